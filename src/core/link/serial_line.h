@@ -1,0 +1,45 @@
+#pragma once
+// The serial line as the frame transport needs it. Implementations: the Qt
+// serial port (gui/app), POSIX termios (link/termios_line) and an in-process
+// link to the device simulator (sim/lib).
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace parvion {
+
+class SerialLine {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    virtual ~SerialLine() = default;
+
+    // Opens the named port (a device path, or "COMn" on Windows) at 8N1, no
+    // flow control. On failure returns false and puts the reason in *error.
+    virtual bool open(const std::string& port, int baud, std::string* error) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual bool setBaudRate(int baud) = 0;
+
+    virtual void discardInput() = 0;
+    virtual void discardOutput() = 0;
+    // Queues the bytes for sending; false when the line failed.
+    virtual bool write(const std::uint8_t* data, std::size_t n) = 0;
+    // Bytes received and not yet read.
+    virtual std::size_t bytesWaiting() = 0;
+    // Bytes written but not yet on the wire.
+    virtual std::size_t bytesPending() = 0;
+    virtual std::size_t read(std::uint8_t* data, std::size_t max) = 0;
+
+    // Returns as soon as new bytes arrived, the output drained, the line
+    // failed, or the deadline passed. Implementations that live in a window
+    // keep processing window events while they wait.
+    virtual void waitForActivity(Clock::time_point deadline) = 0;
+
+    // Lets pending window events run (no-op outside a window program).
+    virtual void processEvents() {}
+};
+
+}  // namespace parvion
