@@ -1,0 +1,27 @@
+#pragma once
+// The process-wide state of one program run: which variant and language,
+// which port, whether the link is in use. One object, owned by the main
+// window (or the CLI) and passed by reference.
+
+#include <cstdint>
+#include <string>
+
+#include "core/model/parameter_image.h"
+
+namespace parvion {
+
+struct Session {
+    int Medium = medium::Gas;  // 0 gas, 1 energy, -1 unknown device
+    int Sprache = 0;           // 0 German, 1 English
+    bool Online = false;
+    int Anschluss = 0;  // COM port index 0..7 (settings key "Anschluß")
+    int Baudrate = 3;   // baud-rate index 0..7
+    bool MemCheck = false;
+    int TraceLevel = 0;  // settings key "RS232" of section "Debug"
+    std::string DeviceIdent;
+};
+
+// Baud rates by index 0..7.
+inline constexpr int kBaudRates[8] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+
+}  // namespace parvion

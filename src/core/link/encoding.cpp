@@ -1,0 +1,68 @@
+#include "core/link/encoding.h"
+
+#include <bit>
+
+namespace parvion::wire {
+
+std::uint16_t getWord(std::span<const std::uint8_t> b, std::size_t at) {
+    return static_cast<std::uint16_t>((b[at] << 8) | b[at + 1]);
+}
+
+std::uint32_t getLong(std::span<const std::uint8_t> b, std::size_t at) {
+    return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) |
+           (std::uint32_t{b[at + 2]} << 8) | std::uint32_t{b[at + 3]};
+}
+
+float getRawFloat(std::span<const std::uint8_t> b, std::size_t at) {
+    return std::bit_cast<float>(getLong(b, at));
+}
+
+float getFloat(std::span<const std::uint8_t> b, std::size_t at) {
+    const std::uint32_t bits = getLong(b, at);
+    if (bits == 0xFFFFFFFFu || bits == 0x7F800000u || bits == 0xFF800000u) return 0.0f;
+    return std::bit_cast<float>(bits);
+}
+
+void putWord(std::span<std::uint8_t> b, std::size_t at, std::uint16_t v) {
+    b[at] = static_cast<std::uint8_t>(v >> 8);
+    b[at + 1] = static_cast<std::uint8_t>(v);
+}
+
+void putLong(std::span<std::uint8_t> b, std::size_t at, std::uint32_t v) {
+    b[at] = static_cast<std::uint8_t>(v >> 24);
+    b[at + 1] = static_cast<std::uint8_t>(v >> 16);
+    b[at + 2] = static_cast<std::uint8_t>(v >> 8);
+    b[at + 3] = static_cast<std::uint8_t>(v);
+}
+
+void putRawFloat(std::span<std::uint8_t> b, std::size_t at, float v) {
+    putLong(b, at, std::bit_cast<std::uint32_t>(v));
+}
+
+void putFloat(std::span<std::uint8_t> b, std::size_t at, float v) {
+    const double d = v;
+    if (d > -1e-9 && d < 1e-9) {
+        putLong(b, at, 0);
+    } else if (d > 9999900000.0) {
+        putLong(b, at, kFloatCeilingBits);
+    } else {
+        putRawFloat(b, at, v);
+    }
+}
+
+void appendWord(Bytes& b, std::uint16_t v) {
+    b.resize(b.size() + 2);
+    putWord(b, b.size() - 2, v);
+}
+
+void appendLong(Bytes& b, std::uint32_t v) {
+    b.resize(b.size() + 4);
+    putLong(b, b.size() - 4, v);
+}
+
+void appendFloat(Bytes& b, float v) {
+    b.resize(b.size() + 4);
+    putFloat(b, b.size() - 4, v);
+}
+
+}  // namespace parvion::wire
