@@ -10,6 +10,7 @@
 // has them.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -64,8 +65,11 @@ struct ErrorProtocolRec {
     static constexpr std::size_t kGroups = 16;
     static constexpr std::size_t kEntries = 8;
 
+    // Ring position of each group as the device sends it; position() gives
+    // the slot it names, always within 0..7.
     std::array<std::uint8_t, kGroups> RingPos{};
     std::array<std::array<ErrorEntry, kEntries>, kGroups> Entry{};
+    std::size_t position(std::size_t group) const { return RingPos[group] % kEntries; }
     bool operator==(const ErrorProtocolRec&) const = default;
 };
 
