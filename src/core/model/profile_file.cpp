@@ -1,0 +1,515 @@
+#include "core/model/profile_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace parvion {
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t\r\v\f";
+
+std::string_view trim(std::string_view s) {
+    const auto first = s.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    const auto last = s.find_last_not_of(kBlanks);
+    return s.substr(first, last - first + 1);
+}
+
+char foldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+    }
+    return true;
+}
+
+// A section header "[name]": the name between "[" and the last "]", trimmed.
+bool parseHeader(std::string_view line, std::string_view* name) {
+    const std::string_view t = trim(line);
+    if (t.empty() || t.front() != '[') return false;
+    const auto close = t.rfind(']');
+    if (close == std::string_view::npos || close == 0) return false;
+    *name = trim(t.substr(1, close - 1));
+    return true;
+}
+
+// A key line "key=value" with a non-empty key; comments never are.
+bool parseKey(std::string_view line, std::string_view* key, std::string_view* value) {
+    const std::string_view t = trim(line);
+    if (t.empty() || t.front() == ';' || t.front() == '#') return false;
+    const auto eq = t.find('=');
+    if (eq == std::string_view::npos) return false;
+    const std::string_view k = trim(t.substr(0, eq));
+    if (k.empty()) return false;
+    *key = k;
+    *value = trim(t.substr(eq + 1));
+    return true;
+}
+
+std::string oneLine(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return out;
+}
+
+// Windows-1252 bytes 0x80..0x9F; 0 marks the five undefined bytes.
+constexpr std::array<char32_t, 32> kCp1252High = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 sequence at s[i]; returns its length, 0 when invalid.
+std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t* cp) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) {
+        *cp = b0;
+        return 1;
+    }
+    std::size_t len = 0;
+    char32_t value = 0;
+    char32_t min = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        value = b0 & 0x1Fu;
+        min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        value = b0 & 0x0Fu;
+        min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        value = b0 & 0x07u;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + len > s.size()) return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) return 0;
+        value = (value << 6) | (b & 0x3Fu);
+    }
+    if (value < min || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    *cp = value;
+    return len;
+}
+
+std::string errnoText(int err) {
+    return std::generic_category().message(err);
+}
+
+bool writeAll(int fd, const std::string& bytes, int* err) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            *err = errno;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string cp1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out += c;
+        } else if (b < 0xA0) {
+            const char32_t cp = kCp1252High[b - 0x80u];
+            appendUtf8(out, cp != 0 ? cp : char32_t{b});
+        } else {
+            appendUtf8(out, b);
+        }
+    }
+    return out;
+}
+
+std::string utf8ToCp1252(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char32_t cp = 0;
+        const std::size_t len = decodeUtf8(text, i, &cp);
+        if (len == 0) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        i += len;
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            out += static_cast<char>(static_cast<unsigned char>(cp));
+            continue;
+        }
+        char mapped = '?';
+        for (std::size_t k = 0; k < kCp1252High.size(); ++k) {
+            const char32_t slot = kCp1252High[k];
+            if (slot == cp || (slot == 0 && cp == 0x80 + k)) {
+                mapped = static_cast<char>(static_cast<unsigned char>(0x80 + k));
+                break;
+            }
+        }
+        out += mapped;
+    }
+    return out;
+}
+
+bool isValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        char32_t cp = 0;
+        const std::size_t len = decodeUtf8(bytes, i, &cp);
+        if (len == 0) return false;
+        i += len;
+    }
+    return true;
+}
+
+int parseProfileInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && kBlanks.find(text[i]) != std::string_view::npos) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            value = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) value = INT_MAX;
+    if (value < INT_MIN) value = INT_MIN;
+    return static_cast<int>(value);
+}
+
+ProfileFile::ProfileFile(std::filesystem::path path) : path_(std::move(path)) {
+    sections_.push_back(Section{});
+    std::error_code ec;
+    const auto status = std::filesystem::status(path_, ec);
+    if (ec || !std::filesystem::exists(status)) {
+        if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory) {
+            loadError_ = "cannot read " + path_.string() + ": " + ec.message();
+        }
+        return;
+    }
+    if (std::filesystem::is_directory(status)) {
+        loadError_ = "cannot read " + path_.string() + ": " + errnoText(EISDIR);
+        return;
+    }
+    errno = 0;
+    std::ifstream in(path_, std::ios::binary);
+    if (!in) {
+        const int err = errno != 0 ? errno : EIO;
+        loadError_ = "cannot read " + path_.string() + ": " + errnoText(err);
+        return;
+    }
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        loadError_ = "cannot read " + path_.string() + ": " + errnoText(EIO);
+        return;
+    }
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (std::string_view(bytes).substr(0, 3) == kBom) {
+        parse(std::string_view(bytes).substr(3));
+    } else {
+        bool ascii = true;
+        for (const char c : bytes) {
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                ascii = false;
+                break;
+            }
+        }
+        if (ascii || isValidUtf8(bytes)) {
+            parse(bytes);
+        } else {
+            parse(cp1252ToUtf8(bytes));
+        }
+    }
+}
+
+void ProfileFile::parse(std::string_view utf8) {
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        auto end = utf8.find('\n', pos);
+        const bool last = end == std::string_view::npos;
+        if (last) end = utf8.size();
+        std::string_view line = utf8.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::string_view name;
+        if (parseHeader(line, &name)) {
+            sections_.push_back(Section{std::string(line), std::string(name), {}});
+        } else {
+            sections_.back().lines.emplace_back(line);
+        }
+        pos = last ? end : end + 1;
+    }
+}
+
+ProfileFile::Section* ProfileFile::findSection(std::string_view name) {
+    const std::string_view n = trim(name);
+    for (std::size_t i = 1; i < sections_.size(); ++i) {
+        if (sameName(sections_[i].name, n)) return &sections_[i];
+    }
+    return nullptr;
+}
+
+const ProfileFile::Section* ProfileFile::findSection(std::string_view name) const {
+    return const_cast<ProfileFile*>(this)->findSection(name);
+}
+
+std::string ProfileFile::readString(std::string_view section, std::string_view key,
+                                    std::string_view def) const {
+    const Section* s = findSection(section);
+    if (s == nullptr) return std::string(def);
+    const std::string_view wanted = trim(key);
+    for (const auto& line : s->lines) {
+        std::string_view k;
+        std::string_view v;
+        if (parseKey(line, &k, &v) && sameName(k, wanted)) {
+            if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+                v = v.substr(1, v.size() - 2);
+            }
+            return std::string(v);
+        }
+    }
+    return std::string(def);
+}
+
+int ProfileFile::readInt(std::string_view section, std::string_view key, int def) const {
+    const std::string text = readString(section, key, "");
+    if (text.empty()) return def;
+    return parseProfileInt(text);
+}
+
+bool ProfileFile::hasKey(std::string_view section, std::string_view key) const {
+    const Section* s = findSection(section);
+    if (s == nullptr) return false;
+    const std::string_view wanted = trim(key);
+    for (const auto& line : s->lines) {
+        std::string_view k;
+        std::string_view v;
+        if (parseKey(line, &k, &v) && sameName(k, wanted)) return true;
+    }
+    return false;
+}
+
+bool ProfileFile::hasSection(std::string_view section) const {
+    return findSection(section) != nullptr;
+}
+
+void ProfileFile::writeString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+    const std::string sectionName = oneLine(trim(section));
+    const std::string keyName = oneLine(trim(key));
+    const std::string text = oneLine(value);
+    Section* s = findSection(sectionName);
+    if (s == nullptr) {
+        // A new section goes to the end of the file, after one blank line.
+        Section& tail = sections_.back();
+        const bool fileEmpty = sections_.size() == 1 && tail.lines.empty();
+        if (!fileEmpty && (tail.lines.empty() || !trim(tail.lines.back()).empty())) {
+            tail.lines.emplace_back();
+        }
+        sections_.push_back(Section{"[" + sectionName + "]", sectionName, {keyName + "=" + text}});
+        modified_ = true;
+        return;
+    }
+    for (auto& line : s->lines) {
+        std::string_view k;
+        std::string_view v;
+        if (parseKey(line, &k, &v) && sameName(k, keyName)) {
+            std::string updated = std::string(k) + "=" + text;
+            if (updated != line) {
+                line = std::move(updated);
+                modified_ = true;
+            }
+            return;
+        }
+    }
+    // Append after the last non-blank line of the section.
+    auto it = s->lines.end();
+    while (it != s->lines.begin() && trim(*(it - 1)).empty()) --it;
+    s->lines.insert(it, keyName + "=" + text);
+    modified_ = true;
+}
+
+void ProfileFile::eraseSection(std::string_view section) {
+    const std::string_view n = trim(section);
+    for (std::size_t i = sections_.size(); i-- > 1;) {
+        if (sameName(sections_[i].name, n)) {
+            sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(i));
+            modified_ = true;
+        }
+    }
+}
+
+std::vector<std::string> ProfileFile::keys(std::string_view section) const {
+    std::vector<std::string> out;
+    const Section* s = findSection(section);
+    if (s == nullptr) return out;
+    for (const auto& line : s->lines) {
+        std::string_view k;
+        std::string_view v;
+        if (!parseKey(line, &k, &v)) continue;
+        bool seen = false;
+        for (const auto& have : out) {
+            if (sameName(have, k)) {
+                seen = true;
+                break;
+            }
+        }
+        if (!seen) out.emplace_back(k);
+    }
+    return out;
+}
+
+std::vector<std::string> ProfileFile::sections() const {
+    std::vector<std::string> out;
+    for (std::size_t i = 1; i < sections_.size(); ++i) {
+        bool seen = false;
+        for (const auto& have : out) {
+            if (sameName(have, sections_[i].name)) {
+                seen = true;
+                break;
+            }
+        }
+        if (!seen) out.push_back(sections_[i].name);
+    }
+    return out;
+}
+
+std::string ProfileFile::toBytes() const {
+    std::string utf8;
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        const Section& s = sections_[i];
+        if (i > 0) {
+            utf8 += s.header;
+            utf8 += "\r\n";
+        }
+        for (const auto& line : s.lines) {
+            utf8 += line;
+            utf8 += "\r\n";
+        }
+    }
+    return utf8ToCp1252(utf8);
+}
+
+bool ProfileFile::save(std::string* error, int* errorNumber) const {
+    auto fail = [&](int err, const std::string& what) {
+        if (error != nullptr) *error = what + ": " + errnoText(err);
+        if (errorNumber != nullptr) *errorNumber = err;
+        return false;
+    };
+    if (!loaded()) {
+        if (error != nullptr) *error = loadError_;
+        if (errorNumber != nullptr) *errorNumber = EIO;
+        return false;
+    }
+
+    // Write through a symbolic link to the file it names.
+    std::filesystem::path target = path_;
+    std::error_code ec;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(path_, ec))) {
+        const auto resolved = std::filesystem::weakly_canonical(path_, ec);
+        if (!ec) target = resolved;
+    }
+    if (target.filename().empty()) return fail(EISDIR, "cannot write " + path_.string());
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists) {
+        if (S_ISDIR(old.st_mode)) return fail(EISDIR, "cannot write " + target.string());
+        // A file marked read-only stays as it is, as on Windows.
+        if (::access(target.c_str(), W_OK) != 0) {
+            return fail(errno, "cannot write " + target.string());
+        }
+    }
+
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    static std::atomic<unsigned> counter{0};
+    std::filesystem::path temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = folder / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) +
+                         "-" + std::to_string(counter++));
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) return fail(errno, "cannot create a temporary file in " + folder.string());
+
+    int err = 0;
+    const std::string bytes = toBytes();
+    bool ok = writeAll(fd, bytes, &err);
+    if (ok && exists) ::fchmod(fd, old.st_mode & 07777);
+    if (ok && ::fsync(fd) != 0) {
+        err = errno;
+        ok = false;
+    }
+    if (::close(fd) != 0 && ok) {
+        err = errno;
+        ok = false;
+    }
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+        err = errno;
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return fail(err, "cannot write " + target.string());
+    }
+    // Make the rename itself durable; a failure here loses nothing.
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    modified_ = false;
+    return true;
+}
+
+}  // namespace parvion

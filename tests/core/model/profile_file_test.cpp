@@ -1,0 +1,363 @@
+#include "core/model/profile_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <climits>
+#include <csignal>
+#include <filesystem>
+#include <string>
+
+#include "support/temp_dir.h"
+#include "support/unprivileged.h"
+
+namespace parvion {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFileBytes;
+using test::TempDir;
+using test::writeFileBytes;
+
+// Files in the folder other than the given one (leftover temporary files).
+int otherFiles(const fs::path& folder, const std::string& keep) {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        if (e.path().filename() != keep) ++n;
+    }
+    return n;
+}
+
+TEST(ProfileFileRead, NamesFoldCaseValuesTrimAndQuotesDrop) {
+    TempDir dir;
+    writeFileBytes(dir / "a.ini",
+                   "  [ Einstellungen ]  \r\n"
+                   "  BaudRate  =   5   \r\n"
+                   "Name=\"  quoted  \"\r\n"
+                   "Single='x'\r\n"
+                   "Half=\"open\r\n"
+                   "Empty=\r\n"
+                   "Inner=a = b\r\n");
+    ProfileFile f(dir / "a.ini");
+    ASSERT_TRUE(f.loaded());
+    EXPECT_EQ(f.readString("einstellungen", "baudrate", "x"), "5");
+    EXPECT_EQ(f.readString("EINSTELLUNGEN", " BAUDRATE ", "x"), "5");
+    EXPECT_EQ(f.readString("Einstellungen", "Name", "x"), "  quoted  ");
+    EXPECT_EQ(f.readString("Einstellungen", "Single", "d"), "x");
+    EXPECT_EQ(f.readString("Einstellungen", "Half", "x"), "\"open");
+    EXPECT_EQ(f.readString("Einstellungen", "Empty", "x"), "");
+    EXPECT_EQ(f.readString("Einstellungen", "Inner", "x"), "a = b");
+    EXPECT_EQ(f.readString("Einstellungen", "Missing", "def"), "def");
+    EXPECT_EQ(f.readString("Missing", "Baudrate", "def"), "def");
+    EXPECT_TRUE(f.hasKey("einstellungen", "EMPTY"));
+    EXPECT_FALSE(f.hasKey("einstellungen", "Missing"));
+    EXPECT_TRUE(f.hasSection("EinStellungen"));
+    EXPECT_FALSE(f.modified());
+}
+
+TEST(ProfileFileRead, GarbageCommentsAndKeysOutsideSectionsAreIgnored) {
+    TempDir dir;
+    writeFileBytes(dir / "g.ini", std::string("Loose=1\r\n"
+                                              "[A\r\n"
+                                              "no equals sign here\r\n"
+                                              "[S]\r\n"
+                                              "; Key=comment\r\n"
+                                              "  # Other=comment\r\n"
+                                              "=no key\r\n"
+                                              "\x01\x02\xff\xfe garbage\r\n"
+                                              "just text\r\n"
+                                              "Key=1\r\n"
+                                              "[]\r\n"
+                                              "Nameless=2\r\n"));
+    ProfileFile f(dir / "g.ini");
+    ASSERT_TRUE(f.loaded());
+    EXPECT_FALSE(f.hasSection("A"));
+    EXPECT_FALSE(f.hasKey("", "Loose"));
+    EXPECT_FALSE(f.hasKey("S", "Key=comment"));
+    EXPECT_FALSE(f.hasKey("S", "; Key"));
+    EXPECT_FALSE(f.hasKey("S", "Other"));
+    EXPECT_FALSE(f.hasKey("S", "no equals sign here"));
+    EXPECT_EQ(f.readString("S", "Key", "x"), "1");
+    EXPECT_EQ(f.keys("S"), std::vector<std::string>{"Key"});
+    EXPECT_EQ(f.readString("", "Nameless", "x"), "2");
+    // Nothing was changed, so the bytes written are the bytes read.
+    EXPECT_EQ(f.toBytes(), readFileBytes(dir / "g.ini"));
+}
+
+TEST(ProfileFileRead, FirstOfDuplicatedKeysAndSectionsWins) {
+    TempDir dir;
+    writeFileBytes(dir / "d.ini",
+                   "[S]\r\nK=first\r\nk=second\r\n[T]\r\nX=1\r\n[s]\r\nK=third\r\nOnly=late\r\n");
+    ProfileFile f(dir / "d.ini");
+    EXPECT_EQ(f.readString("S", "K", ""), "first");
+    // Keys of a later duplicate of a section are not seen.
+    EXPECT_FALSE(f.hasKey("S", "Only"));
+    EXPECT_EQ(f.keys("S"), std::vector<std::string>{"K"});
+    EXPECT_EQ(f.sections(), (std::vector<std::string>{"S", "T"}));
+
+    f.writeString("S", "K", "new");
+    f.writeString("s", "Only", "now");
+    ASSERT_TRUE(f.save());
+    EXPECT_EQ(
+        readFileBytes(dir / "d.ini"),
+        "[S]\r\nK=new\r\nk=second\r\nOnly=now\r\n[T]\r\nX=1\r\n[s]\r\nK=third\r\nOnly=late\r\n");
+}
+
+TEST(ProfileFileRead, ReadIntFollowsTheWindowsRule) {
+    TempDir dir;
+    writeFileBytes(dir / "i.ini",
+                   "[N]\nPlain=42\nLeading=12abc\nWord=abc\nEmpty=\nNeg= -7 \nPlus=+5\n"
+                   "Huge=99999999999999999999\nTiny=-99999999999999999999\nSpace=1 2\n"
+                   "Comma=3,5\nQuoted=\"8\"\nSignOnly=-\n");
+    ProfileFile f(dir / "i.ini");
+    EXPECT_EQ(f.readInt("N", "Plain", -1), 42);
+    EXPECT_EQ(f.readInt("N", "Leading", -1), 12);
+    EXPECT_EQ(f.readInt("N", "Word", -1), 0);
+    EXPECT_EQ(f.readInt("N", "Empty", -1), -1);
+    EXPECT_EQ(f.readInt("N", "Missing", -1), -1);
+    EXPECT_EQ(f.readInt("N", "Neg", -1), -7);
+    EXPECT_EQ(f.readInt("N", "Plus", -1), 5);
+    EXPECT_EQ(f.readInt("N", "Huge", -1), INT_MAX);
+    EXPECT_EQ(f.readInt("N", "Tiny", -1), INT_MIN);
+    EXPECT_EQ(f.readInt("N", "Space", -1), 1);
+    EXPECT_EQ(f.readInt("N", "Comma", -1), 3);
+    EXPECT_EQ(f.readInt("N", "Quoted", -1), 8);
+    EXPECT_EQ(f.readInt("N", "SignOnly", -1), 0);
+}
+
+TEST(ProfileFileWrite, UpdateInPlaceKeepsCommentsOrderAndUnknownSections) {
+    TempDir dir;
+    const std::string before =
+        "; settings written by hand\r\n"
+        "[Einstellungen]\r\n"
+        "  Baudrate = 3   ; trailing text is part of the value\r\n"
+        "# keep me\r\n"
+        "Online=0\r\n"
+        "\r\n"
+        "[Unknown]\r\n"
+        "Whatever=yes\r\n"
+        "\r\n"
+        "[System]\r\n"
+        "Sprache=0\r\n";
+    writeFileBytes(dir / "s.ini", before);
+    ProfileFile f(dir / "s.ini");
+    f.writeString("EINSTELLUNGEN", "baudrate", "7");
+    f.writeString("Einstellungen", "Neu", "1");  // appended before the blank line
+    f.writeString("System", "Medium", "1");      // appended at the end of the last section
+    f.writeString("Debug", "RS232", "0");        // a new section at the end
+    EXPECT_TRUE(f.modified());
+    std::string error;
+    ASSERT_TRUE(f.save(&error)) << error;
+    EXPECT_FALSE(f.modified());
+    EXPECT_EQ(readFileBytes(dir / "s.ini"),
+              "; settings written by hand\r\n"
+              "[Einstellungen]\r\n"
+              "Baudrate=7\r\n"
+              "# keep me\r\n"
+              "Online=0\r\n"
+              "Neu=1\r\n"
+              "\r\n"
+              "[Unknown]\r\n"
+              "Whatever=yes\r\n"
+              "\r\n"
+              "[System]\r\n"
+              "Sprache=0\r\n"
+              "Medium=1\r\n"
+              "\r\n"
+              "[Debug]\r\n"
+              "RS232=0\r\n");
+    EXPECT_EQ(otherFiles(dir.path(), "s.ini"), 0);
+}
+
+TEST(ProfileFileWrite, SameValueIsNoChangeAndLineBreaksStayOnOneLine) {
+    TempDir dir;
+    writeFileBytes(dir / "s.ini", "[A]\r\nK=1\r\n");
+    ProfileFile f(dir / "s.ini");
+    f.writeString("a", "k", "1");
+    EXPECT_FALSE(f.modified());
+    f.writeString("A", "Text", "two\r\nlines\n[B]");
+    EXPECT_EQ(f.readString("A", "Text", ""), "two  lines [B]");
+    EXPECT_FALSE(f.hasSection("B"));
+    EXPECT_EQ(f.toBytes(), "[A]\r\nK=1\r\nText=two  lines [B]\r\n");
+}
+
+TEST(ProfileFileWrite, NewFileAndEraseSection) {
+    TempDir dir;
+    ProfileFile f(dir / "new.ini");
+    EXPECT_TRUE(f.loaded());
+    EXPECT_FALSE(f.hasSection("A"));
+    f.writeString("A", "X", "1");
+    f.writeString("B", "Y", "2");
+    f.writeString("A", "Z", "3");
+    f.writeString("C", "W", "4");
+    ASSERT_TRUE(f.save());
+    EXPECT_EQ(readFileBytes(dir / "new.ini"),
+              "[A]\r\nX=1\r\nZ=3\r\n\r\n[B]\r\nY=2\r\n\r\n[C]\r\nW=4\r\n");
+
+    ProfileFile g(dir / "new.ini");
+    EXPECT_EQ(g.keys("a"), (std::vector<std::string>{"X", "Z"}));
+    g.eraseSection("b");
+    EXPECT_FALSE(g.hasSection("B"));
+    EXPECT_EQ(g.readString("B", "Y", "gone"), "gone");
+    ASSERT_TRUE(g.save());
+    EXPECT_EQ(readFileBytes(dir / "new.ini"), "[A]\r\nX=1\r\nZ=3\r\n\r\n[C]\r\nW=4\r\n");
+}
+
+TEST(ProfileFileWrite, EraseSectionRemovesEveryDuplicate) {
+    TempDir dir;
+    writeFileBytes(dir / "e.ini", "[T]\r\nA=1\r\n[K]\r\nB=2\r\n[t]\r\nC=3\r\n");
+    ProfileFile f(dir / "e.ini");
+    f.eraseSection("T");
+    EXPECT_FALSE(f.hasSection("T"));
+    f.writeString("T", "D", "4");
+    EXPECT_EQ(f.toBytes(), "[K]\r\nB=2\r\n\r\n[T]\r\nD=4\r\n");
+}
+
+TEST(ProfileFileEncoding, CodePageOnDiskUtf8InMemory) {
+    TempDir dir;
+    // "Anschluß" with ß as the single byte 0xDF, LF line ends, euro sign 0x80.
+    writeFileBytes(dir / "c.ini", "[Einstellungen]\nAnschlu\xDF=7\nPreis=5 \x80\n");
+    ProfileFile f(dir / "c.ini");
+    EXPECT_EQ(f.readString("Einstellungen", "Anschluß", "x"), "7");
+    EXPECT_EQ(f.readString("Einstellungen", "Preis", "x"), "5 €");
+    f.writeString("Einstellungen", "Anschluß", "2");
+    f.writeString("Einstellungen", "Größe", "Straße 日本");
+    ASSERT_TRUE(f.save());
+    // Written back in CRLF and Windows-1252; the Japanese characters cannot
+    // be held and become "?".
+    EXPECT_EQ(readFileBytes(dir / "c.ini"),
+              "[Einstellungen]\r\nAnschlu\xDF=2\r\nPreis=5 \x80\r\nGr\xF6\xDF"
+              "e=Stra\xDF"
+              "e ??\r\n");
+}
+
+TEST(ProfileFileEncoding, Utf8FilesAreReadAsUtf8) {
+    TempDir dir;
+    writeFileBytes(dir / "bom.ini", "\xEF\xBB\xBF[Einstellungen]\r\nAnschluß=4\r\n");
+    ProfileFile bom(dir / "bom.ini");
+    EXPECT_EQ(bom.readString("Einstellungen", "Anschluß", "x"), "4");
+    // Saved without the mark, in Windows-1252.
+    bom.writeString("Einstellungen", "Online", "1");
+    ASSERT_TRUE(bom.save());
+    EXPECT_EQ(readFileBytes(dir / "bom.ini"), "[Einstellungen]\r\nAnschlu\xDF=4\r\nOnline=1\r\n");
+
+    // Edited on Linux: UTF-8 without a mark.
+    writeFileBytes(dir / "plain.ini", "[Einstellungen]\nAnschluß=5\n");
+    EXPECT_EQ(ProfileFile(dir / "plain.ini").readString("Einstellungen", "Anschluß", "x"), "5");
+}
+
+TEST(ProfileFileEncoding, EveryByteRoundTrips) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    const std::string utf8 = cp1252ToUtf8(all);
+    EXPECT_TRUE(isValidUtf8(utf8));
+    EXPECT_EQ(utf8ToCp1252(utf8), all);
+    EXPECT_EQ(cp1252ToUtf8("\x80\x81\x9F\xDF"), "€\xC2\x81Ÿß");
+    // Invalid UTF-8 and characters outside the code page become "?".
+    EXPECT_EQ(utf8ToCp1252("a\xC3(b\xE2\x82"), "a?(b??");
+    EXPECT_EQ(utf8ToCp1252("\xED\xA0\x80"), "???");  // an encoded surrogate
+    EXPECT_EQ(utf8ToCp1252("Ω\xC2\x80"), "??");      // U+0080 is not the euro sign
+}
+
+TEST(ProfileFileSave, FailureLeavesTheOldFileUntouched) {
+    TempDir dir;
+    const std::string before = "[A]\r\nK=old\r\n";
+    writeFileBytes(dir / "r.ini", before);
+    const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const auto exec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    fs::permissions(dir.path(), readOnly | exec);
+    fs::permissions(dir / "r.ini", readOnly);
+    // Read-only for the user who runs the save: no temporary file can be
+    // created and the old file stays.
+    const int rc = test::runUnprivileged([&] {
+        ProfileFile f(dir / "r.ini");
+        if (!f.loaded() || f.readString("A", "K", "") != "old") return 1;
+        f.writeString("A", "K", "new");
+        std::string error;
+        int err = 0;
+        if (f.save(&error, &err)) return 2;
+        if (error.find("Permission denied") == std::string::npos || err != EACCES) return 3;
+        return 0;
+    });
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(readFileBytes(dir / "r.ini"), before);
+    EXPECT_EQ(otherFiles(dir.path(), "r.ini"), 0);
+
+    // A folder that does not exist.
+    ProfileFile missing(dir / "no" / "such" / "x.ini");
+    EXPECT_TRUE(missing.loaded());
+    missing.writeString("A", "K", "1");
+    std::string error;
+    EXPECT_FALSE(missing.save(&error));
+    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+}
+
+TEST(ProfileFileSave, WriteFailingHalfwayLeavesTheOldFileUntouched) {
+    TempDir dir;
+    const std::string before = "[A]\r\nK=old\r\n";
+    writeFileBytes(dir / "w.ini", before);
+    ProfileFile f(dir / "w.ini");
+    f.writeString("A", "Long", std::string(4096, 'x'));
+    // A file size limit makes write() fail part-way, as a full disk would.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    int err = 0;
+    const bool saved = f.save(&error, &err);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(err, EFBIG) << error;
+    EXPECT_TRUE(f.modified());
+    EXPECT_EQ(readFileBytes(dir / "w.ini"), before);
+    EXPECT_EQ(otherFiles(dir.path(), "w.ini"), 0);
+}
+
+TEST(ProfileFileSave, UnreadableFileIsReportedAndNeverReplaced) {
+    TempDir dir;
+    fs::create_directory(dir / "folder.ini");
+    ProfileFile f(dir / "folder.ini");
+    EXPECT_FALSE(f.loaded());
+    EXPECT_NE(f.loadError().find("folder.ini"), std::string::npos);
+    f.writeString("A", "K", "1");
+    std::string error;
+    EXPECT_FALSE(f.save(&error));
+    EXPECT_TRUE(fs::is_directory(dir / "folder.ini"));
+
+    const std::string secret = "[A]\r\nK=keep\r\n";
+    writeFileBytes(dir / "secret.ini", secret);
+    fs::permissions(dir.path(),
+                    fs::perms::others_read | fs::perms::others_exec | fs::perms::others_write,
+                    fs::perm_options::add);
+    fs::permissions(dir / "secret.ini", fs::perms::none);
+    const int rc = test::runUnprivileged([&] {
+        ProfileFile p(dir / "secret.ini");
+        if (p.loaded() || p.loadError().find("Permission denied") == std::string::npos) return 1;
+        p.writeString("A", "K", "lost");
+        return p.save() ? 2 : 0;
+    });
+    EXPECT_EQ(rc, 0);
+    fs::permissions(dir / "secret.ini", fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(readFileBytes(dir / "secret.ini"), secret);
+}
+
+TEST(ProfileFileSave, KeepsModeAndWritesThroughSymbolicLinks) {
+    TempDir dir;
+    writeFileBytes(dir / "real.ini", "[A]\r\nK=1\r\n");
+    fs::permissions(dir / "real.ini", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(dir / "real.ini", dir / "link.ini");
+    ProfileFile f(dir / "link.ini");
+    f.writeString("A", "K", "2");
+    ASSERT_TRUE(f.save());
+    EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
+    EXPECT_EQ(readFileBytes(dir / "real.ini"), "[A]\r\nK=2\r\n");
+    EXPECT_EQ(fs::status(dir / "real.ini").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+}
+
+}  // namespace
+}  // namespace parvion
