@@ -1,0 +1,201 @@
+// The codecs between parameter records and device blocks: positions,
+// encodings and the special rules of System, UserEinheiten and floats.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "core/link/parameter_blocks.h"
+#include "core/link/transport.h"
+
+namespace parvion {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes slice(const Bytes& b, std::size_t at, std::size_t n) {
+    return {b.begin() + static_cast<std::ptrdiff_t>(at),
+            b.begin() + static_cast<std::ptrdiff_t>(at + n)};
+}
+
+TEST(BlockCodec, FloatsAreClampedAndSentHighByteFirst) {
+    T_UserRec t;
+    t.Min = 1e-10f;     // below 1e-9: sent as zero
+    t.Max = 2e10f;      // above the maximum: the ceiling pattern
+    t.Dummy4 = -2e10f;  // negative values are not clipped
+    t.Diff = 1.0f;
+    t.Toff = -1e-10f;
+    const Bytes b = codec::encode(t);
+    ASSERT_EQ(b.size(), 32u);
+    EXPECT_EQ(slice(b, 4, 4), (Bytes{0, 0, 0, 0}));
+    EXPECT_EQ(slice(b, 8, 4), (Bytes{0x50, 0x15, 0x02, 0x97}));
+    EXPECT_EQ(slice(b, 12, 4), (Bytes{0xD0, 0x95, 0x02, 0xF9}));
+    EXPECT_EQ(slice(b, 16, 4), (Bytes{0x3F, 0x80, 0x00, 0x00}));
+    EXPECT_EQ(slice(b, 20, 4), (Bytes{0, 0, 0, 0}));
+}
+
+TEST(BlockCodec, ErasedAndInfiniteFloatsDecodeAsZero) {
+    Bytes b(32, 0);
+    for (int i = 4; i < 8; ++i) b[static_cast<std::size_t>(i)] = 0xFF;  // Min: erased
+    const Bytes inf = {0x7F, 0x80, 0x00, 0x00}, minusInf = {0xFF, 0x80, 0x00, 0x00};
+    std::copy(inf.begin(), inf.end(), b.begin() + 8);
+    std::copy(minusInf.begin(), minusInf.end(), b.begin() + 12);
+    const Bytes one = {0x3F, 0x80, 0x00, 0x00};
+    std::copy(one.begin(), one.end(), b.begin() + 16);
+    P_UserRec p;
+    p.Hyd = p.Min = p.Max = 5.0f;
+    ASSERT_TRUE(codec::decode(b, p));
+    EXPECT_EQ(p.Hyd, 0.0f);
+    EXPECT_EQ(p.Min, 0.0f);
+    EXPECT_EQ(p.Max, 0.0f);
+    EXPECT_EQ(p.Err, 1.0f);
+}
+
+TEST(BlockCodec, FieldPositionsFollowTheBlockLayout) {
+    Flow_UserRec f;
+    f.Eq = 7;
+    f.Kind = 3;
+    f.MaxFreq = 0x1234;
+    f.Exp_zahl = 1.0f;
+    const Bytes fb = codec::encode(f);
+    ASSERT_EQ(fb.size(), 32u);
+    EXPECT_EQ(slice(fb, 0, 4), (Bytes{7, 3, 0x12, 0x34}));  // Eq before Kind, word high first
+    EXPECT_EQ(slice(fb, 28, 4), (Bytes{0x3F, 0x80, 0, 0}));
+
+    Med_UserRec m;
+    m.Dummy2 = '0';
+    m.Ready = 1;
+    m.Kind = 9;
+    m.Satt_Tol = 1.0f;
+    const Bytes mb = codec::encode(m);
+    EXPECT_EQ(slice(mb, 0, 4), (Bytes{0, '0', 1, 9}));
+    EXPECT_EQ(slice(mb, 28, 4), (Bytes{0x3F, 0x80, 0, 0}));
+
+    Aus_UserRec a;
+    a.Konstant = 2;
+    a.Param = 5;
+    a.Err = 1.0f;
+    const Bytes ab = codec::encode(a);
+    ASSERT_EQ(ab.size(), 16u);
+    EXPECT_EQ(slice(ab, 2, 2), (Bytes{2, 5}));
+    EXPECT_EQ(slice(ab, 12, 4), (Bytes{0x3F, 0x80, 0, 0}));
+
+    Imp_UserRec imp;
+    imp.Kind = 4;
+    imp.Compare = 1.0f;
+    EXPECT_EQ(codec::encode(imp), (Bytes{0, 0, 0, 4, 0x3F, 0x80, 0, 0}));
+
+    EXPECT_EQ(codec::encode(Dis_UserRec{1, 2, 3, 4}), (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(codec::encode(Trend_UserRec{0, 0, 6, 60}), (Bytes{0, 0, 6, 60}));
+    EXPECT_EQ(codec::encode(DisplayRec{127, 127, 40, 0}), (Bytes{127, 127, 40, 0}));
+    EXPECT_EQ(codec::encodeVorgabe(1.0f), (Bytes{0x3F, 0x80, 0, 0}));
+
+    FlowKorrRec k;
+    for (std::size_t i = 0; i < 8; ++i) k.Stelle[i] = static_cast<float>(i + 1);
+    const Bytes kb = codec::encode(k);
+    ASSERT_EQ(kb.size(), 32u);
+    EXPECT_EQ(slice(kb, 28, 4), (Bytes{0x41, 0x00, 0, 0}));  // 8.0
+}
+
+TEST(BlockCodec, EveryRecordSurvivesARoundTrip) {
+    T_UserRec t{1, 2, 3, 4, 1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f, 7.5f};
+    P_UserRec p{1, 2, 3, 4, 1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f, 7.5f};
+    Flow_UserRec f{1, 2, 5000, 1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f, 7.5f};
+    Des_UserRec d{1, 2, 3, 4, 5, 6, 7, 8};
+    Med_UserRec m{1, '0', 3, 4, 1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f, 7.5f};
+    Bez_UserRec z{273.15f, 1.01325f, 0, 1};
+    Alm_UserRec al{1, 2, 3, 4, -5, 5, 9};
+    EG_UserRec eg{11.1f, 0.5f, 0.1f, 0.8f};
+    GrenzwerteRec g{1.5f, 1.25f, 0.25f, 0.125f};
+    UserEinheitRec u{3, 3, '2', "  bar", 0.01f, -1.0f};
+
+    auto check = [](const auto& rec) {
+        std::remove_cvref_t<decltype(rec)> back{};
+        ASSERT_TRUE(codec::decode(codec::encode(rec), back));
+        EXPECT_EQ(back, rec);
+    };
+    check(t);
+    check(p);
+    check(f);
+    check(d);
+    check(m);
+    check(z);
+    check(al);
+    check(eg);
+    check(g);
+    check(u);
+    check(BetriebRec{{7, 1, 2, 3}});
+}
+
+TEST(BlockCodec, SystemBlockHasNoPlaceForTwoReservedFields) {
+    SystemRec s;
+    s.Ausbaustufe = 0xC0;
+    s.Anzahl = 2;
+    s.KindMask = 5;
+    s.Kind = 4;
+    s.Lang = 1;
+    s.Dummy3 = 0x55;
+    s.Dummy4 = 0x12345678;
+    s.Faktor = 1.0f;
+    s.Dummy6 = 2.0f;
+    const Bytes b = codec::encode(s);
+    EXPECT_EQ(b, (Bytes{0xC0, 2, 5, 4, 1, 0, 0, 0, 0x3F, 0x80, 0, 0, 0x40, 0, 0, 0}));
+
+    Bytes device = b;
+    device[5] = 9;  // whatever the device holds there is not taken
+    SystemRec back = s;
+    ASSERT_TRUE(codec::decode(device, back));
+    EXPECT_EQ(back.Dummy3, 0);
+    EXPECT_EQ(back.Dummy4, 0);
+    EXPECT_EQ(back.Faktor, 1.0f);
+    EXPECT_EQ(back.Dummy6, 2.0f);
+    EXPECT_EQ(back.Kind, 4);
+}
+
+TEST(BlockCodec, UnitTextIsFiveCharactersRightAligned) {
+    UserEinheitRec u{1, 2, '4', "m3", 1.0f, 0.0f};
+    Bytes b = codec::encode(u);
+    ASSERT_EQ(b.size(), 16u);
+    EXPECT_EQ(std::string(b.begin() + 3, b.begin() + 8), "   m3");
+    u.Text = "kg/h3x";  // longer than five: the first five go out
+    b = codec::encode(u);
+    EXPECT_EQ(std::string(b.begin() + 3, b.begin() + 8), "kg/h3");
+    EXPECT_EQ(slice(b, 8, 4), (Bytes{0x3F, 0x80, 0, 0}));
+}
+
+TEST(BlockCodec, ShortBlocksAreRefusedAndLeaveTheRecord) {
+    T_UserRec t{1, 2, 3, 4, 1, 2, 3, 4, 5, 6, 7};
+    const T_UserRec before = t;
+    EXPECT_FALSE(codec::decode(Bytes(31, 0), t));
+    EXPECT_EQ(t, before);
+    DisplayRec d{1, 2, 3, 4};
+    EXPECT_FALSE(codec::decode(Bytes(3, 0), d));
+    EXPECT_EQ(d, (DisplayRec{1, 2, 3, 4}));
+}
+
+TEST(FrameChecksum, AppendedHighByteFirstWithinCapacity) {
+    std::vector<std::uint8_t> frame = {0xA0, 0x81, 0x78, 0x04, 0x11, 0x22, 0x33, 0xFF};
+    const unsigned sum = 0xA0 + 0x81 + 0x78 + 0x04 + 0x11 + 0x22 + 0x33 + 0xFF;
+    ASSERT_TRUE(AppendChecksum(frame, 255));
+    ASSERT_EQ(frame.size(), 10u);
+    EXPECT_EQ(frame[8], sum >> 8);
+    EXPECT_EQ(frame[9], sum & 0xFF);
+
+    std::vector<std::uint8_t> big(200, 0xFF);  // the sum wraps modulo 65536
+    ASSERT_TRUE(AppendChecksum(big, 255));
+    EXPECT_EQ((big[200] << 8) | big[201], (200 * 0xFF) & 0xFFFF);
+
+    std::vector<std::uint8_t> full(254, 1);
+    EXPECT_FALSE(AppendChecksum(full, 255));
+    EXPECT_EQ(full.size(), 254u);
+}
+
+TEST(FrameChecksum, WireTimeCountsTenBitsPerByte) {
+    EXPECT_EQ(WireTime(24, 1200).count(), 200);
+    EXPECT_EQ(WireTime(1, 115200).count(), 1);  // rounded up
+    EXPECT_EQ(WireTime(255, 1200).count(), 2125);
+}
+
+}  // namespace
+}  // namespace parvion
