@@ -1,0 +1,150 @@
+#include "core/model/units.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
+
+#include "core/model/defaults.h"
+
+namespace parvion {
+namespace {
+
+// Characters of a UTF-8 text.
+std::size_t CodePoints(std::string_view text) {
+    std::size_t n = 0;
+    for (char c : text) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return n;
+}
+
+TEST(UnitTable, RowsAreWellFormed) {
+    ASSERT_EQ(UnitTable.size(), 71u);
+    std::set<std::tuple<int, int, int>> seen;
+    for (std::size_t i = 0; i < UnitTable.size(); ++i) {
+        const UnitRow& row = UnitTable[i];
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(row.System == 0 || row.System == 1 || row.System == kAnySystem);
+        EXPECT_LT(row.Quantity, kQuantityCount);
+        EXPECT_EQ(row.DeviceText.size(), 5u);
+        EXPECT_NE(row.DeviceText.back(), ' ');
+        EXPECT_TRUE(row.Code == '2' || row.Code == '4');
+        EXPECT_EQ(CodePoints(row.DisplayText), 8u);
+        EXPECT_EQ(row.DisplayText.front(), ' ');
+        EXPECT_NE(row.DisplayText[1], ' ');
+        EXPECT_GT(row.Factor, 0.0f);
+        // No row hides behind an earlier one of the same variant.
+        for (int system : {0, 1}) {
+            if (row.System != kAnySystem && row.System != system) continue;
+            EXPECT_TRUE(seen.insert({system, row.Quantity, row.Choice}).second);
+        }
+    }
+    // Rows are grouped by quantity in ascending order.
+    for (std::size_t i = 1; i < UnitTable.size(); ++i)
+        EXPECT_LE(UnitTable[i - 1].Quantity, UnitTable[i].Quantity);
+}
+
+TEST(UnitTable, SampleRows) {
+    const UnitRow& f = UnitTable[1];
+    EXPECT_EQ(f.DeviceText,
+              "   \xDF"
+              "F");
+    EXPECT_EQ(f.DisplayText,
+              " \xC2\xB0"
+              "F     ");
+    EXPECT_EQ(f.Factor, 1.8f);
+    EXPECT_EQ(f.Offset, 32.0f);
+    EXPECT_EQ(UnitTable[2].Offset, 273.15f);
+    EXPECT_EQ(UnitTable[8].Code, '4');
+    EXPECT_EQ(UnitTable[8].DisplayText, " kg/m\xC2\xB3  ");
+    EXPECT_EQ(UnitTable[12].DisplayText, " Nm\xC2\xB3/min");
+    EXPECT_EQ(UnitTable[25].DeviceText, "kcl/h");
+    EXPECT_EQ(UnitTable[25].DisplayText, " kcal/h ");
+    EXPECT_EQ(UnitTable[39].DeviceText, "    l");
+    EXPECT_EQ(UnitTable[39].DisplayText, " Nl     ");
+    EXPECT_EQ(UnitTable[34].Factor, 0.0000002777778f);
+    EXPECT_EQ(UnitTable[47].Factor, 859845.25f);
+    EXPECT_EQ(UnitTable[70].DisplayText, " mA     ");
+}
+
+TEST(BaseUnits, VariantRowsForFlowAndTotal) {
+    for (std::size_t q = 0; q < kQuantityCount; ++q) {
+        SCOPED_TRACE(q);
+        for (const auto* table : {&GasBaseUnits, &EnergyBaseUnits}) {
+            const UnitRow& row = (*table)[q];
+            EXPECT_EQ(row.System, 0);
+            EXPECT_EQ(row.Quantity, q);
+            EXPECT_EQ(row.Choice, 0);
+            EXPECT_EQ(row.Factor, q == 10 || q == 12 ? 1000.0f : 1.0f);
+            EXPECT_EQ(row.Offset, 0.0f);
+        }
+        if (q != 3 && q != 5) {
+            EXPECT_EQ(GasBaseUnits[q].DisplayText, EnergyBaseUnits[q].DisplayText);
+        }
+    }
+    EXPECT_EQ(GasBaseUnits[3].DisplayText, " Nm\xC2\xB3/h  ");
+    EXPECT_EQ(EnergyBaseUnits[3].DisplayText, " kW     ");
+    EXPECT_EQ(GasBaseUnits[5].DisplayText, " Nm\xC2\xB3    ");
+    EXPECT_EQ(EnergyBaseUnits[5].DisplayText, " kWh    ");
+    EXPECT_EQ(&BaseUnits(medium::Unknown), &EnergyBaseUnits);
+}
+
+TEST(SelectUnitRow, UserUnitsApplyOnlyWhenOnAndInScope) {
+    ParameterImage image;
+    ResetParameters(image, medium::Energy);
+    image.UserEinheiten[1].Kind = 1;   // bar
+    image.UserEinheiten[10].Kind = 1;  // no such row
+    EXPECT_EQ(SelectUnitRow(image, medium::Energy, 1), &EnergyBaseUnits[1]);
+
+    image.Dis_User.Einheiten = 1;
+    EXPECT_EQ(SelectUnitRow(image, medium::Energy, 1), &UnitTable[4]);
+    // Quantities from 8 on keep the base unit on the pages, but the value
+    // input dialog follows the choice for all 16.
+    EXPECT_EQ(SelectUnitRow(image, medium::Energy, 10), &EnergyBaseUnits[10]);
+    EXPECT_EQ(SelectUnitRow(image, medium::Energy, 10, UnitScope::InputDialog), nullptr);
+    EXPECT_EQ(SelectUnitRow(image, medium::Energy, kNoQuantity), nullptr);
+    EXPECT_EQ(SelectUnitRow(image, medium::Energy, 16, UnitScope::InputDialog), nullptr);
+
+    // A choice of the other variant matches no row.
+    image.UserEinheiten[3].Kind = 7;
+    EXPECT_EQ(SelectUnitRow(image, medium::Gas, 3), &UnitTable[18]);
+    EXPECT_EQ(SelectUnitRow(image, medium::Energy, 3), nullptr);
+    EXPECT_EQ(UnitText(image, medium::Energy, 3, false), "");
+}
+
+TEST(UnitText, BlanksAndTrimming) {
+    ParameterImage image;
+    ResetParameters(image, medium::Gas);
+    EXPECT_EQ(UnitText(image, medium::Gas, kNoQuantity, false), "        ");
+    EXPECT_EQ(UnitText(image, medium::Gas, kNoQuantity, true), "");
+    EXPECT_EQ(UnitText(image, medium::Gas, 0, false),
+              " \xC2\xB0"
+              "C     ");
+    EXPECT_EQ(UnitText(image, medium::Gas, 0, true),
+              " \xC2\xB0"
+              "C");
+    EXPECT_EQ(UnitText(image, medium::Gas, 7, true), " m\xC2\xB3/h");
+}
+
+TEST(UnitConversion, BothDirections) {
+    const UnitRow* fahrenheit = FindUnitRow(medium::Gas, 0, 1);
+    ASSERT_NE(fahrenheit, nullptr);
+    EXPECT_FLOAT_EQ(ToDisplayUnit(fahrenheit, 100.0f), 212.0f);
+    EXPECT_FLOAT_EQ(FromDisplayUnit(fahrenheit, 32.0f), 0.0f);
+    EXPECT_FLOAT_EQ(ToDisplayUnit(fahrenheit, -273.15f), -459.67f);
+    const UnitRow* bar = FindUnitRow(medium::Energy, 1, 1);
+    EXPECT_FLOAT_EQ(FromDisplayUnit(bar, 2.5f), 250.0f);
+    EXPECT_EQ(ToDisplayUnit(nullptr, 7.0f), 7.0f);
+    EXPECT_EQ(FromDisplayUnit(nullptr, 7.0f), 7.0f);
+}
+
+TEST(FindUnitRow, SearchesFromTheTop) {
+    EXPECT_EQ(FindUnitRow(medium::Gas, 3, 0), &UnitTable[11]);
+    EXPECT_EQ(FindUnitRow(medium::Energy, 3, 0), &UnitTable[20]);
+    EXPECT_EQ(FindUnitRow(medium::Energy, 5, 8), &UnitTable[49]);
+    EXPECT_EQ(FindUnitRow(medium::Gas, 5, 3), nullptr);
+    EXPECT_EQ(FindUnitRow(medium::Gas, 4, 11), &UnitTable[37]);
+    EXPECT_EQ(FindUnitRow(medium::Gas, 4, 12), nullptr);
+}
+
+}  // namespace
+}  // namespace parvion
