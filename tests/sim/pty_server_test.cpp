@@ -1,0 +1,170 @@
+// The device served on a real pseudo-terminal: replies, baud-rate pacing
+// (loose sanity only), baud mismatch, the Betrieb switch, and pulled cables.
+
+#include "sim/lib/pty_server.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "sim/lib/memory_map.h"
+#include "sim_frames.h"
+#include "support/pty_client.h"
+
+namespace parvion::sim {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using test::Bytes;
+using test::readFrame;
+using test::sumOk;
+using test::writeFrame;
+
+const Bytes kIdent = readFrame(addr::Ident, 8);
+
+DeviceOptions atBaudIndex(int index) {
+    DeviceOptions o;
+    o.baudIndex = index;
+    return o;
+}
+
+struct Served {
+    Device device;
+    PtyServer server;
+    parvion::test::PtyClient client;
+    explicit Served(DeviceOptions o = {}, bool pacing = true)
+        : device(std::move(o)), server(device, pacing) {}
+    void open(int baud) {
+        std::string why;
+        ASSERT_TRUE(server.start(&why)) << why;
+        ASSERT_TRUE(client.open(server.slavePath(), baud, &why)) << why;
+    }
+};
+
+TEST(PtyServer, AnswersAReadOverThePseudoTerminal) {
+    Served s;
+    s.open(115200);
+    EXPECT_EQ(s.server.slavePath().rfind("/dev/pts/", 0), 0u);
+    ASSERT_TRUE(s.client.write(kIdent));
+    const Bytes r = s.client.read(14, 2s);
+    ASSERT_EQ(r.size(), 14u);
+    EXPECT_TRUE(sumOk(r));
+    EXPECT_EQ(std::string(r.begin() + 4, r.begin() + 12), "PV-GAS2 ");
+    EXPECT_EQ(s.server.bytesReceived(), 4u);
+}
+
+TEST(PtyServer, PacesAtTheDevicesBaudRate) {
+    // 4 request bytes and 134 reply bytes at 9600 baud: about 144 ms on the wire.
+    Served paced(atBaudIndex(3));
+    paced.open(9600);
+    const auto t0 = Clock::now();
+    paced.client.write(readFrame(addr::SaturationTable, 128));
+    const Bytes r = paced.client.read(134, 5s);
+    const auto took = Clock::now() - t0;
+    ASSERT_EQ(r.size(), 134u);
+    EXPECT_TRUE(sumOk(r));
+    EXPECT_GE(took, 100ms);
+    EXPECT_LT(took, 3s);
+
+    Served unpaced(atBaudIndex(3), false);
+    unpaced.open(9600);
+    const auto t1 = Clock::now();
+    unpaced.client.write(readFrame(addr::SaturationTable, 128));
+    ASSERT_EQ(unpaced.client.read(134, 5s).size(), 134u);
+    EXPECT_LT(Clock::now() - t1, took);
+}
+
+TEST(PtyServer, ClientAtAnotherBaudRateMeetsASilentDevice) {
+    Served s;
+    s.open(9600);
+    s.client.write(kIdent);
+    EXPECT_TRUE(s.client.read(14, 300ms).empty());
+    EXPECT_EQ(s.server.bytesIgnored(), 4u);
+    EXPECT_EQ(s.device.framesServed(), 0u);
+    ASSERT_TRUE(s.client.setBaud(115200));
+    s.client.write(kIdent);
+    EXPECT_EQ(s.client.read(14, 2s).size(), 14u);
+}
+
+TEST(PtyServer, BetriebWriteIsAnsweredAtTheOldRateThenTheDeviceMoves) {
+    Served s;
+    s.open(115200);
+    s.client.write(writeFrame(addr::Betrieb, {3, 0, 0, 0}));
+    EXPECT_EQ(s.client.read(1, 2s), Bytes{0x00});
+    EXPECT_EQ(s.device.baudIndex(), 3);
+    s.client.write(kIdent);
+    EXPECT_TRUE(s.client.read(14, 300ms).empty());
+    s.client.setBaud(9600);
+    s.client.write(kIdent);
+    EXPECT_EQ(s.client.read(14, 2s).size(), 14u);
+}
+
+TEST(PtyServer, LateFirstByteArrivesAfterTheDelay) {
+    Served s;
+    s.open(115200);
+    s.device.injectFault(Fault::LateFirstByte);
+    const auto t0 = Clock::now();
+    s.client.write(kIdent);
+    EXPECT_TRUE(s.client.read(1, 200ms).empty());
+    const Bytes r = s.client.read(14, 3s);
+    EXPECT_EQ(r.size(), 14u);
+    EXPECT_GE(Clock::now() - t0, 290ms);
+}
+
+TEST(PtyServer, StopInTheMiddleOfAReplyIsAPulledCable) {
+    // 134 bytes at 1200 baud take over a second.
+    Served s(atBaudIndex(0));
+    s.open(1200);
+    s.client.write(readFrame(addr::SaturationTable, 128));
+    const Bytes first = s.client.read(3, 2s);
+    ASSERT_EQ(first.size(), 3u);
+    const auto t0 = Clock::now();
+    s.server.stop();
+    EXPECT_LT(Clock::now() - t0, 1s);
+    EXPECT_FALSE(s.server.running());
+    const Bytes rest = s.client.read(200, 500ms);
+    EXPECT_LT(first.size() + rest.size(), 134u);
+    EXPECT_TRUE(s.client.failed());
+    s.server.stop();  // a second stop is harmless
+}
+
+TEST(PtyServer, DropLineClosesTheServersSide) {
+    Served s;
+    s.open(115200);
+    s.device.injectFault(Fault::DropLine);
+    s.client.write(kIdent);
+    EXPECT_TRUE(s.client.read(14, 1s).empty());
+    EXPECT_TRUE(s.client.failed());
+    for (int i = 0; i < 100 && s.server.running(); ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(s.server.running());
+}
+
+TEST(PtyServer, ServesOneClientAfterAnother) {
+    Served s;
+    s.open(115200);
+    s.client.write(kIdent);
+    ASSERT_EQ(s.client.read(14, 2s).size(), 14u);
+    s.client.close();
+    parvion::test::PtyClient second;
+    ASSERT_TRUE(second.open(s.server.slavePath(), 115200));
+    second.write(kIdent);
+    EXPECT_EQ(second.read(14, 2s).size(), 14u);
+}
+
+TEST(PtyServer, DestructorStopsWithAClientStillAttached) {
+    parvion::test::PtyClient client;
+    {
+        Device device;
+        PtyServer server(device);
+        ASSERT_TRUE(server.start(nullptr));
+        ASSERT_TRUE(client.open(server.slavePath(), 115200));
+        client.write(kIdent);
+    }
+    client.read(100, 200ms);
+    EXPECT_TRUE(client.failed());
+}
+
+}  // namespace
+}  // namespace parvion::sim
