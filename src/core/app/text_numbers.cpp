@@ -33,7 +33,7 @@ constexpr std::array kUsed = {
     // Settings dialog status texts.
     TextRange{48, 49, "settings dialog: status bar"},
     // Parameter printout.
-    TextRange{64, 67, "parameter printout: titles", V::Both, 40},
+    TextRange{64, 67, "parameter printout: titles", V::Both, 30},
     // Main window pages and menus.
     TextRange{512, 517, "operation display: tabs", V::Both, 0, true},
     TextRange{528, 538, "parameter pages: tabs", V::Both, 0, true},
@@ -156,7 +156,7 @@ constexpr std::array kUsed = {
     // Circuit headings of the printout and the integrator page.
     TextRange{30720, 30727, "circuit headings", V::Both, 40},
     // Terminal plan (labels get the circuit or output number appended).
-    TextRange{31232, 31232, "terminal plan: title", V::Both, 40},
+    TextRange{31232, 31232, "terminal plan: title", V::Both, 30},
     TextRange{31233, 31245, "terminal plan: labels", V::Both, 27},
 };
 
