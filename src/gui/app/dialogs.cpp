@@ -1,0 +1,61 @@
+#include "gui/app/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace parvion::gui {
+
+namespace {
+
+std::optional<QString> runFileDialog(QWidget* parent, const FileRequest& request,
+                                     QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    // The program asks itself before it overwrites, after it forced the
+    // extension.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setDirectory(request.directory);
+    dialog.setNameFilters(request.filters);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+}
+
+}  // namespace
+
+bool QtDialogs::askYesNo(QWidget* parent, const QString& text) {
+    return QMessageBox::information(parent, QApplication::applicationName(), text,
+                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtDialogs::askOkCancel(QWidget* parent, const QString& title, const QString& text) {
+    return QMessageBox::warning(parent, title, text, QMessageBox::Ok | QMessageBox::Cancel) ==
+           QMessageBox::Ok;
+}
+
+void QtDialogs::information(QWidget* parent, const QString& text) {
+    QMessageBox::information(parent, QApplication::applicationName(), text, QMessageBox::Ok);
+}
+
+void QtDialogs::warning(QWidget* parent, const QString& text) {
+    QMessageBox::warning(parent, QApplication::applicationName(), text, QMessageBox::Ok);
+}
+
+void QtDialogs::error(QWidget* parent, const QString& text, bool yesButton) {
+    QMessageBox::critical(parent, QApplication::applicationName(), text,
+                          yesButton ? QMessageBox::Yes : QMessageBox::Ok);
+}
+
+std::optional<QString> QtDialogs::openFile(QWidget* parent, const FileRequest& request) {
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtDialogs::saveFile(QWidget* parent, const FileRequest& request) {
+    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+}  // namespace parvion::gui

@@ -1,0 +1,50 @@
+#pragma once
+// The message boxes and file dialogs of the main window, behind one small
+// interface so that the window tests can answer them without a modal loop.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace parvion::gui {
+
+struct FileRequest {
+    QString directory;
+    QString fileName;       // preset name, may be empty
+    QStringList filters;    // "Gas Parameter (*.PGA)", ...
+    QString defaultSuffix;  // "PGA"
+};
+
+class Dialogs {
+  public:
+    virtual ~Dialogs() = default;
+    // Information box with Yes and No; true for Yes.
+    virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
+    // Warning box with OK and Cancel; true for OK.
+    virtual bool askOkCancel(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Information box with OK.
+    virtual void information(QWidget* parent, const QString& text) = 0;
+    // Warning box with OK.
+    virtual void warning(QWidget* parent, const QString& text) = 0;
+    // Error box with OK, or with a single Yes button.
+    virtual void error(QWidget* parent, const QString& text, bool yesButton) = 0;
+    // A file to open (must exist) or to save; nothing when cancelled.
+    virtual std::optional<QString> openFile(QWidget* parent, const FileRequest& request) = 0;
+    virtual std::optional<QString> saveFile(QWidget* parent, const FileRequest& request) = 0;
+};
+
+// The real boxes and dialogs.
+class QtDialogs : public Dialogs {
+  public:
+    bool askYesNo(QWidget* parent, const QString& text) override;
+    bool askOkCancel(QWidget* parent, const QString& title, const QString& text) override;
+    void information(QWidget* parent, const QString& text) override;
+    void warning(QWidget* parent, const QString& text) override;
+    void error(QWidget* parent, const QString& text, bool yesButton) override;
+    std::optional<QString> openFile(QWidget* parent, const FileRequest& request) override;
+    std::optional<QString> saveFile(QWidget* parent, const FileRequest& request) override;
+};
+
+}  // namespace parvion::gui

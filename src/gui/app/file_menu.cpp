@@ -1,0 +1,198 @@
+// The parameter menu: new parameter set, load and save a parameter file.
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+#include "core/link/connect.h"
+#include "core/link/parameter_blocks.h"
+#include "core/link/transport.h"
+#include "core/model/defaults.h"
+#include "core/views/file_names.h"
+#include "gui/app/dialogs.h"
+#include "gui/app/main_window.h"
+#include "gui/app/parameter_file_bridge.h"
+
+namespace parvion::gui {
+
+namespace {
+
+QString variantExtension(int medium) {
+    return medium == medium::Energy ? QStringLiteral(".PEG") : QStringLiteral(".PGA");
+}
+
+}  // namespace
+
+void Tfrm_Main::showRemarks() {
+    QStringList lines;
+    for (const std::string& line : image_.Bemerkung) lines << QString::fromStdString(line);
+    Param_Memo->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void Tfrm_Main::syncRemarksToImage() {
+    image_.Bemerkung.clear();
+    const QString text = Param_Memo->toPlainText();
+    if (text.isEmpty()) return;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        image_.Bemerkung.push_back(line.toStdString());
+    }
+}
+
+void Tfrm_Main::showParameterFileName(const QString& file) {
+    statusText(0, views::ShortenFileName(QDir::toNativeSeparators(file).toStdString()));
+}
+
+void Tfrm_Main::mnu_NeuClick() {
+    // New parameters write the whole device: one sequence, guarded like the
+    // others.
+    if (busy_) return;
+    setBusy(true);
+    [&] {
+        if (!DeviceAvailable(*link_, *device_)) return;
+        const bool online = session_.Online;
+        if (online && !dialogs_->askYesNo(this, QString::fromStdString(LoadText(16)))) return;
+        if (online) {
+            if (!ReadSystem(*link_, image_)) return;
+            ResetParameters(image_, session_.Medium, true);
+            statusText(0, "");
+            showRemarks();
+            WriteAllParameters(*link_, image_);
+        } else {
+            ResetParameters(image_, session_.Medium, false);
+            statusText(0, "");
+            showRemarks();
+        }
+        refreshVisiblePage(false);
+    }();
+    setBusy(false);
+}
+
+std::optional<QString> Tfrm_Main::askParameterFileToOpen() {
+    FileRequest request;
+    request.directory = lastParameterFolder_;
+    if (session_.Medium == medium::Energy) {
+        request.filters = {QStringLiteral("Energy Parameter (*.PEG)"),
+                           QStringLiteral("Parameter (*.PAR)")};
+        request.defaultSuffix = QStringLiteral("PEG");
+    } else {
+        request.filters = {QStringLiteral("Gas Parameter (*.PGA)"),
+                           QStringLiteral("Parameter (*.PAR)")};
+        request.defaultSuffix = QStringLiteral("PGA");
+    }
+    return dialogs_->openFile(this, request);
+}
+
+bool Tfrm_Main::loadParameterFile() {
+    // The file is chosen before anything is reset, and read into a copy of
+    // the image: a cancelled dialog or a refused file changes nothing.
+    const std::optional<QString> chosen = askParameterFileToOpen();
+    if (!chosen) return false;
+    const QFileInfo info(*chosen);
+    saveFileName_ = QString::fromStdString(views::ForceExtension(
+        chosen->toStdString(), variantExtension(session_.Medium).toStdString()));
+    lastParameterFolder_ = info.absolutePath();
+
+    ParameterImage candidate = image_;
+    ResetParameters(candidate, session_.Medium, session_.Online);
+    if (session_.Online && !ReadSystem(*link_, candidate)) return false;
+    std::string error;
+    switch (
+        LoadParameters(info.absoluteFilePath().toStdString(), candidate, session_.Medium, &error)) {
+        case LoadOutcome::Loaded:
+            break;
+        case LoadOutcome::WrongVariant:
+            dialogs_->information(this, QString::fromStdString(LoadText(4)));
+            return false;
+        case LoadOutcome::Failed:
+            dialogs_->warning(this, QString::fromStdString(error));
+            return false;
+    }
+    showParameterFileName(info.absoluteFilePath());
+    image_ = std::move(candidate);
+    showRemarks();
+    return true;
+}
+
+void Tfrm_Main::mnu_LadenClick() {
+    if (busy_) return;
+    setBusy(true);
+    [&] {
+        if (!DeviceAvailable(*link_, *device_)) return;
+        const bool online = session_.Online;
+        if (online && !dialogs_->askYesNo(this, QString::fromStdString(LoadText(16)))) return;
+        const bool gas = session_.Medium == medium::Gas;
+        EG_UserRec keptEG{};
+        std::array<Med_UserRec, 2> keptMed{};
+        if (online && gas) {
+            ReadEG_User(*link_, image_);
+            ReadMed_User(*link_, image_, 0);
+            ReadMed_User(*link_, image_, 1);
+            keptEG = image_.EG_User;
+            keptMed = image_.Med_User;
+        }
+        if (!loadParameterFile()) return;
+        if (online) {
+            if (gas) {
+                // The device keeps its calculation ready only for an unchanged
+                // natural-gas input set.
+                const EG_UserRec& eg = image_.EG_User;
+                const bool changed = eg.Ho != keptEG.Ho || eg.CO2 != keptEG.CO2 ||
+                                     eg.H2 != keptEG.H2 || eg.Rho != keptEG.Rho;
+                for (std::size_t c = 0; c < 2; ++c) {
+                    image_.Med_User[c].Ready = changed ? 0 : keptMed[c].Ready;
+                }
+            }
+            WriteAllParameters(*link_, image_);
+        }
+        refreshVisiblePage(false);
+    }();
+    setBusy(false);
+}
+
+void Tfrm_Main::saveParameterFile() {
+    const int med = session_.Medium;
+    if (med != medium::Gas && med != medium::Energy) return;
+    FileRequest request;
+    request.directory = lastParameterFolder_;
+    request.fileName = saveFileName_;
+    if (med == medium::Energy) {
+        request.filters = {QStringLiteral("Energy Parameter (*.PEG)")};
+        request.defaultSuffix = QStringLiteral("PEG");
+    } else {
+        request.filters = {QStringLiteral("Gas Parameter (*.PGA)")};
+        request.defaultSuffix = QStringLiteral("PGA");
+    }
+    const std::optional<QString> chosen = dialogs_->saveFile(this, request);
+    if (!chosen) return;
+    const QString file = QString::fromStdString(
+        views::ForceExtension(chosen->toStdString(), variantExtension(med).toStdString()));
+    if (QFileInfo::exists(file) &&
+        !dialogs_->askOkCancel(this, QStringLiteral("Warnung"),
+                               QStringLiteral("Datei überschreiben ?"))) {
+        return;
+    }
+    showParameterFileName(file);
+    syncRemarksToImage();
+    std::string error;
+    if (!SaveParameters(file.toStdString(), image_, med, &error)) {
+        dialogs_->warning(
+            this, QString::fromStdString(LoadText(7) + " " + file.toStdString() + ": " + error));
+        return;
+    }
+    saveFileName_ = file;
+    lastParameterFolder_ = QFileInfo(file).absolutePath();
+}
+
+void Tfrm_Main::mnu_SpeichernClick() {
+    if (busy_) return;
+    setBusy(true);
+    if (DeviceAvailable(*link_, *device_)) {
+        if (session_.Online) ReadAllParameters(*link_, image_);
+        saveParameterFile();
+    }
+    setBusy(false);
+}
+
+}  // namespace parvion::gui

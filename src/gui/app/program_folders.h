@@ -1,0 +1,22 @@
+#pragma once
+// Where the program finds its string libraries and keeps its files, and the
+// serial line it talks through.
+
+#include <filesystem>
+#include <memory>
+
+#include "core/link/serial_line.h"
+
+namespace parvion::gui {
+
+struct ProgramFolders {
+    std::filesystem::path program;    // the string libraries
+    std::filesystem::path appData;    // settings, error log, traces
+    std::filesystem::path documents;  // parameter and table files
+};
+
+// Needs the application object.
+ProgramFolders ResolveProgramFolders();
+std::unique_ptr<SerialLine> MakeSerialLine();
+
+}  // namespace parvion::gui
