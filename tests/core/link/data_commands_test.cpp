@@ -1,0 +1,642 @@
+// Device data commands: the decoders over reply bytes, and the commands
+// against the in-process device simulator.
+
+#include "core/link/data_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/link/encoding.h"
+#include "core/link/transport.h"
+#include "sim/lib/device.h"
+#include "sim/lib/sim_line.h"
+#include "support/temp_dir.h"
+
+namespace parvion {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+DeviceDateTime Dt(int y, int mo, int d, int h, int mi, int s) {
+    return {static_cast<std::uint16_t>(y),  static_cast<std::uint16_t>(mo),
+            static_cast<std::uint16_t>(d),  static_cast<std::uint16_t>(h),
+            static_cast<std::uint16_t>(mi), static_cast<std::uint16_t>(s)};
+}
+
+// --- clock -------------------------------------------------------------------
+
+TEST(ClockDigits, DecodeSecondUnitsFirst) {
+    const Bytes d = {9, 5, 5, 5, 3, 2, 1, 3, 2, 1, 9, 9, 0, 0, 0, 0};
+    EXPECT_EQ(data::DecodeClockDigits(d), Dt(1999, 12, 31, 23, 55, 59));
+}
+
+TEST(ClockDigits, TwoDigitYearsSplitAt80) {
+    Bytes d = {0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 5, 0};
+    EXPECT_EQ(data::DecodeClockDigits(d).year, 2005);
+    d[10] = 0;
+    d[11] = 8;
+    EXPECT_EQ(data::DecodeClockDigits(d).year, 1980);
+    d[10] = 9;
+    d[11] = 7;
+    EXPECT_EQ(data::DecodeClockDigits(d).year, 2079);
+    d[10] = 0;
+    d[11] = 0;
+    EXPECT_EQ(data::DecodeClockDigits(d).year, 2000);
+}
+
+TEST(ClockDigits, OnlyTheLowNibbleCounts) {
+    // The chip's upper bits carry flags; only the digit matters.
+    const Bytes d = {0xF9, 0x75, 0x50, 0x44, 0x83, 0x21, 0x31, 0x42, 0x22, 0x11, 0xA4, 0xB2};
+    EXPECT_EQ(data::DecodeClockDigits(d), Dt(2024, 12, 21, 13, 40, 59));
+}
+
+TEST(ClockDigits, EncodeIsTheInverseOfDecode) {
+    const auto t = Dt(2031, 7, 4, 9, 8, 3);
+    const auto digits = data::EncodeClockDigits(t);
+    EXPECT_EQ(digits, (std::array<std::uint8_t, 12>{3, 0, 8, 0, 9, 0, 4, 0, 7, 0, 1, 3}));
+    EXPECT_EQ(data::DecodeClockDigits(digits), t);
+}
+
+TEST(ClockValidity, RangesAndRealDates) {
+    EXPECT_TRUE(data::IsValidDeviceDateTime(Dt(1999, 12, 31, 23, 59, 59)));
+    EXPECT_TRUE(data::IsValidDeviceDateTime(Dt(2024, 2, 29, 0, 0, 0)));
+    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2023, 2, 29, 0, 0, 0)));
+    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 2, 31, 12, 0, 0)));
+    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 4, 31, 12, 0, 0)));
+    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 1, 24, 0, 0)));
+    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 1, 0, 60, 0)));
+    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 1, 0, 0, 60)));
+    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 0, 1, 0, 0, 0)));
+    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 13, 1, 0, 0, 0)));
+    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 0, 0, 0, 0)));
+    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 32, 0, 0, 0)));
+}
+
+TEST(ClockOffset, DeviceMinusPcInDays) {
+    const LocalTime pc = data::ToLocalTime(Dt(2024, 3, 1, 12, 0, 0));
+    EXPECT_DOUBLE_EQ(data::ClockOffsetDays(Dt(2024, 3, 2, 0, 0, 0), pc), 0.5);
+    EXPECT_DOUBLE_EQ(data::ClockOffsetDays(Dt(2024, 2, 29, 12, 0, 0), pc), -1.0);
+    EXPECT_NEAR(data::ClockOffsetDays(Dt(2024, 3, 1, 12, 0, 30), pc), 30.0 / 86400, 1e-12);
+    // 31 February: not a date, so no offset.
+    EXPECT_EQ(data::ClockOffsetDays(Dt(2024, 2, 31, 12, 0, 0), pc), 0.0);
+}
+
+TEST(ClockOffset, RunningClockAddsTheOffset) {
+    const LocalTime pc = data::ToLocalTime(Dt(2024, 12, 31, 23, 59, 0));
+    EXPECT_EQ(RunningDeviceClock(0.0, pc), Dt(2024, 12, 31, 23, 59, 0));
+    EXPECT_EQ(RunningDeviceClock(90.0 / 86400, pc), Dt(2025, 1, 1, 0, 0, 30));
+    EXPECT_EQ(RunningDeviceClock(-1.0, pc), Dt(2024, 12, 30, 23, 59, 0));
+}
+
+// --- live values -------------------------------------------------------------
+
+Bytes OperatingBlock(float temperatureK) {
+    Bytes d(80, 0);
+    for (std::size_t i = 0; i < 20; ++i) wire::putRawFloat(d, 4 * i, static_cast<float>(i) + 0.5f);
+    wire::putRawFloat(d, 24, temperatureK);
+    wire::putLong(d, 60, 3725);
+    return d;
+}
+
+TEST(OperatingValuesDecode, KelvinBecomesCelsius) {
+    EXPECT_FLOAT_EQ(data::DecodeOperatingValues(OperatingBlock(293.65f)).Field[6], 20.5f);
+    EXPECT_FLOAT_EQ(data::DecodeOperatingValues(OperatingBlock(0.0f)).Field[6], -273.15f);
+}
+
+TEST(OperatingValuesDecode, TemperatureWithinAThousandthOfZeroIsZero) {
+    EXPECT_EQ(data::DecodeOperatingValues(OperatingBlock(273.1505f)).Field[6], 0.0f);
+    EXPECT_EQ(data::DecodeOperatingValues(OperatingBlock(273.1495f)).Field[6], 0.0f);
+    EXPECT_NE(data::DecodeOperatingValues(OperatingBlock(273.152f)).Field[6], 0.0f);
+}
+
+TEST(OperatingValuesDecode, FieldsInBlockOrderWithTheLongAtFifteen) {
+    Bytes d = OperatingBlock(300.0f);
+    wire::putLong(d, 60, 0xFFFFFFFEu);                                  // -2 as a signed count
+    std::fill(d.begin() + 4 * 19, d.begin() + 80, std::uint8_t{0xFF});  // erased memory
+    const auto v = data::DecodeOperatingValues(d);
+    EXPECT_FLOAT_EQ(v.Field[0], 0.5f);
+    EXPECT_FLOAT_EQ(v.Field[14], 14.5f);
+    EXPECT_FLOAT_EQ(v.Field[16], 16.5f);
+    EXPECT_EQ(v.OperatingTime, -2);
+    EXPECT_EQ(v.Field[15], -2.0f);
+    EXPECT_EQ(v.Field[19], 0.0f);
+}
+
+// --- logs ----------------------------------------------------------------------
+
+TEST(ErrorPageDecode, EntriesWithTwoTimes) {
+    Bytes page(128, 0);
+    const Bytes entry5 = {1, 0, 0xAB, 0xCD, 99, 12, 31, 23, 59, 58, 5, 1, 2, 3, 4, 5};
+    std::copy(entry5.begin(), entry5.end(), page.begin() + 5 * 16);
+    const auto entries = data::DecodeErrorPage(page);
+    EXPECT_EQ(entries[5].Active, 1);
+    EXPECT_EQ(entries[5].Second, 0);
+    EXPECT_EQ(entries[5].Byte2, 0xAB);
+    EXPECT_EQ(entries[5].Byte3, 0xCD);
+    EXPECT_EQ(entries[5].Start, Dt(1999, 12, 31, 23, 59, 58));
+    EXPECT_EQ(entries[5].End, Dt(2005, 1, 2, 3, 4, 5));
+    ErrorEntry empty;
+    empty.Start.year = 2000;
+    empty.End.year = 2000;
+    EXPECT_EQ(entries[4], empty);
+}
+
+TEST(IntegratorDecode, TimesValuesAndCount) {
+    Bytes d(32, 0xEE);
+    const Bytes times = {24, 6, 1, 8, 0, 0, 24, 7, 1, 8, 0, 0};
+    std::copy(times.begin(), times.end(), d.begin());
+    wire::putRawFloat(d, 12, 1234.5f);
+    wire::putRawFloat(d, 16, -2.25f);
+    wire::putLong(d, 20, 70000);
+    const auto e = data::DecodeIntegratorEntry(d);
+    EXPECT_EQ(e.Time1, Dt(2024, 6, 1, 8, 0, 0));
+    EXPECT_EQ(e.Time2, Dt(2024, 7, 1, 8, 0, 0));
+    EXPECT_FLOAT_EQ(e.Value1, 1234.5f);
+    EXPECT_FLOAT_EQ(e.Value2, -2.25f);
+    EXPECT_EQ(e.Count, 70000u);
+    EXPECT_FALSE(e.empty());
+}
+
+TEST(IntegratorRing, NewestFirstGoingBackwards) {
+    using Order = std::array<std::uint8_t, 8>;
+    EXPECT_EQ(data::IntegratorSlotOrder(3), (Order{2, 1, 0, 7, 6, 5, 4, 3}));
+    EXPECT_EQ(data::IntegratorSlotOrder(0), (Order{7, 6, 5, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(data::IntegratorSlotOrder(1), (Order{0, 7, 6, 5, 4, 3, 2, 1}));
+    // A position beyond the ring never leads outside it.
+    for (int p = 0; p < 256; ++p) {
+        for (auto s : data::IntegratorSlotOrder(static_cast<std::uint8_t>(p))) EXPECT_LT(s, 8);
+    }
+}
+
+// --- trend -----------------------------------------------------------------------
+
+TEST(TrendHeaderDecode, FieldsAndYear) {
+    const Bytes d = {1, 15, 24, 2, 28, 23, 45, 4};
+    const auto h = data::DecodeTrendHeader(d);
+    EXPECT_EQ(h, (TrendHeader{1, 15, 2024, 2, 28, 23, 45, 4}));
+    EXPECT_TRUE(data::IsPlausibleTrendHeader(h));
+    EXPECT_EQ(data::DecodeTrendHeader(Bytes{0, 1, 85, 1, 1, 0, 0, 0}).Year, 1985);
+}
+
+TEST(TrendHeaderDecode, PlausibilityLimits) {
+    const TrendHeader good{2, 100, 2024, 12, 31, 23, 59, 60};
+    EXPECT_TRUE(data::IsPlausibleTrendHeader(good));
+    auto bad = [&](auto change) {
+        TrendHeader h = good;
+        change(h);
+        return !data::IsPlausibleTrendHeader(h);
+    };
+    EXPECT_TRUE(bad([](TrendHeader& h) { h.Month = 13; }));
+    EXPECT_TRUE(bad([](TrendHeader& h) { h.Month = 0; }));
+    EXPECT_TRUE(bad([](TrendHeader& h) { h.Day = 0; }));
+    EXPECT_TRUE(bad([](TrendHeader& h) { h.Day = 32; }));
+    EXPECT_TRUE(bad([](TrendHeader& h) { h.Hour = 24; }));
+    EXPECT_TRUE(bad([](TrendHeader& h) { h.Minute = 60; }));
+    EXPECT_TRUE(bad([](TrendHeader& h) { h.Circuit = 3; }));
+    EXPECT_TRUE(bad([](TrendHeader& h) { h.Interval = 0; }));
+    EXPECT_TRUE(bad([](TrendHeader& h) { h.Interval = 101; }));
+    EXPECT_TRUE(bad([](TrendHeader& h) { h.Count = 61; }));
+}
+
+TEST(TrendDirectoryDecode, Layout) {
+    Bytes d(36, 0);
+    d[0] = 2;
+    d[1] = 43;
+    wire::putRawFloat(d, 2, 1.5f);
+    wire::putRawFloat(d, 10, 3.5f);
+    wire::putRawFloat(d, 14, -4.0f);
+    wire::putRawFloat(d, 30, 8.0f);
+    wire::putWord(d, 34, 0x1234);
+    const auto dir = data::DecodeTrendDirectory(d);
+    EXPECT_EQ(dir.State, 2);
+    EXPECT_EQ(dir.Newest, 43);
+    EXPECT_EQ(dir.FloatsA, (std::array<float, 3>{1.5f, 0.0f, 3.5f}));
+    EXPECT_EQ(dir.FloatsB, (std::array<float, 5>{-4.0f, 0, 0, 0, 8.0f}));
+    EXPECT_EQ(dir.Word, 0x1234);
+}
+
+// --- commands against the simulator -------------------------------------------
+
+// Records the progress bar and the waits (which it does not spend).
+class RecordingUi : public UiHooks {
+  public:
+    void progressStart(int maximum) override {
+        events.push_back("start " + std::to_string(maximum));
+    }
+    void progressStep() override { events.push_back("step"); }
+    void progressHide() override { events.push_back("hide"); }
+    void waitMs(int ms) override { events.push_back("wait " + std::to_string(ms)); }
+    void beep() override {}
+    int count(const std::string& e) const {
+        return static_cast<int>(std::count(events.begin(), events.end(), e));
+    }
+    std::vector<std::string> events;
+};
+
+class DataCommands : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        session.Online = true;
+        ASSERT_TRUE(link.OpenComPort(1, 7));
+        ui.events.clear();
+    }
+    std::uint64_t frames() const { return device.framesServed(); }
+    // Makes the next command fail fast: every attempt gets a broken reply.
+    void failNextRead() { device.injectFault(sim::Fault::BadChecksum, kTransactionAttempts); }
+    void failNextWrite() { device.injectFault(sim::Fault::RejectWrite, kTransactionAttempts); }
+    // Lets `n` frames pass, then fails the next command.
+    void failReadAfter(int n) {
+        device.injectFault(sim::Fault::None, n);
+        failNextRead();
+    }
+
+    sim::Device device;
+    sim::SimLine line{device};
+    RecordingUi ui;
+    Session session;
+    test::TempDir dir;
+    Link link{line, ui, session, dir.path()};
+};
+
+TEST_F(DataCommands, IdentityAccessSerialNumberAndProgramText) {
+    std::string ident;
+    ASSERT_TRUE(ReadDeviceIdent(link, ident));
+    EXPECT_EQ(ident, "PV-GAS2 ");
+
+    DeviceAccessRec access;
+    ASSERT_TRUE(ReadDeviceAccess(link, access));
+    const auto raw = device.peek(address::DeviceAccess, 12);
+    EXPECT_EQ(access.Flags, (std::array<std::uint8_t, 4>{raw[0], raw[1], raw[2], raw[3]}));
+    EXPECT_EQ(access.Password, std::string(raw.begin() + 4, raw.end()));
+    EXPECT_FALSE(access.isProtected());
+
+    // Control characters become blanks in both texts.
+    const Bytes serial = {'S', 'N', 0,   '1', 0x1F, '2', '3', '4',
+                          '5', '6', '7', '8', '9',  '0', 'A', 31};
+    device.poke(address::DeviceSerialNo, serial);
+    std::string serialNo;
+    ASSERT_TRUE(ReadDeviceSerialNo(link, serialNo));
+    EXPECT_EQ(serialNo, "SN 1 234567890A ");
+
+    const std::string text = ReadProgramText(link);
+    ASSERT_EQ(text.size(), 16u);
+    const auto program = device.peekProgram(address::ProgramText, 16);
+    for (std::size_t i = 0; i < 16; ++i) {
+        EXPECT_EQ(static_cast<unsigned char>(text[i]), program[i] < 32 ? ' ' : program[i]);
+    }
+}
+
+TEST_F(DataCommands, FailedTextReadsKeepTheirTexts) {
+    std::string ident = "before";
+    failNextRead();
+    EXPECT_FALSE(ReadDeviceIdent(link, ident));
+    EXPECT_EQ(ident, "before");
+    // The program area has no reply checksum: a reply that stops short fails it.
+    device.injectFault(sim::Fault::ShortReply, kTransactionAttempts);
+    EXPECT_EQ(ReadProgramText(link), "");
+    std::string serialNo = "kept";
+    failNextRead();
+    EXPECT_FALSE(ReadDeviceSerialNo(link, serialNo));
+    EXPECT_EQ(serialNo, "kept");
+}
+
+TEST_F(DataCommands, ClockWrittenFromThePcClockReadsBackWithItsOffset) {
+    const LocalTime pcNow = data::ToLocalTime(Dt(2024, 2, 28, 23, 59, 58));
+    const PcClock pc = [&] { return pcNow; };
+    ASSERT_TRUE(WriteDeviceClock(link, pc));
+    EXPECT_EQ(device.lastWriteAddress(), 0xA000);
+    EXPECT_EQ(device.lastWriteCount(), 12);
+
+    DeviceDateTime clock;
+    double offset = 99;
+    ASSERT_TRUE(ReadDeviceClock(link, clock, offset, pc));
+    // The device clock runs on: allow a second or two for the test itself.
+    const double seconds = offset * 86400;
+    EXPECT_GE(seconds, -0.001);
+    EXPECT_LE(seconds, 2.001);
+    EXPECT_EQ(data::ToLocalTime(clock) - pcNow,
+              std::chrono::milliseconds(static_cast<long>(std::lround(seconds * 1000))));
+
+    // A PC clock a day ahead gives an offset of about minus one day.
+    const PcClock later = [&] { return pcNow + std::chrono::hours(24); };
+    ASSERT_TRUE(ReadDeviceClock(link, clock, offset, later));
+    EXPECT_NEAR(offset, -1.0, 3.0 / 86400);
+}
+
+TEST_F(DataCommands, FailedClockReadClearsTheFieldsAndKeepsTheOffset) {
+    DeviceDateTime clock = Dt(2020, 1, 2, 3, 4, 5);
+    double offset = 0.25;
+    failNextRead();
+    EXPECT_FALSE(ReadDeviceClock(link, clock, offset));
+    EXPECT_EQ(clock, DeviceDateTime{});
+    EXPECT_EQ(offset, 0.25);
+}
+
+TEST_F(DataCommands, OperatingValuesOfBothCircuits) {
+    std::array<OperatingValuesRec, 2> values{};
+    for (int c = 0; c < 2; ++c) {
+        ASSERT_TRUE(ReadOperatingValues(link, c, values[static_cast<std::size_t>(c)]));
+        // The block read is the one the device keeps for that circuit.
+        const auto raw = device.peek(static_cast<std::uint16_t>(0xF800 + 80 * c), 80);
+        const auto now = data::DecodeOperatingValues(raw);
+        const auto& v = values[static_cast<std::size_t>(c)];
+        EXPECT_NEAR(v.Field[6], now.Field[6], 1.0);
+        EXPECT_GT(v.Field[6], -60.0f);
+        EXPECT_LT(v.Field[6], 600.0f);
+        EXPECT_NEAR(v.OperatingTime, now.OperatingTime, 2);
+    }
+    EXPECT_FALSE(ReadOperatingValues(link, 2, values[0]));
+}
+
+TEST_F(DataCommands, FailedReadsLeaveTheirRecords) {
+    OperatingValuesRec values;
+    values.Field[3] = 42.0f;
+    const OperatingValuesRec before = values;
+    failNextRead();
+    EXPECT_FALSE(ReadOperatingValues(link, 0, values));
+    EXPECT_EQ(values, before);
+
+    OutputCurrentsRec currents{{1, 2, 3, 4}};
+    failNextRead();
+    EXPECT_FALSE(ReadOutputCurrents(link, currents));
+    EXPECT_EQ(currents, (OutputCurrentsRec{{1, 2, 3, 4}}));
+
+    std::uint8_t bits = 0x5A;
+    failNextRead();
+    EXPECT_EQ(ReadErrorState(link, bits), -1);
+    EXPECT_EQ(bits, 0x5A);
+
+    // Offline: nothing is sent at all.
+    session.Online = false;
+    const auto sent = frames();
+    EXPECT_FALSE(ReadOperatingValues(link, 1, values));
+    EXPECT_EQ(frames(), sent);
+    EXPECT_EQ(values, before);
+}
+
+TEST_F(DataCommands, OutputCurrentsAndErrorState) {
+    OutputCurrentsRec currents;
+    ASSERT_TRUE(ReadOutputCurrents(link, currents));
+    for (float mA : currents.Current) {
+        EXPECT_GE(mA, 0.0f);
+        EXPECT_LE(mA, 25.0f);
+    }
+    Bytes state(16, 0);
+    state[13] = 0x30;
+    state[15] = 7;
+    device.poke(address::ErrorState, state);
+    std::uint8_t bits = 0;
+    EXPECT_EQ(ReadErrorState(link, bits), 7);
+    EXPECT_EQ(bits, 0x30);
+}
+
+TEST_F(DataCommands, ErrorProtocolReadsRingPositionsAndSixteenPages) {
+    ErrorProtocolRec protocol;
+    ASSERT_TRUE(ReadErrorProtocol(link, protocol));
+    EXPECT_EQ(ui.count("step"), 17);
+    const auto head = device.peek(address::ErrorState, 32);
+    for (std::size_t g = 0; g < 16; ++g) {
+        EXPECT_EQ(protocol.RingPos[g], head[16 + g]);
+        const auto page = device.peek(static_cast<std::uint16_t>(0x8420 + 128 * g), 128);
+        EXPECT_EQ(protocol.Entry[g], data::DecodeErrorPage(page)) << "group " << g;
+    }
+}
+
+TEST_F(DataCommands, ErrorProtocolFailingHalfwayKeepsTheOldRecord) {
+    ErrorProtocolRec protocol;
+    protocol.RingPos[0] = 200;
+    const ErrorProtocolRec before = protocol;
+    failReadAfter(6);
+    EXPECT_FALSE(ReadErrorProtocol(link, protocol));
+    EXPECT_EQ(protocol, before);
+    EXPECT_EQ(ui.count("step"), 6);
+}
+
+TEST_F(DataCommands, IntegratorsNewestFirstFromTheRingPosition) {
+    // Mark every slot with its own count: circuit c, slot s -> 100 c + s.
+    for (std::uint16_t c = 0; c < 2; ++c) {
+        for (std::uint16_t s = 0; s < 8; ++s) {
+            Bytes count(4);
+            wire::putLong(count, 0, 100u * c + s);
+            device.poke(static_cast<std::uint16_t>(0x8C20 + 256 * c + 32 * s + 20), count);
+        }
+    }
+    device.poke(address::IntegratorRing, Bytes{3, 0});
+    IntegratorsRec integrators;
+    ASSERT_TRUE(ReadIntegrators(link, integrators));
+    EXPECT_EQ(ui.count("step"), 16);
+    const std::uint32_t order0[8] = {2, 1, 0, 7, 6, 5, 4, 3};
+    const std::uint32_t order1[8] = {107, 106, 105, 104, 103, 102, 101, 100};
+    for (std::size_t e = 0; e < 8; ++e) {
+        EXPECT_EQ(integrators.Entry[0][e].Count, order0[e]);
+        EXPECT_EQ(integrators.Entry[1][e].Count, order1[e]);
+    }
+    const auto raw = device.peek(static_cast<std::uint16_t>(0x8C20 + 32 * 2), 32);
+    EXPECT_EQ(integrators.Entry[0][0], data::DecodeIntegratorEntry(raw));
+
+    const IntegratorsRec before = integrators;
+    failReadAfter(12);
+    EXPECT_FALSE(ReadIntegrators(link, integrators));
+    EXPECT_EQ(integrators, before);
+}
+
+TEST_F(DataCommands, TrendDirectoryAndBlocks) {
+    TrendStore store;
+    ASSERT_TRUE(ReadTrendDirectory(link, store));
+    EXPECT_EQ(store.Directory, data::DecodeTrendDirectory(device.peek(0, 36)));
+
+    int valid = 0;
+    for (int b = 0; b < 44; ++b) {
+        ASSERT_TRUE(ReadTrendBlock(link, b, store)) << "block " << b;
+        const auto& block = store.Block[static_cast<std::size_t>(b)];
+        const auto base = static_cast<std::uint16_t>(36 + 728 * b);
+        const auto header = data::DecodeTrendHeader(device.peek(base, 8));
+        if (!data::IsPlausibleTrendHeader(header)) {
+            EXPECT_FALSE(block.Valid);
+            continue;
+        }
+        ++valid;
+        EXPECT_TRUE(block.Valid);
+        EXPECT_EQ(block.Header, header);
+        const auto words = device.peek(static_cast<std::uint16_t>(base + 8), 120);
+        const auto floats = device.peek(static_cast<std::uint16_t>(base + 488), 240);
+        for (std::size_t j = 0; j < 60; ++j) {
+            EXPECT_EQ(block.Series[0][j], static_cast<float>(wire::getWord(words, 2 * j)));
+            EXPECT_EQ(block.Series[3][j], wire::getFloat(floats, 4 * j));
+        }
+    }
+    EXPECT_GT(valid, 0);
+    EXPECT_FALSE(ReadTrendBlock(link, 44, store));
+    EXPECT_FALSE(ReadTrendBlock(link, -1, store));
+}
+
+TEST_F(DataCommands, UnchangedTrendBlockIsTakenFromTheCache) {
+    const int b = 7;
+    const auto base = static_cast<std::uint16_t>(36 + 728 * b);
+    device.poke(base, Bytes{0, 15, 24, 3, 1, 10, 30, 4});
+    Bytes words(120, 0);
+    wire::putWord(words, 0, 2931);
+    device.poke(static_cast<std::uint16_t>(base + 8), words);
+
+    TrendStore store;
+    auto sent = frames();
+    ASSERT_TRUE(ReadTrendBlock(link, b, store));
+    EXPECT_EQ(frames() - sent, 5u);
+    EXPECT_EQ(store.Block[b].Series[0][0], 2931.0f);
+
+    sent = frames();
+    ASSERT_TRUE(ReadTrendBlock(link, b, store));
+    EXPECT_EQ(frames() - sent, 1u);
+    EXPECT_TRUE(store.Block[b].Valid);
+
+    // A new value on the device changes the count in the header.
+    device.poke(static_cast<std::uint16_t>(base + 7), Bytes{5});
+    wire::putWord(words, 8, 2950);
+    device.poke(static_cast<std::uint16_t>(base + 8), words);
+    sent = frames();
+    ASSERT_TRUE(ReadTrendBlock(link, b, store));
+    EXPECT_EQ(frames() - sent, 5u);
+    EXPECT_EQ(store.Block[b].Header.Count, 5);
+    EXPECT_EQ(store.Block[b].Series[0][4], 2950.0f);
+}
+
+TEST_F(DataCommands, ImplausibleTrendHeaderEmptiesTheBlockAndSucceeds) {
+    const int b = 3;
+    const auto base = static_cast<std::uint16_t>(36 + 728 * b);
+    device.poke(base, Bytes{1, 15, 24, 3, 1, 10, 30, 4});
+    TrendStore store;
+    ASSERT_TRUE(ReadTrendBlock(link, b, store));
+    ASSERT_TRUE(store.Block[b].Valid);
+
+    device.poke(static_cast<std::uint16_t>(base + 3), Bytes{13});  // month 13
+    const auto sent = frames();
+    EXPECT_TRUE(ReadTrendBlock(link, b, store));
+    EXPECT_EQ(frames() - sent, 1u);
+    EXPECT_FALSE(store.Block[b].Valid);
+    EXPECT_EQ(store.Block[b].Header, TrendHeader{});
+    for (const auto& series : store.Block[b].Series) {
+        for (float v : series) EXPECT_EQ(v, 0.0f);
+    }
+}
+
+TEST_F(DataCommands, TrendBlockFailingInTheValuesStaysInvalid) {
+    const int b = 0;
+    device.poke(36, Bytes{0, 60, 24, 3, 1, 10, 0, 60});
+    TrendStore store;
+    ASSERT_TRUE(ReadTrendBlock(link, b, store));
+    device.poke(36 + 7, Bytes{59});
+
+    failReadAfter(3);  // header and two series pass, the third fails
+    EXPECT_FALSE(ReadTrendBlock(link, b, store));
+    EXPECT_FALSE(store.Block[b].Valid);
+    EXPECT_EQ(store.Block[b].Header.Count, 59);
+
+    // The next read must fetch the whole block again.
+    const auto sent = frames();
+    ASSERT_TRUE(ReadTrendBlock(link, b, store));
+    EXPECT_EQ(frames() - sent, 5u);
+    EXPECT_TRUE(store.Block[b].Valid);
+}
+
+PropertyTableBuffer SampleTable(float seed) {
+    PropertyTableBuffer t;
+    for (std::size_t c = 0; c < 14; ++c)
+        t.PressureAxis[c] = static_cast<std::uint16_t>(100 * (c + 1));
+    for (std::size_t r = 0; r < 18; ++r)
+        t.TemperatureAxis[r] = static_cast<std::uint16_t>(250 + 10 * r);
+    for (std::size_t r = 0; r < 18; ++r) {
+        for (std::size_t c = 0; c < 14; ++c)
+            t.Values[r][c] = seed + static_cast<float>(r * 14 + c) / 8.0f;
+    }
+    return t;
+}
+
+TEST_F(DataCommands, PropertyTablesRoundTripAtTheirBaseAddresses) {
+    const auto table0 = SampleTable(1.0f);
+    const auto table1 = SampleTable(500.0f);
+    ASSERT_TRUE(WritePropertyTable(link, 0, table0));
+    ASSERT_TRUE(WritePropertyTable(link, 1, table1));
+
+    // Table 1 lies at its own base: its first column head and last value.
+    EXPECT_EQ(wire::getWord(device.peek(0x9BC0, 2), 0), 100);
+    EXPECT_EQ(wire::getFloat(device.peek(0x9C00 + 17 * 56 + 13 * 4, 4), 0), table1.Values[17][13]);
+    EXPECT_EQ(wire::getWord(device.peek(0x979C + 17 * 2, 2), 0), 420);
+
+    ui.events.clear();
+    PropertyTableBuffer read;
+    ASSERT_TRUE(ReadPropertyTable(link, 1, read));
+    EXPECT_EQ(read, table1);
+    ASSERT_TRUE(ReadPropertyTable(link, 0, read));
+    EXPECT_EQ(read, table0);
+
+    // Progress: shown with 20, a step and a 50 ms pause per transfer, hidden.
+    std::vector<std::string> expected = {"start 20"};
+    for (int i = 0; i < 20; ++i) {
+        expected.push_back("step");
+        expected.push_back("wait 50");
+    }
+    expected.push_back("hide");
+    EXPECT_EQ(std::vector<std::string>(ui.events.begin(), ui.events.begin() + 42), expected);
+}
+
+TEST_F(DataCommands, PropertyTableOtherNumbersAndFailures) {
+    PropertyTableBuffer buffer = SampleTable(3.0f);
+    const auto before = buffer;
+    const auto sent = frames();
+    EXPECT_FALSE(ReadPropertyTable(link, 2, buffer));
+    EXPECT_FALSE(WritePropertyTable(link, -1, buffer));
+    EXPECT_EQ(frames(), sent);
+    EXPECT_TRUE(ui.events.empty());
+
+    failReadAfter(8);  // fails in the row loop
+    EXPECT_FALSE(ReadPropertyTable(link, 0, buffer));
+    EXPECT_EQ(buffer, before);
+    EXPECT_EQ(ui.count("step"), 8);
+    EXPECT_EQ(ui.events.back(), "hide");
+
+    ui.events.clear();
+    device.injectFault(sim::Fault::None, 1);
+    failNextWrite();  // the row heads are rejected
+    EXPECT_FALSE(WritePropertyTable(link, 1, buffer));
+    EXPECT_EQ(ui.count("step"), 1);
+    EXPECT_EQ(ui.events.back(), "hide");
+}
+
+TEST_F(DataCommands, SaturationTableRoundTrip) {
+    SaturationTableBuffer table;
+    for (std::size_t r = 0; r < 32; ++r) {
+        const float x = static_cast<float>(r);
+        table.Rows[r] = {273.15f + x, 100.0f * x, 0.5f + x, 2000.0f - x};
+    }
+    ASSERT_TRUE(WriteSaturationTable(link, table));
+    EXPECT_EQ(ui.count("step"), 16);
+    EXPECT_EQ(ui.count("wait 20"), 16);
+    EXPECT_EQ(ui.events.front(), "start 16");
+    EXPECT_EQ(ui.events.back(), "hide");
+    // Row 31 is the last of the last 32-byte block.
+    EXPECT_EQ(wire::getFloat(device.peek(0x9580 + 31 * 16 + 12, 4), 0), 1969.0f);
+
+    ui.events.clear();
+    SaturationTableBuffer read;
+    ASSERT_TRUE(ReadSaturationTable(link, read));
+    EXPECT_EQ(read, table);
+    EXPECT_EQ(ui.events.front(), "start 4");
+    EXPECT_EQ(ui.count("wait 50"), 4);
+
+    const auto before = read;
+    failReadAfter(2);
+    EXPECT_FALSE(ReadSaturationTable(link, read));
+    EXPECT_EQ(read, before);
+    failNextWrite();
+    EXPECT_FALSE(WriteSaturationTable(link, table));
+}
+
+}  // namespace
+}  // namespace parvion
