@@ -83,6 +83,16 @@ TEST_F(SimLineTest, LateReplyBecomesReadableOnlyAfterTheDelay) {
     EXPECT_EQ(line.bytesWaiting(), 14u);
 }
 
+TEST_F(SimLineTest, DiscardingInputKeepsALateReplyThatHasNotArrivedYet) {
+    device.setLateDelay(150ms);
+    device.injectFault(Fault::LateFirstByte);
+    const auto t0 = Clock::now();
+    send(line, kIdent);
+    line.discardInput();
+    line.waitForActivity(t0 + 5s);
+    EXPECT_EQ(line.bytesWaiting(), 14u);
+}
+
 TEST_F(SimLineTest, OtherBaudRateMeetsASilentDevice) {
     ASSERT_TRUE(line.setBaudRate(9600));
     send(line, kIdent);
