@@ -44,7 +44,10 @@ void SimLine::checkDropped() {
 }
 
 void SimLine::discardInput() {
-    input_.clear();
+    // Only what has arrived can be thrown away; a reply still on its way
+    // (a late one) arrives afterwards, as on a real line.
+    const auto now = Clock::now();
+    while (!input_.empty() && input_.front().readableAt <= now) input_.pop_front();
 }
 
 void SimLine::discardOutput() {}
