@@ -233,11 +233,13 @@ ProfileFile::ProfileFile(std::filesystem::path path) : path_(std::move(path)) {
     const auto status = std::filesystem::status(path_, ec);
     if (ec || !std::filesystem::exists(status)) {
         if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory) {
+            loadErrno_ = ec.value();
             loadError_ = "cannot read " + path_.string() + ": " + ec.message();
         }
         return;
     }
     if (std::filesystem::is_directory(status)) {
+        loadErrno_ = EISDIR;
         loadError_ = "cannot read " + path_.string() + ": " + errnoText(EISDIR);
         return;
     }
@@ -245,11 +247,13 @@ ProfileFile::ProfileFile(std::filesystem::path path) : path_(std::move(path)) {
     std::ifstream in(path_, std::ios::binary);
     if (!in) {
         const int err = errno != 0 ? errno : EIO;
+        loadErrno_ = err;
         loadError_ = "cannot read " + path_.string() + ": " + errnoText(err);
         return;
     }
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad()) {
+        loadErrno_ = EIO;
         loadError_ = "cannot read " + path_.string() + ": " + errnoText(EIO);
         return;
     }
@@ -447,7 +451,7 @@ bool ProfileFile::save(std::string* error, int* errorNumber) const {
     };
     if (!loaded()) {
         if (error != nullptr) *error = loadError_;
-        if (errorNumber != nullptr) *errorNumber = EIO;
+        if (errorNumber != nullptr) *errorNumber = loadErrno_;
         return false;
     }
 

@@ -40,6 +40,8 @@ class ProfileFile {
     // save() refuses to replace a file that could not be read.
     bool loaded() const { return loadError_.empty(); }
     const std::string& loadError() const { return loadError_; }
+    // The system error number (errno) of the failed read; 0 when loaded.
+    int loadErrorNumber() const { return loadErrno_; }
 
     // The value of the key, trimmed; def when the section or key is missing.
     std::string readString(std::string_view section, std::string_view key,
@@ -89,6 +91,7 @@ class ProfileFile {
     std::filesystem::path path_;
     std::vector<Section> sections_;  // sections_[0] holds the lines before the first header
     std::string loadError_;
+    int loadErrno_ = 0;
     mutable bool modified_ = false;
 };
 

@@ -1,0 +1,220 @@
+#include "core/app/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include "core/app/leak_check.h"
+#include "support/temp_dir.h"
+#include "support/unprivileged.h"
+
+namespace parvion {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFileBytes;
+using test::TempDir;
+using test::writeFileBytes;
+
+const std::string kFirstRunFile =
+    "[Einstellungen]\r\nBaudrate=3\r\nAnschlu\xDF=0\r\nOnline=0\r\n\r\n"
+    "[System]\r\nSprache=0\r\nMedium=0\r\n\r\n"
+    "[Debug]\r\nMemCheck=0\r\nRS232=0\r\n";
+
+Session readFrom(const TempDir& dir, const std::string& bytes) {
+    writeFileBytes(dir / "parvion2.ini", bytes);
+    Session s;
+    s.Baudrate = s.Anschluss = s.Sprache = s.Medium = s.TraceLevel = 99;
+    const SettingsReadResult r = ReadSettings(dir.path(), s);
+    EXPECT_TRUE(r.loaded && r.saved) << r.reason;
+    return s;
+}
+
+TEST(ReadSettings, FirstRunGivesDefaultsAndWritesAllSevenKeys) {
+    TempDir dir;
+    Session s;
+    s.Baudrate = 5;
+    s.Online = true;
+    const SettingsReadResult r = ReadSettings(dir.path(), s);
+    EXPECT_TRUE(r.loaded);
+    EXPECT_TRUE(r.saved);
+    EXPECT_EQ(s.Baudrate, 3);
+    EXPECT_EQ(s.Anschluss, 0);
+    EXPECT_FALSE(s.Online);
+    EXPECT_EQ(s.Sprache, 0);
+    EXPECT_EQ(s.Medium, 0);
+    EXPECT_FALSE(s.MemCheck);
+    EXPECT_EQ(s.TraceLevel, 0);
+    EXPECT_EQ(readFileBytes(dir / "parvion2.ini"), kFirstRunFile);
+
+    // A second run reads the same and changes nothing.
+    Session again;
+    ReadSettings(dir.path(), again);
+    EXPECT_EQ(again.Baudrate, 3);
+    EXPECT_EQ(readFileBytes(dir / "parvion2.ini"), kFirstRunFile);
+}
+
+TEST(ReadSettings, RangeRules) {
+    TempDir dir;
+    // Baudrate out of range gives 115200 baud, not the default 9600.
+    Session s = readFrom(dir,
+                         "[Einstellungen]\r\nBaudrate=9\r\nAnschlu\xDF=7\r\nOnline=5\r\n"
+                         "[System]\r\nSprache=1\r\nMedium=1\r\n"
+                         "[Debug]\r\nMemCheck=0\r\nRS232=3\r\n");
+    EXPECT_EQ(s.Baudrate, 7);
+    EXPECT_EQ(s.Anschluss, 7);
+    EXPECT_TRUE(s.Online);
+    EXPECT_EQ(s.Sprache, 1);
+    EXPECT_EQ(s.Medium, 1);
+    EXPECT_EQ(s.TraceLevel, 3);
+
+    s = readFrom(dir,
+                 "[Einstellungen]\r\nBaudrate=-1\r\nAnschlu\xDF=8\r\nOnline=-2\r\n"
+                 "[System]\r\nSprache=2\r\nMedium=-1\r\n"
+                 "[Debug]\r\nMemCheck=0\r\nRS232=-4\r\n");
+    EXPECT_EQ(s.Baudrate, 7);
+    EXPECT_EQ(s.Anschluss, 0);
+    EXPECT_TRUE(s.Online);
+    EXPECT_EQ(s.Sprache, 0);
+    EXPECT_EQ(s.Medium, 0);
+    EXPECT_EQ(s.TraceLevel, -4);
+}
+
+TEST(ReadSettings, NonNumbersGarbageAndDuplicates) {
+    TempDir dir;
+    const std::string file =
+        "garbage before any section\r\n"
+        "[einstellungen]\r\n"
+        "baudrate = 4 baud\r\n"
+        "Baudrate=6\r\n"
+        "ANSCHLU\xDF=abc\r\n"
+        "Online=\r\n"
+        "\x01\x02 binary junk\r\n"
+        "[SYSTEM]\r\nSprache=1x\r\nMedium=one\r\n"
+        "[Debug]\r\nMemCheck=no\r\nRS232= +2\r\n";
+    const Session s = readFrom(dir, file);
+    EXPECT_EQ(s.Baudrate, 4);   // the first of two keys, leading digits
+    EXPECT_EQ(s.Anschluss, 0);  // no digits read as 0
+    EXPECT_FALSE(s.Online);     // empty value gives the default
+    EXPECT_EQ(s.Sprache, 1);
+    EXPECT_EQ(s.Medium, 0);
+    EXPECT_FALSE(s.MemCheck);
+    EXPECT_EQ(s.TraceLevel, 2);
+    // Every key was present, so the file is left exactly as it was.
+    EXPECT_EQ(readFileBytes(dir / "parvion2.ini"), file);
+}
+
+TEST(ReadSettings, OnlyTheTraceSwitchGainsTheSixMissingKeys) {
+    TempDir dir;
+    const Session s = readFrom(dir, "; mine\r\n[Debug]\r\nRS232=1\r\n");
+    EXPECT_EQ(s.TraceLevel, 1);
+    EXPECT_EQ(s.Baudrate, 3);
+    EXPECT_EQ(readFileBytes(dir / "parvion2.ini"),
+              "; mine\r\n[Debug]\r\nRS232=1\r\nMemCheck=0\r\n\r\n"
+              "[Einstellungen]\r\nBaudrate=3\r\nAnschlu\xDF=0\r\nOnline=0\r\n\r\n"
+              "[System]\r\nSprache=0\r\nMedium=0\r\n");
+}
+
+TEST(ReadSettings, MemCheckSwitchWithoutCountingHooksStartsNothing) {
+    TempDir dir;
+    const Session s = readFrom(dir, "[Debug]\r\nMemCheck=2\r\n");
+    EXPECT_TRUE(s.MemCheck);
+    ASSERT_FALSE(leak_check::HooksAttached());
+    EXPECT_FALSE(leak_check::Running());
+}
+
+TEST(WriteSettings, WritesFiveKeysAndKeepsEverythingElse) {
+    TempDir dir;
+    writeFileBytes(dir / "parvion2.ini",
+                   "; comment\r\n[Einstellungen]\r\nBaudrate=3\r\nAnschlu\xDF=0\r\nOnline=5\r\n"
+                   "\r\n[Ports]\r\nCom2=/dev/ttyUSB0\r\n\r\n"
+                   "[System]\r\nSprache=0\r\nMedium=0\r\n\r\n[Debug]\r\nMemCheck=1\r\nRS232=1\r\n");
+    Session s;
+    ReadSettings(dir.path(), s);
+    ASSERT_TRUE(s.Online);
+    s.Baudrate = 6;
+    s.Anschluss = 1;
+    s.Sprache = 1;
+    s.Medium = 1;
+    s.MemCheck = false;
+    s.TraceLevel = 0;
+    const SettingsWriteResult w = WriteSettings(dir.path(), s);
+    EXPECT_TRUE(w.ok) << w.reason;
+    EXPECT_EQ(w.ioError, 0);
+    // Online=5 was "on" and goes back as 1; the Debug keys keep the file's values.
+    EXPECT_EQ(readFileBytes(dir / "parvion2.ini"),
+              "; comment\r\n[Einstellungen]\r\nBaudrate=6\r\nAnschlu\xDF=1\r\nOnline=1\r\n"
+              "\r\n[Ports]\r\nCom2=/dev/ttyUSB0\r\n\r\n"
+              "[System]\r\nSprache=1\r\nMedium=1\r\n\r\n[Debug]\r\nMemCheck=1\r\nRS232=1\r\n");
+
+    // Into a missing file: created, without Debug keys.
+    TempDir fresh;
+    Session d;
+    d.Online = false;
+    ASSERT_TRUE(WriteSettings(fresh.path(), d).ok);
+    EXPECT_EQ(readFileBytes(fresh / "parvion2.ini"),
+              "[Einstellungen]\r\nBaudrate=3\r\nAnschlu\xDF=0\r\nOnline=0\r\n\r\n"
+              "[System]\r\nSprache=0\r\nMedium=0\r\n");
+}
+
+TEST(WriteSettings, UnwritableFolderGivesTheWarningAndChangesNothing) {
+    TempDir dir;
+    const std::string before = "[Einstellungen]\r\nBaudrate=5\r\n";
+    writeFileBytes(dir / "parvion2.ini", before);
+    const auto r = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const auto x = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    fs::permissions(dir.path(), r | x);
+    fs::permissions(dir / "parvion2.ini", r);
+    const int rc = test::runUnprivileged([&] {
+        Session s;
+        const SettingsReadResult read = ReadSettings(dir.path(), s);
+        if (!read.loaded || read.saved || read.reason.empty()) return 1;
+        if (s.Baudrate != 5) return 2;
+        s.Baudrate = 1;
+        const SettingsWriteResult w = WriteSettings(dir.path(), s);
+        if (w.ok || w.ioError != EACCES) return 3;
+        if (w.reason.find("parvion2.ini") == std::string::npos) return 4;
+        return 0;
+    });
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(readFileBytes(dir / "parvion2.ini"), before);
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 1);
+
+    // A data folder that does not exist: nothing is created.
+    const SettingsWriteResult w = WriteSettings(dir / "missing", Session{});
+    EXPECT_FALSE(w.ok);
+    EXPECT_EQ(w.ioError, ENOENT);
+    EXPECT_FALSE(fs::exists(dir / "missing"));
+}
+
+TEST(SettingsNames, FilesPortsAndLeakLog) {
+    EXPECT_EQ(SettingsFile(""), fs::path("/parvion2.ini"));
+    EXPECT_EQ(SettingsFile("/a/b"), fs::path("/a/b/parvion2.ini"));
+
+    std::tm t{};
+    t.tm_year = 2024 - 1900;
+    t.tm_mon = 0;
+    t.tm_mday = 9;
+    t.tm_hour = 7;
+    t.tm_min = 5;
+    t.tm_sec = 4;
+    EXPECT_EQ(MemCheckLogName("/d", t), fs::path("/d/2024-01-09-07-05-04_memCheck.log"));
+    EXPECT_EQ(MemCheckLogName("", t), fs::path("/2024-01-09-07-05-04_memCheck.log"));
+
+    TempDir dir;
+    EXPECT_EQ(PortName(dir.path(), 1), "/dev/ttyS0");  // no file at all
+    writeFileBytes(dir / "parvion2.ini",
+                   "[ports]\r\nCOM3 = /dev/pts/7 \r\nCom4=\r\nCom8=/dev/ttyUSB1\r\n");
+    EXPECT_EQ(PortName(dir.path(), 3), "/dev/pts/7");
+    EXPECT_EQ(PortName(dir.path(), 4), "/dev/ttyS3");
+    EXPECT_EQ(PortName(dir.path(), 8), "/dev/ttyUSB1");
+    EXPECT_EQ(PortName(dir.path(), 2), "/dev/ttyS1");
+    EXPECT_EQ(PortName(dir.path(), 0), "");
+}
+
+}  // namespace
+}  // namespace parvion
