@@ -261,7 +261,9 @@ bool Link::attempt(std::vector<std::uint8_t>& frame, std::size_t replyLength, Tr
 
     // Reply: the first byte within LinkTimeout, then no gap above 50 ms.
     trace.text(format("repeat warte auf %d zeichen...", static_cast<int>(replyLength)));
-    std::size_t seen = line_.bytesWaiting();
+    // The input was emptied before the request went out, so whatever is
+    // waiting already came after it: the gap rule starts from that.
+    std::size_t seen = 0;
     start = Clock::now();
     deadline = start + milliseconds(linkTimeoutMs_);
     bool complete = false;

@@ -1,0 +1,362 @@
+// Parameter block commands and the bulk operations against the in-process
+// device simulator: what reaches the device memory, what comes back, the
+// expansion-level and variant rules, and that failed reads keep records.
+
+#include "core/link/parameter_blocks.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "core/link/transport.h"
+#include "sim/lib/device.h"
+#include "sim/lib/sim_line.h"
+#include "support/recording_ui.h"
+#include "support/temp_dir.h"
+
+namespace parvion {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using sim::Fault;
+
+// Passes everything through to another line; tests override what they
+// need to disturb.
+class LineDecorator : public SerialLine {
+  public:
+    explicit LineDecorator(SerialLine& inner) : inner_(inner) {}
+    bool open(const std::string& p, int baud, std::string* e) override {
+        return inner_.open(p, baud, e);
+    }
+    void close() override { inner_.close(); }
+    bool isOpen() const override { return inner_.isOpen(); }
+    bool setBaudRate(int baud) override { return inner_.setBaudRate(baud); }
+    void discardInput() override { inner_.discardInput(); }
+    void discardOutput() override { inner_.discardOutput(); }
+    bool write(const std::uint8_t* d, std::size_t n) override { return inner_.write(d, n); }
+    std::size_t bytesWaiting() override { return inner_.bytesWaiting(); }
+    std::size_t bytesPending() override { return inner_.bytesPending(); }
+    std::size_t read(std::uint8_t* d, std::size_t max) override { return inner_.read(d, max); }
+    void waitForActivity(Clock::time_point deadline) override { inner_.waitForActivity(deadline); }
+
+  protected:
+    SerialLine& inner_;
+};
+
+// A line whose output leaves at the baud rate, as a UART's does.
+class PacedLine : public LineDecorator {
+  public:
+    PacedLine(SerialLine& inner, int baud) : LineDecorator(inner), baud_(baud) {}
+    bool write(const std::uint8_t* d, std::size_t n) override {
+        drainedAt_ = Clock::now() + WireTime(n, baud_);
+        return inner_.write(d, n);
+    }
+    std::size_t bytesPending() override {
+        const auto left = drainedAt_ - Clock::now();
+        if (left <= Clock::duration::zero()) return 0;
+        return static_cast<std::size_t>(
+                   std::chrono::duration_cast<std::chrono::milliseconds>(left).count()) *
+                   static_cast<std::size_t>(baud_) / 10000 +
+               1;
+    }
+    void waitForActivity(Clock::time_point deadline) override {
+        if (bytesPending() > 0) {
+            std::this_thread::sleep_until(std::min(deadline, drainedAt_));
+            return;
+        }
+        inner_.waitForActivity(deadline);
+    }
+
+  private:
+    int baud_;
+    Clock::time_point drainedAt_{};
+};
+
+// A line on which a read reply echoes another address than requested, with
+// a checksum that fits it.
+class WrongEchoLine : public LineDecorator {
+  public:
+    using LineDecorator::LineDecorator;
+    std::size_t read(std::uint8_t* d, std::size_t max) override {
+        const std::size_t n = inner_.read(d, max);
+        if (n >= 6 && d[0] == cmd::Read) {
+            d[2] = static_cast<std::uint8_t>(d[2] + 0x20);
+            const std::uint16_t sum = FrameSum(std::span<const std::uint8_t>(d, n - 2));
+            d[n - 2] = static_cast<std::uint8_t>(sum >> 8);
+            d[n - 1] = static_cast<std::uint8_t>(sum & 0xFF);
+        }
+        return n;
+    }
+};
+
+struct Bench {
+    explicit Bench(sim::DeviceOptions options = {}) : device(options) { connect(line); }
+    Bench(sim::DeviceOptions options, int medium) : device(options) {
+        session.Medium = medium;
+        connect(line);
+    }
+
+    void connect(SerialLine& through) {
+        link = std::make_unique<Link>(through, ui, session, dir.path());
+        link->setPortResolver([](int) { return std::string("sim"); });
+        session.Baudrate = device.baudIndex();
+        EXPECT_TRUE(link->OpenComPort(1, device.baudIndex()));
+    }
+
+    Bytes peek(block::Place p) const { return device.peek(p.address, p.count); }
+    void fill(block::Place p, std::uint8_t v) { device.poke(p.address, Bytes(p.count, v)); }
+
+    test::TempDir dir;
+    sim::Device device;
+    sim::SimLine line{device};
+    test::RecordingUi ui;
+    Session session;
+    std::unique_ptr<Link> link;
+};
+
+// An image in which every field has a value of its own that survives the
+// float encoding.
+ParameterImage distinctImage(std::uint8_t ausbaustufe) {
+    ParameterImage im;
+    float v = 1.25f;
+    auto next = [&v] { return v += 1.5f; };
+    std::uint8_t b = 1;
+    auto nb = [&b] { return b++; };
+    for (int i = 0; i < 2; ++i) {
+        const auto c = static_cast<std::size_t>(i);
+        im.T_User[c] = {nb(),   nb(),   nb(),   nb(),   next(), next(),
+                        next(), next(), next(), next(), next()};
+        im.P_User[c] = {nb(),   nb(),   nb(),   nb(),   next(), next(),
+                        next(), next(), next(), next(), next()};
+        im.Flow_User[c] = {nb(),   nb(),   4000,   next(), next(),
+                           next(), next(), next(), next(), next()};
+        im.Des_User[c] = {next(), next(), next(), next(), next(), next(), next(), next()};
+        im.Med_User[c] = {nb(),   '0',    1,      nb(),   next(), next(),
+                          next(), next(), next(), next(), next()};
+        im.Bez_User[c] = {next(), next(), next(), next()};
+        im.Imp_User[c] = {nb(), nb(), nb(), nb(), next()};
+        im.Alm_User[c] = {nb(), nb(), nb(), nb(), next(), next(), next()};
+        for (auto& k : im.FlowKorr[c].Stelle) k = next();
+    }
+    for (auto& a : im.Aus_User) a = {nb(), nb(), nb(), nb(), next(), next(), next()};
+    im.EG_User = {next(), next(), next(), next()};
+    im.Grenzwerte = {1.5f, 1.25f, 0.25f, 0.125f};
+    im.Dis_User = {2, 1, 3, 0};
+    for (std::size_t q = 0; q < 16; ++q) {
+        im.UserEinheiten[q] = {static_cast<std::uint8_t>(q % 3), 3, '2', "  bar", next(), next()};
+    }
+    im.Trend_User = {0, 0, 5, 30};
+    im.System = {ausbaustufe, 2, 0x07, 0x03, 1, 0, 0, 1.0f, next()};
+    for (auto& p : im.Vorgaben) p = next();
+    im.Display = {127, 127, 40, 0};
+    im.Betrieb = {{3, 0, 0, 0}};
+    return im;
+}
+
+TEST(ParameterBlocks, WriteAllThenReadAllGivesTheSameImage) {
+    Bench b;
+    ParameterImage image = distinctImage(ausbaustufe::HighEnd);
+    WriteAllParameters(*b.link, image);
+
+    EXPECT_EQ(b.ui.progressMaximum, kWriteAllProgressMax);
+    EXPECT_EQ(b.ui.progressSteps, 28);
+    EXPECT_EQ(b.ui.progressHides, 1);
+    EXPECT_EQ(b.ui.cursorBusy, (std::vector<bool>{true, false}));
+    ASSERT_FALSE(b.ui.waits.empty());
+    EXPECT_TRUE(std::all_of(b.ui.waits.begin() + 1, b.ui.waits.end(),
+                            [](int ms) { return ms == kWriteAllWaitMs; }));
+    EXPECT_EQ(b.device.writesRejected(), 0u);
+
+    // Betrieb byte 0 is the program's baud-rate index.
+    EXPECT_EQ(image.Betrieb.Bytes[0], 7);
+    // The blocks hold exactly the encoded records.
+    EXPECT_EQ(b.peek(block::T_User(1)), codec::encode(image.T_User[1]));
+    EXPECT_EQ(b.peek(block::Flow_User(0)), codec::encode(image.Flow_User[0]));
+    EXPECT_EQ(b.peek(block::UserEinheiten(15)), codec::encode(image.UserEinheiten[15]));
+    EXPECT_EQ(b.peek(block::Vorgaben(7)), codec::encodeVorgabe(image.Vorgaben[7]));
+    EXPECT_EQ(b.peek(block::Betrieb), (Bytes{7, 0, 0, 0}));
+    EXPECT_EQ(b.peek(block::System), codec::encode(image.System));
+
+    ParameterImage back;
+    EXPECT_TRUE(ReadAllParameters(*b.link, back));
+    EXPECT_EQ(back, image);
+}
+
+TEST(ParameterBlocks, ExpansionLevelsDecideWhatIsWritten) {
+    struct Case {
+        std::uint8_t level;
+        bool circuit2;
+        bool trend;
+    };
+    for (const Case c :
+         {Case{ausbaustufe::BasicA2, false, true}, Case{ausbaustufe::Basic, false, false},
+          Case{ausbaustufe::BasicA1, true, false}}) {
+        SCOPED_TRACE(static_cast<int>(c.level));
+        sim::DeviceOptions options;
+        options.ausbaustufe = c.level;
+        Bench b(options);
+        const std::vector<block::Place> circuit2 = {
+            block::T_User(1),   block::P_User(1),   block::Flow_User(1), block::Bez_User(1),
+            block::Des_User(1), block::Med_User(1), block::Imp_User(1),  block::FlowKorr(1),
+            block::Aus_User(1), block::Aus_User(2), block::Aus_User(3)};
+        for (const auto& p : circuit2) b.fill(p, 0x11);
+        b.fill(block::Alm_User(1), 0x11);
+        b.fill(block::Trend_User, 0x11);
+
+        ParameterImage image = distinctImage(c.level);
+        WriteAllParameters(*b.link, image);
+        for (const auto& p : circuit2) {
+            EXPECT_EQ(b.peek(p) == Bytes(p.count, 0x11), !c.circuit2) << p.address;
+        }
+        EXPECT_EQ(b.peek(block::Alm_User(1)), codec::encode(image.Alm_User[1]));
+        EXPECT_EQ(b.peek(block::Trend_User) == Bytes(4, 0x11), !c.trend);
+        EXPECT_EQ(b.peek(block::T_User(0)), codec::encode(image.T_User[0]));
+        EXPECT_EQ(b.peek(block::Aus_User(0)), codec::encode(image.Aus_User[0]));
+        EXPECT_EQ(b.ui.progressSteps, 28);  // the bar runs its full length regardless
+    }
+}
+
+TEST(ParameterBlocks, SystemKindIsReducedToTheDevicesKindMask) {
+    sim::DeviceOptions options;
+    options.kindMask = 0x05;
+    Bench b(options);
+    ParameterImage image = distinctImage(ausbaustufe::HighEnd);
+    image.System.KindMask = 0xFF;
+    image.System.Kind = 0x07;
+    image.System.Anzahl = 3;
+    WriteAllParameters(*b.link, image);
+    EXPECT_EQ(image.System.KindMask, 0x05);
+    EXPECT_EQ(image.System.Kind, 0x05);
+    EXPECT_EQ(image.System.Anzahl, 3);  // the rest of the local record is kept
+    const Bytes sys = b.peek(block::System);
+    EXPECT_EQ(sys[2], 0x05);
+    EXPECT_EQ(sys[3], 0x05);
+    EXPECT_EQ(sys[1], 3);
+}
+
+TEST(ParameterBlocks, TheEnergyComputerHasNoGasInputSet) {
+    sim::DeviceOptions options;
+    options.medium = medium::Energy;
+    Bench b(options, medium::Energy);
+    b.fill(block::EG_User, 0x22);
+    ParameterImage image = distinctImage(ausbaustufe::HighEnd);
+    WriteAllParameters(*b.link, image);
+    EXPECT_EQ(b.peek(block::EG_User), Bytes(16, 0x22));
+
+    ParameterImage back;
+    back.EG_User = {1, 2, 3, 4};
+    EXPECT_TRUE(ReadAllParameters(*b.link, back));
+    EXPECT_EQ(back.EG_User, (EG_UserRec{1, 2, 3, 4}));
+    EXPECT_EQ(back.T_User, image.T_User);
+
+    // The gas computer reads it.
+    b.session.Medium = medium::Gas;
+    EXPECT_TRUE(ReadAllParameters(*b.link, back));
+    EG_UserRec device;
+    ASSERT_TRUE(codec::decode(Bytes(16, 0x22), device));
+    EXPECT_EQ(back.EG_User, device);
+}
+
+TEST(ParameterBlocks, FailedReadsLeaveTheirRecords) {
+    Bench b;
+    ParameterImage image = distinctImage(ausbaustufe::HighEnd);
+    const ParameterImage before = image;
+    auto failNext = [&b] { b.device.injectFault(Fault::BadChecksum, 4); };
+    failNext();
+    EXPECT_FALSE(ReadT_User(*b.link, image, 1));
+    failNext();
+    EXPECT_FALSE(ReadMed_User(*b.link, image, 0));
+    failNext();
+    EXPECT_FALSE(ReadSystem(*b.link, image));
+    failNext();
+    EXPECT_FALSE(ReadUserEinheiten(*b.link, image, 4));
+    failNext();
+    EXPECT_FALSE(ReadVorgaben(*b.link, image, 2));
+    failNext();
+    EXPECT_FALSE(ReadFlowKorr(*b.link, image, 1));
+    EXPECT_EQ(image, before);
+
+    // Indexes outside their range fail without traffic.
+    const auto served = b.device.framesServed();
+    EXPECT_FALSE(ReadT_User(*b.link, image, 2));
+    EXPECT_FALSE(WriteAus_User(*b.link, image, 4));
+    EXPECT_FALSE(ReadUserEinheiten(*b.link, image, -1));
+    EXPECT_FALSE(WriteVorgaben(*b.link, image, 8));
+    EXPECT_EQ(b.device.framesServed(), served);
+
+    // A line that went dead.
+    b.device.injectFault(Fault::DropLine, 1);
+    EXPECT_FALSE(ReadDisplay(*b.link, image));
+    EXPECT_EQ(image, before);
+    EXPECT_FALSE(b.session.Online);
+}
+
+TEST(ParameterBlocks, MediumReplyForAnotherAddressIsRefused) {
+    Bench b;
+    WrongEchoLine wrong(b.line);
+    b.connect(wrong);
+    ParameterImage image = distinctImage(ausbaustufe::HighEnd);
+    const Med_UserRec before = image.Med_User[0];
+    EXPECT_FALSE(ReadMed_User(*b.link, image, 0));
+    EXPECT_EQ(image.Med_User[0], before);
+    // The other reads take the data as it comes.
+    EXPECT_TRUE(ReadT_User(*b.link, image, 0));
+}
+
+TEST(ParameterBlocks, ReadAllReportsItsLastReadOnly) {
+    Bench b;
+    b.device.poke(block::Dis_User.address, Bytes{0, 0, 0, 0});  // no user units: 37 reads
+    ParameterImage image = distinctImage(ausbaustufe::HighEnd);
+    const DisplayRec display = image.Display;
+    b.device.injectFault(Fault::None, 36);
+    b.device.injectFault(Fault::BadChecksum, 4);
+    EXPECT_FALSE(ReadAllParameters(*b.link, image));
+    EXPECT_EQ(image.Display, display);
+    EXPECT_EQ(image.Dis_User.Einheiten, 0);
+
+    image = distinctImage(ausbaustufe::HighEnd);
+    const T_UserRec first = image.T_User[0];
+    b.device.injectFault(Fault::BadChecksum, 4);
+    EXPECT_TRUE(ReadAllParameters(*b.link, image));
+    EXPECT_EQ(image.T_User[0], first);
+}
+
+TEST(ParameterBlocks, CircuitParametersStopAtTheFirstFailure) {
+    Bench b;
+    ParameterImage image = distinctImage(ausbaustufe::HighEnd);
+    const ParameterImage before = image;
+    const auto served = b.device.framesServed();
+    b.device.injectFault(Fault::None, 2);
+    b.device.injectFault(Fault::BadChecksum, 4);
+    EXPECT_FALSE(ReadCircuitParameters(*b.link, image, 1));
+    EXPECT_EQ(b.device.framesServed() - served, 6u);  // T, P, then Flow four times
+    EXPECT_NE(image.T_User[1], before.T_User[1]);
+    EXPECT_EQ(image.Flow_User[1], before.Flow_User[1]);
+    EXPECT_EQ(image.Des_User[1], before.Des_User[1]);
+
+    EXPECT_TRUE(ReadCircuitParameters(*b.link, image, 0));
+    EXPECT_EQ(codec::encode(image.Aus_User[3]), b.peek(block::Aus_User(3)));
+    EXPECT_EQ(codec::encode(image.EG_User), b.peek(block::EG_User));
+}
+
+TEST(ParameterBlocks, LongFramesPassAtLowBaudRates) {
+    // A 32-byte block is 38 bytes on the line: over 300 ms at 1200 baud,
+    // longer than the 200 ms that bound the drain of short frames.
+    sim::DeviceOptions options;
+    options.baudIndex = 0;
+    Bench b(options);
+    PacedLine paced(b.line, 1200);
+    b.connect(paced);
+    ParameterImage image = distinctImage(ausbaustufe::HighEnd);
+    EXPECT_TRUE(WriteT_User(*b.link, image, 0));
+    EXPECT_EQ(b.link->lastAttempts(), 1);
+    EXPECT_EQ(b.peek(block::T_User(0)), codec::encode(image.T_User[0]));
+}
+
+}  // namespace
+}  // namespace parvion

@@ -1,0 +1,304 @@
+// The frame transport against the in-process device simulator: framing,
+// checksum, rejection, time-out and retry rules, the online indicator, a
+// dropped line, and the trace file.
+
+#include "core/link/transport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "sim/lib/device.h"
+#include "sim/lib/sim_line.h"
+#include "support/recording_ui.h"
+#include "support/temp_dir.h"
+
+namespace parvion {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using sim::Fault;
+
+struct Bench {
+    explicit Bench(sim::DeviceOptions options = {}, int traceLevel = 0) : device(options) {
+        session.TraceLevel = traceLevel;
+        link.setPortResolver([](int n) { return "sim:" + std::to_string(n); });
+        EXPECT_TRUE(link.OpenComPort(1, options.baudIndex));
+    }
+
+    std::string trace() const {
+        return test::readFileBytes(link.traceFile(std::chrono::system_clock::now()));
+    }
+    bool traceExists() const {
+        return std::filesystem::exists(link.traceFile(std::chrono::system_clock::now()));
+    }
+
+    test::TempDir dir;
+    sim::Device device;
+    sim::SimLine line{device};
+    test::RecordingUi ui;
+    Session session;
+    Link link{line, ui, session, dir.path()};
+};
+
+Bytes readFrame(std::uint16_t address, std::uint8_t count) {
+    return {cmd::Read, static_cast<std::uint8_t>(address >> 8),
+            static_cast<std::uint8_t>(address & 0xFF), count};
+}
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST(Transport, OpenComPortFixesTimeoutAndResolvesThePort) {
+    Bench b;
+    EXPECT_TRUE(b.session.Online);
+    EXPECT_EQ(b.link.LinkTimeout(), kLinkTimeoutMs);
+    EXPECT_EQ(b.line.portName(), "sim:1");
+    EXPECT_EQ(b.line.baudRate(), 115200);
+    // Reopening with an index outside the table keeps the rate.
+    EXPECT_TRUE(b.link.OpenComPort(3, 12));
+    EXPECT_EQ(b.line.portName(), "sim:3");
+    EXPECT_EQ(b.line.baudRate(), 115200);
+    EXPECT_EQ(DefaultPortName(1), "/dev/ttyS0");
+    EXPECT_EQ(DefaultPortName(8), "/dev/ttyS7");
+}
+
+TEST(Transport, ReadAndWriteFramesAsTheDeviceExpectsThem) {
+    Bench b;
+    // A read goes out as its four bytes and waits for the caller's length + 2.
+    Bytes frame = readFrame(0x80B0, 8);
+    const auto before = b.line.bytesWritten();
+    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_EQ(b.line.bytesWritten() - before, 4u);
+    ASSERT_EQ(frame.size(), 14u);
+    EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 4), readFrame(0x80B0, 8));
+    EXPECT_EQ(std::string(frame.begin() + 4, frame.begin() + 12), "PV-GAS2 ");
+    EXPECT_EQ(b.link.lastAttempts(), 1);
+
+    // A write goes out with its 16-bit sum appended: ten bytes on the line.
+    frame = {cmd::Write, 0x81, 0x78, 0x04, 0x00, 0x00, 0x07, 0x3C};
+    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 1));
+    EXPECT_EQ(b.line.bytesWritten() - before, 14u);
+    EXPECT_EQ(frame, Bytes{0x00});
+    EXPECT_EQ(b.device.peek(0x8178, 4), (Bytes{0x00, 0x00, 0x07, 0x3C}));
+
+    // The block helpers strip the echo and the sum.
+    Bytes data = {1, 2, 3};
+    ASSERT_TRUE(b.link.ReadBlock(cmd::Read, 0x8178, 4, data));
+    EXPECT_EQ(data, (Bytes{0x00, 0x00, 0x07, 0x3C}));
+    const Bytes block = {0x01, 0x02, 0x05, 0x1E};
+    ASSERT_TRUE(b.link.WriteBlock(0x8178, block));
+    EXPECT_EQ(b.device.peek(0x8178, 4), block);
+
+    // Every success shows ONLINE and keeps the offline menus disabled.
+    EXPECT_TRUE(
+        std::all_of(b.ui.onlineShown.begin(), b.ui.onlineShown.end(), [](bool v) { return v; }));
+    EXPECT_FALSE(b.ui.menusEnabled.back());
+}
+
+TEST(Transport, BadChecksumsAreCountedAndRetried) {
+    Bench b;
+    // One bad reply: counted once, the second attempt succeeds, no beep.
+    b.device.injectFault(Fault::BadChecksum, 1);
+    Bytes frame = readFrame(0x80B0, 8);
+    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_EQ(b.link.TransmissionErrors(), 1);
+    EXPECT_EQ(b.link.lastAttempts(), 2);
+    EXPECT_EQ(frame.size(), 14u);
+    EXPECT_EQ(b.ui.waits, (std::vector<int>{150, kRetryPauseMs}));  // open, one retry pause
+
+    // Three bad replies and a good one: a success, so no beep.
+    b.device.injectFault(Fault::BadChecksum, 3);
+    frame = readFrame(0x80B0, 8);
+    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_EQ(b.link.TransmissionErrors(), 4);
+    EXPECT_EQ(b.ui.beeps, 0);
+
+    // Four bad replies: false, four counts, one beep, the frame emptied,
+    // OFFLINE shown while Online stays set.
+    b.device.injectFault(Fault::BadChecksum, 4);
+    const auto served = b.device.framesServed();
+    frame = readFrame(0x80B0, 8);
+    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_EQ(b.device.framesServed() - served, 4u);
+    EXPECT_EQ(b.link.TransmissionErrors(), 8);
+    EXPECT_EQ(b.ui.beeps, 1);
+    EXPECT_TRUE(frame.empty());
+    EXPECT_TRUE(b.session.Online);
+    EXPECT_FALSE(b.ui.onlineShown.back());
+    EXPECT_FALSE(b.ui.menusEnabled.back());
+
+    // The next success turns the label back.
+    frame = readFrame(0x80B0, 8);
+    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_TRUE(b.ui.onlineShown.back());
+}
+
+TEST(Transport, RejectedWritesAreRepeatedSilently) {
+    Bench b;
+    b.device.injectFault(Fault::RejectWrite, 4);
+    const Bytes before = b.device.peek(0x8178, 4);
+    Bytes frame = {cmd::Write, 0x81, 0x78, 0x04, 9, 9, 9, 9};
+    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 1));
+    EXPECT_EQ(b.link.lastAttempts(), 4);
+    EXPECT_EQ(b.device.writesRejected(), 4u);
+    EXPECT_EQ(b.link.TransmissionErrors(), 0);
+    EXPECT_EQ(b.ui.beeps, 0);
+    EXPECT_EQ(b.device.peek(0x8178, 4), before);
+    EXPECT_FALSE(b.ui.onlineShown.back());
+}
+
+TEST(Transport, NothingHappensWhileOffline) {
+    Bench b;
+    b.session.Online = false;
+    const auto served = b.device.framesServed();
+    const auto shown = b.ui.onlineShown.size();
+    Bytes frame = readFrame(0x80B0, 8);
+    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_EQ(b.device.framesServed(), served);
+    EXPECT_EQ(b.ui.onlineShown.size(), shown);  // the label keeps its text
+    EXPECT_EQ(frame, readFrame(0x80B0, 8));
+    EXPECT_FALSE(b.traceExists());
+}
+
+TEST(Transport, FramesThatCannotCarryTheirChecksumFailWithoutTraffic) {
+    Bench b;
+    const auto served = b.device.framesServed();
+    Bytes frame(254, 0);
+    frame[0] = cmd::Write;
+    EXPECT_FALSE(b.link.Transaction(frame, 255, 1));
+    Bytes empty;
+    EXPECT_FALSE(b.link.Transaction(empty, 255, 1));
+    EXPECT_EQ(b.device.framesServed(), served);
+    EXPECT_EQ(b.link.lastAttempts(), 0);
+}
+
+// Faults that cost the full waiting time are grouped here.
+TEST(Transport, TimeOutsOfTheReplyPhase) {
+    Bench b({}, 1);
+    // No reply at all: the attempt fails after LinkTimeout, the next succeeds.
+    b.device.injectFault(Fault::NoReply, 1);
+    Bytes frame = readFrame(0x80B0, 8);
+    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_EQ(b.link.lastAttempts(), 2);
+    EXPECT_EQ(b.link.TransmissionErrors(), 0);
+
+    // A first byte later than LinkTimeout fails the attempt.
+    b.device.setLateDelay(std::chrono::milliseconds(320));
+    b.device.injectFault(Fault::LateFirstByte, 1);
+    frame = readFrame(0x80B0, 8);
+    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_EQ(b.link.lastAttempts(), 2);
+
+    // A first byte within LinkTimeout is waited for.
+    b.device.setLateDelay(std::chrono::milliseconds(120));
+    b.device.injectFault(Fault::LateFirstByte, 1);
+    frame = readFrame(0x80B0, 8);
+    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_EQ(b.link.lastAttempts(), 1);
+
+    // A reply that stops short fails about 50 ms after its last byte, long
+    // before LinkTimeout, four times; then the transaction fails without a
+    // count or a beep.
+    b.device.injectFault(Fault::ShortReply, 4);
+    frame = readFrame(0x80B0, 8);
+    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_EQ(b.link.lastAttempts(), 4);
+    EXPECT_EQ(b.link.TransmissionErrors(), 0);
+    EXPECT_EQ(b.ui.beeps, 0);
+
+    const std::string trace = b.trace();
+    EXPECT_EQ(count(trace, "...until 7 Zeichen empfangen"), 4u);
+    std::size_t at = 0;
+    int shortTimeouts = 0;
+    while ((at = trace.find("Error Timeout_2 ", at)) != std::string::npos) {
+        at += 16;
+        const int ms = std::stoi(trace.substr(at));
+        const int limit = std::stoi(trace.substr(trace.find('(', at) + 1));
+        EXPECT_EQ(limit, kLinkTimeoutMs);
+        if (ms < kLinkTimeoutMs) {
+            EXPECT_GE(ms, kReplyGapMs);
+            ++shortTimeouts;
+        }
+    }
+    EXPECT_EQ(shortTimeouts, 4);
+}
+
+TEST(Transport, ADroppedLineEndsOfflineAfterOneAttempt) {
+    Bench b;
+    b.device.injectFault(Fault::DropLine, 1);
+    Bytes frame = readFrame(0x80B0, 8);
+    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_EQ(b.link.lastAttempts(), 1);
+    EXPECT_FALSE(b.session.Online);
+    EXPECT_FALSE(b.ui.onlineShown.back());
+    EXPECT_TRUE(b.ui.menusEnabled.back());
+    // Offline now: nothing more is tried.
+    frame = readFrame(0x80B0, 8);
+    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_EQ(b.link.lastAttempts(), 1);
+}
+
+TEST(Transport, LevelOneTracesOnlyTroubledTransactionsWhole) {
+    Bench b({}, 1);
+    Bytes frame = readFrame(0x80B0, 8);
+    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_FALSE(b.traceExists());
+
+    // Whatever the file held before stays in front.
+    test::writeFileBytes(b.link.traceFile(std::chrono::system_clock::now()), "earlier line\n");
+    b.device.injectFault(Fault::BadChecksum, 1);
+    frame = readFrame(0x80B0, 8);
+    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
+    const std::string trace = b.trace();
+    EXPECT_EQ(trace.rfind("earlier line\n", 0), 0u);
+    EXPECT_EQ(count(trace, "FlushOutBuffer\n"), 2u);
+    EXPECT_EQ(count(trace, "FlushInBuffer\n"), 2u);
+    EXPECT_EQ(count(trace, "Transmit 4 Zeichen...\n"), 2u);
+    EXPECT_EQ(count(trace, "TX: B0 80 B0 08\n"), 2u);
+    EXPECT_EQ(count(trace, "repeat warte auf 14 zeichen...\n"), 2u);
+    EXPECT_EQ(count(trace, "...until 14 Zeichen empfangen\n"), 2u);
+    EXPECT_EQ(count(trace,
+                    "Error Pr\xC3\xBC"
+                    "fsumme 14 von 14 zeichen\n"),
+              1u);
+    EXPECT_EQ(count(trace, "RX: B0 80 B0 08 50 56 2D 47 41 53 32 20"), 2u);
+
+    // A rejected write leaves its own line.
+    b.device.injectFault(Fault::RejectWrite, 4);
+    frame = {cmd::Write, 0x81, 0x78, 0x04, 0, 0, 7, 60};
+    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 1));
+    EXPECT_EQ(count(b.trace(), "Error Buff[1] = 224\n"), 4u);
+    EXPECT_EQ(count(b.trace(), "Transmit 10 Zeichen...\n"), 4u);
+
+    // The file is named after the day.
+    const auto name = b.link.traceFile(std::chrono::system_clock::now()).filename().string();
+    EXPECT_EQ(name.size(), std::string("2024-01-31-rs232.log").size());
+    EXPECT_EQ(name.substr(10), "-rs232.log");
+}
+
+TEST(Transport, LevelTwoTracesEverythingAndMasksThePassword) {
+    sim::DeviceOptions options;
+    options.password = "geheim12";
+    Bench b(options, 2);
+    Bytes frame = readFrame(kAccessRecordAddress, 13);
+    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 17));
+    ASSERT_EQ(std::string(frame.begin() + 8, frame.begin() + 16), "geheim12");
+    const std::string trace = b.trace();
+    EXPECT_NE(trace.find("RX: B0 80 E0 0D "), std::string::npos);
+    EXPECT_NE(trace.find(" ** ** ** ** ** ** ** ** "), std::string::npos);
+    EXPECT_EQ(trace.find("67 65 68 65 69 6D 31 32"), std::string::npos);  // "geheim12"
+    EXPECT_EQ(trace.find("geheim"), std::string::npos);
+    EXPECT_EQ(count(trace, "Transmit 4 Zeichen...\n"), 1u);
+}
+
+}  // namespace
+}  // namespace parvion

@@ -1,0 +1,50 @@
+#pragma once
+// A UiHooks that records what the core asked of the window: the online
+// label, the offline menus, beeps, progress and waits. Waits are recorded and
+// skipped unless realWaits is set, so that bulk operations run at full speed.
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/link/ui_hooks.h"
+
+namespace parvion::test {
+
+class RecordingUi : public UiHooks {
+  public:
+    void showOnline(bool online) override { onlineShown.push_back(online); }
+    void enableOfflineMenus(bool enabled) override { menusEnabled.push_back(enabled); }
+    void progressStart(int maximum) override {
+        progressMaximum = maximum;
+        ++progressStarts;
+    }
+    void progressStep() override { ++progressSteps; }
+    void progressHide() override { ++progressHides; }
+    void busyCursor(bool busy) override { cursorBusy.push_back(busy); }
+    void statusText(int panel, const std::string& text) override {
+        statusTexts.push_back(std::to_string(panel) + ":" + text);
+    }
+    void beep() override { ++beeps; }
+    void waitMs(int ms) override {
+        waits.push_back(ms);
+        if (realWaits && ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
+    void processEvents() override { ++eventRounds; }
+
+    bool realWaits = false;
+    std::vector<bool> onlineShown;
+    std::vector<bool> menusEnabled;
+    std::vector<bool> cursorBusy;
+    std::vector<std::string> statusTexts;
+    std::vector<int> waits;
+    int progressMaximum = -1;
+    int progressStarts = 0;
+    int progressSteps = 0;
+    int progressHides = 0;
+    int beeps = 0;
+    int eventRounds = 0;
+};
+
+}  // namespace parvion::test
