@@ -10,17 +10,18 @@
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/defaults.h"
-#include "core/views/file_names.h"
+#include "core/model/parameter_file.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/main_window.h"
-#include "gui/app/parameter_file_bridge.h"
 
 namespace parvion::gui {
 
 namespace {
 
-QString variantExtension(int medium) {
-    return medium == medium::Energy ? QStringLiteral(".PEG") : QStringLiteral(".PGA");
+QStringList qtFilters(const std::vector<FileFilter>& filters) {
+    QStringList out;
+    for (const FileFilter& f : filters) out << QString::fromStdString(f.label);
+    return out;
 }
 
 }  // namespace
@@ -41,7 +42,7 @@ void Tfrm_Main::syncRemarksToImage() {
 }
 
 void Tfrm_Main::showParameterFileName(const QString& file) {
-    statusText(0, views::ShortenFileName(QDir::toNativeSeparators(file).toStdString()));
+    statusText(0, ShortenFileName(QDir::toNativeSeparators(file).toStdString()));
 }
 
 void Tfrm_Main::mnu_NeuClick() {
@@ -90,23 +91,26 @@ bool Tfrm_Main::loadParameterFile() {
     const std::optional<QString> chosen = askParameterFileToOpen();
     if (!chosen) return false;
     const QFileInfo info(*chosen);
-    saveFileName_ = QString::fromStdString(views::ForceExtension(
-        chosen->toStdString(), variantExtension(session_.Medium).toStdString()));
+    saveFileName_ = QString::fromStdString(
+        WithParameterExtension(chosen->toStdString(), session_.Medium).string());
     lastParameterFolder_ = info.absolutePath();
 
     ParameterImage candidate = image_;
     ResetParameters(candidate, session_.Medium, session_.Online);
     if (session_.Online && !ReadSystem(*link_, candidate)) return false;
-    std::string error;
-    switch (
-        LoadParameters(info.absoluteFilePath().toStdString(), candidate, session_.Medium, &error)) {
-        case LoadOutcome::Loaded:
+    const std::filesystem::path path = info.absoluteFilePath().toStdString();
+    const ParameterFileResult result = LoadParameterFile(path, candidate, session_.Medium);
+    switch (result.status) {
+        case ParameterFileStatus::Ok:
             break;
-        case LoadOutcome::WrongVariant:
+        case ParameterFileStatus::WrongVariant:
             dialogs_->information(this, QString::fromStdString(LoadText(4)));
             return false;
-        case LoadOutcome::Failed:
-            dialogs_->warning(this, QString::fromStdString(error));
+        case ParameterFileStatus::NotANumber:
+            dialogs_->warning(this, QString::fromStdString(LoadText(6) + result.detail(path)));
+            return false;
+        case ParameterFileStatus::FileError:
+            dialogs_->warning(this, QString::fromStdString(LoadText(7) + result.detail(path)));
             return false;
     }
     showParameterFileName(info.absoluteFilePath());
@@ -157,17 +161,12 @@ void Tfrm_Main::saveParameterFile() {
     FileRequest request;
     request.directory = lastParameterFolder_;
     request.fileName = saveFileName_;
-    if (med == medium::Energy) {
-        request.filters = {QStringLiteral("Energy Parameter (*.PEG)")};
-        request.defaultSuffix = QStringLiteral("PEG");
-    } else {
-        request.filters = {QStringLiteral("Gas Parameter (*.PGA)")};
-        request.defaultSuffix = QStringLiteral("PGA");
-    }
+    request.filters = qtFilters(SaveDialogFilters(med));
+    request.defaultSuffix = QString::fromStdString(ParameterFileExtension(med));
     const std::optional<QString> chosen = dialogs_->saveFile(this, request);
     if (!chosen) return;
-    const QString file = QString::fromStdString(
-        views::ForceExtension(chosen->toStdString(), variantExtension(med).toStdString()));
+    const QString file =
+        QString::fromStdString(WithParameterExtension(chosen->toStdString(), med).string());
     if (QFileInfo::exists(file) &&
         !dialogs_->askOkCancel(this, QStringLiteral("Warnung"),
                                QStringLiteral("Datei überschreiben ?"))) {
@@ -175,10 +174,10 @@ void Tfrm_Main::saveParameterFile() {
     }
     showParameterFileName(file);
     syncRemarksToImage();
-    std::string error;
-    if (!SaveParameters(file.toStdString(), image_, med, &error)) {
-        dialogs_->warning(
-            this, QString::fromStdString(LoadText(7) + " " + file.toStdString() + ": " + error));
+    const std::filesystem::path path = file.toStdString();
+    const ParameterFileResult result = SaveParameterFile(path, image_, med);
+    if (!result.ok()) {
+        dialogs_->warning(this, QString::fromStdString(LoadText(7) + result.detail(path)));
         return;
     }
     saveFileName_ = file;

@@ -30,6 +30,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "core/app/settings.h"
 #include "core/app/texts.h"
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
@@ -40,7 +41,6 @@
 #include "gui/app/about_box.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/radio_group.h"
-#include "gui/app/settings_bridge.h"
 
 namespace parvion::gui {
 
@@ -609,7 +609,9 @@ bool Tfrm_Main::FormCreate() {
     NBParameter->setCurrentIndex(0);
     lastParameterFolder_ = QString::fromStdString(options_.documentsFolder.string());
 
-    ReadSettingsInto(session_, options_.appDataFolder, *link_);
+    ReadSettings(options_.appDataFolder, session_);
+    link_->setPortResolver(
+        [folder = options_.appDataFolder](int comNumber) { return PortName(folder, comNumber); });
     ConnectDevice(*link_, *device_);
     checkVariantMenus();
     mnu_Deutsch->setChecked(session_.Sprache == 0);
@@ -690,9 +692,10 @@ void Tfrm_Main::FormClose() {
     if (formReady_) {
         device_->TrendStore = TrendStore{};
         device_->PropertyTable = PropertyTableBuffer{};
-        std::string error;
-        if (!WriteSettingsFrom(session_, options_.appDataFolder, &error)) {
-            dialogs_->warning(this, QString::fromStdString(LoadText(5) + error));
+        const SettingsWriteResult written = WriteSettings(options_.appDataFolder, session_);
+        if (!written.ok) {
+            dialogs_->warning(
+                this, QString::fromStdString(LoadText(5) + std::to_string(written.ioError)));
         }
     }
 }

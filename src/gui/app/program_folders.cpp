@@ -5,7 +5,7 @@
 #include <QStandardPaths>
 
 #include "core/app/texts.h"
-#include "core/link/termios_line.h"
+#include "gui/app/qt_serial_line.h"
 
 namespace parvion::gui {
 
@@ -32,7 +32,7 @@ ProgramFolders ResolveProgramFolders() {
 }
 
 std::unique_ptr<SerialLine> MakeSerialLine() {
-    return std::make_unique<TermiosLine>();
+    return std::make_unique<QtSerialLine>();
 }
 
 }  // namespace parvion::gui

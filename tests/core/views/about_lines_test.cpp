@@ -1,9 +1,8 @@
-// The about box text and the file names of the parameter menu.
+// The about box text.
 
 #include <gtest/gtest.h>
 
 #include "core/views/about_lines.h"
-#include "core/views/file_names.h"
 
 namespace parvion::views {
 namespace {
@@ -32,24 +31,6 @@ TEST(AboutLines, OnlineNamesLevelProgramAndSerial) {
     EXPECT_EQ(ExpansionLevelText(0x00), 39);
     EXPECT_EQ(ExpansionLevelText(0xFE), 36);
     EXPECT_EQ(VisibleProgramText("\xE4x y"), "\xE4xy");
-}
-
-TEST(FileNames, ExtensionIsForced) {
-    EXPECT_EQ(ForceExtension("/a/b/set.txt", ".PGA"), "/a/b/set.PGA");
-    EXPECT_EQ(ForceExtension("/a/b/set", ".PEG"), "/a/b/set.PEG");
-    EXPECT_EQ(ForceExtension("/a/b.d/set", ".PGA"), "/a/b.d/set.PGA");
-    EXPECT_EQ(ForceExtension("set.pga", ".PGA"), "set.PGA");
-}
-
-TEST(FileNames, LongNamesAreShortened) {
-    EXPECT_EQ(ShortenFileName("/home/user/set.PGA"), "/home/user/set.PGA");
-    const std::string exactly40(40, 'x');
-    EXPECT_EQ(ShortenFileName(exactly40), exactly40);
-    EXPECT_EQ(ShortenFileName("/home/someone/Documents/parvion2/plants/north/set.PGA"),
-              "/home/ ... /plants/north/set.PGA");
-    // No separator in either window: three characters and the last 22.
-    const std::string flat(60, 'a');
-    EXPECT_EQ(ShortenFileName(flat), "aaa ... " + std::string(22, 'a'));
 }
 
 }  // namespace
