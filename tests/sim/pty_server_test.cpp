@@ -56,20 +56,21 @@ TEST(PtyServer, AnswersAReadOverThePseudoTerminal) {
 }
 
 TEST(PtyServer, PacesAtTheDevicesBaudRate) {
-    // 4 request bytes and 134 reply bytes at 9600 baud: about 144 ms on the wire.
-    Served paced(atBaudIndex(3));
-    paced.open(9600);
+    // 4 request bytes and 134 reply bytes at 4800 baud: about 290 ms on the
+    // wire. Only loose bounds: the point is that pacing happens at all.
+    Served paced(atBaudIndex(2));
+    paced.open(4800);
     const auto t0 = Clock::now();
     paced.client.write(readFrame(addr::SaturationTable, 128));
     const Bytes r = paced.client.read(134, 5s);
     const auto took = Clock::now() - t0;
     ASSERT_EQ(r.size(), 134u);
     EXPECT_TRUE(sumOk(r));
-    EXPECT_GE(took, 100ms);
-    EXPECT_LT(took, 3s);
+    EXPECT_GE(took, 200ms);
+    EXPECT_LT(took, 4s);
 
-    Served unpaced(atBaudIndex(3), false);
-    unpaced.open(9600);
+    Served unpaced(atBaudIndex(2), false);
+    unpaced.open(4800);
     const auto t1 = Clock::now();
     unpaced.client.write(readFrame(addr::SaturationTable, 128));
     ASSERT_EQ(unpaced.client.read(134, 5s).size(), 134u);
