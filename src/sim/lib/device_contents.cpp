@@ -235,7 +235,7 @@ void Device::fillTables() {
         const double tc = 100.0 + 7.0 * r;
         const double tk = tc + 273.15;
         // Antoine-like fit, good enough for a plausible table.
-        const double p = 101.325 * std::exp(13.1 - 4890.0 / tk - 0.0002 * (tc - 100.0) * 0);
+        const double p = 101.325 * std::exp(13.1 - 4890.0 / tk);
         const double rho = p * 1000.0 / (461.5 * tk) / (1.0 - 0.0009 * (tc - 100.0));
         const double h = 2676.0 + 1.2 * (tc - 100.0) - 0.006 * (tc - 100.0) * (tc - 100.0);
         const auto a = static_cast<std::uint16_t>(addr::SaturationTable + 16 * r);
@@ -327,7 +327,6 @@ void Device::fillErrorProtocol(std::int64_t now) {
 }
 
 void Device::fillIntegrators(std::int64_t now) {
-    const bool gas = options_.medium == 0;
     const std::int64_t midnight = now - now % 86400;
     for (int c = 0; c < 2; ++c) {
         // Circuit 1 has wrapped its ring; circuit 2 has five daily records.
@@ -343,8 +342,7 @@ void Device::fillIntegrators(std::int64_t now) {
                 addr::Integrators + addr::IntegratorCircuitStride * c + 32 * slot);
             for (int b = 0; b < 12; ++b) put8(static_cast<std::uint16_t>(a + b), rec[b]);
             for (int b = 12; b < 32; ++b) put8(static_cast<std::uint16_t>(a + b), 0);
-            putFloatAt(static_cast<std::uint16_t>(a + 12),
-                       static_cast<float>(s.mainFlow * 24.0 * (gas ? 1.0 : 1.0)));
+            putFloatAt(static_cast<std::uint16_t>(a + 12), static_cast<float>(s.mainFlow * 24.0));
             putFloatAt(static_cast<std::uint16_t>(a + 16), static_cast<float>(s.massFlow * 24.0));
             putLongAt(static_cast<std::uint16_t>(a + 20), 86400u);
         }
