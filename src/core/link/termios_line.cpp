@@ -126,6 +126,7 @@ bool TermiosLine::open(const std::string& port, int baud, std::string* error) {
     fd_ = fd;
     baud_ = baud;
     input_.clear();
+    onWireAt_ = {};
     return true;
 }
 
@@ -163,6 +164,7 @@ void TermiosLine::discardInput() {
 }
 
 void TermiosLine::discardOutput() {
+    onWireAt_ = {};
     if (fd_ >= 0) ::tcflush(fd_, TCOFLUSH);
 }
 
@@ -176,6 +178,9 @@ bool TermiosLine::write(const std::uint8_t* data, std::size_t n) {
         const ssize_t w = ::write(fd_, data + done, n - done);
         if (w > 0) {
             done += static_cast<std::size_t>(w);
+            const auto start = std::max(onWireAt_, Clock::now());
+            onWireAt_ = start + std::chrono::duration_cast<Clock::duration>(
+                                    std::chrono::microseconds(w * 10'000'000LL / baud_));
             continue;
         }
         if (w < 0 && errno == EINTR) continue;
@@ -204,9 +209,11 @@ bool TermiosLine::pull() {
             input_.insert(input_.end(), buffer, buffer + r);
             continue;
         }
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
-        // End of file or a read error (EIO on a hung-up terminal).
+        // Raw mode without minimum and time: 0 means nothing more to read.
+        if (r == 0) return true;
+        if (errno == EINTR) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return true;
+        // A read error: EIO on a hung-up terminal.
         fail();
         return false;
     }
@@ -225,8 +232,17 @@ std::size_t TermiosLine::bytesWaiting() {
 std::size_t TermiosLine::bytesPending() {
     if (fd_ < 0) return 0;
     int n = 0;
-    if (::ioctl(fd_, TIOCOUTQ, &n) != 0) return 0;
-    return static_cast<std::size_t>(std::max(n, 0));
+    if (::ioctl(fd_, TIOCOUTQ, &n) != 0) n = 0;
+    // Bytes cannot be on the wire sooner than the baud rate allows, even
+    // where the driver hands them on at once (a USB adapter's own buffer, a
+    // pseudo-terminal): count what is still due by the clock too.
+    std::size_t due = 0;
+    const auto left = onWireAt_ - Clock::now();
+    if (left > Clock::duration::zero()) {
+        const auto us = std::chrono::duration_cast<std::chrono::microseconds>(left).count();
+        due = static_cast<std::size_t>((us * baud_ + 9'999'999) / 10'000'000);
+    }
+    return std::max(static_cast<std::size_t>(std::max(n, 0)), due);
 }
 
 std::size_t TermiosLine::read(std::uint8_t* data, std::size_t max) {

@@ -48,6 +48,8 @@ class TermiosLine : public SerialLine {
     int fd_ = -1;
     int baud_ = 9600;
     bool failed_ = false;
+    // When the last byte written will have left at the line's rate.
+    Clock::time_point onWireAt_{};
     // Bytes already taken from the terminal but not yet read by the caller,
     // so that a wait reports only bytes that are really new.
     std::vector<std::uint8_t> input_;
