@@ -1,0 +1,155 @@
+// Start-up and shut-down of the main window, the library check, the single
+// instance guard and the about box.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <fstream>
+
+#include "core/link/data_commands.h"
+#include "gui/app/about_box.h"
+#include "gui/app/instance_guard.h"
+#include "window_harness.h"
+
+namespace parvion::test {
+namespace {
+
+TEST(Start, OnlineReadsCircuit1AndStartsTheClock) {
+    Harness h;
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    EXPECT_TRUE(w.FormReady());
+    EXPECT_FALSE(w.Busy());
+    EXPECT_TRUE(w.session().Online);
+    EXPECT_EQ(w.Label_Online->text(), "ONLINE");
+    EXPECT_FALSE(w.mnu_System->menuAction()->isEnabled());
+    EXPECT_FALSE(w.mnu_Ausbaustufe->menuAction()->isEnabled());
+    EXPECT_TRUE(w.mnu_gas->isChecked());
+    EXPECT_FALSE(w.mnu_energy->isChecked());
+    EXPECT_GT(w.ListeK1->count(), 10);
+    EXPECT_FALSE(w.Ed_DateTime->text().startsWith("??"));
+    EXPECT_TRUE(w.SystemTimer->isActive());
+    EXPECT_EQ(w.SystemTimer->interval(), 1000);
+    EXPECT_FALSE(w.RefreshTimer->isActive());
+    EXPECT_FALSE(w.aboutBox()->isVisible());
+    EXPECT_FALSE(w.Zeitmesser->isVisible());
+    EXPECT_EQ(w.windowTitle().toStdString(), w.LoadText(1));
+}
+
+TEST(Start, OfflineLoadsTheDefaultsWithoutTraffic) {
+    WindowSetup setup;
+    setup.online = false;
+    setup.medium = 1;
+    Harness h(setup);
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    EXPECT_EQ(h.device.framesServed(), 0u);
+    EXPECT_EQ(w.Label_Online->text(), "OFFLINE");
+    EXPECT_TRUE(w.mnu_System->menuAction()->isEnabled());
+    EXPECT_TRUE(w.mnu_energy->isChecked());
+    EXPECT_EQ(w.image().Trend_User.Time, 60);
+    EXPECT_EQ(w.image().Display.Enable3, 40);  // energy defaults
+    EXPECT_EQ(w.ListeK1->count(), 0);
+}
+
+TEST(Start, LibraryCheck) {
+    TempDir programs;
+    auto start = [&](const char* signature) {
+        {
+            std::ofstream lib(programs / "Gasger.txt");
+            lib << "0=" << signature << "\n";
+        }
+        WindowSetup setup;
+        setup.online = false;
+        setup.programFolder = programs.path();
+        Harness h(setup);
+        const bool ok = h.window->FormCreate();
+        const bool told =
+            !h.dialogs.log.empty() && h.dialogs.log.back() == "error:Sprachen - Dll fehlt!:ok";
+        return std::make_pair(ok, told);
+    };
+    EXPECT_EQ(start("GAS2"), std::make_pair(true, false));
+    // Either signature passes for either variant.
+    EXPECT_EQ(start("ENERGY2"), std::make_pair(true, false));
+    EXPECT_EQ(start("GAS3"), std::make_pair(false, true));
+    std::filesystem::remove(programs / "Gasger.txt");
+    WindowSetup setup;
+    setup.online = false;
+    setup.programFolder = programs.path();
+    Harness h(setup);
+    EXPECT_FALSE(h.window->FormCreate());
+    EXPECT_FALSE(h.window->FormReady());
+}
+
+TEST(Start, CloseWritesTheSettingsOnlyAfterAFullStart) {
+    WindowSetup setup;
+    setup.online = false;
+    Harness h(setup);
+    ASSERT_TRUE(h.window->FormCreate());
+    h.window->session().Sprache = 1;
+    h.window->close();
+    ProfileFile ini(SettingsFile(h.appData()));
+    EXPECT_EQ(ini.readString(settings_keys::kSystem, settings_keys::kSprache, ""), "1");
+}
+
+TEST(InstanceGuard, SecondHolderIsRefusedUntilTheFirstEnds) {
+    TempDir dir;
+    const auto lock = dir / "parvion2.lock";
+    {
+        gui::InstanceGuard first(lock);
+        EXPECT_TRUE(first.acquired());
+        gui::InstanceGuard second(lock);
+        EXPECT_FALSE(second.acquired());
+        // The first copy is unaffected.
+        EXPECT_TRUE(first.acquired());
+    }
+    gui::InstanceGuard again(lock);
+    EXPECT_TRUE(again.acquired());
+}
+
+TEST(AboutBox, OfflineAndOnlineLines) {
+    WindowSetup setup;
+    setup.online = false;
+    Harness off(setup);
+    ASSERT_TRUE(off.window->FormCreate());
+    gui::TAboutBox* box = off.window->aboutBox();
+    box->FormActivate();
+    QStringList lines = box->memoLines();
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0].toStdString(), off.window->LoadText(32) + " V02.45");
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines[5].toStdString(), off.window->LoadText(43));
+    EXPECT_EQ(box->windowTitle().toStdString(), off.window->LoadText(44));
+
+    Harness on;
+    ASSERT_TRUE(on.window->FormCreate());
+    box = on.window->aboutBox();
+    box->FormActivate();
+    lines = box->memoLines();
+    ASSERT_EQ(lines.size(), 9);
+    EXPECT_TRUE(lines[3].startsWith(QString::fromStdString(on.window->LoadText(39))));
+    EXPECT_TRUE(lines[4].startsWith(QString::fromStdString(on.window->LoadText(40))));
+    EXPECT_FALSE(on.window->Busy());
+}
+
+TEST(AboutBox, HiddenLabelOpensTheLogFolder) {
+    WindowSetup setup;
+    setup.online = false;
+    Harness h(setup);
+    ASSERT_TRUE(h.window->FormCreate());
+    std::filesystem::remove_all(h.appData());
+    h.window->aboutBox()->Label1DblClick();
+    ASSERT_EQ(h.openedFolders.size(), 1u);
+    EXPECT_EQ(h.openedFolders[0].toStdString(), h.appData().string());
+    EXPECT_TRUE(std::filesystem::is_directory(h.appData()));
+    EXPECT_TRUE(h.window->aboutBox()->Label1->text().isEmpty());
+}
+
+}  // namespace
+}  // namespace parvion::test

@@ -1,0 +1,114 @@
+#pragma once
+// The main window against the in-process simulated device, in temporary
+// folders, with message boxes and file dialogs answered by the test.
+
+#include <QApplication>
+#include <QString>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/app/settings.h"
+#include "core/model/profile_file.h"
+#include "gui/app/dialogs.h"
+#include "gui/app/main_window.h"
+#include "sim/lib/device.h"
+#include "sim/lib/sim_line.h"
+#include "support/temp_dir.h"
+
+namespace parvion::test {
+
+class ScriptedDialogs : public gui::Dialogs {
+  public:
+    bool askYesNo(QWidget*, const QString& text) override {
+        log.push_back("yesno:" + text);
+        return pop(yesNo, false);
+    }
+    bool askOkCancel(QWidget*, const QString& title, const QString& text) override {
+        log.push_back("okcancel:" + title + ":" + text);
+        return pop(okCancel, false);
+    }
+    void information(QWidget*, const QString& text) override { log.push_back("info:" + text); }
+    void warning(QWidget*, const QString& text) override { log.push_back("warning:" + text); }
+    void error(QWidget*, const QString& text, bool yesButton) override {
+        log.push_back("error:" + text + (yesButton ? ":yes" : ":ok"));
+    }
+    std::optional<QString> openFile(QWidget*, const gui::FileRequest& r) override {
+        openRequests.push_back(r);
+        return pop(openAnswers, std::optional<QString>{});
+    }
+    std::optional<QString> saveFile(QWidget*, const gui::FileRequest& r) override {
+        saveRequests.push_back(r);
+        return pop(saveAnswers, std::optional<QString>{});
+    }
+
+    std::deque<bool> yesNo;
+    std::deque<bool> okCancel;
+    std::deque<std::optional<QString>> openAnswers;
+    std::deque<std::optional<QString>> saveAnswers;
+    std::vector<QString> log;
+    std::vector<gui::FileRequest> openRequests;
+    std::vector<gui::FileRequest> saveRequests;
+
+  private:
+    template <typename T>
+    static T pop(std::deque<T>& q, T def) {
+        if (q.empty()) return def;
+        T v = q.front();
+        q.pop_front();
+        return v;
+    }
+};
+
+struct WindowSetup {
+    bool online = true;
+    int medium = 0;
+    int sprache = 0;
+    sim::DeviceOptions device;
+    // Folder of the string libraries; empty: the ones beside the programs.
+    std::filesystem::path programFolder;
+};
+
+class Harness {
+  public:
+    explicit Harness(const WindowSetup& setup = {}) : device(setup.device), line(device) {
+        std::filesystem::create_directories(appData());
+        std::filesystem::create_directories(documents());
+        ProfileFile ini(SettingsFile(appData()));
+        ini.writeString(settings_keys::kEinstellungen, settings_keys::kOnline,
+                        setup.online ? "1" : "0");
+        ini.writeString(settings_keys::kEinstellungen, settings_keys::kBaudrate, "7");
+        ini.writeString(settings_keys::kSystem, settings_keys::kMedium,
+                        std::to_string(setup.medium));
+        ini.writeString(settings_keys::kSystem, settings_keys::kSprache,
+                        std::to_string(setup.sprache));
+        ini.save();
+        gui::MainWindowOptions o;
+        o.line = &line;
+        o.programFolder = setup.programFolder.empty() ? std::filesystem::path(PARVION_BIN_DIR)
+                                                      : setup.programFolder;
+        o.appDataFolder = appData();
+        o.documentsFolder = documents();
+        o.startScreenMs = 0;
+        o.dialogs = &dialogs;
+        o.openFolder = [this](const QString& f) { openedFolders.push_back(f); };
+        window = std::make_unique<gui::Tfrm_Main>(o);
+    }
+    ~Harness() {
+        if (window) window->close();
+    }
+
+    std::filesystem::path appData() const { return dir.path() / "data"; }
+    std::filesystem::path documents() const { return dir.path() / "docs"; }
+
+    TempDir dir;
+    sim::Device device;
+    sim::SimLine line;
+    ScriptedDialogs dialogs;
+    std::vector<QString> openedFolders;
+    std::unique_ptr<gui::Tfrm_Main> window;
+};
+
+}  // namespace parvion::test
