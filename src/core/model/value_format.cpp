@@ -1,5 +1,6 @@
 #include "core/model/value_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -105,11 +106,13 @@ std::string FixedText(const Decimal& d, int decimals) {
 
 }  // namespace
 
-std::string FormatGeneral(double value, int precision) {
+namespace {
+
+// The general format with `precision` digits; scientific notation once the
+// rounded value has more than `fixedDigits` digits before the point.
+std::string GeneralText(double value, int precision, int fixedDigits) {
     if (!std::isfinite(value)) return NonFinite(value);
     if (value == 0) return "0";
-    if (precision < 1) precision = 1;
-    if (precision > 40) precision = 40;
     const double magnitude = std::fabs(value);
     Decimal d = Decompose(magnitude, false);
     RoundTo(d, precision, magnitude, false);
@@ -117,7 +120,7 @@ std::string FormatGeneral(double value, int precision) {
     d.digits.resize(last + 1);  // a non-zero value keeps at least one digit
 
     std::string out = value < 0 ? "-" : "";
-    if (d.exponent >= precision || d.exponent < -5) {
+    if (d.exponent >= fixedDigits || d.exponent < -5) {
         out.push_back(d.digits[0]);
         if (d.digits.size() > 1) {
             out.push_back('.');
@@ -130,6 +133,24 @@ std::string FormatGeneral(double value, int precision) {
         out += FixedText(d, decimals);
     }
     return out;
+}
+
+}  // namespace
+
+std::string FormatGeneral(double value, int precision) {
+    precision = std::clamp(precision, 1, 40);
+    return GeneralText(value, precision, precision);
+}
+
+std::string FormatFileFloat(float value) {
+    const double v = static_cast<double>(value);
+    std::string text;
+    for (int digits = 7; digits <= 9; ++digits) {
+        text = GeneralText(v, digits, 7);
+        const std::optional<double> back = ReadNumber(text);
+        if (back && ToSingle(*back) == value) break;
+    }
+    return text;
 }
 
 std::string FormatValue(const ParameterImage& image, int medium, std::uint8_t quantity,

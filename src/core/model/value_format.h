@@ -24,6 +24,12 @@ namespace parvion {
 // the table editors.
 std::string FormatGeneral(double value, int precision);
 
+// A float as the parameter files store it: the general format with 7
+// significant digits, or 8 or 9 when 7 would not read back to the same
+// single (scientific notation beyond 7 digits before the point either way).
+// So "0.24", "1.4125", "100", "1E-6", and any float reads back unchanged.
+std::string FormatFileFloat(float value);
+
 // A shown value: converted to the quantity's display unit (quantity 255:
 // no conversion, no unit), scaled to engineering notation, written with 4
 // decimals in 9 characters, then "E-3"/"E+3"... or three blanks, then the

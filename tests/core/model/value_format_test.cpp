@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "core/model/defaults.h"
@@ -67,6 +68,33 @@ TEST(FormatGeneral, EveryFloatTextReadsBackToTheSameFloat) {
         ASSERT_TRUE(back.has_value()) << f;
         const float g = ToSingle(*back);
         EXPECT_LE(std::fabs(g - f), std::fabs(f) * 1e-6f) << f;
+    }
+}
+
+TEST(FormatFileFloat, SevenDigitsUnlessMoreAreNeededToReadBack) {
+    EXPECT_EQ(FormatFileFloat(0.24f), "0.24");
+    EXPECT_EQ(FormatFileFloat(1.4125f), "1.4125");
+    EXPECT_EQ(FormatFileFloat(100.0f), "100");
+    EXPECT_EQ(FormatFileFloat(1e-6f), "1E-6");
+    EXPECT_EQ(FormatFileFloat(0.0f), "0");
+    EXPECT_EQ(FormatFileFloat(16.666666f), "16.666666");
+    // The float after 0.1 needs eight digits; 8 digits before the point
+    // switch to scientific notation as with seven.
+    EXPECT_EQ(FormatFileFloat(std::nextafter(0.1f, 1.0f)), "0.10000001");
+    EXPECT_EQ(FormatFileFloat(12345679.0f), "1.2345679E7");
+}
+
+TEST(FormatFileFloat, EveryFiniteFloatReadsBackExactly) {
+    std::uint32_t bits = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        bits = bits * 1664525u + 1013904223u;  // a fixed pseudo-random walk over all floats
+        float f = 0;
+        std::memcpy(&f, &bits, sizeof f);
+        if (!std::isfinite(f)) continue;
+        const std::string text = FormatFileFloat(f);
+        const auto back = ReadNumber(text);
+        ASSERT_TRUE(back.has_value()) << text;
+        ASSERT_EQ(ToSingle(*back), f) << text;
     }
 }
 

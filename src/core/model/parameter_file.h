@@ -1,0 +1,82 @@
+#pragma once
+// Parameter files: one complete ParameterImage plus the remark lines in a
+// profile (INI) file, ".PGA" for gas computers and ".PEG" for energy
+// computers; older ".PAR" files are converted while they are read. The
+// layout (sections, keys, formats, reader defaults, conversions) is
+// described in docs/file-formats.md.
+//
+// The functions here take a path; choosing it (dialogs, extension, the
+// overwrite question) is the caller's.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/model/parameter_image.h"
+
+namespace parvion {
+
+enum class ParameterFileStatus {
+    Ok,
+    WrongVariant,  // Ident does not match the variant (load), or no known variant (save)
+    NotANumber,    // a value is not a number even after the comma rule; see section/key
+    FileError,     // the file cannot be read or written; see reason
+};
+
+struct ParameterFileResult {
+    ParameterFileStatus status = ParameterFileStatus::Ok;
+    std::string section;  // NotANumber: where the bad value is
+    std::string key;
+    std::string value;   // NotANumber: the text found
+    std::string reason;  // FileError: why, as the system words it
+
+    bool ok() const { return status == ParameterFileStatus::Ok; }
+    // What the program appends to its message text: " [section] key" for
+    // NotANumber, " <file>: <reason>" for FileError, empty otherwise.
+    std::string detail(const std::filesystem::path& file) const;
+};
+
+// Writes the image into the file. An existing file is updated in place:
+// sections and keys this function does not write keep their content; the
+// section "Bemerkung" is rewritten from the remark lines. The file is
+// replaced atomically, so a failed save leaves the old file as it was.
+// WrongVariant (nothing written) when medium is neither gas nor energy.
+ParameterFileResult SaveParameterFile(const std::filesystem::path& path,
+                                      const ParameterImage& image, int medium);
+
+// Reads the file into the image, applying the availability rules of the
+// image's expansion level and, for ".PAR" files, the conversions of the old
+// format. Missing keys take the reader defaults. The image changes only on
+// success: with any other result it is exactly as it was before the call
+// (the caller resets it to the defaults before loading, so a refused or
+// broken file leaves the defaults).
+ParameterFileResult LoadParameterFile(const std::filesystem::path& path, ParameterImage& image,
+                                      int medium);
+
+// True for a file of the old generic format (extension ".PAR", any case).
+bool IsParFile(const std::filesystem::path& path);
+
+// The extension of the variant's parameter files without the point: "PGA"
+// for gas, "PEG" otherwise.
+std::string ParameterFileExtension(int medium);
+// The path with its extension replaced by the variant's (".PGA"/".PEG").
+std::filesystem::path WithParameterExtension(const std::filesystem::path& path, int medium);
+
+// File dialog filters as label/pattern pairs, e.g. {"Gas Parameter (*.PGA)",
+// "*.PGA"}. The open dialog also offers the old ".PAR" files.
+struct FileFilter {
+    std::string label;
+    std::string pattern;
+    bool operator==(const FileFilter&) const = default;
+};
+std::vector<FileFilter> SaveDialogFilters(int medium);
+std::vector<FileFilter> OpenDialogFilters(int medium);
+
+// A file name for the status bar: names of up to 40 characters whole,
+// longer ones as the start up to the first folder separator within
+// characters 4 to 14, " ... ", and the end from the first separator within
+// the last 21 characters. Both "\" and "/" separate folders.
+std::string ShortenFileName(std::string_view name);
+
+}  // namespace parvion

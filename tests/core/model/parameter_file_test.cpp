@@ -1,0 +1,489 @@
+#include "core/model/parameter_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+
+#include "core/model/defaults.h"
+#include "core/model/profile_file.h"
+#include "core/model/units.h"
+#include "support/temp_dir.h"
+
+namespace parvion {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFileBytes;
+using test::TempDir;
+using test::writeFileBytes;
+
+fs::path Fixture(const std::string& name) {
+    return fs::path(PARVION_FIXTURES_DIR) / "params" / name;
+}
+
+ParameterImage Reset(int medium, std::uint8_t ausbaustufe = ausbaustufe::HighEnd) {
+    ParameterImage image;
+    image.System.Ausbaustufe = ausbaustufe;
+    ResetParameters(image, medium);
+    return image;
+}
+
+// An image in which every stored field differs from its default, with
+// values that exercise the number format (negative, tiny, huge, floats
+// that need more than seven digits).
+ParameterImage FullImage(int medium) {
+    ParameterImage img = Reset(medium);
+    std::uint32_t seed = 7u + static_cast<std::uint32_t>(medium);
+    auto byte = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<std::uint8_t>(seed >> 16);
+    };
+    auto real = [&] {
+        seed = seed * 1103515245u + 12345u;
+        const float mantissa = static_cast<float>(seed >> 8) / 16777216.0f - 0.5f;
+        return std::ldexp(mantissa, static_cast<int>(seed % 40) - 20);
+    };
+    for (std::size_t c = 0; c < 2; ++c) {
+        img.T_User[c] = {byte(), byte(), byte(), byte(), real(), real(),
+                         real(), real(), real(), real(), real()};
+        img.P_User[c] = {byte(), byte(), byte(), byte(), real(), real(),
+                         real(), real(), real(), real(), real()};
+        img.Flow_User[c] = {byte(), byte(), static_cast<std::uint16_t>(40000 + c),
+                            real(), real(), real(),
+                            real(), real(), real(),
+                            real()};
+        img.Des_User[c] = {real(), real(), real(), real(), real(), real(), real(), real()};
+        img.Med_User[c] = {byte(), byte(), byte(), byte(), real(), real(),
+                           real(), real(), real(), real(), real()};
+        img.Bez_User[c] = {real(), real(), real(), real()};
+        img.Imp_User[c] = {byte(), byte(), byte(), byte(), real()};
+        img.Alm_User[c] = {byte(), byte(), byte(), byte(), real(), real(), real()};
+        for (float& f : img.FlowKorr[c].Stelle) f = 0.25f + static_cast<float>(byte()) / 27.0f;
+    }
+    if (medium == medium::Gas) img.EG_User = {real(), real(), real(), real()};
+    for (auto& out : img.Aus_User) out = {byte(), byte(), byte(), byte(), real(), real(), real()};
+    img.Dis_User = {byte(), 1, byte(), byte()};
+    // Choices that exist for the variant, so that the row copy agrees.
+    const std::uint8_t choices[8] = {1, 4, 2, 5, 11, 2, 3, 8};
+    for (std::uint8_t q = 0; q < 8; ++q) {
+        ApplyUnitRow(img.UserEinheiten[q], *FindUnitRow(medium, q, choices[q]));
+    }
+    img.Trend_User = {byte(), byte(), byte(), byte()};
+    img.Grenzwerte = {1.5f, 1.25f, 0.125f, 0.25f};
+    img.System.Anzahl = 3;
+    img.System.Kind = static_cast<std::uint8_t>(img.System.KindMask);
+    img.System.Lang = 1;
+    img.System.Dummy3 = byte();
+    img.System.Dummy4 = -123456789;
+    img.System.Faktor = real();
+    img.System.Dummy6 = real();
+    for (float& v : img.Vorgaben) v = real();
+    img.Vorgaben[6] = std::numeric_limits<float>::max();
+    img.Vorgaben[7] = std::numeric_limits<float>::denorm_min();
+    img.Display = {1, 2, 3, 4};
+    img.Bemerkung = {"Zähler Süd, Maß 3 °C – geprüft", "", "second = line ; with [brackets]"};
+    return img;
+}
+
+std::vector<std::string> SectionsOf(const fs::path& file) {
+    return ProfileFile(file).sections();
+}
+
+TEST(ParameterFileRoundTrip, FullSetsOfBothVariantsReadBackIdentically) {
+    for (int medium : {medium::Gas, medium::Energy}) {
+        SCOPED_TRACE(medium);
+        TempDir dir;
+        const ParameterImage original = FullImage(medium);
+        const fs::path file = dir / (medium == medium::Gas ? "set.PGA" : "set.PEG");
+        ASSERT_TRUE(SaveParameterFile(file, original, medium).ok());
+
+        ParameterImage loaded = Reset(medium);
+        ASSERT_TRUE(LoadParameterFile(file, loaded, medium).ok());
+        EXPECT_EQ(loaded, original);
+
+        // Saving the loaded set over the file changes no byte.
+        const std::string first = readFileBytes(file);
+        ASSERT_TRUE(SaveParameterFile(file, loaded, medium).ok());
+        EXPECT_EQ(readFileBytes(file), first);
+    }
+}
+
+TEST(ParameterFileRoundTrip, HandMadeWindowsFilesLoadAndRewriteByteForByte) {
+    // The fixtures are Windows-1252 with CRLF, laid out as the Windows
+    // program wrote them; loading and saving over a copy keeps every byte.
+    for (const auto& [name, medium] :
+         {std::pair{"gas_full.PGA", medium::Gas}, std::pair{"energy_full.PEG", medium::Energy}}) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        const std::string bytes = readFileBytes(Fixture(name));
+        ASSERT_FALSE(bytes.empty());
+        writeFileBytes(dir / name, bytes);
+        ParameterImage image = Reset(medium);
+        ASSERT_TRUE(LoadParameterFile(dir / name, image, medium).ok());
+        ASSERT_TRUE(SaveParameterFile(dir / name, image, medium).ok());
+        EXPECT_EQ(readFileBytes(dir / name), bytes);
+    }
+}
+
+TEST(ParameterFileLoad, GasFixtureValues) {
+    ParameterImage img = Reset(medium::Gas);
+    ASSERT_TRUE(LoadParameterFile(Fixture("gas_full.PGA"), img, medium::Gas).ok());
+    EXPECT_EQ(img.T_User[1].Kind, 2);
+    EXPECT_EQ(img.T_User[0].Min, -50.0f);
+    EXPECT_EQ(img.T_User[0].Max, 150.5f);
+    EXPECT_EQ(img.P_User[0].Konst, 101.325f);
+    EXPECT_EQ(img.Flow_User[1].MaxFreq, 5001);
+    EXPECT_EQ(img.Flow_User[0].TKK, 1.6e-5f);
+    EXPECT_EQ(img.Med_User[0].Dummy2, '0');
+    EXPECT_EQ(img.EG_User, (EG_UserRec{11.2f, 1.5f, 0.0f, 0.8f}));
+    EXPECT_EQ(img.Aus_User[3].Max, 2e5f);
+    EXPECT_EQ(img.Trend_User.Time, 15);
+    EXPECT_EQ(img.FlowKorr[1].Stelle[2], 0.998f);
+    EXPECT_EQ(img.System.Kind, 1);
+    EXPECT_EQ(img.System.Dummy4, -2);
+    EXPECT_EQ(img.Vorgaben[6], 1.234568e10f);
+    // Unit choices bring their rows: degrees Fahrenheit, bar, t/h.
+    EXPECT_EQ(img.UserEinheiten[0].Text,
+              "   \xDF"
+              "F");
+    EXPECT_EQ(img.UserEinheiten[0].Offset, 32.0f);
+    EXPECT_EQ(img.UserEinheiten[1].Factor, 0.01f);
+    EXPECT_EQ(img.UserEinheiten[4].Text, "  t/h");
+    EXPECT_EQ(img.Bemerkung,
+              (std::vector<std::string>{"Station Nord, Prüfstand 3", "Zähler geprüft am 12.03.", "",
+                                        "Maß: 150 °C, 16 bar, 25000 m³/h"}));
+}
+
+TEST(ParameterFileLoad, EnergyFixtureKeepsTheNaturalGasSet) {
+    ParameterImage img = Reset(medium::Energy);
+    img.EG_User = {1, 2, 3, 4};
+    ASSERT_TRUE(LoadParameterFile(Fixture("energy_full.PEG"), img, medium::Energy).ok());
+    EXPECT_EQ(img.EG_User, (EG_UserRec{1, 2, 3, 4}));
+    EXPECT_EQ(img.Display.Enable3, 40);
+    EXPECT_EQ(img.Bemerkung, std::vector<std::string>{"Dampfzähler Süd – Kessel 2"});
+}
+
+TEST(ParameterFileLoad, HandEditedValuesCommasClampsAndReaderDefaults) {
+    ParameterImage img = Reset(medium::Gas);
+    ASSERT_TRUE(LoadParameterFile(Fixture("edited.PGA"), img, medium::Gas).ok());
+    // Names compare without regard to case; "1,5" reads as 1.5.
+    EXPECT_EQ(img.T_User[0].Max, 1.5f);
+    EXPECT_EQ(img.T_User[0].Kind, 44);     // 300 in a byte
+    EXPECT_EQ(img.T_User[0].Eq, 2);        // 2.9 truncated
+    EXPECT_EQ(img.T_User[0].Dummy1, 255);  // -1 in a byte
+    // Correction factors outside 0.25..10 become 1; a missing section
+    // gives 1 everywhere.
+    EXPECT_EQ(img.FlowKorr[0].Stelle[0], 1.0f);
+    EXPECT_EQ(img.FlowKorr[0].Stelle[1], 1.0f);
+    EXPECT_EQ(img.FlowKorr[0].Stelle[2], 0.25f);
+    EXPECT_EQ(img.FlowKorr[0].Stelle[3], 10.0f);
+    for (float f : img.FlowKorr[1].Stelle) EXPECT_EQ(f, 1.0f);
+    // Limits: out of range -> fixed value; missing -> the reader's default,
+    // which differs from the new-set default for U_Min.
+    EXPECT_EQ(img.Grenzwerte.U_Max, 1.3125f);
+    EXPECT_EQ(img.Grenzwerte.U_Min, 1.28125f);
+    EXPECT_EQ(img.Grenzwerte.L_Max, 0.24f);
+    EXPECT_EQ(img.Grenzwerte.L_Min, 0.225f);
+    EXPECT_EQ(img.System.Kind, 7 & 1);  // masked by the gas KindMask
+    // Missing keys take the reader defaults.
+    EXPECT_EQ(img.P_User[1].Hyd, 100.0f);
+    EXPECT_EQ(img.Flow_User[0].MaxFreq, 9999);
+    EXPECT_EQ(img.Trend_User.Time, 60);
+    EXPECT_EQ(img.Display, (DisplayRec{127, 127, 0, 0}));
+    // "@" ends the remark list.
+    EXPECT_EQ(img.Bemerkung, std::vector<std::string>{"erste Zeile"});
+}
+
+TEST(ParameterFileLoad, ExpansionLevelDecidesWhatIsRead) {
+    // Without circuit 2: its records (but for the relay), outputs 2..4,
+    // Dis_User.Kind and FlowKorr_2 keep the values they had.
+    ParameterImage img = Reset(medium::Gas, ausbaustufe::BasicA2);
+    const ParameterImage before = img;
+    ASSERT_TRUE(LoadParameterFile(Fixture("gas_full.PGA"), img, medium::Gas).ok());
+    EXPECT_EQ(img.T_User[0].Kind, 1);
+    EXPECT_EQ(img.T_User[1], before.T_User[1]);
+    EXPECT_EQ(img.P_User[1], before.P_User[1]);
+    EXPECT_EQ(img.Flow_User[1], before.Flow_User[1]);
+    EXPECT_EQ(img.Des_User[1], before.Des_User[1]);
+    EXPECT_EQ(img.Med_User[1], before.Med_User[1]);
+    EXPECT_EQ(img.Bez_User[1], before.Bez_User[1]);
+    EXPECT_EQ(img.Imp_User[1], before.Imp_User[1]);
+    EXPECT_EQ(img.Alm_User[1].Param, 5);
+    EXPECT_EQ(img.Aus_User[0].Max, 2e5f);
+    for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(img.Aus_User[i], before.Aus_User[i]);
+    EXPECT_EQ(img.Dis_User.Kind, 0);
+    EXPECT_EQ(img.Dis_User.First, 3);
+    EXPECT_EQ(img.FlowKorr[1], before.FlowKorr[1]);
+    EXPECT_EQ(img.Trend_User.Time, 15);  // 0xC0 keeps trend recording
+    // Without trend recording the trend record keeps its value.
+    ParameterImage noTrend = Reset(medium::Gas, ausbaustufe::BasicA1);
+    ASSERT_TRUE(LoadParameterFile(Fixture("gas_full.PGA"), noTrend, medium::Gas).ok());
+    EXPECT_EQ(noTrend.Trend_User.Time, 60);
+    EXPECT_EQ(noTrend.T_User[1].Kind, 2);
+
+    // Saving writes everything whatever the level.
+    TempDir dir;
+    ASSERT_TRUE(SaveParameterFile(dir / "a.PGA", img, medium::Gas).ok());
+    const ProfileFile saved(dir / "a.PGA");
+    EXPECT_TRUE(saved.hasSection("T_User1"));
+    EXPECT_TRUE(saved.hasSection("Aus_User3"));
+    EXPECT_TRUE(saved.hasSection("FlowKorr_2"));
+    EXPECT_TRUE(saved.hasSection("Trend_User"));
+}
+
+TEST(ParameterFileLoad, ParFileConversions) {
+    ParameterImage img = Reset(medium::Gas);
+    ASSERT_TRUE(LoadParameterFile(Fixture("old_gas.PAR"), img, medium::Gas).ok());
+    EXPECT_EQ(img.Alm_User[0].Param, 17);  // 7 -> 17
+    EXPECT_EQ(img.Alm_User[1].Param, 2);   // unchanged
+    EXPECT_EQ(img.Aus_User[0].Param, 10);  // 3 -> 10
+    EXPECT_EQ(img.Aus_User[0].Konstant, 40);
+    EXPECT_EQ(img.Aus_User[1].Param, 3);  // 8 -> 3
+    EXPECT_EQ(img.Aus_User[1].Konstant, 40);
+    EXPECT_EQ(img.Aus_User[2].Param, 0);  // constant current code 12
+    EXPECT_EQ(img.Aus_User[2].Konstant, 80);
+    EXPECT_EQ(img.Aus_User[3].Param, 0);  // 20: no current code, Konstant stays
+    EXPECT_EQ(img.Aus_User[3].Konstant, 7);
+    EXPECT_EQ(img.Dis_User.First, 10);  // above 7: one more
+    EXPECT_EQ(img.Display, (DisplayRec{127, 127, 0, 0}));
+    EXPECT_EQ(img.Bemerkung, std::vector<std::string>{"Alte Datei (ÄÖÜ)"});
+
+    // The output conversion also applies to outputs that were not read.
+    ParameterImage basic = Reset(medium::Gas, ausbaustufe::BasicA2);
+    ASSERT_TRUE(LoadParameterFile(Fixture("old_gas.PAR"), basic, medium::Gas).ok());
+    EXPECT_EQ(basic.Aus_User[1].Param, 4);   // default 4 -> 4
+    EXPECT_EQ(basic.Aus_User[2].Param, 11);  // default 9 -> 11
+    EXPECT_EQ(basic.Aus_User[3].Param, 0);   // default 12 -> Konstant 80
+    EXPECT_EQ(basic.Aus_User[3].Konstant, 80);
+}
+
+TEST(ParameterFileLoad, ConversionTablesOfOldCodes) {
+    // Every old alarm and output code through a minimal ".par" file.
+    const int alarm[10] = {0, 1, 2, 4, 9, 10, 12, 17, 18, 20};
+    const int outParam[10] = {1, 9, 2, 10, 4, 12, 5, 13, 3, 11};
+    const int outKonstant[7] = {36, 40, 80, 120, 160, 200, 220};
+    TempDir dir;
+    for (int code = 0; code <= 17; ++code) {
+        SCOPED_TRACE(code);
+        const std::string text =
+            "[Medium]\r\nIdent=STEAM\r\n[Alm_User1]\r\nParam=" + std::to_string(code) +
+            "\r\n[Aus_User0]\r\nKonstant=5\r\nParam=" + std::to_string(code) + "\r\n";
+        writeFileBytes(dir / "old.par", text);
+        ParameterImage img = Reset(medium::Energy);
+        ASSERT_TRUE(LoadParameterFile(dir / "old.par", img, medium::Energy).ok());
+        EXPECT_EQ(img.Alm_User[1].Param, code <= 9 ? alarm[code] : code);
+        if (code <= 9) {
+            EXPECT_EQ(img.Aus_User[0].Param, outParam[code]);
+            EXPECT_EQ(img.Aus_User[0].Konstant, 40);
+        } else {
+            EXPECT_EQ(img.Aus_User[0].Param, 0);
+            EXPECT_EQ(img.Aus_User[0].Konstant, code <= 16 ? outKonstant[code - 10] : 5);
+        }
+        EXPECT_EQ(img.Display.Enable3, 40);
+    }
+}
+
+TEST(ParameterFileLoad, WrongVariantIsRefusedAndTouchesNothing) {
+    TempDir dir;
+    const ParameterImage reset = Reset(medium::Energy);
+    ParameterImage img = reset;
+    auto result = LoadParameterFile(Fixture("gas_full.PGA"), img, medium::Energy);
+    EXPECT_EQ(result.status, ParameterFileStatus::WrongVariant);
+    EXPECT_EQ(img, reset);
+    EXPECT_EQ(LoadParameterFile(Fixture("old_gas.PAR"), img, medium::Energy).status,
+              ParameterFileStatus::WrongVariant);
+    EXPECT_EQ(img, reset);
+    // The identifier compares exactly; a file without one is refused by both.
+    for (const char* text :
+         {"[Medium]\r\nIdent=steam\r\n", "[T_User0]\r\nKind=1\r\n", "[Medium]\r\nIdent=\r\n"}) {
+        writeFileBytes(dir / "x.PEG", text);
+        EXPECT_EQ(LoadParameterFile(dir / "x.PEG", img, medium::Energy).status,
+                  ParameterFileStatus::WrongVariant)
+            << text;
+        EXPECT_EQ(LoadParameterFile(dir / "x.PEG", img, medium::Unknown).status,
+                  ParameterFileStatus::WrongVariant);
+    }
+    EXPECT_EQ(img, reset);
+}
+
+TEST(ParameterFileLoad, NotANumberStopsWithTheKeyAndTheImageUntouched) {
+    const ParameterImage reset = Reset(medium::Gas);
+    ParameterImage img = reset;
+    const auto result = LoadParameterFile(Fixture("not_a_number.PGA"), img, medium::Gas);
+    EXPECT_EQ(result.status, ParameterFileStatus::NotANumber);
+    EXPECT_EQ(result.section, "Des_User1");
+    EXPECT_EQ(result.key, "DesQN");
+    EXPECT_EQ(result.value, "1,5,0");
+    EXPECT_EQ(result.detail("x"), " [Des_User1] DesQN");
+    EXPECT_EQ(img, reset);  // nothing of the values before the bad one
+
+    TempDir dir;
+    // Special values: fine in a float field, not a number in an integer one;
+    // an empty value is not a number either.
+    writeFileBytes(dir / "nan.PGA",
+                   "[Medium]\r\nIdent=GAS\r\n[Vorgaben]\r\nVorgabe1=NAN\r\n"
+                   "Vorgabe2=-INF\r\n");
+    ASSERT_TRUE(LoadParameterFile(dir / "nan.PGA", img, medium::Gas).ok());
+    EXPECT_TRUE(std::isnan(img.Vorgaben[0]));
+    EXPECT_EQ(img.Vorgaben[1], -std::numeric_limits<float>::infinity());
+    for (const char* line : {"[Trend_User]\r\nTime=INF\r\n", "[Trend_User]\r\nTime=\r\n",
+                             "[Trend_User]\r\nTime=1e\r\n"}) {
+        writeFileBytes(dir / "bad.PGA", std::string("[Medium]\r\nIdent=GAS\r\n") + line);
+        img = reset;
+        const auto r = LoadParameterFile(dir / "bad.PGA", img, medium::Gas);
+        EXPECT_EQ(r.status, ParameterFileStatus::NotANumber) << line;
+        EXPECT_EQ(r.section, "Trend_User");
+        EXPECT_EQ(r.key, "Time");
+        EXPECT_EQ(img, reset);
+    }
+}
+
+TEST(ParameterFileLoad, UnreadableFilesAreFileErrors) {
+    TempDir dir;
+    ParameterImage img = Reset(medium::Gas);
+    const ParameterImage reset = img;
+    auto missing = LoadParameterFile(dir / "missing.PGA", img, medium::Gas);
+    EXPECT_EQ(missing.status, ParameterFileStatus::FileError);
+    EXPECT_FALSE(missing.reason.empty());
+    EXPECT_EQ(missing.detail("missing.PGA"), " missing.PGA: " + missing.reason);
+    fs::create_directory(dir / "folder.PGA");
+    EXPECT_EQ(LoadParameterFile(dir / "folder.PGA", img, medium::Gas).status,
+              ParameterFileStatus::FileError);
+    EXPECT_EQ(img, reset);
+}
+
+TEST(ParameterFileSave, NewFileLayoutAndDefaultsInTheGeneralFormat) {
+    TempDir dir;
+    const ParameterImage gas = Reset(medium::Gas);
+    ASSERT_TRUE(SaveParameterFile(dir / "new.PGA", gas, medium::Gas).ok());
+    const std::string bytes = readFileBytes(dir / "new.PGA");
+    EXPECT_EQ(bytes.rfind("[Medium]\r\nIdent=GAS\r\n", 0), 0u);
+    for (const char* line : {"\r\nTime=60\r\n", "\r\nMaxFreq=9999\r\n", "\r\nHyd=100\r\n",
+                             "\r\nExp_zahl=1\r\n", "\r\nU_Max=1.4125\r\n", "\r\nL_Max=0.24\r\n",
+                             "\r\nDummy2=48\r\n", "\r\nMax=100000\r\n", "\r\nErr=2.5\r\n"}) {
+        EXPECT_NE(bytes.find(line), std::string::npos) << line;
+    }
+    EXPECT_EQ(bytes.find("Ausbaustufe"), std::string::npos);
+    EXPECT_EQ(bytes.find("KindMask"), std::string::npos);
+
+    std::vector<std::string> expected = {"Medium"};
+    for (const char* prefix : {"T_User", "P_User", "Flow_User", "Des_User", "Med_User"}) {
+        for (int n = 0; n < 2; ++n) expected.push_back(prefix + std::to_string(n));
+    }
+    expected.push_back("EG_User");
+    for (const char* prefix : {"Bez_User", "Imp_User", "Alm_User"}) {
+        for (int n = 0; n < 2; ++n) expected.push_back(prefix + std::to_string(n));
+    }
+    for (int n = 0; n < 4; ++n) expected.push_back("Aus_User" + std::to_string(n));
+    expected.push_back("Dis_User");
+    for (int n = 0; n < 16; ++n) expected.push_back("UserEinheiten" + std::to_string(n));
+    for (const char* name :
+         {"Trend_User", "FlowKorr_1", "FlowKorr_2", "Grenzwerte", "System", "Vorgaben", "Display"})
+        expected.push_back(name);
+    // No remark lines: no remark section.
+    EXPECT_EQ(SectionsOf(dir / "new.PGA"), expected);
+
+    const ParameterImage energy = Reset(medium::Energy);
+    ASSERT_TRUE(SaveParameterFile(dir / "new.PEG", energy, medium::Energy).ok());
+    std::erase(expected, "EG_User");
+    EXPECT_EQ(SectionsOf(dir / "new.PEG"), expected);
+    const ProfileFile peg(dir / "new.PEG");
+    EXPECT_EQ(peg.readString("Medium", "Ident", ""), "STEAM");
+    EXPECT_EQ(peg.keys("T_User0"),
+              (std::vector<std::string>{"Dummy1", "Dummy2", "Kind", "Eq", "Min", "Max", "Dummy4",
+                                        "Diff", "Toff", "Konst", "Dummy3"}));
+    EXPECT_EQ(peg.readString("Display", "Enable3", ""), "40");
+}
+
+TEST(ParameterFileSave, UpdatesAnExistingFileInPlace) {
+    TempDir dir;
+    const fs::path file = dir / "old.PGA";
+    writeFileBytes(file,
+                   "; notes kept\r\n[Extra]\r\nfoo=bar\r\n[T_User0]\r\nMax=7\r\nCustom=1\r\n"
+                   "[Bemerkung]\r\nZeile 1=a\r\nZeile 2=b\r\nZeile 3=c\r\n");
+    ParameterImage img = Reset(medium::Gas);
+    img.T_User[0].Max = 12.5f;
+    img.Bemerkung = {"nur eine"};
+    ASSERT_TRUE(SaveParameterFile(file, img, medium::Gas).ok());
+    const ProfileFile saved(file);
+    EXPECT_EQ(saved.readString("Extra", "foo", ""), "bar");
+    EXPECT_EQ(saved.readString("T_User0", "Custom", ""), "1");
+    EXPECT_EQ(saved.readString("T_User0", "Max", ""), "12.5");
+    EXPECT_EQ(saved.keys("Bemerkung"), std::vector<std::string>{"Zeile 1"});
+    EXPECT_EQ(readFileBytes(file).rfind("; notes kept\r\n[Extra]\r\nfoo=bar\r\n", 0), 0u);
+
+    // An empty remark list leaves no remark section.
+    img.Bemerkung.clear();
+    ASSERT_TRUE(SaveParameterFile(file, img, medium::Gas).ok());
+    EXPECT_FALSE(ProfileFile(file).hasSection("Bemerkung"));
+}
+
+TEST(ParameterFileSave, RemarkAtSignEndsTheListOnLoading) {
+    TempDir dir;
+    ParameterImage img = Reset(medium::Gas);
+    img.Bemerkung = {"a", "@", "b"};
+    ASSERT_TRUE(SaveParameterFile(dir / "r.PGA", img, medium::Gas).ok());
+    ParameterImage loaded = Reset(medium::Gas);
+    ASSERT_TRUE(LoadParameterFile(dir / "r.PGA", loaded, medium::Gas).ok());
+    EXPECT_EQ(loaded.Bemerkung, std::vector<std::string>{"a"});
+}
+
+TEST(ParameterFileSave, FailuresWriteNothing) {
+    TempDir dir;
+    const ParameterImage img = Reset(medium::Gas);
+    EXPECT_EQ(SaveParameterFile(dir / "u.PGA", img, medium::Unknown).status,
+              ParameterFileStatus::WrongVariant);
+    EXPECT_FALSE(fs::exists(dir / "u.PGA"));
+
+    const auto noFolder = SaveParameterFile(dir / "no" / "such.PGA", img, medium::Gas);
+    EXPECT_EQ(noFolder.status, ParameterFileStatus::FileError);
+    EXPECT_FALSE(noFolder.reason.empty());
+
+    fs::create_directory(dir / "folder.PGA");
+    EXPECT_EQ(SaveParameterFile(dir / "folder.PGA", img, medium::Gas).status,
+              ParameterFileStatus::FileError);
+    EXPECT_TRUE(fs::is_directory(dir / "folder.PGA"));
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        EXPECT_EQ(entry.path().filename(), "folder.PGA");  // no temporary left behind
+    }
+}
+
+TEST(ParameterFileNames, ParDetectionExtensionsAndFilters) {
+    EXPECT_TRUE(IsParFile("a/b/OLD.PAR"));
+    EXPECT_TRUE(IsParFile("old.par"));
+    EXPECT_TRUE(IsParFile("old.Par"));
+    EXPECT_FALSE(IsParFile("old.PGA"));
+    EXPECT_FALSE(IsParFile("PAR"));
+    EXPECT_FALSE(IsParFile("old.PARX"));
+    EXPECT_EQ(WithParameterExtension("dir/x.par", medium::Gas), fs::path("dir/x.PGA"));
+    EXPECT_EQ(WithParameterExtension("x", medium::Energy), fs::path("x.PEG"));
+    EXPECT_EQ(WithParameterExtension("x.y.txt", medium::Energy), fs::path("x.y.PEG"));
+    EXPECT_EQ(ParameterFileExtension(medium::Gas), "PGA");
+    EXPECT_EQ(SaveDialogFilters(medium::Energy),
+              (std::vector<FileFilter>{{"Energy Parameter (*.PEG)", "*.PEG"}}));
+    EXPECT_EQ(OpenDialogFilters(medium::Gas),
+              (std::vector<FileFilter>{{"Gas Parameter (*.PGA)", "*.PGA"},
+                                       {"Parameter (*.PAR)", "*.PAR"}}));
+}
+
+TEST(ParameterFileNames, ShortenedFileName) {
+    const std::string exactly40 = "C:\\Daten\\Anlagen\\Nord\\Station_4\\abcd.PGA";
+    ASSERT_EQ(exactly40.size(), 40u);
+    EXPECT_EQ(ShortenFileName(exactly40), exactly40);
+    EXPECT_EQ(ShortenFileName("C:\\Daten\\Anlagen\\Nord\\Station_4\\Messung\\Kreis1.PGA"),
+              "C:\\Daten\\ ... \\Messung\\Kreis1.PGA");
+    EXPECT_EQ(ShortenFileName("/home/user/projects/plants/north/station-4/config.PGA"),
+              "/home/ ... /station-4/config.PGA");
+    // No separator where one is looked for: three head characters and the
+    // last 22 characters.
+    EXPECT_EQ(ShortenFileName("abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGH.PGA"),
+              "abc ... 0123456789ABCDEFGH.PGA");
+    // Characters, not bytes, are counted.
+    const std::string umlauts = "/home/jürgen/Prüfstände/Übergabe/Zähler_Süd_Nord.PGA";
+    EXPECT_EQ(ShortenFileName(umlauts), "/home/ ... /Zähler_Süd_Nord.PGA");
+}
+
+}  // namespace
+}  // namespace parvion
