@@ -1,0 +1,189 @@
+// Link throughput over a real pseudo-terminal: the simulator serves the
+// device with baud-rate pacing (no processing delay), the program side uses
+// the termios line and the frame transport. For each operation it prints the
+// time taken, the time its bytes need on the wire (10 bits per byte at the
+// baud rate, both directions) plus the waits the operation itself
+// prescribes, and the ratio of the two. 1.0 is the physical limit.
+//
+//   link_bench [repetitions at 115200 (default 5)]
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "core/app/session.h"
+#include "core/link/data_commands.h"
+#include "core/link/parameter_blocks.h"
+#include "core/link/termios_line.h"
+#include "core/link/transport.h"
+#include "core/link/ui_hooks.h"
+#include "core/model/device_records.h"
+#include "core/model/parameter_image.h"
+#include "sim/lib/device.h"
+#include "sim/lib/pty_server.h"
+
+namespace {
+
+using namespace parvion;
+using Steady = std::chrono::steady_clock;
+
+struct Figure {
+    double seconds = 0;
+    std::uint64_t bytes = 0;
+    double waitsMs = 0;
+    bool ok = true;
+};
+
+// Counts the waits an operation prescribes (and spends them for real).
+class BenchUi : public UiHooks {
+  public:
+    void waitMs(int ms) override {
+        waitedMs += ms;
+        UiHooks::waitMs(ms);
+    }
+    double waitedMs = 0;
+};
+
+struct Rig {
+    Rig(int baudIndex, const std::filesystem::path& logFolder)
+        : device(Options(baudIndex)), server(device, true) {
+        std::string error;
+        if (!server.start(&error)) {
+            std::fprintf(stderr, "cannot start the pseudo-terminal: %s\n", error.c_str());
+            std::exit(1);
+        }
+        link = std::make_unique<Link>(line, ui, session, logFolder);
+        const std::string path = server.slavePath();
+        link->setPortResolver([path](int) { return path; });
+        session.Online = true;
+        session.Baudrate = baudIndex;
+        session.Medium = medium::Gas;
+        if (!link->OpenComPort(1, baudIndex)) {
+            std::fprintf(stderr, "cannot open %s\n", path.c_str());
+            std::exit(1);
+        }
+    }
+    ~Rig() {
+        line.close();
+        server.stop();
+    }
+
+    static sim::DeviceOptions Options(int baudIndex) {
+        sim::DeviceOptions o;
+        o.baudIndex = baudIndex;
+        return o;
+    }
+
+    // Runs one operation and takes its figures.
+    Figure measure(const std::function<bool()>& operation) {
+        const auto bytesBefore = server.bytesReceived() + server.bytesSent();
+        ui.waitedMs = 0;
+        const auto start = Steady::now();
+        Figure f;
+        f.ok = operation();
+        f.seconds = std::chrono::duration<double>(Steady::now() - start).count();
+        f.bytes = server.bytesReceived() + server.bytesSent() - bytesBefore;
+        f.waitsMs = ui.waitedMs;
+        return f;
+    }
+
+    sim::Device device;
+    sim::PtyServer server;
+    TermiosLine line;
+    BenchUi ui;
+    Session session;
+    std::unique_ptr<Link> link;
+    ParameterImage image;
+    DeviceState state;
+};
+
+// The reads of one live-value refresh of a circuit page: clock, System,
+// operating values, circuit parameters, output currents, Dis_User, the unit
+// selections when the device's user units are on, and the error state of the
+// status lines.
+bool LiveRefresh(Rig& rig, int circuit) {
+    Link& link = *rig.link;
+    if (!ReadDeviceClock(link, rig.state.DeviceDateTime, rig.state.ClockOffset)) return false;
+    ReadSystem(link, rig.image);
+    if (!ReadOperatingValues(link, circuit,
+                             rig.state.OperatingValues[static_cast<std::size_t>(circuit)]))
+        return false;
+    if (!ReadCircuitParameters(link, rig.image, circuit)) return false;
+    if (!ReadOutputCurrents(link, rig.state.OutputCurrents)) return false;
+    if (!ReadDis_User(link, rig.image)) return false;
+    if (rig.image.Dis_User.Einheiten != 0) {
+        for (int q = 0; q < 16; ++q) ReadUserEinheiten(link, rig.image, q);
+    }
+    std::uint8_t bits = 0;
+    return ReadErrorState(link, bits) >= 0;
+}
+
+bool FullTrendRead(Rig& rig) {
+    rig.state.TrendStore = TrendStore{};  // cold cache
+    if (!ReadTrendDirectory(*rig.link, rig.state.TrendStore)) return false;
+    for (int b = 0; b < 44; ++b) {
+        if (!ReadTrendBlock(*rig.link, b, rig.state.TrendStore)) return false;
+    }
+    return true;
+}
+
+void Report(const char* name, int baud, const std::vector<Figure>& runs) {
+    std::vector<double> times;
+    bool ok = true;
+    for (const auto& r : runs) {
+        times.push_back(r.seconds);
+        ok = ok && r.ok;
+    }
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    const Figure& f = runs.front();
+    const double wire = static_cast<double>(f.bytes) * 10.0 / baud;
+    const double floor = wire + f.waitsMs / 1000.0;
+    std::printf("%-26s %6d  %8.3f s  %7llu B  wire %8.3f s  waits %6.0f ms  ratio %5.3f%s\n", name,
+                baud, median, static_cast<unsigned long long>(f.bytes), wire, f.waitsMs,
+                median / floor, ok ? "" : "  (FAILED)");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const auto logFolder = std::filesystem::temp_directory_path() /
+                           ("parvion2-link-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(logFolder);
+
+    std::printf("%-26s %6s  %10s  %9s  %15s  %15s  %s\n", "operation", "baud", "time", "bytes",
+                "wire time", "prescribed", "ratio");
+    for (const int baudIndex : {7, 3}) {
+        const int baud = kBaudRates[baudIndex];
+        const int reps = baudIndex == 7 ? repetitions : 1;
+        Rig rig(baudIndex, logFolder);
+
+        std::vector<Figure> all, live, trend;
+        for (int i = 0; i < reps; ++i) {
+            all.push_back(rig.measure([&] { return ReadAllParameters(*rig.link, rig.image); }));
+        }
+        Report("ReadAllParameters", baud, all);
+        for (int i = 0; i < reps; ++i)
+            live.push_back(rig.measure([&] { return LiveRefresh(rig, 0); }));
+        Report(rig.image.Dis_User.Einheiten ? "live refresh (user units)" : "live refresh", baud,
+               live);
+        for (int i = 0; i < reps; ++i)
+            trend.push_back(rig.measure([&] { return FullTrendRead(rig); }));
+        Report("trend read (44 blocks)", baud, trend);
+        if (rig.link->TransmissionErrors() != 0) {
+            std::printf("  transmission errors: %d\n", rig.link->TransmissionErrors());
+        }
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(logFolder, ec);
+    return 0;
+}
