@@ -1,0 +1,225 @@
+// Page rules of the expansion level and system definition, the busy guard
+// of timers and page switches, the clock display and the live-value lines.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "core/link/data_commands.h"
+#include "core/link/parameter_blocks.h"
+#include "window_harness.h"
+
+namespace parvion::test {
+namespace {
+
+constexpr std::uint8_t kLevels[4] = {0x00, 0xC0, 0x3C, 0xFE};
+
+Harness* offlineWindow() {
+    WindowSetup setup;
+    setup.online = false;
+    auto* h = new Harness(setup);
+    EXPECT_TRUE(h->window->FormCreate());
+    return h;
+}
+
+TEST(PageRules, EveryLevelAndSystemDefinition) {
+    std::unique_ptr<Harness> h(offlineWindow());
+    gui::Tfrm_Main& w = *h->window;
+    for (std::size_t level = 0; level < 4; ++level) {
+        for (int kindValue = 0; kindValue < 4; ++kindValue) {
+            const auto kind = static_cast<std::uint8_t>(kindValue);
+            SCOPED_TRACE("level " + std::to_string(kLevels[level]) + " kind " +
+                         std::to_string(kind));
+            w.mnu_highendversionClick(w.mnu_Level[level]);
+            w.image().System.Kind = kind;
+            EXPECT_EQ(w.image().System.Ausbaustufe, kLevels[level]);
+            EXPECT_TRUE(w.mnu_Level[level]->isChecked());
+            const bool allOutputs = (kLevels[level] & 0xC0) == 0;
+            const bool trend = (kLevels[level] & 0x3E) == 0;
+            const bool circuit2 = allOutputs && kind != 1 && kind != 2;
+
+            auto land = [&](QTabWidget* owner, QWidget* page) {
+                w.Notebook->setCurrentWidget(owner == w.NBBetrieb ? w.TabBetrieb : w.TabParameter);
+                owner->setCurrentWidget(page);
+                w.NotebookMouseDown();
+                return owner->currentWidget();
+            };
+            EXPECT_EQ(land(w.NBBetrieb, w.TabKreis2), circuit2 ? w.TabKreis2 : w.TabKreis1);
+            EXPECT_EQ(land(w.NBBetrieb, w.TabTrend), trend ? w.TabTrend : w.TabKreis1);
+            land(w.NBBetrieb, w.TabIntegrator);
+            EXPECT_EQ(!w.GroupInteg2->isHidden(), allOutputs);
+            EXPECT_EQ(land(w.NBParameter, w.TabPar2), circuit2 ? w.TabPar2 : w.TabPar1);
+            EXPECT_EQ(land(w.NBParameter, w.TabParTrend), trend ? w.TabParTrend : w.TabPar1);
+            land(w.NBParameter, w.TabParAusgang);
+            for (std::size_t k = 1; k < 4; ++k) EXPECT_EQ(!w.GroupAus[k]->isHidden(), allOutputs);
+            w.CheckDisplay->setChecked(true);
+            land(w.NBParameter, w.TabParDisplay);
+            EXPECT_EQ(w.CheckDisplay->isEnabled(), allOutputs);
+            EXPECT_EQ(w.CheckDisplay->isChecked(), allOutputs);
+            for (std::size_t b = 1; b < 4; ++b) EXPECT_EQ(!w.DisplayBox[b]->isHidden(), circuit2);
+            land(w.NBParameter, w.TabParSystem);
+            EXPECT_EQ(!w.GroupSystem->isHidden(), allOutputs);
+            land(w.NBParameter, w.TabParKorrektur);
+            EXPECT_EQ(!w.GroupFaktor[1]->isHidden(), circuit2);
+            EXPECT_FALSE(w.Busy());
+        }
+    }
+}
+
+TEST(PageRules, ClickOnTheTrendTabOfABasicDeviceLandsOnCircuit1) {
+    std::unique_ptr<Harness> h(offlineWindow());
+    gui::Tfrm_Main& w = *h->window;
+    w.mnu_highendversionClick(w.mnu_Level[2]);  // 0x3C: no trend recording
+    QTabBar* bar = w.NBBetrieb->tabBar();
+    const QPoint at = bar->tabRect(w.NBBetrieb->indexOf(w.TabTrend)).center();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, at);
+    EXPECT_EQ(w.NBBetrieb->currentWidget(), w.TabKreis1);
+}
+
+TEST(PageRules, ExpansionLevelMenuOnlyOffline) {
+    Harness h;
+    ASSERT_TRUE(h.window->FormCreate());
+    const std::uint8_t before = h.window->image().System.Ausbaustufe;
+    h.window->mnu_highendversionClick(h.window->mnu_Level[3]);
+    EXPECT_EQ(h.window->image().System.Ausbaustufe, before);
+}
+
+TEST(BusyGuard, TimersAndPageSwitchesWaitForARunningSequence) {
+    Harness h;
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    bool checked = false;
+    bool busy = false;
+    std::uint64_t before = 0;
+    std::uint64_t after = 0;
+    // Writing a new parameter set waits between its blocks; the ticks and
+    // clicks that arrive meanwhile must not start a transaction.
+    QTimer::singleShot(300, &w, [&] {
+        checked = true;
+        busy = w.Busy();
+        before = h.device.framesServed();
+        w.RefreshTimerTimer();
+        w.SystemTimerTimer();
+        w.NotebookMouseDown();
+        w.TabKreis1Enter();
+        w.cmd_SetDateTimeClick();
+        w.mnu_LadenClick();
+        w.mnu_NeuClick();
+        w.mnu_SpeichernClick();
+        after = h.device.framesServed();
+    });
+    h.dialogs.yesNo = {true};
+    w.mnu_NeuClick();
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(busy);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(h.dialogs.log.size(), 1u);  // only the one question
+    EXPECT_TRUE(h.dialogs.openRequests.empty());
+    EXPECT_FALSE(w.Busy());
+}
+
+TEST(BusyGuard, RefreshTimerReadsOnlyOnlineOnACircuitPage) {
+    Harness h;
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    auto frames = [&] {
+        const auto n = h.device.framesServed();
+        w.RefreshTimerTimer();
+        return h.device.framesServed() - n;
+    };
+    EXPECT_GT(frames(), 0u);
+    w.Notebook->setCurrentWidget(w.TabParameter);
+    EXPECT_EQ(frames(), 0u);
+    w.Notebook->setCurrentWidget(w.TabBetrieb);
+    w.NBBetrieb->setCurrentWidget(w.TabFehler);
+    EXPECT_EQ(frames(), 0u);
+    w.NBBetrieb->setCurrentWidget(w.TabKreis1);
+    w.session().Online = false;
+    EXPECT_EQ(frames(), 0u);
+}
+
+TEST(Clock, AdvancesFromTheOffsetWithoutTraffic) {
+    Harness h;
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    w.device().ClockOffset = 1.0;  // the device runs a day ahead
+    const auto frames = h.device.framesServed();
+    w.SystemTimerTimer();
+    EXPECT_EQ(h.device.framesServed(), frames);
+    const DeviceDateTime tomorrow =
+        RunningDeviceClock(0.0, SystemLocalNow() + std::chrono::hours(24));
+    char day[40];
+    std::snprintf(day, sizeof day, "%02u.%02u.%u", tomorrow.day, tomorrow.month, tomorrow.year);
+    EXPECT_TRUE(w.Ed_DateTime->text().startsWith(day)) << w.Ed_DateTime->text().toStdString();
+    // Without a valid clock read nothing is shown.
+    w.device().DeviceDateTime = {};
+    w.Ed_DateTime->clear();
+    w.SystemTimerTimer();
+    EXPECT_TRUE(w.Ed_DateTime->text().isEmpty());
+}
+
+TEST(Clock, SetWritesThePcTimeAndReadsItBack) {
+    Harness h;
+    ASSERT_TRUE(h.window->FormCreate());
+    h.window->Ed_DateTime->clear();
+    const auto writes = h.device.writesAccepted();
+    h.window->cmd_SetDateTimeClick();
+    EXPECT_EQ(h.device.writesAccepted(), writes + 1);
+    EXPECT_FALSE(h.window->Ed_DateTime->text().isEmpty());
+    EXPECT_LT(std::abs(h.window->device().ClockOffset), 5.0 / 86400);
+}
+
+TEST(LiveValues, UserUnitsOnAndOff) {
+    Harness h;
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    const std::uint8_t on[] = {1};
+    const std::uint8_t fahrenheit[] = {1};
+    h.device.poke(static_cast<std::uint16_t>(block::Dis_User.address + 1), on);
+    h.device.poke(block::UserEinheiten(0).address, fahrenheit);
+    w.ReadCircuitValues(0);
+    auto temperatureLine = [&] {
+        for (int i = 0; i < w.ListeK1->count(); ++i) {
+            const QString line = w.ListeK1->item(i)->text();
+            if (line.startsWith(QString::fromStdString(w.LoadText(15376)))) return line;
+        }
+        return QString();
+    };
+    QString line = temperatureLine();
+    EXPECT_EQ(line.mid(54 + 12).trimmed(), "°F") << line.toStdString();
+    EXPECT_EQ(line.left(54).size(), 54);
+    const std::uint8_t off[] = {0};
+    h.device.poke(static_cast<std::uint16_t>(block::Dis_User.address + 1), off);
+    w.ReadCircuitValues(0);
+    line = temperatureLine();
+    EXPECT_EQ(line.mid(54 + 12).trimmed(), "°C") << line.toStdString();
+}
+
+TEST(LiveValues, AFailedReadKeepsThePreviousLines) {
+    Harness h;
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    QStringList before;
+    for (int i = 0; i < w.ListeK1->count(); ++i) before << w.ListeK1->item(i)->text();
+    ASSERT_FALSE(before.isEmpty());
+    // The clock read succeeds, every attempt at the live values fails.
+    h.device.injectFault(sim::Fault::None, 2);
+    h.device.injectFault(sim::Fault::NoReply, 4);
+    w.ReadCircuitValues(0);
+    QStringList after;
+    for (int i = 0; i < w.ListeK1->count(); ++i) after << w.ListeK1->item(i)->text();
+    EXPECT_EQ(after, before);
+    EXPECT_FALSE(w.Zeitmesser->isVisible());
+}
+
+}  // namespace
+}  // namespace parvion::test
