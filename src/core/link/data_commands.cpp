@@ -231,8 +231,10 @@ bool IsPlausibleTrendHeader(const TrendHeader& h) {
 }  // namespace data
 
 DeviceDateTime RunningDeviceClock(double clockOffset, LocalTime pcNow) {
+    // Rounded to the millisecond: an offset of whole seconds must not lose
+    // one to the binary fraction of a day.
     const auto offset = std::chrono::duration<double, std::milli>(clockOffset * 86400000.0);
-    return data::ToDeviceDateTime(pcNow + duration_cast<std::chrono::milliseconds>(offset));
+    return data::ToDeviceDateTime(pcNow + std::chrono::round<std::chrono::milliseconds>(offset));
 }
 
 // --- commands -------------------------------------------------------------

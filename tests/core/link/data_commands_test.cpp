@@ -93,6 +93,12 @@ TEST(ClockOffset, RunningClockAddsTheOffset) {
     EXPECT_EQ(RunningDeviceClock(0.0, pc), Dt(2024, 12, 31, 23, 59, 0));
     EXPECT_EQ(RunningDeviceClock(90.0 / 86400, pc), Dt(2025, 1, 1, 0, 0, 30));
     EXPECT_EQ(RunningDeviceClock(-1.0, pc), Dt(2024, 12, 30, 23, 59, 0));
+    // Whole seconds survive the trip through a fraction of a day.
+    for (int s = -3600; s <= 3600; s += 7) {
+        const double offset = s / 86400.0;
+        EXPECT_EQ(data::ToLocalTime(RunningDeviceClock(offset, pc)) - pc, std::chrono::seconds(s))
+            << s;
+    }
 }
 
 // --- live values -------------------------------------------------------------
