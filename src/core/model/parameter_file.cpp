@@ -22,7 +22,9 @@ std::string Indexed(std::string_view prefix, std::size_t index) {
 }
 
 std::string RemarkKey(std::size_t line) {
-    return "Zeile " + std::to_string(line);
+    std::string key = "Zeile ";
+    key += std::to_string(line);
+    return key;
 }
 
 // Accepted range of a float field and the value that replaces one outside it.
@@ -407,8 +409,13 @@ std::string ParameterFileResult::detail(const std::filesystem::path& file) const
     switch (status) {
         case ParameterFileStatus::NotANumber:
             return " [" + section + "] " + key;
-        case ParameterFileStatus::FileError:
-            return " " + file.string() + ": " + reason;
+        case ParameterFileStatus::FileError: {
+            std::string text = " ";
+            text += file.string();
+            text += ": ";
+            text += reason;
+            return text;
+        }
         default:
             return {};
     }
@@ -497,7 +504,9 @@ std::string ParameterFileExtension(int medium) {
 
 std::filesystem::path WithParameterExtension(const std::filesystem::path& path, int medium) {
     std::filesystem::path out = path;
-    out.replace_extension("." + ParameterFileExtension(medium));
+    std::string ext = ".";
+    ext += ParameterFileExtension(medium);
+    out.replace_extension(ext);
     return out;
 }
 

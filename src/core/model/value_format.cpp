@@ -70,7 +70,7 @@ void RoundTo(Decimal& d, int keep, double magnitude, bool exact) {
     if (i == 0) {
         d.digits.insert(d.digits.begin(), '1');
         d.digits.pop_back();
-        if (d.digits.empty()) d.digits = "1";
+        if (d.digits.empty()) d.digits.assign(1, '1');
         ++d.exponent;
     } else {
         ++d.digits[i - 1];
@@ -187,9 +187,11 @@ std::string FormatValue(const ParameterImage& image, int medium, std::uint8_t qu
     if (number.size() < 9) out.assign(9 - number.size(), ' ');
     out += number;
     if (e < 0) {
-        out += "E" + std::to_string(e);
+        out += 'E';
+        out += std::to_string(e);
     } else if (e > 0) {
-        out += "E+" + std::to_string(e);
+        out += "E+";
+        out += std::to_string(e);
     } else {
         out += "   ";
     }
@@ -201,8 +203,9 @@ std::string FormatDeviceDateTime(const DeviceDateTime& time) {
     if (time.day < 1 || time.day > 31 || time.month < 1 || time.month > 12)
         return "??.??.???? ??:??:??";
     auto two = [](std::uint16_t v) {
-        std::string s = std::to_string(v);
-        return v < 10 ? "0" + s : s;
+        std::string s = v < 10 ? std::string(1, '0') : std::string();
+        s += std::to_string(v);
+        return s;
     };
     return two(time.day) + "." + two(time.month) + "." + std::to_string(time.year) + " " +
            two(time.hour) + ":" + two(time.minute) + ":" + two(time.second);

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "core/model/defaults.h"
+#include "core/model/value_format.h"
 
 namespace parvion {
 namespace {
@@ -131,6 +132,10 @@ TEST(UnitConversion, BothDirections) {
     EXPECT_FLOAT_EQ(ToDisplayUnit(fahrenheit, 100.0f), 212.0f);
     EXPECT_FLOAT_EQ(FromDisplayUnit(fahrenheit, 32.0f), 0.0f);
     EXPECT_FLOAT_EQ(ToDisplayUnit(fahrenheit, -273.15f), -459.67f);
+    // The value dialog's caption for the temperature limits in Fahrenheit.
+    EXPECT_EQ(FormatGeneral(static_cast<double>(ToDisplayUnit(fahrenheit, -273.15f)), 5) + " .. " +
+                  FormatGeneral(static_cast<double>(ToDisplayUnit(fahrenheit, 1500.0f)), 5),
+              "-459.67 .. 2732");
     const UnitRow* bar = FindUnitRow(medium::Energy, 1, 1);
     EXPECT_FLOAT_EQ(FromDisplayUnit(bar, 2.5f), 250.0f);
     EXPECT_EQ(ToDisplayUnit(nullptr, 7.0f), 7.0f);
