@@ -1,0 +1,239 @@
+// Language and variant switches, and the parameter menu (new, load, save)
+// online and offline.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
+#include <fstream>
+
+#include "core/app/texts.h"
+#include "core/link/parameter_blocks.h"
+#include "gui/app/about_box.h"
+#include "gui/app/radio_group.h"
+#include "window_harness.h"
+
+namespace parvion::test {
+namespace {
+
+std::string libraryText(int medium, int sprache, std::uint16_t n) {
+    Session s;
+    s.Medium = medium;
+    s.Sprache = sprache;
+    return TextLibrary(PARVION_BIN_DIR, s).LoadText(n);
+}
+
+QString tab(QTabWidget* owner, QWidget* page) {
+    return owner->tabText(owner->indexOf(page));
+}
+
+void expectTextsOf(gui::Tfrm_Main& w, int medium, int sprache) {
+    EXPECT_EQ(w.windowTitle().toStdString(), libraryText(medium, sprache, 1));
+    EXPECT_EQ(tab(w.Notebook, w.TabBetrieb).toStdString(), libraryText(medium, sprache, 512));
+    EXPECT_EQ(tab(w.NBBetrieb, w.TabIntegrator).toStdString(), libraryText(medium, sprache, 517));
+    EXPECT_EQ(tab(w.NBParameter, w.TabParBemerkung).toStdString(),
+              libraryText(medium, sprache, 538));
+    EXPECT_EQ(w.mnu_Neu->text().toStdString(), libraryText(medium, sprache, 1025));
+    EXPECT_EQ(w.TBox[0]->title().toStdString(), libraryText(medium, sprache, 2048));
+    ASSERT_GT(w.ComboPT[0]->count(), 3);
+    EXPECT_EQ(w.ComboPT[0]->itemText(0).toStdString(), libraryText(medium, sprache, 2049));
+    EXPECT_EQ(w.ComboPT[0]->itemText(3).toStdString(), libraryText(medium, sprache, 2052) + " 2");
+    EXPECT_EQ(w.ComboPT[1]->itemText(3).toStdString(), libraryText(medium, sprache, 2052) + " 1");
+    EXPECT_EQ(w.GroupAus[3]->title().toStdString(), libraryText(medium, sprache, 8192) + " 4");
+}
+
+TEST(Texts, LanguageAndVariantSwitchesReloadEverything) {
+    WindowSetup setup;
+    setup.online = false;
+    Harness h(setup);
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    expectTextsOf(w, 0, 0);
+    w.mnu_DeutschClick(w.mnu_Englisch);
+    EXPECT_TRUE(w.mnu_Englisch->isChecked());
+    EXPECT_FALSE(w.mnu_Deutsch->isChecked());
+    expectTextsOf(w, 0, 1);
+    EXPECT_FALSE(w.aboutBox()->isVisible());
+    EXPECT_EQ(w.Radio_E[3]->count(), 9);  // standard volume flows
+    w.mnu_energyClick(w.mnu_energy);
+    EXPECT_EQ(w.session().Medium, 1);
+    EXPECT_TRUE(w.mnu_energy->isChecked());
+    EXPECT_FALSE(w.mnu_gas->isChecked());
+    expectTextsOf(w, 1, 1);
+    EXPECT_EQ(w.Radio_E[3]->count(), 6);  // power units
+    EXPECT_EQ(w.Radio_E[4]->columns(), 3);
+    EXPECT_EQ(w.Radio_E[0]->columns(), 1);
+    EXPECT_EQ(w.image().Display.Enable3, 40);
+}
+
+TEST(Texts, MissingLanguageLibraryKeepsTheTexts) {
+    TempDir programs;
+    for (const char* f : {"Gasger.txt", "Steamger.txt"}) {
+        std::filesystem::copy_file(std::filesystem::path(PARVION_BIN_DIR) / f, programs / f);
+    }
+    WindowSetup setup;
+    setup.online = false;
+    setup.programFolder = programs.path();
+    Harness h(setup);
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    w.mnu_DeutschClick(w.mnu_Englisch);
+    ASSERT_FALSE(h.dialogs.log.empty());
+    EXPECT_EQ(h.dialogs.log.back(), "error:Sprachen - Dll fehlt!:yes");
+    EXPECT_EQ(w.session().Sprache, 0);
+    EXPECT_TRUE(w.mnu_Deutsch->isChecked());
+    expectTextsOf(w, 0, 0);
+}
+
+TEST(Texts, UnknownDeviceOnAVariantSwitchGoesOffline) {
+    Harness h;
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    w.mnu_energyClick(w.mnu_energy);  // a gas device stays gas
+    EXPECT_EQ(w.session().Medium, 0);
+    EXPECT_TRUE(w.mnu_gas->isChecked());
+    const std::string other = "PV-XXX2 ";
+    h.device.poke(0x80B0, std::span(reinterpret_cast<const std::uint8_t*>(other.data()), 8));
+    w.mnu_energyClick(w.mnu_energy);
+    EXPECT_EQ(w.session().Medium, -1);
+    EXPECT_FALSE(w.session().Online);
+    EXPECT_EQ(w.Label_Online->text(), "OFFLINE");
+}
+
+class FileMenu : public ::testing::Test {
+  protected:
+    void start(bool online) {
+        WindowSetup setup;
+        setup.online = online;
+        h = std::make_unique<Harness>(setup);
+        ASSERT_TRUE(h->window->FormCreate());
+    }
+    QString doc(const char* name) const {
+        return QString::fromStdString((h->documents() / name).string());
+    }
+    std::unique_ptr<Harness> h;
+};
+
+TEST_F(FileMenu, SaveOfflineForcesTheExtensionAndAsksBeforeOverwriting) {
+    start(false);
+    gui::Tfrm_Main& w = *h->window;
+    h->dialogs.saveAnswers = {doc("plant.txt")};
+    w.mnu_SpeichernClick();
+    ASSERT_EQ(h->dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(h->dialogs.saveRequests[0].filters, QStringList{"Gas Parameter (*.PGA)"});
+    EXPECT_EQ(h->dialogs.saveRequests[0].defaultSuffix, "PGA");
+    const auto file = h->documents() / "plant.PGA";
+    ASSERT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(w.statusPanelText(0).toStdString(), file.string());
+    const std::string saved = readFileBytes(file);
+
+    w.image().Trend_User.Time = 5;
+    h->dialogs.saveAnswers = {doc("plant.PGA")};
+    h->dialogs.okCancel = {false};
+    w.mnu_SpeichernClick();
+    EXPECT_EQ(h->dialogs.log.back(), "okcancel:Warnung:Datei überschreiben ?");
+    EXPECT_EQ(readFileBytes(file), saved);
+    h->dialogs.saveAnswers = {doc("plant.PGA")};
+    h->dialogs.okCancel = {true};
+    w.mnu_SpeichernClick();
+    EXPECT_NE(readFileBytes(file), saved);
+}
+
+TEST_F(FileMenu, LoadOfflineReplacesTheImageOnlyWithAGoodFile) {
+    start(false);
+    gui::Tfrm_Main& w = *h->window;
+    h->dialogs.saveAnswers = {doc("plant")};
+    w.mnu_SpeichernClick();
+    w.image().Trend_User.Time = 5;
+    // Cancelled: nothing changes.
+    w.mnu_LadenClick();
+    ASSERT_EQ(h->dialogs.openRequests.size(), 1u);
+    EXPECT_EQ(h->dialogs.openRequests[0].filters,
+              (QStringList{"Gas Parameter (*.PGA)", "Parameter (*.PAR)"}));
+    EXPECT_EQ(w.image().Trend_User.Time, 5);
+    // An energy file is refused with text 4.
+    writeFileBytes(h->documents() / "steam.PEG", "[Medium]\r\nIdent=STEAM\r\n");
+    h->dialogs.openAnswers = {doc("steam.PEG")};
+    w.mnu_LadenClick();
+    EXPECT_EQ(h->dialogs.log.back().toStdString(), "info:" + w.LoadText(4));
+    EXPECT_EQ(w.image().Trend_User.Time, 5);
+    // A value that is not a number is named, and the image stays.
+    writeFileBytes(h->documents() / "bad.PGA",
+                   "[Medium]\r\nIdent=GAS\r\n[Trend_User]\r\nTime=1,5,0\r\n");
+    h->dialogs.openAnswers = {doc("bad.PGA")};
+    w.mnu_LadenClick();
+    EXPECT_TRUE(h->dialogs.log.back().contains("Trend_User"))
+        << h->dialogs.log.back().toStdString();
+    EXPECT_EQ(w.image().Trend_User.Time, 5);
+    // The saved file loads.
+    h->dialogs.openAnswers = {doc("plant.PGA")};
+    w.mnu_LadenClick();
+    EXPECT_EQ(w.image().Trend_User.Time, 60);
+    EXPECT_EQ(w.statusPanelText(0).toStdString(), (h->documents() / "plant.PGA").string());
+    EXPECT_FALSE(w.Busy());
+    EXPECT_EQ(h->device.framesServed(), 0u);
+}
+
+TEST_F(FileMenu, NewOnlineAsksAndWritesTheDefaults) {
+    start(true);
+    gui::Tfrm_Main& w = *h->window;
+    const std::uint8_t five[] = {5};
+    h->device.poke(static_cast<std::uint16_t>(block::Trend_User.address + 3), five);
+    const auto writes = h->device.writesAccepted();
+    h->dialogs.yesNo = {false};
+    w.mnu_NeuClick();
+    EXPECT_EQ(h->dialogs.log.back().toStdString(), "yesno:" + w.LoadText(16));
+    EXPECT_EQ(h->device.writesAccepted(), writes);
+    h->dialogs.yesNo = {true};
+    w.mnu_NeuClick();
+    EXPECT_GT(h->device.writesAccepted(), writes);
+    EXPECT_EQ(h->device.peek(static_cast<std::uint16_t>(block::Trend_User.address + 3), 1)[0], 60);
+}
+
+TEST_F(FileMenu, LoadOnlineKeepsReadyOnlyForAnUnchangedGasSet) {
+    start(true);
+    gui::Tfrm_Main& w = *h->window;
+    const std::uint8_t one[] = {1};
+    auto ready = [&](int c) {
+        return h->device.peek(static_cast<std::uint16_t>(block::Med_User(c).address + 2), 1)[0];
+    };
+    for (int c = 0; c < 2; ++c) {
+        h->device.poke(static_cast<std::uint16_t>(block::Med_User(c).address + 2), one);
+    }
+    h->dialogs.saveAnswers = {doc("device")};
+    w.mnu_SpeichernClick();
+    const auto file = h->documents() / "device.PGA";
+    ASSERT_TRUE(std::filesystem::exists(file));
+
+    h->dialogs.yesNo = {true};
+    h->dialogs.openAnswers = {doc("device.PGA")};
+    w.mnu_LadenClick();
+    EXPECT_EQ(ready(0), 1);
+    EXPECT_EQ(ready(1), 1);
+
+    ProfileFile pga(file);
+    pga.writeString("EG_User", "Ho", "11.5");
+    ASSERT_TRUE(pga.save());
+    h->dialogs.yesNo = {true};
+    h->dialogs.openAnswers = {doc("device.PGA")};
+    w.mnu_LadenClick();
+    EXPECT_EQ(ready(0), 0);
+    EXPECT_EQ(ready(1), 0);
+    EXPECT_FALSE(w.Busy());
+}
+
+TEST_F(FileMenu, NothingHappensWhenTheDeviceDoesNotAnswer) {
+    start(true);
+    gui::Tfrm_Main& w = *h->window;
+    h->device.injectFault(sim::Fault::NoReply, 4);
+    w.mnu_NeuClick();
+    EXPECT_TRUE(h->dialogs.log.empty());
+    EXPECT_FALSE(w.Busy());
+}
+
+}  // namespace
+}  // namespace parvion::test
