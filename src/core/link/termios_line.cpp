@@ -126,7 +126,7 @@ bool TermiosLine::open(const std::string& port, int baud, std::string* error) {
     fd_ = fd;
     baud_ = baud;
     input_.clear();
-    onWireAt_ = {};
+    wire_.reset();
     return true;
 }
 
@@ -164,7 +164,7 @@ void TermiosLine::discardInput() {
 }
 
 void TermiosLine::discardOutput() {
-    onWireAt_ = {};
+    wire_.reset();
     if (fd_ >= 0) ::tcflush(fd_, TCOFLUSH);
 }
 
@@ -178,9 +178,7 @@ bool TermiosLine::write(const std::uint8_t* data, std::size_t n) {
         const ssize_t w = ::write(fd_, data + done, n - done);
         if (w > 0) {
             done += static_cast<std::size_t>(w);
-            const auto start = std::max(onWireAt_, Clock::now());
-            onWireAt_ = start + std::chrono::duration_cast<Clock::duration>(
-                                    std::chrono::microseconds(w * 10'000'000LL / baud_));
+            wire_.sent(static_cast<std::size_t>(w), baud_);
             continue;
         }
         if (w < 0 && errno == EINTR) continue;
@@ -234,14 +232,8 @@ std::size_t TermiosLine::bytesPending() {
     int n = 0;
     if (::ioctl(fd_, TIOCOUTQ, &n) != 0) n = 0;
     // Bytes cannot be on the wire sooner than the baud rate allows, even
-    // where the driver hands them on at once (a USB adapter's own buffer, a
-    // pseudo-terminal): count what is still due by the clock too.
-    std::size_t due = 0;
-    const auto left = onWireAt_ - Clock::now();
-    if (left > Clock::duration::zero()) {
-        const auto us = std::chrono::duration_cast<std::chrono::microseconds>(left).count();
-        due = static_cast<std::size_t>((us * baud_ + 9'999'999) / 10'000'000);
-    }
+    // where the driver hands them on at once.
+    const std::size_t due = wire_.pending(baud_);
     return std::max(static_cast<std::size_t>(std::max(n, 0)), due);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/link/serial_line.h"
+#include "core/link/wire_clock.h"
 
 namespace parvion {
 
@@ -48,8 +49,7 @@ class TermiosLine : public SerialLine {
     int fd_ = -1;
     int baud_ = 9600;
     bool failed_ = false;
-    // When the last byte written will have left at the line's rate.
-    Clock::time_point onWireAt_{};
+    WireClock wire_;
     // Bytes already taken from the terminal but not yet read by the caller,
     // so that a wait reports only bytes that are really new.
     std::vector<std::uint8_t> input_;
