@@ -1,0 +1,366 @@
+#include "cli/commands.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <system_error>
+
+#include "cli/cli_error.h"
+#include "cli/context.h"
+#include "core/calc/sgerg88.h"
+#include "core/link/data_commands.h"
+#include "core/link/parameter_blocks.h"
+#include "core/model/defaults.h"
+#include "core/model/parameter_diff.h"
+#include "core/model/parameter_file.h"
+#include "core/model/profile_file.h"
+#include "core/model/units.h"
+#include "core/model/value_format.h"
+#include "core/views/about_lines.h"
+#include "core/views/circuit_values.h"
+#include "core/views/error_protocol_lines.h"
+#include "core/views/integrator_lines.h"
+#include "core/views/page_rules.h"
+#include "core/views/trend_export.h"
+
+namespace parvion::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void PrintLines(const std::vector<std::string>& lines) {
+    for (const std::string& l : lines) std::cout << l << '\n';
+}
+
+std::string Hex2(unsigned v) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%02X", v & 0xFFu);
+    return buf;
+}
+
+std::string Trimmed(const std::string& s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+// The message of a parameter file that could not be loaded.
+[[noreturn]] void LoadFailure(Context& ctx, const fs::path& file, const ParameterFileResult& r) {
+    switch (r.status) {
+        case ParameterFileStatus::WrongVariant:
+            Failure(file.string() + ": " +
+                    ctx.Text(4,
+                             "the file holds a parameter set of "
+                             "another variant"));
+        case ParameterFileStatus::NotANumber:
+            Failure(file.string() + ": " + ctx.Text(6, "The value is not a valid number:") +
+                    r.detail(file));
+        default:
+            Failure("cannot read " + file.string() + ": " + r.reason);
+    }
+}
+
+// Loads a parameter file onto the defaults of the device's variant, with
+// the device's expansion level and system kinds, as the main window does.
+ParameterImage LoadForDevice(Context& ctx, const fs::path& file) {
+    if (!fs::is_regular_file(file)) Failure("cannot read " + file.string() + ": no such file");
+    ParameterImage img;
+    img.System = ctx.image().System;
+    ResetParameters(img, ctx.medium(), true);
+    const ParameterFileResult r = LoadParameterFile(file, img, ctx.medium());
+    if (!r.ok()) LoadFailure(ctx, file, r);
+    return img;
+}
+
+// Reads every parameter block into the context's image; fails when any
+// block could not be read.
+void ReadWholeImage(Context& ctx) {
+    ParameterImage& img = ctx.image();
+    ResetParameters(img, ctx.medium(), true);
+    const int before = ctx.ui().failures;
+    ReadAllParameters(ctx.link(), img);
+    const int failed = ctx.ui().failures - before;
+    if (failed > 0 || !ctx.session().Online) {
+        Failure(std::to_string(failed) + " parameter block read(s) failed (" +
+                ctx.PortDescription() + ")");
+    }
+}
+
+// The display units the device uses, so that values appear as on its pages.
+void ReadUnits(Context& ctx) {
+    if (!ReadDis_User(ctx.link(), ctx.image())) Failure("the display options cannot be read");
+    if (ctx.image().Dis_User.Einheiten == 0) return;
+    for (int q = 0; q < 16; ++q) {
+        if (!ReadUserEinheiten(ctx.link(), ctx.image(), q)) {
+            Failure("the unit selection cannot be read");
+        }
+    }
+}
+
+// Writes the lines to the file atomically: a temporary file beside it,
+// then a rename; on failure the old file stays as it was.
+void WriteTextFileAtomically(Context& ctx, const fs::path& file,
+                             const std::vector<std::string>& lines) {
+    const std::string cannot = ctx.Text(7, "The file cannot be written:");
+    const fs::path dir = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    std::string tmpl = (dir / ("." + file.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0) Failure(cannot + " " + file.string() + ": " + std::strerror(errno));
+    std::string bytes;
+    for (const std::string& l : lines) bytes += l + "\r\n";
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            ok = errno == EINTR;
+            continue;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (ok && ::fsync(fd) != 0) ok = false;
+    const int writeErrno = errno;
+    ok = (::close(fd) == 0) && ok;
+    std::error_code ec;
+    if (ok) fs::rename(tmpl, file, ec);
+    if (!ok || ec) {
+        fs::remove(tmpl);
+        Failure(cannot + " " + file.string() + ": " +
+                (ec ? ec.message() : std::string(std::strerror(writeErrno))));
+    }
+}
+
+// The remark lines of an existing parameter file of the variant; refuses a
+// file of the other variant (it would be overwritten only in part).
+std::vector<std::string> KeptRemarks(Context& ctx, const fs::path& file) {
+    if (!fs::exists(file)) return {};
+    const ProfileFile existing(file);
+    if (!existing.loaded()) Failure("cannot read " + file.string() + ": " + existing.loadError());
+    const std::string ident = existing.readString("Medium", "Ident", "");
+    const std::string want = ctx.medium() == medium::Gas ? "GAS" : "STEAM";
+    if (ident != want) {
+        Failure(file.string() +
+                " exists and is not a parameter file of this variant; it is "
+                "left as it is");
+    }
+    std::vector<std::string> lines;
+    for (int i = 1;; ++i) {
+        std::string line = existing.readString("Bemerkung", "Zeile " + std::to_string(i), "@");
+        if (line == "@") break;
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+}  // namespace
+
+void RunIdentify(Context& ctx) {
+    ctx.Connect(false);
+    DeviceState& dev = ctx.device();
+    const std::string program = ReadProgramText(ctx.link());
+    if (program.empty()) Failure("the program text cannot be read");
+    if (!ReadDeviceSerialNo(ctx.link(), dev.DeviceSerialNo)) {
+        Failure("the serial number cannot be read");
+    }
+    const SystemRec& sys = ctx.image().System;
+    const auto& flags = dev.DeviceAccess.Flags;
+    std::cout << "Identity:        " << Trimmed(dev.DeviceIdent) << '\n'
+              << "Variant:         " << (ctx.medium() == medium::Gas ? "gas" : "energy") << '\n'
+              << "Program:         " << Trimmed(program) << '\n'
+              << "Serial number:   " << Trimmed(dev.DeviceSerialNo) << '\n'
+              << "Expansion level: " << Hex2(sys.Ausbaustufe) << ' '
+              << ctx.Text(views::ExpansionLevelText(sys.Ausbaustufe)) << '\n'
+              << "Access flags:    " << Hex2(flags[0]) << ' ' << Hex2(flags[1]) << ' '
+              << Hex2(flags[2]) << ' ' << Hex2(flags[3])
+              << (dev.DeviceAccess.isProtected() ? " (password-protected)" : " (not protected)")
+              << '\n';
+}
+
+void RunReadParams(Context& ctx) {
+    fs::path file = ctx.options().args[0];
+    ctx.Connect(true);
+    if (!file.has_extension()) file = WithParameterExtension(file, ctx.medium());
+    std::vector<std::string> remarks = KeptRemarks(ctx, file);
+    ReadWholeImage(ctx);
+    ctx.image().Bemerkung = std::move(remarks);
+    const ParameterFileResult r = SaveParameterFile(file, ctx.image(), ctx.medium());
+    if (!r.ok()) Failure(ctx.Text(7, "The file cannot be written:") + r.detail(file));
+    std::cout << file.string() << '\n';
+}
+
+void RunWriteParams(Context& ctx) {
+    const fs::path file = ctx.options().args[0];
+    ctx.Connect(true);
+    Link& link = ctx.link();
+    ParameterImage& img = ctx.image();
+    const bool gas = ctx.medium() == medium::Gas;
+
+    // The file is checked before the device is touched.
+    LoadForDevice(ctx, file);
+
+    // The gas computer keeps its own Ready flags unless the natural-gas input
+    // set changes.
+    EG_UserRec keptGas;
+    std::array<Med_UserRec, 2> keptMedium{};
+    if (gas) {
+        if (!ReadEG_User(link, img) || !ReadMed_User(link, img, 0) || !ReadMed_User(link, img, 1)) {
+            Failure("the gas input set of the device cannot be read; nothing was written");
+        }
+        keptGas = img.EG_User;
+        keptMedium = img.Med_User;
+    }
+    ResetParameters(img, ctx.medium(), true);
+    if (!ReadSystem(link, img)) Failure("the System block cannot be read; nothing was written");
+    const ParameterFileResult r = LoadParameterFile(file, img, ctx.medium());
+    if (!r.ok()) LoadFailure(ctx, file, r);
+    if (gas) {
+        const bool changed = img.EG_User != keptGas;
+        for (std::size_t c = 0; c < 2; ++c) {
+            img.Med_User[c].Ready = changed ? std::uint8_t{0} : keptMedium[c].Ready;
+        }
+    }
+    const int before = ctx.ui().failures;
+    WriteAllParameters(link, img);
+    const int failed = ctx.ui().failures - before;
+    if (failed > 0 || !ctx.session().Online) {
+        Failure(std::to_string(failed) +
+                " parameter block transfer(s) failed; the device may "
+                "hold a mix of old and new parameters");
+    }
+}
+
+void RunDiff(Context& ctx) {
+    const fs::path file = ctx.options().args[0];
+    ctx.Connect(true);
+    const ParameterImage fromFile = LoadForDevice(ctx, file);
+    ReadWholeImage(ctx);
+    const auto diffs = DiffParameterImages(ctx.image(), fromFile, ctx.medium(), true);
+    for (const ParameterDifference& d : diffs) {
+        std::cout << '[' << d.section << "] " << d.key << ": device " << d.left << ", file "
+                  << d.right << '\n';
+    }
+    std::cerr << diffs.size() << (diffs.size() == 1 ? " difference\n" : " differences\n");
+}
+
+void RunLive(Context& ctx) {
+    ctx.Connect(true);
+    Link& link = ctx.link();
+    DeviceState& dev = ctx.device();
+    ParameterImage& img = ctx.image();
+    const int c = ctx.options().circuit - 1;
+    const auto ci = static_cast<std::size_t>(c);
+    if (c == 1 && views::Circuit2Unavailable(img.System)) {
+        Failure("circuit 2 is not available on this device");
+    }
+    if (!ReadDeviceClock(link, dev.DeviceDateTime, dev.ClockOffset)) {
+        Failure("the device clock cannot be read");
+    }
+    ReadSystem(link, img);
+    if (!ReadOperatingValues(link, c, dev.OperatingValues[ci])) {
+        Failure("the live values cannot be read");
+    }
+    if (!ReadCircuitParameters(link, img, c)) Failure("the circuit parameters cannot be read");
+    if (!ReadOutputCurrents(link, dev.OutputCurrents)) {
+        Failure("the output currents cannot be read");
+    }
+    if (!ReadDis_User(link, img)) Failure("the display options cannot be read");
+    if (img.Dis_User.Einheiten != 0) {
+        for (int q = 0; q < 16; ++q) ReadUserEinheiten(link, img, q);
+    }
+    std::uint8_t bits = 0;
+    const int number = ReadErrorState(link, bits);
+    const views::CircuitValuesInput in{
+        img, ctx.medium(), c, dev.OperatingValues[ci], dev.OutputCurrents, number, bits};
+    PrintLines(views::BuildCircuitLines(in, ctx.Blocks(), ctx.Values()));
+}
+
+void RunErrors(Context& ctx) {
+    ctx.Connect(true);
+    if (!ReadErrorProtocol(ctx.link(), ctx.device().ErrorProtocol)) {
+        Failure("the error protocol cannot be read");
+    }
+    PrintLines(views::BuildErrorProtocolLines(ctx.device().ErrorProtocol, ctx.image().System,
+                                              ctx.Texts(), ctx.Blocks()));
+}
+
+void RunIntegrators(Context& ctx) {
+    ctx.Connect(true);
+    ReadUnits(ctx);
+    if (!ReadIntegrators(ctx.link(), ctx.device().Integrators)) {
+        Failure("the integrators cannot be read");
+    }
+    const int circuits = views::AllOutputsPresent(ctx.image().System) ? 2 : 1;
+    for (int c = 0; c < circuits; ++c) {
+        std::cout << ctx.Text(static_cast<std::uint16_t>(30720 + c)) << '\n';
+        PrintLines(
+            views::BuildIntegratorLines(ctx.device().Integrators, c, ctx.Blocks(), ctx.Values()));
+    }
+}
+
+void RunTrends(Context& ctx) {
+    ctx.Connect(true);
+    if (!views::TrendRecordingPresent(ctx.image().System)) {
+        Failure("this device has no trend recording");
+    }
+    ReadUnits(ctx);
+    Link& link = ctx.link();
+    TrendStore& store = ctx.device().TrendStore;
+    if (!ReadTrendDirectory(link, store)) Failure("the trend directory cannot be read");
+    for (int b = 0; b < static_cast<int>(TrendStore::kBlocks); ++b) {
+        if (!ReadTrendBlock(link, b, store)) {
+            Failure("trend block " + std::to_string(b) + " cannot be read");
+        }
+    }
+    for (const views::TrendItem& item : views::ListTrendBlocks(store)) {
+        std::cout << item.text << '\n';
+    }
+    if (!ctx.options().exportFile) return;
+
+    std::string serialNo;
+    if (!ReadDeviceSerialNo(link, serialNo)) Failure("the serial number cannot be read");
+    const ParameterImage& img = ctx.image();
+    const int medium = ctx.medium();
+    const auto header = views::TrendGridHeader(
+        ctx.Blocks(), [&img, medium](std::uint8_t q) { return UnitText(img, medium, q, true); });
+    const auto lines = views::BuildTrendExport(store, serialNo, header, ctx.Values());
+    WriteTextFileAtomically(ctx, *ctx.options().exportFile, lines);
+}
+
+void RunClock(Context& ctx) {
+    ctx.Connect(true);
+    DeviceState& dev = ctx.device();
+    if (ctx.options().setClock && !WriteDeviceClock(ctx.link())) {
+        Failure("the device clock cannot be set");
+    }
+    if (!ReadDeviceClock(ctx.link(), dev.DeviceDateTime, dev.ClockOffset)) {
+        Failure("the device clock cannot be read");
+    }
+    std::cout << FormatDeviceDateTime(dev.DeviceDateTime) << '\n';
+}
+
+void RunSgerg(Context& ctx) {
+    const CliOptions& o = ctx.options();
+    double in[4] = {};
+    const char* names[4] = {"H2", "CO2", "RHO", "HS"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto v = ReadNumber(o.args[i]);
+        if (!v || !std::isfinite(*v)) {
+            UsageError(std::string(names[i]) + " needs a number, not \"" + o.args[i] + "\"");
+        }
+        in[i] = *v;
+    }
+    const char status = SGERG_Check(in[0], in[1], in[2], in[3]);
+    const SgergResult r = SGERG_KFactor(in[0], in[1], in[2], in[3], o.temperature, o.pressure);
+    char buf[160];
+    std::snprintf(buf, sizeof buf, "status: %c\nK: %.7f\nZ: %.7f\nZn: %.7f\ndensity: %.5f kg/m3\n",
+                  status, r.k, r.z, r.zn, r.density);
+    std::cout << buf;
+}
+
+}  // namespace parvion::cli

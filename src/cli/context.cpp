@@ -1,0 +1,137 @@
+#include "cli/context.h"
+
+#include <cstdlib>
+#include <system_error>
+
+#include "cli/cli_error.h"
+#include "core/app/settings.h"
+#include "core/link/connect.h"
+#include "core/link/data_commands.h"
+#include "core/link/parameter_blocks.h"
+#include "core/model/profile_file.h"
+#include "core/model/value_format.h"
+
+namespace parvion::cli {
+
+namespace fs = std::filesystem;
+
+fs::path AppDataFolder() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg != nullptr && xdg[0] == '/') return fs::path(xdg) / "parvion2";
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') return fs::path(home) / ".local/share/parvion2";
+    return {};
+}
+
+fs::path ExecutableFolder(const char* argv0) {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && !self.empty()) return self.parent_path();
+    return fs::absolute(fs::path(argv0 != nullptr ? argv0 : ""), ec).parent_path();
+}
+
+Context::Context(const CliOptions& options, const fs::path& exeFolder)
+    : options_(options), appData_(AppDataFolder()), device_(std::make_unique<DeviceState>()) {
+    // The settings file gives the defaults; it is only read, never written.
+    const ProfileFile settings(SettingsFile(appData_));
+    using namespace settings_keys;
+    int anschluss = settings.readInt(kEinstellungen, kAnschluss, 0);
+    if (anschluss < 0 || anschluss > 7) anschluss = 0;
+    int baud = settings.readInt(kEinstellungen, kBaudrate, 3);
+    if (baud < 0 || baud > 7) baud = 7;
+    int sprache = settings.readInt(kSystem, kSprache, 0);
+    if (sprache < 0 || sprache > 1) sprache = 0;
+    int medium = settings.readInt(kSystem, kMedium, 0);
+    if (medium < 0 || medium > 1) medium = 0;
+
+    session_.Medium = medium;
+    session_.Sprache = options.sprache.value_or(sprache);
+    session_.Baudrate = options.baudIndex.value_or(baud);
+    session_.TraceLevel = settings.readInt(kDebug, kRs232, 0);
+    comNumber_ = anschluss + 1;
+    if (options.port) {
+        if (options.port->comNumber > 0) {
+            comNumber_ = options.port->comNumber;
+        } else {
+            portPath_ = options.port->path;
+        }
+    }
+    if (portPath_.empty()) portPath_ = PortName(settings, comNumber_);
+    session_.Anschluss = comNumber_ - 1;
+
+    texts_ = std::make_unique<TextLibrary>(FindTextFolder(exeFolder), session_);
+    if (!texts_->CheckLibrary()) {
+        Failure("Sprachen - Dll fehlt! (" + texts_->LibraryPath().string() + ")");
+    }
+}
+
+std::string Context::Text(std::uint16_t number, const std::string& fallback) const {
+    std::string t = texts_->LoadText(number);
+    return t.empty() ? fallback : t;
+}
+
+views::BlockLoader Context::Blocks() const {
+    return [this](std::uint16_t first, std::uint8_t width, views::TextBlock& t) {
+        return texts_->LoadTextBlock(first, width, t);
+    };
+}
+
+views::TextLoader Context::Texts() const {
+    return [this](std::uint16_t number) { return texts_->LoadText(number); };
+}
+
+views::ValueFormatter Context::Values() const {
+    return [this](std::uint8_t q, bool withUnit, bool trim, float v) {
+        return FormatValue(image_, session_.Medium, q, withUnit, trim, v);
+    };
+}
+
+std::string Context::PortDescription() const {
+    return portPath_ + " at " + std::to_string(kBaudRates[session_.Baudrate]) + " baud";
+}
+
+void Context::Connect(bool checkPassword) {
+    std::error_code ec;
+    if (!appData_.empty()) fs::create_directories(appData_, ec);  // for Errors.log and traces
+    link_ = std::make_unique<Link>(line_, ui_, session_, appData_);
+    const std::string path = portPath_;
+    link_->setPortResolver([path](int) { return path; });
+
+    session_.Online = true;
+    if (!link_->OpenComPort(comNumber_, session_.Baudrate)) {
+        TermiosLine probe;
+        std::string reason;
+        if (probe.open(path, kBaudRates[session_.Baudrate], &reason)) reason = "unknown reason";
+        Failure("cannot open " + path + ": " + reason);
+    }
+
+    DeviceState& dev = *device_;
+    if (!ReadDeviceIdent(*link_, dev.DeviceIdent)) {
+        Failure(Text(49, "No reply from the device") + " (" + PortDescription() + ")");
+    }
+    session_.DeviceIdent = dev.DeviceIdent;
+    if (dev.DeviceIdent == kIdentGas) {
+        session_.Medium = medium::Gas;
+    } else if (dev.DeviceIdent == kIdentEnergy) {
+        session_.Medium = medium::Energy;
+    } else {
+        Failure(std::string(kNoSupportedDevice) + " (identity \"" + dev.DeviceIdent + "\")");
+    }
+
+    if (!ReadDeviceAccess(*link_, dev.DeviceAccess)) {
+        Failure("the access record cannot be read (" + PortDescription() + ")");
+    }
+    if (dev.DeviceAccess.isProtected() && (checkPassword || options_.password)) {
+        if (!options_.password) {
+            Failure("the device is password-protected: give its password with --password");
+        }
+        if (PadPassword(*options_.password) != dev.DeviceAccess.Password) {
+            Failure("wrong password for the protected device");
+        }
+    }
+    if (!ReadSystem(*link_, image_)) {
+        Failure("the System block cannot be read (" + PortDescription() + ")");
+    }
+}
+
+}  // namespace parvion::cli

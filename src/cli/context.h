@@ -1,0 +1,81 @@
+#pragma once
+// What one run of parvion2-cli works with: the settings it starts from, the
+// session, the string library, and the link to the device with its records.
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/options.h"
+#include "core/app/session.h"
+#include "core/app/texts.h"
+#include "core/link/termios_line.h"
+#include "core/link/transport.h"
+#include "core/link/ui_hooks.h"
+#include "core/model/device_records.h"
+#include "core/model/parameter_image.h"
+#include "core/views/text_source.h"
+
+namespace parvion::cli {
+
+// $XDG_DATA_HOME/parvion2, else $HOME/.local/share/parvion2 (not created).
+std::filesystem::path AppDataFolder();
+// The folder of the running program.
+std::filesystem::path ExecutableFolder(const char* argv0);
+
+// Counts the transactions that failed: the transport reports each outcome
+// through the online label.
+class CountingUi : public UiHooks {
+  public:
+    void showOnline(bool online) override {
+        if (!online) ++failures;
+    }
+    int failures = 0;
+};
+
+class Context {
+  public:
+    Context(const CliOptions& options, const std::filesystem::path& exeFolder);
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    // Text of the library, or the fallback when it has none.
+    std::string Text(std::uint16_t number, const std::string& fallback = {}) const;
+    views::BlockLoader Blocks() const;
+    views::TextLoader Texts() const;
+    views::ValueFormatter Values() const;
+
+    // Opens the port, identifies the device (which sets the variant), reads
+    // its access record and its System block. With checkPassword, a
+    // protected device needs the right --password; a given password is
+    // always checked. Throws CliError on every failure.
+    void Connect(bool checkPassword);
+
+    const CliOptions& options() const { return options_; }
+    Session& session() { return session_; }
+    Link& link() { return *link_; }
+    CountingUi& ui() { return ui_; }
+    DeviceState& device() { return *device_; }
+    ParameterImage& image() { return image_; }
+    const std::filesystem::path& appData() const { return appData_; }
+    int medium() const { return session_.Medium; }
+
+    // "the port /dev/x at 9600 baud" for messages.
+    std::string PortDescription() const;
+
+  private:
+    const CliOptions& options_;
+    std::filesystem::path appData_;
+    Session session_;
+    std::unique_ptr<TextLibrary> texts_;
+    CountingUi ui_;
+    TermiosLine line_;
+    std::unique_ptr<Link> link_;
+    std::unique_ptr<DeviceState> device_;
+    ParameterImage image_;
+    std::string portPath_;
+    int comNumber_ = 1;
+};
+
+}  // namespace parvion::cli

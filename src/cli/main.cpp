@@ -1,0 +1,58 @@
+// parvion2-cli: scripted access to a flow computer over a serial line, for
+// service engineers who read many devices and for automated checks.
+
+#include <csignal>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_error.h"
+#include "cli/commands.h"
+#include "cli/context.h"
+#include "cli/options.h"
+
+namespace {
+
+using namespace parvion::cli;
+
+int Run(const std::vector<std::string>& args, const char* argv0) {
+    const CliOptions options = ParseOptions(args);
+    if (options.help) {
+        std::cout << kHelpText;
+        return kExitOk;
+    }
+    Context ctx(options, ExecutableFolder(argv0));
+    const std::string& c = options.command;
+    if (c == "identify") RunIdentify(ctx);
+    if (c == "read-params") RunReadParams(ctx);
+    if (c == "write-params") RunWriteParams(ctx);
+    if (c == "diff") RunDiff(ctx);
+    if (c == "live") RunLive(ctx);
+    if (c == "errors") RunErrors(ctx);
+    if (c == "integrators") RunIntegrators(ctx);
+    if (c == "trends") RunTrends(ctx);
+    if (c == "clock") RunClock(ctx);
+    if (c == "sgerg") RunSgerg(ctx);
+    std::cout.flush();
+    if (!std::cout) throw CliError(kExitFailure, "the output cannot be written");
+    return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::signal(SIGPIPE, SIG_IGN);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+        return Run(args, argc > 0 ? argv[0] : nullptr);
+    } catch (const CliError& e) {
+        std::cout.flush();
+        std::cerr << "parvion2-cli: " << e.what() << '\n';
+        if (e.code() == kExitUsage) std::cerr << "(see parvion2-cli --help)\n";
+        return e.code();
+    } catch (const std::exception& e) {
+        std::cout.flush();
+        std::cerr << "parvion2-cli: " << e.what() << '\n';
+        return kExitFailure;
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The command line of parvion2-cli: one subcommand with its arguments, and
+// options that may stand anywhere ("--name value" or "--name=value").
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace parvion::cli {
+
+extern const char* const kHelpText;
+
+struct PortChoice {
+    int comNumber = 0;  // 1..8 for "Com N", 0 for a path
+    std::string path;   // the device path when given as one
+};
+
+struct CliOptions {
+    bool help = false;
+    std::string command;
+    std::vector<std::string> args;
+
+    std::optional<PortChoice> port;
+    std::optional<int> baudIndex;
+    std::optional<std::string> password;
+    std::optional<int> sprache;  // 0 German, 1 English
+
+    int circuit = 1;  // live: 1 or 2
+    bool setClock = false;
+    std::optional<std::string> exportFile;
+    double pressure = 1.01325;  // sgerg: bar absolute
+    double temperature = 0.0;   // sgerg: °C
+};
+
+// Parses the arguments after the program name. Throws CliError (usage) with
+// a message that names the offending option or argument.
+CliOptions ParseOptions(const std::vector<std::string>& args);
+
+// "Com N" (any case, blank optional, N = 1..8) or a device path (holds "/").
+std::optional<PortChoice> ParsePort(const std::string& text);
+// A baud-rate index 0..7 or one of the rates 1200 .. 115200.
+std::optional<int> ParseBaud(const std::string& text);
+// The password as the device compares it: padded with "-" to 8 characters,
+// longer ones cut to 8.
+std::string PadPassword(const std::string& typed);
+
+}  // namespace parvion::cli
