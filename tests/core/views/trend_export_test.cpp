@@ -1,0 +1,171 @@
+// Trend time arithmetic, statistics, listing order and the export lines.
+
+#include "core/views/trend_export.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace parvion::views {
+namespace {
+
+DeviceDateTime T(int y, int mo, int d, int h, int mi) {
+    return {static_cast<std::uint16_t>(y),  static_cast<std::uint16_t>(mo),
+            static_cast<std::uint16_t>(d),  static_cast<std::uint16_t>(h),
+            static_cast<std::uint16_t>(mi), 0};
+}
+
+TrendBlock Block(int interval, int hour, int minute, int count, int circuit = 0) {
+    TrendBlock b;
+    b.Valid = true;
+    b.Header = {static_cast<std::uint8_t>(circuit),
+                static_cast<std::uint8_t>(interval),
+                2024,
+                5,
+                17,
+                static_cast<std::uint8_t>(hour),
+                static_cast<std::uint8_t>(minute),
+                static_cast<std::uint8_t>(count)};
+    for (std::size_t j = 0; j < TrendBlock::kValues; ++j) {
+        b.Series[0][j] = 2931;  // 20 °C
+        b.Series[1][j] = static_cast<float>(100 + j);
+        b.Series[2][j] = 1.5f;
+        b.Series[3][j] = static_cast<float>(j);
+    }
+    return b;
+}
+
+// Values as plain numbers, so that the lines show what was passed in.
+std::string Plain(std::uint8_t q, bool withUnit, bool, float v) {
+    return " " + std::to_string(q) + ":" + std::to_string(v) + (withUnit ? " unit" : "") + " ";
+}
+
+TEST(TrendTime, AdvancesWithTheCalendar) {
+    auto t = T(2024, 2, 28, 23, 45);
+    AdvanceTrendTime(t, 15);
+    EXPECT_EQ(t, T(2024, 2, 29, 0, 0));
+    t = T(2023, 2, 28, 23, 45);
+    AdvanceTrendTime(t, 15);
+    EXPECT_EQ(t, T(2023, 3, 1, 0, 0));
+    t = T(2024, 4, 30, 23, 30);
+    AdvanceTrendTime(t, 30);
+    EXPECT_EQ(t, T(2024, 5, 1, 0, 0));
+    t = T(2024, 12, 31, 23, 0);
+    AdvanceTrendTime(t, 60);
+    EXPECT_EQ(t, T(2025, 1, 1, 0, 0));
+    // One value per second, and intervals outside 1..60, do not move.
+    t = T(2024, 5, 17, 10, 7);
+    AdvanceTrendTime(t, kTrendIntervalSeconds);
+    AdvanceTrendTime(t, 0);
+    EXPECT_EQ(t, T(2024, 5, 17, 10, 7));
+}
+
+TEST(TrendBlock, StartIsRoundedDownAndRowsCarryTheEndOfTheirInterval) {
+    TrendBlock b = Block(15, 10, 37, 4);
+    EXPECT_EQ(TrendBlockStart(b.Header), T(2024, 5, 17, 10, 30));
+    ComputeTrendStatistics(b);
+    EXPECT_EQ(b.StartLabel, "17.05.2024 10:30");
+    EXPECT_EQ(b.EndLabel, "17.05.2024 11:30");
+    EXPECT_DOUBLE_EQ(b.Max[0], 20.0);
+    EXPECT_DOUBLE_EQ(b.Max[1], 103.0);
+    EXPECT_DOUBLE_EQ(b.Min[1], 100.0);
+    EXPECT_DOUBLE_EQ(b.Mean[3], 1.5);
+
+    const auto lines = TrendExportLines(b, "SN-0000000000001", 1, Plain);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0],
+              "SN-0000000000001;1;17.05.2024 10:45:00;0:20.000000;1:100.000000;"
+              "3:1.500000;4:0.000000");
+    EXPECT_EQ(lines[3].substr(0, 40), "SN-0000000000001;1;17.05.2024 11:30:00;0");
+}
+
+TEST(TrendBlock, SecondBlocksAndTheRowCountRule) {
+    TrendBlock s = Block(kTrendIntervalSeconds, 10, 7, 60);
+    ComputeTrendStatistics(s);
+    EXPECT_EQ(s.StartLabel, s.EndLabel);
+    auto lines = TrendExportLines(s, "X", 3, Plain);
+    ASSERT_EQ(lines.size(), 60u);
+    EXPECT_EQ(lines.front().substr(0, 24), "X;3;17.05.2024 10:07:00;");
+    EXPECT_EQ(lines.back().substr(0, 24), "X;3;17.05.2024 10:07:59;");
+
+    // 59 values: 60 rows, statistics over 59.
+    TrendBlock b = Block(1, 0, 0, 59);
+    ComputeTrendStatistics(b);
+    EXPECT_DOUBLE_EQ(b.Max[3], 58.0);
+    EXPECT_EQ(TrendExportLines(b, "X", 1, Plain).size(), 60u);
+
+    // Not exported: invalid, interval 0, no values.
+    TrendBlock none = Block(0, 0, 0, 5);
+    EXPECT_TRUE(TrendExportLines(none, "X", 1, Plain).empty());
+    none = Block(5, 0, 0, 5);
+    none.Valid = false;
+    EXPECT_TRUE(TrendExportLines(none, "X", 1, Plain).empty());
+}
+
+TEST(TrendBlock, ANonFiniteValueRestartsTheStatisticsAndIsReplaced) {
+    TrendBlock b = Block(5, 0, 0, 3);
+    b.Series[2][1] = std::numeric_limits<float>::infinity();
+    ComputeTrendStatistics(b);
+    EXPECT_EQ(b.Series[0][1], 0.0f);
+    EXPECT_EQ(b.Series[1][1], 0.0f);
+    EXPECT_EQ(b.Series[2][1], -1.0f);
+    EXPECT_EQ(b.Series[3][1], -1.0f);
+    // After the reset only value 2 counts, against the zeroed statistics.
+    EXPECT_DOUBLE_EQ(b.Max[1], 102.0);
+    EXPECT_DOUBLE_EQ(b.Min[1], 0.0);
+    EXPECT_DOUBLE_EQ(b.Mean[1], 102.0 / 3);
+}
+
+TEST(TrendListing, NewestFirstRoundTheRing) {
+    TrendDirectory d;
+    d.State = 2;
+    d.Newest = 5;
+    auto order = TrendVisitOrder(d);
+    EXPECT_EQ(order[0], 6);
+    EXPECT_EQ(order[6], 0);
+    EXPECT_EQ(order[7], 43);
+    EXPECT_EQ(order[43], 7);
+    d.Newest = 43;  // start 44 is block 0 of the ring
+    order = TrendVisitOrder(d);
+    EXPECT_EQ(order[0], 0);
+    EXPECT_EQ(order[1], 43);
+    d.State = 0;
+    d.Newest = 200;  // out of range: from block 0
+    EXPECT_EQ(TrendVisitOrder(d)[0], 0);
+
+    TrendStore store;
+    store.Directory.Newest = 3;
+    store.Block[3] = Block(15, 10, 0, 9, 1);
+    store.Block[1] = Block(15, 8, 0, 4, 0);
+    store.Block[2] = Block(15, 9, 0, 0, 0);  // no values: not listed
+    const auto items = ListTrendBlocks(store);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].block, 3);
+    EXPECT_EQ(items[0].text, "Kreis 2: 17.05.2024 10:00  -  17.05.2024 12:15 [09]");
+    EXPECT_EQ(items[1].block, 1);
+    EXPECT_EQ(store.ItemMap[0], 3);
+    EXPECT_EQ(store.ItemMap[1], 1);
+    EXPECT_EQ(store.ItemMap[2], -1);
+
+    const auto file = BuildTrendExport(store, "S", {"Time", "T[C]", "P[kPa]", "F", "M"}, Plain);
+    ASSERT_EQ(file.size(), 1u + 9 + 4);
+    EXPECT_EQ(file[0], "SerNo;Kreis;Time;T[C];P[kPa];F;M");
+    EXPECT_EQ(file[1].substr(0, 4), "S;2;");
+    EXPECT_EQ(file[10].substr(0, 4), "S;1;");
+}
+
+TEST(TrendListing, GridHeaderNamesTheUnits) {
+    const BlockLoader load = [](std::uint16_t first, std::uint8_t, TextBlock& t) {
+        for (std::size_t i = 0; i < 8; ++i) t[i] = "H" + std::to_string(first + i - 19456);
+        return true;
+    };
+    const auto head =
+        TrendGridHeader(load, [](std::uint8_t q) { return " u" + std::to_string(q) + "  "; });
+    EXPECT_EQ(head, (std::vector<std::string>{"H0", "H1[u0]", "H2[u1]", "H3[u3]", "H4[u4]"}));
+    const BlockLoader missing = [](std::uint16_t, std::uint8_t, TextBlock&) { return false; };
+    EXPECT_TRUE(TrendGridHeader(missing, [](std::uint8_t) { return std::string(); }).empty());
+    EXPECT_EQ(TrendExportHead({}), "SerNo;Kreis;;;;;");
+}
+
+}  // namespace
+}  // namespace parvion::views
