@@ -5,10 +5,10 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTimer>
 #include <fstream>
 
