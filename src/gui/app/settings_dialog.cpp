@@ -1,0 +1,252 @@
+#include "gui/app/settings_dialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <array>
+
+#include "core/app/settings.h"
+#include "core/app/texts.h"
+#include "core/link/transport.h"
+#include "core/link/ui_hooks.h"
+#include "gui/app/radio_group.h"
+#include "gui/parameters/password_dialog.h"
+
+namespace parvion::gui {
+
+namespace {
+
+RadioGroup* group(QWidget* parent, const char* name, const char* title, const QStringList& items,
+                  int columns, int selected) {
+    auto* g = new RadioGroup(parent);
+    g->setObjectName(QString::fromLatin1(name));
+    g->setTitle(QString::fromUtf8(title));
+    g->setItems(items);
+    g->setColumns(columns);
+    g->setItemIndex(selected);
+    return g;
+}
+
+QString fromText(const std::string& text) {
+    return QString::fromStdString(TrimText(text));
+}
+
+// The block's texts up to the first empty one; nothing when it cannot be
+// loaded.
+bool loadItems(const TextLibrary& texts, std::uint16_t first, QStringList& items) {
+    std::array<std::string, 16> block;
+    if (!texts.LoadTextBlock(first, 1, block)) return false;
+    items.clear();
+    for (const std::string& t : block) {
+        const QString item = fromText(t);
+        if (item.isEmpty()) break;
+        items << item;
+    }
+    return true;
+}
+
+}  // namespace
+
+TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg, QWidget* parent)
+    : QDialog(parent),
+      ctx_(std::move(context)),
+      hooks_(std::move(hooks)),
+      passwordDlg_(passwordDlg) {
+    setObjectName(QStringLiteral("TEinst"));
+    setWindowTitle(QStringLiteral("Einstellungen"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    QFont f(QStringLiteral("MS Sans Serif"), 8);
+    f.setBold(true);
+    setFont(f);
+
+    for (int i = 1; i <= 8; ++i) portLabels_ << QStringLiteral("Com %1").arg(i);
+    Com_Grp = group(this, "Com_Grp", "Anschluß", portLabels_, 1, 0);
+    Bd_Grp = group(this, "Bd_Grp", "Übertragungsrate",
+                   {QStringLiteral("1200"), QStringLiteral("2400"), QStringLiteral("4800"),
+                    QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
+                    QStringLiteral("57600"), QStringLiteral("115200")},
+                   2, 3);
+    Zustand_Grp = group(this, "Zustand_Grp", "Verbindung",
+                        {QStringLiteral("Offline"), QStringLiteral("Online")}, 1, 0);
+    Akt_Grp = group(
+        this, "Akt_Grp", "Aktualisierung der Daten",
+        {QStringLiteral("Parameter vom parvion"), QStringLiteral("Parameter zum parvion")}, 1, 0);
+    Akt_Grp->hide();
+    Ref_Grp = group(this, "Ref_Grp", "Betriebsanzeige auffrischen",
+                    {QStringLiteral("Manuell"), QStringLiteral("2 Sec."), QStringLiteral("5 Sec.")},
+                    3, 0);
+    GroupBox1 = new QGroupBox(QStringLiteral("RS-Index"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    RSIndex = new QLabel(QStringLiteral("0"), GroupBox1);
+    RSIndex->setObjectName(QStringLiteral("RSIndex"));
+    (new QHBoxLayout(GroupBox1))->addWidget(RSIndex);
+    BtnOk = new QPushButton(QStringLiteral("OK"), this);
+    BtnOk->setObjectName(QStringLiteral("BtnOk"));
+    BtnOk->setDefault(true);
+    BtnCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+    BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Com_Grp, 0, 0, 3, 1);
+    grid->addWidget(Bd_Grp, 0, 1);
+    grid->addWidget(Zustand_Grp, 1, 1);
+    grid->addWidget(Akt_Grp, 2, 1);
+    grid->addWidget(Ref_Grp, 3, 0, 1, 2);
+    auto* side = new QVBoxLayout;
+    side->addWidget(BtnOk);
+    side->addWidget(BtnCancel);
+    side->addStretch();
+    side->addWidget(GroupBox1);
+    grid->addLayout(side, 0, 2, 4, 1);
+    setFixedSize(490, 281);
+
+    connect(Zustand_Grp, &RadioGroup::clicked, this, &TEinst::Zustand_GrpClick);
+    connect(Ref_Grp, &RadioGroup::clicked, this, &TEinst::Ref_GrpClick);
+    connect(BtnOk, &QPushButton::clicked, this, &TEinst::BtnOkClick);
+    connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+std::string TEinst::portPath(int comNumber) const {
+    if (ctx_.portResolver) return ctx_.portResolver(comNumber);
+    return PortName(ctx_.appDataFolder, comNumber);
+}
+
+QStringList TEinst::decoratedPorts() const {
+    QStringList items;
+    for (int i = 0; i < portLabels_.size(); ++i) {
+        if (i >= 8) {
+            items << portLabels_[i];
+            continue;
+        }
+        const std::string path = portPath(i + 1);
+        items << QString::fromStdString(
+            PortItemText(portLabels_[i].toStdString(), path, PortExists(path)));
+    }
+    return items;
+}
+
+void TEinst::Sprache() {
+    std::array<std::string, 16> captions;
+    ctx_.texts.LoadTextBlock(kEinstCaptions, 1, captions);
+    setWindowTitle(fromText(captions[0]));
+    Com_Grp->setTitle(fromText(captions[1]));
+    Bd_Grp->setTitle(fromText(captions[2]));
+    Zustand_Grp->setTitle(fromText(captions[3]));
+    Akt_Grp->setTitle(fromText(captions[4]));
+    Ref_Grp->setTitle(fromText(captions[5]));
+
+    QStringList items;
+    if (loadItems(ctx_.texts, kEinstComItems, items)) portLabels_ = items;
+    Com_Grp->setItems(decoratedPorts());
+    items.clear();
+    if (loadItems(ctx_.texts, kEinstBaudItems, items)) Bd_Grp->setItems(items);
+    items.clear();
+    if (loadItems(ctx_.texts, kEinstZustandItems, items)) Zustand_Grp->setItems(items);
+    items.clear();
+    if (loadItems(ctx_.texts, kEinstAktItems, items)) {
+        Akt_Grp->setItems(items);
+        Akt_Grp->setItemIndex(0);
+    }
+    items.clear();
+    if (loadItems(ctx_.texts, kEinstRefItems, items)) {
+        Ref_Grp->setItems(items);
+        Ref_Grp->setItemIndex(0);
+    }
+}
+
+void TEinst::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void TEinst::FormActivate() {
+    Sprache();
+    ctx_.link.line().close();
+    if (hooks_.stopRefreshTimer) hooks_.stopRefreshTimer();
+    Com_Grp->setItemIndex(ctx_.session.Anschluss);
+    Bd_Grp->setItemIndex(ctx_.session.Baudrate);
+    RSIndex->setText(QString::number(ctx_.link.TransmissionErrors()));
+    const bool online = ctx_.session.Online;
+    Bd_Grp->setEnabled(online);
+    Com_Grp->setEnabled(online);
+    Zustand_Grp->setItemIndex(online ? 1 : 0);
+    statusAfterClose_.clear();
+}
+
+void TEinst::Zustand_GrpClick(int index) {
+    const bool online = index == 1;
+    Bd_Grp->setEnabled(online);
+    Com_Grp->setEnabled(online);
+    if (!ctx_.session.Online) Akt_Grp->setVisible(online);
+}
+
+void TEinst::Ref_GrpClick(int index) {
+    if (hooks_.setRefreshInterval) hooks_.setRefreshInterval(RefreshIntervalMs(index));
+}
+
+void TEinst::BtnOkClick() {
+    ConnectionRequest request;
+    request.online = Zustand_Grp->itemIndex() == 1;
+    request.comIndex = Com_Grp->itemIndex() < 0 ? 0 : Com_Grp->itemIndex();
+    request.baudIndex = Bd_Grp->itemIndex() < 0 ? ctx_.session.Baudrate : Bd_Grp->itemIndex();
+    request.transferShown = !Akt_Grp->isHidden();
+    request.transfer = Akt_Grp->itemIndex();
+
+    ConnectionHooks hooks;
+    hooks.variantChanged = [this] {
+        if (hooks_.UpdateTexts) hooks_.UpdateTexts();
+        if (hooks_.checkVariantMenus) hooks_.checkVariantMenus();
+    };
+    // The device keeps 8 single-byte characters.
+    hooks.rememberedPassword = [this] { return passwordDlg_.text().toLatin1().toStdString(); };
+    hooks.askPassword = [this] { return passwordDlg_.ask().toLatin1().toStdString(); };
+    hooks.fillParameterPages = hooks_.FillParameterPages;
+
+    const ConnectionOutcome outcome = RunConnection(ctx_.link, ctx_.image, ctx_.device, ctx_.texts,
+                                                    ctx_.appDataFolder, request, hooks);
+    lastResult_ = outcome.result;
+    Bd_Grp->setItemIndex(outcome.baudIndex);
+    RSIndex->setText(QString::number(ctx_.link.TransmissionErrors()));
+    if (!outcome.closesDialog()) return;
+
+    if (outcome.result == ConnectionResult::PasswordRefused) {
+        statusAfterClose_ = ctx_.texts.LoadText(kTextPasswordRefused);
+    }
+    if (outcome.result == ConnectionResult::Online && RefreshTimerRuns(Ref_Grp->itemIndex())) {
+        if (hooks_.setRefreshInterval) {
+            hooks_.setRefreshInterval(RefreshIntervalMs(Ref_Grp->itemIndex()));
+        }
+        if (hooks_.startRefreshTimer) hooks_.startRefreshTimer();
+    }
+    accept();
+}
+
+void TEinst::done(int result) {
+    QDialog::done(result);
+    FormDeactivate();
+}
+
+void TEinst::FormDeactivate() {
+    Akt_Grp->hide();
+    Akt_Grp->setItemIndex(0);
+    ctx_.ui.statusText(0, "");
+    ctx_.ui.statusText(1, "");
+    if (hooks_.clearDateTime) hooks_.clearDateTime();
+    if (ctx_.session.Online && ctx_.link.line().isOpen()) {
+        ctx_.ui.showOnline(true);
+    } else {
+        ctx_.session.Online = false;
+        ctx_.link.line().close();
+        ctx_.ui.showOnline(false);
+    }
+    ctx_.ui.enableOfflineMenus(!ctx_.session.Online);
+    // A refused password stays in the status bar after the dialog closed.
+    if (!statusAfterClose_.empty()) ctx_.ui.statusText(0, statusAfterClose_);
+    statusAfterClose_.clear();
+}
+
+}  // namespace parvion::gui

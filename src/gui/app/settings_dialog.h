@@ -1,0 +1,122 @@
+#pragma once
+// The settings dialog "Einstellungen": serial port and baud rate, offline
+// or online work, which way the parameters go when going online, and how
+// often the live values are refreshed. OK runs the connection sequence
+// (core/app/connection). The dialog works on the objects it is given and
+// reaches the main window only through EinstHooks.
+//
+// Opening closes the serial port and stops the refresh timer; the port
+// stays closed while the dialog is open. Closing (OK or Cancel) shows the
+// online state as it then is, so Cancel while online leaves the program
+// offline.
+
+#include <QDialog>
+#include <QStringList>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "core/app/connection.h"
+
+class QLabel;
+class QGroupBox;
+class QPushButton;
+
+namespace parvion {
+class Link;
+class TextLibrary;
+class UiHooks;
+struct DeviceState;
+struct ParameterImage;
+struct Session;
+}  // namespace parvion
+
+namespace parvion::gui {
+
+class RadioGroup;
+class TPasswordDlg;
+
+// Text numbers of the dialog: caption and group captions, then the items of
+// the five groups.
+inline constexpr std::uint16_t kEinstCaptions = 21504;
+inline constexpr std::uint16_t kEinstComItems = 21520;
+inline constexpr std::uint16_t kEinstBaudItems = 21536;
+inline constexpr std::uint16_t kEinstZustandItems = 21552;
+inline constexpr std::uint16_t kEinstAktItems = 21568;
+inline constexpr std::uint16_t kEinstRefItems = 21584;
+
+struct EinstContext {
+    Session& session;
+    ParameterImage& image;
+    DeviceState& device;
+    Link& link;  // its UiHooks must be `ui`
+    const TextLibrary& texts;
+    UiHooks& ui;
+    std::filesystem::path appDataFolder;  // error log; settings file for the port table
+    // Device path of "Com N"; null: section "Ports" of the settings file in
+    // appDataFolder, else /dev/ttyS{N-1}.
+    std::function<std::string(int comNumber)> portResolver;
+};
+
+// What belongs to the main window. Every hook may be left empty.
+struct EinstHooks {
+    std::function<void()> stopRefreshTimer;
+    std::function<void(int intervalMs)> setRefreshInterval;
+    std::function<void()> startRefreshTimer;
+    // After the program switched to the device's variant (Medium changed).
+    std::function<void()> UpdateTexts;
+    // Check mnu_gas / mnu_energy as Medium says.
+    std::function<void()> checkVariantMenus;
+    std::function<void()> FillParameterPages;
+    // Empty Ed_DateTime.
+    std::function<void()> clearDateTime;
+};
+
+class TEinst : public QDialog {
+    Q_OBJECT
+  public:
+    TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg,
+           QWidget* parent = nullptr);
+
+    // Loads the dialog's texts from the current string library.
+    void Sprache();
+
+    RadioGroup* Com_Grp = nullptr;
+    RadioGroup* Bd_Grp = nullptr;
+    RadioGroup* Zustand_Grp = nullptr;
+    RadioGroup* Akt_Grp = nullptr;
+    RadioGroup* Ref_Grp = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* RSIndex = nullptr;
+    QPushButton* BtnOk = nullptr;
+    QPushButton* BtnCancel = nullptr;
+
+    // Outcome of the last OK (Offline before any).
+    ConnectionResult lastResult() const { return lastResult_; }
+
+  public slots:
+    void FormActivate();
+    void FormDeactivate();
+    void Zustand_GrpClick(int index);
+    void Ref_GrpClick(int index);
+    void BtnOkClick();
+
+  public:
+    void done(int result) override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    std::string portPath(int comNumber) const;
+    QStringList decoratedPorts() const;
+
+    EinstContext ctx_;
+    EinstHooks hooks_;
+    TPasswordDlg& passwordDlg_;
+    QStringList portLabels_;
+    std::string statusAfterClose_;
+    ConnectionResult lastResult_ = ConnectionResult::Offline;
+};
+
+}  // namespace parvion::gui

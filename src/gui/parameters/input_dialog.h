@@ -1,0 +1,72 @@
+#pragma once
+// The value input dialog through which every number is typed in. The caller
+// sets IntegerMode, Precision, Quantity, MinValue, MaxValue and Value (base
+// unit), shows it modally and takes Value back unless the result is Cancel
+// (or, for the table editors, unless Cancelled is set). The dialog shows
+// value and limits in the user's unit, filters the keys, snaps near-zero
+// entries to 0 and clamps to the limits with a beep. One instance is reused;
+// IntegerMode, Precision and Quantity are never reset by the dialog.
+
+#include <QDialog>
+#include <cstdint>
+#include <functional>
+
+class QLineEdit;
+class QPushButton;
+
+namespace parvion {
+struct ParameterImage;
+struct Session;
+struct UnitRow;
+}  // namespace parvion
+
+namespace parvion::gui {
+
+class TInputDlg : public QDialog {
+    Q_OBJECT
+  public:
+    // The image supplies the user-unit option and choices, the session the
+    // variant. beep: the information beep (default QApplication::beep).
+    TInputDlg(const ParameterImage& image, const Session& session, QWidget* parent = nullptr,
+              std::function<void()> beep = {});
+
+    // Fields, as the callers know them.
+    float DisplayMin = 0;
+    float DisplayMax = 0;
+    float DisplayValue = 0;
+    bool IntegerMode = false;
+    bool Cancelled = false;
+    std::int32_t Precision = 5;
+    float Value = 0;
+    float MaxValue = 0;
+    float MinValue = 0;
+    std::uint8_t Quantity = 255;
+
+    QLineEdit* Input = nullptr;
+    QPushButton* OKBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
+
+  public slots:
+    void FormActivate();
+    void OKBtnClick();
+    void CancelBtnClick();
+
+  public:
+    // The key filter on one typed character; true when it was handled
+    // (inserted or swallowed), false to let the edit treat it as usual.
+    bool InputKeyPress(QChar key);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    const UnitRow* conversionRow() const;
+
+    const ParameterImage& image_;
+    const Session& session_;
+    std::function<void()> beep_;
+};
+
+}  // namespace parvion::gui

@@ -1,0 +1,424 @@
+// The settings dialog against the in-process simulated device: opening,
+// the connection choice, every way the OK sequence ends, the variant switch,
+// the password check and the first transfer in both directions.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/link/parameter_blocks.h"
+#include "gui/app/settings_dialog_rig.h"
+#include "sim/lib/device.h"
+#include "sim/lib/sim_line.h"
+
+namespace parvion::test {
+namespace {
+
+constexpr std::uint16_t kMedUserReady0 = 0x82C0 + 2;
+constexpr std::uint16_t kMedUserReady1 = 0x82E0 + 2;
+
+struct SimRig {
+    explicit SimRig(sim::DeviceOptions options = {}, bool online = false, int medium = 0,
+                    int baudIndex = 7)
+        : device(options), line(device), rig(line, "sim:0", online, medium, baudIndex) {}
+    sim::Device device;
+    sim::SimLine line;
+    EinstRig rig;
+};
+
+std::string lastPanel0(const EinstRig& r) {
+    for (auto it = r.ui.statusTexts.rbegin(); it != r.ui.statusTexts.rend(); ++it) {
+        if (it->rfind("0:", 0) == 0) return *it;
+    }
+    return {};
+}
+
+// Chooses "Online" in a dialog that opened offline.
+void chooseOnline(EinstRig& r) {
+    ClickItem(r.dialog->Zustand_Grp, 1);
+}
+
+TEST(SettingsDialogOpen, ClosesThePortStopsTheTimerAndLoadsTheTexts) {
+    SimRig s({}, true);
+    EinstRig& r = s.rig;
+    r.dialog->Ref_Grp->setItemIndex(2);
+    ASSERT_TRUE(s.line.isOpen());
+    r.open();
+    EXPECT_FALSE(s.line.isOpen());
+    EXPECT_TRUE(r.count("stop"));
+    EXPECT_TRUE(r.session.Online);  // only the port is closed
+    EXPECT_EQ(r.dialog->windowTitle(), QStringLiteral("Einstellungen"));
+    EXPECT_EQ(r.dialog->Ref_Grp->itemIndex(), 0);  // refresh choice reset on every opening
+    EXPECT_EQ(r.dialog->Ref_Grp->count(), 3);
+    EXPECT_EQ(r.dialog->Zustand_Grp->itemIndex(), 1);
+    EXPECT_TRUE(r.dialog->Bd_Grp->isEnabled());
+    EXPECT_EQ(r.dialog->Bd_Grp->itemIndex(), 7);
+    EXPECT_EQ(r.dialog->RSIndex->text(), QStringLiteral("0"));
+
+    // The port items name their device path and whether it exists.
+    const QStringList ports = r.dialog->Com_Grp->items();
+    ASSERT_EQ(ports.size(), 8);
+    EXPECT_EQ(ports[0], QString::fromUtf8("Com 1  sim:0 \u2717"));
+    EXPECT_TRUE(ports[1].startsWith(QStringLiteral("Com 2  /nonexistent/port")));
+}
+
+TEST(SettingsDialogOpen, PortItemsMarkExistingDevices) {
+    EnsureQApplication();
+    sim::Device device;
+    sim::SimLine line(device);
+    EinstRig r(line, "/dev/null", false);
+    r.open();
+    EXPECT_EQ(r.dialog->Com_Grp->items()[0], QString::fromUtf8("Com 1  /dev/null \u2713"));
+    EXPECT_FALSE(r.dialog->Com_Grp->isEnabled());  // offline: port and rate locked
+}
+
+TEST(SettingsDialogChoice, TransferChoiceOnlyWhenGoingOnlineFromOffline) {
+    SimRig off;
+    off.rig.open();
+    EXPECT_TRUE(off.rig.dialog->Akt_Grp->isHidden());
+    chooseOnline(off.rig);
+    EXPECT_FALSE(off.rig.dialog->Akt_Grp->isHidden());
+    EXPECT_TRUE(off.rig.dialog->Com_Grp->isEnabled());
+    ClickItem(off.rig.dialog->Zustand_Grp, 0);
+    EXPECT_TRUE(off.rig.dialog->Akt_Grp->isHidden());
+    EXPECT_FALSE(off.rig.dialog->Bd_Grp->isEnabled());
+
+    SimRig on({}, true);
+    on.rig.open();
+    ClickItem(on.rig.dialog->Zustand_Grp, 0);
+    ClickItem(on.rig.dialog->Zustand_Grp, 1);
+    EXPECT_TRUE(on.rig.dialog->Akt_Grp->isHidden());
+}
+
+TEST(SettingsDialogOk, OfflineClosesThePortAndTheDialog) {
+    SimRig s({}, true);
+    EinstRig& r = s.rig;
+    r.open();
+    ClickItem(r.dialog->Zustand_Grp, 0);
+    r.ok();
+    EXPECT_FALSE(r.dialog->isVisible());
+    EXPECT_EQ(r.dialog->result(), QDialog::Accepted);
+    EXPECT_FALSE(r.session.Online);
+    EXPECT_FALSE(s.line.isOpen());
+    EXPECT_EQ(r.ui.onlineShown.back(), false);
+    EXPECT_EQ(r.ui.menusEnabled.back(), true);
+    EXPECT_EQ(s.device.framesServed(), 0u);
+}
+
+TEST(SettingsDialogOk, OnlineReadsTheParametersAndStartsTheChosenRefresh) {
+    SimRig s;
+    EinstRig& r = s.rig;
+    r.session.Baudrate = 3;  // remembered rate; the device talks at 115200
+    r.open();
+    chooseOnline(r);
+    ClickItem(r.dialog->Bd_Grp, 7);
+    ClickItem(r.dialog->Ref_Grp, 2);
+    EXPECT_EQ(r.interval, 5000);
+    r.ok();
+    EXPECT_FALSE(r.dialog->isVisible());
+    EXPECT_EQ(r.dialog->lastResult(), ConnectionResult::Online);
+    EXPECT_TRUE(r.session.Online);
+    EXPECT_TRUE(s.line.isOpen());
+    EXPECT_EQ(r.session.Baudrate, 7);
+    EXPECT_EQ(r.session.Anschluss, 0);
+    EXPECT_EQ(r.device.DeviceIdent, "PV-GAS2 ");
+    EXPECT_TRUE(r.count("fill"));
+    EXPECT_TRUE(r.count("start:5000"));
+    EXPECT_GT(s.device.framesServed(0xB0), 30u);  // the whole parameter set
+    EXPECT_EQ(s.device.framesServed(0xA0), 0u);
+    EXPECT_EQ(r.ui.onlineShown.back(), true);
+    EXPECT_EQ(r.ui.menusEnabled.back(), false);
+    EXPECT_TRUE(r.errorLog().empty());
+    // The image holds the device's system record now.
+    std::vector<std::uint8_t> sys = s.device.peek(block::System.address, 16);
+    SystemRec expected;
+    ASSERT_TRUE(codec::decode(sys, expected));
+    EXPECT_EQ(r.image.System.Ausbaustufe, expected.Ausbaustufe);
+    EXPECT_EQ(r.image.System.Faktor, expected.Faktor);
+}
+
+TEST(SettingsDialogOk, RefreshChangeWhileOnlineReidentifiesWithoutTransfer) {
+    SimRig s({}, true);
+    EinstRig& r = s.rig;
+    r.open();
+    ClickItem(r.dialog->Ref_Grp, 1);
+    const auto before = s.device.framesServed();
+    r.ok();
+    EXPECT_TRUE(r.session.Online);
+    EXPECT_TRUE(r.count("start:2000"));
+    EXPECT_FALSE(r.count("fill"));
+    EXPECT_EQ(s.device.framesServed(0xA0), 0u);
+    EXPECT_EQ(s.device.framesServed() - before, 3u);  // identity, system, access record
+}
+
+TEST(SettingsDialogOk, ManualRefreshLeavesTheTimerOff) {
+    SimRig s({}, true);
+    s.rig.open();
+    s.rig.ok();
+    EXPECT_TRUE(s.rig.session.Online);
+    EXPECT_FALSE(s.rig.count("start:10000"));
+    for (const auto& c : s.rig.calls) EXPECT_NE(c.rfind("start", 0), 0u) << c;
+}
+
+TEST(SettingsDialogOk, NoAnswerKeepsTheDialogOpenAndASecondOkConnects) {
+    SimRig s;
+    EinstRig& r = s.rig;
+    r.open();
+    chooseOnline(r);
+    ClickItem(r.dialog->Bd_Grp, 3);  // the device listens at 115200
+    r.ok();
+    EXPECT_TRUE(r.dialog->isVisible());
+    EXPECT_EQ(r.dialog->lastResult(), ConnectionResult::KeepOpen);
+    EXPECT_FALSE(r.session.Online);
+    EXPECT_FALSE(s.line.isOpen());
+    EXPECT_EQ(r.ui.beeps, 1);
+    EXPECT_EQ(lastPanel0(r), "0:" + r.texts.LoadText(49));
+    EXPECT_NE(r.errorLog().find("ERROR:  Einst, OK, GetInitString\n"), std::string::npos);
+    EXPECT_EQ(r.session.Baudrate, 7);  // nothing taken over
+
+    ClickItem(r.dialog->Bd_Grp, 7);
+    r.ok();
+    EXPECT_FALSE(r.dialog->isVisible());
+    EXPECT_TRUE(r.session.Online);
+    EXPECT_EQ(lastPanel0(r), "0:");  // cleared on closing
+}
+
+TEST(SettingsDialogOk, UnknownDeviceClosesOffline) {
+    sim::DeviceOptions o;
+    o.ident = "PV-XYZ9 ";
+    SimRig s(o);
+    EinstRig& r = s.rig;
+    r.open();
+    chooseOnline(r);
+    r.ok();
+    EXPECT_FALSE(r.dialog->isVisible());
+    EXPECT_EQ(r.dialog->lastResult(), ConnectionResult::ClosedOffline);
+    EXPECT_FALSE(r.session.Online);
+    EXPECT_FALSE(s.line.isOpen());  // closed when the dialog closed
+    EXPECT_EQ(r.ui.beeps, 1);
+    EXPECT_EQ(r.ui.onlineShown.back(), false);
+    EXPECT_NE(r.errorLog().find("ERROR:  Einst, OK, GetInitString ?" "?(PV-XYZ9 )"),
+              std::string::npos);
+    EXPECT_FALSE(r.count("fill"));
+}
+
+TEST(SettingsDialogOk, UnreadableSystemRecordClosesOffline) {
+    SimRig s;
+    EinstRig& r = s.rig;
+    r.open();
+    chooseOnline(r);
+    s.device.injectFault(sim::Fault::None, 1);  // the identity goes through
+    s.device.injectFault(sim::Fault::NoReply, 4);
+    r.ok();
+    EXPECT_FALSE(r.dialog->isVisible());
+    EXPECT_EQ(r.dialog->lastResult(), ConnectionResult::ClosedOffline);
+    EXPECT_FALSE(r.session.Online);
+    EXPECT_NE(r.errorLog().find("ERROR:  Einst, OK, GetSystem_user"), std::string::npos);
+    EXPECT_FALSE(r.count("fill"));
+}
+
+TEST(SettingsDialogOk, DeviceOfTheOtherVariantSwitchesTheProgramBeforeTheSystemRead) {
+    SimRig s({}, false, /*medium=*/1);
+    EinstRig& r = s.rig;
+    r.open();
+    chooseOnline(r);
+    r.ok();
+    EXPECT_EQ(r.session.Medium, 0);
+    ASSERT_TRUE(r.count("texts:0"));
+    EXPECT_TRUE(r.count("menus"));
+    EXPECT_TRUE(r.session.Online);
+
+    // Same variant: no reload.
+    SimRig same;
+    same.rig.open();
+    chooseOnline(same.rig);
+    same.rig.ok();
+    EXPECT_FALSE(same.rig.count("texts:0"));
+}
+
+TEST(SettingsDialogOk, UnknownProgramVariantTakesTheDevicesVariant) {
+    SimRig s({}, false, medium::Unknown);
+    s.rig.open();
+    chooseOnline(s.rig);
+    s.rig.ok();
+    EXPECT_EQ(s.rig.session.Medium, 0);
+    EXPECT_TRUE(s.rig.count("texts:0"));
+}
+
+TEST(SettingsDialogCancel, CancelWhileOnlineLeavesTheProgramOffline) {
+    SimRig s({}, true);
+    EinstRig& r = s.rig;
+    r.open();
+    r.dialog->BtnCancel->click();
+    EXPECT_FALSE(r.dialog->isVisible());
+    EXPECT_EQ(r.dialog->result(), QDialog::Rejected);
+    EXPECT_FALSE(r.session.Online);
+    EXPECT_FALSE(s.line.isOpen());
+    EXPECT_EQ(r.ui.onlineShown.back(), false);
+    EXPECT_TRUE(r.count("clock"));
+    EXPECT_TRUE(r.dialog->Akt_Grp->isHidden());
+}
+
+// --- transfer to the device --------------------------------------------------
+
+struct ToDevice : ::testing::Test {
+    void SetUp() override {
+        // The program's set: the device's own gas composition, Ready cleared.
+        ASSERT_TRUE(codec::decode(s.device.peek(block::EG_User.address, 16), s.rig.image.EG_User));
+        const std::uint8_t ready = 1;
+        s.device.poke(kMedUserReady0, std::span(&ready, 1));
+        s.device.poke(kMedUserReady1, std::span(&ready, 1));
+        s.rig.image.Med_User[0].Ready = 0;
+        s.rig.image.Med_User[1].Ready = 0;
+        s.rig.image.Med_User[0].Rho = 0.83f;
+        s.rig.open();
+        chooseOnline(s.rig);
+        ClickItem(s.rig.dialog->Akt_Grp, 1);
+    }
+    std::uint8_t deviceReady(std::uint16_t at) { return s.device.peek(at, 1)[0]; }
+    SimRig s;
+};
+
+TEST_F(ToDevice, SameGasCompositionKeepsTheDevicesReadyFlags) {
+    s.rig.ok();
+    EXPECT_TRUE(s.rig.session.Online);
+    EXPECT_GT(s.device.writesAccepted(), 20u);
+    EXPECT_EQ(deviceReady(kMedUserReady0), 1);
+    EXPECT_EQ(deviceReady(kMedUserReady1), 1);
+    Med_UserRec written;
+    ASSERT_TRUE(codec::decode(s.device.peek(block::Med_User(0).address, 32), written));
+    EXPECT_EQ(written.Rho, 0.83f);  // the program's values otherwise
+    EXPECT_GE(s.rig.ui.progressHides, 1);
+}
+
+TEST_F(ToDevice, OtherGasCompositionClearsReadyInBothCircuits) {
+    s.rig.image.EG_User.H2 += 1.0f;
+    const EG_UserRec program = s.rig.image.EG_User;
+    s.rig.ok();
+    EXPECT_TRUE(s.rig.session.Online);
+    EXPECT_EQ(deviceReady(kMedUserReady0), 0);
+    EXPECT_EQ(deviceReady(kMedUserReady1), 0);
+    EG_UserRec written;
+    ASSERT_TRUE(codec::decode(s.device.peek(block::EG_User.address, 16), written));
+    EXPECT_EQ(written, program);
+}
+
+// --- password ----------------------------------------------------------------
+
+struct Protected : ::testing::Test {
+    Protected() : s(options()) {}
+    static sim::DeviceOptions options() {
+        sim::DeviceOptions o;
+        o.password = "Geheim";
+        return o;
+    }
+    void connect() {
+        s.rig.open();
+        chooseOnline(s.rig);
+        s.rig.ok();
+    }
+    SimRig s;
+};
+
+TEST_F(Protected, RememberedPasswordIsAcceptedWithoutAsking) {
+    s.rig.password->setText(QStringLiteral("Geheim"));
+    ModalAnswer answer(*s.rig.password, [this] { s.rig.password->mrOk->click(); });
+    connect();
+    EXPECT_EQ(answer.answered, 0);
+    EXPECT_TRUE(s.rig.session.Online);
+    EXPECT_EQ(s.rig.dialog->lastResult(), ConnectionResult::Online);
+}
+
+TEST_F(Protected, TypedPasswordIsPaddedAndKeptForNextTime) {
+    s.rig.password->setText(QStringLiteral("falsch"));
+    QString shownWith = QStringLiteral("?");
+    ModalAnswer answer(*s.rig.password, [&] {
+        shownWith = s.rig.password->Password->text();
+        s.rig.password->Password->setText(QStringLiteral("Geheim"));
+        s.rig.password->mrOk->click();
+    });
+    connect();
+    EXPECT_EQ(answer.answered, 1);
+    EXPECT_EQ(shownWith, QString());  // emptied before it is shown
+    EXPECT_TRUE(s.rig.session.Online);
+    EXPECT_EQ(s.rig.password->text(), QStringLiteral("Geheim"));
+}
+
+TEST_F(Protected, WrongPasswordLeavesTheProgramOfflineWithText48) {
+    ModalAnswer answer(*s.rig.password, [this] {
+        s.rig.password->Password->setText(QStringLiteral("geheim"));  // case matters
+        s.rig.password->mrOk->click();
+    });
+    connect();
+    EXPECT_EQ(answer.answered, 1);
+    EXPECT_FALSE(s.rig.dialog->isVisible());
+    EXPECT_EQ(s.rig.dialog->lastResult(), ConnectionResult::PasswordRefused);
+    EXPECT_FALSE(s.rig.session.Online);
+    EXPECT_FALSE(s.line.isOpen());
+    EXPECT_EQ(lastPanel0(s.rig), "0:" + s.rig.texts.LoadText(48));
+    EXPECT_NE(s.rig.errorLog().find("ERROR:  Einst, OK, Password"), std::string::npos);
+    EXPECT_EQ(s.rig.ui.beeps, 1);
+    EXPECT_EQ(s.rig.session.Baudrate, 7);
+    EXPECT_FALSE(s.rig.count("fill"));  // no transfer without the password
+    EXPECT_EQ(s.rig.ui.onlineShown.back(), false);
+}
+
+TEST_F(Protected, CancelledPasswordCountsAsEmpty) {
+    ModalAnswer answer(*s.rig.password, [this] {
+        s.rig.password->Password->setText(QStringLiteral("Geheim"));
+        s.rig.password->CancelBtn->click();  // typed, then cancelled: no password
+    });
+    connect();
+    EXPECT_EQ(answer.answered, 1);
+    EXPECT_FALSE(s.rig.session.Online);
+    EXPECT_EQ(s.rig.password->text(), QString());
+}
+
+TEST(ProtectedDash, CancelComparesEightDashes) {
+    sim::DeviceOptions o;
+    o.password = "-";  // the device keeps "--------"
+    SimRig s(o);
+    ModalAnswer answer(*s.rig.password, [&] { s.rig.password->CancelBtn->click(); });
+    s.rig.password->setText(QStringLiteral("x"));
+    s.rig.open();
+    chooseOnline(s.rig);
+    s.rig.ok();
+    EXPECT_EQ(answer.answered, 1);
+    EXPECT_TRUE(s.rig.session.Online);
+}
+
+// --- baud rate -----------------------------------------------------------------
+
+TEST(SettingsDialogBaud, DeviceChangesItsRateFirst) {
+    SimRig s({}, true);
+    EinstRig& r = s.rig;
+    r.open();
+    ClickItem(r.dialog->Bd_Grp, 4);
+    r.ok();
+    EXPECT_EQ(s.device.baudIndex(), 4);
+    EXPECT_EQ(s.line.baudRate(), 19200);
+    EXPECT_TRUE(r.session.Online);
+    EXPECT_EQ(r.session.Baudrate, 4);
+    EXPECT_EQ(r.image.Betrieb.Bytes[0], 4);
+    EXPECT_TRUE(r.errorLog().empty());
+}
+
+TEST(SettingsDialogBaud, RefusedRateChangeKeepsTheOldRate) {
+    SimRig s({}, true);
+    EinstRig& r = s.rig;
+    r.open();
+    ClickItem(r.dialog->Bd_Grp, 4);
+    s.device.injectFault(sim::Fault::RejectWrite, 4);
+    r.ok();
+    EXPECT_NE(r.errorLog().find("ERROR:  Einst, OK, SetBetrieb"), std::string::npos);
+    EXPECT_EQ(r.dialog->Bd_Grp->itemIndex(), 7);
+    EXPECT_EQ(r.image.Betrieb.Bytes[0], 7);
+    EXPECT_EQ(s.device.baudIndex(), 7);
+    EXPECT_TRUE(r.session.Online);
+    EXPECT_EQ(r.session.Baudrate, 7);
+}
+
+}  // namespace
+}  // namespace parvion::test
