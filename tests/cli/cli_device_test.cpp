@@ -1,0 +1,185 @@
+// The device commands against the simulator on a pseudo-terminal: identity,
+// password protection, a silent device, port mapping, the pages and the
+// clock.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+
+#include "cli_process.h"
+#include "core/link/data_commands.h"
+
+namespace parvion::test {
+namespace {
+
+std::string SerialNo(sim::Device& d) {
+    const auto bytes = d.peek(address::DeviceSerialNo, 16);
+    std::string s(bytes.begin(), bytes.end());
+    return s.substr(0, s.find_last_not_of(' ') + 1);
+}
+
+TEST(CliDevice, ProtectedDeviceNeedsTheRightPasswordAndNeverShowsIt) {
+    TempDir home;
+    sim::DeviceOptions o;
+    o.password = "Secret1";
+    SimOnPty sim(o);
+
+    CliRun r = RunCli(With(sim.line(), {"identify"}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, "PV-GAS2")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "Serial number:   " + SerialNo(sim.device()) + "\n")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "(password-protected)")) << r.out;
+    EXPECT_FALSE(Contains(r.out + r.err, "Secret1"));
+
+    r = RunCli(With(sim.line(), {"clock"}), home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "--password")) << r.err;
+    r = RunCli(With(sim.line(), {"--password", "secret1", "clock"}), home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "wrong password")) << r.err;
+    // A given password is checked by identify too.
+    EXPECT_EQ(RunCli(With(sim.line(), {"--password", "x", "identify"}), home.path()).code, 1);
+    // Nothing is read or saved without the password.
+    r = RunCli(With(sim.line(), {"read-params", (home / "p.PGA").string()}), home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_FALSE(std::filesystem::exists(home / "p.PGA"));
+    EXPECT_EQ(sim.device().writesAccepted(), 0u);
+
+    // Padded with "-" to 8 characters, the right password opens the device.
+    r = RunCli(With(sim.line(), {"--password", "Secret1", "clock", "--set"}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(std::regex_match(r.out, std::regex(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d\n)")))
+        << r.out;
+    EXPECT_EQ(sim.device().lastWriteAddress(), address::Clock);
+}
+
+TEST(CliDevice, ASilentDeviceOrAMissingPortFailsWithCode1) {
+    TempDir home;
+    sim::DeviceOptions o;
+    o.baudIndex = 3;  // the device listens at 9600 baud, the program talks at 115200
+    SimOnPty sim(o);
+    CliRun r = RunCli(With(sim.line(), {"--lang", "en", "identify"}), home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, LibraryText(0, 1, 49))) << r.err;
+    EXPECT_TRUE(Contains(r.err, sim.path())) << r.err;
+    EXPECT_TRUE(r.out.empty());
+
+    r = RunCli({"--port", "/dev/parvion-no-such-port", "identify"}, home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "cannot open /dev/parvion-no-such-port")) << r.err;
+    // The reason is also in the error log of the data folder.
+    const std::string log = readFileBytes(home / ".local/share/parvion2/Errors.log");
+    EXPECT_TRUE(Contains(log, "/dev/parvion-no-such-port")) << log;
+}
+
+TEST(CliDevice, PortAndBaudComeFromTheSettingsFileWhichIsNeverWritten) {
+    TempDir home;
+    SimOnPty sim;
+    const auto folder = home / ".local/share/parvion2";
+    std::filesystem::create_directories(folder);
+    const std::string settings =
+        "[Einstellungen]\r\nBaudrate=7\r\nAnschlu\xC3\x9F=2\r\n"
+        "[System]\r\nSprache=1\r\n[Ports]\r\nCom3=" +
+        sim.path() + "\r\n";
+    writeFileBytes(folder / "parvion2.ini", settings);
+
+    CliRun r = RunCli({"identify"}, home.path());  // Com 3 at 115200, English
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, LibraryText(0, 1, 39))) << r.out;  // "high end version"
+    r = RunCli({"--port", "com3", "--lang", "de", "identify"}, home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, LibraryText(0, 0, 39))) << r.out;
+    // Com 4 has no mapping: /dev/ttyS3, which is not this device.
+    r = RunCli({"--port", "Com 4", "identify"}, home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "/dev/ttyS3")) << r.err;
+    EXPECT_EQ(readFileBytes(folder / "parvion2.ini"), settings);
+}
+
+TEST(CliPages, ListsFollowTheExpansionLevelAndTheLanguage) {
+    TempDir home;
+    sim::DeviceOptions o;
+    o.ausbaustufe = 0xC0;  // no circuit 2
+    SimOnPty sim(o);
+    const auto en = [&](std::vector<std::string> rest) {
+        rest.insert(rest.begin(), {"--lang", "en"});
+        return RunCli(With(sim.line(), rest), home.path());
+    };
+
+    CliRun r = en({"live"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    auto lines = SplitLines(r.out);
+    ASSERT_GE(lines.size(), 10u);
+    // No system headline without circuit 2: the temperature comes first, its
+    // value in the column after the 54-character labels.
+    EXPECT_EQ(lines[0].rfind(LibraryText(0, 1, 15376), 0), 0u) << lines[0];
+    EXPECT_TRUE(Contains(lines[0].substr(54), "°C")) << lines[0];
+    r = en({"live", "--circuit", "2"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "circuit 2")) << r.err;
+
+    r = en({"errors"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, LibraryText(0, 1, 17408)));
+    EXPECT_FALSE(Contains(r.out, LibraryText(0, 1, 17412)));  // a group of circuit 2
+    r = RunCli(With(sim.line(), {"--lang", "de", "errors"}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(SplitLines(r.out)[0].rfind(LibraryText(0, 0, 17408), 0), 0u);
+
+    r = en({"integrators"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    lines = SplitLines(r.out);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], LibraryText(0, 1, 30720));
+    EXPECT_TRUE(Contains(lines[1], LibraryText(0, 1, 18432))) << lines[1];
+    EXPECT_FALSE(Contains(r.out, LibraryText(0, 1, 30721) + "\n"));
+
+    // Trend recording is fitted (0xC0 leaves it), but not with 0x3C: see the
+    // trend tests.
+}
+
+TEST(CliTrends, ExportWritesTheWholeFileOrNothing) {
+    TempDir home;
+    SimOnPty sim;
+    const auto file = home / "trends.txt";
+    CliRun r = RunCli(With(sim.line(), {"--lang", "en", "trends", "--export", file.string()}),
+                      home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto items = SplitLines(r.out);
+    ASSERT_FALSE(items.empty());
+    EXPECT_EQ(items[0].rfind("Kreis ", 0), 0u);
+
+    const auto lines = SplitLines(readFileBytes(file));
+    ASSERT_GT(lines.size(), items.size());
+    EXPECT_EQ(lines[0].rfind("SerNo;Kreis;" + LibraryText(0, 1, 19456) + ";", 0), 0u) << lines[0];
+    const auto sn = sim.device().peek(address::DeviceSerialNo, 16);
+    const std::string serialNo(sn.begin(), sn.end());
+    const std::regex row(R"(.{16};[123];\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d(;[-0-9.E+]+){4})");
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        ASSERT_TRUE(std::regex_match(lines[i], row)) << i << ": " << lines[i];
+        ASSERT_EQ(lines[i].substr(0, 16), serialNo);
+    }
+
+    // A file that cannot be written leaves nothing behind.
+    const auto bad = home / "missing" / "t.txt";
+    r = RunCli(With(sim.line(), {"--lang", "en", "trends", "--export", bad.string()}), home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, LibraryText(0, 1, 7))) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(home / "missing"));
+}
+
+TEST(CliTrends, ADeviceWithoutTrendRecordingIsRefused) {
+    TempDir home;
+    sim::DeviceOptions o;
+    o.ausbaustufe = 0x3C;
+    SimOnPty sim(o);
+    const auto file = home / "trends.txt";
+    const CliRun r = RunCli(With(sim.line(), {"trends", "--export", file.string()}), home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "trend")) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+}  // namespace
+}  // namespace parvion::test

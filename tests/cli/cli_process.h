@@ -1,0 +1,145 @@
+#pragma once
+// Runs the real parvion2-cli program for a test: a child process with its
+// own HOME (so its settings file is the test's), stdout and stderr caught in
+// files, and a simulated device on a pseudo-terminal served from the test
+// process.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/app/session.h"
+#include "core/app/texts.h"
+#include "sim/lib/device.h"
+#include "sim/lib/pty_server.h"
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace parvion::test {
+
+struct CliRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs parvion2-cli with the arguments; HOME is `home`, XDG_DATA_HOME unset.
+inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem::path& home) {
+    const std::filesystem::path outFile = home / ".cli-stdout";
+    const std::filesystem::path errFile = home / ".cli-stderr";
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string s = *e;
+        if (s.rfind("HOME=", 0) == 0 || s.rfind("XDG_DATA_HOME=", 0) == 0) continue;
+        env.push_back(s);
+    }
+    env.push_back("HOME=" + home.string());
+    std::vector<std::string> argv{PARVION_CLI_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> argp;
+    for (auto& a : argv) argp.push_back(a.data());
+    argp.push_back(nullptr);
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    CliRun run;
+    if (rc != 0) {
+        run.err = std::string("cannot start the program: ") + std::strerror(rc);
+        return run;
+    }
+    // A hung program is ended, so that the test fails instead of hanging.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readFileBytes(outFile);
+    run.err = readFileBytes(errFile);
+    return run;
+}
+
+// A simulated device on a pseudo-terminal, served for the life of the object.
+class SimOnPty {
+  public:
+    explicit SimOnPty(sim::DeviceOptions options = {})
+        : device_(std::make_unique<sim::Device>(options)),
+          server_(std::make_unique<sim::PtyServer>(*device_)) {
+        std::string error;
+        started_ = server_->start(&error);
+        EXPECT_TRUE(started_) << error;
+    }
+    sim::Device& device() { return *device_; }
+    const std::string& path() const { return server_->slavePath(); }
+    // The port and baud options of a command line to this device.
+    std::vector<std::string> line() const { return {"--port", path(), "--baud", "115200"}; }
+
+  private:
+    std::unique_ptr<sim::Device> device_;
+    std::unique_ptr<sim::PtyServer> server_;
+    bool started_ = false;
+};
+
+// The command line: the port options followed by the rest.
+inline std::vector<std::string> With(std::vector<std::string> first,
+                                     const std::vector<std::string>& rest) {
+    first.insert(first.end(), rest.begin(), rest.end());
+    return first;
+}
+
+// Texts of the string library the program uses.
+inline std::string LibraryText(int medium, int sprache, std::uint16_t number) {
+    Session session;
+    session.Medium = medium;
+    session.Sprache = sprache;
+    const TextLibrary lib(std::filesystem::path(PARVION_CLI_PATH).parent_path(), session);
+    return lib.LoadText(number);
+}
+
+inline std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace parvion::test

@@ -1,0 +1,80 @@
+// Command lines that are wrong end with exit code 2 before any device or
+// file is touched; the SGERG-88 check needs no device.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "cli_process.h"
+
+namespace parvion::test {
+namespace {
+
+TEST(CliUsage, WrongCommandLinesEndWithCode2AndSayWhatIsWrong) {
+    TempDir home;
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        {{}, "no command"},
+        {{"fly"}, "unknown command"},
+        {{"identify", "--frobnicate"}, "unknown option --frobnicate"},
+        {{"read-params"}, "read-params takes 1 argument"},
+        {{"--baud", "300", "identify"}, "--baud"},
+        {{"--baud", "8", "identify"}, "--baud"},
+        {{"--port", "Com 9", "identify"}, "--port"},
+        {{"--port", "ttyS0", "identify"}, "--port"},
+        {{"--lang", "fr", "identify"}, "--lang"},
+        {{"live", "--circuit", "3"}, "--circuit"},
+        {{"errors", "--set"}, "--set does not apply to errors"},
+        {{"clock", "--export", "x"}, "--export does not apply to clock"},
+        {{"sgerg", "0", "1", "abc", "11"}, "RHO needs a number"},
+        {{"sgerg", "0", "1", "0.8"}, "sgerg takes 4 argument"},
+        {{"sgerg", "0", "1", "0.8", "11", "--pressure", "-1"}, "--pressure"},
+        {{"trends", "--export"}, "--export needs a value"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = RunCli(c.args, home.path());
+        EXPECT_EQ(r.code, 2) << c.says;
+        EXPECT_TRUE(Contains(r.err, c.says)) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+    }
+    // Nothing was created in the home folder (no settings, no log).
+    EXPECT_FALSE(std::filesystem::exists(home / ".local"));
+}
+
+TEST(CliUsage, HelpDocumentsEveryCommandAndTheExitCodes) {
+    TempDir home;
+    for (const char* help : {"--help", "-h", "help"}) {
+        const CliRun r = RunCli({help}, home.path());
+        EXPECT_EQ(r.code, 0);
+        for (const char* word : {"identify", "read-params", "write-params", "diff", "live",
+                                 "errors", "integrators", "trends", "clock", "sgerg", "--port",
+                                 "--baud", "--password", "--lang", "Exit codes"}) {
+            EXPECT_TRUE(Contains(r.out, word)) << word;
+        }
+    }
+}
+
+TEST(CliSgerg, PrintsTheStatusAndKAtTheGivenPoint) {
+    TempDir home;
+    CliRun r =
+        RunCli({"sgerg", "0", "1", "0.80", "11.0", "--pressure", "50", "--temperature", "20"},
+               home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, "status: 0\n"));
+    const auto k = r.out.find("K: ");
+    ASSERT_NE(k, std::string::npos);
+    EXPECT_NEAR(std::strtod(r.out.c_str() + k + 3, nullptr), 0.904, 0.001);
+
+    // A comma works as the decimal point; an implausible set gives its status.
+    r = RunCli({"sgerg", "0", "0", "0,71", "6"}, home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, "status: 2\n"));
+    // At standard conditions K is 1.
+    EXPECT_TRUE(Contains(r.out, "K: 1.0000000\n")) << r.out;
+}
+
+}  // namespace
+}  // namespace parvion::test
