@@ -1,0 +1,153 @@
+// Parameter sets between device and file: read, diff and write, the gas
+// computer's Ready flags, files of the wrong variant or with broken values,
+// and a read that fails part-way.
+
+#include <gtest/gtest.h>
+
+#include "cli_process.h"
+#include "core/link/parameter_blocks.h"
+#include "core/model/profile_file.h"
+#include "core/model/value_format.h"
+
+namespace parvion::test {
+namespace {
+
+float DeviceT_UserMax(sim::Device& d, int circuit) {
+    const auto place = block::T_User(circuit);
+    T_UserRec r;
+    EXPECT_TRUE(codec::decode(d.peek(place.address, place.count), r));
+    return r.Max;
+}
+
+std::uint8_t DeviceReady(sim::Device& d, int circuit) {
+    return d.peek(static_cast<std::uint16_t>(block::Med_User(circuit).address + 2), 1)[0];
+}
+
+void SetDeviceReady(sim::Device& d, std::uint8_t ready) {
+    for (int c = 0; c < 2; ++c) {
+        const std::uint8_t b[1] = {ready};
+        d.poke(static_cast<std::uint16_t>(block::Med_User(c).address + 2), b);
+    }
+}
+
+void Edit(const std::filesystem::path& file, const char* section, const char* key,
+          const std::string& value) {
+    ProfileFile f(file);
+    f.writeString(section, key, value);
+    ASSERT_TRUE(f.save());
+}
+
+TEST(CliParams, ReadDiffAndWriteKeepTheGasReadyFlagsAsTheMainWindowDoes) {
+    TempDir home;
+    SimOnPty sim;
+    const auto line = sim.line();
+    const auto file = home / "station.PGA";
+
+    CliRun r = RunCli(With(line, {"read-params", (home / "station").string()}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, file.string() + "\n");  // the variant's extension was added
+    r = RunCli(With(line, {"diff", file.string()}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(Contains(r.err, "0 differences"));
+
+    const float before = DeviceT_UserMax(sim.device(), 0);
+    Edit(file, "T_User0", "Max", "333.5");
+    const std::string ho = ProfileFile(file).readString("EG_User", "Ho", "");
+    Edit(file, "EG_User", "Ho", "11.25");
+    r = RunCli(With(line, {"diff", file.string()}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "[T_User0] Max: device " + FormatFileFloat(before) +
+                         ", file 333.5\n[EG_User] Ho: device " + ho + ", file 11.25\n");
+
+    // A changed natural-gas input set clears Ready in both circuits.
+    SetDeviceReady(sim.device(), 1);
+    r = RunCli(With(line, {"write-params", file.string()}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(DeviceT_UserMax(sim.device(), 0), 333.5f);
+    EXPECT_EQ(DeviceReady(sim.device(), 0), 0);
+    EXPECT_EQ(DeviceReady(sim.device(), 1), 0);
+
+    // The same input set again: the device keeps its Ready flags, whatever
+    // the file says (0 here), and that is all that differs afterwards.
+    SetDeviceReady(sim.device(), 1);
+    Edit(file, "Med_User0", "Ready", "0");
+    Edit(file, "Med_User1", "Ready", "0");
+    r = RunCli(With(line, {"write-params", file.string()}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(DeviceReady(sim.device(), 0), 1);
+    EXPECT_EQ(DeviceReady(sim.device(), 1), 1);
+    r = RunCli(With(line, {"diff", file.string()}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "[Med_User0] Ready: device 1, file 0\n[Med_User1] Ready: device 1, file 0\n");
+}
+
+TEST(CliParams, AReadThatFailsPartWayLeavesTheOldFileAndRemarksSurvive) {
+    TempDir home;
+    SimOnPty sim;
+    const auto file = home / "old.PGA";
+    const std::string old =
+        "[Medium]\r\nIdent=GAS\r\n[T_User0]\r\nMax=1\r\n"
+        "[Bemerkung]\r\nZeile 1=Pump station 7\r\nZeile 2=north side\r\n";
+    writeFileBytes(file, old);
+
+    // The three frames of the connection pass; the first parameter block
+    // then gets no reply at all.
+    sim.device().injectFault(sim::Fault::None, 3);
+    sim.device().injectFault(sim::Fault::NoReply, 4);
+    CliRun r = RunCli(With(sim.line(), {"read-params", file.string()}), home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "failed")) << r.err;
+    EXPECT_EQ(readFileBytes(file), old);
+
+    r = RunCli(With(sim.line(), {"read-params", file.string()}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    const ProfileFile saved(file);
+    EXPECT_EQ(saved.readString("Bemerkung", "Zeile 1", ""), "Pump station 7");
+    EXPECT_EQ(saved.readString("Bemerkung", "Zeile 2", ""), "north side");
+    EXPECT_EQ(saved.readString("T_User0", "Max", ""),
+              FormatFileFloat(DeviceT_UserMax(sim.device(), 0)));
+
+    // A parameter file of the other variant is not overwritten.
+    const auto energy = home / "energy.PGA";
+    const std::string energyText = "[Medium]\r\nIdent=STEAM\r\n";
+    writeFileBytes(energy, energyText);
+    r = RunCli(With(sim.line(), {"read-params", energy.string()}), home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(readFileBytes(energy), energyText);
+}
+
+TEST(CliParams, FilesOfTheWrongVariantOrWithBrokenValuesNeverReachTheDevice) {
+    TempDir home;
+    sim::DeviceOptions o;
+    o.medium = 1;  // energy computer
+    SimOnPty sim(o);
+    const auto en = [&](std::vector<std::string> rest) {
+        rest.insert(rest.begin(), {"--lang", "en"});
+        return RunCli(With(sim.line(), rest), home.path());
+    };
+
+    const auto gas = home / "gas.PGA";
+    writeFileBytes(gas, "[Medium]\r\nIdent=GAS\r\n[T_User0]\r\nMax=1\r\n");
+    for (const char* command : {"write-params", "diff"}) {
+        const CliRun r = en({command, gas.string()});
+        EXPECT_EQ(r.code, 1) << command;
+        EXPECT_TRUE(Contains(r.err, LibraryText(1, 1, 4))) << r.err;
+    }
+
+    const auto broken = home / "broken.PEG";
+    writeFileBytes(broken, "[Medium]\r\nIdent=STEAM\r\n[P_User0]\r\nMax=12,5,0\r\n");
+    CliRun r = en({"write-params", broken.string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "[P_User0] Max")) << r.err;
+
+    r = en({"write-params", (home / "none.PEG").string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "none.PEG")) << r.err;
+
+    EXPECT_EQ(sim.device().writesAccepted(), 0u);
+    EXPECT_EQ(sim.device().writesRejected(), 0u);
+}
+
+}  // namespace
+}  // namespace parvion::test
