@@ -76,14 +76,14 @@ bool AllDigits(const std::string& s) {
 }
 
 // Options that take a value, and the commands that accept them (empty: all).
-struct OptionSpec {
+struct OptionRule {
     const char* name;
     bool takesValue;
     std::set<std::string> commands;
 };
 
-const std::vector<OptionSpec>& Specs() {
-    static const std::vector<OptionSpec> specs = {
+const std::vector<OptionRule>& Rules() {
+    static const std::vector<OptionRule> rules = {
         {"--port", true, {}},
         {"--baud", true, {}},
         {"--password", true, {}},
@@ -95,7 +95,7 @@ const std::vector<OptionSpec>& Specs() {
         {"--temperature", true, {"sgerg"}},
         {"--help", false, {}},
     };
-    return specs;
+    return rules;
 }
 
 const std::set<std::string>& Commands() {
@@ -179,13 +179,13 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
             a = a.substr(0, eq);
             hasInlineValue = true;
         }
-        const auto spec = std::find_if(Specs().begin(), Specs().end(),
-                                       [&](const OptionSpec& s) { return a == s.name; });
-        if (spec == Specs().end()) UsageError("unknown option " + a);
-        if (spec->takesValue && !hasInlineValue) {
+        const auto rule = std::find_if(Rules().begin(), Rules().end(),
+                                       [&](const OptionRule& s) { return a == s.name; });
+        if (rule == Rules().end()) UsageError("unknown option " + a);
+        if (rule->takesValue && !hasInlineValue) {
             if (i + 1 >= args.size()) UsageError(a + " needs a value");
             value = args[++i];
-        } else if (!spec->takesValue && hasInlineValue) {
+        } else if (!rule->takesValue && hasInlineValue) {
             UsageError(a + " takes no value");
         }
         given.emplace_back(a, value);
@@ -205,9 +205,9 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
     }
 
     for (const auto& [name, value] : given) {
-        const auto spec = std::find_if(Specs().begin(), Specs().end(),
-                                       [&](const OptionSpec& s) { return name == s.name; });
-        if (!spec->commands.empty() && !spec->commands.contains(o.command)) {
+        const auto rule = std::find_if(Rules().begin(), Rules().end(),
+                                       [&](const OptionRule& s) { return name == s.name; });
+        if (!rule->commands.empty() && !rule->commands.contains(o.command)) {
             UsageError(name + " does not apply to " + o.command);
         }
         if (name == "--port") {
