@@ -34,6 +34,16 @@ struct Registry {
 };
 
 std::atomic<bool> gHooks{false};
+// Set while a thread works inside the registry, so that blocks its own
+// bookkeeping allocates or releases are neither counted nor deadlock it.
+thread_local bool tInside = false;
+
+struct Inside {
+    Inside() { tInside = true; }
+    ~Inside() { tInside = false; }
+    Inside(const Inside&) = delete;
+    Inside& operator=(const Inside&) = delete;
+};
 std::atomic<bool> gRunning{false};
 std::atomic<bool> gExitHandler{false};
 
@@ -108,6 +118,7 @@ bool Running() noexcept {
 bool Start(const std::filesystem::path& logFile) {
     Registry& r = registry();
     {
+        const Inside inside;
         std::lock_guard<std::mutex> lock(r.mutex);
         if (gRunning.load()) return false;
         std::free(r.table);
@@ -127,7 +138,8 @@ bool Start(const std::filesystem::path& logFile) {
 }
 
 void NoteAlloc(const void* block, std::size_t size) noexcept {
-    if (!gRunning.load(std::memory_order_relaxed) || block == nullptr) return;
+    if (!gRunning.load(std::memory_order_relaxed) || block == nullptr || tInside) return;
+    const Inside inside;
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
     if (!gRunning.load()) return;
@@ -140,7 +152,8 @@ void NoteAlloc(const void* block, std::size_t size) noexcept {
 }
 
 void NoteFree(const void* block) noexcept {
-    if (!gRunning.load(std::memory_order_relaxed) || block == nullptr) return;
+    if (!gRunning.load(std::memory_order_relaxed) || block == nullptr || tInside) return;
+    const Inside inside;
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
     if (!gRunning.load() || r.capacity == 0) return;
@@ -158,12 +171,14 @@ void NoteFree(const void* block) noexcept {
 }
 
 Summary Current() noexcept {
+    const Inside inside;
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
     return Summary{r.allocations, r.releases, r.used, r.liveBytes};
 }
 
 bool WriteReport(std::string* error) {
+    const Inside inside;
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
     if (!gRunning.exchange(false)) {
