@@ -199,7 +199,8 @@ TEST(SettingsDialogOk, UnknownDeviceClosesOffline) {
     EXPECT_FALSE(s.line.isOpen());  // closed when the dialog closed
     EXPECT_EQ(r.ui.beeps, 1);
     EXPECT_EQ(r.ui.onlineShown.back(), false);
-    EXPECT_NE(r.errorLog().find("ERROR:  Einst, OK, GetInitString ?" "?(PV-XYZ9 )"),
+    EXPECT_NE(r.errorLog().find("ERROR:  Einst, OK, GetInitString ?"
+                                "?(PV-XYZ9 )"),
               std::string::npos);
     EXPECT_FALSE(r.count("fill"));
 }
