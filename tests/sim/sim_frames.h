@@ -2,6 +2,7 @@
 // Frame builders for the simulator tests: requests as the transport sends
 // them.
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -23,9 +24,12 @@ inline Bytes readFrame(std::uint16_t address, std::uint8_t count, std::uint8_t c
 }
 
 inline Bytes writeFrame(std::uint16_t address, std::span<const std::uint8_t> data) {
-    Bytes f{0xA0, static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address),
-            static_cast<std::uint8_t>(data.size())};
-    f.insert(f.end(), data.begin(), data.end());
+    Bytes f(4 + data.size());
+    f[0] = 0xA0;
+    f[1] = static_cast<std::uint8_t>(address >> 8);
+    f[2] = static_cast<std::uint8_t>(address);
+    f[3] = static_cast<std::uint8_t>(data.size());
+    std::copy(data.begin(), data.end(), f.begin() + 4);
     const std::uint16_t s = sum16(f);
     f.push_back(static_cast<std::uint8_t>(s >> 8));
     f.push_back(static_cast<std::uint8_t>(s));

@@ -99,22 +99,27 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     SystemTimer->setInterval(1000);
     connect(RefreshTimer, &QTimer::timeout, this, &Tfrm_Main::RefreshTimerTimer);
     connect(SystemTimer, &QTimer::timeout, this, &Tfrm_Main::SystemTimerTimer);
+    createDialogs();
 
     // Fixed border: the client area is 630 x 483 below the menu.
     setFixedSize(630, 483 + menuBar()->sizeHint().height());
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* from, QWidget* to) {
-        for (QWidget* sheet : {TabKreis1, TabKreis2, TabTrend, TabFehler, TabIntegrator}) {
-            const bool into = to != nullptr && sheet->isAncestorOf(to);
-            const bool already = from != nullptr && sheet->isAncestorOf(from);
-            if (into && !already) {
-                TabKreis1Enter();
-                break;
+    focusConnection_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget* from, QWidget* to) {
+            for (QWidget* sheet : {TabKreis1, TabKreis2, TabTrend, TabFehler, TabIntegrator}) {
+                const bool into = to != nullptr && sheet->isAncestorOf(to);
+                const bool already = from != nullptr && sheet->isAncestorOf(from);
+                if (into && !already) {
+                    TabKreis1Enter();
+                    break;
+                }
             }
-        }
-    });
+        });
 }
 
 Tfrm_Main::~Tfrm_Main() {
+    // Child windows destroyed after this point move the focus; the page
+    // entry handler must not run on a window that is half gone.
+    disconnect(focusConnection_);
     if (!closed_) FormClose();
 }
 
@@ -338,8 +343,9 @@ void Tfrm_Main::buildParameterPages() {
         auto* factorRow = new QHBoxLayout;
         lbl_Systemfaktor = named(new QLabel(TabParSystem), QStringLiteral("lbl_Systemfaktor"));
         ed_SystemFaktor = named(new QLineEdit(TabParSystem), QStringLiteral("ed_SystemFaktor"));
+        // Read-only: a double click opens the value input dialog.
         ed_SystemFaktor->setReadOnly(true);
-        ed_SystemFaktor->setEnabled(false);
+        ed_SystemFaktor->installEventFilter(this);
         factorRow->addWidget(lbl_Systemfaktor);
         factorRow->addWidget(ed_SystemFaktor);
         grid->addLayout(factorRow, 2, 0);
@@ -439,8 +445,7 @@ void Tfrm_Main::buildMenus() {
 
     mnu_Optionen = submenu(nullptr, "mnu_Optionen", "Optionen");
     mnu_Einstellungen = action(mnu_Optionen, "mnu_Einstellungen", "Einstellungen...");
-    // The settings dialog comes with its own window.
-    mnu_Einstellungen->setEnabled(false);
+    connect(mnu_Einstellungen, &QAction::triggered, this, &Tfrm_Main::mnu_EinstellungenClick);
     mnu_System = submenu(mnu_Optionen, "mnu_System", "System");
     mnu_energy = action(mnu_System, "mnu_energy", "energy");
     mnu_gas = action(mnu_System, "mnu_gas", "gas");
@@ -747,6 +752,10 @@ void Tfrm_Main::SystemTimerTimer() {
 // --- page rules ---------------------------------------------------------------------
 
 bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ed_SystemFaktor && event->type() == QEvent::MouseButtonDblClick) {
+        ed_SystemFaktorDblClick();
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonRelease &&
         (watched == Notebook->tabBar() || watched == NBBetrieb->tabBar() ||
          watched == NBParameter->tabBar())) {

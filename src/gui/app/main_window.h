@@ -48,6 +48,9 @@ namespace parvion::gui {
 class Dialogs;
 class RadioGroup;
 class TAboutBox;
+class TEinst;
+class TInputDlg;
+class TPasswordDlg;
 
 struct MainWindowOptions {
     SerialLine* line = nullptr;             // the serial line the link uses; required
@@ -82,6 +85,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks {
     DeviceState& device() { return *device_; }
     Link& link() { return *link_; }
     TAboutBox* aboutBox() const { return aboutBox_; }
+    TEinst* settingsDialog() const { return einst_; }
+    TInputDlg* inputDialog() const { return inputDlg_; }
+    TPasswordDlg* passwordDialog() const { return passwordDlg_; }
     QString statusPanelText(int panel) const;
 
     // --- texts (current library) ---------------------------------------
@@ -115,6 +121,8 @@ class Tfrm_Main : public QMainWindow, public UiHooks {
     void mnu_SpeichernClick();
     void mnu_BeendenClick();
     void mnu_InfoClick();
+    void mnu_EinstellungenClick();
+    void ed_SystemFaktorDblClick();
     void mnu_energyClick(QAction* item);
     void mnu_DeutschClick(QAction* item);
     void mnu_highendversionClick(QAction* item);
@@ -255,6 +263,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks {
     void showParameterFileName(const QString& file);
     void syncRemarksToImage();
     void showRemarks();
+    void createDialogs();
 
     MainWindowOptions options_;
     std::unique_ptr<Dialogs> ownDialogs_;
@@ -265,6 +274,10 @@ class Tfrm_Main : public QMainWindow, public UiHooks {
     std::unique_ptr<TextLibrary> texts_;
     std::unique_ptr<Link> link_;
     TAboutBox* aboutBox_ = nullptr;
+    QMetaObject::Connection focusConnection_;
+    TInputDlg* inputDlg_ = nullptr;
+    TEinst* einst_ = nullptr;
+    TPasswordDlg* passwordDlg_ = nullptr;
     bool busy_ = false;
     bool formReady_ = false;
     bool closePending_ = false;
