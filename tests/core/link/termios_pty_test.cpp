@@ -115,9 +115,15 @@ TEST(TermiosPty, APulledCableEndsTheTransactionOffline) {
     ASSERT_TRUE(b.open());
     ParameterImage image;
     bool result = true;
-    // The server goes away while the 38-byte reply is on its way.
+    // The server goes away while the 38-byte reply is on its way (about
+    // 320 ms at 1200 baud): as soon as its first bytes are out, not after a
+    // fixed time, so that a loaded machine cannot make the first attempt end
+    // by a gap time-out before the cable is pulled.
     std::thread puller([&b] {
-        std::this_thread::sleep_for(120ms);
+        const auto limit = std::chrono::steady_clock::now() + 10s;
+        while (b.server.bytesSent() == 0 && std::chrono::steady_clock::now() < limit) {
+            std::this_thread::sleep_for(1ms);
+        }
         b.server.stop();
     });
     EXPECT_TRUE(endsWithin(10s, [&] { result = ReadFlowKorr(b.link, image, 1); }));
