@@ -5,12 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <thread>
 
 #include "sim/lib/memory_map.h"
 #include "sim_frames.h"
 #include "support/pty_client.h"
+#include "support/unprivileged.h"
 
 namespace parvion::sim {
 namespace {
@@ -152,6 +158,36 @@ TEST(PtyServer, ServesOneClientAfterAnother) {
     ASSERT_TRUE(second.open(s.server.slavePath(), 115200));
     second.write(kIdent);
     EXPECT_EQ(second.read(14, 2s).size(), 14u);
+}
+
+TEST(PtyServer, AClientThatDiedInExclusiveModeDoesNotBlockTheNext) {
+    Served s;
+    std::string why;
+    ASSERT_TRUE(s.server.start(&why)) << why;
+    const std::string path = s.server.slavePath();
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    // The first client takes the port exclusively and dies without closing
+    // it. (Root ignores exclusive mode: the clients run as a plain user.)
+    ASSERT_EQ(parvion::test::runUnprivileged([&path] {
+                  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+                  if (fd < 0 || ::ioctl(fd, TIOCEXCL) != 0) return 1;
+                  ::_exit(0);
+              }),
+              0);
+    // The next one gets the port within a few seconds.
+    EXPECT_EQ(parvion::test::runUnprivileged([&path] {
+                  const auto limit = Clock::now() + 10s;
+                  while (Clock::now() < limit) {
+                      const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+                      if (fd >= 0) {
+                          ::close(fd);
+                          return 0;
+                      }
+                      std::this_thread::sleep_for(50ms);
+                  }
+                  return 1;
+              }),
+              0);
 }
 
 TEST(PtyServer, DestructorStopsWithAClientStillAttached) {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -16,6 +17,9 @@ namespace parvion::sim {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How long the server sleeps when it has nothing to send.
+constexpr long kIdleLookNs = 500'000'000;
 
 int baudOfSpeed(speed_t s) {
     switch (s) {
@@ -176,8 +180,13 @@ void PtyServer::run() {
             out.pop_front();
         }
 
-        timespec ts{};
-        timespec* tsp = nullptr;
+        // Idle, look in now and then: a client that died without closing
+        // the port (a crash, kill -9) leaves the terminal in exclusive mode,
+        // and as this server holds the terminal open the kernel never resets
+        // it, so every later open would fail as busy. Clients of this
+        // project also lock the port themselves (flock, lock file).
+        timespec ts{0, kIdleLookNs};
+        timespec* tsp = &ts;
         if (!out.empty()) {
             const auto next = due(out.front(), out.front().sent);
             auto wait = next - Clock::now();
@@ -193,6 +202,7 @@ void PtyServer::run() {
             if (errno == EINTR) continue;
             break;
         }
+        if (r == 0 && out.empty()) ::ioctl(slave_, TIOCNXCL);
         if (fds[1].revents != 0) break;  // stop requested
         if ((fds[0].revents & (POLLERR | POLLNVAL)) != 0) break;
         if ((fds[0].revents & POLLIN) == 0) continue;
