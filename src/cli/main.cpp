@@ -1,6 +1,8 @@
 // parvion2-cli: scripted access to a flow computer over a serial line, for
 // service engineers who read many devices and for automated checks.
 
+#include <poll.h>
+
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -14,6 +16,15 @@
 namespace {
 
 using namespace parvion::cli;
+
+// Standard output is a pipe or socket whose reader has gone, as when the
+// output is piped into `head`: what is left has nobody to read it.
+bool OutputReaderGone() {
+    pollfd out{};
+    out.fd = 1;
+    out.events = POLLOUT;
+    return ::poll(&out, 1, 0) == 1 && (out.revents & (POLLERR | POLLHUP)) != 0;
+}
 
 int Run(const std::vector<std::string>& args, const char* argv0) {
     const CliOptions options = ParseOptions(args);
@@ -34,13 +45,18 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     if (c == "clock") RunClock(ctx);
     if (c == "sgerg") RunSgerg(ctx);
     std::cout.flush();
-    if (!std::cout) throw CliError(kExitFailure, "the output cannot be written");
+    // A reader that stopped reading early is a normal end, not a failure.
+    if (!std::cout && !OutputReaderGone()) {
+        throw CliError(kExitFailure, "the output cannot be written");
+    }
     return kExitOk;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A closed pipe shows as a failed write (EPIPE) instead of ending the
+    // program in the middle of a device transaction.
     std::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
     try {

@@ -139,6 +139,58 @@ TEST(CliPages, ListsFollowTheExpansionLevelAndTheLanguage) {
     // trend tests.
 }
 
+TEST(CliPages, EnergyDeviceShowsItsOwnLinesAndAReaderThatHasGoneIsAQuietEnd) {
+    TempDir home;
+    sim::DeviceOptions o;
+    o.medium = 1;  // circuit 1 steam on a pulse input, circuit 2 hot water on an orifice
+    SimOnPty sim(o);
+    const auto en = [&](std::vector<std::string> rest) {
+        rest.insert(rest.begin(), {"--lang", "en"});
+        return RunCli(With(sim.line(), rest), home.path());
+    };
+    const auto startsALine = [](const std::vector<std::string>& lines, const std::string& text) {
+        for (const std::string& l : lines) {
+            if (!text.empty() && l.rfind(text, 0) == 0) return true;
+        }
+        return false;
+    };
+    // The texts come from the energy library, whatever the settings say.
+    ASSERT_NE(LibraryText(1, 1, 15379), LibraryText(0, 1, 15379));
+
+    CliRun r = en({"live"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    auto lines = SplitLines(r.out);
+    ASSERT_GE(lines.size(), 10u);
+    // Both circuits fitted: the system-definition headline comes first.
+    EXPECT_EQ(lines[1].rfind(LibraryText(1, 1, 15376), 0), 0u) << lines[1];
+    EXPECT_TRUE(startsALine(lines, LibraryText(1, 1, 15379))) << r.out;  // power
+    // A pulse input has no differential-pressure lines.
+    EXPECT_FALSE(startsALine(lines, LibraryText(1, 1, 16400))) << r.out;
+    EXPECT_FALSE(startsALine(lines, LibraryText(1, 1, 16401))) << r.out;
+    // Steam (medium kind 1) has no second temperature.
+    EXPECT_FALSE(startsALine(lines, LibraryText(1, 1, 16403))) << r.out;
+
+    r = en({"live", "--circuit", "2"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    lines = SplitLines(r.out);
+    EXPECT_TRUE(startsALine(lines, LibraryText(1, 1, 16400))) << r.out;  // orifice
+    EXPECT_TRUE(startsALine(lines, LibraryText(1, 1, 16401))) << r.out;
+    // Hot water (medium kind 0) shows the second temperature, in °C.
+    bool second = false;
+    for (const std::string& l : lines) {
+        if (l.rfind(LibraryText(1, 1, 16403), 0) == 0) {
+            second = true;
+            EXPECT_TRUE(Contains(l.substr(54), "°C")) << l;
+        }
+    }
+    EXPECT_TRUE(second) << r.out;
+
+    // Piped into a reader that has gone (as `| head -1` does): a quiet end.
+    r = RunCli(With(sim.line(), {"errors"}), home.path(), CliStdout::ClosedPipe);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+}
+
 TEST(CliTrends, ExportWritesTheWholeFileOrNothing) {
     TempDir home;
     SimOnPty sim;

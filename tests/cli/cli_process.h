@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -36,8 +37,16 @@ struct CliRun {
     std::string err;
 };
 
+// Where the program's standard output goes.
+enum class CliStdout {
+    File,        // a file whose bytes the run returns
+    ClosedPipe,  // a pipe whose reader is gone, as when piped into `head`
+    FullDevice,  // /dev/full: every write fails with ENOSPC
+};
+
 // Runs parvion2-cli with the arguments; HOME is `home`, XDG_DATA_HOME unset.
-inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem::path& home) {
+inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem::path& home,
+                     CliStdout out = CliStdout::File) {
     const std::filesystem::path outFile = home / ".cli-stdout";
     const std::filesystem::path errFile = home / ".cli-stderr";
     std::vector<std::string> env;
@@ -58,13 +67,26 @@ inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
+    int pipeEnds[2] = {-1, -1};
+    if (out == CliStdout::ClosedPipe) {
+        if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
+            posix_spawn_file_actions_destroy(&actions);
+            return CliRun{-1, {}, std::string("cannot make a pipe: ") + std::strerror(errno)};
+        }
+        ::close(pipeEnds[0]);  // nobody reads: every write fails with EPIPE
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    } else if (out == CliStdout::FullDevice) {
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    if (pipeEnds[1] >= 0) ::close(pipeEnds[1]);
     CliRun run;
     if (rc != 0) {
         run.err = std::string("cannot start the program: ") + std::strerror(rc);
@@ -82,7 +104,7 @@ inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readFileBytes(outFile);
+    if (out == CliStdout::File) run.out = readFileBytes(outFile);
     run.err = readFileBytes(errFile);
     return run;
 }

@@ -76,5 +76,25 @@ TEST(CliSgerg, PrintsTheStatusAndKAtTheGivenPoint) {
     EXPECT_TRUE(Contains(r.out, "K: 1.0000000\n")) << r.out;
 }
 
+TEST(CliOutput, AReaderThatHasGoneIsAQuietEnd) {
+    // As with `parvion2-cli ... | head -1`: the rest of the output has no
+    // reader; that is no failure and needs no message.
+    TempDir home;
+    const CliRun r =
+        RunCli({"sgerg", "0", "1", "0.80", "11.0"}, home.path(), CliStdout::ClosedPipe);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    // Help text too.
+    EXPECT_EQ(RunCli({"--help"}, home.path(), CliStdout::ClosedPipe).code, 0);
+
+    // Output that is lost for another reason (a full disk) is a failure.
+    if (std::filesystem::exists("/dev/full")) {
+        const CliRun full =
+            RunCli({"sgerg", "0", "1", "0.80", "11.0"}, home.path(), CliStdout::FullDevice);
+        EXPECT_EQ(full.code, 1);
+        EXPECT_TRUE(Contains(full.err, "the output cannot be written")) << full.err;
+    }
+}
+
 }  // namespace
 }  // namespace parvion::test
