@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,12 @@ std::string ErrorEntryLine(const ErrorEntry& e, const std::string& a, const std:
 std::vector<std::string> BuildErrorProtocolLines(const ErrorProtocolRec& protocol,
                                                  const SystemRec& system, const TextLoader& text,
                                                  const BlockLoader& load);
+
+// Saves the lines of the error list as a text file, one line each ending in
+// CR LF; the whole file is replaced. The text goes to a new file beside it
+// that then takes its name, so a failure leaves an existing file as it was.
+// False, with the reason in *error when given, when it cannot be written.
+bool SaveErrorProtocolFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                           std::string* error = nullptr);
 
 }  // namespace parvion::views

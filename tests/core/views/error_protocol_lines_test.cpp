@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/model/value_format.h"
+#include "support/temp_dir.h"
 
 namespace parvion::views {
 namespace {
@@ -100,6 +101,37 @@ TEST(ErrorProtocolLines, WithoutCircuit2ElevenGroupsAndOneCircuitSystemsUseTheir
     sys.Kind = 2;
     lines = BuildErrorProtocolLines(p, sys, Texts, Names);
     EXPECT_EQ(lines.front().substr(0, 6), "G17424");
+}
+
+TEST(ErrorProtocolFile, ReplacesTheWholeFileOrLeavesItAsItWas) {
+    parvion::test::TempDir dir;
+    const auto file = dir / "ErrorListe.txt";
+    const auto count = [&] {
+        return std::distance(std::filesystem::directory_iterator(dir.path()),
+                             std::filesystem::directory_iterator());
+    };
+    parvion::test::writeFileBytes(file, "an older and much longer list\r\nof lines\r\n");
+    std::string error;
+    ASSERT_TRUE(SaveErrorProtocolFile(file, {"G1", "", "01.02.2024 03:04:05 -->"}, &error))
+        << error;
+    EXPECT_EQ(parvion::test::readFileBytes(file), "G1\r\n\r\n01.02.2024 03:04:05 -->\r\n");
+    EXPECT_EQ(count(), 1);
+
+    // A folder that does not exist: nothing is created, the reason names the file.
+    const auto missing = dir / "missing" / "e.txt";
+    EXPECT_FALSE(SaveErrorProtocolFile(missing, {"x"}, &error));
+    EXPECT_NE(error.find(missing.string()), std::string::npos) << error;
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+
+    // A name taken by a folder cannot be replaced: the folder and its
+    // contents stay, and no half-written file is left beside it.
+    const auto taken = dir / "taken";
+    std::filesystem::create_directory(taken);
+    parvion::test::writeFileBytes(taken / "inside", "kept");
+    EXPECT_FALSE(SaveErrorProtocolFile(taken, {"x"}, &error));
+    EXPECT_EQ(parvion::test::readFileBytes(taken / "inside"), "kept");
+    EXPECT_EQ(count(), 2);
+    EXPECT_FALSE(SaveErrorProtocolFile({}, {"x"}));
 }
 
 }  // namespace
