@@ -161,45 +161,6 @@ std::string ReasonOf(const std::string& error, int err) {
     return colon == std::string::npos ? error : error.substr(colon + 2);
 }
 
-// UTF-8 text as code points and back (for character positions).
-std::u32string Decode(std::string_view s) {
-    std::u32string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        std::size_t len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        if (b >= 0x80 && b < 0xC0) len = 1;  // stray continuation byte
-        if (i + len > s.size()) len = s.size() - i;
-        char32_t cp = len == 1 ? b : b & (0x7Fu >> len);
-        for (std::size_t k = 1; k < len; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3Fu);
-        out.push_back(cp);
-        i += len;
-    }
-    return out;
-}
-
-std::string Encode(std::u32string_view s) {
-    std::string out;
-    for (char32_t cp : s) {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string ParameterFileResult::detail(const std::filesystem::path& file) const {
@@ -319,16 +280,23 @@ std::vector<FileFilter> OpenDialogFilters(int medium) {
 }
 
 std::string ShortenFileName(std::string_view name) {
-    const std::u32string s = Decode(name);
-    const std::size_t length = s.size();
+    // Byte offsets of the characters of the UTF-8 name: positions count
+    // characters, not bytes.
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (i == 0 || (static_cast<unsigned char>(name[i]) & 0xC0) != 0x80) starts.push_back(i);
+    }
+    const std::size_t length = starts.size();
     if (length <= 40) return std::string(name);
-    auto isSeparator = [](char32_t c) { return c == U'\\' || c == U'/'; };
+    auto isSeparator = [&](std::size_t c) {
+        return name[starts[c]] == '\\' || name[starts[c]] == '/';
+    };
 
     // Head: up to and including the first separator among characters 4..14
     // (1-based), or the first three characters when there is none.
     std::size_t head = 3;
     for (std::size_t i = 3; i < 14; ++i) {
-        if (isSeparator(s[i])) {
+        if (isSeparator(i)) {
             head = i + 1;
             break;
         }
@@ -337,13 +305,15 @@ std::string ShortenFileName(std::string_view name) {
     // character length - 20, or the last 22 characters when there is none.
     std::size_t tail = length - 22;
     for (std::size_t i = length - 21; i < length - 1; ++i) {
-        if (isSeparator(s[i])) {
+        if (isSeparator(i)) {
             tail = i;
             break;
         }
     }
-    return Encode(std::u32string_view(s).substr(0, head)) + " ... " +
-           Encode(std::u32string_view(s).substr(tail));
+    std::string out(name.substr(0, starts[head]));
+    out += " ... ";
+    out += name.substr(starts[tail]);
+    return out;
 }
 
 }  // namespace parvion
