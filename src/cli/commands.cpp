@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -124,6 +125,14 @@ void WriteTextFileAtomically(Context& ctx, const fs::path& file,
         }
         done += static_cast<std::size_t>(n);
     }
+    // An existing file keeps its permissions; a new one is readable by all
+    // (mkstemp would leave it readable by the owner only).
+    std::error_code statError;
+    const fs::file_status old = fs::status(file, statError);
+    const auto mode = !statError && fs::is_regular_file(old)
+                          ? static_cast<mode_t>(old.permissions() & fs::perms::mask)
+                          : static_cast<mode_t>(0644);
+    if (ok && ::fchmod(fd, mode) != 0) ok = false;
     if (ok && ::fsync(fd) != 0) ok = false;
     const int writeErrno = errno;
     ok = (::close(fd) == 0) && ok;

@@ -213,6 +213,17 @@ TEST(CliTrends, ExportWritesTheWholeFileOrNothing) {
         ASSERT_EQ(lines[i].substr(0, 16), serialNo);
     }
 
+    // A new file is readable by all; a replaced one keeps its permissions.
+    namespace fs = std::filesystem;
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::mask,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::others_read);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    r = RunCli(With(sim.line(), {"trends", "--export", file.string()}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::mask,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
     // A file that cannot be written leaves nothing behind.
     const auto bad = home / "missing" / "t.txt";
     r = RunCli(With(sim.line(), {"--lang", "en", "trends", "--export", bad.string()}), home.path());
