@@ -1,6 +1,7 @@
 #include "core/views/about_lines.h"
 
 #include "core/model/parameter_image.h"
+#include "core/model/profile_file.h"
 
 namespace parvion::views {
 
@@ -27,9 +28,10 @@ std::vector<std::string> BuildAboutLines(const TextLoader& text,
     lines.push_back(text(33));
     if (device) {
         lines.emplace_back();
+        // The device keeps its texts in the Windows-1252 code page.
         lines.push_back(text(ExpansionLevelText(device->ausbaustufe)) + " " +
-                        VisibleProgramText(device->programText));
-        lines.push_back(text(40) + " " + device->serialNo);
+                        cp1252ToUtf8(VisibleProgramText(device->programText)));
+        lines.push_back(text(40) + " " + cp1252ToUtf8(device->serialNo));
     }
     lines.emplace_back();
     for (std::uint16_t n = 41; n <= 43; ++n) lines.push_back(text(n));

@@ -15,6 +15,7 @@ inline constexpr const char* kProgramVersion = " V02.45";
 
 struct AboutDeviceInfo {
     std::uint8_t ausbaustufe = 0;
+    // Both as the device sends them: Windows-1252 bytes.
     std::string programText;  // as read from the device's program memory
     std::string serialNo;
 };
@@ -23,9 +24,11 @@ struct AboutDeviceInfo {
 // lowest bit is absent, 37 with circuit 2, 38 with trend recording, else 36.
 std::uint16_t ExpansionLevelText(std::uint8_t ausbaustufe);
 
-// The program text without blanks and control characters.
+// The program text without blanks and control characters (bytes, before any
+// conversion of the code page).
 std::string VisibleProgramText(const std::string& text);
 
+// The lines of the memo, in UTF-8.
 std::vector<std::string> BuildAboutLines(const TextLoader& text,
                                          const std::optional<AboutDeviceInfo>& device);
 

@@ -33,5 +33,18 @@ TEST(AboutLines, OnlineNamesLevelProgramAndSerial) {
     EXPECT_EQ(VisibleProgramText("\xE4x y"), "\xE4xy");
 }
 
+// The device sends Windows-1252 bytes; the memo shows them as the
+// characters they stand for, never as invalid UTF-8.
+TEST(AboutLines, DeviceBytesAboveAsciiAreShownAsWindows1252) {
+    AboutDeviceInfo info;
+    info.ausbaustufe = 0x00;
+    info.programText = "Z\xE4hler \x80\x96";
+    info.serialNo = "N\xBA 7";
+    const auto lines = BuildAboutLines(text, info);
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[3], "T39 Z\u00E4hler\u20AC\u2013");
+    EXPECT_EQ(lines[4], "T40 N\u00BA 7");
+}
+
 }  // namespace
 }  // namespace parvion::views
