@@ -59,8 +59,9 @@ void Tfrm_Main::ed_SystemFaktorDblClick() {
     inputDlg_->MinValue = kSystemFactorMin;
     inputDlg_->MaxValue = kSystemFactorMax;
     inputDlg_->Value = image_.System.Faktor;
-    inputDlg_->exec();
-    if (inputDlg_->Cancelled) return;
+    // Cancel, Escape and the title-bar close box all end with the modal
+    // result Cancel; only the last leaves Cancelled clear.
+    if (inputDlg_->exec() != QDialog::Accepted) return;
     image_.System.Faktor = inputDlg_->Value;
     if (session_.Online) {
         setBusy(true);

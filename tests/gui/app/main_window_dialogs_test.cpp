@@ -74,6 +74,26 @@ TEST(SystemFactor, OnlineEntryIsWrittenToTheDeviceAndReadBack) {
     EXPECT_FALSE(h.window->Busy());
 }
 
+TEST(SystemFactor, ClosingTheInputDialogByItsCloseBoxWritesNothing) {
+    Harness h;
+    ASSERT_TRUE(h.window->FormCreate());
+    ASSERT_TRUE(h.window->session().Online);
+    const float before = h.window->image().System.Faktor;
+    const auto framesBefore = h.device.framesServed();
+
+    gui::TInputDlg* dlg = h.window->inputDialog();
+    QTimer::singleShot(0, dlg, [dlg] {
+        dlg->Input->selectAll();
+        QTest::keyClicks(dlg->Input, QStringLiteral("0.95"));
+        dlg->close();  // the title-bar close box: Cancel without Cancelled
+    });
+    doubleClickSystemFactor(*h.window);
+    EXPECT_FALSE(dlg->Cancelled);
+    EXPECT_FLOAT_EQ(h.window->image().System.Faktor, before);
+    EXPECT_EQ(h.device.framesServed(), framesBefore);
+    EXPECT_FALSE(h.window->Busy());
+}
+
 TEST(SettingsMenu, OpensTheSettingsDialogAndCancelLeavesTheProgramOffline) {
     Harness h;
     ASSERT_TRUE(h.window->FormCreate());
