@@ -135,7 +135,9 @@ bool TInputDlg::eventFilter(QObject* watched, QEvent* event) {
         }
         if (key->matches(QKeySequence::Paste)) return true;
         const QString text = key->text();
-        if (text.isEmpty()) return false;  // arrows, Delete, Home, ...
+        // Arrows, Home, ... have no text; Delete has "\x7f" on some
+        // platforms. Neither is a typed character.
+        if (text.isEmpty() || text.at(0) == QChar(0x7f)) return false;
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
             // Copy and select-all stay; every other control character is swallowed.
             return !(key->matches(QKeySequence::Copy) || key->matches(QKeySequence::SelectAll));

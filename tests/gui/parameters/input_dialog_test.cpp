@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -88,6 +90,22 @@ TEST_F(InputDialog, FilterSwallowsWhatCannotBePartOfANumber) {
     temperature(0.0f);
     typeAndOk(QStringLiteral("1234567"));
     EXPECT_EQ(typed, QStringLiteral("12345"));
+}
+
+// Editing keys are no typed characters: the filter leaves them to the
+// edit, also where the platform gives Delete the text "\x7f" (X11).
+TEST_F(InputDialog, EditingKeysReachTheEdit) {
+    temperature(0.0f);
+    run(QStringLiteral("1234"), [this] {
+        QTest::keyClick(dlg.Input, Qt::Key_Backspace);
+        QTest::keyClick(dlg.Input, Qt::Key_Home);
+        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+        QApplication::sendEvent(dlg.Input, &del);
+        typed = dlg.Input->text();
+        dlg.OKBtn->click();
+    });
+    EXPECT_EQ(typed, QStringLiteral("23"));
+    EXPECT_EQ(dlg.Value, 23.0f);
 }
 
 TEST_F(InputDialog, EntriesAreClampedWithABeep) {
