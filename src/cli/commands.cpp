@@ -180,9 +180,11 @@ void RunIdentify(Context& ctx) {
     const SystemRec& sys = ctx.image().System;
     const auto& flags = dev.DeviceAccess.Flags;
     std::cout << "Identity:        " << Trimmed(dev.DeviceIdent) << '\n'
-              << "Variant:         " << (ctx.medium() == medium::Gas ? "gas" : "energy") << '\n'
-              << "Program:         " << Trimmed(program) << '\n'
-              << "Serial number:   " << Trimmed(dev.DeviceSerialNo) << '\n'
+              << "Variant:         " << (ctx.medium() == medium::Gas ? "gas" : "energy")
+              << '\n'
+              // The device's texts are Windows-1252 bytes; the terminal wants UTF-8.
+              << "Program:         " << cp1252ToUtf8(Trimmed(program)) << '\n'
+              << "Serial number:   " << cp1252ToUtf8(Trimmed(dev.DeviceSerialNo)) << '\n'
               << "Expansion level: " << Hex2(sys.Ausbaustufe) << ' '
               << ctx.Text(views::ExpansionLevelText(sys.Ausbaustufe)) << '\n'
               << "Access flags:    " << Hex2(flags[0]) << ' ' << Hex2(flags[1]) << ' '

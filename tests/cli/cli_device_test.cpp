@@ -54,6 +54,18 @@ TEST(CliDevice, ProtectedDeviceNeedsTheRightPasswordAndNeverShowsIt) {
     EXPECT_EQ(sim.device().lastWriteAddress(), address::Clock);
 }
 
+TEST(CliDevice, DeviceTextsAreShownAsWindows1252) {
+    TempDir home;
+    SimOnPty sim;
+    // "Zähler 12" with the device's own byte for the umlaut.
+    const std::string serial = "Z\xE4hler 12      ";
+    sim.device().poke(address::DeviceSerialNo,
+                      std::span(reinterpret_cast<const std::uint8_t*>(serial.data()), 16));
+    const CliRun r = RunCli(With(sim.line(), {"identify"}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, "Serial number:   Z\xC3\xA4hler 12\n")) << r.out;
+}
+
 TEST(CliDevice, ASilentDeviceOrAMissingPortFailsWithCode1) {
     TempDir home;
     sim::DeviceOptions o;
