@@ -8,32 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/link/termios_line.h"
+
 namespace parvion::test {
-
-namespace {
-
-speed_t speedOf(int baud) {
-    switch (baud) {
-        case 1200:
-            return B1200;
-        case 2400:
-            return B2400;
-        case 4800:
-            return B4800;
-        case 9600:
-            return B9600;
-        case 19200:
-            return B19200;
-        case 38400:
-            return B38400;
-        case 57600:
-            return B57600;
-        default:
-            return B115200;
-    }
-}
-
-}  // namespace
 
 PtyClient::~PtyClient() {
     close();
@@ -63,8 +40,10 @@ void PtyClient::close() {
 bool PtyClient::setBaud(int baud) {
     termios tio{};
     if (fd_ < 0 || tcgetattr(fd_, &tio) != 0) return false;
-    cfsetispeed(&tio, speedOf(baud));
-    cfsetospeed(&tio, speedOf(baud));
+    speed_t speed = B115200;
+    TermiosSpeed(baud, &speed);
+    cfsetispeed(&tio, speed);
+    cfsetospeed(&tio, speed);
     return tcsetattr(fd_, TCSANOW, &tio) == 0;
 }
 

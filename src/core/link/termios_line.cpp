@@ -31,16 +31,6 @@ constexpr BaudEntry kBaudTable[] = {
     {3500000, B3500000}, {4000000, B4000000},
 };
 
-bool speedOf(int baud, speed_t* speed) {
-    for (const auto& e : kBaudTable) {
-        if (e.baud == baud) {
-            *speed = e.speed;
-            return true;
-        }
-    }
-    return false;
-}
-
 std::string openReason(int err) {
     switch (err) {
         case EACCES:
@@ -69,13 +59,30 @@ int msUntil(SerialLine::Clock::time_point deadline) {
 
 }  // namespace
 
+bool TermiosSpeed(int baud, speed_t* speed) {
+    for (const auto& e : kBaudTable) {
+        if (e.baud == baud) {
+            *speed = e.speed;
+            return true;
+        }
+    }
+    return false;
+}
+
+int BaudOfTermiosSpeed(speed_t speed) {
+    for (const auto& e : kBaudTable) {
+        if (e.speed == speed) return e.baud;
+    }
+    return 0;
+}
+
 TermiosLine::~TermiosLine() {
     close();
 }
 
 bool TermiosLine::isStandardBaudRate(int baud) {
     speed_t speed;
-    return speedOf(baud, &speed);
+    return TermiosSpeed(baud, &speed);
 }
 
 bool TermiosLine::open(const std::string& port, int baud, std::string* error) {
@@ -85,7 +92,7 @@ bool TermiosLine::open(const std::string& port, int baud, std::string* error) {
         if (error) *error = std::move(text);
     };
     speed_t speed;
-    if (!speedOf(baud, &speed)) {
+    if (!TermiosSpeed(baud, &speed)) {
         setError("unsupported baud rate " + std::to_string(baud));
         return false;
     }
@@ -146,7 +153,7 @@ void TermiosLine::fail() {
 
 bool TermiosLine::setBaudRate(int baud) {
     speed_t speed;
-    if (!speedOf(baud, &speed)) return false;
+    if (!TermiosSpeed(baud, &speed)) return false;
     if (fd_ >= 0) {
         termios tio{};
         if (::tcgetattr(fd_, &tio) != 0) return false;

@@ -4,6 +4,8 @@
 // pulled, other side of a pseudo-terminal closed) closes the line, so that
 // the transport fails and goes offline instead of waiting or spinning.
 
+#include <termios.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -54,5 +56,10 @@ class TermiosLine : public SerialLine {
     // so that a wait reports only bytes that are really new.
     std::vector<std::uint8_t> input_;
 };
+
+// The termios speed constant of a baud rate; false when the system has none.
+bool TermiosSpeed(int baud, speed_t* speed);
+// The baud rate of a termios speed constant; 0 when unknown.
+int BaudOfTermiosSpeed(speed_t speed);
 
 }  // namespace parvion

@@ -12,6 +12,8 @@
 #include <deque>
 #include <vector>
 
+#include "core/link/termios_line.h"
+
 namespace parvion::sim {
 
 namespace {
@@ -20,50 +22,6 @@ using Clock = std::chrono::steady_clock;
 
 // How long the server sleeps when it has nothing to send.
 constexpr long kIdleLookNs = 500'000'000;
-
-int baudOfSpeed(speed_t s) {
-    switch (s) {
-        case B1200:
-            return 1200;
-        case B2400:
-            return 2400;
-        case B4800:
-            return 4800;
-        case B9600:
-            return 9600;
-        case B19200:
-            return 19200;
-        case B38400:
-            return 38400;
-        case B57600:
-            return 57600;
-        case B115200:
-            return 115200;
-        default:
-            return 0;
-    }
-}
-
-speed_t speedOfBaud(int baud) {
-    switch (baud) {
-        case 1200:
-            return B1200;
-        case 2400:
-            return B2400;
-        case 4800:
-            return B4800;
-        case 9600:
-            return B9600;
-        case 19200:
-            return B19200;
-        case 38400:
-            return B38400;
-        case 57600:
-            return B57600;
-        default:
-            return B115200;
-    }
-}
 
 // Time one byte takes on the wire: start bit, 8 data bits, stop bit.
 Clock::duration byteTime(int baudIndex) {
@@ -105,7 +63,8 @@ bool PtyServer::start(std::string* error) {
     if (tcgetattr(slave_, &tio) != 0) return fail("tcgetattr");
     cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
-    const speed_t speed = speedOfBaud(baudRateOfIndex(device_.baudIndex()));
+    speed_t speed = B115200;
+    TermiosSpeed(baudRateOfIndex(device_.baudIndex()), &speed);
     cfsetispeed(&tio, speed);
     cfsetospeed(&tio, speed);
     if (tcsetattr(slave_, TCSANOW, &tio) != 0) return fail("tcsetattr");
@@ -143,7 +102,7 @@ void PtyServer::closeFds() {
 int PtyServer::clientBaud() const {
     termios tio{};
     if (tcgetattr(slave_, &tio) != 0) return 0;
-    return baudOfSpeed(cfgetospeed(&tio));
+    return BaudOfTermiosSpeed(cfgetospeed(&tio));
 }
 
 void PtyServer::run() {

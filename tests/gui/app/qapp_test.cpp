@@ -1,29 +1,11 @@
-// The application object every window test needs.
+// The application object the window tests of this program need.
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
+#include "support/qt_application.h"
 
 namespace {
 
-class QtApplication : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_gui_app";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-    void TearDown() override {
-        delete app_;
-        app_ = nullptr;
-    }
-
-  private:
-    QApplication* app_ = nullptr;
-};
-
+char kName[] = "test_gui_app";
 [[maybe_unused]] ::testing::Environment* const kApp =
-    ::testing::AddGlobalTestEnvironment(new QtApplication);
+    ::testing::AddGlobalTestEnvironment(new parvion::test::QtApplication(kName));
 
 }  // namespace
