@@ -83,17 +83,19 @@ TEST(TermiosPty, SlowLineAndFaultsWithRealTiming) {
     ASSERT_TRUE(b.open());
     ParameterImage image;
     image.FlowKorr[0].Stelle = {0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4};
+    // A 38-byte frame needs over 300 ms on the wire: it gets through only
+    // because the drain limit grows with the frame. (Attempt counts are not
+    // pinned at this rate: a simulator thread starved for more than the 50 ms
+    // byte gap on a loaded machine costs an honest extra attempt.)
     ASSERT_TRUE(WriteFlowKorr(b.link, image, 0));
-    EXPECT_EQ(b.link.lastAttempts(), 1);
     ParameterImage back;
     ASSERT_TRUE(ReadFlowKorr(b.link, back, 0));
-    EXPECT_EQ(b.link.lastAttempts(), 1);
     EXPECT_EQ(back.FlowKorr[0], image.FlowKorr[0]);
 
     // A wrong sum is counted and the block read again.
     b.device.injectFault(sim::Fault::BadChecksum, 1);
     ASSERT_TRUE(ReadDis_User(b.link, back));
-    EXPECT_EQ(b.link.lastAttempts(), 2);
+    EXPECT_GE(b.link.lastAttempts(), 2);
     EXPECT_EQ(b.link.TransmissionErrors(), 1);
 
     // A reply that stops half-way fails each attempt; the record stays.
