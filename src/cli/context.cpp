@@ -109,12 +109,8 @@ void Context::Connect(bool checkPassword) {
     if (!ReadDeviceIdent(*link_, dev.DeviceIdent)) {
         Failure(Text(49, "No reply from the device") + " (" + PortDescription() + ")");
     }
-    session_.DeviceIdent = dev.DeviceIdent;
-    if (dev.DeviceIdent == kIdentGas) {
-        session_.Medium = medium::Gas;
-    } else if (dev.DeviceIdent == kIdentEnergy) {
-        session_.Medium = medium::Energy;
-    } else {
+    session_.Medium = MediumOfIdent(dev.DeviceIdent);
+    if (session_.Medium == medium::Unknown) {
         Failure(std::string(kNoSupportedDevice) + " (identity \"" + dev.DeviceIdent + "\")");
     }
 

@@ -110,13 +110,10 @@ ConnectionOutcome RunConnection(Link& link, ParameterImage& image, DeviceState& 
         return out;
     }
     device.DeviceIdent = ident;
-    session.DeviceIdent = ident;
 
     // A program that met an unknown device (Medium -1) takes the variant of
     // the device it now finds, like one of the other variant.
-    int deviceMedium = medium::Unknown;
-    if (ident == kIdentEnergy) deviceMedium = medium::Energy;
-    if (ident == kIdentGas) deviceMedium = medium::Gas;
+    const int deviceMedium = MediumOfIdent(ident);
     if (deviceMedium == medium::Unknown) {
         LogError(appDataFolder,
                  "ERROR:  Einst, OK, GetInitString ?"

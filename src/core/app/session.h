@@ -4,7 +4,6 @@
 // window (or the CLI) and passed by reference.
 
 #include <cstdint>
-#include <string>
 
 #include "core/model/parameter_image.h"
 
@@ -18,7 +17,6 @@ struct Session {
     int Baudrate = 3;   // baud-rate index 0..7
     bool MemCheck = false;
     int TraceLevel = 0;  // settings key "RS232" of section "Debug"
-    std::string DeviceIdent;
 };
 
 // Baud rates by index 0..7.

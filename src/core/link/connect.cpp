@@ -9,12 +9,11 @@ namespace parvion {
 
 namespace {
 
-// Reads the identity into the device state and the session.
+// Reads the identity into the device state; unchanged on failure.
 bool ReadIdent(Link& link, DeviceState& device) {
     std::string ident;
     if (!ReadDeviceIdent(link, ident)) return false;
     device.DeviceIdent = ident;
-    link.session().DeviceIdent = ident;
     return true;
 }
 
@@ -30,10 +29,8 @@ void ConnectDevice(Link& link, DeviceState& device) {
         if (!ReadIdent(link, device)) {
             session.Online = false;
             link.line().close();
-        } else if (device.DeviceIdent == kIdentEnergy) {
-            session.Medium = medium::Energy;
-        } else if (device.DeviceIdent == kIdentGas) {
-            session.Medium = medium::Gas;
+        } else if (const int m = MediumOfIdent(device.DeviceIdent); m != medium::Unknown) {
+            session.Medium = m;
         } else {
             session.Online = false;
             ui.statusText(0, kNoSupportedDevice);
@@ -54,7 +51,7 @@ void ConnectDevice(Link& link, DeviceState& device) {
 bool DeviceAvailable(Link& link, DeviceState& device) {
     if (!link.session().Online) return true;
     if (!ReadIdent(link, device)) return false;
-    return device.DeviceIdent == kIdentEnergy || device.DeviceIdent == kIdentGas;
+    return MediumOfIdent(device.DeviceIdent) != medium::Unknown;
 }
 
 }  // namespace parvion

@@ -239,6 +239,12 @@ DeviceDateTime RunningDeviceClock(double clockOffset, LocalTime pcNow) {
 
 // --- commands -------------------------------------------------------------
 
+int MediumOfIdent(std::string_view ident) {
+    if (ident == kIdentGas) return medium::Gas;
+    if (ident == kIdentEnergy) return medium::Energy;
+    return medium::Unknown;
+}
+
 bool ReadDeviceIdent(Link& link, std::string& ident) {
     Bytes d;
     if (!link.ReadBlock(cmd::Read, address::DeviceIdent, 8, d)) return false;

@@ -62,6 +62,11 @@ inline constexpr std::array<std::uint16_t, 3> PropertyTable1 = {0x9BC0, 0x9BDC, 
 inline constexpr std::string_view kIdentGas = "PV-GAS2 ";
 inline constexpr std::string_view kIdentEnergy = "PV-ENG2 ";
 
+// The variant an identity names: medium::Gas or medium::Energy for the two
+// supported identities (exact, trailing blank included), medium::Unknown for
+// anything else.
+int MediumOfIdent(std::string_view ident);
+
 // --- commands -------------------------------------------------------------
 
 // The 8 identity characters as they come.

@@ -866,16 +866,16 @@ void Tfrm_Main::mnu_energyClick(QAction* item) {
         std::string ident;
         if (ReadDeviceIdent(*link_, ident)) {
             device_->DeviceIdent = ident;
-            session_.DeviceIdent = ident;
-            if (ident != kIdentEnergy && ident != kIdentGas) {
+            const int deviceMedium = MediumOfIdent(ident);
+            if (deviceMedium == medium::Unknown) {
                 session_.Medium = medium::Unknown;
                 session_.Online = false;
                 showOnline(false);
                 enableOfflineMenus(true);
-            } else if (ident == kIdentGas && session_.Medium == medium::Energy) {
-                session_.Medium = medium::Gas;
-            } else if (ident == kIdentEnergy && session_.Medium == medium::Gas) {
-                session_.Medium = medium::Energy;
+            } else if (session_.Medium != medium::Unknown) {
+                // A known device sets the variant; a program that met an
+                // unknown device keeps Medium -1 until it connects again.
+                session_.Medium = deviceMedium;
             }
         }
         setBusy(false);

@@ -64,7 +64,6 @@ TEST(ConnectDevice, GasDeviceGoesOnline) {
     EXPECT_EQ(b.link.portName(), DefaultPortName(3));
     EXPECT_EQ(b.session.Medium, medium::Gas);
     EXPECT_EQ(b.state.DeviceIdent, "PV-GAS2 ");
-    EXPECT_EQ(b.session.DeviceIdent, "PV-GAS2 ");
     EXPECT_FALSE(b.state.DeviceAccess.isProtected());
     EXPECT_EQ(b.ui.menusEnabled, 0);
     EXPECT_EQ(b.ui.label, "ONLINE");
