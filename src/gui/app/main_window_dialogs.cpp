@@ -6,7 +6,6 @@
 #include <QScopeGuard>
 #include <QTimer>
 
-#include "core/app/settings.h"
 #include "core/link/parameter_blocks.h"
 #include "gui/app/main_window.h"
 #include "gui/app/settings_dialog.h"
@@ -35,10 +34,11 @@ void Tfrm_Main::createDialogs() {
     hooks.checkVariantMenus = [this] { checkVariantMenus(); };
     hooks.FillParameterPages = [this] { FillParameterPages(); };
     hooks.clearDateTime = [this] { Ed_DateTime->clear(); };
-    const std::filesystem::path folder = options_.appDataFolder;
-    einst_ = new TEinst({session_, image_, *device_, *link_, *texts_, *this, folder,
-                         [folder](int comNumber) { return PortName(folder, comNumber); }},
-                        std::move(hooks), *passwordDlg_, this);
+    // No port resolver of its own: the dialog maps "Com N" through the
+    // settings file of the data folder, as the link does.
+    einst_ =
+        new TEinst({session_, image_, *device_, *link_, *texts_, *this, options_.appDataFolder, {}},
+                   std::move(hooks), *passwordDlg_, this);
 }
 
 void Tfrm_Main::mnu_EinstellungenClick() {
