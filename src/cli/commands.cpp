@@ -84,9 +84,9 @@ ParameterImage LoadForDevice(Context& ctx, const fs::path& file) {
 void ReadWholeImage(Context& ctx) {
     ParameterImage& img = ctx.image();
     ResetParameters(img, ctx.medium(), true);
-    const int before = ctx.ui().failures;
+    const int before = ctx.link().FailedTransactions();
     ReadAllParameters(ctx.link(), img);
-    const int failed = ctx.ui().failures - before;
+    const int failed = ctx.link().FailedTransactions() - before;
     if (failed > 0 || !ctx.session().Online) {
         Failure(std::to_string(failed) + " parameter block read(s) failed (" +
                 ctx.PortDescription() + ")");
@@ -236,9 +236,9 @@ void RunWriteParams(Context& ctx) {
             img.Med_User[c].Ready = changed ? std::uint8_t{0} : keptMedium[c].Ready;
         }
     }
-    const int before = ctx.ui().failures;
+    const int before = ctx.link().FailedTransactions();
     WriteAllParameters(link, img);
-    const int failed = ctx.ui().failures - before;
+    const int failed = ctx.link().FailedTransactions() - before;
     if (failed > 0 || !ctx.session().Online) {
         Failure(std::to_string(failed) +
                 " parameter block transfer(s) failed; the device may "

@@ -24,16 +24,6 @@ std::filesystem::path AppDataFolder();
 // The folder of the running program.
 std::filesystem::path ExecutableFolder(const char* argv0);
 
-// Counts the transactions that failed: the transport reports each outcome
-// through the online label.
-class CountingUi : public UiHooks {
-  public:
-    void showOnline(bool online) override {
-        if (!online) ++failures;
-    }
-    int failures = 0;
-};
-
 class Context {
   public:
     Context(const CliOptions& options, const std::filesystem::path& exeFolder);
@@ -55,7 +45,6 @@ class Context {
     const CliOptions& options() const { return options_; }
     Session& session() { return session_; }
     Link& link() { return *link_; }
-    CountingUi& ui() { return ui_; }
     DeviceState& device() { return *device_; }
     ParameterImage& image() { return image_; }
     const std::filesystem::path& appData() const { return appData_; }
@@ -69,7 +58,7 @@ class Context {
     std::filesystem::path appData_;
     Session session_;
     std::unique_ptr<TextLibrary> texts_;
-    CountingUi ui_;
+    NullUiHooks ui_;
     TermiosLine line_;
     std::unique_ptr<Link> link_;
     std::unique_ptr<DeviceState> device_;

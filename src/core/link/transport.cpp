@@ -369,6 +369,7 @@ bool Link::Transaction(std::vector<std::uint8_t>& frame, std::size_t capacity,
         ok = false;
         session_.Online = false;
     }
+    if (!(session_.Online && ok)) ++failedTransactions_;
     ui_.showOnline(session_.Online && ok);
     ui_.enableOfflineMenus(!session_.Online);
     return ok;

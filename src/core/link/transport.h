@@ -96,6 +96,9 @@ class Link {
     int LinkTimeout() const { return linkTimeoutMs_; }
     // Attempts made by the last transaction that got past the online test.
     int lastAttempts() const { return lastAttempts_; }
+    // Transactions that got past the online test and failed, since the link
+    // was made: what bulk operations that go on after a failure leave behind.
+    int FailedTransactions() const { return failedTransactions_; }
     // The baud rate of the line as last set by OpenComPort.
     int baudRate() const { return baud_; }
     const std::string& portName() const { return portName_; }
@@ -125,6 +128,7 @@ class Link {
     int linkTimeoutMs_ = 0;
     int transmissionErrors_ = 0;
     int lastAttempts_ = 0;
+    int failedTransactions_ = 0;
 };
 
 }  // namespace parvion

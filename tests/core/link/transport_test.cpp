@@ -154,6 +154,8 @@ TEST(Transport, RejectedWritesAreRepeatedSilently) {
     EXPECT_EQ(b.ui.beeps, 0);
     EXPECT_EQ(b.device.peek(0x8178, 4), before);
     EXPECT_FALSE(b.ui.onlineShown.back());
+    // One failed transaction, however many attempts it made.
+    EXPECT_EQ(b.link.FailedTransactions(), 1);
 }
 
 TEST(Transport, NothingHappensWhileOffline) {
@@ -167,6 +169,7 @@ TEST(Transport, NothingHappensWhileOffline) {
     EXPECT_EQ(b.ui.onlineShown.size(), shown);  // the label keeps its text
     EXPECT_EQ(frame, readFrame(0x80B0, 8));
     EXPECT_FALSE(b.traceExists());
+    EXPECT_EQ(b.link.FailedTransactions(), 0);  // refused before any traffic
 }
 
 TEST(Transport, FramesThatCannotCarryTheirChecksumFailWithoutTraffic) {
