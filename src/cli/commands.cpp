@@ -1,12 +1,7 @@
 #include "cli/commands.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <system_error>
@@ -20,6 +15,7 @@
 #include "core/model/parameter_diff.h"
 #include "core/model/parameter_file.h"
 #include "core/model/profile_file.h"
+#include "core/model/text_file.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
 #include "core/views/about_lines.h"
@@ -104,44 +100,12 @@ void ReadUnits(Context& ctx) {
     }
 }
 
-// Writes the lines to the file atomically: a temporary file beside it,
-// then a rename; on failure the old file stays as it was.
+// Writes the lines to the file whole; on failure the old file stays.
 void WriteTextFileAtomically(Context& ctx, const fs::path& file,
                              const std::vector<std::string>& lines) {
-    const std::string cannot = ctx.Text(7, "The file cannot be written:");
-    const fs::path dir = file.has_parent_path() ? file.parent_path() : fs::path(".");
-    std::string tmpl = (dir / ("." + file.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) Failure(cannot + " " + file.string() + ": " + std::strerror(errno));
-    std::string bytes;
-    for (const std::string& l : lines) bytes += l + "\r\n";
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            ok = errno == EINTR;
-            continue;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    // An existing file keeps its permissions; a new one is readable by all
-    // (mkstemp would leave it readable by the owner only).
-    std::error_code statError;
-    const fs::file_status old = fs::status(file, statError);
-    const auto mode = !statError && fs::is_regular_file(old)
-                          ? static_cast<mode_t>(old.permissions() & fs::perms::mask)
-                          : static_cast<mode_t>(0644);
-    if (ok && ::fchmod(fd, mode) != 0) ok = false;
-    if (ok && ::fsync(fd) != 0) ok = false;
-    const int writeErrno = errno;
-    ok = (::close(fd) == 0) && ok;
-    std::error_code ec;
-    if (ok) fs::rename(tmpl, file, ec);
-    if (!ok || ec) {
-        fs::remove(tmpl);
-        Failure(cannot + " " + file.string() + ": " +
-                (ec ? ec.message() : std::string(std::strerror(writeErrno))));
+    std::string reason;
+    if (!WriteTextLinesAtomically(file, lines, &reason)) {
+        Failure(ctx.Text(7, "The file cannot be written:") + " " + file.string() + ": " + reason);
     }
 }
 
