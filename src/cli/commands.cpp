@@ -9,6 +9,8 @@
 #include "cli/cli_error.h"
 #include "cli/context.h"
 #include "core/calc/sgerg88.h"
+#include "core/edit/circuit_page.h"
+#include "core/edit/page_commands.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
 #include "core/model/defaults.h"
@@ -97,6 +99,83 @@ void ReadUnits(Context& ctx) {
         if (!ReadUserEinheiten(ctx.link(), ctx.image(), q)) {
             Failure("the unit selection cannot be read");
         }
+    }
+}
+
+// The display units and the 16 unit selections, as the units page shows
+// them and so that values appear in the user's units.
+void ReadAllUnits(Context& ctx) {
+    if (!ReadDis_User(ctx.link(), ctx.image())) Failure("the display options cannot be read");
+    for (int q = 0; q < 16; ++q) {
+        if (!ReadUserEinheiten(ctx.link(), ctx.image(), q)) {
+            Failure("the unit selection cannot be read");
+        }
+    }
+}
+
+edit::PageTexts PageTexts(const Context& ctx) {
+    return {ctx.Blocks(), ctx.Texts(), ctx.Values()};
+}
+
+[[noreturn]] void Circuit2Refused(const std::string& where) {
+    Failure("circuit 2 is not available " + where +
+            ": the system definition uses one circuit or there is no second circuit");
+}
+
+// Reads what a page reads when it is filled, and the display units; a page
+// never writes to the device. Fails when any read failed.
+void ReadPage(Context& ctx, edit::PageName page, int circuit) {
+    Link& link = ctx.link();
+    const int before = link.FailedTransactions();
+    if (page == edit::PageName::Circuit) {
+        if (circuit == 1 && views::Circuit2Unavailable(ctx.image().System)) {
+            Circuit2Refused("on this device");
+        }
+        edit::ReadCircuitPage(link, ctx.image(), circuit);
+        if (link.FailedTransactions() != before || !ctx.session().Online) {
+            Failure("the circuit parameters cannot be read (" + ctx.PortDescription() + ")");
+        }
+    }
+    ReadAllUnits(ctx);
+}
+
+// A parameter file edited on its own: the variant from its Ident, loaded
+// onto the variant's defaults. No device limits the system kinds, so the
+// file's system definition stays as it is.
+void LoadEditedFile(Context& ctx, const fs::path& file) {
+    if (!fs::is_regular_file(file)) Failure("cannot read " + file.string() + ": no such file");
+    const ProfileFile profile(file);
+    if (!profile.loaded()) Failure("cannot read " + file.string() + ": " + profile.loadError());
+    const std::string ident = profile.readString("Medium", "Ident", "");
+    int medium = medium::Unknown;
+    if (ident == "GAS") medium = medium::Gas;
+    if (ident == "STEAM") medium = medium::Energy;
+    if (medium == medium::Unknown) {
+        Failure(file.string() + ": " +
+                ctx.Text(4, "the file holds no parameter set of a known variant"));
+    }
+    ctx.session().Medium = medium;
+    ParameterImage& img = ctx.image();
+    ResetParameters(img, medium, false);
+    img.System.KindMask = 0xFF;
+    const ParameterFileResult r = LoadParameterFile(file, img, medium);
+    if (!r.ok()) LoadFailure(ctx, file, r);
+}
+
+// A setting that was refused: what is wrong and what would be valid.
+[[noreturn]] void SettingFailure(const edit::SettingOutcome& outcome) {
+    using Status = edit::SettingOutcome::Status;
+    std::string message = outcome.message;
+    if (!outcome.valid.empty()) {
+        message += outcome.status == Status::BadChoice ? "; the choices are:" : "; valid here:";
+        for (const std::string& v : outcome.valid) message += "\n  " + v;
+    }
+    throw CliError(outcome.status == Status::Refused ? kExitFailure : kExitUsage, message);
+}
+
+void PrintNotes(const edit::SettingOutcome& outcome) {
+    for (const std::string& note : outcome.notes) {
+        std::cerr << "parvion2-cli: note: " << note << '\n';
     }
 }
 
@@ -336,6 +415,84 @@ void RunSgerg(Context& ctx) {
     std::snprintf(buf, sizeof buf, "status: %c\nK: %.7f\nZ: %.7f\nZn: %.7f\ndensity: %.5f kg/m3\n",
                   status, r.k, r.z, r.zn, r.density);
     std::cout << buf;
+}
+
+}  // namespace parvion::cli
+
+namespace parvion::cli {
+
+void RunPage(Context& ctx) {
+    const std::string& name = ctx.options().args[0];
+    const std::optional<edit::PageName> page = edit::ParsePageName(name);
+    if (!page) UsageError("page needs circuit, units or remarks, not \"" + name + "\"");
+    const int circuit = ctx.options().circuit - 1;
+    if (const auto& file = ctx.options().file) {
+        LoadEditedFile(ctx, *file);
+        if (*page == edit::PageName::Circuit && circuit == 1 &&
+            views::Circuit2Unavailable(ctx.image().System)) {
+            Circuit2Refused("in this parameter set");
+        }
+    } else {
+        if (*page == edit::PageName::Remarks) {
+            UsageError("the remark lines exist only in parameter files: give one with --file");
+        }
+        ctx.Connect(true);
+        ReadPage(ctx, *page, circuit);
+    }
+    PrintLines(edit::PrintPage(*page, ctx.image(), ctx.medium(), circuit, PageTexts(ctx)));
+}
+
+void RunSet(Context& ctx) {
+    const CliOptions& o = ctx.options();
+    const edit::Setting setting{o.args[0], o.args[1], o.args[2], o.circuit - 1};
+    const std::optional<edit::SettingPage> where = edit::PageOfSetting(setting);
+
+    if (o.file) {
+        const fs::path file = *o.file;
+        if (IsParFile(file)) {
+            Failure(file.string() +
+                    ": an old .PAR file is converted while it is loaded and cannot be saved "
+                    "in its own format; save it as a .PGA or .PEG file first");
+        }
+        LoadEditedFile(ctx, file);
+        const edit::SettingOutcome outcome =
+            edit::ApplySetting(ctx.OfflineLink(), ctx.image(), setting, PageTexts(ctx));
+        if (!outcome.ok()) SettingFailure(outcome);
+        PrintNotes(outcome);
+        const ParameterFileResult r = SaveParameterFile(file, ctx.image(), ctx.medium());
+        if (!r.ok()) Failure(ctx.Text(7, "The file cannot be written:") + r.detail(file));
+        PrintLines(edit::PrintPage(outcome.page, ctx.image(), ctx.medium(), outcome.circuit,
+                                   PageTexts(ctx)));
+        return;
+    }
+
+    if (where && where->page == edit::PageName::Remarks) {
+        UsageError("the remark lines exist only in parameter files: give one with --file");
+    }
+    ctx.Connect(true);
+    if (where) {
+        ReadPage(ctx, where->page, where->circuit);
+    } else {
+        // An unknown section: the message lists what the pages offer.
+        ReadPage(ctx, edit::PageName::Circuit, 0);
+        if (!views::Circuit2Unavailable(ctx.image().System)) {
+            ReadPage(ctx, edit::PageName::Circuit, 1);
+        }
+    }
+    Link& link = ctx.link();
+    const int before = link.FailedTransactions();
+    const edit::SettingOutcome outcome =
+        edit::ApplySetting(link, ctx.image(), setting, PageTexts(ctx));
+    if (!outcome.ok()) SettingFailure(outcome);
+    PrintNotes(outcome);
+    const int failed = link.FailedTransactions() - before;
+    if (failed > 0 || !ctx.session().Online) {
+        Failure(std::to_string(failed) +
+                " transfer(s) of the change failed; the device may not hold it (" +
+                ctx.PortDescription() + ")");
+    }
+    PrintLines(
+        edit::PrintPage(outcome.page, ctx.image(), ctx.medium(), outcome.circuit, PageTexts(ctx)));
 }
 
 }  // namespace parvion::cli

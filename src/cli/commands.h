@@ -16,5 +16,7 @@ void RunIntegrators(Context& ctx);
 void RunTrends(Context& ctx);
 void RunClock(Context& ctx);
 void RunSgerg(Context& ctx);
+void RunPage(Context& ctx);
+void RunSet(Context& ctx);
 
 }  // namespace parvion::cli

@@ -90,6 +90,12 @@ std::string Context::PortDescription() const {
     return portPath_ + " at " + std::to_string(kBaudRates[session_.Baudrate]) + " baud";
 }
 
+Link& Context::OfflineLink() {
+    session_.Online = false;
+    if (!link_) link_ = std::make_unique<Link>(line_, ui_, session_, appData_);
+    return *link_;
+}
+
 void Context::Connect(bool checkPassword) {
     std::error_code ec;
     if (!appData_.empty()) fs::create_directories(appData_, ec);  // for Errors.log and traces

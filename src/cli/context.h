@@ -42,6 +42,10 @@ class Context {
     // always checked. Throws CliError on every failure.
     void Connect(bool checkPassword);
 
+    // A link that stays offline (no port is opened): the edit layer then
+    // changes the image alone.
+    Link& OfflineLink();
+
     const CliOptions& options() const { return options_; }
     Session& session() { return session_; }
     Link& link() { return *link_; }

@@ -44,6 +44,8 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     if (c == "trends") RunTrends(ctx);
     if (c == "clock") RunClock(ctx);
     if (c == "sgerg") RunSgerg(ctx);
+    if (c == "page") RunPage(ctx);
+    if (c == "set") RunSet(ctx);
     std::cout.flush();
     // A reader that stopped reading early is a normal end, not a failure.
     if (!std::cout && !OutputReaderGone()) {

@@ -35,6 +35,24 @@ Commands:
                         read the trend memory and list its blocks, newest first;
                         with --export also write the trend export file
   clock [--set]         the device clock; --set sets it to this computer's time
+  page NAME [--circuit N] [--file FILE]
+                        the lines of a parameter page as the main window shows
+                        them: circuit (of circuit N, default 1), units or
+                        remarks; each line that `set` changes ends with its
+                        [SECTION KEY]. With --file the page of a parameter file
+                        (no device; the remarks exist only there)
+  set SECTION KEY VALUE [--circuit N] [--file FILE]
+                        change one setting with every rule of its page, as in
+                        the parameter file: set T_User0 Max 120, set Flow_User1
+                        Kind 4, set EG_User Ho 11.2 (for the page of circuit N),
+                        set Dis_User Einheiten 1, set UserEinheiten0 Kind 1,
+                        set Bemerkung "Zeile 2" TEXT (--file only). VALUE is a
+                        number in the base unit (degrees Celsius, kPa, ...),
+                        whatever the user units, clamped to the line's limits
+                        as the input dialog clamps (a note says so); a choice
+                        is its index. Online the change is written to the
+                        device and read back; with --file the file is saved.
+                        The page is shown again afterwards
   sgerg H2 CO2 RHO HS [--pressure BAR] [--temperature C]
                         SGERG-88 check of a natural-gas input set (H2 and CO2
                         in mol %, standard density RHO in kg/m3, calorific value
@@ -52,6 +70,8 @@ Options:
   --password TEXT       password of a protected device (padded with "-" to 8
                         characters); every device command but identify needs it
   --lang de|en          language of the texts. Default: the settings file
+  --circuit N           live, page, set: circuit 1 or 2 (default 1)
+  --file FILE           page, set: work on a parameter file instead of a device
   -h, --help            this text
 
 The settings file is parvion2.ini in $XDG_DATA_HOME/parvion2 (default
@@ -88,7 +108,8 @@ const std::vector<OptionRule>& Rules() {
         {"--baud", true, {}},
         {"--password", true, {}},
         {"--lang", true, {}},
-        {"--circuit", true, {"live"}},
+        {"--circuit", true, {"live", "page", "set"}},
+        {"--file", true, {"page", "set"}},
         {"--set", false, {"clock"}},
         {"--export", true, {"trends"}},
         {"--pressure", true, {"sgerg"}},
@@ -100,14 +121,16 @@ const std::vector<OptionRule>& Rules() {
 
 const std::set<std::string>& Commands() {
     static const std::set<std::string> commands = {
-        "identify", "read-params", "write-params", "diff",  "live",
-        "errors",   "integrators", "trends",       "clock", "sgerg"};
+        "identify",    "read-params", "write-params", "diff",  "live", "errors",
+        "integrators", "trends",      "clock",        "sgerg", "page", "set"};
     return commands;
 }
 
 std::size_t ExpectedArgs(const std::string& command) {
     if (command == "read-params" || command == "write-params" || command == "diff") return 1;
     if (command == "sgerg") return 4;
+    if (command == "page") return 1;
+    if (command == "set") return 3;
     return 0;
 }
 
@@ -235,6 +258,9 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
         } else if (name == "--circuit") {
             if (value != "1" && value != "2") UsageError("--circuit needs 1 or 2");
             o.circuit = value[0] - '0';
+        } else if (name == "--file") {
+            if (value.empty()) UsageError("--file needs a file name");
+            o.file = value;
         } else if (name == "--set") {
             o.setClock = true;
         } else if (name == "--export") {

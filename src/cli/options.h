@@ -25,7 +25,8 @@ struct CliOptions {
     std::optional<std::string> password;
     std::optional<int> sprache;  // 0 German, 1 English
 
-    int circuit = 1;  // live: 1 or 2
+    int circuit = 1;                  // live, page, set: 1 or 2
+    std::optional<std::string> file;  // page, set: a parameter file instead of a device
     bool setClock = false;
     std::optional<std::string> exportFile;
     double pressure = 1.01325;  // sgerg: bar absolute

@@ -49,9 +49,10 @@ TEST(CliUsage, HelpDocumentsEveryCommandAndTheExitCodes) {
     for (const char* help : {"--help", "-h", "help"}) {
         const CliRun r = RunCli({help}, home.path());
         EXPECT_EQ(r.code, 0);
-        for (const char* word : {"identify", "read-params", "write-params", "diff", "live",
-                                 "errors", "integrators", "trends", "clock", "sgerg", "--port",
-                                 "--baud", "--password", "--lang", "Exit codes"}) {
+        for (const char* word :
+             {"identify", "read-params", "write-params", "diff", "live", "errors", "integrators",
+              "trends", "clock", "sgerg", "page", "set SECTION KEY VALUE", "--port", "--baud",
+              "--password", "--lang", "--circuit", "--file", "Exit codes"}) {
             EXPECT_TRUE(Contains(r.out, word)) << word;
         }
     }
