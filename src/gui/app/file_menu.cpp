@@ -2,9 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QTabWidget>
 
 #include "core/link/connect.h"
 #include "core/link/parameter_blocks.h"
@@ -26,21 +23,6 @@ QStringList qtFilters(const std::vector<FileFilter>& filters) {
 
 }  // namespace
 
-void Tfrm_Main::showRemarks() {
-    QStringList lines;
-    for (const std::string& line : image_.Bemerkung) lines << QString::fromStdString(line);
-    Param_Memo->setPlainText(lines.join(QLatin1Char('\n')));
-}
-
-void Tfrm_Main::syncRemarksToImage() {
-    image_.Bemerkung.clear();
-    const QString text = Param_Memo->toPlainText();
-    if (text.isEmpty()) return;
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        image_.Bemerkung.push_back(line.toStdString());
-    }
-}
-
 void Tfrm_Main::showParameterFileName(const QString& file) {
     statusText(0, ShortenFileName(QDir::toNativeSeparators(file).toStdString()));
 }
@@ -48,8 +30,8 @@ void Tfrm_Main::showParameterFileName(const QString& file) {
 void Tfrm_Main::mnu_NeuClick() {
     // New parameters write the whole device: one sequence, guarded like the
     // others.
-    if (busy_) return;
-    setBusy(true);
+    auto busy = busy_.tryHold();
+    if (!busy) return;
     [&] {
         if (!DeviceAvailable(*link_, *device_)) return;
         const bool online = session_.Online;
@@ -58,16 +40,15 @@ void Tfrm_Main::mnu_NeuClick() {
             if (!ReadSystem(*link_, image_)) return;
             ResetParameters(image_, session_.Medium, true);
             statusText(0, "");
-            showRemarks();
+            redisplayPages();
             WriteAllParameters(*link_, image_);
         } else {
             ResetParameters(image_, session_.Medium, false);
             statusText(0, "");
-            showRemarks();
+            redisplayPages();
         }
-        refreshVisiblePage(false);
+        refreshVisiblePage();
     }();
-    setBusy(false);
 }
 
 std::optional<QString> Tfrm_Main::askParameterFileToOpen() {
@@ -115,13 +96,13 @@ bool Tfrm_Main::loadParameterFile() {
     }
     showParameterFileName(info.absoluteFilePath());
     image_ = std::move(candidate);
-    showRemarks();
+    redisplayPages();
     return true;
 }
 
 void Tfrm_Main::mnu_LadenClick() {
-    if (busy_) return;
-    setBusy(true);
+    auto busy = busy_.tryHold();
+    if (!busy) return;
     [&] {
         if (!DeviceAvailable(*link_, *device_)) return;
         const bool online = session_.Online;
@@ -150,9 +131,8 @@ void Tfrm_Main::mnu_LadenClick() {
             }
             WriteAllParameters(*link_, image_);
         }
-        refreshVisiblePage(false);
+        refreshVisiblePage();
     }();
-    setBusy(false);
 }
 
 void Tfrm_Main::saveParameterFile() {
@@ -173,7 +153,6 @@ void Tfrm_Main::saveParameterFile() {
         return;
     }
     showParameterFileName(file);
-    syncRemarksToImage();
     const std::filesystem::path path = file.toStdString();
     const ParameterFileResult result = SaveParameterFile(path, image_, med);
     if (!result.ok()) {
@@ -185,13 +164,12 @@ void Tfrm_Main::saveParameterFile() {
 }
 
 void Tfrm_Main::mnu_SpeichernClick() {
-    if (busy_) return;
-    setBusy(true);
+    auto busy = busy_.tryHold();
+    if (!busy) return;
     if (DeviceAvailable(*link_, *device_)) {
         if (session_.Online) ReadAllParameters(*link_, image_);
         saveParameterFile();
     }
-    setBusy(false);
 }
 
 }  // namespace parvion::gui

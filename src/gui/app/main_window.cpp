@@ -3,28 +3,18 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDesktopServices>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -40,7 +30,22 @@
 #include "core/views/page_rules.h"
 #include "gui/app/about_box.h"
 #include "gui/app/dialogs.h"
-#include "gui/app/radio_group.h"
+#include "gui/app/multi_row_tab_bar.h"
+#include "gui/app/widgets.h"
+#include "gui/operation/circuit_values_page.h"
+#include "gui/operation/error_protocol_page.h"
+#include "gui/operation/integrator_page.h"
+#include "gui/operation/trend_page.h"
+#include "gui/parameters/circuit_parameter_page.h"
+#include "gui/parameters/correction_page.h"
+#include "gui/parameters/display_page.h"
+#include "gui/parameters/input_dialog.h"
+#include "gui/parameters/output_page.h"
+#include "gui/parameters/relay_page.h"
+#include "gui/parameters/remarks_page.h"
+#include "gui/parameters/system_page.h"
+#include "gui/parameters/trend_recording_page.h"
+#include "gui/parameters/units_page.h"
 
 namespace parvion::gui {
 
@@ -50,26 +55,20 @@ namespace {
 constexpr std::array<std::uint8_t, 4> kLevels = {ausbaustufe::HighEnd, ausbaustufe::BasicA2,
                                                  ausbaustufe::BasicA1, ausbaustufe::Basic};
 
-QWidget* addPage(QTabWidget* owner, const char* name, const char* caption) {
+QWidget* addSheet(QTabWidget* owner, const char* name, const char* caption) {
     auto* page = new QWidget(owner);
     page->setObjectName(QString::fromLatin1(name));
     owner->addTab(page, QString::fromUtf8(caption));
     return page;
 }
 
-template <typename W>
-W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QListWidget* fixedList(QWidget* parent, const char* name) {
-    auto* list = named(new QListWidget(parent), QString::fromLatin1(name));
-    QFont font(QStringLiteral("Courier New"), 10);
-    font.setStyleHint(QFont::TypeWriter);
-    list->setFont(font);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    return list;
+QTabWidget* pageControl(QWidget* sheet, const QString& name) {
+    auto* layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* tabs = named(new QTabWidget(sheet), name);
+    tabs->setTabPosition(QTabWidget::South);
+    layout->addWidget(tabs);
+    return tabs;
 }
 
 }  // namespace
@@ -85,11 +84,21 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     }
     texts_ = std::make_unique<TextLibrary>(options_.programFolder, session_);
     link_ = std::make_unique<Link>(*options_.line, *this, session_, options_.appDataFolder);
+    // A close asked for during a device sequence happens once it has ended.
+    busy_.setOnRelease([this] {
+        if (!closePending_) return;
+        closePending_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    });
 
     setWindowTitle(QStringLiteral("parvion2"));
     QFont base = font();
     base.setPointSize(8);
     setFont(base);
+    // The value input dialog first: the pages use it.
+    inputDlg_ = new TInputDlg(image_, session_, this, [this] { beep(); });
+    context_ = std::unique_ptr<PageContext>(new PageContext{
+        session_, image_, *device_, *link_, *texts_, *this, *inputDlg_, busy_, *dialogs_, *this});
     buildPages();
     buildMenus();
     buildStatusBar();
@@ -105,7 +114,8 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     setFixedSize(630, 483 + menuBar()->sizeHint().height());
     focusConnection_ =
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget* from, QWidget* to) {
-            for (QWidget* sheet : {TabKreis1, TabKreis2, TabTrend, TabFehler, TabIntegrator}) {
+            for (QWidget* sheet : std::initializer_list<QWidget*>{TabKreis1, TabKreis2, TabTrend,
+                                                                  TabFehler, TabIntegrator}) {
                 const bool into = to != nullptr && sheet->isAncestorOf(to);
                 const bool already = from != nullptr && sheet->isAncestorOf(from);
                 if (into && !already) {
@@ -125,287 +135,48 @@ Tfrm_Main::~Tfrm_Main() {
 
 // --- layout -----------------------------------------------------------------
 
+template <class P, class... Args>
+P* Tfrm_Main::addPage(QTabWidget* owner, const char* caption, Args&&... args) {
+    auto* page = new P(*context_, std::forward<Args>(args)..., owner);
+    owner->addTab(page, QString::fromUtf8(caption));
+    pages_.push_back(page);
+    return page;
+}
+
 void Tfrm_Main::buildPages() {
     Notebook = named(new QTabWidget(this), QStringLiteral("Notebook"));
     setCentralWidget(Notebook);
-    TabBetrieb = addPage(Notebook, "TabBetrieb", "Betriebsanzeige");
-    TabParameter = addPage(Notebook, "TabParameter", "Parameter");
+    TabBetrieb = addSheet(Notebook, "TabBetrieb", "Betriebsanzeige");
+    TabParameter = addSheet(Notebook, "TabParameter", "Parameter");
     QFont pageFont(QStringLiteral("Arial"), 9);
     TabBetrieb->setFont(pageFont);
     TabParameter->setFont(pageFont);
-    buildOperationPages();
-    buildParameterPages();
-    for (QTabWidget* tabs : {Notebook, NBBetrieb, NBParameter})
-        tabs->tabBar()->installEventFilter(this);
-}
 
-void Tfrm_Main::buildOperationPages() {
-    auto* layout = new QVBoxLayout(TabBetrieb);
-    layout->setContentsMargins(2, 2, 2, 2);
-    NBBetrieb = named(new QTabWidget(TabBetrieb), QStringLiteral("NBBetrieb"));
-    NBBetrieb->setTabPosition(QTabWidget::South);
-    layout->addWidget(NBBetrieb);
+    NBBetrieb = pageControl(TabBetrieb, QStringLiteral("NBBetrieb"));
+    TabKreis1 = addPage<CircuitValuesPage>(NBBetrieb, "Kreis1", 0);
+    TabKreis2 = addPage<CircuitValuesPage>(NBBetrieb, "Kreis2", 1);
+    TabTrend = addPage<TrendPage>(NBBetrieb, "Trendwerte");
+    TabFehler = addPage<ErrorProtocolPage>(NBBetrieb, "Fehlerprotokoll");
+    TabIntegrator = addPage<IntegratorPage>(NBBetrieb, "Integratoren");
 
-    TabKreis1 = addPage(NBBetrieb, "TabKreis1", "Kreis1");
-    TabKreis2 = addPage(NBBetrieb, "TabKreis2", "Kreis2");
-    TabTrend = addPage(NBBetrieb, "TabTrend", "Trendwerte");
-    TabFehler = addPage(NBBetrieb, "TabFehler", "Fehlerprotokoll");
-    TabIntegrator = addPage(NBBetrieb, "TabIntegrator", "Integratoren");
+    NBParameter = pageControl(TabParameter, QStringLiteral("NBParameter"));
+    NBParameterTabs = named(new MultiRowTabBar(NBParameter, true, TabParameter),
+                            QStringLiteral("NBParameterTabs"));
+    TabParameter->layout()->addWidget(NBParameterTabs);
+    // The press has switched the page; the release checks and fills it.
+    connect(NBParameterTabs, &MultiRowTabBar::tabClicked, this, [this] { NotebookMouseDown(); });
+    TabPar1 = addPage<CircuitParameterPage>(NBParameter, "Kreis 1", 0);
+    TabPar2 = addPage<CircuitParameterPage>(NBParameter, "Kreis 2", 1);
+    TabParRelais = addPage<RelayPage>(NBParameter, "Relais");
+    TabParAusgang = addPage<OutputPage>(NBParameter, "Ausgänge");
+    TabParDisplay = addPage<DisplayPage>(NBParameter, "Display");
+    TabParTrend = addPage<TrendRecordingPage>(NBParameter, "Trendwert");
+    TabParSystem = addPage<SystemPage>(NBParameter, "System");
+    TabParKorrektur = addPage<CorrectionPage>(NBParameter, "Korrekturfaktoren");
+    TabparEinheiten = addPage<UnitsPage>(NBParameter, "Einheiten");
+    TabParBemerkung = addPage<RemarksPage>(NBParameter, "Bemerkungen");
 
-    for (std::size_t c = 0; c < 2; ++c) {
-        QWidget* sheet = c == 0 ? TabKreis1 : TabKreis2;
-        auto* l = new QVBoxLayout(sheet);
-        l->setContentsMargins(2, 2, 2, 2);
-        QListWidget* list = fixedList(sheet, c == 0 ? "ListeK1" : "ListeK2");
-        list->setStyleSheet(QStringLiteral("QListWidget { background: silver; color: black; }"));
-        l->addWidget(list);
-        (c == 0 ? ListeK1 : ListeK2) = list;
-    }
-
-    // Trend values: read and shown by the trend page (not built yet).
-    auto* trendLayout = new QVBoxLayout(TabTrend);
-    auto* trendButtons = new QHBoxLayout;
-    cmd_ReadTrends =
-        named(new QPushButton(QStringLiteral("Lesen"), TabTrend), QStringLiteral("cmd_ReadTrends"));
-    cmd_ExportTrends = named(new QPushButton(QStringLiteral("Export..."), TabTrend),
-                             QStringLiteral("cmd_ExportTrends"));
-    cmd_Grafik = named(new QPushButton(QStringLiteral("Grafik ..."), TabTrend),
-                       QStringLiteral("cmd_Grafik"));
-    ComboTrends = named(new QComboBox(TabTrend), QStringLiteral("ComboTrends"));
-    for (QWidget* w : std::initializer_list<QWidget*>{cmd_ReadTrends, cmd_ExportTrends, cmd_Grafik,
-                                                      ComboTrends}) {
-        w->setEnabled(false);
-        trendButtons->addWidget(w);
-    }
-    trendLayout->addLayout(trendButtons);
-    Trendgrid = named(new QTableWidget(64, 5, TabTrend), QStringLiteral("Trendgrid"));
-    Trendgrid->horizontalHeader()->hide();
-    Trendgrid->verticalHeader()->hide();
-    Trendgrid->setEnabled(false);
-    trendLayout->addWidget(Trendgrid);
-
-    auto* errorLayout = new QVBoxLayout(TabFehler);
-    ErrorListe = fixedList(TabFehler, "ErrorListe");
-    ErrorListe->setEnabled(false);
-    errorLayout->addWidget(ErrorListe);
-
-    auto* integLayout = new QVBoxLayout(TabIntegrator);
-    for (std::size_t c = 0; c < 2; ++c) {
-        auto* group =
-            named(new QGroupBox(c == 0 ? QStringLiteral("Kreis 1") : QStringLiteral("Kreis 2"),
-                                TabIntegrator),
-                  c == 0 ? QStringLiteral("GroupInteg1") : QStringLiteral("GroupInteg2"));
-        auto* gl = new QVBoxLayout(group);
-        QListWidget* list = fixedList(group, c == 0 ? "ListeIntegrator1" : "ListeIntegrator2");
-        list->setEnabled(false);
-        gl->addWidget(list);
-        integLayout->addWidget(group);
-        (c == 0 ? GroupInteg1 : GroupInteg2) = group;
-        (c == 0 ? ListeIntegrator1 : ListeIntegrator2) = list;
-    }
-}
-
-void Tfrm_Main::buildParameterPages() {
-    auto* layout = new QVBoxLayout(TabParameter);
-    layout->setContentsMargins(2, 2, 2, 2);
-    NBParameter = named(new QTabWidget(TabParameter), QStringLiteral("NBParameter"));
-    NBParameter->setTabPosition(QTabWidget::South);
-    NBParameter->setUsesScrollButtons(false);
-    layout->addWidget(NBParameter);
-
-    TabPar1 = addPage(NBParameter, "TabPar1", "Kreis 1");
-    TabPar2 = addPage(NBParameter, "TabPar2", "Kreis 2");
-    TabParRelais = addPage(NBParameter, "TabParRelais", "Relais");
-    TabParAusgang = addPage(NBParameter, "TabParAusgang", "Ausgänge");
-    TabParDisplay = addPage(NBParameter, "TabParDisplay", "Display");
-    TabParTrend = addPage(NBParameter, "TabParTrend", "Trendwert");
-    TabParSystem = addPage(NBParameter, "TabParSystem", "System");
-    TabParKorrektur = addPage(NBParameter, "TabParKorrektur", "Korrekturfaktoren");
-    TabparEinheiten = addPage(NBParameter, "TabparEinheiten", "Einheiten");
-    TabParBemerkung = addPage(NBParameter, "TabParBemerkung", "Bemerkungen");
-
-    // The editing controls of the parameter pages are placed here with
-    // their captions and choices; they stay disabled until the pages that
-    // edit them are built.
-    auto groupWithCombo = [](QWidget* parent, const QString& group, const QString& combo,
-                             QComboBox** comboOut) {
-        auto* box = named(new QGroupBox(parent), group);
-        auto* l = new QVBoxLayout(box);
-        *comboOut = named(new QComboBox(box), combo);
-        (*comboOut)->setEnabled(false);
-        l->addWidget(*comboOut);
-        l->addStretch();
-        return box;
-    };
-
-    for (std::size_t c = 0; c < 2; ++c) {
-        QWidget* sheet = c == 0 ? TabPar1 : TabPar2;
-        const QString n = QString::number(c + 1);
-        auto* grid = new QGridLayout(sheet);
-        TBox[c] = groupWithCombo(sheet, "TBox" + n, "ComboPT" + n, &ComboPT[c]);
-        PBox[c] = groupWithCombo(sheet, "PBox" + n, "ComboPD" + n, &ComboPD[c]);
-        FBox[c] = groupWithCombo(sheet, "FBox" + n, "ComboPF" + n, &ComboPF[c]);
-        GBox[c] = groupWithCombo(sheet, "GBox" + n, "ComboPG" + n, &ComboPG[c]);
-        IBox[c] = groupWithCombo(sheet, "IBox" + n, "ComboIA" + n, &ComboIA[c]);
-        grid->addWidget(TBox[c], 0, 0);
-        grid->addWidget(PBox[c], 0, 1);
-        grid->addWidget(FBox[c], 1, 0);
-        grid->addWidget(GBox[c], 1, 1);
-        grid->addWidget(IBox[c], 2, 0);
-    }
-
-    {
-        auto* l = new QHBoxLayout(TabParRelais);
-        for (std::size_t c = 0; c < 2; ++c) {
-            const QString n = QString::number(c + 1);
-            GroupAlm[c] =
-                groupWithCombo(TabParRelais, "GroupAlm" + n, "ComboAlm" + n, &ComboAlm[c]);
-            ComboAlmKind[c] = named(new QComboBox(GroupAlm[c]), "ComboAlmKind" + n);
-            ComboAlmKind[c]->setEnabled(false);
-            GroupAlm[c]->layout()->addWidget(ComboAlmKind[c]);
-            l->addWidget(GroupAlm[c]);
-        }
-    }
-    {
-        auto* grid = new QGridLayout(TabParAusgang);
-        for (std::size_t k = 0; k < 4; ++k) {
-            const QString n = QString::number(k + 1);
-            GroupAus[k] =
-                groupWithCombo(TabParAusgang, "GroupAus" + n, "ComboAus" + n, &ComboAus[k]);
-            grid->addWidget(GroupAus[k], static_cast<int>(k / 2), static_cast<int>(k % 2));
-        }
-    }
-    {
-        auto* l = new QVBoxLayout(TabParDisplay);
-        GroupDisplay = groupWithCombo(TabParDisplay, "GroupDisplay", "ComboVorzug", &ComboVorzug);
-        CheckDisplay = named(new QCheckBox(QStringLiteral("Kompaktanzeige"), GroupDisplay),
-                             QStringLiteral("CheckDisplay"));
-        CheckCalc = named(
-            new QCheckBox(QStringLiteral("Berechnungsfehler autom. bestätigen"), GroupDisplay),
-            QStringLiteral("CheckCalc"));
-        CheckCalc->setEnabled(false);
-        GroupDisplay->layout()->addWidget(CheckDisplay);
-        GroupDisplay->layout()->addWidget(CheckCalc);
-        l->addWidget(GroupDisplay);
-        GroupBetriebsanzeige =
-            named(new QGroupBox(TabParDisplay), QStringLiteral("GroupBetriebsanzeige"));
-        auto* row = new QHBoxLayout(GroupBetriebsanzeige);
-        static const char* const kChecks[7] = {"Chk_T", "Chk_P",  "Chk_R", "Chk_F",
-                                               "Chk_M", "Chk_TF", "Chk_TM"};
-        for (std::size_t b = 0; b < 4; ++b) {
-            const QString n = QString::number(b + 1);
-            DisplayBox[b] = named(new QGroupBox(GroupBetriebsanzeige), "DisplayBox" + n);
-            auto* bl = new QVBoxLayout(DisplayBox[b]);
-            for (std::size_t i = 0; i < 7; ++i) {
-                auto* check =
-                    named(new QCheckBox(DisplayBox[b]), QString::fromLatin1(kChecks[i]) + n);
-                check->setEnabled(false);
-                // The fourth box has no temperature, pressure and density.
-                if (b == 3 && i < 3) check->hide();
-                bl->addWidget(check);
-                DisplayChecks[b][i] = check;
-            }
-            row->addWidget(DisplayBox[b]);
-        }
-        l->addWidget(GroupBetriebsanzeige);
-    }
-    {
-        auto* l = new QHBoxLayout(TabParTrend);
-        GroupTrend = groupWithCombo(TabParTrend, "GroupTrend", "ComboTrend", &ComboTrend);
-        GroupIntervall = groupWithCombo(TabParTrend, "GroupIntervall", "ComboTrendinterval",
-                                        &ComboTrendinterval);
-        l->addWidget(GroupTrend);
-        l->addWidget(GroupIntervall);
-    }
-    {
-        auto* grid = new QGridLayout(TabParSystem);
-        GroupSystem = groupWithCombo(TabParSystem, "GroupSystem", "Combosystem", &Combosystem);
-        grid->addWidget(GroupSystem, 0, 0);
-        AnzahlMU = named(new RadioGroup(TabParSystem), QStringLiteral("AnzahlMU"));
-        AnzahlMU->setItems(
-            {QStringLiteral("2 MU"), QStringLiteral("3 MU"), QStringLiteral("4 MU")});
-        AnzahlMU->setEnabled(false);
-        grid->addWidget(AnzahlMU, 0, 1);
-        RG_Grenzen = named(new RadioGroup(TabParSystem), QStringLiteral("RG_Grenzen"));
-        RG_Grenzen->setItems(
-            {QStringLiteral("Grenzwerte nach Namur"), QStringLiteral("Grenzwerte der Industrie")});
-        RG_Grenzen->setEnabled(false);
-        grid->addWidget(RG_Grenzen, 1, 0);
-        auto* presets = new QWidget(TabParSystem);
-        auto* pl = new QVBoxLayout(presets);
-        Chk_Vorgabe = named(new QCheckBox(presets), QStringLiteral("Chk_Vorgabe"));
-        Chk_Vorgabe->setEnabled(false);
-        ListeVorgaben = fixedList(presets, "ListeVorgaben");
-        ListeVorgaben->setEnabled(false);
-        pl->addWidget(Chk_Vorgabe);
-        pl->addWidget(ListeVorgaben);
-        grid->addWidget(presets, 1, 1, 2, 1);
-        auto* factorRow = new QHBoxLayout;
-        lbl_Systemfaktor = named(new QLabel(TabParSystem), QStringLiteral("lbl_Systemfaktor"));
-        ed_SystemFaktor = named(new QLineEdit(TabParSystem), QStringLiteral("ed_SystemFaktor"));
-        // Read-only: a double click opens the value input dialog.
-        ed_SystemFaktor->setReadOnly(true);
-        ed_SystemFaktor->installEventFilter(this);
-        factorRow->addWidget(lbl_Systemfaktor);
-        factorRow->addWidget(ed_SystemFaktor);
-        grid->addLayout(factorRow, 2, 0);
-        GroupDate = named(new QGroupBox(TabParSystem), QStringLiteral("GroupDate"));
-        auto* dl = new QHBoxLayout(GroupDate);
-        Ed_DateTime = named(new QLineEdit(GroupDate), QStringLiteral("Ed_DateTime"));
-        Ed_DateTime->setReadOnly(true);
-        cmd_SetDateTime = named(new QPushButton(QStringLiteral("SET"), GroupDate),
-                                QStringLiteral("cmd_SetDateTime"));
-        connect(cmd_SetDateTime, &QPushButton::clicked, this, &Tfrm_Main::cmd_SetDateTimeClick);
-        dl->addWidget(Ed_DateTime);
-        dl->addWidget(cmd_SetDateTime);
-        grid->addWidget(GroupDate, 3, 0, 1, 2);
-    }
-    {
-        auto* l = new QHBoxLayout(TabParKorrektur);
-        for (std::size_t c = 0; c < 2; ++c) {
-            const QString n = QString::number(c + 1);
-            GroupFaktor[c] = named(new QGroupBox(TabParKorrektur), "GroupFaktor" + n);
-            auto* gl = new QVBoxLayout(GroupFaktor[c]);
-            FlowKorr[c] = named(new QTableWidget(8, 2, GroupFaktor[c]), "FlowKorr" + n);
-            FlowKorr[c]->horizontalHeader()->hide();
-            FlowKorr[c]->verticalHeader()->hide();
-            FlowKorr[c]->setEnabled(false);
-            gl->addWidget(FlowKorr[c]);
-            l->addWidget(GroupFaktor[c]);
-        }
-    }
-    {
-        auto* l = new QVBoxLayout(TabparEinheiten);
-        CheckUserEinheiten = named(new QCheckBox(QStringLiteral("User-Einheiten"), TabparEinheiten),
-                                   QStringLiteral("CheckUserEinheiten"));
-        CheckUserEinheiten->setEnabled(false);
-        l->addWidget(CheckUserEinheiten);
-        PC_Usereinheiten =
-            named(new QTabWidget(TabparEinheiten), QStringLiteral("PC_Usereinheiten"));
-        static const char* const kRadios[8] = {
-            "Radio_E_Temp",  "Radio_E_Druck",       "Radio_E_Dichte",   "Radio_E_Leistung",
-            "Radio_E_Masse", "Radio_E_TotLeistung", "Radio_E_TotMasse", "Radio_E_BetrVS"};
-        for (std::size_t q = 0; q < 8; ++q) {
-            auto* sheet = new QWidget(PC_Usereinheiten);
-            auto* sl = new QVBoxLayout(sheet);
-            Radio_E[q] = named(new RadioGroup(sheet), QString::fromLatin1(kRadios[q]));
-            Radio_E[q]->setEnabled(false);
-            sl->addWidget(Radio_E[q]);
-            sl->addStretch();
-            PC_Usereinheiten->addTab(sheet, QString::number(q));
-        }
-        PC_Usereinheiten->hide();
-        l->addWidget(PC_Usereinheiten);
-        l->addStretch();
-    }
-    {
-        auto* l = new QVBoxLayout(TabParBemerkung);
-        Param_Memo = named(new QPlainTextEdit(TabParBemerkung), QStringLiteral("Param_Memo"));
-        QFont font(QStringLiteral("Courier New"), 10);
-        font.setStyleHint(QFont::TypeWriter);
-        Param_Memo->setFont(font);
-        l->addWidget(Param_Memo);
-    }
+    for (QTabWidget* tabs : {Notebook, NBBetrieb}) tabs->tabBar()->installEventFilter(this);
 }
 
 void Tfrm_Main::buildMenus() {
@@ -595,16 +366,6 @@ void Tfrm_Main::processEvents() {
     QCoreApplication::processEvents();
 }
 
-// --- busy guard --------------------------------------------------------------------
-
-void Tfrm_Main::setBusy(bool busy) {
-    busy_ = busy;
-    if (!busy && closePending_) {
-        closePending_ = false;
-        QTimer::singleShot(0, this, &QWidget::close);
-    }
-}
-
 // --- start and end -----------------------------------------------------------------
 
 bool Tfrm_Main::FormCreate() {
@@ -634,9 +395,9 @@ bool Tfrm_Main::FormCreate() {
     hooks.text = [this](std::uint16_t n) { return LoadText(n); };
     hooks.readDevice = [this]() -> std::optional<views::AboutDeviceInfo> {
         // Device reads of the box never overlap another transaction.
-        if (!session_.Online || busy_) return std::nullopt;
-        setBusy(true);
-        auto done = qScopeGuard([this] { setBusy(false); });
+        if (!session_.Online) return std::nullopt;
+        auto busy = busy_.tryHold();
+        if (!busy) return std::nullopt;
         views::AboutDeviceInfo info;
         ReadSystem(*link_, image_);
         info.ausbaustufe = image_.System.Ausbaustufe;
@@ -670,16 +431,15 @@ bool Tfrm_Main::FormCreate() {
     device_->PropertyTable = PropertyTableBuffer{};
     show();
     repaint();
-    setUnitSelections();
+    TabparEinheiten->redisplay();
     formReady_ = true;
     if (session_.Online) {
-        setBusy(true);
+        auto busy = busy_.tryHold();
         ReadCircuitValues(0);
-        setBusy(false);
     } else {
         ResetParameters(image_, session_.Medium, false);
         statusText(0, "");
-        showRemarks();
+        redisplayPages();
     }
     const qint64 remaining = options_.startScreenMs - startScreen.elapsed();
     if (remaining > 0) waitMs(static_cast<int>(remaining));
@@ -707,7 +467,7 @@ void Tfrm_Main::FormClose() {
 
 void Tfrm_Main::closeEvent(QCloseEvent* event) {
     // A transaction in progress ends first; the window closes after it.
-    if (busy_) {
+    if (busy_.held()) {
         closePending_ = true;
         event->ignore();
         return;
@@ -729,36 +489,74 @@ void Tfrm_Main::mnu_InfoClick() {
 // --- timers --------------------------------------------------------------------------
 
 void Tfrm_Main::RefreshTimerTimer() {
-    if (busy_ || !session_.Online) return;
-    setBusy(true);
+    if (!session_.Online) return;
+    auto busy = busy_.tryHold();
+    if (!busy) return;
     if (Notebook->currentWidget() == TabBetrieb) {
-        if (NBBetrieb->currentWidget() == TabKreis1) ReadCircuitValues(0);
-        if (NBBetrieb->currentWidget() == TabKreis2) ReadCircuitValues(1);
+        if (NBBetrieb->currentWidget() == TabKreis1) TabKreis1->ReadCircuitValues();
+        if (NBBetrieb->currentWidget() == TabKreis2) TabKreis2->ReadCircuitValues();
     }
-    setBusy(false);
 }
 
 void Tfrm_Main::SystemTimerTimer() {
-    if (busy_ || !session_.Online) return;
-    setBusy(true);
+    if (!session_.Online) return;
+    auto busy = busy_.tryHold();
+    if (!busy) return;
     const DeviceDateTime& t = device_->DeviceDateTime;
     if (t.month != 0 && t.day != 0) {
         device_->DeviceDateTime = RunningDeviceClock(device_->ClockOffset, SystemLocalNow());
         showDeviceClock();
     }
-    setBusy(false);
 }
 
-// --- page rules ---------------------------------------------------------------------
+// --- pages ---------------------------------------------------------------------------
+
+void Tfrm_Main::ReadCircuitValues(int circuit) {
+    (circuit == 1 ? TabKreis2 : TabKreis1)->ReadCircuitValues();
+}
+
+void Tfrm_Main::ShowCircuitValues() {
+    (NBBetrieb->currentWidget() == TabKreis2 ? TabKreis2 : TabKreis1)->ShowCircuitValues();
+}
+
+void Tfrm_Main::showDeviceClock() {
+    TabParSystem->showDeviceClock();
+}
+
+void Tfrm_Main::unitsChanged() {
+    for (Page* page : pages_) page->redisplay();
+}
+
+void Tfrm_Main::redisplayPages() {
+    for (Page* page : pages_) page->redisplay();
+}
+
+Page* Tfrm_Main::visibleOperationPage() const {
+    return static_cast<Page*>(NBBetrieb->currentWidget());
+}
+
+Page* Tfrm_Main::visibleParameterPage() const {
+    return static_cast<Page*>(NBParameter->currentWidget());
+}
+
+void Tfrm_Main::FillParameterPages() {
+    visibleParameterPage()->fill();
+}
+
+void Tfrm_Main::refreshVisiblePage() {
+    if (Notebook->currentWidget() == TabBetrieb) {
+        // The trend memory is read only on request.
+        if (NBBetrieb->currentWidget() != TabTrend) visibleOperationPage()->fill();
+    } else {
+        FillParameterPages();
+    }
+}
+
+// --- page switching ------------------------------------------------------------------
 
 bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ed_SystemFaktor && event->type() == QEvent::MouseButtonDblClick) {
-        ed_SystemFaktorDblClick();
-        return true;
-    }
     if (event->type() == QEvent::MouseButtonRelease &&
-        (watched == Notebook->tabBar() || watched == NBBetrieb->tabBar() ||
-         watched == NBParameter->tabBar())) {
+        (watched == Notebook->tabBar() || watched == NBBetrieb->tabBar())) {
         // The press has switched the page; the release checks and fills it.
         NotebookMouseDown();
     }
@@ -766,74 +564,43 @@ bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tfrm_Main::NotebookMouseDown() {
-    if (busy_) return;
+    auto busy = busy_.tryHold();
+    if (!busy) return;
     busyCursor(true);
-    setBusy(true);
+    auto cursor = qScopeGuard([this] { busyCursor(false); });
     const SystemRec& sys = image_.System;
-    const bool allOutputs = views::AllOutputsPresent(sys);
     const bool circuit2 = !views::Circuit2Unavailable(sys);
+    const bool trend = views::TrendRecordingPresent(sys);
     if (Notebook->currentWidget() == TabParameter) {
-        QWidget* page = NBParameter->currentWidget();
-        if (page == TabPar2 && !circuit2) NBParameter->setCurrentWidget(TabPar1);
-        if (page == TabParAusgang) {
-            for (int k = 1; k < 4; ++k)
-                GroupAus[static_cast<std::size_t>(k)]->setVisible(allOutputs);
-        }
-        if (page == TabParDisplay) {
-            CheckDisplay->setEnabled(allOutputs);
-            if (!allOutputs) CheckDisplay->setChecked(false);
-            for (int b = 1; b < 4; ++b)
-                DisplayBox[static_cast<std::size_t>(b)]->setVisible(circuit2);
-        }
-        if (page == TabParTrend && !views::TrendRecordingPresent(sys)) {
+        if (NBParameter->currentWidget() == TabPar2 && !circuit2) {
             NBParameter->setCurrentWidget(TabPar1);
         }
-        if (page == TabParSystem) GroupSystem->setVisible(allOutputs);
-        if (page == TabParKorrektur) GroupFaktor[1]->setVisible(circuit2);
+        if (NBParameter->currentWidget() == TabParTrend && !trend) {
+            NBParameter->setCurrentWidget(TabPar1);
+        }
+        visibleParameterPage()->applyPageRules();
         FillParameterPages();
     } else {
         if (NBBetrieb->currentWidget() == TabKreis2 && !circuit2) {
             NBBetrieb->setCurrentWidget(TabKreis1);
         }
-        if (NBBetrieb->currentWidget() == TabKreis1) ReadCircuitValues(0);
-        if (NBBetrieb->currentWidget() == TabKreis2) ReadCircuitValues(1);
-        if (NBBetrieb->currentWidget() == TabTrend && !views::TrendRecordingPresent(sys)) {
+        if (NBBetrieb->currentWidget() == TabTrend && !trend) {
+            // Lands on circuit 1 without reading its values in this pass.
             NBBetrieb->setCurrentWidget(TabKreis1);
+        } else if (NBBetrieb->currentWidget() != TabTrend) {
+            visibleOperationPage()->applyPageRules();
+            visibleOperationPage()->fill();
         }
-        if (NBBetrieb->currentWidget() == TabIntegrator) GroupInteg2->setVisible(allOutputs);
-        // The error protocol and integrator pages fill themselves once built.
     }
-    busyCursor(false);
-    setBusy(false);
 }
 
 void Tfrm_Main::TabKreis1Enter() {
-    if (busy_ || !formReady_) return;
+    if (!formReady_) return;
+    auto busy = busy_.tryHold();
+    if (!busy) return;
     busyCursor(true);
-    setBusy(true);
-    if (session_.Online) {
-        if (NBBetrieb->currentWidget() == TabKreis1) ReadCircuitValues(0);
-        if (NBBetrieb->currentWidget() == TabKreis2) ReadCircuitValues(1);
-    }
-    setBusy(false);
+    if (session_.Online && NBBetrieb->currentWidget() != TabTrend) visibleOperationPage()->fill();
     busyCursor(false);
-}
-
-void Tfrm_Main::FillParameterPages() {
-    // The parameter pages fill themselves once their editors are built; the
-    // remark page and the clock show what the image and the device hold.
-    showRemarks();
-    ed_SystemFaktor->setText(QString::number(static_cast<double>(image_.System.Faktor), 'f', 4));
-}
-
-void Tfrm_Main::refreshVisiblePage(bool withTrend) {
-    (void)withTrend;  // the trend page is read only on request
-    if (Notebook->currentWidget() == TabBetrieb) {
-        if (NBBetrieb->currentWidget() == TabKreis1) ReadCircuitValues(0);
-        if (NBBetrieb->currentWidget() == TabKreis2) ReadCircuitValues(1);
-    } else {
-        FillParameterPages();
-    }
 }
 
 // --- system, language and expansion level ----------------------------------------
@@ -858,11 +625,11 @@ void Tfrm_Main::mnu_energyClick(QAction* item) {
         session_.Medium = item == mnu_energy ? medium::Energy : medium::Gas;
         ResetParameters(image_, session_.Medium, false);
         statusText(0, "");
-        showRemarks();
+        redisplayPages();
     } else {
         // The identity read is a transaction like any other.
-        if (busy_) return;
-        setBusy(true);
+        auto busy = busy_.tryHold();
+        if (!busy) return;
         std::string ident;
         if (ReadDeviceIdent(*link_, ident)) {
             device_->DeviceIdent = ident;
@@ -878,7 +645,6 @@ void Tfrm_Main::mnu_energyClick(QAction* item) {
                 session_.Medium = deviceMedium;
             }
         }
-        setBusy(false);
     }
     if ((session_.Medium == medium::Energy && !mnu_energy->isChecked()) ||
         (session_.Medium == medium::Gas && !mnu_gas->isChecked())) {

@@ -1,11 +1,15 @@
 #pragma once
-// The main window: operation display and parameter pages, menus, status bar,
-// the two timers, the start-up and shut-down sequences and the page rules of
-// the expansion level and system definition. It owns the session, the
-// parameter image, the device records, the string libraries and the link.
-// Busy is the one guard against re-entry: timer ticks, page switches and the
-// file commands test it first, because device waits keep the event loop
-// running.
+// The main window as a frame: the two page controls with their pages, the
+// menus, the status bar, the two timers, the busy guard, the start-up and
+// shut-down sequences and page switching with the page rules of the
+// expansion level and system definition. Each page is a class of its own
+// (gui/operation, gui/parameters) built from one PageContext; the frame
+// holds the pages and delegates to them, never to their widgets.
+//
+// The frame owns the session, the parameter image, the device records, the
+// string libraries and the link. Busy is the one guard against re-entry:
+// timer ticks, page switches and the file commands take it first, because
+// device waits keep the event loop running.
 
 #include <QMainWindow>
 #include <QString>
@@ -15,26 +19,21 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/app/session.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
 #include "core/views/text_source.h"
+#include "gui/app/busy_guard.h"
+#include "gui/app/page.h"
 
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QListWidget;
 class QMenu;
-class QPlainTextEdit;
 class QProgressBar;
-class QPushButton;
 class QTabWidget;
-class QTableWidget;
 class QTimer;
 
 namespace parvion {
@@ -45,12 +44,25 @@ class TextLibrary;
 
 namespace parvion::gui {
 
+class CircuitParameterPage;
+class CircuitValuesPage;
+class CorrectionPage;
 class Dialogs;
-class RadioGroup;
+class DisplayPage;
+class MultiRowTabBar;
+class ErrorProtocolPage;
+class IntegratorPage;
+class OutputPage;
+class RelayPage;
+class RemarksPage;
+class SystemPage;
 class TAboutBox;
 class TEinst;
 class TInputDlg;
 class TPasswordDlg;
+class TrendPage;
+class TrendRecordingPage;
+class UnitsPage;
 
 struct MainWindowOptions {
     SerialLine* line = nullptr;             // the serial line the link uses; required
@@ -65,7 +77,7 @@ struct MainWindowOptions {
     std::function<void(const QString&)> openFolder;
 };
 
-class Tfrm_Main : public QMainWindow, public UiHooks {
+class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     Q_OBJECT
   public:
     explicit Tfrm_Main(MainWindowOptions options);
@@ -78,17 +90,20 @@ class Tfrm_Main : public QMainWindow, public UiHooks {
     void FormClose();
 
     // --- state --------------------------------------------------------
-    bool Busy() const { return busy_; }
+    bool Busy() const { return busy_.held(); }
     bool FormReady() const { return formReady_; }
     Session& session() { return session_; }
     ParameterImage& image() { return image_; }
     DeviceState& device() { return *device_; }
     Link& link() { return *link_; }
+    BusyGuard& busyGuard() { return busy_; }
     TAboutBox* aboutBox() const { return aboutBox_; }
     TEinst* settingsDialog() const { return einst_; }
     TInputDlg* inputDialog() const { return inputDlg_; }
     TPasswordDlg* passwordDialog() const { return passwordDlg_; }
     QString statusPanelText(int panel) const;
+    // Every page, operation display first, in tab order.
+    const std::vector<Page*>& pages() const { return pages_; }
 
     // --- texts (current library) ---------------------------------------
     std::string LoadText(std::uint16_t number) const;
@@ -106,6 +121,12 @@ class Tfrm_Main : public QMainWindow, public UiHooks {
     void waitMs(int ms) override;
     void processEvents() override;
 
+    // --- PageHost ---------------------------------------------------------
+    bool formReady() const override { return formReady_; }
+    void showDeviceClock() override;
+    void unitsChanged() override;
+    void fillParameterPages() override { FillParameterPages(); }
+
   public slots:
     void UpdateTexts();
     void RefreshTimerTimer();
@@ -115,95 +136,41 @@ class Tfrm_Main : public QMainWindow, public UiHooks {
     void ReadCircuitValues(int circuit);
     void ShowCircuitValues();
     void FillParameterPages();
-    void cmd_SetDateTimeClick();
     void mnu_NeuClick();
     void mnu_LadenClick();
     void mnu_SpeichernClick();
     void mnu_BeendenClick();
     void mnu_InfoClick();
     void mnu_EinstellungenClick();
-    void ed_SystemFaktorDblClick();
     void mnu_energyClick(QAction* item);
     void mnu_DeutschClick(QAction* item);
     void mnu_highendversionClick(QAction* item);
 
   public:
-    // --- components ---------------------------------------------------------
+    // --- page controls and pages -------------------------------------------------
     QTabWidget* Notebook = nullptr;
     QWidget* TabBetrieb = nullptr;
     QWidget* TabParameter = nullptr;
     QTabWidget* NBBetrieb = nullptr;
-    QWidget* TabKreis1 = nullptr;
-    QWidget* TabKreis2 = nullptr;
-    QWidget* TabTrend = nullptr;
-    QWidget* TabFehler = nullptr;
-    QWidget* TabIntegrator = nullptr;
     QTabWidget* NBParameter = nullptr;
-    QWidget* TabPar1 = nullptr;
-    QWidget* TabPar2 = nullptr;
-    QWidget* TabParRelais = nullptr;
-    QWidget* TabParAusgang = nullptr;
-    QWidget* TabParDisplay = nullptr;
-    QWidget* TabParTrend = nullptr;
-    QWidget* TabParSystem = nullptr;
-    QWidget* TabParKorrektur = nullptr;
-    QWidget* TabparEinheiten = nullptr;
-    QWidget* TabParBemerkung = nullptr;
+    // The tabs of NBParameter, in as many rows as they need.
+    MultiRowTabBar* NBParameterTabs = nullptr;
 
-    QListWidget* ListeK1 = nullptr;
-    QListWidget* ListeK2 = nullptr;
-    QListWidget* ErrorListe = nullptr;
-    QGroupBox* GroupInteg1 = nullptr;
-    QGroupBox* GroupInteg2 = nullptr;
-    QListWidget* ListeIntegrator1 = nullptr;
-    QListWidget* ListeIntegrator2 = nullptr;
-    QTableWidget* Trendgrid = nullptr;
-    QComboBox* ComboTrends = nullptr;
-    QPushButton* cmd_ReadTrends = nullptr;
-    QPushButton* cmd_ExportTrends = nullptr;
-    QPushButton* cmd_Grafik = nullptr;
-
-    // Circuit pages (index 0 = circuit 1).
-    std::array<QGroupBox*, 2> TBox{}, PBox{}, FBox{}, GBox{}, IBox{};
-    std::array<QComboBox*, 2> ComboPT{}, ComboPD{}, ComboPF{}, ComboPG{}, ComboIA{};
-    // Relays, outputs, display.
-    std::array<QGroupBox*, 2> GroupAlm{};
-    std::array<QComboBox*, 2> ComboAlm{}, ComboAlmKind{};
-    std::array<QGroupBox*, 4> GroupAus{};
-    std::array<QComboBox*, 4> ComboAus{};
-    QGroupBox* GroupDisplay = nullptr;
-    QComboBox* ComboVorzug = nullptr;
-    QCheckBox* CheckDisplay = nullptr;
-    QCheckBox* CheckCalc = nullptr;
-    QGroupBox* GroupBetriebsanzeige = nullptr;
-    std::array<QGroupBox*, 4> DisplayBox{};
-    // Chk_T, Chk_P, Chk_R, Chk_F, Chk_M, Chk_TF, Chk_TM of each display box.
-    std::array<std::array<QCheckBox*, 7>, 4> DisplayChecks{};
-    // Trend recording, system, correction factors.
-    QGroupBox* GroupTrend = nullptr;
-    QComboBox* ComboTrend = nullptr;
-    QGroupBox* GroupIntervall = nullptr;
-    QComboBox* ComboTrendinterval = nullptr;
-    QGroupBox* GroupSystem = nullptr;
-    QComboBox* Combosystem = nullptr;
-    RadioGroup* AnzahlMU = nullptr;
-    RadioGroup* RG_Grenzen = nullptr;
-    QCheckBox* Chk_Vorgabe = nullptr;
-    QListWidget* ListeVorgaben = nullptr;
-    QLabel* lbl_Systemfaktor = nullptr;
-    QLineEdit* ed_SystemFaktor = nullptr;
-    QGroupBox* GroupDate = nullptr;
-    QLineEdit* Ed_DateTime = nullptr;
-    QPushButton* cmd_SetDateTime = nullptr;
-    std::array<QGroupBox*, 2> GroupFaktor{};
-    std::array<QTableWidget*, 2> FlowKorr{};
-    // Units and remarks.
-    QCheckBox* CheckUserEinheiten = nullptr;
-    QTabWidget* PC_Usereinheiten = nullptr;
-    // Radio_E_Temp, _Druck, _Dichte, _Leistung, _Masse, _TotLeistung,
-    // _TotMasse, _BetrVS: quantities 0..7.
-    std::array<RadioGroup*, 8> Radio_E{};
-    QPlainTextEdit* Param_Memo = nullptr;
+    CircuitValuesPage* TabKreis1 = nullptr;
+    CircuitValuesPage* TabKreis2 = nullptr;
+    TrendPage* TabTrend = nullptr;
+    ErrorProtocolPage* TabFehler = nullptr;
+    IntegratorPage* TabIntegrator = nullptr;
+    CircuitParameterPage* TabPar1 = nullptr;
+    CircuitParameterPage* TabPar2 = nullptr;
+    RelayPage* TabParRelais = nullptr;
+    OutputPage* TabParAusgang = nullptr;
+    DisplayPage* TabParDisplay = nullptr;
+    TrendRecordingPage* TabParTrend = nullptr;
+    SystemPage* TabParSystem = nullptr;
+    CorrectionPage* TabParKorrektur = nullptr;
+    UnitsPage* TabparEinheiten = nullptr;
+    RemarksPage* TabParBemerkung = nullptr;
 
     // Status bar.
     QLabel* StatusPanel0 = nullptr;
@@ -243,26 +210,23 @@ class Tfrm_Main : public QMainWindow, public UiHooks {
 
   private:
     void buildPages();
-    void buildOperationPages();
-    void buildParameterPages();
     void buildMenus();
     void buildStatusBar();
-    void setBusy(bool busy);
-    void refreshVisiblePage(bool withTrend);
+    template <class P, class... Args>
+    P* addPage(QTabWidget* owner, const char* caption, Args&&... args);
+    Page* visibleOperationPage() const;
+    Page* visibleParameterPage() const;
+    void refreshVisiblePage();
+    // Every page shows the image and the device records again, without
+    // device traffic: after a new, loaded or reset parameter set.
+    void redisplayPages();
     void busyScreen(const std::function<void()>& work);
-    bool languageLibraryOk();
-    void applyTextBlocks();
-    void fillUnitRadioGroups();
-    void setUnitSelections();
-    void fillTrendGridHeader();
-    void showDeviceClock();
+    void applyFrameTexts();
     void checkVariantMenus();
     std::optional<QString> askParameterFileToOpen();
     bool loadParameterFile();
     void saveParameterFile();
     void showParameterFileName(const QString& file);
-    void syncRemarksToImage();
-    void showRemarks();
     void createDialogs();
 
     MainWindowOptions options_;
@@ -273,12 +237,14 @@ class Tfrm_Main : public QMainWindow, public UiHooks {
     std::unique_ptr<DeviceState> device_;
     std::unique_ptr<TextLibrary> texts_;
     std::unique_ptr<Link> link_;
+    BusyGuard busy_;
+    std::unique_ptr<PageContext> context_;
+    std::vector<Page*> pages_;
     TAboutBox* aboutBox_ = nullptr;
     QMetaObject::Connection focusConnection_;
     TInputDlg* inputDlg_ = nullptr;
     TEinst* einst_ = nullptr;
     TPasswordDlg* passwordDlg_ = nullptr;
-    bool busy_ = false;
     bool formReady_ = false;
     bool closePending_ = false;
     bool closed_ = false;

@@ -111,6 +111,10 @@ void TInputDlg::showEvent(QShowEvent* event) {
 }
 
 void TInputDlg::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->isAutoRepeat()) {
+        return;
+    }
     if (event->key() == Qt::Key_Escape) {
         CancelBtn->click();
         return;
@@ -124,6 +128,8 @@ bool TInputDlg::eventFilter(QObject* watched, QEvent* event) {
         switch (key->key()) {
             case Qt::Key_Return:
             case Qt::Key_Enter:
+                // A held Enter that opened the dialog does not also accept it.
+                return key->isAutoRepeat();
             case Qt::Key_Tab:
             case Qt::Key_Backtab:
                 return false;

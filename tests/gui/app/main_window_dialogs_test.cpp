@@ -13,7 +13,7 @@
 #include "gui/app/radio_group.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/parameters/input_dialog.h"
-#include "window_harness.h"
+#include "support/window_harness.h"
 
 namespace parvion::test {
 namespace {
@@ -29,7 +29,7 @@ void answerInputDialog(gui::TInputDlg& dlg, const QString& keys, bool ok) {
 }
 
 void doubleClickSystemFactor(gui::Tfrm_Main& w) {
-    QTest::mouseDClick(w.ed_SystemFaktor, Qt::LeftButton);
+    QTest::mouseDClick(child<QLineEdit>(&w, "ed_SystemFaktor"), Qt::LeftButton);
 }
 
 TEST(SystemFactor, OfflineEntryChangesTheImageOnly) {
@@ -110,7 +110,7 @@ TEST(SettingsMenu, OpensTheSettingsDialogAndCancelLeavesTheProgramOffline) {
     EXPECT_TRUE(shown);
     // Opening closed the port; Cancel does not reopen it.
     EXPECT_FALSE(h.window->session().Online);
-    EXPECT_FALSE(h.line.isOpen());
+    EXPECT_FALSE(h.line->isOpen());
 }
 
 TEST(SettingsMenu, OkOnlineReconnectsAndRefreshesTheTexts) {
@@ -127,7 +127,7 @@ TEST(SettingsMenu, OkOnlineReconnectsAndRefreshesTheTexts) {
     });
     h.window->mnu_Einstellungen->trigger();
     EXPECT_TRUE(h.window->session().Online);
-    EXPECT_TRUE(h.line.isOpen());
+    EXPECT_TRUE(h.line->isOpen());
 }
 
 }  // namespace

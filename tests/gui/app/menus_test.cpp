@@ -15,7 +15,7 @@
 #include "core/link/parameter_blocks.h"
 #include "gui/app/about_box.h"
 #include "gui/app/radio_group.h"
-#include "window_harness.h"
+#include "support/window_harness.h"
 
 namespace parvion::test {
 namespace {
@@ -38,12 +38,17 @@ void expectTextsOf(gui::Tfrm_Main& w, int medium, int sprache) {
     EXPECT_EQ(tab(w.NBParameter, w.TabParBemerkung).toStdString(),
               libraryText(medium, sprache, 538));
     EXPECT_EQ(w.mnu_Neu->text().toStdString(), libraryText(medium, sprache, 1025));
-    EXPECT_EQ(w.TBox[0]->title().toStdString(), libraryText(medium, sprache, 2048));
-    ASSERT_GT(w.ComboPT[0]->count(), 3);
-    EXPECT_EQ(w.ComboPT[0]->itemText(0).toStdString(), libraryText(medium, sprache, 2049));
-    EXPECT_EQ(w.ComboPT[0]->itemText(3).toStdString(), libraryText(medium, sprache, 2052) + " 2");
-    EXPECT_EQ(w.ComboPT[1]->itemText(3).toStdString(), libraryText(medium, sprache, 2052) + " 1");
-    EXPECT_EQ(w.GroupAus[3]->title().toStdString(), libraryText(medium, sprache, 8192) + " 4");
+    EXPECT_EQ(child<QGroupBox>(&w, "TBox1")->title().toStdString(),
+              libraryText(medium, sprache, 2048));
+    ASSERT_GT(child<QComboBox>(&w, "ComboPT1")->count(), 3);
+    EXPECT_EQ(child<QComboBox>(&w, "ComboPT1")->itemText(0).toStdString(),
+              libraryText(medium, sprache, 2049));
+    EXPECT_EQ(child<QComboBox>(&w, "ComboPT1")->itemText(3).toStdString(),
+              libraryText(medium, sprache, 2052) + " 2");
+    EXPECT_EQ(child<QComboBox>(&w, "ComboPT2")->itemText(3).toStdString(),
+              libraryText(medium, sprache, 2052) + " 1");
+    EXPECT_EQ(child<QGroupBox>(&w, "GroupAus4")->title().toStdString(),
+              libraryText(medium, sprache, 8192) + " 4");
 }
 
 TEST(Texts, LanguageAndVariantSwitchesReloadEverything) {
@@ -58,15 +63,15 @@ TEST(Texts, LanguageAndVariantSwitchesReloadEverything) {
     EXPECT_FALSE(w.mnu_Deutsch->isChecked());
     expectTextsOf(w, 0, 1);
     EXPECT_FALSE(w.aboutBox()->isVisible());
-    EXPECT_EQ(w.Radio_E[3]->count(), 9);  // standard volume flows
+    EXPECT_EQ(child<gui::RadioGroup>(&w, "Radio_E_Leistung")->count(), 9);  // standard volume flows
     w.mnu_energyClick(w.mnu_energy);
     EXPECT_EQ(w.session().Medium, 1);
     EXPECT_TRUE(w.mnu_energy->isChecked());
     EXPECT_FALSE(w.mnu_gas->isChecked());
     expectTextsOf(w, 1, 1);
-    EXPECT_EQ(w.Radio_E[3]->count(), 6);  // power units
-    EXPECT_EQ(w.Radio_E[4]->columns(), 3);
-    EXPECT_EQ(w.Radio_E[0]->columns(), 1);
+    EXPECT_EQ(child<gui::RadioGroup>(&w, "Radio_E_Leistung")->count(), 6);  // power units
+    EXPECT_EQ(child<gui::RadioGroup>(&w, "Radio_E_Masse")->columns(), 3);
+    EXPECT_EQ(child<gui::RadioGroup>(&w, "Radio_E_Temp")->columns(), 1);
     EXPECT_EQ(w.image().Display.Enable3, 40);
 }
 

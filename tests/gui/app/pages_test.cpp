@@ -16,7 +16,8 @@
 
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
-#include "window_harness.h"
+#include "gui/parameters/system_page.h"
+#include "support/window_harness.h"
 
 namespace parvion::test {
 namespace {
@@ -53,23 +54,32 @@ TEST(PageRules, EveryLevelAndSystemDefinition) {
                 w.NotebookMouseDown();
                 return owner->currentWidget();
             };
-            EXPECT_EQ(land(w.NBBetrieb, w.TabKreis2), circuit2 ? w.TabKreis2 : w.TabKreis1);
-            EXPECT_EQ(land(w.NBBetrieb, w.TabTrend), trend ? w.TabTrend : w.TabKreis1);
+            EXPECT_EQ(land(w.NBBetrieb, w.TabKreis2),
+                      static_cast<QWidget*>(circuit2 ? w.TabKreis2 : w.TabKreis1));
+            EXPECT_EQ(land(w.NBBetrieb, w.TabTrend),
+                      trend ? static_cast<QWidget*>(w.TabTrend) : w.TabKreis1);
             land(w.NBBetrieb, w.TabIntegrator);
-            EXPECT_EQ(!w.GroupInteg2->isHidden(), allOutputs);
-            EXPECT_EQ(land(w.NBParameter, w.TabPar2), circuit2 ? w.TabPar2 : w.TabPar1);
-            EXPECT_EQ(land(w.NBParameter, w.TabParTrend), trend ? w.TabParTrend : w.TabPar1);
+            EXPECT_EQ(!child<QGroupBox>(&w, "GroupInteg2")->isHidden(), allOutputs);
+            EXPECT_EQ(land(w.NBParameter, w.TabPar2),
+                      static_cast<QWidget*>(circuit2 ? w.TabPar2 : w.TabPar1));
+            EXPECT_EQ(land(w.NBParameter, w.TabParTrend),
+                      trend ? static_cast<QWidget*>(w.TabParTrend) : w.TabPar1);
             land(w.NBParameter, w.TabParAusgang);
-            for (std::size_t k = 1; k < 4; ++k) EXPECT_EQ(!w.GroupAus[k]->isHidden(), allOutputs);
-            w.CheckDisplay->setChecked(true);
+            for (const char* name : {"GroupAus2", "GroupAus3", "GroupAus4"}) {
+                EXPECT_EQ(!child<QGroupBox>(&w, name)->isHidden(), allOutputs) << name;
+            }
+            auto* compact = child<QCheckBox>(&w, "CheckDisplay");
+            compact->setChecked(true);
             land(w.NBParameter, w.TabParDisplay);
-            EXPECT_EQ(w.CheckDisplay->isEnabled(), allOutputs);
-            EXPECT_EQ(w.CheckDisplay->isChecked(), allOutputs);
-            for (std::size_t b = 1; b < 4; ++b) EXPECT_EQ(!w.DisplayBox[b]->isHidden(), circuit2);
+            EXPECT_EQ(compact->isEnabled(), allOutputs);
+            EXPECT_EQ(compact->isChecked(), allOutputs);
+            for (const char* name : {"DisplayBox2", "DisplayBox3", "DisplayBox4"}) {
+                EXPECT_EQ(!child<QGroupBox>(&w, name)->isHidden(), circuit2) << name;
+            }
             land(w.NBParameter, w.TabParSystem);
-            EXPECT_EQ(!w.GroupSystem->isHidden(), allOutputs);
+            EXPECT_EQ(!child<QGroupBox>(&w, "GroupSystem")->isHidden(), allOutputs);
             land(w.NBParameter, w.TabParKorrektur);
-            EXPECT_EQ(!w.GroupFaktor[1]->isHidden(), circuit2);
+            EXPECT_EQ(!child<QGroupBox>(&w, "GroupFaktor2")->isHidden(), circuit2);
             EXPECT_FALSE(w.Busy());
         }
     }
@@ -111,7 +121,7 @@ TEST(BusyGuard, TimersAndPageSwitchesWaitForARunningSequence) {
         w.SystemTimerTimer();
         w.NotebookMouseDown();
         w.TabKreis1Enter();
-        w.cmd_SetDateTimeClick();
+        w.TabParSystem->cmd_SetDateTimeClick();
         w.mnu_LadenClick();
         w.mnu_NeuClick();
         w.mnu_SpeichernClick();
@@ -159,22 +169,23 @@ TEST(Clock, AdvancesFromTheOffsetWithoutTraffic) {
         RunningDeviceClock(0.0, SystemLocalNow() + std::chrono::hours(24));
     char day[40];
     std::snprintf(day, sizeof day, "%02u.%02u.%u", tomorrow.day, tomorrow.month, tomorrow.year);
-    EXPECT_TRUE(w.Ed_DateTime->text().startsWith(day)) << w.Ed_DateTime->text().toStdString();
+    EXPECT_TRUE(child<QLineEdit>(&w, "Ed_DateTime")->text().startsWith(day))
+        << child<QLineEdit>(&w, "Ed_DateTime")->text().toStdString();
     // Without a valid clock read nothing is shown.
     w.device().DeviceDateTime = {};
-    w.Ed_DateTime->clear();
+    child<QLineEdit>(&w, "Ed_DateTime")->clear();
     w.SystemTimerTimer();
-    EXPECT_TRUE(w.Ed_DateTime->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>(&w, "Ed_DateTime")->text().isEmpty());
 }
 
 TEST(Clock, SetWritesThePcTimeAndReadsItBack) {
     Harness h;
     ASSERT_TRUE(h.window->FormCreate());
-    h.window->Ed_DateTime->clear();
+    child<QLineEdit>(h.window.get(), "Ed_DateTime")->clear();
     const auto writes = h.device.writesAccepted();
-    h.window->cmd_SetDateTimeClick();
+    h.window->TabParSystem->cmd_SetDateTimeClick();
     EXPECT_EQ(h.device.writesAccepted(), writes + 1);
-    EXPECT_FALSE(h.window->Ed_DateTime->text().isEmpty());
+    EXPECT_FALSE(child<QLineEdit>(h.window.get(), "Ed_DateTime")->text().isEmpty());
     EXPECT_LT(std::abs(h.window->device().ClockOffset), 5.0 / 86400);
 }
 
@@ -188,8 +199,8 @@ TEST(LiveValues, UserUnitsOnAndOff) {
     h.device.poke(block::UserEinheiten(0).address, fahrenheit);
     w.ReadCircuitValues(0);
     auto temperatureLine = [&] {
-        for (int i = 0; i < w.ListeK1->count(); ++i) {
-            const QString line = w.ListeK1->item(i)->text();
+        for (int i = 0; i < child<QListWidget>(&w, "ListeK1")->count(); ++i) {
+            const QString line = child<QListWidget>(&w, "ListeK1")->item(i)->text();
             if (line.startsWith(QString::fromStdString(w.LoadText(15376)))) return line;
         }
         return QString();
@@ -209,14 +220,16 @@ TEST(LiveValues, AFailedReadKeepsThePreviousLines) {
     ASSERT_TRUE(h.window->FormCreate());
     gui::Tfrm_Main& w = *h.window;
     QStringList before;
-    for (int i = 0; i < w.ListeK1->count(); ++i) before << w.ListeK1->item(i)->text();
+    for (int i = 0; i < child<QListWidget>(&w, "ListeK1")->count(); ++i)
+        before << child<QListWidget>(&w, "ListeK1")->item(i)->text();
     ASSERT_FALSE(before.isEmpty());
     // The clock read succeeds, every attempt at the live values fails.
     h.device.injectFault(sim::Fault::None, 2);
     h.device.injectFault(sim::Fault::NoReply, 4);
     w.ReadCircuitValues(0);
     QStringList after;
-    for (int i = 0; i < w.ListeK1->count(); ++i) after << w.ListeK1->item(i)->text();
+    for (int i = 0; i < child<QListWidget>(&w, "ListeK1")->count(); ++i)
+        after << child<QListWidget>(&w, "ListeK1")->item(i)->text();
     EXPECT_EQ(after, before);
     EXPECT_FALSE(w.Zeitmesser->isVisible());
 }

@@ -15,7 +15,7 @@
 #include "core/link/data_commands.h"
 #include "gui/app/about_box.h"
 #include "gui/app/instance_guard.h"
-#include "window_harness.h"
+#include "support/window_harness.h"
 
 namespace parvion::test {
 namespace {
@@ -32,8 +32,8 @@ TEST(Start, OnlineReadsCircuit1AndStartsTheClock) {
     EXPECT_FALSE(w.mnu_Ausbaustufe->menuAction()->isEnabled());
     EXPECT_TRUE(w.mnu_gas->isChecked());
     EXPECT_FALSE(w.mnu_energy->isChecked());
-    EXPECT_GT(w.ListeK1->count(), 10);
-    EXPECT_FALSE(w.Ed_DateTime->text().startsWith("??"));
+    EXPECT_GT(child<QListWidget>(&w, "ListeK1")->count(), 10);
+    EXPECT_FALSE(child<QLineEdit>(&w, "Ed_DateTime")->text().startsWith("??"));
     EXPECT_TRUE(w.SystemTimer->isActive());
     EXPECT_EQ(w.SystemTimer->interval(), 1000);
     EXPECT_FALSE(w.RefreshTimer->isActive());
@@ -55,7 +55,7 @@ TEST(Start, OfflineLoadsTheDefaultsWithoutTraffic) {
     EXPECT_TRUE(w.mnu_energy->isChecked());
     EXPECT_EQ(w.image().Trend_User.Time, 60);
     EXPECT_EQ(w.image().Display.Enable3, 40);  // energy defaults
-    EXPECT_EQ(w.ListeK1->count(), 0);
+    EXPECT_EQ(child<QListWidget>(&w, "ListeK1")->count(), 0);
 }
 
 TEST(Start, LibraryCheck) {

@@ -2,6 +2,8 @@
 // The main window against the in-process simulated device, in temporary
 // folders, with message boxes and file dialogs answered by the test.
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QString>
 #include <deque>
@@ -14,11 +16,34 @@
 #include "core/model/profile_file.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/main_window.h"
+#include "gui/app/qt_serial_line.h"
+#include "gui/operation/circuit_values_page.h"
+#include "gui/operation/error_protocol_page.h"
+#include "gui/operation/integrator_page.h"
+#include "gui/operation/trend_page.h"
+#include "gui/parameters/circuit_parameter_page.h"
+#include "gui/parameters/correction_page.h"
+#include "gui/parameters/display_page.h"
+#include "gui/parameters/output_page.h"
+#include "gui/parameters/relay_page.h"
+#include "gui/parameters/remarks_page.h"
+#include "gui/parameters/system_page.h"
+#include "gui/parameters/trend_recording_page.h"
+#include "gui/parameters/units_page.h"
 #include "sim/lib/device.h"
+#include "sim/lib/pty_server.h"
 #include "sim/lib/sim_line.h"
 #include "support/temp_dir.h"
 
 namespace parvion::test {
+
+// A widget of the window by its object name; fails the test when missing.
+template <class W>
+W* child(QObject* parent, const char* name) {
+    W* w = parent->findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << "no " << name;
+    return w;
+}
 
 class ScriptedDialogs : public gui::Dialogs {
   public:
@@ -69,24 +94,38 @@ struct WindowSetup {
     sim::DeviceOptions device;
     // Folder of the string libraries; empty: the ones beside the programs.
     std::filesystem::path programFolder;
+    // The real serial path: the Qt serial line on a pseudo-terminal served
+    // by the device at its baud rate, instead of the in-process line.
+    bool overPty = false;
 };
 
 class Harness {
   public:
-    explicit Harness(const WindowSetup& setup = {}) : device(setup.device), line(device) {
+    explicit Harness(const WindowSetup& setup = {}) : device(setup.device) {
         std::filesystem::create_directories(appData());
         std::filesystem::create_directories(documents());
         ProfileFile ini(SettingsFile(appData()));
+        if (setup.overPty) {
+            server = std::make_unique<sim::PtyServer>(device);
+            std::string error;
+            EXPECT_TRUE(server->start(&error)) << error;
+            ini.writeString(settings_keys::kPorts, "Com1", server->slavePath());
+            line = std::make_unique<gui::QtSerialLine>();
+        } else {
+            line = std::make_unique<sim::SimLine>(device);
+        }
         ini.writeString(settings_keys::kEinstellungen, settings_keys::kOnline,
                         setup.online ? "1" : "0");
-        ini.writeString(settings_keys::kEinstellungen, settings_keys::kBaudrate, "7");
+        ini.writeString(settings_keys::kEinstellungen, settings_keys::kBaudrate,
+                        std::to_string(setup.device.baudIndex));
+        ini.writeString(settings_keys::kEinstellungen, settings_keys::kAnschluss, "0");
         ini.writeString(settings_keys::kSystem, settings_keys::kMedium,
                         std::to_string(setup.medium));
         ini.writeString(settings_keys::kSystem, settings_keys::kSprache,
                         std::to_string(setup.sprache));
         ini.save();
         gui::MainWindowOptions o;
-        o.line = &line;
+        o.line = line.get();
         o.programFolder = setup.programFolder.empty() ? std::filesystem::path(PARVION_BIN_DIR)
                                                       : setup.programFolder;
         o.appDataFolder = appData();
@@ -98,6 +137,8 @@ class Harness {
     }
     ~Harness() {
         if (window) window->close();
+        window.reset();
+        if (server) server->stop();
     }
 
     std::filesystem::path appData() const { return dir.path() / "data"; }
@@ -105,7 +146,8 @@ class Harness {
 
     TempDir dir;
     sim::Device device;
-    sim::SimLine line;
+    std::unique_ptr<sim::PtyServer> server;
+    std::unique_ptr<SerialLine> line;
     ScriptedDialogs dialogs;
     std::vector<QString> openedFolders;
     std::unique_ptr<gui::Tfrm_Main> window;

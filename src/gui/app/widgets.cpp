@@ -1,0 +1,59 @@
+#include "gui/app/widgets.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QSignalBlocker>
+
+namespace parvion::gui {
+
+QListWidget* fixedList(QWidget* parent, const QString& name) {
+    auto* list = named(new QListWidget(parent), name);
+    QFont font(QStringLiteral("Courier New"), 10);
+    font.setStyleHint(QFont::TypeWriter);
+    list->setFont(font);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+QListWidget* valueList(QWidget* parent, const QString& name) {
+    QListWidget* list = fixedList(parent, name);
+    list->setStyleSheet(QStringLiteral("QListWidget { background: silver; color: black; }"));
+    return list;
+}
+
+void setCaption(QGroupBox* box, const std::string& text) {
+    if (!text.empty()) box->setTitle(qs(text));
+}
+
+void setCaption(QAbstractButton* button, const std::string& text) {
+    if (!text.empty()) button->setText(qs(text));
+}
+
+QStringList choices(const views::TextBlock& block, std::size_t from) {
+    QStringList out;
+    for (std::size_t i = from; i < block.size() && !block[i].empty(); ++i) out << qs(block[i]);
+    return out;
+}
+
+QStringList toQStringList(const std::vector<std::string>& texts) {
+    QStringList out;
+    for (const std::string& t : texts) out << qs(t);
+    return out;
+}
+
+void refill(QComboBox* combo, const QStringList& items) {
+    const QSignalBlocker block(combo);
+    combo->clear();
+    combo->addItems(items);
+}
+
+void refill(QListWidget* list, const std::vector<std::string>& lines) {
+    const int row = list->currentRow();
+    const QSignalBlocker block(list);
+    list->clear();
+    for (const std::string& line : lines) list->addItem(qs(line));
+    if (row >= 0 && row < list->count()) list->setCurrentRow(row);
+}
+
+}  // namespace parvion::gui

@@ -1,0 +1,427 @@
+// The circuit parameter pages, the units page and the remarks page driven
+// as a user drives them: double clicks and Enter on lines, the value input
+// dialog answered, combos chosen, the unit switch and radio items clicked.
+// What reaches the device is read from the simulator's own memory.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "core/link/parameter_blocks.h"
+#include "core/model/parameter_file.h"
+#include "core/model/profile_file.h"
+#include "gui/app/radio_group.h"
+#include "gui/parameters/circuit_parameter_page.h"
+#include "gui/parameters/input_dialog.h"
+#include "gui/parameters/units_page.h"
+#include "support/window_harness.h"
+
+namespace parvion::test {
+namespace {
+
+using gui::TInputDlg;
+
+template <class Rec>
+Rec deviceRecord(sim::Device& device, block::Place place) {
+    Rec r{};
+    EXPECT_TRUE(codec::decode(device.peek(place.address, place.count), r));
+    return r;
+}
+
+template <class Rec>
+void putRecord(sim::Device& device, block::Place place, const Rec& r) {
+    device.poke(place.address, codec::encode(r));
+}
+
+T_UserRec temperature(std::uint8_t kind, float min, float max) {
+    T_UserRec t{};
+    t.Kind = kind;
+    t.Min = min;
+    t.Max = max;
+    return t;
+}
+
+// What the value input dialog showed when it opened.
+struct DialogSeen {
+    bool opened = false;
+    QString caption;
+    QString value;
+};
+
+class Window {
+  public:
+    explicit Window(WindowSetup setup = {}) : h(setup) { EXPECT_TRUE(w().FormCreate()); }
+
+    gui::Tfrm_Main& w() { return *h.window; }
+    template <class W>
+    W* get(const char* name) {
+        return child<W>(h.window.get(), name);
+    }
+    QListWidget* list(const char* name) { return get<QListWidget>(name); }
+
+    // Switches to a parameter page as a click on its tab does.
+    void open(QWidget* page) {
+        w().Notebook->setCurrentWidget(w().TabParameter);
+        w().NBParameter->setCurrentWidget(page);
+        w().NotebookMouseDown();
+    }
+
+    // The next value input dialog gets `text` and OK (nothing: Cancel).
+    void answer(std::optional<QString> text, DialogSeen* seen = nullptr) {
+        QTimer::singleShot(0, &w(), [this, text, seen] {
+            TInputDlg* dlg = w().inputDialog();
+            if (!dlg->isVisible()) return;
+            if (seen != nullptr) *seen = {true, dlg->windowTitle(), dlg->Input->text()};
+            if (text) {
+                dlg->Input->setText(*text);
+                dlg->OKBtn->click();
+            } else {
+                dlg->CancelBtn->click();
+            }
+        });
+    }
+
+    // Fails the test when a dialog opens, and closes it.
+    void noDialogExpected(bool* opened) {
+        QTimer::singleShot(0, &w(), [this, opened] {
+            if (w().inputDialog()->isVisible()) {
+                *opened = true;
+                w().inputDialog()->reject();
+            }
+        });
+    }
+
+    void doubleClick(QListWidget* list, int row) {
+        const QPoint at = row < list->count() ? list->visualItemRect(list->item(row)).center()
+                                              : QPoint(4, list->viewport()->height() - 4);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    void choose(const char* comboName, int index) {
+        auto* combo = get<QComboBox>(comboName);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+
+    QStringList lines(const char* name) {
+        QStringList out;
+        QListWidget* l = list(name);
+        for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
+        return out;
+    }
+
+    Harness h;
+};
+
+WindowSetup offline() {
+    WindowSetup s;
+    s.online = false;
+    return s;
+}
+
+// --- circuit pages online ---------------------------------------------------------------
+
+TEST(CircuitPage, AValueEditGoesToTheDeviceAndTheListShowsWhatItAccepted) {
+    Window win;
+    putRecord(win.h.device, block::T_User(0), temperature(1, 0.0f, 100.0f));
+    win.open(win.w().TabPar1);
+    ASSERT_EQ(win.lines("ListePT1").size(), 2);
+    EXPECT_TRUE(win.lines("ListePT1")[1].contains("100.0000"))
+        << win.lines("ListePT1")[1].toStdString();
+
+    DialogSeen seen;
+    win.answer(QStringLiteral("120"), &seen);
+    win.doubleClick(win.list("ListePT1"), 1);
+    EXPECT_TRUE(seen.opened);
+    EXPECT_EQ(seen.caption, QStringLiteral("-273.15 .. 1500"));
+    EXPECT_EQ(seen.value, QStringLiteral("100"));
+    EXPECT_EQ(deviceRecord<T_UserRec>(win.h.device, block::T_User(0)).Max, 120.0f);
+    EXPECT_TRUE(win.lines("ListePT1")[1].contains("120.0000"));
+
+    // A minimum above the maximum raises the maximum with it.
+    win.answer(QStringLiteral("150"));
+    win.doubleClick(win.list("ListePT1"), 0);
+    const T_UserRec t = deviceRecord<T_UserRec>(win.h.device, block::T_User(0));
+    EXPECT_EQ(t.Min, 150.0f);
+    EXPECT_EQ(t.Max, 150.0f);
+    EXPECT_FALSE(win.w().Busy());
+    EXPECT_FALSE(win.w().Zeitmesser->isVisible());
+}
+
+TEST(CircuitPage, CancelEscapeAndTheCloseBoxChangeNothingAndSendNothing) {
+    Window win;
+    putRecord(win.h.device, block::T_User(0), temperature(1, 0.0f, 100.0f));
+    win.open(win.w().TabPar1);
+    const ParameterImage before = win.w().image();
+    const auto frames = win.h.device.framesServed();
+    const std::vector<std::function<void(TInputDlg*)>> leave = {
+        [](TInputDlg* d) { d->CancelBtn->click(); },
+        [](TInputDlg* d) { QTest::keyClick(d->Input, Qt::Key_Escape); },
+        [](TInputDlg* d) { d->close(); },
+    };
+    for (const auto& how : leave) {
+        QTimer::singleShot(0, &win.w(), [&] {
+            TInputDlg* d = win.w().inputDialog();
+            d->Input->setText(QStringLiteral("55"));
+            how(d);
+        });
+        win.doubleClick(win.list("ListePT1"), 1);
+    }
+    EXPECT_EQ(win.h.device.framesServed(), frames);
+    EXPECT_EQ(win.w().image(), before);
+}
+
+TEST(CircuitPage, AChoiceWritesTheKindAndShowsItsLines) {
+    Window win;
+    win.open(win.w().TabPar1);
+    win.choose("ComboPF1", 4);  // volume flow
+    EXPECT_EQ(deviceRecord<Flow_UserRec>(win.h.device, block::Flow_User(0)).Kind, 4);
+    EXPECT_EQ(win.lines("ListePF1").size(), 5);
+    win.choose("ComboPF1", 0);  // no flow input
+    EXPECT_EQ(deviceRecord<Flow_UserRec>(win.h.device, block::Flow_User(0)).Kind, 0);
+    EXPECT_TRUE(win.lines("ListePF1").isEmpty());
+}
+
+TEST(CircuitPage, TheFourthTemperatureChoiceOfCircuit2TakesCircuit1AsSource) {
+    Window win;
+    putRecord(win.h.device, block::T_User(1), temperature(1, 0.0f, 100.0f));
+    win.open(win.w().TabPar2);
+    ASSERT_EQ(win.w().NBParameter->currentWidget(), win.w().TabPar2);
+    win.choose("ComboPT2", 3);
+    EXPECT_EQ(deviceRecord<T_UserRec>(win.h.device, block::T_User(1)).Eq, 2);
+    EXPECT_EQ(deviceRecord<T_UserRec>(win.h.device, block::T_User(0)).Eq, 1);
+    EXPECT_TRUE(win.lines("ListePT2").isEmpty());
+    EXPECT_EQ(win.get<QComboBox>("ComboPT2")->currentIndex(), 3);
+}
+
+TEST(CircuitPage, EnterEditsTheSelectedLineAndAHeldEnterOpensNoSecondDialog) {
+    Window win;
+    putRecord(win.h.device, block::T_User(0), temperature(1, 0.0f, 100.0f));
+    win.open(win.w().TabPar1);
+    QListWidget* list = win.list("ListePT1");
+    list->setCurrentRow(1);
+    win.answer(QStringLiteral("90"));
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(deviceRecord<T_UserRec>(win.h.device, block::T_User(0)).Max, 90.0f);
+
+    bool opened = false;
+    win.noDialogExpected(&opened);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(list, &repeat);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(opened);
+}
+
+TEST(CircuitPage, ALineClickedDuringAnotherDeviceSequenceOpensNothing) {
+    Window win;
+    putRecord(win.h.device, block::T_User(0), temperature(1, 0.0f, 100.0f));
+    win.open(win.w().TabPar1);
+    auto busy = win.w().busyGuard().tryHold();
+    const auto frames = win.h.device.framesServed();
+    bool opened = false;
+    win.noDialogExpected(&opened);
+    win.doubleClick(win.list("ListePT1"), 1);
+    win.choose("ComboPT1", 0);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(win.h.device.framesServed(), frames);
+    EXPECT_EQ(win.w().image().T_User[0].Kind, 1);
+    EXPECT_EQ(win.get<QComboBox>("ComboPT1")->currentIndex(), 1);  // shown as it is
+}
+
+TEST(CircuitPage, APulseOutputWithoutALineIsStillWrittenBack) {
+    Window win;
+    Imp_UserRec imp{};
+    imp.Kind = 0;
+    putRecord(win.h.device, block::Imp_User(0), imp);
+    win.open(win.w().TabPar1);
+    ASSERT_TRUE(win.lines("ListeImp1").isEmpty());
+    const auto writes = win.h.device.writesAccepted();
+    win.doubleClick(win.list("ListeImp1"), 0);
+    EXPECT_EQ(win.h.device.writesAccepted(), writes + 1);
+    EXPECT_EQ(win.h.device.lastWriteAddress(), block::Imp_User(0).address);
+}
+
+TEST(CircuitPage, PulseKindWithoutAChoiceShowsTheUndefinedText) {
+    Window win;
+    Imp_UserRec imp{};
+    imp.Kind = 7;
+    putRecord(win.h.device, block::Imp_User(0), imp);
+    win.open(win.w().TabPar1);
+    auto* combo = win.get<QComboBox>("ComboIA1");
+    EXPECT_EQ(combo->currentIndex(), -1);
+    EXPECT_EQ(combo->placeholderText().toStdString(), win.w().LoadText(6149));
+}
+
+TEST(CircuitPage, ReferenceValuesAreHiddenWithSystemKind4) {
+    Window win(offline());
+    win.w().image().System.Kind = 4;
+    win.open(win.w().TabPar1);
+    EXPECT_TRUE(win.get<QGroupBox>("VBox1")->isHidden());
+    win.w().image().System.Kind = 0;
+    win.open(win.w().TabPar1);
+    EXPECT_FALSE(win.get<QGroupBox>("VBox1")->isHidden());
+    EXPECT_EQ(win.get<QGroupBox>("VBox1")->title().toStdString(), win.w().LoadText(20480));
+    EXPECT_EQ(win.lines("ListeVL1").size(), 3);  // gas: T0, p0 and the factor
+}
+
+TEST(CircuitPage, MediumTableLinesOpenTheEditorThenWriteTheMediumBack) {
+    WindowSetup setup;
+    setup.medium = 1;
+    setup.device.medium = 1;
+    Window win(setup);
+    Med_UserRec med{};
+    med.Kind = 5;  // property tables
+    putRecord(win.h.device, block::Med_User(0), med);
+    win.open(win.w().TabPar1);
+    ASSERT_EQ(win.lines("ListePG1").size(), 2);
+
+    // Without an editor the line opens nothing and sends nothing.
+    auto frames = win.h.device.framesServed();
+    win.doubleClick(win.list("ListePG1"), 1);
+    EXPECT_EQ(win.h.device.framesServed(), frames);
+
+    std::vector<std::pair<int, QString>> opened;
+    win.w().TabPar1->setTableEditor([&](edit::LineAction editor, int tag, const QString& caption) {
+        EXPECT_EQ(editor, edit::LineAction::PropertyTable);
+        opened.emplace_back(tag, caption);
+    });
+    const auto writes = win.h.device.writesAccepted();
+    win.doubleClick(win.list("ListePG1"), 1);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].first, 1);
+    EXPECT_EQ(opened[0].second, win.lines("ListePG1")[1].trimmed());
+    EXPECT_EQ(win.h.device.writesAccepted(), writes + 1);
+    EXPECT_EQ(win.h.device.lastWriteAddress(), block::Med_User(0).address);
+}
+
+TEST(CircuitPage, OverTheRealSerialPathTheEditReachesTheDevice) {
+    WindowSetup setup;
+    setup.overPty = true;
+    Window win(setup);
+    ASSERT_TRUE(win.w().session().Online);
+    putRecord(win.h.device, block::T_User(0), temperature(1, 0.0f, 100.0f));
+    win.open(win.w().TabPar1);
+    win.answer(QStringLiteral("42.5"));
+    win.doubleClick(win.list("ListePT1"), 1);
+    EXPECT_EQ(deviceRecord<T_UserRec>(win.h.device, block::T_User(0)).Max, 42.5f);
+    EXPECT_TRUE(win.lines("ListePT1")[1].contains("42.5000"));
+}
+
+// --- offline ------------------------------------------------------------------------------
+
+TEST(CircuitPage, OfflineEditsChangeTheImageAndSendNothing) {
+    Window win(offline());
+    win.open(win.w().TabPar1);
+    win.choose("ComboPD1", 1);
+    ASSERT_EQ(win.lines("ListePD1").size(), 3);
+    win.answer(QStringLiteral("2000"));
+    win.doubleClick(win.list("ListePD1"), 1);  // Max
+    win.answer(QStringLiteral("3000"));
+    win.doubleClick(win.list("ListePD1"), 0);  // Min above Max pulls Max (Kind 1)
+    EXPECT_EQ(win.w().image().P_User[0].Kind, 1);
+    EXPECT_EQ(win.w().image().P_User[0].Min, 3000.0f);
+    EXPECT_EQ(win.w().image().P_User[0].Max, 3000.0f);
+    EXPECT_EQ(win.h.device.framesServed(), 0u);
+}
+
+TEST(CircuitPage, TextsFollowTheLanguage) {
+    Window win(offline());
+    win.open(win.w().TabPar1);
+    win.w().mnu_DeutschClick(win.w().mnu_Englisch);
+    auto* box = win.get<QGroupBox>("TBox1");
+    EXPECT_EQ(box->title().toStdString(), win.w().LoadText(2048));
+    EXPECT_EQ(win.get<QComboBox>("ComboPF2")->itemText(1).toStdString(), win.w().LoadText(4098));
+    win.choose("ComboPT1", 1);
+    EXPECT_TRUE(
+        win.lines("ListePT1")[0].startsWith(QString::fromStdString(win.w().LoadText(2080))));
+}
+
+// --- units -----------------------------------------------------------------------------------
+
+TEST(UnitsPage, AUnitPickedOfflineChangesEveryPageAtOnceAndSendsNothing) {
+    Window win(offline());
+    win.open(win.w().TabPar1);
+    win.choose("ComboPT1", 1);
+    ASSERT_TRUE(win.lines("ListePT1")[0].endsWith(QStringLiteral("°C")));
+    win.open(win.w().TabparEinheiten);
+    auto* box = win.get<QCheckBox>("CheckUserEinheiten");
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_TRUE(win.get<QTabWidget>("PC_Usereinheiten")->isHidden());
+    box->click();
+    EXPECT_FALSE(win.get<QTabWidget>("PC_Usereinheiten")->isHidden());
+    EXPECT_EQ(win.w().image().Dis_User.Einheiten, 1);
+    auto* temp = win.get<gui::RadioGroup>("Radio_E_Temp");
+    EXPECT_EQ(temp->count(), 3);
+    emit temp->clicked(1);  // °F
+    EXPECT_EQ(win.w().image().UserEinheiten[0].Kind, 1);
+    EXPECT_TRUE(win.lines("ListePT1")[0].endsWith(QStringLiteral("°F")));
+    EXPECT_EQ(win.h.device.framesServed(), 0u);
+}
+
+TEST(UnitsPage, TheSwitchOnlineWritesTheDisplayOptionsButKeepsTheUnits) {
+    Window win;
+    win.open(win.w().TabparEinheiten);
+    auto* box = win.get<QCheckBox>("CheckUserEinheiten");
+    ASSERT_FALSE(box->isChecked());
+    box->click();
+    EXPECT_EQ(deviceRecord<Dis_UserRec>(win.h.device, block::Dis_User).Einheiten, 1);
+    emit win.get<gui::RadioGroup>("Radio_E_Druck")->clicked(1);  // bar
+    EXPECT_EQ(deviceRecord<UserEinheitRec>(win.h.device, block::UserEinheiten(1)).Kind, 1);
+    box->click();
+    EXPECT_EQ(deviceRecord<Dis_UserRec>(win.h.device, block::Dis_User).Einheiten, 0);
+    EXPECT_EQ(deviceRecord<UserEinheitRec>(win.h.device, block::UserEinheiten(1)).Kind, 1);
+}
+
+TEST(UnitsPage, ReloadingTheTextsClearsTheSwitchButNotTheUserUnits) {
+    Window win(offline());
+    win.open(win.w().TabparEinheiten);
+    win.get<QCheckBox>("CheckUserEinheiten")->click();
+    win.w().Notebook->setCurrentWidget(win.w().TabBetrieb);
+    win.w().UpdateTexts();
+    EXPECT_FALSE(win.get<QCheckBox>("CheckUserEinheiten")->isChecked());
+    EXPECT_EQ(win.w().image().Dis_User.Einheiten, 1);
+    win.open(win.w().TabparEinheiten);
+    EXPECT_TRUE(win.get<QCheckBox>("CheckUserEinheiten")->isChecked());
+}
+
+// --- remarks -----------------------------------------------------------------------------
+
+TEST(RemarksPage, TypedLinesGoIntoTheImageAndTheFile) {
+    Window win(offline());
+    win.open(win.w().TabParBemerkung);
+    auto* memo = win.get<QPlainTextEdit>("Param_Memo");
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("Station Nord"));
+    QTest::keyClick(memo, Qt::Key_Return);
+    memo->insertPlainText(QStringLiteral("Zähler 7"));  // as an input method types it
+    EXPECT_EQ(win.w().image().Bemerkung, (std::vector<std::string>{"Station Nord", "Zähler 7"}));
+
+    const auto file = win.h.documents() / "remarks.PGA";
+    win.h.dialogs.saveAnswers = {QString::fromStdString(file.string())};
+    win.w().mnu_SpeichernClick();
+    const ProfileFile saved(file);
+    EXPECT_EQ(saved.readString("Bemerkung", "Zeile 2", ""), "Zähler 7");
+
+    // A new parameter set empties the page.
+    win.w().mnu_NeuClick();
+    EXPECT_TRUE(memo->toPlainText().isEmpty());
+    win.h.dialogs.openAnswers = {QString::fromStdString(file.string())};
+    win.w().mnu_LadenClick();
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Station Nord\nZähler 7"));
+}
+
+}  // namespace
+}  // namespace parvion::test
