@@ -1,13 +1,22 @@
 // Saves a picture of the main window online when PARVION_SCREENSHOT names a
 // PNG file (the README's picture is taken this way under Xvfb); otherwise
-// only checks that the window can be drawn.
+// only checks that the window can be drawn. With PARVION_SCREENSHOT_DIR set,
+// it saves every page of both variants in both languages into that folder,
+// for a look at texts that are cut off or controls that overlap.
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPixmap>
+#include <QTabWidget>
+#include <QTimer>
 #include <cstdlib>
 
-#include "window_harness.h"
+#include "core/link/parameter_blocks.h"
+#include "gui/parameters/input_dialog.h"
+#include "support/window_harness.h"
 
 namespace parvion::test {
 namespace {
@@ -20,6 +29,105 @@ TEST(Screenshot, MainWindowOnline) {
     EXPECT_EQ(picture.width(), h.window->width());
     if (const char* file = std::getenv("PARVION_SCREENSHOT")) {
         EXPECT_TRUE(picture.save(QString::fromLocal8Bit(file), "PNG"));
+    }
+}
+
+// A device whose circuit page is full: two measuring units on
+// differential pressure, the gas calculation (or a medium with values).
+void FullCircuitPage(sim::Device& device, int medium) {
+    T_UserRec t{};
+    t.Kind = 1;
+    t.Min = -20.0f;
+    t.Max = 180.0f;
+    device.poke(block::T_User(0).address, codec::encode(t));
+    P_UserRec p{};
+    p.Kind = 1;
+    p.Min = 0.0f;
+    p.Max = 1600.0f;
+    p.Hyd = 101.325f;
+    device.poke(block::P_User(0).address, codec::encode(p));
+    Flow_UserRec f{};
+    f.Kind = 2;
+    f.Exp_zahl = 0.998f;
+    f.Schleich = 2.5f;
+    device.poke(block::Flow_User(0).address, codec::encode(f));
+    Des_UserRec d{};
+    d.Desdp = 250.0f;
+    d.DesQN = 12500.0f;
+    d.DesT = 15.0f;
+    d.Desp = 1600.0f;
+    d.Desdp2 = 60.0f;
+    d.Desdp3 = 15.0f;
+    d.Desdp4 = 4.0f;
+    device.poke(block::Des_User(0).address, codec::encode(d));
+    Med_UserRec m{};
+    m.Kind = medium == 0 ? 6 : 4;
+    m.Dummy2 = '0';
+    m.Rho = 0.8f;
+    m.BRho = 0.81f;
+    m.BT = 20.0f;
+    m.Bp = 101.325f;
+    m.WKapa = 4.19f;
+    device.poke(block::Med_User(0).address, codec::encode(m));
+    Imp_UserRec i{};
+    i.Kind = 1;
+    i.Compare = 10.0f;
+    device.poke(block::Imp_User(0).address, codec::encode(i));
+    SystemRec s{};
+    s.Kind = 1;
+    s.Anzahl = 4;
+    s.KindMask = 7;
+    s.Faktor = 1.0f;
+    device.poke(block::System.address, codec::encode(s));
+}
+
+TEST(Screenshot, EveryPage) {
+    const char* dir = std::getenv("PARVION_SCREENSHOT_DIR");
+    if (dir == nullptr) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
+    const QString folder = QString::fromLocal8Bit(dir);
+    for (int medium = 0; medium < 2; ++medium) {
+        for (int sprache = 0; sprache < 2; ++sprache) {
+            WindowSetup setup;
+            setup.medium = medium;
+            setup.sprache = sprache;
+            setup.device.medium = medium;
+            Harness h(setup);
+            FullCircuitPage(h.device, medium);
+            gui::Tfrm_Main& w = *h.window;
+            ASSERT_TRUE(w.FormCreate());
+            w.show();
+            const QString prefix =
+                folder + (medium == 0 ? "/gas-" : "/energy-") + (sprache == 0 ? "de-" : "en-");
+            for (QTabWidget* owner : {w.NBBetrieb, w.NBParameter}) {
+                w.Notebook->setCurrentIndex(owner == w.NBBetrieb ? 0 : 1);
+                for (int i = 0; i < owner->count(); ++i) {
+                    owner->setCurrentIndex(i);
+                    w.NotebookMouseDown();
+                    QCoreApplication::processEvents();
+                    if (owner->currentIndex() != i) continue;  // page refused
+                    w.grab().save(prefix + owner->widget(i)->objectName() + ".png", "PNG");
+                }
+            }
+            // The units page with the user units on, on the mass flow sheet.
+            w.NBParameter->setCurrentWidget(w.TabparEinheiten);
+            w.NotebookMouseDown();
+            child<QCheckBox>(&w, "CheckUserEinheiten")->click();
+            child<QTabWidget>(&w, "PC_Usereinheiten")->setCurrentIndex(4);
+            QCoreApplication::processEvents();
+            w.grab().save(prefix + "TabparEinheiten-on.png", "PNG");
+            child<QCheckBox>(&w, "CheckUserEinheiten")->click();
+            // The input dialog as a double click on the flow design value opens it.
+            w.Notebook->setCurrentIndex(1);
+            w.NBParameter->setCurrentIndex(0);
+            w.NotebookMouseDown();
+            QTimer::singleShot(100, &w, [&] {
+                gui::TInputDlg* dlg = w.inputDialog();
+                dlg->grab().save(prefix + "TInputDlg.png", "PNG");
+                dlg->reject();
+            });
+            child<QListWidget>(&w, "ListePF1")->setCurrentRow(0);
+            w.TabPar1->ListePF1DblClick();
+        }
     }
 }
 
