@@ -70,7 +70,7 @@ std::string Bracket(const std::string& setting, const std::string& range = {}) {
     return "  [" + setting + (range.empty() ? "" : " " + range) + "]";
 }
 
-std::string NumberedChoices(const std::vector<std::string>& choices, std::size_t i) {
+std::string NumberedChoice(const std::vector<std::string>& choices, std::size_t i) {
     return std::to_string(i) + " " + choices[i];
 }
 
@@ -205,7 +205,7 @@ SettingOutcome NotAnIndex(const std::string& value) {
 
 SettingOutcome BadChoice(int index, const std::vector<std::string>& choices) {
     std::vector<std::string> valid;
-    for (std::size_t i = 0; i < choices.size(); ++i) valid.push_back(NumberedChoices(choices, i));
+    for (std::size_t i = 0; i < choices.size(); ++i) valid.push_back(NumberedChoice(choices, i));
     return Failed(SettingOutcome::Status::BadChoice,
                   choices.empty() ? "the choices cannot be loaded from the string library"
                                   : "there is no choice " + std::to_string(index),
@@ -410,7 +410,7 @@ std::vector<std::string> PrintUnitsPage(const ParameterImage& image, int medium,
         std::string items = " ";
         for (std::size_t i = 0; i < choices.size(); ++i) {
             items +=
-                std::string(i == chosen ? " (*) " : " ( ) ") + NumberedChoices(choices, i) + " ";
+                std::string(i == chosen ? " (*) " : " ( ) ") + NumberedChoice(choices, i) + " ";
         }
         items.pop_back();
         out.push_back(std::move(items));
