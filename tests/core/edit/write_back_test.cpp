@@ -78,9 +78,6 @@ TEST(WriteBack, EachChangeIsWrittenWaitedForAndReadBackInTheDevicesOrder) {
              EXPECT_EQ(r.deviceRecord<T_UserRec>(block::T_User(0)).Eq, 1);
              EXPECT_EQ(r.deviceRecord<T_UserRec>(block::T_User(1)).Eq, 2);
          }},
-        {"pressure choice", gas, none,
-         [](EditRig& r) { ApplyChoice(*r.link, r.image, 1, G::Pressure, 2); }, TwoSteps("P_User1"),
-         [](EditRig& r) { EXPECT_EQ(r.deviceRecord<P_UserRec>(block::P_User(1)).Kind, 2); }},
         {"flow value: design values and flow input, 4 steps",
          gas,
          none,
@@ -144,12 +141,6 @@ TEST(WriteBack, EachChangeIsWrittenWaitedForAndReadBackInTheDevicesOrder) {
          {"start 3", "W Med_User1", "step", "wait 50", "R Med_User1", "step", "R EG_User", "step",
           "hide"},
          [](EditRig& r) { EXPECT_EQ(r.deviceRecord<Med_UserRec>(block::Med_User(1)).Kind, 6); }},
-        {"energy medium choice",
-         energy,
-         none,
-         [](EditRig& r) { ApplyChoice(*r.link, r.image, 0, G::Medium, 4); },
-         {"start 3", "W Med_User0", "step", "wait 50", "R Med_User0", "step", "hide"},
-         [](EditRig& r) { EXPECT_EQ(r.deviceRecord<Med_UserRec>(block::Med_User(0)).Kind, 4); }},
         {"after the table editor",
          energy,
          [](EditRig& r) {
@@ -164,15 +155,6 @@ TEST(WriteBack, EachChangeIsWrittenWaitedForAndReadBackInTheDevicesOrder) {
          },
          [](EditRig& r) { ApplyWithoutValue(*r.link, r.image, 0, G::Pulse); },
          TwoSteps("Imp_User0"), none},
-        {"pulse output value", gas, none,
-         [](EditRig& r) {
-             ApplyLineValue(*r.link, r.image, 1, G::Pulse,
-                            LineOf(r.image, gas, 1, G::Pulse, "Compare"), 250);
-         },
-         TwoSteps("Imp_User1"),
-         [](EditRig& r) {
-             EXPECT_EQ(r.deviceRecord<Imp_UserRec>(block::Imp_User(1)).Compare, 250);
-         }},
         {"reference value", gas, [](EditRig& r) { r.image.System.Kind = 0; },
          [](EditRig& r) {
              ApplyLineValue(*r.link, r.image, 0, G::Reference,
