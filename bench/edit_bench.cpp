@@ -16,92 +16,32 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <string>
-#include <system_error>
 #include <vector>
 
-#include "core/app/session.h"
 #include "core/app/texts.h"
 #include "core/edit/circuit_page.h"
 #include "core/link/parameter_blocks.h"
-#include "core/link/termios_line.h"
-#include "core/link/transport.h"
-#include "core/link/ui_hooks.h"
-#include "core/model/parameter_image.h"
 #include "core/model/value_format.h"
-#include "sim/lib/device.h"
-#include "sim/lib/pty_server.h"
+#include "pty_rig.h"
 
 namespace {
 
 using namespace parvion;
-using Steady = std::chrono::steady_clock;
+using bench::Figure;
+using bench::Steady;
 
-struct Figure {
-    double seconds = 0;
-    std::uint64_t bytes = 0;
-    double waitsMs = 0;
-    bool ok = true;
-};
-
-// Counts the waits the write-back prescribes and spends them for real.
-class BenchUi : public UiHooks {
-  public:
-    void waitMs(int ms) override {
-        waitedMs += ms;
-        UiHooks::waitMs(ms);
-    }
-    double waitedMs = 0;
-};
-
-struct Rig {
-    explicit Rig(const std::filesystem::path& logFolder) : server(device, true) {
-        std::string error;
-        if (!server.start(&error)) {
-            std::fprintf(stderr, "cannot start the pseudo-terminal: %s\n", error.c_str());
-            std::exit(1);
-        }
-        link = std::make_unique<Link>(line, ui, session, logFolder);
-        const std::string path = server.slavePath();
-        link->setPortResolver([path](int) { return path; });
-        session.Medium = medium::Gas;
-        session.Baudrate = 7;
-        if (!link->OpenComPort(1, 7)) {
-            std::fprintf(stderr, "cannot open %s\n", path.c_str());
-            std::exit(1);
-        }
+// The gas device at 115200 baud with its parameters read.
+struct Rig : bench::PtyRig {
+    explicit Rig(const std::filesystem::path& logFolder) : PtyRig({}, logFolder) {
         ReadAllParameters(*link, image);
     }
-    ~Rig() {
-        line.close();
-        server.stop();
-    }
-
-    // Runs one operation and takes its figures; an operation fails when any
-    // of its transactions failed.
     Figure measure(const std::function<void()>& operation) {
-        const auto bytesBefore = server.bytesReceived() + server.bytesSent();
-        const int failedBefore = link->FailedTransactions();
-        ui.waitedMs = 0;
-        const auto start = Steady::now();
-        operation();
-        Figure f;
-        f.seconds = std::chrono::duration<double>(Steady::now() - start).count();
-        f.bytes = server.bytesReceived() + server.bytesSent() - bytesBefore;
-        f.waitsMs = ui.waitedMs;
-        f.ok = link->FailedTransactions() == failedBefore;
-        return f;
+        return PtyRig::measure([&] {
+            operation();
+            return true;
+        });
     }
-
-    sim::Device device;
-    sim::PtyServer server;
-    TermiosLine line;
-    BenchUi ui;
-    Session session;
-    std::unique_ptr<Link> link;
-    ParameterImage image;
 };
 
 edit::CircuitLine LineOf(const ParameterImage& image, edit::CircuitGroup group,
@@ -114,20 +54,10 @@ edit::CircuitLine LineOf(const ParameterImage& image, edit::CircuitGroup group,
 }
 
 void Report(const char* name, const std::vector<Figure>& runs) {
-    std::vector<double> times;
-    bool ok = true;
-    for (const Figure& r : runs) {
-        times.push_back(r.seconds);
-        ok = ok && r.ok;
-    }
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
-    const Figure& f = runs.front();
-    const double wire = static_cast<double>(f.bytes) * 10.0 / 115200.0;
-    const double floor = wire + f.waitsMs / 1000.0;
+    const bench::Summary r = bench::Summarise(runs, 115200);
     std::printf("%-34s %8.2f ms  %5llu B  wire %7.2f ms  waits %4.0f ms  ratio %5.3f%s\n", name,
-                median * 1000.0, static_cast<unsigned long long>(f.bytes), wire * 1000.0, f.waitsMs,
-                median / floor, ok ? "" : "  (FAILED)");
+                r.median * 1000.0, static_cast<unsigned long long>(r.bytes), r.wire * 1000.0,
+                r.waitsMs, r.ratio, r.ok ? "" : "  (FAILED)");
 }
 
 std::filesystem::path ProgramFolder(const char* argv0) {
@@ -141,13 +71,11 @@ std::filesystem::path ProgramFolder(const char* argv0) {
 
 int main(int argc, char** argv) {
     const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const auto logFolder = std::filesystem::temp_directory_path() /
-                           ("parvion2-edit-bench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(logFolder);
 
     using G = edit::CircuitGroup;
     {
-        Rig rig(logFolder);
+        const bench::ScratchFolder logFolder("parvion2-edit-bench-" + std::to_string(::getpid()));
+        Rig rig(logFolder.path());
         ParameterImage& im = rig.image;
         Link& link = *rig.link;
         std::printf("115200 baud, median of %d runs\n", repetitions);
@@ -197,8 +125,6 @@ int main(int argc, char** argv) {
             std::printf("  transmission errors: %d\n", link.TransmissionErrors());
         }
     }
-    std::error_code ec;
-    std::filesystem::remove_all(logFolder, ec);
 
     // Every list of a circuit page, offline, with the real string library.
     Session session;

@@ -7,101 +7,32 @@
 //
 //   link_bench [repetitions at 115200 (default 5)]
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
-#include "core/app/session.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
-#include "core/link/termios_line.h"
-#include "core/link/transport.h"
-#include "core/link/ui_hooks.h"
 #include "core/model/device_records.h"
-#include "core/model/parameter_image.h"
-#include "sim/lib/device.h"
-#include "sim/lib/pty_server.h"
+#include "pty_rig.h"
 
 namespace {
 
 using namespace parvion;
-using Steady = std::chrono::steady_clock;
+using bench::Figure;
+using bench::PtyRig;
 
-struct Figure {
-    double seconds = 0;
-    std::uint64_t bytes = 0;
-    double waitsMs = 0;
-    bool ok = true;
-};
-
-// Counts the waits an operation prescribes (and spends them for real).
-class BenchUi : public UiHooks {
-  public:
-    void waitMs(int ms) override {
-        waitedMs += ms;
-        UiHooks::waitMs(ms);
-    }
-    double waitedMs = 0;
-};
-
-struct Rig {
+struct Rig : PtyRig {
     Rig(int baudIndex, const std::filesystem::path& logFolder)
-        : device(Options(baudIndex)), server(device, true) {
-        std::string error;
-        if (!server.start(&error)) {
-            std::fprintf(stderr, "cannot start the pseudo-terminal: %s\n", error.c_str());
-            std::exit(1);
-        }
-        link = std::make_unique<Link>(line, ui, session, logFolder);
-        const std::string path = server.slavePath();
-        link->setPortResolver([path](int) { return path; });
-        session.Online = true;
-        session.Baudrate = baudIndex;
-        session.Medium = medium::Gas;
-        if (!link->OpenComPort(1, baudIndex)) {
-            std::fprintf(stderr, "cannot open %s\n", path.c_str());
-            std::exit(1);
-        }
-    }
-    ~Rig() {
-        line.close();
-        server.stop();
-    }
-
+        : PtyRig(Options(baudIndex), logFolder) {}
     static sim::DeviceOptions Options(int baudIndex) {
         sim::DeviceOptions o;
         o.baudIndex = baudIndex;
         return o;
     }
-
-    // Runs one operation and takes its figures.
-    Figure measure(const std::function<bool()>& operation) {
-        const auto bytesBefore = server.bytesReceived() + server.bytesSent();
-        ui.waitedMs = 0;
-        const auto start = Steady::now();
-        Figure f;
-        f.ok = operation();
-        f.seconds = std::chrono::duration<double>(Steady::now() - start).count();
-        f.bytes = server.bytesReceived() + server.bytesSent() - bytesBefore;
-        f.waitsMs = ui.waitedMs;
-        return f;
-    }
-
-    sim::Device device;
-    sim::PtyServer server;
-    TermiosLine line;
-    BenchUi ui;
-    Session session;
-    std::unique_ptr<Link> link;
-    ParameterImage image;
     DeviceState state;
 };
 
@@ -136,36 +67,24 @@ bool FullTrendRead(Rig& rig) {
 }
 
 void Report(const char* name, int baud, const std::vector<Figure>& runs) {
-    std::vector<double> times;
-    bool ok = true;
-    for (const auto& r : runs) {
-        times.push_back(r.seconds);
-        ok = ok && r.ok;
-    }
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
-    const Figure& f = runs.front();
-    const double wire = static_cast<double>(f.bytes) * 10.0 / baud;
-    const double floor = wire + f.waitsMs / 1000.0;
+    const bench::Summary r = bench::Summarise(runs, baud);
     std::printf("%-26s %6d  %8.3f s  %7llu B  wire %8.3f s  waits %6.0f ms  ratio %5.3f%s\n", name,
-                baud, median, static_cast<unsigned long long>(f.bytes), wire, f.waitsMs,
-                median / floor, ok ? "" : "  (FAILED)");
+                baud, r.median, static_cast<unsigned long long>(r.bytes), r.wire, r.waitsMs,
+                r.ratio, r.ok ? "" : "  (FAILED)");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const auto logFolder = std::filesystem::temp_directory_path() /
-                           ("parvion2-link-bench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(logFolder);
+    const bench::ScratchFolder logFolder("parvion2-link-bench-" + std::to_string(::getpid()));
 
     std::printf("%-26s %6s  %10s  %9s  %15s  %15s  %s\n", "operation", "baud", "time", "bytes",
                 "wire time", "prescribed", "ratio");
     for (const int baudIndex : {7, 3}) {
         const int baud = kBaudRates[baudIndex];
         const int reps = baudIndex == 7 ? repetitions : 1;
-        Rig rig(baudIndex, logFolder);
+        Rig rig(baudIndex, logFolder.path());
 
         std::vector<Figure> all, live, trend;
         for (int i = 0; i < reps; ++i) {
@@ -183,7 +102,5 @@ int main(int argc, char** argv) {
             std::printf("  transmission errors: %d\n", rig.link->TransmissionErrors());
         }
     }
-    std::error_code ec;
-    std::filesystem::remove_all(logFolder, ec);
     return 0;
 }

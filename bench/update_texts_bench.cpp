@@ -41,8 +41,8 @@ int main(int argc, char* argv[]) {
             best = std::min(best, ms.count());
             total += ms.count();
         }
-        std::printf("%s: mean %.3f ms, best %.3f ms over %d runs (target %s)\n", what,
-                    total / runs, best, runs, target);
+        std::printf("%s: mean %.3f ms, best %.3f ms over %d runs (target %s)\n", what, total / runs,
+                    best, runs, target);
     };
     measure("UpdateTexts", "< 50 ms", 50, [&] { window.UpdateTexts(); });
     // A page full of lines: differential pressure with three measuring

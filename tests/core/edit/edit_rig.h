@@ -19,6 +19,7 @@
 #include "core/views/text_source.h"
 #include "sim/lib/device.h"
 #include "sim/lib/sim_line.h"
+#include "support/line_decorator.h"
 #include "support/temp_dir.h"
 
 namespace parvion::test {
@@ -53,17 +54,9 @@ inline std::string BlockName(std::uint16_t address) {
 }
 
 // Passes everything to the simulator's line and logs each frame sent.
-class LoggingLine : public SerialLine {
+class LoggingLine : public LineDecorator {
   public:
-    LoggingLine(SerialLine& inner, Log& log) : inner_(inner), log_(log) {}
-    bool open(const std::string& p, int baud, std::string* e) override {
-        return inner_.open(p, baud, e);
-    }
-    void close() override { inner_.close(); }
-    bool isOpen() const override { return inner_.isOpen(); }
-    bool setBaudRate(int baud) override { return inner_.setBaudRate(baud); }
-    void discardInput() override { inner_.discardInput(); }
-    void discardOutput() override { inner_.discardOutput(); }
+    LoggingLine(SerialLine& inner, Log& log) : LineDecorator(inner), log_(log) {}
     bool write(const std::uint8_t* d, std::size_t n) override {
         if (n >= 4 && (d[0] == cmd::Read || d[0] == cmd::Write)) {
             const auto address = static_cast<std::uint16_t>((d[1] << 8) | d[2]);
@@ -71,13 +64,8 @@ class LoggingLine : public SerialLine {
         }
         return inner_.write(d, n);
     }
-    std::size_t bytesWaiting() override { return inner_.bytesWaiting(); }
-    std::size_t bytesPending() override { return inner_.bytesPending(); }
-    std::size_t read(std::uint8_t* d, std::size_t max) override { return inner_.read(d, max); }
-    void waitForActivity(Clock::time_point deadline) override { inner_.waitForActivity(deadline); }
 
   private:
-    SerialLine& inner_;
     Log& log_;
 };
 

@@ -16,6 +16,7 @@
 #include "core/link/transport.h"
 #include "sim/lib/device.h"
 #include "sim/lib/sim_line.h"
+#include "support/line_decorator.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
@@ -24,29 +25,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using sim::Fault;
-
-// Passes everything through to another line; tests override what they
-// need to disturb.
-class LineDecorator : public SerialLine {
-  public:
-    explicit LineDecorator(SerialLine& inner) : inner_(inner) {}
-    bool open(const std::string& p, int baud, std::string* e) override {
-        return inner_.open(p, baud, e);
-    }
-    void close() override { inner_.close(); }
-    bool isOpen() const override { return inner_.isOpen(); }
-    bool setBaudRate(int baud) override { return inner_.setBaudRate(baud); }
-    void discardInput() override { inner_.discardInput(); }
-    void discardOutput() override { inner_.discardOutput(); }
-    bool write(const std::uint8_t* d, std::size_t n) override { return inner_.write(d, n); }
-    std::size_t bytesWaiting() override { return inner_.bytesWaiting(); }
-    std::size_t bytesPending() override { return inner_.bytesPending(); }
-    std::size_t read(std::uint8_t* d, std::size_t max) override { return inner_.read(d, max); }
-    void waitForActivity(Clock::time_point deadline) override { inner_.waitForActivity(deadline); }
-
-  protected:
-    SerialLine& inner_;
-};
+using test::LineDecorator;
 
 // A line whose output leaves at the baud rate, as a UART's does.
 class PacedLine : public LineDecorator {
