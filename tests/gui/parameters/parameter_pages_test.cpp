@@ -307,6 +307,21 @@ TEST(CircuitPage, MediumTableLinesOpenTheEditorThenWriteTheMediumBack) {
     EXPECT_EQ(win.h.device.lastWriteAddress(), block::Med_User(0).address);
 }
 
+TEST(CircuitPage, ADeviceThatStopsAnsweringLeavesTheEditShownAndTheWindowOffline) {
+    Window win;
+    putRecord(win.h.device, block::T_User(0), temperature(1, 0.0f, 100.0f));
+    win.open(win.w().TabPar1);
+    win.h.device.injectFault(sim::Fault::DropLine);
+    win.answer(QStringLiteral("77"));
+    win.doubleClick(win.list("ListePT1"), 1);
+    EXPECT_EQ(win.w().image().T_User[0].Max, 77.0f);
+    EXPECT_TRUE(win.lines("ListePT1")[1].contains("77.0000"));
+    EXPECT_EQ(win.w().statusPanelText(2), QStringLiteral("OFFLINE"));
+    EXPECT_FALSE(win.w().Busy());
+    EXPECT_FALSE(win.w().Zeitmesser->isVisible());
+    EXPECT_EQ(deviceRecord<T_UserRec>(win.h.device, block::T_User(0)).Max, 100.0f);
+}
+
 TEST(CircuitPage, OverTheRealSerialPathTheEditReachesTheDevice) {
     WindowSetup setup;
     setup.overPty = true;
