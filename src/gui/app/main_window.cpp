@@ -163,6 +163,9 @@ void Tfrm_Main::buildPages() {
     NBParameterTabs = named(new MultiRowTabBar(NBParameter, true, TabParameter),
                             QStringLiteral("NBParameterTabs"));
     TabParameter->layout()->addWidget(NBParameterTabs);
+    // The pages share the height the tab rows leave; without this the tallest
+    // page's wish would move the tab rows from page to page.
+    NBParameter->setMinimumHeight(100);
     // The press has switched the page; the release checks and fills it.
     connect(NBParameterTabs, &MultiRowTabBar::tabClicked, this, [this] { NotebookMouseDown(); });
     TabPar1 = addPage<CircuitParameterPage>(NBParameter, "Kreis 1", 0);
@@ -263,6 +266,9 @@ void Tfrm_Main::buildStatusBar() {
     // Panel 1 keeps its place while the progress bar is hidden.
     auto* panel1 = named(new QWidget(bar), QStringLiteral("StatusPanel1"));
     panel1->setFixedWidth(150);
+    // ... and its height, so that the status bar does not grow and shrink
+    // (moving the pages) as the progress bar comes and goes.
+    panel1->setFixedHeight(Zeitmesser->sizeHint().height());
     auto* p1 = new QHBoxLayout(panel1);
     p1->setContentsMargins(0, 0, 0, 0);
     p1->addWidget(Zeitmesser);
