@@ -417,10 +417,6 @@ void RunSgerg(Context& ctx) {
     std::cout << buf;
 }
 
-}  // namespace parvion::cli
-
-namespace parvion::cli {
-
 void RunPage(Context& ctx) {
     const std::string& name = ctx.options().args[0];
     const std::optional<edit::PageName> page = edit::ParsePageName(name);
