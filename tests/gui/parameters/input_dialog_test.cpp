@@ -156,10 +156,20 @@ TEST_F(InputDialog, CancelAndTheCloseBox) {
     EXPECT_TRUE(dlg.Cancelled);
 }
 
-TEST_F(InputDialog, EnterIsOk) {
+TEST_F(InputDialog, EnterIsOkButAHeldEnterIsNot) {
     temperature(20.0f);
-    EXPECT_EQ(run(QStringLiteral("42"), [this] { QTest::keyClick(dlg.Input, Qt::Key_Return); }),
+    bool stillOpen = false;
+    EXPECT_EQ(run(QStringLiteral("42"),
+                  [this, &stillOpen] {
+                      // The repeats of the Enter that opened the dialog.
+                      QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier,
+                                       QStringLiteral("\r"), true);
+                      QApplication::sendEvent(dlg.Input, &repeat);
+                      stillOpen = dlg.isVisible();
+                      QTest::keyClick(dlg.Input, Qt::Key_Return);
+                  }),
               QDialog::Accepted);
+    EXPECT_TRUE(stillOpen);
     EXPECT_EQ(dlg.Value, 42.0f);
 }
 

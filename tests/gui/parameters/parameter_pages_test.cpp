@@ -183,8 +183,9 @@ TEST(CircuitPage, CancelEscapeAndTheCloseBoxChangeNothingAndSendNothing) {
     EXPECT_EQ(win.w().image(), before);
 }
 
-TEST(CircuitPage, AChoiceWritesTheKindAndShowsItsLines) {
+TEST(CircuitPage, ChoicesWriteTheKindAndShowItsLines) {
     Window win;
+    putRecord(win.h.device, block::T_User(1), temperature(1, 0.0f, 100.0f));
     win.open(win.w().TabPar1);
     win.choose("ComboPF1", 4);  // volume flow
     EXPECT_EQ(deviceRecord<Flow_UserRec>(win.h.device, block::Flow_User(0)).Kind, 4);
@@ -192,11 +193,8 @@ TEST(CircuitPage, AChoiceWritesTheKindAndShowsItsLines) {
     win.choose("ComboPF1", 0);  // no flow input
     EXPECT_EQ(deviceRecord<Flow_UserRec>(win.h.device, block::Flow_User(0)).Kind, 0);
     EXPECT_TRUE(win.lines("ListePF1").isEmpty());
-}
 
-TEST(CircuitPage, TheFourthTemperatureChoiceOfCircuit2TakesCircuit1AsSource) {
-    Window win;
-    putRecord(win.h.device, block::T_User(1), temperature(1, 0.0f, 100.0f));
+    // The fourth temperature choice of circuit 2 takes circuit 1 as source.
     win.open(win.w().TabPar2);
     ASSERT_EQ(win.w().NBParameter->currentWidget(), win.w().TabPar2);
     win.choose("ComboPT2", 3);
@@ -241,20 +239,7 @@ TEST(CircuitPage, ALineClickedDuringAnotherDeviceSequenceOpensNothing) {
     EXPECT_EQ(win.get<QComboBox>("ComboPT1")->currentIndex(), 1);  // shown as it is
 }
 
-TEST(CircuitPage, APulseOutputWithoutALineIsStillWrittenBack) {
-    Window win;
-    Imp_UserRec imp{};
-    imp.Kind = 0;
-    putRecord(win.h.device, block::Imp_User(0), imp);
-    win.open(win.w().TabPar1);
-    ASSERT_TRUE(win.lines("ListeImp1").isEmpty());
-    const auto writes = win.h.device.writesAccepted();
-    win.doubleClick(win.list("ListeImp1"), 0);
-    EXPECT_EQ(win.h.device.writesAccepted(), writes + 1);
-    EXPECT_EQ(win.h.device.lastWriteAddress(), block::Imp_User(0).address);
-}
-
-TEST(CircuitPage, PulseKindWithoutAChoiceShowsTheUndefinedText) {
+TEST(CircuitPage, APulseOutputOfAKindWithoutAChoiceShowsTheUndefinedTextAndIsWrittenBack) {
     Window win;
     Imp_UserRec imp{};
     imp.Kind = 7;
@@ -263,6 +248,12 @@ TEST(CircuitPage, PulseKindWithoutAChoiceShowsTheUndefinedText) {
     auto* combo = win.get<QComboBox>("ComboIA1");
     EXPECT_EQ(combo->currentIndex(), -1);
     EXPECT_EQ(combo->placeholderText().toStdString(), win.w().LoadText(6149));
+    // No line, and yet a double click writes the pulse output back.
+    ASSERT_TRUE(win.lines("ListeImp1").isEmpty());
+    const auto writes = win.h.device.writesAccepted();
+    win.doubleClick(win.list("ListeImp1"), 0);
+    EXPECT_EQ(win.h.device.writesAccepted(), writes + 1);
+    EXPECT_EQ(win.h.device.lastWriteAddress(), block::Imp_User(0).address);
 }
 
 TEST(CircuitPage, ReferenceValuesAreHiddenWithSystemKind4) {
