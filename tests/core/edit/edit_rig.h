@@ -3,18 +3,22 @@
 // reaches the line and the window: "W T_User0" and "R EG_User" for each
 // block written or read, "start 4", "step", "wait 50" and "hide" for the
 // progress bar and the waits. Also the real string library of the build and
-// the value format of the image, as the pages use them.
+// the value format of the image, as the pages use them, and fields named as
+// in a parameter file in one short text, "T_User0 Kind=1 Min=0 System
+// Kind=2": a word without "=" names the section of the keys after it.
 
+#include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/app/session.h"
 #include "core/app/texts.h"
+#include "core/edit/circuit_page.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
-#include "core/model/defaults.h"
-#include "core/model/parameter_image.h"
+#include "core/model/parameter_walk.h"
 #include "core/model/value_format.h"
 #include "core/views/text_source.h"
 #include "sim/lib/device.h"
@@ -26,37 +30,50 @@ namespace parvion::test {
 
 using Log = std::vector<std::string>;
 
-// The parameter block at an address, by its parameter-file name.
-inline std::string BlockName(std::uint16_t address) {
-    struct Named {
-        const char* name;
-        block::Place (*place)(int);
-        int count;
-    };
-    static const Named indexed[] = {{"T_User", block::T_User, 2},
-                                    {"P_User", block::P_User, 2},
-                                    {"Flow_User", block::Flow_User, 2},
-                                    {"Des_User", block::Des_User, 2},
-                                    {"Med_User", block::Med_User, 2},
-                                    {"Bez_User", block::Bez_User, 2},
-                                    {"Imp_User", block::Imp_User, 2},
-                                    {"Aus_User", block::Aus_User, 4},
-                                    {"UserEinheiten", block::UserEinheiten, 16}};
-    for (const Named& n : indexed) {
-        for (int i = 0; i < n.count; ++i) {
-            if (n.place(i).address == address) return n.name + std::to_string(i);
-        }
-    }
-    if (address == block::EG_User.address) return "EG_User";
-    if (address == block::Dis_User.address) return "Dis_User";
-    if (address == block::System.address) return "System";
-    return "0x" + std::to_string(address);
+// "start 2, W T_User0, step, ..."
+inline std::string Joined(const Log& log) {
+    std::string all;
+    for (const std::string& entry : log) all += (all.empty() ? "" : ", ") + entry;
+    return all;
 }
 
-// Passes everything to the simulator's line and logs each frame sent.
-class LoggingLine : public LineDecorator {
+// The records the pages read and write, each with its parameter-file
+// section name and its place in the device.
+template <class Fn>
+void EachRecord(ParameterImage& im, Fn fn) {
+    fn("EG_User", block::EG_User, im.EG_User);
+    fn("Dis_User", block::Dis_User, im.Dis_User);
+    for (std::size_t i = 0; i < 16; ++i) {
+        const int n = static_cast<int>(i);
+        const std::string s = std::to_string(i);
+        fn("UserEinheiten" + s, block::UserEinheiten(n), im.UserEinheiten[i]);
+        if (i < 4) fn("Aus_User" + s, block::Aus_User(n), im.Aus_User[i]);
+        if (i >= 2) continue;
+        fn("T_User" + s, block::T_User(n), im.T_User[i]);
+        fn("P_User" + s, block::P_User(n), im.P_User[i]);
+        fn("Flow_User" + s, block::Flow_User(n), im.Flow_User[i]);
+        fn("Des_User" + s, block::Des_User(n), im.Des_User[i]);
+        fn("Med_User" + s, block::Med_User(n), im.Med_User[i]);
+        fn("Bez_User" + s, block::Bez_User(n), im.Bez_User[i]);
+        fn("Imp_User" + s, block::Imp_User(n), im.Imp_User[i]);
+    }
+}
+
+// The parameter block at an address, by its section name.
+inline std::string BlockName(std::uint16_t address) {
+    ParameterImage im;
+    std::string name = "0x" + std::to_string(address);
+    EachRecord(im, [&](const std::string& n, block::Place p, auto&) {
+        if (p.address == address) name = n;
+    });
+    return name;
+}
+
+// Passes everything to the simulator's line and logs each frame sent, and
+// progress and waits into the same log; waits are not spent.
+class Logger : public LineDecorator, public UiHooks {
   public:
-    LoggingLine(SerialLine& inner, Log& log) : LineDecorator(inner), log_(log) {}
+    Logger(SerialLine& inner, Log& log) : LineDecorator(inner), log_(log) {}
     bool write(const std::uint8_t* d, std::size_t n) override {
         if (n >= 4 && (d[0] == cmd::Read || d[0] == cmd::Write)) {
             const auto address = static_cast<std::uint16_t>((d[1] << 8) | d[2]);
@@ -64,15 +81,6 @@ class LoggingLine : public LineDecorator {
         }
         return inner_.write(d, n);
     }
-
-  private:
-    Log& log_;
-};
-
-// Logs progress and waits into the same log; waits are not spent.
-class LoggingUi : public UiHooks {
-  public:
-    explicit LoggingUi(Log& log) : log_(log) {}
     void progressStart(int maximum) override { log_.push_back("start " + std::to_string(maximum)); }
     void progressStep() override { log_.push_back("step"); }
     void progressHide() override { log_.push_back("hide"); }
@@ -82,10 +90,62 @@ class LoggingUi : public UiHooks {
     Log& log_;
 };
 
+// One field of an image, "T_User0 Kind", found in the parameter file's own
+// table of sections and keys.
+struct FieldBinder {
+    FieldBinder(ParameterImage& image, std::string field) : name(std::move(field)) {
+        parameter_walk::VisitRecords(*this, image, medium::Gas);
+        if (!get) ADD_FAILURE() << "no field " << name;
+    }
+    void section(std::string s) { at = std::move(s); }
+    bool include(bool) const { return true; }
+    template <class T, class... Ignored>
+    void integer(std::string_view key, T& field, const Ignored&...) {
+        if (at + " " + std::string(key) != name) return;
+        get = [&field] { return static_cast<double>(field); };
+        set = [&field](double v) { field = static_cast<T>(v); };
+    }
+    template <class... Ignored>
+    void real(std::string_view key, float& field, const Ignored&... ignored) {
+        integer(key, field, ignored...);
+    }
+    std::string name, at;
+    std::function<double()> get;
+    std::function<void(double)> set;
+};
+
+// Sets the fields of the text in the image; gives the text back with the
+// image's own values.
+inline std::string Fields(ParameterImage& image, std::string_view text, bool set) {
+    std::istringstream words{std::string(text)};
+    std::string word, section, out;
+    while (words >> word) {
+        const auto eq = word.find('=');
+        if (eq == std::string::npos) {
+            section = word;
+        } else if (FieldBinder f(image, section + " " + word.substr(0, eq)); f.get) {
+            if (set) f.set(std::stod(word.substr(eq + 1)));
+            word = word.substr(0, eq + 1) + FormatGeneral(f.get(), 7);
+        }
+        out += (out.empty() ? "" : " ") + word;
+    }
+    return out;
+}
+inline void SetFields(ParameterImage& image, std::string_view text) {
+    Fields(image, text, true);
+}
+inline std::string FieldValues(ParameterImage image, std::string_view text) {
+    return Fields(image, text, false);
+}
+
 // A device, the link to it and an image read from it.
 struct EditRig {
-    explicit EditRig(int medium = medium::Gas, std::uint8_t ausbaustufe = 0)
-        : device(Options(medium, ausbaustufe)),
+    explicit EditRig(int medium = medium::Gas)
+        : device([medium] {
+              sim::DeviceOptions o;
+              o.medium = medium;
+              return o;
+          }()),
           texts(PARVION_BIN_DIR, session),
           format([this](std::uint8_t q, bool withUnit, bool trim, float v) {
               return FormatValue(image, session.Medium, q, withUnit, trim, v);
@@ -97,43 +157,54 @@ struct EditRig {
         session.Medium = medium;
         session.Sprache = 1;
         session.Baudrate = device.baudIndex();
-        link = std::make_unique<Link>(line, ui, session, dir.path());
+        link = std::make_unique<Link>(logger, logger, session, dir.path());
         link->setPortResolver([](int) { return std::string("sim"); });
         EXPECT_TRUE(link->OpenComPort(1, device.baudIndex()));
         ReadAllParameters(*link, image);
         log.clear();
     }
 
-    static sim::DeviceOptions Options(int medium, std::uint8_t ausbaustufe) {
-        sim::DeviceOptions o;
-        o.medium = medium;
-        o.ausbaustufe = ausbaustufe;
-        return o;
-    }
-
     // The link stays made, but the session is offline: nothing may be sent.
     void goOffline() { session.Online = false; }
 
-    // A record as the simulator's memory holds it.
-    template <class Rec>
-    Rec deviceRecord(block::Place place) const {
-        Rec r{};
-        EXPECT_TRUE(codec::decode(device.peek(place.address, place.count), r));
-        return r;
+    // What the simulator's memory holds, as an image.
+    ParameterImage deviceImage() const {
+        ParameterImage im;
+        EachRecord(im, [this](const std::string&, block::Place p, auto& r) {
+            EXPECT_TRUE(codec::decode(device.peek(p.address, p.count), r));
+        });
+        return im;
     }
-    // Writes a record into the simulator's memory and the image alike.
-    template <class Rec>
-    void put(block::Place place, Rec& inImage, const Rec& value) {
-        inImage = value;
-        device.poke(place.address, codec::encode(value));
+    // Sets fields in the image and in the simulator's memory alike.
+    void store(std::string_view fields) {
+        SetFields(image, fields);
+        EachRecord(image, [this](const std::string&, block::Place p, const auto& r) {
+            device.poke(p.address, codec::encode(r));
+        });
+    }
+
+    // A value accepted on the line that edits the setting "T_User0 Max", as
+    // the dialog hands it over: on the page of the circuit, or else on the
+    // first page that has the line.
+    edit::GroupSet enter(std::string_view setting, float value, int circuit = -1) {
+        for (int c : {0, 1}) {
+            for (edit::CircuitGroup g : edit::kCircuitGroups) {
+                for (const auto& l : edit::GroupLines(image, session.Medium, c, g)) {
+                    if ((circuit < 0 || c == circuit) && edit::SettingName(l.field) == setting) {
+                        return edit::ApplyLineValue(*link, image, c, g, l, value);
+                    }
+                }
+            }
+        }
+        ADD_FAILURE() << "no line edits " << setting;
+        return {};
     }
 
     test::TempDir dir;
     Log log;
     sim::Device device;
     sim::SimLine simLine{device};
-    LoggingLine line{simLine, log};
-    LoggingUi ui{log};
+    Logger logger{simLine, log};
     Session session;
     TextLibrary texts;
     std::unique_ptr<Link> link;
