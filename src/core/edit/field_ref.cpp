@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/model/profile_file.h"
+
 namespace parvion::edit {
 
 namespace {
@@ -63,18 +65,6 @@ constexpr std::array<FloatKey<Bez_UserRec>, 4> kBez_User = {{{"T0", &Bez_UserRec
                                                              {"p0", &Bez_UserRec::p0},
                                                              {"h0", &Bez_UserRec::h0},
                                                              {"Faktor", &Bez_UserRec::Faktor}}};
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    }
-    return true;
-}
 
 std::size_t Index(int circuit) {
     return circuit == 1 ? 1 : 0;
@@ -188,11 +178,11 @@ std::optional<SectionRef> ParseSection(std::string_view section) {
     for (Record record : kRecords) {
         const std::string_view name = RecordName(record);
         if (record == Record::EG_User) {
-            if (EqualNoCase(section, name)) return SectionRef{record, 0};
+            if (SameProfileName(section, name)) return SectionRef{record, 0};
             continue;
         }
         if (section.size() != name.size() + 1) continue;
-        if (!EqualNoCase(section.substr(0, name.size()), name)) continue;
+        if (!SameProfileName(section.substr(0, name.size()), name)) continue;
         const char digit = section.back();
         if (digit == '0' || digit == '1') return SectionRef{record, digit - '0'};
     }
@@ -200,12 +190,12 @@ std::optional<SectionRef> ParseSection(std::string_view section) {
 }
 
 std::optional<std::string_view> CanonicalKey(Record record, std::string_view key) {
-    if (record == Record::Flow_User && EqualNoCase(key, kMaxFreq)) return kMaxFreq;
+    if (record == Record::Flow_User && SameProfileName(key, kMaxFreq)) return kMaxFreq;
     std::optional<std::string_view> found;
     static const ParameterImage kNone;
     WithRecord(kNone, record, 0, [&](const auto& table, const auto&) {
         for (const auto& k : table) {
-            if (EqualNoCase(k.key, key)) found = k.key;
+            if (SameProfileName(k.key, key)) found = k.key;
         }
     });
     return found;

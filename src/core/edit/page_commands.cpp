@@ -9,6 +9,8 @@
 #include "core/edit/remarks.h"
 #include "core/edit/units_page.h"
 #include "core/link/transport.h"
+#include "core/model/parameter_file.h"
+#include "core/model/profile_file.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
 #include "core/views/input_rules.h"
@@ -18,7 +20,7 @@ namespace parvion::edit {
 
 namespace {
 
-constexpr std::string_view kRemarkSection = "Bemerkung";
+// The word of a remark key, "Zeile" of "Zeile 2".
 constexpr std::string_view kRemarkKey = "Zeile";
 constexpr std::string_view kDisUser = "Dis_User";
 constexpr std::string_view kEinheiten = "Einheiten";
@@ -30,10 +32,6 @@ std::string Lower(std::string_view s) {
     std::transform(out.begin(), out.end(), out.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return out;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    return Lower(a) == Lower(b);
 }
 
 std::string Trim(std::string_view s) {
@@ -134,10 +132,6 @@ std::vector<std::string> UnitSettings(const ParameterImage& image) {
         }
     }
     return names;
-}
-
-std::string RemarkKey(std::size_t number) {
-    return std::string(kRemarkKey) + " " + std::to_string(number);
 }
 
 std::vector<std::string> RemarkSettings(const ParameterImage& image) {
@@ -241,7 +235,7 @@ SettingOutcome ApplyRemark(ParameterImage& image, const Setting& s, bool online)
 }
 
 SettingOutcome ApplyUnitSwitch(Link& link, ParameterImage& image, const Setting& s) {
-    if (!EqualNoCase(Trim(s.key), kEinheiten)) {
+    if (!SameProfileName(Trim(s.key), kEinheiten)) {
         return NotOnPage(s, "units page", UnitSettings(image));
     }
     const auto index = ReadIndex(s.value);
@@ -256,7 +250,7 @@ SettingOutcome ApplyUnitSwitch(Link& link, ParameterImage& image, const Setting&
 SettingOutcome ApplyUnitChoice(Link& link, ParameterImage& image, const Setting& s,
                                std::uint8_t q) {
     const int medium = link.session().Medium;
-    if (!EqualNoCase(Trim(s.key), kKind)) {
+    if (!SameProfileName(Trim(s.key), kKind)) {
         return NotOnPage(s, "units page", UnitSettings(image));
     }
     if (image.Dis_User.Einheiten == 0) {
@@ -331,7 +325,7 @@ SettingOutcome ApplyCircuitSetting(Link& link, ParameterImage& image, const Sett
     out.page = PageName::Circuit;
     out.circuit = circuit;
 
-    if (EqualNoCase(key, kKind)) {
+    if (SameProfileName(key, kKind)) {
         const std::optional<CircuitGroup> group = ChoiceGroup(section.record);
         if (!group) return NotOnPage(s, page, names);
         const auto index = ReadIndex(s.value);
@@ -453,8 +447,8 @@ std::vector<std::string> PageNames() {
 
 std::optional<SettingPage> PageOfSetting(const Setting& setting) {
     const std::string section = Trim(setting.section);
-    if (EqualNoCase(section, kRemarkSection)) return SettingPage{PageName::Remarks, 0};
-    if (EqualNoCase(section, kDisUser) || UnitQuantity(section)) {
+    if (SameProfileName(section, kRemarkSection)) return SettingPage{PageName::Remarks, 0};
+    if (SameProfileName(section, kDisUser) || UnitQuantity(section)) {
         return SettingPage{PageName::Units, 0};
     }
     if (const auto ref = ParseSection(section)) {
@@ -483,8 +477,8 @@ SettingOutcome ApplySetting(Link& link, ParameterImage& image, const Setting& se
                             const PageTexts& texts) {
     const bool online = link.session().Online;
     const std::string section = Trim(setting.section);
-    if (EqualNoCase(section, kRemarkSection)) return ApplyRemark(image, setting, online);
-    if (EqualNoCase(section, kDisUser)) return ApplyUnitSwitch(link, image, setting);
+    if (SameProfileName(section, kRemarkSection)) return ApplyRemark(image, setting, online);
+    if (SameProfileName(section, kDisUser)) return ApplyUnitSwitch(link, image, setting);
     if (const auto q = UnitQuantity(section)) return ApplyUnitChoice(link, image, setting, *q);
     if (const auto ref = ParseSection(section)) {
         return ApplyCircuitSetting(link, image, setting, *ref, texts);

@@ -18,14 +18,7 @@ namespace {
 using parameter_walk::Range;
 using parameter_walk::VisitRecords;
 
-constexpr std::string_view kRemarkSection = "Bemerkung";
 constexpr std::string_view kRemarkEnd = "@";
-
-std::string RemarkKey(std::size_t line) {
-    std::string key = "Zeile ";
-    key += std::to_string(line);
-    return key;
-}
 
 // Writes every field, whatever the expansion level.
 class Writer {
@@ -246,6 +239,10 @@ ParameterFileResult LoadParameterFile(const std::filesystem::path& path, Paramet
 
     image = std::move(work);
     return {};
+}
+
+std::string RemarkKey(std::size_t line) {
+    return "Zeile " + std::to_string(line);
 }
 
 bool IsParFile(const std::filesystem::path& path) {

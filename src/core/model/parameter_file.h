@@ -54,6 +54,10 @@ ParameterFileResult SaveParameterFile(const std::filesystem::path& path,
 ParameterFileResult LoadParameterFile(const std::filesystem::path& path, ParameterImage& image,
                                       int medium);
 
+// The section of the remark lines and the key of line n (from 1): "Zeile n".
+inline constexpr std::string_view kRemarkSection = "Bemerkung";
+std::string RemarkKey(std::size_t line);
+
 // True for a file of the old generic format (extension ".PAR", any case).
 bool IsParFile(const std::filesystem::path& path);
 

@@ -26,18 +26,6 @@ std::string_view trim(std::string_view s) {
     return s.substr(first, last - first + 1);
 }
 
-char foldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-    }
-    return true;
-}
-
 // A section header "[name]": the name between "[" and the last "]", trimmed.
 bool parseHeader(std::string_view line, std::string_view* name) {
     const std::string_view t = trim(line);
@@ -148,6 +136,17 @@ bool writeAll(int fd, const std::string& bytes, int* err) {
 }
 
 }  // namespace
+
+bool SameProfileName(std::string_view a, std::string_view b) {
+    auto fold = [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
 
 std::string cp1252ToUtf8(std::string_view bytes) {
     std::string out;
@@ -297,7 +296,7 @@ void ProfileFile::parse(std::string_view utf8) {
 ProfileFile::Section* ProfileFile::findSection(std::string_view name) {
     const std::string_view n = trim(name);
     for (std::size_t i = 1; i < sections_.size(); ++i) {
-        if (sameName(sections_[i].name, n)) return &sections_[i];
+        if (SameProfileName(sections_[i].name, n)) return &sections_[i];
     }
     return nullptr;
 }
@@ -314,7 +313,7 @@ std::string ProfileFile::readString(std::string_view section, std::string_view k
     for (const auto& line : s->lines) {
         std::string_view k;
         std::string_view v;
-        if (parseKey(line, &k, &v) && sameName(k, wanted)) {
+        if (parseKey(line, &k, &v) && SameProfileName(k, wanted)) {
             if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
                 v = v.substr(1, v.size() - 2);
             }
@@ -337,7 +336,7 @@ bool ProfileFile::hasKey(std::string_view section, std::string_view key) const {
     for (const auto& line : s->lines) {
         std::string_view k;
         std::string_view v;
-        if (parseKey(line, &k, &v) && sameName(k, wanted)) return true;
+        if (parseKey(line, &k, &v) && SameProfileName(k, wanted)) return true;
     }
     return false;
 }
@@ -366,7 +365,7 @@ void ProfileFile::writeString(std::string_view section, std::string_view key,
     for (auto& line : s->lines) {
         std::string_view k;
         std::string_view v;
-        if (parseKey(line, &k, &v) && sameName(k, keyName)) {
+        if (parseKey(line, &k, &v) && SameProfileName(k, keyName)) {
             std::string updated = std::string(k) + "=" + text;
             if (updated != line) {
                 line = std::move(updated);
@@ -385,7 +384,7 @@ void ProfileFile::writeString(std::string_view section, std::string_view key,
 void ProfileFile::eraseSection(std::string_view section) {
     const std::string_view n = trim(section);
     for (std::size_t i = sections_.size(); i-- > 1;) {
-        if (sameName(sections_[i].name, n)) {
+        if (SameProfileName(sections_[i].name, n)) {
             sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(i));
             modified_ = true;
         }
@@ -402,7 +401,7 @@ std::vector<std::string> ProfileFile::keys(std::string_view section) const {
         if (!parseKey(line, &k, &v)) continue;
         bool seen = false;
         for (const auto& have : out) {
-            if (sameName(have, k)) {
+            if (SameProfileName(have, k)) {
                 seen = true;
                 break;
             }
@@ -417,7 +416,7 @@ std::vector<std::string> ProfileFile::sections() const {
     for (std::size_t i = 1; i < sections_.size(); ++i) {
         bool seen = false;
         for (const auto& have : out) {
-            if (sameName(have, sections_[i].name)) {
+            if (SameProfileName(have, sections_[i].name)) {
                 seen = true;
                 break;
             }

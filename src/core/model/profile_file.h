@@ -30,6 +30,10 @@
 
 namespace parvion {
 
+// Whether two section or key names are the same name as a profile file
+// compares them: case-insensitive with ASCII folding.
+bool SameProfileName(std::string_view a, std::string_view b);
+
 class ProfileFile {
   public:
     // Reads the file when it exists; a missing file is an empty profile.

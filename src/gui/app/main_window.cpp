@@ -529,10 +529,6 @@ void Tfrm_Main::showDeviceClock() {
     TabParSystem->showDeviceClock();
 }
 
-void Tfrm_Main::unitsChanged() {
-    for (Page* page : pages_) page->redisplay();
-}
-
 void Tfrm_Main::redisplayPages() {
     for (Page* page : pages_) page->redisplay();
 }

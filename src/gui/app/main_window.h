@@ -124,7 +124,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     // --- PageHost ---------------------------------------------------------
     bool formReady() const override { return formReady_; }
     void showDeviceClock() override;
-    void unitsChanged() override;
+    void unitsChanged() override { redisplayPages(); }
     void fillParameterPages() override { FillParameterPages(); }
 
   public slots:
