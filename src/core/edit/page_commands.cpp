@@ -7,6 +7,7 @@
 #include "core/edit/circuit_page.h"
 #include "core/edit/field_ref.h"
 #include "core/edit/remarks.h"
+#include "core/edit/setting_support.h"
 #include "core/edit/units_page.h"
 #include "core/link/transport.h"
 #include "core/model/parameter_file.h"
@@ -26,51 +27,6 @@ constexpr std::string_view kDisUser = "Dis_User";
 constexpr std::string_view kEinheiten = "Einheiten";
 constexpr std::string_view kUnitSection = "UserEinheiten";
 constexpr std::string_view kKind = "Kind";
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
-std::string Trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return std::string(s.substr(first, s.find_last_not_of(" \t") - first + 1));
-}
-
-std::size_t Index(int circuit) {
-    return circuit == 1 ? 1 : 0;
-}
-
-// A whole number of up to 9 digits, blanks around it allowed.
-std::optional<int> ReadIndex(std::string_view text) {
-    const std::string t = Trim(text);
-    if (t.empty() || t.size() > 9) return std::nullopt;
-    if (!std::all_of(t.begin(), t.end(), [](unsigned char c) { return std::isdigit(c) != 0; })) {
-        return std::nullopt;
-    }
-    return std::stoi(t);
-}
-
-std::string Number(float v) {
-    return FormatGeneral(static_cast<double>(v), 7);
-}
-
-// "0..3", or empty when there are no choices.
-std::string ChoiceRange(std::size_t count) {
-    if (count == 0) return {};
-    return "0.." + std::to_string(count - 1);
-}
-
-std::string Bracket(const std::string& setting, const std::string& range = {}) {
-    return "  [" + setting + (range.empty() ? "" : " " + range) + "]";
-}
-
-std::string NumberedChoice(const std::vector<std::string>& choices, std::size_t i) {
-    return std::to_string(i) + " " + choices[i];
-}
 
 // The record whose Kind a group's combo sets.
 std::optional<Record> ChoiceRecord(CircuitGroup group) {
@@ -159,53 +115,6 @@ std::vector<std::string> AllSettings(const ParameterImage& image, int medium, bo
     return names;
 }
 
-// The settings of the list that belong to the section; all of them when
-// none does.
-std::vector<std::string> OfSection(const std::vector<std::string>& names,
-                                   std::string_view section) {
-    std::vector<std::string> of;
-    const std::string prefix = Lower(section) + " ";
-    for (const std::string& n : names) {
-        if (Lower(n).rfind(prefix, 0) == 0) of.push_back(n);
-    }
-    return of.empty() ? names : of;
-}
-
-SettingOutcome Failed(SettingOutcome::Status status, std::string message,
-                      std::vector<std::string> valid = {}) {
-    SettingOutcome out;
-    out.status = status;
-    out.message = std::move(message);
-    out.valid = std::move(valid);
-    return out;
-}
-
-SettingOutcome NotOnPage(const Setting& s, const std::string& page,
-                         const std::vector<std::string>& names) {
-    return Failed(
-        SettingOutcome::Status::Unknown,
-        "\"" + s.section + " " + s.key + "\" is not a setting of the " + page + " as it stands",
-        OfSection(names, s.section));
-}
-
-SettingOutcome NotANumber(const std::string& value) {
-    return Failed(SettingOutcome::Status::NotANumber, "\"" + value + "\" is not a number");
-}
-
-SettingOutcome NotAnIndex(const std::string& value) {
-    return Failed(SettingOutcome::Status::NotANumber,
-                  "\"" + value + "\" is not a choice index (a whole number from 0)");
-}
-
-SettingOutcome BadChoice(int index, const std::vector<std::string>& choices) {
-    std::vector<std::string> valid;
-    for (std::size_t i = 0; i < choices.size(); ++i) valid.push_back(NumberedChoice(choices, i));
-    return Failed(SettingOutcome::Status::BadChoice,
-                  choices.empty() ? "the choices cannot be loaded from the string library"
-                                  : "there is no choice " + std::to_string(index),
-                  std::move(valid));
-}
-
 // --- the three pages --------------------------------------------------------
 
 SettingOutcome ApplyRemark(ParameterImage& image, const Setting& s, bool online) {
@@ -287,25 +196,16 @@ std::optional<FoundLine> FindLine(const ParameterImage& image, int medium, int c
     return std::nullopt;
 }
 
-// The value as the dialog takes it in the base unit: snapped to 0 near
-// zero and clamped to the line's limits; what changed goes into the notes.
-float AcceptValue(const std::string& typed, double value, const CircuitLine& line,
-                  std::vector<std::string>& notes) {
-    const float v = ToSingle(value);
-    const views::InputLimits limits{line.min, line.max, line.min, line.max};
-    const views::AcceptedInput accepted = views::AcceptInputValue(v, limits, nullptr);
-    if (v > line.max) {
-        notes.push_back(typed + " is above the upper limit; " + Number(line.max) + " taken");
-    } else if (v < line.min) {
-        notes.push_back(typed + " is below the lower limit; " + Number(line.min) + " taken");
-    } else if (v != 0 && accepted.baseValue == 0) {
-        notes.push_back(typed + " is taken as 0");
-    }
-    if (line.kind == LineKind::Frequency && std::trunc(accepted.baseValue) != accepted.baseValue) {
+// The value as the dialog takes it for the line; a frequency keeps its
+// whole-number part.
+float AcceptLineValue(const std::string& typed, double value, const CircuitLine& line,
+                      std::vector<std::string>& notes) {
+    const float accepted = AcceptValue(typed, value, line.min, line.max, notes);
+    if (line.kind == LineKind::Frequency && std::trunc(accepted) != accepted) {
         notes.push_back(std::string(line.field.key) +
-                        " keeps the whole-number part: " + Number(std::trunc(accepted.baseValue)));
+                        " keeps the whole-number part: " + Number(std::trunc(accepted)));
     }
-    return accepted.baseValue;
+    return accepted;
 }
 
 SettingOutcome ApplyCircuitSetting(Link& link, ParameterImage& image, const Setting& s,
@@ -341,9 +241,9 @@ SettingOutcome ApplyCircuitSetting(Link& link, ParameterImage& image, const Sett
     const std::optional<FoundLine> found =
         canonical ? FindLine(image, medium, circuit, field) : std::nullopt;
     if (!found) return NotOnPage(s, page, names);
-    const std::optional<double> value = ReadNumber(s.value);
-    if (!value || !std::isfinite(*value)) return NotANumber(s.value);
-    const float accepted = AcceptValue(Trim(s.value), *value, found->line, out.notes);
+    const std::optional<double> value = ReadValue(s.value);
+    if (!value) return NotANumber(s.value);
+    const float accepted = AcceptLineValue(Trim(s.value), *value, found->line, out.notes);
     ApplyLineValue(link, image, circuit, found->group, found->line, accepted);
     return out;
 }
