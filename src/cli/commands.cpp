@@ -10,7 +10,10 @@
 #include "cli/context.h"
 #include "core/calc/sgerg88.h"
 #include "core/edit/circuit_page.h"
+#include "core/edit/correction.h"
 #include "core/edit/page_commands.h"
+#include "core/edit/system_page.h"
+#include "core/edit/trend_recording.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
 #include "core/model/defaults.h"
@@ -127,14 +130,28 @@ edit::PageTexts PageTexts(const Context& ctx) {
 void ReadPage(Context& ctx, edit::PageName page, int circuit) {
     Link& link = ctx.link();
     const int before = link.FailedTransactions();
-    if (page == edit::PageName::Circuit) {
-        if (circuit == 1 && views::Circuit2Unavailable(ctx.image().System)) {
-            Circuit2Refused("on this device");
-        }
-        edit::ReadCircuitPage(link, ctx.image(), circuit);
-        if (link.FailedTransactions() != before || !ctx.session().Online) {
-            Failure("the circuit parameters cannot be read (" + ctx.PortDescription() + ")");
-        }
+    switch (page) {
+        case edit::PageName::Circuit:
+            if (circuit == 1 && views::Circuit2Unavailable(ctx.image().System)) {
+                Circuit2Refused("on this device");
+            }
+            edit::ReadCircuitPage(link, ctx.image(), circuit);
+            break;
+        case edit::PageName::System:
+            edit::ReadSystemPage(link, ctx.image());
+            break;
+        case edit::PageName::TrendRecording:
+            edit::ReadTrendRecordingPage(link, ctx.image());
+            break;
+        case edit::PageName::Correction:
+            edit::ReadCorrectionPage(link, ctx.image());
+            break;
+        case edit::PageName::Units:
+        case edit::PageName::Remarks:
+            break;
+    }
+    if (link.FailedTransactions() != before || !ctx.session().Online) {
+        Failure("the page's parameters cannot be read (" + ctx.PortDescription() + ")");
     }
     ReadAllUnits(ctx);
 }
@@ -420,7 +437,11 @@ void RunSgerg(Context& ctx) {
 void RunPage(Context& ctx) {
     const std::string& name = ctx.options().args[0];
     const std::optional<edit::PageName> page = edit::ParsePageName(name);
-    if (!page) UsageError("page needs circuit, units or remarks, not \"" + name + "\"");
+    if (!page) {
+        std::string names;
+        for (const std::string& n : edit::PageNames()) names += (names.empty() ? "" : ", ") + n;
+        UsageError("page needs one of " + names + ", not \"" + name + "\"");
+    }
     const int circuit = ctx.options().circuit - 1;
     if (const auto& file = ctx.options().file) {
         LoadEditedFile(ctx, *file);

@@ -37,8 +37,9 @@ Commands:
   clock [--set]         the device clock; --set sets it to this computer's time
   page NAME [--circuit N] [--file FILE]
                         the lines of a parameter page as the main window shows
-                        them: circuit (of circuit N, default 1), units or
-                        remarks; each line that `set` changes ends with its
+                        them: circuit (of circuit N, default 1), units,
+                        remarks, system, trend or corrections; each line
+                        that `set` changes ends with its
                         [SECTION KEY]. With --file the page of a parameter file
                         (no device; the remarks exist only there)
   set SECTION KEY VALUE [--circuit N] [--file FILE]
@@ -46,6 +47,9 @@ Commands:
                         the parameter file: set T_User0 Max 120, set Flow_User1
                         Kind 4, set EG_User Ho 11.2 (for the page of circuit N),
                         set Dis_User Einheiten 1, set UserEinheiten0 Kind 1,
+                        set System Kind 2 (the whole switch to one circuit),
+                        set Grenzwerte Schema 1, set Vorgaben Vorgabe3 250,
+                        set Trend_User Time 11, set FlowKorr_1 Stelle0 1.02,
                         set Bemerkung "Zeile 2" TEXT (--file only). VALUE is a
                         number in the base unit (degrees Celsius, kPa, ...),
                         whatever the user units, clamped to the line's limits

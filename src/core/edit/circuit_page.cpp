@@ -3,15 +3,13 @@
 #include <cstdio>
 
 #include "core/calc/sgerg88.h"
+#include "core/edit/write_back.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 
 namespace parvion::edit {
 
 namespace {
-
-// The wait after each write of a write-back.
-constexpr int kWriteWaitMs = 50;
 
 constexpr float kTemperatureMin = -273.15f;
 constexpr float kTemperatureMax = 1500.0f;
@@ -266,15 +264,8 @@ using ReadCommand = bool (*)(Link&, ParameterImage&, int);
 // Writes one record, waits, reads it back: two progress steps.
 void WriteBack(Link& link, ParameterImage& image, int circuit, WriteCommand write,
                ReadCommand read) {
-    if (!link.session().Online) return;
-    UiHooks& ui = link.ui();
-    ui.progressStart(2);
-    write(link, image, circuit);
-    ui.progressStep();
-    link.PauseMs(kWriteWaitMs);
-    read(link, image, circuit);
-    ui.progressStep();
-    ui.progressHide();
+    edit::WriteBack(
+        link, [&] { write(link, image, circuit); }, [&] { read(link, image, circuit); });
 }
 
 // The record commands of the groups with one record.

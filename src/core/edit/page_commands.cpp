@@ -8,6 +8,7 @@
 #include "core/edit/field_ref.h"
 #include "core/edit/remarks.h"
 #include "core/edit/setting_support.h"
+#include "core/edit/system_commands.h"
 #include "core/edit/units_page.h"
 #include "core/link/transport.h"
 #include "core/model/parameter_file.h"
@@ -99,7 +100,8 @@ std::vector<std::string> RemarkSettings(const ParameterImage& image) {
 }
 
 // Every setting there is now, each once.
-std::vector<std::string> AllSettings(const ParameterImage& image, int medium, bool online) {
+std::vector<std::string> AllSettings(const ParameterImage& image, int medium, bool online,
+                                     const PageTexts& texts) {
     std::vector<std::string> names = CircuitSettings(image, medium, 0);
     if (!views::Circuit2Unavailable(image.System)) {
         for (std::string& n : CircuitSettings(image, medium, 1)) {
@@ -109,6 +111,7 @@ std::vector<std::string> AllSettings(const ParameterImage& image, int medium, bo
         }
     }
     for (std::string& n : UnitSettings(image)) names.push_back(std::move(n));
+    for (std::string& n : SystemPageSettings(image, texts)) names.push_back(std::move(n));
     if (!online) {
         for (std::string& n : RemarkSettings(image)) names.push_back(std::move(n));
     }
@@ -338,11 +341,14 @@ std::optional<PageName> ParsePageName(std::string_view name) {
     if (n == "circuit") return PageName::Circuit;
     if (n == "units") return PageName::Units;
     if (n == "remarks") return PageName::Remarks;
+    if (n == "system") return PageName::System;
+    if (n == "trend") return PageName::TrendRecording;
+    if (n == "corrections") return PageName::Correction;
     return std::nullopt;
 }
 
 std::vector<std::string> PageNames() {
-    return {"circuit", "units", "remarks"};
+    return {"circuit", "units", "remarks", "system", "trend", "corrections"};
 }
 
 std::optional<SettingPage> PageOfSetting(const Setting& setting) {
@@ -350,6 +356,10 @@ std::optional<SettingPage> PageOfSetting(const Setting& setting) {
     if (SameProfileName(section, kRemarkSection)) return SettingPage{PageName::Remarks, 0};
     if (SameProfileName(section, kDisUser) || UnitQuantity(section)) {
         return SettingPage{PageName::Units, 0};
+    }
+    if (const auto page = SystemPageOf(section)) {
+        const bool second = *page == PageName::Correction && section.back() == '2';
+        return SettingPage{*page, second ? 1 : 0};
     }
     if (const auto ref = ParseSection(section)) {
         const int circuit = ref->record == Record::EG_User
@@ -369,6 +379,12 @@ std::vector<std::string> PrintPage(PageName page, const ParameterImage& image, i
             return PrintUnitsPage(image, medium, texts);
         case PageName::Remarks:
             return PrintRemarksPage(image);
+        case PageName::System:
+            return PrintSystemPage(image, medium, texts);
+        case PageName::TrendRecording:
+            return PrintTrendRecordingPage(image, texts);
+        case PageName::Correction:
+            return PrintCorrectionPage(image, texts);
     }
     return {};
 }
@@ -383,8 +399,9 @@ SettingOutcome ApplySetting(Link& link, ParameterImage& image, const Setting& se
     if (const auto ref = ParseSection(section)) {
         return ApplyCircuitSetting(link, image, setting, *ref, texts);
     }
+    if (SystemPageOf(section)) return ApplySystemPageSetting(link, image, setting, texts);
     std::vector<std::string> sections;
-    for (const std::string& name : AllSettings(image, link.session().Medium, online)) {
+    for (const std::string& name : AllSettings(image, link.session().Medium, online, texts)) {
         std::string s = name.substr(0, name.find(' '));
         if (std::find(sections.begin(), sections.end(), s) == sections.end()) {
             sections.push_back(std::move(s));

@@ -20,12 +20,16 @@ class Link;
 namespace parvion::edit {
 
 enum class PageName {
-    Circuit,  // the circuit page of one circuit
-    Units,    // display units
-    Remarks,  // remark lines of the parameter set
+    Circuit,         // the circuit page of one circuit
+    Units,           // display units
+    Remarks,         // remark lines of the parameter set
+    System,          // system definition, limit scheme, presets, system factor
+    TrendRecording,  // what the device records as trend
+    Correction,      // the flow correction factors
 };
 
-// "circuit", "units", "remarks" (any case); nothing for another name.
+// "circuit", "units", "remarks", "system", "trend", "corrections" (any
+// case); nothing for another name.
 std::optional<PageName> ParsePageName(std::string_view name);
 // The names ParsePageName knows, for messages.
 std::vector<std::string> PageNames();

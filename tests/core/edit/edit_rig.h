@@ -43,12 +43,17 @@ template <class Fn>
 void EachRecord(ParameterImage& im, Fn fn) {
     fn("EG_User", block::EG_User, im.EG_User);
     fn("Dis_User", block::Dis_User, im.Dis_User);
+    fn("System", block::System, im.System);
+    fn("Grenzwerte", block::Grenzwerte, im.Grenzwerte);
+    fn("Trend_User", block::Trend_User, im.Trend_User);
     for (std::size_t i = 0; i < 16; ++i) {
         const int n = static_cast<int>(i);
         const std::string s = std::to_string(i);
         fn("UserEinheiten" + s, block::UserEinheiten(n), im.UserEinheiten[i]);
         if (i < 4) fn("Aus_User" + s, block::Aus_User(n), im.Aus_User[i]);
         if (i >= 2) continue;
+        fn("Alm_User" + s, block::Alm_User(n), im.Alm_User[i]);
+        fn("FlowKorr_" + std::to_string(i + 1), block::FlowKorr(n), im.FlowKorr[i]);
         fn("T_User" + s, block::T_User(n), im.T_User[i]);
         fn("P_User" + s, block::P_User(n), im.P_User[i]);
         fn("Flow_User" + s, block::Flow_User(n), im.Flow_User[i]);
@@ -66,6 +71,10 @@ inline std::string BlockName(std::uint16_t address) {
     EachRecord(im, [&](const std::string& n, block::Place p, auto&) {
         if (p.address == address) name = n;
     });
+    for (int k = 0; k < 8; ++k) {
+        if (block::Vorgaben(k).address == address) name = "Vorgabe" + std::to_string(k + 1);
+    }
+    if (address == block::Display.address) name = "Display";
     return name;
 }
 

@@ -196,15 +196,16 @@ TEST(PageCommands, PagesPrintTheirLinesWithTheSettingThatChangesThem) {
 
     // Which page a section belongs to, before anything is read (EG_User:
     // that of the circuit the setting names).
-    const char* const names[] = {"circuit", "units", "remarks"};
-    const char* const where[][2] = {{"T_User1", "circuit 1"},   {"EG_User", "circuit 1"},
-                                    {"des_user0", "circuit 0"}, {"UserEinheiten7", "units 0"},
-                                    {"Dis_User", "units 0"},    {"Bemerkung", "remarks 0"},
-                                    {"UserEinheiten8", "none"}, {"System", "none"}};
+    const std::vector<std::string> names = PageNames();
+    const char* const where[][2] = {
+        {"T_User1", "circuit 1"},      {"EG_User", "circuit 1"},        {"des_user0", "circuit 0"},
+        {"UserEinheiten7", "units 0"}, {"Dis_User", "units 0"},         {"Bemerkung", "remarks 0"},
+        {"UserEinheiten8", "none"},    {"System", "system 0"},          {"Vorgaben", "system 0"},
+        {"trend_user", "trend 0"},     {"FlowKorr_2", "corrections 1"}, {"FlowKorr_3", "none"}};
     for (const auto& [section, want] : where) {
         const auto at = PageOfSetting({section, "Kind", "1", 1});
-        const int index = at ? static_cast<int>(at->page) : 0;
-        EXPECT_EQ(at ? names[index] + (" " + std::to_string(at->circuit)) : "none", want);
+        const auto index = at ? static_cast<std::size_t>(at->page) : 0;
+        EXPECT_EQ(at ? names[index] + " " + std::to_string(at->circuit) : "none", want);
     }
     EXPECT_EQ(ParsePageName("Units"), PageName::Units);
     EXPECT_EQ(ParsePageName("unit"), std::nullopt);
