@@ -3,14 +3,34 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "core/edit/correction.h"
 #include "core/model/parameter_image.h"
+#include "core/model/units.h"
+#include "core/model/value_format.h"
 #include "core/views/page_rules.h"
+#include "gui/app/busy_guard.h"
+#include "gui/app/line_activation.h"
 #include "gui/app/widgets.h"
+#include "gui/parameters/input_dialog.h"
 
 namespace parvion::gui {
+
+namespace {
+
+constexpr int kRows = static_cast<int>(edit::kSupportPoints);
+
+QLineEdit* fixedField(QWidget* parent, const QString& text) {
+    auto* field = new QLineEdit(text, parent);
+    field->setReadOnly(true);
+    field->setEnabled(false);
+    return field;
+}
+
+}  // namespace
 
 CorrectionPage::CorrectionPage(PageContext& context, QWidget* parent)
     : Page(context, QStringLiteral("TabParKorrektur"), parent) {
@@ -19,29 +39,87 @@ CorrectionPage::CorrectionPage(PageContext& context, QWidget* parent)
         const QString n = QString::number(c + 1);
         GroupFaktor_[c] = named(new QGroupBox(this), "GroupFaktor" + n);
         auto* gl = new QVBoxLayout(GroupFaktor_[c]);
-        FlowKorr_[c] = named(new QTableWidget(8, 2, GroupFaktor_[c]), "FlowKorr" + n);
-        FlowKorr_[c]->horizontalHeader()->hide();
-        FlowKorr_[c]->verticalHeader()->hide();
-        FlowKorr_[c]->setEnabled(false);
-        gl->addWidget(FlowKorr_[c]);
+        QTableWidget* grid = named(new QTableWidget(kRows, 2, GroupFaktor_[c]), "FlowKorr" + n);
+        grid->horizontalHeader()->hide();
+        grid->verticalHeader()->hide();
+        grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        grid->setSelectionMode(QAbstractItemView::SingleSelection);
+        grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+        onLineActivated(grid,
+                        [this, c](int row, int column) { FlowKorr1DblClick(c, row, column); });
+        FlowKorr_[c] = grid;
+        gl->addWidget(grid);
+        // The support point at full scale is fixed.
+        auto* fixed = new QHBoxLayout;
+        fixed->addWidget(fixedField(GroupFaktor_[c], QStringLiteral("100  %")));
+        fixed->addWidget(fixedField(GroupFaktor_[c], QStringLiteral("   1.0000")));
+        gl->addLayout(fixed);
+        gl->addStretch();
         layout->addWidget(GroupFaktor_[c]);
     }
+    layout->addStretch();
 }
 
 void CorrectionPage::updateTexts() {
     views::TextBlock t;
-    if (!ctx_.textBlock(12288, 1, t)) return;
+    if (!ctx_.textBlock(edit::kCorrectionTexts, 1, t)) return;
     for (int c = 0; c < 2; ++c) {
         GroupFaktor_[c]->setTitle(qs(t[0]) + (c == 0 ? " 1" : " 2"));
-        for (int row = 0; row < FlowKorr_[c]->rowCount(); ++row) {
+        for (int row = 0; row < kRows; ++row) {
             const std::string& s = t[static_cast<std::size_t>(row) + 1];
             FlowKorr_[c]->setItem(row, 0, new QTableWidgetItem(qs(s)));
         }
     }
+    redisplay();
 }
 
 void CorrectionPage::applyPageRules() {
     GroupFaktor_[1]->setVisible(!views::Circuit2Unavailable(ctx_.image.System));
+}
+
+void CorrectionPage::fill() {
+    edit::ReadCorrectionPage(ctx_.link, ctx_.image);
+    redisplay();
+}
+
+void CorrectionPage::redisplay() {
+    for (int c = 0; c < 2; ++c) {
+        const FlowKorrRec& factors = ctx_.image.FlowKorr[static_cast<std::size_t>(c)];
+        for (int row = 0; row < kRows; ++row) {
+            const float f = factors.Stelle[static_cast<std::size_t>(row)];
+            FlowKorr_[c]->setItem(row, 1,
+                                  new QTableWidgetItem(qs(FormatValue(
+                                      ctx_.image, ctx_.medium(), kNoQuantity, false, false, f))));
+        }
+        fitColumns(c);
+    }
+}
+
+void CorrectionPage::fitColumns(int circuit) {
+    QTableWidget* grid = FlowKorr_[circuit];
+    grid->resizeColumnsToContents();
+    const QFontMetrics fm(grid->font());
+    grid->setColumnWidth(
+        1, std::max(grid->columnWidth(1), fm.horizontalAdvance(QStringLiteral("-999.9999E-9xx"))));
+}
+
+void CorrectionPage::FlowKorr1DblClick(int circuit, int row, int column) {
+    if (ctx_.busy.held() || column != 1 || row < 0 || row >= kRows) return;
+    const auto point = static_cast<std::size_t>(row);
+    TInputDlg& dlg = ctx_.inputDialog;
+    dlg.Quantity = kNoQuantity;
+    dlg.IntegerMode = false;
+    dlg.Precision = 5;
+    dlg.MinValue = edit::kCorrectionMin;
+    dlg.MaxValue = edit::kCorrectionMax;
+    dlg.Value = ctx_.image.FlowKorr[static_cast<std::size_t>(circuit)].Stelle[point];
+    if (dlg.exec() != QDialog::Accepted) return;
+    auto busy = ctx_.busy.tryHold();
+    if (!busy) return;
+    edit::SetCorrectionFactor(ctx_.link, ctx_.image, circuit, point, dlg.Value);
+    redisplay();
 }
 
 }  // namespace parvion::gui

@@ -10,16 +10,18 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "core/edit/system_page.h"
 #include "core/link/data_commands.h"
-#include "core/link/parameter_blocks.h"
-#include "core/link/transport.h"
 #include "core/model/device_records.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
 #include "core/views/page_rules.h"
 #include "gui/app/busy_guard.h"
+#include "gui/app/dialogs.h"
+#include "gui/app/line_activation.h"
 #include "gui/app/radio_group.h"
 #include "gui/app/widgets.h"
 #include "gui/parameters/input_dialog.h"
@@ -27,9 +29,11 @@
 namespace parvion::gui {
 
 namespace {
-constexpr float kSystemFactorMin = 0.9f;
-constexpr float kSystemFactorMax = 1.1f;
+constexpr std::uint16_t kUnitsTexts = 11280;
+constexpr std::uint16_t kSchemeTexts = 11296;
 constexpr std::uint16_t kSystemFactorText = 11328;
+// The presets of each circuit fill one column of the list.
+constexpr int kPresetsPerColumn = 4;
 }  // namespace
 
 SystemPage::SystemPage(PageContext& context, QWidget* parent)
@@ -38,37 +42,50 @@ SystemPage::SystemPage(PageContext& context, QWidget* parent)
     GroupSystem_ = named(new QGroupBox(this), QStringLiteral("GroupSystem"));
     auto* sl = new QVBoxLayout(GroupSystem_);
     Combosystem_ = named(new QComboBox(GroupSystem_), QStringLiteral("Combosystem"));
-    Combosystem_->setEnabled(false);
+    connect(Combosystem_, &QComboBox::activated, this, &SystemPage::CombosystemClick);
     sl->addWidget(Combosystem_);
-    sl->addStretch();
-    grid->addWidget(GroupSystem_, 0, 0);
-    AnzahlMU_ = named(new RadioGroup(this), QStringLiteral("AnzahlMU"));
-    AnzahlMU_->setItems({QStringLiteral("2 MU"), QStringLiteral("3 MU"), QStringLiteral("4 MU")});
-    AnzahlMU_->setEnabled(false);
-    grid->addWidget(AnzahlMU_, 0, 1);
-    RG_Grenzen_ = named(new RadioGroup(this), QStringLiteral("RG_Grenzen"));
-    RG_Grenzen_->setItems(
-        {QStringLiteral("Grenzwerte nach Namur"), QStringLiteral("Grenzwerte der Industrie")});
-    RG_Grenzen_->setEnabled(false);
-    grid->addWidget(RG_Grenzen_, 1, 0);
-    auto* presets = new QWidget(this);
-    auto* pl = new QVBoxLayout(presets);
-    Chk_Vorgabe_ = named(new QCheckBox(presets), QStringLiteral("Chk_Vorgabe"));
-    Chk_Vorgabe_->setEnabled(false);
-    ListeVorgaben_ = fixedList(presets, QStringLiteral("ListeVorgaben"));
-    ListeVorgaben_->setEnabled(false);
-    pl->addWidget(Chk_Vorgabe_);
-    pl->addWidget(ListeVorgaben_);
-    grid->addWidget(presets, 1, 1, 2, 1);
     auto* factorRow = new QHBoxLayout;
-    lbl_Systemfaktor_ = named(new QLabel(this), QStringLiteral("lbl_Systemfaktor"));
-    ed_SystemFaktor_ = named(new QLineEdit(this), QStringLiteral("ed_SystemFaktor"));
+    lbl_Systemfaktor_ = named(new QLabel(GroupSystem_), QStringLiteral("lbl_Systemfaktor"));
+    ed_SystemFaktor_ = named(new QLineEdit(GroupSystem_), QStringLiteral("ed_SystemFaktor"));
     // Read-only: a double click opens the value input dialog.
     ed_SystemFaktor_->setReadOnly(true);
     ed_SystemFaktor_->installEventFilter(this);
     factorRow->addWidget(lbl_Systemfaktor_);
-    factorRow->addWidget(ed_SystemFaktor_);
-    grid->addLayout(factorRow, 2, 0);
+    factorRow->addWidget(ed_SystemFaktor_, 1);
+    sl->addLayout(factorRow);
+    sl->addStretch();
+    grid->addWidget(GroupSystem_, 0, 0);
+
+    AnzahlMU_ = named(new RadioGroup(this), QStringLiteral("AnzahlMU"));
+    AnzahlMU_->setItems({QStringLiteral("2 MU"), QStringLiteral("3 MU"), QStringLiteral("4 MU")});
+    AnzahlMU_->setColumns(3);
+    connect(AnzahlMU_, &RadioGroup::clicked, this, &SystemPage::AnzahlMUClick);
+    grid->addWidget(AnzahlMU_, 0, 1);
+
+    RG_Grenzen_ = named(new RadioGroup(this), QStringLiteral("RG_Grenzen"));
+    RG_Grenzen_->setItems(
+        {QStringLiteral("Grenzwerte nach Namur"), QStringLiteral("Grenzwerte der Industrie")});
+    connect(RG_Grenzen_, &RadioGroup::clicked, this, &SystemPage::RG_GrenzenClick);
+    grid->addWidget(RG_Grenzen_, 1, 0);
+
+    auto* presets = new QWidget(this);
+    auto* pl = new QVBoxLayout(presets);
+    pl->setContentsMargins(0, 0, 0, 0);
+    Chk_Vorgabe_ = named(new QCheckBox(presets), QStringLiteral("Chk_Vorgabe"));
+    connect(Chk_Vorgabe_, &QCheckBox::clicked, this, &SystemPage::Chk_VorgabeClick);
+    ListeVorgaben_ = fixedList(presets, QStringLiteral("ListeVorgaben"));
+    // Two columns: the presets of circuit 1, then those of circuit 2.
+    ListeVorgaben_->setFlow(QListView::TopToBottom);
+    ListeVorgaben_->setWrapping(true);
+    ListeVorgaben_->setResizeMode(QListView::Adjust);
+    ListeVorgaben_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListeVorgaben_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListeVorgaben_->setVisible(false);
+    onLineActivated(ListeVorgaben_, [this](int row, int) { ListeVorgabenDblClick(row); });
+    pl->addWidget(Chk_Vorgabe_);
+    pl->addWidget(ListeVorgaben_, 1);
+    grid->addWidget(presets, 2, 0, 1, 2);
+
     GroupDate_ = named(new QGroupBox(this), QStringLiteral("GroupDate"));
     auto* dl = new QHBoxLayout(GroupDate_);
     Ed_DateTime_ = named(new QLineEdit(GroupDate_), QStringLiteral("Ed_DateTime"));
@@ -78,24 +95,27 @@ SystemPage::SystemPage(PageContext& context, QWidget* parent)
     connect(cmd_SetDateTime_, &QPushButton::clicked, this, &SystemPage::cmd_SetDateTimeClick);
     dl->addWidget(Ed_DateTime_);
     dl->addWidget(cmd_SetDateTime_);
-    grid->addWidget(GroupDate_, 3, 0, 1, 2);
+    grid->addWidget(GroupDate_, 1, 1);
+    grid->setRowStretch(2, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
 }
 
 void SystemPage::updateTexts() {
     views::TextBlock t;
-    if (ctx_.textBlock(11264, 1, t)) {
+    if (ctx_.textBlock(edit::kSystemTexts, 1, t)) {
         setCaption(GroupSystem_, t[0]);
         refill(Combosystem_, choices(t));
     }
-    if (ctx_.textBlock(11280, 1, t)) {
+    if (ctx_.textBlock(kUnitsTexts, 1, t)) {
         setCaption(AnzahlMU_, t[0]);
         AnzahlMU_->setItems(choices(t));
     }
-    if (ctx_.textBlock(11296, 1, t)) {
+    if (ctx_.textBlock(kSchemeTexts, 1, t)) {
         setCaption(RG_Grenzen_, t[0]);
         RG_Grenzen_->setItems(choices(t));
     }
-    if (ctx_.textBlock(11312, 1, t)) setCaption(Chk_Vorgabe_, t[0]);
+    if (ctx_.textBlock(edit::kPresetTexts, 1, t)) setCaption(Chk_Vorgabe_, t[0]);
     // Without a caption text the system factor is not offered at all.
     const std::string factor = ctx_.text(kSystemFactorText);
     lbl_Systemfaktor_->setVisible(!factor.empty());
@@ -108,10 +128,49 @@ void SystemPage::applyPageRules() {
     GroupSystem_->setVisible(views::AllOutputsPresent(ctx_.image.System));
 }
 
+void SystemPage::fill() {
+    edit::ReadSystemPage(ctx_.link, ctx_.image);
+    redisplay();
+}
+
 void SystemPage::redisplay() {
-    ed_SystemFaktor_->setText(qs(FormatValue(ctx_.image, ctx_.medium(), kNoQuantity, false, true,
-                                             ctx_.image.System.Faktor))
-                                  .trimmed());
+    const SystemRec& system = ctx_.image.System;
+    {
+        const QSignalBlocker block(Combosystem_);
+        Combosystem_->setCurrentIndex(edit::SystemChoiceOfKind(system.Kind).value_or(-1));
+    }
+    AnzahlMU_->setItemIndex(edit::MeasuringUnitsChoice(system).value_or(-1));
+    // The measuring units count only for the single-circuit definitions.
+    AnzahlMU_->setEnabled(system.Kind == 1 || system.Kind == 2);
+    const bool factor = edit::SystemFactorEditable(system);
+    ed_SystemFaktor_->setEnabled(factor);
+    ed_SystemFaktor_->setStyleSheet(factor ? QString()
+                                           : QStringLiteral("QLineEdit { background: silver; }"));
+    ed_SystemFaktor_->setText(
+        factor ? qs(FormatValue(ctx_.image, ctx_.medium(), kNoQuantity, false, true, system.Faktor))
+                     .trimmed()
+               : QString());
+    RG_Grenzen_->setItemIndex(edit::LimitSchemeOf(ctx_.image.Grenzwerte));
+    showPresets();
+}
+
+void SystemPage::showPresets() {
+    views::TextBlock labels;
+    ctx_.textBlock(edit::kPresetTexts, 1, labels);
+    refill(ListeVorgaben_, edit::PresetLineTexts(ctx_.image, labels, ctx_.values()));
+    // Each column as wide as its widest line, four lines high.
+    const QFontMetrics fm(ListeVorgaben_->font());
+    int width = 0;
+    for (int i = 0; i < ListeVorgaben_->count(); ++i) {
+        width = std::max(width, fm.horizontalAdvance(ListeVorgaben_->item(i)->text()));
+    }
+    ListeVorgaben_->setGridSize(QSize(width + fm.averageCharWidth() * 3, fm.height() + 4));
+    ListeVorgaben_->setMinimumHeight((fm.height() + 4) * kPresetsPerColumn +
+                                     2 * ListeVorgaben_->frameWidth() + 4);
+    // Presets all at or below 0 are not in use: the box shows it. Only a
+    // click of the user clears them.
+    Chk_Vorgabe_->setChecked(edit::PresetsInUse(ctx_.image));
+    ListeVorgaben_->setVisible(Chk_Vorgabe_->isChecked());
 }
 
 void SystemPage::showDeviceClock() {
@@ -121,6 +180,8 @@ void SystemPage::showDeviceClock() {
 void SystemPage::clearDeviceClock() {
     Ed_DateTime_->clear();
 }
+
+// --- handlers ---------------------------------------------------------------
 
 void SystemPage::cmd_SetDateTimeClick() {
     auto busy = ctx_.busy.tryHold();
@@ -132,27 +193,85 @@ void SystemPage::cmd_SetDateTimeClick() {
 }
 
 void SystemPage::ed_SystemFaktorDblClick() {
-    if (ctx_.busy.held()) return;
+    if (ctx_.busy.held() || !edit::SystemFactorEditable(ctx_.image.System)) return;
     TInputDlg& dlg = ctx_.inputDialog;
     dlg.Quantity = kNoQuantity;
     dlg.IntegerMode = false;
     dlg.Precision = 5;
-    dlg.MinValue = kSystemFactorMin;
-    dlg.MaxValue = kSystemFactorMax;
+    dlg.MinValue = edit::kSystemFactorMin;
+    dlg.MaxValue = edit::kSystemFactorMax;
     dlg.Value = ctx_.image.System.Faktor;
-    // Cancel, Escape and the title-bar close box all end with the modal
-    // result Cancel; only the last leaves Cancelled clear.
+    // Cancel, Escape and the title-bar close box change nothing.
     if (dlg.exec() != QDialog::Accepted) return;
-    ctx_.image.System.Faktor = dlg.Value;
-    if (ctx_.online()) {
-        auto busy = ctx_.busy.tryHold();
-        if (!busy) return;
-        WriteSystem(ctx_.link, ctx_.image);
-        ctx_.ui.waitMs(50);
-        ReadSystem(ctx_.link, ctx_.image);
-        ctx_.ui.waitMs(50);
+    auto busy = ctx_.busy.tryHold();
+    if (!busy) return;
+    edit::SetSystemFactor(ctx_.link, ctx_.image, dlg.Value);
+    ctx_.host.fillParameterPages();
+}
+
+void SystemPage::CombosystemClick(int index) {
+    auto busy = ctx_.busy.tryHold();
+    if (!busy || index < 0) {
+        redisplay();
+        return;
+    }
+    if (edit::ChangeSystemDefinition(ctx_.link, ctx_.image, index) == edit::SystemChange::Refused) {
+        redisplay();
+        ctx_.dialogs.error(this, qs(ctx_.text(edit::kSystemRefusedText)), true);
+        return;
     }
     ctx_.host.fillParameterPages();
+}
+
+void SystemPage::AnzahlMUClick(int index) {
+    auto busy = ctx_.busy.tryHold();
+    if (!busy) {
+        redisplay();
+        return;
+    }
+    edit::SetMeasuringUnits(ctx_.link, ctx_.image, index);
+    ctx_.host.fillParameterPages();
+}
+
+void SystemPage::RG_GrenzenClick(int index) {
+    auto busy = ctx_.busy.tryHold();
+    if (!busy) {
+        redisplay();
+        return;
+    }
+    edit::ApplyLimitScheme(ctx_.link, ctx_.image, index);
+}
+
+void SystemPage::Chk_VorgabeClick() {
+    if (!Chk_Vorgabe_->isChecked() && ListeVorgaben_->isVisible()) {
+        auto busy = ctx_.busy.tryHold();
+        if (!busy) {
+            Chk_Vorgabe_->setChecked(true);
+            return;
+        }
+        ListeVorgaben_->setVisible(false);
+        edit::ClearPresets(ctx_.link, ctx_.image);
+        showPresets();
+        return;
+    }
+    ListeVorgaben_->setVisible(true);
+}
+
+void SystemPage::ListeVorgabenDblClick(int row) {
+    if (ctx_.busy.held() || row < 0 || row >= static_cast<int>(edit::kPresetCount)) return;
+    const auto k = static_cast<std::size_t>(row);
+    const edit::PresetLimits limits = edit::PresetLimitsOf(k, ctx_.medium());
+    TInputDlg& dlg = ctx_.inputDialog;
+    dlg.Quantity = limits.quantity;
+    dlg.IntegerMode = false;
+    dlg.Precision = 5;
+    dlg.MinValue = limits.min;
+    dlg.MaxValue = limits.max;
+    dlg.Value = ctx_.image.Vorgaben[k];
+    if (dlg.exec() != QDialog::Accepted) return;
+    auto busy = ctx_.busy.tryHold();
+    if (!busy) return;
+    if (edit::SetPreset(ctx_.link, ctx_.image, k, dlg.Value)) showPresets();
 }
 
 bool SystemPage::eventFilter(QObject* watched, QEvent* event) {

@@ -1,11 +1,11 @@
 #pragma once
 // The system page TabParSystem: the system definition (GroupSystem with
 // Combosystem, only with all outputs), the number of measuring units
-// (AnzahlMU), the limit-value scheme (RG_Grenzen), the presets (Chk_Vorgabe,
-// ListeVorgaben), the system factor (ed_SystemFaktor, edited by a double
-// click) and the device clock (Ed_DateTime, set by cmd_SetDateTime).
-// Editing the system definition, the limits and the presets is not built
-// yet.
+// (AnzahlMU, single-circuit definitions only), the limit-value scheme of the
+// current outputs (RG_Grenzen), the presets (Chk_Vorgabe, ListeVorgaben),
+// the system factor (ed_SystemFaktor, balance definition only, edited by a
+// double click) and the device clock (Ed_DateTime, set by cmd_SetDateTime).
+// The rules and the device traffic are the edit layer's.
 
 #include "gui/app/page.h"
 
@@ -28,7 +28,7 @@ class SystemPage : public Page {
 
     void updateTexts() override;
     void applyPageRules() override;
-    void fill() override { redisplay(); }
+    void fill() override;
     void redisplay() override;
 
     // The clock field: the device clock as last read, or empty.
@@ -40,11 +40,18 @@ class SystemPage : public Page {
     void cmd_SetDateTimeClick();
     // The system factor through the value input dialog (0.9 .. 1.1).
     void ed_SystemFaktorDblClick();
+    void CombosystemClick(int index);
+    void AnzahlMUClick(int index);
+    void RG_GrenzenClick(int index);
+    void Chk_VorgabeClick();
+    void ListeVorgabenDblClick(int row);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void showPresets();
+
     QGroupBox* GroupSystem_;
     QComboBox* Combosystem_;
     RadioGroup* AnzahlMU_;

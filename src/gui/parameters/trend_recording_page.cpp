@@ -3,8 +3,12 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "core/edit/trend_recording.h"
+#include "core/model/parameter_image.h"
+#include "gui/app/busy_guard.h"
 #include "gui/app/widgets.h"
 
 namespace parvion::gui {
@@ -16,7 +20,6 @@ QGroupBox* groupWithCombo(QWidget* parent, const QString& group, const QString& 
     auto* box = named(new QGroupBox(parent), group);
     auto* l = new QVBoxLayout(box);
     *comboOut = named(new QComboBox(box), combo);
-    (*comboOut)->setEnabled(false);
     l->addWidget(*comboOut);
     l->addStretch();
     return box;
@@ -31,20 +34,61 @@ TrendRecordingPage::TrendRecordingPage(PageContext& context, QWidget* parent)
                                  &ComboTrend_);
     GroupIntervall_ = groupWithCombo(this, QStringLiteral("GroupIntervall"),
                                      QStringLiteral("ComboTrendinterval"), &ComboTrendinterval_);
+    connect(ComboTrend_, &QComboBox::activated, this, &TrendRecordingPage::ComboTrendChange);
+    connect(ComboTrendinterval_, &QComboBox::activated, this,
+            &TrendRecordingPage::ComboTrendintervalChange);
     layout->addWidget(GroupTrend_);
     layout->addWidget(GroupIntervall_);
 }
 
 void TrendRecordingPage::updateTexts() {
     views::TextBlock t;
-    if (ctx_.textBlock(10240, 1, t)) {
+    if (ctx_.textBlock(edit::kTrendSourceTexts, 1, t)) {
         setCaption(GroupTrend_, t[0]);
         refill(ComboTrend_, choices(t));
     }
-    if (ctx_.textBlock(10256, 1, t)) {
+    if (ctx_.textBlock(edit::kTrendIntervalTexts, 1, t)) {
         setCaption(GroupIntervall_, t[0]);
         refill(ComboTrendinterval_, choices(t));
     }
+    redisplay();
+}
+
+void TrendRecordingPage::fill() {
+    edit::ReadTrendRecordingPage(ctx_.link, ctx_.image);
+    redisplay();
+}
+
+void TrendRecordingPage::redisplay() {
+    const Trend_UserRec& trend = ctx_.image.Trend_User;
+    {
+        const QSignalBlocker block(ComboTrend_);
+        ComboTrend_->setCurrentIndex(trend.Param < ComboTrend_->count() ? trend.Param : -1);
+    }
+    const edit::IntervalShown shown = edit::IntervalChoiceOf(trend.Time);
+    const QSignalBlocker block(ComboTrendinterval_);
+    switch (shown.kind) {
+        case edit::IntervalShown::Kind::Select:
+            ComboTrendinterval_->setCurrentIndex(shown.index);
+            break;
+        case edit::IntervalShown::Kind::Clear:
+            ComboTrendinterval_->setCurrentIndex(-1);
+            break;
+        case edit::IntervalShown::Kind::Keep:
+            break;
+    }
+}
+
+void TrendRecordingPage::ComboTrendChange(int index) {
+    auto busy = ctx_.busy.tryHold();
+    if (busy && index >= 0) edit::SetTrendSource(ctx_.link, ctx_.image, index);
+    redisplay();
+}
+
+void TrendRecordingPage::ComboTrendintervalChange(int index) {
+    auto busy = ctx_.busy.tryHold();
+    if (busy && index >= 0) edit::SetTrendInterval(ctx_.link, ctx_.image, index);
+    redisplay();
 }
 
 }  // namespace parvion::gui

@@ -1,7 +1,7 @@
 #pragma once
-// The trend recording page TabParTrend: the recorded value (GroupTrend with
-// ComboTrend) and the interval (GroupIntervall with ComboTrendinterval).
-// Only on a device with trend recording. Its editing is not built yet.
+// The trend recording page TabParTrend: the recorded circuit (GroupTrend
+// with ComboTrend) and the interval (GroupIntervall with
+// ComboTrendinterval). Only on a device with trend recording.
 
 #include "gui/app/page.h"
 
@@ -16,6 +16,12 @@ class TrendRecordingPage : public Page {
     explicit TrendRecordingPage(PageContext& context, QWidget* parent = nullptr);
 
     void updateTexts() override;
+    void fill() override;
+    void redisplay() override;
+
+  public slots:
+    void ComboTrendChange(int index);
+    void ComboTrendintervalChange(int index);
 
   private:
     QGroupBox* GroupTrend_;

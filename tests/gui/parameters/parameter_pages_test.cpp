@@ -26,110 +26,12 @@
 #include "gui/parameters/circuit_parameter_page.h"
 #include "gui/parameters/input_dialog.h"
 #include "gui/parameters/units_page.h"
-#include "support/window_harness.h"
+#include "support/page_window.h"
 
 namespace parvion::test {
 namespace {
 
 using gui::TInputDlg;
-
-template <class Rec>
-Rec deviceRecord(sim::Device& device, block::Place place) {
-    Rec r{};
-    EXPECT_TRUE(codec::decode(device.peek(place.address, place.count), r));
-    return r;
-}
-
-template <class Rec>
-void putRecord(sim::Device& device, block::Place place, const Rec& r) {
-    device.poke(place.address, codec::encode(r));
-}
-
-T_UserRec temperature(std::uint8_t kind, float min, float max) {
-    T_UserRec t{};
-    t.Kind = kind;
-    t.Min = min;
-    t.Max = max;
-    return t;
-}
-
-// What the value input dialog showed when it opened.
-struct DialogSeen {
-    bool opened = false;
-    QString caption;
-    QString value;
-};
-
-class Window {
-  public:
-    explicit Window(WindowSetup setup = {}) : h(setup) { EXPECT_TRUE(w().FormCreate()); }
-
-    gui::Tfrm_Main& w() { return *h.window; }
-    template <class W>
-    W* get(const char* name) {
-        return child<W>(h.window.get(), name);
-    }
-    QListWidget* list(const char* name) { return get<QListWidget>(name); }
-
-    // Switches to a parameter page as a click on its tab does.
-    void open(QWidget* page) {
-        w().Notebook->setCurrentWidget(w().TabParameter);
-        w().NBParameter->setCurrentWidget(page);
-        w().NotebookMouseDown();
-    }
-
-    // The next value input dialog gets `text` and OK (nothing: Cancel).
-    void answer(std::optional<QString> text, DialogSeen* seen = nullptr) {
-        QTimer::singleShot(0, &w(), [this, text, seen] {
-            TInputDlg* dlg = w().inputDialog();
-            if (!dlg->isVisible()) return;
-            if (seen != nullptr) *seen = {true, dlg->windowTitle(), dlg->Input->text()};
-            if (text) {
-                dlg->Input->setText(*text);
-                dlg->OKBtn->click();
-            } else {
-                dlg->CancelBtn->click();
-            }
-        });
-    }
-
-    // Fails the test when a dialog opens, and closes it.
-    void noDialogExpected(bool* opened) {
-        QTimer::singleShot(0, &w(), [this, opened] {
-            if (w().inputDialog()->isVisible()) {
-                *opened = true;
-                w().inputDialog()->reject();
-            }
-        });
-    }
-
-    void doubleClick(QListWidget* list, int row) {
-        const QPoint at = row < list->count() ? list->visualItemRect(list->item(row)).center()
-                                              : QPoint(4, list->viewport()->height() - 4);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    }
-
-    void choose(const char* comboName, int index) {
-        auto* combo = get<QComboBox>(comboName);
-        combo->setCurrentIndex(index);
-        emit combo->activated(index);
-    }
-
-    QStringList lines(const char* name) {
-        QStringList out;
-        QListWidget* l = list(name);
-        for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
-        return out;
-    }
-
-    Harness h;
-};
-
-WindowSetup offline() {
-    WindowSetup s;
-    s.online = false;
-    return s;
-}
 
 // --- circuit pages online ---------------------------------------------------------------
 
