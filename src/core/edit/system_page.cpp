@@ -220,7 +220,7 @@ std::vector<std::string> PresetLineTexts(const ParameterImage& image,
     for (std::size_t k = 0; k < kPresetCount; ++k) {
         // The medium only changes a flow's limits, not its quantity.
         const std::uint8_t q = PresetLimitsOf(k, medium::Gas).quantity;
-        lines.push_back(labels[k + 1] + "  " + format(q, true, true, image.Vorgaben[k]));
+        lines.push_back(labels[k + 1] + " " + format(q, true, true, image.Vorgaben[k]));
     }
     return lines;
 }
