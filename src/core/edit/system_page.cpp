@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/app/texts.h"
 #include "core/edit/write_back.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
@@ -216,11 +217,17 @@ PresetLimits PresetLimitsOf(std::size_t k, int medium) {
 std::vector<std::string> PresetLineTexts(const ParameterImage& image,
                                          const views::TextBlock& labels,
                                          const views::ValueFormatter& format) {
+    // The labels padded to the longest, so that the values line up.
+    std::size_t width = 0;
+    for (std::size_t k = 0; k < kPresetCount; ++k)
+        width = std::max(width, Utf8Length(labels[k + 1]));
     std::vector<std::string> lines;
     for (std::size_t k = 0; k < kPresetCount; ++k) {
         // The medium only changes a flow's limits, not its quantity.
         const std::uint8_t q = PresetLimitsOf(k, medium::Gas).quantity;
-        lines.push_back(labels[k + 1] + " " + format(q, true, true, image.Vorgaben[k]));
+        const std::string& label = labels[k + 1];
+        lines.push_back(label + std::string(width - Utf8Length(label) + 1, ' ') +
+                        format(q, true, true, image.Vorgaben[k]));
     }
     return lines;
 }

@@ -53,8 +53,12 @@ CorrectionPage::CorrectionPage(PageContext& context, QWidget* parent)
         gl->addWidget(grid);
         // The support point at full scale is fixed.
         auto* fixed = new QHBoxLayout;
-        fixed->addWidget(fixedField(GroupFaktor_[c], QStringLiteral("100  %")));
-        fixed->addWidget(fixedField(GroupFaktor_[c], QStringLiteral("   1.0000")));
+        fixedPoint_[c][0] = fixedField(GroupFaktor_[c], QStringLiteral("100  %"));
+        fixedPoint_[c][1] = fixedField(GroupFaktor_[c], QStringLiteral("   1.0000"));
+        fixed->setSpacing(0);
+        fixed->addWidget(fixedPoint_[c][0]);
+        fixed->addWidget(fixedPoint_[c][1]);
+        fixed->addStretch();
         gl->addLayout(fixed);
         gl->addStretch();
         layout->addWidget(GroupFaktor_[c]);
@@ -103,6 +107,13 @@ void CorrectionPage::fitColumns(int circuit) {
     const QFontMetrics fm(grid->font());
     grid->setColumnWidth(
         1, std::max(grid->columnWidth(1), fm.horizontalAdvance(QStringLiteral("-999.9999E-9xx"))));
+    // The grid as large as its cells; the fixed point below lines up with
+    // its columns.
+    const int frame = 2 * grid->frameWidth();
+    grid->setFixedSize(grid->columnWidth(0) + grid->columnWidth(1) + frame,
+                       grid->rowHeight(0) * kRows + frame);
+    fixedPoint_[circuit][0]->setFixedWidth(grid->columnWidth(0) + grid->frameWidth());
+    fixedPoint_[circuit][1]->setFixedWidth(grid->columnWidth(1) + grid->frameWidth());
 }
 
 void CorrectionPage::FlowKorr1DblClick(int circuit, int row, int column) {

@@ -8,6 +8,7 @@
 #include "gui/app/page.h"
 
 class QGroupBox;
+class QWidget;
 class QTableWidget;
 
 namespace parvion::gui {
@@ -31,6 +32,8 @@ class CorrectionPage : public Page {
 
     QGroupBox* GroupFaktor_[2];
     QTableWidget* FlowKorr_[2];
+    // The fixed support point below each grid, one field per column.
+    QWidget* fixedPoint_[2][2];
 };
 
 }  // namespace parvion::gui

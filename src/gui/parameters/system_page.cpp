@@ -32,6 +32,7 @@ namespace {
 constexpr std::uint16_t kUnitsTexts = 11280;
 constexpr std::uint16_t kSchemeTexts = 11296;
 constexpr std::uint16_t kSystemFactorText = 11328;
+constexpr std::uint16_t kClockText = 11344;
 // The presets of each circuit fill one column of the list.
 constexpr int kPresetsPerColumn = 4;
 }  // namespace
@@ -83,7 +84,7 @@ SystemPage::SystemPage(PageContext& context, QWidget* parent)
     ListeVorgaben_->setVisible(false);
     onLineActivated(ListeVorgaben_, [this](int row, int) { ListeVorgabenDblClick(row); });
     pl->addWidget(Chk_Vorgabe_);
-    pl->addWidget(ListeVorgaben_, 1);
+    pl->addWidget(ListeVorgaben_);
     grid->addWidget(presets, 2, 0, 1, 2);
 
     GroupDate_ = named(new QGroupBox(this), QStringLiteral("GroupDate"));
@@ -96,7 +97,7 @@ SystemPage::SystemPage(PageContext& context, QWidget* parent)
     dl->addWidget(Ed_DateTime_);
     dl->addWidget(cmd_SetDateTime_);
     grid->addWidget(GroupDate_, 1, 1);
-    grid->setRowStretch(2, 1);
+    grid->setRowStretch(3, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
 }
@@ -116,6 +117,7 @@ void SystemPage::updateTexts() {
         RG_Grenzen_->setItems(choices(t));
     }
     if (ctx_.textBlock(edit::kPresetTexts, 1, t)) setCaption(Chk_Vorgabe_, t[0]);
+    setCaption(GroupDate_, ctx_.text(kClockText));
     // Without a caption text the system factor is not offered at all.
     const std::string factor = ctx_.text(kSystemFactorText);
     lbl_Systemfaktor_->setVisible(!factor.empty());
@@ -164,9 +166,9 @@ void SystemPage::showPresets() {
     for (int i = 0; i < ListeVorgaben_->count(); ++i) {
         width = std::max(width, fm.horizontalAdvance(ListeVorgaben_->item(i)->text()));
     }
-    ListeVorgaben_->setGridSize(QSize(width + fm.averageCharWidth() * 3, fm.height() + 4));
-    ListeVorgaben_->setMinimumHeight((fm.height() + 4) * kPresetsPerColumn +
-                                     2 * ListeVorgaben_->frameWidth() + 4);
+    ListeVorgaben_->setGridSize(QSize(width + fm.averageCharWidth() * 2, fm.height() + 4));
+    ListeVorgaben_->setFixedHeight((fm.height() + 4) * kPresetsPerColumn +
+                                   2 * ListeVorgaben_->frameWidth() + 4);
     // Presets all at or below 0 are not in use: the box shows it. Only a
     // click of the user clears them.
     Chk_Vorgabe_->setChecked(edit::PresetsInUse(ctx_.image));

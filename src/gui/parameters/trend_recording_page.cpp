@@ -21,7 +21,6 @@ QGroupBox* groupWithCombo(QWidget* parent, const QString& group, const QString& 
     auto* l = new QVBoxLayout(box);
     *comboOut = named(new QComboBox(box), combo);
     l->addWidget(*comboOut);
-    l->addStretch();
     return box;
 }
 
@@ -37,8 +36,8 @@ TrendRecordingPage::TrendRecordingPage(PageContext& context, QWidget* parent)
     connect(ComboTrend_, &QComboBox::activated, this, &TrendRecordingPage::ComboTrendChange);
     connect(ComboTrendinterval_, &QComboBox::activated, this,
             &TrendRecordingPage::ComboTrendintervalChange);
-    layout->addWidget(GroupTrend_);
-    layout->addWidget(GroupIntervall_);
+    layout->addWidget(GroupTrend_, 0, Qt::AlignTop);
+    layout->addWidget(GroupIntervall_, 0, Qt::AlignTop);
 }
 
 void TrendRecordingPage::updateTexts() {

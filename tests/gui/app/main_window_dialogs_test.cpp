@@ -13,6 +13,7 @@
 #include "gui/app/radio_group.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/parameters/input_dialog.h"
+#include "gui/parameters/system_page.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {
@@ -28,7 +29,12 @@ void answerInputDialog(gui::TInputDlg& dlg, const QString& keys, bool ok) {
     });
 }
 
+// The system factor is a setting of the balance definition (Kind 4) only.
 void doubleClickSystemFactor(gui::Tfrm_Main& w) {
+    if (w.image().System.Kind != 4) {
+        w.image().System.Kind = 4;
+        w.TabParSystem->redisplay();
+    }
     QTest::mouseDClick(child<QLineEdit>(&w, "ed_SystemFaktor"), Qt::LeftButton);
 }
 

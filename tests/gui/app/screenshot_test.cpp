@@ -79,6 +79,14 @@ void FullCircuitPage(sim::Device& device, int medium) {
     s.KindMask = 7;
     s.Faktor = 1.0f;
     device.poke(block::System.address, codec::encode(s));
+    // Presets in use, and correction factors that are not all 1.
+    const float presets[8] = {293.15f, 101.325f, 1250.0f, 900.0f, 0, 0, 0, 0};
+    for (int k = 0; k < 8; ++k) {
+        device.poke(block::Vorgaben(k).address, codec::encodeVorgabe(presets[k]));
+    }
+    FlowKorrRec korr{};
+    korr.Stelle = {0.985f, 0.99f, 0.995f, 1.0f, 1.0f, 1.002f, 1.004f, 1.01f};
+    device.poke(block::FlowKorr(0).address, codec::encode(korr));
 }
 
 TEST(Screenshot, EveryPage) {
