@@ -20,7 +20,6 @@
 #include "core/model/parameter_diff.h"
 #include "core/model/parameter_file.h"
 #include "core/model/profile_file.h"
-#include "core/model/text_file.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
 #include "core/views/about_lines.h"
@@ -196,15 +195,6 @@ void PrintNotes(const edit::SettingOutcome& outcome) {
     }
 }
 
-// Writes the lines to the file whole; on failure the old file stays.
-void WriteTextFileAtomically(Context& ctx, const fs::path& file,
-                             const std::vector<std::string>& lines) {
-    std::string reason;
-    if (!WriteTextLinesAtomically(file, lines, &reason)) {
-        Failure(ctx.Text(7, "The file cannot be written:") + " " + file.string() + ": " + reason);
-    }
-}
-
 // The remark lines of an existing parameter file of the variant; refuses a
 // file of the other variant (it would be overwritten only in part).
 std::vector<std::string> KeptRemarks(Context& ctx, const fs::path& file) {
@@ -356,8 +346,14 @@ void RunErrors(Context& ctx) {
     if (!ReadErrorProtocol(ctx.link(), ctx.device().ErrorProtocol)) {
         Failure("the error protocol cannot be read");
     }
-    PrintLines(views::BuildErrorProtocolLines(ctx.device().ErrorProtocol, ctx.image().System,
-                                              ctx.Texts(), ctx.Blocks()));
+    const auto lines = views::BuildErrorProtocolLines(
+        ctx.device().ErrorProtocol, ctx.image().System, ctx.Texts(), ctx.Blocks());
+    PrintLines(lines);
+    if (!ctx.options().saveFile) return;
+    std::string reason;
+    if (!views::SaveErrorProtocolFile(*ctx.options().saveFile, lines, &reason)) {
+        Failure(ctx.Text(7, "The file cannot be written:") + " " + reason);
+    }
 }
 
 void RunIntegrators(Context& ctx) {
@@ -382,11 +378,13 @@ void RunTrends(Context& ctx) {
     ReadUnits(ctx);
     Link& link = ctx.link();
     TrendStore& store = ctx.device().TrendStore;
-    if (!ReadTrendDirectory(link, store)) Failure("the trend directory cannot be read");
-    for (int b = 0; b < static_cast<int>(TrendStore::kBlocks); ++b) {
-        if (!ReadTrendBlock(link, b, store)) {
-            Failure("trend block " + std::to_string(b) + " cannot be read");
-        }
+    switch (ReadTrendMemory(link, store)) {
+        case TrendRead::DirectoryFailed:
+            Failure("the trend directory cannot be read");
+        case TrendRead::BlockFailed:
+            Failure("the trend memory cannot be read");
+        case TrendRead::Complete:
+            break;
     }
     for (const views::TrendItem& item : views::ListTrendBlocks(store)) {
         std::cout << item.text << '\n';
@@ -400,7 +398,10 @@ void RunTrends(Context& ctx) {
     const auto header = views::TrendGridHeader(
         ctx.Blocks(), [&img, medium](std::uint8_t q) { return UnitText(img, medium, q, true); });
     const auto lines = views::BuildTrendExport(store, serialNo, header, ctx.Values());
-    WriteTextFileAtomically(ctx, *ctx.options().exportFile, lines);
+    std::string reason;
+    if (!views::SaveTrendExportFile(*ctx.options().exportFile, lines, &reason)) {
+        Failure(ctx.Text(7, "The file cannot be written:") + " " + reason);
+    }
 }
 
 void RunClock(Context& ctx) {

@@ -29,7 +29,8 @@ Commands:
   diff FILE             read the device and list every field that differs from
                         FILE as "[Section] Key: device VALUE, file VALUE"
   live [--circuit N]    the live values of circuit N (1 or 2, default 1)
-  errors                the device's error protocol
+  errors [--save FILE]  the device's error protocol; with --save also write it
+                        to FILE as the error page's "Speichern..." does
   integrators           the integrator records of both circuits
   trends [--export FILE]
                         read the trend memory and list its blocks, newest first;
@@ -116,6 +117,7 @@ const std::vector<OptionRule>& Rules() {
         {"--file", true, {"page", "set"}},
         {"--set", false, {"clock"}},
         {"--export", true, {"trends"}},
+        {"--save", true, {"errors"}},
         {"--pressure", true, {"sgerg"}},
         {"--temperature", true, {"sgerg"}},
         {"--help", false, {}},
@@ -270,6 +272,9 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
         } else if (name == "--export") {
             if (value.empty()) UsageError("--export needs a file name");
             o.exportFile = value;
+        } else if (name == "--save") {
+            if (value.empty()) UsageError("--save needs a file name");
+            o.saveFile = value;
         } else if (name == "--pressure") {
             o.pressure = Number(name, value);
             if (o.pressure < 0) UsageError("--pressure must not be negative");

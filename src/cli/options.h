@@ -28,9 +28,10 @@ struct CliOptions {
     int circuit = 1;                  // live, page, set: 1 or 2
     std::optional<std::string> file;  // page, set: a parameter file instead of a device
     bool setClock = false;
-    std::optional<std::string> exportFile;
-    double pressure = 1.01325;  // sgerg: bar absolute
-    double temperature = 0.0;   // sgerg: °C
+    std::optional<std::string> exportFile;  // trends
+    std::optional<std::string> saveFile;    // errors
+    double pressure = 1.01325;              // sgerg: bar absolute
+    double temperature = 0.0;               // sgerg: °C
 };
 
 // Parses the arguments after the program name. Throws CliError (usage) with

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <regex>
 
 #include "cli_process.h"
 #include "core/link/data_commands.h"
+#include "core/model/profile_file.h"
 
 namespace parvion::test {
 namespace {
@@ -214,9 +216,20 @@ TEST(CliTrends, ExportWritesTheWholeFileOrNothing) {
     ASSERT_FALSE(items.empty());
     EXPECT_EQ(items[0].rfind("Kreis ", 0), 0u);
 
-    const auto lines = SplitLines(readFileBytes(file));
+    const std::string bytes = readFileBytes(file);
+    const auto lines = SplitLines(bytes);
     ASSERT_GT(lines.size(), items.size());
     EXPECT_EQ(lines[0].rfind("SerNo;Kreis;" + LibraryText(0, 1, 19456) + ";", 0), 0u) << lines[0];
+    // Windows-1252 with CR LF, as spreadsheets on Windows read it: the degree
+    // sign is one byte.
+    EXPECT_TRUE(Contains(lines[0], ";" + LibraryText(0, 1, 19457) +
+                                       "[\xB0"
+                                       "C];"))
+        << lines[0];
+    EXPECT_FALSE(Contains(bytes, "\xC2\xB0"));
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'),
+              std::count(bytes.begin(), bytes.end(), '\r'));
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
     const auto sn = sim.device().peek(address::DeviceSerialNo, 16);
     const std::string serialNo(sn.begin(), sn.end());
     const std::regex row(R"(.{16};[123];\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d(;[-0-9.E+]+){4})");
@@ -242,6 +255,30 @@ TEST(CliTrends, ExportWritesTheWholeFileOrNothing) {
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(Contains(r.err, LibraryText(0, 1, 7))) << r.err;
     EXPECT_FALSE(std::filesystem::exists(home / "missing"));
+}
+
+TEST(CliErrors, SaveWritesTheListAsTheErrorPageSavesIt) {
+    TempDir home;
+    SimOnPty sim;
+    const auto file = home / "ErrorListe.txt";
+    CliRun r =
+        RunCli(With(sim.line(), {"--lang", "de", "errors", "--save", file.string()}), home.path());
+    ASSERT_EQ(r.code, 0) << r.err;
+    // The file holds the printed lines, in Windows-1252 with CR LF.
+    std::string expected;
+    for (const std::string& line : SplitLines(r.out)) expected += utf8ToCp1252(line) + "\r\n";
+    const std::string bytes = readFileBytes(file);
+    EXPECT_EQ(bytes, expected);
+    EXPECT_TRUE(Contains(bytes, "Stromausg\xE4nge")) << bytes;
+
+    // A folder that cannot be written: the message, and the old file stays.
+    const auto blocked = file / "x.txt";  // below a file, not a folder
+    r = RunCli(With(sim.line(), {"--lang", "en", "errors", "--save", blocked.string()}),
+               home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, LibraryText(0, 1, 7))) << r.err;
+    EXPECT_TRUE(Contains(r.err, blocked.string())) << r.err;
+    EXPECT_EQ(readFileBytes(file), bytes);
 }
 
 TEST(CliTrends, ADeviceWithoutTrendRecordingIsRefused) {

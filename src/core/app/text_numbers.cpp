@@ -137,12 +137,13 @@ constexpr std::array kUsed = {
     TextRange{17424, 17439, "error protocol: groups, one circuit", V::Both, 28},
     TextRange{17440, 17441, "error protocol: entry states", V::Both, 12},
     TextRange{17442, 17442, "error protocol: between start and end", V::Both, 5},
+    TextRange{17443, 17443, "error protocol: save item of the popup menu"},
     TextRange{17456, 17461, "live values: error state"},
     // Integrators.
     TextRange{18432, 18435, "integrators: labels", V::Both, kShortLabel},
     // Trend page.
     TextRange{19456, 19463, "trend page: grid headings", V::Both, 20},
-    TextRange{19472, 19472, "trend page: read button"},
+    TextRange{19472, 19474, "trend page: read, export and graph buttons"},
     // Reference conditions.
     TextRange{20480, 20480, "reference values: caption"},
     TextRange{20481, 20483, "reference values: labels", V::Both, kParamLabel},

@@ -395,6 +395,17 @@ bool ReadTrendBlock(Link& link, int block, TrendStore& store) {
     return true;
 }
 
+TrendRead ReadTrendMemory(Link& link, TrendStore& store) {
+    if (!ReadTrendDirectory(link, store)) return TrendRead::DirectoryFailed;
+    UiHooks& ui = link.ui();
+    ui.processEvents();
+    for (int b = 0; b < static_cast<int>(TrendStore::kBlocks); ++b) {
+        if (!ReadTrendBlock(link, b, store)) return TrendRead::BlockFailed;
+        ui.progressStep();
+    }
+    return TrendRead::Complete;
+}
+
 namespace {
 
 // The 20 transfers of a property table: column heads, row heads, 18 rows.

@@ -105,6 +105,12 @@ bool ReadTrendDirectory(Link& link, TrendStore& store);
 // counts as read.
 bool ReadTrendBlock(Link& link, int block, TrendStore& store);
 
+enum class TrendRead { Complete, DirectoryFailed, BlockFailed };
+// The whole trend memory: the directory, then blocks 0..43 (the cache
+// spares the unchanged ones), stepping the progress bar after each block.
+// Stops at the first failed read; the blocks read before it are kept.
+TrendRead ReadTrendMemory(Link& link, TrendStore& store);
+
 // Property table 0 or 1 (any other number fails at once). Show, step (with
 // a 50 ms pause after each transaction) and hide the progress bar.
 bool ReadPropertyTable(Link& link, int table, PropertyTableBuffer& buffer);

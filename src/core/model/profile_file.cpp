@@ -1,17 +1,14 @@
 #include "core/model/profile_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <system_error>
+
+#include "core/model/text_file.h"
 
 namespace parvion {
 
@@ -119,20 +116,6 @@ std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t* cp) {
 
 std::string errnoText(int err) {
     return std::generic_category().message(err);
-}
-
-bool writeAll(int fd, const std::string& bytes, int* err) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            *err = errno;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -443,74 +426,12 @@ std::string ProfileFile::toBytes() const {
 }
 
 bool ProfileFile::save(std::string* error, int* errorNumber) const {
-    auto fail = [&](int err, const std::string& what) {
-        if (error != nullptr) *error = what + ": " + errnoText(err);
-        if (errorNumber != nullptr) *errorNumber = err;
-        return false;
-    };
     if (!loaded()) {
         if (error != nullptr) *error = loadError_;
         if (errorNumber != nullptr) *errorNumber = loadErrno_;
         return false;
     }
-
-    // Write through a symbolic link to the file it names.
-    std::filesystem::path target = path_;
-    std::error_code ec;
-    if (std::filesystem::is_symlink(std::filesystem::symlink_status(path_, ec))) {
-        const auto resolved = std::filesystem::weakly_canonical(path_, ec);
-        if (!ec) target = resolved;
-    }
-    if (target.filename().empty()) return fail(EISDIR, "cannot write " + path_.string());
-    struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists) {
-        if (S_ISDIR(old.st_mode)) return fail(EISDIR, "cannot write " + target.string());
-        // A file marked read-only stays as it is, as on Windows.
-        if (::access(target.c_str(), W_OK) != 0) {
-            return fail(errno, "cannot write " + target.string());
-        }
-    }
-
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    static std::atomic<unsigned> counter{0};
-    std::filesystem::path temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = folder / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) +
-                         "-" + std::to_string(counter++));
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) return fail(errno, "cannot create a temporary file in " + folder.string());
-
-    int err = 0;
-    const std::string bytes = toBytes();
-    bool ok = writeAll(fd, bytes, &err);
-    if (ok && exists) ::fchmod(fd, old.st_mode & 07777);
-    if (ok && ::fsync(fd) != 0) {
-        err = errno;
-        ok = false;
-    }
-    if (::close(fd) != 0 && ok) {
-        err = errno;
-        ok = false;
-    }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-        err = errno;
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return fail(err, "cannot write " + target.string());
-    }
-    // Make the rename itself durable; a failure here loses nothing.
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    if (!WriteFileAtomically(path_, toBytes(), error, errorNumber)) return false;
     modified_ = false;
     return true;
 }

@@ -1,18 +1,35 @@
 #pragma once
-// Text files that the program writes whole (error list, trend export): the
-// lines go to a new file beside the target that then takes its name, so a
-// failure leaves an existing file as it was and never a half-written one.
+// Files that the program writes whole: settings, parameter and table files
+// (through ProfileFile), the error list and the trend export. The bytes go
+// to a new file beside the target that then takes its name, so a failure
+// leaves an existing file as it was and never a half-written one.
+//
+// The program's text files are Windows-1252 with CR LF line ends, as the
+// spreadsheet and text programs of the Windows desktop expect them; in
+// memory every text is UTF-8.
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace parvion {
 
-// Writes the lines, each ending in CR LF, replacing the file. An existing
-// file keeps its permissions; a new one is readable by all. False, with the
-// system's reason in *reason when given, when it cannot be written.
+// Replaces the file with the bytes, atomically: a temporary file in the same
+// folder, flushed to the disk, then renamed over the file (through a
+// symbolic link to the file it names). An existing file keeps its
+// permissions and a file that is not writable stays as it is, as on Windows;
+// a new file gets the permissions the umask leaves. False, with the reason
+// ("cannot write FILE: why") in *error and errno in *errorNumber when given.
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes,
+                         std::string* error = nullptr, int* errorNumber = nullptr);
+
+// The lines as a text file holds them: Windows-1252 (a character it cannot
+// hold becomes "?"), each line ending in CR LF.
+std::string TextFileBytes(const std::vector<std::string>& lines);
+
+// WriteFileAtomically of TextFileBytes(lines).
 bool WriteTextLinesAtomically(const std::filesystem::path& file,
-                              const std::vector<std::string>& lines, std::string* reason);
+                              const std::vector<std::string>& lines, std::string* error = nullptr);
 
 }  // namespace parvion

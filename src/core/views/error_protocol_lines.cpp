@@ -59,14 +59,7 @@ std::vector<std::string> BuildErrorProtocolLines(const ErrorProtocolRec& protoco
 
 bool SaveErrorProtocolFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
                            std::string* error) {
-    std::string reason;
-    if (file.empty() || !file.has_filename()) {
-        reason = "no file name";
-    } else if (WriteTextLinesAtomically(file, lines, &reason)) {
-        return true;
-    }
-    if (error != nullptr) *error = file.string() + ": " + reason;
-    return false;
+    return WriteTextLinesAtomically(file, lines, error);
 }
 
 }  // namespace parvion::views

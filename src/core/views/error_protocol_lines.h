@@ -40,10 +40,11 @@ std::vector<std::string> BuildErrorProtocolLines(const ErrorProtocolRec& protoco
                                                  const SystemRec& system, const TextLoader& text,
                                                  const BlockLoader& load);
 
-// Saves the lines of the error list as a text file, one line each ending in
-// CR LF; the whole file is replaced. The text goes to a new file beside it
-// that then takes its name, so a failure leaves an existing file as it was.
-// False, with the reason in *error when given, when it cannot be written.
+// Saves the lines of the error list as a text file, Windows-1252, one line
+// each ending in CR LF; the whole file is replaced. The page's "Speichern..."
+// and the command line's `errors --save` both write it with this. The text goes to a new file
+// beside it that then takes its name, so a failure leaves an existing file as it was. False, with
+// the reason in *error when given, when it cannot be written.
 bool SaveErrorProtocolFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
                            std::string* error = nullptr);
 

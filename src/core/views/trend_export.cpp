@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "core/app/texts.h"
+#include "core/model/profile_file.h"
+#include "core/model/text_file.h"
 
 namespace parvion::views {
 
@@ -191,31 +193,54 @@ std::string TrendExportHead(const std::vector<std::string>& gridHeader) {
     return line;
 }
 
+std::vector<TrendRow> TrendRows(const TrendBlock& b, const ValueFormatter& format) {
+    std::vector<TrendRow> rows;
+    if (!b.Valid || b.Header.Interval < 1 || b.Header.Count < 1) return rows;
+    DeviceDateTime time = TrendBlockStart(b.Header);
+    AdvanceTrendTime(time, b.Header.Interval);
+    const int count = TrendRowCount(b.Header);
+    for (int j = 0; j < count; ++j) {
+        const auto values = TrendRowValues(b, static_cast<std::size_t>(j));
+        TrendRow row;
+        row[0] = TrendRowTime(time, b.Header.Interval == kTrendIntervalSeconds ? j : 0);
+        for (std::size_t s = 0; s < 4; ++s) {
+            row[s + 1] =
+                TrimText(format(kTrendQuantities[s], false, true, static_cast<float>(values[s])));
+        }
+        rows.push_back(std::move(row));
+        AdvanceTrendTime(time, b.Header.Interval);
+    }
+    return rows;
+}
+
+std::array<std::array<std::string, 4>, 3> TrendStatisticsCells(const TrendBlock& b,
+                                                               const ValueFormatter& format) {
+    std::array<std::array<std::string, 4>, 3> cells;
+    const std::array<const std::array<double, 4>*, 3> stats{&b.Max, &b.Mean, &b.Min};
+    for (std::size_t r = 0; r < 3; ++r) {
+        for (std::size_t s = 0; s < 4; ++s) {
+            cells[r][s] = TrimText(
+                format(kTrendQuantities[s], false, true, static_cast<float>((*stats[r])[s])));
+        }
+    }
+    return cells;
+}
+
 std::vector<std::string> TrendExportLines(const TrendBlock& b, const std::string& serialNo,
                                           int circuitNumber, const ValueFormatter& format) {
     std::vector<std::string> lines;
-    if (!b.Valid || b.Header.Interval < 1 || b.Header.Count < 1) return lines;
-    DeviceDateTime time = TrendBlockStart(b.Header);
-    AdvanceTrendTime(time, b.Header.Interval);
-    const int rows = TrendRowCount(b.Header);
-    for (int j = 0; j < rows; ++j) {
-        const auto values = TrendRowValues(b, static_cast<std::size_t>(j));
-        std::string line = serialNo + ";" + std::to_string(circuitNumber) + ";" +
-                           TrendRowTime(time, b.Header.Interval == kTrendIntervalSeconds ? j : 0);
-        for (std::size_t s = 0; s < 4; ++s) {
-            line += ';';
-            line +=
-                TrimText(format(kTrendQuantities[s], false, true, static_cast<float>(values[s])));
-        }
+    for (const TrendRow& row : TrendRows(b, format)) {
+        std::string line = serialNo + ";" + std::to_string(circuitNumber);
+        for (const std::string& cell : row) line += ";" + cell;
         lines.push_back(std::move(line));
-        AdvanceTrendTime(time, b.Header.Interval);
     }
     return lines;
 }
 
-std::vector<std::string> BuildTrendExport(TrendStore& store, const std::string& serialNo,
+std::vector<std::string> BuildTrendExport(TrendStore& store, const std::string& deviceSerialNo,
                                           const std::vector<std::string>& gridHeader,
                                           const ValueFormatter& format) {
+    const std::string serialNo = cp1252ToUtf8(deviceSerialNo);
     std::vector<std::string> lines{TrendExportHead(gridHeader)};
     for (const TrendItem& item : ListTrendBlocks(store)) {
         const TrendBlock& b = store.Block[static_cast<std::size_t>(item.block)];
@@ -224,6 +249,11 @@ std::vector<std::string> BuildTrendExport(TrendStore& store, const std::string& 
         }
     }
     return lines;
+}
+
+bool SaveTrendExportFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                         std::string* error) {
+    return WriteTextLinesAtomically(file, lines, error);
 }
 
 }  // namespace parvion::views

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -79,17 +80,39 @@ std::vector<std::string> TrendGridHeader(const BlockLoader& load, const UnitText
 // separated by ";".
 std::string TrendExportHead(const std::vector<std::string>& gridHeader);
 
+// One value row of a block as the grid shows it and the export writes it:
+// the time at the end of the row's interval ("DD.MM.YYYY HH:MM:SS", the
+// seconds counting the values of a per-second block) and the four values
+// formatted without unit, trimmed.
+using TrendRow = std::array<std::string, 5>;
+
+// The value rows of a block (none unless it is valid with an interval and a
+// count of at least 1; 60 rows for a count of 59).
+std::vector<TrendRow> TrendRows(const TrendBlock& b, const ValueFormatter& format);
+
+// The maximum, mean and minimum rows of a block: the four statistics each,
+// formatted without unit, trimmed.
+std::array<std::array<std::string, 4>, 3> TrendStatisticsCells(const TrendBlock& b,
+                                                               const ValueFormatter& format);
+
 // The export lines of one block (none unless it is valid with an interval and
-// a count of at least 1): serial number, circuit number (1..3), the time at
+// a count of at least 1): serial number (UTF-8), circuit number (1..3), the time at
 // the end of each row's interval, and the four values formatted without unit,
 // all separated by ";".
 std::vector<std::string> TrendExportLines(const TrendBlock& b, const std::string& serialNo,
                                           int circuitNumber, const ValueFormatter& format);
 
 // The whole export file: head line, then the lines of every listed block in
-// listing order. Recomputes the list (ListTrendBlocks) first.
-std::vector<std::string> BuildTrendExport(TrendStore& store, const std::string& serialNo,
+// listing order. Recomputes the list (ListTrendBlocks) first. The serial
+// number is taken as the device sends it (Windows-1252 bytes).
+std::vector<std::string> BuildTrendExport(TrendStore& store, const std::string& deviceSerialNo,
                                           const std::vector<std::string>& gridHeader,
                                           const ValueFormatter& format);
+
+// Writes the export file whole, Windows-1252 with CR LF, replacing the file;
+// a failure leaves an existing file as it was. False, with the reason in
+// *error when given, when it cannot be written.
+bool SaveTrendExportFile(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                         std::string* error = nullptr);
 
 }  // namespace parvion::views

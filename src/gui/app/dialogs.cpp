@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace parvion::gui {
@@ -26,6 +27,11 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileRequest& request
 }
 
 }  // namespace
+
+bool mayOverwrite(Dialogs& dialogs, QWidget* parent, const QString& file) {
+    return !QFileInfo::exists(file) || dialogs.askOkCancel(parent, QStringLiteral("Warnung"),
+                                                           QStringLiteral("Datei überschreiben ?"));
+}
 
 bool QtDialogs::askYesNo(QWidget* parent, const QString& text) {
     return QMessageBox::information(parent, QApplication::applicationName(), text,

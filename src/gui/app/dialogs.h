@@ -35,6 +35,10 @@ class Dialogs {
     virtual std::optional<QString> saveFile(QWidget* parent, const FileRequest& request) = 0;
 };
 
+// True when the file may be written: it does not exist yet, or the user
+// confirmed "Datei überschreiben ?" (warning "Warnung", OK and Cancel).
+bool mayOverwrite(Dialogs& dialogs, QWidget* parent, const QString& file);
+
 // The real boxes and dialogs.
 class QtDialogs : public Dialogs {
   public:

@@ -147,11 +147,7 @@ void Tfrm_Main::saveParameterFile() {
     if (!chosen) return;
     const QString file =
         QString::fromStdString(WithParameterExtension(chosen->toStdString(), med).string());
-    if (QFileInfo::exists(file) &&
-        !dialogs_->askOkCancel(this, QStringLiteral("Warnung"),
-                               QStringLiteral("Datei überschreiben ?"))) {
-        return;
-    }
+    if (!mayOverwrite(*dialogs_, this, file)) return;
     showParameterFileName(file);
     const std::filesystem::path path = file.toStdString();
     const ParameterFileResult result = SaveParameterFile(path, image_, med);

@@ -126,6 +126,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     void showDeviceClock() override;
     void unitsChanged() override { redisplayPages(); }
     void fillParameterPages() override { FillParameterPages(); }
+    QString documentsFolder() const override {
+        return QString::fromStdString(options_.documentsFolder.string());
+    }
 
   public slots:
     void UpdateTexts();

@@ -52,6 +52,9 @@ class PageHost {
     virtual void unitsChanged() = 0;
     // Fill the parameter page on display again.
     virtual void fillParameterPages() = 0;
+    // The start folder of the save dialogs of the error list and the trend
+    // export (the user's documents folder of the program).
+    virtual QString documentsFolder() const = 0;
 };
 
 struct PageContext {

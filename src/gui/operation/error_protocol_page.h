@@ -1,11 +1,16 @@
 #pragma once
-// The error-protocol page TabFehler with the list ErrorListe. The device's
-// protocol is shown by the error-protocol filler, which is not built yet:
-// the list stays disabled.
+// The error-protocol page TabFehler: the list ErrorListe with the device's
+// error protocol, read afresh each time the page is entered or refreshed,
+// and its popup menu PopupMenu1 whose item Speichern1 saves the list as a
+// text file.
+
+#include <vector>
 
 #include "gui/app/page.h"
 
+class QAction;
 class QListWidget;
+class QMenu;
 
 namespace parvion::gui {
 
@@ -14,8 +19,27 @@ class ErrorProtocolPage : public Page {
   public:
     explicit ErrorProtocolPage(PageContext& context, QWidget* parent = nullptr);
 
+    // Reads the error protocol and rebuilds ErrorListe; a failed read (and
+    // every read while offline) leaves the list empty.
+    void FillErrorProtocol();
+    // Enables Speichern1 exactly when the list has lines.
+    void PopupMenu1Popup();
+    // Saves the lines of the list to a file the user chooses.
+    void Speichern1Click();
+
+    void updateTexts() override;
+    void fill() override { FillErrorProtocol(); }
+    // Shows the protocol of the last read again (names and phrases in the
+    // current texts and system definition), without device traffic.
+    void redisplay() override;
+
   private:
+    void showLines();
+
     QListWidget* ErrorListe_;
+    QMenu* PopupMenu1_;
+    QAction* Speichern1_;
+    bool read_ = false;  // the record holds a protocol read from the device
 };
 
 }  // namespace parvion::gui

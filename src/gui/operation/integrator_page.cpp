@@ -4,7 +4,11 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "core/link/data_commands.h"
+#include "core/link/ui_hooks.h"
+#include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
+#include "core/views/integrator_lines.h"
 #include "core/views/page_rules.h"
 #include "gui/app/widgets.h"
 
@@ -12,7 +16,9 @@ namespace parvion::gui {
 
 namespace {
 constexpr std::uint16_t kGroupTexts = 30720;
-}
+// ReadIntegrators steps after each of its 16 entries.
+constexpr int kReadSteps = 16;
+}  // namespace
 
 IntegratorPage::IntegratorPage(PageContext& context, QWidget* parent)
     : Page(context, QStringLiteral("TabIntegrator"), parent) {
@@ -22,7 +28,6 @@ IntegratorPage::IntegratorPage(PageContext& context, QWidget* parent)
         auto* group = named(new QGroupBox(QStringLiteral("Kreis ") + n, this), "GroupInteg" + n);
         auto* gl = new QVBoxLayout(group);
         QListWidget* list = fixedList(group, "ListeIntegrator" + n);
-        list->setEnabled(false);
         gl->addWidget(list);
         layout->addWidget(group);
         GroupInteg_[c] = group;
@@ -39,6 +44,26 @@ void IntegratorPage::updateTexts() {
 
 void IntegratorPage::applyPageRules() {
     GroupInteg_[1]->setVisible(views::AllOutputsPresent(ctx_.image.System));
+}
+
+void IntegratorPage::FillIntegrators() {
+    UiHooks& ui = ctx_.ui;
+    for (QListWidget* list : ListeIntegrator_) list->clear();
+    ui.progressStart(kReadSteps);
+    read_ = ReadIntegrators(ctx_.link, ctx_.device.Integrators);
+    if (read_) showLines();
+    ui.progressHide();
+}
+
+void IntegratorPage::redisplay() {
+    if (read_) showLines();
+}
+
+void IntegratorPage::showLines() {
+    for (int c = 0; c < 2; ++c) {
+        refill(ListeIntegrator_[c], views::BuildIntegratorLines(ctx_.device.Integrators, c,
+                                                                ctx_.blocks(), ctx_.values()));
+    }
 }
 
 }  // namespace parvion::gui

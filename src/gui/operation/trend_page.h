@@ -1,9 +1,11 @@
 #pragma once
-// The trend-value page TabTrend: the trend grid (Trendgrid) with its
-// column heads in the user's units, the drop-down of recorded blocks and the
-// read, export and graph buttons. The device's trend memory is read only on
-// request; the reading and export are not built yet, so the controls stay
-// disabled.
+// The trend-value page TabTrend: the read, export and graph buttons, the
+// drop-down ComboTrends of the recorded blocks (newest first) and the grid
+// Trendgrid with the chosen block's maximum, mean and minimum and its
+// values. The device's trend memory is read only on request, into the
+// device records' trend store, where the graph window reads it too.
+
+#include <QStringList>
 
 #include "gui/app/page.h"
 
@@ -18,11 +20,34 @@ class TrendPage : public Page {
   public:
     explicit TrendPage(PageContext& context, QWidget* parent = nullptr);
 
+    // Reads the whole trend memory and rebuilds the drop-down; with
+    // exportMode it asks for a file and writes the trend export there too
+    // (a cancelled dialog makes it a plain read).
+    void cmd_ReadTrendsClick(bool exportMode);
+    // Rebuilds the grid's head row and shows the block of the chosen item.
+    void ComboTrendsClick();
+    // Row 0 and the heads of rows 1..3 in the current texts and units, and
+    // the column widths.
+    void FillTrendGridHeader();
+    // Fills the grid from one block of the trend store.
+    void ShowTrendBlock(int block);
+
+    // The four value column heads of the grid as shown (name and unit).
+    QStringList columnHeads() const;
+
     void updateTexts() override;
-    void redisplay() override { showGridHeader(); }
+    // The heads in the units now chosen, and the chosen block again.
+    void redisplay() override { ComboTrendsClick(); }
+
+  signals:
+    // cmd_Grafik was clicked: the frame shows the graph window.
+    void graphRequested();
 
   private:
-    void showGridHeader();
+    void setButtonsEnabled(bool enabled);
+    void clearGrid();
+    void setCell(int row, int column, const QString& text);
+    bool exportTo(const QString& file);
 
     QTableWidget* Trendgrid_;
     QComboBox* ComboTrends_;

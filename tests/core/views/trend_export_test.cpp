@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
+
+#include "support/temp_dir.h"
 
 namespace parvion::views {
 namespace {
@@ -165,6 +169,62 @@ TEST(TrendListing, GridHeaderNamesTheUnits) {
     const BlockLoader missing = [](std::uint16_t, std::uint8_t, TextBlock&) { return false; };
     EXPECT_TRUE(TrendGridHeader(missing, [](std::uint8_t) { return std::string(); }).empty());
     EXPECT_EQ(TrendExportHead({}), "SerNo;Kreis;;;;;");
+}
+
+// Headers the device should never send but a damaged memory can hold: every
+// one gives a bounded number of rows and finite statistics.
+TEST(TrendBlock, OddHeadersAndBrokenValuesStayBounded) {
+    struct Case {
+        int interval, minute, count;
+        std::size_t rows;
+        const char* firstTime;
+        const char* lastTime;
+    } cases[] = {
+        {7, 56, 3, 3, "17.05.2024 10:03:00", "17.05.2024 10:17:00"},    // not a divisor of 60
+        {99, 30, 2, 2, "17.05.2024 09:30:00", "17.05.2024 09:30:00"},   // above 60: no advance
+        {5, 0, 200, 60, "17.05.2024 09:05:00", "17.05.2024 14:00:00"},  // count above 60
+    };
+    for (const Case& c : cases) {
+        TrendBlock b = Block(c.interval, 9, c.minute, c.count);
+        b.Series[0][0] = std::numeric_limits<float>::quiet_NaN();
+        ComputeTrendStatistics(b);
+        for (std::size_t s = 0; s < 4; ++s) {
+            EXPECT_TRUE(std::isfinite(b.Max[s]) && std::isfinite(b.Min[s]) &&
+                        std::isfinite(b.Mean[s]))
+                << c.interval;
+        }
+        EXPECT_EQ(b.Series[0][0], 0.0f);
+        const auto rows = TrendRows(b, Plain);
+        ASSERT_EQ(rows.size(), c.rows) << c.interval;
+        EXPECT_EQ(rows.front()[0], c.firstTime) << c.interval;
+        EXPECT_EQ(rows.back()[0], c.lastTime) << c.interval;
+    }
+}
+
+TEST(TrendExportFile, IsWindows1252WithCrLf) {
+    parvion::test::TempDir dir;
+    TrendStore store;
+    store.Block[0] = Block(60, 10, 0, 2);
+    // The serial number as the device sends it, a Windows-1252 umlaut in it.
+    const std::string serial = "Z\xE4hler 1       ";
+    const auto lines = BuildTrendExport(store, serial, {"Zeit", "T[°C]", "p", "Q", "M"}, Plain);
+    const auto file = dir / "Trenddaten.txt";
+    std::string error;
+    ASSERT_TRUE(SaveTrendExportFile(file, lines, &error)) << error;
+    const std::string bytes = parvion::test::readFileBytes(file);
+    EXPECT_EQ(bytes.rfind("SerNo;Kreis;Zeit;T[\xB0"
+                          "C];p;Q;M\r\n"
+                          "Z\xE4hler 1       ;1;17.05.2024 11:00:00;",
+                          0),
+              0u)
+        << bytes;
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 3);
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\r'), 3);
+
+    // Not writable (below a file): the reason, and the file stays as it was.
+    EXPECT_FALSE(SaveTrendExportFile(file / "x.txt", lines, &error));
+    EXPECT_NE(error.find((file / "x.txt").string()), std::string::npos) << error;
+    EXPECT_EQ(parvion::test::readFileBytes(file), bytes);
 }
 
 }  // namespace

@@ -113,6 +113,8 @@ TEST(Screenshot, EveryPage) {
                     w.NotebookMouseDown();
                     QCoreApplication::processEvents();
                     if (owner->currentIndex() != i) continue;  // page refused
+                    // The trend memory is read on request only.
+                    if (owner->widget(i) == w.TabTrend) w.TabTrend->cmd_ReadTrendsClick(false);
                     w.grab().save(prefix + owner->widget(i)->objectName() + ".png", "PNG");
                 }
             }

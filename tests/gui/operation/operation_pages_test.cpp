@@ -1,0 +1,404 @@
+// The error-protocol, integrator and trend pages driven as a user drives
+// them: page entry, the popup menu of the error list, the trend buttons and
+// drop-down, the save dialogs answered by the test. The device is the
+// simulator, in process or over a pseudo-terminal; what it holds is set in
+// its own memory.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/app/texts.h"
+#include "core/link/data_commands.h"
+#include "core/link/encoding.h"
+#include "core/model/profile_file.h"
+#include "core/views/trend_export.h"
+#include "support/window_harness.h"
+
+namespace parvion::test {
+namespace {
+
+class Window {
+  public:
+    explicit Window(WindowSetup setup = {}) : h(setup) {
+        EXPECT_TRUE(w().FormCreate());
+        // What the progress bar and the trend buttons did while it moved.
+        QObject::connect(w().Zeitmesser, &QProgressBar::valueChanged, [this](int v) {
+            progressMax = std::max(progressMax, v);
+            auto* read = get<QPushButton>("cmd_ReadTrends");
+            if (read->isEnabled()) buttonsEnabledWhileReading = true;
+        });
+    }
+
+    gui::Tfrm_Main& w() { return *h.window; }
+    template <class W>
+    W* get(const char* name) {
+        return child<W>(h.window.get(), name);
+    }
+
+    void enter(QWidget* page) {
+        w().Notebook->setCurrentWidget(w().TabBetrieb);
+        w().NBBetrieb->setCurrentWidget(page);
+        w().NotebookMouseDown();
+    }
+    void click(const char* button) { QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton); }
+    QString cell(int row, int column) {
+        const QTableWidgetItem* item = get<QTableWidget>("Trendgrid")->item(row, column);
+        return item != nullptr ? item->text() : QString();
+    }
+    std::string libraryText(std::uint16_t number) { return w().LoadText(number); }
+
+    Harness h;
+    int progressMax = 0;
+    bool buttonsEnabledWhileReading = false;
+};
+
+std::vector<std::string> lines(const QListWidget* list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list->count(); ++i) out.push_back(list->item(i)->text().toStdString());
+    return out;
+}
+
+std::string fileBytesOf(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& l : lines) bytes += utf8ToCp1252(l) + "\r\n";
+    return bytes;
+}
+
+// A trend block in the device's memory: header, temperature words of 20 °C,
+// pressure words 100 + j, series 3 and 4 as given by `value`.
+struct BlockSpec {
+    std::uint8_t circuit = 0, interval = 15, year = 24, month = 5, day = 17, hour = 10, minute = 0,
+                 count = 4;
+};
+void putTrendBlock(
+    sim::Device& d, int block, const BlockSpec& s,
+    float (*value)(std::size_t j) = [](std::size_t j) { return static_cast<float>(j); }) {
+    std::vector<std::uint8_t> m(address::TrendBlockSize, 0);
+    const std::uint8_t head[8] = {s.circuit, s.interval, s.year,   s.month,
+                                  s.day,     s.hour,     s.minute, s.count};
+    std::copy(std::begin(head), std::end(head), m.begin());
+    for (std::size_t j = 0; j < TrendBlock::kValues; ++j) {
+        wire::putWord(m, 8 + 2 * j, 2931);
+        wire::putWord(m, 128 + 2 * j, static_cast<std::uint16_t>(100 + j));
+        wire::putRawFloat(m, 248 + 4 * j, value(j));
+        wire::putRawFloat(m, 488 + 4 * j, value(j));
+    }
+    d.poke(static_cast<std::uint16_t>(address::TrendBlocks + address::TrendBlockSize * block), m);
+}
+
+void putTrendDirectory(sim::Device& d, std::uint8_t state, std::uint8_t newest) {
+    const std::uint8_t dir[2] = {state, newest};
+    d.poke(address::TrendDirectory, dir);
+}
+
+std::size_t emptyLines(const std::vector<std::string>& l) {
+    return static_cast<std::size_t>(std::count(l.begin(), l.end(), std::string()));
+}
+
+// --- error protocol -----------------------------------------------------------
+
+TEST(ErrorPage, FilledOnEntryAndSavedAsTheListShowsIt) {
+    Window win;
+    win.enter(win.w().TabFehler);
+    auto* list = win.get<QListWidget>("ErrorListe");
+    const auto shown = lines(list);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(emptyLines(shown), 16u);  // every group closes with an empty line
+    EXPECT_EQ(shown.front().rfind(win.libraryText(17408), 0), 0u);
+    EXPECT_GT(win.progressMax, 0);
+    EXPECT_FALSE(win.w().Zeitmesser->isVisible());
+
+    auto* menu = win.get<QMenu>("PopupMenu1");
+    auto* save = win.get<QAction>("Speichern1");
+    emit menu->aboutToShow();
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_EQ(save->text().toStdString(), win.libraryText(17443));
+
+    ScriptedDialogs& dialogs = win.h.dialogs;
+    const auto file = win.h.documents() / "ErrorListe.txt";
+    dialogs.saveAnswers.emplace_back(QString::fromStdString(file.string()));
+    save->trigger();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].directory.toStdString(), win.h.documents().string());
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("ErrorListe"));
+    EXPECT_EQ(dialogs.saveRequests[0].defaultSuffix, QStringLiteral("txt"));
+    const std::string bytes = readFileBytes(file);
+    EXPECT_EQ(bytes, fileBytesOf(shown));
+    EXPECT_NE(bytes.find("Stromausg\xE4nge"), std::string::npos);  // Windows-1252
+
+    // An existing file is replaced only when the user agrees.
+    writeFileBytes(file, "kept");
+    dialogs.saveAnswers.emplace_back(QString::fromStdString(file.string()));
+    dialogs.okCancel.push_back(false);
+    save->trigger();
+    EXPECT_EQ(readFileBytes(file), "kept");
+    EXPECT_EQ(dialogs.log.back(), QStringLiteral("okcancel:Warnung:Datei überschreiben ?"));
+
+    // A folder that cannot be written: the message, nothing half-written.
+    const auto blocked = file / "x.txt";  // below a file
+    dialogs.saveAnswers.emplace_back(QString::fromStdString(blocked.string()));
+    save->trigger();
+    ASSERT_FALSE(dialogs.log.empty());
+    EXPECT_EQ(dialogs.log.back().toStdString().rfind("warning:" + win.libraryText(7), 0), 0u)
+        << dialogs.log.back().toStdString();
+    EXPECT_EQ(readFileBytes(file), "kept");
+}
+
+TEST(ErrorPage, GroupsOfTheDeviceAndNothingToSaveOffline) {
+    struct Case {
+        bool online;
+        std::uint8_t ausbaustufe;
+        std::size_t groups;
+    } cases[] = {{true, 0xC0, 11}, {true, 0x3C, 16}, {false, 0x00, 0}};
+    for (const Case& c : cases) {
+        WindowSetup setup;
+        setup.online = c.online;
+        setup.device.ausbaustufe = c.ausbaustufe;
+        Window win(setup);
+        win.enter(win.w().TabFehler);
+        auto* list = win.get<QListWidget>("ErrorListe");
+        EXPECT_EQ(emptyLines(lines(list)), c.groups) << int{c.ausbaustufe};
+        emit win.get<QMenu>("PopupMenu1")->aboutToShow();
+        EXPECT_EQ(win.get<QAction>("Speichern1")->isEnabled(), c.groups > 0);
+        if (c.groups == 0) {
+            win.get<QAction>("Speichern1")->trigger();
+            EXPECT_TRUE(win.h.dialogs.saveRequests.empty());
+        }
+    }
+}
+
+// --- integrators --------------------------------------------------------------
+
+// "DD.MM.YYYY" at `at` as YYYYMMDD, for comparing dates.
+std::string sortableDate(const std::string& line, std::size_t at) {
+    return line.substr(at + 6, 4) + line.substr(at + 3, 2) + line.substr(at, 2);
+}
+
+TEST(IntegratorPage, BothListsNewestFirstWithoutEmptyEntries) {
+    Window win;
+    win.enter(win.w().TabIntegrator);
+    EXPECT_TRUE(win.get<QGroupBox>("GroupInteg2")->isVisibleTo(win.w().TabIntegrator));
+    const auto one = lines(win.get<QListWidget>("ListeIntegrator1"));
+    const auto two = lines(win.get<QListWidget>("ListeIntegrator2"));
+    // Circuit 1 has a full ring; circuit 2 five records, its empty slots have day 0.
+    ASSERT_EQ(one.size(), 8u * 3);
+    ASSERT_EQ(two.size(), 5u * 3);
+    for (const auto* list : {&one, &two}) {
+        for (std::size_t i = 3; i < list->size(); i += 3) {
+            EXPECT_GT(sortableDate((*list)[i - 3], 13), sortableDate((*list)[i], 13))
+                << (*list)[i - 3] << " / " << (*list)[i];
+        }
+    }
+    EXPECT_EQ(one[0].rfind(win.libraryText(18432), 0), 0u) << one[0];
+
+    WindowSetup offline;
+    offline.online = false;
+    Window off(offline);
+    off.enter(off.w().TabIntegrator);
+    EXPECT_EQ(off.get<QListWidget>("ListeIntegrator1")->count(), 0);
+}
+
+// --- trend values -------------------------------------------------------------
+
+TEST(TrendPage, ReadListsTheBlocksNewestFirstAndShowsTheNewest) {
+    Window win;
+    sim::Device& device = win.h.device;
+    // The ring has wrapped (state 2) with newest block 5: the listing starts at
+    // block 6. It holds 59 values from the last quarter hour of 28 February
+    // of a leap year.
+    putTrendDirectory(device, 2, 5);
+    BlockSpec leap;
+    leap.month = 2;
+    leap.day = 28;
+    leap.hour = 23;
+    leap.minute = 45;
+    leap.count = 59;
+    putTrendBlock(device, 6, leap);
+    win.enter(win.w().TabTrend);
+    auto* combo = win.get<QComboBox>("ComboTrends");
+    EXPECT_EQ(combo->count(), 0);  // read only on request
+
+    win.buttonsEnabledWhileReading = false;
+    win.click("cmd_ReadTrends");
+    EXPECT_EQ(win.progressMax, 44);
+    EXPECT_FALSE(win.buttonsEnabledWhileReading);
+    for (const char* b : {"cmd_ReadTrends", "cmd_ExportTrends", "cmd_Grafik"}) {
+        EXPECT_TRUE(win.get<QPushButton>(b)->isEnabled()) << b;
+    }
+    EXPECT_TRUE(combo->isVisible());
+    ASSERT_GT(combo->count(), 10);
+    EXPECT_EQ(combo->itemText(0),
+              QStringLiteral("Kreis 1: 28.02.2024 23:45  -  29.02.2024 14:30 [59]"));
+    EXPECT_EQ(combo->currentIndex(), 0);
+
+    // The item map follows the ring backwards from block 6.
+    const TrendStore& store = win.w().device().TrendStore;
+    const auto order = views::TrendVisitOrder(store.Directory);
+    auto position = [&order](int block) {
+        return std::find(order.begin(), order.end(), block) - order.begin();
+    };
+    EXPECT_EQ(store.ItemMap[0], 6);
+    for (int i = 1; i < combo->count(); ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        EXPECT_LT(position(store.ItemMap[k - 1]), position(store.ItemMap[k])) << i;
+    }
+    EXPECT_EQ(store.ItemMap[static_cast<std::size_t>(combo->count())], -1);
+
+    // 59 values show as 60 rows, each with the time at the end of its
+    // interval (the label ends after the 59th); 29 February exists in 2024.
+    EXPECT_EQ(win.cell(4, 0), QStringLiteral("29.02.2024 00:00:00"));
+    EXPECT_EQ(win.cell(63, 0), QStringLiteral("29.02.2024 14:45:00"));
+    for (int col = 1; col <= 4; ++col) {
+        EXPECT_FALSE(win.cell(1, col).isEmpty()) << col;
+        EXPECT_FALSE(win.cell(63, col).isEmpty()) << col;
+    }
+    EXPECT_EQ(win.cell(0, 0).toStdString(), win.libraryText(19456));
+    EXPECT_EQ(win.cell(2, 0).toStdString(), win.libraryText(19462));
+
+    // The four value heads, as the graph window titles its charts.
+    const QStringList heads = win.w().TabTrend->columnHeads();
+    ASSERT_EQ(heads.size(), 4);
+    EXPECT_EQ(heads[0], QString::fromStdString(win.libraryText(19457)) + QStringLiteral("[°C]"));
+    for (int col = 1; col <= 4; ++col) EXPECT_EQ(heads[col - 1], win.cell(0, col));
+
+    // Another item shows its own block.
+    QTest::keyClick(combo, Qt::Key_Down);
+    emit combo->activated(combo->currentIndex());
+    EXPECT_NE(win.cell(4, 0), QStringLiteral("29.02.2024 00:00:00"));
+
+    QSignalSpy graph(win.w().TabTrend, &gui::TrendPage::graphRequested);
+    win.click("cmd_Grafik");
+    EXPECT_EQ(graph.count(), 1);
+}
+
+TEST(TrendPage, ExportWritesTheFileAndACancelledDialogOnlyReads) {
+    Window win;
+    win.enter(win.w().TabTrend);
+    ScriptedDialogs& dialogs = win.h.dialogs;
+    auto* combo = win.get<QComboBox>("ComboTrends");
+
+    dialogs.saveAnswers.emplace_back(std::nullopt);
+    win.click("cmd_ExportTrends");
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].directory.toStdString(), win.h.documents().string());
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, QStringLiteral("Trenddaten"));
+    EXPECT_EQ(dialogs.saveRequests[0].defaultSuffix, QStringLiteral("txt"));
+    const int items = combo->count();
+    EXPECT_GT(items, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(win.h.documents()));
+
+    const auto file = win.h.documents() / "Trenddaten.txt";
+    dialogs.saveAnswers.emplace_back(QString::fromStdString(file.string()));
+    win.click("cmd_ExportTrends");
+    EXPECT_EQ(combo->count(), items);
+    const std::string bytes = readFileBytes(file);
+    // Windows-1252 with CR LF: the degree sign is one byte.
+    const std::string head = "SerNo;Kreis;" + utf8ToCp1252(win.libraryText(19456)) + ";" +
+                             utf8ToCp1252(win.libraryText(19457)) +
+                             "[\xB0"
+                             "C];";
+    EXPECT_EQ(bytes.rfind(head, 0), 0u) << bytes.substr(0, 80);
+    EXPECT_EQ(bytes.find("\xC2"), std::string::npos);
+    std::size_t rows = 0;
+    const TrendStore& store = win.w().device().TrendStore;
+    for (int i = 0; i < items; ++i) {
+        const auto& b =
+            store.Block[static_cast<std::size_t>(store.ItemMap[static_cast<std::size_t>(i)])];
+        rows += static_cast<std::size_t>(views::TrendRowCount(b.Header));
+    }
+    EXPECT_EQ(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')), 1 + rows);
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'),
+              std::count(bytes.begin(), bytes.end(), '\r'));
+
+    // Replacing asks first; no keeps the file and reads only.
+    dialogs.saveAnswers.emplace_back(QString::fromStdString(file.string()));
+    dialogs.okCancel.push_back(false);
+    writeFileBytes(file, "kept");
+    win.click("cmd_ExportTrends");
+    EXPECT_EQ(readFileBytes(file), "kept");
+
+    // A folder that cannot be written: the message, the list still read.
+    dialogs.saveAnswers.emplace_back(QString::fromStdString((file / "x.txt").string()));
+    win.click("cmd_ExportTrends");
+    EXPECT_EQ(dialogs.log.back().toStdString().rfind("warning:" + win.libraryText(7), 0), 0u);
+    EXPECT_EQ(combo->count(), items);
+    EXPECT_EQ(readFileBytes(file), "kept");
+}
+
+TEST(TrendPage, AFailedBlockReadKeepsTheListAFailedDirectoryReadEmptiesIt) {
+    Window win;
+    win.enter(win.w().TabTrend);
+    auto* combo = win.get<QComboBox>("ComboTrends");
+    win.click("cmd_ReadTrends");
+    const int items = combo->count();
+    ASSERT_GT(items, 0);
+    const QString shown = win.cell(4, 0);
+
+    // The directory answers, the first block header never does.
+    win.h.device.injectFault(sim::Fault::None, 1);
+    win.h.device.injectFault(sim::Fault::NoReply, 4);
+    win.click("cmd_ReadTrends");
+    EXPECT_EQ(combo->count(), items);
+    EXPECT_EQ(win.cell(4, 0), shown);
+    EXPECT_TRUE(win.get<QPushButton>("cmd_ReadTrends")->isEnabled());
+    EXPECT_FALSE(win.w().Zeitmesser->isVisible());
+
+    win.h.device.clearFaults();
+    win.h.device.injectFault(sim::Fault::NoReply, 4);
+    win.click("cmd_ReadTrends");
+    EXPECT_EQ(combo->count(), 0);
+    EXPECT_EQ(win.cell(4, 0), shown);
+    EXPECT_TRUE(combo->isVisible());
+    EXPECT_TRUE(win.get<QPushButton>("cmd_ExportTrends")->isEnabled());
+}
+
+TEST(TrendPage, BrokenBlocksOverThePseudoTerminal) {
+    WindowSetup setup;
+    setup.overPty = true;
+    Window win(setup);
+    sim::Device& device = win.h.device;
+    putTrendDirectory(device, 1, 20);
+    // Newest: value 1 of series 3 and 4 is not a number.
+    BlockSpec broken;
+    broken.count = 3;
+    putTrendBlock(device, 20, broken, [](std::size_t j) {
+        return j == 1 ? std::numeric_limits<float>::quiet_NaN() : 5.0f;
+    });
+    // Before it: a header no device writes (month 13, count 200).
+    BlockSpec implausible;
+    implausible.month = 13;
+    implausible.count = 200;
+    putTrendBlock(device, 19, implausible);
+
+    win.enter(win.w().TabTrend);
+    win.click("cmd_ReadTrends");
+    auto* combo = win.get<QComboBox>("ComboTrends");
+    ASSERT_GT(combo->count(), 1);
+    const TrendStore& store = win.w().device().TrendStore;
+    EXPECT_EQ(store.ItemMap[0], 20);
+    EXPECT_NE(store.ItemMap[1], 19);  // not listed
+    // After the broken value the statistics start again from zero: the third
+    // value (5) is the maximum, the zeros the minimum.
+    EXPECT_EQ(win.cell(3, 3), win.cell(3, 4));
+    EXPECT_NE(win.cell(1, 3), win.cell(3, 3));
+    // The broken value shows as -1, its temperature and pressure as 0.
+    EXPECT_TRUE(win.cell(5, 3).startsWith('-')) << win.cell(5, 3).toStdString();
+    EXPECT_EQ(win.cell(5, 2), win.cell(3, 2));
+    EXPECT_EQ(win.cell(7, 0), QString());  // 3 rows only
+}
+
+}  // namespace
+}  // namespace parvion::test
