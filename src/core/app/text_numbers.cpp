@@ -113,6 +113,7 @@ constexpr std::array kUsed = {
     TextRange{11297, 11298, "system: limit value schemes", V::Both, 0, true},
     TextRange{11312, 11320, "system: presets"},
     TextRange{11328, 11328, "system: system factor"},
+    TextRange{11344, 11344, "system: caption of the device clock"},
     // Flow correction.
     TextRange{12288, 12288, "correction: caption"},
     TextRange{12289, 12296, "correction: support points", V::Both, kParamLabel, true},
