@@ -4,7 +4,9 @@
 #include <cctype>
 #include <cmath>
 
+#include "core/edit/alarm_output_page.h"
 #include "core/edit/circuit_page.h"
+#include "core/edit/display_settings.h"
 #include "core/edit/field_ref.h"
 #include "core/edit/remarks.h"
 #include "core/edit/setting_support.h"
@@ -109,6 +111,9 @@ std::vector<std::string> AllSettings(const ParameterImage& image, int medium, bo
         }
     }
     for (std::string& n : UnitSettings(image)) names.push_back(std::move(n));
+    for (auto* of : {RelaySettings, OutputSettings, DisplaySettings}) {
+        for (std::string& n : of(image)) names.push_back(std::move(n));
+    }
     if (!online) {
         for (std::string& n : RemarkSettings(image)) names.push_back(std::move(n));
     }
@@ -338,16 +343,22 @@ std::optional<PageName> ParsePageName(std::string_view name) {
     if (n == "circuit") return PageName::Circuit;
     if (n == "units") return PageName::Units;
     if (n == "remarks") return PageName::Remarks;
+    if (n == "relays") return PageName::Relays;
+    if (n == "outputs") return PageName::Outputs;
+    if (n == "display") return PageName::Display;
     return std::nullopt;
 }
 
 std::vector<std::string> PageNames() {
-    return {"circuit", "units", "remarks"};
+    return {"circuit", "units", "remarks", "relays", "outputs", "display"};
 }
 
 std::optional<SettingPage> PageOfSetting(const Setting& setting) {
     const std::string section = Trim(setting.section);
     if (SameProfileName(section, kRemarkSection)) return SettingPage{PageName::Remarks, 0};
+    if (AlarmOfSection(section)) return SettingPage{PageName::Relays, 0};
+    if (OutputOfSection(section)) return SettingPage{PageName::Outputs, 0};
+    if (IsDisplaySetting(setting)) return SettingPage{PageName::Display, 0};
     if (SameProfileName(section, kDisUser) || UnitQuantity(section)) {
         return SettingPage{PageName::Units, 0};
     }
@@ -369,8 +380,28 @@ std::vector<std::string> PrintPage(PageName page, const ParameterImage& image, i
             return PrintUnitsPage(image, medium, texts);
         case PageName::Remarks:
             return PrintRemarksPage(image);
+        case PageName::Relays:
+            return PrintRelayPage(image, medium, texts);
+        case PageName::Outputs:
+            return PrintOutputPage(image, medium, texts);
+        case PageName::Display:
+            return PrintDisplayPage(image, texts);
     }
     return {};
+}
+
+void ReadPageRecords(Link& link, ParameterImage& image, PageName page) {
+    switch (page) {
+        case PageName::Relays:
+            return ReadRelayPage(link, image);
+        case PageName::Outputs:
+            return ReadOutputPage(link, image);
+        case PageName::Display:
+            ReadDisplayPage(link, image);
+            return link.ui().progressHide();
+        default:
+            return;
+    }
 }
 
 SettingOutcome ApplySetting(Link& link, ParameterImage& image, const Setting& setting,
@@ -378,6 +409,13 @@ SettingOutcome ApplySetting(Link& link, ParameterImage& image, const Setting& se
     const bool online = link.session().Online;
     const std::string section = Trim(setting.section);
     if (SameProfileName(section, kRemarkSection)) return ApplyRemark(image, setting, online);
+    if (const auto a = AlarmOfSection(section)) {
+        return ApplyRelaySetting(link, image, setting, *a, texts);
+    }
+    if (const auto k = OutputOfSection(section)) {
+        return ApplyOutputSetting(link, image, setting, *k, texts);
+    }
+    if (IsDisplaySetting(setting)) return ApplyDisplaySetting(link, image, setting, texts);
     if (SameProfileName(section, kDisUser)) return ApplyUnitSwitch(link, image, setting);
     if (const auto q = UnitQuantity(section)) return ApplyUnitChoice(link, image, setting, *q);
     if (const auto ref = ParseSection(section)) {

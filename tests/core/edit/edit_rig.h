@@ -43,6 +43,7 @@ template <class Fn>
 void EachRecord(ParameterImage& im, Fn fn) {
     fn("EG_User", block::EG_User, im.EG_User);
     fn("Dis_User", block::Dis_User, im.Dis_User);
+    fn("Display", block::Display, im.Display);
     for (std::size_t i = 0; i < 16; ++i) {
         const int n = static_cast<int>(i);
         const std::string s = std::to_string(i);
@@ -56,6 +57,7 @@ void EachRecord(ParameterImage& im, Fn fn) {
         fn("Med_User" + s, block::Med_User(n), im.Med_User[i]);
         fn("Bez_User" + s, block::Bez_User(n), im.Bez_User[i]);
         fn("Imp_User" + s, block::Imp_User(n), im.Imp_User[i]);
+        fn("Alm_User" + s, block::Alm_User(n), im.Alm_User[i]);
     }
 }
 

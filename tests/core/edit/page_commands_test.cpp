@@ -54,7 +54,7 @@ TEST(PageCommands, RefusedSettingsChangeAndSendNothing) {
         // A value of a line the page does not show: every setting is valid.
         {{"Des_User0", "DesQN", "5"}, Status::Unknown, "Des_User0 DesQN", "|Flow_User0 TKK|"},
         {{"Foo", "Max", "1"}, Status::Unknown, "no section \"Foo\"", "|Dis_User"},
-        {{"Dis_User", "Kind", "1"}, Status::Unknown, "Dis_User Kind", "[Dis_User Einheiten]"},
+        {{"Dis_User", "Kinds", "1"}, Status::Unknown, "Dis_User Kinds", "[Dis_User First|"},
         {{"Dis_User", "Einheiten", "2"}, Status::BadChoice, "no choice 2", "[0 off|1 on]"},
         {{"UserEinheiten0", "Kind", "1"},
          Status::Refused,
@@ -196,10 +196,10 @@ TEST(PageCommands, PagesPrintTheirLinesWithTheSettingThatChangesThem) {
 
     // Which page a section belongs to, before anything is read (EG_User:
     // that of the circuit the setting names).
-    const char* const names[] = {"circuit", "units", "remarks"};
+    const char* const names[] = {"circuit", "units", "remarks", "relays", "outputs", "display"};
     const char* const where[][2] = {{"T_User1", "circuit 1"},   {"EG_User", "circuit 1"},
                                     {"des_user0", "circuit 0"}, {"UserEinheiten7", "units 0"},
-                                    {"Dis_User", "units 0"},    {"Bemerkung", "remarks 0"},
+                                    {"Dis_User", "display 0"},  {"Bemerkung", "remarks 0"},
                                     {"UserEinheiten8", "none"}, {"System", "none"}};
     for (const auto& [section, want] : where) {
         const auto at = PageOfSetting({section, "Kind", "1", 1});
