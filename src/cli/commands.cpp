@@ -136,6 +136,10 @@ void ReadPage(Context& ctx, edit::PageName page, int circuit) {
             Failure("the circuit parameters cannot be read (" + ctx.PortDescription() + ")");
         }
     }
+    edit::ReadPageRecords(link, ctx.image(), page);
+    if (link.FailedTransactions() != before || !ctx.session().Online) {
+        Failure("the page's parameters cannot be read (" + ctx.PortDescription() + ")");
+    }
     ReadAllUnits(ctx);
 }
 
@@ -420,7 +424,11 @@ void RunSgerg(Context& ctx) {
 void RunPage(Context& ctx) {
     const std::string& name = ctx.options().args[0];
     const std::optional<edit::PageName> page = edit::ParsePageName(name);
-    if (!page) UsageError("page needs circuit, units or remarks, not \"" + name + "\"");
+    if (!page) {
+        std::string names;
+        for (const std::string& n : edit::PageNames()) names += (names.empty() ? "" : ", ") + n;
+        UsageError("page needs one of " + names + ", not \"" + name + "\"");
+    }
     const int circuit = ctx.options().circuit - 1;
     if (const auto& file = ctx.options().file) {
         LoadEditedFile(ctx, *file);

@@ -37,8 +37,9 @@ Commands:
   clock [--set]         the device clock; --set sets it to this computer's time
   page NAME [--circuit N] [--file FILE]
                         the lines of a parameter page as the main window shows
-                        them: circuit (of circuit N, default 1), units or
-                        remarks; each line that `set` changes ends with its
+                        them: circuit (of circuit N, default 1), units,
+                        remarks, relays, outputs or display; each line that
+                        `set` changes ends with its
                         [SECTION KEY]. With --file the page of a parameter file
                         (no device; the remarks exist only there)
   set SECTION KEY VALUE [--circuit N] [--file FILE]
@@ -46,6 +47,9 @@ Commands:
                         the parameter file: set T_User0 Max 120, set Flow_User1
                         Kind 4, set EG_User Ho 11.2 (for the page of circuit N),
                         set Dis_User Einheiten 1, set UserEinheiten0 Kind 1,
+                        set Alm_User0 Param 15, set Aus_User0 Konstant 12
+                        (mA), set Display Enable2 9 (the sum of the boxes'
+                        values: 1 temperature, 2 pressure, 4 density, ...),
                         set Bemerkung "Zeile 2" TEXT (--file only). VALUE is a
                         number in the base unit (degrees Celsius, kPa, ...),
                         whatever the user units, clamped to the line's limits
