@@ -35,6 +35,10 @@ DisplayPage::DisplayPage(PageContext& context, QWidget* parent)
     GroupBetriebsanzeige_ = named(new QGroupBox(QStringLiteral("Betriebsanzeige"), this),
                                   QStringLiteral("GroupBetriebsanzeige"));
     auto* row = new QHBoxLayout(GroupBetriebsanzeige_);
+    // The four boxes share the page's width: narrow margins, so that the
+    // longest value names fit.
+    row->setContentsMargins(4, 4, 4, 4);
+    row->setSpacing(4);
     static const char* const kChecks[edit::kDisplayValues] = {"Chk_T", "Chk_P",  "Chk_R", "Chk_F",
                                                               "Chk_M", "Chk_TF", "Chk_TM"};
     for (int b = 0; b < edit::kDisplayPages; ++b) {
@@ -42,6 +46,8 @@ DisplayPage::DisplayPage(PageContext& context, QWidget* parent)
         const QString n = QString::number(b + 1);
         DisplayBox_[i] = named(new QGroupBox(GroupBetriebsanzeige_), "DisplayBox" + n);
         auto* bl = new QVBoxLayout(DisplayBox_[i]);
+        bl->setContentsMargins(4, 4, 2, 4);
+        bl->setSpacing(2);
         for (int v = 0; v < edit::kDisplayValues; ++v) {
             auto* check = named(new QCheckBox(DisplayBox_[i]), QString::fromLatin1(kChecks[v]) + n);
             // The sum page has no temperature, pressure and density.
@@ -51,8 +57,9 @@ DisplayPage::DisplayPage(PageContext& context, QWidget* parent)
             connect(check, &QCheckBox::toggled, this, [this] { Chk_T1Click(); });
         }
         bl->addStretch();
-        row->addWidget(DisplayBox_[i], 1, Qt::AlignTop);
+        row->addWidget(DisplayBox_[i], 0, Qt::AlignTop);
     }
+    row->addStretch();
     layout->addWidget(GroupBetriebsanzeige_);
     layout->addStretch();
 
