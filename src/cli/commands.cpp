@@ -10,10 +10,7 @@
 #include "cli/context.h"
 #include "core/calc/sgerg88.h"
 #include "core/edit/circuit_page.h"
-#include "core/edit/correction.h"
 #include "core/edit/page_commands.h"
-#include "core/edit/system_page.h"
-#include "core/edit/trend_recording.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
 #include "core/model/defaults.h"
@@ -129,26 +126,11 @@ edit::PageTexts PageTexts(const Context& ctx) {
 void ReadPage(Context& ctx, edit::PageName page, int circuit) {
     Link& link = ctx.link();
     const int before = link.FailedTransactions();
-    switch (page) {
-        case edit::PageName::Circuit:
-            if (circuit == 1 && views::Circuit2Unavailable(ctx.image().System)) {
-                Circuit2Refused("on this device");
-            }
-            edit::ReadCircuitPage(link, ctx.image(), circuit);
-            break;
-        case edit::PageName::System:
-            edit::ReadSystemPage(link, ctx.image());
-            break;
-        case edit::PageName::TrendRecording:
-            edit::ReadTrendRecordingPage(link, ctx.image());
-            break;
-        case edit::PageName::Correction:
-            edit::ReadCorrectionPage(link, ctx.image());
-            break;
-        case edit::PageName::Units:
-        case edit::PageName::Remarks:
-            break;
+    if (page == edit::PageName::Circuit && circuit == 1 &&
+        views::Circuit2Unavailable(ctx.image().System)) {
+        Circuit2Refused("on this device");
     }
+    edit::ReadPageRecords(link, ctx.image(), page, circuit);
     if (link.FailedTransactions() != before || !ctx.session().Online) {
         Failure("the page's parameters cannot be read (" + ctx.PortDescription() + ")");
     }

@@ -39,15 +39,19 @@ Commands:
   page NAME [--circuit N] [--file FILE]
                         the lines of a parameter page as the main window shows
                         them: circuit (of circuit N, default 1), units,
-                        remarks, system, trend or corrections; each line
-                        that `set` changes ends with its
-                        [SECTION KEY]. With --file the page of a parameter file
+                        remarks, relays, outputs, display, system, trend
+                        or corrections; each line that `set` changes ends
+                        with its [SECTION KEY]. With --file the page of a
+                        parameter file
                         (no device; the remarks exist only there)
   set SECTION KEY VALUE [--circuit N] [--file FILE]
                         change one setting with every rule of its page, as in
                         the parameter file: set T_User0 Max 120, set Flow_User1
                         Kind 4, set EG_User Ho 11.2 (for the page of circuit N),
                         set Dis_User Einheiten 1, set UserEinheiten0 Kind 1,
+                        set Alm_User0 Param 15, set Aus_User0 Konstant 12
+                        (mA), set Display Enable2 9 (the sum of the boxes'
+                        values: 1 temperature, 2 pressure, 4 density, ...),
                         set System Kind 2 (the whole switch to one circuit),
                         set Grenzwerte Schema 1, set Vorgaben Vorgabe3 250,
                         set Trend_User Time 11, set FlowKorr_1 Stelle0 1.02,

@@ -73,7 +73,7 @@ TEST(CliEdit, BadInputOnTheDeviceWritesNothing) {
         {{"set", "Nonsense", "Kind", "5"}, 2, "  Dis_User\n"},
         {{"set", "Bemerkung", "Zeile 1", "x"}, 2, "only in parameter files: give one with --file"},
         {{"page", "remarks"}, 2, "only in parameter files"},
-        {{"page", "everything"}, 2, "circuit, units, remarks"},
+        {{"page", "everything"}, 2, "one of circuit, units, remarks"},
         {{"set", "--circuit", "2", "EG_User", "Ho", "11"}, 1, "circuit 2 is not available"},
     };
     for (const auto& [args, code, says] : cases) {

@@ -4,11 +4,16 @@
 #include <cctype>
 #include <cmath>
 
+#include "core/edit/alarm_output_page.h"
 #include "core/edit/circuit_page.h"
+#include "core/edit/correction.h"
+#include "core/edit/display_settings.h"
 #include "core/edit/field_ref.h"
 #include "core/edit/remarks.h"
 #include "core/edit/setting_support.h"
 #include "core/edit/system_commands.h"
+#include "core/edit/system_page.h"
+#include "core/edit/trend_recording.h"
 #include "core/edit/units_page.h"
 #include "core/link/transport.h"
 #include "core/model/parameter_file.h"
@@ -111,6 +116,9 @@ std::vector<std::string> AllSettings(const ParameterImage& image, int medium, bo
         }
     }
     for (std::string& n : UnitSettings(image)) names.push_back(std::move(n));
+    for (auto* of : {RelaySettings, OutputSettings, DisplaySettings}) {
+        for (std::string& n : of(image)) names.push_back(std::move(n));
+    }
     for (std::string& n : SystemPageSettings(image, texts)) names.push_back(std::move(n));
     if (!online) {
         for (std::string& n : RemarkSettings(image)) names.push_back(std::move(n));
@@ -341,6 +349,9 @@ std::optional<PageName> ParsePageName(std::string_view name) {
     if (n == "circuit") return PageName::Circuit;
     if (n == "units") return PageName::Units;
     if (n == "remarks") return PageName::Remarks;
+    if (n == "relays") return PageName::Relays;
+    if (n == "outputs") return PageName::Outputs;
+    if (n == "display") return PageName::Display;
     if (n == "system") return PageName::System;
     if (n == "trend") return PageName::TrendRecording;
     if (n == "corrections") return PageName::Correction;
@@ -348,12 +359,16 @@ std::optional<PageName> ParsePageName(std::string_view name) {
 }
 
 std::vector<std::string> PageNames() {
-    return {"circuit", "units", "remarks", "system", "trend", "corrections"};
+    return {"circuit", "units",  "remarks", "relays",     "outputs",
+            "display", "system", "trend",   "corrections"};
 }
 
 std::optional<SettingPage> PageOfSetting(const Setting& setting) {
     const std::string section = Trim(setting.section);
     if (SameProfileName(section, kRemarkSection)) return SettingPage{PageName::Remarks, 0};
+    if (AlarmOfSection(section)) return SettingPage{PageName::Relays, 0};
+    if (OutputOfSection(section)) return SettingPage{PageName::Outputs, 0};
+    if (IsDisplaySetting(setting)) return SettingPage{PageName::Display, 0};
     if (SameProfileName(section, kDisUser) || UnitQuantity(section)) {
         return SettingPage{PageName::Units, 0};
     }
@@ -379,6 +394,12 @@ std::vector<std::string> PrintPage(PageName page, const ParameterImage& image, i
             return PrintUnitsPage(image, medium, texts);
         case PageName::Remarks:
             return PrintRemarksPage(image);
+        case PageName::Relays:
+            return PrintRelayPage(image, medium, texts);
+        case PageName::Outputs:
+            return PrintOutputPage(image, medium, texts);
+        case PageName::Display:
+            return PrintDisplayPage(image, texts);
         case PageName::System:
             return PrintSystemPage(image, medium, texts);
         case PageName::TrendRecording:
@@ -389,11 +410,41 @@ std::vector<std::string> PrintPage(PageName page, const ParameterImage& image, i
     return {};
 }
 
+void ReadPageRecords(Link& link, ParameterImage& image, PageName page, int circuit) {
+    switch (page) {
+        case PageName::Circuit:
+            return ReadCircuitPage(link, image, static_cast<int>(Index(circuit)));
+        case PageName::Relays:
+            return ReadRelayPage(link, image);
+        case PageName::Outputs:
+            return ReadOutputPage(link, image);
+        case PageName::Display:
+            ReadDisplayPage(link, image);
+            return link.ui().progressHide();
+        case PageName::System:
+            return ReadSystemPage(link, image);
+        case PageName::TrendRecording:
+            return ReadTrendRecordingPage(link, image);
+        case PageName::Correction:
+            return ReadCorrectionPage(link, image);
+        case PageName::Units:
+        case PageName::Remarks:
+            return;
+    }
+}
+
 SettingOutcome ApplySetting(Link& link, ParameterImage& image, const Setting& setting,
                             const PageTexts& texts) {
     const bool online = link.session().Online;
     const std::string section = Trim(setting.section);
     if (SameProfileName(section, kRemarkSection)) return ApplyRemark(image, setting, online);
+    if (const auto a = AlarmOfSection(section)) {
+        return ApplyRelaySetting(link, image, setting, *a, texts);
+    }
+    if (const auto k = OutputOfSection(section)) {
+        return ApplyOutputSetting(link, image, setting, *k, texts);
+    }
+    if (IsDisplaySetting(setting)) return ApplyDisplaySetting(link, image, setting, texts);
     if (SameProfileName(section, kDisUser)) return ApplyUnitSwitch(link, image, setting);
     if (const auto q = UnitQuantity(section)) return ApplyUnitChoice(link, image, setting, *q);
     if (const auto ref = ParseSection(section)) {

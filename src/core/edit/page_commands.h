@@ -23,13 +23,16 @@ enum class PageName {
     Circuit,         // the circuit page of one circuit
     Units,           // display units
     Remarks,         // remark lines of the parameter set
+    Relays,          // the two limit relays
+    Outputs,         // the four analog outputs
+    Display,         // the device display
     System,          // system definition, limit scheme, presets, system factor
     TrendRecording,  // what the device records as trend
     Correction,      // the flow correction factors
 };
 
-// "circuit", "units", "remarks", "system", "trend", "corrections" (any
-// case); nothing for another name.
+// "circuit", "units", "remarks", "relays", "outputs", "display", "system",
+// "trend", "corrections" (any case); nothing for another name.
 std::optional<PageName> ParsePageName(std::string_view name);
 // The names ParsePageName knows, for messages.
 std::vector<std::string> PageNames();
@@ -84,16 +87,22 @@ struct SettingOutcome {
 };
 
 // The page a setting's section belongs to: "T_User1" the circuit page of
-// circuit 2, "EG_User" that of setting.circuit, "Dis_User" and
+// circuit 2, "EG_User" that of setting.circuit, "Dis_User Einheiten" and
 // "UserEinheiten0".."UserEinheiten7" the units page, "Bemerkung" the
-// remarks; nothing for a section no page has. Nothing is checked beyond the
-// section name: it tells a caller which page to read before ApplySetting.
+// remarks, "Alm_User0" the relays, "Aus_User0" the outputs, the other keys
+// of "Dis_User" and "Display" the display page; nothing for a section no page has. Nothing is
+// checked beyond the section name: it tells a caller which page to read before ApplySetting.
 struct SettingPage {
     PageName page = PageName::Circuit;
     int circuit = 0;
     bool operator==(const SettingPage&) const = default;
 };
 std::optional<SettingPage> PageOfSetting(const Setting& setting);
+
+// Reads from the device what the page reads when it is filled (the circuit
+// page that of `circuit`), with the page's progress steps; the units and
+// remarks read nothing here.
+void ReadPageRecords(Link& link, ParameterImage& image, PageName page, int circuit = 0);
 
 // Checks the setting against the page as the image shows it (the kind of
 // each group decides which values exist), and applies it with every rule of

@@ -46,6 +46,7 @@ void EachRecord(ParameterImage& im, Fn fn) {
     fn("System", block::System, im.System);
     fn("Grenzwerte", block::Grenzwerte, im.Grenzwerte);
     fn("Trend_User", block::Trend_User, im.Trend_User);
+    fn("Display", block::Display, im.Display);
     for (std::size_t i = 0; i < 16; ++i) {
         const int n = static_cast<int>(i);
         const std::string s = std::to_string(i);
@@ -61,6 +62,7 @@ void EachRecord(ParameterImage& im, Fn fn) {
         fn("Med_User" + s, block::Med_User(n), im.Med_User[i]);
         fn("Bez_User" + s, block::Bez_User(n), im.Bez_User[i]);
         fn("Imp_User" + s, block::Imp_User(n), im.Imp_User[i]);
+        fn("Alm_User" + s, block::Alm_User(n), im.Alm_User[i]);
     }
 }
 

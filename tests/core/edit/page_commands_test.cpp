@@ -54,7 +54,7 @@ TEST(PageCommands, RefusedSettingsChangeAndSendNothing) {
         // A value of a line the page does not show: every setting is valid.
         {{"Des_User0", "DesQN", "5"}, Status::Unknown, "Des_User0 DesQN", "|Flow_User0 TKK|"},
         {{"Foo", "Max", "1"}, Status::Unknown, "no section \"Foo\"", "|Dis_User"},
-        {{"Dis_User", "Kind", "1"}, Status::Unknown, "Dis_User Kind", "[Dis_User Einheiten]"},
+        {{"Dis_User", "Kinds", "1"}, Status::Unknown, "Dis_User Kinds", "[Dis_User First|"},
         {{"Dis_User", "Einheiten", "2"}, Status::BadChoice, "no choice 2", "[0 off|1 on]"},
         {{"UserEinheiten0", "Kind", "1"},
          Status::Refused,
@@ -199,9 +199,10 @@ TEST(PageCommands, PagesPrintTheirLinesWithTheSettingThatChangesThem) {
     const std::vector<std::string> names = PageNames();
     const char* const where[][2] = {
         {"T_User1", "circuit 1"},      {"EG_User", "circuit 1"},        {"des_user0", "circuit 0"},
-        {"UserEinheiten7", "units 0"}, {"Dis_User", "units 0"},         {"Bemerkung", "remarks 0"},
+        {"UserEinheiten7", "units 0"}, {"Dis_User", "display 0"},       {"Bemerkung", "remarks 0"},
         {"UserEinheiten8", "none"},    {"System", "system 0"},          {"Vorgaben", "system 0"},
-        {"trend_user", "trend 0"},     {"FlowKorr_2", "corrections 1"}, {"FlowKorr_3", "none"}};
+        {"trend_user", "trend 0"},     {"FlowKorr_2", "corrections 1"}, {"FlowKorr_3", "none"},
+        {"Alm_User1", "relays 0"},     {"Aus_User3", "outputs 0"}};
     for (const auto& [section, want] : where) {
         const auto at = PageOfSetting({section, "Kind", "1", 1});
         const auto index = at ? static_cast<std::size_t>(at->page) : 0;

@@ -1,0 +1,326 @@
+// The relay, output and display pages driven as a user drives them:
+// combos chosen, lines double-clicked and the input dialog answered, boxes
+// ticked. What reaches the device is read from the simulator's memory.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "core/link/parameter_blocks.h"
+#include "gui/parameters/input_dialog.h"
+#include "support/window_harness.h"
+
+namespace parvion::test {
+namespace {
+
+template <class Rec>
+Rec deviceRecord(sim::Device& device, block::Place place) {
+    Rec r{};
+    EXPECT_TRUE(codec::decode(device.peek(place.address, place.count), r));
+    return r;
+}
+
+template <class Rec>
+void putRecord(sim::Device& device, block::Place place, const Rec& r) {
+    device.poke(place.address, codec::encode(r));
+}
+
+Alm_UserRec alarm(std::uint8_t param, std::uint8_t kind, float min, float max) {
+    Alm_UserRec a{};
+    a.Param = param;
+    a.Kind = kind;
+    a.Min = min;
+    a.Max = max;
+    return a;
+}
+
+Aus_UserRec output(std::uint8_t param, std::uint8_t konstant, float min, float max) {
+    Aus_UserRec o{};
+    o.Param = param;
+    o.Konstant = konstant;
+    o.Min = min;
+    o.Max = max;
+    o.Err = 3.6f;
+    return o;
+}
+
+class Window {
+  public:
+    explicit Window(WindowSetup setup = {}) : h(setup) { EXPECT_TRUE(w().FormCreate()); }
+
+    gui::Tfrm_Main& w() { return *h.window; }
+    template <class W>
+    W* get(const char* name) {
+        return child<W>(h.window.get(), name);
+    }
+
+    void open(QWidget* page) {
+        w().Notebook->setCurrentWidget(w().TabParameter);
+        w().NBParameter->setCurrentWidget(page);
+        w().NotebookMouseDown();
+    }
+
+    // The next input dialog gets `text` and OK (nothing: Cancel); its
+    // caption goes to `caption`.
+    void answer(std::optional<QString> text, QString* caption = nullptr) {
+        QTimer::singleShot(0, &w(), [this, text, caption] {
+            gui::TInputDlg* dlg = w().inputDialog();
+            if (!dlg->isVisible()) return;
+            if (caption != nullptr) *caption = dlg->windowTitle();
+            if (text) {
+                dlg->Input->setText(*text);
+                dlg->OKBtn->click();
+            } else {
+                dlg->CancelBtn->click();
+            }
+        });
+    }
+
+    void doubleClick(const char* list, int row) {
+        auto* l = get<QListWidget>(list);
+        ASSERT_LT(row, l->count());
+        QTest::mouseDClick(l->viewport(), Qt::LeftButton, {},
+                           l->visualItemRect(l->item(row)).center());
+    }
+
+    void choose(const char* comboName, int index) {
+        auto* combo = get<QComboBox>(comboName);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+
+    // A check box clicked on its indicator.
+    void tick(const char* name) {
+        auto* box = get<QCheckBox>(name);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    }
+
+    QStringList lines(const char* name) {
+        QStringList out;
+        auto* l = get<QListWidget>(name);
+        for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
+        return out;
+    }
+
+    Harness h;
+};
+
+WindowSetup level(std::uint8_t ausbaustufe, bool overPty = false) {
+    WindowSetup s;
+    s.device.ausbaustufe = ausbaustufe;
+    s.overPty = overPty;
+    return s;
+}
+
+TEST(RelayPage, ATemperatureDifferenceAlarmIsChosenAndItsLimitClamped) {
+    Window win;
+    putRecord(win.h.device, block::Alm_User(0), alarm(0, 2, 0, 0));
+    win.open(win.w().TabParRelais);
+    // Without a source: no lines, and the kind cannot be chosen.
+    EXPECT_TRUE(win.lines("ListeAlm1").isEmpty());
+    EXPECT_FALSE(win.get<QComboBox>("ComboAlmKind1")->isEnabled());
+
+    win.choose("ComboAlm1", 15);
+    EXPECT_EQ(deviceRecord<Alm_UserRec>(win.h.device, block::Alm_User(0)).Param, 17);
+    EXPECT_TRUE(win.get<QComboBox>("ComboAlmKind1")->isEnabled());
+    ASSERT_EQ(win.lines("ListeAlm1").size(), 2);
+
+    QString caption;
+    win.answer(QStringLiteral("2000"), &caption);
+    win.doubleClick("ListeAlm1", 1);
+    EXPECT_EQ(caption, QStringLiteral("-1273.2 .. 1273.2"));
+    const Alm_UserRec a = deviceRecord<Alm_UserRec>(win.h.device, block::Alm_User(0));
+    EXPECT_FLOAT_EQ(a.Max, 1273.15f);
+    EXPECT_TRUE(win.lines("ListeAlm1")[1].contains("1.2731E+3"))
+        << win.lines("ListeAlm1")[1].toStdString();
+
+    // The kind: Max alone.
+    win.choose("ComboAlmKind1", 1);
+    EXPECT_EQ(deviceRecord<Alm_UserRec>(win.h.device, block::Alm_User(0)).Kind, 1);
+    EXPECT_EQ(win.lines("ListeAlm1").size(), 1);
+    EXPECT_FALSE(win.w().Zeitmesser->isVisible());
+    EXPECT_FALSE(win.w().Busy());
+}
+
+TEST(RelayPage, CancelStoresAndSendsNothing) {
+    Window win;
+    putRecord(win.h.device, block::Alm_User(1), alarm(1, 2, 10, 20));
+    win.open(win.w().TabParRelais);
+    const ParameterImage before = win.w().image();
+    const auto frames = win.h.device.framesServed();
+    QString caption;
+    win.answer(std::nullopt, &caption);
+    win.doubleClick("ListeAlm2", 0);
+    EXPECT_EQ(caption, QStringLiteral("-273.15 .. 1500"));
+    EXPECT_EQ(win.h.device.framesServed(), frames);
+    EXPECT_EQ(win.w().image(), before);
+}
+
+TEST(RelayPage, WithoutCircuit2ACircuit2SourceIsNotTaken) {
+    Window win(level(0xC0));
+    putRecord(win.h.device, block::Alm_User(0), alarm(3, 0, 1, 2));
+    win.open(win.w().TabParRelais);
+    win.choose("ComboAlm1", 9);
+    EXPECT_EQ(win.get<QComboBox>("ComboAlm1")->currentIndex(), 3);
+    EXPECT_EQ(deviceRecord<Alm_UserRec>(win.h.device, block::Alm_User(0)).Param, 3);
+}
+
+TEST(OutputPage, SourcesRangesAndTheConstantCurrent) {
+    Window win;
+    putRecord(win.h.device, block::Aus_User(0), output(1, 40, 0, 100));
+    putRecord(win.h.device, block::Aus_User(1), output(2, 40, -50, 200000));
+    win.open(win.w().TabParAusgang);
+    for (const char* group : {"GroupAus2", "GroupAus3", "GroupAus4"}) {
+        EXPECT_FALSE(win.get<QGroupBox>(group)->isHidden()) << group;
+    }
+    EXPECT_EQ(win.lines("ListeAus1").size(), 3);
+
+    // Choice 6 is the temperature of circuit 2.
+    win.choose("ComboAus1", 6);
+    EXPECT_EQ(deviceRecord<Aus_UserRec>(win.h.device, block::Aus_User(0)).Param, 9);
+    // A new source pulls the limits into its range.
+    win.choose("ComboAus2", 3);  // density circuit 1
+    const Aus_UserRec o2 = deviceRecord<Aus_UserRec>(win.h.device, block::Aus_User(1));
+    EXPECT_FLOAT_EQ(o2.Min, 0.08f);
+    EXPECT_FLOAT_EQ(o2.Max, 5000.0f);
+
+    // The constant current: 12.0 mA is kept as 120 and listed in mA.
+    win.choose("ComboAus1", 0);
+    ASSERT_EQ(win.lines("ListeAus1").size(), 1);
+    QString caption;
+    win.answer(QStringLiteral("12"), &caption);
+    win.doubleClick("ListeAus1", 0);
+    EXPECT_EQ(caption, QStringLiteral("1 .. 23"));
+    EXPECT_EQ(deviceRecord<Aus_UserRec>(win.h.device, block::Aus_User(0)).Konstant, 120);
+    EXPECT_TRUE(win.lines("ListeAus1")[0].contains("12.0000"))
+        << win.lines("ListeAus1")[0].toStdString();
+    EXPECT_TRUE(win.lines("ListeAus1")[0].endsWith("mA"));
+
+    // The error current, entered and listed in mA.
+    win.answer(QStringLiteral("21.5"));
+    win.doubleClick("ListeAus2", 2);
+    EXPECT_FLOAT_EQ(deviceRecord<Aus_UserRec>(win.h.device, block::Aus_User(1)).Err, 21.5f);
+}
+
+TEST(OutputPage, WithoutCircuit2OneOutputAndCircuit1Sources) {
+    Window win(level(0xC0));
+    putRecord(win.h.device, block::Aus_User(0), output(2, 40, 0, 100));
+    win.open(win.w().TabParAusgang);
+    for (const char* group : {"GroupAus2", "GroupAus3", "GroupAus4"}) {
+        EXPECT_TRUE(win.get<QGroupBox>(group)->isHidden()) << group;
+    }
+    win.choose("ComboAus1", 6);
+    EXPECT_EQ(win.get<QComboBox>("ComboAus1")->currentIndex(), 1);
+    EXPECT_EQ(deviceRecord<Aus_UserRec>(win.h.device, block::Aus_User(0)).Param, 1);
+}
+
+// --- display ------------------------------------------------------------------------------
+
+DisplayRec displayBytes(std::uint8_t e1, std::uint8_t e2, std::uint8_t e3, std::uint8_t e4) {
+    return DisplayRec{e1, e2, e3, e4};
+}
+
+TEST(DisplayPage, OverTheRealSerialPathFillingWritesNothingAndABoxWritesTheDisplayBytes) {
+    Window win(level(0, true));
+    ASSERT_TRUE(win.w().session().Online);
+    putRecord(win.h.device, block::Display, displayBytes(0x05, 0x12, 0x7F, 0x78));
+    Dis_UserRec dis{};
+    dis.Kind = 1;  // compact display
+    putRecord(win.h.device, block::Dis_User, dis);
+    win.open(win.w().TabParDisplay);
+    // The compact box changed to checked: its click writes Dis_User, but the
+    // 28 display boxes set by the page write nothing.
+    EXPECT_NE(win.h.device.lastWriteAddress(), block::Display.address);
+    const auto writes = win.h.device.writesAccepted();
+    win.open(win.w().TabParDisplay);
+    EXPECT_EQ(win.h.device.writesAccepted(), writes);
+    EXPECT_EQ(deviceRecord<DisplayRec>(win.h.device, block::Display),
+              displayBytes(0x05, 0x12, 0x7F, 0x78));
+    EXPECT_TRUE(win.get<QCheckBox>("Chk_T1")->isChecked());
+    EXPECT_FALSE(win.get<QCheckBox>("Chk_P1")->isChecked());
+    EXPECT_TRUE(win.get<QCheckBox>("Chk_TM4")->isChecked());
+    EXPECT_TRUE(win.get<QCheckBox>("CheckDisplay")->isChecked());
+
+    // Circuit 2 temperature ticked with the compact display on: page 1
+    // shows it too.
+    win.tick("Chk_T2");
+    EXPECT_EQ(deviceRecord<DisplayRec>(win.h.device, block::Display),
+              displayBytes(0x17, 0x13, 0x7F, 0x78));
+    EXPECT_TRUE(win.get<QCheckBox>("Chk_M1")->isChecked());
+    EXPECT_EQ(win.h.device.lastWriteAddress(), block::Display.address);
+    EXPECT_FALSE(win.w().Busy());
+}
+
+TEST(DisplayPage, ThePreferredValueAndTheTwoOptions) {
+    Window win;
+    win.open(win.w().TabParDisplay);
+    win.choose("ComboVorzug", 15);
+    EXPECT_EQ(deviceRecord<Dis_UserRec>(win.h.device, block::Dis_User).First, 17);
+    auto* calc = win.get<QCheckBox>("CheckCalc");
+    const bool was = calc->isChecked();
+    win.tick("CheckCalc");
+    EXPECT_EQ(deviceRecord<Dis_UserRec>(win.h.device, block::Dis_User).CalcError, was ? 0 : 1);
+    win.tick("CheckDisplay");
+    EXPECT_EQ(deviceRecord<Dis_UserRec>(win.h.device, block::Dis_User).Kind,
+              win.get<QCheckBox>("CheckDisplay")->isChecked() ? 1 : 0);
+}
+
+TEST(DisplayPage, WithoutCircuit2OnlyThePageOfCircuit1AndNoCompactDisplay) {
+    Window win(level(0xC0));
+    Dis_UserRec dis{};
+    dis.Kind = 1;
+    putRecord(win.h.device, block::Dis_User, dis);
+    win.open(win.w().TabParDisplay);
+    auto* compact = win.get<QCheckBox>("CheckDisplay");
+    EXPECT_FALSE(compact->isEnabled());
+    EXPECT_FALSE(compact->isChecked());
+    EXPECT_FALSE(win.get<QGroupBox>("DisplayBox1")->isHidden());
+    for (const char* box : {"DisplayBox2", "DisplayBox3", "DisplayBox4"}) {
+        EXPECT_TRUE(win.get<QGroupBox>(box)->isHidden()) << box;
+    }
+    // No compact rule: page 1 keeps its own boxes.
+    const DisplayRec before = deviceRecord<DisplayRec>(win.h.device, block::Display);
+    win.tick("Chk_P1");
+    const DisplayRec after = deviceRecord<DisplayRec>(win.h.device, block::Display);
+    EXPECT_EQ(after.Enable1, before.Enable1 ^ 0x02);
+    EXPECT_EQ(after.Enable2, before.Enable2);
+}
+
+TEST(ParameterPages, TextsOfTheThreePagesFollowTheLanguage) {
+    WindowSetup s;
+    s.online = false;
+    Window win(s);
+    win.open(win.w().TabParRelais);
+    win.w().mnu_DeutschClick(win.w().mnu_Englisch);
+    const auto text = [&](std::uint16_t n) { return QString::fromStdString(win.w().LoadText(n)); };
+    EXPECT_EQ(win.get<QGroupBox>("GroupAlm2")->title(), text(7168) + " 2");
+    EXPECT_EQ(win.get<QComboBox>("ComboAlm1")->itemText(15), text(7184));
+    EXPECT_EQ(win.get<QComboBox>("ComboAlm1")->count(), 26);
+    EXPECT_EQ(win.get<QComboBox>("ComboAlmKind1")->itemText(2), text(7202));
+    EXPECT_EQ(win.get<QGroupBox>("GroupAus4")->title(), text(8192) + " 4");
+    EXPECT_EQ(win.get<QComboBox>("ComboAus3")->count(), 18);
+    EXPECT_EQ(win.get<QComboBox>("ComboVorzug")->itemText(25), text(9242));
+    EXPECT_EQ(win.get<QGroupBox>("GroupBetriebsanzeige")->title(), text(13376));
+    EXPECT_EQ(win.get<QCheckBox>("CheckCalc")->text(), text(13393));
+    EXPECT_EQ(win.get<QGroupBox>("DisplayBox3")->title(), text(13344));
+    EXPECT_EQ(win.get<QCheckBox>("Chk_TM4")->text(), text(13367));
+    // Offline the edits change the image and send nothing.
+    win.open(win.w().TabParAusgang);
+    win.choose("ComboAus1", 0);
+    win.answer(QStringLiteral("4"));
+    win.doubleClick("ListeAus1", 0);
+    EXPECT_EQ(win.w().image().Aus_User[0].Konstant, 40);
+    EXPECT_EQ(win.h.device.framesServed(), 0u);
+}
+
+}  // namespace
+}  // namespace parvion::test
