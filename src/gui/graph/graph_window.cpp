@@ -39,7 +39,7 @@ constexpr int kHeight = 468;
 constexpr int kButtonPanelHeight = 57;
 // Width of the chart as it is laid out for the printer: the page's
 // proportions at about the size of a large window.
-constexpr qreal kPrintLayoutWidth = 1000;
+constexpr qreal kPrintLayoutWidth = 800;
 
 // Milliseconds since the epoch of device times in local time. The time of
 // an hour is looked up once; the minutes and seconds are added to it.

@@ -51,7 +51,8 @@ TrendChartView::TrendChartView(int number, QWidget* parent) : QChartView(new QCh
     c->setAnimationOptions(QChart::NoAnimation);
     c->legend()->hide();
     c->setBackgroundRoundness(0);
-    c->setMargins(QMargins(2, 2, 6, 2));
+    // Room on the right for half the last time label.
+    c->setMargins(QMargins(2, 2, 26, 2));
     c->layout()->setContentsMargins(0, 0, 0, 0);
     c->setPlotAreaBackgroundBrush(Qt::white);
     c->setPlotAreaBackgroundVisible(true);
@@ -232,9 +233,12 @@ void TrendChartView::adaptTimeLabels() {
     const QFontMetrics fm(timeAxis_->labelsFont());
     const int label =
         fm.horizontalAdvance(QDateTime(QDate(2000, 12, 28), QTime(23, 58, 58)).toString(format)) +
-        18;
-    const qreal plotWidth =
-        chart()->plotArea().width() > 0 ? chart()->plotArea().width() : width() - 60.0;
+        24;
+    // The plot area follows a resize only once the chart is laid out again:
+    // the view's width less the value labels and margins bounds it now.
+    qreal plotWidth = width() - 80.0;
+    if (chart()->plotArea().width() > 0)
+        plotWidth = std::min(plotWidth, chart()->plotArea().width());
     timeAxis_->setTickCount(std::clamp(static_cast<int>(plotWidth / label) + 1, 2, 10));
 }
 

@@ -1,6 +1,7 @@
 // With PARVION_SCREENSHOT_DIR set, saves the graph window filled with a full
 // trend store, in both variants and both languages, zoomed with the
-// read-out, and its context menu, for a look at texts and axes.
+// read-out, its context menu and a printed chart, for a look at texts and
+// axes.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <QLineSeries>
 #include <QMenu>
 #include <QPixmap>
+#include <QPrinter>
 #include <QPushButton>
 #include <cstdlib>
 
@@ -56,6 +58,13 @@ TEST(Screenshot, GraphWindow) {
             QCoreApplication::processEvents();
             EXPECT_TRUE(v->popupMenu()->grab().save(prefix + "-menu.png", "PNG"));
             v->popupMenu()->hide();
+
+            // The printout of the zoomed chart, as a PDF.
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setPageOrientation(QPageLayout::Landscape);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(prefix + "-print.pdf");
+            EXPECT_TRUE(g->printChart(2, printer));
         }
     }
 }
