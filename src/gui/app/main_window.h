@@ -58,6 +58,7 @@ class RemarksPage;
 class SystemPage;
 class TAboutBox;
 class TEinst;
+class Tfrm_Grafik;
 class TInputDlg;
 class TPasswordDlg;
 class TrendPage;
@@ -101,6 +102,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     TEinst* settingsDialog() const { return einst_; }
     TInputDlg* inputDialog() const { return inputDlg_; }
     TPasswordDlg* passwordDialog() const { return passwordDlg_; }
+    Tfrm_Grafik* graphWindow() const { return grafik_; }
     QString statusPanelText(int panel) const;
     // Every page, operation display first, in tab order.
     const std::vector<Page*>& pages() const { return pages_; }
@@ -145,6 +147,8 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     void mnu_BeendenClick();
     void mnu_InfoClick();
     void mnu_EinstellungenClick();
+    // "Grafik ..." on the trend page: shows the graph window without waiting.
+    void cmd_GrafikClick();
     void mnu_energyClick(QAction* item);
     void mnu_DeutschClick(QAction* item);
     void mnu_highendversionClick(QAction* item);
@@ -231,6 +235,8 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     void saveParameterFile();
     void showParameterFileName(const QString& file);
     void createDialogs();
+    // The heads of the trend grid's four value columns: the chart titles.
+    QStringList trendColumnHeads() const;
 
     MainWindowOptions options_;
     std::unique_ptr<Dialogs> ownDialogs_;
@@ -248,6 +254,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     TInputDlg* inputDlg_ = nullptr;
     TEinst* einst_ = nullptr;
     TPasswordDlg* passwordDlg_ = nullptr;
+    Tfrm_Grafik* grafik_ = nullptr;
     bool formReady_ = false;
     bool closePending_ = false;
     bool closed_ = false;

@@ -1,10 +1,15 @@
 // The main window's modal dialogs: the settings dialog behind
-// "Einstellungen..." and the password dialog it asks.
+// "Einstellungen..." and the password dialog it asks; and the graph window
+// of the trend page, shown without waiting.
 
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 
 #include "gui/app/main_window.h"
 #include "gui/app/settings_dialog.h"
+#include "gui/graph/graph_window.h"
+#include "gui/operation/trend_page.h"
 #include "gui/parameters/password_dialog.h"
 #include "gui/parameters/system_page.h"
 
@@ -28,6 +33,32 @@ void Tfrm_Main::createDialogs() {
     einst_ =
         new TEinst({session_, image_, *device_, *link_, *texts_, *this, options_.appDataFolder, {}},
                    std::move(hooks), *passwordDlg_, this);
+
+    grafik_ = new Tfrm_Grafik({device_->TrendStore,
+                               image_,
+                               session_,
+                               *dialogs_,
+                               [this] { return trendColumnHeads(); },
+                               options_.documentsFolder,
+                               {}},
+                              this);
+    if (auto* grafik = TabTrend->findChild<QPushButton*>(QStringLiteral("cmd_Grafik"))) {
+        connect(grafik, &QPushButton::clicked, this, &Tfrm_Main::cmd_GrafikClick);
+    }
+}
+
+void Tfrm_Main::cmd_GrafikClick() {
+    grafik_->showGraph();
+}
+
+QStringList Tfrm_Main::trendColumnHeads() const {
+    QStringList heads;
+    const auto* grid = TabTrend->findChild<QTableWidget*>(QStringLiteral("Trendgrid"));
+    for (int col = 1; col <= 4; ++col) {
+        const QTableWidgetItem* item = grid != nullptr ? grid->item(0, col) : nullptr;
+        heads << (item != nullptr ? item->text() : QString());
+    }
+    return heads;
 }
 
 void Tfrm_Main::mnu_EinstellungenClick() {
