@@ -235,8 +235,6 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     void saveParameterFile();
     void showParameterFileName(const QString& file);
     void createDialogs();
-    // The heads of the trend grid's four value columns: the chart titles.
-    QStringList trendColumnHeads() const;
 
     MainWindowOptions options_;
     std::unique_ptr<Dialogs> ownDialogs_;

@@ -38,27 +38,15 @@ void Tfrm_Main::createDialogs() {
                                image_,
                                session_,
                                *dialogs_,
-                               [this] { return trendColumnHeads(); },
+                               [this] { return TabTrend->columnHeads(); },
                                options_.documentsFolder,
                                {}},
                               this);
-    if (auto* grafik = TabTrend->findChild<QPushButton*>(QStringLiteral("cmd_Grafik"))) {
-        connect(grafik, &QPushButton::clicked, this, &Tfrm_Main::cmd_GrafikClick);
-    }
+    connect(TabTrend, &TrendPage::graphRequested, this, &Tfrm_Main::cmd_GrafikClick);
 }
 
 void Tfrm_Main::cmd_GrafikClick() {
     grafik_->showGraph();
-}
-
-QStringList Tfrm_Main::trendColumnHeads() const {
-    QStringList heads;
-    const auto* grid = TabTrend->findChild<QTableWidget*>(QStringLiteral("Trendgrid"));
-    for (int col = 1; col <= 4; ++col) {
-        const QTableWidgetItem* item = grid != nullptr ? grid->item(0, col) : nullptr;
-        heads << (item != nullptr ? item->text() : QString());
-    }
-    return heads;
 }
 
 void Tfrm_Main::mnu_EinstellungenClick() {
