@@ -9,16 +9,11 @@
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/profile_file.h"
+#include "support/device_records.h"
 #include "support/unprivileged.h"
 
 namespace parvion::test {
 namespace {
-
-T_UserRec DeviceT_User0(sim::Device& d) {
-    T_UserRec r{};
-    EXPECT_TRUE(codec::decode(d.peek(block::T_User(0).address, block::T_User(0).count), r));
-    return r;
-}
 
 TEST(CliEdit, SetOnTheDeviceWritesBackThroughThePageRules) {
     TempDir home;
@@ -35,7 +30,7 @@ TEST(CliEdit, SetOnTheDeviceWritesBackThroughThePageRules) {
     CliRun r = en({"set", "T_User0", "Max", "2000"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err, "parvion2-cli: note: 2000 is above the upper limit; 1500 taken\n");
-    EXPECT_EQ(DeviceT_User0(d).Max, 1500);
+    EXPECT_EQ(deviceRecord<T_UserRec>(d, block::T_User(0)).Max, 1500);
     EXPECT_TRUE(Contains(r.out, "  Value at 20 mA       2.7320E+3 °F  [T_User0 Max]\n")) << r.out;
 
     // The page of circuit 2 is read before its choice, and shown after it.
@@ -53,7 +48,7 @@ TEST(CliEdit, SetOnTheDeviceWritesBackThroughThePageRules) {
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(Contains(r.err, "1 transfer(s) of the change failed")) << r.err;
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(DeviceT_User0(d).Max, 1500);
+    EXPECT_EQ(deviceRecord<T_UserRec>(d, block::T_User(0)).Max, 1500);
 }
 
 TEST(CliEdit, BadInputOnTheDeviceWritesNothing) {

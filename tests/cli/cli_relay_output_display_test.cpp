@@ -7,16 +7,10 @@
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/profile_file.h"
+#include "support/device_records.h"
 
 namespace parvion::test {
 namespace {
-
-template <class Rec>
-Rec DeviceRecord(sim::Device& d, block::Place place) {
-    Rec r{};
-    EXPECT_TRUE(codec::decode(d.peek(place.address, place.count), r));
-    return r;
-}
 
 TEST(CliRelayOutputDisplay, SetTakesChoicesAndValuesAsThePagesDo) {
     TempDir home;
@@ -29,7 +23,7 @@ TEST(CliRelayOutputDisplay, SetTakesChoicesAndValuesAsThePagesDo) {
     // The alarm source is the choice index: 15 is the temperature difference.
     CliRun r = en({"set", "Alm_User0", "Param", "15"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(DeviceRecord<Alm_UserRec>(d, block::Alm_User(0)).Param, 17);
+    EXPECT_EQ(deviceRecord<Alm_UserRec>(d, block::Alm_User(0)).Param, 17);
     EXPECT_TRUE(
         Contains(r.out, "Limit relay 1: Temperature difference 2-1  [Alm_User0 Param 0..25]\n"))
         << r.out;
@@ -37,13 +31,13 @@ TEST(CliRelayOutputDisplay, SetTakesChoicesAndValuesAsThePagesDo) {
     r = en({"set", "Alm_User0", "Min", "-2000"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err, "parvion2-cli: note: -2000 is below the lower limit; -1273.15 taken\n");
-    EXPECT_FLOAT_EQ(DeviceRecord<Alm_UserRec>(d, block::Alm_User(0)).Min, -1273.15f);
+    EXPECT_FLOAT_EQ(deviceRecord<Alm_UserRec>(d, block::Alm_User(0)).Min, -1273.15f);
 
     // The constant current in mA, kept in 0.1 mA.
     ASSERT_EQ(en({"set", "Aus_User1", "Param", "0"}).code, 0);
     r = en({"set", "Aus_User1", "Konstant", "12"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(DeviceRecord<Aus_UserRec>(d, block::Aus_User(1)).Konstant, 120);
+    EXPECT_EQ(deviceRecord<Aus_UserRec>(d, block::Aus_User(1)).Konstant, 120);
     EXPECT_TRUE(Contains(r.out, "  Fixed value    12.0000    mA  [Aus_User1 Konstant]\n")) << r.out;
 
     // The boxes of display page 2 with the compact display on.
@@ -51,7 +45,7 @@ TEST(CliRelayOutputDisplay, SetTakesChoicesAndValuesAsThePagesDo) {
     d.poke(block::Display.address, std::vector<std::uint8_t>{0x02, 0x00, 0x00, 0x00});
     r = en({"set", "Display", "Enable2", "17"});
     ASSERT_EQ(r.code, 0) << r.err;
-    const DisplayRec shown = DeviceRecord<DisplayRec>(d, block::Display);
+    const DisplayRec shown = deviceRecord<DisplayRec>(d, block::Display);
     EXPECT_EQ(shown.Enable1, 0x13);
     EXPECT_EQ(shown.Enable2, 0x11);
     EXPECT_TRUE(Contains(r.out, "Circuit 2: 17  [Display Enable2]\n  [x] Temperature (1)\n"))

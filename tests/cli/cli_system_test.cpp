@@ -9,16 +9,10 @@
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/profile_file.h"
+#include "support/device_records.h"
 
 namespace parvion::test {
 namespace {
-
-template <class Rec>
-Rec Record(sim::Device& d, block::Place p) {
-    Rec r{};
-    EXPECT_TRUE(codec::decode(d.peek(p.address, p.count), r));
-    return r;
-}
 
 TEST(CliSystem, TheSwitchToOneCircuitRunsWhole) {
     TempDir home;
@@ -26,7 +20,7 @@ TEST(CliSystem, TheSwitchToOneCircuitRunsWhole) {
     o.kindMask = 0x05;  // measuring-range switching and balance allowed, parallel transmitters not
     SimOnPty sim(o);
     sim::Device& d = sim.device();
-    SystemRec sys = Record<SystemRec>(d, block::System);
+    SystemRec sys = deviceRecord<SystemRec>(d, block::System);
     sys.Kind = 0;
     d.poke(block::System.address, codec::encode(sys));
     Aus_UserRec out{};
@@ -44,8 +38,8 @@ TEST(CliSystem, TheSwitchToOneCircuitRunsWhole) {
 
     r = en({"set", "System", "Kind", "1"});
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(Record<SystemRec>(d, block::System).Kind, 1);
-    EXPECT_EQ(Record<Aus_UserRec>(d, block::Aus_User(0)).Param, 1);
+    EXPECT_EQ(deviceRecord<SystemRec>(d, block::System).Kind, 1);
+    EXPECT_EQ(deviceRecord<Aus_UserRec>(d, block::Aus_User(0)).Param, 1);
     // 16 records of the switch, then System.
     EXPECT_EQ(d.framesServed(cmd::Write), 17u);
     EXPECT_TRUE(Contains(r.out, "[System Kind 0..3]")) << r.out;

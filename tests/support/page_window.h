@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
 #include <QProgressBar>
@@ -14,26 +15,15 @@
 #include <QTimer>
 #include <optional>
 
-#include "core/link/transport.h"
 #include "core/link/parameter_blocks.h"
+#include "core/link/transport.h"
 #include "gui/parameters/input_dialog.h"
+#include "support/device_records.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {
 
 using gui::TInputDlg;
-
-template <class Rec>
-Rec deviceRecord(sim::Device& device, block::Place place) {
-    Rec r{};
-    EXPECT_TRUE(codec::decode(device.peek(place.address, place.count), r));
-    return r;
-}
-
-template <class Rec>
-void putRecord(sim::Device& device, block::Place place, const Rec& r) {
-    device.poke(place.address, codec::encode(r));
-}
 
 inline T_UserRec temperature(std::uint8_t kind, float min, float max) {
     T_UserRec t{};
@@ -97,6 +87,12 @@ class Window {
         const QPoint at = row < list->count() ? list->visualItemRect(list->item(row)).center()
                                               : QPoint(4, list->viewport()->height() - 4);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    // A check box clicked on its indicator.
+    void tick(const char* name) {
+        auto* box = get<QCheckBox>(name);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
     }
 
     void choose(const char* comboName, int index) {

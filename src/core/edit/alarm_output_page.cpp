@@ -7,6 +7,7 @@
 
 #include "core/edit/setting_support.h"
 #include "core/edit/source_codes.h"
+#include "core/edit/write_back.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/profile_file.h"
@@ -17,7 +18,6 @@ namespace parvion::edit {
 
 namespace {
 
-constexpr int kWriteWaitMs = 50;
 constexpr std::string_view kAlarmSection = "Alm_User";
 constexpr std::string_view kOutputSection = "Aus_User";
 constexpr std::string_view kParam = "Param";
@@ -34,20 +34,6 @@ constexpr float kKonstantPerMilliampere = 10.0f;
 // The limits of a constant output, in 0.1 mA, set when it goes constant.
 constexpr float kConstantLow = 10.0f;
 constexpr float kConstantHigh = 230.0f;
-
-// Write, step, 50 ms, read back, step: the write-back of one record.
-template <class Write, class Read>
-void WriteBack(Link& link, Write write, Read read) {
-    if (!link.session().Online) return;
-    UiHooks& ui = link.ui();
-    ui.progressStart(2);
-    write();
-    ui.progressStep();
-    link.PauseMs(kWriteWaitMs);
-    read();
-    ui.progressStep();
-    ui.progressHide();
-}
 
 void AlarmWriteBack(Link& link, ParameterImage& image, int alarm) {
     WriteBack(

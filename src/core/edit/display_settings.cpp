@@ -2,6 +2,7 @@
 
 #include "core/edit/setting_support.h"
 #include "core/edit/source_codes.h"
+#include "core/edit/write_back.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/profile_file.h"
@@ -11,7 +12,6 @@ namespace parvion::edit {
 
 namespace {
 
-constexpr int kWriteWaitMs = 50;
 constexpr int kFillSteps = 16;
 constexpr std::string_view kDisUser = "Dis_User";
 constexpr std::string_view kDisplay = "Display";

@@ -11,6 +11,7 @@
 #include "core/edit/field_ref.h"
 #include "core/model/parameter_image.h"
 #include "gui/app/busy_guard.h"
+#include "gui/app/line_activation.h"
 #include "gui/app/widgets.h"
 #include "gui/parameters/input_dialog.h"
 
@@ -106,8 +107,7 @@ void CircuitParameterPage::buildGroup(CircuitGroup group, const QString& box, co
     values->setUniformItemSizes(true);
     const int lineHeight = QFontMetrics(font).height();
     values->setFixedHeight(lineHeight * maxLines(group) + 2 * values->frameWidth() + 4);
-    values->viewport()->installEventFilter(this);
-    values->installEventFilter(this);
+    onLineActivated(values, [this, group](int row, int) { editLine(group, row); });
     l->addWidget(values);
     boxes_[slot(group)] = groupBox;
     lists_[slot(group)] = values;
@@ -198,18 +198,13 @@ void CircuitParameterPage::editLine(CircuitGroup group, int row) {
         case edit::LineAction::None:
             return;
         case edit::LineAction::Dialog: {
-            TInputDlg& dlg = ctx_.inputDialog;
-            dlg.IntegerMode = false;
-            dlg.Precision = 5;
-            dlg.Quantity = line.editQuantity;
-            dlg.MinValue = line.min;
-            dlg.MaxValue = line.max;
-            dlg.Value = edit::GetField(ctx_.image, line.field);
             // Cancel, Escape and the close box change nothing and send nothing.
-            if (dlg.exec() != QDialog::Accepted) return;
-            const float accepted = dlg.Value;
+            const std::optional<float> accepted = ctx_.inputDialog.enter(
+                line.editQuantity, line.min, line.max, edit::GetField(ctx_.image, line.field));
+            if (!accepted) return;
             change([&] {
-                return edit::ApplyLineValue(ctx_.link, ctx_.image, circuit_, group, line, accepted);
+                return edit::ApplyLineValue(ctx_.link, ctx_.image, circuit_, group, line,
+                                            *accepted);
             });
             return;
         }
@@ -260,27 +255,6 @@ void CircuitParameterPage::ListeImp1DblClick() {
 }
 void CircuitParameterPage::ListeVL1DblClick() {
     editLine(CircuitGroup::Reference, lists_[slot(CircuitGroup::Reference)]->currentRow());
-}
-
-bool CircuitParameterPage::eventFilter(QObject* watched, QEvent* event) {
-    for (CircuitGroup g : edit::kCircuitGroups) {
-        QListWidget* list = lists_[slot(g)];
-        if (event->type() == QEvent::MouseButtonDblClick && watched == list->viewport()) {
-            // The line under the pointer; none below the last line.
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            editLine(g, list->indexAt(mouse->position().toPoint()).row());
-            return true;
-        }
-        if (event->type() == QEvent::KeyPress && watched == list) {
-            // Enter edits the selected line; a held key opens one dialog only.
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-                if (!key->isAutoRepeat()) editLine(g, list->currentRow());
-                return true;
-            }
-        }
-    }
-    return Page::eventFilter(watched, event);
 }
 
 }  // namespace parvion::gui

@@ -57,9 +57,6 @@ class CircuitParameterPage : public Page {
     void ListeImp1DblClick();
     void ListeVL1DblClick();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     static constexpr std::size_t kGroups = edit::kCircuitGroups.size();
     static std::size_t slot(edit::CircuitGroup g) { return static_cast<std::size_t>(g); }

@@ -119,17 +119,13 @@ void CorrectionPage::fitColumns(int circuit) {
 void CorrectionPage::FlowKorr1DblClick(int circuit, int row, int column) {
     if (ctx_.busy.held() || column != 1 || row < 0 || row >= kRows) return;
     const auto point = static_cast<std::size_t>(row);
-    TInputDlg& dlg = ctx_.inputDialog;
-    dlg.Quantity = kNoQuantity;
-    dlg.IntegerMode = false;
-    dlg.Precision = 5;
-    dlg.MinValue = edit::kCorrectionMin;
-    dlg.MaxValue = edit::kCorrectionMax;
-    dlg.Value = ctx_.image.FlowKorr[static_cast<std::size_t>(circuit)].Stelle[point];
-    if (dlg.exec() != QDialog::Accepted) return;
+    const std::optional<float> factor = ctx_.inputDialog.enter(
+        kNoQuantity, edit::kCorrectionMin, edit::kCorrectionMax,
+        ctx_.image.FlowKorr[static_cast<std::size_t>(circuit)].Stelle[point]);
+    if (!factor) return;
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;
-    edit::SetCorrectionFactor(ctx_.link, ctx_.image, circuit, point, dlg.Value);
+    edit::SetCorrectionFactor(ctx_.link, ctx_.image, circuit, point, *factor);
     redisplay();
 }
 

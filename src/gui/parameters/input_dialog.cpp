@@ -57,6 +57,17 @@ const UnitRow* TInputDlg::conversionRow() const {
     return views::InputUnitRow(image_, session_.Medium, Quantity);
 }
 
+std::optional<float> TInputDlg::enter(std::uint8_t quantity, float min, float max, float value) {
+    Quantity = quantity;
+    IntegerMode = false;
+    Precision = 5;
+    MinValue = min;
+    MaxValue = max;
+    Value = value;
+    if (exec() != QDialog::Accepted) return std::nullopt;
+    return Value;
+}
+
 void TInputDlg::FormActivate() {
     const UnitRow* row = conversionRow();
     DisplayValue = ToDisplayUnit(row, Value);

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -45,6 +46,12 @@ class TInputDlg : public QDialog {
     QLineEdit* Input = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
+
+    // The dialog for one value of a page: `value` shown in the quantity's
+    // unit, limited to min..max (base unit), five significant digits. The
+    // accepted value in the base unit; nothing when Cancel, Escape or the
+    // close box ended it.
+    std::optional<float> enter(std::uint8_t quantity, float min, float max, float value);
 
   public slots:
     void FormActivate();

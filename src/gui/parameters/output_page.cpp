@@ -9,7 +9,9 @@
 #include "core/edit/source_codes.h"
 #include "core/model/parameter_image.h"
 #include "gui/app/busy_guard.h"
+#include "gui/app/line_activation.h"
 #include "gui/app/widgets.h"
+#include "gui/parameters/input_dialog.h"
 #include "gui/parameters/relay_page.h"
 
 namespace parvion::gui {
@@ -23,11 +25,6 @@ constexpr int kListLines = 3;
 OutputPage::OutputPage(PageContext& context, QWidget* parent)
     : Page(context, QStringLiteral("TabParAusgang"), parent) {
     auto* grid = new QGridLayout(this);
-    auto* edits = new ListEditFilter(this, [this](QListWidget* list, int row) {
-        for (int k = 0; k < edit::kOutputs; ++k) {
-            if (list == ListeAus_[static_cast<std::size_t>(k)]) ListeAus1DblClick(k, row);
-        }
-    });
     for (int k = 0; k < edit::kOutputs; ++k) {
         const auto i = static_cast<std::size_t>(k);
         const QString n = QString::number(k + 1);
@@ -35,7 +32,7 @@ OutputPage::OutputPage(PageContext& context, QWidget* parent)
         auto* gl = new QVBoxLayout(GroupAus_[i]);
         ComboAus_[i] = named(new QComboBox(GroupAus_[i]), "ComboAus" + n);
         ListeAus_[i] = sourceList(GroupAus_[i], "ListeAus" + n, kListLines);
-        edits->watch(ListeAus_[i]);
+        onLineActivated(ListeAus_[i], [this, k](int row, int) { ListeAus1DblClick(k, row); });
         gl->addWidget(ComboAus_[i]);
         gl->addWidget(ListeAus_[i]);
         gl->addStretch();
@@ -97,8 +94,8 @@ void OutputPage::ListeAus1DblClick(int output, int row) {
         edit::OutputLines(ctx_.image, ctx_.medium(), output);
     if (row < 0 || static_cast<std::size_t>(row) >= lines.size()) return;
     const edit::SourceLine line = lines[static_cast<std::size_t>(row)];
-    const std::optional<float> value =
-        AskLineValue(ctx_, line, edit::OutputValue(ctx_.image, output, line));
+    const std::optional<float> value = ctx_.inputDialog.enter(
+        line.editQuantity, line.min, line.max, edit::OutputValue(ctx_.image, output, line));
     if (!value) return;
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;

@@ -11,6 +11,7 @@
 #include "core/edit/source_codes.h"
 #include "core/model/parameter_image.h"
 #include "gui/app/busy_guard.h"
+#include "gui/app/line_activation.h"
 #include "gui/app/widgets.h"
 #include "gui/parameters/input_dialog.h"
 
@@ -22,44 +23,6 @@ namespace {
 constexpr int kListLines = 3;
 
 }  // namespace
-
-std::optional<float> AskLineValue(PageContext& context, const edit::SourceLine& line,
-                                  float current) {
-    TInputDlg& dlg = context.inputDialog;
-    dlg.IntegerMode = false;
-    dlg.Precision = 5;
-    dlg.Quantity = line.editQuantity;
-    dlg.MinValue = line.min;
-    dlg.MaxValue = line.max;
-    dlg.Value = current;
-    // Cancel, Escape and the close box change nothing and send nothing.
-    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
-    return dlg.Value;
-}
-
-void ListEditFilter::watch(QListWidget* list) {
-    list->installEventFilter(this);
-    list->viewport()->installEventFilter(this);
-}
-
-bool ListEditFilter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (auto* list = qobject_cast<QListWidget*>(watched->parent())) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            edit_(list, list->indexAt(mouse->position().toPoint()).row());
-            return true;
-        }
-    }
-    if (event->type() == QEvent::KeyPress) {
-        auto* list = qobject_cast<QListWidget*>(watched);
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (list != nullptr && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            if (!key->isAutoRepeat()) edit_(list, list->currentRow());
-            return true;
-        }
-    }
-    return QObject::eventFilter(watched, event);
-}
 
 // A list of the page's values, sized for `lines` lines.
 QListWidget* sourceList(QWidget* parent, const QString& name, int lines) {
@@ -74,11 +37,6 @@ QListWidget* sourceList(QWidget* parent, const QString& name, int lines) {
 RelayPage::RelayPage(PageContext& context, QWidget* parent)
     : Page(context, QStringLiteral("TabParRelais"), parent) {
     auto* layout = new QHBoxLayout(this);
-    auto* edits = new ListEditFilter(this, [this](QListWidget* list, int row) {
-        for (int a = 0; a < edit::kAlarms; ++a) {
-            if (list == ListeAlm_[static_cast<std::size_t>(a)]) ListeAlm1DblClick(a, row);
-        }
-    });
     for (int a = 0; a < edit::kAlarms; ++a) {
         const auto i = static_cast<std::size_t>(a);
         const QString n = QString::number(a + 1);
@@ -87,7 +45,7 @@ RelayPage::RelayPage(PageContext& context, QWidget* parent)
         ComboAlm_[i] = named(new QComboBox(GroupAlm_[i]), "ComboAlm" + n);
         ComboAlmKind_[i] = named(new QComboBox(GroupAlm_[i]), "ComboAlmKind" + n);
         ListeAlm_[i] = sourceList(GroupAlm_[i], "ListeAlm" + n, kListLines);
-        edits->watch(ListeAlm_[i]);
+        onLineActivated(ListeAlm_[i], [this, a](int row, int) { ListeAlm1DblClick(a, row); });
         gl->addWidget(ComboAlm_[i]);
         gl->addWidget(ComboAlmKind_[i]);
         gl->addWidget(ListeAlm_[i]);
@@ -158,8 +116,8 @@ void RelayPage::ListeAlm1DblClick(int alarm, int row) {
     if (lines.size() == 1) row = 0;
     if (row < 0 || static_cast<std::size_t>(row) >= lines.size()) return;
     const edit::SourceLine line = lines[static_cast<std::size_t>(row)];
-    const std::optional<float> value =
-        AskLineValue(ctx_, line, edit::AlarmValue(ctx_.image, alarm, line));
+    const std::optional<float> value = ctx_.inputDialog.enter(
+        line.editQuantity, line.min, line.max, edit::AlarmValue(ctx_.image, alarm, line));
     if (!value) return;
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;

@@ -19,30 +19,8 @@ class QListWidget;
 
 namespace parvion::gui {
 
-// Opens the value input dialog for a line of a relay or output list,
-// starting from `current`; the accepted value in the base unit, nothing
-// when the dialog was left without OK.
-std::optional<float> AskLineValue(PageContext& context, const edit::SourceLine& line,
-                                  float current);
-
 // A value list of the relay and output pages, high enough for `lines`.
 QListWidget* sourceList(QWidget* parent, const QString& name, int lines);
-
-// Runs `edit` for a double click on a list of the relay and output pages
-// (with the row under the pointer, -1 below the last line) and for Enter
-// (not held) in it (with the selected row). Installed with watch().
-class ListEditFilter : public QObject {
-  public:
-    using Edit = std::function<void(QListWidget* list, int row)>;
-    ListEditFilter(QObject* parent, Edit edit) : QObject(parent), edit_(std::move(edit)) {}
-    void watch(QListWidget* list);
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
-    Edit edit_;
-};
 
 class RelayPage : public Page {
     Q_OBJECT

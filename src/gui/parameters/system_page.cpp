@@ -196,18 +196,13 @@ void SystemPage::cmd_SetDateTimeClick() {
 
 void SystemPage::ed_SystemFaktorDblClick() {
     if (ctx_.busy.held() || !edit::SystemFactorEditable(ctx_.image.System)) return;
-    TInputDlg& dlg = ctx_.inputDialog;
-    dlg.Quantity = kNoQuantity;
-    dlg.IntegerMode = false;
-    dlg.Precision = 5;
-    dlg.MinValue = edit::kSystemFactorMin;
-    dlg.MaxValue = edit::kSystemFactorMax;
-    dlg.Value = ctx_.image.System.Faktor;
     // Cancel, Escape and the title-bar close box change nothing.
-    if (dlg.exec() != QDialog::Accepted) return;
+    const std::optional<float> factor = ctx_.inputDialog.enter(
+        kNoQuantity, edit::kSystemFactorMin, edit::kSystemFactorMax, ctx_.image.System.Faktor);
+    if (!factor) return;
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;
-    edit::SetSystemFactor(ctx_.link, ctx_.image, dlg.Value);
+    edit::SetSystemFactor(ctx_.link, ctx_.image, *factor);
     ctx_.host.fillParameterPages();
 }
 
@@ -263,17 +258,12 @@ void SystemPage::ListeVorgabenDblClick(int row) {
     if (ctx_.busy.held() || row < 0 || row >= static_cast<int>(edit::kPresetCount)) return;
     const auto k = static_cast<std::size_t>(row);
     const edit::PresetLimits limits = edit::PresetLimitsOf(k, ctx_.medium());
-    TInputDlg& dlg = ctx_.inputDialog;
-    dlg.Quantity = limits.quantity;
-    dlg.IntegerMode = false;
-    dlg.Precision = 5;
-    dlg.MinValue = limits.min;
-    dlg.MaxValue = limits.max;
-    dlg.Value = ctx_.image.Vorgaben[k];
-    if (dlg.exec() != QDialog::Accepted) return;
+    const std::optional<float> preset =
+        ctx_.inputDialog.enter(limits.quantity, limits.min, limits.max, ctx_.image.Vorgaben[k]);
+    if (!preset) return;
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;
-    if (edit::SetPreset(ctx_.link, ctx_.image, k, dlg.Value)) showPresets();
+    if (edit::SetPreset(ctx_.link, ctx_.image, k, *preset)) showPresets();
 }
 
 bool SystemPage::eventFilter(QObject* watched, QEvent* event) {

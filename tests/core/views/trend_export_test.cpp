@@ -10,6 +10,8 @@
 
 #include "support/temp_dir.h"
 
+#include "support/trend_stores.h"
+
 namespace parvion::views {
 namespace {
 
@@ -20,23 +22,7 @@ DeviceDateTime T(int y, int mo, int d, int h, int mi) {
 }
 
 TrendBlock Block(int interval, int hour, int minute, int count, int circuit = 0) {
-    TrendBlock b;
-    b.Valid = true;
-    b.Header = {static_cast<std::uint8_t>(circuit),
-                static_cast<std::uint8_t>(interval),
-                2024,
-                5,
-                17,
-                static_cast<std::uint8_t>(hour),
-                static_cast<std::uint8_t>(minute),
-                static_cast<std::uint8_t>(count)};
-    for (std::size_t j = 0; j < TrendBlock::kValues; ++j) {
-        b.Series[0][j] = 2931;  // 20 °C
-        b.Series[1][j] = static_cast<float>(100 + j);
-        b.Series[2][j] = 1.5f;
-        b.Series[3][j] = static_cast<float>(j);
-    }
-    return b;
+    return test::TrendBlockAt(circuit, interval, 2024, 5, 17, hour, minute, count);
 }
 
 // Values as plain numbers, so that the lines show what was passed in.

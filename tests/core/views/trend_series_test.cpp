@@ -13,25 +13,15 @@
 
 #include "core/model/value_format.h"
 
+#include "support/trend_stores.h"
+
 namespace parvion::views {
 namespace {
 
 constexpr TrendSeriesUnits kBase{};
 
 TrendBlock Block(int circuit, int interval, int y, int mo, int d, int h, int mi, int count) {
-    TrendBlock b;
-    b.Valid = true;
-    b.Header = {static_cast<std::uint8_t>(circuit), static_cast<std::uint8_t>(interval),
-                static_cast<std::uint16_t>(y),      static_cast<std::uint8_t>(mo),
-                static_cast<std::uint8_t>(d),       static_cast<std::uint8_t>(h),
-                static_cast<std::uint8_t>(mi),      static_cast<std::uint8_t>(count)};
-    for (std::size_t j = 0; j < TrendBlock::kValues; ++j) {
-        b.Series[0][j] = 2931;  // 20 °C
-        b.Series[1][j] = static_cast<float>(100 + j);
-        b.Series[2][j] = 1.5f;
-        b.Series[3][j] = static_cast<float>(j);
-    }
-    return b;
+    return test::TrendBlockAt(circuit, interval, y, mo, d, h, mi, count);
 }
 
 std::string Times(const std::vector<TrendInstant>& instants) {

@@ -30,7 +30,7 @@
 #include "gui/graph/trend_chart_view.h"
 #include "support/temp_dir.h"
 #include "support/window_harness.h"
-#include "trend_stores.h"
+#include "support/trend_stores.h"
 
 namespace parvion::test {
 namespace {

@@ -17,7 +17,7 @@
 #include "gui/graph/graph_window.h"
 #include "gui/graph/trend_chart_view.h"
 #include "support/window_harness.h"
-#include "trend_stores.h"
+#include "support/trend_stores.h"
 
 namespace parvion::test {
 namespace {

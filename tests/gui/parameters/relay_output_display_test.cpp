@@ -17,22 +17,10 @@
 
 #include "core/link/parameter_blocks.h"
 #include "gui/parameters/input_dialog.h"
-#include "support/window_harness.h"
+#include "support/page_window.h"
 
 namespace parvion::test {
 namespace {
-
-template <class Rec>
-Rec deviceRecord(sim::Device& device, block::Place place) {
-    Rec r{};
-    EXPECT_TRUE(codec::decode(device.peek(place.address, place.count), r));
-    return r;
-}
-
-template <class Rec>
-void putRecord(sim::Device& device, block::Place place, const Rec& r) {
-    device.poke(place.address, codec::encode(r));
-}
 
 Alm_UserRec alarm(std::uint8_t param, std::uint8_t kind, float min, float max) {
     Alm_UserRec a{};
@@ -52,67 +40,6 @@ Aus_UserRec output(std::uint8_t param, std::uint8_t konstant, float min, float m
     o.Err = 3.6f;
     return o;
 }
-
-class Window {
-  public:
-    explicit Window(WindowSetup setup = {}) : h(setup) { EXPECT_TRUE(w().FormCreate()); }
-
-    gui::Tfrm_Main& w() { return *h.window; }
-    template <class W>
-    W* get(const char* name) {
-        return child<W>(h.window.get(), name);
-    }
-
-    void open(QWidget* page) {
-        w().Notebook->setCurrentWidget(w().TabParameter);
-        w().NBParameter->setCurrentWidget(page);
-        w().NotebookMouseDown();
-    }
-
-    // The next input dialog gets `text` and OK (nothing: Cancel); its
-    // caption goes to `caption`.
-    void answer(std::optional<QString> text, QString* caption = nullptr) {
-        QTimer::singleShot(0, &w(), [this, text, caption] {
-            gui::TInputDlg* dlg = w().inputDialog();
-            if (!dlg->isVisible()) return;
-            if (caption != nullptr) *caption = dlg->windowTitle();
-            if (text) {
-                dlg->Input->setText(*text);
-                dlg->OKBtn->click();
-            } else {
-                dlg->CancelBtn->click();
-            }
-        });
-    }
-
-    void doubleClick(const char* list, int row) {
-        auto* l = get<QListWidget>(list);
-        ASSERT_LT(row, l->count());
-        QTest::mouseDClick(l->viewport(), Qt::LeftButton, {},
-                           l->visualItemRect(l->item(row)).center());
-    }
-
-    void choose(const char* comboName, int index) {
-        auto* combo = get<QComboBox>(comboName);
-        combo->setCurrentIndex(index);
-        emit combo->activated(index);
-    }
-
-    // A check box clicked on its indicator.
-    void tick(const char* name) {
-        auto* box = get<QCheckBox>(name);
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-    }
-
-    QStringList lines(const char* name) {
-        QStringList out;
-        auto* l = get<QListWidget>(name);
-        for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
-        return out;
-    }
-
-    Harness h;
-};
 
 WindowSetup level(std::uint8_t ausbaustufe, bool overPty = false) {
     WindowSetup s;
@@ -134,10 +61,10 @@ TEST(RelayPage, ATemperatureDifferenceAlarmIsChosenAndItsLimitClamped) {
     EXPECT_TRUE(win.get<QComboBox>("ComboAlmKind1")->isEnabled());
     ASSERT_EQ(win.lines("ListeAlm1").size(), 2);
 
-    QString caption;
-    win.answer(QStringLiteral("2000"), &caption);
-    win.doubleClick("ListeAlm1", 1);
-    EXPECT_EQ(caption, QStringLiteral("-1273.2 .. 1273.2"));
+    DialogSeen seen;
+    win.answer(QStringLiteral("2000"), &seen);
+    win.doubleClick(win.list("ListeAlm1"), 1);
+    EXPECT_EQ(seen.caption, QStringLiteral("-1273.2 .. 1273.2"));
     const Alm_UserRec a = deviceRecord<Alm_UserRec>(win.h.device, block::Alm_User(0));
     EXPECT_FLOAT_EQ(a.Max, 1273.15f);
     EXPECT_TRUE(win.lines("ListeAlm1")[1].contains("1.2731E+3"))
@@ -157,10 +84,10 @@ TEST(RelayPage, CancelStoresAndSendsNothing) {
     win.open(win.w().TabParRelais);
     const ParameterImage before = win.w().image();
     const auto frames = win.h.device.framesServed();
-    QString caption;
-    win.answer(std::nullopt, &caption);
-    win.doubleClick("ListeAlm2", 0);
-    EXPECT_EQ(caption, QStringLiteral("-273.15 .. 1500"));
+    DialogSeen seen;
+    win.answer(std::nullopt, &seen);
+    win.doubleClick(win.list("ListeAlm2"), 0);
+    EXPECT_EQ(seen.caption, QStringLiteral("-273.15 .. 1500"));
     EXPECT_EQ(win.h.device.framesServed(), frames);
     EXPECT_EQ(win.w().image(), before);
 }
@@ -196,10 +123,10 @@ TEST(OutputPage, SourcesRangesAndTheConstantCurrent) {
     // The constant current: 12.0 mA is kept as 120 and listed in mA.
     win.choose("ComboAus1", 0);
     ASSERT_EQ(win.lines("ListeAus1").size(), 1);
-    QString caption;
-    win.answer(QStringLiteral("12"), &caption);
-    win.doubleClick("ListeAus1", 0);
-    EXPECT_EQ(caption, QStringLiteral("1 .. 23"));
+    DialogSeen seen;
+    win.answer(QStringLiteral("12"), &seen);
+    win.doubleClick(win.list("ListeAus1"), 0);
+    EXPECT_EQ(seen.caption, QStringLiteral("1 .. 23"));
     EXPECT_EQ(deviceRecord<Aus_UserRec>(win.h.device, block::Aus_User(0)).Konstant, 120);
     EXPECT_TRUE(win.lines("ListeAus1")[0].contains("12.0000"))
         << win.lines("ListeAus1")[0].toStdString();
@@ -207,7 +134,7 @@ TEST(OutputPage, SourcesRangesAndTheConstantCurrent) {
 
     // The error current, entered and listed in mA.
     win.answer(QStringLiteral("21.5"));
-    win.doubleClick("ListeAus2", 2);
+    win.doubleClick(win.list("ListeAus2"), 2);
     EXPECT_FLOAT_EQ(deviceRecord<Aus_UserRec>(win.h.device, block::Aus_User(1)).Err, 21.5f);
 }
 
@@ -317,7 +244,7 @@ TEST(ParameterPages, TextsOfTheThreePagesFollowTheLanguage) {
     win.open(win.w().TabParAusgang);
     win.choose("ComboAus1", 0);
     win.answer(QStringLiteral("4"));
-    win.doubleClick("ListeAus1", 0);
+    win.doubleClick(win.list("ListeAus1"), 0);
     EXPECT_EQ(win.w().image().Aus_User[0].Konstant, 40);
     EXPECT_EQ(win.h.device.framesServed(), 0u);
 }

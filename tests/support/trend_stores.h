@@ -1,5 +1,6 @@
 #pragma once
-// Trend blocks and stores for the graph window's tests.
+// Trend blocks and stores the trend tests build: one block with a plain
+// process, and a full ring.
 
 #include <cmath>
 #include <cstdint>
