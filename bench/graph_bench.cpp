@@ -14,6 +14,7 @@
 #include "core/views/trend_series.h"
 #include "gui/app/dialogs.h"
 #include "gui/graph/graph_window.h"
+#include "timing.h"
 
 namespace {
 
@@ -59,24 +60,10 @@ int main(int argc, char* argv[]) {
     window.show();
     QCoreApplication::processEvents();
 
-    auto measure = [](const char* what, const char* target, int runs, auto&& work) {
-        double best = 1e9;
-        double total = 0;
-        for (int i = 0; i < runs; ++i) {
-            const auto t0 = std::chrono::steady_clock::now();
-            work();
-            const std::chrono::duration<double, std::milli> ms =
-                std::chrono::steady_clock::now() - t0;
-            best = std::min(best, ms.count());
-            total += ms.count();
-        }
-        std::printf("%s: mean %.3f ms, best %.3f ms over %d runs (target %s)\n", what, total / runs,
-                    best, runs, target);
-    };
     const auto units = parvion::views::TrendDisplayUnits(image, session.Medium);
-    measure("Points of a full store (core)", "-", 50,
-            [&] { (void)parvion::views::TrendCircuitInstants(store, 0, units); });
-    measure("CH 1 clicked: points into the four series", "-", 20, [&] {
+    parvion::bench::MeasureMs("Points of a full store (core)", "-", 50,
+                              [&] { (void)parvion::views::TrendCircuitInstants(store, 0, units); });
+    parvion::bench::MeasureMs("CH 1 clicked: points into the four series", "-", 20, [&] {
         window.SpeedButton1Click(window.SpeedButton1);
         window.SpeedButton1Click(window.SpeedButton2);
     });
@@ -88,10 +75,11 @@ int main(int argc, char* argv[]) {
         const QPixmap picture = window.grab();
         if (picture.isNull()) std::printf("nothing drawn\n");
     };
-    measure("Graph of a full store drawn, 596 x 468 (points and painting)", "< 100 ms", 20, drawn);
+    parvion::bench::MeasureMs("Graph of a full store drawn, 596 x 468 (points and painting)",
+                              "< 100 ms", 20, drawn);
     window.resize(1280, 960);
     QCoreApplication::processEvents();
-    measure("Graph of a full store drawn, 1280 x 960", "-", 20, drawn);
+    parvion::bench::MeasureMs("Graph of a full store drawn, 1280 x 960", "-", 20, drawn);
     std::printf("points per series: %lld\n", static_cast<long long>(window.series(0)->count()));
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "gui/parameters/circuit_parameter_page.h"
 #include "sim/lib/device.h"
 #include "sim/lib/sim_line.h"
+#include "timing.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -30,21 +31,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "no string library beside the program\n");
         return 1;
     }
-    auto measure = [](const char* what, const char* target, int runs, auto&& work) {
-        double best = 1e9;
-        double total = 0;
-        for (int i = 0; i < runs; ++i) {
-            const auto t0 = std::chrono::steady_clock::now();
-            work();
-            const std::chrono::duration<double, std::milli> ms =
-                std::chrono::steady_clock::now() - t0;
-            best = std::min(best, ms.count());
-            total += ms.count();
-        }
-        std::printf("%s: mean %.3f ms, best %.3f ms over %d runs (target %s)\n", what, total / runs,
-                    best, runs, target);
-    };
-    measure("UpdateTexts", "< 50 ms", 50, [&] { window.UpdateTexts(); });
+    parvion::bench::MeasureMs("UpdateTexts", "< 50 ms", 50, [&] { window.UpdateTexts(); });
     // A page full of lines: differential pressure with three measuring
     // units, gas calculation, pulse output.
     parvion::ParameterImage& image = window.image();
@@ -55,8 +42,8 @@ int main(int argc, char* argv[]) {
     image.Flow_User[0].Kind = 1;
     image.Med_User[0].Kind = 6;
     image.Imp_User[0].Kind = 1;
-    measure("Circuit page, every list rebuilt", "< 1 ms", 200,
-            [&] { window.TabPar1->redisplay(); });
+    parvion::bench::MeasureMs("Circuit page, every list rebuilt", "< 1 ms", 200,
+                              [&] { window.TabPar1->redisplay(); });
     window.close();
     std::filesystem::remove_all(scratch);
     return 0;

@@ -16,6 +16,7 @@
 #include "core/app/session.h"
 #include "core/app/texts.h"
 #include "core/edit/circuit_page.h"
+#include "core/edit/page_commands.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/parameter_walk.h"
@@ -223,5 +224,17 @@ struct EditRig {
     views::ValueFormatter format;
     views::BlockLoader blocks;
 };
+
+// The page texts of the rig: its string library and value format.
+inline edit::PageTexts PageTextsOf(EditRig& rig) {
+    return {rig.blocks, [&rig](std::uint16_t n) { return rig.texts.LoadText(n); }, rig.format};
+}
+
+// "[first|second]"
+inline std::string Listed(const std::vector<std::string>& items) {
+    std::string all;
+    for (const std::string& item : items) all += (all.empty() ? "" : "|") + item;
+    return "[" + all + "]";
+}
 
 }  // namespace parvion::test

@@ -16,18 +16,8 @@ namespace {
 
 using test::EditRig;
 using test::FieldValues;
+using test::Listed;
 using Status = SettingOutcome::Status;
-
-PageTexts Texts(EditRig& rig) {
-    return {rig.blocks, [&rig](std::uint16_t n) { return rig.texts.LoadText(n); }, rig.format};
-}
-
-// "[first|second]"
-std::string Listed(const std::vector<std::string>& items) {
-    std::string all;
-    for (const std::string& item : items) all += (all.empty() ? "" : "|") + item;
-    return "[" + all + "]";
-}
 
 bool Has(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
@@ -67,7 +57,8 @@ TEST(PageCommands, RefusedSettingsChangeAndSendNothing) {
     const ParameterImage before = rig.image;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.setting.section + " " + c.setting.key + " " + c.setting.value);
-        const SettingOutcome out = ApplySetting(*rig.link, rig.image, c.setting, Texts(rig));
+        const SettingOutcome out =
+            ApplySetting(*rig.link, rig.image, c.setting, test::PageTextsOf(rig));
         EXPECT_EQ(out.status, c.status);
         EXPECT_NE(out.message.find(c.message), std::string::npos) << out.message;
         EXPECT_NE(Listed(out.valid).find(c.valid), std::string::npos) << Listed(out.valid);
@@ -105,7 +96,8 @@ TEST(PageCommands, ValuesAreTakenAsTheDialogTakesThemInTheBaseUnit) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.setting.section + " " + c.setting.key + " " + c.setting.value);
-        const SettingOutcome out = ApplySetting(*rig.link, rig.image, c.setting, Texts(rig));
+        const SettingOutcome out =
+            ApplySetting(*rig.link, rig.image, c.setting, test::PageTextsOf(rig));
         ASSERT_TRUE(out.ok()) << out.message;
         EXPECT_EQ(out.page, PageName::Circuit);
         EXPECT_EQ(out.circuit, c.setting.section.back() - '0');
@@ -117,7 +109,7 @@ TEST(PageCommands, ValuesAreTakenAsTheDialogTakesThemInTheBaseUnit) {
 TEST(PageCommands, ChoicesAndTheGasInputSetOfTheCircuitNamed) {
     EditRig rig;
     auto apply = [&](Setting s) {
-        const SettingOutcome out = ApplySetting(*rig.link, rig.image, s, Texts(rig));
+        const SettingOutcome out = ApplySetting(*rig.link, rig.image, s, test::PageTextsOf(rig));
         EXPECT_TRUE(out.ok()) << out.message;
         return out;
     };
@@ -132,7 +124,7 @@ TEST(PageCommands, ChoicesAndTheGasInputSetOfTheCircuitNamed) {
     EXPECT_EQ(FieldValues(rig.deviceImage(), device), device);
 
     const SettingOutcome bad =
-        ApplySetting(*rig.link, rig.image, {"UserEinheiten0", "Kind", "3"}, Texts(rig));
+        ApplySetting(*rig.link, rig.image, {"UserEinheiten0", "Kind", "3"}, test::PageTextsOf(rig));
     EXPECT_EQ(bad.status, Status::BadChoice);
     EXPECT_EQ(Listed(bad.valid), "[0 °C|1 °F|2 K]");
 }
@@ -143,7 +135,7 @@ TEST(PageCommands, RemarkLinesOfAFile) {
     ParameterImage& im = rig.image;
     im.Bemerkung = {"Pump station 7"};
     auto set = [&](const std::string& key, const std::string& text) {
-        return ApplySetting(*rig.link, im, {"Bemerkung", key, text}, Texts(rig));
+        return ApplySetting(*rig.link, im, {"Bemerkung", key, text}, test::PageTextsOf(rig));
     };
     EXPECT_EQ(set("Zeile 2", "north side").page, PageName::Remarks);
     EXPECT_TRUE(set("zeile 1", "Pump station 8").ok());
@@ -169,7 +161,9 @@ TEST(PageCommands, RemarkLinesOfAFile) {
 TEST(PageCommands, PagesPrintTheirLinesWithTheSettingThatChangesThem) {
     EditRig rig;  // gas, English; System kind 4 hides the reference values
     ParameterImage& im = rig.image;
-    auto print = [&](PageName page) { return PrintPage(page, im, medium::Gas, 0, Texts(rig)); };
+    auto print = [&](PageName page) {
+        return PrintPage(page, im, medium::Gas, 0, test::PageTextsOf(rig));
+    };
     std::vector<std::string> page = print(PageName::Circuit);
     ASSERT_GE(page.size(), 4u);
     EXPECT_EQ(page[0], "Temperature: Current input 4-20 mA  [T_User0 Kind 0..3]");

@@ -14,17 +14,8 @@ namespace {
 
 using test::EditRig;
 using test::FieldValues;
+using test::Listed;
 using Status = SettingOutcome::Status;
-
-PageTexts Texts(EditRig& rig) {
-    return {rig.blocks, [&rig](std::uint16_t n) { return rig.texts.LoadText(n); }, rig.format};
-}
-
-std::string Listed(const std::vector<std::string>& items) {
-    std::string all;
-    for (const std::string& item : items) all += (all.empty() ? "" : "|") + item;
-    return "[" + all + "]";
-}
 
 TEST(RelayOutputDisplaySettings, SettingsAreTakenAsThePagesTakeThem) {
     EditRig rig;
@@ -73,7 +64,8 @@ TEST(RelayOutputDisplaySettings, SettingsAreTakenAsThePagesTakeThem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.setting.section + " " + c.setting.key + " " + c.setting.value);
-        const SettingOutcome out = ApplySetting(*rig.link, rig.image, c.setting, Texts(rig));
+        const SettingOutcome out =
+            ApplySetting(*rig.link, rig.image, c.setting, test::PageTextsOf(rig));
         ASSERT_TRUE(out.ok()) << out.message;
         EXPECT_EQ(out.page, c.page);
         EXPECT_EQ(FieldValues(rig.deviceImage(), c.stored), c.stored);
@@ -119,7 +111,8 @@ TEST(RelayOutputDisplaySettings, RefusedSettingsChangeAndSendNothing) {
     const ParameterImage before = rig.image;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.setting.section + " " + c.setting.key + " " + c.setting.value);
-        const SettingOutcome out = ApplySetting(*rig.link, rig.image, c.setting, Texts(rig));
+        const SettingOutcome out =
+            ApplySetting(*rig.link, rig.image, c.setting, test::PageTextsOf(rig));
         EXPECT_EQ(out.status, c.status);
         EXPECT_NE(out.message.find(c.message), std::string::npos) << out.message;
         EXPECT_NE(Listed(out.valid).find(c.valid), std::string::npos) << Listed(out.valid);
@@ -128,7 +121,7 @@ TEST(RelayOutputDisplaySettings, RefusedSettingsChangeAndSendNothing) {
     // The sum page has no temperature box (value 1).
     rig.image.System.Ausbaustufe = 0;
     const SettingOutcome sum =
-        ApplySetting(*rig.link, rig.image, {"Display", "Enable4", "9"}, Texts(rig));
+        ApplySetting(*rig.link, rig.image, {"Display", "Enable4", "9"}, test::PageTextsOf(rig));
     EXPECT_EQ(sum.status, Status::BadChoice);
     EXPECT_NE(sum.message.find("at most 120"), std::string::npos) << sum.message;
     EXPECT_TRUE(rig.log.empty()) << test::Joined(rig.log);
@@ -142,7 +135,9 @@ TEST(RelayOutputDisplaySettings, PagesPrintTheirLinesWithTheSettingThatChangesTh
                     "Aus_User0 Param=0 Konstant=120 Aus_User1 Param=9 Min=0 Max=100 Err=3.6 "
                     "Dis_User Kind=1 First=17 CalcError=0 "
                     "Display Enable1=9 Enable2=0 Enable3=0 Enable4=8");
-    auto print = [&](PageName page) { return PrintPage(page, im, medium::Gas, 0, Texts(rig)); };
+    auto print = [&](PageName page) {
+        return PrintPage(page, im, medium::Gas, 0, test::PageTextsOf(rig));
+    };
     EXPECT_EQ(Listed(print(PageName::Relays)),
               "[Limit relay 1: not monitored  [Alm_User0 Param 0..25]|"
               "  Maximum|"

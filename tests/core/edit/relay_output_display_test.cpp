@@ -15,6 +15,7 @@ namespace {
 
 using test::EditRig;
 using test::FieldValues;
+using test::Listed;
 
 // Fields as EditRig::store takes them; "Level=192" sets the expansion
 // level, which parameter files do not hold.
@@ -31,13 +32,6 @@ void Store(EditRig& rig, std::string setup) {
 
 std::string TwoSteps(const std::string& block) {
     return "start 2, W " + block + ", step, wait 50, R " + block + ", step, hide";
-}
-
-// "[first|second]"
-std::string Listed(const std::vector<std::string>& items) {
-    std::string all;
-    for (const std::string& item : items) all += (all.empty() ? "" : "|") + item;
-    return "[" + all + "]";
 }
 
 TEST(RelayOutputDisplay, ChangesFollowTheirRulesAndAreWrittenBackInTheDevicesOrder) {
