@@ -190,13 +190,7 @@ std::vector<std::string> KeptRemarks(Context& ctx, const fs::path& file) {
                 " exists and is not a parameter file of this variant; it is "
                 "left as it is");
     }
-    std::vector<std::string> lines;
-    for (int i = 1;; ++i) {
-        std::string line = existing.readString("Bemerkung", "Zeile " + std::to_string(i), "@");
-        if (line == "@") break;
-        lines.push_back(std::move(line));
-    }
-    return lines;
+    return ReadRemarkLines(existing);
 }
 
 }  // namespace

@@ -230,12 +230,7 @@ ParameterFileResult LoadParameterFile(const std::filesystem::path& path, Paramet
     work.System.Kind &= work.System.KindMask;
     if (IsParFile(path)) ConvertParFile(work, medium);
 
-    work.Bemerkung.clear();
-    for (std::size_t i = 1;; ++i) {
-        std::string line = file.readString(kRemarkSection, RemarkKey(i), kRemarkEnd);
-        if (line == kRemarkEnd) break;
-        work.Bemerkung.push_back(std::move(line));
-    }
+    work.Bemerkung = ReadRemarkLines(file);
 
     image = std::move(work);
     return {};
@@ -243,6 +238,16 @@ ParameterFileResult LoadParameterFile(const std::filesystem::path& path, Paramet
 
 std::string RemarkKey(std::size_t line) {
     return "Zeile " + std::to_string(line);
+}
+
+std::vector<std::string> ReadRemarkLines(const ProfileFile& file) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 1;; ++i) {
+        std::string line = file.readString(kRemarkSection, RemarkKey(i), kRemarkEnd);
+        if (line == kRemarkEnd) break;
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 bool IsParFile(const std::filesystem::path& path) {

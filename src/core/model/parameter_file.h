@@ -57,6 +57,10 @@ ParameterFileResult LoadParameterFile(const std::filesystem::path& path, Paramet
 // The section of the remark lines and the key of line n (from 1): "Zeile n".
 inline constexpr std::string_view kRemarkSection = "Bemerkung";
 std::string RemarkKey(std::size_t line);
+class ProfileFile;
+// The remark lines of a parameter file: "Zeile 1", "Zeile 2", ... up to the
+// first line that is missing or reads "@".
+std::vector<std::string> ReadRemarkLines(const ProfileFile& file);
 
 // True for a file of the old generic format (extension ".PAR", any case).
 bool IsParFile(const std::filesystem::path& path);

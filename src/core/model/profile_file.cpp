@@ -1,5 +1,6 @@
 #include "core/model/profile_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 #include "core/model/text_file.h"
 
@@ -44,6 +46,20 @@ bool parseKey(std::string_view line, std::string_view* key, std::string_view* va
     *key = k;
     *value = trim(t.substr(eq + 1));
     return true;
+}
+
+// A name as the indexes hold it: ASCII letters folded to lower case, the
+// same folding as SameProfileName.
+std::string foldName(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+bool isBlankLine(std::string_view line) {
+    return line.find_first_not_of(kBlanks) == std::string_view::npos;
 }
 
 std::string oneLine(std::string_view s) {
@@ -268,20 +284,33 @@ void ProfileFile::parse(std::string_view utf8) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         std::string_view name;
         if (parseHeader(line, &name)) {
-            sections_.push_back(Section{std::string(line), std::string(name), {}});
+            sections_.push_back(Section{std::string(line), std::string(name), {}, {}, 0});
         } else {
-            sections_.back().lines.emplace_back(line);
+            sections_.back().addLine(std::string(line));
         }
         pos = last ? end : end + 1;
+    }
+    indexSections();
+}
+
+void ProfileFile::Section::addLine(std::string line) {
+    std::string_view k;
+    std::string_view v;
+    if (parseKey(line, &k, &v)) keyLines.emplace(foldName(k), lines.size());
+    blankTail = isBlankLine(line) ? blankTail + 1 : 0;
+    lines.push_back(std::move(line));
+}
+
+void ProfileFile::indexSections() {
+    sectionIndex_.clear();
+    for (std::size_t i = 1; i < sections_.size(); ++i) {
+        sectionIndex_.emplace(foldName(sections_[i].name), i);
     }
 }
 
 ProfileFile::Section* ProfileFile::findSection(std::string_view name) {
-    const std::string_view n = trim(name);
-    for (std::size_t i = 1; i < sections_.size(); ++i) {
-        if (SameProfileName(sections_[i].name, n)) return &sections_[i];
-    }
-    return nullptr;
+    const auto it = sectionIndex_.find(foldName(trim(name)));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 const ProfileFile::Section* ProfileFile::findSection(std::string_view name) const {
@@ -292,18 +321,15 @@ std::string ProfileFile::readString(std::string_view section, std::string_view k
                                     std::string_view def) const {
     const Section* s = findSection(section);
     if (s == nullptr) return std::string(def);
-    const std::string_view wanted = trim(key);
-    for (const auto& line : s->lines) {
-        std::string_view k;
-        std::string_view v;
-        if (parseKey(line, &k, &v) && SameProfileName(k, wanted)) {
-            if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
-                v = v.substr(1, v.size() - 2);
-            }
-            return std::string(v);
-        }
+    const auto at = s->keyLines.find(foldName(trim(key)));
+    if (at == s->keyLines.end()) return std::string(def);
+    std::string_view k;
+    std::string_view v;
+    parseKey(s->lines[at->second], &k, &v);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+        v = v.substr(1, v.size() - 2);
     }
-    return std::string(def);
+    return std::string(v);
 }
 
 int ProfileFile::readInt(std::string_view section, std::string_view key, int def) const {
@@ -314,14 +340,7 @@ int ProfileFile::readInt(std::string_view section, std::string_view key, int def
 
 bool ProfileFile::hasKey(std::string_view section, std::string_view key) const {
     const Section* s = findSection(section);
-    if (s == nullptr) return false;
-    const std::string_view wanted = trim(key);
-    for (const auto& line : s->lines) {
-        std::string_view k;
-        std::string_view v;
-        if (parseKey(line, &k, &v) && SameProfileName(k, wanted)) return true;
-    }
-    return false;
+    return s != nullptr && s->keyLines.count(foldName(trim(key))) != 0;
 }
 
 bool ProfileFile::hasSection(std::string_view section) const {
@@ -338,58 +357,57 @@ void ProfileFile::writeString(std::string_view section, std::string_view key,
         // A new section goes to the end of the file, after one blank line.
         Section& tail = sections_.back();
         const bool fileEmpty = sections_.size() == 1 && tail.lines.empty();
-        if (!fileEmpty && (tail.lines.empty() || !trim(tail.lines.back()).empty())) {
-            tail.lines.emplace_back();
-        }
-        sections_.push_back(Section{"[" + sectionName + "]", sectionName, {keyName + "=" + text}});
+        if (!fileEmpty && tail.blankTail == 0) tail.addLine({});
+        sections_.push_back(Section{"[" + sectionName + "]", sectionName, {}, {}, 0});
+        sections_.back().addLine(keyName + "=" + text);
+        sectionIndex_.emplace(foldName(sectionName), sections_.size() - 1);
         modified_ = true;
         return;
     }
-    for (auto& line : s->lines) {
+    if (const auto at = s->keyLines.find(foldName(keyName)); at != s->keyLines.end()) {
+        std::string& line = s->lines[at->second];
         std::string_view k;
         std::string_view v;
-        if (parseKey(line, &k, &v) && SameProfileName(k, keyName)) {
-            std::string updated = std::string(k) + "=" + text;
-            if (updated != line) {
-                line = std::move(updated);
-                modified_ = true;
-            }
-            return;
+        parseKey(line, &k, &v);
+        std::string updated = std::string(k) + "=" + text;
+        if (updated != line) {
+            line = std::move(updated);
+            modified_ = true;
         }
+        return;
     }
-    // Append after the last non-blank line of the section.
-    auto it = s->lines.end();
-    while (it != s->lines.begin() && trim(*(it - 1)).empty()) --it;
-    s->lines.insert(it, keyName + "=" + text);
+    // Append after the last non-blank line of the section. Only blank lines
+    // follow that place, so the line numbers of the keys stay as they are.
+    std::string line = keyName + "=" + text;
+    const std::size_t place = s->lines.size() - s->blankTail;
+    std::string_view k;
+    std::string_view v;
+    // A key name with "=" in it is read back as a shorter name; the index
+    // holds what a lookup will find, as a scan of the lines would.
+    if (parseKey(line, &k, &v)) s->keyLines.emplace(foldName(k), place);
+    s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(place), std::move(line));
     modified_ = true;
 }
 
 void ProfileFile::eraseSection(std::string_view section) {
     const std::string_view n = trim(section);
-    for (std::size_t i = sections_.size(); i-- > 1;) {
-        if (SameProfileName(sections_[i].name, n)) {
-            sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(i));
-            modified_ = true;
-        }
-    }
+    const auto gone = std::remove_if(sections_.begin() + 1, sections_.end(),
+                                     [&](const Section& s) { return SameProfileName(s.name, n); });
+    if (gone == sections_.end()) return;
+    sections_.erase(gone, sections_.end());
+    indexSections();
+    modified_ = true;
 }
 
 std::vector<std::string> ProfileFile::keys(std::string_view section) const {
     std::vector<std::string> out;
     const Section* s = findSection(section);
     if (s == nullptr) return out;
-    for (const auto& line : s->lines) {
+    for (std::size_t i = 0; i < s->lines.size(); ++i) {
         std::string_view k;
         std::string_view v;
-        if (!parseKey(line, &k, &v)) continue;
-        bool seen = false;
-        for (const auto& have : out) {
-            if (SameProfileName(have, k)) {
-                seen = true;
-                break;
-            }
-        }
-        if (!seen) out.emplace_back(k);
+        // Each name once: at the line of its first occurrence.
+        if (parseKey(s->lines[i], &k, &v) && s->keyLines.at(foldName(k)) == i) out.emplace_back(k);
     }
     return out;
 }
@@ -397,14 +415,7 @@ std::vector<std::string> ProfileFile::keys(std::string_view section) const {
 std::vector<std::string> ProfileFile::sections() const {
     std::vector<std::string> out;
     for (std::size_t i = 1; i < sections_.size(); ++i) {
-        bool seen = false;
-        for (const auto& have : out) {
-            if (SameProfileName(have, sections_[i].name)) {
-                seen = true;
-                break;
-            }
-        }
-        if (!seen) out.push_back(sections_[i].name);
+        if (sectionIndex_.at(foldName(sections_[i].name)) == i) out.push_back(sections_[i].name);
     }
     return out;
 }

@@ -26,6 +26,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace parvion {
@@ -82,18 +83,31 @@ class ProfileFile {
     std::string toBytes() const;
 
   private:
+    // The lines are the file; the two indexes only say where to find a
+    // section or a key in them, so that every lookup and every write costs
+    // the same however long the section is. Names in the indexes are folded
+    // as SameProfileName compares them.
     struct Section {
         std::string header;  // the header line as read; empty for the lines before any section
         std::string name;    // the section name, trimmed
         std::vector<std::string> lines;  // the lines after the header, up to the next header
+        // Each key name -> the line of its first occurrence.
+        std::unordered_map<std::string, std::size_t> keyLines;
+        // How many blank lines end the section (a new key goes before them).
+        std::size_t blankTail = 0;
+
+        void addLine(std::string line);
     };
 
     void parse(std::string_view utf8);
+    void indexSections();
     Section* findSection(std::string_view name);
     const Section* findSection(std::string_view name) const;
 
     std::filesystem::path path_;
     std::vector<Section> sections_;  // sections_[0] holds the lines before the first header
+    // Each section name -> the index in sections_ of its first occurrence.
+    std::unordered_map<std::string, std::size_t> sectionIndex_;
     std::string loadError_;
     int loadErrno_ = 0;
     mutable bool modified_ = false;

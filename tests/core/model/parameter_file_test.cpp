@@ -430,6 +430,44 @@ TEST(ParameterFileSave, RemarkAtSignEndsTheListOnLoading) {
     EXPECT_EQ(loaded.Bemerkung, std::vector<std::string>{"a"});
 }
 
+TEST(ParameterFileLoad, TensOfThousandsOfRemarkLinesLoadAndSaveBackIdentically) {
+    // A hand-made file of nothing but the variant and the remark lines, with
+    // names in other spellings and the lines out of order; then the file
+    // the program writes for it, which saves back byte for byte.
+    constexpr int kLines = 40000;
+    TempDir dir;
+    const fs::path file = dir / "many.PGA";
+    std::string text = "[Medium]\r\nIdent=GAS\r\n[bemerkung]\r\n";
+    for (int i = kLines; i >= 1; --i) {
+        text += (i % 3 == 0 ? "ZEILE " : "Zeile ") + std::to_string(i) + " = Zeile " +
+                std::to_string(i) +
+                (i % 1000 == 0 ? " Ma\xDF \xB0"
+                                 "C"
+                               : "") +
+                "\r\n";
+    }
+    writeFileBytes(file, text);
+    ParameterImage img = Reset(medium::Gas);
+    ASSERT_TRUE(LoadParameterFile(file, img, medium::Gas).ok());
+    ASSERT_EQ(img.Bemerkung.size(), static_cast<std::size_t>(kLines));
+    for (int i = 1; i <= kLines; ++i) {
+        const std::string want = "Zeile " + std::to_string(i) + (i % 1000 == 0 ? " Maß °C" : "");
+        ASSERT_EQ(img.Bemerkung[static_cast<std::size_t>(i - 1)], want) << i;
+    }
+
+    ASSERT_TRUE(SaveParameterFile(file, img, medium::Gas).ok());
+    const std::string saved = readFileBytes(file);
+    ParameterImage again = Reset(medium::Gas);
+    ASSERT_TRUE(LoadParameterFile(file, again, medium::Gas).ok());
+    EXPECT_TRUE(again == img);
+    ASSERT_TRUE(SaveParameterFile(file, again, medium::Gas).ok());
+    EXPECT_EQ(readFileBytes(file), saved);
+    // The remark section is the lines in order, once each.
+    EXPECT_NE(saved.find("[Bemerkung]\r\nZeile 1=Zeile 1\r\nZeile 2=Zeile 2\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ProfileFile(file).keys("Bemerkung").size(), static_cast<std::size_t>(kLines));
+}
+
 TEST(ParameterFileSave, FailuresWriteNothing) {
     TempDir dir;
     const ParameterImage img = Reset(medium::Gas);

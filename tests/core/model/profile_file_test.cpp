@@ -213,6 +213,87 @@ TEST(ProfileFileWrite, EraseSectionRemovesEveryDuplicate) {
     EXPECT_EQ(f.toBytes(), "[K]\r\nB=2\r\n\r\n[T]\r\nD=4\r\n");
 }
 
+// After any series of changes, every lookup answers as the written file
+// answers when it is read again, and the file is the expected one.
+TEST(ProfileFileWrite, LookupsAfterChangesAgreeWithTheFileReadAgain) {
+    struct Op {
+        bool erase;
+        std::string section, key, value;
+    };
+    struct Case {
+        const char* what;
+        std::string before;
+        std::vector<Op> ops;
+        std::string after;
+    };
+    const std::vector<Case> cases = {
+        {"keys appended before the blank lines that end a section, then updated",
+         "[A]\r\nK=1\r\n\r\n \r\n[B]\r\nX=0\r\n",
+         {{false, "A", "N1", "a"},
+          {false, "A", "N2", "b"},
+          {false, "a", "n1", "c"},
+          {false, "A", "K", "d"}},
+         "[A]\r\nK=d\r\nN1=c\r\nN2=b\r\n\r\n \r\n[B]\r\nX=0\r\n"},
+        {"a section erased before others: the later ones are still found",
+         "[A]\r\nX=1\r\n[B]\r\nY=2\r\n[C]\r\nZ=3\r\n[b]\r\nY=4\r\n",
+         {{true, "b", "", ""},
+          {false, "C", "Z", "5"},
+          {false, "C", "W", "6"},
+          {false, "B", "Y", "7"}},
+         "[A]\r\nX=1\r\n[C]\r\nZ=5\r\nW=6\r\n\r\n[B]\r\nY=7\r\n"},
+        {"the first of duplicated keys and sections is the one changed",
+         "[S]\r\nk=1\r\nK=2\r\n[s]\r\nK=3\r\n",
+         {{false, "s", "K", "9"}, {false, "S", "New", "1"}, {false, "S", "NEW", "2"}},
+         "[S]\r\nk=9\r\nK=2\r\nNew=2\r\n[s]\r\nK=3\r\n"},
+        {"names that read back as another key or as a comment",
+         "[A]\r\nx=0\r\n",
+         {{false, "A", "x=y", "1"},
+          {false, "A", "q=r", "2"},
+          {false, "A", "q=r", "3"},
+          {false, "A", ";c", "4"},
+          {false, "A", ";c", "5"}},
+         "[A]\r\nx=0\r\nx=y=1\r\nq=r=2\r\nq=r=3\r\n;c=4\r\n;c=5\r\n"},
+        {"new sections after lines without a section and after each other",
+         "; only a comment\r\nloose=1\r\n",
+         {{false, "A", "X", "1"},
+          {false, "B", "Y", "2"},
+          {false, "A", "Z", "3"},
+          {true, "A", "", ""},
+          {false, "A", "X", "4"}},
+         "; only a comment\r\nloose=1\r\n\r\n[B]\r\nY=2\r\n\r\n[A]\r\nX=4\r\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        writeFileBytes(dir / "f.ini", c.before);
+        ProfileFile f(dir / "f.ini");
+        for (const Op& op : c.ops) {
+            if (op.erase) {
+                f.eraseSection(op.section);
+            } else {
+                f.writeString(op.section, op.key, op.value);
+            }
+        }
+        ASSERT_TRUE(f.save()) << c.what;
+        EXPECT_EQ(readFileBytes(dir / "f.ini"), c.after) << c.what;
+        const ProfileFile again(dir / "f.ini");
+        EXPECT_EQ(f.sections(), again.sections()) << c.what;
+        std::vector<std::string> names = again.sections();
+        names.insert(names.end(), {"a", "b", "C", "s", "Missing"});
+        for (const std::string& section : names) {
+            EXPECT_EQ(f.hasSection(section), again.hasSection(section)) << c.what;
+            EXPECT_EQ(f.keys(section), again.keys(section)) << c.what << " [" << section << "]";
+            std::vector<std::string> keys = again.keys(section);
+            keys.insert(keys.end(), {"k", "N1", "X", "x=y", ";c", "Missing"});
+            for (const std::string& key : keys) {
+                EXPECT_EQ(f.readString(section, key, "none"),
+                          again.readString(section, key, "none"))
+                    << c.what << " [" << section << "] " << key;
+                EXPECT_EQ(f.hasKey(section, key), again.hasKey(section, key)) << c.what;
+            }
+        }
+    }
+}
+
 TEST(ProfileFileEncoding, CodePageOnDiskUtf8InMemory) {
     TempDir dir;
     // "Anschluß" with ß as the single byte 0xDF, LF line ends, euro sign 0x80.
