@@ -404,10 +404,30 @@ void RunSgerg(Context& ctx) {
         in[i] = *v;
     }
     const char status = SGERG_Check(in[0], in[1], in[2], in[3]);
+    std::cout << "status: " << status << '\n';
+    // The status concerns the composition only; the figures at the given
+    // point are printed only when the method gives them.
     const SgergResult r = SGERG_KFactor(in[0], in[1], in[2], in[3], o.temperature, o.pressure);
+    char point[96];
+    std::snprintf(point, sizeof point, "%g bar and %g degrees Celsius", o.pressure, o.temperature);
+    if (!r.converged) {
+        Failure(std::string("the SGERG-88 iteration does not converge at ") + point +
+                "; K, Z, Zn and the density are not given");
+    }
+    if (!std::isfinite(r.k) || !std::isfinite(r.z) || !std::isfinite(r.zn) ||
+        !std::isfinite(r.density)) {
+        Failure(std::string("the SGERG-88 calculation gives no finite value at ") + point +
+                "; K, Z, Zn and the density are not given");
+    }
+    if (!SgergInMethodRange(o.temperature, o.pressure)) {
+        std::cerr << "parvion2-cli: warning: " << point
+                  << " lie outside the range of the SGERG-88 method (up to 120 bar absolute, "
+                     "263 K to 338 K = -10.15 to 64.85 degrees Celsius); the figures are "
+                     "extrapolated\n";
+    }
     char buf[160];
-    std::snprintf(buf, sizeof buf, "status: %c\nK: %.7f\nZ: %.7f\nZn: %.7f\ndensity: %.5f kg/m3\n",
-                  status, r.k, r.z, r.zn, r.density);
+    std::snprintf(buf, sizeof buf, "K: %.7f\nZ: %.7f\nZn: %.7f\ndensity: %.5f kg/m3\n", r.k, r.z,
+                  r.zn, r.density);
     std::cout << buf;
 }
 

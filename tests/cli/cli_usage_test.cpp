@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "cli_process.h"
 
@@ -75,6 +77,50 @@ TEST(CliSgerg, PrintsTheStatusAndKAtTheGivenPoint) {
     EXPECT_TRUE(Contains(r.out, "status: 2\n"));
     // At standard conditions K is 1.
     EXPECT_TRUE(Contains(r.out, "K: 1.0000000\n")) << r.out;
+}
+
+TEST(CliSgerg, FiguresOnlyWhereTheMethodGivesThemAndAWarningOutsideItsRange) {
+    TempDir home;
+    enum class Expect { Figures, Warning, NoFigures };
+    struct Case {
+        const char* pressure;
+        const char* temperature;
+        Expect expect;
+        const char* says;  // on the error output
+    };
+    const std::vector<Case> cases = {
+        {"50", "20", Expect::Figures, ""},
+        {"120", "64.85", Expect::Figures, ""},
+        {"0", "-10.15", Expect::Figures, ""},
+        {"120.5", "20", Expect::Warning, "120.5 bar and 20 degrees Celsius lie outside"},
+        {"50", "65", Expect::Warning, "outside the range of the SGERG-88 method"},
+        {"50", "-20", Expect::Warning, "outside the range of the SGERG-88 method"},
+        {"10000", "10", Expect::NoFigures, "does not converge at 10000 bar and 10 degrees"},
+        {"1e200", "10", Expect::NoFigures, "does not converge"},
+        {"50", "-273", Expect::NoFigures, "does not converge"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = RunCli({"sgerg", "0", "0.6", "0.75", "11.3", "--pressure", c.pressure,
+                                 "--temperature", c.temperature},
+                                home.path());
+        const std::string what = std::string(c.pressure) + " bar, " + c.temperature + " C";
+        // The status concerns the composition and is always given.
+        EXPECT_TRUE(Contains(r.out, "status: 0\n")) << what << r.out;
+        EXPECT_TRUE(Contains(r.err, c.says)) << what << ": " << r.err;
+        if (c.expect == Expect::NoFigures) {
+            EXPECT_EQ(r.code, 1) << what;
+            EXPECT_EQ(r.out, "status: 0\n") << what;
+            continue;
+        }
+        EXPECT_EQ(r.code, 0) << what << r.err;
+        EXPECT_EQ(Contains(r.err, "warning"), c.expect == Expect::Warning) << what << r.err;
+        for (const char* figure : {"\nK: ", "\nZ: ", "\nZn: ", "\ndensity: "}) {
+            const auto at = r.out.find(figure);
+            ASSERT_NE(at, std::string::npos) << what << figure;
+            const double value = std::strtod(r.out.c_str() + at + std::strlen(figure), nullptr);
+            EXPECT_TRUE(std::isfinite(value)) << what << figure;
+        }
+    }
 }
 
 TEST(CliOutput, AReaderThatHasGoneIsAQuietEnd) {

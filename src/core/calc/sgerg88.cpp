@@ -250,6 +250,12 @@ SgergZ SGERG_Z(double xH2, double xCO2, double d, double hsMJ, double tC, double
     return Evaluate(xH2, xCO2, d, hsMJ, kStandardTemperature + tC, pBar);
 }
 
+bool SgergInMethodRange(double tC, double pBar) {
+    const double tK = kStandardTemperature + tC;
+    return pBar >= 0.0 && pBar <= kSgergMaxPressureBar && tK >= kSgergMinTemperatureK &&
+           tK <= kSgergMaxTemperatureK;
+}
+
 // ---- The device's check ----------------------------------------------------
 
 SgergResult SGERG_KFactor(double h2, double co2, double rhoN, double hsKWh, double tC,

@@ -35,6 +35,15 @@ inline constexpr char kStandardDensityTooLow = '5';
 // (they run while the counter is <= the limit).
 inline constexpr int kSgergIterationLimit = 150;
 
+// The range of operating points the method is published for: absolute
+// pressure up to 120 bar, temperature 263 K to 338 K (-10.15 °C to 64.85 °C).
+// Outside it the equation still gives numbers, but they are extrapolated.
+inline constexpr double kSgergMaxPressureBar = 120.0;
+inline constexpr double kSgergMinTemperatureK = 263.0;
+inline constexpr double kSgergMaxTemperatureK = 338.0;
+// True when (t °C, p bar absolute) lies within that range.
+bool SgergInMethodRange(double tC, double pBar);
+
 // Outcome of the successive substitution on the molar volume.
 struct SgergSolve {
     double z = 1.0;
