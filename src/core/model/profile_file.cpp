@@ -16,7 +16,9 @@ namespace parvion {
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r\v\f";
+// Blanks, and the DOS end-of-file byte that files from old editors carry at
+// the end of their last line.
+constexpr std::string_view kBlanks = " \t\r\v\f\x1a";
 
 std::string_view trim(std::string_view s) {
     const auto first = s.find_first_not_of(kBlanks);
@@ -56,6 +58,16 @@ std::string foldName(std::string_view s) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     return out;
+}
+
+// A line with a name but no "=": the Windows profile functions take it as
+// a key without a value, and a write of that key replaces it.
+bool parseBareKey(std::string_view line, std::string_view* key) {
+    const std::string_view t = trim(line);
+    if (t.empty() || t.front() == ';' || t.front() == '#' || t.front() == '[') return false;
+    if (t.find('=') != std::string_view::npos) return false;
+    *key = t;
+    return true;
 }
 
 bool isBlankLine(std::string_view line) {
@@ -284,7 +296,7 @@ void ProfileFile::parse(std::string_view utf8) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         std::string_view name;
         if (parseHeader(line, &name)) {
-            sections_.push_back(Section{std::string(line), std::string(name), {}, {}, 0});
+            sections_.push_back(Section{std::string(line), std::string(name), {}, {}, {}, 0});
         } else {
             sections_.back().addLine(std::string(line));
         }
@@ -296,7 +308,11 @@ void ProfileFile::parse(std::string_view utf8) {
 void ProfileFile::Section::addLine(std::string line) {
     std::string_view k;
     std::string_view v;
-    if (parseKey(line, &k, &v)) keyLines.emplace(foldName(k), lines.size());
+    if (parseKey(line, &k, &v)) {
+        keyLines.emplace(foldName(k), lines.size());
+    } else if (parseBareKey(line, &k)) {
+        bareLines.emplace(foldName(k), lines.size());
+    }
     blankTail = isBlankLine(line) ? blankTail + 1 : 0;
     lines.push_back(std::move(line));
 }
@@ -358,13 +374,26 @@ void ProfileFile::writeString(std::string_view section, std::string_view key,
         Section& tail = sections_.back();
         const bool fileEmpty = sections_.size() == 1 && tail.lines.empty();
         if (!fileEmpty && tail.blankTail == 0) tail.addLine({});
-        sections_.push_back(Section{"[" + sectionName + "]", sectionName, {}, {}, 0});
+        sections_.push_back(Section{"[" + sectionName + "]", sectionName, {}, {}, {}, 0});
         sections_.back().addLine(keyName + "=" + text);
         sectionIndex_.emplace(foldName(sectionName), sections_.size() - 1);
         modified_ = true;
         return;
     }
-    if (const auto at = s->keyLines.find(foldName(keyName)); at != s->keyLines.end()) {
+    const std::string folded = foldName(keyName);
+    if (const auto bare = s->bareLines.find(folded); bare != s->bareLines.end()) {
+        // A bare line of the key before any "key=" line is its first
+        // occurrence: it takes the value.
+        const auto at = s->keyLines.find(folded);
+        if (at == s->keyLines.end() || bare->second < at->second) {
+            s->lines[bare->second] = keyName + "=" + text;
+            s->keyLines[folded] = bare->second;
+            s->bareLines.erase(bare);
+            modified_ = true;
+            return;
+        }
+    }
+    if (const auto at = s->keyLines.find(folded); at != s->keyLines.end()) {
         std::string& line = s->lines[at->second];
         std::string_view k;
         std::string_view v;

@@ -93,6 +93,8 @@ class ProfileFile {
         std::vector<std::string> lines;  // the lines after the header, up to the next header
         // Each key name -> the line of its first occurrence.
         std::unordered_map<std::string, std::size_t> keyLines;
+        // Each name of a line without "=" -> its first line (see writeString).
+        std::unordered_map<std::string, std::size_t> bareLines;
         // How many blank lines end the section (a new key goes before them).
         std::size_t blankTail = 0;
 

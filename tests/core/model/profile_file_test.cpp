@@ -37,7 +37,8 @@ TEST(ProfileFileRead, NamesFoldCaseValuesTrimAndQuotesDrop) {
                    "Single='x'\r\n"
                    "Half=\"open\r\n"
                    "Empty=\r\n"
-                   "Inner=a = b\r\n");
+                   "Inner=a = b\r\n"
+                   "Last=end \x1a");
     ProfileFile f(dir / "a.ini");
     ASSERT_TRUE(f.loaded());
     EXPECT_EQ(f.readString("einstellungen", "baudrate", "x"), "5");
@@ -47,6 +48,8 @@ TEST(ProfileFileRead, NamesFoldCaseValuesTrimAndQuotesDrop) {
     EXPECT_EQ(f.readString("Einstellungen", "Half", "x"), "\"open");
     EXPECT_EQ(f.readString("Einstellungen", "Empty", "x"), "");
     EXPECT_EQ(f.readString("Einstellungen", "Inner", "x"), "a = b");
+    // The DOS end-of-file byte of old editors is trimmed like a blank.
+    EXPECT_EQ(f.readString("Einstellungen", "Last", "x"), "end");
     EXPECT_EQ(f.readString("Einstellungen", "Missing", "def"), "def");
     EXPECT_EQ(f.readString("Missing", "Baudrate", "def"), "def");
     EXPECT_TRUE(f.hasKey("einstellungen", "EMPTY"));
@@ -253,6 +256,10 @@ TEST(ProfileFileWrite, LookupsAfterChangesAgreeWithTheFileReadAgain) {
           {false, "A", ";c", "4"},
           {false, "A", ";c", "5"}},
          "[A]\r\nx=0\r\nx=y=1\r\nq=r=2\r\nq=r=3\r\n;c=4\r\n;c=5\r\n"},
+        {"a bare line of the key takes the value; one after a key= line stays",
+         "[A]\r\nZeile 1\r\nx=0\r\nx\r\n;c\r\n",
+         {{false, "A", "zeile 1", "a"}, {false, "A", "Zeile 1", "b"}, {false, "A", "X", "1"}},
+         "[A]\r\nzeile 1=b\r\nx=1\r\nx\r\n;c\r\n"},
         {"new sections after lines without a section and after each other",
          "; only a comment\r\nloose=1\r\n",
          {{false, "A", "X", "1"},
