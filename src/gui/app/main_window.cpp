@@ -623,8 +623,12 @@ void Tfrm_Main::busyScreen(const std::function<void()>& work) {
 }
 
 void Tfrm_Main::mnu_energyClick(QAction* item) {
+    const int chosen = item == mnu_energy ? medium::Energy : medium::Gas;
+    // Offline the variant in force chosen again changes nothing: the
+    // parameter set, with its unsaved edits, stays.
+    if (!session_.Online && chosen == session_.Medium) return;
     if (!session_.Online) {
-        session_.Medium = item == mnu_energy ? medium::Energy : medium::Gas;
+        session_.Medium = chosen;
         ResetParameters(image_, session_.Medium, false);
         statusText(0, "");
         redisplayPages();

@@ -64,6 +64,11 @@ TEST(Texts, LanguageAndVariantSwitchesReloadEverything) {
     expectTextsOf(w, 0, 1);
     EXPECT_FALSE(w.aboutBox()->isVisible());
     EXPECT_EQ(child<gui::RadioGroup>(&w, "Radio_E_Leistung")->count(), 9);  // standard volume flows
+    // The variant in force chosen again keeps the parameter set and its edits.
+    w.image().T_User[0].Max = 123.0f;
+    w.mnu_energyClick(w.mnu_gas);
+    EXPECT_EQ(w.image().T_User[0].Max, 123.0f);
+    EXPECT_TRUE(w.mnu_gas->isChecked());
     w.mnu_energyClick(w.mnu_energy);
     EXPECT_EQ(w.session().Medium, 1);
     EXPECT_TRUE(w.mnu_energy->isChecked());
