@@ -9,9 +9,12 @@
 
 namespace parvion {
 
+std::filesystem::path LogFolder(const std::filesystem::path& appDataFolder) {
+    return appDataFolder.empty() ? std::filesystem::path("/") : appDataFolder;
+}
+
 std::filesystem::path ErrorLogFile(const std::filesystem::path& appDataFolder) {
-    const std::filesystem::path folder = appDataFolder.empty() ? "/" : appDataFolder;
-    return folder / "Errors.log";
+    return LogFolder(appDataFolder) / "Errors.log";
 }
 
 std::string FormatErrorLogEntry(const std::tm& localTime, std::string_view message) {

@@ -15,8 +15,12 @@
 
 namespace parvion {
 
-// The log file of a data folder; an empty folder means the file system root
-// (the folder could not be created), where writing will usually fail.
+// Where the logs of a data folder go: the folder itself; an empty folder
+// (it could not be created) means the file system root, where writing will
+// usually fail, never the current folder.
+std::filesystem::path LogFolder(const std::filesystem::path& appDataFolder);
+
+// The error log file of a data folder.
 std::filesystem::path ErrorLogFile(const std::filesystem::path& appDataFolder);
 
 // Appends one entry. Every line break in the message (CRLF, LF or CR) starts

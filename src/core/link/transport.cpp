@@ -168,7 +168,7 @@ void Link::setPortResolver(std::function<std::string(int)> resolver) {
 
 std::filesystem::path Link::traceFile(std::chrono::system_clock::time_point when) const {
     const std::tm tm = localTime(when);
-    return logFolder_ /
+    return LogFolder(logFolder_) /
            format("%4.4d-%2.2d-%2.2d-rs232.log", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
 }
 

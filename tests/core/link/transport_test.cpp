@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/error_log.h"
 #include "sim/lib/device.h"
 #include "sim/lib/sim_line.h"
 #include "support/recording_ui.h"
@@ -286,6 +287,17 @@ TEST(Transport, LevelOneTracesOnlyTroubledTransactionsWhole) {
     const auto name = b.link.traceFile(std::chrono::system_clock::now()).filename().string();
     EXPECT_EQ(name.size(), std::string("2024-01-31-rs232.log").size());
     EXPECT_EQ(name.substr(10), "-rs232.log");
+}
+
+TEST(Transport, WithoutADataFolderTheTraceGoesWhereTheErrorLogGoes) {
+    sim::Device device;
+    sim::SimLine line{device};
+    test::RecordingUi ui;
+    Session session;
+    const Link link{line, ui, session, {}};
+    const auto file = link.traceFile(std::chrono::system_clock::now());
+    EXPECT_EQ(file.parent_path(), ErrorLogFile({}).parent_path());
+    EXPECT_TRUE(file.is_absolute()) << file;
 }
 
 TEST(Transport, LevelTwoTracesEverythingAndMasksThePassword) {
