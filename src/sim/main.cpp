@@ -54,10 +54,10 @@ Line:
 
 Faults (a fault applies to one whole frame):
   --fault KIND          KIND: bad-checksum, no-reply, short-reply, late-first-byte,
-                        garbage-before, reject-write, drop-line
+                        garbage-before, reject-write, drop-line, wrong-echo
   --every N             give every Nth frame the --fault (default 1: every frame)
   --random-faults PCT   give PCT percent of the frames a random fault (any kind
-                        but drop-line)
+                        but drop-line and wrong-echo)
   --late-ms N           delay of a late first byte (default 300)
 
   -h, --help            this text
@@ -68,7 +68,7 @@ exit code 3.
 
 const Fault kFaultKinds[] = {Fault::BadChecksum,   Fault::NoReply,       Fault::ShortReply,
                              Fault::LateFirstByte, Fault::GarbageBefore, Fault::RejectWrite,
-                             Fault::DropLine};
+                             Fault::DropLine,      Fault::WrongEcho};
 
 std::optional<Fault> faultByName(const std::string& name) {
     for (Fault f : kFaultKinds) {

@@ -100,6 +100,16 @@ TEST(CliParams, AReadThatFailsPartWayLeavesTheOldFileAndRemarksSurvive) {
     EXPECT_TRUE(Contains(r.err, "failed")) << r.err;
     EXPECT_EQ(readFileBytes(file), old);
 
+    // The medium block of circuit 1 (the sixth block) answered with the
+    // echo of another block: the transport takes it, the command refuses
+    // it, and the read is not complete.
+    sim.device().injectFault(sim::Fault::None, 3 + 5);
+    sim.device().injectFault(sim::Fault::WrongEcho, 1);
+    r = RunCli(With(sim.line(), {"read-params", file.string()}), home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "1 parameter block read(s) failed")) << r.err;
+    EXPECT_EQ(readFileBytes(file), old);
+
     r = RunCli(With(sim.line(), {"read-params", file.string()}), home.path());
     ASSERT_EQ(r.code, 0) << r.err;
     const ProfileFile saved(file);

@@ -451,7 +451,10 @@ bool readRecord(Link& link, block::Place place, Rec& record) {
     std::vector<std::uint8_t> data;
     if (!link.ReadBlock(cmd::Read, place.address, place.count, data)) return false;
     Rec decoded = record;
-    if (!codec::decode(data, decoded)) return false;
+    if (!codec::decode(data, decoded)) {
+        link.noteRefusedReply();
+        return false;
+    }
     record = decoded;
     return true;
 }
@@ -511,10 +514,12 @@ bool ReadMed_User(Link& link, ParameterImage& image, int circuit) {
     std::vector<std::uint8_t> frame = request;
     if (!link.Transaction(frame, kFrameCapacity, 4u + place.count)) return false;
     if (frame.size() < 4u + place.count ||
-        !std::equal(request.begin(), request.end(), frame.begin())) {
+        !std::equal(request.begin(), request.end(), frame.begin()) ||
+        !codec::decode(std::span(frame).subspan(4, place.count), at(image.Med_User, circuit))) {
+        link.noteRefusedReply();
         return false;
     }
-    return codec::decode(std::span(frame).subspan(4, place.count), at(image.Med_User, circuit));
+    return true;
 }
 bool WriteMed_User(Link& link, const ParameterImage& image, int circuit) {
     return inRange(circuit, 2) &&

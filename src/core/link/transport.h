@@ -98,7 +98,11 @@ class Link {
     int lastAttempts() const { return lastAttempts_; }
     // Transactions that got past the online test and failed, since the link
     // was made: what bulk operations that go on after a failure leave behind.
+    // A reply the command refused (an echo of another block, a block too
+    // short for its record) counts too: the data did not arrive.
     int FailedTransactions() const { return failedTransactions_; }
+    // A command refused a reply the transport accepted.
+    void noteRefusedReply() { ++failedTransactions_; }
     // The baud rate of the line as last set by OpenComPort.
     int baudRate() const { return baud_; }
     const std::string& portName() const { return portName_; }

@@ -79,6 +79,8 @@ const char* faultName(Fault f) {
             return "reject-write";
         case Fault::DropLine:
             return "drop-line";
+        case Fault::WrongEcho:
+            return "wrong-echo";
     }
     return "?";
 }
@@ -179,6 +181,9 @@ void Device::serveFrame(std::span<const std::uint8_t> frame, Fault fault, Respon
     if (code == kRead || code == kReadProgram) {
         const std::vector<std::uint8_t>& area = code == kRead ? mem_ : program_;
         reply.assign(frame.begin(), frame.begin() + 4);
+        // A reply that belongs to the next block, as a confused firmware
+        // would send it: the transport takes it, the command must not.
+        if (fault == Fault::WrongEcho) reply[2] = static_cast<std::uint8_t>(reply[2] + count);
         for (unsigned i = 0; i < count; ++i) reply.push_back(area[(address + i) & 0xFFFFu]);
         appendSum(reply);
         if (fault == Fault::BadChecksum) {

@@ -50,6 +50,7 @@ enum class Fault {
     GarbageBefore,  // a few stray bytes precede the reply
     RejectWrite,    // a write is not executed and answered 0xE0
     DropLine,       // the line goes dead: nothing more is received or sent
+    WrongEcho,      // a read reply echoes the next block's address, with a fitting sum
 };
 
 const char* faultName(Fault f);

@@ -281,10 +281,15 @@ TEST(ParameterBlocks, MediumReplyForAnotherAddressIsRefused) {
     b.connect(wrong);
     ParameterImage image = distinctImage(ausbaustufe::HighEnd);
     const Med_UserRec before = image.Med_User[0];
+    const int failed = b.link->FailedTransactions();
     EXPECT_FALSE(ReadMed_User(*b.link, image, 0));
     EXPECT_EQ(image.Med_User[0], before);
+    // The refused reply is a failed transaction for whoever counts them,
+    // though the transport took it: a bulk read is not complete.
+    EXPECT_EQ(b.link->FailedTransactions(), failed + 1);
     // The other reads take the data as it comes.
     EXPECT_TRUE(ReadT_User(*b.link, image, 0));
+    EXPECT_EQ(b.link->FailedTransactions(), failed + 1);
 }
 
 TEST(ParameterBlocks, ReadAllReportsItsLastReadOnly) {
