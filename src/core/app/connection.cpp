@@ -86,8 +86,7 @@ ConnectionOutcome RunConnection(Link& link, ParameterImage& image, DeviceState& 
 
     // The device changes its rate first, over the line as it was.
     if (session.Online && request.baudIndex != session.Baudrate) {
-        image.Betrieb.Bytes[0] = static_cast<std::uint8_t>(request.baudIndex);
-        if (!WriteBetrieb(link, image)) {
+        if (!WriteDeviceBaudRate(link, image, request.baudIndex)) {
             LogError(appDataFolder, "ERROR:  Einst, OK, SetBetrieb");
             image.Betrieb.Bytes[0] = static_cast<std::uint8_t>(session.Baudrate);
             out.baudIndex = session.Baudrate;

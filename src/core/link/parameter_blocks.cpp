@@ -599,6 +599,12 @@ bool WriteBetrieb(Link& link, const ParameterImage& image) {
     return writeRecord(link, block::Betrieb, image.Betrieb);
 }
 
+bool WriteDeviceBaudRate(Link& link, ParameterImage& image, int baudIndex) {
+    if (!ReadBetrieb(link, image)) return false;
+    image.Betrieb.Bytes[0] = static_cast<std::uint8_t>(baudIndex);
+    return WriteBetrieb(link, image);
+}
+
 bool ReadDis_User(Link& link, ParameterImage& image) {
     return readRecord(link, block::Dis_User, image.Dis_User);
 }
@@ -760,8 +766,7 @@ void WriteAllParameters(Link& link, ParameterImage& image) {
     step();
 
     // The device takes over the program's baud-rate choice.
-    image.Betrieb.Bytes[0] = static_cast<std::uint8_t>(session.Baudrate);
-    WriteBetrieb(link, image);
+    WriteDeviceBaudRate(link, image, session.Baudrate);
     wait();
     step();
 

@@ -158,6 +158,10 @@ bool ReadSystem(Link& link, ParameterImage& image);
 bool WriteSystem(Link& link, const ParameterImage& image);
 bool ReadBetrieb(Link& link, ParameterImage& image);
 bool WriteBetrieb(Link& link, const ParameterImage& image);
+// Sets the device's baud-rate byte (Betrieb byte 0) and carries bytes 1..3
+// as the device holds them: Betrieb is read first, and nothing is written
+// when that read fails. The image's Betrieb is the device's afterwards.
+bool WriteDeviceBaudRate(Link& link, ParameterImage& image, int baudIndex);
 bool ReadDis_User(Link& link, ParameterImage& image);
 bool WriteDis_User(Link& link, const ParameterImage& image);
 bool ReadTrend_User(Link& link, ParameterImage& image);
@@ -181,8 +185,8 @@ bool ReadAllParameters(Link& link, ParameterImage& image);
 // Writes every block present in the device's expansion level, with 100 ms
 // waits and 29 progress steps through the link's UiHooks. First reads the
 // device's System block: KindMask comes from the device and Kind is reduced
-// to it. Sets Betrieb byte 0 to the session's Baudrate. Goes on after
-// failures.
+// to it. Sets Betrieb byte 0 to the session's Baudrate, bytes 1..3 as the device has them. Goes on
+// after failures.
 void WriteAllParameters(Link& link, ParameterImage& image);
 
 // Progress maximum of WriteAllParameters.

@@ -192,7 +192,12 @@ void Device::fillParameters() {
     pw.resize(8, '-');
     putText(addr::Access + 4, pw, 8);
 
+    // Byte 0 is the baud rate; the others are the device's own operating
+    // settings, which a program that changes the rate must carry unchanged.
     put8(addr::Betrieb, u8(baudIndex_));
+    put8(addr::Betrieb + 1, 0x01);
+    put8(addr::Betrieb + 2, 0x5A);
+    put8(addr::Betrieb + 3, 0x03);
 
     put8(addr::Trend_User + 2, 0);
     put8(addr::Trend_User + 3, 15);

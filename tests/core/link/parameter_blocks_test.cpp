@@ -151,14 +151,15 @@ TEST(ParameterBlocks, WriteAllThenReadAllGivesTheSameImage) {
                             [](int ms) { return ms == kWriteAllWaitMs; }));
     EXPECT_EQ(b.device.writesRejected(), 0u);
 
-    // Betrieb byte 0 is the program's baud-rate index.
+    // Betrieb byte 0 is the program's baud-rate index; the device's own
+    // bytes 1..3 are carried, whatever the image held.
     EXPECT_EQ(image.Betrieb.Bytes[0], 7);
     // The blocks hold exactly the encoded records.
     EXPECT_EQ(b.peek(block::T_User(1)), codec::encode(image.T_User[1]));
     EXPECT_EQ(b.peek(block::Flow_User(0)), codec::encode(image.Flow_User[0]));
     EXPECT_EQ(b.peek(block::UserEinheiten(15)), codec::encode(image.UserEinheiten[15]));
     EXPECT_EQ(b.peek(block::Vorgaben(7)), codec::encodeVorgabe(image.Vorgaben[7]));
-    EXPECT_EQ(b.peek(block::Betrieb), (Bytes{7, 0, 0, 0}));
+    EXPECT_EQ(b.peek(block::Betrieb), (Bytes{7, 0x01, 0x5A, 0x03}));
     EXPECT_EQ(b.peek(block::System), codec::encode(image.System));
 
     ParameterImage back;

@@ -403,6 +403,8 @@ TEST(SettingsDialogBaud, DeviceChangesItsRateFirst) {
     EXPECT_TRUE(r.session.Online);
     EXPECT_EQ(r.session.Baudrate, 4);
     EXPECT_EQ(r.image.Betrieb.Bytes[0], 4);
+    // The device's other operating bytes stay as they were.
+    EXPECT_EQ(s.device.peek(0x80EC, 4), (std::vector<std::uint8_t>{4, 0x01, 0x5A, 0x03}));
     EXPECT_TRUE(r.errorLog().empty());
 }
 
@@ -411,6 +413,7 @@ TEST(SettingsDialogBaud, RefusedRateChangeKeepsTheOldRate) {
     EinstRig& r = s.rig;
     r.open();
     ClickItem(r.dialog->Bd_Grp, 4);
+    s.device.injectFault(sim::Fault::None, 1);  // the read of Betrieb before its write
     s.device.injectFault(sim::Fault::RejectWrite, 4);
     r.ok();
     EXPECT_NE(r.errorLog().find("ERROR:  Einst, OK, SetBetrieb"), std::string::npos);
