@@ -1,106 +1,12 @@
-// Link throughput over a real pseudo-terminal: the simulator serves the
-// device with baud-rate pacing (no processing delay), the program side uses
-// the termios line and the frame transport. For each operation it prints the
-// time taken, the time its bytes need on the wire (10 bits per byte at the
-// baud rate, both directions) plus the waits the operation itself
-// prescribes, and the ratio of the two. 1.0 is the physical limit.
+// Link throughput over a real pseudo-terminal with the termios line of the
+// command-line program: see link_ops.h for what is measured.
 //
 //   link_bench [repetitions at 115200 (default 5)]
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
-#include <unistd.h>
-
-#include "core/link/data_commands.h"
-#include "core/link/parameter_blocks.h"
-#include "core/model/device_records.h"
-#include "pty_rig.h"
-
-namespace {
-
-using namespace parvion;
-using bench::Figure;
-using bench::PtyRig;
-
-struct Rig : PtyRig {
-    Rig(int baudIndex, const std::filesystem::path& logFolder)
-        : PtyRig(Options(baudIndex), logFolder) {}
-    static sim::DeviceOptions Options(int baudIndex) {
-        sim::DeviceOptions o;
-        o.baudIndex = baudIndex;
-        return o;
-    }
-    DeviceState state;
-};
-
-// The reads of one live-value refresh of a circuit page: clock, System,
-// operating values, circuit parameters, output currents, Dis_User, the unit
-// selections when the device's user units are on, and the error state of the
-// status lines.
-bool LiveRefresh(Rig& rig, int circuit) {
-    Link& link = *rig.link;
-    if (!ReadDeviceClock(link, rig.state.DeviceDateTime, rig.state.ClockOffset)) return false;
-    ReadSystem(link, rig.image);
-    if (!ReadOperatingValues(link, circuit,
-                             rig.state.OperatingValues[static_cast<std::size_t>(circuit)]))
-        return false;
-    if (!ReadCircuitParameters(link, rig.image, circuit)) return false;
-    if (!ReadOutputCurrents(link, rig.state.OutputCurrents)) return false;
-    if (!ReadDis_User(link, rig.image)) return false;
-    if (rig.image.Dis_User.Einheiten != 0) {
-        for (int q = 0; q < 16; ++q) ReadUserEinheiten(link, rig.image, q);
-    }
-    std::uint8_t bits = 0;
-    return ReadErrorState(link, bits) >= 0;
-}
-
-bool FullTrendRead(Rig& rig) {
-    rig.state.TrendStore = TrendStore{};  // cold cache
-    if (!ReadTrendDirectory(*rig.link, rig.state.TrendStore)) return false;
-    for (int b = 0; b < 44; ++b) {
-        if (!ReadTrendBlock(*rig.link, b, rig.state.TrendStore)) return false;
-    }
-    return true;
-}
-
-void Report(const char* name, int baud, const std::vector<Figure>& runs) {
-    const bench::Summary r = bench::Summarise(runs, baud);
-    std::printf("%-26s %6d  %8.3f s  %7llu B  wire %8.3f s  waits %6.0f ms  ratio %5.3f%s\n", name,
-                baud, r.median, static_cast<unsigned long long>(r.bytes), r.wire, r.waitsMs,
-                r.ratio, r.ok ? "" : "  (FAILED)");
-}
-
-}  // namespace
+#include "core/link/termios_line.h"
+#include "link_ops.h"
 
 int main(int argc, char** argv) {
-    const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const bench::ScratchFolder logFolder("parvion2-link-bench-" + std::to_string(::getpid()));
-
-    std::printf("%-26s %6s  %10s  %9s  %15s  %15s  %s\n", "operation", "baud", "time", "bytes",
-                "wire time", "prescribed", "ratio");
-    for (const int baudIndex : {7, 3}) {
-        const int baud = kBaudRates[baudIndex];
-        const int reps = baudIndex == 7 ? repetitions : 1;
-        Rig rig(baudIndex, logFolder.path());
-
-        std::vector<Figure> all, live, trend;
-        for (int i = 0; i < reps; ++i) {
-            all.push_back(rig.measure([&] { return ReadAllParameters(*rig.link, rig.image); }));
-        }
-        Report("ReadAllParameters", baud, all);
-        for (int i = 0; i < reps; ++i)
-            live.push_back(rig.measure([&] { return LiveRefresh(rig, 0); }));
-        Report(rig.image.Dis_User.Einheiten ? "live refresh (user units)" : "live refresh", baud,
-               live);
-        for (int i = 0; i < reps; ++i)
-            trend.push_back(rig.measure([&] { return FullTrendRead(rig); }));
-        Report("trend read (44 blocks)", baud, trend);
-        if (rig.link->TransmissionErrors() != 0) {
-            std::printf("  transmission errors: %d\n", rig.link->TransmissionErrors());
-        }
-    }
-    return 0;
+    return parvion::bench::RunLinkBench(argc, argv, "parvion2-link-bench",
+                                        [] { return std::make_unique<parvion::TermiosLine>(); });
 }

@@ -46,8 +46,15 @@ class BenchUi : public UiHooks {
 };
 
 struct PtyRig {
-    PtyRig(sim::DeviceOptions options, const std::filesystem::path& logFolder)
-        : device(options), server(device, true) {
+    // The program side talks through `programLine` (the termios line when
+    // none is given), so that the same figures can be taken over the line
+    // the window program uses.
+    PtyRig(sim::DeviceOptions options, const std::filesystem::path& logFolder,
+           std::unique_ptr<SerialLine> programLine = nullptr)
+        : device(options),
+          server(device, true),
+          ownLine(programLine ? std::move(programLine) : std::make_unique<TermiosLine>()),
+          line(*ownLine) {
         std::string error;
         if (!server.start(&error)) {
             std::fprintf(stderr, "cannot start the pseudo-terminal: %s\n", error.c_str());
@@ -91,7 +98,8 @@ struct PtyRig {
 
     sim::Device device;
     sim::PtyServer server;
-    TermiosLine line;
+    std::unique_ptr<SerialLine> ownLine;
+    SerialLine& line;
     BenchUi ui;
     Session session;
     std::unique_ptr<Link> link;
