@@ -19,6 +19,7 @@
 #include "core/model/profile_file.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
+#include "core/model/windows1252.h"
 #include "core/views/about_lines.h"
 #include "core/views/circuit_values.h"
 #include "core/views/error_protocol_lines.h"

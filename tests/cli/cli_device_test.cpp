@@ -11,6 +11,7 @@
 #include "cli_process.h"
 #include "core/link/data_commands.h"
 #include "core/model/profile_file.h"
+#include "core/model/windows1252.h"
 
 namespace parvion::test {
 namespace {

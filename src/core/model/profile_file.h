@@ -115,15 +115,6 @@ class ProfileFile {
     mutable bool modified_ = false;
 };
 
-// Conversion between Windows-1252 and UTF-8 (undefined 1252 bytes map to
-// the C1 code points of the same value, so every byte string round-trips).
-// utf8ToCp1252 writes "?" for every character that Windows-1252 cannot hold
-// and for every byte of an invalid UTF-8 sequence.
-std::string cp1252ToUtf8(std::string_view bytes);
-std::string utf8ToCp1252(std::string_view text);
-// True when the bytes are well-formed UTF-8.
-bool isValidUtf8(std::string_view bytes);
-
 // The integer reading rule of ProfileFile::readInt applied to a text that is
 // present and not empty.
 int parseProfileInt(std::string_view text);

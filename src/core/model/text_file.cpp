@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "core/model/profile_file.h"
+#include "core/model/windows1252.h"
 
 namespace parvion {
 

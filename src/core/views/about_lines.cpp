@@ -2,6 +2,7 @@
 
 #include "core/model/parameter_image.h"
 #include "core/model/profile_file.h"
+#include "core/model/windows1252.h"
 
 namespace parvion::views {
 

@@ -6,6 +6,7 @@
 #include "core/app/texts.h"
 #include "core/model/profile_file.h"
 #include "core/model/text_file.h"
+#include "core/model/windows1252.h"
 
 namespace parvion::views {
 

@@ -1,4 +1,5 @@
 #include "core/model/profile_file.h"
+#include "core/model/windows1252.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

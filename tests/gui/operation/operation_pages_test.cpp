@@ -24,6 +24,7 @@
 #include "core/link/data_commands.h"
 #include "core/link/encoding.h"
 #include "core/model/profile_file.h"
+#include "core/model/windows1252.h"
 #include "core/views/trend_export.h"
 #include "support/window_harness.h"
 
