@@ -4,35 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "cli_process.h"
+#include "support/pdf_text.h"
 
 namespace parvion::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> PdfPages(const fs::path& file) {
-    const std::string command =
-        "pdftotext -layout -enc UTF-8 '" + file.string() + "' - 2>/dev/null";
-    std::string text;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n = 0;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) text.append(buf, n);
-        ::pclose(pipe);
-    }
-    std::vector<std::string> pages;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\f') {
-            pages.push_back(text.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    return pages;
-}
 
 const char* const kStation =
     "[Medium]\r\nIdent=GAS\r\n[T_User0]\r\nKind=1\r\nEq=0\r\n[P_User0]\r\nKind=1\r\nEq=0\r\n"

@@ -34,16 +34,6 @@ TEST(ParameterPrintout, TitleTextFollowsTheExpansionLevel) {
     }
 }
 
-TEST(ParameterPrintout, TitleNamesTheFileOfflineAndTheSerialNumberOnline) {
-    PrintRig rig(medium::Gas);
-    rig.image.System.Ausbaustufe = 0xFE;
-    print::PrintPage page = Build(rig);
-    EXPECT_EQ(At(page, 1, Placement::Centre), rig.text(65) + "  C:/anlage/kessel.PGA");
-    EXPECT_EQ(At(page, 1, V2), "07.12.2026 06:30");
-    page = Build(rig, {{true, "SN 4711", "ignored"}, "x"});
-    EXPECT_EQ(At(page, 1, Placement::Centre), rig.text(65) + " SerialNo:SN 4711");
-}
-
 TEST(ParameterPrintout, ExpansionLevelWithoutCircuit2PrintsCircuit1AndOutput1Only) {
     PrintRig rig(medium::Gas);
     rig.image.System.Ausbaustufe = 0xC0;
@@ -57,15 +47,6 @@ TEST(ParameterPrintout, ExpansionLevelWithoutCircuit2PrintsCircuit1AndOutput1Onl
     EXPECT_FALSE(At(page, 62, L1));
     EXPECT_FALSE(At(page, 57, L2));
     EXPECT_FALSE(At(page, 62, L2));
-}
-
-TEST(ParameterPrintout, AllFourOutputsOnAFullDevice) {
-    PrintRig rig(medium::Energy);
-    const print::PrintPage page = Build(rig);
-    EXPECT_EQ(At(page, 57, L1), rig.text(8192) + " 1");
-    EXPECT_EQ(At(page, 62, L1), rig.text(8192) + " 2");
-    EXPECT_EQ(At(page, 57, L2), rig.text(8192) + " 3");
-    EXPECT_EQ(At(page, 62, L2), rig.text(8192) + " 4");
 }
 
 TEST(ParameterPrintout, HeadingsFollowTheSystemKind) {
@@ -122,28 +103,6 @@ TEST(ParameterPrintout, InputTakenFromTheOtherCircuitNamesItAndHasNoLines) {
     }
 }
 
-TEST(ParameterPrintout, TemperatureAndPressureLinesByKind) {
-    PrintRig rig(medium::Gas);
-    rig.image.T_User[0] = {};
-    rig.image.T_User[0].Kind = 1;
-    rig.image.T_User[0].Min = -20;
-    rig.image.T_User[0].Max = 80;
-    rig.image.P_User[0].Kind = 1;
-    rig.image.P_User[0].Eq = 0;
-    const auto texts = rig.pageTexts();
-    const print::PrintPage page = Build(rig);
-    EXPECT_EQ(At(page, 5, L1), rig.text(2048));
-    EXPECT_EQ(At(page, 5, V1), rig.text(2050));
-    // The value as the printout writes it: with its unit, not trimmed.
-    EXPECT_EQ(At(page, 6, V1), texts.values(quantity::Temperature, true, false, -20));
-    EXPECT_EQ(At(page, 7, V1), texts.values(quantity::Temperature, true, false, 80));
-    EXPECT_FALSE(At(page, 8, V1));
-    // Pressure kind 1: Min, Max and Hyd.
-    EXPECT_TRUE(At(page, 10, V1));
-    EXPECT_TRUE(At(page, 12, V1));
-    EXPECT_FALSE(At(page, 13, V1));
-}
-
 TEST(ParameterPrintout, FlowCorrectionOnlyWhenAFactorCorrects) {
     PrintRig rig(medium::Gas);
     for (auto& k : rig.image.FlowKorr) k.Stelle.fill(1.0f);
@@ -156,32 +115,6 @@ TEST(ParameterPrintout, FlowCorrectionOnlyWhenAFactorCorrects) {
     EXPECT_EQ(At(page, 34, L2).value().rfind(rig.text(12296), 0), 0u);
     EXPECT_NE(At(page, 34, V2).value().find("1.0200"), std::string::npos);
     EXPECT_FALSE(At(page, 35, L2));
-}
-
-TEST(ParameterPrintout, FlowLinesByKind) {
-    struct Case {
-        std::uint8_t flowKind;
-        std::uint8_t systemKind;
-        std::uint8_t anzahl;
-        int lines;
-    };
-    // Differential pressure: 6 lines, plus Desdp2..4 of a multi-transmitter
-    // metering; volume 5; pulse input 4; none for kind 0.
-    for (const Case c : {Case{1, 0, 1, 6}, Case{2, 1, 2, 7}, Case{1, 2, 4, 9}, Case{3, 0, 1, 3},
-                         Case{4, 0, 1, 5}, Case{5, 0, 1, 4}, Case{0, 0, 1, 0}}) {
-        PrintRig rig(medium::Gas);
-        rig.image.Flow_User[0].Kind = c.flowKind;
-        rig.image.System.Kind = c.systemKind;
-        rig.image.System.Anzahl = c.anzahl;
-        rig.image.Flow_User[0].MaxFreq = 2500;
-        const print::PrintPage page = Build(rig);
-        SCOPED_TRACE(int(c.flowKind));
-        EXPECT_EQ(At(page, 14, V1), rig.text(static_cast<std::uint16_t>(4097 + c.flowKind)));
-        EXPECT_EQ(Texts(page, 15, 25, {V1}).size(), static_cast<std::size_t>(c.lines));
-        if (c.flowKind == 5) {
-            EXPECT_EQ(At(page, 16, V1), "2500          Hz     ");
-        }
-    }
 }
 
 TEST(ParameterPrintout, MediumLinesByVariantWithoutTheGasCalculationStatus) {
@@ -234,22 +167,6 @@ TEST(ParameterPrintout, ReferenceConditionsLeftOutForKind4) {
     }
 }
 
-TEST(ParameterPrintout, AlarmsShowTheirLimitsOnlyWithASource) {
-    PrintRig rig(medium::Gas);
-    rig.image.Alm_User[0].Param = 0;
-    rig.image.Alm_User[0].Kind = 2;
-    rig.image.Alm_User[1].Param = 1;
-    rig.image.Alm_User[1].Kind = 2;
-    const print::PrintPage page = Build(rig);
-    EXPECT_EQ(At(page, 52, L1), rig.text(7168) + " 1");
-    EXPECT_EQ(At(page, 52, L2), rig.text(7168) + " 2");
-    EXPECT_EQ(At(page, 52, V1), rig.text(7169));
-    EXPECT_EQ(Texts(page, 53, 55, {L1, V1}), std::vector<std::string>{});
-    EXPECT_EQ(Texts(page, 53, 55, {V2}).size(), 2u);
-    EXPECT_EQ(At(page, 53, L2).value().rfind(rig.text(7200), 0), 0u);
-    EXPECT_EQ(At(page, 54, L2).value().rfind(rig.text(7201), 0), 0u);
-}
-
 TEST(ParameterPrintout, ConstantCurrentOutputHasOneLineLabelledAsOnItsPage) {
     PrintRig rig(medium::Gas);
     rig.image.Aus_User[0].Param = 0;
@@ -259,25 +176,6 @@ TEST(ParameterPrintout, ConstantCurrentOutputHasOneLineLabelledAsOnItsPage) {
     EXPECT_EQ(At(page, 58, L1).value().rfind(rig.text(8227), 0), 0u);
     EXPECT_EQ(At(page, 58, V1), rig.pageTexts().values(quantity::Current, true, false, 12.5f));
     EXPECT_FALSE(At(page, 59, L1));
-}
-
-TEST(ParameterPrintout, OutputWithASourceHasMinMaxAndErrorCurrent) {
-    PrintRig rig(medium::Gas);
-    rig.image.Aus_User[2].Param = 1;
-    rig.image.Aus_User[2].Err = 3.6f;
-    const print::PrintPage page = Build(rig);
-    EXPECT_EQ(At(page, 57, V2), rig.text(8194));
-    EXPECT_EQ(Texts(page, 58, 61, {L2}).size(), 3u);
-    EXPECT_EQ(At(page, 60, V2), rig.pageTexts().values(quantity::Current, true, false, 3.6f));
-}
-
-TEST(ParameterPrintout, RulesSeparateTheHalvesAndTheSections) {
-    PrintRig rig(medium::Energy);
-    const print::PrintPage page = Build(rig);
-    const std::vector<print::PageRule> expected = {
-        {true, 3, 67}, {false, 51, 51}, {false, 56, 56}, {false, 67, 67}};
-    EXPECT_EQ(page.rules, expected);
-    for (const auto& t : page.texts) EXPECT_LT(t.row, 67) << t.text;
 }
 
 }  // namespace

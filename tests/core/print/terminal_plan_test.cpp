@@ -107,24 +107,6 @@ TEST(TerminalPlan, RowConditionsOfEachCircuit) {
     }
 }
 
-TEST(TerminalPlan, FixedRowsAndBoldTerminals) {
-    PrintRig rig(medium::Energy);
-    const print::PrintPage page = Plan(rig);
-    EXPECT_EQ(At(page, 1, Placement::Centre), rig.text(31232) + "  anlage.PEG");
-    EXPECT_EQ(At(page, 17, V1), "C1[+] C2[-]");
-    EXPECT_EQ(At(page, 17, V2), "C3[+] C4[-]");
-    EXPECT_EQ(At(page, 19, L2), rig.text(31244) + "3");
-    EXPECT_EQ(At(page, 20, L1), rig.text(31244) + "2");
-    EXPECT_EQ(At(page, 20, V2), "B14[+] B15[-]");
-    EXPECT_EQ(At(page, 22, L2), rig.text(31245) + "2");
-    EXPECT_EQ(At(page, 22, V2), "C7 C8");
-    for (const auto& t : page.texts) {
-        const bool terminal = t.placement == V1 || (t.placement == V2 && t.row > 1);
-        EXPECT_EQ(t.bold, terminal) << t.text;
-    }
-    EXPECT_TRUE(page.rules.empty());
-}
-
 TEST(PrintJobs, TerminalPlanCopiesAreJobsEachWithItsRemarks) {
     struct Case {
         int copies;
@@ -147,18 +129,6 @@ TEST(PrintJobs, TerminalPlanCopiesAreJobsEachWithItsRemarks) {
             }
         }
     }
-}
-
-TEST(PrintJobs, ParameterPrintoutHasARemarksPageOnlyWithRemarks) {
-    PrintRig rig(medium::Energy);
-    auto job = print::ParameterPrintoutJob(rig.image, rig.session.Medium, rig.pageTexts(), kHeader);
-    EXPECT_EQ(job.title, "Parameterausdruck");
-    EXPECT_EQ(job.pages.size(), 1u);
-    rig.image.Bemerkung = {"Anlage Nord", "", "geprüft"};
-    job = print::ParameterPrintoutJob(rig.image, rig.session.Medium, rig.pageTexts(), kHeader);
-    ASSERT_EQ(job.pages.size(), 2u);
-    EXPECT_EQ(At(job.pages[1], 5, L1), "geprüft");
-    EXPECT_FALSE(At(job.pages[1], 5, V1));
 }
 
 TEST(CommissioningRecord, IdentityPageFromADeviceAndFromAFile) {
