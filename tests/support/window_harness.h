@@ -7,8 +7,8 @@
 #include <QApplication>
 #include <QString>
 #include <deque>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
