@@ -148,7 +148,11 @@ print::PrintHeader PrintMenu::header() {
 std::vector<print::PrintJob> PrintMenu::jobsFor(bool plan, int copies,
                                                 const print::PrintHeader& h) {
     if (plan) return print::TerminalPlanJobs(main_.image(), pageTexts(), h, copies);
-    return {print::ParameterPrintoutJob(main_.image(), main_.session().Medium, pageTexts(), h)};
+    // The copies chosen in the print dialog are made here too, each with its
+    // remarks page, rather than dropped.
+    const print::PrintJob job =
+        print::ParameterPrintoutJob(main_.image(), main_.session().Medium, pageTexts(), h);
+    return std::vector<print::PrintJob>(static_cast<std::size_t>(std::max(copies, 1)), job);
 }
 
 void PrintMenu::mnu_DruckenClick(QAction* item) {

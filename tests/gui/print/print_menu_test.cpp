@@ -77,13 +77,15 @@ TEST(PrintMenu, PreviewShowsAFreshPictureOfTheFirstPageOnly) {
     EXPECT_TRUE(w.Zeitmesser->isHidden());
 }
 
-TEST(PrintMenu, TerminalPlanCopiesEachCarryTheRemarks) {
+TEST(PrintMenu, CopiesAreJobsEachCarryingTheRemarks) {
     struct Case {
+        bool plan;
         int copies;
         std::vector<std::string> remarks;
         std::size_t pages;
     };
-    for (const Case& c : {Case{3, {"Schrank 4, Feld 2"}, 6}, Case{2, {}, 2}, Case{1, {"x"}, 2}}) {
+    for (const Case& c : {Case{true, 3, {"Schrank 4, Feld 2"}, 6}, Case{true, 2, {}, 2},
+                          Case{true, 1, {"x"}, 2}, Case{false, 2, {"y"}, 4}}) {
         TempDir out;
         const auto file = out.path() / "plan.pdf";
         WindowSetup setup;
@@ -93,10 +95,11 @@ TEST(PrintMenu, TerminalPlanCopiesEachCarryTheRemarks) {
         ASSERT_TRUE(h.window->FormCreate());
         gui::Tfrm_Main& w = *h.window;
         w.image().Bemerkung = c.remarks;
-        w.mnu_DruckenClick(w.mnu_PrintKlemmenplan);
+        w.mnu_DruckenClick(c.plan ? w.mnu_PrintKlemmenplan : w.mnu_Drucken);
         const auto pages = PdfPages(file);
         ASSERT_EQ(pages.size(), c.pages) << c.copies;
-        const std::string title = w.LoadText(31232);
+        const std::string title =
+            w.LoadText(c.plan ? 31232 : print::ParameterTitleText(w.image().System.Ausbaustufe));
         for (std::size_t p = 0; p < pages.size(); ++p) {
             const bool remarksPage = !c.remarks.empty() && p % 2 == 1;
             EXPECT_EQ(Has(pages[p], title), !remarksPage) << p;
