@@ -77,8 +77,8 @@ ParameterImage LoadForDevice(Context& ctx, const fs::path& file) {
     return img;
 }
 
-// Reads every parameter block into the context's image; fails when any
-// block could not be read.
+}  // namespace
+
 void ReadWholeImage(Context& ctx) {
     ParameterImage& img = ctx.image();
     ResetParameters(img, ctx.medium(), true);
@@ -90,6 +90,8 @@ void ReadWholeImage(Context& ctx) {
                 ctx.PortDescription() + ")");
     }
 }
+
+namespace {
 
 // The display units the device uses, so that values appear as on its pages.
 void ReadUnits(Context& ctx) {
@@ -138,9 +140,8 @@ void ReadPage(Context& ctx, edit::PageName page, int circuit) {
     ReadAllUnits(ctx);
 }
 
-// A parameter file edited on its own: the variant from its Ident, loaded
-// onto the variant's defaults. No device limits the system kinds, so the
-// file's system definition stays as it is.
+}  // namespace
+
 void LoadEditedFile(Context& ctx, const fs::path& file) {
     if (!fs::is_regular_file(file)) Failure("cannot read " + file.string() + ": no such file");
     const ProfileFile profile(file);
@@ -160,6 +161,8 @@ void LoadEditedFile(Context& ctx, const fs::path& file) {
     const ParameterFileResult r = LoadParameterFile(file, img, medium);
     if (!r.ok()) LoadFailure(ctx, file, r);
 }
+
+namespace {
 
 // A setting that was refused: what is wrong and what would be valid.
 [[noreturn]] void SettingFailure(const edit::SettingOutcome& outcome) {

@@ -2,6 +2,8 @@
 // The subcommands of parvion2-cli. Each writes its result to stdout and
 // throws CliError on failure.
 
+#include <filesystem>
+
 namespace parvion::cli {
 
 class Context;
@@ -18,5 +20,14 @@ void RunClock(Context& ctx);
 void RunSgerg(Context& ctx);
 void RunPage(Context& ctx);
 void RunSet(Context& ctx);
+void RunPrint(Context& ctx);  // print_command.cpp
+
+// A parameter file edited on its own: the variant from its Ident, loaded
+// onto the variant's defaults. No device limits the system kinds, so the
+// file's system definition stays as it is. Fails with the loader's message.
+void LoadEditedFile(Context& ctx, const std::filesystem::path& file);
+// Reads every parameter block into the context's image; fails when any
+// block could not be read.
+void ReadWholeImage(Context& ctx);
 
 }  // namespace parvion::cli

@@ -46,6 +46,7 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     if (c == "sgerg") RunSgerg(ctx);
     if (c == "page") RunPage(ctx);
     if (c == "set") RunSet(ctx);
+    if (c == "print") RunPrint(ctx);
     std::cout.flush();
     // A reader that stopped reading early is a normal end, not a failure.
     if (!std::cout && !OutputReaderGone()) {

@@ -62,6 +62,11 @@ Commands:
                         is its index. Online the change is written to the
                         device and read back; with --file the file is saved.
                         The page is shown again afterwards
+  print parameters|terminal-plan|record --pdf FILE [--file FILE]
+                        the parameter printout, the terminal plan, or the
+                        commissioning record (device identity and clock, the
+                        printout, the plan and the remarks) as a PDF; from the
+                        device, or with --file from a parameter file
   sgerg H2 CO2 RHO HS [--pressure BAR] [--temperature C]
                         SGERG-88 check of a natural-gas input set (H2 and CO2
                         in mol %, standard density RHO in kg/m3, calorific value
@@ -80,7 +85,9 @@ Options:
                         characters); every device command but identify needs it
   --lang de|en          language of the texts. Default: the settings file
   --circuit N           live, page, set: circuit 1 or 2 (default 1)
-  --file FILE           page, set: work on a parameter file instead of a device
+  --file FILE           page, set, print: work on a parameter file instead of a
+                        device
+  --pdf FILE            print: the PDF to write
   -h, --help            this text
 
 The settings file is parvion2.ini in $XDG_DATA_HOME/parvion2 (default
@@ -118,7 +125,8 @@ const std::vector<OptionRule>& Rules() {
         {"--password", true, {}},
         {"--lang", true, {}},
         {"--circuit", true, {"live", "page", "set"}},
-        {"--file", true, {"page", "set"}},
+        {"--file", true, {"page", "set", "print"}},
+        {"--pdf", true, {"print"}},
         {"--set", false, {"clock"}},
         {"--export", true, {"trends"}},
         {"--save", true, {"errors"}},
@@ -131,15 +139,15 @@ const std::vector<OptionRule>& Rules() {
 
 const std::set<std::string>& Commands() {
     static const std::set<std::string> commands = {
-        "identify",    "read-params", "write-params", "diff",  "live", "errors",
-        "integrators", "trends",      "clock",        "sgerg", "page", "set"};
+        "identify", "read-params", "write-params", "diff", "live", "errors", "integrators",
+        "trends",   "clock",       "sgerg",        "page", "set",  "print"};
     return commands;
 }
 
 std::size_t ExpectedArgs(const std::string& command) {
     if (command == "read-params" || command == "write-params" || command == "diff") return 1;
     if (command == "sgerg") return 4;
-    if (command == "page") return 1;
+    if (command == "page" || command == "print") return 1;
     if (command == "set") return 3;
     return 0;
 }
@@ -268,6 +276,9 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
         } else if (name == "--circuit") {
             if (value != "1" && value != "2") UsageError("--circuit needs 1 or 2");
             o.circuit = value[0] - '0';
+        } else if (name == "--pdf") {
+            if (value.empty()) UsageError("--pdf needs a file name");
+            o.pdfFile = value;
         } else if (name == "--file") {
             if (value.empty()) UsageError("--file needs a file name");
             o.file = value;

@@ -30,6 +30,7 @@ struct CliOptions {
     bool setClock = false;
     std::optional<std::string> exportFile;  // trends
     std::optional<std::string> saveFile;    // errors
+    std::optional<std::string> pdfFile;     // print
     double pressure = 1.01325;              // sgerg: bar absolute
     double temperature = 0.0;               // sgerg: °C
 };

@@ -8,6 +8,7 @@
 #include <QString>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -97,6 +98,8 @@ struct WindowSetup {
     // The real serial path: the Qt serial line on a pseudo-terminal served
     // by the device at its baud rate, instead of the in-process line.
     bool overPty = false;
+    // Answers the print dialog; null: the real one.
+    std::function<bool(QPrinter&, QWidget*)> printDialog;
 };
 
 class Harness {
@@ -133,6 +136,7 @@ class Harness {
         o.startScreenMs = 0;
         o.dialogs = &dialogs;
         o.openFolder = [this](const QString& f) { openedFolders.push_back(f); };
+        o.printDialog = setup.printDialog;
         window = std::make_unique<gui::Tfrm_Main>(o);
     }
     ~Harness() {

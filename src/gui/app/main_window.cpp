@@ -46,6 +46,7 @@
 #include "gui/parameters/system_page.h"
 #include "gui/parameters/trend_recording_page.h"
 #include "gui/parameters/units_page.h"
+#include "gui/print/print_menu.h"
 
 namespace parvion::gui {
 
@@ -208,10 +209,7 @@ void Tfrm_Main::buildMenus() {
     mnu_PrintKlemmenplan = action(mnu_Parameter, "mnu_PrintKlemmenplan", "Drucken...");
     mnu_Parameter->addSeparator();
     mnu_Beenden = action(mnu_Parameter, "mnu_Beenden", "&Beenden");
-    // Printing comes with the printouts.
-    for (QAction* a : {mnu_Seitenansicht, mnu_Drucken, mnu_Klemmenplan, mnu_PrintKlemmenplan}) {
-        a->setEnabled(false);
-    }
+    printMenu_ = new PrintMenu(*this, *dialogs_, options_.printDialog);
     connect(mnu_Neu, &QAction::triggered, this, &Tfrm_Main::mnu_NeuClick);
     connect(mnu_Laden, &QAction::triggered, this, &Tfrm_Main::mnu_LadenClick);
     connect(mnu_Speichern, &QAction::triggered, this, &Tfrm_Main::mnu_SpeichernClick);
@@ -321,6 +319,10 @@ void Tfrm_Main::showOnline(bool online) {
 void Tfrm_Main::enableOfflineMenus(bool enabled) {
     mnu_System->menuAction()->setEnabled(enabled);
     mnu_Ausbaustufe->menuAction()->setEnabled(enabled);
+}
+
+void Tfrm_Main::mnu_DruckenClick(QAction* item) {
+    printMenu_->mnu_DruckenClick(item);
 }
 
 void Tfrm_Main::progressStart(int maximum) {

@@ -32,6 +32,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QProgressBar;
 class QTabWidget;
 class QTimer;
@@ -53,6 +54,7 @@ class MultiRowTabBar;
 class ErrorProtocolPage;
 class IntegratorPage;
 class OutputPage;
+class PrintMenu;
 class RelayPage;
 class RemarksPage;
 class SystemPage;
@@ -76,6 +78,8 @@ struct MainWindowOptions {
     Dialogs* dialogs = nullptr;
     // Opens a folder in the desktop's file manager; null: the desktop's own.
     std::function<void(const QString&)> openFolder;
+    // Runs the print dialog, true when confirmed; null: the real one.
+    std::function<bool(QPrinter&, QWidget*)> printDialog;
 };
 
 class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
@@ -103,6 +107,8 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     TInputDlg* inputDialog() const { return inputDlg_; }
     TPasswordDlg* passwordDialog() const { return passwordDlg_; }
     Tfrm_Grafik* graphWindow() const { return grafik_; }
+    // The print commands and the preview window (gui/print).
+    PrintMenu* printMenu() const { return printMenu_; }
     QString statusPanelText(int panel) const;
     // Every page, operation display first, in tab order.
     const std::vector<Page*>& pages() const { return pages_; }
@@ -149,6 +155,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     void mnu_EinstellungenClick();
     // "Grafik ..." on the trend page: shows the graph window without waiting.
     void cmd_GrafikClick();
+    // The four print items: preview or print the parameter printout or the
+    // terminal plan.
+    void mnu_DruckenClick(QAction* item);
     void mnu_energyClick(QAction* item);
     void mnu_DeutschClick(QAction* item);
     void mnu_highendversionClick(QAction* item);
@@ -253,6 +262,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     TEinst* einst_ = nullptr;
     TPasswordDlg* passwordDlg_ = nullptr;
     Tfrm_Grafik* grafik_ = nullptr;
+    PrintMenu* printMenu_ = nullptr;
     bool formReady_ = false;
     bool closePending_ = false;
     bool closed_ = false;

@@ -10,6 +10,7 @@
 #include "gui/app/main_window.h"
 #include "gui/app/multi_row_tab_bar.h"
 #include "gui/app/widgets.h"
+#include "gui/print/print_menu.h"
 
 namespace parvion::gui {
 
@@ -49,6 +50,7 @@ void Tfrm_Main::applyFrameTexts() {
         setText(mnu_Klemmenplan, t[8]);
         setText(mnu_Beenden, t[10]);
     }
+    printMenu_->updateTexts();
     if (load(1040)) {
         setText(mnu_Optionen->menuAction(), t[0]);
         setText(mnu_Einstellungen, t[1]);

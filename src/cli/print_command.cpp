@@ -1,0 +1,119 @@
+// parvion2-cli print parameters|terminal-plan|record --pdf FILE: the
+// printouts of the window, written as a PDF, from the device or from a
+// parameter file (--file).
+
+#include <ctime>
+#include <iostream>
+#include <memory>
+
+#include "cli/cli_error.h"
+#include "cli/commands.h"
+#include "cli/context.h"
+#include "core/link/data_commands.h"
+#include "core/model/parameter_file.h"
+#include "core/model/value_format.h"
+#include "core/print/printouts.h"
+
+#ifdef PARVION_CLI_PRINT
+#include <QGuiApplication>
+
+#include "gui/print/page_renderer.h"
+#endif
+
+namespace parvion::cli {
+
+namespace {
+
+// This computer's clock as the printouts show it.
+std::string NowText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%d.%m.%Y %H:%M:%S", &local);
+    return buf;
+}
+
+#ifdef PARVION_CLI_PRINT
+// Fonts need a Qt application; without a display the offscreen platform
+// serves.
+std::unique_ptr<QGuiApplication> StartQt() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    }
+    // Only what the program cannot go on without reaches stderr.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::cerr << "parvion2-cli: " << message.toStdString() << '\n';
+        }
+    });
+    static int argc = 1;
+    static char name[] = "parvion2-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+#endif
+
+}  // namespace
+
+void RunPrint(Context& ctx) {
+    const CliOptions& o = ctx.options();
+    const std::string& what = o.args[0];
+    if (what != "parameters" && what != "terminal-plan" && what != "record") {
+        UsageError("print needs parameters, terminal-plan or record, not \"" + what + "\"");
+    }
+    if (!o.pdfFile) UsageError("print needs --pdf FILE");
+
+    print::PrintHeader header;
+    header.dateTime = NowText();
+    print::DeviceIdentity identity;
+    identity.computerClock = header.dateTime;
+    if (o.file) {
+        LoadEditedFile(ctx, *o.file);
+        header.source.statusText = ShortenFileName(*o.file);
+        identity.fileName = *o.file;
+    } else {
+        ctx.Connect(true);
+        ReadWholeImage(ctx);
+        DeviceState& dev = ctx.device();
+        ReadDeviceSerialNo(ctx.link(), dev.DeviceSerialNo);
+        header.source.online = true;
+        header.source.serialNo = dev.DeviceSerialNo;
+        if (what == "record") {
+            identity.fromDevice = true;
+            identity.ident = dev.DeviceIdent;
+            identity.programText = ReadProgramText(ctx.link());
+            identity.serialNo = dev.DeviceSerialNo;
+            if (ReadDeviceClock(ctx.link(), dev.DeviceDateTime, dev.ClockOffset)) {
+                identity.deviceClock = dev.DeviceDateTime;
+                identity.clockOffsetDays = dev.ClockOffset;
+            }
+            identity.computerClock = NowText();
+        }
+    }
+
+    const edit::PageTexts texts{ctx.Blocks(), ctx.Texts(), ctx.Values()};
+    std::vector<print::PrintJob> jobs;
+    if (what == "parameters") {
+        jobs.push_back(print::ParameterPrintoutJob(ctx.image(), ctx.medium(), texts, header));
+    } else if (what == "terminal-plan") {
+        jobs = print::TerminalPlanJobs(ctx.image(), texts, header, 1);
+    } else {
+        jobs.push_back(print::CommissioningRecordJob(ctx.image(), ctx.medium(), texts, header,
+                                                     identity, ctx.session().Sprache));
+    }
+
+#ifdef PARVION_CLI_PRINT
+    const auto app = StartQt();
+    QString reason;
+    if (!gui::WritePdf(QString::fromStdString(*o.pdfFile), jobs, &reason)) {
+        Failure(ctx.Text(7, "The file cannot be written:") + " " + *o.pdfFile + ": " +
+                reason.toStdString());
+    }
+    std::cout << *o.pdfFile << '\n';
+#else
+    Failure("this parvion2-cli was built without printing");
+#endif
+}
+
+}  // namespace parvion::cli

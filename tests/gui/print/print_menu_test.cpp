@@ -1,0 +1,209 @@
+// The print items of the main window over the simulated device: the
+// preview window, printing with copies to a PDF file through the print
+// dialog, the PDF export and the commissioning record.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QTimer>
+
+#include "core/link/parameter_blocks.h"
+#include "gui/print/print_menu.h"
+#include "gui/print/sansicht.h"
+#include "support/pdf_text.h"
+#include "support/window_harness.h"
+
+namespace parvion::test {
+namespace {
+
+// Closes the modal preview as soon as it shows, and keeps its picture size.
+QSize PreviewShown(gui::Tfrm_Main& w, QAction* item) {
+    gui::Tsansicht* preview = w.printMenu()->preview();
+    QSize shown;
+    bool wasModal = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, preview, [&] {
+        if (!preview->isVisible()) return;
+        wasModal = preview->isModal();
+        shown = preview->Image->size();
+        poll.stop();
+        preview->accept();
+    });
+    poll.start();
+    w.mnu_DruckenClick(item);
+    EXPECT_TRUE(wasModal);
+    return shown;
+}
+
+// A print dialog that prints to a PDF file with the given copies.
+std::function<bool(QPrinter&, QWidget*)> PrintToFile(const std::filesystem::path& file, int copies,
+                                                     int* asked = nullptr) {
+    return [file, copies, asked](QPrinter& printer, QWidget*) {
+        if (asked != nullptr) ++*asked;
+        EXPECT_EQ(printer.copyCount(), 1);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(file.string()));
+        printer.setCopyCount(copies);
+        return true;
+    };
+}
+
+TEST(PrintMenu, PreviewShowsAFreshPictureOfTheFirstPageOnly) {
+    WindowSetup setup;
+    setup.online = false;
+    Harness h(setup);
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    w.image().Bemerkung = {"remark"};
+    const QSize plan = PreviewShown(w, w.mnu_Klemmenplan);
+    gui::Tsansicht* preview = w.printMenu()->preview();
+    EXPECT_EQ(preview->size(), QSize(651, 484));
+    // A printer page at the screen's resolution, larger than the window: it
+    // scrolls.
+    EXPECT_GT(plan.width(), 600);
+    EXPECT_GT(plan.height(), 900);
+    EXPECT_GT(plan.height(), preview->ScrollBox->viewport()->height());
+    const QImage first = preview->picture();
+    const QSize printout = PreviewShown(w, w.mnu_Seitenansicht);
+    EXPECT_EQ(printout, plan);
+    EXPECT_NE(preview->picture(), first);
+    EXPECT_FALSE(w.Busy());
+    EXPECT_TRUE(w.Zeitmesser->isHidden());
+}
+
+TEST(PrintMenu, CopiesAreJobsEachCarryingTheRemarks) {
+    struct Case {
+        bool plan;
+        int copies;
+        std::vector<std::string> remarks;
+        std::size_t pages;
+    };
+    for (const Case& c : {Case{true, 3, {"Schrank 4, Feld 2"}, 6}, Case{true, 2, {}, 2},
+                          Case{true, 1, {"x"}, 2}, Case{false, 2, {"y"}, 4}}) {
+        TempDir out;
+        const auto file = out.path() / "plan.pdf";
+        WindowSetup setup;
+        setup.online = false;
+        setup.printDialog = PrintToFile(file, c.copies);
+        Harness h(setup);
+        ASSERT_TRUE(h.window->FormCreate());
+        gui::Tfrm_Main& w = *h.window;
+        w.image().Bemerkung = c.remarks;
+        w.mnu_DruckenClick(c.plan ? w.mnu_PrintKlemmenplan : w.mnu_Drucken);
+        const auto pages = PdfPages(file);
+        ASSERT_EQ(pages.size(), c.pages) << c.copies;
+        const std::string title =
+            w.LoadText(c.plan ? 31232 : print::ParameterTitleText(w.image().System.Ausbaustufe));
+        for (std::size_t p = 0; p < pages.size(); ++p) {
+            const bool remarksPage = !c.remarks.empty() && p % 2 == 1;
+            EXPECT_EQ(Has(pages[p], title), !remarksPage) << p;
+            if (remarksPage) {
+                EXPECT_TRUE(Has(pages[p], c.remarks[0]));
+            }
+        }
+    }
+}
+
+TEST(PrintMenu, CancelledPrintDialogPrintsNothing) {
+    TempDir out;
+    WindowSetup setup;
+    setup.online = false;
+    int asked = 0;
+    setup.printDialog = [&](QPrinter& printer, QWidget*) {
+        ++asked;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString((out.path() / "x.pdf").string()));
+        return false;
+    };
+    Harness h(setup);
+    ASSERT_TRUE(h.window->FormCreate());
+    h.window->mnu_DruckenClick(h.window->mnu_Drucken);
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(std::filesystem::exists(out.path() / "x.pdf"));
+}
+
+TEST(PrintMenu, OnlinePrintoutReadsTheDeviceAndNamesItsSerialNumber) {
+    TempDir out;
+    const auto file = out.path() / "p.pdf";
+    WindowSetup setup;
+    setup.printDialog = PrintToFile(file, 1);
+    Harness h(setup);
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    // The device's alarm 2 differs from the image: the printout shows the
+    // device.
+    Alm_UserRec alarm{};
+    alarm.Param = 1;
+    alarm.Kind = 2;
+    alarm.Min = 1;
+    alarm.Max = 2;
+    h.device.poke(block::Alm_User(1).address, codec::encode(alarm));
+    w.image().Alm_User[1].Param = 0;
+    w.mnu_DruckenClick(w.mnu_Drucken);
+    const auto pages = PdfPages(file);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(Has(pages[0], " SerialNo:PVG2-0007919"));
+    EXPECT_EQ(w.image().Alm_User[1].Param, 1);
+    EXPECT_TRUE(Has(pages[0], w.LoadText(7200)));
+}
+
+TEST(PrintMenu, ExportWritesThePdfIntoTheChosenFile) {
+    WindowSetup setup;
+    setup.online = false;
+    setup.sprache = 1;
+    Harness h(setup);
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    const auto file = h.documents() / "plan.pdf";
+    h.dialogs.saveAnswers.push_back(QString::fromStdString(file.string()));
+    w.printMenu()->mnu_ExportPdfClick(w.printMenu()->mnu_ExportKlemmenplanPdf);
+    ASSERT_EQ(h.dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(h.dialogs.saveRequests[0].fileName.toStdString(),
+              (h.documents() / "Klemmenplan.pdf").string());
+    const auto pages = PdfPages(file);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(Has(pages[0], w.LoadText(31232)));
+}
+
+TEST(PrintMenu, ExportToAFolderThatCannotTakeItWarnsAndWritesNothing) {
+    WindowSetup setup;
+    setup.online = false;
+    Harness h(setup);
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    const auto file = h.documents() / "missing" / "p.pdf";
+    h.dialogs.saveAnswers.push_back(QString::fromStdString(file.string()));
+    w.printMenu()->mnu_ExportPdfClick(w.printMenu()->mnu_ExportPdf);
+    ASSERT_EQ(h.dialogs.log.size(), 1u);
+    EXPECT_TRUE(h.dialogs.log[0].startsWith("warning:" + QString::fromStdString(w.LoadText(7))));
+    EXPECT_FALSE(std::filesystem::exists(file.parent_path()));
+    EXPECT_FALSE(w.Busy());
+}
+
+TEST(PrintMenu, CommissioningRecordFromTheDevice) {
+    Harness h;
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    w.image().Bemerkung = {"Inbetriebnahme durch Fa. Muster"};
+    const auto file = h.documents() / "record.pdf";
+    h.dialogs.saveAnswers.push_back(QString::fromStdString(file.string()));
+    w.printMenu()->mnu_InbetriebnahmeClick();
+    const auto pages = PdfPages(file);
+    ASSERT_EQ(pages.size(), 4u);
+    EXPECT_TRUE(Has(pages[0], "Inbetriebnahmeprotokoll"));
+    EXPECT_TRUE(Has(pages[0], "PV-GAS2 V2.07"));
+    EXPECT_TRUE(Has(pages[0], "PVG2-0007919"));
+    EXPECT_TRUE(Has(pages[0], "Abweichung der Geräteuhr"));
+    EXPECT_TRUE(Has(pages[1], w.LoadText(64)));
+    EXPECT_TRUE(Has(pages[2], w.LoadText(31232)));
+    EXPECT_TRUE(Has(pages[3], "Inbetriebnahme durch Fa. Muster"));
+}
+
+}  // namespace
+}  // namespace parvion::test
