@@ -62,6 +62,14 @@ Commands:
                         is its index. Online the change is written to the
                         device and read back; with --file the file is saved.
                         The page is shown again afterwards
+  doctor                the connection test: for the chosen port (--port,
+                        else the settings' port), the ports of the [Ports]
+                        section and the serial ports the system lists: what
+                        the path is, whether you may open it, whether another
+                        program holds it, and at which baud rate a device
+                        answers its identity request (the --baud rate first);
+                        nothing else is sent. Exit code 0 when a device
+                        answered
   sgerg H2 CO2 RHO HS [--pressure BAR] [--temperature C]
                         SGERG-88 check of a natural-gas input set (H2 and CO2
                         in mol %, standard density RHO in kg/m3, calorific value
@@ -132,7 +140,8 @@ const std::vector<OptionRule>& Rules() {
 const std::set<std::string>& Commands() {
     static const std::set<std::string> commands = {
         "identify",    "read-params", "write-params", "diff",  "live", "errors",
-        "integrators", "trends",      "clock",        "sgerg", "page", "set"};
+        "integrators", "trends",      "clock",        "sgerg", "page", "set",
+        "doctor"};
     return commands;
 }
 
