@@ -113,7 +113,9 @@ TEST_F(CompareBeforeWriting, CompareWithFileWritesNothingOnlineOrOffline) {
         EXPECT_EQ(view.headers.at(2).toStdString(), w.LoadText(online ? 22563 : 22570));
         EXPECT_EQ(h->device.writesAccepted(), writes);
         EXPECT_TRUE(w.image() == before);
-        if (!online) EXPECT_EQ(h->device.framesServed(), 0u);
+        if (!online) {
+            EXPECT_EQ(h->device.framesServed(), 0u);
+        }
     }
 }
 
