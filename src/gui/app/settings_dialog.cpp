@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -250,7 +251,7 @@ void TEinst::BtnOkClick() {
 }
 
 TDoctorDlg::TDoctorDlg(const QString& title, const QString& report, const QString& takeText,
-                       QWidget* parent)
+                       const QString& closeText, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("TDoctorDlg"));
     setWindowTitle(title);
@@ -259,17 +260,19 @@ TDoctorDlg::TDoctorDlg(const QString& title, const QString& report, const QStrin
     DoctorReport->setObjectName(QStringLiteral("DoctorReport"));
     DoctorReport->setReadOnly(true);
     DoctorReport->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    DoctorReport->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     layout->addWidget(DoctorReport);
     auto* buttons = new QDialogButtonBox(this);
     if (!takeText.isEmpty()) {
         BtnTake = buttons->addButton(takeText, QDialogButtonBox::AcceptRole);
         BtnTake->setObjectName(QStringLiteral("BtnTake"));
     }
-    BtnClose = buttons->addButton(QDialogButtonBox::Close);
+    BtnClose = buttons->addButton(closeText, QDialogButtonBox::RejectRole);
     BtnClose->setObjectName(QStringLiteral("BtnClose"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    resize(620, 420);
+    layout->addWidget(buttons);
+    resize(760, 440);
 }
 
 void TEinst::BtnTestClick() {
@@ -348,7 +351,8 @@ void TEinst::BtnTestClick() {
              {portLabels_.value(takeCom).toStdString(), std::to_string(kBaudRates[takeBaud])}},
             text));
     }
-    TDoctorDlg dlg(fromText(text(doctor::text::kCaption)), report, take, this);
+    TDoctorDlg dlg(fromText(text(doctor::text::kCaption)), report, take,
+                   fromText(text(edit::compare_text::kClose)), this);
     if (dlg.exec() == QDialog::Accepted && dlg.BtnTake != nullptr) {
         Com_Grp->setItemIndex(takeCom);
         Bd_Grp->setItemIndex(takeBaud);

@@ -83,7 +83,7 @@ class TDoctorDlg : public QDialog {
     Q_OBJECT
   public:
     TDoctorDlg(const QString& title, const QString& report, const QString& takeText,
-               QWidget* parent);
+               const QString& closeText, QWidget* parent);
     QPlainTextEdit* DoctorReport = nullptr;
     QPushButton* BtnTake = nullptr;  // null when nothing answered on a Com port
     QPushButton* BtnClose = nullptr;

@@ -34,10 +34,10 @@ namespace parvion {
 namespace {
 
 using doctor::Finding;
+using doctor::Verdict;
 using test::RecordingUi;
 using test::TempDir;
 using test::writeFileBytes;
-using doctor::Verdict;
 namespace t = doctor::text;
 
 struct SimPty {
@@ -149,6 +149,9 @@ TEST(Doctor, APortHeldByAnotherProcessNamesThatProcess) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, pty.path().c_str(), O_RDWR | O_NOCTTY, 0);
+    // Not the master side of the server in this process: that would make
+    // the child the pseudo-terminal's server.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     char sleepName[] = "sleep";
     char seconds[] = "30";
     char* argv[] = {sleepName, seconds, nullptr};

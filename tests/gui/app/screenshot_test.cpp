@@ -19,6 +19,7 @@
 #include "core/link/doctor.h"
 #include "core/link/parameter_blocks.h"
 #include "gui/app/compare_dialog.h"
+#include "gui/app/radio_group.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/parameters/input_dialog.h"
 #include "support/window_harness.h"
@@ -197,6 +198,7 @@ TEST(Screenshot, CompareAndConnectionTest) {
                 dlg->reject();
             });
             poll.start();
+            einst->Bd_Grp->setItemIndex(7);  // not the device's rate: the take-over shows
             einst->BtnTest->click();
             poll.stop();
             einst->reject();
