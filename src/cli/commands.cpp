@@ -11,6 +11,7 @@
 #include "core/calc/sgerg88.h"
 #include "core/edit/circuit_page.h"
 #include "core/edit/page_commands.h"
+#include "core/edit/parameter_compare.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
 #include "core/model/defaults.h"
@@ -281,12 +282,9 @@ void RunDiff(Context& ctx) {
     ctx.Connect(true);
     const ParameterImage fromFile = LoadForDevice(ctx, file);
     ReadWholeImage(ctx);
-    const auto diffs = DiffParameterImages(ctx.image(), fromFile, ctx.medium(), true);
-    for (const ParameterDifference& d : diffs) {
-        std::cout << '[' << d.section << "] " << d.key << ": device " << d.left << ", file "
-                  << d.right << '\n';
-    }
-    std::cerr << diffs.size() << (diffs.size() == 1 ? " difference\n" : " differences\n");
+    const auto rows = edit::CompareParameterSets(ctx.image(), fromFile, ctx.medium(), ctx.Texts());
+    PrintLines(edit::ComparisonLines(rows));
+    std::cerr << rows.size() << (rows.size() == 1 ? " difference\n" : " differences\n");
 }
 
 void RunLive(Context& ctx) {

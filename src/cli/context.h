@@ -54,6 +54,8 @@ class Context {
     const std::filesystem::path& appData() const { return appData_; }
     int medium() const { return session_.Medium; }
 
+    // The device path of the chosen port.
+    const std::string& portPath() const { return portPath_; }
     // "the port /dev/x at 9600 baud" for messages.
     std::string PortDescription() const;
 

@@ -11,6 +11,7 @@
 #include "cli/cli_error.h"
 #include "cli/commands.h"
 #include "cli/context.h"
+#include "cli/doctor_command.h"
 #include "cli/options.h"
 
 namespace {
@@ -47,6 +48,7 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     if (c == "page") RunPage(ctx);
     if (c == "set") RunSet(ctx);
     if (c == "print") RunPrint(ctx);
+    if (c == "doctor") RunDoctor(ctx);
     std::cout.flush();
     // A reader that stopped reading early is a normal end, not a failure.
     if (!std::cout && !OutputReaderGone()) {

@@ -67,6 +67,14 @@ Commands:
                         commissioning record (device identity and clock, the
                         printout, the plan and the remarks) as a PDF; from the
                         device, or with --file from a parameter file
+  doctor                the connection test: for the chosen port (--port,
+                        else the settings' port), the ports of the [Ports]
+                        section and the serial ports the system lists: what
+                        the path is, whether you may open it, whether another
+                        program holds it, and at which baud rate a device
+                        answers its identity request (the --baud rate first);
+                        nothing else is sent. Exit code 0 when a device
+                        answered
   sgerg H2 CO2 RHO HS [--pressure BAR] [--temperature C]
                         SGERG-88 check of a natural-gas input set (H2 and CO2
                         in mol %, standard density RHO in kg/m3, calorific value
@@ -140,7 +148,7 @@ const std::vector<OptionRule>& Rules() {
 const std::set<std::string>& Commands() {
     static const std::set<std::string> commands = {
         "identify", "read-params", "write-params", "diff", "live", "errors", "integrators",
-        "trends",   "clock",       "sgerg",        "page", "set",  "print"};
+        "trends",   "clock",       "sgerg",        "page", "set",  "print",  "doctor"};
     return commands;
 }
 

@@ -51,14 +51,15 @@ TEST(CliParams, ReadDiffAndWriteKeepTheGasReadyFlagsAsTheMainWindowDoes) {
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(Contains(r.err, "0 differences"));
 
-    const float before = DeviceT_UserMax(sim.device(), 0);
     Edit(file, "T_User0", "Max", "333.5");
-    const std::string ho = ProfileFile(file).readString("EG_User", "Ho", "");
     Edit(file, "EG_User", "Ho", "11.25");
     r = RunCli(With(line, {"diff", file.string()}), home.path());
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "[T_User0] Max: device " + FormatFileFloat(before) +
-                         ", file 333.5\n[EG_User] Ho: device " + ho + ", file 11.25\n");
+    // Grouped under the circuit page, values with their units as the page
+    // shows them.
+    EXPECT_EQ(r.out.rfind("Kreis 1:\n[T_User0] Max: device ", 0), 0u) << r.out;
+    EXPECT_TRUE(Contains(r.out, ", file 333.5000 °C\n[EG_User] Ho: device ")) << r.out;
+    EXPECT_TRUE(Contains(r.err, "2 differences")) << r.err;
 
     // A changed natural-gas input set clears Ready in both circuits.
     SetDeviceReady(sim.device(), 1);
@@ -79,7 +80,9 @@ TEST(CliParams, ReadDiffAndWriteKeepTheGasReadyFlagsAsTheMainWindowDoes) {
     EXPECT_EQ(DeviceReady(sim.device(), 1), 1);
     r = RunCli(With(line, {"diff", file.string()}), home.path());
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, "[Med_User0] Ready: device 1, file 0\n[Med_User1] Ready: device 1, file 0\n");
+    EXPECT_EQ(r.out,
+              "Kreis 1:\n[Med_User0] Ready: device 1, file 0\n"
+              "Kreis 2:\n[Med_User1] Ready: device 1, file 0\n");
 }
 
 TEST(CliParams, AReadThatFailsPartWayLeavesTheOldFileAndRemarksSurvive) {

@@ -70,7 +70,16 @@ class ScriptedDialogs : public gui::Dialogs {
         return pop(saveAnswers, std::optional<QString>{});
     }
 
+    bool showComparison(QWidget*, const gui::ComparisonView& view) override {
+        comparisons.push_back(view);
+        log.push_back("compare:" + QString::number(view.rows.size()));
+        return !view.writeText.isEmpty() && pop(compareAnswers, true);
+    }
+
     std::deque<bool> yesNo;
+    // Answers of the comparison: write (true, the default) or cancel.
+    std::deque<bool> compareAnswers;
+    std::vector<gui::ComparisonView> comparisons;
     std::deque<bool> okCancel;
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;

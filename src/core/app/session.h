@@ -17,6 +17,9 @@ struct Session {
     int Baudrate = 3;   // baud-rate index 0..7
     bool MemCheck = false;
     int TraceLevel = 0;  // settings key "RS232" of section "Debug"
+    // Loading a parameter file online shows the differences first (settings
+    // key "Vergleich" of section "Einstellungen").
+    bool CompareBeforeWrite = true;
 };
 
 // Baud rates by index 0..7.

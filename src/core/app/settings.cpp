@@ -49,6 +49,8 @@ SettingsReadResult ReadSettings(const std::filesystem::path& appDataFolder, Sess
     session.Medium = (variant == 0 || variant == 1) ? variant : 0;
     session.MemCheck = ReadIntSetting(file, k::kDebug, k::kMemCheck, 0) != 0;
     session.TraceLevel = ReadIntSetting(file, k::kDebug, k::kRs232, 0);
+    // Not one of the keys a first run creates: a missing key means on.
+    session.CompareBeforeWrite = file.readInt(k::kEinstellungen, k::kVergleich, 1) != 0;
 
     if (session.MemCheck && leak_check::HooksAttached() && !leak_check::Running()) {
         const std::time_t now = std::time(nullptr);
@@ -94,6 +96,9 @@ SettingsWriteResult WriteSettings(const std::filesystem::path& appDataFolder,
     file.writeString(k::kEinstellungen, k::kOnline, session.Online ? "1" : "0");
     file.writeString(k::kSystem, k::kSprache, std::to_string(session.Sprache));
     file.writeString(k::kSystem, k::kMedium, std::to_string(session.Medium));
+    if (!session.CompareBeforeWrite || file.hasKey(k::kEinstellungen, k::kVergleich)) {
+        file.writeString(k::kEinstellungen, k::kVergleich, session.CompareBeforeWrite ? "1" : "0");
+    }
     if (!file.modified()) return result;
     std::string error;
     int err = 0;

@@ -6,6 +6,10 @@
 //   [Einstellungen] Baudrate  baud-rate index 0..7; missing 3, out of range 7
 //                   Anschluß  COM port index 0..7; missing or out of range 0
 //                   Online    non-zero: connect at start; missing 0
+//                   Vergleich 0: a file loaded online is written without
+//                             showing the differences first; missing 1.
+//                             Written only once it is 0 or present, so
+//                             files without it stay as they are
 //   [System]        Sprache   0 German, 1 English; missing or out of range 0
 //                   Medium    0 gas, 1 energy; missing or out of range 0
 //   [Debug]         MemCheck  non-zero: memory-leak checker on; missing 0
@@ -38,6 +42,7 @@ inline constexpr std::string_view kSprache = "Sprache";
 inline constexpr std::string_view kMedium = "Medium";
 inline constexpr std::string_view kMemCheck = "MemCheck";
 inline constexpr std::string_view kRs232 = "RS232";
+inline constexpr std::string_view kVergleich = "Vergleich";
 }  // namespace settings_keys
 
 // folder/"parvion2.ini"; an empty folder (it could not be created) means the

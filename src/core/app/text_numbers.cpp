@@ -155,6 +155,9 @@ constexpr std::array kUsed = {
     TextRange{21552, 21553, "settings dialog: connection", V::Both, 0, true},
     TextRange{21568, 21569, "settings dialog: parameter transfer", V::Both, 0, true},
     TextRange{21584, 21586, "settings dialog: refresh", V::Both, 0, true},
+    // Connection test and the comparison with a parameter file.
+    TextRange{22528, 22555, "connection test: findings"},
+    TextRange{22560, 22575, "comparison with a parameter file"},
     // Circuit headings of the printout and the integrator page.
     TextRange{30720, 30727, "circuit headings", V::Both, 40},
     // Terminal plan (labels get the circuit or output number appended).

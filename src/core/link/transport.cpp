@@ -345,7 +345,7 @@ bool Link::Transaction(std::vector<std::uint8_t>& frame, std::size_t capacity,
     } else if (!portOpen) {
         trace.text("Error port closed");
     } else {
-        for (int n = 0; n < kTransactionAttempts && !ok; ++n) {
+        for (int n = 0; n < attempts_ && !ok; ++n) {
             if (n > 0) PauseMs(kRetryPauseMs);
             if (!line_.isOpen()) break;  // a pulled cable: no point in repeating
             ++lastAttempts_;

@@ -94,6 +94,9 @@ class Link {
     int TransmissionErrors() const { return transmissionErrors_; }
     // Limit of each waiting phase; 0 until the first OpenComPort.
     int LinkTimeout() const { return linkTimeoutMs_; }
+    // Attempts per transaction (kTransactionAttempts unless changed): a
+    // probe that tries many baud rates makes one attempt at each.
+    void setAttempts(int attempts) { attempts_ = attempts < 1 ? 1 : attempts; }
     // Attempts made by the last transaction that got past the online test.
     int lastAttempts() const { return lastAttempts_; }
     // Transactions that got past the online test and failed, since the link
@@ -133,6 +136,7 @@ class Link {
     int transmissionErrors_ = 0;
     int lastAttempts_ = 0;
     int failedTransactions_ = 0;
+    int attempts_ = kTransactionAttempts;
 };
 
 }  // namespace parvion

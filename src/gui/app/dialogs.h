@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
+
+#include "core/edit/parameter_compare.h"
 
 class QWidget;
 
@@ -15,6 +18,17 @@ struct FileRequest {
     QString fileName;       // preset name, may be empty
     QStringList filters;    // "Gas Parameter (*.PGA)", ...
     QString defaultSuffix;  // "PGA"
+};
+
+// What the comparison of a parameter set with a file shows: the captions
+// from the string library and the rows, grouped by page.
+struct ComparisonView {
+    QString title;
+    QStringList headers;  // section, key, left side (device or program), file
+    QString countLabel;   // "Differences:" (the count follows)
+    QString writeText;    // the write button; empty: only a close button
+    QString closeText;    // cancel (with write) or close
+    std::vector<edit::ComparisonRow> rows;
 };
 
 class Dialogs {
@@ -33,6 +47,9 @@ class Dialogs {
     // A file to open (must exist) or to save; nothing when cancelled.
     virtual std::optional<QString> openFile(QWidget* parent, const FileRequest& request) = 0;
     virtual std::optional<QString> saveFile(QWidget* parent, const FileRequest& request) = 0;
+    // The comparison table; true when the user chose to write (only
+    // offered when view.writeText is set).
+    virtual bool showComparison(QWidget* parent, const ComparisonView& view) = 0;
 };
 
 // True when the file may be written: it does not exist yet, or the user
@@ -49,6 +66,7 @@ class QtDialogs : public Dialogs {
     void error(QWidget* parent, const QString& text, bool yesButton) override;
     std::optional<QString> openFile(QWidget* parent, const FileRequest& request) override;
     std::optional<QString> saveFile(QWidget* parent, const FileRequest& request) override;
+    bool showComparison(QWidget* parent, const ComparisonView& view) override;
 };
 
 }  // namespace parvion::gui

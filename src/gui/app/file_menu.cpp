@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/edit/parameter_compare.h"
 #include "core/link/connect.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
@@ -66,17 +67,15 @@ std::optional<QString> Tfrm_Main::askParameterFileToOpen() {
     return dialogs_->openFile(this, request);
 }
 
-bool Tfrm_Main::loadParameterFile() {
+bool Tfrm_Main::readParameterFile(ParameterImage& candidate, QString& file) {
     // The file is chosen before anything is reset, and read into a copy of
     // the image: a cancelled dialog or a refused file changes nothing.
     const std::optional<QString> chosen = askParameterFileToOpen();
     if (!chosen) return false;
     const QFileInfo info(*chosen);
-    saveFileName_ = QString::fromStdString(
-        WithParameterExtension(chosen->toStdString(), session_.Medium).string());
     lastParameterFolder_ = info.absolutePath();
 
-    ParameterImage candidate = image_;
+    candidate = image_;
     ResetParameters(candidate, session_.Medium, session_.Online);
     if (session_.Online && !ReadSystem(*link_, candidate)) return false;
     const std::filesystem::path path = info.absoluteFilePath().toStdString();
@@ -94,10 +93,47 @@ bool Tfrm_Main::loadParameterFile() {
             dialogs_->warning(this, QString::fromStdString(LoadText(7) + result.detail(path)));
             return false;
     }
-    showParameterFileName(info.absoluteFilePath());
+    file = info.absoluteFilePath();
+    return true;
+}
+
+void Tfrm_Main::takeParameterFile(ParameterImage candidate, const QString& file) {
+    saveFileName_ = QString::fromStdString(
+        WithParameterExtension(file.toStdString(), session_.Medium).string());
+    showParameterFileName(file);
     image_ = std::move(candidate);
     redisplayPages();
+}
+
+bool Tfrm_Main::loadParameterFile() {
+    ParameterImage candidate;
+    QString file;
+    if (!readParameterFile(candidate, file)) return false;
+    takeParameterFile(std::move(candidate), file);
     return true;
+}
+
+bool Tfrm_Main::readDeviceParameters(ParameterImage& device) {
+    device = image_;
+    const int before = link_->FailedTransactions();
+    ReadAllParameters(*link_, device);
+    return link_->FailedTransactions() == before && session_.Online;
+}
+
+ComparisonView Tfrm_Main::comparisonView(const ParameterImage& left, const ParameterImage& file,
+                                         bool offerWrite) const {
+    namespace ct = edit::compare_text;
+    auto text = [this](std::uint16_t n) { return QString::fromStdString(LoadText(n)); };
+    ComparisonView view;
+    view.title = text(ct::kTitle);
+    view.headers = {text(ct::kSection), text(ct::kKey),
+                    text(session_.Online ? ct::kDevice : ct::kProgram), text(ct::kFile)};
+    view.countLabel = text(ct::kCount);
+    if (offerWrite) view.writeText = text(ct::kWrite);
+    view.closeText = text(offerWrite ? ct::kCancel : ct::kClose);
+    view.rows = edit::CompareParameterSets(left, file, session_.Medium,
+                                           [this](std::uint16_t n) { return LoadText(n); });
+    return view;
 }
 
 void Tfrm_Main::mnu_LadenClick() {
@@ -107,6 +143,7 @@ void Tfrm_Main::mnu_LadenClick() {
         if (!DeviceAvailable(*link_, *device_)) return;
         const bool online = session_.Online;
         if (online && !dialogs_->askYesNo(this, QString::fromStdString(LoadText(16)))) return;
+        const ParameterImage before = image_;
         const bool gas = session_.Medium == medium::Gas;
         EG_UserRec keptEG{};
         std::array<Med_UserRec, 2> keptMed{};
@@ -117,22 +154,70 @@ void Tfrm_Main::mnu_LadenClick() {
             keptEG = image_.EG_User;
             keptMed = image_.Med_User;
         }
-        if (!loadParameterFile()) return;
-        if (online) {
-            if (gas) {
-                // The device keeps its calculation ready only for an unchanged
-                // natural-gas input set.
-                const EG_UserRec& eg = image_.EG_User;
-                const bool changed = eg.Ho != keptEG.Ho || eg.CO2 != keptEG.CO2 ||
-                                     eg.H2 != keptEG.H2 || eg.Rho != keptEG.Rho;
-                for (std::size_t c = 0; c < 2; ++c) {
-                    image_.Med_User[c].Ready = changed ? 0 : keptMed[c].Ready;
-                }
+        ParameterImage candidate;
+        QString file;
+        if (!readParameterFile(candidate, file)) return;
+        if (online && gas) {
+            // The device keeps its calculation ready only for an unchanged
+            // natural-gas input set.
+            const EG_UserRec& eg = candidate.EG_User;
+            const bool changed = eg.Ho != keptEG.Ho || eg.CO2 != keptEG.CO2 || eg.H2 != keptEG.H2 ||
+                                 eg.Rho != keptEG.Rho;
+            for (std::size_t c = 0; c < 2; ++c) {
+                candidate.Med_User[c].Ready = changed ? 0 : keptMed[c].Ready;
             }
-            WriteAllParameters(*link_, image_);
         }
+        if (online && session_.CompareBeforeWrite) {
+            // What the write would change, shown first; cancelled, the
+            // device gets nothing and the image is as it was.
+            ParameterImage device;
+            if (!readDeviceParameters(device)) {
+                image_ = before;
+                dialogs_->warning(
+                    this, QString::fromStdString(LoadText(edit::compare_text::kDeviceUnreadable)));
+                return;
+            }
+            const ComparisonView view = comparisonView(device, candidate, true);
+            if (view.rows.empty()) {
+                takeParameterFile(std::move(candidate), file);
+                dialogs_->information(
+                    this,
+                    QString::fromStdString(LoadText(edit::compare_text::kAgreeNothingWritten)));
+                refreshVisiblePage();
+                return;
+            }
+            if (!dialogs_->showComparison(this, view)) {
+                image_ = before;
+                redisplayPages();
+                return;
+            }
+        }
+        takeParameterFile(std::move(candidate), file);
+        if (online) WriteAllParameters(*link_, image_);
         refreshVisiblePage();
     }();
+}
+
+void Tfrm_Main::mnu_VergleichenClick() {
+    auto busy = busy_.tryHold();
+    if (!busy) return;
+    if (!DeviceAvailable(*link_, *device_)) return;
+    ParameterImage candidate;
+    QString file;
+    if (!readParameterFile(candidate, file)) return;
+    ParameterImage left = image_;
+    if (session_.Online && !readDeviceParameters(left)) {
+        dialogs_->warning(this,
+                          QString::fromStdString(LoadText(edit::compare_text::kDeviceUnreadable)));
+        return;
+    }
+    const ComparisonView view = comparisonView(left, candidate, false);
+    if (view.rows.empty()) {
+        dialogs_->information(this,
+                              QString::fromStdString(LoadText(edit::compare_text::kNoDifferences)));
+        return;
+    }
+    dialogs_->showComparison(this, view);
 }
 
 void Tfrm_Main::saveParameterFile() {

@@ -200,6 +200,7 @@ void Tfrm_Main::buildMenus() {
     mnu_Parameter = submenu(nullptr, "mnu_Parameter", "&Parameter");
     mnu_Neu = action(mnu_Parameter, "mnu_Neu", "&Neu");
     mnu_Laden = action(mnu_Parameter, "mnu_Laden", "&Laden...");
+    mnu_Vergleichen = action(mnu_Parameter, "mnu_Vergleichen", "Mit Datei vergleichen...");
     mnu_Speichern = action(mnu_Parameter, "mnu_Speichern", "&Speichern...");
     mnu_Parameter->addSeparator();
     mnu_Seitenansicht = action(mnu_Parameter, "mnu_Seitenansicht", "S&eitenansicht");
@@ -212,6 +213,7 @@ void Tfrm_Main::buildMenus() {
     printMenu_ = new PrintMenu(*this, *dialogs_, options_.printDialog);
     connect(mnu_Neu, &QAction::triggered, this, &Tfrm_Main::mnu_NeuClick);
     connect(mnu_Laden, &QAction::triggered, this, &Tfrm_Main::mnu_LadenClick);
+    connect(mnu_Vergleichen, &QAction::triggered, this, &Tfrm_Main::mnu_VergleichenClick);
     connect(mnu_Speichern, &QAction::triggered, this, &Tfrm_Main::mnu_SpeichernClick);
     connect(mnu_Beenden, &QAction::triggered, this, &Tfrm_Main::mnu_BeendenClick);
 

@@ -49,6 +49,7 @@ class CircuitParameterPage;
 class CircuitValuesPage;
 class CorrectionPage;
 class Dialogs;
+struct ComparisonView;
 class DisplayPage;
 class MultiRowTabBar;
 class ErrorProtocolPage;
@@ -149,6 +150,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     void FillParameterPages();
     void mnu_NeuClick();
     void mnu_LadenClick();
+    // "Compare with file...": the differences between the device (online) or
+    // the program's parameters (offline) and a parameter file; writes nothing.
+    void mnu_VergleichenClick();
     void mnu_SpeichernClick();
     void mnu_BeendenClick();
     void mnu_InfoClick();
@@ -201,6 +205,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     QMenu* mnu_Parameter = nullptr;
     QAction* mnu_Neu = nullptr;
     QAction* mnu_Laden = nullptr;
+    QAction* mnu_Vergleichen = nullptr;
     QAction* mnu_Speichern = nullptr;
     QAction* mnu_Seitenansicht = nullptr;
     QAction* mnu_Drucken = nullptr;
@@ -241,6 +246,16 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     void checkVariantMenus();
     std::optional<QString> askParameterFileToOpen();
     bool loadParameterFile();
+    // Asks for a parameter file and reads it into `candidate` as a load does
+    // (onto the defaults, online with the device's System block); false when
+    // cancelled or refused (the message is shown). The image is not touched.
+    bool readParameterFile(ParameterImage& candidate, QString& file);
+    void takeParameterFile(ParameterImage candidate, const QString& file);
+    // The whole parameter set of the device, read into `device`; false when
+    // any block could not be read.
+    bool readDeviceParameters(ParameterImage& device);
+    ComparisonView comparisonView(const ParameterImage& left, const ParameterImage& file,
+                                  bool offerWrite) const;
     void saveParameterFile();
     void showParameterFileName(const QString& file);
     void createDialogs();

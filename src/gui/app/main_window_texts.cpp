@@ -8,6 +8,8 @@
 
 #include "core/app/texts.h"
 #include "gui/app/main_window.h"
+
+#include "core/edit/parameter_compare.h"
 #include "gui/app/multi_row_tab_bar.h"
 #include "gui/app/widgets.h"
 #include "gui/print/print_menu.h"
@@ -51,6 +53,9 @@ void Tfrm_Main::applyFrameTexts() {
         setText(mnu_Beenden, t[10]);
     }
     printMenu_->updateTexts();
+    if (const std::string compare = LoadText(edit::compare_text::kMenu); !compare.empty()) {
+        mnu_Vergleichen->setText(QString::fromStdString(compare));
+    }
     if (load(1040)) {
         setText(mnu_Optionen->menuAction(), t[0]);
         setText(mnu_Einstellungen, t[1]);

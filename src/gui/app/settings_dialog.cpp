@@ -1,15 +1,22 @@
 #include "gui/app/settings_dialog.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSerialPortInfo>
 #include <QVBoxLayout>
 #include <array>
 
 #include "core/app/settings.h"
 #include "core/app/texts.h"
+#include "core/edit/parameter_compare.h"
 #include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
 #include "gui/app/radio_group.h"
@@ -89,6 +96,11 @@ TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg
     BtnOk->setDefault(true);
     BtnCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
     BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
+    BtnTest = new QPushButton(QStringLiteral("Verbindung testen"), this);
+    BtnTest->setObjectName(QStringLiteral("BtnTest"));
+    BtnTest->setAutoDefault(false);
+    CompareBox = new QCheckBox(QStringLiteral("Vor dem Schreiben vergleichen"), this);
+    CompareBox->setObjectName(QStringLiteral("CompareBox"));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Com_Grp, 0, 0, 3, 1);
@@ -96,18 +108,22 @@ TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg
     grid->addWidget(Zustand_Grp, 1, 1);
     grid->addWidget(Akt_Grp, 2, 1);
     grid->addWidget(Ref_Grp, 3, 0, 1, 2);
+    grid->addWidget(CompareBox, 4, 0, 1, 2);
     auto* side = new QVBoxLayout;
     side->addWidget(BtnOk);
     side->addWidget(BtnCancel);
+    side->addWidget(BtnTest);
     side->addStretch();
     side->addWidget(GroupBox1);
-    grid->addLayout(side, 0, 2, 4, 1);
-    setFixedSize(490, 281);
+    grid->addLayout(side, 0, 2, 5, 1);
+    // The classic 490 x 281, with room for the comparison switch.
+    setFixedSize(490, 306);
 
     connect(Zustand_Grp, &RadioGroup::clicked, this, &TEinst::Zustand_GrpClick);
     connect(Ref_Grp, &RadioGroup::clicked, this, &TEinst::Ref_GrpClick);
     connect(BtnOk, &QPushButton::clicked, this, &TEinst::BtnOkClick);
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BtnTest, &QPushButton::clicked, this, &TEinst::BtnTestClick);
 }
 
 std::string TEinst::portPath(int comNumber) const {
@@ -138,6 +154,13 @@ void TEinst::Sprache() {
     Zustand_Grp->setTitle(fromText(captions[3]));
     Akt_Grp->setTitle(fromText(captions[4]));
     Ref_Grp->setTitle(fromText(captions[5]));
+    if (const QString t = fromText(ctx_.texts.LoadText(doctor::text::kButton)); !t.isEmpty()) {
+        BtnTest->setText(t);
+    }
+    if (const QString t = fromText(ctx_.texts.LoadText(edit::compare_text::kSwitch));
+        !t.isEmpty()) {
+        CompareBox->setText(t);
+    }
 
     QStringList items;
     if (loadItems(ctx_.texts, kEinstComItems, items)) portLabels_ = items;
@@ -174,6 +197,7 @@ void TEinst::FormActivate() {
     Bd_Grp->setEnabled(online);
     Com_Grp->setEnabled(online);
     Zustand_Grp->setItemIndex(online ? 1 : 0);
+    CompareBox->setChecked(ctx_.session.CompareBeforeWrite);
     statusAfterClose_.clear();
 }
 
@@ -189,6 +213,7 @@ void TEinst::Ref_GrpClick(int index) {
 }
 
 void TEinst::BtnOkClick() {
+    ctx_.session.CompareBeforeWrite = CompareBox->isChecked();
     ConnectionRequest request;
     request.online = Zustand_Grp->itemIndex() == 1;
     request.comIndex = Com_Grp->itemIndex() < 0 ? 0 : Com_Grp->itemIndex();
@@ -223,6 +248,115 @@ void TEinst::BtnOkClick() {
         if (hooks_.startRefreshTimer) hooks_.startRefreshTimer();
     }
     accept();
+}
+
+TDoctorDlg::TDoctorDlg(const QString& title, const QString& report, const QString& takeText,
+                       const QString& closeText, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("TDoctorDlg"));
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    DoctorReport = new QPlainTextEdit(report, this);
+    DoctorReport->setObjectName(QStringLiteral("DoctorReport"));
+    DoctorReport->setReadOnly(true);
+    DoctorReport->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    DoctorReport->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(DoctorReport);
+    auto* buttons = new QDialogButtonBox(this);
+    if (!takeText.isEmpty()) {
+        BtnTake = buttons->addButton(takeText, QDialogButtonBox::AcceptRole);
+        BtnTake->setObjectName(QStringLiteral("BtnTake"));
+    }
+    BtnClose = buttons->addButton(closeText, QDialogButtonBox::RejectRole);
+    BtnClose->setObjectName(QStringLiteral("BtnClose"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    resize(760, 440);
+}
+
+void TEinst::BtnTestClick() {
+    // The port stays closed while the dialog is open; the test opens each
+    // port on its own and closes it again.
+    ctx_.link.line().close();
+    std::vector<doctor::ListedPort> listed;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        doctor::ListedPort p;
+        p.path = info.systemLocation().toStdString();
+        p.description = info.description().toStdString();
+        p.manufacturer = info.manufacturer().toStdString();
+        if (info.hasVendorIdentifier()) p.vendorId = info.vendorIdentifier();
+        if (info.hasProductIdentifier()) p.productId = info.productIdentifier();
+        listed.push_back(std::move(p));
+    }
+    std::vector<std::string> mapped;
+    for (int n = 1; n <= 8; ++n) mapped.push_back(portPath(n));
+    const int com = Com_Grp->itemIndex() < 0 ? 0 : Com_Grp->itemIndex();
+    const int baud = Bd_Grp->itemIndex() < 0 ? ctx_.session.Baudrate : Bd_Grp->itemIndex();
+    // Com 1 .. Com 8 name paths whether or not they exist; only the chosen
+    // one and those the port table maps are worth a report.
+    std::vector<std::string> worth;
+    for (int n = 1; n <= 8; ++n) {
+        if (n != com + 1 && mapped[static_cast<std::size_t>(n - 1)] != DefaultPortName(n)) {
+            worth.push_back(mapped[static_cast<std::size_t>(n - 1)]);
+        }
+    }
+    const std::vector<std::string> ports = doctor::PortsToTest(portPath(com + 1), worth, listed);
+
+    // The waits of the test keep the window responsive: no second test, no
+    // connection sequence meanwhile.
+    for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    doctorReports_.clear();
+    for (const std::string& path : ports) {
+        const doctor::ListedPort* entry = nullptr;
+        for (const doctor::ListedPort& p : listed) {
+            if (p.path == path) entry = &p;
+        }
+        doctorReports_.push_back(doctor::CheckPort(path, entry, baud, ctx_.ui, ctx_.appDataFolder));
+    }
+    QApplication::restoreOverrideCursor();
+    for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(true);
+
+    const views::TextLoader text = [this](std::uint16_t n) { return ctx_.texts.LoadText(n); };
+    QString report;
+    int takeCom = -1;
+    int takeBaud = -1;
+    for (const doctor::PortReport& r : doctorReports_) {
+        report += QString::fromStdString(doctor::RenderFinding(
+                      {doctor::Verdict::Ok, doctor::text::kPortHeading, {r.path}}, text)) +
+                  QStringLiteral("\n");
+        for (const doctor::Finding& f : r.findings) {
+            report += QStringLiteral("  %1  %2\n")
+                          .arg(QString::fromLatin1(doctor::VerdictMark(f.verdict)), -4)
+                          .arg(QString::fromStdString(doctor::RenderFinding(f, text)));
+        }
+        report += QStringLiteral("\n");
+        if (r.answered() && takeCom < 0) {
+            for (int n = 0; n < 8; ++n) {
+                if (mapped[static_cast<std::size_t>(n)] == r.path) {
+                    takeCom = n;
+                    takeBaud = r.answeredBaudIndex;
+                    break;
+                }
+            }
+        }
+    }
+    if (ports.empty()) report = fromText(text(doctor::text::kNoPorts));
+    QString take;
+    if (takeCom >= 0 && (takeCom != com || takeBaud != baud)) {
+        take = QString::fromStdString(doctor::RenderFinding(
+            {doctor::Verdict::Ok,
+             doctor::text::kTakeOver,
+             {portLabels_.value(takeCom).toStdString(), std::to_string(kBaudRates[takeBaud])}},
+            text));
+    }
+    TDoctorDlg dlg(fromText(text(doctor::text::kCaption)), report, take,
+                   fromText(text(edit::compare_text::kClose)), this);
+    if (dlg.exec() == QDialog::Accepted && dlg.BtnTake != nullptr) {
+        Com_Grp->setItemIndex(takeCom);
+        Bd_Grp->setItemIndex(takeBaud);
+    }
 }
 
 void TEinst::done(int result) {

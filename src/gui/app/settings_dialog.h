@@ -15,11 +15,15 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/app/connection.h"
+#include "core/link/doctor.h"
 
+class QCheckBox;
 class QLabel;
 class QGroupBox;
+class QPlainTextEdit;
 class QPushButton;
 
 namespace parvion {
@@ -72,6 +76,19 @@ struct EinstHooks {
     std::function<void()> clearDateTime;
 };
 
+// The connection test's report: the findings port by port, and, when a
+// device answered on one of the ports "Com 1" to "Com 8", a button that
+// takes that port and baud rate into the settings dialog.
+class TDoctorDlg : public QDialog {
+    Q_OBJECT
+  public:
+    TDoctorDlg(const QString& title, const QString& report, const QString& takeText,
+               const QString& closeText, QWidget* parent);
+    QPlainTextEdit* DoctorReport = nullptr;
+    QPushButton* BtnTake = nullptr;  // null when nothing answered on a Com port
+    QPushButton* BtnClose = nullptr;
+};
+
 class TEinst : public QDialog {
     Q_OBJECT
   public:
@@ -90,6 +107,11 @@ class TEinst : public QDialog {
     QLabel* RSIndex = nullptr;
     QPushButton* BtnOk = nullptr;
     QPushButton* BtnCancel = nullptr;
+    // "Test connection": the connection doctor for the chosen port and every
+    // port the system lists; sends nothing but identity requests.
+    QPushButton* BtnTest = nullptr;
+    // "Compare before writing" (the session's CompareBeforeWrite, taken on OK).
+    QCheckBox* CompareBox = nullptr;
 
     // Outcome of the last OK (Offline before any).
     ConnectionResult lastResult() const { return lastResult_; }
@@ -100,9 +122,12 @@ class TEinst : public QDialog {
     void Zustand_GrpClick(int index);
     void Ref_GrpClick(int index);
     void BtnOkClick();
+    void BtnTestClick();
 
   public:
     void done(int result) override;
+    // The reports of the last connection test, port by port.
+    const std::vector<doctor::PortReport>& doctorReports() const { return doctorReports_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -117,6 +142,7 @@ class TEinst : public QDialog {
     QStringList portLabels_;
     std::string statusAfterClose_;
     ConnectionResult lastResult_ = ConnectionResult::Offline;
+    std::vector<doctor::PortReport> doctorReports_;
 };
 
 }  // namespace parvion::gui

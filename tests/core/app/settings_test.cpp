@@ -217,4 +217,36 @@ TEST(SettingsNames, FilesPortsAndLeakLog) {
 }
 
 }  // namespace
+TEST(CompareSwitch, OldFilesMeanOnAndStayAsTheyAreUntilTheSwitchIsTurnedOff) {
+    struct Case {
+        const char* key;  // the Vergleich line in the file, empty for none
+        bool on;
+    };
+    for (const Case c : {Case{"", true}, Case{"Vergleich=0\r\n", false},
+                         Case{"Vergleich=1\r\n", true}, Case{"Vergleich=x\r\n", false}}) {
+        TempDir dir;
+        const std::string file = "[Einstellungen]\r\nBaudrate=3\r\nAnschlu\xDF=0\r\nOnline=0\r\n" +
+                                 std::string(c.key) + "\r\n[System]\r\nSprache=0\r\nMedium=0\r\n" +
+                                 "\r\n[Debug]\r\nMemCheck=0\r\nRS232=0\r\n";
+        const Session s = readFrom(dir, file);
+        EXPECT_EQ(s.CompareBeforeWrite, c.on) << c.key;
+        // Reading adds nothing; writing the same session back changes nothing.
+        EXPECT_EQ(readFileBytes(dir / "parvion2.ini"), file);
+        ASSERT_TRUE(WriteSettings(dir.path(), s).ok);
+        const std::string written = readFileBytes(dir / "parvion2.ini");
+        if (std::string(c.key) == "Vergleich=x\r\n") {
+            EXPECT_NE(written.find("Vergleich=0\r\n"), std::string::npos) << written;
+        } else {
+            EXPECT_EQ(written, file);
+        }
+    }
+    // Turned off in a file without the key: written, and read back as off.
+    TempDir dir;
+    Session s = readFrom(dir, kFirstRunFile);
+    s.CompareBeforeWrite = false;
+    ASSERT_TRUE(WriteSettings(dir.path(), s).ok);
+    EXPECT_NE(readFileBytes(dir / "parvion2.ini").find("Vergleich=0\r\n"), std::string::npos);
+    EXPECT_FALSE(readFrom(dir, readFileBytes(dir / "parvion2.ini")).CompareBeforeWrite);
+}
+
 }  // namespace parvion

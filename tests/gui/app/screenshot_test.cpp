@@ -10,11 +10,17 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdlib>
 
+#include "core/edit/parameter_compare.h"
+#include "core/link/doctor.h"
 #include "core/link/parameter_blocks.h"
+#include "gui/app/compare_dialog.h"
+#include "gui/app/radio_group.h"
+#include "gui/app/settings_dialog.h"
 #include "gui/parameters/input_dialog.h"
 #include "support/window_harness.h"
 
@@ -137,6 +143,65 @@ TEST(Screenshot, EveryPage) {
             });
             child<QListWidget>(&w, "ListePF1")->setCurrentRow(0);
             w.TabPar1->ListePF1DblClick();
+        }
+    }
+}
+
+TEST(Screenshot, CompareAndConnectionTest) {
+    const char* dir = std::getenv("PARVION_SCREENSHOT_DIR");
+    if (dir == nullptr) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
+    const QString folder = QString::fromLocal8Bit(dir);
+    for (int medium = 0; medium < 2; ++medium) {
+        for (int sprache = 0; sprache < 2; ++sprache) {
+            WindowSetup setup;
+            setup.medium = medium;
+            setup.sprache = sprache;
+            setup.device.medium = medium;
+            setup.device.baudIndex = 4;
+            setup.overPty = true;
+            Harness h(setup);
+            gui::Tfrm_Main& w = *h.window;
+            ASSERT_TRUE(w.FormCreate());
+            const QString prefix =
+                folder + (medium == 0 ? "/gas-" : "/energy-") + (sprache == 0 ? "de-" : "en-");
+            auto text = [&w](std::uint16_t n) { return QString::fromStdString(w.LoadText(n)); };
+            namespace ct = edit::compare_text;
+            gui::ComparisonView view;
+            view.title = text(ct::kTitle);
+            view.headers = {text(ct::kSection), text(ct::kKey), text(ct::kDevice), text(ct::kFile)};
+            view.countLabel = text(ct::kCount);
+            view.writeText = text(ct::kWrite);
+            view.closeText = text(ct::kCancel);
+            ParameterImage file = w.image();
+            file.T_User[0].Max += 10.0f;
+            file.T_User[1].Min -= 5.0f;
+            file.Alm_User[0].Kind = 1;
+            file.Trend_User.Time = 11;
+            view.rows = edit::CompareParameterSets(w.image(), file, medium,
+                                                   [&w](std::uint16_t n) { return w.LoadText(n); });
+            gui::TCompareDlg compare(view, &w);
+            compare.show();
+            QCoreApplication::processEvents();
+            compare.grab().save(prefix + "TCompareDlg.png", "PNG");
+            compare.hide();
+
+            gui::TEinst* einst = w.settingsDialog();
+            einst->show();
+            QCoreApplication::processEvents();
+            einst->grab().save(prefix + "TEinst.png", "PNG");
+            QTimer poll;
+            poll.setInterval(10);
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                auto* dlg = einst->findChild<gui::TDoctorDlg*>();
+                if (dlg == nullptr || !dlg->isVisible()) return;
+                dlg->grab().save(prefix + "TDoctorDlg.png", "PNG");
+                dlg->reject();
+            });
+            poll.start();
+            einst->Bd_Grp->setItemIndex(7);  // not the device's rate: the take-over shows
+            einst->BtnTest->click();
+            poll.stop();
+            einst->reject();
         }
     }
 }

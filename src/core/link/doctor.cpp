@@ -1,0 +1,514 @@
+#include "core/link/doctor.h"
+
+#include <dirent.h>
+#include <grp.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include "core/app/session.h"
+#include "core/app/settings.h"
+#include "core/link/data_commands.h"
+#include "core/link/termios_line.h"
+#include "core/link/transport.h"
+#include "core/link/ui_hooks.h"
+#include "core/model/profile_file.h"
+
+namespace parvion::doctor {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// USB vendors of the adapters brltty takes for braille displays: WCH
+// (CH340/CH341), Silicon Labs (CP210x), FTDI.
+constexpr int kBrlttyVendors[] = {0x1a86, 0x10c4, 0x0403};
+
+bool IsPseudoTerminal(const std::string& path, const struct stat& st) {
+    const unsigned maj = major(st.st_rdev);
+    return path.rfind("/dev/pts/", 0) == 0 || (maj >= 136 && maj <= 143);
+}
+
+std::string ReadFirstLine(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+std::string Hex4(int v) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%04x", static_cast<unsigned>(v) & 0xFFFFu);
+    return buf;
+}
+
+std::string BaseName(const std::string& path) {
+    return fs::path(path).filename().string();
+}
+
+// The canonical path, or the path itself when it cannot be resolved.
+std::string Canonical(const std::string& path) {
+    std::error_code ec;
+    const fs::path p = fs::canonical(path, ec);
+    return ec ? path : p.string();
+}
+
+struct UsbIds {
+    int vendor = -1;
+    int product = -1;
+    std::string name;
+    std::string manufacturer;
+};
+
+// The USB device above a tty in sysfs, when there is one.
+std::optional<UsbIds> SysfsUsb(const std::string& ttyName) {
+    std::error_code ec;
+    fs::path dev = fs::canonical(fs::path("/sys/class/tty") / ttyName / "device", ec);
+    if (ec || dev.string().find("/usb") == std::string::npos) return std::nullopt;
+    UsbIds ids;
+    for (fs::path p = dev; p.has_relative_path() && p != p.root_path(); p = p.parent_path()) {
+        if (fs::exists(p / "idVendor", ec)) {
+            ids.vendor =
+                static_cast<int>(std::strtol(ReadFirstLine(p / "idVendor").c_str(), nullptr, 16));
+            ids.product =
+                static_cast<int>(std::strtol(ReadFirstLine(p / "idProduct").c_str(), nullptr, 16));
+            ids.name = ReadFirstLine(p / "product");
+            ids.manufacturer = ReadFirstLine(p / "manufacturer");
+            break;
+        }
+    }
+    return ids;
+}
+
+// What the path is; false when the other checks make no sense.
+bool CheckKind(const std::string& path, const ListedPort* listed, std::vector<Finding>& out,
+               std::optional<UsbIds>& usb) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        const int err = errno;
+        if (err == ENOENT || err == ENOTDIR) {
+            out.push_back({Verdict::Failed, text::kMissing, {path}});
+        } else {
+            out.push_back({Verdict::Failed, text::kCannotOpen, {path, std::strerror(err)}});
+        }
+        return false;
+    }
+    if (!S_ISCHR(st.st_mode)) {
+        out.push_back({Verdict::Failed, text::kNotADevice, {path}});
+        return false;
+    }
+    if (IsPseudoTerminal(path, st)) {
+        out.push_back({Verdict::Ok, text::kPseudoTerminal, {path}});
+        return true;
+    }
+    const std::string name = BaseName(Canonical(path));
+    usb = SysfsUsb(name);
+    if (listed != nullptr && listed->vendorId >= 0) {
+        if (!usb) usb = UsbIds{};
+        usb->vendor = listed->vendorId;
+        usb->product = listed->productId;
+        if (!listed->description.empty()) usb->name = listed->description;
+        if (!listed->manufacturer.empty()) usb->manufacturer = listed->manufacturer;
+    }
+    if (usb) {
+        std::string label = usb->manufacturer;
+        if (!usb->name.empty()) label += (label.empty() ? "" : " ") + usb->name;
+        out.push_back(
+            {Verdict::Ok, text::kUsbAdapter, {path, label, Hex4(usb->vendor), Hex4(usb->product)}});
+        return true;
+    }
+    std::error_code ec;
+    if (fs::exists(fs::path("/sys/class/tty") / name / "device", ec)) {
+        out.push_back({Verdict::Ok, text::kOnBoard, {path}});
+    } else {
+        out.push_back({Verdict::Ok, text::kOtherTerminal, {path}});
+    }
+    return true;
+}
+
+bool InGroupList(gid_t gid, const gid_t* groups, int count) {
+    return std::find(groups, groups + count, gid) != groups + count;
+}
+
+void CheckPermission(const std::string& path, std::vector<Finding>& out) {
+    if (::access(path.c_str(), R_OK | W_OK) == 0) {
+        out.push_back({Verdict::Ok, text::kMayOpen, {path}});
+        return;
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return;  // gone meanwhile: the query says so
+    const group* gr = ::getgrgid(st.st_gid);
+    const std::string groupName = gr != nullptr ? gr->gr_name : std::to_string(st.st_gid);
+    const passwd* pw = ::getpwuid(::geteuid());
+    const std::string user = pw != nullptr ? pw->pw_name : std::to_string(::geteuid());
+
+    // Membership as the group database has it, and as this login has it.
+    bool memberInDatabase = false;
+    if (pw != nullptr) {
+        int count = 64;
+        std::vector<gid_t> groups(static_cast<std::size_t>(count));
+        if (::getgrouplist(pw->pw_name, pw->pw_gid, groups.data(), &count) < 0) {
+            groups.resize(static_cast<std::size_t>(count));
+            ::getgrouplist(pw->pw_name, pw->pw_gid, groups.data(), &count);
+        }
+        memberInDatabase = InGroupList(st.st_gid, groups.data(), count);
+    }
+    const int n = ::getgroups(0, nullptr);
+    std::vector<gid_t> session(static_cast<std::size_t>(std::max(n, 0)));
+    const int got = n > 0 ? ::getgroups(n, session.data()) : 0;
+    const bool memberInSession =
+        ::getegid() == st.st_gid || InGroupList(st.st_gid, session.data(), std::max(got, 0));
+
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+    if (!memberInDatabase && !memberInSession) {
+        out.push_back({Verdict::Failed, text::kNotInGroup, {path, groupName, user}});
+    } else if (!memberInSession) {
+        out.push_back({Verdict::Failed, text::kGroupNextLogin, {path, groupName}});
+    } else {
+        out.push_back({Verdict::Failed, text::kModeForbids, {path, mode, groupName}});
+    }
+}
+
+bool ProcessRuns(long pid) {
+    if (pid <= 0) return false;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+// The process id a lock file names: ASCII (the usual form) or a binary int.
+long LockFilePid(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto digit = bytes.find_first_of("0123456789");
+    if (digit != std::string::npos) return std::strtol(bytes.c_str() + digit, nullptr, 10);
+    if (bytes.size() == 4) {
+        std::int32_t v = 0;
+        std::memcpy(&v, bytes.data(), 4);
+        return v;
+    }
+    return -1;
+}
+
+struct ProcessScan {
+    std::vector<std::pair<long, std::string>> holders;  // pid, program
+    std::set<std::string> programs;                     // every running program name
+};
+
+bool IsNumber(const char* s) {
+    if (*s == '\0') return false;
+    for (; *s != '\0'; ++s) {
+        if (*s < '0' || *s > '9') return false;
+    }
+    return true;
+}
+
+// The number of a pseudo-terminal's slave ("/dev/pts/7" gives 7), -1 for
+// another path.
+long PtyNumber(const std::string& device) {
+    if (device.rfind("/dev/pts/", 0) != 0) return -1;
+    const char* digits = device.c_str() + 9;
+    return IsNumber(digits) ? std::strtol(digits, nullptr, 10) : -1;
+}
+
+// Whether the descriptor is the master side of pseudo-terminal `pty`: the
+// process serving it (the device end of the line), not a thief.
+bool IsMasterOf(const std::string& procBase, const char* fd, long pty) {
+    std::ifstream info(procBase + "/fdinfo/" + fd);
+    std::string line;
+    while (std::getline(info, line)) {
+        if (line.rfind("tty-index:", 0) == 0)
+            return std::strtol(line.c_str() + 10, nullptr, 10) == pty;
+    }
+    return false;
+}
+
+// Every process but this one: its name, and whether it has the device open
+// (a process that holds the master side of the pseudo-terminal too is the
+// pseudo-terminal's own server and does not count).
+ProcessScan ScanProcesses(const std::string& device) {
+    ProcessScan scan;
+    const long self = static_cast<long>(::getpid());
+    const long pty = PtyNumber(device);
+    DIR* proc = ::opendir("/proc");
+    if (proc == nullptr) return scan;
+    while (const dirent* e = ::readdir(proc)) {
+        if (!IsNumber(e->d_name)) continue;
+        const long pid = std::strtol(e->d_name, nullptr, 10);
+        const std::string base = std::string("/proc/") + e->d_name;
+        const std::string comm = ReadFirstLine(base + "/comm");
+        scan.programs.insert(comm);
+        if (pid == self || device.empty()) continue;
+        DIR* fds = ::opendir((base + "/fd").c_str());
+        if (fds == nullptr) continue;  // another user's process, or gone
+        bool holds = false;
+        bool serves = false;
+        while (const dirent* f = ::readdir(fds)) {
+            if (!IsNumber(f->d_name)) continue;
+            char target[512];
+            const std::string link = base + "/fd/" + f->d_name;
+            const ssize_t len = ::readlink(link.c_str(), target, sizeof target - 1);
+            if (len <= 0) continue;
+            const std::string opened(target, static_cast<std::size_t>(len));
+            if (opened == device) holds = true;
+            if (pty >= 0 && (opened == "/dev/ptmx" || opened == "/dev/pts/ptmx") &&
+                IsMasterOf(base, f->d_name, pty)) {
+                serves = true;
+            }
+        }
+        ::closedir(fds);
+        if (holds && !serves) scan.holders.emplace_back(pid, comm);
+    }
+    ::closedir(proc);
+    return scan;
+}
+
+void CheckHolders(const std::string& path, const std::optional<UsbIds>& usb,
+                  std::vector<Finding>& out) {
+    const std::string device = Canonical(path);
+    bool held = false;
+    for (const char* dir : {"/var/lock", "/run/lock"}) {
+        const fs::path lock = fs::path(dir) / ("LCK.." + BaseName(device));
+        std::error_code ec;
+        if (!fs::exists(lock, ec)) continue;
+        const long pid = LockFilePid(lock);
+        if (pid == static_cast<long>(::getpid())) continue;
+        if (ProcessRuns(pid)) {
+            out.push_back({Verdict::Failed, text::kLockFile, {lock.string(), std::to_string(pid)}});
+            held = true;
+        } else {
+            out.push_back(
+                {Verdict::Warning, text::kStaleLock, {lock.string(), std::to_string(pid)}});
+        }
+        break;  // /var/lock is usually a link to /run/lock
+    }
+    const ProcessScan scan = ScanProcesses(device);
+    for (const auto& [pid, program] : scan.holders) {
+        out.push_back({Verdict::Failed, text::kHeldBy, {path, std::to_string(pid), program}});
+        held = true;
+    }
+    if (!held) out.push_back({Verdict::Ok, text::kNotHeld, {path}});
+
+    if (usb && scan.programs.contains("brltty") &&
+        std::find(std::begin(kBrlttyVendors), std::end(kBrlttyVendors), usb->vendor) !=
+            std::end(kBrlttyVendors)) {
+        out.push_back({Verdict::Warning, text::kBrltty, {}});
+    }
+    if (BaseName(device).rfind("ttyACM", 0) == 0 &&
+        (scan.programs.contains("ModemManager") || scan.programs.contains("modem-manager"))) {
+        out.push_back({Verdict::Warning, text::kModemManager, {}});
+    }
+}
+
+// Passes the waits on to the caller's hooks and keeps the rest (online
+// label, menus) of the caller untouched: the doctor's link is its own.
+class WaitOnlyHooks : public UiHooks {
+  public:
+    explicit WaitOnlyHooks(UiHooks& ui) : ui_(ui) {}
+    void waitMs(int ms) override { ui_.waitMs(ms); }
+    void processEvents() override { ui_.processEvents(); }
+
+  private:
+    UiHooks& ui_;
+};
+
+}  // namespace
+
+std::vector<ListedPort> SystemPorts() {
+    std::vector<ListedPort> out;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/sys/class/tty", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (!fs::exists(entry.path() / "device", ec)) continue;
+        const fs::path driver = fs::canonical(entry.path() / "device" / "driver", ec);
+        if (!ec && driver.filename() == "serial8250" &&
+            ReadFirstLine(entry.path() / "type") == "0") {
+            continue;  // a port number without a UART
+        }
+        ListedPort port;
+        port.path = "/dev/" + name;
+        if (const auto usb = SysfsUsb(name)) {
+            port.vendorId = usb->vendor;
+            port.productId = usb->product;
+            port.description = usb->name;
+            port.manufacturer = usb->manufacturer;
+        }
+        out.push_back(std::move(port));
+    }
+    std::sort(out.begin(), out.end(),
+              [](const ListedPort& a, const ListedPort& b) { return a.path < b.path; });
+    return out;
+}
+
+std::vector<std::string> MappedPorts(const fs::path& settingsFile) {
+    std::vector<std::string> out;
+    std::error_code ec;
+    if (!fs::exists(settingsFile, ec)) return out;
+    ProfileFile file(settingsFile);
+    for (int n = 1; n <= 8; ++n) {
+        const std::string path =
+            file.readString(settings_keys::kPorts, "Com" + std::to_string(n), "");
+        if (!path.empty()) out.push_back(path);
+    }
+    return out;
+}
+
+std::vector<std::string> PortsToTest(const std::string& chosen,
+                                     const std::vector<std::string>& mapped,
+                                     const std::vector<ListedPort>& listed) {
+    std::vector<std::string> out;
+    std::set<std::string> seen;
+    auto add = [&](const std::string& p) {
+        if (p.empty()) return;
+        if (seen.insert(Canonical(p)).second) out.push_back(p);
+    };
+    add(chosen);
+    for (const std::string& p : mapped) add(p);
+    for (const ListedPort& p : listed) {
+        if (p.path.rfind("/dev/pts/", 0) == 0 || p.path == "/dev/ptmx") continue;
+        add(p.path);
+    }
+    return out;
+}
+
+std::vector<Finding> CheckSystem(const std::string& path, const ListedPort* listed) {
+    std::vector<Finding> out;
+    std::optional<UsbIds> usb;
+    if (!CheckKind(path, listed, out, usb)) return out;
+    CheckPermission(path, out);
+    CheckHolders(path, usb, out);
+    return out;
+}
+
+bool MayQuery(const std::vector<Finding>& findings) {
+    return std::none_of(findings.begin(), findings.end(),
+                        [](const Finding& f) { return f.verdict == Verdict::Failed; });
+}
+
+void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
+                 const fs::path& logFolder) {
+    const std::string path = report.path;
+    WaitOnlyHooks hooks(ui);
+    Session session;
+    TermiosLine line;
+    Link link(line, hooks, session, logFolder);
+    link.setPortResolver([path](int) { return path; });
+    link.setAttempts(1);
+
+    std::vector<int> order;
+    if (configuredBaudIndex >= 0 && configuredBaudIndex < 8) order.push_back(configuredBaudIndex);
+    for (int i = 0; i < 8; ++i) {
+        if (i != configuredBaudIndex) order.push_back(i);
+    }
+    for (const int index : order) {
+        const std::string baud = std::to_string(kBaudRates[index]);
+        if (!link.OpenComPort(1, index)) {
+            std::error_code ec;
+            if (!fs::exists(path, ec)) {
+                report.findings.push_back({Verdict::Failed, text::kDisappeared, {path}});
+            } else {
+                // The transport wrote the reason to the error log; ask the
+                // line once more for it, to show it here.
+                TermiosLine probe;
+                std::string reason;
+                if (probe.open(path, kBaudRates[index], &reason)) reason = "?";
+                probe.close();
+                report.findings.push_back({Verdict::Failed, text::kCannotOpen, {path, reason}});
+            }
+            line.close();
+            return;
+        }
+        const int errorsBefore = link.TransmissionErrors();
+        std::string ident;
+        bool ok = ReadDeviceIdent(link, ident);
+        const bool garbled = !ok && link.TransmissionErrors() > errorsBefore;
+        // Something answered at this rate: one more try before moving on.
+        if (garbled) ok = ReadDeviceIdent(link, ident);
+        if (garbled) report.findings.push_back({Verdict::Note, text::kGarbled, {path, baud}});
+        if (ok) {
+            if (MediumOfIdent(ident) != medium::Unknown) {
+                report.answeredBaudIndex = index;
+                report.ident = ident;
+                std::string shown = ident;
+                shown.erase(shown.find_last_not_of(' ') + 1);
+                report.findings.push_back({Verdict::Ok, text::kAnswered, {path, shown, baud}});
+            } else {
+                std::string shown;
+                for (const char c : ident) {
+                    shown += (c >= 0x20 && c < 0x7F) ? c : '?';
+                }
+                report.findings.push_back(
+                    {Verdict::Warning, text::kUnknownIdent, {path, baud, shown}});
+            }
+            line.close();
+            return;
+        }
+        std::error_code ec;
+        if (!fs::exists(path, ec)) {
+            report.findings.push_back({Verdict::Failed, text::kDisappeared, {path}});
+            line.close();
+            return;
+        }
+    }
+    line.close();
+    report.findings.push_back({Verdict::Failed, text::kNoAnswer, {path}});
+}
+
+PortReport CheckPort(const std::string& path, const ListedPort* listed, int configuredBaudIndex,
+                     UiHooks& ui, const fs::path& logFolder) {
+    PortReport report;
+    report.path = path;
+    report.findings = CheckSystem(path, listed);
+    if (MayQuery(report.findings)) {
+        QueryDevice(report, configuredBaudIndex, ui, logFolder);
+    } else {
+        report.findings.push_back({Verdict::Note, text::kNotQueried, {path}});
+    }
+    return report;
+}
+
+std::string RenderFinding(const Finding& finding, const views::TextLoader& text) {
+    std::string s = text ? text(finding.text) : std::string();
+    if (s.empty()) {
+        s = "#" + std::to_string(finding.text);
+        for (const std::string& a : finding.args) s += " " + a;
+        return s;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 1 < s.size() && s[i + 1] >= '1' && s[i + 1] <= '9') {
+            const auto n = static_cast<std::size_t>(s[i + 1] - '1');
+            if (n < finding.args.size()) out += finding.args[n];
+            ++i;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+const char* VerdictMark(Verdict verdict) {
+    switch (verdict) {
+        case Verdict::Ok:
+            return "OK";
+        case Verdict::Note:
+            return "NOTE";
+        case Verdict::Warning:
+            return "WARN";
+        case Verdict::Failed:
+            return "FAIL";
+    }
+    return "?";
+}
+
+}  // namespace parvion::doctor

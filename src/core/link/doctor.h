@@ -1,0 +1,134 @@
+#pragma once
+// The connection doctor: for a serial port, plain findings about why the
+// device cannot be reached — whether the path exists and what it is, whether
+// this user may open it, whether another process holds it, whether a known
+// system service takes such adapters away, and at which baud rate a device
+// answers its identity request. Nothing but the identity request is ever
+// sent, so no check can change a device.
+//
+// The window's settings dialog and `parvion2-cli doctor` both run these
+// checks; they pass in the ports the operating system lists (the GUI and
+// CLI layer take them from Qt) and render the findings with the string
+// library.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/views/text_source.h"
+
+namespace parvion {
+
+class UiHooks;
+
+namespace doctor {
+
+// A port as the system's port list describes it.
+struct ListedPort {
+    std::string path;  // "/dev/ttyUSB0"
+    std::string description;
+    std::string manufacturer;
+    int vendorId = -1;  // USB ids, -1 when unknown
+    int productId = -1;
+};
+
+enum class Verdict : std::uint8_t { Ok, Note, Warning, Failed };
+
+// One finding: a text number of the doctor's block and the texts that fill
+// its %1, %2, … in order.
+struct Finding {
+    Verdict verdict = Verdict::Ok;
+    std::uint16_t text = 0;
+    std::vector<std::string> args;
+};
+
+struct PortReport {
+    std::string path;
+    std::vector<Finding> findings;
+    int answeredBaudIndex = -1;  // 0..7 when a supported device answered
+    std::string ident;           // its identity, as it came
+    bool answered() const { return answeredBaudIndex >= 0; }
+};
+
+// Text numbers of the doctor's findings (string libraries).
+namespace text {
+inline constexpr std::uint16_t kButton = 22528;          // "Test connection"
+inline constexpr std::uint16_t kCaption = 22529;         // report window caption
+inline constexpr std::uint16_t kPortHeading = 22530;     // %1 path
+inline constexpr std::uint16_t kUsbAdapter = 22531;      // %1 path, %2 name, %3 vendor, %4 product
+inline constexpr std::uint16_t kOnBoard = 22532;         // %1
+inline constexpr std::uint16_t kPseudoTerminal = 22533;  // %1
+inline constexpr std::uint16_t kOtherTerminal = 22534;   // %1
+inline constexpr std::uint16_t kMissing = 22535;         // %1
+inline constexpr std::uint16_t kNotADevice = 22536;      // %1
+inline constexpr std::uint16_t kMayOpen = 22537;         // %1
+inline constexpr std::uint16_t kNotInGroup = 22538;      // %1, %2 group, %3 user
+inline constexpr std::uint16_t kGroupNextLogin = 22539;  // %1, %2 group
+inline constexpr std::uint16_t kModeForbids = 22540;     // %1, %2 mode, %3 owner group
+inline constexpr std::uint16_t kNotHeld = 22541;         // %1
+inline constexpr std::uint16_t kHeldBy = 22542;          // %1, %2 pid, %3 program
+inline constexpr std::uint16_t kLockFile = 22543;        // %1 lock file, %2 pid
+inline constexpr std::uint16_t kStaleLock = 22544;       // %1 lock file, %2 pid
+inline constexpr std::uint16_t kBrltty = 22545;
+inline constexpr std::uint16_t kModemManager = 22546;
+inline constexpr std::uint16_t kAnswered = 22547;      // %1, %2 identity, %3 baud
+inline constexpr std::uint16_t kNoAnswer = 22548;      // %1
+inline constexpr std::uint16_t kGarbled = 22549;       // %1, %2 baud
+inline constexpr std::uint16_t kUnknownIdent = 22550;  // %1, %2 baud, %3 identity
+inline constexpr std::uint16_t kCannotOpen = 22551;    // %1, %2 reason
+inline constexpr std::uint16_t kNotQueried = 22552;    // %1
+inline constexpr std::uint16_t kDisappeared = 22553;   // %1
+inline constexpr std::uint16_t kTakeOver = 22554;      // %1 port, %2 baud
+inline constexpr std::uint16_t kNoPorts = 22555;
+inline constexpr std::uint16_t kFirst = kButton;
+inline constexpr std::uint16_t kLast = kNoPorts;
+}  // namespace text
+
+// The serial ports the kernel lists (the ttys in /sys/class/tty that have a
+// device behind them; 8250 ports only when a UART was found), for callers
+// without Qt's port list. USB ids are filled in for USB adapters.
+std::vector<ListedPort> SystemPorts();
+
+// The device paths of the keys Com1..Com8 of section "Ports" of the settings
+// file that are present and not empty.
+std::vector<std::string> MappedPorts(const std::filesystem::path& settingsFile);
+
+// The ports a doctor run looks at, each once, in this order: the chosen
+// port, the ports mapped in the settings' port table, the ports the system
+// lists. Pseudo-terminals are included only as chosen or mapped ports: other
+// ones belong to terminal sessions, and a request sent there would land in
+// somebody's shell.
+std::vector<std::string> PortsToTest(const std::string& chosen,
+                                     const std::vector<std::string>& mapped,
+                                     const std::vector<ListedPort>& listed);
+
+// The system side of a port: kind, permission, holders, adapter thieves.
+// `listed` describes the port when the system's list has it (may be null).
+std::vector<Finding> CheckSystem(const std::string& path, const ListedPort* listed);
+
+// Whether the findings leave the port worth querying (it exists, may be
+// opened and no other process holds it).
+bool MayQuery(const std::vector<Finding>& findings);
+
+// Sends the identity request at the configured baud rate (index 0..7)
+// first, then at the others from 1200 up, one attempt each, until a device
+// answers. The waits go through `ui` (the window stays responsive).
+// Findings are appended; the answer is stored in the report.
+void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
+                 const std::filesystem::path& logFolder);
+
+// CheckSystem and, when MayQuery, QueryDevice.
+PortReport CheckPort(const std::string& path, const ListedPort* listed, int configuredBaudIndex,
+                     UiHooks& ui, const std::filesystem::path& logFolder);
+
+// The finding as text: the library text with %1, %2, … filled in. A text
+// missing from the library falls back to the number and the arguments, so
+// that nothing is lost.
+std::string RenderFinding(const Finding& finding, const views::TextLoader& text);
+
+// "OK", "NOTE", "WARN", "FAIL": the mark a text report puts before a finding.
+const char* VerdictMark(Verdict verdict);
+
+}  // namespace doctor
+}  // namespace parvion

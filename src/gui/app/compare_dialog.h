@@ -1,0 +1,28 @@
+#pragma once
+// The comparison of the device (or the program's parameters) with a
+// parameter file: one row per field that differs, under the page that shows
+// it, with the count; Write and Cancel before a load is written, Close when
+// it only shows.
+
+#include <QDialog>
+
+#include "gui/app/dialogs.h"
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace parvion::gui {
+
+class TCompareDlg : public QDialog {
+    Q_OBJECT
+  public:
+    explicit TCompareDlg(const ComparisonView& view, QWidget* parent = nullptr);
+
+    QTreeWidget* CompareList = nullptr;  // a top item per page, a child per field
+    QLabel* CompareCount = nullptr;
+    QPushButton* BtnWrite = nullptr;  // null when the dialog only shows
+    QPushButton* BtnClose = nullptr;
+};
+
+}  // namespace parvion::gui
