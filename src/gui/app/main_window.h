@@ -59,6 +59,8 @@ class SystemPage;
 class TAboutBox;
 class TEinst;
 class Tfrm_Grafik;
+class Tfrm_Tabelle;
+class Tfrm_UserSatTab;
 class TInputDlg;
 class TPasswordDlg;
 class TrendPage;
@@ -103,6 +105,8 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     TInputDlg* inputDialog() const { return inputDlg_; }
     TPasswordDlg* passwordDialog() const { return passwordDlg_; }
     Tfrm_Grafik* graphWindow() const { return grafik_; }
+    Tfrm_Tabelle* tableWindow() const { return tabelle_; }
+    Tfrm_UserSatTab* saturationWindow() const { return userSatTab_; }
     QString statusPanelText(int panel) const;
     // Every page, operation display first, in tab order.
     const std::vector<Page*>& pages() const { return pages_; }
@@ -253,6 +257,8 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     TEinst* einst_ = nullptr;
     TPasswordDlg* passwordDlg_ = nullptr;
     Tfrm_Grafik* grafik_ = nullptr;
+    Tfrm_Tabelle* tabelle_ = nullptr;
+    Tfrm_UserSatTab* userSatTab_ = nullptr;
     bool formReady_ = false;
     bool closePending_ = false;
     bool closed_ = false;
