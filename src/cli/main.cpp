@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/context.h"
 #include "cli/options.h"
+#include "cli/table_command.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     if (c == "sgerg") RunSgerg(ctx);
     if (c == "page") RunPage(ctx);
     if (c == "set") RunSet(ctx);
+    if (c == "table") RunTable(ctx);
     std::cout.flush();
     // A reader that stopped reading early is a normal end, not a failure.
     if (!std::cout && !OutputReaderGone()) {
