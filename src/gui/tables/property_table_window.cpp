@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
+#include <algorithm>
 
 #include "core/model/device_records.h"
 #include "core/tables/table_messages.h"
@@ -31,6 +33,11 @@ Tfrm_Tabelle::Tfrm_Tabelle(PageContext& context, QWidget* parent)
         [this](int c, int r) { return fixed(c, r); },
         [this](int c, int r) { return selectable(c, r); }, this);
     build(model, 100);
+    // The corner's caption is wider than a value in the fallback fonts.
+    const QString corner = QString::fromUtf8(
+        tables::kPropertyCorner.data(), static_cast<qsizetype>(tables::kPropertyCorner.size()));
+    TabGrid->setColumnWidth(
+        0, std::max(100, QFontMetrics(TabGrid->font()).horizontalAdvance(corner) + 12));
     Bearbeiten1 = Menu->addMenu(QStringLiteral("Bearbeiten"));
     Bearbeiten1->setObjectName(QStringLiteral("Bearbeiten1"));
     auto* views = new QActionGroup(this);
