@@ -22,7 +22,7 @@ constexpr int kRuns = 5;
 
 void Report(const char* name, int baud, const std::vector<Figure>& runs) {
     const Summary s = Summarise(runs, baud);
-    std::printf("%-30s %6d  %8.3f s  %6llu B  wire %7.3f s  waits %5.0f ms  ratio %5.3f%s\n", name,
+    std::printf("%-34s %6d  %8.3f s  %6llu B  wire %7.3f s  waits %5.0f ms  ratio %5.3f%s\n", name,
                 baud, s.median, static_cast<unsigned long long>(s.bytes), s.wire, s.waitsMs,
                 s.ratio, s.ok ? "" : "  FAILED");
 }
@@ -55,7 +55,7 @@ SaturationGrid SampleSaturation() {
 int main() {
     ScratchFolder scratch("parvion-table-bench");
     std::printf("(the machine may be shared with other work; figures vary with its load)\n");
-    std::printf("%-30s %6s  %10s  %8s  %14s  %13s\n", "operation", "baud", "time", "bytes", "wire",
+    std::printf("%-34s %6s  %10s  %8s  %14s  %13s\n", "operation", "baud", "time", "bytes", "wire",
                 "waits");
     DeviceState state;
     struct Kind {

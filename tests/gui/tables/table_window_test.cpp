@@ -143,6 +143,26 @@ TEST(TableWindows, MediumLinesOpenTheEditorsModallyThenWriteTheMediumBack) {
     }
 }
 
+TEST(TableWindows, TheGasMediumOpensTheCompressibilityTableAsTableOne) {
+    Window win;
+    Med_UserRec med{};
+    med.Kind = 8;
+    putRecord(win.h.device, block::Med_User(0), med);
+    win.open(win.w().TabPar1);
+    ASSERT_EQ(win.lines("ListePG1").size(), 3);
+    Tfrm_Tabelle& t = *win.w().tableWindow();
+    bool seen = false;
+    whenShown(&t, [&] {
+        seen = true;
+        EXPECT_EQ(t.Tag(), 1);
+        EXPECT_EQ(t.kind(), tables::TableKind::Compressibility);
+        EXPECT_EQ(t.windowTitle(), win.lines("ListePG1")[2].trimmed());
+        t.reject();
+    });
+    win.doubleClick(win.list("ListePG1"), 2);
+    EXPECT_TRUE(seen);
+}
+
 TEST(PropertyTableWindow, SequentialEntryWrapsAndAxesTakeTheDialogValueEvenAfterCancel) {
     Window win(offline());
     Tfrm_Tabelle& t = *win.w().tableWindow();
