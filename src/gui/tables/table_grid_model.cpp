@@ -53,8 +53,9 @@ void TableGridModel::setText(int col, int row, const std::string& text) {
 }
 
 void TableGridModel::gridChanged() {
-    beginResetModel();
-    endResetModel();
+    // Not a model reset: the view keeps its current cell and the rows and
+    // columns a view of the property table hides.
+    emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1), {Qt::DisplayRole});
 }
 
 void TableGridModel::layoutRulesChanged() {

@@ -190,7 +190,8 @@ TEST(PropertyTableWindow, SequentialEntryWrapsAndAxesTakeTheDialogValueEvenAfter
     t.mnu_TemperaturClick(t.mnu_Temperatur);
     EXPECT_TRUE(t.TabGrid->isColumnHidden(3));
     EXPECT_TRUE(t.mnu_Temperatur->isChecked() && !t.mnu_Tabelle->isChecked());
-    win.w().image();  // (the grid keeps its texts across views)
+    t.mnu_NeuClick();
+    EXPECT_TRUE(t.TabGrid->isColumnHidden(3)) << "a new grid keeps the view";
     select(t, 0, 1);
     shown.clear();
     answerAll(win, {std::nullopt}, &shown);
@@ -320,6 +321,15 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     ASSERT_EQ(d.log.size(), 1u);
     EXPECT_TRUE(d.log[0].contains("\"abc\"")) << d.log[0].toStdString();
     EXPECT_TRUE(t.notTransmitted());
+    // A double click on that cell stops with the message too; no dialog.
+    select(t, 2, 1);
+    std::vector<Shown> shown;
+    answerAll(win, {std::nullopt}, &shown, 20);
+    t.TabGridDblClick();
+    EXPECT_TRUE(shown.empty());
+    ASSERT_EQ(d.log.size(), 2u);
+    EXPECT_TRUE(d.log[1].contains("\"abc\""));
+    EXPECT_EQ(cell(t, 2, 1), "abc");
 
     // A good file reaches the device's memory, and the flag is cleared.
     d.openAnswers.push_back(QString::fromStdString(Fixture("axes_only.DTB").string()));
@@ -395,8 +405,12 @@ TEST(SaturationTableWindow, EditingRules) {
     t.mnu_NeuClick();
     EXPECT_FALSE(t.notSaved());
     t.model()->setText(0, 2, "7");
-    answerAll(win, {QStringLiteral("7")}, nullptr);
+    select(t, 0, 2);
+    std::vector<Shown> shown;
+    answerAll(win, {QStringLiteral("7")}, &shown);
     QTest::keyClick(t.TabGrid, Qt::Key_Return);
+    ASSERT_EQ(shown.size(), 1u) << "Enter edits the cell";
+    EXPECT_EQ(shown[0].value, 7.0F);
     EXPECT_EQ(cell(t, 0, 2), "7");
     EXPECT_FALSE(t.notSaved() || t.notTransmitted());
     EXPECT_EQ(win.w().inputDialog()->Precision, 5) << "the previous precision is restored";
