@@ -13,6 +13,7 @@
 #include "cli/context.h"
 #include "cli/doctor_command.h"
 #include "cli/options.h"
+#include "cli/table_command.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
     if (c == "set") RunSet(ctx);
     if (c == "print") RunPrint(ctx);
     if (c == "doctor") RunDoctor(ctx);
+    if (c == "table") RunTable(ctx);
     std::cout.flush();
     // A reader that stopped reading early is a normal end, not a failure.
     if (!std::cout && !OutputReaderGone()) {

@@ -75,6 +75,14 @@ Commands:
                         answers its identity request (the --baud rate first);
                         nothing else is sent. Exit code 0 when a device
                         answered
+  table read --kind KIND FILE
+                        read the device's table of KIND (compressibility on the
+                        gas computer; density, enthalpy or saturation on the
+                        energy computer) into a table file (.KTB, .DTB, .ETB,
+                        .STB; a name without extension gets it)
+  table write FILE      transmit a table file; the kind is its extension. A
+                        value that is not a number stops it before anything
+                        is sent
   sgerg H2 CO2 RHO HS [--pressure BAR] [--temperature C]
                         SGERG-88 check of a natural-gas input set (H2 and CO2
                         in mol %, standard density RHO in kg/m3, calorific value
@@ -140,6 +148,7 @@ const std::vector<OptionRule>& Rules() {
         {"--save", true, {"errors"}},
         {"--pressure", true, {"sgerg"}},
         {"--temperature", true, {"sgerg"}},
+        {"--kind", true, {"table"}},
         {"--help", false, {}},
     };
     return rules;
@@ -147,8 +156,9 @@ const std::vector<OptionRule>& Rules() {
 
 const std::set<std::string>& Commands() {
     static const std::set<std::string> commands = {
-        "identify", "read-params", "write-params", "diff", "live", "errors", "integrators",
-        "trends",   "clock",       "sgerg",        "page", "set",  "print",  "doctor"};
+        "identify", "read-params", "write-params", "diff",   "live",
+        "errors",   "integrators", "trends",       "clock",  "sgerg",
+        "page",     "set",         "print",        "doctor", "table"};
     return commands;
 }
 
@@ -157,6 +167,7 @@ std::size_t ExpectedArgs(const std::string& command) {
     if (command == "sgerg") return 4;
     if (command == "page" || command == "print") return 1;
     if (command == "set") return 3;
+    if (command == "table") return 2;
     return 0;
 }
 
@@ -301,6 +312,8 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
         } else if (name == "--pressure") {
             o.pressure = Number(name, value);
             if (o.pressure < 0) UsageError("--pressure must not be negative");
+        } else if (name == "--kind") {
+            o.tableKind = value;
         } else if (name == "--temperature") {
             o.temperature = Number(name, value);
             if (o.temperature <= -273.15) UsageError("--temperature must be above -273.15");

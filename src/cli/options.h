@@ -33,6 +33,7 @@ struct CliOptions {
     std::optional<std::string> pdfFile;     // print
     double pressure = 1.01325;              // sgerg: bar absolute
     double temperature = 0.0;               // sgerg: °C
+    std::optional<std::string> tableKind;   // table read: --kind
 };
 
 // Parses the arguments after the program name. Throws CliError (usage) with

@@ -62,6 +62,8 @@ class SystemPage;
 class TAboutBox;
 class TEinst;
 class Tfrm_Grafik;
+class Tfrm_Tabelle;
+class Tfrm_UserSatTab;
 class TInputDlg;
 class TPasswordDlg;
 class TrendPage;
@@ -110,6 +112,8 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     Tfrm_Grafik* graphWindow() const { return grafik_; }
     // The print commands and the preview window (gui/print).
     PrintMenu* printMenu() const { return printMenu_; }
+    Tfrm_Tabelle* tableWindow() const { return tabelle_; }
+    Tfrm_UserSatTab* saturationWindow() const { return userSatTab_; }
     QString statusPanelText(int panel) const;
     // Every page, operation display first, in tab order.
     const std::vector<Page*>& pages() const { return pages_; }
@@ -278,6 +282,8 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     TPasswordDlg* passwordDlg_ = nullptr;
     Tfrm_Grafik* grafik_ = nullptr;
     PrintMenu* printMenu_ = nullptr;
+    Tfrm_Tabelle* tabelle_ = nullptr;
+    Tfrm_UserSatTab* userSatTab_ = nullptr;
     bool formReady_ = false;
     bool closePending_ = false;
     bool closed_ = false;

@@ -1,6 +1,7 @@
 // The main window's modal dialogs: the settings dialog behind
 // "Einstellungen..." and the password dialog it asks; and the graph window
-// of the trend page, shown without waiting.
+// of the trend page, shown without waiting; the table editors the medium
+// lines of the circuit pages open.
 
 #include <QPushButton>
 #include <QTableWidget>
@@ -10,8 +11,11 @@
 #include "gui/app/settings_dialog.h"
 #include "gui/graph/graph_window.h"
 #include "gui/operation/trend_page.h"
+#include "gui/parameters/circuit_parameter_page.h"
 #include "gui/parameters/password_dialog.h"
 #include "gui/parameters/system_page.h"
+#include "gui/tables/property_table_window.h"
+#include "gui/tables/saturation_table_window.h"
 
 namespace parvion::gui {
 
@@ -43,6 +47,18 @@ void Tfrm_Main::createDialogs() {
                                {}},
                               this);
     connect(TabTrend, &TrendPage::graphRequested, this, &Tfrm_Main::cmd_GrafikClick);
+
+    tabelle_ = new Tfrm_Tabelle(*context_, this);
+    userSatTab_ = new Tfrm_UserSatTab(*context_, this);
+    const auto openTable = [this](edit::LineAction editor, int tag, const QString& caption) {
+        if (editor == edit::LineAction::SaturationTable) {
+            userSatTab_->open(tag, caption);
+        } else {
+            tabelle_->open(tag, caption);
+        }
+    };
+    TabPar1->setTableEditor(openTable);
+    TabPar2->setTableEditor(openTable);
 }
 
 void Tfrm_Main::cmd_GrafikClick() {

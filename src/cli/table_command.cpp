@@ -1,0 +1,112 @@
+#include "cli/table_command.h"
+
+#include <filesystem>
+#include <iostream>
+
+#include "cli/cli_error.h"
+#include "cli/context.h"
+#include "core/app/session.h"
+#include "core/tables/table_file.h"
+#include "core/tables/table_messages.h"
+#include "core/tables/table_transfer.h"
+
+namespace parvion::cli {
+
+namespace fs = std::filesystem;
+using namespace parvion::tables;
+
+namespace {
+
+std::string KindList() {
+    return "compressibility, density, enthalpy or saturation";
+}
+
+void CheckVariant(Context& ctx, TableKind kind) {
+    if (!KindFitsMedium(kind, ctx.medium())) {
+        Failure("the " + std::string(ctx.medium() == 0 ? "gas" : "energy") + " computer has no " +
+                std::string(KindInfo(kind).name) + " table");
+    }
+}
+
+[[noreturn]] void FileFailure(Context& ctx, const fs::path& file, const FileResult& r) {
+    Failure(file.string() + ": " + FileMessage(ctx.Texts(), r));
+}
+
+void Read(Context& ctx, fs::path file) {
+    if (!ctx.options().tableKind) UsageError("table read needs --kind " + KindList());
+    const std::optional<TableKind> kind = KindFromName(*ctx.options().tableKind);
+    if (!kind) UsageError("--kind needs " + KindList());
+    if (!file.has_extension()) file += "." + std::string(KindInfo(*kind).extension);
+    ctx.Connect(true);
+    CheckVariant(ctx, *kind);
+    DeviceState& device = ctx.device();
+    FileResult saved;
+    if (*kind == TableKind::Saturation) {
+        SaturationGrid grid;
+        if (!ReceiveSaturationGrid(ctx.link(), device.SaturationTable, grid)) {
+            Failure("the saturation table cannot be read from " + ctx.PortDescription());
+        }
+        saved = SaveSaturationFile(file, grid);
+    } else {
+        PropertyGrid grid;
+        ClearPropertyGrid(grid);
+        if (!ReceivePropertyGrid(ctx.link(), KindInfo(*kind).deviceTable, device.PropertyTable,
+                                 grid)) {
+            Failure("the " + std::string(KindInfo(*kind).name) + " table cannot be read from " +
+                    ctx.PortDescription());
+        }
+        saved = SavePropertyFile(file, grid);
+    }
+    if (!saved.ok()) FileFailure(ctx, file, saved);
+    std::cout << file.string() << '\n';
+}
+
+void Write(Context& ctx, const fs::path& file) {
+    if (ctx.options().tableKind) UsageError("table write takes the kind from the file's extension");
+    const std::optional<TableKind> kind = KindFromExtension(file.extension().string());
+    if (!kind) UsageError(file.string() + ": a table file ends in .KTB, .DTB, .ETB or .STB");
+    // The file is loaded and checked before the device is touched.
+    TransmitResult sent;
+    if (*kind == TableKind::Saturation) {
+        SaturationGrid grid;
+        if (FileResult r = LoadSaturationFile(file, grid); !r.ok()) FileFailure(ctx, file, r);
+        ctx.Connect(true);
+        CheckVariant(ctx, *kind);
+        sent = TransmitSaturationGrid(ctx.link(), grid, ctx.device().SaturationTable);
+    } else {
+        PropertyGrid grid;
+        ClearPropertyGrid(grid);
+        if (FileResult r = LoadPropertyFile(file, grid); !r.ok()) FileFailure(ctx, file, r);
+        PropertyTableBuffer checked;
+        if (std::optional<BadCell> bad = PropertyGridToBuffer(grid, checked)) {
+            Failure(file.string() + ": " + BadCellMessage(ctx.Texts(), *bad));
+        }
+        ctx.Connect(true);
+        CheckVariant(ctx, *kind);
+        sent = TransmitPropertyGrid(ctx.link(), KindInfo(*kind).deviceTable, grid,
+                                    ctx.device().PropertyTable);
+    }
+    if (sent.status == TransmitStatus::BadCell) {
+        Failure(file.string() + ": " + BadCellMessage(ctx.Texts(), *sent.bad));
+    }
+    if (sent.status != TransmitStatus::Sent) {
+        Failure("the table was not taken by the device at " + ctx.PortDescription());
+    }
+    std::cout << file.string() << '\n';
+}
+
+}  // namespace
+
+void RunTable(Context& ctx) {
+    const std::string& action = ctx.options().args[0];
+    const fs::path file = ctx.options().args[1];
+    if (action == "read") {
+        Read(ctx, file);
+    } else if (action == "write") {
+        Write(ctx, file);
+    } else {
+        UsageError("table needs read or write, not \"" + action + "\"");
+    }
+}
+
+}  // namespace parvion::cli

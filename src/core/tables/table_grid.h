@@ -1,0 +1,126 @@
+#pragma once
+// The grids of the table editors as texts — the working copy the user edits,
+// which the files store as shown — and their conversion to and from the
+// transfer buffers the device commands send and fill, the settings of the
+// value dialog for a cell, and the paste rules.
+//
+// Property grid: 19 rows × 15 columns. Cell (0, 0) holds the caption
+// "T[K] \ p[kpa]", column 0 of rows 1..18 the temperatures (K, whole
+// numbers), row 0 of columns 1..14 the pressures (kPa, whole numbers), the
+// other cells the values (general format, 7 significant digits).
+//
+// Saturation grid: 33 rows × 4 columns; row 0 holds the column heads, rows
+// 1..32 the points T, p, rho, h.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/model/device_records.h"
+#include "core/tables/table_kind.h"
+
+namespace parvion::tables {
+
+inline constexpr std::string_view kPropertyCorner = "T[K] \\ p[kpa]";
+inline constexpr std::array<std::string_view, 4> kSaturationHeads = {"T[K]", "p[kpa]", "rho[kg/m³]",
+                                                                     "h[kJ/kg]"};
+
+struct PropertyGrid {
+    static constexpr int kRows = 19;
+    static constexpr int kCols = 15;
+    PropertyGrid();
+    std::string& at(int col, int row) { return cells[idx(row)][idx(col)]; }
+    const std::string& at(int col, int row) const { return cells[idx(row)][idx(col)]; }
+    bool operator==(const PropertyGrid&) const = default;
+
+    std::array<std::array<std::string, kCols>, kRows> cells;
+
+  private:
+    static std::size_t idx(int i) { return static_cast<std::size_t>(i); }
+};
+
+struct SaturationGrid {
+    static constexpr int kRows = 33;
+    static constexpr int kCols = 4;
+    SaturationGrid();  // heads written, data cells empty
+    std::string& at(int col, int row) { return cells[idx(row)][idx(col)]; }
+    const std::string& at(int col, int row) const { return cells[idx(row)][idx(col)]; }
+    bool operator==(const SaturationGrid&) const = default;
+    // Empties the 128 data cells.
+    void clearData();
+
+    std::array<std::array<std::string, kCols>, kRows> cells;
+
+  private:
+    static std::size_t idx(int i) { return static_cast<std::size_t>(i); }
+};
+
+enum class CellKind : std::uint8_t { Corner, Temperature, Pressure, Value };
+CellKind PropertyCellKind(int col, int row);
+
+// "0" in every axis and value cell (a new table).
+void ClearPropertyGrid(PropertyGrid& grid);
+
+// Buffer → grid: axes as whole numbers, values with 7 significant digits.
+void FillPropertyGrid(const PropertyTableBuffer& buffer, PropertyGrid& grid);
+void FillSaturationGrid(const SaturationTableBuffer& buffer, SaturationGrid& grid);
+
+// A value cell that is not a number: it stops a transmit or an edit.
+struct BadCell {
+    int col = 0;
+    int row = 0;
+    std::string text;
+};
+// Grid → buffer. Axis cells read as integers as far as they can be read
+// (empty → 0) and are kept to 16 bits; value cells must be numbers (empty →
+// 0). On a bad value cell the buffer is left unchanged and the cell named.
+std::optional<BadCell> PropertyGridToBuffer(const PropertyGrid& grid, PropertyTableBuffer& buffer);
+// Grid → buffer; a cell that is empty or not completely a number gives 0.
+void SaturationGridToBuffer(const SaturationGrid& grid, SaturationTableBuffer& buffer);
+
+// What the value dialog is set to for a cell.
+struct CellEntry {
+    bool integerMode = false;
+    std::int32_t precision = 7;  // value cells only; axes keep the dialog's
+    std::uint8_t quantity = 255;
+    float min = 0;
+    float max = 0;
+    float value = 0;
+};
+// The dialog for a property grid cell; nothing for the corner; a BadCell
+// when a value cell holds text that is not a number.
+struct PropertyEntry {
+    std::optional<CellEntry> entry;
+    std::optional<BadCell> bad;
+};
+PropertyEntry PropertyCellEntry(const PropertyGrid& grid, TableKind kind, int col, int row);
+// An axis cell after the dialog (accepted or not): the value rounded, kept
+// to 16 bits, as a whole number.
+std::string AxisCellText(float value);
+// A value cell after an accepted dialog.
+std::string ValueCellText(float value);
+// The cell sequential entry moves to after a value: down the column, from
+// the last row to row 1 of the next column, from the very last cell to (1, 1).
+struct Cell {
+    int col = 0;
+    int row = 0;
+    bool operator==(const Cell&) const = default;
+};
+Cell NextValueCell(Cell cell);
+
+// The dialog for a saturation grid cell of rows 1..32 (nothing for row 0).
+std::optional<CellEntry> SaturationCellEntry(const SaturationGrid& grid, int col, int row);
+
+// Paste: the clipboard text with its first "," as ".", read as far as it is
+// a number (0 when nothing is).
+double PastedNumber(std::string_view clipboard);
+// The text a paste writes into a property grid cell (not the corner):
+// temperatures above 1200 become 1200, pressures above 65000 become 65000,
+// negatives 0, rounded to a whole number; values unlimited with 7 digits.
+std::string PastePropertyCell(std::string_view clipboard, int col, int row);
+// The text a paste writes into a saturation grid cell: 7 digits, no limits.
+std::string PasteSaturationCell(std::string_view clipboard);
+
+}  // namespace parvion::tables

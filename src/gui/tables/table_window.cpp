@@ -1,0 +1,287 @@
+#include "gui/tables/table_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "core/app/session.h"
+#include "core/link/ui_hooks.h"
+#include "core/tables/table_messages.h"
+#include "gui/app/busy_guard.h"
+#include "gui/app/dialogs.h"
+#include "gui/app/page.h"
+#include "gui/tables/table_grid_model.h"
+
+namespace parvion::gui {
+
+namespace {
+
+constexpr std::uint16_t kFileMenuTexts = 1280;
+constexpr std::uint16_t kQuestionTransmit = 14336;
+constexpr std::uint16_t kQuestionSave = 14337;
+
+QAction* NamedAction(QObject* parent, const char* name, const QString& text) {
+    auto* a = new QAction(text, parent);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+}  // namespace
+
+TableWindow::Hourglass::Hourglass(TableWindow& w) : w_(w) {
+    w_.ctx_.ui.busyCursor(true);
+}
+TableWindow::Hourglass::~Hourglass() {
+    w_.ctx_.ui.busyCursor(false);
+}
+
+TableWindow::TableWindow(PageContext& context, const QString& objectName, QWidget* parent)
+    : QDialog(parent), ctx_(context) {
+    setObjectName(objectName);
+    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
+    setSizeGripEnabled(true);
+}
+
+void TableWindow::build(TableGridModel* model, int columnWidth) {
+    model_ = model;
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Menu = new QMenuBar(this);
+    Menu->setObjectName(QStringLiteral("MainMenu1"));
+    Datei1 = Menu->addMenu(QStringLiteral("Tabelle"));
+    Datei1->setObjectName(QStringLiteral("Datei1"));
+    mnu_Neu = NamedAction(this, "mnu_Neu", QStringLiteral("Neu"));
+    mnu_Load = NamedAction(this, "mnu_Load", QStringLiteral("Öffnen..."));
+    mnu_Store1 = NamedAction(this, "mnu_Store1", QStringLiteral("Speichern..."));
+    N1 = NamedAction(this, "N1", QString());
+    N1->setSeparator(true);
+    mnu_Receive = NamedAction(this, "mnu_Receive", QStringLiteral("vom parvion"));
+    mnu_Transmit = NamedAction(this, "mnu_Transmit", QStringLiteral("zum parvion"));
+    Datei1->addActions({mnu_Neu, mnu_Load, mnu_Store1, N1, mnu_Receive, mnu_Transmit});
+    connect(mnu_Neu, &QAction::triggered, this, &TableWindow::mnu_NeuClick);
+    connect(mnu_Load, &QAction::triggered, this, &TableWindow::mnu_LoadClick);
+    connect(mnu_Store1, &QAction::triggered, this, &TableWindow::mnu_Store1Click);
+    connect(mnu_Receive, &QAction::triggered, this, &TableWindow::mnu_ReceiveClick);
+    connect(mnu_Transmit, &QAction::triggered, this, &TableWindow::mnu_TransmitClick);
+    layout->setMenuBar(Menu);
+
+    TabGrid = new QTableView(this);
+    TabGrid->setObjectName(QStringLiteral("TabGrid"));
+    TabGrid->setModel(model_);
+    TabGrid->horizontalHeader()->hide();
+    TabGrid->verticalHeader()->hide();
+    TabGrid->horizontalHeader()->setDefaultSectionSize(columnWidth);
+    TabGrid->verticalHeader()->setDefaultSectionSize(QFontMetrics(TabGrid->font()).height() + 6);
+    QFont grid(QStringLiteral("Courier New"), 9);
+    grid.setStyleHint(QFont::Monospace);
+    TabGrid->setFont(grid);
+    TabGrid->setShowGrid(true);
+    TabGrid->setTabKeyNavigation(true);
+    TabGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    TabGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(TabGrid, &QTableView::doubleClicked, this, [this] { TabGridDblClick(); });
+    layout->addWidget(TabGrid);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    mnu_Kopieren = NamedAction(this, "mnu_Kopieren", languageText("Kopieren", "Copy"));
+    mnu_Einfuegen = NamedAction(this, "mnu_Einfuegen", languageText("Einfügen", "Paste"));
+    mnu_Loeschen = NamedAction(this, "mnu_Loeschen", languageText("Löschen", "Delete"));
+    PopupMenu1->addActions({mnu_Kopieren, mnu_Einfuegen, mnu_Loeschen});
+    connect(mnu_Kopieren, &QAction::triggered, this, &TableWindow::mnu_KopierenClick);
+    connect(mnu_Einfuegen, &QAction::triggered, this, &TableWindow::mnu_EinfuegenClick);
+    connect(mnu_Loeschen, &QAction::triggered, this, &TableWindow::mnu_LoeschenClick);
+    TabGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(TabGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const QModelIndex i = TabGrid->indexAt(at);
+        if (i.isValid() && (model_->flags(i) & Qt::ItemIsSelectable)) TabGrid->setCurrentIndex(i);
+        PopupMenu1->popup(TabGrid->viewport()->mapToGlobal(at));
+    });
+}
+
+int TableWindow::open(int tag, const QString& caption) {
+    tag_ = tag;
+    setWindowTitle(caption);
+    updateTexts();
+    FormActivate();
+    return exec();
+}
+
+void TableWindow::updateTexts() {
+    views::TextBlock block;
+    if (ctx_.textBlock(kFileMenuTexts, 0, block)) {
+        const auto q = [&](std::size_t i) { return QString::fromStdString(block[i]); };
+        Datei1->setTitle(q(0));
+        mnu_Neu->setText(q(1));
+        mnu_Load->setText(q(2));
+        mnu_Store1->setText(q(3));
+        mnu_Receive->setText(q(6));
+        mnu_Transmit->setText(q(7));
+    }
+    mnu_Kopieren->setText(languageText("Kopieren", "Copy"));
+    mnu_Einfuegen->setText(languageText("Einfügen", "Paste"));
+    mnu_Loeschen->setText(languageText("Löschen", "Delete"));
+}
+
+QString TableWindow::languageText(const char* german, const char* english) const {
+    return QString::fromUtf8(ctx_.session.Sprache == 1 ? english : german);
+}
+
+std::string TableWindow::text(std::uint16_t number) const {
+    return ctx_.text(number);
+}
+
+views::TextLoader TableWindow::textLoader() const {
+    return [this](std::uint16_t number) { return ctx_.text(number); };
+}
+
+void TableWindow::showMessage(const std::string& message) {
+    ctx_.dialogs.error(this, QString::fromStdString(message), false);
+}
+
+std::pair<int, int> TableWindow::current() const {
+    const QModelIndex i = TabGrid->currentIndex();
+    if (!i.isValid()) return {-1, -1};
+    return {i.column(), i.row()};
+}
+
+bool TableWindow::openCommon() {
+    if (!tables::HasKindExtension(fileName_.toStdString(), kind())) fileName_.clear();
+    notTransmitted_ = false;
+    const bool online = ctx_.online();
+    mnu_Receive->setEnabled(online);
+    mnu_Transmit->setEnabled(online);
+    return online;
+}
+
+void TableWindow::done(int result) {
+    if (isVisible()) FormDeactivate();
+    QDialog::done(result);
+}
+
+void TableWindow::FormDeactivate() {
+    if (ctx_.online()) {
+        if (notTransmitted_ &&
+            ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionTransmit)))) {
+            transmit();  // the answer was Yes; the result is not asked for
+        }
+    } else if (notSaved_ &&
+               ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionSave)))) {
+        save();
+    }
+}
+
+bool TableWindow::transmit() {
+    auto busy = ctx_.busy.tryHold();
+    if (!busy) return false;
+    tables::TransmitResult r;
+    {
+        Hourglass h(*this);
+        r = transmitGrid();
+    }
+    if (r.status == tables::TransmitStatus::BadCell) {
+        showMessage(tables::BadCellMessage(textLoader(), *r.bad));
+        TabGrid->setCurrentIndex(model_->index(r.bad->row, r.bad->col));
+    }
+    return r.status == tables::TransmitStatus::Sent;
+}
+
+void TableWindow::mnu_TransmitClick() {
+    if (!ctx_.online()) return;
+    if (transmit()) {
+        notTransmitted_ = false;
+    } else {
+        ctx_.ui.beep();
+    }
+}
+
+void TableWindow::save() {
+    const tables::TableKindInfo& k = tables::KindInfo(kind());
+    FileRequest request;
+    request.directory = ctx_.host.documentsFolder();
+    request.fileName = QFileInfo(fileName_).fileName();
+    request.filters = {QString::fromUtf8(k.filter.data(), static_cast<qsizetype>(k.filter.size()))};
+    request.defaultSuffix =
+        QString::fromLatin1(k.extension.data(), static_cast<qsizetype>(k.extension.size()));
+    const std::optional<QString> chosen = ctx_.dialogs.saveFile(this, request);
+    if (!chosen || !mayOverwrite(ctx_.dialogs, this, *chosen)) return;
+    fileName_ = *chosen;
+    tables::FileResult r;
+    {
+        Hourglass h(*this);
+        r = saveFile(fileName_.toStdString());
+    }
+    if (!r.ok()) {
+        showMessage(tables::FileMessage(textLoader(), r));
+        return;
+    }
+    notSaved_ = false;
+}
+
+void TableWindow::mnu_Store1Click() {
+    save();
+}
+
+void TableWindow::mnu_LoadClick() {
+    const tables::TableKindInfo& k = tables::KindInfo(kind());
+    FileRequest request;
+    if (fileName_.isEmpty()) {
+        request.directory = ctx_.host.documentsFolder();
+    } else {
+        request.directory = QFileInfo(fileName_).absolutePath();
+        request.fileName = QFileInfo(fileName_).fileName();
+    }
+    request.filters = {QString::fromUtf8(k.filter.data(), static_cast<qsizetype>(k.filter.size()))};
+    request.defaultSuffix =
+        QString::fromLatin1(k.extension.data(), static_cast<qsizetype>(k.extension.size()));
+    const std::optional<QString> chosen = ctx_.dialogs.openFile(this, request);
+    if (!chosen) return;
+    tables::FileResult r;
+    {
+        Hourglass h(*this);
+        r = loadFile(chosen->toStdString());
+    }
+    if (!r.ok()) {
+        // The grid and the current file stay as they were.
+        showMessage(tables::FileMessage(textLoader(), r));
+        return;
+    }
+    fileName_ = *chosen;
+    model_->gridChanged();
+    notSaved_ = false;
+    notTransmitted_ = true;
+}
+
+void TableWindow::mnu_KopierenClick() {
+    const auto [col, row] = current();
+    if (col < 0 || !cellHoldsData(col, row)) return;
+    QApplication::clipboard()->setText(model_->text(col, row));
+}
+
+void TableWindow::mnu_EinfuegenClick() {
+    const auto [col, row] = current();
+    if (col < 0 || !cellHoldsData(col, row)) return;
+    const QString clip = QApplication::clipboard()->text();
+    if (clip.isEmpty()) return;
+    model_->setText(col, row, pasteText(clip.toStdString(), col, row));
+    setBothFlags();
+}
+
+void TableWindow::mnu_LoeschenClick() {
+    const auto [col, row] = current();
+    if (col < 0 || !cellHoldsData(col, row)) return;
+    model_->setText(col, row, "0");
+    setBothFlags();
+}
+
+}  // namespace parvion::gui

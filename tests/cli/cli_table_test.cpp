@@ -1,0 +1,106 @@
+// parvion2-cli table: the real program against the simulator on a
+// pseudo-terminal, the tables checked in the simulator's memory.
+#include <gtest/gtest.h>
+
+#include "cli_process.h"
+#include "core/link/encoding.h"
+#include "core/tables/table_file.h"
+#include "sim/lib/memory_map.h"
+
+namespace parvion::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Fixture(const char* name) {
+    return fs::path(PARVION_FIXTURES_DIR) / "tables" / name;
+}
+
+float DeviceFloat(sim::Device& d, std::uint16_t address) {
+    return wire::getFloat(d.peek(address, 4), 0);
+}
+
+sim::DeviceOptions EnergyDevice() {
+    sim::DeviceOptions o;
+    o.medium = 1;
+    return o;
+}
+
+TEST(CliTable, WriteThenReadEachKind) {
+    TempDir home;
+    SimOnPty gas;
+    SimOnPty energy(EnergyDevice());
+    struct Case {
+        SimOnPty* sim;
+        const char* kind;
+        fs::path file;
+        std::uint16_t first;  // device address of the first value
+    };
+    const Case cases[] = {
+        {&gas, "compressibility", Fixture("erdgas.KTB"), sim::addr::PropertyTable[1].values},
+        {&energy, "density", Fixture("axes_only.DTB"), sim::addr::PropertyTable[0].values},
+        {&energy, "saturation", Fixture("ten_rows.STB"), sim::addr::SaturationTable},
+    };
+    for (const Case& c : cases) {
+        const CliRun w =
+            RunCli(With(c.sim->line(), {"table", "write", c.file.string()}), home.path());
+        ASSERT_EQ(w.code, 0) << w.err;
+        EXPECT_EQ(DeviceFloat(c.sim->device(), c.first), c.file.extension() == ".KTB"   ? 0.99F
+                                                         : c.file.extension() == ".STB" ? 283.0F
+                                                                                        : 0.0F);
+
+        const fs::path back = home.path() / (std::string("back-") + c.kind);
+        const CliRun r = RunCli(
+            With(c.sim->line(), {"table", "read", "--kind", c.kind, back.string()}), home.path());
+        ASSERT_EQ(r.code, 0) << r.err;
+        const fs::path written = fs::path(SplitLines(r.out).at(0));
+        EXPECT_EQ(written.extension(), c.file.extension()) << "the kind's extension is added";
+        if (c.file.extension() == ".STB") {
+            tables::SaturationGrid g;
+            ASSERT_TRUE(tables::LoadSaturationFile(written, g).ok());
+            EXPECT_EQ(g.at(1, 10), "1000.5");
+            EXPECT_EQ(g.at(0, 11), "0");
+        } else {
+            tables::PropertyGrid g;
+            ASSERT_TRUE(tables::LoadPropertyFile(written, g).ok());
+            EXPECT_EQ(g.at(0, 18), c.file.extension() == ".KTB" ? "338" : "543");
+        }
+    }
+}
+
+TEST(CliTable, RefusalsSendNothing) {
+    TempDir home;
+    SimOnPty energy(EnergyDevice());
+    fs::copy_file(Fixture("erdgas.KTB"), home.path() / "wrong-variant.KTB");
+    const fs::path lower = home.path() / "lower.dtb";
+    fs::copy_file(Fixture("axes_only.DTB"), lower);
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"table", "write", Fixture("hand_edited.ETB").string()}, 1, "\"abc\""},
+        {{"table", "write", Fixture("parameters.KTB").string()}, 1, "not a table file"},
+        {{"table", "write", (home.path() / "missing.STB").string()}, 1, "could not be read"},
+        {{"table", "write", (home.path() / "wrong-variant.KTB").string()}, 1, "no compressibility"},
+        {{"table", "write", (home.path() / "x.PGA").string()}, 2, ".KTB, .DTB, .ETB or .STB"},
+        {{"table", "read", (home.path() / "x.DTB").string()}, 2, "--kind"},
+        {{"table", "read", "--kind", "steam", "x"}, 2, "--kind needs"},
+        {{"table", "copy", "x"}, 2, "read or write"},
+        {{"table", "write", "--kind", "density", lower.string()}, 2, "extension"},
+    };
+    for (const Case& c : cases) {
+        const auto writes = energy.device().writesAccepted();
+        const CliRun r = RunCli(With(energy.line(), With({"--lang", "en"}, c.args)), home.path());
+        EXPECT_EQ(r.code, c.code) << c.args[1] << " " << c.args.back() << ": " << r.err;
+        EXPECT_TRUE(Contains(r.err, c.message)) << r.err;
+        EXPECT_EQ(energy.device().writesAccepted(), writes);
+    }
+    // A lower-case extension names the kind all the same.
+    const CliRun ok = RunCli(With(energy.line(), {"table", "write", lower.string()}), home.path());
+    EXPECT_EQ(ok.code, 0) << ok.err;
+}
+
+}  // namespace
+}  // namespace parvion::test

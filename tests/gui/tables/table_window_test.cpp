@@ -1,0 +1,456 @@
+// The table editors through the main window offscreen: opened from the
+// medium lines, edited through the value input dialog and the clipboard,
+// files over real files, the device over the in-process simulator (its
+// memory checked directly).
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <functional>
+
+#include "core/link/encoding.h"
+#include "gui/tables/property_table_window.h"
+#include "gui/tables/saturation_table_window.h"
+#include "gui/tables/table_grid_model.h"
+#include "sim/lib/memory_map.h"
+#include "support/page_window.h"
+
+namespace parvion::test {
+namespace {
+
+namespace fs = std::filesystem;
+using gui::Tfrm_Tabelle;
+using gui::Tfrm_UserSatTab;
+
+fs::path Fixture(const char* name) {
+    return fs::path(PARVION_FIXTURES_DIR) / "tables" / name;
+}
+
+WindowSetup energy(bool online = true) {
+    WindowSetup s;
+    s.online = online;
+    s.medium = 1;
+    s.device.medium = 1;
+    return s;
+}
+
+float deviceFloat(const sim::Device& d, std::uint16_t address) {
+    return wire::getFloat(d.peek(address, 4), 0);
+}
+std::uint16_t deviceWord(const sim::Device& d, std::uint16_t address) {
+    return wire::getWord(d.peek(address, 2), 0);
+}
+
+// What the value dialog was set to when it showed.
+struct Shown {
+    bool integer = false;
+    std::uint8_t quantity = 0;
+    float min = 0, max = 0, value = 0;
+};
+
+// Answers the next value dialogs in turn (a text and OK, or nothing for
+// Cancel, or "\x1b" for the close box) and records what each showed.
+void answerAll(Window& win, std::vector<std::optional<QString>> answers, std::vector<Shown>* shown,
+               int patience = 2000) {
+    if (answers.empty()) return;
+    QTimer::singleShot(0, &win.w(), [&win, answers, shown, patience]() mutable {
+        gui::TInputDlg* dlg = win.w().inputDialog();
+        if (!dlg->isVisible()) {
+            if (patience > 0) answerAll(win, answers, shown, patience - 1);
+            return;
+        }
+        if (shown)
+            shown->push_back(
+                {dlg->IntegerMode, dlg->Quantity, dlg->MinValue, dlg->MaxValue, dlg->Value});
+        const std::optional<QString> a = answers.front();
+        answers.erase(answers.begin());
+        if (!a) {
+            dlg->CancelBtn->click();
+        } else if (*a == QStringLiteral("\x1b")) {
+            dlg->reject();
+        } else {
+            dlg->Input->setText(*a);
+            dlg->OKBtn->click();
+        }
+        answerAll(win, answers, shown);
+    });
+}
+
+// Runs `fn` once the modal window is up (device waits before it show run
+// the event loop too).
+void whenShown(QWidget* w, std::function<void()> fn, int patience = 5000) {
+    QTimer::singleShot(1, w, [w, fn, patience] {
+        if (w->isVisible()) {
+            fn();
+        } else if (patience > 0) {
+            whenShown(w, fn, patience - 1);
+        }
+    });
+}
+
+void select(gui::TableWindow& t, int col, int row) {
+    t.TabGrid->setCurrentIndex(t.model()->index(row, col));
+}
+
+QString cell(gui::TableWindow& t, int col, int row) {
+    return t.model()->text(col, row);
+}
+
+TEST(TableWindows, MediumLinesOpenTheEditorsModallyThenWriteTheMediumBack) {
+    Window win(energy());
+    // The device's enthalpy table (table 1) starts with a known corner.
+    const sim::addr::PropertyTableAddresses& t1 = sim::addr::PropertyTable[1];
+    std::vector<std::uint8_t> word(2), real(4);
+    wire::putWord(word, 0, 321);
+    win.h.device.poke(t1.rows, word);
+    wire::putFloat(real, 0, 2675.5F);
+    win.h.device.poke(t1.values, real);
+
+    struct Case {
+        std::uint8_t kind;
+        int line;
+        bool saturation;
+    };
+    for (const Case c : {Case{5, 1, false}, Case{5, 0, false}, Case{6, 0, true}}) {
+        Med_UserRec med{};
+        med.Kind = c.kind;
+        putRecord(win.h.device, block::Med_User(0), med);
+        win.open(win.w().TabPar1);
+        const QString caption = win.lines("ListePG1")[c.line].trimmed();
+        gui::TableWindow* editor = c.saturation
+                                       ? static_cast<gui::TableWindow*>(win.w().saturationWindow())
+                                       : win.w().tableWindow();
+        bool seen = false;
+        whenShown(editor, [&] {
+            seen = editor->isModal();
+            EXPECT_EQ(editor->windowTitle(), caption);
+            if (!c.saturation) {
+                EXPECT_EQ(editor->Tag(), c.line);
+                if (c.line == 1) {
+                    EXPECT_EQ(cell(*editor, 0, 1), "321");
+                    EXPECT_EQ(cell(*editor, 1, 1), "2675.5");
+                }
+            }
+            editor->reject();
+        });
+        const auto writes = win.h.device.writesAccepted();
+        win.doubleClick(win.list("ListePG1"), c.line);
+        EXPECT_TRUE(seen) << int(c.kind) << "/" << c.line;
+        EXPECT_EQ(win.h.device.writesAccepted(), writes + 1);
+        EXPECT_EQ(win.h.device.lastWriteAddress(), block::Med_User(0).address);
+    }
+}
+
+TEST(TableWindows, TheGasMediumOpensTheCompressibilityTableAsTableOne) {
+    Window win;
+    Med_UserRec med{};
+    med.Kind = 8;
+    putRecord(win.h.device, block::Med_User(0), med);
+    win.open(win.w().TabPar1);
+    ASSERT_EQ(win.lines("ListePG1").size(), 3);
+    Tfrm_Tabelle& t = *win.w().tableWindow();
+    bool seen = false;
+    whenShown(&t, [&] {
+        seen = true;
+        EXPECT_EQ(t.Tag(), 1);
+        EXPECT_EQ(t.kind(), tables::TableKind::Compressibility);
+        EXPECT_EQ(t.windowTitle(), win.lines("ListePG1")[2].trimmed());
+        t.reject();
+    });
+    win.doubleClick(win.list("ListePG1"), 2);
+    EXPECT_TRUE(seen);
+}
+
+TEST(PropertyTableWindow, SequentialEntryWrapsAndAxesTakeTheDialogValueEvenAfterCancel) {
+    Window win(offline());
+    Tfrm_Tabelle& t = *win.w().tableWindow();
+    t.FormActivate();
+    t.mnu_NeuClick();
+    EXPECT_EQ(t.kind(), tables::TableKind::Compressibility);
+
+    // From the very last cell on to row 1 of column 1; Cancel ends it.
+    select(t, 14, 17);
+    std::vector<Shown> shown;
+    answerAll(win,
+              {QStringLiteral("0.5"), QStringLiteral("0.75"), QStringLiteral("2000"), std::nullopt},
+              &shown);
+    t.TabGridDblClick();
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(cell(t, 14, 17), "0.5");
+    EXPECT_EQ(cell(t, 14, 18), "0.75");
+    EXPECT_EQ(cell(t, 1, 1), "1000") << "clamped to the compressibility limit";
+    EXPECT_EQ(cell(t, 1, 2), "0");
+    EXPECT_EQ(shown[0].max, 1000.0F);
+    EXPECT_FALSE(shown[0].integer);
+    EXPECT_TRUE(t.notTransmitted() && t.notSaved());
+
+    // The first temperature, empty: 0 offered and as minimum, written after Cancel.
+    t.mnu_TemperaturClick(t.mnu_Temperatur);
+    EXPECT_TRUE(t.TabGrid->isColumnHidden(3));
+    EXPECT_TRUE(t.mnu_Temperatur->isChecked() && !t.mnu_Tabelle->isChecked());
+    t.mnu_NeuClick();
+    EXPECT_TRUE(t.TabGrid->isColumnHidden(3)) << "a new grid keeps the view";
+    select(t, 0, 1);
+    shown.clear();
+    answerAll(win, {std::nullopt}, &shown);
+    t.TabGridDblClick();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].integer);
+    EXPECT_EQ(shown[0].quantity, 13);
+    EXPECT_EQ(shown[0].min, 0.0F);
+    EXPECT_EQ(shown[0].value, 0.0F);
+    EXPECT_EQ(cell(t, 0, 1), "0");
+    EXPECT_FALSE(win.w().inputDialog()->IntegerMode) << "integer mode switched off again";
+
+    // A pressure typed below the one to its left is raised to it.
+    t.mnu_TemperaturClick(t.mnu_Druck);
+    select(t, 1, 0);
+    answerAll(win, {QStringLiteral("500")}, nullptr);
+    t.TabGridDblClick();
+    select(t, 2, 0);
+    answerAll(win, {QStringLiteral("200")}, &shown);
+    t.TabGridDblClick();
+    EXPECT_EQ(cell(t, 2, 0), "500");
+    EXPECT_EQ(cell(t, 3, 3), "0") << "value cells unchanged by the views";
+}
+
+TEST(PropertyTableWindow, ClipboardRules) {
+    Window win(offline());
+    Tfrm_Tabelle& t = *win.w().tableWindow();
+    t.FormActivate();
+    t.mnu_NeuClick();
+    struct Case {
+        QAction* view;
+        int col, row;
+        const char* clip;
+        const char* cell;
+    };
+    const Case cases[] = {{t.mnu_Temperatur, 0, 3, "-5", "0"},
+                          {t.mnu_Temperatur, 0, 4, "1500,7", "1200"},
+                          {t.mnu_Druck, 4, 0, "70000", "65000"},
+                          {t.mnu_Tabelle, 4, 4, "1,5", "1.5"}};
+    for (const Case& c : cases) {
+        t.mnu_TemperaturClick(c.view);
+        select(t, c.col, c.row);
+        QApplication::clipboard()->setText(QString::fromUtf8(c.clip));
+        t.mnu_EinfuegenClick();
+        EXPECT_EQ(cell(t, c.col, c.row), QString::fromUtf8(c.cell)) << c.clip;
+    }
+    EXPECT_TRUE(t.notTransmitted() && t.notSaved());
+    select(t, 4, 4);
+    t.mnu_KopierenClick();
+    EXPECT_EQ(QApplication::clipboard()->text(), "1.5");
+    t.mnu_LoeschenClick();
+    EXPECT_EQ(cell(t, 4, 4), "0");
+}
+
+TEST(PropertyTableWindow, FilesStateAndTheQuestionsOnClosing) {
+    Window win(offline());
+    Tfrm_Tabelle& t = *win.w().tableWindow();
+    ScriptedDialogs& d = win.h.dialogs;
+    t.FormActivate();
+    EXPECT_FALSE(t.mnu_Receive->isEnabled());
+
+    // Open: the file's texts, the flags, the name.
+    d.openAnswers.push_back(QString::fromStdString(Fixture("erdgas.KTB").string()));
+    t.mnu_LoadClick();
+    EXPECT_EQ(d.openRequests.back().directory, QString::fromStdString(win.h.documents().string()));
+    EXPECT_EQ(d.openRequests.back().defaultSuffix, "KTB");
+    EXPECT_EQ(cell(t, 14, 18), "0.991713");
+    EXPECT_TRUE(t.notTransmitted());
+    EXPECT_FALSE(t.notSaved());
+
+    // Not a table file, and a missing file: a message, nothing changes.
+    for (const fs::path& bad : {Fixture("parameters.KTB"), win.h.dir / "missing.KTB"}) {
+        d.log.clear();
+        d.openAnswers.push_back(QString::fromStdString(bad.string()));
+        t.mnu_LoadClick();
+        ASSERT_EQ(d.log.size(), 1u);
+        EXPECT_TRUE(d.log[0].startsWith("error:")) << d.log[0].toStdString();
+        EXPECT_EQ(cell(t, 14, 18), "0.991713");
+        EXPECT_TRUE(t.fileName().endsWith("erdgas.KTB"));
+    }
+
+    // An edit, then closing offline asks 14337; Yes saves.
+    select(t, 2, 2);
+    QApplication::clipboard()->setText("1,25");
+    t.mnu_EinfuegenClick();
+    const fs::path saved = win.h.documents() / "station.KTB";
+    d.log.clear();
+    d.yesNo.push_back(true);
+    d.saveAnswers.push_back(QString::fromStdString(saved.string()));
+    t.FormDeactivate();
+    ASSERT_FALSE(d.log.empty());
+    EXPECT_TRUE(d.log[0].startsWith("yesno:Die Tabelle wurde"));
+    EXPECT_EQ(d.saveRequests.back().fileName, "erdgas.KTB");
+    EXPECT_FALSE(t.notSaved());
+    tables::PropertyGrid back;
+    ASSERT_TRUE(tables::LoadPropertyFile(saved, back).ok());
+    EXPECT_EQ(back.at(2, 2), "1.25");
+
+    // A name whose extension is lower case is forgotten on the next opening;
+    // the grid stays as it was.
+    fs::copy_file(saved, win.h.documents() / "lower.ktb");
+    d.openAnswers.push_back(QString::fromStdString((win.h.documents() / "lower.ktb").string()));
+    t.mnu_LoadClick();
+    EXPECT_FALSE(t.fileName().isEmpty());
+    t.FormActivate();
+    EXPECT_TRUE(t.fileName().isEmpty());
+    EXPECT_EQ(cell(t, 2, 2), "1.25");
+}
+
+TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
+    Window win(energy());
+    Tfrm_Tabelle& t = *win.w().tableWindow();
+    ScriptedDialogs& d = win.h.dialogs;
+    const sim::addr::PropertyTableAddresses& a = sim::addr::PropertyTable[0];
+    whenShown(&t, [&] { t.reject(); });
+    t.open(0, QStringLiteral("Dichte"));
+    EXPECT_EQ(t.kind(), tables::TableKind::Density);
+    EXPECT_TRUE(t.mnu_Transmit->isEnabled());
+
+    // Text in a value cell: a message, nothing sent, the flag stays.
+    d.openAnswers.push_back(QString::fromStdString(Fixture("hand_edited.ETB").string()));
+    t.mnu_LoadClick();
+    const auto frames = win.h.device.framesServed();
+    d.log.clear();
+    t.mnu_TransmitClick();
+    EXPECT_EQ(win.h.device.framesServed(), frames);
+    ASSERT_EQ(d.log.size(), 1u);
+    EXPECT_TRUE(d.log[0].contains("\"abc\"")) << d.log[0].toStdString();
+    EXPECT_TRUE(t.notTransmitted());
+    // A double click on that cell stops with the message too; no dialog.
+    select(t, 2, 1);
+    std::vector<Shown> shown;
+    answerAll(win, {std::nullopt}, &shown, 20);
+    t.TabGridDblClick();
+    EXPECT_TRUE(shown.empty());
+    ASSERT_EQ(d.log.size(), 2u);
+    EXPECT_TRUE(d.log[1].contains("\"abc\""));
+    EXPECT_EQ(cell(t, 2, 1), "abc");
+
+    // A good file reaches the device's memory, and the flag is cleared.
+    d.openAnswers.push_back(QString::fromStdString(Fixture("axes_only.DTB").string()));
+    t.mnu_LoadClick();
+    t.mnu_TransmitClick();
+    EXPECT_FALSE(t.notTransmitted());
+    EXPECT_EQ(deviceWord(win.h.device, a.rows), 373);
+    EXPECT_EQ(deviceWord(win.h.device, static_cast<std::uint16_t>(a.columns + 26)), 14000);
+    EXPECT_EQ(deviceFloat(win.h.device, a.values), 0.0F);
+
+    // A transmit the device rejects leaves the flag set.
+    select(t, 1, 1);
+    QApplication::clipboard()->setText("9.5");
+    t.mnu_EinfuegenClick();
+    win.h.device.injectFault(sim::Fault::RejectWrite, kTransactionAttempts);
+    t.mnu_TransmitClick();
+    EXPECT_TRUE(t.notTransmitted());
+
+    // Closing online asks 14336; No keeps the edit in the grid for the next
+    // opening offline.
+    d.log.clear();
+    d.yesNo.push_back(false);
+    t.FormDeactivate();
+    ASSERT_EQ(d.log.size(), 1u);
+    EXPECT_TRUE(d.log[0].contains("gesendet"));
+    win.w().session().Online = false;
+    t.FormActivate();
+    EXPECT_EQ(cell(t, 1, 1), "9.5");
+    EXPECT_FALSE(t.mnu_Transmit->isEnabled());
+
+    // Receive replaces the grid with the device's table.
+    win.w().session().Online = true;
+    t.mnu_ReceiveClick();
+    EXPECT_EQ(cell(t, 1, 1), "0");
+    EXPECT_EQ(cell(t, 0, 1), "373");
+}
+
+TEST(SaturationTableWindow, EditingRules) {
+    Window win(energy(false));
+    Tfrm_UserSatTab& t = *win.w().saturationWindow();
+    t.FormActivate();
+    EXPECT_EQ(cell(t, 2, 0), "rho[kg/m³]");
+    select(t, 0, 4);
+    answerAll(win, {QStringLiteral("400")}, nullptr);
+    t.TabGridDblClick();
+    EXPECT_EQ(cell(t, 0, 4), "400");
+    EXPECT_TRUE(t.notSaved());
+
+    struct Case {
+        int col, row;
+        std::optional<QString> answer;
+        float min;
+        const char* after;
+    };
+    const Case cases[] = {
+        {0, 1, QStringLiteral("300"), 0, "300"},    // row 1: the minimum is 0
+        {1, 5, QStringLiteral("12"), 0, "12"},      // row 4's pressure is empty: 0
+        {0, 5, QStringLiteral("350"), 400, "400"},  // raised to the row above
+        {3, 6, QStringLiteral("\x1b"), 0, ""},      // close box: the cell stays
+        {2, 6, std::nullopt, 0, ""},                // Cancel: the cell stays
+    };
+    for (const Case& c : cases) {
+        select(t, c.col, c.row);
+        std::vector<Shown> shown;
+        answerAll(win, {c.answer}, &shown);
+        t.TabGridDblClick();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].min, c.min) << c.col << "," << c.row;
+        EXPECT_EQ(cell(t, c.col, c.row), QString::fromUtf8(c.after)) << c.col << "," << c.row;
+    }
+
+    // The same value again leaves the flags as they were.
+    t.mnu_NeuClick();
+    EXPECT_FALSE(t.notSaved());
+    t.model()->setText(0, 2, "7");
+    select(t, 0, 2);
+    std::vector<Shown> shown;
+    answerAll(win, {QStringLiteral("7")}, &shown);
+    QTest::keyClick(t.TabGrid, Qt::Key_Return);
+    ASSERT_EQ(shown.size(), 1u) << "Enter edits the cell";
+    EXPECT_EQ(shown[0].value, 7.0F);
+    EXPECT_EQ(cell(t, 0, 2), "7");
+    EXPECT_FALSE(t.notSaved() || t.notTransmitted());
+    EXPECT_EQ(win.w().inputDialog()->Precision, 5) << "the previous precision is restored";
+}
+
+TEST(SaturationTableWindow, OpeningEmptiesTheGridAndTenRowFilesSendZeros) {
+    Window win(energy());
+    Tfrm_UserSatTab& t = *win.w().saturationWindow();
+    ScriptedDialogs& d = win.h.dialogs;
+    win.w().session().Online = false;
+    t.FormActivate();
+    d.openAnswers.push_back(QString::fromStdString(Fixture("ten_rows.STB").string()));
+    t.mnu_LoadClick();
+    EXPECT_EQ(cell(t, 1, 10), "1000.5");
+    select(t, 0, 1);
+    t.mnu_LoeschenClick();
+    EXPECT_TRUE(t.notSaved());
+
+    // Offline the next opening is empty; name and not-saved flag survive.
+    t.FormActivate();
+    EXPECT_EQ(cell(t, 1, 10), "");
+    EXPECT_TRUE(t.notSaved());
+    EXPECT_TRUE(t.fileName().endsWith("ten_rows.STB"));
+
+    // Online: the file transmitted, rows 11..32 as zeros in the device.
+    win.w().session().Online = true;
+    t.FormActivate();
+    d.openAnswers.push_back(QString::fromStdString(Fixture("ten_rows.STB").string()));
+    t.mnu_LoadClick();
+    t.mnu_TransmitClick();
+    EXPECT_FALSE(t.notTransmitted());
+    const std::uint16_t base = sim::addr::SaturationTable;
+    EXPECT_EQ(deviceFloat(win.h.device, base + 9 * 16 + 8), 10.25F);
+    EXPECT_EQ(deviceFloat(win.h.device, base + 10 * 16), 0.0F);
+    EXPECT_EQ(deviceFloat(win.h.device, base + 31 * 16 + 12), 0.0F);
+    t.mnu_NeuClick();
+    t.mnu_ReceiveClick();
+    EXPECT_EQ(cell(t, 0, 1), "283");
+    EXPECT_EQ(cell(t, 3, 32), "0");
+}
+
+}  // namespace
+}  // namespace parvion::test
