@@ -40,7 +40,7 @@ void putRawFloat(std::span<std::uint8_t> b, std::size_t at, float v) {
 }
 
 void putFloat(std::span<std::uint8_t> b, std::size_t at, float v) {
-    const double d = v;
+    const double d = static_cast<double>(v);
     if (d > -1e-9 && d < 1e-9) {
         putLong(b, at, 0);
     } else if (d > 9999900000.0) {
