@@ -22,6 +22,7 @@
 #include "gui/app/radio_group.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/parameters/input_dialog.h"
+#include "support/screenshots.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {
@@ -96,22 +97,15 @@ void FullCircuitPage(sim::Device& device, int medium) {
 }
 
 TEST(Screenshot, EveryPage) {
-    const char* dir = std::getenv("PARVION_SCREENSHOT_DIR");
-    if (dir == nullptr) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
-    const QString folder = QString::fromLocal8Bit(dir);
-    for (int medium = 0; medium < 2; ++medium) {
-        for (int sprache = 0; sprache < 2; ++sprache) {
-            WindowSetup setup;
-            setup.medium = medium;
-            setup.sprache = sprache;
-            setup.device.medium = medium;
+    const QString folder = ScreenshotFolder();
+    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
+    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+        {
             Harness h(setup);
-            FullCircuitPage(h.device, medium);
+            FullCircuitPage(h.device, setup.medium);
             gui::Tfrm_Main& w = *h.window;
             ASSERT_TRUE(w.FormCreate());
             w.show();
-            const QString prefix =
-                folder + (medium == 0 ? "/gas-" : "/energy-") + (sprache == 0 ? "de-" : "en-");
             for (QTabWidget* owner : {w.NBBetrieb, w.NBParameter}) {
                 w.Notebook->setCurrentIndex(owner == w.NBBetrieb ? 0 : 1);
                 for (int i = 0; i < owner->count(); ++i) {
@@ -144,26 +138,20 @@ TEST(Screenshot, EveryPage) {
             child<QListWidget>(&w, "ListePF1")->setCurrentRow(0);
             w.TabPar1->ListePF1DblClick();
         }
-    }
+    });
 }
 
 TEST(Screenshot, CompareAndConnectionTest) {
-    const char* dir = std::getenv("PARVION_SCREENSHOT_DIR");
-    if (dir == nullptr) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
-    const QString folder = QString::fromLocal8Bit(dir);
-    for (int medium = 0; medium < 2; ++medium) {
-        for (int sprache = 0; sprache < 2; ++sprache) {
-            WindowSetup setup;
-            setup.medium = medium;
-            setup.sprache = sprache;
-            setup.device.medium = medium;
+    const QString folder = ScreenshotFolder();
+    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
+    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+        {
+            const int medium = setup.medium;
             setup.device.baudIndex = 4;
             setup.overPty = true;
             Harness h(setup);
             gui::Tfrm_Main& w = *h.window;
             ASSERT_TRUE(w.FormCreate());
-            const QString prefix =
-                folder + (medium == 0 ? "/gas-" : "/energy-") + (sprache == 0 ? "de-" : "en-");
             auto text = [&w](std::uint16_t n) { return QString::fromStdString(w.LoadText(n)); };
             namespace ct = edit::compare_text;
             gui::ComparisonView view;
@@ -203,7 +191,7 @@ TEST(Screenshot, CompareAndConnectionTest) {
             poll.stop();
             einst->reject();
         }
-    }
+    });
 }
 
 }  // namespace
