@@ -399,8 +399,8 @@ void RunSgerg(Context& ctx) {
     double in[4] = {};
     const char* names[4] = {"H2", "CO2", "RHO", "HS"};
     for (std::size_t i = 0; i < 4; ++i) {
-        const auto v = ReadNumber(o.args[i]);
-        if (!v || !std::isfinite(*v)) {
+        const auto v = ReadFiniteNumber(o.args[i]);
+        if (!v) {
             UsageError(std::string(names[i]) + " needs a number, not \"" + o.args[i] + "\"");
         }
         in[i] = *v;

@@ -172,8 +172,8 @@ std::size_t ExpectedArgs(const std::string& command) {
 }
 
 double Number(const std::string& option, const std::string& text) {
-    const auto v = ReadNumber(text);
-    if (!v || !std::isfinite(*v)) UsageError(option + " needs a number, not \"" + text + "\"");
+    const auto v = ReadFiniteNumber(text);
+    if (!v) UsageError(option + " needs a number, not \"" + text + "\"");
     return *v;
 }
 

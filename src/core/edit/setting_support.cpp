@@ -114,9 +114,7 @@ float AcceptValue(const std::string& typed, double value, float min, float max,
 }
 
 std::optional<double> ReadValue(const std::string& typed) {
-    const std::optional<double> value = ReadNumber(typed);
-    if (!value || !std::isfinite(*value)) return std::nullopt;
-    return value;
+    return ReadFiniteNumber(typed);
 }
 
 }  // namespace parvion::edit

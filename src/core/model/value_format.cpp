@@ -285,6 +285,12 @@ std::optional<double> ReadNumber(std::string_view text) {
     return negative ? -result : result;
 }
 
+std::optional<double> ReadFiniteNumber(std::string_view text) {
+    const std::optional<double> v = ReadNumber(text);
+    if (!v || !std::isfinite(*v)) return std::nullopt;
+    return v;
+}
+
 float ToSingle(double value) {
     constexpr double kMax = static_cast<double>(std::numeric_limits<float>::max());
     if (std::isfinite(value) && std::fabs(value) > kMax) {

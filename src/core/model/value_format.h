@@ -50,6 +50,9 @@ std::string FormatDeviceDateTime(const DeviceDateTime& time);
 // Returns nothing when the text is not a number. Magnitudes beyond the
 // double range become infinite, tiny ones zero.
 std::optional<double> ReadNumber(std::string_view text);
+// The same for a value a device is to hold: "NAN", "INF" and magnitudes
+// beyond the double range are not numbers here.
+std::optional<double> ReadFiniteNumber(std::string_view text);
 
 // A double as single precision: the nearest float, infinite beyond the
 // float range (no undefined conversion).

@@ -1,5 +1,6 @@
 #include "core/tables/table_grid.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -17,10 +18,12 @@ bool Blank(std::string_view text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-// An axis cell as an integer, as far as it can be read, kept to 16 bits.
+// An axis cell as an integer, as far as it can be read, within what the
+// device's 16-bit axis word holds: a negative number is 0, one beyond the
+// word is its largest value (a hand-edited 70000 never becomes 4464).
 std::uint16_t AxisValue(std::string_view text) {
     if (Blank(text)) return 0;
-    return static_cast<std::uint16_t>(static_cast<std::uint32_t>(parseProfileInt(text)));
+    return static_cast<std::uint16_t>(std::clamp(parseProfileInt(text), 0, 0xFFFF));
 }
 
 // A saturation cell: 0 when empty or not completely a number.
@@ -29,11 +32,10 @@ float SaturationValue(std::string_view text) {
     return v ? ToSingle(*v) : 0.0F;
 }
 
-std::uint16_t Wrap16(double value) {
+// A value for an axis word, rounded and kept within 0..65535.
+std::uint16_t AxisWord(double value) {
     if (!std::isfinite(value)) return 0;
-    const double r = std::round(value);
-    if (r >= 9.2e18 || r <= -9.2e18) return 0;
-    return static_cast<std::uint16_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(r)));
+    return static_cast<std::uint16_t>(std::clamp(std::round(value), 0.0, 65535.0));
 }
 
 }  // namespace
@@ -95,7 +97,7 @@ std::optional<BadCell> PropertyGridToBuffer(const PropertyGrid& grid, PropertyTa
         for (std::size_t c = 0; c < kValueCols; ++c) {
             const std::string& text = grid.cells[r + 1][c + 1];
             if (Blank(text)) continue;
-            const std::optional<double> v = ReadNumber(text);
+            const std::optional<double> v = ReadFiniteNumber(text);
             if (!v) return BadCell{static_cast<int>(c + 1), static_cast<int>(r + 1), text};
             out.Values[r][c] = ToSingle(*v);
         }
@@ -140,7 +142,7 @@ PropertyEntry PropertyCellEntry(const PropertyGrid& grid, TableKind kind, int co
             const std::string& own = grid.at(col, row);
             float value = 0;
             if (!Blank(own)) {
-                const std::optional<double> v = ReadNumber(own);
+                const std::optional<double> v = ReadFiniteNumber(own);
                 if (!v) {
                     out.bad = BadCell{col, row, own};
                     return out;
@@ -160,7 +162,7 @@ PropertyEntry PropertyCellEntry(const PropertyGrid& grid, TableKind kind, int co
 }
 
 std::string AxisCellText(float value) {
-    return std::to_string(Wrap16(static_cast<double>(value)));
+    return std::to_string(AxisWord(static_cast<double>(value)));
 }
 
 std::string ValueCellText(float value) {

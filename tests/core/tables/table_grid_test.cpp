@@ -94,11 +94,15 @@ TEST(PropertyGridConversion, CellsThatAreNotClean) {
         {0, 1, "", false, 0},
         {0, 2, "28x3", false, 28},
         {0, 3, "abc", false, 0},
-        {1, 0, "-1", false, 65535},
-        {2, 0, "70000", false, 4464},
+        // Beyond the axis word: kept at its ends, never wrapped.
+        {1, 0, "-1", false, 0},
+        {2, 0, "70000", false, 65535},
         {1, 1, "", false, 0},
         {1, 1, "2675,5", false, 2675.5},
         {1, 1, "abc", true, 0},
+        // Not a value a device can compute with.
+        {2, 2, "NAN", true, 0},
+        {2, 3, "-inf", true, 0},
         {3, 5, "1.5x", true, 0},
     };
     for (const Case& c : cases) {
@@ -197,7 +201,8 @@ TEST(PropertyCellEntry, DialogSettingsByCell) {
 TEST(PropertyCellEntry, AxisResultsAreWholeSixteenBitNumbers) {
     EXPECT_EQ(AxisCellText(272.5F), "273");
     EXPECT_EQ(AxisCellText(65535.4F), "65535");
-    EXPECT_EQ(AxisCellText(65536.0F), "0");
+    EXPECT_EQ(AxisCellText(65536.0F), "65535");
+    EXPECT_EQ(AxisCellText(-3.0F), "0");
     EXPECT_EQ(AxisCellText(std::numeric_limits<float>::quiet_NaN()), "0");
     EXPECT_EQ(ValueCellText(0.123456789F), "0.1234568");
 }
