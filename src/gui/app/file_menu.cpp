@@ -48,8 +48,10 @@ void Tfrm_Main::mnu_NeuClick() {
             statusText(0, "");
             redisplayPages();
         }
-        refreshVisiblePage();
     }();
+    // Whether the sequence ran to its end or stopped early (device check,
+    // question answered No), the visible page shows what the image holds.
+    refreshVisiblePage();
 }
 
 std::optional<QString> Tfrm_Main::askParameterFileToOpen() {
@@ -183,7 +185,6 @@ void Tfrm_Main::mnu_LadenClick() {
                 dialogs_->information(
                     this,
                     QString::fromStdString(LoadText(edit::compare_text::kAgreeNothingWritten)));
-                refreshVisiblePage();
                 return;
             }
             if (!dialogs_->showComparison(this, view)) {
@@ -194,8 +195,11 @@ void Tfrm_Main::mnu_LadenClick() {
         }
         takeParameterFile(std::move(candidate), file);
         if (online) WriteAllParameters(*link_, image_);
-        refreshVisiblePage();
     }();
+    // Also after a load that stopped early (device check, question, file
+    // refused or cancelled, comparison cancelled): the visible page shows
+    // what the image holds.
+    refreshVisiblePage();
 }
 
 void Tfrm_Main::mnu_VergleichenClick() {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QListWidget>
+
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
@@ -186,6 +188,20 @@ TEST_F(FileMenu, LoadOfflineReplacesTheImageOnlyWithAGoodFile) {
     EXPECT_EQ(w.statusPanelText(0).toStdString(), (h->documents() / "plant.PGA").string());
     EXPECT_FALSE(w.Busy());
     EXPECT_EQ(h->device.framesServed(), 0u);
+}
+
+TEST_F(FileMenu, ALoadThatStopsEarlyStillShowsTheImageOnTheVisiblePage) {
+    start(false);
+    gui::Tfrm_Main& w = *h->window;
+    w.Notebook->setCurrentWidget(w.TabParameter);
+    w.NBParameter->setCurrentWidget(w.TabPar1);
+    w.NotebookMouseDown();
+    w.image().T_User[0].Kind = 1;
+    w.image().T_User[0].Max = 77.0f;
+    w.mnu_LadenClick();  // the file dialog is cancelled
+    const auto* list = child<QListWidget>(&w, "ListePT1");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_TRUE(list->item(1)->text().contains("77.0000")) << list->item(1)->text().toStdString();
 }
 
 TEST_F(FileMenu, NewOnlineAsksAndWritesTheDefaults) {
