@@ -8,6 +8,7 @@
 
 #include "cli/cli_error.h"
 #include "cli/context.h"
+#include "core/app/connection.h"
 #include "core/calc/sgerg88.h"
 #include "core/edit/circuit_page.h"
 #include "core/edit/page_commands.h"
@@ -261,12 +262,7 @@ void RunWriteParams(Context& ctx) {
     if (!ReadSystem(link, img)) Failure("the System block cannot be read; nothing was written");
     const ParameterFileResult r = LoadParameterFile(file, img, ctx.medium());
     if (!r.ok()) LoadFailure(ctx, file, r);
-    if (gas) {
-        const bool changed = img.EG_User != keptGas;
-        for (std::size_t c = 0; c < 2; ++c) {
-            img.Med_User[c].Ready = changed ? std::uint8_t{0} : keptMedium[c].Ready;
-        }
-    }
+    if (gas) TakeDeviceReadyFlags(img, keptGas, keptMedium);
     const int before = ctx.link().FailedTransactions();
     WriteAllParameters(link, img);
     const int failed = ctx.link().FailedTransactions() - before;

@@ -50,22 +50,21 @@ void ClosePort(Link& link) {
 
 }  // namespace
 
+void TakeDeviceReadyFlags(ParameterImage& image, const EG_UserRec& deviceGas,
+                          const std::array<Med_UserRec, 2>& deviceMedium) {
+    const bool changed = image.EG_User != deviceGas;
+    for (std::size_t c = 0; c < 2; ++c) {
+        image.Med_User[c].Ready = changed ? std::uint8_t{0} : deviceMedium[c].Ready;
+    }
+}
+
 void KeepDeviceReadyFlags(Link& link, ParameterImage& image) {
-    const EG_UserRec keptEG = image.EG_User;
-    auto keptMed = image.Med_User;
-    for (int c = 0; c < 2; ++c) {
-        const auto i = static_cast<std::size_t>(c);
-        if (ReadMed_User(link, image, c)) keptMed[i].Ready = image.Med_User[i].Ready;
-    }
-    image.Med_User = keptMed;
-    ReadEG_User(link, image);  // a failed read leaves the kept values in place
-    const EG_UserRec& dev = image.EG_User;
-    const bool changed = dev.Ho != keptEG.Ho || dev.CO2 != keptEG.CO2 || dev.H2 != keptEG.H2 ||
-                         dev.Rho != keptEG.Rho;
-    if (changed) {
-        for (auto& m : image.Med_User) m.Ready = 0;
-    }
-    image.EG_User = keptEG;
+    // What the device holds; a failed read leaves the image's own values in
+    // their place.
+    ParameterImage device = image;
+    for (int c = 0; c < 2; ++c) ReadMed_User(link, device, c);
+    ReadEG_User(link, device);
+    TakeDeviceReadyFlags(image, device.EG_User, device.Med_User);
 }
 
 ConnectionOutcome RunConnection(Link& link, ParameterImage& image, DeviceState& device,

@@ -7,6 +7,7 @@
 // that belongs to the main window or to the password dialog is reached
 // through ConnectionHooks.
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -101,6 +102,12 @@ ConnectionOutcome RunConnection(Link& link, ParameterImage& image, DeviceState& 
 // circuits. The image keeps the program's EG_User and Med_User otherwise.
 // Reads Med_User of both circuits and EG_User from the device.
 void KeepDeviceReadyFlags(Link& link, ParameterImage& image);
+
+// The same rule for a parameter set about to be written (a loaded file):
+// each Med_User's Ready is the device's when the set's EG_User equals the
+// device's, and 0 in both circuits otherwise.
+void TakeDeviceReadyFlags(ParameterImage& image, const EG_UserRec& deviceGas,
+                          const std::array<Med_UserRec, 2>& deviceMedium);
 
 // How the port list names a port: the label, its device path and a mark
 // whether the path exists ("Com 1  /dev/ttyS0 \u2713", "Com 2  /dev/ttyS1 \u2717").

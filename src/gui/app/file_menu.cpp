@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/app/connection.h"
 #include "core/edit/parameter_compare.h"
 #include "core/link/connect.h"
 #include "core/link/parameter_blocks.h"
@@ -159,16 +160,9 @@ void Tfrm_Main::mnu_LadenClick() {
         ParameterImage candidate;
         QString file;
         if (!readParameterFile(candidate, file)) return;
-        if (online && gas) {
-            // The device keeps its calculation ready only for an unchanged
-            // natural-gas input set.
-            const EG_UserRec& eg = candidate.EG_User;
-            const bool changed = eg.Ho != keptEG.Ho || eg.CO2 != keptEG.CO2 || eg.H2 != keptEG.H2 ||
-                                 eg.Rho != keptEG.Rho;
-            for (std::size_t c = 0; c < 2; ++c) {
-                candidate.Med_User[c].Ready = changed ? 0 : keptMed[c].Ready;
-            }
-        }
+        // The device keeps its calculation ready only for an unchanged
+        // natural-gas input set.
+        if (online && gas) TakeDeviceReadyFlags(candidate, keptEG, keptMed);
         if (online && session_.CompareBeforeWrite) {
             // What the write would change, shown first; cancelled, the
             // device gets nothing and the image is as it was.
