@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/link/data_commands.h"
+#include "core/link/live_read.h"
 #include "core/link/parameter_blocks.h"
 #include "core/model/device_records.h"
 #include "pty_rig.h"
@@ -42,20 +43,11 @@ struct Rig : PtyRig {
 // selections when the device's user units are on, and the error state of the
 // status lines.
 bool LiveRefresh(Rig& rig, int circuit) {
-    Link& link = *rig.link;
-    if (!ReadDeviceClock(link, rig.state.DeviceDateTime, rig.state.ClockOffset)) return false;
-    ReadSystem(link, rig.image);
-    if (!ReadOperatingValues(link, circuit,
-                             rig.state.OperatingValues[static_cast<std::size_t>(circuit)]))
+    if (ReadLiveValues(*rig.link, rig.image, rig.state, circuit) != LiveRead::Complete) {
         return false;
-    if (!ReadCircuitParameters(link, rig.image, circuit)) return false;
-    if (!ReadOutputCurrents(link, rig.state.OutputCurrents)) return false;
-    if (!ReadDis_User(link, rig.image)) return false;
-    if (rig.image.Dis_User.Einheiten != 0) {
-        for (int q = 0; q < 16; ++q) ReadUserEinheiten(link, rig.image, q);
     }
     std::uint8_t bits = 0;
-    return ReadErrorState(link, bits) >= 0;
+    return ReadErrorState(*rig.link, bits) >= 0;
 }
 
 bool FullTrendRead(Rig& rig) {

@@ -14,6 +14,7 @@
 #include "core/edit/page_commands.h"
 #include "core/edit/parameter_compare.h"
 #include "core/link/data_commands.h"
+#include "core/link/live_read.h"
 #include "core/link/parameter_blocks.h"
 #include "core/model/defaults.h"
 #include "core/model/parameter_diff.h"
@@ -293,20 +294,19 @@ void RunLive(Context& ctx) {
     if (c == 1 && views::Circuit2Unavailable(img.System)) {
         Failure("circuit 2 is not available on this device");
     }
-    if (!ReadDeviceClock(link, dev.DeviceDateTime, dev.ClockOffset)) {
-        Failure("the device clock cannot be read");
-    }
-    ReadSystem(link, img);
-    if (!ReadOperatingValues(link, c, dev.OperatingValues[ci])) {
-        Failure("the live values cannot be read");
-    }
-    if (!ReadCircuitParameters(link, img, c)) Failure("the circuit parameters cannot be read");
-    if (!ReadOutputCurrents(link, dev.OutputCurrents)) {
-        Failure("the output currents cannot be read");
-    }
-    if (!ReadDis_User(link, img)) Failure("the display options cannot be read");
-    if (img.Dis_User.Einheiten != 0) {
-        for (int q = 0; q < 16; ++q) ReadUserEinheiten(link, img, q);
+    switch (ReadLiveValues(link, img, dev, c)) {
+        case LiveRead::Complete:
+            break;
+        case LiveRead::Clock:
+            Failure("the device clock cannot be read");
+        case LiveRead::OperatingValues:
+            Failure("the live values cannot be read");
+        case LiveRead::CircuitParameters:
+            Failure("the circuit parameters cannot be read");
+        case LiveRead::OutputCurrents:
+            Failure("the output currents cannot be read");
+        case LiveRead::DisplayOptions:
+            Failure("the display options cannot be read");
     }
     std::uint8_t bits = 0;
     const int number = ReadErrorState(link, bits);

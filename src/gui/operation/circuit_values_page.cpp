@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "core/link/data_commands.h"
+#include "core/link/live_read.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/device_records.h"
@@ -23,34 +24,14 @@ CircuitValuesPage::CircuitValuesPage(PageContext& context, int circuit, QWidget*
 }
 
 void CircuitValuesPage::ReadCircuitValues() {
-    const auto ci = static_cast<std::size_t>(circuit_);
     UiHooks& ui = ctx_.ui;
-    Link& link = ctx_.link;
-    DeviceState& dev = ctx_.device;
-    ParameterImage& image = ctx_.image;
-    ui.progressStart(8);
-    [&] {
-        if (!ReadDeviceClock(link, dev.DeviceDateTime, dev.ClockOffset)) return;
-        ui.progressStep();
-        ReadSystem(link, image);
-        ui.progressStep();
-        ctx_.host.showDeviceClock();
-        if (!ReadOperatingValues(link, circuit_, dev.OperatingValues[ci])) return;
-        ui.progressStep();
-        if (!ReadCircuitParameters(link, image, circuit_)) return;
-        ui.progressStep();
-        if (!ReadOutputCurrents(link, dev.OutputCurrents)) return;
-        ui.progressStep();
-        if (!ReadDis_User(link, image)) return;
-        ui.progressStep();
-        if (image.Dis_User.Einheiten != 0) {
-            for (int q = 0; q < 16; ++q) ReadUserEinheiten(link, image, q);
-        }
-        ui.progressStep();
+    ui.progressStart(kLiveReadSteps + 1);
+    if (ReadLiveValues(ctx_.link, ctx_.image, ctx_.device, circuit_,
+                       [this] { ctx_.host.showDeviceClock(); }) == LiveRead::Complete) {
         list_->clear();
         if (ctx_.host.formReady()) ShowCircuitValues();
         ui.progressStep();
-    }();
+    }
     ui.progressHide();
 }
 
