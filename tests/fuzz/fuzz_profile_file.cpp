@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/model/profile_file.h"
+#include "core/model/windows1252.h"
 #include "fuzz_support.h"
 
 using namespace parvion;
