@@ -111,8 +111,12 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     connect(SystemTimer, &QTimer::timeout, this, &Tfrm_Main::SystemTimerTimer);
     createDialogs();
 
-    // Fixed border: the client area is 630 x 483 below the menu.
-    setFixedSize(630, 483 + menuBar()->sizeHint().height());
+    // The window opens with a client area of 630 x 483 below the menu, the
+    // size every page is laid out for and the smallest it can be made; it
+    // grows (and maximises) with its layouts.
+    const QSize standard(630, 483 + menuBar()->sizeHint().height());
+    resize(standard);
+    setMinimumSize(standard);
     focusConnection_ =
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget* from, QWidget* to) {
             for (QWidget* sheet : std::initializer_list<QWidget*>{TabKreis1, TabKreis2, TabTrend,
@@ -439,6 +443,7 @@ bool Tfrm_Main::FormCreate() {
     Notebook->setCurrentWidget(TabBetrieb);
     device_->TrendStore = TrendStore{};
     device_->PropertyTable = PropertyTableBuffer{};
+    centreWindow(this, nullptr);
     show();
     repaint();
     TabparEinheiten->redisplay();

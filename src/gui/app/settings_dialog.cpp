@@ -257,6 +257,8 @@ TDoctorDlg::TDoctorDlg(const QString& title, const QString& report, const QStrin
     : QDialog(parent) {
     setObjectName(QStringLiteral("TDoctorDlg"));
     setWindowTitle(title);
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setSizeGripEnabled(true);
     auto* layout = new QVBoxLayout(this);
     DoctorReport = new QPlainTextEdit(report, this);
     DoctorReport->setObjectName(QStringLiteral("DoctorReport"));
