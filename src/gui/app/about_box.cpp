@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
-#include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCursor>
+#include <QTextEdit>
+
+#include "core/model/windows1252.h"
+#include "gui/app/widgets.h"
 
 namespace parvion::gui {
 
@@ -36,6 +38,20 @@ QPixmap productPicture() {
     p.setFont(QFont(QStringLiteral("Liberation Sans"), 10, QFont::Bold));
     p.drawText(QRectF(24, 150, 210, 30), Qt::AlignCenter, QStringLiteral("parvion2"));
     return pix;
+}
+
+// Holds a word together at its hyphens, which are places the memo may
+// otherwise break a row: the device's program text and serial number are
+// never split over two rows.
+constexpr QChar kWordJoiner(0x2060);
+
+QString unbreakable(const QString& word) {
+    QString out;
+    for (const QChar ch : word) {
+        out += ch;
+        if (ch == QLatin1Char('-')) out += kWordJoiner;
+    }
+    return out;
 }
 
 }  // namespace
@@ -71,10 +87,13 @@ TAboutBox::TAboutBox(Hooks hooks, QWidget* parent) : QDialog(parent), hooks_(std
     panel2->setObjectName(QStringLiteral("Panel2"));
     panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel2->setGeometry(286, 44, 223, 331);
-    About_Memo = new QPlainTextEdit(panel2);
+    About_Memo = new QTextEdit(panel2);
     About_Memo->setObjectName(QStringLiteral("About_Memo"));
     About_Memo->setReadOnly(true);
     About_Memo->setFrameStyle(QFrame::NoFrame);
+    About_Memo->setLineWrapMode(QTextEdit::WidgetWidth);
+    About_Memo->setWordWrapMode(QTextOption::WordWrap);
+    About_Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     About_Memo->setFont(QFont(QStringLiteral("Arial"), 12));
     About_Memo->setStyleSheet(QStringLiteral("background: silver; color: black;"));
     About_Memo->setGeometry(2, 2, 219, 327);
@@ -92,20 +111,42 @@ void TAboutBox::FormActivate() {
     About_Memo->clear();
     std::optional<views::AboutDeviceInfo> device;
     if (hooks_.readDevice) device = hooks_.readDevice();
-    for (const std::string& line : views::BuildAboutLines(hooks_.text, device)) {
-        About_Memo->appendPlainText(QString::fromStdString(line));
-    }
-    // Centre every line.
+    // Every line centred, as a paragraph of its own.
     QTextCursor cursor(About_Memo->document());
-    cursor.select(QTextCursor::Document);
     QTextBlockFormat centred;
     centred.setAlignment(Qt::AlignHCenter);
-    cursor.mergeBlockFormat(centred);
+    QStringList whole;
+    if (device) {
+        whole << QString::fromStdString(
+                     cp1252ToUtf8(views::VisibleProgramText(device->programText)))
+              << QString::fromStdString(cp1252ToUtf8(device->serialNo));
+    }
+    bool first = true;
+    for (const std::string& line : views::BuildAboutLines(hooks_.text, device)) {
+        if (first) {
+            cursor.setBlockFormat(centred);
+        } else {
+            cursor.insertBlock(centred);
+        }
+        first = false;
+        QString text = QString::fromStdString(line);
+        for (const QString& w : whole) {
+            if (!w.isEmpty()) text.replace(w, unbreakable(w));
+        }
+        cursor.insertText(text);
+    }
     About_Memo->show();
 }
 
 QStringList TAboutBox::memoLines() const {
-    return About_Memo->toPlainText().split(QLatin1Char('\n'));
+    return About_Memo->toPlainText().remove(kWordJoiner).split(QLatin1Char('\n'));
+}
+
+void TAboutBox::setVisible(bool visible) {
+    // Over the main window, or in the middle of the screen while it is not
+    // shown yet (the start screen).
+    if (visible && !isVisible()) centreWindow(this, parentWidget());
+    QDialog::setVisible(visible);
 }
 
 void TAboutBox::Label1DblClick() {

@@ -12,7 +12,7 @@
 #include "core/views/text_source.h"
 
 class QLabel;
-class QPlainTextEdit;
+class QTextEdit;
 
 namespace parvion::gui {
 
@@ -29,13 +29,18 @@ class TAboutBox : public QDialog {
 
     TAboutBox(Hooks hooks, QWidget* parent = nullptr);
 
+    // The memo's lines as the box builds them (a line may take more than
+    // one row on screen: it wraps at blanks).
     QStringList memoLines() const;
     QLabel* Label1 = nullptr;
-    QPlainTextEdit* About_Memo = nullptr;
+    QTextEdit* About_Memo = nullptr;
 
     // Rebuilds the memo (runs whenever the box is shown).
     void FormActivate();
     void Label1DblClick();
+
+    // Shown centred on the main window, or on the screen while there is none.
+    void setVisible(bool visible) override;
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -12,6 +12,9 @@ namespace parvion::gui {
 TCompareDlg::TCompareDlg(const ComparisonView& view, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("CompareDlg"));
     setWindowTitle(view.title);
+    // A long comparison is read best with the whole screen.
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setSizeGripEnabled(true);
     auto* layout = new QVBoxLayout(this);
 
     CompareCount =

@@ -111,8 +111,12 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     connect(SystemTimer, &QTimer::timeout, this, &Tfrm_Main::SystemTimerTimer);
     createDialogs();
 
-    // Fixed border: the client area is 630 x 483 below the menu.
-    setFixedSize(630, 483 + menuBar()->sizeHint().height());
+    // The window opens with a client area of 630 x 483 below the menu, the
+    // size every page is laid out for and the smallest it can be made; it
+    // grows (and maximises) with its layouts.
+    const QSize standard(630, 483 + menuBar()->sizeHint().height());
+    resize(standard);
+    setMinimumSize(standard);
     focusConnection_ =
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget* from, QWidget* to) {
             for (QWidget* sheet : std::initializer_list<QWidget*>{TabKreis1, TabKreis2, TabTrend,
@@ -247,6 +251,8 @@ void Tfrm_Main::buildMenus() {
     checkable(mnu_Englisch, &Tfrm_Main::mnu_DeutschClick);
     for (QAction* a : mnu_Level) checkable(a, &Tfrm_Main::mnu_highendversionClick);
     mnu_Level[0]->setChecked(true);
+    // The device or a loaded set may have brought another level since.
+    connect(mnu_Ausbaustufe, &QMenu::aboutToShow, this, &Tfrm_Main::checkLevelMenu);
 
     mnu_Hilfe = submenu(nullptr, "mnu_Hilfe", "Hilfe");
     mnu_Info = action(mnu_Hilfe, "mnu_Info", "Info ...");
@@ -321,6 +327,20 @@ void Tfrm_Main::showOnline(bool online) {
 void Tfrm_Main::enableOfflineMenus(bool enabled) {
     mnu_System->menuAction()->setEnabled(enabled);
     mnu_Ausbaustufe->menuAction()->setEnabled(enabled);
+    checkLevelMenu();
+}
+
+void Tfrm_Main::checkLevelMenu() {
+    // The item with the same options as the level in force: circuit 2 with
+    // all outputs, and trend recording. Other bits of the byte do not count.
+    const SystemRec& sys = image_.System;
+    for (std::size_t i = 0; i < mnu_Level.size(); ++i) {
+        SystemRec item;
+        item.Ausbaustufe = kLevels[i];
+        mnu_Level[i]->setChecked(views::AllOutputsPresent(item) == views::AllOutputsPresent(sys) &&
+                                 views::TrendRecordingPresent(item) ==
+                                     views::TrendRecordingPresent(sys));
+    }
 }
 
 void Tfrm_Main::mnu_DruckenClick(QAction* item) {
@@ -439,6 +459,7 @@ bool Tfrm_Main::FormCreate() {
     Notebook->setCurrentWidget(TabBetrieb);
     device_->TrendStore = TrendStore{};
     device_->PropertyTable = PropertyTableBuffer{};
+    centreWindow(this, nullptr);
     show();
     repaint();
     TabparEinheiten->redisplay();
@@ -535,6 +556,7 @@ void Tfrm_Main::showDeviceClock() {
 
 void Tfrm_Main::redisplayPages() {
     for (Page* page : pages_) page->redisplay();
+    checkLevelMenu();
 }
 
 Page* Tfrm_Main::visibleOperationPage() const {

@@ -248,6 +248,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     void busyScreen(const std::function<void()>& work);
     void applyFrameTexts();
     void checkVariantMenus();
+    // Checks the item of the "Ausbaustufe" menu that names the expansion
+    // level of the parameter image.
+    void checkLevelMenu();
     std::optional<QString> askParameterFileToOpen();
     bool loadParameterFile();
     // Asks for a parameter file and reads it into `candidate` as a load does

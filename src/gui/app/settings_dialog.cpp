@@ -116,8 +116,10 @@ TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg
     side->addStretch();
     side->addWidget(GroupBox1);
     grid->addLayout(side, 0, 2, 5, 1);
-    // The classic 490 x 281, with room for the comparison switch.
-    setFixedSize(490, 306);
+    // Fixed border, but the size is what the groups need in the language
+    // shown: the dialog grows when the transfer choice appears on the way
+    // online and shrinks when it goes again.
+    grid->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(Zustand_Grp, &RadioGroup::clicked, this, &TEinst::Zustand_GrpClick);
     connect(Ref_Grp, &RadioGroup::clicked, this, &TEinst::Ref_GrpClick);
@@ -255,6 +257,8 @@ TDoctorDlg::TDoctorDlg(const QString& title, const QString& report, const QStrin
     : QDialog(parent) {
     setObjectName(QStringLiteral("TDoctorDlg"));
     setWindowTitle(title);
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setSizeGripEnabled(true);
     auto* layout = new QVBoxLayout(this);
     DoctorReport = new QPlainTextEdit(report, this);
     DoctorReport->setObjectName(QStringLiteral("DoctorReport"));

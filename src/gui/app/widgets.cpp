@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QScreen>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace parvion::gui {
 
@@ -40,6 +42,23 @@ QStringList toQStringList(const std::vector<std::string>& texts) {
     QStringList out;
     for (const std::string& t : texts) out << qs(t);
     return out;
+}
+
+void centreWindow(QWidget* window, const QWidget* over) {
+    if (over != nullptr) over = over->window();
+    const bool onWindow = over != nullptr && over != window && over->isVisible();
+    const QScreen* screen = onWindow ? over->screen() : window->screen();
+    if (screen == nullptr) return;
+    const QRect desk = screen->availableGeometry();
+    // Before the first show the frame is the window itself.
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(onWindow ? over->frameGeometry().center() : desk.center());
+    // On the screen, the title bar first when the window is the larger.
+    frame.moveRight(std::min(frame.right(), desk.right()));
+    frame.moveBottom(std::min(frame.bottom(), desk.bottom()));
+    frame.moveLeft(std::max(frame.left(), desk.left()));
+    frame.moveTop(std::max(frame.top(), desk.top()));
+    window->move(frame.topLeft());
 }
 
 void refill(QComboBox* combo, const QStringList& items) {

@@ -39,6 +39,10 @@ void setCaption(QAbstractButton* button, const std::string& text);
 QStringList choices(const views::TextBlock& block, std::size_t from = 1);
 QStringList toQStringList(const std::vector<std::string>& texts);
 
+// Moves a window so that it is centred on `over` (its window) when that is
+// shown, otherwise on the screen, and keeps it on the screen.
+void centreWindow(QWidget* window, const QWidget* over);
+
 // Replaces a combo's items without running its handlers.
 void refill(QComboBox* combo, const QStringList& items);
 // Replaces a list's lines, keeping the selected row where it still exists.

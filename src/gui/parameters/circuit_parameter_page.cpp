@@ -88,6 +88,8 @@ CircuitParameterPage::CircuitParameterPage(PageContext& context, int circuit, QW
 void CircuitParameterPage::buildGroup(CircuitGroup group, const QString& box, const QString& combo,
                                       const QString& list) {
     auto* groupBox = named(new QGroupBox(this), box);
+    // As high as its lines: a larger window leaves the room below the groups.
+    groupBox->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* l = new QVBoxLayout(groupBox);
     l->setContentsMargins(6, 2, 6, 4);
     l->setSpacing(2);

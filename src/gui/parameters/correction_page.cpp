@@ -61,7 +61,9 @@ CorrectionPage::CorrectionPage(PageContext& context, QWidget* parent)
         fixed->addStretch();
         gl->addLayout(fixed);
         gl->addStretch();
-        layout->addWidget(GroupFaktor_[c]);
+        // The grids have a fixed size; so has the group around them.
+        GroupFaktor_[c]->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+        layout->addWidget(GroupFaktor_[c], 0, Qt::AlignTop);
     }
     layout->addStretch();
 }

@@ -50,7 +50,9 @@ RelayPage::RelayPage(PageContext& context, QWidget* parent)
         gl->addWidget(ComboAlmKind_[i]);
         gl->addWidget(ListeAlm_[i]);
         gl->addStretch();
-        layout->addWidget(GroupAlm_[i], 1);
+        // As high as its lines, at the top of a larger window.
+        GroupAlm_[i]->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+        layout->addWidget(GroupAlm_[i], 1, Qt::AlignTop);
 
         connect(ComboAlm_[i], &QComboBox::activated, this,
                 [this, a](int index) { ComboAlm1Change(a, index); });

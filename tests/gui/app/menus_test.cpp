@@ -11,12 +11,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTimer>
 #include <fstream>
 
 #include "core/app/texts.h"
 #include "core/link/parameter_blocks.h"
 #include "gui/app/about_box.h"
 #include "gui/app/radio_group.h"
+#include "gui/app/settings_dialog.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {
@@ -259,6 +261,61 @@ TEST_F(FileMenu, NothingHappensWhenTheDeviceDoesNotAnswer) {
     w.mnu_NeuClick();
     EXPECT_TRUE(h->dialogs.log.empty());
     EXPECT_FALSE(w.Busy());
+}
+
+// The expansion-level menu checks the level in force: the one the device
+// brought when it was connected, kept when the program goes offline, until
+// the user picks another or a parameter set brings its own.
+TEST(LevelMenu, ChecksTheLevelTheDeviceBrought) {
+    struct Case {
+        std::uint8_t deviceLevel;
+        int item;  // high end, basic + a2, basic + a1, basic
+    };
+    // Bits outside the two options do not count.
+    for (const Case c : {Case{0x00, 0}, Case{0xC0, 1}, Case{0x3C, 2}, Case{0xFE, 3}, Case{0x80, 1},
+                         Case{0x01, 0}}) {
+        SCOPED_TRACE("level " + std::to_string(c.deviceLevel));
+        WindowSetup setup;
+        setup.online = false;
+        setup.device.ausbaustufe = c.deviceLevel;
+        Harness h(setup);
+        gui::Tfrm_Main& w = *h.window;
+        ASSERT_TRUE(w.FormCreate());
+        auto checkedItem = [&w] {
+            int checked = -1;
+            for (int i = 0; i < 4; ++i) {
+                if (!w.mnu_Level[static_cast<std::size_t>(i)]->isChecked()) continue;
+                EXPECT_EQ(checked, -1) << "two items checked";
+                checked = i;
+            }
+            return checked;
+        };
+        EXPECT_EQ(checkedItem(), 0);  // the defaults: high end
+
+        // "Einstellungen...": online, parameters from the device; then offline.
+        gui::TEinst* einst = w.settingsDialog();
+        for (const int state : {1, 0}) {
+            QTimer::singleShot(0, einst, [einst, state] {
+                einst->Zustand_Grp->setItemIndex(state);
+                einst->Zustand_GrpClick(state);
+                einst->BtnOkClick();
+            });
+            w.mnu_Einstellungen->trigger();
+            EXPECT_EQ(w.session().Online, state == 1);
+            EXPECT_EQ(w.image().System.Ausbaustufe, c.deviceLevel);
+            EXPECT_EQ(checkedItem(), c.item);
+        }
+        EXPECT_TRUE(w.mnu_Ausbaustufe->menuAction()->isEnabled());
+        emit w.mnu_Ausbaustufe->aboutToShow();
+        EXPECT_EQ(checkedItem(), c.item);
+
+        // Picked by the user, and brought back by a new parameter set.
+        w.mnu_highendversionClick(w.mnu_Level[3]);
+        EXPECT_EQ(checkedItem(), 3);
+        w.image().System.Ausbaustufe = c.deviceLevel;
+        w.mnu_NeuClick();
+        EXPECT_EQ(checkedItem(), c.item);
+    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdlib>
@@ -18,9 +19,11 @@
 #include "core/edit/parameter_compare.h"
 #include "core/link/doctor.h"
 #include "core/link/parameter_blocks.h"
+#include "gui/app/about_box.h"
 #include "gui/app/compare_dialog.h"
 #include "gui/app/radio_group.h"
 #include "gui/app/settings_dialog.h"
+#include "gui/app/settings_dialog_rig.h"
 #include "gui/parameters/input_dialog.h"
 #include "support/screenshots.h"
 #include "support/window_harness.h"
@@ -106,18 +109,27 @@ TEST(Screenshot, EveryPage) {
             gui::Tfrm_Main& w = *h.window;
             ASSERT_TRUE(w.FormCreate());
             w.show();
-            for (QTabWidget* owner : {w.NBBetrieb, w.NBParameter}) {
-                w.Notebook->setCurrentIndex(owner == w.NBBetrieb ? 0 : 1);
-                for (int i = 0; i < owner->count(); ++i) {
-                    owner->setCurrentIndex(i);
-                    w.NotebookMouseDown();
+            // At the size the window opens with, then as large as the screen.
+            for (const QString& suffix : {QString(), QStringLiteral("-max")}) {
+                if (!suffix.isEmpty()) {
+                    w.resize(w.screen()->availableGeometry().size());
                     QCoreApplication::processEvents();
-                    if (owner->currentIndex() != i) continue;  // page refused
-                    // The trend memory is read on request only.
-                    if (owner->widget(i) == w.TabTrend) w.TabTrend->cmd_ReadTrendsClick(false);
-                    w.grab().save(prefix + owner->widget(i)->objectName() + ".png", "PNG");
+                }
+                for (QTabWidget* owner : {w.NBBetrieb, w.NBParameter}) {
+                    w.Notebook->setCurrentIndex(owner == w.NBBetrieb ? 0 : 1);
+                    for (int i = 0; i < owner->count(); ++i) {
+                        owner->setCurrentIndex(i);
+                        w.NotebookMouseDown();
+                        QCoreApplication::processEvents();
+                        if (owner->currentIndex() != i) continue;  // page refused
+                        // The trend memory is read on request only.
+                        if (owner->widget(i) == w.TabTrend) w.TabTrend->cmd_ReadTrendsClick(false);
+                        w.grab().save(prefix + owner->widget(i)->objectName() + suffix + ".png",
+                                      "PNG");
+                    }
                 }
             }
+            w.resize(w.minimumSize());
             // The units page with the user units on, on the mass flow sheet.
             w.NBParameter->setCurrentWidget(w.TabparEinheiten);
             w.NotebookMouseDown();
@@ -137,6 +149,37 @@ TEST(Screenshot, EveryPage) {
             });
             child<QListWidget>(&w, "ListePF1")->setCurrentRow(0);
             w.TabPar1->ListePF1DblClick();
+        }
+    });
+}
+
+TEST(Screenshot, AboutBoxAndSettingsGoingOnline) {
+    const QString folder = ScreenshotFolder();
+    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
+    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+        {
+            // A device of expansion level C0: the longest level text.
+            setup.device.ausbaustufe = 0xC0;
+            Harness h(setup);
+            gui::Tfrm_Main& w = *h.window;
+            ASSERT_TRUE(w.FormCreate());
+            w.aboutBox()->show();
+            QCoreApplication::processEvents();
+            w.aboutBox()->grab().save(prefix + "TAboutBox.png", "PNG");
+            w.aboutBox()->hide();
+        }
+        {
+            setup.online = false;
+            Harness h(setup);
+            gui::Tfrm_Main& w = *h.window;
+            ASSERT_TRUE(w.FormCreate());
+            gui::TEinst* einst = w.settingsDialog();
+            einst->show();
+            QCoreApplication::processEvents();
+            ClickItem(einst->Zustand_Grp, 1);
+            QCoreApplication::processEvents();
+            einst->grab().save(prefix + "TEinst-online.png", "PNG");
+            einst->reject();
         }
     });
 }
