@@ -89,8 +89,7 @@ void ReadWholeImage(Context& ctx) {
     ReadAllParameters(ctx.link(), img);
     const int failed = ctx.link().FailedTransactions() - before;
     if (failed > 0 || !ctx.session().Online) {
-        Failure(std::to_string(failed) + " parameter block read(s) failed (" +
-                ctx.PortDescription() + ")");
+        ctx.DeviceFailure(std::to_string(failed) + " parameter block read(s) failed");
     }
 }
 
@@ -98,11 +97,12 @@ namespace {
 
 // The display units the device uses, so that values appear as on its pages.
 void ReadUnits(Context& ctx) {
-    if (!ReadDis_User(ctx.link(), ctx.image())) Failure("the display options cannot be read");
+    if (!ReadDis_User(ctx.link(), ctx.image()))
+        ctx.DeviceFailure("the display options cannot be read");
     if (ctx.image().Dis_User.Einheiten == 0) return;
     for (int q = 0; q < 16; ++q) {
         if (!ReadUserEinheiten(ctx.link(), ctx.image(), q)) {
-            Failure("the unit selection cannot be read");
+            ctx.DeviceFailure("the unit selection cannot be read");
         }
     }
 }
@@ -110,10 +110,11 @@ void ReadUnits(Context& ctx) {
 // The display units and the 16 unit selections, as the units page shows
 // them and so that values appear in the user's units.
 void ReadAllUnits(Context& ctx) {
-    if (!ReadDis_User(ctx.link(), ctx.image())) Failure("the display options cannot be read");
+    if (!ReadDis_User(ctx.link(), ctx.image()))
+        ctx.DeviceFailure("the display options cannot be read");
     for (int q = 0; q < 16; ++q) {
         if (!ReadUserEinheiten(ctx.link(), ctx.image(), q)) {
-            Failure("the unit selection cannot be read");
+            ctx.DeviceFailure("the unit selection cannot be read");
         }
     }
 }
@@ -138,7 +139,7 @@ void ReadPage(Context& ctx, edit::PageName page, int circuit) {
     }
     edit::ReadPageRecords(link, ctx.image(), page, circuit);
     if (link.FailedTransactions() != before || !ctx.session().Online) {
-        Failure("the page's parameters cannot be read (" + ctx.PortDescription() + ")");
+        ctx.DeviceFailure("the page's parameters cannot be read");
     }
     ReadAllUnits(ctx);
 }
@@ -206,9 +207,9 @@ void RunIdentify(Context& ctx) {
     ctx.Connect(false);
     DeviceState& dev = ctx.device();
     const std::string program = ReadProgramText(ctx.link());
-    if (program.empty()) Failure("the program text cannot be read");
+    if (program.empty()) ctx.DeviceFailure("the program text cannot be read");
     if (!ReadDeviceSerialNo(ctx.link(), dev.DeviceSerialNo)) {
-        Failure("the serial number cannot be read");
+        ctx.DeviceFailure("the serial number cannot be read");
     }
     const SystemRec& sys = ctx.image().System;
     const auto& flags = dev.DeviceAccess.Flags;
@@ -254,13 +255,15 @@ void RunWriteParams(Context& ctx) {
     std::array<Med_UserRec, 2> keptMedium{};
     if (gas) {
         if (!ReadEG_User(link, img) || !ReadMed_User(link, img, 0) || !ReadMed_User(link, img, 1)) {
-            Failure("the gas input set of the device cannot be read; nothing was written");
+            ctx.DeviceFailure(
+                "the gas input set of the device cannot be read; nothing was written");
         }
         keptGas = img.EG_User;
         keptMedium = img.Med_User;
     }
     ResetParameters(img, ctx.medium(), true);
-    if (!ReadSystem(link, img)) Failure("the System block cannot be read; nothing was written");
+    if (!ReadSystem(link, img))
+        ctx.DeviceFailure("the System block cannot be read; nothing was written");
     const ParameterFileResult r = LoadParameterFile(file, img, ctx.medium());
     if (!r.ok()) LoadFailure(ctx, file, r);
     if (gas) TakeDeviceReadyFlags(img, keptGas, keptMedium);
@@ -268,9 +271,9 @@ void RunWriteParams(Context& ctx) {
     WriteAllParameters(link, img);
     const int failed = ctx.link().FailedTransactions() - before;
     if (failed > 0 || !ctx.session().Online) {
-        Failure(std::to_string(failed) +
-                " parameter block transfer(s) failed; the device may "
-                "hold a mix of old and new parameters");
+        ctx.DeviceFailure(std::to_string(failed) +
+                          " parameter block transfer(s) failed; the device may "
+                          "hold a mix of old and new parameters");
     }
 }
 
@@ -298,15 +301,15 @@ void RunLive(Context& ctx) {
         case LiveRead::Complete:
             break;
         case LiveRead::Clock:
-            Failure("the device clock cannot be read");
+            ctx.DeviceFailure("the device clock cannot be read");
         case LiveRead::OperatingValues:
-            Failure("the live values cannot be read");
+            ctx.DeviceFailure("the live values cannot be read");
         case LiveRead::CircuitParameters:
-            Failure("the circuit parameters cannot be read");
+            ctx.DeviceFailure("the circuit parameters cannot be read");
         case LiveRead::OutputCurrents:
-            Failure("the output currents cannot be read");
+            ctx.DeviceFailure("the output currents cannot be read");
         case LiveRead::DisplayOptions:
-            Failure("the display options cannot be read");
+            ctx.DeviceFailure("the display options cannot be read");
     }
     std::uint8_t bits = 0;
     const int number = ReadErrorState(link, bits);
@@ -318,7 +321,7 @@ void RunLive(Context& ctx) {
 void RunErrors(Context& ctx) {
     ctx.Connect(true);
     if (!ReadErrorProtocol(ctx.link(), ctx.device().ErrorProtocol)) {
-        Failure("the error protocol cannot be read");
+        ctx.DeviceFailure("the error protocol cannot be read");
     }
     const auto lines = views::BuildErrorProtocolLines(
         ctx.device().ErrorProtocol, ctx.image().System, ctx.Texts(), ctx.Blocks());
@@ -334,7 +337,7 @@ void RunIntegrators(Context& ctx) {
     ctx.Connect(true);
     ReadUnits(ctx);
     if (!ReadIntegrators(ctx.link(), ctx.device().Integrators)) {
-        Failure("the integrators cannot be read");
+        ctx.DeviceFailure("the integrators cannot be read");
     }
     const int circuits = views::AllOutputsPresent(ctx.image().System) ? 2 : 1;
     for (int c = 0; c < circuits; ++c) {
@@ -354,9 +357,9 @@ void RunTrends(Context& ctx) {
     TrendStore& store = ctx.device().TrendStore;
     switch (ReadTrendMemory(link, store)) {
         case TrendRead::DirectoryFailed:
-            Failure("the trend directory cannot be read");
+            ctx.DeviceFailure("the trend directory cannot be read");
         case TrendRead::BlockFailed:
-            Failure("the trend memory cannot be read");
+            ctx.DeviceFailure("the trend memory cannot be read");
         case TrendRead::Complete:
             break;
     }
@@ -366,7 +369,7 @@ void RunTrends(Context& ctx) {
     if (!ctx.options().exportFile) return;
 
     std::string serialNo;
-    if (!ReadDeviceSerialNo(link, serialNo)) Failure("the serial number cannot be read");
+    if (!ReadDeviceSerialNo(link, serialNo)) ctx.DeviceFailure("the serial number cannot be read");
     const ParameterImage& img = ctx.image();
     const int medium = ctx.medium();
     const auto header = views::TrendGridHeader(
@@ -382,10 +385,10 @@ void RunClock(Context& ctx) {
     ctx.Connect(true);
     DeviceState& dev = ctx.device();
     if (ctx.options().setClock && !WriteDeviceClock(ctx.link())) {
-        Failure("the device clock cannot be set");
+        ctx.DeviceFailure("the device clock cannot be set");
     }
     if (!ReadDeviceClock(ctx.link(), dev.DeviceDateTime, dev.ClockOffset)) {
-        Failure("the device clock cannot be read");
+        ctx.DeviceFailure("the device clock cannot be read");
     }
     std::cout << FormatDeviceDateTime(dev.DeviceDateTime) << '\n';
 }
@@ -499,9 +502,8 @@ void RunSet(Context& ctx) {
     PrintNotes(outcome);
     const int failed = link.FailedTransactions() - before;
     if (failed > 0 || !ctx.session().Online) {
-        Failure(std::to_string(failed) +
-                " transfer(s) of the change failed; the device may not hold it (" +
-                ctx.PortDescription() + ")");
+        ctx.DeviceFailure(std::to_string(failed) +
+                          " transfer(s) of the change failed; the device may not hold it");
     }
     PrintLines(
         edit::PrintPage(outcome.page, ctx.image(), ctx.medium(), outcome.circuit, PageTexts(ctx)));

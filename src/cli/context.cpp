@@ -90,6 +90,18 @@ std::string Context::PortDescription() const {
     return portPath_ + " at " + std::to_string(kBaudRates[session_.Baudrate]) + " baud";
 }
 
+std::string Context::LinkCauseText() const {
+    if (!link_) return {};
+    return LinkFailureText(link_->lastFailure(), Texts());
+}
+
+void Context::DeviceFailure(const std::string& what) const {
+    std::string message = what;
+    const std::string cause = LinkCauseText();
+    if (!cause.empty()) message += (message.empty() ? "" : ": ") + cause;
+    Failure(message + " (" + PortDescription() + ")");
+}
+
 Link& Context::OfflineLink() {
     session_.Online = false;
     if (!link_) link_ = std::make_unique<Link>(line_, ui_, session_, appData_);
@@ -104,24 +116,19 @@ void Context::Connect(bool checkPassword) {
     link_->setPortResolver([path](int) { return path; });
 
     session_.Online = true;
-    if (!link_->OpenComPort(comNumber_, session_.Baudrate)) {
-        TermiosLine probe;
-        std::string reason;
-        if (probe.open(path, kBaudRates[session_.Baudrate], &reason)) reason = "unknown reason";
-        Failure("cannot open " + path + ": " + reason);
-    }
+    // The cause names the port and why it cannot be opened; the error log
+    // has the details.
+    if (!link_->OpenComPort(comNumber_, session_.Baudrate)) Failure(LinkCauseText());
 
     DeviceState& dev = *device_;
-    if (!ReadDeviceIdent(*link_, dev.DeviceIdent)) {
-        Failure(Text(49, "No reply from the device") + " (" + PortDescription() + ")");
-    }
+    if (!ReadDeviceIdent(*link_, dev.DeviceIdent)) DeviceFailure("");
     session_.Medium = MediumOfIdent(dev.DeviceIdent);
     if (session_.Medium == medium::Unknown) {
         Failure(std::string(kNoSupportedDevice) + " (identity \"" + dev.DeviceIdent + "\")");
     }
 
     if (!ReadDeviceAccess(*link_, dev.DeviceAccess)) {
-        Failure("the access record cannot be read (" + PortDescription() + ")");
+        DeviceFailure("the access record cannot be read");
     }
     if (dev.DeviceAccess.isProtected() && (checkPassword || options_.password)) {
         if (!options_.password) {
@@ -132,7 +139,7 @@ void Context::Connect(bool checkPassword) {
         }
     }
     if (!ReadSystem(*link_, image_)) {
-        Failure("the System block cannot be read (" + PortDescription() + ")");
+        DeviceFailure("the System block cannot be read");
     }
 }
 

@@ -54,6 +54,13 @@ class Context {
     const std::filesystem::path& appData() const { return appData_; }
     int medium() const { return session_.Medium; }
 
+    // Why the link last failed, in the user's language; empty when it has
+    // not failed.
+    std::string LinkCauseText() const;
+    // Ends the command with "what: cause (the port at its baud rate)" for a
+    // device operation that failed.
+    [[noreturn]] void DeviceFailure(const std::string& what) const;
+
     // The device path of the chosen port.
     const std::string& portPath() const { return portPath_; }
     // "the port /dev/x at 9600 baud" for messages.

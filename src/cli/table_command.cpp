@@ -44,7 +44,7 @@ void Read(Context& ctx, fs::path file) {
     if (*kind == TableKind::Saturation) {
         SaturationGrid grid;
         if (!ReceiveSaturationGrid(ctx.link(), device.SaturationTable, grid)) {
-            Failure("the saturation table cannot be read from " + ctx.PortDescription());
+            ctx.DeviceFailure("the saturation table cannot be read");
         }
         saved = SaveSaturationFile(file, grid);
     } else {
@@ -52,8 +52,7 @@ void Read(Context& ctx, fs::path file) {
         ClearPropertyGrid(grid);
         if (!ReceivePropertyGrid(ctx.link(), KindInfo(*kind).deviceTable, device.PropertyTable,
                                  grid)) {
-            Failure("the " + std::string(KindInfo(*kind).name) + " table cannot be read from " +
-                    ctx.PortDescription());
+            ctx.DeviceFailure("the " + std::string(KindInfo(*kind).name) + " table cannot be read");
         }
         saved = SavePropertyFile(file, grid);
     }
@@ -90,7 +89,7 @@ void Write(Context& ctx, const fs::path& file) {
         Failure(file.string() + ": " + BadCellMessage(ctx.Texts(), *sent.bad));
     }
     if (sent.status != TransmitStatus::Sent) {
-        Failure("the table was not taken by the device at " + ctx.PortDescription());
+        ctx.DeviceFailure("the table was not taken by the device");
     }
     std::cout << file.string() << '\n';
 }

@@ -80,12 +80,22 @@ TEST(CliDevice, ASilentDeviceOrAMissingPortFailsWithCode1) {
     EXPECT_TRUE(Contains(r.err, sim.path())) << r.err;
     EXPECT_TRUE(r.out.empty());
 
-    r = RunCli({"--port", "/dev/parvion-no-such-port", "identify"}, home.path());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "cannot open /dev/parvion-no-such-port")) << r.err;
-    // The reason is also in the error log of the data folder.
+    // A port that does not exist: the link's cause, in the chosen language,
+    // and the details in the error log of the data folder.
+    for (int sprache = 0; sprache < 2; ++sprache) {
+        r = RunCli({"--port", "/dev/parvion-no-such-port", "--lang", sprache == 0 ? "de" : "en",
+                    "identify"},
+                   home.path());
+        EXPECT_EQ(r.code, 1);
+        std::string expected = LibraryText(0, sprache, 22632);  // "%1 does not exist ..."
+        ASSERT_NE(expected.find("%1"), std::string::npos) << expected;
+        expected.replace(expected.find("%1"), 2, "/dev/parvion-no-such-port");
+        EXPECT_EQ(r.err, "parvion2-cli: " + expected + "\n");
+    }
     const std::string log = readFileBytes(home / ".local/share/parvion2/Errors.log");
-    EXPECT_TRUE(Contains(log, "/dev/parvion-no-such-port")) << log;
+    EXPECT_TRUE(
+        Contains(log, "/dev/parvion-no-such-port) cannot be opened: the port does not exist"))
+        << log;
 }
 
 TEST(CliDevice, PortAndBaudComeFromTheSettingsFileWhichIsNeverWritten) {

@@ -98,7 +98,7 @@ class FuzzLine : public SerialLine {
   public:
     explicit FuzzLine(ByteReader& input) : in_(input) {}
 
-    bool open(const std::string&, int, std::string* error) override {
+    bool open(const std::string&, int, std::string* error, int* = nullptr) override {
         if (in_.empty()) {
             if (error) *error = "the fuzz input is used up";
             return false;

@@ -11,8 +11,8 @@ namespace parvion::test {
 class LineDecorator : public SerialLine {
   public:
     explicit LineDecorator(SerialLine& inner) : inner_(inner) {}
-    bool open(const std::string& p, int baud, std::string* e) override {
-        return inner_.open(p, baud, e);
+    bool open(const std::string& p, int baud, std::string* e, int* n = nullptr) override {
+        return inner_.open(p, baud, e, n);
     }
     void close() override { inner_.close(); }
     bool isOpen() const override { return inner_.isOpen(); }

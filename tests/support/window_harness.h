@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/app/settings.h"
@@ -107,6 +108,9 @@ struct WindowSetup {
     // The real serial path: the Qt serial line on a pseudo-terminal served
     // by the device at its baud rate, instead of the in-process line.
     bool overPty = false;
+    // "Com 1" mapped to this path, over the Qt serial line: a port that
+    // need not exist.
+    std::string portPath;
     // Answers the print dialog; null: the real one.
     std::function<bool(QPrinter&, QWidget*)> printDialog;
 };
@@ -122,6 +126,9 @@ class Harness {
             std::string error;
             EXPECT_TRUE(server->start(&error)) << error;
             ini.writeString(settings_keys::kPorts, "Com1", server->slavePath());
+            line = std::make_unique<gui::QtSerialLine>();
+        } else if (!setup.portPath.empty()) {
+            ini.writeString(settings_keys::kPorts, "Com1", setup.portPath);
             line = std::make_unique<gui::QtSerialLine>();
         } else {
             line = std::make_unique<sim::SimLine>(device);

@@ -102,7 +102,11 @@ ConnectionOutcome RunConnection(Link& link, ParameterImage& image, DeviceState& 
         LogError(appDataFolder, "ERROR:  Einst, OK, GetInitString");
         session.Online = false;
         ui.beep();
-        ui.statusText(0, texts.LoadText(kTextNoAnswer));
+        // Why: a port that does not open, a device that does not answer, ...
+        out.status = LinkFailureText(link.lastFailure(),
+                                     [&texts](std::uint16_t n) { return texts.LoadText(n); });
+        if (out.status.empty()) out.status = texts.LoadText(kTextNoAnswer);
+        ui.statusText(0, out.status);
         ClosePort(link);
         out.result = ConnectionResult::KeepOpen;
         return out;
@@ -165,7 +169,10 @@ ConnectionOutcome RunConnection(Link& link, ParameterImage& image, DeviceState& 
     }
 
     if (!session.Online) {
-        if (passwordRefused) ui.statusText(0, texts.LoadText(kTextPasswordRefused));
+        if (passwordRefused) {
+            out.status = texts.LoadText(kTextPasswordRefused);
+            ui.statusText(0, out.status);
+        }
         ClosePort(link);
         out.result =
             passwordRefused ? ConnectionResult::PasswordRefused : ConnectionResult::ClosedOffline;

@@ -22,7 +22,8 @@ namespace parvion {
 class Link;
 class TextLibrary;
 
-// Status-bar texts of the sequence.
+// Status-bar texts of the sequence (a device that was not reached is named
+// by the link's failure, LinkFailureText).
 inline constexpr std::uint16_t kTextPasswordRefused = 48;
 inline constexpr std::uint16_t kTextNoAnswer = 49;
 
@@ -85,6 +86,9 @@ struct ConnectionOutcome {
     // The baud index the dialog shows afterwards: the chosen one, or the
     // old one when the device could not be switched to the new rate.
     int baudIndex = 0;
+    // What the status bar says about a failure (why the device was not
+    // reached, a refused password); it stays once the dialog has closed.
+    std::string status;
     bool closesDialog() const { return result != ConnectionResult::KeepOpen; }
 };
 

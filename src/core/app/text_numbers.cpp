@@ -159,6 +159,8 @@ constexpr std::array kUsed = {
     // Connection test and the comparison with a parameter file.
     TextRange{22528, 22555, "connection test: findings"},
     TextRange{22560, 22575, "comparison with a parameter file"},
+    // Why the link failed, and live values that are no longer current.
+    TextRange{22624, 22638, "link failures"},
     // Circuit headings of the printout and the integrator page.
     TextRange{30720, 30727, "circuit headings", V::Both, 40},
     // Terminal plan (labels get the circuit or output number appended).

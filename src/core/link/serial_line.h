@@ -11,14 +11,18 @@
 namespace parvion {
 
 class SerialLine {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     virtual ~SerialLine() = default;
 
     // Opens the named port (a device path, or "COMn" on Windows) at 8N1, no
-    // flow control. On failure returns false and puts the reason in *error.
-    virtual bool open(const std::string& port, int baud, std::string* error) = 0;
+    // flow control. On failure returns false, puts the reason in words in
+    // *error and the system's error number (ENOENT, EACCES, EBUSY, ENOTTY,
+    // EINVAL for a rate the port cannot take; 0 when the line cannot tell)
+    // in *errorNumber.
+    virtual bool open(const std::string& port, int baud, std::string* error,
+                      int* errorNumber = nullptr) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual bool setBaudRate(int baud) = 0;

@@ -85,33 +85,35 @@ bool TermiosLine::isStandardBaudRate(int baud) {
     return TermiosSpeed(baud, &speed);
 }
 
-bool TermiosLine::open(const std::string& port, int baud, std::string* error) {
+bool TermiosLine::open(const std::string& port, int baud, std::string* error, int* errorNumber) {
     close();
     failed_ = false;
-    auto setError = [error](std::string text) {
+    auto setError = [error, errorNumber](int err, std::string text) {
         if (error) *error = std::move(text);
+        if (errorNumber) *errorNumber = err;
     };
     speed_t speed;
     if (!TermiosSpeed(baud, &speed)) {
-        setError("unsupported baud rate " + std::to_string(baud));
+        setError(EINVAL, "unsupported baud rate " + std::to_string(baud));
         return false;
     }
     const int fd = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        setError(openReason(errno));
+        const int err = errno;
+        setError(err, openReason(err));
         return false;
     }
     // Another program of ours (or one that locks the same way) holds the port.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         ::close(fd);
-        setError(openReason(EBUSY));
+        setError(EBUSY, openReason(EBUSY));
         return false;
     }
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
         const int err = errno;
         ::close(fd);
-        setError(err == ENOTTY ? std::string("not a serial port") : openReason(err));
+        setError(err, err == ENOTTY ? std::string("not a serial port") : openReason(err));
         return false;
     }
     ::cfmakeraw(&tio);
@@ -125,7 +127,7 @@ bool TermiosLine::open(const std::string& port, int baud, std::string* error) {
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
         const int err = errno;
         ::close(fd);
-        setError(openReason(err));
+        setError(err, openReason(err));
         return false;
     }
     ::ioctl(fd, TIOCEXCL);

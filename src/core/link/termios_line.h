@@ -23,7 +23,8 @@ class TermiosLine : public SerialLine {
     TermiosLine(const TermiosLine&) = delete;
     TermiosLine& operator=(const TermiosLine&) = delete;
 
-    bool open(const std::string& port, int baud, std::string* error) override;
+    bool open(const std::string& port, int baud, std::string* error,
+              int* errorNumber = nullptr) override;
     void close() override;
     bool isOpen() const override { return fd_ >= 0; }
     bool setBaudRate(int baud) override;

@@ -1,6 +1,7 @@
 #include "core/link/transport.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
@@ -176,6 +177,19 @@ void Link::PauseMs(int ms) {
     ui_.waitMs(ms);
 }
 
+void Link::fail(LinkCause cause, int errorNumber, std::string detail) {
+    failure_.cause = cause;
+    failure_.errorNumber = errorNumber;
+    failure_.detail = std::move(detail);
+    failure_.port = portName_;
+    failure_.baud = baud_;
+}
+
+void Link::noteRefusedReply() {
+    ++failedTransactions_;
+    fail(LinkCause::RefusedReply);
+}
+
 bool Link::OpenComPort(int comNumber, int baudIndex) {
     if (line_.isOpen()) {
         line_.close();
@@ -186,35 +200,42 @@ bool Link::OpenComPort(int comNumber, int baudIndex) {
     session_.Online = false;
 
     if (comNumber < 1) {
-        portName_.clear();
+        portName_ = "Com " + std::to_string(comNumber);
+        fail(LinkCause::OpenFailed, ENODEV, "no such port");
         LogError(logFolder_, format("Com %d cannot be opened: no such port", comNumber));
+        portName_.clear();
         return false;
     }
     portName_ = resolver_ ? resolver_(comNumber) : DefaultPortName(comNumber);
     if (!line_.isOpen()) {
         PauseMs(150);
         std::string error;
-        if (!line_.open(portName_, baud_, &error)) {
+        int errorNumber = 0;
+        if (!line_.open(portName_, baud_, &error, &errorNumber)) {
             line_.close();
             if (error.empty()) error = "unknown reason";
+            fail(LinkCause::OpenFailed, errorNumber, error);
             LogError(logFolder_, "Com " + std::to_string(comNumber) + " (" + portName_ +
                                      ") cannot be opened: " + error);
         }
     }
     session_.Online = line_.isOpen();
+    if (session_.Online) failure_ = LinkFailure{};
     return session_.Online;
 }
 
 bool Link::reopen() {
     if (portName_.empty()) return false;
     std::string error;
-    if (line_.open(portName_, baud_, &error)) return true;
+    int errorNumber = 0;
+    if (line_.open(portName_, baud_, &error, &errorNumber)) return true;
     line_.close();
+    fail(LinkCause::OpenFailed, errorNumber, error);
     return false;
 }
 
-bool Link::attempt(std::vector<std::uint8_t>& frame, std::size_t replyLength, Trace& trace,
-                   std::vector<std::uint8_t>& received) {
+LinkCause Link::attempt(std::vector<std::uint8_t>& frame, std::size_t replyLength, Trace& trace,
+                        std::vector<std::uint8_t>& received) {
     const std::uint8_t code = frame[0];
     const auto secret = passwordPositions(frame);
     const auto none = std::pair<std::size_t, std::size_t>{0, 0};
@@ -231,7 +252,7 @@ bool Link::attempt(std::vector<std::uint8_t>& frame, std::size_t replyLength, Tr
     trace.bytes("TX", frame, txMask.first, txMask.second);
     if (!line_.write(frame.data(), frame.size())) {
         trace.text("Error port closed");
-        return false;
+        return LinkCause::PortClosed;
     }
 
     // Drain: the frame must leave the port. The limit grows with the frame's
@@ -252,11 +273,11 @@ bool Link::attempt(std::vector<std::uint8_t>& frame, std::size_t replyLength, Tr
     if (!drained) {
         if (!line_.isOpen()) {
             trace.text("Error port closed");
-        } else {
-            trace.text(format("Error Timeout_1 %dms (%dms)", elapsedMs(start),
-                              static_cast<int>(drainLimit.count())));
+            return LinkCause::PortClosed;
         }
-        return false;
+        trace.text(format("Error Timeout_1 %dms (%dms)", elapsedMs(start),
+                          static_cast<int>(drainLimit.count())));
+        return LinkCause::SendTimeout;
     }
 
     // Reply: the first byte within LinkTimeout, then no gap above 50 ms.
@@ -293,10 +314,10 @@ bool Link::attempt(std::vector<std::uint8_t>& frame, std::size_t replyLength, Tr
     if (!complete) {
         if (!open) {
             trace.text("Error port closed");
-        } else {
-            trace.text(format("Error Timeout_2 %dms (%dms)", elapsedMs(start), linkTimeoutMs_));
+            return LinkCause::PortClosed;
         }
-        return false;
+        trace.text(format("Error Timeout_2 %dms (%dms)", elapsedMs(start), linkTimeoutMs_));
+        return seen == 0 ? LinkCause::NoReply : LinkCause::IncompleteReply;
     }
 
     if (code == cmd::Read && replyLength >= 2) {
@@ -309,19 +330,26 @@ bool Link::attempt(std::vector<std::uint8_t>& frame, std::size_t replyLength, Tr
                        "fsumme %d von %d zeichen",
                        static_cast<int>(taken), static_cast<int>(replyLength)));
             ++transmissionErrors_;
-            return false;
+            return LinkCause::BadChecksum;
         }
     }
     if ((code == cmd::Write || code == cmd::Write55) && received[0] == cmd::Rejected) {
         trace.text("Error Buff[1] = 224");
-        return false;
+        return LinkCause::Rejected;
     }
-    return true;
+    return LinkCause::None;
 }
 
 bool Link::Transaction(std::vector<std::uint8_t>& frame, std::size_t capacity,
                        std::size_t replyLength) {
-    if (!session_.Online) return false;
+    if (!session_.Online) {
+        // A port that could not be opened or was lost still says why
+        // nothing goes; otherwise the program is offline by its own choice.
+        if (failure_.cause != LinkCause::OpenFailed && failure_.cause != LinkCause::PortClosed) {
+            fail(LinkCause::Offline);
+        }
+        return false;
+    }
 
     const auto started = std::chrono::system_clock::now();
     lastAttempts_ = 0;
@@ -338,20 +366,27 @@ bool Link::Transaction(std::vector<std::uint8_t>& frame, std::size_t capacity,
 
     Trace trace(session_.TraceLevel > 0, started);
     const int errorsBefore = transmissionErrors_;
-    bool ok = false;
+    LinkCause cause = LinkCause::None;
     std::vector<std::uint8_t> received;
     if (!framed) {
         trace.text("Error frame empty or beyond capacity");
+        cause = LinkCause::BadFrame;
     } else if (!portOpen) {
         trace.text("Error port closed");
+        cause = LinkCause::OpenFailed;  // reopen() has noted why
     } else {
-        for (int n = 0; n < attempts_ && !ok; ++n) {
+        for (int n = 0; n < attempts_; ++n) {
             if (n > 0) PauseMs(kRetryPauseMs);
-            if (!line_.isOpen()) break;  // a pulled cable: no point in repeating
+            if (!line_.isOpen()) {  // a pulled cable: no point in repeating
+                cause = LinkCause::PortClosed;
+                break;
+            }
             ++lastAttempts_;
-            ok = attempt(frame, replyLength, trace, received);
+            cause = attempt(frame, replyLength, trace, received);
+            if (cause == LinkCause::None) break;
         }
     }
+    bool ok = cause == LinkCause::None;
 
     if (trace.on() && (lastAttempts_ > 1 || !ok || session_.TraceLevel >= 2)) {
         trace.appendTo(traceFile(started));
@@ -366,9 +401,11 @@ bool Link::Transaction(std::vector<std::uint8_t>& frame, std::size_t capacity,
     }
 
     if (!line_.isOpen()) {
+        if (ok || cause != LinkCause::OpenFailed) cause = LinkCause::PortClosed;
         ok = false;
         session_.Online = false;
     }
+    if (!ok && cause != LinkCause::OpenFailed) fail(cause);
     if (!(session_.Online && ok)) ++failedTransactions_;
     ui_.showOnline(session_.Online && ok);
     ui_.enableOfflineMenus(!session_.Online);
@@ -387,7 +424,10 @@ bool Link::ReadBlock(std::uint8_t code, std::uint16_t address, std::uint8_t coun
 }
 
 bool Link::WriteBlock(std::uint16_t address, std::span<const std::uint8_t> data) {
-    if (data.size() > kFrameCapacity - 6) return false;
+    if (data.size() > kFrameCapacity - 6) {
+        fail(LinkCause::BadFrame);
+        return false;
+    }
     std::vector<std::uint8_t> frame = {cmd::Write, static_cast<std::uint8_t>(address >> 8),
                                        static_cast<std::uint8_t>(address & 0xFF),
                                        static_cast<std::uint8_t>(data.size())};

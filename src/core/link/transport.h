@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/app/session.h"
+#include "core/link/link_failure.h"
 #include "core/link/serial_line.h"
 #include "core/link/ui_hooks.h"
 
@@ -105,7 +106,13 @@ class Link {
     // short for its record) counts too: the data did not arrive.
     int FailedTransactions() const { return failedTransactions_; }
     // A command refused a reply the transport accepted.
-    void noteRefusedReply() { ++failedTransactions_; }
+    void noteRefusedReply();
+    // Why the link last failed: an open of the port, a transaction, or a
+    // reply a command refused. A transaction while offline keeps a port
+    // that could not be opened or was lost as the cause, and is Offline
+    // otherwise; a successful OpenComPort clears it; a successful
+    // transaction leaves it.
+    const LinkFailure& lastFailure() const { return failure_; }
     // The baud rate of the line as last set by OpenComPort.
     int baudRate() const { return baud_; }
     const std::string& portName() const { return portName_; }
@@ -121,9 +128,11 @@ class Link {
   private:
     class Trace;
 
-    bool attempt(std::vector<std::uint8_t>& frame, std::size_t replyLength, Trace& trace,
-                 std::vector<std::uint8_t>& received);
+    // One attempt; None when it succeeded, else why it failed.
+    LinkCause attempt(std::vector<std::uint8_t>& frame, std::size_t replyLength, Trace& trace,
+                      std::vector<std::uint8_t>& received);
     bool reopen();
+    void fail(LinkCause cause, int errorNumber = 0, std::string detail = {});
 
     SerialLine& line_;
     UiHooks& ui_;
@@ -137,6 +146,7 @@ class Link {
     int lastAttempts_ = 0;
     int failedTransactions_ = 0;
     int attempts_ = kTransactionAttempts;
+    LinkFailure failure_;
 };
 
 }  // namespace parvion

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/model/value_format.h"
+
 namespace parvion::views {
 
 namespace {
@@ -20,6 +22,33 @@ std::string FormatOperatingTime(std::int32_t seconds) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%6d:%2.2d:%2.2d    hms", h, m, s);
     return buf;
+}
+
+std::string StaleValuesNote(const DeviceDateTime& lastRead, const std::string& cause,
+                            const TextLoader& text) {
+    std::string pattern = text ? text(kStaleNoteText) : std::string();
+    if (pattern.empty()) pattern = "%1: %2";
+    if (cause.empty()) {
+        // "… %1, not current: %2" becomes "… %1, not current".
+        const std::size_t at = pattern.find("%2");
+        if (at != std::string::npos) {
+            pattern.resize(at);
+            while (!pattern.empty() && (pattern.back() == ' ' || pattern.back() == ':')) {
+                pattern.pop_back();
+            }
+        }
+    }
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() &&
+            (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
+            out += pattern[i + 1] == '1' ? FormatDeviceDateTime(lastRead) : cause;
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
 }
 
 int OutputSourceNameIndex(int code) {

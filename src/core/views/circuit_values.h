@@ -39,4 +39,11 @@ std::string FormatOperatingTime(std::int32_t seconds);
 // 17..21, 28, 29 give names 0..17 in this order).
 int OutputSourceNameIndex(int code);
 
+// The note over live values that a refresh could not renew (text 22638):
+// when they were last read, as dd.mm.yyyy hh:mm:ss, and why the link failed
+// (LinkFailureText); without a cause the note ends before it.
+inline constexpr std::uint16_t kStaleNoteText = 22638;
+std::string StaleValuesNote(const DeviceDateTime& lastRead, const std::string& cause,
+                            const TextLoader& text);
+
 }  // namespace parvion::views

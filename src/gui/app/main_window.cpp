@@ -374,7 +374,11 @@ void Tfrm_Main::busyCursor(bool busy) {
 
 void Tfrm_Main::statusText(int panel, const std::string& text) {
     const QString t = QString::fromStdString(text);
-    if (panel == 0) StatusPanel0->setText(t);
+    if (panel == 0) {
+        StatusPanel0->setText(t);
+        // A cause longer than the panel can still be read in full.
+        StatusPanel0->setToolTip(t);
+    }
     if (panel == 3) StatusPanel3->setText(t);
 }
 
@@ -408,7 +412,9 @@ bool Tfrm_Main::FormCreate() {
     ReadSettings(options_.appDataFolder, session_);
     link_->setPortResolver(
         [folder = options_.appDataFolder](int comNumber) { return PortName(folder, comNumber); });
-    ConnectDevice(*link_, *device_);
+    const StartConnection started = ConnectDevice(*link_, *device_);
+    // Why the start ends offline, before later requests meet an offline link.
+    const LinkFailure startFailure = link_->lastFailure();
     checkVariantMenus();
     mnu_Deutsch->setChecked(session_.Sprache == 0);
     mnu_Englisch->setChecked(session_.Sprache == 1);
@@ -469,7 +475,9 @@ bool Tfrm_Main::FormCreate() {
         ReadCircuitValues(0);
     } else {
         ResetParameters(image_, session_.Medium, false);
-        statusText(0, "");
+        // Why the program starts offline when the settings say online.
+        statusText(0, StartStatusText(started, startFailure,
+                                      [this](std::uint16_t n) { return LoadText(n); }));
         redisplayPages();
     }
     const qint64 remaining = options_.startScreenMs - startScreen.elapsed();

@@ -5,25 +5,35 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <utility>
 
 namespace parvion::gui {
 
 namespace {
 
-std::string openReason(const QSerialPort& port) {
+// The reason in words and the system's error number the port's error
+// stands for (QSerialPort keeps no errno; 0 where its error names none).
+std::pair<std::string, int> openReason(const QSerialPort& port) {
     const QString text = port.errorString();
     switch (port.error()) {
         case QSerialPort::PermissionError:
             if (text.contains(QStringLiteral("lock"), Qt::CaseInsensitive) ||
                 text.contains(QStringLiteral("busy"), Qt::CaseInsensitive)) {
-                return "the port is busy (another program uses it)";
+                return {"the port is busy (another program uses it)", EBUSY};
             }
-            return "permission denied; the user must be a member of the 'dialout' group "
-                   "(sudo usermod -a -G dialout $USER, then log in again)";
+            return {
+                "permission denied; the user must be a member of the 'dialout' group "
+                "(sudo usermod -a -G dialout $USER, then log in again)",
+                EACCES};
         case QSerialPort::DeviceNotFoundError:
-            return "the port does not exist";
+            return {"the port does not exist", ENOENT};
+        case QSerialPort::OpenError:
+            return {text.toStdString(), EBUSY};  // already open
+        case QSerialPort::UnsupportedOperationError:
+            return {text.toStdString(), ENOTTY};
         default:
-            return text.toStdString();
+            return {text.toStdString(), 0};
     }
 }
 
@@ -56,7 +66,7 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error) {
     }
 }
 
-bool QtSerialLine::open(const std::string& port, int baud, std::string* error) {
+bool QtSerialLine::open(const std::string& port, int baud, std::string* error, int* errorNumber) {
     close();
     failed_ = false;
     port_.setPortName(QString::fromStdString(port));
@@ -66,7 +76,9 @@ bool QtSerialLine::open(const std::string& port, int baud, std::string* error) {
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
-        if (error) *error = openReason(port_);
+        auto [reason, number] = openReason(port_);
+        if (error) *error = std::move(reason);
+        if (errorNumber) *errorNumber = number;
         port_.clearError();
         return false;
     }

@@ -20,7 +20,8 @@ class QtSerialLine : public SerialLine {
     QtSerialLine(const QtSerialLine&) = delete;
     QtSerialLine& operator=(const QtSerialLine&) = delete;
 
-    bool open(const std::string& port, int baud, std::string* error) override;
+    bool open(const std::string& port, int baud, std::string* error,
+              int* errorNumber = nullptr) override;
     void close() override;
     bool isOpen() const override;
     bool setBaudRate(int baud) override;

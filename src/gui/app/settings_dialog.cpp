@@ -238,11 +238,10 @@ void TEinst::BtnOkClick() {
     lastResult_ = outcome.result;
     Bd_Grp->setItemIndex(outcome.baudIndex);
     RSIndex->setText(QString::number(ctx_.link.TransmissionErrors()));
+    // Why the device was not reached stays in the status bar after the
+    // dialog closed, and so does a refused password.
+    statusAfterClose_ = outcome.status;
     if (!outcome.closesDialog()) return;
-
-    if (outcome.result == ConnectionResult::PasswordRefused) {
-        statusAfterClose_ = ctx_.texts.LoadText(kTextPasswordRefused);
-    }
     if (outcome.result == ConnectionResult::Online && RefreshTimerRuns(Ref_Grp->itemIndex())) {
         if (hooks_.setRefreshInterval) {
             hooks_.setRefreshInterval(RefreshIntervalMs(Ref_Grp->itemIndex()));

@@ -20,8 +20,14 @@ QListWidget* fixedList(QWidget* parent, const QString& name) {
 
 QListWidget* valueList(QWidget* parent, const QString& name) {
     QListWidget* list = fixedList(parent, name);
-    list->setStyleSheet(QStringLiteral("QListWidget { background: silver; color: black; }"));
+    setValueListStale(list, false);
     return list;
+}
+
+void setValueListStale(QListWidget* list, bool stale) {
+    list->setStyleSheet(stale
+                            ? QStringLiteral("QListWidget { background: silver; color: #5f5f5f; }")
+                            : QStringLiteral("QListWidget { background: silver; color: black; }"));
 }
 
 void setCaption(QGroupBox* box, const std::string& text) {

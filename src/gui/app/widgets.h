@@ -30,6 +30,9 @@ W* named(W* widget, const QString& name) {
 QListWidget* fixedList(QWidget* parent, const QString& name);
 // The same on the silver background of the value lists.
 QListWidget* valueList(QWidget* parent, const QString& name);
+// Greys the lines of a value list that are no longer current, or shows them
+// black again.
+void setValueListStale(QListWidget* list, bool stale);
 
 // Captions from loaded texts; an empty text keeps the caption.
 void setCaption(QGroupBox* box, const std::string& text);

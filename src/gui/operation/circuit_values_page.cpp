@@ -1,5 +1,6 @@
 #include "gui/operation/circuit_values_page.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
 
@@ -19,6 +20,13 @@ CircuitValuesPage::CircuitValuesPage(PageContext& context, int circuit, QWidget*
       circuit_(circuit == 1 ? 1 : 0) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
+    staleNote_ = new QLabel(this);
+    staleNote_->setObjectName(circuit_ == 0 ? QStringLiteral("StaleNote1")
+                                            : QStringLiteral("StaleNote2"));
+    staleNote_->setWordWrap(true);
+    staleNote_->setStyleSheet(QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
+    staleNote_->hide();
+    layout->addWidget(staleNote_);
     list_ = valueList(this, circuit_ == 0 ? QStringLiteral("ListeK1") : QStringLiteral("ListeK2"));
     layout->addWidget(list_);
 }
@@ -28,11 +36,39 @@ void CircuitValuesPage::ReadCircuitValues() {
     ui.progressStart(kLiveReadSteps + 1);
     if (ReadLiveValues(ctx_.link, ctx_.image, ctx_.device, circuit_,
                        [this] { ctx_.host.showDeviceClock(); }) == LiveRead::Complete) {
+        lastRead_ = RunningDeviceClock(0.0, SystemLocalNow());
         list_->clear();
         if (ctx_.host.formReady()) ShowCircuitValues();
+        setStale(false);
         ui.progressStep();
+    } else if (list_->count() > 0) {
+        // The lines of the last good read stay, marked as not current.
+        failure_ = ctx_.link.lastFailure();
+        setStale(true);
     }
     ui.progressHide();
+}
+
+void CircuitValuesPage::setStale(bool stale) {
+    if (stale == stale_) {
+        showStale();
+        return;
+    }
+    stale_ = stale;
+    setValueListStale(list_, stale);
+    showStale();
+}
+
+void CircuitValuesPage::showStale() {
+    if (!stale_) {
+        staleNote_->hide();
+        staleNote_->clear();
+        return;
+    }
+    const views::TextLoader text = [this](std::uint16_t n) { return ctx_.text(n); };
+    staleNote_->setText(QString::fromStdString(
+        views::StaleValuesNote(lastRead_, LinkFailureText(failure_, text), text)));
+    staleNote_->show();
 }
 
 void CircuitValuesPage::ShowCircuitValues() {

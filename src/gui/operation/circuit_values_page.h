@@ -1,12 +1,17 @@
 #pragma once
 // The live-value pages TabKreis1 and TabKreis2: the operating values of one
 // circuit in the list ListeK1 / ListeK2, read from the device on entry, on
-// the refresh timer and after a text reload.
+// the refresh timer and after a text reload. Lines that a refresh could not
+// renew stay, greyed, under a note (StaleNote1 / StaleNote2) with the time
+// of the last good read and why the link failed, until a read succeeds.
 
 #include <cstdint>
 
+#include "core/link/link_failure.h"
+#include "core/model/device_time.h"
 #include "gui/app/page.h"
 
+class QLabel;
 class QListWidget;
 
 namespace parvion::gui {
@@ -27,13 +32,27 @@ class CircuitValuesPage : public Page {
     void ShowCircuitValues();
 
     void fill() override { ReadCircuitValues(); }
+    void updateTexts() override { showStale(); }
     void redisplay() override;
+
+    // The lines on show are from an earlier read that a refresh could not
+    // renew.
+    bool stale() const { return stale_; }
 
   private:
     void showLines();
+    // Marks the lines as not current (or as current again) and writes the note.
+    void setStale(bool stale);
+    void showStale();
 
     int circuit_;
     QListWidget* list_;
+    QLabel* staleNote_;
+    bool stale_ = false;
+    // The computer's time of the last complete read, and why the link
+    // failed since.
+    DeviceDateTime lastRead_;
+    LinkFailure failure_;
     // The error state of the last read, for showing the lines again.
     int errorNumber_ = -1;
     std::uint8_t errorBits_ = 0;

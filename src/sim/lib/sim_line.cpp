@@ -1,6 +1,7 @@
 #include "sim/lib/sim_line.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <thread>
 
@@ -8,9 +9,10 @@ namespace parvion::sim {
 
 SimLine::SimLine(Device& device) : device_(device) {}
 
-bool SimLine::open(const std::string& port, int baud, std::string* error) {
+bool SimLine::open(const std::string& port, int baud, std::string* error, int* errorNumber) {
     if (device_.lineDropped()) {
         if (error) *error = "no device on " + port + " (line dropped)";
+        if (errorNumber) *errorNumber = ENXIO;
         open_ = false;
         return false;
     }

@@ -21,7 +21,8 @@ class SimLine : public parvion::SerialLine {
   public:
     explicit SimLine(Device& device);
 
-    bool open(const std::string& port, int baud, std::string* error) override;
+    bool open(const std::string& port, int baud, std::string* error,
+              int* errorNumber = nullptr) override;
     void close() override;
     bool isOpen() const override;
     bool setBaudRate(int baud) override;

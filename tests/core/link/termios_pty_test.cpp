@@ -1,24 +1,29 @@
 // The termios serial line on a real pseudo-terminal served by the device
 // simulator at the device's baud rate: whole operations, faults with real
-// timing, a cable pulled in the middle of a transaction, and the reasons a
-// port cannot be opened.
+// timing, a cable pulled in the middle of a transaction, the reasons a port
+// cannot be opened, and the cause of each failure that the link keeps.
 
 #include "core/link/termios_line.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <future>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/app/texts.h"
+#include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
+#include "support/line_decorator.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
@@ -187,6 +192,202 @@ TEST(TermiosPty, WhyAPortCannotBeOpened) {
         return reason.find("dialout") != std::string::npos ? 0 : 1;
     });
     EXPECT_EQ(rc, 0);
+}
+
+// A line whose output never drains, as a port held back by flow control or
+// a driver that has stopped: the request never leaves in time.
+class StuckOutputLine : public test::LineDecorator {
+  public:
+    using LineDecorator::LineDecorator;
+    std::size_t bytesPending() override { return 1; }
+};
+
+TEST(TermiosPty, EveryFailureKeepsItsCause) {
+    struct Case {
+        const char* name;
+        sim::Fault fault;
+        int count;
+        std::function<bool(Link&, ParameterImage&)> operation;
+        LinkCause cause;
+        bool online;  // the session afterwards
+    };
+    const auto readSystem = [](Link& l, ParameterImage& i) { return ReadSystem(l, i); };
+    const auto writeDisplay = [](Link& l, ParameterImage& i) { return WriteDisplay(l, i); };
+    const Case cases[] = {
+        {"silent device", sim::Fault::NoReply, 4, readSystem, LinkCause::NoReply, true},
+        {"reply stops short", sim::Fault::ShortReply, 4, readSystem, LinkCause::IncompleteReply,
+         true},
+        {"wrong sum", sim::Fault::BadChecksum, 4, readSystem, LinkCause::BadChecksum, true},
+        {"write rejected", sim::Fault::RejectWrite, 4, writeDisplay, LinkCause::Rejected, true},
+        {"another block's echo", sim::Fault::WrongEcho, 1,
+         [](Link& l, ParameterImage& i) { return ReadMed_User(l, i, 0); }, LinkCause::RefusedReply,
+         true},
+        {"line dropped", sim::Fault::DropLine, 1, readSystem, LinkCause::PortClosed, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PtyBench b;
+        ASSERT_TRUE(b.open());
+        EXPECT_EQ(b.link.lastFailure().cause, LinkCause::None);
+        ParameterImage image;
+        b.device.injectFault(c.fault, c.count);
+        bool result = true;
+        EXPECT_TRUE(endsWithin(10s, [&] { result = c.operation(b.link, image); }));
+        EXPECT_FALSE(result);
+        const LinkFailure& f = b.link.lastFailure();
+        EXPECT_EQ(LinkCauseName(f.cause), std::string(LinkCauseName(c.cause)));
+        EXPECT_EQ(f.port, b.server.slavePath());
+        EXPECT_EQ(f.baud, 115200);
+        EXPECT_EQ(b.session.Online, c.online);
+        // A good transaction afterwards leaves the cause of the failure.
+        if (c.online) {
+            ASSERT_TRUE(ReadSystem(b.link, image));
+            EXPECT_EQ(b.link.lastFailure().cause, c.cause);
+        }
+    }
+}
+
+TEST(TermiosPty, ARequestThatNeverLeavesThePortIsASendTimeout) {
+    PtyBench b;
+    StuckOutputLine stuck(b.line);
+    Link link(stuck, b.ui, b.session, b.dir.path());
+    link.setPortResolver([&b](int) { return b.server.slavePath(); });
+    ASSERT_TRUE(link.OpenComPort(1, b.session.Baudrate));
+    link.setAttempts(1);
+    ParameterImage image;
+    EXPECT_FALSE(ReadSystem(link, image));
+    EXPECT_EQ(link.lastFailure().cause, LinkCause::SendTimeout);
+    EXPECT_TRUE(b.session.Online);
+}
+
+TEST(TermiosPty, OfflineKeepsTheCauseThatTookTheLinkOffline) {
+    PtyBench b;
+    ParameterImage image;
+    // A port that cannot be opened: every later request names it.
+    b.link.setPortResolver([&b](int) { return (b.dir / "ttyMissing").string(); });
+    b.session.Online = true;
+    EXPECT_FALSE(b.open());
+    EXPECT_FALSE(ReadSystem(b.link, image));
+    EXPECT_EQ(b.link.lastFailure().cause, LinkCause::OpenFailed);
+    EXPECT_EQ(b.link.lastFailure().errorNumber, ENOENT);
+
+    // A port that opens clears it; offline by choice is Offline.
+    b.link.setPortResolver([&b](int) { return b.server.slavePath(); });
+    ASSERT_TRUE(b.open());
+    EXPECT_EQ(b.link.lastFailure().cause, LinkCause::None);
+    b.device.injectFault(sim::Fault::NoReply, 4);
+    EXPECT_FALSE(ReadSystem(b.link, image));
+    b.session.Online = false;
+    EXPECT_FALSE(ReadSystem(b.link, image));
+    EXPECT_EQ(b.link.lastFailure().cause, LinkCause::Offline);
+}
+
+TEST(TermiosPty, OpenFailuresCarryTheSystemErrorNumber) {
+    PtyBench b;
+    test::writeFileBytes(b.dir / "plain", "x");
+    TermiosLine holder;
+    std::string error;
+    ASSERT_TRUE(holder.open(b.server.slavePath(), 115200, &error)) << error;
+    struct Case {
+        std::string path;
+        int baudIndex;
+        int errorNumber;
+    };
+    const Case cases[] = {
+        {(b.dir / "ttyMissing").string(), 7, ENOENT},
+        {(b.dir / "plain").string(), 7, ENOTTY},
+        {b.server.slavePath(), 7, EBUSY},  // held by another line
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        b.link.setPortResolver([&c](int) { return c.path; });
+        b.session.Online = true;
+        EXPECT_FALSE(b.link.OpenComPort(1, c.baudIndex));
+        const LinkFailure& f = b.link.lastFailure();
+        EXPECT_EQ(f.cause, LinkCause::OpenFailed);
+        EXPECT_EQ(ErrorName(f.errorNumber), ErrorName(c.errorNumber));
+        EXPECT_EQ(f.port, c.path);
+        EXPECT_FALSE(b.session.Online);
+    }
+    holder.close();
+
+    // Permission denied, as a user outside the dialout group meets it.
+    const std::string locked = (b.dir / "plain").string();
+    ::chmod(locked.c_str(), 0600);
+    ::chmod(b.dir.path().c_str(), 0755);
+    const int rc = test::runUnprivileged([&locked] {
+        TermiosLine line;
+        int number = 0;
+        if (line.open(locked, 9600, nullptr, &number)) return 2;
+        return number == EACCES ? 0 : 1;
+    });
+    EXPECT_EQ(rc, 0);
+}
+
+// Each cause named in the user's language, by the four string libraries.
+TEST(LinkFailureText, EveryCauseInBothLanguagesAndBothVariants) {
+    const std::string port = "/dev/ttyUSB0";
+    auto failure = [&port](LinkCause cause, int errorNumber = 0) {
+        LinkFailure f;
+        f.cause = cause;
+        f.errorNumber = errorNumber;
+        f.port = port;
+        f.baud = 1200;
+        return f;
+    };
+    const LinkFailure all[] = {
+        failure(LinkCause::Offline),
+        failure(LinkCause::PortClosed),
+        failure(LinkCause::NoReply),
+        failure(LinkCause::IncompleteReply),
+        failure(LinkCause::BadChecksum),
+        failure(LinkCause::Rejected),
+        failure(LinkCause::RefusedReply),
+        failure(LinkCause::SendTimeout),
+        failure(LinkCause::BadFrame),
+        failure(LinkCause::OpenFailed, ENOENT),
+        failure(LinkCause::OpenFailed, EACCES),
+        failure(LinkCause::OpenFailed, EBUSY),
+        failure(LinkCause::OpenFailed, ENOTTY),
+        failure(LinkCause::OpenFailed, EINVAL),
+        failure(LinkCause::OpenFailed, EIO),
+    };
+    for (int medium = 0; medium < 2; ++medium) {
+        Session session;
+        session.Medium = medium;
+        const TextLibrary lib(PARVION_BIN_DIR, session);
+        const auto text = [&lib](std::uint16_t n) { return lib.LoadText(n); };
+        for (const LinkFailure& f : all) {
+            SCOPED_TRACE(std::string(LinkCauseName(f.cause)) + " " + std::to_string(f.errorNumber));
+            session.Sprache = 0;
+            const std::string german = LinkFailureText(f, text);
+            session.Sprache = 1;
+            const std::string english = LinkFailureText(f, text);
+            EXPECT_FALSE(german.empty());
+            EXPECT_NE(german, english);
+            for (const std::string& t : {german, english}) {
+                EXPECT_EQ(t.find('%'), std::string::npos) << t;
+                if (f.cause == LinkCause::OpenFailed || f.cause == LinkCause::PortClosed ||
+                    f.cause == LinkCause::SendTimeout) {
+                    EXPECT_NE(t.find(port), std::string::npos) << t;
+                }
+            }
+            if (f.errorNumber == EACCES) {
+                EXPECT_NE(german.find("dialout"), std::string::npos) << german;
+                EXPECT_NE(english.find("dialout"), std::string::npos) << english;
+            }
+            if (f.errorNumber == EIO) {
+                EXPECT_NE(english.find("EIO"), std::string::npos) << english;
+            }
+            if (f.cause == LinkCause::SendTimeout) {
+                EXPECT_NE(english.find("1200"), std::string::npos) << english;
+            }
+            if (f.cause == LinkCause::NoReply) {
+                EXPECT_EQ(english, lib.LoadText(49));
+            }
+        }
+    }
+    EXPECT_EQ(LinkFailureText(LinkFailure{}, [](std::uint16_t) { return "x"; }), "");
 }
 
 }  // namespace

@@ -189,5 +189,33 @@ TEST_F(CircuitLines, MissingLibraryBlocks) {
     EXPECT_EQ(lines[5], "   5.0000    kg/h");
 }
 
+TEST(StaleValuesNote, TimeAndCauseInEachLanguage) {
+    DeviceDateTime read{};
+    read.year = 2026;
+    read.month = 3;
+    read.day = 7;
+    read.hour = 9;
+    read.minute = 5;
+    read.second = 2;
+    for (int sprache = 0; sprache < 2; ++sprache) {
+        Session session;
+        session.Sprache = sprache;
+        const TextLibrary lib(PARVION_BIN_DIR, session);
+        const TextLoader text = [&lib](std::uint16_t n) { return lib.LoadText(n); };
+        const std::string withCause = StaleValuesNote(read, "CAUSE", text);
+        EXPECT_NE(withCause.find("07.03.2026 09:05:02"), std::string::npos) << withCause;
+        EXPECT_EQ(withCause.substr(withCause.size() - 7), ": CAUSE") << withCause;
+        EXPECT_EQ(withCause.find('%'), std::string::npos) << withCause;
+        // Without a cause the note ends before it, with no dangling colon.
+        const std::string bare = StaleValuesNote(read, "", text);
+        EXPECT_EQ(withCause.rfind(bare, 0), 0u) << bare;
+        EXPECT_NE(bare.back(), ':');
+        EXPECT_NE(bare.back(), ' ');
+    }
+    // A library without the text still gives the time and the cause.
+    EXPECT_EQ(StaleValuesNote(read, "x", [](std::uint16_t) { return std::string(); }),
+              "07.03.2026 09:05:02: x");
+}
+
 }  // namespace
 }  // namespace parvion::views

@@ -1,21 +1,26 @@
 // Page rules of the expansion level and system definition, the busy guard
-// of timers and page switches, the clock display and the live-value lines.
+// of timers and page switches, the clock display and the live-value lines
+// (and how they show that a refresh could not renew them).
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
 #include "core/link/data_commands.h"
+#include "core/link/link_failure.h"
 #include "core/link/parameter_blocks.h"
+#include "core/link/transport.h"
 #include "gui/parameters/system_page.h"
 #include "support/window_harness.h"
 
@@ -233,6 +238,67 @@ TEST(LiveValues, AFailedReadKeepsThePreviousLines) {
         after << child<QListWidget>(&w, "ListeK1")->item(i)->text();
     EXPECT_EQ(after, before);
     EXPECT_FALSE(w.Zeitmesser->isVisible());
+}
+
+// A library text with its %1 filled in.
+std::string Filled(std::string text, const std::string& first) {
+    const std::size_t at = text.find("%1");
+    if (at != std::string::npos) text.replace(at, 2, first);
+    return text;
+}
+
+TEST(LiveValues, AFailedRefreshMarksTheValuesStaleUntilAReadSucceeds) {
+    Harness h;
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    w.show();
+    auto* list = child<QListWidget>(&w, "ListeK1");
+    auto* note = child<QLabel>(&w, "StaleNote1");
+    auto texts = [list] {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+        return out;
+    };
+    const QStringList good = texts();
+    ASSERT_FALSE(good.isEmpty());
+    EXPECT_FALSE(w.TabKreis1->stale());
+    EXPECT_FALSE(note->isVisible());
+    const QString blackList = list->styleSheet();
+
+    // The device stops answering: the lines stay, greyed, under the note.
+    h.device.injectFault(sim::Fault::NoReply, 4);
+    w.ReadCircuitValues(0);
+    EXPECT_TRUE(w.TabKreis1->stale());
+    EXPECT_EQ(texts(), good);
+    EXPECT_NE(list->styleSheet(), blackList);
+    EXPECT_TRUE(note->isVisible());
+    const QRegularExpression time(QStringLiteral("\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d"));
+    EXPECT_TRUE(note->text().contains(time)) << note->text().toStdString();
+    EXPECT_TRUE(note->text().contains(QString::fromStdString(w.LoadText(link_text::NoReply))))
+        << note->text().toStdString();
+
+    // A good read takes the mark away.
+    w.ReadCircuitValues(0);
+    EXPECT_FALSE(w.TabKreis1->stale());
+    EXPECT_FALSE(note->isVisible());
+    EXPECT_EQ(list->styleSheet(), blackList);
+
+    // A line that goes dead takes the program offline; the note says so,
+    // and after a language switch in the other language.
+    h.device.injectFault(sim::Fault::DropLine, 1);
+    w.ReadCircuitValues(0);
+    EXPECT_FALSE(w.session().Online);
+    EXPECT_TRUE(w.TabKreis1->stale());
+    const std::string lost = Filled(w.LoadText(link_text::PortClosed), w.link().portName());
+    EXPECT_TRUE(note->text().toStdString().find(lost) != std::string::npos)
+        << note->text().toStdString();
+    const QString german = note->text();
+    w.mnu_DeutschClick(w.mnu_Englisch);
+    EXPECT_TRUE(w.TabKreis1->stale());
+    EXPECT_NE(note->text(), german);
+    EXPECT_TRUE(note->text().toStdString().find(w.LoadText(22638).substr(0, 6)) !=
+                std::string::npos)
+        << note->text().toStdString();
 }
 
 }  // namespace

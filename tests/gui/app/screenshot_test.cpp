@@ -184,6 +184,43 @@ TEST(Screenshot, AboutBoxAndSettingsGoingOnline) {
     });
 }
 
+// Live values that a refresh could not renew, and the status bar of a start
+// that ended offline because the port does not exist or nothing answered.
+TEST(Screenshot, StaleValuesAndOfflineStart) {
+    const QString folder = ScreenshotFolder();
+    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
+    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+        {
+            Harness h(setup);
+            FullCircuitPage(h.device, setup.medium);
+            gui::Tfrm_Main& w = *h.window;
+            ASSERT_TRUE(w.FormCreate());
+            w.show();
+            h.device.injectFault(sim::Fault::NoReply, 4);
+            w.ReadCircuitValues(0);
+            QCoreApplication::processEvents();
+            w.grab().save(prefix + "TabKreis1-stale.png", "PNG");
+        }
+        {
+            WindowSetup missing = setup;
+            missing.portPath = "/dev/ttyUSB7";
+            Harness h(missing);
+            ASSERT_TRUE(h.window->FormCreate());
+            h.window->show();
+            QCoreApplication::processEvents();
+            h.window->grab().save(prefix + "start-port-missing.png", "PNG");
+        }
+        {
+            Harness h(setup);
+            h.device.injectFault(sim::Fault::NoReply, 4);
+            ASSERT_TRUE(h.window->FormCreate());
+            h.window->show();
+            QCoreApplication::processEvents();
+            h.window->grab().save(prefix + "start-no-reply.png", "PNG");
+        }
+    });
+}
+
 TEST(Screenshot, CompareAndConnectionTest) {
     const QString folder = ScreenshotFolder();
     if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";

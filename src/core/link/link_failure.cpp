@@ -1,0 +1,112 @@
+#include "core/link/link_failure.h"
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "core/link/doctor.h"
+
+namespace parvion {
+
+const char* LinkCauseName(LinkCause cause) {
+    switch (cause) {
+        case LinkCause::None:
+            return "none";
+        case LinkCause::Offline:
+            return "offline";
+        case LinkCause::OpenFailed:
+            return "open-failed";
+        case LinkCause::PortClosed:
+            return "port-closed";
+        case LinkCause::NoReply:
+            return "no-reply";
+        case LinkCause::IncompleteReply:
+            return "incomplete-reply";
+        case LinkCause::BadChecksum:
+            return "checksum";
+        case LinkCause::Rejected:
+            return "rejected";
+        case LinkCause::RefusedReply:
+            return "refused-reply";
+        case LinkCause::SendTimeout:
+            return "send-timeout";
+        case LinkCause::BadFrame:
+            return "bad-frame";
+    }
+    return "?";
+}
+
+std::string ErrorName(int errorNumber) {
+    if (const char* name = ::strerrorname_np(errorNumber)) return name;
+    return std::to_string(errorNumber);
+}
+
+namespace {
+
+std::uint16_t OpenFailureText(int errorNumber) {
+    switch (errorNumber) {
+        case ENOENT:
+        case ENXIO:
+        case ENODEV:
+            return link_text::PortMissing;
+        case EACCES:
+        case EPERM:
+            return link_text::PortForbidden;
+        case EBUSY:
+            return link_text::PortBusy;
+        case ENOTTY:
+            return link_text::NotASerialPort;
+        case EINVAL:
+            return link_text::BaudRefused;
+        default:
+            return link_text::OpenFailed;
+    }
+}
+
+std::uint16_t TextOf(const LinkFailure& f) {
+    switch (f.cause) {
+        case LinkCause::None:
+            return 0;
+        case LinkCause::Offline:
+            return link_text::Offline;
+        case LinkCause::OpenFailed:
+            return OpenFailureText(f.errorNumber);
+        case LinkCause::PortClosed:
+            return link_text::PortClosed;
+        case LinkCause::NoReply:
+            return link_text::NoReply;
+        case LinkCause::IncompleteReply:
+            return link_text::IncompleteReply;
+        case LinkCause::BadChecksum:
+            return link_text::BadChecksum;
+        case LinkCause::Rejected:
+            return link_text::Rejected;
+        case LinkCause::RefusedReply:
+            return link_text::RefusedReply;
+        case LinkCause::SendTimeout:
+            return link_text::SendTimeout;
+        case LinkCause::BadFrame:
+            return link_text::BadFrame;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string LinkFailureText(const LinkFailure& failure,
+                            const std::function<std::string(std::uint16_t)>& text) {
+    const std::uint16_t number = TextOf(failure);
+    if (number == 0) return {};
+    std::string second = std::to_string(failure.baud);
+    if (number == link_text::OpenFailed) {
+        // The system's name of the error, or the line's own words when it
+        // could not tell the number.
+        second = failure.errorNumber != 0 ? ErrorName(failure.errorNumber) : failure.detail;
+    }
+    doctor::Finding finding;
+    finding.text = number;
+    finding.args = {failure.port.empty() ? std::string("-") : failure.port, second};
+    return doctor::RenderFinding(finding, text);
+}
+
+}  // namespace parvion

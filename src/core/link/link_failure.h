@@ -1,0 +1,73 @@
+#pragma once
+// Why the link last failed: the cause the Link keeps beside the plain
+// success flags of its operations, and the text that names it in the user's
+// language (string library texts 22624 … 22637, and 49 for a device that
+// does not answer), for the status bar, the live-value pages and
+// parvion2-cli.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace parvion {
+
+enum class LinkCause {
+    None,             // no failure since the port was opened
+    Offline,          // the link is not in use: nothing was sent
+    OpenFailed,       // the port could not be opened (errorNumber says why)
+    PortClosed,       // the port closed under the transaction (a pulled cable)
+    NoReply,          // not one byte of a reply within the time limit
+    IncompleteReply,  // the reply stopped short
+    BadChecksum,      // the reply's sum did not match
+    Rejected,         // the device rejected a write (reply byte 0xE0)
+    RefusedReply,     // the reply was not the one asked for (another block's echo)
+    SendTimeout,      // the request did not leave the port in time for the baud rate
+    BadFrame,         // the request was empty or beyond the frame capacity
+};
+
+struct LinkFailure {
+    LinkCause cause = LinkCause::None;
+    // OpenFailed: the system's error number (ENOENT, EACCES, EBUSY, ENOTTY,
+    // EINVAL for a rate the port cannot take); 0 when the line could not
+    // tell, and then `detail` holds the line's own words.
+    int errorNumber = 0;
+    std::string detail;
+    // The port (device path) and baud rate the link used.
+    std::string port;
+    int baud = 0;
+
+    bool operator==(const LinkFailure&) const = default;
+};
+
+// A short name of the cause ("no-reply", "checksum", …) for traces and tests.
+const char* LinkCauseName(LinkCause cause);
+
+// Texts of the causes in the string libraries; %1 is the port, %2 the baud
+// rate or, for an open failure of another kind, the system's error name.
+namespace link_text {
+inline constexpr std::uint16_t NoReply = 49;
+inline constexpr std::uint16_t Offline = 22624;
+inline constexpr std::uint16_t PortClosed = 22625;
+inline constexpr std::uint16_t IncompleteReply = 22626;
+inline constexpr std::uint16_t BadChecksum = 22627;
+inline constexpr std::uint16_t Rejected = 22628;
+inline constexpr std::uint16_t RefusedReply = 22629;
+inline constexpr std::uint16_t SendTimeout = 22630;
+inline constexpr std::uint16_t BadFrame = 22631;
+inline constexpr std::uint16_t PortMissing = 22632;     // ENOENT, ENXIO, ENODEV
+inline constexpr std::uint16_t PortForbidden = 22633;   // EACCES, EPERM: the dialout hint
+inline constexpr std::uint16_t PortBusy = 22634;        // EBUSY
+inline constexpr std::uint16_t NotASerialPort = 22635;  // ENOTTY
+inline constexpr std::uint16_t BaudRefused = 22636;     // EINVAL
+inline constexpr std::uint16_t OpenFailed = 22637;      // any other reason
+}  // namespace link_text
+
+// The text that names the failure in the current library, with the port,
+// the baud rate or the error filled in; empty for LinkCause::None.
+std::string LinkFailureText(const LinkFailure& failure,
+                            const std::function<std::string(std::uint16_t)>& text);
+
+// The system's symbolic name of an error number ("EIO"), or its number.
+std::string ErrorName(int errorNumber);
+
+}  // namespace parvion
