@@ -33,14 +33,16 @@ bool mayOverwrite(Dialogs& dialogs, QWidget* parent, const QString& file) {
                                                            QStringLiteral("Datei überschreiben ?"));
 }
 
-bool QtDialogs::askYesNo(QWidget* parent, const QString& text) {
-    return QMessageBox::information(parent, QApplication::applicationName(), text,
-                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+bool QtDialogs::askYesNo(QWidget* parent, const QString& text, DefaultAnswer byDefault) {
+    return QMessageBox::information(
+               parent, QApplication::applicationName(), text, QMessageBox::Yes | QMessageBox::No,
+               byDefault == DefaultAnswer::Yes ? QMessageBox::Yes : QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 bool QtDialogs::askOkCancel(QWidget* parent, const QString& title, const QString& text) {
-    return QMessageBox::warning(parent, title, text, QMessageBox::Ok | QMessageBox::Cancel) ==
-           QMessageBox::Ok;
+    return QMessageBox::warning(parent, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 void QtDialogs::information(QWidget* parent, const QString& text) {

@@ -37,7 +37,10 @@ void Tfrm_Main::mnu_NeuClick() {
     [&] {
         if (!DeviceAvailable(*link_, *device_)) return;
         const bool online = session_.Online;
-        if (online && !dialogs_->askYesNo(this, QString::fromStdString(LoadText(16)))) return;
+        if (online &&
+            !dialogs_->askYesNo(this, QString::fromStdString(LoadText(16)), DefaultAnswer::No)) {
+            return;
+        }
         if (online) {
             if (!ReadSystem(*link_, image_)) return;
             ResetParameters(image_, session_.Medium, true);
@@ -145,7 +148,10 @@ void Tfrm_Main::mnu_LadenClick() {
     [&] {
         if (!DeviceAvailable(*link_, *device_)) return;
         const bool online = session_.Online;
-        if (online && !dialogs_->askYesNo(this, QString::fromStdString(LoadText(16)))) return;
+        if (online &&
+            !dialogs_->askYesNo(this, QString::fromStdString(LoadText(16)), DefaultAnswer::No)) {
+            return;
+        }
         const ParameterImage before = image_;
         const bool gas = session_.Medium == medium::Gas;
         EG_UserRec keptEG{};

@@ -171,12 +171,17 @@ void TableWindow::done(int result) {
 
 void TableWindow::FormDeactivate() {
     if (ctx_.online()) {
+        // Sending overwrites the device's table: not without a Yes.
         if (notTransmitted_ &&
-            ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionTransmit)))) {
+            ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionTransmit)),
+                                  DefaultAnswer::No)) {
             transmit();  // the answer was Yes; the result is not asked for
         }
     } else if (notSaved_ &&
-               ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionSave)))) {
+               // Yes opens the save dialog, which asks before an overwrite;
+               // Enter keeps the changed table rather than losing it.
+               ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionSave)),
+                                     DefaultAnswer::Yes)) {
         save();
     }
 }

@@ -284,6 +284,9 @@ TEST(PropertyTableWindow, FilesStateAndTheQuestionsOnClosing) {
     t.FormDeactivate();
     ASSERT_FALSE(d.log.empty());
     EXPECT_TRUE(d.log[0].startsWith("yesno:Die Tabelle wurde"));
+    // Yes saves through the save dialog, which asks before an overwrite:
+    // Enter on this question keeps the table.
+    EXPECT_EQ(d.yesNoDefaults.back(), gui::DefaultAnswer::Yes);
     EXPECT_EQ(d.saveRequests.back().fileName, "erdgas.KTB");
     EXPECT_FALSE(t.notSaved());
     tables::PropertyGrid back;
@@ -355,6 +358,8 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     t.FormDeactivate();
     ASSERT_EQ(d.log.size(), 1u);
     EXPECT_TRUE(d.log[0].contains("gesendet"));
+    // Yes overwrites the device's table: No is the default.
+    EXPECT_EQ(d.yesNoDefaults.back(), gui::DefaultAnswer::No);
     win.w().session().Online = false;
     t.FormActivate();
     EXPECT_EQ(cell(t, 1, 1), "9.5");
