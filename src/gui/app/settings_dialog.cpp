@@ -7,9 +7,11 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSerialPortInfo>
 #include <QVBoxLayout>
 #include <array>
@@ -19,6 +21,7 @@
 #include "core/edit/parameter_compare.h"
 #include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
+#include "gui/app/busy_guard.h"
 #include "gui/app/radio_group.h"
 #include "gui/parameters/password_dialog.h"
 
@@ -212,7 +215,33 @@ void TEinst::Ref_GrpClick(int index) {
     if (hooks_.setRefreshInterval) hooks_.setRefreshInterval(RefreshIntervalMs(index));
 }
 
+void TEinst::keyPressEvent(QKeyEvent* event) {
+    // A held Enter presses OK once, not again with every repeat.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->isAutoRepeat()) {
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void TEinst::BtnOkClick() {
+    // One sequence at a time: a second OK (a double click, Enter) during the
+    // sequence's device waits does nothing.
+    if (running_) return;
+    auto busy = ctx_.busy.tryHold();
+    if (!busy) return;
+    bool closes = false;
+    {
+        running_ = true;
+        auto ended = qScopeGuard([this] { running_ = false; });
+        closes = connectionSequence();
+    }
+    // The sequence has ended: now the dialog may close.
+    busy.release();
+    if (closes) accept();
+}
+
+bool TEinst::connectionSequence() {
     ctx_.session.CompareBeforeWrite = CompareBox->isChecked();
     ConnectionRequest request;
     request.online = Zustand_Grp->itemIndex() == 1;
@@ -236,7 +265,7 @@ void TEinst::BtnOkClick() {
     lastResult_ = outcome.result;
     Bd_Grp->setItemIndex(outcome.baudIndex);
     RSIndex->setText(QString::number(ctx_.link.TransmissionErrors()));
-    if (!outcome.closesDialog()) return;
+    if (!outcome.closesDialog()) return false;
 
     if (outcome.result == ConnectionResult::PasswordRefused) {
         statusAfterClose_ = ctx_.texts.LoadText(kTextPasswordRefused);
@@ -247,7 +276,7 @@ void TEinst::BtnOkClick() {
         }
         if (hooks_.startRefreshTimer) hooks_.startRefreshTimer();
     }
-    accept();
+    return true;
 }
 
 TDoctorDlg::TDoctorDlg(const QString& title, const QString& report, const QString& takeText,
@@ -304,19 +333,28 @@ void TEinst::BtnTestClick() {
     const std::vector<std::string> ports = doctor::PortsToTest(portPath(com + 1), worth, listed);
 
     // The waits of the test keep the window responsive: no second test, no
-    // connection sequence meanwhile.
-    for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    doctorReports_.clear();
-    for (const std::string& path : ports) {
-        const doctor::ListedPort* entry = nullptr;
-        for (const doctor::ListedPort& p : listed) {
-            if (p.path == path) entry = &p;
+    // connection sequence and no closing meanwhile.
+    {
+        auto busy = ctx_.busy.tryHold();
+        if (!busy) return;
+        running_ = true;
+        for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(false);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        auto ended = qScopeGuard([this] {
+            QApplication::restoreOverrideCursor();
+            for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(true);
+            running_ = false;
+        });
+        doctorReports_.clear();
+        for (const std::string& path : ports) {
+            const doctor::ListedPort* entry = nullptr;
+            for (const doctor::ListedPort& p : listed) {
+                if (p.path == path) entry = &p;
+            }
+            doctorReports_.push_back(
+                doctor::CheckPort(path, entry, baud, ctx_.ui, ctx_.appDataFolder));
         }
-        doctorReports_.push_back(doctor::CheckPort(path, entry, baud, ctx_.ui, ctx_.appDataFolder));
     }
-    QApplication::restoreOverrideCursor();
-    for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(true);
 
     const views::TextLoader text = [this](std::uint16_t n) { return ctx_.texts.LoadText(n); };
     QString report;
@@ -360,6 +398,9 @@ void TEinst::BtnTestClick() {
 }
 
 void TEinst::done(int result) {
+    // Cancel, Escape and the close box wait for the sequence's end: what it
+    // works on (the port, the password dialog, this dialog) stays.
+    if (running_) return;
     QDialog::done(result);
     FormDeactivate();
 }

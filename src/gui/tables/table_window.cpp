@@ -165,6 +165,9 @@ bool TableWindow::openCommon() {
 }
 
 void TableWindow::done(int result) {
+    // While the window reads or sends its table, the device waits keep the
+    // event loop running: Escape and the close box wait for the end.
+    if (ctx_.busy.held()) return;
     if (isVisible()) FormDeactivate();
     QDialog::done(result);
 }

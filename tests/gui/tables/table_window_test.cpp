@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <functional>
 
 #include "core/link/encoding.h"
@@ -370,6 +371,31 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     t.mnu_ReceiveClick();
     EXPECT_EQ(cell(t, 1, 1), "0");
     EXPECT_EQ(cell(t, 0, 1), "373");
+}
+
+// While a table is read or sent, Escape and the close box wait for the end.
+TEST(TableWindows, CloseWaitsWhileTheWindowTalksToTheDevice) {
+    Window win(energy());
+    for (gui::TableWindow* t :
+         std::vector<gui::TableWindow*>{win.w().tableWindow(), win.w().saturationWindow()}) {
+        SCOPED_TRACE(t->objectName().toStdString());
+        bool closedLater = false;
+        whenShown(t, [&] {
+            {
+                auto sequence = win.w().busyGuard().tryHold();
+                ASSERT_TRUE(sequence);
+                QTest::keyClick(t, Qt::Key_Escape);
+                EXPECT_TRUE(t->isVisible());
+                EXPECT_FALSE(t->close());
+                t->reject();
+                EXPECT_TRUE(t->isVisible());
+            }
+            closedLater = t->close();
+        });
+        t->open(0, QStringLiteral("Dichte"));
+        EXPECT_TRUE(closedLater);
+        EXPECT_FALSE(t->isVisible());
+    }
 }
 
 TEST(SaturationTableWindow, EditingRules) {
