@@ -178,10 +178,9 @@ void TEinst::Sprache() {
         Akt_Grp->setItemIndex(0);
     }
     items.clear();
-    if (loadItems(ctx_.texts, kEinstRefItems, items)) {
-        Ref_Grp->setItems(items);
-        Ref_Grp->setItemIndex(0);
-    }
+    if (loadItems(ctx_.texts, kEinstRefItems, items)) Ref_Grp->setItems(items);
+    // The refresh choice shows what is in force, not the first item.
+    Ref_Grp->setItemIndex(refreshChoice_);
 }
 
 void TEinst::showEvent(QShowEvent* event) {
@@ -266,6 +265,7 @@ bool TEinst::connectionSequence() {
     Bd_Grp->setItemIndex(outcome.baudIndex);
     RSIndex->setText(QString::number(ctx_.link.TransmissionErrors()));
     if (!outcome.closesDialog()) return false;
+    refreshChoice_ = Ref_Grp->itemIndex() < 0 ? 0 : Ref_Grp->itemIndex();
 
     if (outcome.result == ConnectionResult::PasswordRefused) {
         statusAfterClose_ = ctx_.texts.LoadText(kTextPasswordRefused);
@@ -401,6 +401,11 @@ void TEinst::done(int result) {
     // Cancel, Escape and the close box wait for the sequence's end: what it
     // works on (the port, the password dialog, this dialog) stays.
     if (running_) return;
+    // Cancel keeps the refresh choice in force; a click on another choice
+    // has set the timer's interval already.
+    if (result != QDialog::Accepted && hooks_.setRefreshInterval) {
+        hooks_.setRefreshInterval(RefreshIntervalMs(refreshChoice_));
+    }
     QDialog::done(result);
     FormDeactivate();
 }

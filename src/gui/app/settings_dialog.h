@@ -124,6 +124,9 @@ class TEinst : public QDialog {
 
     // Outcome of the last OK (Offline before any).
     ConnectionResult lastResult() const { return lastResult_; }
+    // The refresh choice in force: the one the last OK took (0 "Manuell"
+    // until then). The dialog opens with it.
+    int refreshChoice() const { return refreshChoice_; }
     // True while the connection sequence or the connection test runs.
     bool sequenceRunning() const { return running_; }
 
@@ -156,6 +159,7 @@ class TEinst : public QDialog {
     QStringList portLabels_;
     std::string statusAfterClose_;
     ConnectionResult lastResult_ = ConnectionResult::Offline;
+    int refreshChoice_ = 0;
     bool running_ = false;
     std::vector<doctor::PortReport> doctorReports_;
 };
