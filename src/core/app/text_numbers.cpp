@@ -159,6 +159,8 @@ constexpr std::array kUsed = {
     // Connection test and the comparison with a parameter file.
     TextRange{22528, 22555, "connection test: findings"},
     TextRange{22560, 22575, "comparison with a parameter file"},
+    // Buttons of the small dialogs and the caption of the password dialog.
+    TextRange{23552, 23554, "dialog buttons, password caption"},
     // Circuit headings of the printout and the integrator page.
     TextRange{30720, 30727, "circuit headings", V::Both, 40},
     // Terminal plan (labels get the circuit or output number appended).

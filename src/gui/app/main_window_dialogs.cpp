@@ -23,6 +23,7 @@ void Tfrm_Main::createDialogs() {
     // Created once after the main window; the value input dialog came first,
     // with the pages that use it.
     passwordDlg_ = new TPasswordDlg(this);
+    passwordDlg_->setTexts([this](std::uint16_t n) { return LoadText(n); });
 
     EinstHooks hooks;
     hooks.stopRefreshTimer = [this] { RefreshTimer->stop(); };

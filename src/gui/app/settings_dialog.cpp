@@ -22,6 +22,7 @@
 #include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
 #include "gui/app/busy_guard.h"
+#include "gui/app/dialog_texts.h"
 #include "gui/app/radio_group.h"
 #include "gui/parameters/password_dialog.h"
 
@@ -94,10 +95,10 @@ TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg
     RSIndex = new QLabel(QStringLiteral("0"), GroupBox1);
     RSIndex->setObjectName(QStringLiteral("RSIndex"));
     (new QHBoxLayout(GroupBox1))->addWidget(RSIndex);
-    BtnOk = new QPushButton(QStringLiteral("OK"), this);
+    BtnOk = new QPushButton(QtButtonText(QDialogButtonBox::Ok), this);
     BtnOk->setObjectName(QStringLiteral("BtnOk"));
     BtnOk->setDefault(true);
-    BtnCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+    BtnCancel = new QPushButton(QtButtonText(QDialogButtonBox::Cancel), this);
     BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
     BtnTest = new QPushButton(QStringLiteral("Verbindung testen"), this);
     BtnTest->setObjectName(QStringLiteral("BtnTest"));
@@ -157,6 +158,9 @@ void TEinst::Sprache() {
     Zustand_Grp->setTitle(fromText(captions[3]));
     Akt_Grp->setTitle(fromText(captions[4]));
     Ref_Grp->setTitle(fromText(captions[5]));
+    const views::TextLoader text = [this](std::uint16_t n) { return ctx_.texts.LoadText(n); };
+    SetButtonText(BtnOk, text, kTextButtonOk, QDialogButtonBox::Ok);
+    SetButtonText(BtnCancel, text, kTextButtonCancel, QDialogButtonBox::Cancel);
     if (const QString t = fromText(ctx_.texts.LoadText(doctor::text::kButton)); !t.isEmpty()) {
         BtnTest->setText(t);
     }

@@ -195,7 +195,12 @@ void PrintMenu::mnu_DruckenClick(QAction* item) {
             return;
         }
     }
-    if (preview) sansicht_->exec();
+    if (preview) {
+        // The window speaks the language in force: its caption is the menu
+        // item's ("Seitenansicht", "Print preview").
+        sansicht_->setWindowTitle(main_.mnu_Seitenansicht->text().remove(QLatin1Char('&')));
+        sansicht_->exec();
+    }
 }
 
 QString PrintMenu::askPdfFile(const QString& name) {
