@@ -28,9 +28,12 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileRequest& request
 
 }  // namespace
 
-bool mayOverwrite(Dialogs& dialogs, QWidget* parent, const QString& file) {
-    return !QFileInfo::exists(file) || dialogs.askOkCancel(parent, QStringLiteral("Warnung"),
-                                                           QStringLiteral("Datei überschreiben ?"));
+bool mayOverwrite(Dialogs& dialogs, QWidget* parent, const QString& file, int sprache) {
+    if (!QFileInfo::exists(file)) return true;
+    return sprache == 1 ? dialogs.askOkCancel(parent, QStringLiteral("Warning"),
+                                              QStringLiteral("Overwrite the file?"))
+                        : dialogs.askOkCancel(parent, QStringLiteral("Warnung"),
+                                              QStringLiteral("Datei überschreiben ?"));
 }
 
 bool QtDialogs::askYesNo(QWidget* parent, const QString& text, DefaultAnswer byDefault) {

@@ -58,8 +58,10 @@ class Dialogs {
 };
 
 // True when the file may be written: it does not exist yet, or the user
-// confirmed "Datei überschreiben ?" (warning "Warnung", OK and Cancel).
-bool mayOverwrite(Dialogs& dialogs, QWidget* parent, const QString& file);
+// confirmed "Datei überschreiben ?" (warning "Warnung", OK and Cancel); in
+// English (`sprache` 1) "Overwrite the file?" ("Warning"), as the graph
+// window asks.
+bool mayOverwrite(Dialogs& dialogs, QWidget* parent, const QString& file, int sprache);
 
 // The real boxes and dialogs.
 class QtDialogs : public Dialogs {

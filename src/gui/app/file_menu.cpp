@@ -236,7 +236,7 @@ void Tfrm_Main::saveParameterFile() {
     if (!chosen) return;
     const QString file =
         QString::fromStdString(WithParameterExtension(chosen->toStdString(), med).string());
-    if (!mayOverwrite(*dialogs_, this, file)) return;
+    if (!mayOverwrite(*dialogs_, this, file, session_.Sprache)) return;
     showParameterFileName(file);
     const std::filesystem::path path = file.toStdString();
     const ParameterFileResult result = SaveParameterFile(path, image_, med);

@@ -214,7 +214,7 @@ QString PrintMenu::askPdfFile(const QString& name) {
     if (!chosen || chosen->isEmpty()) return {};
     QString file = *chosen;
     if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");
-    if (!mayOverwrite(dialogs_, &main_, file)) return {};
+    if (!mayOverwrite(dialogs_, &main_, file, main_.session().Sprache)) return {};
     return file;
 }
 

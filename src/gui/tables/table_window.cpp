@@ -222,7 +222,7 @@ void TableWindow::save() {
     request.defaultSuffix =
         QString::fromLatin1(k.extension.data(), static_cast<qsizetype>(k.extension.size()));
     const std::optional<QString> chosen = ctx_.dialogs.saveFile(this, request);
-    if (!chosen || !mayOverwrite(ctx_.dialogs, this, *chosen)) return;
+    if (!chosen || !mayOverwrite(ctx_.dialogs, this, *chosen, ctx_.session.Sprache)) return;
     fileName_ = *chosen;
     tables::FileResult r;
     {

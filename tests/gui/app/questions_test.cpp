@@ -76,7 +76,8 @@ TEST(Questions, EnterOnAQuestionPressesItsSafeButton) {
          buttonText(QMessageBox::Cancel), false},
         {"a file is overwritten, through mayOverwrite",
          [&] {
-             return gui::mayOverwrite(dialogs, nullptr, QString::fromStdString(existing.string()));
+             return gui::mayOverwrite(dialogs, nullptr, QString::fromStdString(existing.string()),
+                                      0);
          },
          buttonText(QMessageBox::Cancel), false},
         {"the comparison before the device is written",
