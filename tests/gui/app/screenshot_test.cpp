@@ -227,7 +227,10 @@ TEST(Screenshot, QuestionsAndSmallDialogs) {
         shoot(prefix + "question.png");
         dialogs.askYesNo(&w, QString::fromStdString(w.LoadText(16)), gui::DefaultAnswer::No);
         shoot(prefix + "overwrite.png");
-        dialogs.askOkCancel(&w, QStringLiteral("Warnung"), QStringLiteral("Datei überschreiben ?"));
+        const std::filesystem::path existing = h.documents() / "station.PGA";
+        writeFileBytes(existing, "[System]\r\n");
+        gui::mayOverwrite(dialogs, &w, QString::fromStdString(existing.string()),
+                          w.session().Sprache);
         shoot(prefix + "save-dialog.png");
         gui::FileRequest request;
         request.directory = QString::fromStdString(h.documents().string());
