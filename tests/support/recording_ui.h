@@ -4,6 +4,7 @@
 // skipped unless realWaits is set, so that bulk operations run at full speed.
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,10 +31,17 @@ class RecordingUi : public UiHooks {
     void waitMs(int ms) override {
         waits.push_back(ms);
         if (realWaits && ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        if (duringWaits) duringWaits();
     }
-    void processEvents() override { ++eventRounds; }
+    void processEvents() override {
+        ++eventRounds;
+        if (duringWaits) duringWaits();
+    }
 
     bool realWaits = false;
+    // Runs in every wait and every round of processing events, as the
+    // window's event loop does (a window test hands it the event loop).
+    std::function<void()> duringWaits;
     std::vector<bool> onlineShown;
     std::vector<bool> menusEnabled;
     std::vector<bool> cursorBusy;

@@ -49,8 +49,9 @@ W* child(QObject* parent, const char* name) {
 
 class ScriptedDialogs : public gui::Dialogs {
   public:
-    bool askYesNo(QWidget*, const QString& text) override {
+    bool askYesNo(QWidget*, const QString& text, gui::DefaultAnswer byDefault) override {
         log.push_back("yesno:" + text);
+        yesNoDefaults.push_back(byDefault);
         return pop(yesNo, false);
     }
     bool askOkCancel(QWidget*, const QString& title, const QString& text) override {
@@ -78,6 +79,8 @@ class ScriptedDialogs : public gui::Dialogs {
     }
 
     std::deque<bool> yesNo;
+    // The default button of each Yes/No question asked, in order.
+    std::vector<gui::DefaultAnswer> yesNoDefaults;
     // Answers of the comparison: write (true, the default) or cancel.
     std::deque<bool> compareAnswers;
     std::vector<gui::ComparisonView> comparisons;

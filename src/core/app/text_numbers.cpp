@@ -161,6 +161,8 @@ constexpr std::array kUsed = {
     TextRange{22560, 22575, "comparison with a parameter file"},
     // Why the link failed, and live values that are no longer current.
     TextRange{22624, 22638, "link failures"},
+    // Buttons of the small dialogs and the caption of the password dialog.
+    TextRange{23552, 23554, "dialog buttons, password caption"},
     // Circuit headings of the printout and the integrator page.
     TextRange{30720, 30727, "circuit headings", V::Both, 40},
     // Terminal plan (labels get the circuit or output number appended).

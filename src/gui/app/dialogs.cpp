@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QListView>
 #include <QMessageBox>
+#include <QSplitter>
+#include <QStyle>
+#include <algorithm>
 
 namespace parvion::gui {
 
@@ -22,25 +26,41 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileRequest& request
     dialog.setNameFilters(request.filters);
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+    // Qt's own dialog keeps its places list narrower than its entries
+    // ("Computer"): it gets the width they need.
+    auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"));
+    auto* sidebar = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+    if (splitter != nullptr && sidebar != nullptr) {
+        dialog.resize(dialog.sizeHint().expandedTo(QSize(720, 440)));
+        const int side =
+            sidebar->sizeHintForColumn(0) + 2 * sidebar->frameWidth() +
+            sidebar->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, sidebar) + 8;
+        splitter->setSizes({side, std::max(dialog.width() - side, side)});
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first();
 }
 
 }  // namespace
 
-bool mayOverwrite(Dialogs& dialogs, QWidget* parent, const QString& file) {
-    return !QFileInfo::exists(file) || dialogs.askOkCancel(parent, QStringLiteral("Warnung"),
-                                                           QStringLiteral("Datei überschreiben ?"));
+bool mayOverwrite(Dialogs& dialogs, QWidget* parent, const QString& file, int sprache) {
+    if (!QFileInfo::exists(file)) return true;
+    return sprache == 1 ? dialogs.askOkCancel(parent, QStringLiteral("Warning"),
+                                              QStringLiteral("Overwrite the file?"))
+                        : dialogs.askOkCancel(parent, QStringLiteral("Warnung"),
+                                              QStringLiteral("Datei überschreiben ?"));
 }
 
-bool QtDialogs::askYesNo(QWidget* parent, const QString& text) {
-    return QMessageBox::information(parent, QApplication::applicationName(), text,
-                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+bool QtDialogs::askYesNo(QWidget* parent, const QString& text, DefaultAnswer byDefault) {
+    return QMessageBox::information(
+               parent, QApplication::applicationName(), text, QMessageBox::Yes | QMessageBox::No,
+               byDefault == DefaultAnswer::Yes ? QMessageBox::Yes : QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 bool QtDialogs::askOkCancel(QWidget* parent, const QString& title, const QString& text) {
-    return QMessageBox::warning(parent, title, text, QMessageBox::Ok | QMessageBox::Cancel) ==
-           QMessageBox::Ok;
+    return QMessageBox::warning(parent, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 void QtDialogs::information(QWidget* parent, const QString& text) {

@@ -31,12 +31,17 @@ struct ComparisonView {
     std::vector<edit::ComparisonRow> rows;
 };
 
+// The button of a question that Enter presses. A question whose Yes
+// overwrites the device or a file has No: a stray Enter changes nothing.
+enum class DefaultAnswer { Yes, No };
+
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
     // Information box with Yes and No; true for Yes.
-    virtual bool askYesNo(QWidget* parent, const QString& text) = 0;
-    // Warning box with OK and Cancel; true for OK.
+    virtual bool askYesNo(QWidget* parent, const QString& text, DefaultAnswer byDefault) = 0;
+    // Warning box with OK and Cancel; true for OK. It asks before an
+    // overwrite, so Cancel is the default button.
     virtual bool askOkCancel(QWidget* parent, const QString& title, const QString& text) = 0;
     // Information box with OK.
     virtual void information(QWidget* parent, const QString& text) = 0;
@@ -53,13 +58,15 @@ class Dialogs {
 };
 
 // True when the file may be written: it does not exist yet, or the user
-// confirmed "Datei überschreiben ?" (warning "Warnung", OK and Cancel).
-bool mayOverwrite(Dialogs& dialogs, QWidget* parent, const QString& file);
+// confirmed "Datei überschreiben ?" (warning "Warnung", OK and Cancel); in
+// English (`sprache` 1) "Overwrite the file?" ("Warning"), as the graph
+// window asks.
+bool mayOverwrite(Dialogs& dialogs, QWidget* parent, const QString& file, int sprache);
 
 // The real boxes and dialogs.
 class QtDialogs : public Dialogs {
   public:
-    bool askYesNo(QWidget* parent, const QString& text) override;
+    bool askYesNo(QWidget* parent, const QString& text, DefaultAnswer byDefault) override;
     bool askOkCancel(QWidget* parent, const QString& title, const QString& text) override;
     void information(QWidget* parent, const QString& text) override;
     void warning(QWidget* parent, const QString& text) override;

@@ -37,7 +37,10 @@ void Tfrm_Main::mnu_NeuClick() {
     [&] {
         if (!DeviceAvailable(*link_, *device_)) return;
         const bool online = session_.Online;
-        if (online && !dialogs_->askYesNo(this, QString::fromStdString(LoadText(16)))) return;
+        if (online &&
+            !dialogs_->askYesNo(this, QString::fromStdString(LoadText(16)), DefaultAnswer::No)) {
+            return;
+        }
         if (online) {
             if (!ReadSystem(*link_, image_)) return;
             ResetParameters(image_, session_.Medium, true);
@@ -145,7 +148,10 @@ void Tfrm_Main::mnu_LadenClick() {
     [&] {
         if (!DeviceAvailable(*link_, *device_)) return;
         const bool online = session_.Online;
-        if (online && !dialogs_->askYesNo(this, QString::fromStdString(LoadText(16)))) return;
+        if (online &&
+            !dialogs_->askYesNo(this, QString::fromStdString(LoadText(16)), DefaultAnswer::No)) {
+            return;
+        }
         const ParameterImage before = image_;
         const bool gas = session_.Medium == medium::Gas;
         EG_UserRec keptEG{};
@@ -230,7 +236,7 @@ void Tfrm_Main::saveParameterFile() {
     if (!chosen) return;
     const QString file =
         QString::fromStdString(WithParameterExtension(chosen->toStdString(), med).string());
-    if (!mayOverwrite(*dialogs_, this, file)) return;
+    if (!mayOverwrite(*dialogs_, this, file, session_.Sprache)) return;
     showParameterFileName(file);
     const std::filesystem::path path = file.toStdString();
     const ParameterFileResult result = SaveParameterFile(path, image_, med);

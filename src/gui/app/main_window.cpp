@@ -29,6 +29,7 @@
 #include "core/model/defaults.h"
 #include "core/views/page_rules.h"
 #include "gui/app/about_box.h"
+#include "gui/app/dialog_texts.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/multi_row_tab_bar.h"
 #include "gui/app/widgets.h"
@@ -85,6 +86,7 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     }
     texts_ = std::make_unique<TextLibrary>(options_.programFolder, session_);
     link_ = std::make_unique<Link>(*options_.line, *this, session_, options_.appDataFolder);
+    qtTranslations_ = std::make_unique<QtTranslations>();
     // A close asked for during a device sequence happens once it has ended.
     busy_.setOnRelease([this] {
         if (!closePending_) return;
@@ -98,6 +100,7 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     setFont(base);
     // The value input dialog first: the pages use it.
     inputDlg_ = new TInputDlg(image_, session_, this, [this] { beep(); });
+    inputDlg_->setTexts([this](std::uint16_t n) { return LoadText(n); });
     context_ = std::unique_ptr<PageContext>(new PageContext{
         session_, image_, *device_, *link_, *texts_, *this, *inputDlg_, busy_, *dialogs_, *this});
     buildPages();
@@ -418,6 +421,8 @@ bool Tfrm_Main::FormCreate() {
     checkVariantMenus();
     mnu_Deutsch->setChecked(session_.Sprache == 0);
     mnu_Englisch->setChecked(session_.Sprache == 1);
+    // Qt's own texts in the same language as the string library's.
+    qtTranslations_->apply(session_.Sprache);
 
     if (!texts_->CheckLibrary()) {
         dialogs_->error(this, QStringLiteral("Sprachen - Dll fehlt!"), false);
@@ -700,8 +705,10 @@ void Tfrm_Main::mnu_DeutschClick(QAction* item) {
     if (!texts_->CheckLibrary()) {
         dialogs_->error(this, QStringLiteral("Sprachen - Dll fehlt!"), true);
         session_.Sprache = 0;
+        qtTranslations_->apply(session_.Sprache);
         return;
     }
+    qtTranslations_->apply(session_.Sprache);
     mnu_Deutsch->setChecked(session_.Sprache == 0);
     mnu_Englisch->setChecked(session_.Sprache == 1);
     busyScreen([this] { UpdateTexts(); });

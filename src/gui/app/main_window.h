@@ -56,6 +56,7 @@ class ErrorProtocolPage;
 class IntegratorPage;
 class OutputPage;
 class PrintMenu;
+class QtTranslations;
 class RelayPage;
 class RemarksPage;
 class SystemPage;
@@ -114,6 +115,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     PrintMenu* printMenu() const { return printMenu_; }
     Tfrm_Tabelle* tableWindow() const { return tabelle_; }
     Tfrm_UserSatTab* saturationWindow() const { return userSatTab_; }
+    // Qt's own texts (standard buttons, file and print dialogs) in the
+    // language in force.
+    const QtTranslations& qtTranslations() const { return *qtTranslations_; }
     QString statusPanelText(int panel) const;
     // Every page, operation display first, in tab order.
     const std::vector<Page*>& pages() const { return pages_; }
@@ -275,6 +279,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     std::unique_ptr<DeviceState> device_;
     std::unique_ptr<TextLibrary> texts_;
     std::unique_ptr<Link> link_;
+    std::unique_ptr<QtTranslations> qtTranslations_;
     BusyGuard busy_;
     std::unique_ptr<PageContext> context_;
     std::vector<Page*> pages_;

@@ -23,6 +23,7 @@ void Tfrm_Main::createDialogs() {
     // Created once after the main window; the value input dialog came first,
     // with the pages that use it.
     passwordDlg_ = new TPasswordDlg(this);
+    passwordDlg_->setTexts([this](std::uint16_t n) { return LoadText(n); });
 
     EinstHooks hooks;
     hooks.stopRefreshTimer = [this] { RefreshTimer->stop(); };
@@ -34,9 +35,9 @@ void Tfrm_Main::createDialogs() {
     hooks.clearDateTime = [this] { TabParSystem->clearDeviceClock(); };
     // No port resolver of its own: the dialog maps "Com N" through the
     // settings file of the data folder, as the link does.
-    einst_ =
-        new TEinst({session_, image_, *device_, *link_, *texts_, *this, options_.appDataFolder, {}},
-                   std::move(hooks), *passwordDlg_, this);
+    einst_ = new TEinst(
+        {session_, image_, *device_, *link_, *texts_, *this, busy_, options_.appDataFolder, {}},
+        std::move(hooks), *passwordDlg_, this);
 
     grafik_ = new Tfrm_Grafik({device_->TrendStore,
                                image_,

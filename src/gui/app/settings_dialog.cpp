@@ -7,9 +7,11 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSerialPortInfo>
 #include <QVBoxLayout>
 #include <array>
@@ -19,6 +21,8 @@
 #include "core/edit/parameter_compare.h"
 #include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
+#include "gui/app/busy_guard.h"
+#include "gui/app/dialog_texts.h"
 #include "gui/app/radio_group.h"
 #include "gui/parameters/password_dialog.h"
 
@@ -91,10 +95,10 @@ TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg
     RSIndex = new QLabel(QStringLiteral("0"), GroupBox1);
     RSIndex->setObjectName(QStringLiteral("RSIndex"));
     (new QHBoxLayout(GroupBox1))->addWidget(RSIndex);
-    BtnOk = new QPushButton(QStringLiteral("OK"), this);
+    BtnOk = new QPushButton(QtButtonText(QDialogButtonBox::Ok), this);
     BtnOk->setObjectName(QStringLiteral("BtnOk"));
     BtnOk->setDefault(true);
-    BtnCancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+    BtnCancel = new QPushButton(QtButtonText(QDialogButtonBox::Cancel), this);
     BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
     BtnTest = new QPushButton(QStringLiteral("Verbindung testen"), this);
     BtnTest->setObjectName(QStringLiteral("BtnTest"));
@@ -156,6 +160,9 @@ void TEinst::Sprache() {
     Zustand_Grp->setTitle(fromText(captions[3]));
     Akt_Grp->setTitle(fromText(captions[4]));
     Ref_Grp->setTitle(fromText(captions[5]));
+    const views::TextLoader text = [this](std::uint16_t n) { return ctx_.texts.LoadText(n); };
+    SetButtonText(BtnOk, text, kTextButtonOk, QDialogButtonBox::Ok);
+    SetButtonText(BtnCancel, text, kTextButtonCancel, QDialogButtonBox::Cancel);
     if (const QString t = fromText(ctx_.texts.LoadText(doctor::text::kButton)); !t.isEmpty()) {
         BtnTest->setText(t);
     }
@@ -177,10 +184,9 @@ void TEinst::Sprache() {
         Akt_Grp->setItemIndex(0);
     }
     items.clear();
-    if (loadItems(ctx_.texts, kEinstRefItems, items)) {
-        Ref_Grp->setItems(items);
-        Ref_Grp->setItemIndex(0);
-    }
+    if (loadItems(ctx_.texts, kEinstRefItems, items)) Ref_Grp->setItems(items);
+    // The refresh choice shows what is in force, not the first item.
+    Ref_Grp->setItemIndex(refreshChoice_);
 }
 
 void TEinst::showEvent(QShowEvent* event) {
@@ -214,7 +220,33 @@ void TEinst::Ref_GrpClick(int index) {
     if (hooks_.setRefreshInterval) hooks_.setRefreshInterval(RefreshIntervalMs(index));
 }
 
+void TEinst::keyPressEvent(QKeyEvent* event) {
+    // A held Enter presses OK once, not again with every repeat.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->isAutoRepeat()) {
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void TEinst::BtnOkClick() {
+    // One sequence at a time: a second OK (a double click, Enter) during the
+    // sequence's device waits does nothing.
+    if (running_) return;
+    auto busy = ctx_.busy.tryHold();
+    if (!busy) return;
+    bool closes = false;
+    {
+        running_ = true;
+        auto ended = qScopeGuard([this] { running_ = false; });
+        closes = connectionSequence();
+    }
+    // The sequence has ended: now the dialog may close.
+    busy.release();
+    if (closes) accept();
+}
+
+bool TEinst::connectionSequence() {
     ctx_.session.CompareBeforeWrite = CompareBox->isChecked();
     ConnectionRequest request;
     request.online = Zustand_Grp->itemIndex() == 1;
@@ -241,14 +273,16 @@ void TEinst::BtnOkClick() {
     // Why the device was not reached stays in the status bar after the
     // dialog closed, and so does a refused password.
     statusAfterClose_ = outcome.status;
-    if (!outcome.closesDialog()) return;
+    if (!outcome.closesDialog()) return false;
+    refreshChoice_ = Ref_Grp->itemIndex() < 0 ? 0 : Ref_Grp->itemIndex();
+
     if (outcome.result == ConnectionResult::Online && RefreshTimerRuns(Ref_Grp->itemIndex())) {
         if (hooks_.setRefreshInterval) {
             hooks_.setRefreshInterval(RefreshIntervalMs(Ref_Grp->itemIndex()));
         }
         if (hooks_.startRefreshTimer) hooks_.startRefreshTimer();
     }
-    accept();
+    return true;
 }
 
 TDoctorDlg::TDoctorDlg(const QString& title, const QString& report, const QString& takeText,
@@ -307,19 +341,28 @@ void TEinst::BtnTestClick() {
     const std::vector<std::string> ports = doctor::PortsToTest(portPath(com + 1), worth, listed);
 
     // The waits of the test keep the window responsive: no second test, no
-    // connection sequence meanwhile.
-    for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    doctorReports_.clear();
-    for (const std::string& path : ports) {
-        const doctor::ListedPort* entry = nullptr;
-        for (const doctor::ListedPort& p : listed) {
-            if (p.path == path) entry = &p;
+    // connection sequence and no closing meanwhile.
+    {
+        auto busy = ctx_.busy.tryHold();
+        if (!busy) return;
+        running_ = true;
+        for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(false);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        auto ended = qScopeGuard([this] {
+            QApplication::restoreOverrideCursor();
+            for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(true);
+            running_ = false;
+        });
+        doctorReports_.clear();
+        for (const std::string& path : ports) {
+            const doctor::ListedPort* entry = nullptr;
+            for (const doctor::ListedPort& p : listed) {
+                if (p.path == path) entry = &p;
+            }
+            doctorReports_.push_back(
+                doctor::CheckPort(path, entry, baud, ctx_.ui, ctx_.appDataFolder));
         }
-        doctorReports_.push_back(doctor::CheckPort(path, entry, baud, ctx_.ui, ctx_.appDataFolder));
     }
-    QApplication::restoreOverrideCursor();
-    for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(true);
 
     const views::TextLoader text = [this](std::uint16_t n) { return ctx_.texts.LoadText(n); };
     QString report;
@@ -363,6 +406,14 @@ void TEinst::BtnTestClick() {
 }
 
 void TEinst::done(int result) {
+    // Cancel, Escape and the close box wait for the sequence's end: what it
+    // works on (the port, the password dialog, this dialog) stays.
+    if (running_) return;
+    // Cancel keeps the refresh choice in force; a click on another choice
+    // has set the timer's interval already.
+    if (result != QDialog::Accepted && hooks_.setRefreshInterval) {
+        hooks_.setRefreshInterval(RefreshIntervalMs(refreshChoice_));
+    }
     QDialog::done(result);
     FormDeactivate();
 }

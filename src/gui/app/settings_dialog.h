@@ -9,6 +9,11 @@
 // stays closed while the dialog is open. Closing (OK or Cancel) shows the
 // online state as it then is, so Cancel while online leaves the program
 // offline.
+//
+// The connection sequence and the connection test hold the busy guard for
+// their whole run. Their device waits keep the event loop running, so a
+// second click on OK, a held Enter, Escape, Cancel or the close box arrive
+// in the middle of them: all are ignored until the sequence has ended.
 
 #include <QDialog>
 #include <QStringList>
@@ -37,6 +42,7 @@ struct Session;
 
 namespace parvion::gui {
 
+class BusyGuard;
 class RadioGroup;
 class TPasswordDlg;
 
@@ -56,6 +62,9 @@ struct EinstContext {
     Link& link;  // its UiHooks must be `ui`
     const TextLibrary& texts;
     UiHooks& ui;
+    // The main window's guard: no sequence of the dialog starts while
+    // another device sequence runs, and none inside its own.
+    BusyGuard& busy;
     std::filesystem::path appDataFolder;  // error log; settings file for the port table
     // Device path of "Com N"; null: section "Ports" of the settings file in
     // appDataFolder, else /dev/ttyS{N-1}.
@@ -115,6 +124,11 @@ class TEinst : public QDialog {
 
     // Outcome of the last OK (Offline before any).
     ConnectionResult lastResult() const { return lastResult_; }
+    // The refresh choice in force: the one the last OK took (0 "Manuell"
+    // until then). The dialog opens with it.
+    int refreshChoice() const { return refreshChoice_; }
+    // True while the connection sequence or the connection test runs.
+    bool sequenceRunning() const { return running_; }
 
   public slots:
     void FormActivate();
@@ -131,8 +145,11 @@ class TEinst : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // OK's connection sequence; true when the dialog closes after it.
+    bool connectionSequence();
     std::string portPath(int comNumber) const;
     QStringList decoratedPorts() const;
 
@@ -142,6 +159,8 @@ class TEinst : public QDialog {
     QStringList portLabels_;
     std::string statusAfterClose_;
     ConnectionResult lastResult_ = ConnectionResult::Offline;
+    int refreshChoice_ = 0;
+    bool running_ = false;
     std::vector<doctor::PortReport> doctorReports_;
 };
 

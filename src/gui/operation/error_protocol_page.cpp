@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
+#include "core/app/session.h"
 #include "core/link/data_commands.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/device_records.h"
@@ -78,7 +79,7 @@ void ErrorProtocolPage::Speichern1Click() {
     request.fileName = QStringLiteral("ErrorListe");
     request.defaultSuffix = QStringLiteral("txt");
     const std::optional<QString> chosen = ctx_.dialogs.saveFile(this, request);
-    if (!chosen || !mayOverwrite(ctx_.dialogs, this, *chosen)) return;
+    if (!chosen || !mayOverwrite(ctx_.dialogs, this, *chosen, ctx_.session.Sprache)) return;
     // The file holds the lines as the list shows them.
     std::vector<std::string> lines;
     lines.reserve(static_cast<std::size_t>(ErrorListe_->count()));

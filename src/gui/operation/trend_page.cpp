@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/app/session.h"
 #include "core/link/data_commands.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/device_records.h"
@@ -207,7 +208,8 @@ void TrendPage::cmd_ReadTrendsClick(bool exportMode) {
                 request.defaultSuffix = QStringLiteral("txt");
                 file = ctx_.dialogs.saveFile(this, request);
                 // A cancelled dialog, or no to overwriting, makes it a plain read.
-                if (file && !mayOverwrite(ctx_.dialogs, this, *file)) file.reset();
+                if (file && !mayOverwrite(ctx_.dialogs, this, *file, ctx_.session.Sprache))
+                    file.reset();
             }
             if (file) exportTo(*file);
             ComboTrends_->clear();

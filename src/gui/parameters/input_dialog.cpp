@@ -13,6 +13,7 @@
 #include "core/model/parameter_image.h"
 #include "core/model/units.h"
 #include "core/views/input_rules.h"
+#include "gui/app/dialog_texts.h"
 
 namespace parvion::gui {
 
@@ -33,11 +34,11 @@ TInputDlg::TInputDlg(const ParameterImage& image, const Session& session, QWidge
     Input->setMaxLength(views::kInputMaxLength);
     Input->setContextMenuPolicy(Qt::NoContextMenu);  // no paste around the key filter
     Input->installEventFilter(this);
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn = new QPushButton(QtButtonText(QDialogButtonBox::Ok), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setDefault(true);
     OKBtn->setAutoDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
+    CancelBtn = new QPushButton(QtButtonText(QDialogButtonBox::Cancel), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setAutoDefault(false);
 
@@ -69,6 +70,9 @@ std::optional<float> TInputDlg::enter(std::uint8_t quantity, float min, float ma
 }
 
 void TInputDlg::FormActivate() {
+    // The buttons speak the language in force.
+    SetButtonText(OKBtn, text_, kTextButtonOk, QDialogButtonBox::Ok);
+    SetButtonText(CancelBtn, text_, kTextButtonCancel, QDialogButtonBox::Cancel);
     const UnitRow* row = conversionRow();
     DisplayValue = ToDisplayUnit(row, Value);
     DisplayMin = ToDisplayUnit(row, MinValue);

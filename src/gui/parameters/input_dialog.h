@@ -12,6 +12,8 @@
 #include <functional>
 #include <optional>
 
+#include "core/views/text_source.h"
+
 class QLineEdit;
 class QPushButton;
 
@@ -53,6 +55,10 @@ class TInputDlg : public QDialog {
     // close box ended it.
     std::optional<float> enter(std::uint8_t quantity, float min, float max, float value);
 
+    // Where the texts of OK and Cancel come from (the string library in
+    // force); without it the buttons show Qt's own texts.
+    void setTexts(views::TextLoader text) { text_ = std::move(text); }
+
   public slots:
     void FormActivate();
     void OKBtnClick();
@@ -74,6 +80,7 @@ class TInputDlg : public QDialog {
     const ParameterImage& image_;
     const Session& session_;
     std::function<void()> beep_;
+    views::TextLoader text_;
 };
 
 }  // namespace parvion::gui

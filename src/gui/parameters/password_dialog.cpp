@@ -6,6 +6,8 @@
 #include <QVBoxLayout>
 
 #include "core/app/connection.h"
+#include "core/app/texts.h"
+#include "gui/app/dialog_texts.h"
 
 namespace parvion::gui {
 
@@ -22,10 +24,10 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent) {
     Password->setObjectName(QStringLiteral("Password"));
     Password->setMaxLength(static_cast<int>(kPasswordLength));
     Password->setEchoMode(QLineEdit::Password);
-    mrOk = new QPushButton(QStringLiteral("OK"), this);
+    mrOk = new QPushButton(QtButtonText(QDialogButtonBox::Ok), this);
     mrOk->setObjectName(QStringLiteral("mrOk"));
     mrOk->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
+    CancelBtn = new QPushButton(QtButtonText(QDialogButtonBox::Cancel), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
 
     auto* buttons = new QHBoxLayout;
@@ -55,6 +57,13 @@ QString TPasswordDlg::ask() {
 }
 
 void TPasswordDlg::FormActivate() {
+    // Caption and buttons speak the language in force.
+    if (text_) {
+        const std::string caption = TrimText(text_(kTextPasswordCaption));
+        if (!caption.empty()) setWindowTitle(QString::fromStdString(caption));
+    }
+    SetButtonText(mrOk, text_, kTextButtonOk, QDialogButtonBox::Ok);
+    SetButtonText(CancelBtn, text_, kTextButtonCancel, QDialogButtonBox::Cancel);
     Password->setFocus();
 }
 

@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "core/views/text_source.h"
+
 class QLineEdit;
 class QPushButton;
 
@@ -24,6 +26,10 @@ class TPasswordDlg : public QDialog {
     // afterwards, whichever way it was closed.
     QString ask();
 
+    // Where the caption and the texts of OK and Cancel come from (the string
+    // library in force); without it: "Paßwort" and Qt's own button texts.
+    void setTexts(views::TextLoader text) { text_ = std::move(text); }
+
     QLineEdit* Password = nullptr;
     QPushButton* mrOk = nullptr;
     QPushButton* CancelBtn = nullptr;
@@ -35,6 +41,9 @@ class TPasswordDlg : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+
+  private:
+    views::TextLoader text_;
 };
 
 }  // namespace parvion::gui

@@ -195,7 +195,12 @@ void PrintMenu::mnu_DruckenClick(QAction* item) {
             return;
         }
     }
-    if (preview) sansicht_->exec();
+    if (preview) {
+        // The window speaks the language in force: its caption is the menu
+        // item's ("Seitenansicht", "Print preview").
+        sansicht_->setWindowTitle(main_.mnu_Seitenansicht->text().remove(QLatin1Char('&')));
+        sansicht_->exec();
+    }
 }
 
 QString PrintMenu::askPdfFile(const QString& name) {
@@ -209,7 +214,7 @@ QString PrintMenu::askPdfFile(const QString& name) {
     if (!chosen || chosen->isEmpty()) return {};
     QString file = *chosen;
     if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");
-    if (!mayOverwrite(dialogs_, &main_, file)) return {};
+    if (!mayOverwrite(dialogs_, &main_, file, main_.session().Sprache)) return {};
     return file;
 }
 

@@ -165,18 +165,26 @@ bool TableWindow::openCommon() {
 }
 
 void TableWindow::done(int result) {
+    // While the window reads or sends its table, the device waits keep the
+    // event loop running: Escape and the close box wait for the end.
+    if (ctx_.busy.held()) return;
     if (isVisible()) FormDeactivate();
     QDialog::done(result);
 }
 
 void TableWindow::FormDeactivate() {
     if (ctx_.online()) {
+        // Sending overwrites the device's table: not without a Yes.
         if (notTransmitted_ &&
-            ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionTransmit)))) {
+            ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionTransmit)),
+                                  DefaultAnswer::No)) {
             transmit();  // the answer was Yes; the result is not asked for
         }
     } else if (notSaved_ &&
-               ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionSave)))) {
+               // Yes opens the save dialog, which asks before an overwrite;
+               // Enter keeps the changed table rather than losing it.
+               ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionSave)),
+                                     DefaultAnswer::Yes)) {
         save();
     }
 }
@@ -214,7 +222,7 @@ void TableWindow::save() {
     request.defaultSuffix =
         QString::fromLatin1(k.extension.data(), static_cast<qsizetype>(k.extension.size()));
     const std::optional<QString> chosen = ctx_.dialogs.saveFile(this, request);
-    if (!chosen || !mayOverwrite(ctx_.dialogs, this, *chosen)) return;
+    if (!chosen || !mayOverwrite(ctx_.dialogs, this, *chosen, ctx_.session.Sprache)) return;
     fileName_ = *chosen;
     tables::FileResult r;
     {

@@ -151,6 +151,14 @@ TEST_F(FileMenu, SaveOfflineForcesTheExtensionAndAsksBeforeOverwriting) {
     w.mnu_SpeichernClick();
     EXPECT_EQ(h->dialogs.log.back(), "okcancel:Warnung:Datei überschreiben ?");
     EXPECT_EQ(readFileBytes(file), saved);
+    // In English the question is English too.
+    w.session().Sprache = 1;
+    h->dialogs.saveAnswers = {doc("plant.PGA")};
+    h->dialogs.okCancel = {false};
+    w.mnu_SpeichernClick();
+    EXPECT_EQ(h->dialogs.log.back(), "okcancel:Warning:Overwrite the file?");
+    EXPECT_EQ(readFileBytes(file), saved);
+    w.session().Sprache = 0;
     h->dialogs.saveAnswers = {doc("plant.PGA")};
     h->dialogs.okCancel = {true};
     w.mnu_SpeichernClick();

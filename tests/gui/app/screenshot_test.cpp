@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <cstdlib>
 
@@ -21,10 +22,12 @@
 #include "core/link/parameter_blocks.h"
 #include "gui/app/about_box.h"
 #include "gui/app/compare_dialog.h"
+#include "gui/app/dialogs.h"
 #include "gui/app/radio_group.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/app/settings_dialog_rig.h"
 #include "gui/parameters/input_dialog.h"
+#include "gui/parameters/password_dialog.h"
 #include "support/screenshots.h"
 #include "support/window_harness.h"
 
@@ -271,6 +274,49 @@ TEST(Screenshot, CompareAndConnectionTest) {
             poll.stop();
             einst->reject();
         }
+    });
+}
+
+// The small dialogs and Qt's own boxes in the language of the window: the
+// password dialog, a question (Yes/No), the overwrite warning and the save
+// dialog.
+TEST(Screenshot, QuestionsAndSmallDialogs) {
+    const QString folder = ScreenshotFolder();
+    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
+    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+        Harness h(setup);
+        gui::Tfrm_Main& w = *h.window;
+        ASSERT_TRUE(w.FormCreate());
+        w.show();
+        gui::TPasswordDlg* password = w.passwordDialog();
+        password->show();
+        QCoreApplication::processEvents();
+        password->grab().save(prefix + "TPasswordDlg.png", "PNG");
+        password->hide();
+
+        // Each box is photographed as soon as it shows, then closed.
+        const auto shoot = [&](const QString& name) {
+            QTimer::singleShot(200, &w, [name] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (modal == nullptr) return;
+                modal->grab().save(name, "PNG");
+                QTest::keyClick(modal, Qt::Key_Escape);
+            });
+        };
+        gui::QtDialogs dialogs;
+        shoot(prefix + "question.png");
+        dialogs.askYesNo(&w, QString::fromStdString(w.LoadText(16)), gui::DefaultAnswer::No);
+        shoot(prefix + "overwrite.png");
+        const std::filesystem::path existing = h.documents() / "station.PGA";
+        writeFileBytes(existing, "[System]\r\n");
+        gui::mayOverwrite(dialogs, &w, QString::fromStdString(existing.string()),
+                          w.session().Sprache);
+        shoot(prefix + "save-dialog.png");
+        gui::FileRequest request;
+        request.directory = QString::fromStdString(h.documents().string());
+        request.filters = {QStringLiteral("Gas Parameter (*.PGA)")};
+        request.defaultSuffix = QStringLiteral("PGA");
+        dialogs.saveFile(&w, request);
     });
 }
 

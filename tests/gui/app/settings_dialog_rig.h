@@ -22,6 +22,7 @@
 #include "core/link/transport.h"
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
+#include "gui/app/busy_guard.h"
 #include "gui/app/radio_group.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/parameters/password_dialog.h"
@@ -92,7 +93,7 @@ struct EinstRig {
         hooks.FillParameterPages = [this] { calls.push_back("fill"); };
         hooks.clearDateTime = [this] { calls.push_back("clock"); };
         dialog = std::make_unique<gui::TEinst>(
-            gui::EinstContext{session, image, device, link, texts, ui, dir.path(),
+            gui::EinstContext{session, image, device, link, texts, ui, busy, dir.path(),
                               [this](int n) { return n == 1 ? portPath : "/nonexistent/port"; }},
             std::move(hooks), *password);
     }
@@ -125,6 +126,7 @@ struct EinstRig {
     DeviceState device;
     Link link;
     TextLibrary texts;
+    gui::BusyGuard busy;
     std::string portPath;
     std::unique_ptr<gui::TPasswordDlg> password;
     std::unique_ptr<gui::TEinst> dialog;

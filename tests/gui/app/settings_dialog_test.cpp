@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,7 +52,7 @@ TEST(SettingsDialogOpen, ClosesThePortStopsTheTimerAndLoadsTheTexts) {
     EXPECT_TRUE(r.count("stop"));
     EXPECT_TRUE(r.session.Online);  // only the port is closed
     EXPECT_EQ(r.dialog->windowTitle(), QStringLiteral("Einstellungen"));
-    EXPECT_EQ(r.dialog->Ref_Grp->itemIndex(), 0);  // refresh choice reset on every opening
+    EXPECT_EQ(r.dialog->Ref_Grp->itemIndex(), 0);  // the choice in force: "Manuell" at first
     EXPECT_EQ(r.dialog->Ref_Grp->count(), 3);
     EXPECT_EQ(r.dialog->Zustand_Grp->itemIndex(), 1);
     EXPECT_TRUE(r.dialog->Bd_Grp->isEnabled());
@@ -160,6 +162,55 @@ TEST(SettingsDialogOk, ManualRefreshLeavesTheTimerOff) {
     EXPECT_TRUE(s.rig.session.Online);
     EXPECT_FALSE(s.rig.count("start:10000"));
     for (const auto& c : s.rig.calls) EXPECT_NE(c.rfind("start", 0), 0u) << c;
+}
+
+// The dialog opens with the refresh choice in force, the one the last OK
+// took; Cancel keeps it (and its interval).
+TEST(SettingsDialogRefresh, OpensWithTheChoiceInForce) {
+    SimRig s({}, true);
+    EinstRig& r = s.rig;
+    const auto starts = [&r](const std::string& call) {
+        return std::count(r.calls.begin(), r.calls.end(), call);
+    };
+    r.open();
+    EXPECT_EQ(r.dialog->Ref_Grp->itemIndex(), 0);
+    ClickItem(r.dialog->Ref_Grp, 1);
+    r.ok();
+    ASSERT_TRUE(r.session.Online);
+    EXPECT_EQ(starts("start:2000"), 1);
+    EXPECT_EQ(r.dialog->refreshChoice(), 1);
+
+    // Reopened, also in the other language: "alle 2 s" / "every 2 s".
+    for (int sprache : {0, 1}) {
+        r.session.Sprache = sprache;
+        r.open();
+        EXPECT_EQ(r.dialog->Ref_Grp->itemIndex(), 1);
+        EXPECT_EQ(r.dialog->Ref_Grp->items().value(1).toStdString(),
+                  r.texts.LoadText(gui::kEinstRefItems + 1));
+        // Another choice, cancelled: the one in force stays, with its interval.
+        ClickItem(r.dialog->Ref_Grp, 2);
+        EXPECT_EQ(r.interval, 5000);
+        r.dialog->BtnCancel->click();
+        EXPECT_EQ(r.interval, 2000);
+        EXPECT_EQ(r.dialog->refreshChoice(), 1);
+    }
+
+    // Cancel left the program offline; going online again without touching
+    // the choice starts the timer at 2 s again.
+    r.open();
+    EXPECT_EQ(r.dialog->Ref_Grp->itemIndex(), 1);
+    chooseOnline(r);
+    r.ok();
+    ASSERT_TRUE(r.session.Online);
+    EXPECT_EQ(starts("start:2000"), 2);
+
+    // "Manuell" taken by OK is what the next opening shows.
+    r.open();
+    ClickItem(r.dialog->Ref_Grp, 0);
+    r.ok();
+    r.open();
+    EXPECT_EQ(r.dialog->Ref_Grp->itemIndex(), 0);
+    EXPECT_EQ(starts("start:2000"), 2);
 }
 
 TEST(SettingsDialogOk, NoAnswerKeepsTheDialogOpenAndASecondOkConnects) {

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <functional>
 
 #include "core/link/encoding.h"
@@ -284,6 +285,9 @@ TEST(PropertyTableWindow, FilesStateAndTheQuestionsOnClosing) {
     t.FormDeactivate();
     ASSERT_FALSE(d.log.empty());
     EXPECT_TRUE(d.log[0].startsWith("yesno:Die Tabelle wurde"));
+    // Yes saves through the save dialog, which asks before an overwrite:
+    // Enter on this question keeps the table.
+    EXPECT_EQ(d.yesNoDefaults.back(), gui::DefaultAnswer::Yes);
     EXPECT_EQ(d.saveRequests.back().fileName, "erdgas.KTB");
     EXPECT_FALSE(t.notSaved());
     tables::PropertyGrid back;
@@ -355,6 +359,8 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     t.FormDeactivate();
     ASSERT_EQ(d.log.size(), 1u);
     EXPECT_TRUE(d.log[0].contains("gesendet"));
+    // Yes overwrites the device's table: No is the default.
+    EXPECT_EQ(d.yesNoDefaults.back(), gui::DefaultAnswer::No);
     win.w().session().Online = false;
     t.FormActivate();
     EXPECT_EQ(cell(t, 1, 1), "9.5");
@@ -365,6 +371,31 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     t.mnu_ReceiveClick();
     EXPECT_EQ(cell(t, 1, 1), "0");
     EXPECT_EQ(cell(t, 0, 1), "373");
+}
+
+// While a table is read or sent, Escape and the close box wait for the end.
+TEST(TableWindows, CloseWaitsWhileTheWindowTalksToTheDevice) {
+    Window win(energy());
+    for (gui::TableWindow* t :
+         std::vector<gui::TableWindow*>{win.w().tableWindow(), win.w().saturationWindow()}) {
+        SCOPED_TRACE(t->objectName().toStdString());
+        bool closedLater = false;
+        whenShown(t, [&] {
+            {
+                auto sequence = win.w().busyGuard().tryHold();
+                ASSERT_TRUE(sequence);
+                QTest::keyClick(t, Qt::Key_Escape);
+                EXPECT_TRUE(t->isVisible());
+                EXPECT_FALSE(t->close());
+                t->reject();
+                EXPECT_TRUE(t->isVisible());
+            }
+            closedLater = t->close();
+        });
+        t->open(0, QStringLiteral("Dichte"));
+        EXPECT_TRUE(closedLater);
+        EXPECT_FALSE(t->isVisible());
+    }
 }
 
 TEST(SaturationTableWindow, EditingRules) {

@@ -1,0 +1,124 @@
+// Questions whose Yes overwrites the device or a file have No (or Cancel) as
+// their default button, so a stray Enter changes nothing: the real message
+// boxes and the comparison window, and what the menus ask.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "gui/app/compare_dialog.h"
+#include "gui/app/dialogs.h"
+#include "support/window_harness.h"
+
+namespace parvion::test {
+namespace {
+
+using gui::DefaultAnswer;
+
+// What the first modal window showed: the text of its default button. Enter
+// is pressed on it, as a stray key press would.
+struct Seen {
+    bool shown = false;
+    QString defaultButton;
+};
+
+void pressEnterOnNextModal(Seen& seen, int patience = 400) {
+    QTimer::singleShot(5, [&seen, patience] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) {
+            if (patience > 0) pressEnterOnNextModal(seen, patience - 1);
+            return;
+        }
+        seen.shown = true;
+        for (QPushButton* b : modal->findChildren<QPushButton*>()) {
+            if (b->isDefault()) seen.defaultButton = b->text().remove(QLatin1Char('&'));
+        }
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+}
+
+QString buttonText(QMessageBox::StandardButton b) {
+    QMessageBox box;
+    return box.addButton(b)->text().remove(QLatin1Char('&'));
+}
+
+TEST(Questions, EnterOnAQuestionPressesItsSafeButton) {
+    TempDir dir;
+    const std::filesystem::path existing = dir / "station.PGA";
+    writeFileBytes(existing, "[System]\r\n");
+    gui::QtDialogs dialogs;
+    gui::ComparisonView compare;
+    compare.title = QStringLiteral("Compare");
+    compare.writeText = QStringLiteral("Write");
+    compare.closeText = QStringLiteral("Cancel");
+    compare.rows.push_back({"Kreis 1", "T_User0", "Max", "100", "120"});
+
+    struct Case {
+        const char* question;
+        std::function<bool()> ask;
+        QString expectedDefault;
+        bool enterAnswers;
+    };
+    const std::vector<Case> cases = {
+        {"the device's parameters are overwritten (text 16)",
+         [&] { return dialogs.askYesNo(nullptr, QStringLiteral("Overwrite?"), DefaultAnswer::No); },
+         buttonText(QMessageBox::No), false},
+        {"a file is overwritten",
+         [&] {
+             return dialogs.askOkCancel(nullptr, QStringLiteral("Warnung"),
+                                        QStringLiteral("Datei überschreiben ?"));
+         },
+         buttonText(QMessageBox::Cancel), false},
+        {"a file is overwritten, through mayOverwrite",
+         [&] {
+             return gui::mayOverwrite(dialogs, nullptr, QString::fromStdString(existing.string()),
+                                      0);
+         },
+         buttonText(QMessageBox::Cancel), false},
+        {"the comparison before the device is written",
+         [&] { return dialogs.showComparison(nullptr, compare); }, compare.closeText, false},
+        // Saving a changed table overwrites nothing (the save dialog asks).
+        {"a changed table is saved",
+         [&] { return dialogs.askYesNo(nullptr, QStringLiteral("Save?"), DefaultAnswer::Yes); },
+         buttonText(QMessageBox::Yes), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.question);
+        Seen seen;
+        pressEnterOnNextModal(seen);
+        EXPECT_EQ(c.ask(), c.enterAnswers);
+        EXPECT_TRUE(seen.shown);
+        EXPECT_EQ(seen.defaultButton, c.expectedDefault);
+    }
+}
+
+// The menus ask their question with No as the default; answered No, the
+// device gets nothing.
+TEST(Questions, MenusThatOverwriteTheDeviceAskWithNoAsDefault) {
+    struct Case {
+        const char* menu;
+        std::function<void(gui::Tfrm_Main&)> click;
+    };
+    const std::vector<Case> cases = {
+        {"Neu", [](gui::Tfrm_Main& w) { w.mnu_Neu->trigger(); }},
+        {"Laden...", [](gui::Tfrm_Main& w) { w.mnu_Laden->trigger(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.menu);
+        Harness h;
+        ASSERT_TRUE(h.window->FormCreate());
+        h.dialogs.yesNo.push_back(false);
+        c.click(*h.window);
+        ASSERT_EQ(h.dialogs.yesNoDefaults.size(), 1u);
+        EXPECT_EQ(h.dialogs.yesNoDefaults[0], DefaultAnswer::No);
+        EXPECT_EQ(h.device.writesAccepted(), 0u);
+    }
+}
+
+}  // namespace
+}  // namespace parvion::test
