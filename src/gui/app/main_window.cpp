@@ -267,7 +267,9 @@ void Tfrm_Main::buildStatusBar() {
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(false);
     StatusPanel0 = named(new QLabel(bar), QStringLiteral("StatusPanel0"));
-    StatusPanel0->setFixedWidth(400);
+    // 400 pixels at the default size; the panel takes what a larger window
+    // gives, so a long cause is read whole in a maximised window.
+    StatusPanel0->setMinimumWidth(400);
     Zeitmesser = named(new QProgressBar(bar), QStringLiteral("Zeitmesser"));
     Zeitmesser->setFixedWidth(150);
     Zeitmesser->setTextVisible(false);
@@ -288,7 +290,7 @@ void Tfrm_Main::buildStatusBar() {
     StatusPanel3 = named(new QLabel(bar), QStringLiteral("StatusPanel3"));
     StatusPanel3->setFixedWidth(20);
     StatusPanel3->setAlignment(Qt::AlignCenter);
-    bar->addWidget(StatusPanel0);
+    bar->addWidget(StatusPanel0, 1);
     bar->addWidget(panel1);
     bar->addWidget(Label_Online);
     bar->addWidget(StatusPanel3);

@@ -133,6 +133,7 @@ TEST(TextFit, TheWindowGrowsAndKeepsEveryTabWithinReach) {
     ASSERT_TRUE(w.FormCreate());
     QCoreApplication::processEvents();
     // The default size is the smallest; there is no upper bound.
+    EXPECT_GE(w.StatusPanel0->width(), 400);
     EXPECT_EQ(w.minimumSize(), w.size());
     EXPECT_EQ(w.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
     EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
@@ -146,6 +147,8 @@ TEST(TextFit, TheWindowGrowsAndKeepsEveryTabWithinReach) {
     // The pages grew with the window.
     EXPECT_GT(w.TabPar1->width(), 900);
     EXPECT_GT(w.TabKreis1->height(), 650);
+    // The status bar's message panel takes the width too.
+    EXPECT_GT(w.StatusPanel0->width(), 700);
     faults.removeDuplicates();
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
     // A wide window needs fewer rows for the parameter tabs.
