@@ -98,16 +98,25 @@ struct Field {
 template <class Rec>
 struct Record;
 
+// The tables keep one line per field.
+// clang-format off
 template <>
 struct Record<T_UserRec> {
     using R = T_UserRec;
     static constexpr std::string_view section = "T_User";
     static constexpr std::size_t blockSize = 32;
     static constexpr Field<R> fields[] = {
-        {"Dummy1", &R::Dummy1, 0},  {"Dummy2", &R::Dummy2, 1},  {"Kind", &R::Kind, 2},
-        {"Eq", &R::Eq, 3},          {"Min", &R::Min, 4},        {"Max", &R::Max, 8},
-        {"Dummy4", &R::Dummy4, 12}, {"Diff", &R::Diff, 16},     {"Toff", &R::Toff, 20},
-        {"Konst", &R::Konst, 24},   {"Dummy3", &R::Dummy3, 28},
+        {"Dummy1", &R::Dummy1, 0},
+        {"Dummy2", &R::Dummy2, 1},
+        {"Kind", &R::Kind, 2},
+        {"Eq", &R::Eq, 3},
+        {"Min", &R::Min, 4},
+        {"Max", &R::Max, 8},
+        {"Dummy4", &R::Dummy4, 12},
+        {"Diff", &R::Diff, 16},
+        {"Toff", &R::Toff, 20},
+        {"Konst", &R::Konst, 24},
+        {"Dummy3", &R::Dummy3, 28},
     };
 };
 
@@ -156,9 +165,14 @@ struct Record<Des_UserRec> {
     static constexpr std::string_view section = "Des_User";
     static constexpr std::size_t blockSize = 32;
     static constexpr Field<R> fields[] = {
-        {"DesQN", &R::DesQN, 0},    {"DesT", &R::DesT, 4},      {"Desp", &R::Desp, 8},
-        {"Desdp", &R::Desdp, 12},   {"DesRho", &R::DesRho, 16}, {"Desdp2", &R::Desdp2, 20},
-        {"Desdp3", &R::Desdp3, 24}, {"Desdp4", &R::Desdp4, 28},
+        {"DesQN", &R::DesQN, 0},
+        {"DesT", &R::DesT, 4},
+        {"Desp", &R::Desp, 8},
+        {"Desdp", &R::Desdp, 12},
+        {"DesRho", &R::DesRho, 16},
+        {"Desdp2", &R::Desdp2, 20},
+        {"Desdp3", &R::Desdp3, 24},
+        {"Desdp4", &R::Desdp4, 28},
     };
 };
 
@@ -214,8 +228,11 @@ struct Record<Imp_UserRec> {
     static constexpr std::string_view section = "Imp_User";
     static constexpr std::size_t blockSize = 8;
     static constexpr Field<R> fields[] = {
-        {"Dummy1", &R::Dummy1, 0}, {"Dummy2", &R::Dummy2, 1},   {"Dummy3", &R::Dummy3, 2},
-        {"Kind", &R::Kind, 3},     {"Compare", &R::Compare, 4},
+        {"Dummy1", &R::Dummy1, 0},
+        {"Dummy2", &R::Dummy2, 1},
+        {"Dummy3", &R::Dummy3, 2},
+        {"Kind", &R::Kind, 3},
+        {"Compare", &R::Compare, 4},
     };
 };
 
@@ -225,8 +242,12 @@ struct Record<Alm_UserRec> {
     static constexpr std::string_view section = "Alm_User";
     static constexpr std::size_t blockSize = 16;
     static constexpr Field<R> fields[] = {
-        {"Dummy1", &R::Dummy1, 0},  {"Dummy2", &R::Dummy2, 1}, {"Param", &R::Param, 2},
-        {"Kind", &R::Kind, 3},      {"Min", &R::Min, 4},       {"Max", &R::Max, 8},
+        {"Dummy1", &R::Dummy1, 0},
+        {"Dummy2", &R::Dummy2, 1},
+        {"Param", &R::Param, 2},
+        {"Kind", &R::Kind, 3},
+        {"Min", &R::Min, 4},
+        {"Max", &R::Max, 8},
         {"Dummy3", &R::Dummy3, 12},
     };
 };
@@ -237,8 +258,12 @@ struct Record<Aus_UserRec> {
     static constexpr std::string_view section = "Aus_User";
     static constexpr std::size_t blockSize = 16;
     static constexpr Field<R> fields[] = {
-        {"Dummy1", &R::Dummy1, 0}, {"Dummy2", &R::Dummy2, 1}, {"Konstant", &R::Konstant, 2},
-        {"Param", &R::Param, 3},   {"Min", &R::Min, 4},       {"Max", &R::Max, 8},
+        {"Dummy1", &R::Dummy1, 0},
+        {"Dummy2", &R::Dummy2, 1},
+        {"Konstant", &R::Konstant, 2},
+        {"Param", &R::Param, 3},
+        {"Min", &R::Min, 4},
+        {"Max", &R::Max, 8},
         {"Err", &R::Err, 12},
     };
 };
@@ -263,8 +288,12 @@ struct Record<UserEinheitRec> {
     static constexpr std::string_view section = "UserEinheiten";
     static constexpr std::size_t blockSize = 16;
     static constexpr Field<R> fields[] = {
-        {"Kind", &R::Kind, 0}, {"", &R::Length, 1}, {"", &R::Code, 2},
-        {"", &R::Text, 3},     {"", &R::Factor, 8}, {"", &R::Offset, 12},
+        {"Kind", &R::Kind, 0},
+        {"", &R::Length, 1},
+        {"", &R::Code, 2},
+        {"", &R::Text, 3},
+        {"", &R::Factor, 8},
+        {"", &R::Offset, 12},
     };
 };
 
@@ -313,9 +342,15 @@ struct Record<SystemRec> {
     static constexpr std::string_view section = "System";
     static constexpr std::size_t blockSize = 16;
     static constexpr Field<R> fields[] = {
-        {"", &R::Ausbaustufe, 0},   {"Anzahl", &R::Anzahl, 1}, {"", &R::KindMask, 2},
-        {"Kind", &R::Kind, 3},      {"Lang", &R::Lang, 4},     {"", Zeros{3}, 5},
-        {"Dummy3", &R::Dummy3},     {"Dummy4", &R::Dummy4},    {"Faktor", &R::Faktor, 8, "1"},
+        {"", &R::Ausbaustufe, 0},
+        {"Anzahl", &R::Anzahl, 1},
+        {"", &R::KindMask, 2},
+        {"Kind", &R::Kind, 3},
+        {"Lang", &R::Lang, 4},
+        {"", Zeros{3}, 5},
+        {"Dummy3", &R::Dummy3},
+        {"Dummy4", &R::Dummy4},
+        {"Faktor", &R::Faktor, 8, "1"},
         {"Dummy6", &R::Dummy6, 12},
     };
 };
@@ -353,6 +388,8 @@ struct VorgabenSection {
         {.key = "Vorgabe", .member = &R::Vorgaben, .firstKey = 1},
     };
 };
+
+// clang-format on
 
 template <class Rec>
 concept HasRecord = requires {
