@@ -44,7 +44,7 @@ std::size_t EncodeDecodeAll(const ParameterImage& from, ParameterImage& to) {
     auto one = [&](const auto& rec, auto& into) {
         const wire::Bytes b = codec::encode(rec);
         bytes += b.size();
-        bytes += codec::decode(b, into) ? 1 : 0;
+        bytes += codec::decode(b, into) ? 1u : 0u;
     };
     for (std::size_t i = 0; i < 2; ++i) {
         one(from.T_User[i], to.T_User[i]);
@@ -68,7 +68,7 @@ std::size_t EncodeDecodeAll(const ParameterImage& from, ParameterImage& to) {
     for (std::size_t k = 0; k < 8; ++k) {
         const wire::Bytes b = codec::encodeVorgabe(from.Vorgaben[k]);
         bytes += b.size();
-        bytes += codec::decodeVorgabe(b, to.Vorgaben[k]) ? 1 : 0;
+        bytes += codec::decodeVorgabe(b, to.Vorgaben[k]) ? 1u : 0u;
     }
     one(from.Display, to.Display);
     return bytes;
