@@ -9,419 +9,10 @@ namespace parvion {
 
 namespace codec {
 
-namespace {
-
-// Builds a block field by field in block order.
-class Out {
-  public:
-    Out& b(std::uint8_t v) {
-        bytes.push_back(v);
-        return *this;
-    }
-    Out& w(std::uint16_t v) {
-        wire::appendWord(bytes, v);
-        return *this;
-    }
-    Out& f(float v) {
-        wire::appendFloat(bytes, v);
-        return *this;
-    }
-    wire::Bytes bytes;
-};
-
-// Takes a block apart field by field in block order.
-class In {
-  public:
-    explicit In(std::span<const std::uint8_t> block) : b_(block) {}
-    std::uint8_t b() { return b_[at_++]; }
-    std::uint16_t w() {
-        const auto v = wire::getWord(b_, at_);
-        at_ += 2;
-        return v;
-    }
-    float f() {
-        const float v = wire::getFloat(b_, at_);
-        at_ += 4;
-        return v;
-    }
-    void skip(std::size_t n) { at_ += n; }
-
-  private:
-    std::span<const std::uint8_t> b_;
-    std::size_t at_ = 0;
-};
-
-}  // namespace
-
-wire::Bytes encode(const T_UserRec& r) {
-    return Out()
-        .b(r.Dummy1)
-        .b(r.Dummy2)
-        .b(r.Kind)
-        .b(r.Eq)
-        .f(r.Min)
-        .f(r.Max)
-        .f(r.Dummy4)
-        .f(r.Diff)
-        .f(r.Toff)
-        .f(r.Konst)
-        .f(r.Dummy3)
-        .bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, T_UserRec& r) {
-    if (b.size() < 32) return false;
-    In in(b);
-    r.Dummy1 = in.b();
-    r.Dummy2 = in.b();
-    r.Kind = in.b();
-    r.Eq = in.b();
-    r.Min = in.f();
-    r.Max = in.f();
-    r.Dummy4 = in.f();
-    r.Diff = in.f();
-    r.Toff = in.f();
-    r.Konst = in.f();
-    r.Dummy3 = in.f();
-    return true;
-}
-
-wire::Bytes encode(const P_UserRec& r) {
-    return Out()
-        .b(r.Dummy1)
-        .b(r.Dummy2)
-        .b(r.Kind)
-        .b(r.Eq)
-        .f(r.Hyd)
-        .f(r.Min)
-        .f(r.Max)
-        .f(r.Err)
-        .f(r.Konst)
-        .f(r.Dummy3)
-        .f(r.Dummy4)
-        .bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, P_UserRec& r) {
-    if (b.size() < 32) return false;
-    In in(b);
-    r.Dummy1 = in.b();
-    r.Dummy2 = in.b();
-    r.Kind = in.b();
-    r.Eq = in.b();
-    r.Hyd = in.f();
-    r.Min = in.f();
-    r.Max = in.f();
-    r.Err = in.f();
-    r.Konst = in.f();
-    r.Dummy3 = in.f();
-    r.Dummy4 = in.f();
-    return true;
-}
-
-wire::Bytes encode(const Flow_UserRec& r) {
-    return Out()
-        .b(r.Eq)
-        .b(r.Kind)
-        .w(r.MaxFreq)
-        .f(r.Min)
-        .f(r.Max)
-        .f(r.KFak)
-        .f(r.TKK)
-        .f(r.BTemp)
-        .f(r.Schleich)
-        .f(r.Exp_zahl)
-        .bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, Flow_UserRec& r) {
-    if (b.size() < 32) return false;
-    In in(b);
-    r.Eq = in.b();
-    r.Kind = in.b();
-    r.MaxFreq = in.w();
-    r.Min = in.f();
-    r.Max = in.f();
-    r.KFak = in.f();
-    r.TKK = in.f();
-    r.BTemp = in.f();
-    r.Schleich = in.f();
-    r.Exp_zahl = in.f();
-    return true;
-}
-
-wire::Bytes encode(const Des_UserRec& r) {
-    return Out()
-        .f(r.DesQN)
-        .f(r.DesT)
-        .f(r.Desp)
-        .f(r.Desdp)
-        .f(r.DesRho)
-        .f(r.Desdp2)
-        .f(r.Desdp3)
-        .f(r.Desdp4)
-        .bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, Des_UserRec& r) {
-    if (b.size() < 32) return false;
-    In in(b);
-    r.DesQN = in.f();
-    r.DesT = in.f();
-    r.Desp = in.f();
-    r.Desdp = in.f();
-    r.DesRho = in.f();
-    r.Desdp2 = in.f();
-    r.Desdp3 = in.f();
-    r.Desdp4 = in.f();
-    return true;
-}
-
-wire::Bytes encode(const Med_UserRec& r) {
-    return Out()
-        .b(r.Dummy1)
-        .b(r.Dummy2)
-        .b(r.Ready)
-        .b(r.Kind)
-        .f(r.Rho)
-        .f(r.RN)
-        .f(r.BT)
-        .f(r.Bp)
-        .f(r.BRho)
-        .f(r.WKapa)
-        .f(r.Satt_Tol)
-        .bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, Med_UserRec& r) {
-    if (b.size() < 32) return false;
-    In in(b);
-    r.Dummy1 = in.b();
-    r.Dummy2 = in.b();
-    r.Ready = in.b();
-    r.Kind = in.b();
-    r.Rho = in.f();
-    r.RN = in.f();
-    r.BT = in.f();
-    r.Bp = in.f();
-    r.BRho = in.f();
-    r.WKapa = in.f();
-    r.Satt_Tol = in.f();
-    return true;
-}
-
-wire::Bytes encode(const Bez_UserRec& r) {
-    return Out().f(r.T0).f(r.p0).f(r.h0).f(r.Faktor).bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, Bez_UserRec& r) {
-    if (b.size() < 16) return false;
-    In in(b);
-    r.T0 = in.f();
-    r.p0 = in.f();
-    r.h0 = in.f();
-    r.Faktor = in.f();
-    return true;
-}
-
-wire::Bytes encode(const Imp_UserRec& r) {
-    return Out().b(r.Dummy1).b(r.Dummy2).b(r.Dummy3).b(r.Kind).f(r.Compare).bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, Imp_UserRec& r) {
-    if (b.size() < 8) return false;
-    In in(b);
-    r.Dummy1 = in.b();
-    r.Dummy2 = in.b();
-    r.Dummy3 = in.b();
-    r.Kind = in.b();
-    r.Compare = in.f();
-    return true;
-}
-
-wire::Bytes encode(const Alm_UserRec& r) {
-    return Out().b(r.Dummy1).b(r.Dummy2).b(r.Param).b(r.Kind).f(r.Min).f(r.Max).f(r.Dummy3).bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, Alm_UserRec& r) {
-    if (b.size() < 16) return false;
-    In in(b);
-    r.Dummy1 = in.b();
-    r.Dummy2 = in.b();
-    r.Param = in.b();
-    r.Kind = in.b();
-    r.Min = in.f();
-    r.Max = in.f();
-    r.Dummy3 = in.f();
-    return true;
-}
-
-wire::Bytes encode(const Aus_UserRec& r) {
-    return Out().b(r.Dummy1).b(r.Dummy2).b(r.Konstant).b(r.Param).f(r.Min).f(r.Max).f(r.Err).bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, Aus_UserRec& r) {
-    if (b.size() < 16) return false;
-    In in(b);
-    r.Dummy1 = in.b();
-    r.Dummy2 = in.b();
-    r.Konstant = in.b();
-    r.Param = in.b();
-    r.Min = in.f();
-    r.Max = in.f();
-    r.Err = in.f();
-    return true;
-}
-
-wire::Bytes encode(const FlowKorrRec& r) {
-    Out out;
-    for (const float v : r.Stelle) out.f(v);
-    return out.bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, FlowKorrRec& r) {
-    if (b.size() < 32) return false;
-    In in(b);
-    for (float& v : r.Stelle) v = in.f();
-    return true;
-}
-
-wire::Bytes encode(const EG_UserRec& r) {
-    return Out().f(r.Ho).f(r.CO2).f(r.H2).f(r.Rho).bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, EG_UserRec& r) {
-    if (b.size() < 16) return false;
-    In in(b);
-    r.Ho = in.f();
-    r.CO2 = in.f();
-    r.H2 = in.f();
-    r.Rho = in.f();
-    return true;
-}
-
-wire::Bytes encode(const GrenzwerteRec& r) {
-    return Out().f(r.U_Max).f(r.U_Min).f(r.L_Max).f(r.L_Min).bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, GrenzwerteRec& r) {
-    if (b.size() < 16) return false;
-    In in(b);
-    r.U_Max = in.f();
-    r.U_Min = in.f();
-    r.L_Max = in.f();
-    r.L_Min = in.f();
-    return true;
-}
-
-wire::Bytes encode(const SystemRec& r) {
-    return Out()
-        .b(r.Ausbaustufe)
-        .b(r.Anzahl)
-        .b(r.KindMask)
-        .b(r.Kind)
-        .b(r.Lang)
-        .b(0)
-        .b(0)
-        .b(0)
-        .f(r.Faktor)
-        .f(r.Dummy6)
-        .bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, SystemRec& r) {
-    if (b.size() < 16) return false;
-    In in(b);
-    r.Ausbaustufe = in.b();
-    r.Anzahl = in.b();
-    r.KindMask = in.b();
-    r.Kind = in.b();
-    r.Lang = in.b();
-    in.skip(3);
-    r.Dummy3 = 0;
-    r.Dummy4 = 0;
-    r.Faktor = in.f();
-    r.Dummy6 = in.f();
-    return true;
-}
-
-wire::Bytes encode(const BetriebRec& r) {
-    return {r.Bytes.begin(), r.Bytes.end()};
-}
-
-bool decode(std::span<const std::uint8_t> b, BetriebRec& r) {
-    if (b.size() < 4) return false;
-    std::copy_n(b.begin(), 4, r.Bytes.begin());
-    return true;
-}
-
-wire::Bytes encode(const Dis_UserRec& r) {
-    return Out().b(r.Kind).b(r.Einheiten).b(r.First).b(r.CalcError).bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, Dis_UserRec& r) {
-    if (b.size() < 4) return false;
-    In in(b);
-    r.Kind = in.b();
-    r.Einheiten = in.b();
-    r.First = in.b();
-    r.CalcError = in.b();
-    return true;
-}
-
-wire::Bytes encode(const Trend_UserRec& r) {
-    return Out().b(r.Dummy1).b(r.Dummy2).b(r.Param).b(r.Time).bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, Trend_UserRec& r) {
-    if (b.size() < 4) return false;
-    In in(b);
-    r.Dummy1 = in.b();
-    r.Dummy2 = in.b();
-    r.Param = in.b();
-    r.Time = in.b();
-    return true;
-}
-
-wire::Bytes encode(const UserEinheitRec& r) {
-    // The device text is five characters, right-aligned with blanks.
-    std::string text = r.Text.substr(0, 5);
-    text.insert(0, 5 - text.size(), ' ');
-    Out out;
-    out.b(r.Kind).b(r.Length).b(r.Code);
-    for (const char c : text) out.b(static_cast<std::uint8_t>(c));
-    return out.f(r.Factor).f(r.Offset).bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, UserEinheitRec& r) {
-    if (b.size() < 16) return false;
-    In in(b);
-    r.Kind = in.b();
-    r.Length = in.b();
-    r.Code = in.b();
-    r.Text.clear();
-    for (int i = 0; i < 5; ++i) r.Text += static_cast<char>(in.b());
-    r.Factor = in.f();
-    r.Offset = in.f();
-    return true;
-}
-
-wire::Bytes encode(const DisplayRec& r) {
-    return Out().b(r.Enable1).b(r.Enable2).b(r.Enable3).b(r.Enable4).bytes;
-}
-
-bool decode(std::span<const std::uint8_t> b, DisplayRec& r) {
-    if (b.size() < 4) return false;
-    In in(b);
-    r.Enable1 = in.b();
-    r.Enable2 = in.b();
-    r.Enable3 = in.b();
-    r.Enable4 = in.b();
-    return true;
-}
-
 wire::Bytes encodeVorgabe(float value) {
-    return Out().f(value).bytes;
+    wire::Bytes b;
+    wire::appendFloat(b, value);
+    return b;
 }
 
 bool decodeVorgabe(std::span<const std::uint8_t> b, float& value) {
@@ -429,6 +20,47 @@ bool decodeVorgabe(std::span<const std::uint8_t> b, float& value) {
     value = wire::getFloat(b, 0);
     return true;
 }
+
+namespace detail {
+
+void Put(wire::Bytes& b, std::size_t at, std::uint8_t v) {
+    b[at] = v;
+}
+void Put(wire::Bytes& b, std::size_t at, std::uint16_t v) {
+    wire::putWord(b, at, v);
+}
+void Put(wire::Bytes& b, std::size_t at, std::int32_t v) {
+    wire::putLong(b, at, static_cast<std::uint32_t>(v));
+}
+void Put(wire::Bytes& b, std::size_t at, float v) {
+    wire::putFloat(b, at, v);
+}
+void Put(wire::Bytes& b, std::size_t at, const std::string& v) {
+    // The device text is five characters, right-aligned with blanks.
+    const std::size_t n = std::min(v.size(), layout::kDeviceTextLength);
+    const std::size_t pad = layout::kDeviceTextLength - n;
+    std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(at), pad, ' ');
+    std::copy_n(v.begin(), n, b.begin() + static_cast<std::ptrdiff_t>(at + pad));
+}
+
+void Get(std::span<const std::uint8_t> b, std::size_t at, std::uint8_t& v) {
+    v = b[at];
+}
+void Get(std::span<const std::uint8_t> b, std::size_t at, std::uint16_t& v) {
+    v = wire::getWord(b, at);
+}
+void Get(std::span<const std::uint8_t> b, std::size_t at, std::int32_t& v) {
+    v = static_cast<std::int32_t>(wire::getLong(b, at));
+}
+void Get(std::span<const std::uint8_t> b, std::size_t at, float& v) {
+    v = wire::getFloat(b, at);
+}
+void Get(std::span<const std::uint8_t> b, std::size_t at, std::string& v) {
+    v.assign(b.begin() + static_cast<std::ptrdiff_t>(at),
+             b.begin() + static_cast<std::ptrdiff_t>(at + layout::kDeviceTextLength));
+}
+
+}  // namespace detail
 
 }  // namespace codec
 

@@ -12,9 +12,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <type_traits>
 
 #include "core/link/encoding.h"
 #include "core/model/parameter_image.h"
+#include "core/model/record_layout.h"
 
 namespace parvion {
 
@@ -28,100 +31,127 @@ struct Place {
     std::uint8_t count;
 };
 
+// The block size of a record, from its field list.
+template <class Rec>
+constexpr std::uint8_t Size() {
+    return static_cast<std::uint8_t>(layout::Record<Rec>::blockSize);
+}
+
 constexpr Place T_User(int circuit) {
-    return {static_cast<std::uint16_t>(0x8100 + 32 * circuit), 32};
+    return {static_cast<std::uint16_t>(0x8100 + 32 * circuit), Size<T_UserRec>()};
 }
 constexpr Place P_User(int circuit) {
-    return {static_cast<std::uint16_t>(0x8180 + 32 * circuit), 32};
+    return {static_cast<std::uint16_t>(0x8180 + 32 * circuit), Size<P_UserRec>()};
 }
 constexpr Place Flow_User(int circuit) {
-    return {static_cast<std::uint16_t>(0x8060 + 32 * circuit), 32};
+    return {static_cast<std::uint16_t>(0x8060 + 32 * circuit), Size<Flow_UserRec>()};
 }
 constexpr Place Des_User(int circuit) {
-    return {static_cast<std::uint16_t>(0x81C0 + 32 * circuit), 32};
+    return {static_cast<std::uint16_t>(0x81C0 + 32 * circuit), Size<Des_UserRec>()};
 }
 constexpr Place Med_User(int circuit) {
-    return {static_cast<std::uint16_t>(0x82C0 + 32 * circuit), 32};
+    return {static_cast<std::uint16_t>(0x82C0 + 32 * circuit), Size<Med_UserRec>()};
 }
 constexpr Place Bez_User(int circuit) {
-    return {static_cast<std::uint16_t>(0x8150 + 16 * circuit), 16};
+    return {static_cast<std::uint16_t>(0x8150 + 16 * circuit), Size<Bez_UserRec>()};
 }
 constexpr Place Imp_User(int circuit) {
-    return {static_cast<std::uint16_t>(0x8140 + 8 * circuit), 8};
+    return {static_cast<std::uint16_t>(0x8140 + 8 * circuit), Size<Imp_UserRec>()};
 }
 constexpr Place Alm_User(int circuit) {
-    return {static_cast<std::uint16_t>(0x8040 + 16 * circuit), 16};
+    return {static_cast<std::uint16_t>(0x8040 + 16 * circuit), Size<Alm_UserRec>()};
 }
 constexpr Place Aus_User(int output) {
-    return {static_cast<std::uint16_t>(0x8000 + 16 * output), 16};
+    return {static_cast<std::uint16_t>(0x8000 + 16 * output), Size<Aus_UserRec>()};
 }
 constexpr Place FlowKorr(int circuit) {
-    return {static_cast<std::uint16_t>(0x8200 + 32 * circuit), 32};
+    return {static_cast<std::uint16_t>(0x8200 + 32 * circuit), Size<FlowKorrRec>()};
 }
 constexpr Place UserEinheiten(int quantity) {
-    return {static_cast<std::uint16_t>(0x9000 + 16 * quantity), 16};
+    return {static_cast<std::uint16_t>(0x9000 + 16 * quantity), Size<UserEinheitRec>()};
 }
 constexpr Place Vorgaben(int preset) {
     return {static_cast<std::uint16_t>(0x9120 + 4 * preset), 4};
 }
-inline constexpr Place EG_User{0x80F0, 16};
-inline constexpr Place Grenzwerte{0x80C0, 16};
-inline constexpr Place System{0x80A0, 16};
-inline constexpr Place Betrieb{0x80EC, 4};
-inline constexpr Place Dis_User{0x817C, 4};
-inline constexpr Place Trend_User{0x8178, 4};
-inline constexpr Place Display{0x9140, 4};
+inline constexpr Place EG_User{0x80F0, Size<EG_UserRec>()};
+inline constexpr Place Grenzwerte{0x80C0, Size<GrenzwerteRec>()};
+inline constexpr Place System{0x80A0, Size<SystemRec>()};
+inline constexpr Place Betrieb{0x80EC, Size<BetriebRec>()};
+inline constexpr Place Dis_User{0x817C, Size<Dis_UserRec>()};
+inline constexpr Place Trend_User{0x8178, Size<Trend_UserRec>()};
+inline constexpr Place Display{0x9140, Size<DisplayRec>()};
 
 }  // namespace block
 
-// Record <-> block bytes. encode gives exactly the block's bytes; decode
-// needs at least that many and returns false (record unchanged) otherwise.
+// Record <-> block bytes, by the record's field list (model/record_layout.h).
+// encode gives exactly the block's bytes: each field at its offset in its
+// line encoding, bytes no field holds as zeros (System bytes 5..7), the
+// unit text of UserEinheiten as five characters right-aligned with blanks.
+// decode needs at least that many bytes and returns false (record
+// unchanged) otherwise; it clears the fields the block does not hold
+// (System.Dummy3 and Dummy4).
 namespace codec {
 
-wire::Bytes encode(const T_UserRec& r);
-wire::Bytes encode(const P_UserRec& r);
-wire::Bytes encode(const Flow_UserRec& r);
-wire::Bytes encode(const Des_UserRec& r);
-wire::Bytes encode(const Med_UserRec& r);
-wire::Bytes encode(const Bez_UserRec& r);
-wire::Bytes encode(const Imp_UserRec& r);
-wire::Bytes encode(const Alm_UserRec& r);
-wire::Bytes encode(const Aus_UserRec& r);
-wire::Bytes encode(const FlowKorrRec& r);
-wire::Bytes encode(const EG_UserRec& r);
-wire::Bytes encode(const GrenzwerteRec& r);
-// Bytes 0..4, three zero bytes, Faktor, Dummy6.
-wire::Bytes encode(const SystemRec& r);
-wire::Bytes encode(const BetriebRec& r);
-wire::Bytes encode(const Dis_UserRec& r);
-wire::Bytes encode(const Trend_UserRec& r);
-// Kind, length, code, the 5-character device text (right-aligned with
-// blanks when shorter), factor, offset.
-wire::Bytes encode(const UserEinheitRec& r);
-wire::Bytes encode(const DisplayRec& r);
-wire::Bytes encodeVorgabe(float value);
+template <class Rec>
+requires layout::HasRecord<Rec> wire::Bytes encode(const Rec& r);
+template <class Rec>
+requires layout::HasRecord<Rec>
+bool decode(std::span<const std::uint8_t> b, Rec& r);
 
-bool decode(std::span<const std::uint8_t> b, T_UserRec& r);
-bool decode(std::span<const std::uint8_t> b, P_UserRec& r);
-bool decode(std::span<const std::uint8_t> b, Flow_UserRec& r);
-bool decode(std::span<const std::uint8_t> b, Des_UserRec& r);
-bool decode(std::span<const std::uint8_t> b, Med_UserRec& r);
-bool decode(std::span<const std::uint8_t> b, Bez_UserRec& r);
-bool decode(std::span<const std::uint8_t> b, Imp_UserRec& r);
-bool decode(std::span<const std::uint8_t> b, Alm_UserRec& r);
-bool decode(std::span<const std::uint8_t> b, Aus_UserRec& r);
-bool decode(std::span<const std::uint8_t> b, FlowKorrRec& r);
-bool decode(std::span<const std::uint8_t> b, EG_UserRec& r);
-bool decode(std::span<const std::uint8_t> b, GrenzwerteRec& r);
-// Fills bytes 0..4, clears Dummy3 and Dummy4, Faktor from offset 8 and
-// Dummy6 from offset 12.
-bool decode(std::span<const std::uint8_t> b, SystemRec& r);
-bool decode(std::span<const std::uint8_t> b, BetriebRec& r);
-bool decode(std::span<const std::uint8_t> b, Dis_UserRec& r);
-bool decode(std::span<const std::uint8_t> b, Trend_UserRec& r);
-bool decode(std::span<const std::uint8_t> b, UserEinheitRec& r);
-bool decode(std::span<const std::uint8_t> b, DisplayRec& r);
+// A preset is a block of its own holding one float.
+wire::Bytes encodeVorgabe(float value);
 bool decodeVorgabe(std::span<const std::uint8_t> b, float& value);
+
+namespace detail {
+
+// One value at its place in a block, in its line encoding.
+void Put(wire::Bytes& b, std::size_t at, std::uint8_t v);
+void Put(wire::Bytes& b, std::size_t at, std::uint16_t v);
+void Put(wire::Bytes& b, std::size_t at, std::int32_t v);
+void Put(wire::Bytes& b, std::size_t at, float v);
+void Put(wire::Bytes& b, std::size_t at, const std::string& v);
+void Get(std::span<const std::uint8_t> b, std::size_t at, std::uint8_t& v);
+void Get(std::span<const std::uint8_t> b, std::size_t at, std::uint16_t& v);
+void Get(std::span<const std::uint8_t> b, std::size_t at, std::int32_t& v);
+void Get(std::span<const std::uint8_t> b, std::size_t at, float& v);
+void Get(std::span<const std::uint8_t> b, std::size_t at, std::string& v);
+
+// Where element i of a field lies in the block.
+template <class T>
+std::size_t At(int offset, std::size_t element) {
+    return static_cast<std::size_t>(offset) + element * layout::WireSize<T>();
+}
+
+}  // namespace detail
+
+template <class Rec>
+requires layout::HasRecord<Rec> wire::Bytes encode(const Rec& r) {
+    wire::Bytes b(layout::Record<Rec>::blockSize, 0);
+    for (const auto& f : layout::Record<Rec>::fields) {
+        if (f.offset == layout::kNoBlock) continue;
+        layout::ForEachValue(f, r, [&](const auto& v, std::size_t i) {
+            detail::Put(b, detail::At<std::remove_cvref_t<decltype(v)>>(f.offset, i), v);
+        });
+    }
+    return b;
+}
+
+template <class Rec>
+requires layout::HasRecord<Rec>
+bool decode(std::span<const std::uint8_t> b, Rec& r) {
+    if (b.size() < layout::Record<Rec>::blockSize) return false;
+    for (const auto& f : layout::Record<Rec>::fields) {
+        layout::ForEachValue(f, r, [&](auto& v, std::size_t i) {
+            using T = std::remove_cvref_t<decltype(v)>;
+            if (f.offset == layout::kNoBlock) {
+                v = T{};  // no place in the block
+            } else {
+                detail::Get(b, detail::At<T>(f.offset, i), v);
+            }
+        });
+    }
+    return true;
+}
 
 }  // namespace codec
 

@@ -23,14 +23,14 @@ class Collector {
     bool include(bool available) const { return !presentOnly_ || available; }
 
     template <class T>
-    void integer(std::string_view key, const T& field, std::string_view /*def*/,
-                 bool available = true) {
+    void integer(std::string_view key, const T& field, std::string_view /*def*/, bool available) {
         static_assert(std::is_integral_v<T>);
         if (!include(available)) return;
         out_.push_back({section_, std::string(key), std::to_string(static_cast<long long>(field))});
     }
     void real(std::string_view key, const float& field, std::string_view /*def*/,
-              std::optional<parameter_walk::Range> /*range*/ = std::nullopt) {
+              const std::optional<parameter_walk::Range>& /*range*/, bool available) {
+        if (!include(available)) return;
         out_.push_back({section_, std::string(key), FormatFileFloat(field)});
     }
 

@@ -30,12 +30,12 @@ class Writer {
 
     template <class T>
     void integer(std::string_view key, const T& field, std::string_view /*def*/,
-                 bool /*available*/ = true) {
+                 bool /*available*/) {
         static_assert(std::is_integral_v<T>);
         file_.writeString(section_, key, std::to_string(static_cast<long long>(field)));
     }
     void real(std::string_view key, const float& field, std::string_view /*def*/,
-              std::optional<Range> /*range*/ = std::nullopt) {
+              const std::optional<Range>& /*range*/, bool /*available*/) {
         file_.writeString(section_, key, FormatFileFloat(field));
     }
 
@@ -61,7 +61,7 @@ class Reader {
     bool include(bool available) const { return available; }
 
     template <class T>
-    void integer(std::string_view key, T& field, std::string_view def, bool available = true) {
+    void integer(std::string_view key, T& field, std::string_view def, bool available) {
         static_assert(std::is_integral_v<T>);
         if (!available) return;
         const std::string text = file_.readString(section_, key, def);
@@ -72,7 +72,8 @@ class Reader {
         field = static_cast<T>(*bits);  // keeps the low bits of the field's width
     }
     void real(std::string_view key, float& field, std::string_view def,
-              std::optional<Range> range = std::nullopt) {
+              const std::optional<Range>& range, bool available) {
+        if (!available) return;
         const std::string text = file_.readString(section_, key, def);
         const std::optional<double> number = ReadNumber(text);
         if (!number) throw NotANumberError{section_, std::string(key), text};

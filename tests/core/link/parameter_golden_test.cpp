@@ -1,0 +1,496 @@
+// Pins the parameter records' wire blocks, their decoding, the parameter
+// files written and read back, the field list and the differences, for the
+// default sets, the fixture files and seeded random images, against the
+// fingerprints in tests/fixtures/golden/parameter_records.txt. A change of
+// any byte of a block, of a decoded field, of a saved file (key order,
+// formats) or of a reader rule (defaults, clamps, availability) fails here.
+//
+// PARVION_WRITE_GOLDEN=1 writes the fingerprints anew (after a change that
+// is meant to change behaviour); PARVION_GOLDEN_DUMP=<folder> writes the
+// full texts behind each fingerprint, for comparing two versions.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <type_traits>
+
+#include "core/link/parameter_blocks.h"
+#include "core/model/defaults.h"
+#include "core/model/parameter_diff.h"
+#include "core/model/parameter_file.h"
+#include "support/temp_dir.h"
+
+namespace parvion {
+namespace {
+
+namespace fs = std::filesystem;
+
+// --- every member of a record, found by structured binding, so that the
+// dumps and the random images need no field list of their own (a record that
+// gains or loses a member stops compiling here).
+
+template <class Rec>
+constexpr int kMembers = 0;
+template <>
+constexpr int kMembers<T_UserRec> = 11;
+template <>
+constexpr int kMembers<P_UserRec> = 11;
+template <>
+constexpr int kMembers<Flow_UserRec> = 10;
+template <>
+constexpr int kMembers<Des_UserRec> = 8;
+template <>
+constexpr int kMembers<Med_UserRec> = 11;
+template <>
+constexpr int kMembers<EG_UserRec> = 4;
+template <>
+constexpr int kMembers<Bez_UserRec> = 4;
+template <>
+constexpr int kMembers<Imp_UserRec> = 5;
+template <>
+constexpr int kMembers<Alm_UserRec> = 7;
+template <>
+constexpr int kMembers<Aus_UserRec> = 7;
+template <>
+constexpr int kMembers<Dis_UserRec> = 4;
+template <>
+constexpr int kMembers<UserEinheitRec> = 6;
+template <>
+constexpr int kMembers<Trend_UserRec> = 4;
+template <>
+constexpr int kMembers<FlowKorrRec> = 1;
+template <>
+constexpr int kMembers<GrenzwerteRec> = 4;
+template <>
+constexpr int kMembers<SystemRec> = 9;
+template <>
+constexpr int kMembers<DisplayRec> = 4;
+template <>
+constexpr int kMembers<BetriebRec> = 1;
+
+template <class Fn, class... M>
+void Each(Fn& fn, M&... m) {
+    (fn(m), ...);
+}
+
+template <class Rec, class Fn>
+void ForMembers(Rec& r, Fn&& fn) {
+    constexpr int n = kMembers<std::remove_const_t<Rec>>;
+    static_assert(n > 0, "record without a member count");
+    if constexpr (n == 1) {
+        auto& [a] = r;
+        Each(fn, a);
+    } else if constexpr (n == 4) {
+        auto& [a, b, c, d] = r;
+        Each(fn, a, b, c, d);
+    } else if constexpr (n == 5) {
+        auto& [a, b, c, d, e] = r;
+        Each(fn, a, b, c, d, e);
+    } else if constexpr (n == 6) {
+        auto& [a, b, c, d, e, f] = r;
+        Each(fn, a, b, c, d, e, f);
+    } else if constexpr (n == 7) {
+        auto& [a, b, c, d, e, f, g] = r;
+        Each(fn, a, b, c, d, e, f, g);
+    } else if constexpr (n == 8) {
+        auto& [a, b, c, d, e, f, g, h] = r;
+        Each(fn, a, b, c, d, e, f, g, h);
+    } else if constexpr (n == 9) {
+        auto& [a, b, c, d, e, f, g, h, i] = r;
+        Each(fn, a, b, c, d, e, f, g, h, i);
+    } else if constexpr (n == 10) {
+        auto& [a, b, c, d, e, f, g, h, i, j] = r;
+        Each(fn, a, b, c, d, e, f, g, h, i, j);
+    } else if constexpr (n == 11) {
+        auto& [a, b, c, d, e, f, g, h, i, j, k] = r;
+        Each(fn, a, b, c, d, e, f, g, h, i, j, k);
+    }
+}
+
+std::string Hex(const std::uint8_t* p, std::size_t n) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string s;
+    for (std::size_t i = 0; i < n; ++i) {
+        s += kDigits[p[i] >> 4];
+        s += kDigits[p[i] & 15];
+    }
+    return s;
+}
+std::string Hex(const wire::Bytes& b) {
+    return Hex(b.data(), b.size());
+}
+
+// One member as exact text: integers in decimal, floats as their bits.
+struct DumpMember {
+    std::string& out;
+    template <class T>
+    void operator()(const T& v) {
+        out += ' ';
+        if constexpr (std::is_same_v<T, float>) {
+            char buf[12];
+            std::snprintf(buf, sizeof buf, "%08x", std::bit_cast<std::uint32_t>(v));
+            out += buf;
+        } else if constexpr (std::is_integral_v<T>) {
+            out += std::to_string(static_cast<long long>(v));
+        } else if constexpr (std::is_same_v<T, std::string>) {
+            out += '"' + Hex(reinterpret_cast<const std::uint8_t*>(v.data()), v.size()) + '"';
+        } else {
+            out += '[';
+            for (const auto& e : v) (*this)(e);
+            out += " ]";
+        }
+    }
+};
+
+template <class Rec>
+std::string Dump(const Rec& r) {
+    std::string out;
+    ForMembers(r, DumpMember{out});
+    return out;
+}
+
+// Fills every member with seeded random values. Tame values are finite
+// and mostly within a device's ranges (so that a saved file loads again);
+// wild ones take any bit pattern, erased memory and infinities included.
+struct RandomFill {
+    std::mt19937& rng;
+    bool wild;
+    std::uint32_t bits() { return static_cast<std::uint32_t>(rng()); }
+    float real() {
+        static constexpr std::uint32_t kSpecial[] = {0xFFFFFFFFu, 0x7F800000u, 0xFF800000u,
+                                                     0x7FC00000u, 0x00000001u, 0x80000000u};
+        static constexpr float kEdges[] = {0.0f,  1e-10f, -1e-10f,    1e-9f,       2e10f, -2e10f,
+                                           0.25f, 10.0f,  0.24f,      1.25f,       1.5f,  0.125f,
+                                           1e-6f, 1e-5f,  1234567.0f, 12345678.0f, -0.5f, 100.0f};
+        const std::uint32_t pick = bits() % 8;
+        if (wild && pick == 0) return std::bit_cast<float>(kSpecial[bits() % std::size(kSpecial)]);
+        if (wild && pick == 1) return std::bit_cast<float>(bits());
+        if (pick <= 3) return kEdges[bits() % std::size(kEdges)];
+        const float mantissa = static_cast<float>(bits() % 2000001) / 1000.0f - 1000.0f;
+        const int exponent = static_cast<int>(bits() % 13) - 6;
+        return mantissa * std::pow(10.0f, static_cast<float>(exponent));
+    }
+    template <class T>
+    void operator()(T& v) {
+        if constexpr (std::is_same_v<T, float>) {
+            v = real();
+        } else if constexpr (std::is_same_v<T, std::int32_t>) {
+            v = static_cast<std::int32_t>(wild ? bits() : bits() % 2001) - (wild ? 0 : 1000);
+        } else if constexpr (std::is_integral_v<T>) {
+            v = static_cast<T>(bits());
+        } else if constexpr (std::is_same_v<T, std::string>) {
+            v.clear();
+            for (std::uint32_t n = bits() % 8; n > 0; --n)
+                v += static_cast<char>(' ' + bits() % 95);
+        } else {
+            for (auto& e : v) (*this)(e);
+        }
+    }
+};
+
+// --- the blocks of an image: every record instance with its name.
+template <class Image, class Fn>
+void ForEachBlock(Image& img, Fn&& fn) {
+    auto each = [&](const char* name, auto& records) {
+        for (std::size_t i = 0; i < records.size(); ++i) fn(name + std::to_string(i), records[i]);
+    };
+    each("T_User", img.T_User);
+    each("P_User", img.P_User);
+    each("Flow_User", img.Flow_User);
+    each("Des_User", img.Des_User);
+    each("Med_User", img.Med_User);
+    fn(std::string("EG_User"), img.EG_User);
+    each("Bez_User", img.Bez_User);
+    each("Imp_User", img.Imp_User);
+    each("Alm_User", img.Alm_User);
+    each("Aus_User", img.Aus_User);
+    fn(std::string("Dis_User"), img.Dis_User);
+    each("UserEinheiten", img.UserEinheiten);
+    fn(std::string("Trend_User"), img.Trend_User);
+    each("FlowKorr", img.FlowKorr);
+    fn(std::string("Grenzwerte"), img.Grenzwerte);
+    fn(std::string("System"), img.System);
+    fn(std::string("Display"), img.Display);
+    fn(std::string("Betrieb"), img.Betrieb);
+}
+
+std::string DumpImage(const ParameterImage& img) {
+    std::string out;
+    ForEachBlock(img, [&](const std::string& name, const auto& rec) {
+        out += name + ':' + Dump(rec) + '\n';
+    });
+    out += "Vorgaben:";
+    for (const float v : img.Vorgaben) DumpMember{out}(v);
+    out += "\nBemerkung:";
+    for (const auto& line : img.Bemerkung) DumpMember{out}(line);
+    return out + '\n';
+}
+
+ParameterImage RandomImage(unsigned seed, bool wild, int medium) {
+    std::mt19937 rng(seed);
+    ParameterImage img;
+    ResetParameters(img, medium);
+    RandomFill fill{rng, wild};
+    ForEachBlock(img, [&](const std::string&, auto& rec) { ForMembers(rec, fill); });
+    for (float& v : img.Vorgaben) fill(v);
+    static constexpr std::uint8_t kLevels[] = {ausbaustufe::HighEnd, ausbaustufe::BasicA2,
+                                               ausbaustufe::BasicA1, ausbaustufe::Basic};
+    if (!wild) img.System.Ausbaustufe = kLevels[rng() % 4];
+    img.Bemerkung = {"Zeile mit Umlaut \xC3\xA4", "", "zweite"};
+    return img;
+}
+
+// --- what is pinned of one image.
+
+// Every block as sent, and the record decoded from it (over the image's own
+// record, as a read does).
+std::string Blocks(const ParameterImage& img, std::string& decoded) {
+    std::string out;
+    ForEachBlock(img, [&](const std::string& name, const auto& rec) {
+        const wire::Bytes b = codec::encode(rec);
+        out += name + ' ' + Hex(b) + '\n';
+        auto back = rec;
+        const bool ok = codec::decode(b, back);
+        decoded += name + (ok ? " ok" : " refused") + Dump(back) + '\n';
+    });
+    for (std::size_t k = 0; k < img.Vorgaben.size(); ++k) {
+        const wire::Bytes b = codec::encodeVorgabe(img.Vorgaben[k]);
+        out += "Vorgaben" + std::to_string(k) + ' ' + Hex(b) + '\n';
+        float back = img.Vorgaben[k];
+        const bool ok = codec::decodeVorgabe(b, back);
+        decoded += "Vorgaben" + std::to_string(k) + (ok ? " ok" : " refused");
+        DumpMember{decoded}(back);
+        decoded += '\n';
+    }
+    return out;
+}
+
+std::string Fields(const std::vector<ParameterField>& fields) {
+    std::string out;
+    for (const auto& f : fields) out += '[' + f.section + "] " + f.key + '=' + f.value + '\n';
+    return out;
+}
+
+std::string Diff(const std::vector<ParameterDifference>& diff) {
+    std::string out;
+    for (const auto& d : diff) {
+        out += '[' + d.section + "] " + d.key + ' ' + d.left + " | " + d.right + '\n';
+    }
+    return out;
+}
+
+std::string Status(const ParameterFileResult& r) {
+    return std::to_string(static_cast<int>(r.status)) + ' ' + r.section + ' ' + r.key + ' ' +
+           r.value + '\n';
+}
+
+std::uint64_t Fnv1a(const std::string& text) {
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    for (const char c : text) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 0x100000001b3ull;
+    }
+    return h;
+}
+
+fs::path Fixture(const std::string& name) {
+    return fs::path(PARVION_FIXTURES_DIR) / "params" / name;
+}
+fs::path GoldenFile() {
+    return fs::path(PARVION_FIXTURES_DIR) / "golden" / "parameter_records.txt";
+}
+
+// Collects name -> text; the texts are compared by fingerprint.
+class Pins {
+  public:
+    void add(const std::string& name, const std::string& text) { texts_[name] = text; }
+    const std::map<std::string, std::string>& texts() const { return texts_; }
+
+  private:
+    std::map<std::string, std::string> texts_;
+};
+
+ParameterImage Defaults(int medium) {
+    ParameterImage img;
+    ResetParameters(img, medium);
+    return img;
+}
+
+void PinImage(Pins& pins, const test::TempDir& dir, const std::string& name,
+              const ParameterImage& img, int medium) {
+    std::string decoded;
+    pins.add(name + ".blocks", Blocks(img, decoded));
+    pins.add(name + ".decoded", decoded);
+
+    const fs::path file = dir / (name + (medium == medium::Gas ? ".PGA" : ".PEG"));
+    const ParameterFileResult saved = SaveParameterFile(file, img, medium);
+    pins.add(name + ".file", Status(saved) + test::readFileBytes(file));
+
+    // Read back into the defaults at the image's expansion level, and at
+    // the smallest one.
+    for (const std::uint8_t level : {img.System.Ausbaustufe, ausbaustufe::Basic}) {
+        ParameterImage back;
+        back.System.Ausbaustufe = level;
+        ResetParameters(back, medium);
+        const ParameterFileResult r = LoadParameterFile(file, back, medium);
+        pins.add(name + ".reload" + std::to_string(level), Status(r) + DumpImage(back));
+    }
+
+    pins.add(name + ".fields", Fields(ListParameterFields(img, medium, false)));
+    pins.add(name + ".present", Fields(ListParameterFields(img, medium, true)));
+    const ParameterImage defaults = Defaults(medium);
+    pins.add(name + ".diff", Diff(DiffParameterImages(defaults, img, medium, true)) + "--\n" +
+                                 Diff(DiffParameterImages(img, defaults, medium, false)));
+}
+
+// Decoding of arbitrary device bytes (erased memory and infinities among
+// them) over a record that holds other values; short blocks are refused.
+template <class Rec>
+void PinRawDecode(std::string& out, std::mt19937& rng, const std::string& name) {
+    const std::size_t size = codec::encode(Rec{}).size();
+    RandomFill fill{rng, true};
+    for (int round = 0; round < 4; ++round) {
+        wire::Bytes b(size);
+        for (auto& x : b) x = static_cast<std::uint8_t>(rng());
+        for (std::size_t at = 0; at + 4 <= size; at += 4) {
+            const std::uint32_t pick = static_cast<std::uint32_t>(rng()) % 6;
+            const std::uint32_t special = pick == 0   ? 0xFFFFFFFFu
+                                          : pick == 1 ? 0x7F800000u
+                                          : pick == 2 ? 0xFF800000u
+                                                      : 0;
+            if (special != 0) wire::putLong(b, at, special);
+        }
+        Rec r;
+        ForMembers(r, fill);
+        const bool ok = codec::decode(b, r);
+        out += name + ' ' + Hex(b) + (ok ? " ok" : " refused") + Dump(r) + '\n';
+    }
+    Rec r;
+    ForMembers(r, fill);
+    const std::string before = Dump(r);
+    const bool ok = codec::decode(wire::Bytes(size - 1, 0), r);
+    out += name + " short " + (ok ? "ok" : "refused") +
+           (Dump(r) == before ? " unchanged" : " changed") + '\n';
+}
+
+Pins Collect() {
+    Pins pins;
+    test::TempDir dir;
+    PinImage(pins, dir, "defaults_gas", Defaults(medium::Gas), medium::Gas);
+    PinImage(pins, dir, "defaults_energy", Defaults(medium::Energy), medium::Energy);
+
+    struct FixtureCase {
+        const char* file;
+        int medium;
+        std::uint8_t level;
+    };
+    for (const FixtureCase c :
+         {FixtureCase{"gas_full.PGA", medium::Gas, ausbaustufe::HighEnd},
+          FixtureCase{"gas_full.PGA", medium::Gas, ausbaustufe::BasicA2},
+          FixtureCase{"gas_full.PGA", medium::Gas, ausbaustufe::BasicA1},
+          FixtureCase{"energy_full.PEG", medium::Energy, ausbaustufe::Basic},
+          FixtureCase{"energy_full.PEG", medium::Energy, 0},
+          FixtureCase{"edited.PGA", medium::Gas, 0}, FixtureCase{"old_gas.PAR", medium::Gas, 0},
+          FixtureCase{"old_gas.PAR", medium::Gas, ausbaustufe::Basic},
+          FixtureCase{"not_a_number.PGA", medium::Gas, 0}}) {
+        ParameterImage img;
+        img.System.Ausbaustufe = c.level;
+        ResetParameters(img, c.medium);
+        const ParameterFileResult r = LoadParameterFile(Fixture(c.file), img, c.medium);
+        const std::string name = std::string(c.file) + '@' + std::to_string(c.level);
+        pins.add(name + ".load", Status(r) + DumpImage(img));
+        if (r.ok()) PinImage(pins, dir, name, img, c.medium);
+    }
+
+    // Files with nothing but the variant: every key takes its reader default.
+    for (const int medium : {medium::Gas, medium::Energy}) {
+        const fs::path file = dir / (medium == medium::Gas ? "empty.PGA" : "empty.PEG");
+        test::writeFileBytes(file, medium == medium::Gas ? "[Medium]\r\nIdent=GAS\r\n"
+                                                         : "[Medium]\r\nIdent=STEAM\r\n");
+        ParameterImage img = RandomImage(31, false, medium);
+        img.System.Ausbaustufe = ausbaustufe::HighEnd;
+        const ParameterFileResult r = LoadParameterFile(file, img, medium);
+        pins.add(file.filename().string() + ".load", Status(r) + DumpImage(img));
+    }
+
+    PinImage(pins, dir, "random_tame_gas", RandomImage(11, false, medium::Gas), medium::Gas);
+    PinImage(pins, dir, "random_tame_energy", RandomImage(12, false, medium::Energy),
+             medium::Energy);
+    PinImage(pins, dir, "random_wild_gas", RandomImage(13, true, medium::Gas), medium::Gas);
+
+    std::mt19937 rng(21);
+    std::string raw;
+    PinRawDecode<T_UserRec>(raw, rng, "T_User");
+    PinRawDecode<P_UserRec>(raw, rng, "P_User");
+    PinRawDecode<Flow_UserRec>(raw, rng, "Flow_User");
+    PinRawDecode<Des_UserRec>(raw, rng, "Des_User");
+    PinRawDecode<Med_UserRec>(raw, rng, "Med_User");
+    PinRawDecode<EG_UserRec>(raw, rng, "EG_User");
+    PinRawDecode<Bez_UserRec>(raw, rng, "Bez_User");
+    PinRawDecode<Imp_UserRec>(raw, rng, "Imp_User");
+    PinRawDecode<Alm_UserRec>(raw, rng, "Alm_User");
+    PinRawDecode<Aus_UserRec>(raw, rng, "Aus_User");
+    PinRawDecode<Dis_UserRec>(raw, rng, "Dis_User");
+    PinRawDecode<UserEinheitRec>(raw, rng, "UserEinheiten");
+    PinRawDecode<Trend_UserRec>(raw, rng, "Trend_User");
+    PinRawDecode<FlowKorrRec>(raw, rng, "FlowKorr");
+    PinRawDecode<GrenzwerteRec>(raw, rng, "Grenzwerte");
+    PinRawDecode<SystemRec>(raw, rng, "System");
+    PinRawDecode<DisplayRec>(raw, rng, "Display");
+    PinRawDecode<BetriebRec>(raw, rng, "Betrieb");
+    pins.add("raw.decode", raw);
+    return pins;
+}
+
+std::map<std::string, std::string> ReadGolden() {
+    std::map<std::string, std::string> golden;
+    std::ifstream in(GoldenFile());
+    std::string name, hash;
+    while (in >> name >> hash) golden[name] = hash;
+    return golden;
+}
+
+std::string Fingerprint(const std::string& text) {
+    char buf[20];
+    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(Fnv1a(text)));
+    return buf;
+}
+
+TEST(ParameterRecordsGolden, BlocksFilesFieldsAndDiffsAreAsPinned) {
+    const Pins pins = Collect();
+    if (const char* dump = std::getenv("PARVION_GOLDEN_DUMP")) {
+        fs::create_directories(dump);
+        for (const auto& [name, text] : pins.texts()) {
+            std::ofstream(fs::path(dump) / name, std::ios::binary) << text;
+        }
+    }
+    if (std::getenv("PARVION_WRITE_GOLDEN") != nullptr) {
+        fs::create_directories(GoldenFile().parent_path());
+        std::ofstream out(GoldenFile(), std::ios::binary);
+        for (const auto& [name, text] : pins.texts())
+            out << name << ' ' << Fingerprint(text) << '\n';
+        GTEST_SKIP() << "wrote " << GoldenFile();
+    }
+    const auto golden = ReadGolden();
+    ASSERT_FALSE(golden.empty()) << "no fingerprints in " << GoldenFile();
+    EXPECT_EQ(golden.size(), pins.texts().size());
+    for (const auto& [name, text] : pins.texts()) {
+        const auto it = golden.find(name);
+        ASSERT_NE(it, golden.end()) << "no fingerprint for " << name;
+        EXPECT_EQ(it->second, Fingerprint(text)) << name << " differs; it is now:\n" << text;
+    }
+}
+
+}  // namespace
+}  // namespace parvion
