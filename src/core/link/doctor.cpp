@@ -484,17 +484,7 @@ std::string RenderFinding(const Finding& finding, const views::TextLoader& text)
         for (const std::string& a : finding.args) s += " " + a;
         return s;
     }
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 1 < s.size() && s[i + 1] >= '1' && s[i + 1] <= '9') {
-            const auto n = static_cast<std::size_t>(s[i + 1] - '1');
-            if (n < finding.args.size()) out += finding.args[n];
-            ++i;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
+    return views::FillPlaceholders(s, finding.args);
 }
 
 const char* VerdictMark(Verdict verdict) {

@@ -38,17 +38,7 @@ std::string StaleValuesNote(const DeviceDateTime& lastRead, const std::string& c
             }
         }
     }
-    std::string out;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() &&
-            (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
-            out += pattern[i + 1] == '1' ? FormatDeviceDateTime(lastRead) : cause;
-            ++i;
-        } else {
-            out += pattern[i];
-        }
-    }
-    return out;
+    return FillPlaceholders(pattern, {FormatDeviceDateTime(lastRead), cause});
 }
 
 int OutputSourceNameIndex(int code) {

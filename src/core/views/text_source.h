@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace parvion::views {
 
@@ -22,5 +24,23 @@ using TextLoader = std::function<std::string(std::uint16_t number)>;
 // trimmed on the right, the value in its base unit.
 using ValueFormatter =
     std::function<std::string(std::uint8_t quantity, bool withUnit, bool trimRight, float value)>;
+
+// A library text with its placeholders filled: %1 .. %9 become args[0] ..
+// args[8]; a placeholder without an argument becomes nothing.
+inline std::string FillPlaceholders(std::string_view pattern,
+                                    const std::vector<std::string>& args) {
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' &&
+            pattern[i + 1] <= '9') {
+            const auto n = static_cast<std::size_t>(pattern[i + 1] - '1');
+            if (n < args.size()) out += args[n];
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
+}
 
 }  // namespace parvion::views
