@@ -332,7 +332,6 @@ void Tfrm_Main::showOnline(bool online) {
 void Tfrm_Main::enableOfflineMenus(bool enabled) {
     mnu_System->menuAction()->setEnabled(enabled);
     mnu_Ausbaustufe->menuAction()->setEnabled(enabled);
-    checkLevelMenu();
 }
 
 void Tfrm_Main::checkLevelMenu() {
@@ -719,10 +718,9 @@ void Tfrm_Main::mnu_DeutschClick(QAction* item) {
 void Tfrm_Main::mnu_highendversionClick(QAction* item) {
     if (session_.Online) return;
     for (std::size_t i = 0; i < mnu_Level.size(); ++i) {
-        mnu_Level[i]->setChecked(false);
         if (mnu_Level[i] == item) image_.System.Ausbaustufe = kLevels[i];
     }
-    item->setChecked(true);
+    checkLevelMenu();
     NotebookMouseDown();
 }
 

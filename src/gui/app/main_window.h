@@ -253,7 +253,8 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     void applyFrameTexts();
     void checkVariantMenus();
     // Checks the item of the "Ausbaustufe" menu that names the expansion
-    // level of the parameter image.
+    // level of the parameter image: when the menu opens, when a level is
+    // picked and when the pages show a new set.
     void checkLevelMenu();
     std::optional<QString> askParameterFileToOpen();
     bool loadParameterFile();

@@ -231,8 +231,7 @@ void TEinst::keyPressEvent(QKeyEvent* event) {
 
 void TEinst::BtnOkClick() {
     // One sequence at a time: a second OK (a double click, Enter) during the
-    // sequence's device waits does nothing.
-    if (running_) return;
+    // sequence's device waits finds the guard held and does nothing.
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;
     bool closes = false;

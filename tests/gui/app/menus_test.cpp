@@ -289,7 +289,9 @@ TEST(LevelMenu, ChecksTheLevelTheDeviceBrought) {
         Harness h(setup);
         gui::Tfrm_Main& w = *h.window;
         ASSERT_TRUE(w.FormCreate());
+        // The item checked when the user opens the menu.
         auto checkedItem = [&w] {
+            emit w.mnu_Ausbaustufe->aboutToShow();
             int checked = -1;
             for (int i = 0; i < 4; ++i) {
                 if (!w.mnu_Level[static_cast<std::size_t>(i)]->isChecked()) continue;
@@ -314,7 +316,6 @@ TEST(LevelMenu, ChecksTheLevelTheDeviceBrought) {
             EXPECT_EQ(checkedItem(), c.item);
         }
         EXPECT_TRUE(w.mnu_Ausbaustufe->menuAction()->isEnabled());
-        emit w.mnu_Ausbaustufe->aboutToShow();
         EXPECT_EQ(checkedItem(), c.item);
 
         // Picked by the user, and brought back by a new parameter set.
