@@ -498,6 +498,11 @@ void RunSet(Context& ctx) {
     const int before = link.FailedTransactions();
     const edit::SettingOutcome outcome =
         edit::ApplySetting(link, ctx.image(), setting, PageTexts(ctx));
+    if (ctx.editNotSent()) {
+        ctx.DeviceFailure(
+            "the device's record could not be read before the change; nothing was "
+            "written");
+    }
     if (!outcome.ok()) SettingFailure(outcome);
     PrintNotes(outcome);
     const int failed = link.FailedTransactions() - before;

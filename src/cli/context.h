@@ -24,6 +24,17 @@ std::filesystem::path AppDataFolder();
 // The folder of the running program.
 std::filesystem::path ExecutableFolder(const char* argv0);
 
+// The command line has no window: of the user-interface effects it keeps
+// only that an edit was not sent, for its message.
+class CliUiHooks : public NullUiHooks {
+  public:
+    void editNotSent(const LinkFailure& failure) override {
+        (void)failure;
+        notSent = true;
+    }
+    bool notSent = false;
+};
+
 class Context {
   public:
     Context(const CliOptions& options, const std::filesystem::path& exeFolder);
@@ -61,6 +72,10 @@ class Context {
     // device operation that failed.
     [[noreturn]] void DeviceFailure(const std::string& what) const;
 
+    // An edit stopped before it sent anything: a record it writes could not
+    // be read from the device first.
+    bool editNotSent() const { return ui_.notSent; }
+
     // The device path of the chosen port.
     const std::string& portPath() const { return portPath_; }
     // "the port /dev/x at 9600 baud" for messages.
@@ -71,7 +86,7 @@ class Context {
     std::filesystem::path appData_;
     Session session_;
     std::unique_ptr<TextLibrary> texts_;
-    NullUiHooks ui_;
+    CliUiHooks ui_;
     TermiosLine line_;
     std::unique_ptr<Link> link_;
     std::unique_ptr<DeviceState> device_;

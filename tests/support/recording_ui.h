@@ -33,6 +33,7 @@ class RecordingUi : public UiHooks {
         if (realWaits && ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         if (duringWaits) duringWaits();
     }
+    void editNotSent(const LinkFailure& failure) override { notSent.push_back(failure.cause); }
     void processEvents() override {
         ++eventRounds;
         if (duringWaits) duringWaits();
@@ -47,6 +48,7 @@ class RecordingUi : public UiHooks {
     std::vector<bool> cursorBusy;
     std::vector<std::string> statusTexts;
     std::vector<int> waits;
+    std::vector<LinkCause> notSent;  // edits that stopped before sending, and why
     int progressMaximum = -1;
     int progressStarts = 0;
     int progressSteps = 0;

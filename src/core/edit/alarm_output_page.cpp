@@ -51,6 +51,16 @@ std::size_t Slot(int i, int count) {
     return i >= 0 && i < count ? static_cast<std::size_t>(i) : 0;
 }
 
+bool ReadAlarm(Link& link, ParameterImage& image, int alarm) {
+    return ReadBeforeEdit(link, image,
+                          {{BlockKind::Alm_User, static_cast<int>(Slot(alarm, kAlarms))}});
+}
+
+bool ReadOutput(Link& link, ParameterImage& image, int output) {
+    return ReadBeforeEdit(link, image,
+                          {{BlockKind::Aus_User, static_cast<int>(Slot(output, kOutputs))}});
+}
+
 std::vector<std::string> Choices(const views::BlockLoader& load, std::uint16_t first,
                                  std::uint16_t more, std::size_t from) {
     views::TextBlock block;
@@ -204,7 +214,8 @@ std::vector<std::string> AlarmListTexts(const ParameterImage& image, int medium,
 
 int ChooseAlarmSource(Link& link, ParameterImage& image, int alarm, int index) {
     Alm_UserRec& a = image.Alm_User[Slot(alarm, kAlarms)];
-    if (index < 0 || index >= SourceChoiceCount(SourceUse::Alarm)) {
+    if (index < 0 || index >= SourceChoiceCount(SourceUse::Alarm) ||
+        !ReadAlarm(link, image, alarm)) {
         return SourceIndex(SourceUse::Alarm, a.Param);
     }
     if (views::Circuit2Unavailable(image.System) &&
@@ -219,7 +230,7 @@ int ChooseAlarmSource(Link& link, ParameterImage& image, int alarm, int index) {
 }
 
 void ChooseAlarmKind(Link& link, ParameterImage& image, int alarm, int index) {
-    if (index < 0 || index > 255) return;
+    if (index < 0 || index > 255 || !ReadAlarm(link, image, alarm)) return;
     image.Alm_User[Slot(alarm, kAlarms)].Kind = static_cast<std::uint8_t>(index);
     AlarmWriteBack(link, image, alarm);
 }
@@ -228,7 +239,7 @@ void ApplyAlarmValue(Link& link, ParameterImage& image, int alarm, const SourceL
                      float accepted) {
     Alm_UserRec& a = image.Alm_User[Slot(alarm, kAlarms)];
     float* field = FloatField(a, line.key);
-    if (field == nullptr) return;
+    if (field == nullptr || !ReadAlarm(link, image, alarm)) return;
     *field = accepted;
     PullAlong(a, line.key);
     AlarmWriteBack(link, image, alarm);
@@ -277,7 +288,8 @@ bool OutputShown(const ParameterImage& image, int output) {
 
 int ChooseOutputSource(Link& link, ParameterImage& image, int output, int index) {
     Aus_UserRec& o = image.Aus_User[Slot(output, kOutputs)];
-    if (index < 0 || index >= SourceChoiceCount(SourceUse::Output)) {
+    if (index < 0 || index >= SourceChoiceCount(SourceUse::Output) ||
+        !ReadOutput(link, image, output)) {
         return SourceIndex(SourceUse::Output, o.Param);
     }
     o.Param = SourceCode(SourceUse::Output, index);
@@ -302,6 +314,7 @@ int ChooseOutputSource(Link& link, ParameterImage& image, int output, int index)
 void ApplyOutputValue(Link& link, ParameterImage& image, int output, const SourceLine& line,
                       float accepted) {
     Aus_UserRec& o = image.Aus_User[Slot(output, kOutputs)];
+    if (!ReadOutput(link, image, output)) return;
     if (line.key == kKonstant) {
         o.Konstant = static_cast<std::uint8_t>(
             std::lround(std::clamp(accepted, kCurrentMin, kCurrentMax) * kKonstantPerMilliampere));

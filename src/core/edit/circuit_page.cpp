@@ -292,6 +292,25 @@ RecordCommands CommandsOf(CircuitGroup group) {
     return {WriteT_User, ReadT_User};
 }
 
+// The records a change of the group on the circuit's page writes.
+BlockKind KindOf(CircuitGroup group) {
+    switch (group) {
+        case CircuitGroup::Temperature:
+            return BlockKind::T_User;
+        case CircuitGroup::Pressure:
+            return BlockKind::P_User;
+        case CircuitGroup::Flow:
+            return BlockKind::Flow_User;
+        case CircuitGroup::Medium:
+            return BlockKind::Med_User;
+        case CircuitGroup::Pulse:
+            return BlockKind::Imp_User;
+        case CircuitGroup::Reference:
+            return BlockKind::Bez_User;
+    }
+    return BlockKind::T_User;
+}
+
 // Design values and flow input: both written, each with its wait, then both
 // read back (4 steps).
 void FlowWriteBack(Link& link, ParameterImage& image, int circuit) {
@@ -335,6 +354,15 @@ void MediumWriteBack(Link& link, ParameterImage& image, int circuit) {
     ReadMed_User(link, image, circuit);
     ui.progressStep();
     ui.progressHide();
+}
+
+// The medium record of the circuit and, when it runs the gas calculation,
+// the natural-gas input set that its write-back writes too.
+bool ReadMediumRecords(Link& link, ParameterImage& image, int circuit) {
+    const int here = static_cast<int>(Index(circuit));
+    if (!ReadBeforeEdit(link, image, {{BlockKind::Med_User, here}})) return false;
+    return !GasCalculation(link, image, circuit) ||
+           ReadBeforeEdit(link, image, {{BlockKind::EG_User, 0}});
 }
 
 // The status of the natural-gas input set goes to both circuits.
@@ -524,6 +552,17 @@ GroupSet ApplyChoice(Link& link, ParameterImage& image, int circuit, CircuitGrou
     const auto kind = static_cast<std::uint8_t>(index);
     const bool online = link.session().Online;
     const RecordCommands commands = CommandsOf(group);
+    const int here = static_cast<int>(c);
+    const int there = static_cast<int>(other);
+
+    // The records the choice writes hold the device's values first; the
+    // fourth temperature or pressure choice writes the other circuit's too.
+    const bool takesOther =
+        index >= 3 && (group == CircuitGroup::Temperature || group == CircuitGroup::Pressure);
+    const bool ready =
+        takesOther ? ReadBeforeEdit(link, image, {{KindOf(group), there}, {KindOf(group), here}})
+                   : ReadBeforeEdit(link, image, {{KindOf(group), here}});
+    if (!ready) return {group};
 
     // Temperature and pressure: the fourth choice takes the value from the
     // other circuit, which is told at once that it feeds this one.
@@ -582,6 +621,14 @@ GroupSet ApplyLineValue(Link& link, ParameterImage& image, int circuit, CircuitG
                         const CircuitLine& line, float accepted) {
     if (line.action != LineAction::Dialog) return {};
     const std::size_t c = Index(circuit);
+    const int here = static_cast<int>(c);
+    const bool ready =
+        group == CircuitGroup::Flow
+            ? ReadBeforeEdit(link, image,
+                             {{BlockKind::Des_User, here}, {BlockKind::Flow_User, here}})
+        : group == CircuitGroup::Medium ? ReadMediumRecords(link, image, circuit)
+                                        : ReadBeforeEdit(link, image, {{KindOf(group), here}});
+    if (!ready) return {group};
     const float old = GetField(image, line.field);
     SetField(image, line.field, accepted);
 
@@ -617,10 +664,15 @@ GroupSet ApplyLineValue(Link& link, ParameterImage& image, int circuit, CircuitG
 GroupSet ApplyWithoutValue(Link& link, ParameterImage& image, int circuit, CircuitGroup group) {
     switch (group) {
         case CircuitGroup::Medium:
+            if (!ReadMediumRecords(link, image, circuit)) return {CircuitGroup::Medium};
             UpdateGasStatus(link, image, circuit);
             MediumWriteBack(link, image, circuit);
             return {CircuitGroup::Medium, CircuitGroup::Flow};
         case CircuitGroup::Pulse:
+            if (!ReadBeforeEdit(link, image,
+                                {{BlockKind::Imp_User, static_cast<int>(Index(circuit))}})) {
+                return {CircuitGroup::Pulse};
+            }
             WriteBack(link, image, circuit, WriteImp_User, ReadImp_User);
             return {CircuitGroup::Pulse};
         default:

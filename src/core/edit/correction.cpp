@@ -11,6 +11,7 @@ void SetCorrectionFactor(Link& link, ParameterImage& image, int circuit, std::si
                          float factor) {
     const int c = circuit == 1 ? 1 : 0;
     if (point >= kSupportPoints) return;
+    if (!ReadBeforeEdit(link, image, {{BlockKind::FlowKorr, c}})) return;
     image.FlowKorr[static_cast<std::size_t>(c)].Stelle[point] = factor;
     if (!link.session().Online) return;
     WriteFlowKorr(link, image, c);

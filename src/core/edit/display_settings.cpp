@@ -142,7 +142,8 @@ DisplayRec DisplayOfBoxes(const DisplayBoxes& boxes, bool compact) {
 }
 
 int ChoosePreferredValue(Link& link, ParameterImage& image, int index) {
-    if (index < 0 || index >= SourceChoiceCount(SourceUse::Preferred)) {
+    if (index < 0 || index >= SourceChoiceCount(SourceUse::Preferred) ||
+        !ReadBeforeEdit(link, image, {{BlockKind::Dis_User}})) {
         return SourceIndex(SourceUse::Preferred, image.Dis_User.First);
     }
     if (views::Circuit2Unavailable(image.System) &&
@@ -164,16 +165,21 @@ int ChoosePreferredValue(Link& link, ParameterImage& image, int index) {
 }
 
 void SetCompactDisplay(Link& link, ParameterImage& image, bool checked) {
+    if (!ReadBeforeEdit(link, image, {{BlockKind::Dis_User}})) return;
     image.Dis_User.Kind = checked ? 1 : 0;
     DisUserWriteBack(link, image);
 }
 
 void SetCalcErrorAcknowledge(Link& link, ParameterImage& image, bool checked) {
+    if (!ReadBeforeEdit(link, image, {{BlockKind::Dis_User}})) return;
     image.Dis_User.CalcError = checked ? 1 : 0;
     DisUserWriteBack(link, image);
 }
 
 void SetDisplayBoxes(Link& link, ParameterImage& image, const DisplayBoxes& boxes, bool compact) {
+    // The boxes give all four bytes; the device's record is still read
+    // first, so that a failed read sends nothing.
+    if (!ReadBeforeEdit(link, image, {{BlockKind::Display}})) return;
     image.Display = DisplayOfBoxes(boxes, compact);
     if (link.session().Online) WriteDisplay(link, image);
 }

@@ -96,36 +96,43 @@ class Sequence {
 };
 
 // Reads what depends on circuit 2, maps it onto circuit 1 and writes it
-// back, in the order the device expects.
-void SwitchToSingleCircuit(Link& link, ParameterImage& image, std::uint8_t kind) {
+// back, in the order the device expects. Every record it writes is read
+// first; when one of the reads fails, nothing is written (false).
+bool SwitchToSingleCircuit(Link& link, ParameterImage& image, std::uint8_t kind) {
     Sequence s(link);
     link.ui().progressStart(kSingleCircuitSwitchSteps);
-    for (int c : {0, 1}) s.read([&] { ReadT_User(link, image, c); });
-    for (int c : {0, 1}) s.read([&] { ReadP_User(link, image, c); });
-    s.read([&] { ReadFlow_User(link, image, 0); });
-    s.read([&] { ReadFlow_User(link, image, 1); });
-    s.read([&] { ReadDes_User(link, image, 0); });
-    s.read([&] { ReadImp_User(link, image, 1); });
-    s.read([&] { ReadTrend_User(link, image); });
-    s.read([&] { ReadDis_User(link, image); });
-    for (int k = 0; k < kOutputs; ++k) s.read([&] { ReadAus_User(link, image, k); });
-    for (int a = 0; a < kAlarms; ++a) s.read([&] { ReadAlm_User(link, image, a); });
-    if (!s.online()) return;
+    bool complete = true;
+    auto read = [&](auto command, auto... index) {
+        s.read([&] { complete = command(link, image, index...) && complete; });
+    };
+    for (int c : {0, 1}) read(ReadT_User, c);
+    for (int c : {0, 1}) read(ReadP_User, c);
+    read(ReadFlow_User, 0);
+    read(ReadFlow_User, 1);
+    read(ReadDes_User, 0);
+    read(ReadImp_User, 1);
+    read(ReadTrend_User);
+    read(ReadDis_User);
+    for (int k = 0; k < kOutputs; ++k) read(ReadAus_User, k);
+    for (int a = 0; a < kAlarms; ++a) read(ReadAlm_User, a);
+    if (!s.online() || !complete) return false;
     MapToSingleCircuit(image, kind);
 
     for (int k = 0; k < kOutputs; ++k) s.write([&] { WriteAus_User(link, image, k); });
-    // The three input records twice: the device checks each against the
-    // others, so the second round finds them all changed.
-    for (int round = 0; round < 2; ++round) {
-        s.write([&] { WriteT_User(link, image, 0); });
-        s.write([&] { WriteP_User(link, image, 0); });
-        s.write([&] { WriteFlow_User(link, image, 0); });
+    // The three input records of circuit 1, then those of circuit 2, whose
+    // kinds the mapping has switched off: the device checks each input
+    // against the others, and afterwards holds what the program shows.
+    for (int c : {0, 1}) {
+        s.write([&] { WriteT_User(link, image, c); });
+        s.write([&] { WriteP_User(link, image, c); });
+        s.write([&] { WriteFlow_User(link, image, c); });
     }
     s.write([&] { WriteDes_User(link, image, 0); });
     s.write([&] { WriteImp_User(link, image, 1); });
     s.write([&] { WriteTrend_User(link, image); });
     s.write([&] { WriteDis_User(link, image); });
     for (int a = 0; a < kAlarms; ++a) s.write([&] { WriteAlm_User(link, image, a); });
+    return true;
 }
 
 }  // namespace
@@ -166,13 +173,22 @@ void MapToSingleCircuit(ParameterImage& image, std::uint8_t kind) {
 SystemChange ChangeSystemDefinition(Link& link, ParameterImage& image, int choice) {
     const std::uint8_t kind = kSystemKinds[static_cast<std::size_t>(std::clamp(choice, 0, 3))];
     const bool online = link.session().Online;
+    // The device's KindMask decides, and its System record is what goes out.
+    if (!ReadBeforeEdit(link, image, {{BlockKind::System}})) return SystemChange::NotSent;
     if (online && (image.System.KindMask & kind) != kind) return SystemChange::Refused;
     const bool changed = image.System.Kind != kind;
-    image.System.Kind = kind;
-    if (!online || !changed) return SystemChange::Stored;
+    if (!online || !changed) {
+        image.System.Kind = kind;
+        return SystemChange::Stored;
+    }
 
     const bool switching = SingleCircuit(kind);
-    if (switching) SwitchToSingleCircuit(link, image, kind);
+    if (switching && !SwitchToSingleCircuit(link, image, kind)) {
+        link.ui().progressHide();
+        link.ui().editNotSent(link.lastFailure());
+        return SystemChange::NotSent;
+    }
+    image.System.Kind = kind;
     Sequence s(link);
     s.write([&] { WriteSystem(link, image); });
     link.ui().progressHide();
@@ -180,6 +196,7 @@ SystemChange ChangeSystemDefinition(Link& link, ParameterImage& image, int choic
 }
 
 void SetMeasuringUnits(Link& link, ParameterImage& image, int choice) {
+    if (!ReadBeforeEdit(link, image, {{BlockKind::System}})) return;
     image.System.Anzahl = static_cast<std::uint8_t>(kMinUnits + std::clamp(choice, 0, 2));
     WriteBack(
         link, [&] { WriteSystem(link, image); }, [&] { ReadSystem(link, image); });
@@ -196,6 +213,7 @@ int LimitSchemeOf(const GrenzwerteRec& limits) {
 
 void ApplyLimitScheme(Link& link, ParameterImage& image, int scheme) {
     const LimitScheme& s = kLimitSchemes[scheme == 1 ? 1 : 0];
+    if (!ReadBeforeEdit(link, image, {{BlockKind::Grenzwerte}})) return;
     image.Grenzwerte = GrenzwerteRec{s.U_Max, s.U_Min, s.L_Max, s.L_Min};
     WriteBack(
         link, [&] { WriteGrenzwerte(link, image); }, [&] { ReadGrenzwerte(link, image); });
@@ -237,7 +255,10 @@ bool PresetsInUse(const ParameterImage& image) {
 }
 
 bool SetPreset(Link& link, ParameterImage& image, std::size_t k, float value) {
-    if (k >= kPresetCount || image.Vorgaben[k] == value) return false;
+    if (k >= kPresetCount) return false;
+    // Unchanged against the device's own value: nothing to write.
+    if (!ReadBeforeEdit(link, image, {{BlockKind::Vorgaben, static_cast<int>(k)}})) return false;
+    if (image.Vorgaben[k] == value) return false;
     image.Vorgaben[k] = value;
     if (link.session().Online) {
         WriteVorgaben(link, image, static_cast<int>(k));
@@ -248,6 +269,7 @@ bool SetPreset(Link& link, ParameterImage& image, std::size_t k, float value) {
 
 void ClearPresets(Link& link, ParameterImage& image) {
     for (std::size_t k = 0; k < kPresetCount; ++k) {
+        if (!ReadBeforeEdit(link, image, {{BlockKind::Vorgaben, static_cast<int>(k)}})) return;
         image.Vorgaben[k] = 0;
         if (link.session().Online) WriteVorgaben(link, image, static_cast<int>(k));
     }
@@ -258,6 +280,7 @@ bool SystemFactorEditable(const SystemRec& system) {
 }
 
 void SetSystemFactor(Link& link, ParameterImage& image, float factor) {
+    if (!ReadBeforeEdit(link, image, {{BlockKind::System}})) return;
     image.System.Faktor = factor;
     if (!link.session().Online) return;
     WriteSystem(link, image);

@@ -41,15 +41,18 @@ enum class SystemChange {
     Stored,      // the Kind is in the image; nothing sent (offline, or unchanged)
     SystemOnly,  // online: only the System record was written
     Switched,    // online: the switch to one circuit rewrote the dependent records
+    NotSent,     // online: a record the change writes could not be read; nothing changed or sent
 };
 
 // The system definition of the combo's choice index (0..3). Online, a
 // definition the device's KindMask does not allow is refused. A switch to a
 // single-circuit definition first reads the records that depend on circuit
-// 2, maps them onto circuit 1 and writes them (33 progress steps); every
-// change online then writes the System record. The progress bar is hidden
-// at the end. A device that stops answering ends the sequence where it
-// stands; the image keeps what was read and mapped so far.
+// 2, maps them onto circuit 1 and writes them — circuit 1's three input
+// records, then circuit 2's with their kinds switched off (33 progress
+// steps); every change online then writes the System record. The progress
+// bar is hidden at the end. When a read fails (System, or one of the 17),
+// nothing is written and Kind stays: the user is told why. A device that
+// stops answering during the writes ends the sequence where it stands.
 SystemChange ChangeSystemDefinition(Link& link, ParameterImage& image, int choice);
 
 // The records of a switch to single-circuit definition `kind` (1 or 2),

@@ -31,6 +31,7 @@ IntervalShown IntervalChoiceOf(std::uint8_t time) {
 
 int SetTrendSource(Link& link, ParameterImage& image, int choice) {
     if (choice < 0 || views::Circuit2Unavailable(image.System)) choice = 0;
+    if (!ReadBeforeEdit(link, image, {{BlockKind::Trend_User}})) return image.Trend_User.Param;
     image.Trend_User.Param = static_cast<std::uint8_t>(choice);
     WriteBackTrend(link, image);
     return choice;
@@ -38,6 +39,7 @@ int SetTrendSource(Link& link, ParameterImage& image, int choice) {
 
 void SetTrendInterval(Link& link, ParameterImage& image, int choice) {
     const auto i = static_cast<std::size_t>(std::clamp(choice, 0, 11));
+    if (!ReadBeforeEdit(link, image, {{BlockKind::Trend_User}})) return;
     image.Trend_User.Time = kTrendIntervals[i];
     WriteBackTrend(link, image);
 }

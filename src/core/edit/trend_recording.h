@@ -38,7 +38,8 @@ struct IntervalShown {
 IntervalShown IntervalChoiceOf(std::uint8_t time);
 
 // The source choice: without circuit 2 only circuit 1 (index 0) can be
-// recorded, any other index becomes 0. Returns the index taken.
+// recorded, any other index becomes 0. Returns the index taken (the stored
+// one when the record could not be read first and nothing was sent).
 int SetTrendSource(Link& link, ParameterImage& image, int choice);
 // The interval of the choice index (0..11).
 void SetTrendInterval(Link& link, ParameterImage& image, int choice);

@@ -1,6 +1,7 @@
 #include "core/edit/units_page.h"
 
 #include "core/app/texts.h"
+#include "core/edit/write_back.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/units.h"
@@ -9,7 +10,6 @@ namespace parvion::edit {
 
 namespace {
 
-constexpr int kWriteWaitMs = 50;
 // The unit selections the switch reads when the user units go on.
 constexpr int kUnitSelections = 16;
 
@@ -34,6 +34,7 @@ bool SelectUnit(Link& link, ParameterImage& image, std::uint8_t quantity, int ch
     const UnitRow* row =
         FindUnitRow(link.session().Medium, quantity, static_cast<std::uint8_t>(choice));
     if (row == nullptr) return false;
+    if (!ReadBeforeEdit(link, image, {{BlockKind::UserEinheiten, quantity}})) return false;
     ApplyUnitRow(image.UserEinheiten[quantity], *row);
     if (link.session().Online) {
         UiHooks& ui = link.ui();
@@ -50,6 +51,7 @@ bool SelectUnit(Link& link, ParameterImage& image, std::uint8_t quantity, int ch
 void SwitchUserUnits(Link& link, ParameterImage& image, bool on) {
     const bool online = link.session().Online;
     UiHooks& ui = link.ui();
+    if (!ReadBeforeEdit(link, image, {{BlockKind::Dis_User}})) return;
     if (on) {
         image.Dis_User.Einheiten = 1;
         if (online) {

@@ -32,6 +32,8 @@ const char* LinkCauseName(LinkCause cause) {
             return "send-timeout";
         case LinkCause::BadFrame:
             return "bad-frame";
+        case LinkCause::UnreadRecord:
+            return "unread-record";
     }
     return "?";
 }
@@ -87,6 +89,8 @@ std::uint16_t TextOf(const LinkFailure& f) {
             return link_text::SendTimeout;
         case LinkCause::BadFrame:
             return link_text::BadFrame;
+        case LinkCause::UnreadRecord:
+            return link_text::UnreadRecord;
     }
     return 0;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Why the link last failed: the cause the Link keeps beside the plain
 // success flags of its operations, and the text that names it in the user's
-// language (string library texts 22624 … 22637, and 49 for a device that
+// language (string library texts 22624 … 22637, 22640, and 49 for a device that
 // does not answer), for the status bar, the live-value pages and
 // parvion2-cli.
 
@@ -23,6 +23,7 @@ enum class LinkCause {
     RefusedReply,     // the reply was not the one asked for (another block's echo)
     SendTimeout,      // the request did not leave the port in time for the baud rate
     BadFrame,         // the request was empty or beyond the frame capacity
+    UnreadRecord,     // a record not read from this device: its write was refused, nothing sent
 };
 
 struct LinkFailure {
@@ -60,6 +61,7 @@ inline constexpr std::uint16_t PortBusy = 22634;        // EBUSY
 inline constexpr std::uint16_t NotASerialPort = 22635;  // ENOTTY
 inline constexpr std::uint16_t BaudRefused = 22636;     // EINVAL
 inline constexpr std::uint16_t OpenFailed = 22637;      // any other reason
+inline constexpr std::uint16_t UnreadRecord = 22640;
 }  // namespace link_text
 
 // The text that names the failure in the current library, with the port,

@@ -79,7 +79,7 @@ auto& at(Array& records, int index) {
 // Reads the block and decodes it into the record; the record stays as it
 // was when either fails.
 template <typename Rec>
-bool readRecord(Link& link, block::Place place, Rec& record) {
+bool readRecord(Link& link, ParameterImage& image, BlockId id, block::Place place, Rec& record) {
     std::vector<std::uint8_t> data;
     if (!link.ReadBlock(cmd::Read, place.address, place.count, data)) return false;
     Rec decoded = record;
@@ -88,51 +88,71 @@ bool readRecord(Link& link, block::Place place, Rec& record) {
         return false;
     }
     record = decoded;
+    image.marks.markRead(id, link.connection());
     return true;
 }
 
+// A record goes out only as this connection's device returned it (plus
+// what an edit changed since), or as part of a whole parameter set the user
+// asked to write. A write that fails leaves the device's record unknown.
+bool mayWrite(Link& link, const ParameterImage& image, BlockId id) {
+    if (!link.session().Online || image.marks.wholeSet() ||
+        image.marks.holds(id, link.connection())) {
+        return true;
+    }
+    link.noteUnreadRecord();
+    return false;
+}
+
 template <typename Rec>
-bool writeRecord(Link& link, block::Place place, const Rec& record) {
+bool writeRecord(Link& link, const ParameterImage& image, BlockId id, block::Place place,
+                 const Rec& record) {
+    if (!mayWrite(link, image, id)) return false;
     const wire::Bytes data = codec::encode(record);
-    return link.WriteBlock(place.address, data);
+    const bool ok = link.WriteBlock(place.address, data);
+    if (!ok) image.marks.forget(id);
+    return ok;
 }
 
 }  // namespace
 
 bool ReadT_User(Link& link, ParameterImage& image, int circuit) {
-    return inRange(circuit, 2) &&
-           readRecord(link, block::T_User(circuit), at(image.T_User, circuit));
+    return inRange(circuit, 2) && readRecord(link, image, {BlockKind::T_User, circuit},
+                                             block::T_User(circuit), at(image.T_User, circuit));
 }
 bool WriteT_User(Link& link, const ParameterImage& image, int circuit) {
-    return inRange(circuit, 2) &&
-           writeRecord(link, block::T_User(circuit), at(image.T_User, circuit));
+    return inRange(circuit, 2) && writeRecord(link, image, {BlockKind::T_User, circuit},
+                                              block::T_User(circuit), at(image.T_User, circuit));
 }
 
 bool ReadP_User(Link& link, ParameterImage& image, int circuit) {
-    return inRange(circuit, 2) &&
-           readRecord(link, block::P_User(circuit), at(image.P_User, circuit));
+    return inRange(circuit, 2) && readRecord(link, image, {BlockKind::P_User, circuit},
+                                             block::P_User(circuit), at(image.P_User, circuit));
 }
 bool WriteP_User(Link& link, const ParameterImage& image, int circuit) {
-    return inRange(circuit, 2) &&
-           writeRecord(link, block::P_User(circuit), at(image.P_User, circuit));
+    return inRange(circuit, 2) && writeRecord(link, image, {BlockKind::P_User, circuit},
+                                              block::P_User(circuit), at(image.P_User, circuit));
 }
 
 bool ReadFlow_User(Link& link, ParameterImage& image, int circuit) {
     return inRange(circuit, 2) &&
-           readRecord(link, block::Flow_User(circuit), at(image.Flow_User, circuit));
+           readRecord(link, image, {BlockKind::Flow_User, circuit}, block::Flow_User(circuit),
+                      at(image.Flow_User, circuit));
 }
 bool WriteFlow_User(Link& link, const ParameterImage& image, int circuit) {
     return inRange(circuit, 2) &&
-           writeRecord(link, block::Flow_User(circuit), at(image.Flow_User, circuit));
+           writeRecord(link, image, {BlockKind::Flow_User, circuit}, block::Flow_User(circuit),
+                       at(image.Flow_User, circuit));
 }
 
 bool ReadDes_User(Link& link, ParameterImage& image, int circuit) {
-    return inRange(circuit, 2) &&
-           readRecord(link, block::Des_User(circuit), at(image.Des_User, circuit));
+    return inRange(circuit, 2) && readRecord(link, image, {BlockKind::Des_User, circuit},
+                                             block::Des_User(circuit), at(image.Des_User, circuit));
 }
 bool WriteDes_User(Link& link, const ParameterImage& image, int circuit) {
     return inRange(circuit, 2) &&
-           writeRecord(link, block::Des_User(circuit), at(image.Des_User, circuit));
+           writeRecord(link, image, {BlockKind::Des_User, circuit}, block::Des_User(circuit),
+                       at(image.Des_User, circuit));
 }
 
 bool ReadMed_User(Link& link, ParameterImage& image, int circuit) {
@@ -151,84 +171,90 @@ bool ReadMed_User(Link& link, ParameterImage& image, int circuit) {
         link.noteRefusedReply();
         return false;
     }
+    image.marks.markRead({BlockKind::Med_User, circuit}, link.connection());
     return true;
 }
 bool WriteMed_User(Link& link, const ParameterImage& image, int circuit) {
     return inRange(circuit, 2) &&
-           writeRecord(link, block::Med_User(circuit), at(image.Med_User, circuit));
+           writeRecord(link, image, {BlockKind::Med_User, circuit}, block::Med_User(circuit),
+                       at(image.Med_User, circuit));
 }
 
 bool ReadBez_User(Link& link, ParameterImage& image, int circuit) {
-    return inRange(circuit, 2) &&
-           readRecord(link, block::Bez_User(circuit), at(image.Bez_User, circuit));
+    return inRange(circuit, 2) && readRecord(link, image, {BlockKind::Bez_User, circuit},
+                                             block::Bez_User(circuit), at(image.Bez_User, circuit));
 }
 bool WriteBez_User(Link& link, const ParameterImage& image, int circuit) {
     return inRange(circuit, 2) &&
-           writeRecord(link, block::Bez_User(circuit), at(image.Bez_User, circuit));
+           writeRecord(link, image, {BlockKind::Bez_User, circuit}, block::Bez_User(circuit),
+                       at(image.Bez_User, circuit));
 }
 
 bool ReadImp_User(Link& link, ParameterImage& image, int circuit) {
-    return inRange(circuit, 2) &&
-           readRecord(link, block::Imp_User(circuit), at(image.Imp_User, circuit));
+    return inRange(circuit, 2) && readRecord(link, image, {BlockKind::Imp_User, circuit},
+                                             block::Imp_User(circuit), at(image.Imp_User, circuit));
 }
 bool WriteImp_User(Link& link, const ParameterImage& image, int circuit) {
     return inRange(circuit, 2) &&
-           writeRecord(link, block::Imp_User(circuit), at(image.Imp_User, circuit));
+           writeRecord(link, image, {BlockKind::Imp_User, circuit}, block::Imp_User(circuit),
+                       at(image.Imp_User, circuit));
 }
 
 bool ReadAlm_User(Link& link, ParameterImage& image, int circuit) {
-    return inRange(circuit, 2) &&
-           readRecord(link, block::Alm_User(circuit), at(image.Alm_User, circuit));
+    return inRange(circuit, 2) && readRecord(link, image, {BlockKind::Alm_User, circuit},
+                                             block::Alm_User(circuit), at(image.Alm_User, circuit));
 }
 bool WriteAlm_User(Link& link, const ParameterImage& image, int circuit) {
     return inRange(circuit, 2) &&
-           writeRecord(link, block::Alm_User(circuit), at(image.Alm_User, circuit));
+           writeRecord(link, image, {BlockKind::Alm_User, circuit}, block::Alm_User(circuit),
+                       at(image.Alm_User, circuit));
 }
 
 bool ReadAus_User(Link& link, ParameterImage& image, int output) {
-    return inRange(output, 4) &&
-           readRecord(link, block::Aus_User(output), at(image.Aus_User, output));
+    return inRange(output, 4) && readRecord(link, image, {BlockKind::Aus_User, output},
+                                            block::Aus_User(output), at(image.Aus_User, output));
 }
 bool WriteAus_User(Link& link, const ParameterImage& image, int output) {
-    return inRange(output, 4) &&
-           writeRecord(link, block::Aus_User(output), at(image.Aus_User, output));
+    return inRange(output, 4) && writeRecord(link, image, {BlockKind::Aus_User, output},
+                                             block::Aus_User(output), at(image.Aus_User, output));
 }
 
 bool ReadFlowKorr(Link& link, ParameterImage& image, int circuit) {
-    return inRange(circuit, 2) &&
-           readRecord(link, block::FlowKorr(circuit), at(image.FlowKorr, circuit));
+    return inRange(circuit, 2) && readRecord(link, image, {BlockKind::FlowKorr, circuit},
+                                             block::FlowKorr(circuit), at(image.FlowKorr, circuit));
 }
 bool WriteFlowKorr(Link& link, const ParameterImage& image, int circuit) {
     return inRange(circuit, 2) &&
-           writeRecord(link, block::FlowKorr(circuit), at(image.FlowKorr, circuit));
+           writeRecord(link, image, {BlockKind::FlowKorr, circuit}, block::FlowKorr(circuit),
+                       at(image.FlowKorr, circuit));
 }
 
 bool ReadEG_User(Link& link, ParameterImage& image) {
-    return readRecord(link, block::EG_User, image.EG_User);
+    return readRecord(link, image, {BlockKind::EG_User}, block::EG_User, image.EG_User);
 }
 bool WriteEG_User(Link& link, const ParameterImage& image) {
-    return writeRecord(link, block::EG_User, image.EG_User);
+    return writeRecord(link, image, {BlockKind::EG_User}, block::EG_User, image.EG_User);
 }
 
 bool ReadGrenzwerte(Link& link, ParameterImage& image) {
-    return readRecord(link, block::Grenzwerte, image.Grenzwerte);
+    return readRecord(link, image, {BlockKind::Grenzwerte}, block::Grenzwerte, image.Grenzwerte);
 }
 bool WriteGrenzwerte(Link& link, const ParameterImage& image) {
-    return writeRecord(link, block::Grenzwerte, image.Grenzwerte);
+    return writeRecord(link, image, {BlockKind::Grenzwerte}, block::Grenzwerte, image.Grenzwerte);
 }
 
 bool ReadSystem(Link& link, ParameterImage& image) {
-    return readRecord(link, block::System, image.System);
+    return readRecord(link, image, {BlockKind::System}, block::System, image.System);
 }
 bool WriteSystem(Link& link, const ParameterImage& image) {
-    return writeRecord(link, block::System, image.System);
+    return writeRecord(link, image, {BlockKind::System}, block::System, image.System);
 }
 
 bool ReadBetrieb(Link& link, ParameterImage& image) {
-    return readRecord(link, block::Betrieb, image.Betrieb);
+    return readRecord(link, image, {BlockKind::Betrieb}, block::Betrieb, image.Betrieb);
 }
 bool WriteBetrieb(Link& link, const ParameterImage& image) {
-    return writeRecord(link, block::Betrieb, image.Betrieb);
+    return writeRecord(link, image, {BlockKind::Betrieb}, block::Betrieb, image.Betrieb);
 }
 
 bool WriteDeviceBaudRate(Link& link, ParameterImage& image, int baudIndex) {
@@ -238,26 +264,28 @@ bool WriteDeviceBaudRate(Link& link, ParameterImage& image, int baudIndex) {
 }
 
 bool ReadDis_User(Link& link, ParameterImage& image) {
-    return readRecord(link, block::Dis_User, image.Dis_User);
+    return readRecord(link, image, {BlockKind::Dis_User}, block::Dis_User, image.Dis_User);
 }
 bool WriteDis_User(Link& link, const ParameterImage& image) {
-    return writeRecord(link, block::Dis_User, image.Dis_User);
+    return writeRecord(link, image, {BlockKind::Dis_User}, block::Dis_User, image.Dis_User);
 }
 
 bool ReadTrend_User(Link& link, ParameterImage& image) {
-    return readRecord(link, block::Trend_User, image.Trend_User);
+    return readRecord(link, image, {BlockKind::Trend_User}, block::Trend_User, image.Trend_User);
 }
 bool WriteTrend_User(Link& link, const ParameterImage& image) {
-    return writeRecord(link, block::Trend_User, image.Trend_User);
+    return writeRecord(link, image, {BlockKind::Trend_User}, block::Trend_User, image.Trend_User);
 }
 
 bool ReadUserEinheiten(Link& link, ParameterImage& image, int quantity) {
     return inRange(quantity, 16) &&
-           readRecord(link, block::UserEinheiten(quantity), at(image.UserEinheiten, quantity));
+           readRecord(link, image, {BlockKind::UserEinheiten, quantity},
+                      block::UserEinheiten(quantity), at(image.UserEinheiten, quantity));
 }
 bool WriteUserEinheiten(Link& link, const ParameterImage& image, int quantity) {
     return inRange(quantity, 16) &&
-           writeRecord(link, block::UserEinheiten(quantity), at(image.UserEinheiten, quantity));
+           writeRecord(link, image, {BlockKind::UserEinheiten, quantity},
+                       block::UserEinheiten(quantity), at(image.UserEinheiten, quantity));
 }
 
 bool ReadVorgaben(Link& link, ParameterImage& image, int preset) {
@@ -265,19 +293,124 @@ bool ReadVorgaben(Link& link, ParameterImage& image, int preset) {
     const block::Place place = block::Vorgaben(preset);
     std::vector<std::uint8_t> data;
     if (!link.ReadBlock(cmd::Read, place.address, place.count, data)) return false;
-    return codec::decodeVorgabe(data, at(image.Vorgaben, preset));
+    if (!codec::decodeVorgabe(data, at(image.Vorgaben, preset))) return false;
+    image.marks.markRead({BlockKind::Vorgaben, preset}, link.connection());
+    return true;
 }
 bool WriteVorgaben(Link& link, const ParameterImage& image, int preset) {
     if (!inRange(preset, 8)) return false;
+    const BlockId id{BlockKind::Vorgaben, preset};
+    if (!mayWrite(link, image, id)) return false;
     const wire::Bytes data = codec::encodeVorgabe(at(image.Vorgaben, preset));
-    return link.WriteBlock(block::Vorgaben(preset).address, data);
+    const bool ok = link.WriteBlock(block::Vorgaben(preset).address, data);
+    if (!ok) image.marks.forget(id);
+    return ok;
 }
 
 bool ReadDisplay(Link& link, ParameterImage& image) {
-    return readRecord(link, block::Display, image.Display);
+    return readRecord(link, image, {BlockKind::Display}, block::Display, image.Display);
 }
 bool WriteDisplay(Link& link, const ParameterImage& image) {
-    return writeRecord(link, block::Display, image.Display);
+    return writeRecord(link, image, {BlockKind::Display}, block::Display, image.Display);
+}
+
+bool ReadRecord(Link& link, ParameterImage& image, BlockId id) {
+    const int i = id.index;
+    switch (id.kind) {
+        case BlockKind::T_User:
+            return ReadT_User(link, image, i);
+        case BlockKind::P_User:
+            return ReadP_User(link, image, i);
+        case BlockKind::Flow_User:
+            return ReadFlow_User(link, image, i);
+        case BlockKind::Des_User:
+            return ReadDes_User(link, image, i);
+        case BlockKind::Med_User:
+            return ReadMed_User(link, image, i);
+        case BlockKind::Bez_User:
+            return ReadBez_User(link, image, i);
+        case BlockKind::Imp_User:
+            return ReadImp_User(link, image, i);
+        case BlockKind::Alm_User:
+            return ReadAlm_User(link, image, i);
+        case BlockKind::FlowKorr:
+            return ReadFlowKorr(link, image, i);
+        case BlockKind::Aus_User:
+            return ReadAus_User(link, image, i);
+        case BlockKind::UserEinheiten:
+            return ReadUserEinheiten(link, image, i);
+        case BlockKind::Vorgaben:
+            return ReadVorgaben(link, image, i);
+        case BlockKind::EG_User:
+            return ReadEG_User(link, image);
+        case BlockKind::Dis_User:
+            return ReadDis_User(link, image);
+        case BlockKind::Trend_User:
+            return ReadTrend_User(link, image);
+        case BlockKind::Grenzwerte:
+            return ReadGrenzwerte(link, image);
+        case BlockKind::System:
+            return ReadSystem(link, image);
+        case BlockKind::Display:
+            return ReadDisplay(link, image);
+        case BlockKind::Betrieb:
+            return ReadBetrieb(link, image);
+    }
+    return false;
+}
+
+bool WriteRecord(Link& link, const ParameterImage& image, BlockId id) {
+    const int i = id.index;
+    switch (id.kind) {
+        case BlockKind::T_User:
+            return WriteT_User(link, image, i);
+        case BlockKind::P_User:
+            return WriteP_User(link, image, i);
+        case BlockKind::Flow_User:
+            return WriteFlow_User(link, image, i);
+        case BlockKind::Des_User:
+            return WriteDes_User(link, image, i);
+        case BlockKind::Med_User:
+            return WriteMed_User(link, image, i);
+        case BlockKind::Bez_User:
+            return WriteBez_User(link, image, i);
+        case BlockKind::Imp_User:
+            return WriteImp_User(link, image, i);
+        case BlockKind::Alm_User:
+            return WriteAlm_User(link, image, i);
+        case BlockKind::FlowKorr:
+            return WriteFlowKorr(link, image, i);
+        case BlockKind::Aus_User:
+            return WriteAus_User(link, image, i);
+        case BlockKind::UserEinheiten:
+            return WriteUserEinheiten(link, image, i);
+        case BlockKind::Vorgaben:
+            return WriteVorgaben(link, image, i);
+        case BlockKind::EG_User:
+            return WriteEG_User(link, image);
+        case BlockKind::Dis_User:
+            return WriteDis_User(link, image);
+        case BlockKind::Trend_User:
+            return WriteTrend_User(link, image);
+        case BlockKind::Grenzwerte:
+            return WriteGrenzwerte(link, image);
+        case BlockKind::System:
+            return WriteSystem(link, image);
+        case BlockKind::Display:
+            return WriteDisplay(link, image);
+        case BlockKind::Betrieb:
+            return WriteBetrieb(link, image);
+    }
+    return false;
+}
+
+bool ReadUnread(Link& link, ParameterImage& image, std::initializer_list<BlockId> ids) {
+    if (!link.session().Online) return true;
+    for (const BlockId id : ids) {
+        if (image.marks.holds(id, link.connection())) continue;
+        if (!ReadRecord(link, image, id)) return false;
+    }
+    return true;
 }
 
 bool ReadCircuitParameters(Link& link, ParameterImage& image, int circuit) {
@@ -289,132 +422,179 @@ bool ReadCircuitParameters(Link& link, ParameterImage& image, int circuit) {
 }
 
 bool ReadAllParameters(Link& link, ParameterImage& image) {
+    Link::BulkOperation bulk(link);
+    // Each read in the device's order; the first that finds the line gone
+    // ends the operation.
+    bool last = false;
+    auto read = [&](auto command, auto... index) {
+        if (link.lineGone()) return false;
+        last = command(link, image, index...);
+        return true;
+    };
     for (int i = 0; i < 2; ++i) {
-        ReadT_User(link, image, i);
-        ReadP_User(link, image, i);
-        ReadFlow_User(link, image, i);
-        ReadBez_User(link, image, i);
-        ReadDes_User(link, image, i);
-        ReadMed_User(link, image, i);
-        ReadImp_User(link, image, i);
-        ReadAlm_User(link, image, i);
-        ReadFlowKorr(link, image, i);
+        read(ReadT_User, i);
+        read(ReadP_User, i);
+        read(ReadFlow_User, i);
+        read(ReadBez_User, i);
+        read(ReadDes_User, i);
+        read(ReadMed_User, i);
+        read(ReadImp_User, i);
+        read(ReadAlm_User, i);
+        read(ReadFlowKorr, i);
     }
-    for (int k = 0; k < 4; ++k) ReadAus_User(link, image, k);
-    ReadBetrieb(link, image);
-    if (link.session().Medium == medium::Gas) ReadEG_User(link, image);
-    ReadGrenzwerte(link, image);
-    ReadDis_User(link, image);
+    for (int k = 0; k < 4; ++k) read(ReadAus_User, k);
+    read(ReadBetrieb);
+    if (link.session().Medium == medium::Gas) read(ReadEG_User);
+    read(ReadGrenzwerte);
+    read(ReadDis_User);
     if (image.Dis_User.Einheiten != 0) {
-        for (int q = 0; q < 16; ++q) ReadUserEinheiten(link, image, q);
+        for (int q = 0; q < 16; ++q) read(ReadUserEinheiten, q);
     }
-    ReadTrend_User(link, image);
-    ReadSystem(link, image);
-    for (int k = 0; k < 8; ++k) ReadVorgaben(link, image, k);
-    return ReadDisplay(link, image);
+    read(ReadTrend_User);
+    read(ReadSystem);
+    for (int k = 0; k < 8; ++k) read(ReadVorgaben, k);
+    if (!read(ReadDisplay)) return false;
+    return last;
 }
+
+// Lets the write commands send the image's records as they are while a
+// whole parameter set is written.
+class WholeSetWrite {
+  public:
+    explicit WholeSetWrite(const ParameterImage& image) : image_(image) {
+        image_.marks.setWholeSet(true);
+    }
+    ~WholeSetWrite() { image_.marks.setWholeSet(false); }
+    WholeSetWrite(const WholeSetWrite&) = delete;
+    WholeSetWrite& operator=(const WholeSetWrite&) = delete;
+
+  private:
+    const ParameterImage& image_;
+};
 
 void WriteAllParameters(Link& link, ParameterImage& image) {
     UiHooks& ui = link.ui();
     const Session& session = link.session();
-    auto wait = [&ui] { ui.waitMs(kWriteAllWaitMs); };
+    Link::BulkOperation bulk(link);
+    // Waits and steps stop with the line: a device that has gone is not
+    // waited for block after block.
+    auto wait = [&] {
+        if (!link.lineGone()) ui.waitMs(kWriteAllWaitMs);
+    };
     auto step = [&ui] { ui.progressStep(); };
+    auto gone = [&link] { return link.lineGone(); };
 
     ui.busyCursor(true);
     ui.progressStart(kWriteAllProgressMax);
+    [&] {
+        // The device decides which system kinds it allows.
+        const SystemRec local = image.System;
+        ReadSystem(link, image);
+        const std::uint8_t deviceMask = image.System.KindMask;
+        image.System = local;
+        image.System.KindMask = deviceMask;
+        image.System.Kind = static_cast<std::uint8_t>(local.Kind & deviceMask);
+        step();
+        wait();
 
-    // The device decides which system kinds it allows.
-    const SystemRec local = image.System;
-    ReadSystem(link, image);
-    const std::uint8_t deviceMask = image.System.KindMask;
-    image.System = local;
-    image.System.KindMask = deviceMask;
-    image.System.Kind = static_cast<std::uint8_t>(local.Kind & deviceMask);
-    step();
-    wait();
-
-    const bool circuit2 = image.circuit2Present();
-    for (int i = 0; i < 2; ++i) {
-        const bool present = i == 0 || circuit2;
-        auto write = [&](bool (*command)(Link&, const ParameterImage&, int)) {
-            if (!present) return;
-            command(link, image, i);
+        const WholeSetWrite whole(image);
+        const bool circuit2 = image.circuit2Present();
+        for (int i = 0; i < 2; ++i) {
+            const bool present = i == 0 || circuit2;
+            auto write = [&](bool (*command)(Link&, const ParameterImage&, int)) {
+                if (!present || gone()) return;
+                command(link, image, i);
+                wait();
+            };
+            write(WriteT_User);
+            step();
+            write(WriteP_User);
+            step();
+            write(WriteFlow_User);
+            step();
+            write(WriteBez_User);
+            write(WriteDes_User);
+            step();
+            write(WriteMed_User);
+            step();
+            write(WriteImp_User);
+            step();
+            if (gone()) return;
+            WriteAlm_User(link, image, i);  // alarm relays exist in every level
             wait();
-        };
-        write(WriteT_User);
-        step();
-        write(WriteP_User);
-        step();
-        write(WriteFlow_User);
-        step();
-        write(WriteBez_User);
-        write(WriteDes_User);
-        step();
-        write(WriteMed_User);
-        step();
-        write(WriteImp_User);
-        step();
-        WriteAlm_User(link, image, i);  // alarm relays exist in every level
-        wait();
-        step();
-    }
+            step();
+        }
 
-    for (int k = 0; k < 4; ++k) {
-        if (k == 0 || circuit2) WriteAus_User(link, image, k);
-        wait();
-        step();
-    }
+        for (int k = 0; k < 4; ++k) {
+            if (gone()) return;
+            if (k == 0 || circuit2) WriteAus_User(link, image, k);
+            wait();
+            step();
+        }
 
-    if (session.Medium == medium::Gas) {
-        WriteEG_User(link, image);
-        wait();
-    }
-
-    WriteDis_User(link, image);
-    step();
-    wait();
-
-    if (image.Dis_User.Einheiten != 0) {
-        for (int q = 0; q < 16; ++q) {
-            WriteUserEinheiten(link, image, q);
+        if (gone()) return;
+        if (session.Medium == medium::Gas) {
+            WriteEG_User(link, image);
             wait();
         }
-    }
 
-    if (image.trendPresent()) {
-        WriteTrend_User(link, image);
+        if (gone()) return;
+        WriteDis_User(link, image);
+        step();
         wait();
-    }
-    step();
 
-    for (int i = 0; i < 2; ++i) {
-        if (i == 0 || circuit2) WriteFlowKorr(link, image, i);
+        if (image.Dis_User.Einheiten != 0) {
+            for (int q = 0; q < 16; ++q) {
+                if (gone()) return;
+                WriteUserEinheiten(link, image, q);
+                wait();
+            }
+        }
+
+        if (gone()) return;
+        if (image.trendPresent()) {
+            WriteTrend_User(link, image);
+            wait();
+        }
+        step();
+
+        for (int i = 0; i < 2; ++i) {
+            if (gone()) return;
+            if (i == 0 || circuit2) WriteFlowKorr(link, image, i);
+            wait();
+            step();
+        }
+
+        if (gone()) return;
+        WriteGrenzwerte(link, image);
         wait();
         step();
-    }
 
-    WriteGrenzwerte(link, image);
-    wait();
-    step();
+        // The device takes over the program's baud-rate choice.
+        if (gone()) return;
+        WriteDeviceBaudRate(link, image, session.Baudrate);
+        wait();
+        step();
 
-    // The device takes over the program's baud-rate choice.
-    WriteDeviceBaudRate(link, image, session.Baudrate);
-    wait();
-    step();
+        if (gone()) return;
+        WriteSystem(link, image);
+        wait();
+        step();
 
-    WriteSystem(link, image);
-    wait();
-    step();
+        for (int k = 0; k < 8; ++k) {
+            if (gone()) return;
+            WriteVorgaben(link, image, k);
+        }
+        wait();
+        step();
 
-    for (int k = 0; k < 8; ++k) WriteVorgaben(link, image, k);
-    wait();
-    step();
+        if (gone()) return;
+        WriteDisplay(link, image);
+        wait();
+        step();
 
-    WriteDisplay(link, image);
-    wait();
-    step();
-
-    wait();
+        wait();
+    }();
     ui.progressHide();
     ui.busyCursor(false);
 }

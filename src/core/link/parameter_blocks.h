@@ -5,12 +5,17 @@
 // WriteAllParameters.
 //
 // A read fetches the block (frame 0xB0) and decodes it into the image; a
-// failed read leaves its record unchanged. A write encodes the record and
-// stores it in the device (frame 0xA0). The single commands do nothing else:
-// no waits, no progress, no other records.
+// failed read leaves its record unchanged, a successful one marks the
+// record as this connection's device returned it (image.marks). A write
+// encodes the record and stores it in the device (frame 0xA0) — online only
+// when the record is so marked, or within WriteAllParameters; otherwise it
+// is refused before anything is sent (LinkCause::UnreadRecord). A write that
+// fails drops the mark. The single commands do nothing else: no waits, no
+// progress, no other records.
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -203,20 +208,36 @@ bool WriteVorgaben(Link& link, const ParameterImage& image, int preset);
 bool ReadDisplay(Link& link, ParameterImage& image);
 bool WriteDisplay(Link& link, const ParameterImage& image);
 
+// One record by its block id: the command of its kind with its index.
+bool ReadRecord(Link& link, ParameterImage& image, BlockId id);
+bool WriteRecord(Link& link, const ParameterImage& image, BlockId id);
+
+// Before an edit changes records that it will write: reads from the device
+// each of them that the image does not hold from this connection, so that
+// the write carries the device's own values beside the edited fields.
+// Offline nothing is read (the edit changes the image alone). False when a
+// read failed: then nothing may be written, and the link says why.
+bool ReadUnread(Link& link, ParameterImage& image, std::initializer_list<BlockId> ids);
+
 // T_User, P_User, Flow_User, Des_User, Med_User of the circuit, EG_User and
 // Aus_User 0..3, stopping at the first failure; true when all succeeded.
 bool ReadCircuitParameters(Link& link, ParameterImage& image, int circuit);
 
 // Reads every block into the image (both circuits whatever the expansion
 // level; EG_User for gas only; UserEinheiten when Dis_User.Einheiten is on).
-// Goes on after failures; returns the flag of its last read (Display).
+// Goes on after failures while the device answers, and ends at once when
+// the line has gone (Link::BulkOperation); returns the flag of its last
+// read (Display), false when it ended early.
 bool ReadAllParameters(Link& link, ParameterImage& image);
 
 // Writes every block present in the device's expansion level, with 100 ms
 // waits and 29 progress steps through the link's UiHooks. First reads the
 // device's System block: KindMask comes from the device and Kind is reduced
-// to it. Sets Betrieb byte 0 to the session's Baudrate, bytes 1..3 as the device has them. Goes on
-// after failures.
+// to it. Sets Betrieb byte 0 to the session's Baudrate, bytes 1..3 as the
+// device has them. Each record goes out as the image holds it: this is the
+// one write of records the device did not return, a whole set the user
+// asked for. Goes on after failures while the device answers, and ends at
+// once when the line has gone.
 void WriteAllParameters(Link& link, ParameterImage& image);
 
 // Progress maximum of WriteAllParameters.

@@ -190,6 +190,22 @@ void Link::noteRefusedReply() {
     fail(LinkCause::RefusedReply);
 }
 
+void Link::noteUnreadRecord() {
+    ++failedTransactions_;
+    fail(LinkCause::UnreadRecord);
+}
+
+Link::BulkOperation::BulkOperation(Link& link) : link_(link) {
+    if (link_.bulkDepth_++ == 0) {
+        link_.gone_ = false;
+        link_.silentTransactions_ = 0;
+    }
+}
+
+Link::BulkOperation::~BulkOperation() {
+    if (--link_.bulkDepth_ == 0) link_.gone_ = false;
+}
+
 bool Link::OpenComPort(int comNumber, int baudIndex) {
     if (line_.isOpen()) {
         line_.close();
@@ -220,7 +236,10 @@ bool Link::OpenComPort(int comNumber, int baudIndex) {
         }
     }
     session_.Online = line_.isOpen();
-    if (session_.Online) failure_ = LinkFailure{};
+    if (session_.Online) {
+        failure_ = LinkFailure{};
+        ++connection_;
+    }
     return session_.Online;
 }
 
@@ -228,7 +247,10 @@ bool Link::reopen() {
     if (portName_.empty()) return false;
     std::string error;
     int errorNumber = 0;
-    if (line_.open(portName_, baud_, &error, &errorNumber)) return true;
+    if (line_.open(portName_, baud_, &error, &errorNumber)) {
+        ++connection_;  // whatever answers now may be another device
+        return true;
+    }
     line_.close();
     fail(LinkCause::OpenFailed, errorNumber, error);
     return false;
@@ -350,6 +372,12 @@ bool Link::Transaction(std::vector<std::uint8_t>& frame, std::size_t capacity,
         }
         return false;
     }
+    if (lineGone()) {
+        // The bulk operation this belongs to has lost the line: the cause
+        // stays what it was.
+        ++failedTransactions_;
+        return false;
+    }
 
     const auto started = std::chrono::system_clock::now();
     lastAttempts_ = 0;
@@ -368,6 +396,7 @@ bool Link::Transaction(std::vector<std::uint8_t>& frame, std::size_t capacity,
     const int errorsBefore = transmissionErrors_;
     LinkCause cause = LinkCause::None;
     std::vector<std::uint8_t> received;
+    bool anyByte = false;
     if (!framed) {
         trace.text("Error frame empty or beyond capacity");
         cause = LinkCause::BadFrame;
@@ -383,10 +412,14 @@ bool Link::Transaction(std::vector<std::uint8_t>& frame, std::size_t capacity,
             }
             ++lastAttempts_;
             cause = attempt(frame, replyLength, trace, received);
+            if (cause != LinkCause::NoReply) anyByte = true;
             if (cause == LinkCause::None) break;
         }
     }
     bool ok = cause == LinkCause::None;
+    // NoReply is the last attempt's cause; only a transaction none of whose
+    // attempts saw a byte counts as silent.
+    silentTransactions_ = cause == LinkCause::NoReply && !anyByte ? silentTransactions_ + 1 : 0;
 
     if (trace.on() && (lastAttempts_ > 1 || !ok || session_.TraceLevel >= 2)) {
         trace.appendTo(traceFile(started));
@@ -406,6 +439,7 @@ bool Link::Transaction(std::vector<std::uint8_t>& frame, std::size_t capacity,
         session_.Online = false;
     }
     if (!ok && cause != LinkCause::OpenFailed) fail(cause);
+    if (cause == LinkCause::PortClosed || silentTransactions_ >= kSilentTransactions) gone_ = true;
     if (!(session_.Online && ok)) ++failedTransactions_;
     ui_.showOnline(session_.Online && ok);
     ui_.enableOfflineMenus(!session_.Online);

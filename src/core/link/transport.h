@@ -30,6 +30,10 @@ inline constexpr int kTransactionAttempts = 4;
 inline constexpr int kRetryPauseMs = 50;
 // The frame capacity every caller of this system passes.
 inline constexpr std::size_t kFrameCapacity = 255;
+// Transactions in a row without one byte of reply after which a bulk
+// operation takes the line for gone: each has made every attempt, so two
+// mean about two seconds of silence.
+inline constexpr int kSilentTransactions = 2;
 // Entries (bytes and text lines) one transaction's trace may hold.
 inline constexpr std::size_t kTraceMaxEntries = 100000;
 
@@ -107,6 +111,33 @@ class Link {
     int FailedTransactions() const { return failedTransactions_; }
     // A command refused a reply the transport accepted.
     void noteRefusedReply();
+    // A write of a record that was not read from this device was refused
+    // before anything was sent.
+    void noteUnreadRecord();
+
+    // Number of the connection: a new one each time the port is opened;
+    // 0 while offline. Records read in one connection are not taken for
+    // the device's in the next (model/device_marks.h).
+    std::uint32_t connection() const { return session_.Online ? connection_ : 0; }
+
+    // A bulk operation (every parameter block, the trend memory, a table):
+    // it goes on past a block that failed while the device still answers,
+    // but ends at once when the line has gone: the port closed, or
+    // kSilentTransactions transactions in a row without one byte of reply.
+    // Within the scope, once the line has gone, further transactions fail
+    // at once without traffic; lineGone() tells the operation to stop.
+    class BulkOperation {
+      public:
+        explicit BulkOperation(Link& link);
+        ~BulkOperation();
+        BulkOperation(const BulkOperation&) = delete;
+        BulkOperation& operator=(const BulkOperation&) = delete;
+
+      private:
+        Link& link_;
+    };
+    // Inside a bulk operation: the line has gone and the operation ends.
+    bool lineGone() const { return bulkDepth_ > 0 && gone_; }
     // Why the link last failed: an open of the port, a transaction, or a
     // reply a command refused. A transaction while offline keeps a port
     // that could not be opened or was lost as the cause, and is Offline
@@ -146,6 +177,10 @@ class Link {
     int lastAttempts_ = 0;
     int failedTransactions_ = 0;
     int attempts_ = kTransactionAttempts;
+    std::uint32_t connection_ = 0;
+    int silentTransactions_ = 0;  // in a row, without one byte of reply
+    int bulkDepth_ = 0;
+    bool gone_ = false;
     LinkFailure failure_;
 };
 

@@ -4,10 +4,12 @@
 
 #include <string>
 
+#include "core/link/link_failure.h"
+
 namespace parvion {
 
 class UiHooks {
-public:
+  public:
     virtual ~UiHooks() = default;
     // The online label of the status bar: "ONLINE" green or "OFFLINE" red.
     virtual void showOnline(bool online) { (void)online; }
@@ -29,6 +31,9 @@ public:
     virtual void waitMs(int ms);
     // Lets pending window events run.
     virtual void processEvents() {}
+    // An edit was not sent: a record it changes could not be read from the
+    // device first (the failure says why). Nothing was changed or written.
+    virtual void editNotSent(const LinkFailure& failure) { (void)failure; }
 };
 
 // Does nothing but wait for real.

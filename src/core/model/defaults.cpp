@@ -6,6 +6,8 @@ namespace parvion {
 
 void ResetParameters(ParameterImage& image, int medium, bool online) {
     const bool energy = medium != medium::Gas;
+    // The defaults are no device's records.
+    image.marks.forgetAll();
 
     for (std::size_t c = 0; c < 2; ++c) {
         image.T_User[c] = T_UserRec{};

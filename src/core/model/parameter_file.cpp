@@ -64,6 +64,7 @@ class Reader {
     void integer(std::string_view key, T& field, std::string_view def, bool available) {
         static_assert(std::is_integral_v<T>);
         if (!available) return;
+        noteMissing(key);
         const std::string text = file_.readString(section_, key, def);
         const std::optional<double> number = ReadNumber(text);
         const std::optional<std::uint32_t> bits =
@@ -74,6 +75,7 @@ class Reader {
     void real(std::string_view key, float& field, std::string_view def,
               const std::optional<Range>& range, bool available) {
         if (!available) return;
+        noteMissing(key);
         const std::string text = file_.readString(section_, key, def);
         const std::optional<double> number = ReadNumber(text);
         if (!number) throw NotANumberError{section_, std::string(key), text};
@@ -81,7 +83,14 @@ class Reader {
         if (range && !(field >= range->lo && field <= range->hi)) field = range->fallback;
     }
 
+    // "Section Key" of every key the file lacks, in file order.
+    std::vector<std::string> missing;
+
   private:
+    void noteMissing(std::string_view key) {
+        if (!file_.hasKey(section_, key)) missing.push_back(section_ + " " + std::string(key));
+    }
+
     const ProfileFile& file_;
     std::string section_;
 };
@@ -177,7 +186,7 @@ ParameterFileResult SaveParameterFile(const std::filesystem::path& path,
                                       const ParameterImage& image, int medium) {
     const std::string ident = IdentOf(medium);
     if (ident.empty())
-        return ParameterFileResult{ParameterFileStatus::WrongVariant, {}, {}, {}, {}};
+        return ParameterFileResult{ParameterFileStatus::WrongVariant, {}, {}, {}, {}, {}};
 
     ProfileFile file(path);
     // An existing file that cannot be read is not replaced by a partial one.
@@ -210,15 +219,20 @@ ParameterFileResult LoadParameterFile(const std::filesystem::path& path, Paramet
 
     const std::string ident = file.readString("Medium", "Ident", "");
     if (ident.empty() || ident != IdentOf(medium)) {
-        return ParameterFileResult{ParameterFileStatus::WrongVariant, {}, {}, {}, {}};
+        return ParameterFileResult{ParameterFileStatus::WrongVariant, {}, {}, {}, {}, {}};
     }
 
     ParameterImage work = image;
+    // The contents come from the file now, not from a device.
+    work.marks.forgetAll();
+    std::vector<std::string> missing;
     try {
         Reader reader(file);
         VisitRecords(reader, work, medium);
+        missing = std::move(reader.missing);
     } catch (const NotANumberError& e) {
-        return ParameterFileResult{ParameterFileStatus::NotANumber, e.section, e.key, e.value, {}};
+        return ParameterFileResult{
+            ParameterFileStatus::NotANumber, e.section, e.key, e.value, {}, {}};
     }
 
     // Each unit choice brings the fields of its table row along.
@@ -234,7 +248,9 @@ ParameterFileResult LoadParameterFile(const std::filesystem::path& path, Paramet
     work.Bemerkung = ReadRemarkLines(file);
 
     image = std::move(work);
-    return {};
+    ParameterFileResult result;
+    result.missingKeys = std::move(missing);
+    return result;
 }
 
 std::string RemarkKey(std::size_t line) {

@@ -30,6 +30,9 @@ struct ParameterFileResult {
     std::string key;
     std::string value;   // NotANumber: the text found
     std::string reason;  // FileError: why, as the system words it
+    // Ok: the keys ("T_User0 Max") the file lacks, which took the reader's
+    // defaults; the user is told of them before the set is used.
+    std::vector<std::string> missingKeys;
 
     bool ok() const { return status == ParameterFileStatus::Ok; }
     // What the program appends to its message text: " [section] key" for
@@ -47,7 +50,9 @@ ParameterFileResult SaveParameterFile(const std::filesystem::path& path,
 
 // Reads the file into the image, applying the availability rules of the
 // image's expansion level and, for ".PAR" files, the conversions of the old
-// format. Missing keys take the reader defaults. The image changes only on
+// format. Missing keys take the reader defaults and are listed in the
+// result. The image's marks are dropped: its records now hold the file's
+// values, not a device's. The image changes only on
 // success: with any other result it is exactly as it was before the call
 // (the caller resets it to the defaults before loading, so a refused or
 // broken file leaves the defaults).

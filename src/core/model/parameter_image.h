@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/model/device_marks.h"
+
 namespace parvion {
 
 // Temperature input (32 bytes).
@@ -249,6 +251,8 @@ struct ParameterImage {
     BetriebRec Betrieb{};
     // Remark lines of the parameter set; stored in files, not in the device.
     std::vector<std::string> Bemerkung;
+    // Which records hold what the connected device returned.
+    DeviceMarks marks;
 
     bool circuit2Present() const { return (System.Ausbaustufe & ausbaustufe::NoCircuit2) == 0; }
     bool trendPresent() const { return (System.Ausbaustufe & ausbaustufe::NoTrend) == 0; }

@@ -22,12 +22,14 @@
 
 #include "core/app/settings.h"
 #include "core/app/texts.h"
+#include "core/edit/write_back.h"
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/defaults.h"
 #include "core/views/page_rules.h"
+#include "core/views/text_source.h"
 #include "gui/app/about_box.h"
 #include "gui/app/dialog_texts.h"
 #include "gui/app/dialogs.h"
@@ -384,6 +386,15 @@ void Tfrm_Main::statusText(int panel, const std::string& text) {
         StatusPanel0->setToolTip(t);
     }
     if (panel == 3) StatusPanel3->setText(t);
+}
+
+void Tfrm_Main::editNotSent(const LinkFailure& failure) {
+    // The page shows the image, which the edit left as it was; the status
+    // bar says that nothing went to the device, and why.
+    const auto text = [this](std::uint16_t n) { return LoadText(n); };
+    statusText(0, views::FillPlaceholders(LoadText(edit::kEditNotSentText),
+                                          {LinkFailureText(failure, text)}));
+    beep();
 }
 
 void Tfrm_Main::beep() {

@@ -137,6 +137,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     void beep() override;
     void waitMs(int ms) override;
     void processEvents() override;
+    void editNotSent(const LinkFailure& failure) override;
 
     // --- PageHost ---------------------------------------------------------
     bool formReady() const override { return formReady_; }

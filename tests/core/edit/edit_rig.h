@@ -97,6 +97,9 @@ class Logger : public LineDecorator, public UiHooks {
     void progressStep() override { log_.push_back("step"); }
     void progressHide() override { log_.push_back("hide"); }
     void waitMs(int ms) override { log_.push_back("wait " + std::to_string(ms)); }
+    void editNotSent(const LinkFailure& failure) override {
+        log_.push_back(std::string("not sent ") + LinkCauseName(failure.cause));
+    }
 
   private:
     Log& log_;

@@ -50,7 +50,7 @@ TEST(SystemDefinition, SwitchToOneCircuitRewritesWhatDependsOnCircuit2) {
                "Aus_User3", "Alm_User0", "Alm_User1"}) +
         ", " +
         Writes({"Aus_User0", "Aus_User1", "Aus_User2", "Aus_User3", "T_User0", "P_User0",
-                "Flow_User0", "T_User0", "P_User0", "Flow_User0", "Des_User0", "Imp_User1",
+                "Flow_User0", "T_User1", "P_User1", "Flow_User1", "Des_User0", "Imp_User1",
                 "Trend_User", "Dis_User", "Alm_User0", "Alm_User1", "System"}) +
         ", hide";
     EXPECT_EQ(Joined(rig.log), expected);
@@ -63,11 +63,10 @@ TEST(SystemDefinition, SwitchToOneCircuitRewritesWhatDependsOnCircuit2) {
         "Dis_User First=3 Aus_User0 Param=1 Aus_User1 Param=4 Aus_User2 Param=5 "
         "Aus_User3 Param=3 Alm_User0 Param=0 Alm_User1 Param=5";
     EXPECT_EQ(FieldValues(rig.deviceImage(), written), written);
-    // Circuit 2's inputs are off in the image; the device keeps its circuit
-    // 2 records, which it no longer uses.
+    // Circuit 2's inputs are off in the image and on the device alike.
     const char* const unused = "T_User1 Kind=0 Eq=0 P_User1 Kind=0 Eq=0 Flow_User1 Kind=0";
     EXPECT_EQ(FieldValues(rig.image, unused), unused);
-    EXPECT_EQ(FieldValues(rig.deviceImage(), "T_User1 Kind=1"), "T_User1 Kind=1");
+    EXPECT_EQ(FieldValues(rig.deviceImage(), unused), unused);
 }
 
 TEST(SystemDefinition, WhatEachChangeSends) {
@@ -111,14 +110,24 @@ TEST(SystemDefinition, DeviceThatStopsAnsweringEndsTheSwitch) {
     rig.store(kTwoCircuits);
     rig.device.injectFault(sim::Fault::None, 5);
     rig.device.injectFault(sim::Fault::DropLine);
-    EXPECT_EQ(ChangeSystemDefinition(*rig.link, rig.image, 2), SystemChange::Switched);
+    EXPECT_EQ(ChangeSystemDefinition(*rig.link, rig.image, 2), SystemChange::NotSent);
     EXPECT_FALSE(rig.session.Online);
-    EXPECT_EQ(rig.image.System.Kind, 2);
     // The reads that failed left their records; nothing was mapped or
-    // written.
+    // written, the definition stays, and the user is told why.
+    EXPECT_EQ(rig.image.System.Kind, 0);
     EXPECT_EQ(rig.device.framesServed(cmd::Write), 0u);
     EXPECT_EQ(FieldValues(rig.image, "Aus_User0 Param=9"), "Aus_User0 Param=9");
-    EXPECT_EQ(rig.log.back(), "hide");
+    EXPECT_EQ(rig.log.back(), "not sent port-closed");
+
+    // A device that answers every read but one: nothing is written either.
+    EditRig again;
+    again.store(kTwoCircuits);
+    again.device.injectFault(sim::Fault::None, 9);
+    again.device.injectFault(sim::Fault::BadChecksum, 4);
+    EXPECT_EQ(ChangeSystemDefinition(*again.link, again.image, 2), SystemChange::NotSent);
+    EXPECT_TRUE(again.session.Online);
+    EXPECT_EQ(again.device.framesServed(cmd::Write), 0u);
+    EXPECT_EQ(again.image.System.Kind, 0);
 }
 
 TEST(SystemDefinition, SingleCircuitMappings) {

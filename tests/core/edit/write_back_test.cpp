@@ -81,7 +81,9 @@ TEST(WriteBack, EachChangeIsWrittenWaitedForAndReadBackInTheDevicesOrder) {
          "R Imp_User1, step, hide",
          ""},
         {gas, "", [](EditRig& r) { SelectUnit(*r.link, r.image, 3, 2); },
-         "start 2, W UserEinheiten3, step, wait 50, step, hide", "UserEinheiten3 Kind=2"},
+         // Unit selections are read with the user units only: read first.
+         "R UserEinheiten3, start 2, W UserEinheiten3, step, wait 50, step, hide",
+         "UserEinheiten3 Kind=2"},
         {gas, "", [](EditRig& r) { SwitchUserUnits(*r.link, r.image, true); }, UnitsOn(),
          "Dis_User Einheiten=1"},
         // Off: the unit selections stay as they are.
@@ -123,6 +125,42 @@ TEST(WriteBack, FillingTheUnitsPageActsAsAClickWhenTheShownStateDiffers) {
         EXPECT_EQ(FillUnitsPage(*rig.link, rig.image, c.shown), c.result);
         EXPECT_EQ(test::Joined(rig.log), "start 16, R Dis_User, step, " + c.log);
         EXPECT_EQ(test::FieldValues(rig.deviceImage(), c.device), c.device);
+    }
+}
+
+TEST(WriteBack, RecordsNotReadInThisConnectionAreReadBeforeTheChange) {
+    // The device's circuit 2 holds its own temperature input; the program
+    // has connected anew and read nothing but the page of circuit 1.
+    const char* circuit2 = "T_User1 Kind=1 Eq=0 Min=-20 Max=60 Konst=15 Dummy3=7";
+    for (const bool readFails : {false, true}) {
+        SCOPED_TRACE(readFails ? "the read fails" : "the read succeeds");
+        EditRig rig;
+        rig.device.poke(block::T_User(1).address, std::vector<std::uint8_t>(32, 0));
+        rig.store(circuit2);
+        rig.image.T_User[1] = T_UserRec{};  // what the program would hold without the read
+        ASSERT_TRUE(rig.link->OpenComPort(1, rig.device.baudIndex()));
+        ReadCircuitPage(*rig.link, rig.image, 0);
+        const ParameterImage before = rig.image;
+        rig.log.clear();
+        if (readFails) rig.device.injectFault(sim::Fault::BadChecksum, 4);
+
+        // "Same as circuit 2" on circuit 1.
+        ApplyChoice(*rig.link, rig.image, 0, CircuitGroup::Temperature, 3);
+        if (readFails) {
+            // Four tries of the read; then the user is told, and that is all.
+            EXPECT_EQ(test::Joined(rig.log),
+                      "R T_User1, wait 50, R T_User1, wait 50, R T_User1, wait 50, R T_User1, "
+                      "hide, not sent checksum");
+            EXPECT_EQ(rig.image, before);
+            EXPECT_EQ(rig.device.framesServed(cmd::Write), 0u);
+            EXPECT_EQ(test::FieldValues(rig.deviceImage(), circuit2), circuit2);
+        } else {
+            EXPECT_EQ(test::Joined(rig.log),
+                      "R T_User1, W T_User1, wait 50, " + TwoSteps("T_User0"));
+            const char* after = "T_User1 Kind=1 Eq=1 Min=-20 Max=60 Konst=15 Dummy3=7";
+            EXPECT_EQ(test::FieldValues(rig.deviceImage(), after), after);
+            EXPECT_EQ(test::FieldValues(rig.image, after), after);
+        }
     }
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/link/transport.h"
+#include "core/model/defaults.h"
 #include "sim/lib/device.h"
 #include "sim/lib/sim_line.h"
 #include "support/line_decorator.h"
@@ -311,6 +312,108 @@ TEST(ParameterBlocks, ReadAllReportsItsLastReadOnly) {
     EXPECT_EQ(image.T_User[0], first);
 }
 
+TEST(ParameterBlocks, ARecordGoesOutOnlyAsThisConnectionsDeviceReturnedIt) {
+    Bench b;
+    ParameterImage image;
+    const auto writes = [&b] { return b.device.framesServed(cmd::Write); };
+    const auto reads = [&b] { return b.device.framesServed(cmd::Read); };
+    const Bytes device = b.peek(block::T_User(1));
+    T_UserRec expected;
+    ASSERT_TRUE(codec::decode(device, expected));
+
+    // Never read in this connection: refused before anything is sent.
+    auto sent = writes();
+    EXPECT_FALSE(WriteT_User(*b.link, image, 1));
+    EXPECT_FALSE(WriteVorgaben(*b.link, image, 3));
+    EXPECT_EQ(writes(), sent);
+    EXPECT_EQ(b.link->lastFailure().cause, LinkCause::UnreadRecord);
+
+    // Read: the device's record with the edited field goes out.
+    ASSERT_TRUE(ReadT_User(*b.link, image, 1));
+    image.T_User[1].Max = 77;
+    expected.Max = 77;
+    EXPECT_TRUE(WriteT_User(*b.link, image, 1));
+    EXPECT_EQ(b.peek(block::T_User(1)), codec::encode(expected));
+
+    // Every block's read makes its write possible.
+    for (int k = 0; k < kBlockKinds; ++k) {
+        const auto kind = static_cast<BlockKind>(k);
+        for (int i = 0; i < BlockCount(kind); ++i) {
+            SCOPED_TRACE(BlockSlot({kind, i}));
+            ParameterImage fresh;
+            ASSERT_TRUE(ReadRecord(*b.link, fresh, {kind, i}));
+            EXPECT_TRUE(WriteRecord(*b.link, fresh, {kind, i}));
+        }
+    }
+    EXPECT_EQ(b.device.writesRejected(), 0u);
+
+    // What an edit needs is read once: only the records not yet held.
+    auto read = reads();
+    EXPECT_TRUE(ReadUnread(*b.link, image, {{BlockKind::T_User, 0}, {BlockKind::T_User, 1}}));
+    EXPECT_TRUE(ReadUnread(*b.link, image, {{BlockKind::T_User, 0}, {BlockKind::T_User, 1}}));
+    EXPECT_EQ(reads() - read, 1u);
+    b.device.injectFault(Fault::BadChecksum, 4);
+    EXPECT_FALSE(ReadUnread(*b.link, image, {{BlockKind::System, 0}}));
+
+    // Each of these leaves the record not held, so its write is refused.
+    const std::pair<const char*, std::function<void()>> forgetters[] = {
+        {"a new connection", [&] { EXPECT_TRUE(b.link->OpenComPort(1, b.device.baudIndex())); }},
+        {"a write the device refused",
+         [&] {
+             b.device.injectFault(Fault::RejectWrite, 4);
+             EXPECT_FALSE(WriteT_User(*b.link, image, 1));
+         }},
+        {"the defaults", [&] { ResetParameters(image, medium::Gas, true); }},
+    };
+    for (const auto& [what, forget] : forgetters) {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(ReadT_User(*b.link, image, 1));
+        forget();
+        sent = writes();
+        EXPECT_FALSE(WriteT_User(*b.link, image, 1));
+        EXPECT_EQ(writes(), sent);
+    }
+    EXPECT_EQ(b.peek(block::T_User(1)), codec::encode(expected));
+
+    // Offline an edit changes the image alone: nothing to read.
+    b.session.Online = false;
+    read = reads();
+    EXPECT_TRUE(ReadUnread(*b.link, image, {{BlockKind::Display, 0}}));
+    EXPECT_EQ(reads(), read);
+}
+
+TEST(ParameterBlocks, BulkOperationsEndWhenTheLineHasGone) {
+    // The device stops answering after a few blocks: two silent
+    // transactions end the operation, the rest is not tried.
+    const std::pair<const char*, std::function<void(Link&, ParameterImage&)>> operations[] = {
+        {"read all", [](Link& l, ParameterImage& i) { EXPECT_FALSE(ReadAllParameters(l, i)); }},
+        {"write all", [](Link& l, ParameterImage& i) { WriteAllParameters(l, i); }},
+    };
+    for (const auto& [what, operation] : operations) {
+        SCOPED_TRACE(what);
+        Bench b;
+        ParameterImage image = distinctImage(ausbaustufe::HighEnd);
+        b.device.injectFault(Fault::None, 3);
+        b.device.injectFault(Fault::NoReply, 1000);
+        const int failed = b.link->FailedTransactions();
+        operation(*b.link, image);
+        EXPECT_EQ(b.device.framesServed(), 3u + 2 * kTransactionAttempts);
+        EXPECT_EQ(b.link->FailedTransactions() - failed, kSilentTransactions);
+        EXPECT_EQ(b.link->lastFailure().cause, LinkCause::NoReply);
+        EXPECT_FALSE(b.link->lineGone());  // only within the operation
+        // The next single transaction tries the device again.
+        b.device.clearFaults();
+        EXPECT_TRUE(ReadSystem(*b.link, image));
+    }
+
+    // A device that still answers, however badly, is not given up.
+    Bench b;
+    ParameterImage image;
+    b.device.injectFault(Fault::BadChecksum, 40);
+    EXPECT_TRUE(ReadAllParameters(*b.link, image));
+    EXPECT_EQ(b.link->FailedTransactions(), 10);
+}
+
 TEST(ParameterBlocks, CircuitParametersStopAtTheFirstFailure) {
     Bench b;
     ParameterImage image = distinctImage(ausbaustufe::HighEnd);
@@ -337,7 +440,9 @@ TEST(ParameterBlocks, LongFramesPassAtLowBaudRates) {
     Bench b(options);
     PacedLine paced(b.line, 1200);
     b.connect(paced);
-    ParameterImage image = distinctImage(ausbaustufe::HighEnd);
+    ParameterImage image;
+    ASSERT_TRUE(ReadT_User(*b.link, image, 0));  // a record goes out as the device has it
+    image.T_User[0] = distinctImage(ausbaustufe::HighEnd).T_User[0];
     EXPECT_TRUE(WriteT_User(*b.link, image, 0));
     EXPECT_EQ(b.link->lastAttempts(), 1);
     EXPECT_EQ(b.peek(block::T_User(0)), codec::encode(image.T_User[0]));

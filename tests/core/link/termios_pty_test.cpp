@@ -87,6 +87,7 @@ TEST(TermiosPty, SlowLineAndFaultsWithRealTiming) {
     b.session.TraceLevel = 1;
     ASSERT_TRUE(b.open());
     ParameterImage image;
+    ASSERT_TRUE(ReadFlowKorr(b.link, image, 0));  // a record goes out as the device has it
     image.FlowKorr[0].Stelle = {0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4};
     // A 38-byte frame needs over 300 ms on the wire: it gets through only
     // because the drain limit grows with the frame. (Attempt counts are not
@@ -230,6 +231,7 @@ TEST(TermiosPty, EveryFailureKeepsItsCause) {
         ASSERT_TRUE(b.open());
         EXPECT_EQ(b.link.lastFailure().cause, LinkCause::None);
         ParameterImage image;
+        ASSERT_TRUE(ReadDisplay(b.link, image));  // so that the write may go out
         b.device.injectFault(c.fault, c.count);
         bool result = true;
         EXPECT_TRUE(endsWithin(10s, [&] { result = c.operation(b.link, image); }));
