@@ -13,6 +13,7 @@
 #include "core/edit/circuit_page.h"
 #include "core/edit/page_commands.h"
 #include "core/edit/parameter_compare.h"
+#include "core/edit/parameter_transfer.h"
 #include "core/link/data_commands.h"
 #include "core/link/live_read.h"
 #include "core/link/parameter_blocks.h"
@@ -28,6 +29,7 @@
 #include "core/views/error_protocol_lines.h"
 #include "core/views/integrator_lines.h"
 #include "core/views/page_rules.h"
+#include "core/views/text_source.h"
 #include "core/views/trend_export.h"
 
 namespace parvion::cli {
@@ -68,15 +70,33 @@ std::string Trimmed(const std::string& s) {
     }
 }
 
+// A file that a command is to read: it must be there and be a file.
+void CheckParameterFile(const fs::path& file) {
+    if (!fs::is_regular_file(file)) Failure("cannot read " + file.string() + ": no such file");
+}
+
+// The keys the file lacks took their defaults: said before the set is used.
+void WarnMissingKeys(Context& ctx, const fs::path& file, const ParameterFileResult& r) {
+    if (r.missingKeys.empty()) return;
+    std::cerr << "parvion2-cli: warning: "
+              << views::FillPlaceholders(
+                     ctx.Text(kMissingKeysText,
+                              "%1: %2 entries are missing and take their default values: %3"),
+                     {file.string(), std::to_string(r.missingKeys.size()),
+                      ListMissingKeys(r.missingKeys)})
+              << '\n';
+}
+
 // Loads a parameter file onto the defaults of the device's variant, with
 // the device's expansion level and system kinds, as the main window does.
 ParameterImage LoadForDevice(Context& ctx, const fs::path& file) {
-    if (!fs::is_regular_file(file)) Failure("cannot read " + file.string() + ": no such file");
+    CheckParameterFile(file);
     ParameterImage img;
     img.System = ctx.image().System;
     ResetParameters(img, ctx.medium(), true);
     const ParameterFileResult r = LoadParameterFile(file, img, ctx.medium());
     if (!r.ok()) LoadFailure(ctx, file, r);
+    WarnMissingKeys(ctx, file, r);
     return img;
 }
 
@@ -164,6 +184,7 @@ void LoadEditedFile(Context& ctx, const fs::path& file) {
     img.System.KindMask = 0xFF;
     const ParameterFileResult r = LoadParameterFile(file, img, medium);
     if (!r.ok()) LoadFailure(ctx, file, r);
+    WarnMissingKeys(ctx, file, r);
 }
 
 namespace {
@@ -242,38 +263,26 @@ void RunReadParams(Context& ctx) {
 void RunWriteParams(Context& ctx) {
     const fs::path file = ctx.options().args[0];
     ctx.Connect(true);
-    Link& link = ctx.link();
-    ParameterImage& img = ctx.image();
-    const bool gas = ctx.medium() == medium::Gas;
-
-    // The file is checked before the device is touched.
-    LoadForDevice(ctx, file);
-
-    // The gas computer keeps its own Ready flags unless the natural-gas input
-    // set changes.
-    EG_UserRec keptGas;
-    std::array<Med_UserRec, 2> keptMedium{};
-    if (gas) {
-        if (!ReadEG_User(link, img) || !ReadMed_User(link, img, 0) || !ReadMed_User(link, img, 1)) {
-            ctx.DeviceFailure(
-                "the gas input set of the device cannot be read; nothing was written");
-        }
-        keptGas = img.EG_User;
-        keptMedium = img.Med_User;
+    CheckParameterFile(file);
+    edit::FileForDevice prepared = edit::PrepareParameterFile(ctx.link(), ctx.image(), file);
+    switch (prepared.status) {
+        case edit::FileForDevice::Status::FileRefused:
+            LoadFailure(ctx, file, prepared.file);
+        case edit::FileForDevice::Status::DeviceUnreadable:
+            ctx.DeviceFailure(prepared.unreadable + " cannot be read; nothing was written");
+        case edit::FileForDevice::Status::Ready:
+            break;
     }
-    ResetParameters(img, ctx.medium(), true);
-    if (!ReadSystem(link, img))
-        ctx.DeviceFailure("the System block cannot be read; nothing was written");
-    const ParameterFileResult r = LoadParameterFile(file, img, ctx.medium());
-    if (!r.ok()) LoadFailure(ctx, file, r);
-    if (gas) TakeDeviceReadyFlags(img, keptGas, keptMedium);
-    const int before = ctx.link().FailedTransactions();
-    WriteAllParameters(link, img);
-    const int failed = ctx.link().FailedTransactions() - before;
-    if (failed > 0 || !ctx.session().Online) {
-        ctx.DeviceFailure(std::to_string(failed) +
-                          " parameter block transfer(s) failed; the device may "
-                          "hold a mix of old and new parameters");
+    WarnMissingKeys(ctx, file, prepared.file);
+    ParameterImage& img = ctx.image();
+    img = std::move(prepared.image);
+    const edit::SetWritten written = edit::WriteParameterSet(ctx.link(), img);
+    if (!written.ok() || !ctx.session().Online) {
+        ctx.DeviceFailure(
+            std::string(written.lineGone ? "the device stopped answering; " : "") +
+            std::to_string(written.failed) +
+            " parameter block transfer(s) failed; the device may hold a mix of old and new "
+            "parameters");
     }
 }
 

@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/context.h"
 #include "core/link/data_commands.h"
+#include "core/model/defaults.h"
 #include "core/model/parameter_file.h"
 #include "core/model/value_format.h"
 #include "core/print/printouts.h"
@@ -74,22 +75,21 @@ void RunPrint(Context& ctx) {
         identity.fileName = *o.file;
     } else {
         ctx.Connect(true);
-        ReadWholeImage(ctx);
         DeviceState& dev = ctx.device();
-        ReadDeviceSerialNo(ctx.link(), dev.DeviceSerialNo);
+        if (what == "record") {
+            // The record holds only what the device holds.
+            ResetParameters(ctx.image(), ctx.medium(), true);
+            if (!print::ReadRecordIdentity(ctx.link(), ctx.image(), dev, NowText(), identity)) {
+                ctx.DeviceFailure(
+                    "the device's parameters or identity cannot be read; no record "
+                    "was written");
+            }
+        } else {
+            ReadWholeImage(ctx);
+            ReadDeviceSerialNo(ctx.link(), dev.DeviceSerialNo);
+        }
         header.source.online = true;
         header.source.serialNo = dev.DeviceSerialNo;
-        if (what == "record") {
-            identity.fromDevice = true;
-            identity.ident = dev.DeviceIdent;
-            identity.programText = ReadProgramText(ctx.link());
-            identity.serialNo = dev.DeviceSerialNo;
-            if (ReadDeviceClock(ctx.link(), dev.DeviceDateTime, dev.ClockOffset)) {
-                identity.deviceClock = dev.DeviceDateTime;
-                identity.clockOffsetDays = dev.ClockOffset;
-            }
-            identity.computerClock = NowText();
-        }
     }
 
     const edit::PageTexts texts{ctx.Blocks(), ctx.Texts(), ctx.Values()};

@@ -66,6 +66,56 @@ void Get(std::span<const std::uint8_t> b, std::size_t at, std::string& v) {
 
 namespace {
 
+// Calls fn with the place and the record of a block, or with the place and
+// the preset's float; false for an index out of range.
+template <class Image, class Fn>
+bool WithBlock(Image& image, BlockId id, Fn&& fn) {
+    if (BlockSlot(id) < 0) return false;
+    const int i = id.index;
+    const auto u = static_cast<std::size_t>(i);
+    switch (id.kind) {
+        case BlockKind::T_User:
+            return fn(block::T_User(i), image.T_User[u]);
+        case BlockKind::P_User:
+            return fn(block::P_User(i), image.P_User[u]);
+        case BlockKind::Flow_User:
+            return fn(block::Flow_User(i), image.Flow_User[u]);
+        case BlockKind::Des_User:
+            return fn(block::Des_User(i), image.Des_User[u]);
+        case BlockKind::Med_User:
+            return fn(block::Med_User(i), image.Med_User[u]);
+        case BlockKind::Bez_User:
+            return fn(block::Bez_User(i), image.Bez_User[u]);
+        case BlockKind::Imp_User:
+            return fn(block::Imp_User(i), image.Imp_User[u]);
+        case BlockKind::Alm_User:
+            return fn(block::Alm_User(i), image.Alm_User[u]);
+        case BlockKind::FlowKorr:
+            return fn(block::FlowKorr(i), image.FlowKorr[u]);
+        case BlockKind::Aus_User:
+            return fn(block::Aus_User(i), image.Aus_User[u]);
+        case BlockKind::UserEinheiten:
+            return fn(block::UserEinheiten(i), image.UserEinheiten[u]);
+        case BlockKind::Vorgaben:
+            return fn(block::Vorgaben(i), image.Vorgaben[u]);
+        case BlockKind::EG_User:
+            return fn(block::EG_User, image.EG_User);
+        case BlockKind::Dis_User:
+            return fn(block::Dis_User, image.Dis_User);
+        case BlockKind::Trend_User:
+            return fn(block::Trend_User, image.Trend_User);
+        case BlockKind::Grenzwerte:
+            return fn(block::Grenzwerte, image.Grenzwerte);
+        case BlockKind::System:
+            return fn(block::System, image.System);
+        case BlockKind::Display:
+            return fn(block::Display, image.Display);
+        case BlockKind::Betrieb:
+            return fn(block::Betrieb, image.Betrieb);
+    }
+    return false;
+}
+
 bool inRange(int index, int count) {
     return index >= 0 && index < count;
 }
@@ -115,6 +165,39 @@ bool writeRecord(Link& link, const ParameterImage& image, BlockId id, block::Pla
 }
 
 }  // namespace
+
+block::Place block::Of(BlockId id) {
+    Place place{0, 0};
+    const ParameterImage none;
+    WithBlock(none, id, [&](Place p, const auto&) {
+        place = p;
+        return true;
+    });
+    return place;
+}
+
+wire::Bytes codec::encodeBlock(const ParameterImage& image, BlockId id) {
+    wire::Bytes out;
+    WithBlock(image, id, [&](block::Place, const auto& record) {
+        if constexpr (std::is_same_v<std::remove_cvref_t<decltype(record)>, float>) {
+            out = encodeVorgabe(record);
+        } else {
+            out = encode(record);
+        }
+        return true;
+    });
+    return out;
+}
+
+bool codec::decodeBlock(std::span<const std::uint8_t> b, ParameterImage& image, BlockId id) {
+    return WithBlock(image, id, [&](block::Place, auto& record) {
+        if constexpr (std::is_same_v<std::remove_cvref_t<decltype(record)>, float>) {
+            return decodeVorgabe(b, record);
+        } else {
+            return decode(b, record);
+        }
+    });
+}
 
 bool ReadT_User(Link& link, ParameterImage& image, int circuit) {
     return inRange(circuit, 2) && readRecord(link, image, {BlockKind::T_User, circuit},

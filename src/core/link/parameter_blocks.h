@@ -86,6 +86,9 @@ inline constexpr Place Dis_User{0x817C, Size<Dis_UserRec>()};
 inline constexpr Place Trend_User{0x8178, Size<Trend_UserRec>()};
 inline constexpr Place Display{0x9140, Size<DisplayRec>()};
 
+// Where a block lies, by its id; a count of 0 for an index out of range.
+Place Of(BlockId id);
+
 }  // namespace block
 
 // Record <-> block bytes, by the record's field list (model/record_layout.h).
@@ -102,6 +105,13 @@ requires layout::HasRecord<Rec> wire::Bytes encode(const Rec& r);
 template <class Rec>
 requires layout::HasRecord<Rec>
 bool decode(std::span<const std::uint8_t> b, Rec& r);
+
+// A block of the image by its id, as the write and read commands carry it:
+// encodeBlock gives the block's bytes (empty for an index out of range),
+// decodeBlock takes them into the image (false: too short, or an index out
+// of range; nothing changed).
+wire::Bytes encodeBlock(const ParameterImage& image, BlockId id);
+bool decodeBlock(std::span<const std::uint8_t> b, ParameterImage& image, BlockId id);
 
 // A preset is a block of its own holding one float.
 wire::Bytes encodeVorgabe(float value);

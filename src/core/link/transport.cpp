@@ -203,7 +203,10 @@ Link::BulkOperation::BulkOperation(Link& link) : link_(link) {
 }
 
 Link::BulkOperation::~BulkOperation() {
-    if (--link_.bulkDepth_ == 0) link_.gone_ = false;
+    if (--link_.bulkDepth_ == 0) {
+        link_.lastBulkLostLine_ = link_.gone_;
+        link_.gone_ = false;
+    }
 }
 
 bool Link::OpenComPort(int comNumber, int baudIndex) {

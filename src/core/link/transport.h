@@ -138,6 +138,8 @@ class Link {
     };
     // Inside a bulk operation: the line has gone and the operation ends.
     bool lineGone() const { return bulkDepth_ > 0 && gone_; }
+    // The last bulk operation ended because the line had gone.
+    bool lastBulkLostLine() const { return lastBulkLostLine_; }
     // Why the link last failed: an open of the port, a transaction, or a
     // reply a command refused. A transaction while offline keeps a port
     // that could not be opened or was lost as the cause, and is Offline
@@ -181,6 +183,7 @@ class Link {
     int silentTransactions_ = 0;  // in a row, without one byte of reply
     int bulkDepth_ = 0;
     bool gone_ = false;
+    bool lastBulkLostLine_ = false;
     LinkFailure failure_;
 };
 

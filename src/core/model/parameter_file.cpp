@@ -253,6 +253,15 @@ ParameterFileResult LoadParameterFile(const std::filesystem::path& path, Paramet
     return result;
 }
 
+std::string ListMissingKeys(const std::vector<std::string>& keys, std::size_t most) {
+    std::string out;
+    for (std::size_t i = 0; i < keys.size() && i < most; ++i) {
+        out += (i == 0 ? "" : ", ") + keys[i];
+    }
+    if (keys.size() > most) out += ", \u2026 (+" + std::to_string(keys.size() - most) + ")";
+    return out;
+}
+
 std::string RemarkKey(std::size_t line) {
     return "Zeile " + std::to_string(line);
 }

@@ -8,6 +8,7 @@
 // The functions here take a path; choosing it (dialogs, extension, the
 // overwrite question) is the caller's.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -58,6 +59,13 @@ ParameterFileResult SaveParameterFile(const std::filesystem::path& path,
 // broken file leaves the defaults).
 ParameterFileResult LoadParameterFile(const std::filesystem::path& path, ParameterImage& image,
                                       int medium);
+
+// The missing keys of a load as one line for a message: "T_User0 Max,
+// T_User0 Min" and, beyond the first `most`, "… (+12)".
+std::string ListMissingKeys(const std::vector<std::string>& keys, std::size_t most = 12);
+// The message text of missing keys (library text; %1 the file, %2 how
+// many, %3 the list).
+inline constexpr std::uint16_t kMissingKeysText = 22642;
 
 // The section of the remark lines and the key of line n (from 1): "Zeile n".
 inline constexpr std::string_view kRemarkSection = "Bemerkung";

@@ -11,9 +11,14 @@
 #include <vector>
 
 #include "core/edit/page_commands.h"
+#include "core/model/device_records.h"
 #include "core/model/device_time.h"
 #include "core/model/parameter_image.h"
 #include "core/print/page_layout.h"
+
+namespace parvion {
+class Link;
+}
 
 namespace parvion::print {
 
@@ -82,6 +87,15 @@ struct DeviceIdentity {
     std::string computerClock;                  // this computer's clock as text
     std::string fileName;                       // the parameter file (without a device)
 };
+
+// Reads what the record says of the connected device: the whole parameter
+// set into the image, then the identity, program text, serial number and
+// clock into `device` and `identity` (computerClock is this computer's
+// clock as text). A record only holds what the device holds: false, and the
+// link says why, when a parameter block, the identity or the serial number
+// could not be read. A clock that cannot be read is printed as such.
+bool ReadRecordIdentity(Link& link, ParameterImage& image, DeviceState& device,
+                        const std::string& computerClock, DeviceIdentity& identity);
 
 // The first page of the record: what it is, when it was made and the
 // device's identity, in the program's language (0 German, 1 English).

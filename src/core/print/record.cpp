@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/link/data_commands.h"
+#include "core/link/parameter_blocks.h"
+#include "core/link/transport.h"
 #include "core/model/value_format.h"
 #include "core/print/printouts.h"
 
@@ -73,6 +76,27 @@ std::string ClockDifferenceText(double offsetDays) {
                       a / 3600 % 24, a / 60 % 60, a % 60);
     }
     return buf;
+}
+
+bool ReadRecordIdentity(Link& link, ParameterImage& image, DeviceState& device,
+                        const std::string& computerClock, DeviceIdentity& identity) {
+    const int before = link.FailedTransactions();
+    ReadAllParameters(link, image);
+    if (link.FailedTransactions() != before || !link.session().Online) return false;
+    if (!ReadDeviceIdent(link, device.DeviceIdent)) return false;
+    if (!ReadDeviceSerialNo(link, device.DeviceSerialNo)) return false;
+    identity = DeviceIdentity{};
+    identity.fromDevice = true;
+    identity.ident = device.DeviceIdent;
+    identity.serialNo = device.DeviceSerialNo;
+    identity.programText = ReadProgramText(link);
+    if (link.FailedTransactions() != before) return false;
+    if (ReadDeviceClock(link, device.DeviceDateTime, device.ClockOffset)) {
+        identity.deviceClock = device.DeviceDateTime;
+        identity.clockOffsetDays = device.ClockOffset;
+    }
+    identity.computerClock = computerClock;
+    return true;
 }
 
 PrintPage BuildIdentityPage(const DeviceIdentity& identity, int sprache,

@@ -5,11 +5,13 @@
 
 #include "core/app/connection.h"
 #include "core/edit/parameter_compare.h"
+#include "core/edit/parameter_transfer.h"
 #include "core/link/connect.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/defaults.h"
 #include "core/model/parameter_file.h"
+#include "core/views/text_source.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/main_window.h"
 
@@ -42,11 +44,14 @@ void Tfrm_Main::mnu_NeuClick() {
             return;
         }
         if (online) {
-            if (!ReadSystem(*link_, image_)) return;
+            if (!ReadSystem(*link_, image_)) {
+                showDeviceUnreadable();
+                return;
+            }
             ResetParameters(image_, session_.Medium, true);
             statusText(0, "");
             redisplayPages();
-            WriteAllParameters(*link_, image_);
+            writeParameterSet();
         } else {
             ResetParameters(image_, session_.Medium, false);
             statusText(0, "");
@@ -74,18 +79,20 @@ std::optional<QString> Tfrm_Main::askParameterFileToOpen() {
 }
 
 bool Tfrm_Main::readParameterFile(ParameterImage& candidate, QString& file) {
-    // The file is chosen before anything is reset, and read into a copy of
+    // The file is chosen before anything is read, and prepared in a copy of
     // the image: a cancelled dialog or a refused file changes nothing.
     const std::optional<QString> chosen = askParameterFileToOpen();
     if (!chosen) return false;
     const QFileInfo info(*chosen);
     lastParameterFolder_ = info.absolutePath();
 
-    candidate = image_;
-    ResetParameters(candidate, session_.Medium, session_.Online);
-    if (session_.Online && !ReadSystem(*link_, candidate)) return false;
     const std::filesystem::path path = info.absoluteFilePath().toStdString();
-    const ParameterFileResult result = LoadParameterFile(path, candidate, session_.Medium);
+    edit::FileForDevice prepared = edit::PrepareParameterFile(*link_, image_, path);
+    if (prepared.status == edit::FileForDevice::Status::DeviceUnreadable) {
+        showDeviceUnreadable();
+        return false;
+    }
+    const ParameterFileResult& result = prepared.file;
     switch (result.status) {
         case ParameterFileStatus::Ok:
             break;
@@ -99,6 +106,15 @@ bool Tfrm_Main::readParameterFile(ParameterImage& candidate, QString& file) {
             dialogs_->warning(this, QString::fromStdString(LoadText(7) + result.detail(path)));
             return false;
     }
+    if (!result.missingKeys.empty()) {
+        // Said before the set is shown, compared or sent.
+        dialogs_->information(
+            this, QString::fromStdString(views::FillPlaceholders(
+                      LoadText(kMissingKeysText),
+                      {info.fileName().toStdString(), std::to_string(result.missingKeys.size()),
+                       ListMissingKeys(result.missingKeys)})));
+    }
+    candidate = std::move(prepared.image);
     file = info.absoluteFilePath();
     return true;
 }
@@ -111,12 +127,20 @@ void Tfrm_Main::takeParameterFile(ParameterImage candidate, const QString& file)
     redisplayPages();
 }
 
-bool Tfrm_Main::loadParameterFile() {
-    ParameterImage candidate;
-    QString file;
-    if (!readParameterFile(candidate, file)) return false;
-    takeParameterFile(std::move(candidate), file);
-    return true;
+void Tfrm_Main::showDeviceUnreadable() {
+    const auto text = [this](std::uint16_t n) { return LoadText(n); };
+    dialogs_->warning(
+        this, QString::fromStdString(LoadText(edit::compare_text::kDeviceUnreadable) + "\n" +
+                                     LinkFailureText(link_->lastFailure(), text)));
+}
+
+void Tfrm_Main::writeParameterSet() {
+    const edit::SetWritten written = edit::WriteParameterSet(*link_, image_);
+    if (written.ok() && session_.Online) return;
+    const auto text = [this](std::uint16_t n) { return LoadText(n); };
+    dialogs_->warning(this, QString::fromStdString(views::FillPlaceholders(
+                                LoadText(edit::kWriteSetFailedText),
+                                {LinkFailureText(link_->lastFailure(), text)})));
 }
 
 bool Tfrm_Main::readDeviceParameters(ParameterImage& device) {
@@ -152,31 +176,15 @@ void Tfrm_Main::mnu_LadenClick() {
             !dialogs_->askYesNo(this, QString::fromStdString(LoadText(16)), DefaultAnswer::No)) {
             return;
         }
-        const ParameterImage before = image_;
-        const bool gas = session_.Medium == medium::Gas;
-        EG_UserRec keptEG{};
-        std::array<Med_UserRec, 2> keptMed{};
-        if (online && gas) {
-            ReadEG_User(*link_, image_);
-            ReadMed_User(*link_, image_, 0);
-            ReadMed_User(*link_, image_, 1);
-            keptEG = image_.EG_User;
-            keptMed = image_.Med_User;
-        }
         ParameterImage candidate;
         QString file;
         if (!readParameterFile(candidate, file)) return;
-        // The device keeps its calculation ready only for an unchanged
-        // natural-gas input set.
-        if (online && gas) TakeDeviceReadyFlags(candidate, keptEG, keptMed);
         if (online && session_.CompareBeforeWrite) {
             // What the write would change, shown first; cancelled, the
             // device gets nothing and the image is as it was.
             ParameterImage device;
             if (!readDeviceParameters(device)) {
-                image_ = before;
-                dialogs_->warning(
-                    this, QString::fromStdString(LoadText(edit::compare_text::kDeviceUnreadable)));
+                showDeviceUnreadable();
                 return;
             }
             const ComparisonView view = comparisonView(device, candidate, true);
@@ -187,14 +195,10 @@ void Tfrm_Main::mnu_LadenClick() {
                     QString::fromStdString(LoadText(edit::compare_text::kAgreeNothingWritten)));
                 return;
             }
-            if (!dialogs_->showComparison(this, view)) {
-                image_ = before;
-                redisplayPages();
-                return;
-            }
+            if (!dialogs_->showComparison(this, view)) return;
         }
         takeParameterFile(std::move(candidate), file);
-        if (online) WriteAllParameters(*link_, image_);
+        if (online) writeParameterSet();
     }();
     // Also after a load that stopped early (device check, question, file
     // refused or cancelled, comparison cancelled): the visible page shows
@@ -211,8 +215,7 @@ void Tfrm_Main::mnu_VergleichenClick() {
     if (!readParameterFile(candidate, file)) return;
     ParameterImage left = image_;
     if (session_.Online && !readDeviceParameters(left)) {
-        dialogs_->warning(this,
-                          QString::fromStdString(LoadText(edit::compare_text::kDeviceUnreadable)));
+        showDeviceUnreadable();
         return;
     }
     const ComparisonView view = comparisonView(left, candidate, false);

@@ -234,6 +234,10 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     QMenu* mnu_Hilfe = nullptr;
     QAction* mnu_Info = nullptr;
 
+    // A device read that a sequence needs failed: nothing was written. The
+    // message names the link's cause.
+    void showDeviceUnreadable();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -258,11 +262,14 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     // picked and when the pages show a new set.
     void checkLevelMenu();
     std::optional<QString> askParameterFileToOpen();
-    bool loadParameterFile();
-    // Asks for a parameter file and reads it into `candidate` as a load does
-    // (onto the defaults, online with the device's System block); false when
-    // cancelled or refused (the message is shown). The image is not touched.
+    // Asks for a parameter file and prepares it as a load does (onto the
+    // defaults, online fitted to the device, edit::PrepareParameterFile);
+    // false when cancelled, refused or the device could not be read (the
+    // message is shown). Keys the file lacks are named. The image is not
+    // touched.
     bool readParameterFile(ParameterImage& candidate, QString& file);
+    // Writes the whole set to the device and says so when that failed.
+    void writeParameterSet();
     void takeParameterFile(ParameterImage candidate, const QString& file);
     // The whole parameter set of the device, read into `device`; false when
     // any block could not be read.

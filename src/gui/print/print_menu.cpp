@@ -251,24 +251,24 @@ void PrintMenu::mnu_InbetriebnahmeClick() {
     Link& link = main_.link();
     DeviceState& device = main_.device();
     print::DeviceIdentity identity;
+    print::PrintHeader h;
     if (main_.session().Online) {
-        ReadAllParameters(link, main_.image());
-        identity.fromDevice = true;
-        ReadDeviceIdent(link, device.DeviceIdent);
-        identity.ident = device.DeviceIdent;
-        identity.programText = ReadProgramText(link);
-        if (ReadDeviceClock(link, device.DeviceDateTime, device.ClockOffset)) {
-            identity.deviceClock = device.DeviceDateTime;
-            identity.clockOffsetDays = device.ClockOffset;
+        // The record holds only what the device holds: a read that fails
+        // writes no record.
+        const std::string now = QDateTime::currentDateTime()
+                                    .toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))
+                                    .toStdString();
+        if (!print::ReadRecordIdentity(link, main_.image(), device, now, identity)) {
+            main_.showDeviceUnreadable();
+            return;
         }
-        identity.computerClock = QDateTime::currentDateTime()
-                                     .toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))
-                                     .toStdString();
+        h = header();
+        h.source.serialNo = device.DeviceSerialNo;
     } else {
         identity.fileName = main_.statusPanelText(0).toStdString();
+        h = header();
+        identity.serialNo = device.DeviceSerialNo;
     }
-    const print::PrintHeader h = header();
-    identity.serialNo = device.DeviceSerialNo;
     writePdf(file,
              {print::CommissioningRecordJob(main_.image(), main_.session().Medium, pageTexts(), h,
                                             identity, main_.session().Sprache)});

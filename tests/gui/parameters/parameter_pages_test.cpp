@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "core/edit/write_back.h"
 #include "core/link/parameter_blocks.h"
 #include "core/model/parameter_file.h"
 #include "core/model/profile_file.h"
@@ -104,6 +105,31 @@ TEST(CircuitPage, ChoicesWriteTheKindAndShowItsLines) {
     EXPECT_EQ(deviceRecord<T_UserRec>(win.h.device, block::T_User(0)).Eq, 1);
     EXPECT_TRUE(win.lines("ListePT2").isEmpty());
     EXPECT_EQ(win.get<QComboBox>("ComboPT2")->currentIndex(), 3);
+}
+
+TEST(CircuitPage, SameAsTheOtherCircuitKeepsWhatTheDeviceHoldsThere) {
+    Window win;
+    T_UserRec other = temperature(1, -20.0f, 60.0f);
+    other.Konst = 15.0f;
+    putRecord(win.h.device, block::T_User(1), other);
+    win.open(win.w().TabPar1);  // reads the page of circuit 1 only
+    win.choose("ComboPT1", 3);  // "same as circuit 2"
+    other.Eq = 1;
+    EXPECT_EQ(deviceRecord<T_UserRec>(win.h.device, block::T_User(1)), other);
+    EXPECT_EQ(deviceRecord<T_UserRec>(win.h.device, block::T_User(0)).Eq, 2);
+
+    // When circuit 2's record cannot be read first, nothing is sent and the
+    // status bar says why.
+    const P_UserRec pressure = deviceRecord<P_UserRec>(win.h.device, block::P_User(1));
+    const auto writes = win.h.device.framesServed(cmd::Write);
+    win.h.device.injectFault(sim::Fault::BadChecksum, 4);
+    win.choose("ComboPD1", 3);
+    EXPECT_EQ(win.h.device.framesServed(cmd::Write), writes);
+    EXPECT_EQ(deviceRecord<P_UserRec>(win.h.device, block::P_User(1)), pressure);
+    EXPECT_NE(win.get<QComboBox>("ComboPD1")->currentIndex(), 3);
+    const QString notSent = QString::fromStdString(win.w().LoadText(edit::kEditNotSentText));
+    EXPECT_TRUE(win.w().statusPanelText(0).startsWith(notSent.section(QLatin1Char('%'), 0, 0)))
+        << win.w().statusPanelText(0).toStdString();
 }
 
 TEST(CircuitPage, EnterEditsTheSelectedLineAndAHeldEnterOpensNoSecondDialog) {

@@ -83,8 +83,9 @@ TEST(SystemPage, ADeviceThatStopsAnsweringDuringTheSwitchLeavesTheWindowOffline)
     win.choose("Combosystem", 1);
     EXPECT_FALSE(win.w().session().Online);
     EXPECT_FALSE(win.w().Busy());
-    // The page shows what the image holds.
-    EXPECT_EQ(win.get<QComboBox>("Combosystem")->currentIndex(), 1);
+    // Nothing was written, so the definition stays as it was.
+    EXPECT_EQ(win.get<QComboBox>("Combosystem")->currentIndex(), 0);
+    EXPECT_EQ(win.w().image().System.Kind, 0);
 }
 
 TEST(SystemPage, PresetsAreEditedAndClearedByTheBox) {

@@ -1,0 +1,80 @@
+#include "core/edit/parameter_transfer.h"
+
+#include <array>
+
+#include "core/app/connection.h"
+#include "core/link/parameter_blocks.h"
+#include "core/link/transport.h"
+#include "core/model/defaults.h"
+
+namespace parvion::edit {
+
+namespace {
+
+FileForDevice Refused(ParameterFileResult result) {
+    FileForDevice out;
+    out.status = FileForDevice::Status::FileRefused;
+    out.file = std::move(result);
+    return out;
+}
+
+FileForDevice Unreadable(const char* what) {
+    FileForDevice out;
+    out.status = FileForDevice::Status::DeviceUnreadable;
+    out.unreadable = what;
+    return out;
+}
+
+}  // namespace
+
+FileForDevice PrepareParameterFile(Link& link, const ParameterImage& current,
+                                   const std::filesystem::path& file) {
+    const int medium = link.session().Medium;
+    const bool online = link.session().Online;
+
+    // The file is checked before the device is touched.
+    ParameterImage candidate = current;
+    ResetParameters(candidate, medium, online);
+    ParameterFileResult loaded = LoadParameterFile(file, candidate, medium);
+    if (!loaded.ok()) return Refused(std::move(loaded));
+    if (!online) {
+        FileForDevice out;
+        out.file = std::move(loaded);
+        out.image = std::move(candidate);
+        return out;
+    }
+
+    // The device's own records the set is fitted to, read into a scratch
+    // copy so that a failure leaves everything as it was.
+    ParameterImage device = current;
+    const bool gas = medium == medium::Gas;
+    if (gas && !(ReadEG_User(link, device) && ReadMed_User(link, device, 0) &&
+                 ReadMed_User(link, device, 1))) {
+        return Unreadable(kGasInputUnreadable);
+    }
+    if (!ReadSystem(link, device)) return Unreadable(kSystemUnreadable);
+
+    candidate = current;
+    ResetParameters(candidate, medium, true);
+    candidate.System = device.System;
+    loaded = LoadParameterFile(file, candidate, medium);
+    if (!loaded.ok()) return Refused(std::move(loaded));  // changed on disk meanwhile
+    // The device keeps its calculation ready only for an unchanged
+    // natural-gas input set.
+    if (gas) TakeDeviceReadyFlags(candidate, device.EG_User, device.Med_User);
+    FileForDevice out;
+    out.file = std::move(loaded);
+    out.image = std::move(candidate);
+    return out;
+}
+
+SetWritten WriteParameterSet(Link& link, ParameterImage& image) {
+    const int before = link.FailedTransactions();
+    WriteAllParameters(link, image);
+    SetWritten written;
+    written.failed = link.FailedTransactions() - before;
+    written.lineGone = link.lastBulkLostLine();
+    return written;
+}
+
+}  // namespace parvion::edit
