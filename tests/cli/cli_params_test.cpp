@@ -8,6 +8,7 @@
 #include "core/link/parameter_blocks.h"
 #include "core/model/profile_file.h"
 #include "core/model/value_format.h"
+#include "support/device_records.h"
 
 namespace parvion::test {
 namespace {
@@ -128,6 +129,38 @@ TEST(CliParams, AReadThatFailsPartWayLeavesTheOldFileAndRemarksSurvive) {
     r = RunCli(With(sim.line(), {"read-params", energy.string()}), home.path());
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(readFileBytes(energy), energyText);
+}
+
+TEST(CliParams, WriteParamsNamesMissingKeysAndNeedsTheDevicesOwnRecordsFirst) {
+    TempDir home;
+    SimOnPty sim;
+    const auto sparse = home / "sparse.PGA";
+    writeFileBytes(sparse, "[Medium]\r\nIdent=GAS\r\n[T_User0]\r\nMax=77\r\n");
+    const auto run = [&] {
+        return RunCli(With(sim.line(), {"--lang", "en", "write-params", sparse.string()}),
+                      home.path());
+    };
+    // The defaults are said, then written.
+    CliRun r = run();
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Contains(r.err, "warning: " + sparse.string() + ": ")) << r.err;
+    EXPECT_TRUE(Contains(r.err,
+                         "entries are missing and take their default values: "
+                         "T_User0 Dummy1, T_User0 Dummy2, T_User0 Kind"))
+        << r.err;
+    EXPECT_EQ(deviceRecord<T_UserRec>(sim.device(), block::T_User(0)).Max, 77.0f);
+
+    // The gas input set of the device cannot be read: nothing is written.
+    const auto writes = sim.device().writesAccepted();
+    sim.device().injectFault(sim::Fault::None, 3);  // identity, access, System: connected
+    sim.device().injectFault(sim::Fault::BadChecksum, 4);
+    r = run();
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err,
+                         "the gas input set of the device cannot be read; nothing was "
+                         "written"))
+        << r.err;
+    EXPECT_EQ(sim.device().writesAccepted(), writes);
 }
 
 TEST(CliParams, FilesOfTheWrongVariantOrWithBrokenValuesNeverReachTheDevice) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -167,7 +168,16 @@ TEST(ParameterFileLoad, EnergyFixtureKeepsTheNaturalGasSet) {
 
 TEST(ParameterFileLoad, HandEditedValuesCommasClampsAndReaderDefaults) {
     ParameterImage img = Reset(medium::Gas);
-    ASSERT_TRUE(LoadParameterFile(Fixture("edited.PGA"), img, medium::Gas).ok());
+    const ParameterFileResult r = LoadParameterFile(Fixture("edited.PGA"), img, medium::Gas);
+    ASSERT_TRUE(r.ok());
+    // The keys the file lacks are named, in file order; present ones not.
+    const auto& missing = r.missingKeys;
+    const auto has = [&](const char* k) {
+        return std::find(missing.begin(), missing.end(), k) != missing.end();
+    };
+    EXPECT_TRUE(has("P_User1 Hyd") && has("Flow_User0 MaxFreq") && has("Grenzwerte U_Min"));
+    EXPECT_FALSE(has("T_User0 Max") || has("Grenzwerte U_Max"));
+    EXPECT_EQ(ListMissingKeys({"a", "b", "c"}, 2), "a, b, \u2026 (+1)");
     // Names compare without regard to case; "1,5" reads as 1.5.
     EXPECT_EQ(img.T_User[0].Max, 1.5f);
     EXPECT_EQ(img.T_User[0].Kind, 44);     // 300 in a byte

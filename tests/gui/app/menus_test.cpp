@@ -191,6 +191,15 @@ TEST_F(FileMenu, LoadOfflineReplacesTheImageOnlyWithAGoodFile) {
     EXPECT_TRUE(h->dialogs.log.back().contains("Trend_User"))
         << h->dialogs.log.back().toStdString();
     EXPECT_EQ(w.image().Trend_User.Time, 5);
+    // A file that lacks keys loads with their defaults, and says which.
+    writeFileBytes(h->documents() / "sparse.PGA",
+                   "[Medium]\r\nIdent=GAS\r\n[Trend_User]\r\nTime=5\r\n");
+    h->dialogs.openAnswers = {doc("sparse.PGA")};
+    w.mnu_LadenClick();
+    EXPECT_TRUE(h->dialogs.log.back().startsWith("info:sparse.PGA: ") &&
+                h->dialogs.log.back().contains("T_User0 Dummy1"))
+        << h->dialogs.log.back().toStdString();
+    EXPECT_EQ(w.image().Trend_User.Time, 5);
     // The saved file loads.
     h->dialogs.openAnswers = {doc("plant.PGA")};
     w.mnu_LadenClick();
