@@ -129,7 +129,9 @@ std::string LinkFailureText(const LinkFailure& failure,
     const std::uint16_t number = TextOf(failure);
     if (number == 0) return {};
     std::string second = std::to_string(failure.baud);
-    if (number == link_text::NetHostUnknown || number == link_text::NetBadName) {
+    if (number == link_text::NetHostUnknown) {
+        second = ErrorName(failure.errorNumber);
+    } else if (number == link_text::NetBadName) {
         second = failure.detail;
     } else if (number == link_text::OpenFailed) {
         // The system's name of the error, or the line's own words when it

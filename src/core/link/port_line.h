@@ -34,7 +34,7 @@ class PortLine : public SerialLine {
     void waitForActivity(Clock::time_point deadline) override {
         active_->waitForActivity(deadline);
     }
-    void processEvents() override { local_.processEvents(); }
+    void processEvents() override { active_->processEvents(); }
     std::chrono::milliseconds latencyAllowance() const override {
         return active_->latencyAllowance();
     }
