@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -65,6 +66,9 @@ struct Ser2netConnection {
     std::string device;  // the serial device, e.g. the simulator's pseudo-terminal
     int baud = 115200;   // the device's rate until an RFC 2217 client sets one
     bool kickOldUser = false;
+    // ser2net's default: wait a little after the device's last byte for
+    // more before sending (at least 1 ms; some 3 ms per reply at 115200).
+    bool charDelay = true;
 };
 
 class Ser2net {
@@ -97,10 +101,12 @@ class Ser2net {
                 << "n81,local\n"
                 << "    options:\n"
                 << "      kickolduser: " << (conns[i].kickOldUser ? "true" : "false") << "\n"
-                << "      mdns: false\n";
+                << "      mdns: false\n"
+                << "      chardelay: " << (conns[i].charDelay ? "true" : "false") << "\n";
         }
         out.close();
         log_ = folder / "ser2net.log";
+        std::fflush(nullptr);  // the child must not write what this process buffered
         const pid_t pid = ::fork();
         if (pid == 0) {
             const std::string logName = log_.string();

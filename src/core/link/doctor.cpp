@@ -512,6 +512,14 @@ bool Probe(PortReport& report, SerialLine& line, const std::vector<int>& order, 
     return false;
 }
 
+// Milliseconds with one decimal: a loopback or LAN round trip is well
+// below one.
+std::string RoundTripText(std::chrono::microseconds rtt) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(rtt.count()) / 1000.0);
+    return text;
+}
+
 }  // namespace
 
 void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
@@ -568,9 +576,8 @@ PortReport CheckNetworkPort(const std::string& port, int configuredBaudIndex, Ui
         report.findings.push_back(NetOpenFinding(port, errorNumber, detail, baud));
         return report;
     }
-    report.findings.push_back({Verdict::Ok,
-                               text::kNetConnected,
-                               {port, line.peer(), std::to_string(line.roundTrip().count())}});
+    report.findings.push_back(
+        {Verdict::Ok, text::kNetConnected, {port, line.peer(), RoundTripText(line.roundTrip())}});
     const bool rfc2217 = parsed->protocol == NetProtocol::Rfc2217;
     if (rfc2217) {
         report.findings.push_back({Verdict::Ok, text::kNetRfc2217, {port}});

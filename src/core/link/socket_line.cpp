@@ -104,7 +104,7 @@ bool SocketLine::open(const std::string& port, int baud, std::string* error, int
     why_.clear();
     resolved_.clear();
     peer_.clear();
-    roundTrip_ = milliseconds(0);
+    roundTrip_ = std::chrono::microseconds(0);
     std::string why;
     const auto parsed = ParseNetworkPort(port, &why);
     if (!parsed) return SetError(error, errorNumber, EINVAL, why);
@@ -201,7 +201,7 @@ bool SocketLine::connectTo(const NetPort& port, Clock::time_point deadline, std:
             lastError = err;
             continue;
         }
-        roundTrip_ = std::chrono::duration_cast<milliseconds>(Clock::now() - started);
+        roundTrip_ = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
         const int one = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one);
@@ -282,7 +282,8 @@ bool SocketLine::applySettings(
         if (!measured) {
             for (const auto& [code, value] : acks_) {
                 if (code == want.front().first) {
-                    roundTrip_ = std::chrono::duration_cast<milliseconds>(Clock::now() - sent);
+                    roundTrip_ =
+                        std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - sent);
                     measured = true;
                 }
             }
@@ -470,6 +471,11 @@ bool SocketLine::pull() {
     for (;;) {
         const ssize_t r = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
         if (r > 0) {
+            // Acknowledge at once: a server that sends small pieces with
+            // Nagle's algorithm on (ser2net does) waits for each
+            // acknowledgement, which the kernel would delay by up to 40 ms.
+            const int one = 1;
+            ::setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
             const std::span<const std::uint8_t> got(buffer, static_cast<std::size_t>(r));
             if (protocol_ == NetProtocol::Raw) {
                 input_.insert(input_.end(), got.begin(), got.end());

@@ -83,7 +83,9 @@ class SocketLine : public SerialLine {
     void waitForActivity(Clock::time_point deadline) override;
     void processEvents() override;
 
-    std::chrono::milliseconds latencyAllowance() const override { return allowance_ + roundTrip_; }
+    std::chrono::milliseconds latencyAllowance() const override {
+        return allowance_ + std::chrono::ceil<std::chrono::milliseconds>(roundTrip_);
+    }
     void setLatencyAllowance(std::chrono::milliseconds allowance) override {
         allowance_ = allowance;
     }
@@ -92,7 +94,7 @@ class SocketLine : public SerialLine {
     // Of the last open: the round trip measured, the address connected to
     // ("127.0.0.1:4001", "[::1]:4001"), every address the host resolved
     // to, and the protocol.
-    std::chrono::milliseconds roundTrip() const { return roundTrip_; }
+    std::chrono::microseconds roundTrip() const { return roundTrip_; }
     const std::string& peer() const { return peer_; }
     const std::vector<std::string>& resolved() const { return resolved_; }
     NetProtocol protocol() const { return protocol_; }
@@ -123,7 +125,7 @@ class SocketLine : public SerialLine {
     int baud_ = 9600;
     NetProtocol protocol_ = NetProtocol::Raw;
     std::chrono::milliseconds allowance_{kDefaultLatencyAllowanceMs};
-    std::chrono::milliseconds roundTrip_{0};
+    std::chrono::microseconds roundTrip_{0};
     std::string peer_;
     std::vector<std::string> resolved_;
     bool failed_ = false;

@@ -14,6 +14,7 @@
 #include <QScopeGuard>
 #include <QSerialPortInfo>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "core/app/settings.h"
@@ -119,7 +120,7 @@ TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg
     grid->addWidget(Akt_Grp, 2, 1);
     grid->addWidget(Ref_Grp, 3, 0, 1, 2);
     grid->addWidget(CompareBox, 4, 0, 1, 2);
-    grid->addWidget(NetNote, 5, 0, 1, 3);
+    grid->addWidget(NetNote, 5, 0, 1, 2);
     auto* side = new QVBoxLayout;
     side->addWidget(BtnOk);
     side->addWidget(BtnCancel);
@@ -127,9 +128,6 @@ TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg
     side->addStretch();
     side->addWidget(GroupBox1);
     grid->addLayout(side, 0, 2, 5, 1);
-    // The note wraps at the width the groups give the dialog.
-    NetNote->setMaximumWidth(Com_Grp->sizeHint().width() + Bd_Grp->sizeHint().width() +
-                             BtnOk->sizeHint().width() + 2 * grid->horizontalSpacing());
     // Fixed border, but the size is what the groups need in the language
     // shown: the dialog grows when the transfer choice appears on the way
     // online and shrinks when it goes again.
@@ -171,6 +169,16 @@ void TEinst::updateNetNote() {
         NetNote->setText(QString::fromStdString(
             doctor::RenderFinding({doctor::Verdict::Note, link_text::NetRawBaudNote, {label}},
                                   [this](std::uint16_t n) { return ctx_.texts.LoadText(n); })));
+        // The note wraps within the two columns of groups (as wide as they
+        // stand now, or would stand by their hints); a fixed-size dialog
+        // needs its height told.
+        const int spacing = static_cast<QGridLayout*>(layout())->horizontalSpacing();
+        const int width =
+            std::max(Bd_Grp->geometry().right() - Com_Grp->geometry().left() + 1,
+                     Com_Grp->sizeHint().width() + spacing +
+                         std::max(Bd_Grp->sizeHint().width(), Zustand_Grp->sizeHint().width()));
+        NetNote->setFixedWidth(width);
+        NetNote->setFixedHeight(NetNote->heightForWidth(width));
     }
     NetNote->setVisible(raw);
 }
