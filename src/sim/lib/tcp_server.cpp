@@ -176,7 +176,8 @@ bool TcpServer::start(const std::string& host, std::uint16_t port, std::string* 
     if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) return fail(std::strerror(errno));
     wakeRead_ = pipeFds[0];
     wakeWrite_ = pipeFds[1];
-    clientBaud_ = baudRateOfIndex(device_.baudIndex());
+    serverBaud_ = baudRateOfIndex(device_.baudIndex());
+    clientBaud_ = serverBaud_;
     stopRequested_ = false;
     running_ = true;
     thread_ = std::thread([this] { run(); });
@@ -253,7 +254,7 @@ void TcpServer::run() {
                 ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
                 decoder = telnet::Decoder{};
                 telnetSide = TelnetServerSide{};
-                clientBaud_ = baudRateOfIndex(device_.baudIndex());
+                clientBaud_ = serverBaud_;  // every connection starts at the server's rate
                 ++clientsServed_;
             }
         }
@@ -282,7 +283,7 @@ void TcpServer::run() {
             data.assign(in.begin(), in.end());
         }
         if (data.empty()) continue;
-        if (rfc2217_ && clientBaud_ != baudRateOfIndex(device_.baudIndex())) {
+        if (clientBaud_ != baudRateOfIndex(device_.baudIndex())) {
             bytesIgnored_ += data.size();
             continue;
         }

@@ -1,8 +1,11 @@
 #pragma once
 // Serves a simulated device on a TCP socket, as a serial device server with
 // the device behind it would: raw bytes, or Telnet with the COM-PORT-OPTION
-// of RFC 2217, whose baud-rate setting the server follows (a client at
-// another rate than the device's reaches a silent device, as over a cable).
+// of RFC 2217, whose baud-rate setting the server follows. The server's port
+// runs at the device's rate when serving started; every connection starts
+// there, and an RFC 2217 client may set another. While that rate differs
+// from the device's (a raw server after the device switched, a client at
+// the wrong rate) the device is silent, as over a cable.
 // One client at a time: a second connection is closed at once, as ser2net
 // refuses a second user. Replies are paced at the device's baud rate as on
 // the pseudo-terminal; a DropLine fault closes the connection and ends the
@@ -41,7 +44,8 @@ class TcpServer {
     // Extra time the device takes before it starts a reply. Set before start().
     void setProcessingDelay(std::chrono::microseconds delay) { processingDelay_ = delay; }
 
-    // The baud rate the RFC 2217 client set last (the device's until then).
+    // The rate of the server's port: the one the RFC 2217 client set last,
+    // else the device's when serving started.
     int clientBaud() const { return clientBaud_.load(); }
     std::uint64_t clientsServed() const { return clientsServed_.load(); }
     std::uint64_t clientsRefused() const { return clientsRefused_.load(); }
@@ -64,6 +68,7 @@ class TcpServer {
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<bool> stopRequested_{false};
+    int serverBaud_ = 0;
     std::atomic<int> clientBaud_{0};
     std::atomic<std::uint64_t> clientsServed_{0};
     std::atomic<std::uint64_t> clientsRefused_{0};
