@@ -246,8 +246,8 @@ void TcpServer::run() {
         if ((fds[1].revents & POLLIN) != 0) {
             const int fd = ::accept4(listen_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (fd >= 0 && client >= 0) {
-                ::close(fd);  // one client at a time
-                ++clientsRefused_;
+                ++clientsRefused_;  // counted before the client can see it
+                ::close(fd);        // one client at a time
             } else if (fd >= 0) {
                 client = fd;
                 const int one = 1;
