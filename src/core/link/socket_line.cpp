@@ -21,6 +21,9 @@ namespace {
 using Clock = SerialLine::Clock;
 using std::chrono::milliseconds;
 
+// Bytes received and not yet read that the line keeps at most.
+constexpr std::size_t kInputLimit = 65536;
+
 int MsUntil(Clock::time_point deadline) {
     const auto left = deadline - Clock::now();
     if (left <= Clock::duration::zero()) return 0;
@@ -478,7 +481,10 @@ bool SocketLine::pull() {
             ::setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
             const std::span<const std::uint8_t> got(buffer, static_cast<std::size_t>(r));
             if (protocol_ == NetProtocol::Raw) {
-                input_.insert(input_.end(), got.begin(), got.end());
+                const std::size_t room = kInputLimit - std::min(kInputLimit, input_.size());
+                input_.insert(
+                    input_.end(), got.begin(),
+                    got.begin() + static_cast<std::ptrdiff_t>(std::min(room, got.size())));
                 continue;
             }
             events.clear();
@@ -498,6 +504,9 @@ bool SocketLine::pull() {
         fail(std::string("the connection failed: ") + std::strerror(errno));
         return false;
     }
+    // A server that floods the line fills a bounded buffer, as a UART's
+    // receive buffer overflows: what does not fit is lost.
+    if (input_.size() > kInputLimit) input_.resize(kInputLimit);
     // Answers to the server's negotiation go out at once, not with the
     // next frame: it may be waiting for them.
     if (!queued_.empty()) {

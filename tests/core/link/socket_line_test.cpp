@@ -346,6 +346,11 @@ TEST(SocketLine, MisbehavingServersEndTheOpenInTimeWithTheirCause) {
     const std::vector<Case> cases = {
         {"refuses the option", {{}, {IAC, tn::DONT, tn::kComPort}}, false, EOPNOTSUPP, "refuses"},
         {"never answers (a raw port)", {}, false, EOPNOTSUPP, "does not answer"},
+        {"floods data and never answers",
+         {Bytes(4 << 20, 'A')},
+         false,
+         EOPNOTSUPP,
+         "does not answer"},
         {"a command byte that is none", {{IAC, 0x05}}, false, EPROTO, "broken Telnet"},
         {"a subnegotiation without end",
          {{IAC, tn::SB, 44, 1}, Bytes(100, 1)},
