@@ -68,9 +68,8 @@ TEST(CliDoctor, PortsOfThePortTableAreTestedToo) {
 }
 
 // The simulator program serving on a TCP socket with RFC 2217: the command
-// line reaches it by the port name, the doctor names the server, the round
-// trip and the rate, and a host that does not exist ends with exit code 1
-// and its cause.
+// line reaches it by the port name, and the doctor names the server, the
+// round trip and the rate.
 TEST(CliDoctor, ADeviceBehindANetworkPort) {
     TempDir home;
     const auto nameFile = home / "port";
@@ -108,16 +107,11 @@ TEST(CliDoctor, ADeviceBehindANetworkPort) {
     ::waitpid(sim, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
-    // The server is gone: refused; a host nobody knows: not found.
-    for (const auto& [name, says] : std::vector<std::pair<std::string, std::string>>{
-             {port, "refuses the connection"},
-             {"tcp://no-such-host.invalid:4001", "host not found"}}) {
-        r = RunCli({"--port", name, "--lang", "en", "identify"}, home.path());
-        EXPECT_EQ(r.code, 1) << name;
-        EXPECT_TRUE(Contains(r.err, name)) << r.err;
-        EXPECT_TRUE(Contains(r.err, says)) << r.err;
-        EXPECT_TRUE(r.out.empty()) << r.out;
-    }
+    // A host nobody knows: exit code 1, the port and the cause.
+    r = RunCli({"--port", "tcp://no-such-host.invalid:4001", "--lang", "en", "identify"},
+               home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "tcp://no-such-host.invalid:4001: host not found")) << r.err;
 }
 
 }  // namespace

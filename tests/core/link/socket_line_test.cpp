@@ -213,26 +213,6 @@ TEST(SocketLine, TheSimulatorsNetworkFrontRawAndRfc2217) {
     }
 }
 
-TEST(SocketLine, Rfc2217SetsTheRateTheDeviceIsReachedAt) {
-    NetBench b(true);
-    // At another rate than the device's the server passes nothing on.
-    ASSERT_TRUE(b.open(3));
-    EXPECT_EQ(b.server.clientBaud(), 9600);
-    b.link.setAttempts(1);
-    std::string ident;
-    EXPECT_FALSE(ReadDeviceIdent(b.link, ident));
-    EXPECT_GT(b.server.bytesIgnored(), 0u);
-    // At its rate it answers; Betrieb switches it, and the line follows.
-    ASSERT_TRUE(b.open(7));
-    ParameterImage image;
-    ASSERT_TRUE(WriteDeviceBaudRate(b.link, image, 4));
-    ASSERT_TRUE(b.link.OpenComPort(1, 4));
-    EXPECT_EQ(b.server.clientBaud(), 19200);
-    EXPECT_TRUE(ReadDeviceIdent(b.link, ident));
-    EXPECT_TRUE(b.line.setBaudRate(9600));
-    EXPECT_EQ(b.server.clientBaud(), 9600);
-}
-
 TEST(SocketLine, TheLatencyAllowanceLetsASlowServerAnswer) {
     // A server that answers 350 ms late: beyond the 200 ms of a local line,
     // within those plus the default allowance.
