@@ -2,10 +2,10 @@
 // The operations of the link benchmarks, over whatever serial line the
 // program side uses: the whole parameter set, one live-value refresh, the
 // whole trend memory, each at 115200 and 9600 baud over a paced
-// pseudo-terminal. For each it prints the time taken, the time its bytes need
-// on the wire (10 bits per byte at the baud rate, both directions) plus the
-// waits the operation itself prescribes, and the ratio of the two. 1.0 is the
-// physical limit.
+// pseudo-terminal (or through a serial device server in front of it). For each it prints the time
+// taken, the time its bytes need on the wire (10 bits per byte at the baud rate, both directions)
+// plus the waits the operation itself prescribes, and the ratio of the two. 1.0 is the physical
+// limit.
 
 #include <unistd.h>
 
@@ -28,8 +28,9 @@ namespace link_ops {
 
 struct Rig : PtyRig {
     Rig(int baudIndex, const std::filesystem::path& logFolder,
-        std::unique_ptr<SerialLine> programLine)
-        : PtyRig(Options(baudIndex), logFolder, std::move(programLine)) {}
+        std::unique_ptr<SerialLine> programLine,
+        const std::function<std::string(const std::string&)>& front = nullptr)
+        : PtyRig(Options(baudIndex), logFolder, std::move(programLine), front) {}
     static sim::DeviceOptions Options(int baudIndex) {
         sim::DeviceOptions o;
         o.baudIndex = baudIndex;
@@ -68,19 +69,23 @@ void Report(const char* name, int baud, const std::vector<Figure>& runs) {
 
 }  // namespace link_ops
 
-// Runs every operation; `makeLine` gives the program side's line of each rig.
+// Runs every operation; `makeLine` gives the program side's line of each
+// rig, `front` the port it opens for the pseudo-terminal (a serial device
+// server in front of it; none: the terminal itself), `baudIndexes` the rates.
 inline int RunLinkBench(int argc, char** argv, const char* name,
-                        const std::function<std::unique_ptr<SerialLine>()>& makeLine) {
+                        const std::function<std::unique_ptr<SerialLine>()>& makeLine,
+                        const std::function<std::string(const std::string&)>& front = nullptr,
+                        std::vector<int> baudIndexes = {7, 3}) {
     using namespace link_ops;
     const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const ScratchFolder logFolder(std::string(name) + "-" + std::to_string(::getpid()));
 
     std::printf("%-26s %6s  %10s  %9s  %15s  %15s  %s\n", "operation", "baud", "time", "bytes",
                 "wire time", "prescribed", "ratio");
-    for (const int baudIndex : {7, 3}) {
+    for (const int baudIndex : baudIndexes) {
         const int baud = kBaudRates[baudIndex];
         const int reps = baudIndex == 7 ? repetitions : 1;
-        Rig rig(baudIndex, logFolder.path(), makeLine());
+        Rig rig(baudIndex, logFolder.path(), makeLine(), front);
 
         std::vector<Figure> all, live, trend;
         for (int i = 0; i < reps; ++i) {

@@ -49,8 +49,11 @@ struct PtyRig {
     // The program side talks through `programLine` (the termios line when
     // none is given), so that the same figures can be taken over the line
     // the window program uses.
+    // `front` gives the port the program opens for the pseudo-terminal's
+    // path (a serial device server in front of it); none: the path itself.
     PtyRig(sim::DeviceOptions options, const std::filesystem::path& logFolder,
-           std::unique_ptr<SerialLine> programLine = nullptr)
+           std::unique_ptr<SerialLine> programLine = nullptr,
+           const std::function<std::string(const std::string&)>& front = nullptr)
         : device(options),
           server(device, true),
           ownLine(programLine ? std::move(programLine) : std::make_unique<TermiosLine>()),
@@ -61,7 +64,7 @@ struct PtyRig {
             std::exit(1);
         }
         link = std::make_unique<Link>(line, ui, session, logFolder);
-        const std::string path = server.slavePath();
+        const std::string path = front ? front(server.slavePath()) : server.slavePath();
         link->setPortResolver([path](int) { return path; });
         session.Online = true;
         session.Baudrate = options.baudIndex;

@@ -1,12 +1,14 @@
 #include "cli/context.h"
 
 #include <cstdlib>
+#include <iostream>
 #include <system_error>
 
 #include "cli/cli_error.h"
 #include "core/app/settings.h"
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
+#include "core/link/net_port.h"
 #include "core/link/parameter_blocks.h"
 #include "core/model/profile_file.h"
 #include "core/model/value_format.h"
@@ -48,6 +50,7 @@ Context::Context(const CliOptions& options, const fs::path& exeFolder)
     session_.Sprache = options.sprache.value_or(sprache);
     session_.Baudrate = options.baudIndex.value_or(baud);
     session_.TraceLevel = settings.readInt(kDebug, kRs232, 0);
+    session_.NetLatencyMs = ReadNetLatency(settings);
     comNumber_ = anschluss + 1;
     if (options.port) {
         if (options.port->comNumber > 0) {
@@ -58,6 +61,14 @@ Context::Context(const CliOptions& options, const fs::path& exeFolder)
     }
     if (portPath_.empty()) portPath_ = PortName(settings, comNumber_);
     session_.Anschluss = comNumber_ - 1;
+    if (options.baudIndex) {
+        if (const auto net = ParseNetworkPort(portPath_);
+            net && net->protocol == NetProtocol::Raw) {
+            std::cerr << "parvion2-cli: note: " << portPath_
+                      << " is a raw TCP port: its baud rate is set on the server; --baud only "
+                         "sets the timing\n";
+        }
+    }
 
     texts_ = std::make_unique<TextLibrary>(FindTextFolder(exeFolder), session_);
     if (!texts_->CheckLibrary()) {

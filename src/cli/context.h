@@ -10,6 +10,7 @@
 #include "cli/options.h"
 #include "core/app/session.h"
 #include "core/app/texts.h"
+#include "core/link/port_line.h"
 #include "core/link/termios_line.h"
 #include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
@@ -76,7 +77,7 @@ class Context {
     // be read from the device first.
     bool editNotSent() const { return ui_.notSent; }
 
-    // The device path of the chosen port.
+    // The device path or network port name of the chosen port.
     const std::string& portPath() const { return portPath_; }
     // "the port /dev/x at 9600 baud" for messages.
     std::string PortDescription() const;
@@ -87,7 +88,8 @@ class Context {
     Session session_;
     std::unique_ptr<TextLibrary> texts_;
     CliUiHooks ui_;
-    TermiosLine line_;
+    TermiosLine termios_;
+    PortLine line_{termios_};
     std::unique_ptr<Link> link_;
     std::unique_ptr<DeviceState> device_;
     ParameterImage image_;

@@ -23,7 +23,8 @@ void RunDoctor(Context& ctx) {
             if (p.path == path) entry = &p;
         }
         const doctor::PortReport report =
-            doctor::CheckPort(path, entry, ctx.session().Baudrate, ui, ctx.appData());
+            doctor::CheckPort(path, entry, ctx.session().Baudrate, ui, ctx.appData(),
+                              {nullptr, ctx.session().NetLatencyMs});
         std::cout << doctor::RenderFinding(
                          {doctor::Verdict::Ok, doctor::text::kPortHeading, {path}}, text)
                   << '\n';

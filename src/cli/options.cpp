@@ -7,6 +7,7 @@
 
 #include "cli/cli_error.h"
 #include "core/app/session.h"
+#include "core/link/net_port.h"
 #include "core/model/value_format.h"
 
 namespace parvion::cli {
@@ -73,8 +74,10 @@ Commands:
                         the path is, whether you may open it, whether another
                         program holds it, and at which baud rate a device
                         answers its identity request (the --baud rate first);
-                        nothing else is sent. Exit code 0 when a device
-                        answered
+                        for a network port whether the host resolves, the
+                        server accepts, takes RFC 2217 and acknowledges the
+                        settings, and the round trip; nothing else is sent.
+                        Exit code 0 when a device answered
   table read --kind KIND FILE
                         read the device's table of KIND (compressibility on the
                         gas computer; density, enthalpy or saturation on the
@@ -92,8 +95,13 @@ Commands:
 
 Options:
   --port PORT           "Com N" (N = 1..8; mapped through the key ComN of the
-                        [Ports] section of the settings file, else /dev/ttyS{N-1})
-                        or a device path such as /dev/ttyUSB0 or /dev/pts/5.
+                        [Ports] section of the settings file, else /dev/ttyS{N-1}),
+                        a device path such as /dev/ttyUSB0 or /dev/pts/5, or a
+                        serial device server: rfc2217://HOST:PORT (Telnet with
+                        RFC 2217: the baud rate is set through it) or
+                        tcp://HOST:PORT (raw: the baud rate is set on the
+                        server; --baud then only sets the timing). An IPv6
+                        address goes in brackets: rfc2217://[::1]:4001.
                         Default: the port of the settings file, else Com 1
   --baud RATE           baud-rate index 0..7 or one of 1200 2400 4800 9600 19200
                         38400 57600 115200. Default: the settings file, else 9600
@@ -195,6 +203,10 @@ std::optional<PortChoice> ParsePort(const std::string& text) {
         }
         return std::nullopt;
     }
+    if (IsNetworkPortName(text)) {
+        if (!ParseNetworkPort(text)) return std::nullopt;
+        return PortChoice{0, text};
+    }
     if (text.find('/') != std::string::npos) return PortChoice{0, text};
     return std::nullopt;
 }
@@ -271,8 +283,16 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
             UsageError(name + " does not apply to " + o.command);
         }
         if (name == "--port") {
+            std::string why;
+            if (IsNetworkPortName(value) && !ParseNetworkPort(value, &why)) {
+                UsageError("--port " + value + ": " + why);
+            }
             o.port = ParsePort(value);
-            if (!o.port) UsageError("--port needs \"Com N\" (N = 1..8) or a device path");
+            if (!o.port) {
+                UsageError(
+                    "--port needs \"Com N\" (N = 1..8), a device path, rfc2217://HOST:PORT or "
+                    "tcp://HOST:PORT");
+            }
         } else if (name == "--baud") {
             o.baudIndex = ParseBaud(value);
             if (!o.baudIndex) {

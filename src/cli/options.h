@@ -12,7 +12,7 @@ extern const char* const kHelpText;
 
 struct PortChoice {
     int comNumber = 0;  // 1..8 for "Com N", 0 for a path
-    std::string path;   // the device path when given as one
+    std::string path;   // the device path or network port when given as one
 };
 
 struct CliOptions {
@@ -40,7 +40,8 @@ struct CliOptions {
 // a message that names the offending option or argument.
 CliOptions ParseOptions(const std::vector<std::string>& args);
 
-// "Com N" (any case, blank optional, N = 1..8) or a device path (holds "/").
+// "Com N" (any case, blank optional, N = 1..8), a well-formed network port
+// (rfc2217://HOST:PORT, tcp://HOST:PORT) or a device path (holds "/").
 std::optional<PortChoice> ParsePort(const std::string& text);
 // A baud-rate index 0..7 or one of the rates 1200 .. 115200.
 std::optional<int> ParseBaud(const std::string& text);

@@ -1,6 +1,7 @@
-// parvion2-sim: a simulated flow computer on a pseudo-terminal. It prints
-// the terminal's path and the settings line that maps a port to it, then
-// serves until SIGINT or SIGTERM.
+// parvion2-sim: a simulated flow computer on a pseudo-terminal or, with
+// --tcp, on a TCP socket as behind a serial device server. It prints the
+// port and the settings line that maps a port to it, then serves until
+// SIGINT or SIGTERM.
 
 #include <signal.h>
 
@@ -18,6 +19,7 @@
 
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
+#include "sim/lib/tcp_server.h"
 
 namespace {
 
@@ -25,6 +27,7 @@ using parvion::sim::Device;
 using parvion::sim::DeviceOptions;
 using parvion::sim::Fault;
 using parvion::sim::PtyServer;
+using parvion::sim::TcpServer;
 
 constexpr const char* kUsage = R"(usage: parvion2-sim [options]
 
@@ -50,7 +53,16 @@ Line:
   --no-pacing           send replies at once instead of at the baud rate
   --processing-ms N     extra time before each reply starts (default 0)
   --com N               port number for the printed settings line (default 1)
-  --path-file FILE      also write the terminal's path to FILE once serving
+  --path-file FILE      also write the terminal's path (or the network port
+                        name) to FILE once serving
+  --tcp [HOST:]PORT     serve on a TCP socket instead of a pseudo-terminal, as a
+                        serial device server would: raw bytes, one client at a
+                        time (a second one is closed at once). HOST defaults to
+                        127.0.0.1 (loopback only); an IPv6 address goes in
+                        brackets; PORT 0 takes a free port
+  --rfc2217             with --tcp: Telnet with the COM-PORT-OPTION (RFC 2217);
+                        the device is reached only at the baud rate the client
+                        sets, as over a cable
 
 Faults (a fault applies to one whole frame):
   --fault KIND          KIND: bad-checksum, no-reply, short-reply, late-first-byte,
@@ -62,8 +74,8 @@ Faults (a fault applies to one whole frame):
 
   -h, --help            this text
 
-A dropped line (drop-line) closes the terminal: the program then ends with
-exit code 3.
+A dropped line (drop-line) closes the terminal (or the connection): the
+program then ends with exit code 3.
 )";
 
 const Fault kFaultKinds[] = {Fault::BadChecksum,   Fault::NoReply,       Fault::ShortReply,
@@ -88,6 +100,27 @@ std::optional<long> parseNumber(const std::string& text, int base, long lo, long
     return v;
 }
 
+// "[HOST:]PORT" of --tcp; HOST 127.0.0.1 when missing, PORT 0..65535.
+bool parseListenAddress(const std::string& text, std::string* host, std::uint16_t* port) {
+    std::string h = "127.0.0.1";
+    std::string p = text;
+    if (const auto colon = text.rfind(':'); colon != std::string::npos) {
+        h = text.substr(0, colon);
+        p = text.substr(colon + 1);
+        if (h.size() >= 2 && h.front() == '[' && h.back() == ']') {
+            h = h.substr(1, h.size() - 2);
+        } else if (h.find(':') != std::string::npos) {
+            return false;  // an IPv6 address without brackets
+        }
+        if (h.empty()) return false;
+    }
+    const auto n = parseNumber(p, 10, 0, 65535);
+    if (!n) return false;
+    *host = h;
+    *port = static_cast<std::uint16_t>(*n);
+    return true;
+}
+
 int fail(const std::string& message) {
     std::cerr << "parvion2-sim: " << message << "\n(see parvion2-sim --help)\n";
     return 2;
@@ -105,6 +138,10 @@ int main(int argc, char** argv) {
     std::optional<Fault> fault;
     long every = 1;
     long randomPercent = 0;
+    bool tcp = false;
+    bool rfc2217 = false;
+    std::string tcpHost;
+    std::uint16_t tcpPort = 0;
 
     const std::vector<std::string> args(argv + 1, argv + argc);
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -165,6 +202,13 @@ int main(int argc, char** argv) {
             com = *n;
         } else if (a == "--path-file") {
             if (!value(&pathFile) || pathFile.empty()) return fail("--path-file needs a file name");
+        } else if (a == "--tcp") {
+            if (!value(&v) || !parseListenAddress(v, &tcpHost, &tcpPort)) {
+                return fail("--tcp needs [HOST:]PORT, e.g. 4001 or 127.0.0.1:4001 or [::1]:4001");
+            }
+            tcp = true;
+        } else if (a == "--rfc2217") {
+            rfc2217 = true;
         } else if (a == "--fault") {
             fault = value(&v) ? faultByName(v) : std::nullopt;
             if (!fault) return fail("--fault needs a fault kind");
@@ -194,28 +238,42 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
+    if (rfc2217 && !tcp) return fail("--rfc2217 needs --tcp");
+
     Device device(options);
     device.setLateDelay(std::chrono::milliseconds(lateMs));
-    PtyServer server(device, pacing);
-    server.setProcessingDelay(std::chrono::milliseconds(processingMs));
+    PtyServer ptyServer(device, pacing);
+    TcpServer tcpServer(device, rfc2217, pacing);
     std::string error;
-    if (!server.start(&error)) {
-        std::cerr << "parvion2-sim: cannot open a pseudo-terminal: " << error << "\n";
-        return 1;
+    std::string where;
+    if (tcp) {
+        tcpServer.setProcessingDelay(std::chrono::milliseconds(processingMs));
+        if (!tcpServer.start(tcpHost, tcpPort, &error)) {
+            std::cerr << "parvion2-sim: " << error << "\n";
+            return 1;
+        }
+        where = tcpServer.portName();
+    } else {
+        ptyServer.setProcessingDelay(std::chrono::milliseconds(processingMs));
+        if (!ptyServer.start(&error)) {
+            std::cerr << "parvion2-sim: cannot open a pseudo-terminal: " << error << "\n";
+            return 1;
+        }
+        where = ptyServer.slavePath();
     }
+    auto serving = [&] { return tcp ? tcpServer.running() : ptyServer.running(); };
 
     const DeviceOptions& o = device.options();
     std::printf(
         "parvion2-sim: %s on %s at %d baud (index %d), expansion level %02X, kind mask %02X%s\n",
-        o.ident.c_str(), server.slavePath().c_str(),
-        parvion::sim::baudRateOfIndex(device.baudIndex()), device.baudIndex(), o.ausbaustufe,
-        o.kindMask, o.password.empty() ? "" : ", password protected");
-    std::printf("Settings lines for parvion2.ini:\n[Ports]\nCom%ld=%s\n", com,
-                server.slavePath().c_str());
+        o.ident.c_str(), where.c_str(), parvion::sim::baudRateOfIndex(device.baudIndex()),
+        device.baudIndex(), o.ausbaustufe, o.kindMask,
+        o.password.empty() ? "" : ", password protected");
+    std::printf("Settings lines for parvion2.ini:\n[Ports]\nCom%ld=%s\n", com, where.c_str());
     std::fflush(stdout);
     if (!pathFile.empty()) {
         std::ofstream f(pathFile, std::ios::trunc);
-        f << server.slavePath() << "\n";
+        f << where << "\n";
         if (!f) {
             std::cerr << "parvion2-sim: cannot write " << pathFile << "\n";
             return 1;
@@ -246,13 +304,14 @@ int main(int argc, char** argv) {
         timespec tick{0, 50'000'000};
         const int sig = sigtimedwait(&stopSignals, nullptr, &tick);
         if (sig == SIGINT || sig == SIGTERM) break;
-        if (!server.running()) {
+        if (!serving()) {
             std::fprintf(stderr, "parvion2-sim: the line was dropped\n");
             exitCode = 3;
             break;
         }
     }
-    server.stop();
+    ptyServer.stop();
+    tcpServer.stop();
     std::printf("parvion2-sim: stopped after %llu frames\n",
                 static_cast<unsigned long long>(device.framesServed()));
     return exitCode;

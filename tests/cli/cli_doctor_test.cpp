@@ -3,6 +3,13 @@
 // the findings, and that nothing is written to the device.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
 
 #include "cli/cli_process.h"
 #include "core/model/profile_file.h"
@@ -58,6 +65,53 @@ TEST(CliDoctor, PortsOfThePortTableAreTestedToo) {
     EXPECT_TRUE(Contains(r.out, "/dev/parvion-missing does not exist")) << r.out;
     EXPECT_TRUE(Contains(r.out, "Device PV-GAS2 answers on " + sim.path() + " at 115200 baud"))
         << r.out;
+}
+
+// The simulator program serving on a TCP socket with RFC 2217: the command
+// line reaches it by the port name, and the doctor names the server, the
+// round trip and the rate.
+TEST(CliDoctor, ADeviceBehindANetworkPort) {
+    TempDir home;
+    const auto nameFile = home / "port";
+    const pid_t sim = ::fork();
+    if (sim == 0) {
+        const std::string program = std::string(PARVION_BIN_DIR) + "/parvion2-sim";
+        const std::string file = nameFile.string();
+        std::freopen("/dev/null", "w", stdout);
+        ::execl(program.c_str(), "parvion2-sim", "--tcp", "0", "--rfc2217", "--baud", "38400",
+                "--path-file", file.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ASSERT_GT(sim, 0);
+    std::string port;
+    for (int i = 0; i < 500 && port.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        port = readFileBytes(nameFile);
+        if (!port.empty() && port.back() != '\n') port.clear();
+    }
+    ASSERT_FALSE(port.empty());
+    port.pop_back();
+    EXPECT_EQ(port.rfind("rfc2217://127.0.0.1:", 0), 0u) << port;
+
+    CliRun r = RunCli({"--port", port, "--baud", "38400", "--lang", "en", "identify"}, home.path());
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, "PV-GAS2")) << r.out;
+    r = RunCli({"--port", port, "--baud", "9600", "--lang", "en", "doctor"}, home.path());
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(Contains(r.out, "Port " + port)) << r.out;
+    EXPECT_TRUE(Contains(r.out, "round trip")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "takes RFC 2217")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "answers on " + port + " at 38400 baud")) << r.out;
+    ::kill(sim, SIGTERM);
+    int status = 0;
+    ::waitpid(sim, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    // A host nobody knows: exit code 1, the port and the cause.
+    r = RunCli({"--port", "tcp://no-such-host.invalid:4001", "--lang", "en", "identify"},
+               home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "tcp://no-such-host.invalid:4001: host not found")) << r.err;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/app/settings.h"
+#include "core/link/net_port.h"
 #include "fuzz_support.h"
 
 using namespace parvion;
@@ -21,7 +22,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (session.Medium < 0 || session.Medium > 1) std::abort();
         if (session.Sprache < 0 || session.Sprache > 1) std::abort();
     }
-    for (int com = 0; com <= 9; ++com) (void)PortName(folder, com);
+    if (read.loaded && (session.NetLatencyMs < 0 || session.NetLatencyMs > kMaxNetLatencyMs)) {
+        std::abort();
+    }
+    for (int com = 0; com <= 9; ++com) {
+        // A network port that parses comes out the same in its usual form.
+        const std::string name = PortName(folder, com);
+        if (const auto net = ParseNetworkPort(name)) {
+            if (ParseNetworkPort(NetworkPortName(*net)) != net) std::abort();
+        }
+    }
     (void)WriteSettings(folder, session);
     return 0;
 }

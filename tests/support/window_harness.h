@@ -19,6 +19,7 @@
 #include "gui/app/dialogs.h"
 #include "gui/app/main_window.h"
 #include "gui/app/qt_serial_line.h"
+#include "gui/app/window_line.h"
 #include "gui/operation/circuit_values_page.h"
 #include "gui/operation/error_protocol_page.h"
 #include "gui/operation/integrator_page.h"
@@ -111,8 +112,8 @@ struct WindowSetup {
     // The real serial path: the Qt serial line on a pseudo-terminal served
     // by the device at its baud rate, instead of the in-process line.
     bool overPty = false;
-    // "Com 1" mapped to this path, over the Qt serial line: a port that
-    // need not exist.
+    // "Com 1" mapped to this path (or network port), over the window
+    // program's line: a port that need not exist.
     std::string portPath;
     // Answers the print dialog; null: the real one.
     std::function<bool(QPrinter&, QWidget*)> printDialog;
@@ -132,7 +133,7 @@ class Harness {
             line = std::make_unique<gui::QtSerialLine>();
         } else if (!setup.portPath.empty()) {
             ini.writeString(settings_keys::kPorts, "Com1", setup.portPath);
-            line = std::make_unique<gui::QtSerialLine>();
+            line = std::make_unique<gui::WindowLine>();
         } else {
             line = std::make_unique<sim::SimLine>(device);
         }

@@ -6,6 +6,7 @@
 #include "core/app/error_log.h"
 #include "core/app/texts.h"
 #include "core/link/data_commands.h"
+#include "core/link/net_port.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 
@@ -185,6 +186,11 @@ ConnectionOutcome RunConnection(Link& link, ParameterImage& image, DeviceState& 
 std::string PortItemText(std::string_view label, std::string_view path, bool exists) {
     std::string text(label);
     if (path.empty()) return text;
+    if (const auto net = ParseNetworkPort(path)) {
+        // Whether a server answers there is the connection test's question.
+        return text + "  " + HostAndPort(*net) +
+               (net->protocol == NetProtocol::Rfc2217 ? " (RFC 2217)" : " (TCP)");
+    }
     text += "  ";
     text += path;
     text += exists ? " \u2713" : " \u2717";

@@ -114,7 +114,9 @@ void TakeDeviceReadyFlags(ParameterImage& image, const EG_UserRec& deviceGas,
                           const std::array<Med_UserRec, 2>& deviceMedium);
 
 // How the port list names a port: the label, its device path and a mark
-// whether the path exists ("Com 1  /dev/ttyS0 \u2713", "Com 2  /dev/ttyS1 \u2717").
+// whether the path exists ("Com 1  /dev/ttyS0 \u2713", "Com 2  /dev/ttyS1 \u2717");
+// a network port with its host and protocol ("Com 3  station-7:4001 (RFC 2217)",
+// "Com 4  10.0.0.5:4002 (TCP)"), a malformed one as it stands with the cross.
 std::string PortItemText(std::string_view label, std::string_view path, bool exists);
 // True when something exists at the path (a device node or a link to one).
 bool PortExists(const std::string& path);

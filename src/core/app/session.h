@@ -9,6 +9,10 @@
 
 namespace parvion {
 
+// The network latency allowance when the settings give none, and its limits.
+inline constexpr int kDefaultNetLatencyMs = 200;
+inline constexpr int kMaxNetLatencyMs = 10000;
+
 struct Session {
     int Medium = medium::Gas;  // 0 gas, 1 energy, -1 unknown device
     int Sprache = 0;           // 0 German, 1 English
@@ -20,6 +24,10 @@ struct Session {
     // Loading a parameter file online shows the differences first (settings
     // key "Vergleich" of section "Einstellungen").
     bool CompareBeforeWrite = true;
+    // What a network line (rfc2217://, tcp://) adds to the reply time-out,
+    // in milliseconds, beside the round trip it measures when it opens
+    // (settings key "Latenz" of section "Ports"). Local lines add nothing.
+    int NetLatencyMs = kDefaultNetLatencyMs;
 };
 
 // Baud rates by index 0..7.

@@ -51,6 +51,7 @@ SettingsReadResult ReadSettings(const std::filesystem::path& appDataFolder, Sess
     session.TraceLevel = ReadIntSetting(file, k::kDebug, k::kRs232, 0);
     // Not one of the keys a first run creates: a missing key means on.
     session.CompareBeforeWrite = file.readInt(k::kEinstellungen, k::kVergleich, 1) != 0;
+    session.NetLatencyMs = ReadNetLatency(file);
 
     if (session.MemCheck && leak_check::HooksAttached() && !leak_check::Running()) {
         const std::time_t now = std::time(nullptr);
@@ -104,6 +105,11 @@ SettingsWriteResult WriteSettings(const std::filesystem::path& appDataFolder,
     int err = 0;
     if (!file.save(&error, &err)) return fail(err, error);
     return result;
+}
+
+int ReadNetLatency(const ProfileFile& file) {
+    const int ms = file.readInt(k::kPorts, k::kLatenz, kDefaultNetLatencyMs);
+    return (ms >= 0 && ms <= kMaxNetLatencyMs) ? ms : kDefaultNetLatencyMs;
 }
 
 std::string PortName(const ProfileFile& file, int comNumber) {

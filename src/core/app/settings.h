@@ -14,7 +14,11 @@
 //                   Medium    0 gas, 1 energy; missing or out of range 0
 //   [Debug]         MemCheck  non-zero: memory-leak checker on; missing 0
 //                   RS232     serial trace level; missing 0
-//   [Ports]         ComN      device path of port "Com N" (optional)
+//   [Ports]         ComN      device path of port "Com N", or a network port
+//                             rfc2217://HOST:PORT or tcp://HOST:PORT (optional)
+//                   Latenz    milliseconds a network line adds to the reply
+//                             time-out beside the round trip it measures;
+//                             missing or outside 0..10000: 200. Never written
 //
 // Read once at start (missing keys are written at once, so a first run
 // leaves all seven keys), written once at the end (the Debug keys are never
@@ -43,6 +47,7 @@ inline constexpr std::string_view kMedium = "Medium";
 inline constexpr std::string_view kMemCheck = "MemCheck";
 inline constexpr std::string_view kRs232 = "RS232";
 inline constexpr std::string_view kVergleich = "Vergleich";
+inline constexpr std::string_view kLatenz = "Latenz";
 }  // namespace settings_keys
 
 // folder/"parvion2.ini"; an empty folder (it could not be created) means the
@@ -80,10 +85,13 @@ struct SettingsWriteResult {
 SettingsWriteResult WriteSettings(const std::filesystem::path& appDataFolder,
                                   const Session& session);
 
-// The device path of port "Com N" (N = 1..8, the port index + 1): key "ComN"
-// of section "Ports" when present and not empty, else "/dev/ttyS{N-1}".
-// Empty for N < 1.
+// The device path or network port name of port "Com N" (N = 1..8, the port
+// index + 1): key "ComN" of section "Ports" when present and not empty, else
+// "/dev/ttyS{N-1}". Empty for N < 1. A network name comes as it stands; the
+// line that opens it says what is wrong with a malformed one.
 std::string PortName(const ProfileFile& file, int comNumber);
+// Key "Latenz" of section "Ports" with its default and range.
+int ReadNetLatency(const ProfileFile& file);
 std::string PortName(const std::filesystem::path& appDataFolder, int comNumber);
 
 // folder/"YYYY-MM-DD-hh-mm-ss_memCheck.log" for the given local time.

@@ -159,6 +159,9 @@ constexpr std::array kUsed = {
     // Connection test and the comparison with a parameter file.
     TextRange{22528, 22555, "connection test: findings"},
     TextRange{22560, 22575, "comparison with a parameter file"},
+    // Network ports: link failures, the raw-port note, connection test.
+    TextRange{22592, 22601, "network ports: link failures and the raw-port note"},
+    TextRange{22608, 22620, "network ports: connection test findings"},
     // Why the link failed, and live values that are no longer current.
     TextRange{22624, 22638, "link failures"},
     TextRange{22640, 22643, "writes only with what the device returned, missing file keys"},

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -20,6 +21,9 @@
 #include "core/app/session.h"
 #include "core/app/settings.h"
 #include "core/link/data_commands.h"
+#include "core/link/link_failure.h"
+#include "core/link/net_port.h"
+#include "core/link/socket_line.h"
 #include "core/link/termios_line.h"
 #include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
@@ -370,7 +374,7 @@ std::vector<std::string> PortsToTest(const std::string& chosen,
     std::set<std::string> seen;
     auto add = [&](const std::string& p) {
         if (p.empty()) return;
-        if (seen.insert(Canonical(p)).second) out.push_back(p);
+        if (seen.insert(IsNetworkPortName(p) ? p : Canonical(p)).second) out.push_back(p);
     };
     add(chosen);
     for (const std::string& p : mapped) add(p);
@@ -395,38 +399,77 @@ bool MayQuery(const std::vector<Finding>& findings) {
                         [](const Finding& f) { return f.verdict == Verdict::Failed; });
 }
 
-void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
-                 const fs::path& logFolder) {
-    const std::string path = report.path;
-    WaitOnlyHooks hooks(ui);
-    Session session;
-    TermiosLine line;
-    Link link(line, hooks, session, logFolder);
-    link.setPortResolver([path](int) { return path; });
-    link.setAttempts(1);
+namespace {
 
+std::vector<int> RateOrder(int configuredBaudIndex, bool allRates) {
     std::vector<int> order;
     if (configuredBaudIndex >= 0 && configuredBaudIndex < 8) order.push_back(configuredBaudIndex);
+    if (!allRates && !order.empty()) return order;
     for (int i = 0; i < 8; ++i) {
         if (i != configuredBaudIndex) order.push_back(i);
     }
+    return order;
+}
+
+// The finding of a network port that could not be opened: the line's error
+// number (core/link/socket_line.h) and its words.
+Finding NetOpenFinding(const std::string& port, int errorNumber, const std::string& detail,
+                       int baud) {
+    if (errorNumber < 0) {
+        const auto parsed = ParseNetworkPort(port);
+        return {Verdict::Failed,
+                text::kNetHostUnknown,
+                {port, parsed ? parsed->host : std::string(), ErrorName(errorNumber)}};
+    }
+    switch (errorNumber) {
+        case EINVAL:
+            return {Verdict::Failed, text::kNetBadName, {port, detail}};
+        case ECONNREFUSED:
+            return {Verdict::Failed, text::kNetRefused, {port}};
+        case ETIMEDOUT:
+        case EHOSTUNREACH:
+        case ENETUNREACH:
+            return {Verdict::Failed, text::kNetNoAnswer, {port}};
+        case ECONNRESET:
+        case EPIPE:
+            return {Verdict::Failed, text::kNetClosed, {port}};
+        case EOPNOTSUPP: {
+            const auto parsed = ParseNetworkPort(port);
+            return {Verdict::Failed,
+                    text::kNetOptionRefused,
+                    {port, parsed ? HostAndPort(*parsed) : std::string()}};
+        }
+        case EPROTO:
+            return {Verdict::Failed, text::kNetGarbage, {port, detail}};
+        case kErrorNotAcknowledged:
+            return {Verdict::Failed, text::kNetNotAcknowledged, {port, std::to_string(baud)}};
+        default:
+            return {Verdict::Failed, text::kCannotOpen, {port, detail}};
+    }
+}
+
+// The identity request at each rate of the order over the line, one
+// attempt each, until a device answers. `gone` tells whether the port went
+// away (a local device node that vanished); `openFailed` turns a failed
+// open into a finding. False when nothing answered and the port was there
+// to the end.
+bool Probe(PortReport& report, SerialLine& line, const std::vector<int>& order, UiHooks& ui,
+           const fs::path& logFolder, int latencyMs, const std::function<bool()>& gone,
+           const std::function<Finding(const LinkFailure&)>& openFailed) {
+    const std::string path = report.path;
+    WaitOnlyHooks hooks(ui);
+    Session session;
+    session.NetLatencyMs = latencyMs;
+    Link link(line, hooks, session, logFolder);
+    link.setPortResolver([path](int) { return path; });
+    link.setAttempts(1);
     for (const int index : order) {
         const std::string baud = std::to_string(kBaudRates[index]);
         if (!link.OpenComPort(1, index)) {
-            std::error_code ec;
-            if (!fs::exists(path, ec)) {
-                report.findings.push_back({Verdict::Failed, text::kDisappeared, {path}});
-            } else {
-                // The transport wrote the reason to the error log; ask the
-                // line once more for it, to show it here.
-                TermiosLine probe;
-                std::string reason;
-                if (probe.open(path, kBaudRates[index], &reason)) reason = "?";
-                probe.close();
-                report.findings.push_back({Verdict::Failed, text::kCannotOpen, {path, reason}});
-            }
+            report.findings.push_back(gone() ? Finding{Verdict::Failed, text::kDisappeared, {path}}
+                                             : openFailed(link.lastFailure()));
             line.close();
-            return;
+            return true;
         }
         const int errorsBefore = link.TransmissionErrors();
         std::string ident;
@@ -451,21 +494,121 @@ void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
                     {Verdict::Warning, text::kUnknownIdent, {path, baud, shown}});
             }
             line.close();
-            return;
+            return true;
         }
-        std::error_code ec;
-        if (!fs::exists(path, ec)) {
+        if (gone()) {
             report.findings.push_back({Verdict::Failed, text::kDisappeared, {path}});
             line.close();
-            return;
+            return true;
+        }
+        if (IsNetworkPortName(path) && !line.isOpen() &&
+            link.lastFailure().cause == LinkCause::PortClosed) {
+            // A network server that dropped the connection under the request.
+            report.findings.push_back({Verdict::Failed, text::kNetClosed, {path}});
+            return true;
         }
     }
     line.close();
-    report.findings.push_back({Verdict::Failed, text::kNoAnswer, {path}});
+    return false;
+}
+
+// Milliseconds with one decimal: a loopback or LAN round trip is well
+// below one.
+std::string RoundTripText(std::chrono::microseconds rtt) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(rtt.count()) / 1000.0);
+    return text;
+}
+
+}  // namespace
+
+void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
+                 const fs::path& logFolder) {
+    const std::string path = report.path;
+    TermiosLine line;
+    auto gone = [&path] {
+        std::error_code ec;
+        return !fs::exists(path, ec);
+    };
+    auto openFailed = [&path](const LinkFailure& failure) {
+        // The transport wrote the reason to the error log; ask the line once
+        // more for it, to show it here.
+        TermiosLine probe;
+        std::string reason;
+        if (probe.open(path, failure.baud, &reason)) reason = "?";
+        probe.close();
+        return Finding{Verdict::Failed, text::kCannotOpen, {path, reason}};
+    };
+    if (!Probe(report, line, RateOrder(configuredBaudIndex, true), ui, logFolder,
+               kDefaultNetLatencyMs, gone, openFailed)) {
+        report.findings.push_back({Verdict::Failed, text::kNoAnswer, {path}});
+    }
+}
+
+PortReport CheckNetworkPort(const std::string& port, int configuredBaudIndex, UiHooks& ui,
+                            const fs::path& logFolder, const NetworkOptions& net) {
+    PortReport report;
+    report.path = port;
+    std::string why;
+    const auto parsed = ParseNetworkPort(port, &why);
+    if (!parsed) {
+        report.findings.push_back({Verdict::Failed, text::kNetBadName, {port, why}});
+        return report;
+    }
+    const int index = configuredBaudIndex >= 0 && configuredBaudIndex < 8 ? configuredBaudIndex : 7;
+    const int baud = kBaudRates[index];
+
+    // The connection on its own first: name, connect, negotiation.
+    SocketLine line(net.wait);
+    line.setLatencyAllowance(std::chrono::milliseconds(net.latencyMs));
+    std::string detail;
+    int errorNumber = 0;
+    const bool opened = line.open(port, baud, &detail, &errorNumber);
+    if (!line.resolved().empty()) {
+        std::string addresses;
+        for (const std::string& a : line.resolved()) {
+            addresses += (addresses.empty() ? "" : ", ") + a;
+        }
+        report.findings.push_back(
+            {Verdict::Ok, text::kNetResolved, {port, parsed->host, addresses}});
+    }
+    if (!opened) {
+        report.findings.push_back(NetOpenFinding(port, errorNumber, detail, baud));
+        return report;
+    }
+    report.findings.push_back(
+        {Verdict::Ok, text::kNetConnected, {port, line.peer(), RoundTripText(line.roundTrip())}});
+    const bool rfc2217 = parsed->protocol == NetProtocol::Rfc2217;
+    if (rfc2217) {
+        report.findings.push_back({Verdict::Ok, text::kNetRfc2217, {port}});
+    } else {
+        report.findings.push_back({Verdict::Note, text::kNetRaw, {port, std::to_string(baud)}});
+    }
+    line.close();
+
+    // Then the identity request: a raw port only at the chosen rate, which
+    // is the server's business.
+    auto gone = [] { return false; };
+    auto openFailed = [&port](const LinkFailure& failure) {
+        return NetOpenFinding(port, failure.errorNumber, failure.detail, failure.baud);
+    };
+    if (!Probe(report, line, RateOrder(index, rfc2217), ui, logFolder, net.latencyMs, gone,
+               openFailed)) {
+        if (rfc2217) {
+            report.findings.push_back({Verdict::Failed, text::kNoAnswer, {port}});
+        } else {
+            report.findings.push_back(
+                {Verdict::Failed, text::kNetNoAnswerRaw, {port, std::to_string(baud)}});
+        }
+    }
+    return report;
 }
 
 PortReport CheckPort(const std::string& path, const ListedPort* listed, int configuredBaudIndex,
-                     UiHooks& ui, const fs::path& logFolder) {
+                     UiHooks& ui, const fs::path& logFolder, const NetworkOptions& net) {
+    if (IsNetworkPortName(path)) {
+        return CheckNetworkPort(path, configuredBaudIndex, ui, logFolder, net);
+    }
     PortReport report;
     report.path = path;
     report.findings = CheckSystem(path, listed);

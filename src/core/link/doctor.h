@@ -3,8 +3,13 @@
 // device cannot be reached — whether the path exists and what it is, whether
 // this user may open it, whether another process holds it, whether a known
 // system service takes such adapters away, and at which baud rate a device
-// answers its identity request. Nothing but the identity request is ever
-// sent, so no check can change a device.
+// answers its identity request. For a network port (rfc2217://, tcp://):
+// whether the name is well-formed and the host resolves, whether the server
+// accepts the connection or closes it (another client holds the port),
+// whether it takes RFC 2217 and acknowledges the settings, the round trip,
+// and the identity request (a raw TCP port only at the chosen rate, which is
+// set on the server). Nothing but the identity request is ever sent to the
+// device, so no check can change it.
 //
 // The window's settings dialog and `parvion2-cli doctor` both run these
 // checks; they pass in the ports the operating system lists (the GUI and
@@ -16,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "core/link/socket_line.h"
 #include "core/views/text_source.h"
 
 namespace parvion {
@@ -81,6 +87,22 @@ inline constexpr std::uint16_t kNotQueried = 22552;    // %1
 inline constexpr std::uint16_t kDisappeared = 22553;   // %1
 inline constexpr std::uint16_t kTakeOver = 22554;      // %1 port, %2 baud
 inline constexpr std::uint16_t kNoPorts = 22555;
+// Network ports.
+inline constexpr std::uint16_t kNetBadName = 22608;          // %1, %2 cause
+inline constexpr std::uint16_t kNetResolved = 22609;         // %1, %2 host, %3 addresses
+inline constexpr std::uint16_t kNetHostUnknown = 22610;      // %1, %2 host, %3 resolver's words
+inline constexpr std::uint16_t kNetRefused = 22611;          // %1
+inline constexpr std::uint16_t kNetNoAnswer = 22612;         // %1
+inline constexpr std::uint16_t kNetClosed = 22613;           // %1
+inline constexpr std::uint16_t kNetConnected = 22614;        // %1, %2 address, %3 round trip ms
+inline constexpr std::uint16_t kNetOptionRefused = 22615;    // %1, %2 HOST:PORT
+inline constexpr std::uint16_t kNetGarbage = 22616;          // %1, %2 what
+inline constexpr std::uint16_t kNetNotAcknowledged = 22617;  // %1, %2 baud
+inline constexpr std::uint16_t kNetRaw = 22618;              // %1, %2 baud
+inline constexpr std::uint16_t kNetNoAnswerRaw = 22619;      // %1, %2 baud
+inline constexpr std::uint16_t kNetRfc2217 = 22620;          // %1
+inline constexpr std::uint16_t kNetFirst = kNetBadName;
+inline constexpr std::uint16_t kNetLast = kNetRfc2217;
 inline constexpr std::uint16_t kFirst = kButton;
 inline constexpr std::uint16_t kLast = kNoPorts;
 }  // namespace text
@@ -118,9 +140,25 @@ bool MayQuery(const std::vector<Finding>& findings);
 void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
                  const std::filesystem::path& logFolder);
 
-// CheckSystem and, when MayQuery, QueryDevice.
+// How the doctor reaches network ports: how its socket line waits (null:
+// poll; the window passes one that keeps its event loop running) and the
+// latency allowance of the settings.
+struct NetworkOptions {
+    SocketWait* wait = nullptr;
+    int latencyMs = kDefaultLatencyAllowanceMs;
+};
+
+// A network port: the name, the host, the connection and the negotiation,
+// then the identity request (RFC 2217: the configured rate first, then the
+// others; raw TCP: the configured rate only).
+PortReport CheckNetworkPort(const std::string& port, int configuredBaudIndex, UiHooks& ui,
+                            const std::filesystem::path& logFolder, const NetworkOptions& net);
+
+// A network port: CheckNetworkPort. Otherwise CheckSystem and, when
+// MayQuery, QueryDevice.
 PortReport CheckPort(const std::string& path, const ListedPort* listed, int configuredBaudIndex,
-                     UiHooks& ui, const std::filesystem::path& logFolder);
+                     UiHooks& ui, const std::filesystem::path& logFolder,
+                     const NetworkOptions& net = {});
 
 // The finding as text: the library text with %1, %2, … filled in. A text
 // missing from the library falls back to the number and the arguments, so

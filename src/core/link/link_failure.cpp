@@ -2,9 +2,13 @@
 
 #include <cerrno>
 #include <cstring>
+
+#include <netdb.h>
 #include <vector>
 
 #include "core/link/doctor.h"
+#include "core/link/net_port.h"
+#include "core/link/socket_line.h"
 
 namespace parvion {
 
@@ -39,6 +43,7 @@ const char* LinkCauseName(LinkCause cause) {
 }
 
 std::string ErrorName(int errorNumber) {
+    if (errorNumber < 0) return ::gai_strerror(errorNumber);
     if (const char* name = ::strerrorname_np(errorNumber)) return name;
     return std::to_string(errorNumber);
 }
@@ -65,16 +70,42 @@ std::uint16_t OpenFailureText(int errorNumber) {
     }
 }
 
+std::uint16_t NetOpenFailureText(int errorNumber) {
+    if (errorNumber < 0) return link_text::NetHostUnknown;
+    switch (errorNumber) {
+        case ECONNREFUSED:
+            return link_text::NetRefused;
+        case ETIMEDOUT:
+        case EHOSTUNREACH:
+        case ENETUNREACH:
+            return link_text::NetNoAnswer;
+        case ECONNRESET:
+        case EPIPE:
+            return link_text::NetClosed;
+        case EOPNOTSUPP:
+            return link_text::NetOptionRefused;
+        case EPROTO:
+            return link_text::NetGarbage;
+        case kErrorNotAcknowledged:
+            return link_text::NetNotAcknowledged;
+        case EINVAL:
+            return link_text::NetBadName;
+        default:
+            return link_text::OpenFailed;
+    }
+}
+
 std::uint16_t TextOf(const LinkFailure& f) {
+    const bool network = IsNetworkPortName(f.port);
     switch (f.cause) {
         case LinkCause::None:
             return 0;
         case LinkCause::Offline:
             return link_text::Offline;
         case LinkCause::OpenFailed:
-            return OpenFailureText(f.errorNumber);
+            return network ? NetOpenFailureText(f.errorNumber) : OpenFailureText(f.errorNumber);
         case LinkCause::PortClosed:
-            return link_text::PortClosed;
+            return network ? link_text::NetLost : link_text::PortClosed;
         case LinkCause::NoReply:
             return link_text::NoReply;
         case LinkCause::IncompleteReply:
@@ -102,7 +133,11 @@ std::string LinkFailureText(const LinkFailure& failure,
     const std::uint16_t number = TextOf(failure);
     if (number == 0) return {};
     std::string second = std::to_string(failure.baud);
-    if (number == link_text::OpenFailed) {
+    if (number == link_text::NetHostUnknown) {
+        second = ErrorName(failure.errorNumber);
+    } else if (number == link_text::NetBadName) {
+        second = failure.detail;
+    } else if (number == link_text::OpenFailed) {
         // The system's name of the error, or the line's own words when it
         // could not tell the number.
         second = failure.errorNumber != 0 ? ErrorName(failure.errorNumber) : failure.detail;

@@ -29,11 +29,12 @@ enum class LinkCause {
 struct LinkFailure {
     LinkCause cause = LinkCause::None;
     // OpenFailed: the system's error number (ENOENT, EACCES, EBUSY, ENOTTY,
-    // EINVAL for a rate the port cannot take); 0 when the line could not
-    // tell, and then `detail` holds the line's own words.
+    // EINVAL for a rate the port cannot take; for a network port those of
+    // core/link/socket_line.h, negative for an unknown host); 0 when the
+    // line could not tell, and then `detail` holds the line's own words.
     int errorNumber = 0;
     std::string detail;
-    // The port (device path) and baud rate the link used.
+    // The port (device path or network port name) and baud rate the link used.
     std::string port;
     int baud = 0;
 
@@ -62,6 +63,20 @@ inline constexpr std::uint16_t NotASerialPort = 22635;  // ENOTTY
 inline constexpr std::uint16_t BaudRefused = 22636;     // EINVAL
 inline constexpr std::uint16_t OpenFailed = 22637;      // any other reason
 inline constexpr std::uint16_t UnreadRecord = 22640;
+// A network port (rfc2217://, tcp://): why it could not be opened, and a
+// connection lost under a transaction. %2 is the cause in words for a
+// malformed name and an unknown host, the baud rate for a setting the server
+// did not acknowledge.
+inline constexpr std::uint16_t NetHostUnknown = 22592;      // a negative (EAI_) number
+inline constexpr std::uint16_t NetRefused = 22593;          // ECONNREFUSED
+inline constexpr std::uint16_t NetNoAnswer = 22594;         // ETIMEDOUT, EHOSTUNREACH, ENETUNREACH
+inline constexpr std::uint16_t NetClosed = 22595;           // ECONNRESET, EPIPE
+inline constexpr std::uint16_t NetOptionRefused = 22596;    // EOPNOTSUPP
+inline constexpr std::uint16_t NetGarbage = 22597;          // EPROTO
+inline constexpr std::uint16_t NetNotAcknowledged = 22598;  // EREMOTEIO
+inline constexpr std::uint16_t NetBadName = 22599;          // EINVAL
+inline constexpr std::uint16_t NetLost = 22600;             // PortClosed on a network port
+inline constexpr std::uint16_t NetRawBaudNote = 22601;      // settings dialog: %1 the port
 }  // namespace link_text
 
 // The text that names the failure in the current library, with the port,

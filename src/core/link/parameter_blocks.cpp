@@ -342,6 +342,9 @@ bool WriteBetrieb(Link& link, const ParameterImage& image) {
 
 bool WriteDeviceBaudRate(Link& link, ParameterImage& image, int baudIndex) {
     if (!ReadBetrieb(link, image)) return false;
+    // Behind a raw network port the server's rate is fixed: a device that
+    // switched would be lost. It keeps its rate; another one is refused.
+    if (!link.line().followsBaudRate()) return image.Betrieb.Bytes[0] == baudIndex;
     image.Betrieb.Bytes[0] = static_cast<std::uint8_t>(baudIndex);
     return WriteBetrieb(link, image);
 }

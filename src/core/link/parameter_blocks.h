@@ -206,6 +206,8 @@ bool WriteBetrieb(Link& link, const ParameterImage& image);
 // Sets the device's baud-rate byte (Betrieb byte 0) and carries bytes 1..3
 // as the device holds them: Betrieb is read first, and nothing is written
 // when that read fails. The image's Betrieb is the device's afterwards.
+// Over a line that cannot follow a rate change (a raw network port) nothing
+// is written, and the result tells whether the device already has the rate.
 bool WriteDeviceBaudRate(Link& link, ParameterImage& image, int baudIndex);
 bool ReadDis_User(Link& link, ParameterImage& image);
 bool WriteDis_User(Link& link, const ParameterImage& image);

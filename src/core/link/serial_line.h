@@ -1,7 +1,9 @@
 #pragma once
 // The serial line as the frame transport needs it. Implementations: the Qt
-// serial port (gui/app), POSIX termios (link/termios_line) and an in-process
-// link to the device simulator (sim/lib).
+// serial port (gui/app), POSIX termios (link/termios_line), a TCP socket to
+// a serial device server (link/socket_line, raw or RFC 2217), the line that
+// picks one of them by port name (link/port_line) and an in-process link to
+// the device simulator (sim/lib).
 
 #include <chrono>
 #include <cstddef>
@@ -44,6 +46,15 @@ class SerialLine {
 
     // Lets pending window events run (no-op outside a window program).
     virtual void processEvents() {}
+
+    // What a network adds to the time a reply takes: zero for a local port.
+    // The transport adds it to its reply time-out.
+    virtual std::chrono::milliseconds latencyAllowance() const { return {}; }
+    // The allowance the settings give network lines; local lines ignore it.
+    virtual void setLatencyAllowance(std::chrono::milliseconds allowance) { (void)allowance; }
+    // False when a baud-rate change cannot reach the far end of the line: a
+    // raw network port, whose rate is set on the server.
+    virtual bool followsBaudRate() const { return true; }
 };
 
 }  // namespace parvion

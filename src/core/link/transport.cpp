@@ -226,6 +226,7 @@ bool Link::OpenComPort(int comNumber, int baudIndex) {
         return false;
     }
     portName_ = resolver_ ? resolver_(comNumber) : DefaultPortName(comNumber);
+    line_.setLatencyAllowance(milliseconds(session_.NetLatencyMs));
     if (!line_.isOpen()) {
         PauseMs(150);
         std::string error;
@@ -305,20 +306,23 @@ LinkCause Link::attempt(std::vector<std::uint8_t>& frame, std::size_t replyLengt
         return LinkCause::SendTimeout;
     }
 
-    // Reply: the first byte within LinkTimeout, then no gap above 50 ms.
+    // Reply: the first byte within LinkTimeout, then no gap above 50 ms. A
+    // network line adds its latency allowance to both (a local line none).
     trace.text(format("repeat warte auf %d zeichen...", static_cast<int>(replyLength)));
+    const milliseconds allowance = line_.latencyAllowance();
+    const milliseconds replyLimit = milliseconds(linkTimeoutMs_) + allowance;
     // The input was emptied before the request went out, so whatever is
     // waiting already came after it: the gap rule starts from that.
     std::size_t seen = 0;
     start = Clock::now();
-    deadline = start + milliseconds(linkTimeoutMs_);
+    deadline = start + replyLimit;
     bool complete = false;
     while (line_.isOpen()) {
         const std::size_t waiting = line_.bytesWaiting();
         const auto now = Clock::now();
         if (waiting > seen) {
             seen = waiting;
-            deadline = now + milliseconds(kReplyGapMs);
+            deadline = now + milliseconds(kReplyGapMs) + allowance;
         }
         if (waiting >= replyLength) {
             complete = true;
@@ -341,7 +345,8 @@ LinkCause Link::attempt(std::vector<std::uint8_t>& frame, std::size_t replyLengt
             trace.text("Error port closed");
             return LinkCause::PortClosed;
         }
-        trace.text(format("Error Timeout_2 %dms (%dms)", elapsedMs(start), linkTimeoutMs_));
+        trace.text(format("Error Timeout_2 %dms (%dms)", elapsedMs(start),
+                          static_cast<int>(replyLimit.count())));
         return seen == 0 ? LinkCause::NoReply : LinkCause::IncompleteReply;
     }
 

@@ -4,7 +4,7 @@
 
 #include "core/app/texts.h"
 #include "gui/app/folders.h"
-#include "gui/app/qt_serial_line.h"
+#include "gui/app/window_line.h"
 
 namespace parvion::gui {
 
@@ -17,7 +17,7 @@ ProgramFolders ResolveProgramFolders() {
 }
 
 std::unique_ptr<SerialLine> MakeSerialLine() {
-    return std::make_unique<QtSerialLine>();
+    return std::make_unique<WindowLine>();
 }
 
 }  // namespace parvion::gui

@@ -1,6 +1,7 @@
 #pragma once
 // Where the program finds its string libraries and keeps its files, and the
-// serial line it talks through.
+// line it talks through (the Qt serial line, or the socket line for a
+// network port).
 
 #include <filesystem>
 #include <memory>

@@ -14,11 +14,14 @@
 #include <QScopeGuard>
 #include <QSerialPortInfo>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "core/app/settings.h"
 #include "core/app/texts.h"
 #include "core/edit/parameter_compare.h"
+#include "core/link/link_failure.h"
+#include "core/link/net_port.h"
 #include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
 #include "gui/app/busy_guard.h"
@@ -105,6 +108,10 @@ TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg
     BtnTest->setAutoDefault(false);
     CompareBox = new QCheckBox(QStringLiteral("Vor dem Schreiben vergleichen"), this);
     CompareBox->setObjectName(QStringLiteral("CompareBox"));
+    NetNote = new QLabel(this);
+    NetNote->setObjectName(QStringLiteral("NetNote"));
+    NetNote->setWordWrap(true);
+    NetNote->hide();
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Com_Grp, 0, 0, 3, 1);
@@ -113,6 +120,7 @@ TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg
     grid->addWidget(Akt_Grp, 2, 1);
     grid->addWidget(Ref_Grp, 3, 0, 1, 2);
     grid->addWidget(CompareBox, 4, 0, 1, 2);
+    grid->addWidget(NetNote, 5, 0, 1, 2);
     auto* side = new QVBoxLayout;
     side->addWidget(BtnOk);
     side->addWidget(BtnCancel);
@@ -127,6 +135,7 @@ TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg
 
     connect(Zustand_Grp, &RadioGroup::clicked, this, &TEinst::Zustand_GrpClick);
     connect(Ref_Grp, &RadioGroup::clicked, this, &TEinst::Ref_GrpClick);
+    connect(Com_Grp, &RadioGroup::clicked, this, [this](int) { updateNetNote(); });
     connect(BtnOk, &QPushButton::clicked, this, &TEinst::BtnOkClick);
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(BtnTest, &QPushButton::clicked, this, &TEinst::BtnTestClick);
@@ -149,6 +158,29 @@ QStringList TEinst::decoratedPorts() const {
             PortItemText(portLabels_[i].toStdString(), path, PortExists(path)));
     }
     return items;
+}
+
+void TEinst::updateNetNote() {
+    const int com = Com_Grp->itemIndex() < 0 ? 0 : Com_Grp->itemIndex();
+    const auto net = ParseNetworkPort(portPath(com + 1));
+    const bool raw = net && net->protocol == NetProtocol::Raw;
+    if (raw) {
+        const std::string label = portLabels_.value(com).toStdString();
+        NetNote->setText(QString::fromStdString(
+            doctor::RenderFinding({doctor::Verdict::Note, link_text::NetRawBaudNote, {label}},
+                                  [this](std::uint16_t n) { return ctx_.texts.LoadText(n); })));
+        // The note wraps within the two columns of groups (as wide as they
+        // stand now, or would stand by their hints); a fixed-size dialog
+        // needs its height told.
+        const int spacing = static_cast<QGridLayout*>(layout())->horizontalSpacing();
+        const int width =
+            std::max(Bd_Grp->geometry().right() - Com_Grp->geometry().left() + 1,
+                     Com_Grp->sizeHint().width() + spacing +
+                         std::max(Bd_Grp->sizeHint().width(), Zustand_Grp->sizeHint().width()));
+        NetNote->setFixedWidth(width);
+        NetNote->setFixedHeight(NetNote->heightForWidth(width));
+    }
+    NetNote->setVisible(raw);
 }
 
 void TEinst::Sprache() {
@@ -206,6 +238,7 @@ void TEinst::FormActivate() {
     Com_Grp->setEnabled(online);
     Zustand_Grp->setItemIndex(online ? 1 : 0);
     CompareBox->setChecked(ctx_.session.CompareBeforeWrite);
+    updateNetNote();
     statusAfterClose_.clear();
 }
 
@@ -358,8 +391,9 @@ void TEinst::BtnTestClick() {
             for (const doctor::ListedPort& p : listed) {
                 if (p.path == path) entry = &p;
             }
-            doctorReports_.push_back(
-                doctor::CheckPort(path, entry, baud, ctx_.ui, ctx_.appDataFolder));
+            doctorReports_.push_back(doctor::CheckPort(path, entry, baud, ctx_.ui,
+                                                       ctx_.appDataFolder,
+                                                       {&socketWait_, ctx_.session.NetLatencyMs}));
         }
     }
 
@@ -401,6 +435,7 @@ void TEinst::BtnTestClick() {
     if (dlg.exec() == QDialog::Accepted && dlg.BtnTake != nullptr) {
         Com_Grp->setItemIndex(takeCom);
         Bd_Grp->setItemIndex(takeBaud);
+        updateNetNote();
     }
 }
 

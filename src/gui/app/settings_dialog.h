@@ -24,6 +24,7 @@
 
 #include "core/app/connection.h"
 #include "core/link/doctor.h"
+#include "gui/app/qt_socket_wait.h"
 
 class QCheckBox;
 class QLabel;
@@ -121,6 +122,9 @@ class TEinst : public QDialog {
     QPushButton* BtnTest = nullptr;
     // "Compare before writing" (the session's CompareBeforeWrite, taken on OK).
     QCheckBox* CompareBox = nullptr;
+    // Shown when the chosen port is a raw TCP port: its baud rate is set on
+    // the server.
+    QLabel* NetNote = nullptr;
 
     // Outcome of the last OK (Offline before any).
     ConnectionResult lastResult() const { return lastResult_; }
@@ -152,6 +156,7 @@ class TEinst : public QDialog {
     bool connectionSequence();
     std::string portPath(int comNumber) const;
     QStringList decoratedPorts() const;
+    void updateNetNote();
 
     EinstContext ctx_;
     EinstHooks hooks_;
@@ -162,6 +167,8 @@ class TEinst : public QDialog {
     int refreshChoice_ = 0;
     bool running_ = false;
     std::vector<doctor::PortReport> doctorReports_;
+    // The connection test waits for network servers in the event loop.
+    QtSocketWait socketWait_;
 };
 
 }  // namespace parvion::gui

@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <deque>
 #include <vector>
 
 #include "core/link/termios_line.h"
+#include "sim/lib/paced_replies.h"
 
 namespace parvion::sim {
 
@@ -22,14 +22,6 @@ using Clock = std::chrono::steady_clock;
 
 // How long the server sleeps when it has nothing to send.
 constexpr long kIdleLookNs = 500'000'000;
-
-// Time one byte takes on the wire: start bit, 8 data bits, stop bit.
-Clock::duration byteTime(int baudIndex) {
-    const int baud = baudRateOfIndex(baudIndex);
-    if (baud <= 0) return Clock::duration::zero();
-    return std::chrono::duration_cast<Clock::duration>(
-        std::chrono::nanoseconds(10'000'000'000LL / baud));
-}
 
 std::string errnoText(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
@@ -106,38 +98,16 @@ int PtyServer::clientBaud() const {
 }
 
 void PtyServer::run() {
-    struct Pending {
-        std::vector<std::uint8_t> bytes;
-        std::size_t sent = 0;
-        Clock::time_point start;  // the first byte starts on the wire here
-        Clock::duration perByte{};
-    };
-    std::deque<Pending> out;
-    Clock::time_point requestWireEnd{};  // when the last request byte has fully arrived
-    Clock::time_point outputEnd{};       // when the last queued reply byte is on the wire
+    PacedReplies replies(device_, pacing_);
     std::vector<std::uint8_t> buf(4096);
 
-    auto due = [](const Pending& p, std::size_t k) {
-        return p.start + p.perByte * static_cast<long>(k + 1);
-    };
-
     while (!stopRequested_) {
-        // Send what is due.
-        const auto now = Clock::now();
-        while (!out.empty()) {
-            Pending& p = out.front();
-            std::size_t n = 0;
-            while (p.sent + n < p.bytes.size() && due(p, p.sent + n) <= now) ++n;
-            if (n > 0) {
-                const ssize_t w = ::write(master_, p.bytes.data() + p.sent, n);
-                if (w > 0) bytesOut_ += static_cast<std::uint64_t>(w);
-                // A full receive buffer on the other side loses the bytes, as
-                // a receiver that is not read overflows.
-                p.sent += n;
-            }
-            if (p.sent < p.bytes.size()) break;
-            out.pop_front();
-        }
+        // Send what is due. A full receive buffer on the other side loses
+        // the bytes, as a receiver that is not read overflows.
+        replies.sendDue([this](const std::uint8_t* data, std::size_t n) {
+            const ssize_t w = ::write(master_, data, n);
+            if (w > 0) bytesOut_ += static_cast<std::uint64_t>(w);
+        });
 
         // Idle, look in now and then: a client that died without closing
         // the port (a crash, kill -9) leaves the terminal in exclusive mode,
@@ -145,23 +115,20 @@ void PtyServer::run() {
         // it, so every later open would fail as busy. Clients of this
         // project also lock the port themselves (flock, lock file).
         timespec ts{0, kIdleLookNs};
-        timespec* tsp = &ts;
-        if (!out.empty()) {
-            const auto next = due(out.front(), out.front().sent);
-            auto wait = next - Clock::now();
+        if (const auto next = replies.nextDue()) {
+            auto wait = *next - Clock::now();
             if (wait < Clock::duration::zero()) wait = Clock::duration::zero();
             const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
             ts.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
             ts.tv_nsec = static_cast<long>(ns % 1'000'000'000);
-            tsp = &ts;
         }
         pollfd fds[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-        const int r = ppoll(fds, 2, tsp, nullptr);
+        const int r = ppoll(fds, 2, &ts, nullptr);
         if (r < 0) {
             if (errno == EINTR) continue;
             break;
         }
-        if (r == 0 && out.empty()) ::ioctl(slave_, TIOCNXCL);
+        if (r == 0 && replies.empty()) ::ioctl(slave_, TIOCNXCL);
         if (fds[1].revents != 0) break;  // stop requested
         if ((fds[0].revents & (POLLERR | POLLNVAL)) != 0) break;
         if ((fds[0].revents & POLLIN) == 0) continue;
@@ -181,22 +148,10 @@ void PtyServer::run() {
             bytesIgnored_ += n;
             continue;
         }
-        if (pacing_) {
-            requestWireEnd = std::max(requestWireEnd, arrived) +
-                             byteTime(device_.baudIndex()) * static_cast<long>(n);
-        } else {
-            requestWireEnd = arrived;
+        if (!replies.request(std::span<const std::uint8_t>(buf.data(), n), arrived,
+                             processingDelay_)) {
+            break;
         }
-        Device::Response resp = device_.process(std::span<const std::uint8_t>(buf.data(), n));
-        if (resp.dropLine) break;
-        if (resp.bytes.empty()) continue;
-        Pending p;
-        p.bytes = std::move(resp.bytes);
-        p.perByte = pacing_ ? byteTime(resp.baudIndex) : Clock::duration::zero();
-        p.start = std::max({requestWireEnd, outputEnd, arrived}) + resp.delay +
-                  std::chrono::duration_cast<Clock::duration>(processingDelay_);
-        outputEnd = p.start + p.perByte * static_cast<long>(p.bytes.size());
-        out.push_back(std::move(p));
     }
 
     // A pulled cable: the client's side sees the line go away at once.

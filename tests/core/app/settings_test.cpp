@@ -208,12 +208,42 @@ TEST(SettingsNames, FilesPortsAndLeakLog) {
     TempDir dir;
     EXPECT_EQ(PortName(dir.path(), 1), "/dev/ttyS0");  // no file at all
     writeFileBytes(dir / "parvion2.ini",
-                   "[ports]\r\nCOM3 = /dev/pts/7 \r\nCom4=\r\nCom8=/dev/ttyUSB1\r\n");
+                   "[ports]\r\nCOM3 = /dev/pts/7 \r\nCom4=\r\nCom8=/dev/ttyUSB1\r\n"
+                   "Com5=rfc2217://station-7.example:4001\r\nCom6=tcp://[::1]:4002\r\n"
+                   "Com7=rfc2217://station-7\r\n");
     EXPECT_EQ(PortName(dir.path(), 3), "/dev/pts/7");
     EXPECT_EQ(PortName(dir.path(), 4), "/dev/ttyS3");
     EXPECT_EQ(PortName(dir.path(), 8), "/dev/ttyUSB1");
     EXPECT_EQ(PortName(dir.path(), 2), "/dev/ttyS1");
     EXPECT_EQ(PortName(dir.path(), 0), "");
+    // Network ports come as they stand, a malformed one too: opening it
+    // names what is wrong.
+    EXPECT_EQ(PortName(dir.path(), 5), "rfc2217://station-7.example:4001");
+    EXPECT_EQ(PortName(dir.path(), 6), "tcp://[::1]:4002");
+    EXPECT_EQ(PortName(dir.path(), 7), "rfc2217://station-7");
+}
+
+TEST(Settings, TheNetworkLatencyAllowanceIsReadWithItsRangeAndNeverWritten) {
+    for (const auto& [line, ms] :
+         std::vector<std::pair<std::string, int>>{{"", 200},
+                                                  {"Latenz=50\r\n", 50},
+                                                  {"Latenz=0\r\n", 0},
+                                                  {"Latenz=10000\r\n", 10000},
+                                                  {"Latenz=10001\r\n", 200},
+                                                  {"Latenz=-1\r\n", 200},
+                                                  {"Latenz=x\r\n", 0}}) {
+        TempDir dir;
+        const std::string file = "[Ports]\r\n" + line;
+        writeFileBytes(dir / "parvion2.ini", file);
+        Session session;
+        ReadSettings(dir.path(), session);
+        EXPECT_EQ(session.NetLatencyMs, ms) << line;
+        session.NetLatencyMs = 777;
+        WriteSettings(dir.path(), session);
+        const std::string written = readFileBytes(dir / "parvion2.ini");
+        EXPECT_EQ(written.find("Latenz=777"), std::string::npos) << written;
+        EXPECT_EQ(written.find("Latenz") != std::string::npos, !line.empty()) << written;
+    }
 }
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "gui/app/settings_dialog_rig.h"
 #include "gui/parameters/input_dialog.h"
 #include "gui/parameters/password_dialog.h"
+#include "sim/lib/tcp_server.h"
 #include "support/screenshots.h"
 #include "support/window_harness.h"
 
@@ -274,6 +275,49 @@ TEST(Screenshot, CompareAndConnectionTest) {
             poll.stop();
             einst->reject();
         }
+    });
+}
+
+// The settings dialog with "Com 1" on a device server with RFC 2217 and
+// "Com 2" on a raw TCP port (the simulator's network front), and the
+// connection test's report of the first.
+TEST(Screenshot, NetworkPorts) {
+    const QString folder = ScreenshotFolder();
+    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
+    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+        sim::Device device(setup.device);
+        sim::TcpServer rfc2217(device, true);
+        sim::Device rawDevice(setup.device);
+        sim::TcpServer raw(rawDevice, false);
+        std::string error;
+        ASSERT_TRUE(rfc2217.start("127.0.0.1", 0, &error)) << error;
+        ASSERT_TRUE(raw.start("127.0.0.1", 0, &error)) << error;
+        setup.portPath = rfc2217.portName();
+        Harness h(setup);
+        ProfileFile ini(SettingsFile(h.appData()));
+        ini.writeString(settings_keys::kPorts, "Com2", raw.portName());
+        ini.save();
+        gui::Tfrm_Main& w = *h.window;
+        ASSERT_TRUE(w.FormCreate());
+        gui::TEinst* einst = w.settingsDialog();
+        einst->show();
+        QCoreApplication::processEvents();
+        einst->grab().save(prefix + "TEinst-net.png", "PNG");
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* dlg = einst->findChild<gui::TDoctorDlg*>();
+            if (dlg == nullptr || !dlg->isVisible()) return;
+            dlg->grab().save(prefix + "TDoctorDlg-net.png", "PNG");
+            dlg->reject();
+        });
+        poll.start();
+        einst->BtnTest->click();
+        poll.stop();
+        ClickItem(einst->Com_Grp, 1);
+        QCoreApplication::processEvents();
+        einst->grab().save(prefix + "TEinst-net-raw.png", "PNG");
+        einst->reject();
     });
 }
 

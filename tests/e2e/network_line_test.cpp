@@ -1,0 +1,288 @@
+// The device behind a real ser2net: the simulator on a pseudo-terminal, ser2net
+// in front of it on 127.0.0.1 (once with an RFC 2217 accepter, once raw), and
+// the program's line picking the socket line by the port name. Whole
+// operations leave the device memory byte for byte as over the local line;
+// the baud-rate switch goes through RFC 2217; a stopped server, a second
+// client and a server that refuses RFC 2217 fail with their cause, quickly,
+// with nothing written.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <future>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/app/texts.h"
+#include "core/link/data_commands.h"
+#include "core/link/parameter_blocks.h"
+#include "core/link/port_line.h"
+#include "core/link/termios_line.h"
+#include "core/link/transport.h"
+#include "core/model/device_records.h"
+#include "core/tables/table_file.h"
+#include "core/tables/table_transfer.h"
+#include "sim/lib/device.h"
+#include "sim/lib/pty_server.h"
+#include "support/recording_ui.h"
+#include "support/ser2net.h"
+#include "support/temp_dir.h"
+
+namespace parvion {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kRfc2217 = "telnet(rfc2217)";
+constexpr const char* kRaw = "";
+
+// Every parameter block of the device's memory.
+Bytes ParameterMemory(const sim::Device& d) {
+    Bytes m = d.peek(0x8000, 0x176);  // up to the integrator ring, which runs
+    for (const auto& [at, n] : {std::pair{0x8178, 0x188}, std::pair{0x9000, 0x150}}) {
+        const Bytes part = d.peek(static_cast<std::uint16_t>(at), static_cast<std::size_t>(n));
+        m.insert(m.end(), part.begin(), part.end());
+    }
+    return m;
+}
+
+// The simulated device on a pseudo-terminal, reached through `name` (the
+// pseudo-terminal itself, or a ser2net port in front of it).
+struct Station {
+    explicit Station(std::vector<std::string> accepters, sim::DeviceOptions options = {})
+        : accepters_(std::move(accepters)), device(options) {
+        std::string why;
+        EXPECT_TRUE(server.start(&why)) << why;
+        std::vector<test::Ser2netConnection> conns;
+        for (const std::string& a : accepters_) {
+            conns.push_back({a, server.slavePath(), sim::baudRateOfIndex(options.baudIndex)});
+        }
+        if (!conns.empty()) {
+            installed = !test::Ser2netProgram().empty();
+            started = ser2net.start(dir.path(), conns, &why);
+            problem = why;
+        }
+        session.Baudrate = options.baudIndex;
+        ui.realWaits = true;
+    }
+    // The ser2net port of accepter i, named for its kind.
+    std::string name(std::size_t i) const { return ser2net.name(i, accepters_.at(i) != kRaw); }
+    bool open(const std::string& port, int baudIndex) {
+        link.setPortResolver([port](int) { return port; });
+        session.Online = true;
+        return link.OpenComPort(1, baudIndex);
+    }
+
+    std::vector<std::string> accepters_;
+    test::TempDir dir;
+    sim::Device device;
+    sim::PtyServer server{device};
+    test::Ser2net ser2net;
+    bool installed = true;
+    bool started = true;
+    std::string problem;
+    TermiosLine termios;
+    PortLine line{termios};
+    test::RecordingUi ui;
+    Session session;
+    Link link{line, ui, session, dir.path()};
+};
+
+// Skips when ser2net cannot be run at all; fails when it is there and does
+// not serve.
+#define REQUIRE_SER2NET(station)                                                          \
+    do {                                                                                  \
+        if (!(station).installed) GTEST_SKIP() << (station).problem;                      \
+        ASSERT_TRUE((station).started) << "ser2net did not start: " << (station).problem; \
+    } while (false)
+
+std::unique_ptr<Station> MakeStation(std::vector<std::string> accepters,
+                                     sim::DeviceOptions options = {}) {
+    return std::make_unique<Station>(std::move(accepters), options);
+}
+
+template <typename Fn>
+bool EndsWithin(std::chrono::seconds limit, Fn fn) {
+    auto done = std::async(std::launch::async, fn);
+    return done.wait_for(limit) == std::future_status::ready;
+}
+
+// The parameter set every write below sends: the device's own, edited.
+ParameterImage Edited(ParameterImage image) {
+    image.T_User[0].Max = 812.5f;
+    image.P_User[1].Min = 1.25f;
+    image.Flow_User[1].MaxFreq = 2500;
+    image.FlowKorr[0].Stelle = {0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4};
+    image.Vorgaben[3] = 250;
+    return image;
+}
+
+TEST(NetworkLine, ParametersReachTheDeviceByteForByteAsOverTheLocalLine) {
+    // The reference: the same writes over the local line.
+    auto local = MakeStation({});
+    ASSERT_TRUE(local->open(local->server.slavePath(), 7));
+    ParameterImage image;
+    ASSERT_TRUE(ReadAllParameters(local->link, image));
+    const ParameterImage edited = Edited(image);
+    ParameterImage written = edited;
+    WriteAllParameters(local->link, written);
+    EXPECT_EQ(local->link.FailedTransactions(), 0);
+    const Bytes expected = ParameterMemory(local->device);
+    ASSERT_NE(expected, ParameterMemory(sim::Device{}));
+
+    for (const char* accepter : {kRfc2217, kRaw}) {
+        SCOPED_TRACE(accepter);
+        auto s = MakeStation({accepter});
+        REQUIRE_SER2NET(*s);
+        const std::string port = s->name(0);
+        ASSERT_TRUE(s->open(port, 7)) << LinkCauseName(s->link.lastFailure().cause);
+        EXPECT_TRUE(s->line.network());
+        std::string ident;
+        ASSERT_TRUE(ReadDeviceIdent(s->link, ident));
+        EXPECT_EQ(ident, "PV-GAS2 ");
+        ParameterImage over;
+        ASSERT_TRUE(ReadAllParameters(s->link, over));
+        EXPECT_EQ(over, image);
+        over = Edited(over);
+        WriteAllParameters(s->link, over);
+        EXPECT_EQ(s->link.FailedTransactions(), 0);
+        EXPECT_EQ(ParameterMemory(s->device), expected);
+        ParameterImage back;
+        ASSERT_TRUE(ReadAllParameters(s->link, back));
+        EXPECT_EQ(back, written);
+        EXPECT_EQ(s->link.TransmissionErrors(), 0);
+    }
+}
+
+TEST(NetworkLine, BetriebSwitchesTheRateThroughRfc2217AndNotOverARawPort) {
+    auto s = MakeStation({kRfc2217, kRaw});
+    REQUIRE_SER2NET(*s);
+    ParameterImage image;
+
+    // Raw: the server's rate is fixed, so the device keeps its rate and
+    // nothing is written.
+    ASSERT_TRUE(s->open(s->name(1), 7));
+    EXPECT_FALSE(s->line.followsBaudRate());
+    EXPECT_FALSE(WriteDeviceBaudRate(s->link, image, 3));
+    EXPECT_EQ(s->device.baudIndex(), 7);
+    EXPECT_EQ(s->device.writesAccepted(), 0u);
+    s->line.close();
+
+    // RFC 2217: the device switches after its reply, the line follows it
+    // through the server, and only the new rate reaches the device.
+    ASSERT_TRUE(s->open(s->name(0), 7));
+    ASSERT_TRUE(WriteDeviceBaudRate(s->link, image, 3));
+    EXPECT_EQ(s->device.baudIndex(), 3);
+    ASSERT_TRUE(s->link.OpenComPort(1, 3));
+    std::string ident;
+    EXPECT_TRUE(ReadDeviceIdent(s->link, ident));
+    ASSERT_TRUE(s->link.OpenComPort(1, 7));
+    s->link.setAttempts(1);
+    EXPECT_FALSE(ReadDeviceIdent(s->link, ident));
+    EXPECT_EQ(s->link.lastFailure().cause, LinkCause::NoReply);
+    EXPECT_GT(s->server.bytesIgnored(), 0u);
+}
+
+TEST(NetworkLine, ATableTravelsThroughTheServer) {
+    sim::DeviceOptions energy;
+    energy.medium = 1;
+    auto s = MakeStation({kRfc2217}, energy);
+    REQUIRE_SER2NET(*s);
+    ASSERT_TRUE(s->open(s->name(0), 7));
+    tables::PropertyGrid g;
+    ASSERT_TRUE(tables::LoadPropertyFile(
+                    std::filesystem::path(PARVION_FIXTURES_DIR) / "tables/erdgas.KTB", g)
+                    .ok());
+    DeviceState state;
+    ASSERT_EQ(tables::TransmitPropertyGrid(s->link, 1, g, state.PropertyTable).status,
+              tables::TransmitStatus::Sent);
+    tables::PropertyGrid back;
+    ASSERT_TRUE(tables::ReceivePropertyGrid(s->link, 1, state.PropertyTable, back));
+    EXPECT_EQ(back.at(1, 1), "0.99");
+    EXPECT_EQ(back.at(0, 18), "338");
+    EXPECT_EQ(s->link.TransmissionErrors(), 0);
+}
+
+TEST(NetworkLine, AServerStoppedMidTransactionEndsOfflineWithItsCause) {
+    sim::DeviceOptions slow;
+    slow.baudIndex = 3;  // 9600: the parameter set takes long enough to stop it in between
+    auto s = MakeStation({kRfc2217}, slow);
+    REQUIRE_SER2NET(*s);
+    ASSERT_TRUE(s->open(s->name(0), 3));
+    std::thread stopper([&s] {
+        const auto limit = Clock::now() + 10s;
+        while (s->server.bytesSent() < 200 && Clock::now() < limit)
+            std::this_thread::sleep_for(1ms);
+        s->ser2net.stop();
+    });
+    ParameterImage image;
+    bool ok = true;
+    // Without the pause a dead line would cost each of the 40-odd blocks
+    // its full time-outs.
+    EXPECT_TRUE(EndsWithin(10s, [&] { ok = ReadAllParameters(s->link, image); }));
+    stopper.join();
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(s->session.Online);
+    EXPECT_EQ(s->link.lastFailure().cause, LinkCause::PortClosed);
+    EXPECT_EQ(s->device.writesAccepted(), 0u);
+    const TextLibrary texts(PARVION_BIN_DIR, s->session);
+    const std::string why =
+        LinkFailureText(s->link.lastFailure(), [&](std::uint16_t n) { return texts.LoadText(n); });
+    EXPECT_NE(why.find(s->name(0)), std::string::npos) << why;
+    EXPECT_NE(why.find("abgerissen"), std::string::npos) << why;
+}
+
+TEST(NetworkLine, ASecondClientAndARefusingServerFailWithTheirCause) {
+    auto s = MakeStation({kRfc2217, kRaw, "telnet"});
+    REQUIRE_SER2NET(*s);
+    const TextLibrary texts(PARVION_BIN_DIR, s->session);
+    s->session.Sprache = 1;
+    struct Case {
+        std::string port;
+        bool holdFirst;  // another client holds the port
+        int errorNumber;
+        const char* says;
+    };
+    const std::vector<Case> cases = {
+        {s->name(0), true, ECONNRESET, "another client"},
+        {s->name(1), true, ECONNRESET, "another client"},
+        {"rfc2217://127.0.0.1:" + std::to_string(s->ser2net.port(2)), false, EOPNOTSUPP,
+         "refuses RFC 2217"},
+        {"rfc2217://127.0.0.1:" + std::to_string(s->ser2net.port(1)), false, EOPNOTSUPP,
+         "refuses RFC 2217"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.port);
+        TermiosLine otherLocal;
+        PortLine first(otherLocal);
+        std::string error;
+        if (c.holdFirst) {
+            // The accepters share the device: ser2net lets the next one
+            // have it once the last connection has wound down.
+            const auto limit = Clock::now() + 3s;
+            while (!first.open(c.port, 115200, &error) && Clock::now() < limit) {
+                std::this_thread::sleep_for(50ms);
+            }
+            ASSERT_TRUE(first.isOpen()) << error;
+        }
+        const auto started = Clock::now();
+        EXPECT_FALSE(s->open(c.port, 7));
+        EXPECT_LT(Clock::now() - started, 5s);
+        EXPECT_FALSE(s->session.Online);
+        EXPECT_EQ(s->link.lastFailure().cause, LinkCause::OpenFailed);
+        EXPECT_EQ(s->link.lastFailure().errorNumber, c.errorNumber);
+        const std::string why = LinkFailureText(s->link.lastFailure(),
+                                                [&](std::uint16_t n) { return texts.LoadText(n); });
+        EXPECT_NE(why.find(c.port), std::string::npos) << why;
+        EXPECT_NE(why.find(c.says), std::string::npos) << why;
+        first.close();
+    }
+    EXPECT_EQ(s->device.writesAccepted(), 0u);
+}
+
+}  // namespace
+}  // namespace parvion
