@@ -80,9 +80,13 @@ Commands:
                         gas computer; density, enthalpy or saturation on the
                         energy computer) into a table file (.KTB, .DTB, .ETB,
                         .STB; a name without extension gets it)
-  table write FILE      transmit a table file; the kind is its extension. A
-                        value that is not a number stops it before anything
-                        is sent
+  table write FILE [--allow-missing]
+                        transmit a table file; the kind is its extension. A
+                        value that is not a number, or not one the device
+                        holds (NAN, INF, beyond the float range), stops it
+                        before anything is sent; so do cells the file does
+                        not hold, which are named (--allow-missing sends
+                        them as 0, with a warning)
   sgerg H2 CO2 RHO HS [--pressure BAR] [--temperature C]
                         SGERG-88 check of a natural-gas input set (H2 and CO2
                         in mol %, standard density RHO in kg/m3, calorific value
@@ -149,6 +153,7 @@ const std::vector<OptionRule>& Rules() {
         {"--pressure", true, {"sgerg"}},
         {"--temperature", true, {"sgerg"}},
         {"--kind", true, {"table"}},
+        {"--allow-missing", false, {"table"}},
         {"--help", false, {}},
     };
     return rules;
@@ -314,6 +319,8 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
             if (o.pressure < 0) UsageError("--pressure must not be negative");
         } else if (name == "--kind") {
             o.tableKind = value;
+        } else if (name == "--allow-missing") {
+            o.allowMissing = true;
         } else if (name == "--temperature") {
             o.temperature = Number(name, value);
             if (o.temperature <= -273.15) UsageError("--temperature must be above -273.15");

@@ -69,7 +69,11 @@ TEST(CliEdit, BadInputOnTheDeviceWritesNothing) {
         {{"set", "Bemerkung", "Zeile 1", "x"}, 2, "only in parameter files: give one with --file"},
         {{"page", "remarks"}, 2, "only in parameter files"},
         {{"page", "everything"}, 2, "one of circuit, units, remarks"},
-        {{"set", "--circuit", "2", "EG_User", "Ho", "11"}, 1, "circuit 2 is not available"},
+        // A setting the page does not take as it stands is a wrong command line.
+        {{"set", "--circuit", "2", "EG_User", "Ho", "11"}, 2, "circuit 2 is not available"},
+        {{"set", "T_User0", "Max", "1e300"}, 2, "not a number the device can hold"},
+        {{"set", "T_User0", "Min", "-1e300"}, 2, "not a number the device can hold"},
+        {{"set", "Bemerkung", "Zeile 1", "@"}, 2, "only in parameter files"},
     };
     for (const auto& [args, code, says] : cases) {
         const CliRun r = RunCli(With(sim.line(), With({"--lang", "en"}, args)), home.path());
@@ -101,8 +105,13 @@ TEST(CliEdit, FilesAreEditedByThePageRulesAndSavedWhole) {
     const std::tuple<std::vector<std::string>, int, const char*> bad[] = {
         {{"set", "T_User0", "Max", "warm"}, 2, "\"warm\" is not a number"},
         {{"set", "T_User0", "Kons", "1"}, 2, "valid here:\n  T_User0 Kind\n"},
-        {{"set", "T_User1", "Max", "5"}, 1, "circuit 2 is not available"},
+        {{"set", "T_User1", "Max", "5"}, 2, "circuit 2 is not available"},
         {{"page", "circuit", "--circuit", "2"}, 1, "circuit 2 is not available"},
+        {{"set", "T_User0", "Max", "-1e300"}, 2, "not a number the device can hold"},
+        {{"set", "T_User0", "Max", "NAN"}, 2, "not a number the device can hold"},
+        // A remark line that would read back as the end of the remarks.
+        {{"set", "Bemerkung", "Zeile 2", "@"}, 2, "reads as \"@\", the end of the remarks"},
+        {{"set", "Bemerkung", "Zeile 1", " '@' "}, 2, "every line after it would be lost"},
     };
     for (const auto& [args, code, says] : bad) {
         const CliRun r = run(args, file);

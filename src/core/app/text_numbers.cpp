@@ -46,8 +46,8 @@ constexpr std::array kUsed = {
     // Table editors.
     TextRange{1280, 1287, "table editors: file menu"},
     TextRange{1296, 1299, "table editors: view menu"},
-    TextRange{14336, 14337, "table editors: questions on closing"},
-    TextRange{14344, 14347, "table editors: file and value messages"},
+    TextRange{14336, 14338, "table editors: questions on closing and before sending"},
+    TextRange{14344, 14349, "table editors: file, value and missing-cell messages"},
     // Temperature input.
     TextRange{2048, 2048, "temperature: caption"},
     TextRange{2049, 2052, "temperature: types", V::Both, 0, true},
