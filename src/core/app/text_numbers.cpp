@@ -100,6 +100,7 @@ constexpr std::array kUsed = {
     TextRange{9232, 9242, "display: preferred values (continued)", V::Both, 0, true},
     TextRange{9248, 9248, "units: user units box"},
     TextRange{9249, 9256, "units: tabs", V::Both, 0, true},
+    TextRange{9264, 9264, "remarks: a line stored in another form"},
     // Trend recording.
     TextRange{10240, 10240, "trend recording: caption"},
     TextRange{10241, 10242, "trend recording: sources", V::Both, 0, true},

@@ -153,6 +153,14 @@ TEST(PageCommands, RemarkLinesOfAFile) {
     EXPECT_EQ(gap.status, Status::Unknown);
     EXPECT_EQ(gap.valid.back(), "Bemerkung Zeile 5");
     EXPECT_EQ(set("Zeile", "x").status, Status::Unknown);
+    // A line that would read back as the end of the remarks is refused.
+    const ParameterImage before = im;
+    for (const char* end : {"@", " @ ", "\"@\"", "'@'", "x\n@"}) {
+        const SettingOutcome refused = set("Zeile 2", end);
+        EXPECT_EQ(refused.status, Status::Refused) << end;
+        EXPECT_NE(refused.message.find("end of the remarks"), std::string::npos);
+        EXPECT_EQ(im, before);
+    }
 
     for (const auto& [text, lines] : std::vector<std::pair<std::string, std::string>>{
              {"", "[]"}, {"a\r\nb", "[a|b]"}, {"a\n", "[a|]"}, {"a\rb", "[a\rb]"}}) {
