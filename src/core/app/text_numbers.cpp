@@ -158,7 +158,7 @@ constexpr std::array kUsed = {
     TextRange{21568, 21569, "settings dialog: parameter transfer", V::Both, 0, true},
     TextRange{21584, 21586, "settings dialog: refresh", V::Both, 0, true},
     // Connection test and the comparison with a parameter file.
-    TextRange{22528, 22555, "connection test: findings"},
+    TextRange{22528, 22556, "connection test: findings"},
     TextRange{22560, 22575, "comparison with a parameter file"},
     // Why the link failed, and live values that are no longer current.
     TextRange{22624, 22638, "link failures"},
