@@ -187,5 +187,56 @@ TEST(CliEdit, AFileThatCannotBeSavedStaysAsItWas) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
+TEST(CliEdit, PathsThatCannotServeAreNamedOnceAndReadOnlyFilesStay) {
+    TempDir home;
+    namespace fs = std::filesystem;
+    fs::permissions(home.path(), fs::perms::all);
+    const auto file = home / "station.PGA";
+    writeFileBytes(file, kGasFile);
+    const auto set = [&](const fs::path& on, std::vector<std::string> more = {}) {
+        std::vector<std::string> args = {"--lang", "en", "set",    "T_User0",
+                                         "Max",    "40", "--file", on.string()};
+        args.insert(args.end(), more.begin(), more.end());
+        return RunCli(args, home.path());
+    };
+    const auto count = [](const std::string& text, const std::string& part) {
+        std::size_t n = 0;
+        for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+        return n;
+    };
+    CliRun r = set(home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, home.path().string() + ": it is a folder, not a file")) << r.err;
+    r = set(home / "missing.PGA");
+    EXPECT_TRUE(Contains(r.err, "missing.PGA: no such file")) << r.err;
+
+    // A file marked read-only is not replaced, whoever runs the program
+    // (root included, as on CI).
+    fs::permissions(file, static_cast<fs::perms>(0444));
+    r = set(file);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "Permission denied")) << r.err;
+    EXPECT_EQ(readFileBytes(file), kGasFile);
+    SimOnPty sim;
+    r = RunCli(With(sim.line(), {"read-params", file.string()}), home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(readFileBytes(file), kGasFile);
+    EXPECT_EQ(fs::status(file).permissions(), static_cast<fs::perms>(0444));
+
+    // A file that cannot be read is named once in the message (a home of
+    // its own: the outputs of the runs above belong to root).
+    fs::permissions(file, fs::perms::none);
+    const auto other = home / "other";
+    fs::create_directory(other);
+    fs::permissions(other, fs::perms::all);
+    const int rc = runUnprivileged([&] {
+        const CliRun u = RunCli({"set", "T_User0", "Max", "40", "--file", file.string()}, other);
+        if (u.code != 1) return 10 + u.code;
+        if (count(u.err, file.string()) != 1) return 20;
+        return Contains(u.err, "Permission denied") ? 0 : 21;
+    });
+    EXPECT_EQ(rc, 0);
+}
+
 }  // namespace
 }  // namespace parvion::test
