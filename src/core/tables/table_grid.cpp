@@ -32,8 +32,8 @@ float SaturationValue(std::string_view text) {
     return ReadDeviceFloat(text).value_or(0.0F);
 }
 
-// A value cell that the device cannot take, or nothing.
-std::optional<BadCell> CheckValueCell(const std::string& text, Cell cell, std::string key,
+// A value cell that the device cannot take, or nothing; `key` names it.
+std::optional<BadCell> CheckValueCell(const std::string& text, Cell cell, std::string (*key)(Cell),
                                       bool mustBeNumber, float& value) {
     value = 0;
     if (Blank(text)) return std::nullopt;
@@ -43,7 +43,7 @@ std::optional<BadCell> CheckValueCell(const std::string& text, Cell cell, std::s
     }
     const bool number = ReadNumber(text).has_value();
     if (!number && !mustBeNumber) return std::nullopt;
-    return BadCell{cell.col, cell.row, text, std::move(key), number};
+    return BadCell{cell.col, cell.row, text, key(cell), number};
 }
 
 void Forget(std::vector<Cell>& missing, Cell cell) {
@@ -161,8 +161,8 @@ std::optional<BadCell> PropertyGridToBuffer(const PropertyGrid& grid, PropertyTa
         out.TemperatureAxis[r] = AxisValue(grid.cells[r + 1][0]);
         for (std::size_t c = 0; c < kValueCols; ++c) {
             const Cell cell{static_cast<int>(c + 1), static_cast<int>(r + 1)};
-            if (auto bad = CheckValueCell(grid.cells[r + 1][c + 1], cell, PropertyCellKey(cell),
-                                          true, out.Values[r][c])) {
+            if (auto bad = CheckValueCell(grid.cells[r + 1][c + 1], cell, PropertyCellKey, true,
+                                          out.Values[r][c])) {
                 return bad;
             }
         }
@@ -181,8 +181,8 @@ std::optional<BadCell> SaturationGridToBuffer(const SaturationGrid& grid,
         float values[4] = {};
         for (std::size_t c = 0; c < 4; ++c) {
             const Cell cell{static_cast<int>(c), static_cast<int>(r + 1)};
-            if (auto bad = CheckValueCell(grid.cells[r + 1][c], cell, SaturationCellKey(cell),
-                                          false, values[c])) {
+            if (auto bad = CheckValueCell(grid.cells[r + 1][c], cell, SaturationCellKey, false,
+                                          values[c])) {
                 return bad;
             }
         }
@@ -216,8 +216,7 @@ PropertyEntry PropertyCellEntry(const PropertyGrid& grid, TableKind kind, int co
         case CellKind::Value: {
             const std::string& own = grid.at(col, row);
             float value = 0;
-            if (auto bad =
-                    CheckValueCell(own, {col, row}, PropertyCellKey({col, row}), true, value)) {
+            if (auto bad = CheckValueCell(own, {col, row}, PropertyCellKey, true, value)) {
                 out.bad = std::move(bad);
                 return out;
             }
