@@ -108,6 +108,8 @@ Options:
   --file FILE           page, set, print: work on a parameter file instead of a
                         device
   --pdf FILE            print: the PDF to write
+  --allow-missing       table write: send the cells the table file lacks as 0
+                        (they are named on stderr)
   -h, --help            this text
 
 The settings file is parvion2.ini in $XDG_DATA_HOME/parvion2 (default
@@ -270,8 +272,11 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
     }
 
     for (const auto& [name, value] : given) {
+        // A structured binding is not captured by a lambda in every compiler
+        // the project builds with (clang 14 for the fuzz harnesses).
+        const std::string& option = name;
         const auto rule = std::find_if(Rules().begin(), Rules().end(),
-                                       [&](const OptionRule& s) { return name == s.name; });
+                                       [&](const OptionRule& s) { return option == s.name; });
         if (!rule->commands.empty() && !rule->commands.contains(o.command)) {
             UsageError(name + " does not apply to " + o.command);
         }
