@@ -505,15 +505,10 @@ TEST(SaturationTableWindow, OpeningEmptiesTheGridAndTenRowFilesSendZeros) {
     EXPECT_EQ(cell(t, 0, 1), "283");
     EXPECT_EQ(cell(t, 3, 32), "0");
 
-    // A complete file with a value the device cannot hold: the transmit
-    // stops before anything is sent, the cell named and selected.
+    // A value the device cannot hold stops the transmit before anything is
+    // sent (and before any question), the cell named and selected.
     const fs::path inf = win.h.dir / "inf.STB";
-    tables::SaturationGrid g;
-    for (int r = 1; r <= 32; ++r) {
-        for (int c = 0; c < 4; ++c) g.at(c, r) = "1";
-    }
-    g.at(3, 7) = "-INF";
-    ASSERT_TRUE(tables::SaveSaturationFile(inf, g).ok());
+    writeFileBytes(inf, "[Row_07]\r\nh=-INF\r\n");
     d.openAnswers.push_back(QString::fromStdString(inf.string()));
     t.mnu_LoadClick();
     const auto frames = win.h.device.framesServed();
