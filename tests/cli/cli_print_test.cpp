@@ -112,11 +112,11 @@ TEST(CliPrint, FilesAndPathsThatCannotServe) {
     const auto kept = home / "kept.pdf";
     writeFileBytes(kept, "old");
     fs::permissions(kept, static_cast<fs::perms>(0444));
-    const CliRun r = RunCli(
+    const CliRun readOnly = RunCli(
         {"--lang", "en", "print", "terminal-plan", "--file", good.string(), "--pdf", kept.string()},
         home.path());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "Permission denied")) << r.err;
+    EXPECT_EQ(readOnly.code, 1);
+    EXPECT_TRUE(Contains(readOnly.err, "Permission denied")) << readOnly.err;
     EXPECT_EQ(readFileBytes(kept), "old");
 
     // Usage: what to print and where.
