@@ -190,7 +190,14 @@ void TableWindow::FormDeactivate() {
 }
 
 bool TableWindow::confirmMissing(const std::vector<std::string>& keys) {
-    const std::string question = tables::MissingCellsQuestion(textLoader(), keys);
+    // A key is not broken across lines of the box: its blanks do not break.
+    std::vector<std::string> shown;
+    for (const std::string& key : keys) {
+        std::string k;
+        for (const char c : key) k += c == ' ' ? std::string("\u00A0") : std::string(1, c);
+        shown.push_back(std::move(k));
+    }
+    const std::string question = tables::MissingCellsQuestion(textLoader(), shown);
     // Sending zeros the file never held: not without a Yes.
     return ctx_.dialogs.askYesNo(this, QString::fromStdString(question), DefaultAnswer::No);
 }

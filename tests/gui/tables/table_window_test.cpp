@@ -349,8 +349,8 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     EXPECT_TRUE(t.notTransmitted());
     ASSERT_EQ(d.log.size(), 1u);
     EXPECT_TRUE(
-        d.log[0].startsWith("yesno:Die Tabellendatei enthält 252 Zelle(n) nicht; sie "
-                            "zählen als 0: [Werte] 0 - 0, [Werte] 0 - 1,"))
+        d.log[0].startsWith(QStringLiteral("yesno:Die Tabellendatei enthält 252 Zelle(n) nicht; "
+                                           "sie zählen als 0: [Werte]\u00A00\u00A0-\u00A00, ")))
         << d.log[0].toStdString();
     EXPECT_EQ(d.yesNoDefaults.back(), gui::DefaultAnswer::No);
     // Yes sends it: it reaches the device's memory, and the flag is cleared.
@@ -493,7 +493,8 @@ TEST(SaturationTableWindow, OpeningEmptiesTheGridAndTenRowFilesSendZeros) {
     d.yesNo.push_back(true);
     t.mnu_TransmitClick();
     ASSERT_EQ(d.log.size(), 1u);
-    EXPECT_TRUE(d.log[0].contains("88 Zelle(n)") && d.log[0].contains("[Row_11] T, [Row_11] p"))
+    EXPECT_TRUE(d.log[0].contains("88 Zelle(n)") &&
+                d.log[0].contains(QStringLiteral("[Row_11]\u00A0T, [Row_11]\u00A0p")))
         << d.log[0].toStdString();
     EXPECT_FALSE(t.notTransmitted());
     const std::uint16_t base = sim::addr::SaturationTable;
