@@ -75,8 +75,9 @@ int main() {
         for (int i = 0; i < kRuns; ++i) {
             sent.push_back(rig.measure([&] {
                 const TransmitResult r =
-                    k.table < 0 ? TransmitSaturationGrid(*rig.link, sg, state.SaturationTable)
-                                : TransmitPropertyGrid(*rig.link, k.table, pg, state.PropertyTable);
+                    k.table < 0
+                        ? TransmitSaturationGrid(*rig.link, sg, state.SaturationTable, {})
+                        : TransmitPropertyGrid(*rig.link, k.table, pg, state.PropertyTable, {});
                 return r.status == TransmitStatus::Sent;
             }));
             read.push_back(rig.measure([&] {

@@ -54,6 +54,19 @@ std::string Trimmed(const std::string& s) {
     return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
+// A parameter file to be read must be a file; the message says what the
+// path is instead.
+void RequireFile(const fs::path& file) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(file, ec);
+    if (fs::is_regular_file(st)) return;
+    const std::string what = "cannot read " + file.string() + ": ";
+    if (fs::is_directory(st)) Failure(what + "it is a folder, not a file");
+    if (ec && ec != std::errc::no_such_file_or_directory) Failure(what + ec.message());
+    if (!fs::exists(st)) Failure(what + "no such file");
+    Failure(what + "not a regular file");
+}
+
 // The message of a parameter file that could not be loaded.
 [[noreturn]] void LoadFailure(Context& ctx, const fs::path& file, const ParameterFileResult& r) {
     switch (r.status) {
@@ -68,11 +81,6 @@ std::string Trimmed(const std::string& s) {
         default:
             Failure("cannot read " + file.string() + ": " + r.reason);
     }
-}
-
-// A file that a command is to read: it must be there and be a file.
-void CheckParameterFile(const fs::path& file) {
-    if (!fs::is_regular_file(file)) Failure("cannot read " + file.string() + ": no such file");
 }
 
 // The keys the file lacks took their defaults: said before the set is used.
@@ -90,7 +98,7 @@ void WarnMissingKeys(Context& ctx, const fs::path& file, const ParameterFileResu
 // Loads a parameter file onto the defaults of the device's variant, with
 // the device's expansion level and system kinds, as the main window does.
 ParameterImage LoadForDevice(Context& ctx, const fs::path& file) {
-    CheckParameterFile(file);
+    RequireFile(file);
     ParameterImage img;
     img.System = ctx.image().System;
     ResetParameters(img, ctx.medium(), true);
@@ -167,9 +175,10 @@ void ReadPage(Context& ctx, edit::PageName page, int circuit) {
 }  // namespace
 
 void LoadEditedFile(Context& ctx, const fs::path& file) {
-    if (!fs::is_regular_file(file)) Failure("cannot read " + file.string() + ": no such file");
+    RequireFile(file);
     const ProfileFile profile(file);
-    if (!profile.loaded()) Failure("cannot read " + file.string() + ": " + profile.loadError());
+    if (!profile.loaded()) Failure(profile.loadError());  // "cannot read FILE: why"
+
     const std::string ident = profile.readString("Medium", "Ident", "");
     int medium = medium::Unknown;
     if (ident == "GAS") medium = medium::Gas;
@@ -189,7 +198,8 @@ void LoadEditedFile(Context& ctx, const fs::path& file) {
 
 namespace {
 
-// A setting that was refused: what is wrong and what would be valid.
+// A setting that was refused: what is wrong and what would be valid. Every
+// refusal is a setting the page does not take as it stands: exit code 2.
 [[noreturn]] void SettingFailure(const edit::SettingOutcome& outcome) {
     using Status = edit::SettingOutcome::Status;
     std::string message = outcome.message;
@@ -197,7 +207,7 @@ namespace {
         message += outcome.status == Status::BadChoice ? "; the choices are:" : "; valid here:";
         for (const std::string& v : outcome.valid) message += "\n  " + v;
     }
-    throw CliError(outcome.status == Status::Refused ? kExitFailure : kExitUsage, message);
+    UsageError(message);
 }
 
 void PrintNotes(const edit::SettingOutcome& outcome) {
@@ -211,7 +221,7 @@ void PrintNotes(const edit::SettingOutcome& outcome) {
 std::vector<std::string> KeptRemarks(Context& ctx, const fs::path& file) {
     if (!fs::exists(file)) return {};
     const ProfileFile existing(file);
-    if (!existing.loaded()) Failure("cannot read " + file.string() + ": " + existing.loadError());
+    if (!existing.loaded()) Failure(existing.loadError());  // "cannot read FILE: why"
     const std::string ident = existing.readString("Medium", "Ident", "");
     const std::string want = ctx.medium() == medium::Gas ? "GAS" : "STEAM";
     if (ident != want) {
@@ -263,7 +273,7 @@ void RunReadParams(Context& ctx) {
 void RunWriteParams(Context& ctx) {
     const fs::path file = ctx.options().args[0];
     ctx.Connect(true);
-    CheckParameterFile(file);
+    RequireFile(file);
     edit::FileForDevice prepared = edit::PrepareParameterFile(ctx.link(), ctx.image(), file);
     switch (prepared.status) {
         case edit::FileForDevice::Status::FileRefused:
@@ -495,6 +505,13 @@ void RunSet(Context& ctx) {
     }
     ctx.Connect(true);
     if (where) {
+        // Circuit 2 of a device without it is no setting of the page: usage.
+        if (where->page == edit::PageName::Circuit && where->circuit == 1 &&
+            views::Circuit2Unavailable(ctx.image().System)) {
+            UsageError(
+                "circuit 2 is not available on this device: the system definition uses "
+                "one circuit or there is no second circuit");
+        }
         ReadPage(ctx, where->page, where->circuit);
     } else {
         // An unknown section: the message lists what the pages offer.

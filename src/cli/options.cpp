@@ -83,9 +83,13 @@ Commands:
                         gas computer; density, enthalpy or saturation on the
                         energy computer) into a table file (.KTB, .DTB, .ETB,
                         .STB; a name without extension gets it)
-  table write FILE      transmit a table file; the kind is its extension. A
-                        value that is not a number stops it before anything
-                        is sent
+  table write FILE [--allow-missing]
+                        transmit a table file; the kind is its extension. A
+                        value that is not a number, or not one the device
+                        holds (NAN, INF, beyond the float range), stops it
+                        before anything is sent; so do cells the file does
+                        not hold, which are named (--allow-missing sends
+                        them as 0, with a warning)
   sgerg H2 CO2 RHO HS [--pressure BAR] [--temperature C]
                         SGERG-88 check of a natural-gas input set (H2 and CO2
                         in mol %, standard density RHO in kg/m3, calorific value
@@ -112,6 +116,8 @@ Options:
   --file FILE           page, set, print: work on a parameter file instead of a
                         device
   --pdf FILE            print: the PDF to write
+  --allow-missing       table write: send the cells the table file lacks as 0
+                        (they are named on stderr)
   -h, --help            this text
 
 The settings file is parvion2.ini in $XDG_DATA_HOME/parvion2 (default
@@ -157,6 +163,7 @@ const std::vector<OptionRule>& Rules() {
         {"--pressure", true, {"sgerg"}},
         {"--temperature", true, {"sgerg"}},
         {"--kind", true, {"table"}},
+        {"--allow-missing", false, {"table"}},
         {"--help", false, {}},
     };
     return rules;
@@ -277,8 +284,11 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
     }
 
     for (const auto& [name, value] : given) {
+        // A structured binding is not captured by a lambda in every compiler
+        // the project builds with (clang 14 for the fuzz harnesses).
+        const std::string& option = name;
         const auto rule = std::find_if(Rules().begin(), Rules().end(),
-                                       [&](const OptionRule& s) { return name == s.name; });
+                                       [&](const OptionRule& s) { return option == s.name; });
         if (!rule->commands.empty() && !rule->commands.contains(o.command)) {
             UsageError(name + " does not apply to " + o.command);
         }
@@ -334,6 +344,8 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
             if (o.pressure < 0) UsageError("--pressure must not be negative");
         } else if (name == "--kind") {
             o.tableKind = value;
+        } else if (name == "--allow-missing") {
+            o.allowMissing = true;
         } else if (name == "--temperature") {
             o.temperature = Number(name, value);
             if (o.temperature <= -273.15) UsageError("--temperature must be above -273.15");

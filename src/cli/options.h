@@ -34,6 +34,7 @@ struct CliOptions {
     double pressure = 1.01325;              // sgerg: bar absolute
     double temperature = 0.0;               // sgerg: °C
     std::optional<std::string> tableKind;   // table read: --kind
+    bool allowMissing = false;              // table write: send cells the file lacks as 0
 };
 
 // Parses the arguments after the program name. Throws CliError (usage) with

@@ -60,6 +60,17 @@ void Read(Context& ctx, fs::path file) {
     std::cout << file.string() << '\n';
 }
 
+// Cells the file does not hold count as 0: named on stderr and sent only
+// with --allow-missing.
+void CheckMissing(Context& ctx, const fs::path& file, const std::vector<std::string>& keys) {
+    if (keys.empty()) return;
+    const std::string message = file.string() + ": " + MissingCellsMessage(ctx.Texts(), keys);
+    if (!ctx.options().allowMissing) {
+        Failure(message + "\nnothing was sent; --allow-missing sends the table with 0 for them");
+    }
+    std::cerr << "parvion2-cli: warning: " << message << '\n';
+}
+
 void Write(Context& ctx, const fs::path& file) {
     if (ctx.options().tableKind) UsageError("table write takes the kind from the file's extension");
     const std::optional<TableKind> kind = KindFromExtension(file.extension().string());
@@ -69,9 +80,15 @@ void Write(Context& ctx, const fs::path& file) {
     if (*kind == TableKind::Saturation) {
         SaturationGrid grid;
         if (FileResult r = LoadSaturationFile(file, grid); !r.ok()) FileFailure(ctx, file, r);
+        SaturationTableBuffer checked;
+        if (std::optional<BadCell> bad = SaturationGridToBuffer(grid, checked)) {
+            Failure(file.string() + ": " + BadCellMessage(ctx.Texts(), *bad));
+        }
+        CheckMissing(ctx, file, MissingKeys(grid));
         ctx.Connect(true);
         CheckVariant(ctx, *kind);
-        sent = TransmitSaturationGrid(ctx.link(), grid, ctx.device().SaturationTable);
+        sent = TransmitSaturationGrid(ctx.link(), grid, ctx.device().SaturationTable,
+                                      [](const auto&) { return true; });  // CheckMissing
     } else {
         PropertyGrid grid;
         ClearPropertyGrid(grid);
@@ -80,10 +97,12 @@ void Write(Context& ctx, const fs::path& file) {
         if (std::optional<BadCell> bad = PropertyGridToBuffer(grid, checked)) {
             Failure(file.string() + ": " + BadCellMessage(ctx.Texts(), *bad));
         }
+        CheckMissing(ctx, file, MissingKeys(grid));
         ctx.Connect(true);
         CheckVariant(ctx, *kind);
         sent = TransmitPropertyGrid(ctx.link(), KindInfo(*kind).deviceTable, grid,
-                                    ctx.device().PropertyTable);
+                                    ctx.device().PropertyTable,
+                                    [](const auto&) { return true; });  // CheckMissing
     }
     if (sent.status == TransmitStatus::BadCell) {
         Failure(file.string() + ": " + BadCellMessage(ctx.Texts(), *sent.bad));

@@ -69,7 +69,11 @@ TEST(CliEdit, BadInputOnTheDeviceWritesNothing) {
         {{"set", "Bemerkung", "Zeile 1", "x"}, 2, "only in parameter files: give one with --file"},
         {{"page", "remarks"}, 2, "only in parameter files"},
         {{"page", "everything"}, 2, "one of circuit, units, remarks"},
-        {{"set", "--circuit", "2", "EG_User", "Ho", "11"}, 1, "circuit 2 is not available"},
+        // A setting the page does not take as it stands is a wrong command line.
+        {{"set", "--circuit", "2", "EG_User", "Ho", "11"}, 2, "circuit 2 is not available"},
+        {{"set", "T_User0", "Max", "1e300"}, 2, "not a number the device can hold"},
+        {{"set", "T_User0", "Min", "-1e300"}, 2, "not a number the device can hold"},
+        {{"set", "Bemerkung", "Zeile 1", "@"}, 2, "only in parameter files"},
     };
     for (const auto& [args, code, says] : cases) {
         const CliRun r = RunCli(With(sim.line(), With({"--lang", "en"}, args)), home.path());
@@ -101,8 +105,13 @@ TEST(CliEdit, FilesAreEditedByThePageRulesAndSavedWhole) {
     const std::tuple<std::vector<std::string>, int, const char*> bad[] = {
         {{"set", "T_User0", "Max", "warm"}, 2, "\"warm\" is not a number"},
         {{"set", "T_User0", "Kons", "1"}, 2, "valid here:\n  T_User0 Kind\n"},
-        {{"set", "T_User1", "Max", "5"}, 1, "circuit 2 is not available"},
+        {{"set", "T_User1", "Max", "5"}, 2, "circuit 2 is not available"},
         {{"page", "circuit", "--circuit", "2"}, 1, "circuit 2 is not available"},
+        {{"set", "T_User0", "Max", "-1e300"}, 2, "not a number the device can hold"},
+        {{"set", "T_User0", "Max", "NAN"}, 2, "not a number the device can hold"},
+        // A remark line that would read back as the end of the remarks.
+        {{"set", "Bemerkung", "Zeile 2", "@"}, 2, "reads as \"@\", the end of the remarks"},
+        {{"set", "Bemerkung", "Zeile 1", " '@' "}, 2, "every line after it would be lost"},
     };
     for (const auto& [args, code, says] : bad) {
         const CliRun r = run(args, file);
@@ -176,6 +185,57 @@ TEST(CliEdit, AFileThatCannotBeSavedStaysAsItWas) {
     EXPECT_EQ(rc, 0);
     EXPECT_EQ(readFileBytes(file), kGasFile);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST(CliEdit, PathsThatCannotServeAreNamedOnceAndReadOnlyFilesStay) {
+    TempDir home;
+    namespace fs = std::filesystem;
+    fs::permissions(home.path(), fs::perms::all);
+    const auto file = home / "station.PGA";
+    writeFileBytes(file, kGasFile);
+    const auto set = [&](const fs::path& on, std::vector<std::string> more = {}) {
+        std::vector<std::string> args = {"--lang", "en", "set",    "T_User0",
+                                         "Max",    "40", "--file", on.string()};
+        args.insert(args.end(), more.begin(), more.end());
+        return RunCli(args, home.path());
+    };
+    const auto count = [](const std::string& text, const std::string& part) {
+        std::size_t n = 0;
+        for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+        return n;
+    };
+    CliRun r = set(home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, home.path().string() + ": it is a folder, not a file")) << r.err;
+    r = set(home / "missing.PGA");
+    EXPECT_TRUE(Contains(r.err, "missing.PGA: no such file")) << r.err;
+
+    // A file marked read-only is not replaced, whoever runs the program
+    // (root included, as on CI).
+    fs::permissions(file, static_cast<fs::perms>(0444));
+    r = set(file);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "Permission denied")) << r.err;
+    EXPECT_EQ(readFileBytes(file), kGasFile);
+    SimOnPty sim;
+    r = RunCli(With(sim.line(), {"read-params", file.string()}), home.path());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(readFileBytes(file), kGasFile);
+    EXPECT_EQ(fs::status(file).permissions(), static_cast<fs::perms>(0444));
+
+    // A file that cannot be read is named once in the message (a home of
+    // its own: the outputs of the runs above belong to root).
+    fs::permissions(file, fs::perms::none);
+    const auto other = home / "other";
+    fs::create_directory(other);
+    fs::permissions(other, fs::perms::all);
+    const int rc = runUnprivileged([&] {
+        const CliRun u = RunCli({"set", "T_User0", "Max", "40", "--file", file.string()}, other);
+        if (u.code != 1) return 10 + u.code;
+        if (count(u.err, file.string()) != 1) return 20;
+        return Contains(u.err, "Permission denied") ? 0 : 21;
+    });
+    EXPECT_EQ(rc, 0);
 }
 
 }  // namespace

@@ -96,6 +96,7 @@ TEST(CliPrint, FilesAndPathsThatCannotServe) {
         {oil, home / "o.pdf", LibraryText(0, 1, 4)},
         {notParams, home / "n.pdf", LibraryText(0, 1, 4)},
         {home / "missing.PGA", home / "m.pdf", "no such file"},
+        {home.path(), home / "d.pdf", "it is a folder, not a file"},
         {good, home / "no-folder" / "x.pdf", LibraryText(0, 1, 7)},
         {good, home / "a-file" / "x.pdf", LibraryText(0, 1, 7)},
     };
@@ -107,6 +108,17 @@ TEST(CliPrint, FilesAndPathsThatCannotServe) {
         EXPECT_TRUE(Contains(r.err, c.says)) << r.err;
         EXPECT_FALSE(fs::exists(c.pdf)) << c.pdf;
     }
+    // A PDF marked read-only is not replaced, by root neither.
+    const auto kept = home / "kept.pdf";
+    writeFileBytes(kept, "old");
+    fs::permissions(kept, static_cast<fs::perms>(0444));
+    const CliRun readOnly = RunCli(
+        {"--lang", "en", "print", "terminal-plan", "--file", good.string(), "--pdf", kept.string()},
+        home.path());
+    EXPECT_EQ(readOnly.code, 1);
+    EXPECT_TRUE(Contains(readOnly.err, "Permission denied")) << readOnly.err;
+    EXPECT_EQ(readFileBytes(kept), "old");
+
     // Usage: what to print and where.
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"print", "plan", "--pdf", "x.pdf"},

@@ -71,12 +71,12 @@ TEST(CliRelayOutputDisplay, BadInputWritesNothing) {
         {{"set", "Alm_User0", "Param", "26"},
          2,
          "no choice 26; the choices are:\n  0 not monitored\n"},
-        {{"set", "Alm_User0", "Param", "9"}, 1, "circuit 2 is not available"},
+        {{"set", "Alm_User0", "Param", "9"}, 2, "circuit 2 is not available"},
         {{"set", "Aus_User0", "Konstant", "abc"}, 2, "is not a setting of the output page"},
-        {{"set", "Aus_User2", "Min", "1"}, 1, "outputs 2 to 4 are not fitted"},
-        {{"set", "Dis_User", "Kind", "1"}, 1, "needs a device with all outputs"},
+        {{"set", "Aus_User2", "Min", "1"}, 2, "outputs 2 to 4 are not fitted"},
+        {{"set", "Dis_User", "Kind", "1"}, 2, "needs a device with all outputs"},
         {{"set", "Display", "Enable1", "x1"}, 2, "\"x1\" is not a choice index"},
-        {{"set", "Display", "Enable3", "1"}, 1, "circuit 2 is not available"},
+        {{"set", "Display", "Enable3", "1"}, 2, "circuit 2 is not available"},
     };
     for (const auto& [args, code, says] : cases) {
         const CliRun r = RunCli(With(sim.line(), With({"--lang", "en"}, args)), home.path());

@@ -32,7 +32,7 @@ TEST(CliSystem, TheSwitchToOneCircuitRunsWhole) {
     };
 
     CliRun r = en({"set", "System", "Kind", "2"});
-    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_EQ(r.code, 2) << r.err;  // a choice this device does not have
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(d.framesServed(cmd::Write), 0u);
 
@@ -65,7 +65,7 @@ TEST(CliSystem, BadSettingsChangeNothing) {
     SimOnPty sim;
     const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
         {{"set", "System", "Kind", "4"}, 2, "no choice 4"},
-        {{"set", "System", "Anzahl", "1"}, 1, "only with a single-circuit"},
+        {{"set", "System", "Anzahl", "1"}, 2, "only with a single-circuit"},
         {{"set", "Grenzwerte", "Schema", "x"}, 2, "not a choice index"},
         {{"set", "Vorgaben", "Vorgabe9", "1"}, 2, "Vorgaben Vorgabe8"},
         {{"set", "FlowKorr_1", "Stelle8", "1"}, 2, "FlowKorr_1 Stelle7"},

@@ -42,9 +42,14 @@ TEST(CliTable, WriteThenReadEachKind) {
         {&energy, "saturation", Fixture("ten_rows.STB"), sim::addr::SaturationTable},
     };
     for (const Case& c : cases) {
-        const CliRun w =
-            RunCli(With(c.sim->line(), {"table", "write", c.file.string()}), home.path());
+        // Two of the files lack cells: sent as 0 only when asked for, and named.
+        const CliRun w = RunCli(With(c.sim->line(), {"--lang", "en", "table", "write",
+                                                     "--allow-missing", c.file.string()}),
+                                home.path());
         ASSERT_EQ(w.code, 0) << w.err;
+        EXPECT_EQ(Contains(w.err, "warning: " + c.file.string() + ": The table file does not hold"),
+                  c.file.extension() != ".KTB")
+            << w.err;
         EXPECT_EQ(DeviceFloat(c.sim->device(), c.first), c.file.extension() == ".KTB"   ? 0.99F
                                                          : c.file.extension() == ".STB" ? 283.0F
                                                                                         : 0.0F);
@@ -79,8 +84,37 @@ TEST(CliTable, RefusalsSendNothing) {
         int code;
         const char* message;
     };
+    // Values a device float cannot hold, in files of both kinds.
+    const auto file = [&](const char* name, const std::string& content) {
+        writeFileBytes(home / name, content);
+        return (home / name).string();
+    };
+    std::string complete = "[Temperatur]\r\n";
+    for (int r = 0; r < 18; ++r)
+        complete += std::to_string(r) + "=" + std::to_string(300 + r) + "\r\n";
+    complete += "[Druck]\r\n";
+    for (int c = 0; c < 14; ++c)
+        complete += std::to_string(c) + "=" + std::to_string(100 * c) + "\r\n";
+    complete += "[Werte]\r\n";
+    for (int r = 0; r < 18; ++r) {
+        for (int c = 0; c < 14; ++c)
+            complete += std::to_string(r) + " - " + std::to_string(c) + "=1\r\n";
+    }
     const Case cases[] = {
-        {{"table", "write", Fixture("hand_edited.ETB").string()}, 1, "\"abc\""},
+        {{"table", "write", Fixture("hand_edited.ETB").string()}, 1, "\"abc\" ([Werte] 0 - 1)"},
+        {{"table", "write", file("big.ETB", "[Werte]\r\n0 - 0=-1e300\r\n")},
+         1,
+         "beyond the range of the device's numbers: \"-1e300\" ([Werte] 0 - 0)"},
+        {{"table", "write", file("inf.STB", "[Row_01]\r\nT=INF\r\n")}, 1, "\"INF\" ([Row_01] T)"},
+        // Cells the file does not hold are named; nothing is sent without
+        // --allow-missing.
+        {{"table", "write", Fixture("ten_rows.STB").string()},
+         1,
+         "does not hold 88 cell(s); they count as 0: [Row_11] T, [Row_11] p,"},
+        {{"table", "write", file("gap.DTB", complete.substr(0, complete.size() - 11))},
+         1,
+         "does not hold 1 cell(s); they count as 0: [Werte] 17 - 13\nnothing was sent; "
+         "--allow-missing"},
         {{"table", "write", Fixture("parameters.KTB").string()}, 1, "not a table file"},
         {{"table", "write", (home.path() / "missing.STB").string()}, 1, "could not be read"},
         {{"table", "write", (home.path() / "wrong-variant.KTB").string()}, 1, "no compressibility"},
@@ -98,8 +132,14 @@ TEST(CliTable, RefusalsSendNothing) {
         EXPECT_EQ(energy.device().writesAccepted(), writes);
     }
     // A lower-case extension names the kind all the same.
-    const CliRun ok = RunCli(With(energy.line(), {"table", "write", lower.string()}), home.path());
+    const CliRun ok = RunCli(
+        With(energy.line(), {"table", "write", "--allow-missing", lower.string()}), home.path());
     EXPECT_EQ(ok.code, 0) << ok.err;
+    // A complete file needs no --allow-missing.
+    const CliRun whole =
+        RunCli(With(energy.line(), {"table", "write", file("whole.DTB", complete)}), home.path());
+    EXPECT_EQ(whole.code, 0) << whole.err;
+    EXPECT_EQ(whole.err, "");
 }
 
 }  // namespace

@@ -44,6 +44,8 @@ TEST(CliUsage, WrongCommandLinesEndWithCode2AndSayWhatIsWrong) {
         {{"sgerg", "0", "1", "0.8"}, "sgerg takes 4 argument"},
         {{"sgerg", "0", "1", "0.8", "11", "--pressure", "-1"}, "--pressure"},
         {{"trends", "--export"}, "--export needs a value"},
+        {{"set", "T_User0", "Max", "1", "--allow-missing"}, "--allow-missing does not apply"},
+        {{"table", "write", "--allow-missing=yes", "x.STB"}, "--allow-missing takes no value"},
     };
     for (const Case& c : cases) {
         const CliRun r = RunCli(c.args, home.path());
@@ -63,7 +65,8 @@ TEST(CliUsage, HelpDocumentsEveryCommandAndTheExitCodes) {
         for (const char* word :
              {"identify", "read-params", "write-params", "diff", "live", "errors", "integrators",
               "trends", "clock", "sgerg", "page", "set SECTION KEY VALUE", "--port", "--baud",
-              "--password", "--lang", "--circuit", "--file", "Exit codes"}) {
+              "--password", "--lang", "--circuit", "--file", "--allow-missing",
+              "Exit codes"}) {
             EXPECT_TRUE(Contains(r.out, word)) << word;
         }
     }

@@ -1,5 +1,6 @@
 // Parameter files (".PGA", ".PEG" and the old ".PAR") as read from disk. A
-// file that loads is saved again, and what was saved must load again.
+// file that loads is saved again, and what was saved must load again with
+// every remark line (none may be saved as the end marker).
 
 #include <cstdlib>
 
@@ -31,5 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParameterImage again;
     again.System.Ausbaustufe = image.System.Ausbaustufe;
     if (!LoadParameterFile(saved, again, medium).ok()) std::abort();
+    if (again.Bemerkung.size() != image.Bemerkung.size()) std::abort();
     return 0;
 }

@@ -46,8 +46,8 @@ constexpr std::array kUsed = {
     // Table editors.
     TextRange{1280, 1287, "table editors: file menu"},
     TextRange{1296, 1299, "table editors: view menu"},
-    TextRange{14336, 14337, "table editors: questions on closing"},
-    TextRange{14344, 14347, "table editors: file and value messages"},
+    TextRange{14336, 14338, "table editors: questions on closing and before sending"},
+    TextRange{14344, 14349, "table editors: file, value and missing-cell messages"},
     // Temperature input.
     TextRange{2048, 2048, "temperature: caption"},
     TextRange{2049, 2052, "temperature: types", V::Both, 0, true},
@@ -100,6 +100,7 @@ constexpr std::array kUsed = {
     TextRange{9232, 9242, "display: preferred values (continued)", V::Both, 0, true},
     TextRange{9248, 9248, "units: user units box"},
     TextRange{9249, 9256, "units: tabs", V::Both, 0, true},
+    TextRange{9264, 9264, "remarks: a line stored in another form"},
     // Trend recording.
     TextRange{10240, 10240, "trend recording: caption"},
     TextRange{10241, 10242, "trend recording: sources", V::Both, 0, true},
@@ -157,7 +158,7 @@ constexpr std::array kUsed = {
     TextRange{21568, 21569, "settings dialog: parameter transfer", V::Both, 0, true},
     TextRange{21584, 21586, "settings dialog: refresh", V::Both, 0, true},
     // Connection test and the comparison with a parameter file.
-    TextRange{22528, 22555, "connection test: findings"},
+    TextRange{22528, 22556, "connection test: findings"},
     TextRange{22560, 22575, "comparison with a parameter file"},
     // Network ports: link failures, the raw-port note, connection test.
     TextRange{22592, 22601, "network ports: link failures and the raw-port note"},

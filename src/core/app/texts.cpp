@@ -219,14 +219,37 @@ std::filesystem::path TextLibrary::LibraryPath() const {
     return programFolder_ / name;
 }
 
+std::string LookupText(const ParsedLibrary& library, std::uint16_t number) {
+    const auto it = library.texts.find(number);
+    if (it == library.texts.end()) return {};
+    return TrimText(it->second);
+}
+
+bool LookupTextBlock(const ParsedLibrary& library, std::uint16_t first, std::uint8_t width,
+                     std::array<std::string, 16>& texts) {
+    for (auto& t : texts) t.clear();
+    bool loaded = false;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::uint32_t number = first + static_cast<std::uint32_t>(i);
+        if (number > 65535) break;
+        const auto it = library.texts.find(static_cast<std::uint16_t>(number));
+        // An empty text counts as missing: it ends the block.
+        if (it == library.texts.end() || it->second.empty()) break;
+        loaded = true;
+        std::string text = TrimText(it->second);
+        const std::size_t length = Utf8Length(text);
+        if (length < width) text.append(width - length, ' ');
+        texts[i] = std::move(text);
+    }
+    return loaded;
+}
+
 std::string TextLibrary::LoadText(std::uint16_t number) const {
     const auto path = LibraryPath();
     if (path.empty()) return {};
     const auto lib = currentLibrary(path);
     if (!lib) return {};
-    const auto it = lib->texts.find(number);
-    if (it == lib->texts.end()) return {};
-    return TrimText(it->second);
+    return LookupText(*lib, number);
 }
 
 bool TextLibrary::LoadTextBlock(std::uint16_t first, std::uint8_t width,
@@ -236,21 +259,7 @@ bool TextLibrary::LoadTextBlock(std::uint16_t first, std::uint8_t width,
     if (path.empty()) return false;
     const auto lib = currentLibrary(path);
     if (!lib) return false;
-
-    bool loaded = false;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const std::uint32_t number = first + static_cast<std::uint32_t>(i);
-        if (number > 65535) break;
-        const auto it = lib->texts.find(static_cast<std::uint16_t>(number));
-        // An empty text counts as missing: it ends the block.
-        if (it == lib->texts.end() || it->second.empty()) break;
-        loaded = true;
-        std::string text = TrimText(it->second);
-        const std::size_t length = Utf8Length(text);
-        if (length < width) text.append(width - length, ' ');
-        texts[i] = std::move(text);
-    }
-    return loaded;
+    return LookupTextBlock(*lib, first, width, texts);
 }
 
 bool TextLibrary::CheckLibrary() const {

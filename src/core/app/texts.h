@@ -66,6 +66,12 @@ std::size_t Utf8Length(std::string_view text);
 // The first `chars` characters of a UTF-8 text.
 std::string_view Utf8Prefix(std::string_view text, std::size_t chars);
 
+// The lookups of TextLibrary in a library already parsed (LoadText and
+// LoadTextBlock read the library file, then look up here).
+std::string LookupText(const ParsedLibrary& library, std::uint16_t number);
+bool LookupTextBlock(const ParsedLibrary& library, std::uint16_t first, std::uint8_t width,
+                     std::array<std::string, 16>& texts);
+
 class TextLibrary {
   public:
     TextLibrary(std::filesystem::path programFolder, const Session& session);

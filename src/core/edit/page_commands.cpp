@@ -145,6 +145,14 @@ SettingOutcome ApplyRemark(ParameterImage& image, const Setting& s, bool online)
     // page's memo.
     std::vector<std::string> lines = SplitRemarks(s.value);
     if (lines.empty()) lines.emplace_back();
+    for (const std::string& line : lines) {
+        if (RemarkReadsAsEnd(line)) {
+            return Failed(SettingOutcome::Status::Refused,
+                          "the remark line \"" + line +
+                              "\" reads as \"@\", the end of the remarks in a parameter file: "
+                              "every line after it would be lost; nothing was changed");
+        }
+    }
     auto& remarks = image.Bemerkung;
     const auto at = static_cast<std::ptrdiff_t>(*number - 1);
     if (static_cast<std::size_t>(*number) <= count) remarks.erase(remarks.begin() + at);

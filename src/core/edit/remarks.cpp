@@ -1,5 +1,7 @@
 #include "core/edit/remarks.h"
 
+#include "core/model/parameter_file.h"
+
 namespace parvion::edit {
 
 std::vector<std::string> SplitRemarks(std::string_view text) {
@@ -27,6 +29,21 @@ std::string JoinRemarks(const std::vector<std::string>& lines) {
         text += lines[i];
     }
     return text;
+}
+
+std::string RemarkStorageNote(const std::vector<std::string>& lines,
+                              const views::TextLoader& texts) {
+    std::string numbers;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!RemarkReadsAsEnd(lines[i])) continue;
+        numbers += (numbers.empty() ? "" : ", ") + std::to_string(i + 1);
+    }
+    if (numbers.empty()) return {};
+    std::string pattern = texts ? texts(kTextRemarkStoredOtherwise) : std::string();
+    if (pattern.empty()) {
+        pattern = "Line %1 would end the remarks in a parameter file; it is saved there as %2.";
+    }
+    return views::FillPlaceholders(pattern, {numbers, std::string(kEndMarkerLine)});
 }
 
 }  // namespace parvion::edit

@@ -81,6 +81,12 @@ SettingOutcome NotOnPage(const Setting& s, const std::string& page,
 }
 
 SettingOutcome NotANumber(const std::string& value) {
+    if (ReadNumber(value)) {
+        return Failed(SettingOutcome::Status::NotANumber,
+                      "\"" + value +
+                          "\" is not a number the device can hold (it must be finite and within "
+                          "the range of a 32-bit float)");
+    }
     return Failed(SettingOutcome::Status::NotANumber, "\"" + value + "\" is not a number");
 }
 
@@ -107,14 +113,17 @@ float AcceptValue(const std::string& typed, double value, float min, float max,
         notes.push_back(typed + " is above the upper limit; " + Number(max) + " taken");
     } else if (v < min) {
         notes.push_back(typed + " is below the lower limit; " + Number(min) + " taken");
-    } else if (v != 0 && accepted.baseValue == 0) {
+    } else if (value != 0 && accepted.baseValue == 0) {
+        // Also a value below the smallest float, which is 0 before the rule.
         notes.push_back(typed + " is taken as 0");
     }
     return accepted.baseValue;
 }
 
 std::optional<double> ReadValue(const std::string& typed) {
-    return ReadFiniteNumber(typed);
+    const std::optional<double> v = ReadNumber(typed);
+    if (!v || !DeviceFloat(*v)) return std::nullopt;
+    return v;
 }
 
 }  // namespace parvion::edit

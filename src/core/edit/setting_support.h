@@ -41,6 +41,8 @@ SettingOutcome Failed(SettingOutcome::Status status, std::string message,
 // Unknown: the key is not a setting of the page as it stands.
 SettingOutcome NotOnPage(const Setting& s, const std::string& page,
                          const std::vector<std::string>& names);
+// The value is not a number, or one the device cannot hold (NaN, an
+// infinity, beyond the float range).
 SettingOutcome NotANumber(const std::string& value);
 SettingOutcome NotAnIndex(const std::string& value);
 SettingOutcome BadChoice(int index, const std::vector<std::string>& choices);
@@ -50,7 +52,7 @@ SettingOutcome BadChoice(int index, const std::vector<std::string>& choices);
 float AcceptValue(const std::string& typed, double value, float min, float max,
                   std::vector<std::string>& notes);
 
-// The typed text as a finite number, or nothing.
+// The typed text as a number the device can hold (DeviceFloat), or nothing.
 std::optional<double> ReadValue(const std::string& typed);
 
 }  // namespace parvion::edit

@@ -190,20 +190,6 @@ bool ProcessRuns(long pid) {
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
-// The process id a lock file names: ASCII (the usual form) or a binary int.
-long LockFilePid(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto digit = bytes.find_first_of("0123456789");
-    if (digit != std::string::npos) return std::strtol(bytes.c_str() + digit, nullptr, 10);
-    if (bytes.size() == 4) {
-        std::int32_t v = 0;
-        std::memcpy(&v, bytes.data(), 4);
-        return v;
-    }
-    return -1;
-}
-
 struct ProcessScan {
     std::vector<std::pair<long, std::string>> holders;  // pid, program
     std::set<std::string> programs;                     // every running program name
@@ -285,14 +271,12 @@ void CheckHolders(const std::string& path, const std::optional<UsbIds>& usb,
         const fs::path lock = fs::path(dir) / ("LCK.." + BaseName(device));
         std::error_code ec;
         if (!fs::exists(lock, ec)) continue;
-        const long pid = LockFilePid(lock);
-        if (pid == static_cast<long>(::getpid())) continue;
-        if (ProcessRuns(pid)) {
-            out.push_back({Verdict::Failed, text::kLockFile, {lock.string(), std::to_string(pid)}});
-            held = true;
-        } else {
-            out.push_back(
-                {Verdict::Warning, text::kStaleLock, {lock.string(), std::to_string(pid)}});
+        std::ifstream in(lock, std::ios::binary);
+        const std::string content((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+        if (std::optional<Finding> f = LockFileFinding(lock.string(), content)) {
+            held = held || f->verdict == Verdict::Failed;
+            out.push_back(std::move(*f));
         }
         break;  // /var/lock is usually a link to /run/lock
     }
@@ -352,6 +336,46 @@ std::vector<ListedPort> SystemPorts() {
     std::sort(out.begin(), out.end(),
               [](const ListedPort& a, const ListedPort& b) { return a.path < b.path; });
     return out;
+}
+
+std::optional<long> LockFilePid(std::string_view content) {
+    constexpr long kMaxPid = 0x7FFFFFFF;  // the largest pid_t
+    long pid = 0;
+    // A binary process id has a zero byte: process ids stay far below 2^24.
+    if (content.size() == 4 && content.find('\0') != std::string_view::npos) {
+        std::int32_t v = 0;
+        std::memcpy(&v, content.data(), 4);
+        pid = v;
+    } else {
+        const auto first = content.find_first_not_of(" \t\r\n");
+        const auto last = content.find_last_not_of(" \t\r\n");
+        if (first == std::string_view::npos) return std::nullopt;
+        const std::string_view digits = content.substr(first, last - first + 1);
+        if (digits.size() > 10 ||
+            digits.find_first_not_of("0123456789") != std::string_view::npos) {
+            return std::nullopt;
+        }
+        pid = std::strtol(std::string(digits).c_str(), nullptr, 10);
+    }
+    if (pid <= 0 || pid > kMaxPid) return std::nullopt;
+    return pid;
+}
+
+std::optional<Finding> LockFileFinding(const std::string& lockFile, std::string_view content) {
+    const std::optional<long> pid = LockFilePid(content);
+    if (!pid) {
+        // What the file holds, as far as it can be shown.
+        std::string shown;
+        for (const char c : content.substr(0, 24)) {
+            if (c >= 0x20 && c < 0x7F) shown += c;
+        }
+        if (shown.find_first_not_of(' ') == std::string::npos) shown = "?";
+        return Finding{Verdict::Warning, text::kForeignLock, {lockFile, shown}};
+    }
+    if (*pid == static_cast<long>(::getpid())) return std::nullopt;
+    const std::string number = std::to_string(*pid);
+    if (ProcessRuns(*pid)) return Finding{Verdict::Failed, text::kLockFile, {lockFile, number}};
+    return Finding{Verdict::Warning, text::kStaleLock, {lockFile, number}};
 }
 
 std::vector<std::string> MappedPorts(const fs::path& settingsFile) {

@@ -18,7 +18,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/link/socket_line.h"
@@ -103,8 +105,9 @@ inline constexpr std::uint16_t kNetNoAnswerRaw = 22619;      // %1, %2 baud
 inline constexpr std::uint16_t kNetRfc2217 = 22620;          // %1
 inline constexpr std::uint16_t kNetFirst = kNetBadName;
 inline constexpr std::uint16_t kNetLast = kNetRfc2217;
+inline constexpr std::uint16_t kForeignLock = 22556;  // %1 lock file, %2 what it holds
 inline constexpr std::uint16_t kFirst = kButton;
-inline constexpr std::uint16_t kLast = kNoPorts;
+inline constexpr std::uint16_t kLast = kForeignLock;
 }  // namespace text
 
 // The serial ports the kernel lists (the ttys in /sys/class/tty that have a
@@ -153,6 +156,18 @@ struct NetworkOptions {
 // others; raw TCP: the configured rate only).
 PortReport CheckNetworkPort(const std::string& port, int configuredBaudIndex, UiHooks& ui,
                             const std::filesystem::path& logFolder, const NetworkOptions& net);
+
+// The process a lock file of a port names: ASCII digits with blanks and a
+// line end around them (the usual form) or a binary 4-byte int (which
+// holds a zero byte, as every process id does in that form). Nothing
+// when the content is neither, or the number is no process id (not
+// positive, or beyond what a pid_t holds: "-1" or "4294967295").
+std::optional<long> LockFilePid(std::string_view content);
+// What the doctor says about a lock file of the port with this content: a
+// process that runs holds the port (Failed), one that does not left it
+// stale (Warning), and content that names no process is a stale or foreign
+// lock file (Warning). Nothing when the lock file is this process's own.
+std::optional<Finding> LockFileFinding(const std::string& lockFile, std::string_view content);
 
 // A network port: CheckNetworkPort. Otherwise CheckSystem and, when
 // MayQuery, QueryDevice.

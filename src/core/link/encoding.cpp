@@ -1,6 +1,9 @@
 #include "core/link/encoding.h"
 
 #include <bit>
+#include <cmath>
+
+#include "core/model/value_format.h"
 
 namespace parvion::wire {
 
@@ -40,11 +43,15 @@ void putRawFloat(std::span<std::uint8_t> b, std::size_t at, float v) {
 }
 
 void putFloat(std::span<std::uint8_t> b, std::size_t at, float v) {
+    constexpr double kCeiling = 9999900000.0;
     const double d = static_cast<double>(v);
+    // An infinity is no device value, but its side is known: it is clipped
+    // as the overflow it stands for.
+    const bool beyond = DeviceFloat(d) ? std::fabs(d) > kCeiling : std::isinf(d);
     if (d > -1e-9 && d < 1e-9) {
         putLong(b, at, 0);
-    } else if (d > 9999900000.0) {
-        putLong(b, at, kFloatCeilingBits);
+    } else if (beyond) {
+        putLong(b, at, d > 0 ? kFloatCeilingBits : kFloatFloorBits);
     } else {
         putRawFloat(b, at, v);
     }

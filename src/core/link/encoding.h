@@ -23,8 +23,11 @@ float getRawFloat(std::span<const std::uint8_t> b, std::size_t at);
 
 void putWord(std::span<std::uint8_t> b, std::size_t at, std::uint16_t v);
 void putLong(std::span<std::uint8_t> b, std::size_t at, std::uint32_t v);
-// Values strictly between -1e-9 and 1e-9 go out as 0; values above
-// 9999900000 as the pattern 0x50150297. Negative values are not clipped.
+// Values strictly between -1e-9 and 1e-9 go out as 0; values beyond
+// ±9999900000 as the pattern 0x50150297 with their sign (0xD0150297 below),
+// the infinities too. What DeviceFloat (core/model/value_format.h) refuses
+// never comes from a user's entry or a table; a NaN that a parameter file
+// or the device itself holds goes out as it is.
 void putFloat(std::span<std::uint8_t> b, std::size_t at, float v);
 // The plain bit pattern, no clamping (the simulator's own memory).
 void putRawFloat(std::span<std::uint8_t> b, std::size_t at, float v);
@@ -33,7 +36,9 @@ void appendWord(Bytes& b, std::uint16_t v);
 void appendLong(Bytes& b, std::uint32_t v);
 void appendFloat(Bytes& b, float v);
 
-// The pattern sent for values above the encodable maximum.
+// The pattern sent for values above the encodable maximum, and below its
+// negative.
 inline constexpr std::uint32_t kFloatCeilingBits = 0x50150297u;
+inline constexpr std::uint32_t kFloatFloorBits = 0xD0150297u;
 
 }  // namespace parvion::wire

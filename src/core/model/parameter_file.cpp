@@ -198,7 +198,7 @@ ParameterFileResult SaveParameterFile(const std::filesystem::path& path,
 
     file.eraseSection(kRemarkSection);
     for (std::size_t i = 0; i < image.Bemerkung.size(); ++i) {
-        file.writeString(kRemarkSection, RemarkKey(i + 1), image.Bemerkung[i]);
+        file.writeString(kRemarkSection, RemarkKey(i + 1), StoredRemarkLine(image.Bemerkung[i]));
     }
 
     std::string error;
@@ -274,6 +274,14 @@ std::vector<std::string> ReadRemarkLines(const ProfileFile& file) {
         lines.push_back(std::move(line));
     }
     return lines;
+}
+
+bool RemarkReadsAsEnd(std::string_view line) {
+    return ProfileValueAsRead(line) == kRemarkEnd;
+}
+
+std::string StoredRemarkLine(std::string_view line) {
+    return std::string(RemarkReadsAsEnd(line) ? kEndMarkerLine : line);
 }
 
 bool IsParFile(const std::filesystem::path& path) {

@@ -43,7 +43,8 @@ struct ParameterFileResult {
 
 // Writes the image into the file. An existing file is updated in place:
 // sections and keys this function does not write keep their content; the
-// section "Bemerkung" is rewritten from the remark lines. The file is
+// section "Bemerkung" is rewritten from the remark lines (each as
+// StoredRemarkLine gives it, so no line ends the remarks early). The file is
 // replaced atomically, so a failed save leaves the old file as it was.
 // WrongVariant (nothing written) when medium is neither gas nor energy.
 ParameterFileResult SaveParameterFile(const std::filesystem::path& path,
@@ -74,6 +75,16 @@ class ProfileFile;
 // The remark lines of a parameter file: "Zeile 1", "Zeile 2", ... up to the
 // first line that is missing or reads "@".
 std::vector<std::string> ReadRemarkLines(const ProfileFile& file);
+// Whether a remark line written as it stands would read back as the end
+// marker "@" (values are trimmed and unquoted when read: "@", " @ ",
+// "\"@\"", "'@'"), which would end the remarks there and lose every line
+// after it.
+bool RemarkReadsAsEnd(std::string_view line);
+// What a parameter file stores for a remark line: the line itself, or
+// kEndMarkerLine for a line that would read back as the end marker.
+// kEndMarkerLine reads back as itself, so the lines after it stay.
+inline constexpr std::string_view kEndMarkerLine = "(@)";
+std::string StoredRemarkLine(std::string_view line);
 
 // True for a file of the old generic format (extension ".PAR", any case).
 bool IsParFile(const std::filesystem::path& path);

@@ -75,6 +75,15 @@ bool isBlankLine(std::string_view line) {
     return line.find_first_not_of(kBlanks) == std::string_view::npos;
 }
 
+// A trimmed value without one pair of matching quotes around it, as the
+// Windows function reads it.
+std::string_view unquote(std::string_view v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+        v = v.substr(1, v.size() - 2);
+    }
+    return v;
+}
+
 std::string oneLine(std::string_view s) {
     std::string out(s);
     for (char& c : out) {
@@ -225,10 +234,12 @@ std::string ProfileFile::readString(std::string_view section, std::string_view k
     std::string_view k;
     std::string_view v;
     parseKey(s->lines[at->second], &k, &v);
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
-        v = v.substr(1, v.size() - 2);
-    }
-    return std::string(v);
+    return std::string(unquote(v));
+}
+
+std::string ProfileValueAsRead(std::string_view written) {
+    const std::string line = oneLine(written);
+    return std::string(unquote(trim(line)));
 }
 
 int ProfileFile::readInt(std::string_view section, std::string_view key, int def) const {

@@ -119,4 +119,9 @@ class ProfileFile {
 // present and not empty.
 int parseProfileInt(std::string_view text);
 
+// What readString gives back for a value that writeString wrote: line
+// breaks as blanks, blanks around it trimmed, one pair of matching quotes
+// dropped.
+std::string ProfileValueAsRead(std::string_view written);
+
 }  // namespace parvion

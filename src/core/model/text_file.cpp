@@ -35,6 +35,19 @@ bool writeAll(int fd, std::string_view bytes, int* err) {
 
 }  // namespace
 
+bool IsReadOnlyFile(const std::filesystem::path& file, int* errorNumber) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    int err = 0;
+    if (::access(file.c_str(), W_OK) != 0) {
+        err = errno;
+    } else if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        err = EACCES;
+    }
+    if (errorNumber != nullptr) *errorNumber = err;
+    return err != 0;
+}
+
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes,
                          std::string* error, int* errorNumber) {
     namespace fs = std::filesystem;
@@ -57,8 +70,8 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
     if (exists) {
         if (S_ISDIR(old.st_mode)) return fail(EISDIR, "cannot write " + target.string());
         // A file marked read-only stays as it is, as on Windows.
-        if (::access(target.c_str(), W_OK) != 0) {
-            return fail(errno, "cannot write " + target.string());
+        if (int err = 0; IsReadOnlyFile(target, &err)) {
+            return fail(err, "cannot write " + target.string());
         }
     }
 

@@ -15,10 +15,17 @@
 
 namespace parvion {
 
+// Whether an existing file is marked read-only and is therefore not to be
+// replaced, as on Windows: this process may not write it, or none of its
+// own write permission bits is set. The bits count for root too, whom
+// access() lets write everything. False for a file that does not exist. With
+// errorNumber, the errno that says why (EACCES for the bits).
+bool IsReadOnlyFile(const std::filesystem::path& file, int* errorNumber = nullptr);
+
 // Replaces the file with the bytes, atomically: a temporary file in the same
 // folder, flushed to the disk, then renamed over the file (through a
 // symbolic link to the file it names). An existing file keeps its
-// permissions and a file that is not writable stays as it is, as on Windows;
+// permissions and a read-only file (IsReadOnlyFile) stays as it is;
 // a new file gets the permissions the umask leaves. False, with the reason
 // ("cannot write FILE: why") in *error and errno in *errorNumber when given.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes,

@@ -305,6 +305,18 @@ float ToSingle(double value) {
     return static_cast<float>(value);
 }
 
+std::optional<float> DeviceFloat(double value) {
+    const float single = ToSingle(value);
+    if (!std::isfinite(single)) return std::nullopt;
+    return single;
+}
+
+std::optional<float> ReadDeviceFloat(std::string_view text) {
+    const std::optional<double> v = ReadNumber(text);
+    if (!v) return std::nullopt;
+    return DeviceFloat(*v);
+}
+
 std::optional<std::uint32_t> TruncateToBits(double value) {
     if (!std::isfinite(value)) return std::nullopt;
     constexpr double kTwo32 = 4294967296.0;

@@ -50,13 +50,21 @@ std::string FormatDeviceDateTime(const DeviceDateTime& time);
 // Returns nothing when the text is not a number. Magnitudes beyond the
 // double range become infinite, tiny ones zero.
 std::optional<double> ReadNumber(std::string_view text);
-// The same for a value a device is to hold: "NAN", "INF" and magnitudes
-// beyond the double range are not numbers here.
+// The same without "NAN", "INF" and magnitudes beyond the double range.
 std::optional<double> ReadFiniteNumber(std::string_view text);
 
 // A double as single precision: the nearest float, infinite beyond the
 // float range (no undefined conversion).
 float ToSingle(double value);
+
+// The one rule for a value bound for the device, whether typed for a page's
+// setting, held by a table grid or a table file, or handed to the float
+// encoder: a number that is finite and within the range of a 32-bit float
+// (one that rounds to the largest float is within it), as that float.
+// Nothing for NaN, an infinity or a magnitude beyond the float range.
+std::optional<float> DeviceFloat(double value);
+// A text read as ReadNumber reads it, then held to DeviceFloat.
+std::optional<float> ReadDeviceFloat(std::string_view text);
 
 // An integer field's value from a number read from a file: truncated toward
 // zero and wrapped to the field's width (300 -> 44 and -1 -> 255 for a byte).

@@ -52,13 +52,17 @@ FileResult LoadPropertyFile(const std::filesystem::path& file, PropertyGrid& gri
         return {FileStatus::NotATableFile, {}};
     }
     PropertyGrid out = grid;
+    out.missing.clear();
+    // Each key with the default "0"; a key that is not there is noted.
+    const auto read = [&](const char* section, const std::string& key, Cell cell) {
+        if (!p->hasKey(section, key)) out.missing.push_back(cell);
+        out.at(cell.col, cell.row) = p->readString(section, key, "0");
+    };
+    for (int r = 0; r < 18; ++r) read(kTemperatur, std::to_string(r), {0, r + 1});
+    for (int c = 0; c < 14; ++c) read(kDruck, std::to_string(c), {c + 1, 0});
     for (int r = 0; r < 18; ++r) {
-        out.at(0, r + 1) = p->readString(kTemperatur, std::to_string(r), "0");
-        for (int c = 0; c < 14; ++c) {
-            out.at(c + 1, r + 1) = p->readString(kWerte, ValueKey(r, c), "0");
-        }
+        for (int c = 0; c < 14; ++c) read(kWerte, ValueKey(r, c), {c + 1, r + 1});
     }
-    for (int c = 0; c < 14; ++c) out.at(c + 1, 0) = p->readString(kDruck, std::to_string(c), "0");
     grid = std::move(out);
     return {};
 }
@@ -82,10 +86,13 @@ FileResult LoadSaturationFile(const std::filesystem::path& file, SaturationGrid&
     for (int row = 1; row <= 32 && !any; ++row) any = p->hasSection(SaturationSection(row));
     if (!any) return {FileStatus::NotATableFile, {}};
     SaturationGrid out = grid;
+    out.missing.clear();
     for (int row = 1; row <= 32; ++row) {
         const std::string section = SaturationSection(row);
         for (std::size_t k = 0; k < kSaturationKeys.size(); ++k) {
-            out.at(static_cast<int>(k), row) = p->readString(section, kSaturationKeys[k], "");
+            const int col = static_cast<int>(k);
+            if (!p->hasKey(section, kSaturationKeys[k])) out.missing.push_back({col, row});
+            out.at(col, row) = p->readString(section, kSaturationKeys[k], "");
         }
     }
     grid = std::move(out);

@@ -12,7 +12,9 @@
 // "T", "p", "rho", "h" in this order. A missing key reads as an empty cell.
 //
 // Cells are read unchecked: a text that is not a number is caught when the
-// table is transmitted. A file that cannot be read, or holds none of the
+// table is transmitted. A cell whose key the file lacks takes the reader's
+// default and is listed in the grid's `missing` (MissingKeys names them), so
+// that nobody sends it as 0 without being told. A file that cannot be read, or holds none of the
 // sections of its format, leaves the grid unchanged. Saving replaces the
 // table's sections (other sections of the file stay) and writes the file
 // atomically.

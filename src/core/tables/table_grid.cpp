@@ -26,10 +26,28 @@ std::uint16_t AxisValue(std::string_view text) {
     return static_cast<std::uint16_t>(std::clamp(parseProfileInt(text), 0, 0xFFFF));
 }
 
-// A saturation cell: 0 when empty or not completely a number.
+// A saturation cell: 0 when empty, not completely a number or not a number
+// the device holds.
 float SaturationValue(std::string_view text) {
-    const std::optional<double> v = ReadNumber(text);
-    return v ? ToSingle(*v) : 0.0F;
+    return ReadDeviceFloat(text).value_or(0.0F);
+}
+
+// A value cell that the device cannot take, or nothing; `key` names it.
+std::optional<BadCell> CheckValueCell(const std::string& text, Cell cell, std::string (*key)(Cell),
+                                      bool mustBeNumber, float& value) {
+    value = 0;
+    if (Blank(text)) return std::nullopt;
+    if (const std::optional<float> v = ReadDeviceFloat(text)) {
+        value = *v;
+        return std::nullopt;
+    }
+    const bool number = ReadNumber(text).has_value();
+    if (!number && !mustBeNumber) return std::nullopt;
+    return BadCell{cell.col, cell.row, text, key(cell), number};
+}
+
+void Forget(std::vector<Cell>& missing, Cell cell) {
+    missing.erase(std::remove(missing.begin(), missing.end(), cell), missing.end());
 }
 
 // A value for an axis word, rounded and kept within 0..65535.
@@ -44,6 +62,16 @@ PropertyGrid::PropertyGrid() {
     cells[0][0] = std::string(kPropertyCorner);
 }
 
+void PropertyGrid::set(int col, int row, std::string text) {
+    at(col, row) = std::move(text);
+    Forget(missing, {col, row});
+}
+
+void SaturationGrid::set(int col, int row, std::string text) {
+    at(col, row) = std::move(text);
+    Forget(missing, {col, row});
+}
+
 SaturationGrid::SaturationGrid() {
     for (std::size_t c = 0; c < kSaturationHeads.size(); ++c) {
         cells[0][c] = std::string(kSaturationHeads[c]);
@@ -52,6 +80,40 @@ SaturationGrid::SaturationGrid() {
 
 void SaturationGrid::clearData() {
     for (std::size_t r = 1; r < cells.size(); ++r) cells[r].fill(std::string());
+    missing.clear();
+}
+
+std::string PropertyCellKey(Cell cell) {
+    switch (PropertyCellKind(cell.col, cell.row)) {
+        case CellKind::Corner:
+            return {};
+        case CellKind::Temperature:
+            return "[Temperatur] " + std::to_string(cell.row - 1);
+        case CellKind::Pressure:
+            return "[Druck] " + std::to_string(cell.col - 1);
+        case CellKind::Value:
+            break;
+    }
+    return "[Werte] " + std::to_string(cell.row - 1) + " - " + std::to_string(cell.col - 1);
+}
+
+std::string SaturationCellKey(Cell cell) {
+    static constexpr std::array<std::string_view, 4> kKeys = {"T", "p", "rho", "h"};
+    std::string section = cell.row < 10 ? "Row_0" : "Row_";
+    section += std::to_string(cell.row);
+    return "[" + section + "] " + std::string(kKeys[static_cast<std::size_t>(cell.col) & 3]);
+}
+
+std::vector<std::string> MissingKeys(const PropertyGrid& grid) {
+    std::vector<std::string> keys;
+    for (const Cell c : grid.missing) keys.push_back(PropertyCellKey(c));
+    return keys;
+}
+
+std::vector<std::string> MissingKeys(const SaturationGrid& grid) {
+    std::vector<std::string> keys;
+    for (const Cell c : grid.missing) keys.push_back(SaturationCellKey(c));
+    return keys;
 }
 
 CellKind PropertyCellKind(int col, int row) {
@@ -65,9 +127,11 @@ void ClearPropertyGrid(PropertyGrid& grid) {
             if (r != 0 || c != 0) grid.at(c, r) = "0";
         }
     }
+    grid.missing.clear();
 }
 
 void FillPropertyGrid(const PropertyTableBuffer& buffer, PropertyGrid& grid) {
+    grid.missing.clear();
     for (std::size_t r = 0; r < kValueRows; ++r) {
         grid.cells[r + 1][0] = std::to_string(buffer.TemperatureAxis[r]);
         for (std::size_t c = 0; c < kValueCols; ++c) {
@@ -80,6 +144,7 @@ void FillPropertyGrid(const PropertyTableBuffer& buffer, PropertyGrid& grid) {
 }
 
 void FillSaturationGrid(const SaturationTableBuffer& buffer, SaturationGrid& grid) {
+    grid.missing.clear();
     for (std::size_t r = 0; r < SaturationTableBuffer::kRows; ++r) {
         const SaturationRow& p = buffer.Rows[r];
         std::array<std::string, 4>& row = grid.cells[r + 1];
@@ -95,11 +160,11 @@ std::optional<BadCell> PropertyGridToBuffer(const PropertyGrid& grid, PropertyTa
     for (std::size_t r = 0; r < kValueRows; ++r) {
         out.TemperatureAxis[r] = AxisValue(grid.cells[r + 1][0]);
         for (std::size_t c = 0; c < kValueCols; ++c) {
-            const std::string& text = grid.cells[r + 1][c + 1];
-            if (Blank(text)) continue;
-            const std::optional<double> v = ReadFiniteNumber(text);
-            if (!v) return BadCell{static_cast<int>(c + 1), static_cast<int>(r + 1), text};
-            out.Values[r][c] = ToSingle(*v);
+            const Cell cell{static_cast<int>(c + 1), static_cast<int>(r + 1)};
+            if (auto bad = CheckValueCell(grid.cells[r + 1][c + 1], cell, PropertyCellKey, true,
+                                          out.Values[r][c])) {
+                return bad;
+            }
         }
     }
     for (std::size_t c = 0; c < kValueCols; ++c) {
@@ -109,12 +174,22 @@ std::optional<BadCell> PropertyGridToBuffer(const PropertyGrid& grid, PropertyTa
     return std::nullopt;
 }
 
-void SaturationGridToBuffer(const SaturationGrid& grid, SaturationTableBuffer& buffer) {
+std::optional<BadCell> SaturationGridToBuffer(const SaturationGrid& grid,
+                                              SaturationTableBuffer& buffer) {
+    SaturationTableBuffer out;
     for (std::size_t r = 0; r < SaturationTableBuffer::kRows; ++r) {
-        const std::array<std::string, 4>& row = grid.cells[r + 1];
-        buffer.Rows[r] = {SaturationValue(row[0]), SaturationValue(row[1]), SaturationValue(row[2]),
-                          SaturationValue(row[3])};
+        float values[4] = {};
+        for (std::size_t c = 0; c < 4; ++c) {
+            const Cell cell{static_cast<int>(c), static_cast<int>(r + 1)};
+            if (auto bad = CheckValueCell(grid.cells[r + 1][c], cell, SaturationCellKey, false,
+                                          values[c])) {
+                return bad;
+            }
+        }
+        out.Rows[r] = {values[0], values[1], values[2], values[3]};
     }
+    buffer = out;
+    return std::nullopt;
 }
 
 PropertyEntry PropertyCellEntry(const PropertyGrid& grid, TableKind kind, int col, int row) {
@@ -141,13 +216,9 @@ PropertyEntry PropertyCellEntry(const PropertyGrid& grid, TableKind kind, int co
         case CellKind::Value: {
             const std::string& own = grid.at(col, row);
             float value = 0;
-            if (!Blank(own)) {
-                const std::optional<double> v = ReadFiniteNumber(own);
-                if (!v) {
-                    out.bad = BadCell{col, row, own};
-                    return out;
-                }
-                value = ToSingle(*v);
+            if (auto bad = CheckValueCell(own, {col, row}, PropertyCellKey, true, value)) {
+                out.bad = std::move(bad);
+                return out;
             }
             e.precision = 7;
             e.quantity = 255;

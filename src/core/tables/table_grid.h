@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/model/device_records.h"
 #include "core/tables/table_kind.h"
@@ -27,15 +28,28 @@ inline constexpr std::string_view kPropertyCorner = "T[K] \\ p[kpa]";
 inline constexpr std::array<std::string_view, 4> kSaturationHeads = {"T[K]", "p[kpa]", "rho[kg/m³]",
                                                                      "h[kJ/kg]"};
 
+// A cell of a grid: column and row as the grid counts them (0 the heads).
+struct Cell {
+    int col = 0;
+    int row = 0;
+    bool operator==(const Cell&) const = default;
+};
+
 struct PropertyGrid {
     static constexpr int kRows = 19;
     static constexpr int kCols = 15;
     PropertyGrid();
     std::string& at(int col, int row) { return cells[idx(row)][idx(col)]; }
     const std::string& at(int col, int row) const { return cells[idx(row)][idx(col)]; }
+    // A value written into a cell by the user: the cell is no longer missing.
+    void set(int col, int row, std::string text);
     bool operator==(const PropertyGrid&) const = default;
 
     std::array<std::array<std::string, kCols>, kRows> cells;
+    // The cells the table file that was loaded did not hold: they show the
+    // reader's default and would go to the device as 0. Emptied by a new
+    // grid, a grid read from the device and a load of a complete file.
+    std::vector<Cell> missing;
 
   private:
     static std::size_t idx(int i) { return static_cast<std::size_t>(i); }
@@ -47,11 +61,15 @@ struct SaturationGrid {
     SaturationGrid();  // heads written, data cells empty
     std::string& at(int col, int row) { return cells[idx(row)][idx(col)]; }
     const std::string& at(int col, int row) const { return cells[idx(row)][idx(col)]; }
+    // A value written into a cell by the user: the cell is no longer missing.
+    void set(int col, int row, std::string text);
     bool operator==(const SaturationGrid&) const = default;
-    // Empties the 128 data cells.
+    // Empties the 128 data cells (none is missing then).
     void clearData();
 
     std::array<std::array<std::string, kCols>, kRows> cells;
+    // As PropertyGrid::missing.
+    std::vector<Cell> missing;
 
   private:
     static std::size_t idx(int i) { return static_cast<std::size_t>(i); }
@@ -67,18 +85,34 @@ void ClearPropertyGrid(PropertyGrid& grid);
 void FillPropertyGrid(const PropertyTableBuffer& buffer, PropertyGrid& grid);
 void FillSaturationGrid(const SaturationTableBuffer& buffer, SaturationGrid& grid);
 
-// A value cell that is not a number: it stops a transmit or an edit.
+// Where a cell lives in its table file, as "[section] key": "[Werte] 3 - 4"
+// for the value at temperature index 3, pressure index 4 (grid cell (5, 4)),
+// "[Temperatur] 0", "[Druck] 13", "[Row_11] rho".
+std::string PropertyCellKey(Cell cell);
+std::string SaturationCellKey(Cell cell);
+// The keys of the grid's missing cells, in file order.
+std::vector<std::string> MissingKeys(const PropertyGrid& grid);
+std::vector<std::string> MissingKeys(const SaturationGrid& grid);
+
+// A value cell that stops a transmit or an edit: its text is not a number,
+// or a number the device cannot hold (DeviceFloat: NaN, an infinity, beyond
+// the float range).
 struct BadCell {
     int col = 0;
     int row = 0;
     std::string text;
+    std::string key;      // where the cell lives in a table file (PropertyCellKey)
+    bool number = false;  // the text is a number, but not one the device holds
 };
 // Grid → buffer. Axis cells read as integers as far as they can be read
-// (empty → 0) and are kept to 16 bits; value cells must be numbers (empty →
-// 0). On a bad value cell the buffer is left unchanged and the cell named.
+// (empty → 0) and are kept to 16 bits; value cells must be numbers the
+// device holds (empty → 0). On a bad value cell the buffer is left
+// unchanged and the cell named.
 std::optional<BadCell> PropertyGridToBuffer(const PropertyGrid& grid, PropertyTableBuffer& buffer);
-// Grid → buffer; a cell that is empty or not completely a number gives 0.
-void SaturationGridToBuffer(const SaturationGrid& grid, SaturationTableBuffer& buffer);
+// Grid → buffer; a cell that is empty or not completely a number gives 0, a
+// number the device cannot hold stops it as in PropertyGridToBuffer.
+std::optional<BadCell> SaturationGridToBuffer(const SaturationGrid& grid,
+                                              SaturationTableBuffer& buffer);
 
 // What the value dialog is set to for a cell.
 struct CellEntry {
@@ -103,11 +137,6 @@ std::string AxisCellText(float value);
 std::string ValueCellText(float value);
 // The cell sequential entry moves to after a value: down the column, from
 // the last row to row 1 of the next column, from the very last cell to (1, 1).
-struct Cell {
-    int col = 0;
-    int row = 0;
-    bool operator==(const Cell&) const = default;
-};
 Cell NextValueCell(Cell cell);
 
 // The dialog for a saturation grid cell of rows 1..32 (nothing for row 0).

@@ -29,10 +29,35 @@ std::string FileMessage(const views::TextLoader& texts, const FileResult& result
 }
 
 std::string BadCellMessage(const views::TextLoader& texts, const BadCell& cell, bool transmit) {
-    std::string m = Text(texts, kTextValueNotANumber, "A table value is not a valid number:") +
-                    " \"" + cell.text + "\"";
+    std::string m = cell.number
+                        ? Text(texts, kTextValueOutOfRange,
+                               "A table value is beyond the range of the device's numbers:")
+                        : Text(texts, kTextValueNotANumber, "A table value is not a valid number:");
+    m += " \"" + cell.text + "\"";
+    if (!cell.key.empty()) m += " (" + cell.key + ")";
     if (transmit) m += " " + Text(texts, kTextNothingSent, "The table was not sent.");
     return m;
+}
+
+std::string MissingCellsMessage(const views::TextLoader& texts,
+                                const std::vector<std::string>& keys) {
+    if (keys.empty()) return {};
+    constexpr std::size_t kNamed = 8;
+    std::string list;
+    for (std::size_t i = 0; i < keys.size() && i < kNamed; ++i) {
+        list += (i == 0 ? "" : ", ") + keys[i];
+    }
+    if (keys.size() > kNamed) list += ", ...";
+    return views::FillPlaceholders(
+        Text(texts, kTextMissingCells,
+             "The table file does not hold %1 cell(s), which count as 0: %2"),
+        {std::to_string(keys.size()), list});
+}
+
+std::string MissingCellsQuestion(const views::TextLoader& texts,
+                                 const std::vector<std::string>& keys) {
+    return MissingCellsMessage(texts, keys) + " " +
+           Text(texts, kTextSendAllTheSame, "Send the table all the same?");
 }
 
 }  // namespace parvion::tables

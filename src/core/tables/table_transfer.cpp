@@ -4,11 +4,22 @@
 
 namespace parvion::tables {
 
+namespace {
+
+bool Confirmed(const std::vector<std::string>& missing, const ConfirmMissing& confirm) {
+    return missing.empty() || (confirm && confirm(missing));
+}
+
+}  // namespace
+
 TransmitResult TransmitPropertyGrid(Link& link, int selector, const PropertyGrid& grid,
-                                    PropertyTableBuffer& buffer) {
-    if (std::optional<BadCell> bad = PropertyGridToBuffer(grid, buffer)) {
+                                    PropertyTableBuffer& buffer, const ConfirmMissing& confirm) {
+    PropertyTableBuffer converted;
+    if (std::optional<BadCell> bad = PropertyGridToBuffer(grid, converted)) {
         return {TransmitStatus::BadCell, std::move(bad)};
     }
+    if (!Confirmed(MissingKeys(grid), confirm)) return {TransmitStatus::Declined, std::nullopt};
+    buffer = converted;
     return {
         WritePropertyTable(link, selector, buffer) ? TransmitStatus::Sent : TransmitStatus::Failed,
         std::nullopt};
@@ -22,8 +33,14 @@ bool ReceivePropertyGrid(Link& link, int selector, PropertyTableBuffer& buffer,
 }
 
 TransmitResult TransmitSaturationGrid(Link& link, const SaturationGrid& grid,
-                                      SaturationTableBuffer& buffer) {
-    SaturationGridToBuffer(grid, buffer);
+                                      SaturationTableBuffer& buffer,
+                                      const ConfirmMissing& confirm) {
+    SaturationTableBuffer converted;
+    if (std::optional<BadCell> bad = SaturationGridToBuffer(grid, converted)) {
+        return {TransmitStatus::BadCell, std::move(bad)};
+    }
+    if (!Confirmed(MissingKeys(grid), confirm)) return {TransmitStatus::Declined, std::nullopt};
+    buffer = converted;
     return {WriteSaturationTable(link, buffer) ? TransmitStatus::Sent : TransmitStatus::Failed,
             std::nullopt};
 }

@@ -3,7 +3,10 @@
 // device, over the device commands (which show and step the progress bar).
 // The table window and the command line both go through these.
 
+#include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "core/tables/table_grid.h"
 
@@ -13,7 +16,12 @@ class Link;
 
 namespace parvion::tables {
 
-enum class TransmitStatus : std::uint8_t { Sent, Failed, BadCell };
+enum class TransmitStatus : std::uint8_t { Sent, Failed, BadCell, Declined };
+
+// Asked, with the keys of the grid's missing cells (MissingKeys), before a
+// grid that has any is sent: true sends them as 0. Without it nothing is
+// sent.
+using ConfirmMissing = std::function<bool(const std::vector<std::string>& keys)>;
 
 struct TransmitResult {
     TransmitStatus status = TransmitStatus::Sent;
@@ -21,14 +29,16 @@ struct TransmitResult {
 };
 
 // Converts the grid into the buffer and sends it as table `selector`. A value
-// cell that is not a number stops it before anything is sent.
+// cell that is not a number the device holds stops it before anything is
+// sent (BadCell); so does a No to the question about missing cells
+// (Declined), which comes only after the grid converted.
 TransmitResult TransmitPropertyGrid(Link& link, int selector, const PropertyGrid& grid,
-                                    PropertyTableBuffer& buffer);
+                                    PropertyTableBuffer& buffer, const ConfirmMissing& confirm);
 // Reads table `selector` into the buffer and, on success, the grid.
 bool ReceivePropertyGrid(Link& link, int selector, PropertyTableBuffer& buffer, PropertyGrid& grid);
 
 TransmitResult TransmitSaturationGrid(Link& link, const SaturationGrid& grid,
-                                      SaturationTableBuffer& buffer);
+                                      SaturationTableBuffer& buffer, const ConfirmMissing& confirm);
 // Empties the grid's data cells, reads the table and, on success, fills them.
 bool ReceiveSaturationGrid(Link& link, SaturationTableBuffer& buffer, SaturationGrid& grid);
 

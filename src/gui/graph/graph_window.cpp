@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/model/text_file.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
 #include "core/views/trend_series.h"
@@ -321,7 +322,8 @@ bool Tfrm_Grafik::saveChartPng(int index, const QString& file) {
     view->hideReadout();
     const QPixmap picture = view->grab();
     // Through a temporary file: a failed write leaves no half picture and
-    // keeps an older file of that name.
+    // keeps an older file of that name; a read-only one stays as it is.
+    if (IsReadOnlyFile(file.toStdString())) return false;
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly)) return false;
     if (!picture.save(&out, "PNG")) {

@@ -1,5 +1,6 @@
 #include "gui/parameters/remarks_page.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -19,16 +20,34 @@ RemarksPage::RemarksPage(PageContext& context, QWidget* parent)
     Param_Memo_->setFont(font);
     Param_Memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
     layout->addWidget(Param_Memo_);
+    RemarkNote_ = named(new QLabel(this), QStringLiteral("RemarkNote"));
+    RemarkNote_->setWordWrap(true);
+    RemarkNote_->hide();
+    layout->addWidget(RemarkNote_);
     connect(Param_Memo_, &QPlainTextEdit::textChanged, this, [this] {
         ctx_.image.Bemerkung = edit::SplitRemarks(Param_Memo_->toPlainText().toStdString());
+        showNote();
     });
 }
 
 void RemarksPage::redisplay() {
     const std::vector<std::string>& lines = ctx_.image.Bemerkung;
-    if (edit::SplitRemarks(Param_Memo_->toPlainText().toStdString()) == lines) return;
-    const QSignalBlocker block(Param_Memo_);
-    Param_Memo_->setPlainText(qs(edit::JoinRemarks(lines)));
+    if (edit::SplitRemarks(Param_Memo_->toPlainText().toStdString()) != lines) {
+        const QSignalBlocker block(Param_Memo_);
+        Param_Memo_->setPlainText(qs(edit::JoinRemarks(lines)));
+    }
+    showNote();
+}
+
+void RemarksPage::updateTexts() {
+    showNote();
+}
+
+void RemarksPage::showNote() {
+    const std::string note = edit::RemarkStorageNote(
+        ctx_.image.Bemerkung, [this](std::uint16_t number) { return ctx_.text(number); });
+    RemarkNote_->setText(qs(note));
+    RemarkNote_->setVisible(!note.empty());
 }
 
 }  // namespace parvion::gui

@@ -6,6 +6,9 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <cmath>
+#include <cstring>
+
+#include "core/model/text_file.h"
 
 namespace parvion::gui {
 
@@ -112,6 +115,11 @@ QImage PreviewImage(const print::PrintPage& page, QSize size, double screenDpiX,
 }
 
 bool WritePdf(const QString& file, const std::vector<print::PrintJob>& jobs, QString* error) {
+    // A file marked read-only is not replaced, by root neither.
+    if (int err = 0; IsReadOnlyFile(file.toStdString(), &err)) {
+        if (error != nullptr) *error = QString::fromLocal8Bit(std::strerror(err));
+        return false;
+    }
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly)) {
         if (error != nullptr) *error = out.errorString();

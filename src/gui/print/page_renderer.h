@@ -48,7 +48,8 @@ QImage PreviewImage(const print::PrintPage& page, QSize size, double screenDpiX,
 
 // Writes the jobs' pages into one PDF file through a temporary file in the
 // same folder, renamed when complete: a file that cannot be written leaves
-// no half-written file behind. False with the reason otherwise.
+// no half-written file behind, and a read-only one (IsReadOnlyFile) stays
+// as it is. False with the reason otherwise.
 bool WritePdf(const QString& file, const std::vector<print::PrintJob>& jobs, QString* error);
 
 }  // namespace parvion::gui

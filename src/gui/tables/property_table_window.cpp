@@ -30,6 +30,7 @@ Tfrm_Tabelle::Tfrm_Tabelle(PageContext& context, QWidget* parent)
     auto* model = new TableGridModel(
         PropertyGrid::kRows, PropertyGrid::kCols,
         [this](int c, int r) -> std::string& { return grid_.at(c, r); },
+        [this](int c, int r, const std::string& text) { grid_.set(c, r, text); },
         [this](int c, int r) { return fixed(c, r); },
         [this](int c, int r) { return selectable(c, r); }, this);
     build(model, 100);
@@ -192,7 +193,10 @@ void Tfrm_Tabelle::editValues(int col, int row) {
         dlg.MinValue = e.entry->min;
         dlg.MaxValue = e.entry->max;
         dlg.Value = e.entry->value;
-        if (dlg.exec() != QDialog::Accepted || dlg.Cancelled) return;
+        // The close box ends the dialog without Cancelled: the value stands
+        // as it was and the entry goes on; Cancel alone ends it.
+        dlg.exec();
+        if (dlg.Cancelled) return;
         model_->setText(cell.col, cell.row, tables::ValueCellText(dlg.Value));
         cell = tables::NextValueCell(cell);
         TabGrid->setCurrentIndex(model_->index(cell.row, cell.col));
@@ -208,7 +212,8 @@ tables::FileResult Tfrm_Tabelle::saveFile(const std::string& file) {
 }
 
 tables::TransmitResult Tfrm_Tabelle::transmitGrid() {
-    return tables::TransmitPropertyGrid(ctx_.link, tag_, grid_, ctx_.device.PropertyTable);
+    return tables::TransmitPropertyGrid(ctx_.link, tag_, grid_, ctx_.device.PropertyTable,
+                                        [this](const auto& keys) { return confirmMissing(keys); });
 }
 
 bool Tfrm_Tabelle::cellHoldsData(int col, int row) const {

@@ -18,6 +18,7 @@ Tfrm_UserSatTab::Tfrm_UserSatTab(PageContext& context, QWidget* parent)
     auto* model = new TableGridModel(
         SaturationGrid::kRows, SaturationGrid::kCols,
         [this](int c, int r) -> std::string& { return grid_.at(c, r); },
+        [this](int c, int r, const std::string& text) { grid_.set(c, r, text); },
         [](int, int r) { return r == 0; }, [](int, int r) { return r >= 1; }, this);
     build(model, 100);
     TabGrid->installEventFilter(this);
@@ -99,7 +100,9 @@ tables::FileResult Tfrm_UserSatTab::saveFile(const std::string& file) {
 }
 
 tables::TransmitResult Tfrm_UserSatTab::transmitGrid() {
-    return tables::TransmitSaturationGrid(ctx_.link, grid_, ctx_.device.SaturationTable);
+    return tables::TransmitSaturationGrid(
+        ctx_.link, grid_, ctx_.device.SaturationTable,
+        [this](const auto& keys) { return confirmMissing(keys); });
 }
 
 bool Tfrm_UserSatTab::cellHoldsData(int, int row) const {

@@ -5,12 +5,13 @@
 
 namespace parvion::gui {
 
-TableGridModel::TableGridModel(int rows, int cols, CellRef cell, CellTest fixed,
+TableGridModel::TableGridModel(int rows, int cols, CellRef cell, CellWrite write, CellTest fixed,
                                CellTest selectable, QObject* parent)
     : QAbstractTableModel(parent),
       rows_(rows),
       cols_(cols),
       cell_(std::move(cell)),
+      write_(std::move(write)),
       fixed_(std::move(fixed)),
       selectable_(std::move(selectable)) {}
 
@@ -47,7 +48,7 @@ QString TableGridModel::text(int col, int row) const {
 }
 
 void TableGridModel::setText(int col, int row, const std::string& text) {
-    cell_(col, row) = text;
+    write_(col, row, text);
     const QModelIndex i = index(row, col);
     emit dataChanged(i, i, {Qt::DisplayRole});
 }

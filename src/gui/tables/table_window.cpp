@@ -189,7 +189,20 @@ void TableWindow::FormDeactivate() {
     }
 }
 
-bool TableWindow::transmit() {
+bool TableWindow::confirmMissing(const std::vector<std::string>& keys) {
+    // A key is not broken across lines of the box: its blanks do not break.
+    std::vector<std::string> shown;
+    for (const std::string& key : keys) {
+        std::string k;
+        for (const char c : key) k += c == ' ' ? std::string("\u00A0") : std::string(1, c);
+        shown.push_back(std::move(k));
+    }
+    const std::string question = tables::MissingCellsQuestion(textLoader(), shown);
+    // Sending zeros the file never held: not without a Yes.
+    return ctx_.dialogs.askYesNo(this, QString::fromStdString(question), DefaultAnswer::No);
+}
+
+bool TableWindow::transmit(bool* declined) {
     auto busy = ctx_.busy.tryHold();
     if (!busy) return false;
     tables::TransmitResult r;
@@ -201,14 +214,16 @@ bool TableWindow::transmit() {
         showMessage(tables::BadCellMessage(textLoader(), *r.bad));
         TabGrid->setCurrentIndex(model_->index(r.bad->row, r.bad->col));
     }
+    if (declined != nullptr) *declined = r.status == tables::TransmitStatus::Declined;
     return r.status == tables::TransmitStatus::Sent;
 }
 
 void TableWindow::mnu_TransmitClick() {
     if (!ctx_.online()) return;
-    if (transmit()) {
+    bool declined = false;
+    if (transmit(&declined)) {
         notTransmitted_ = false;
-    } else {
+    } else if (!declined) {
         ctx_.ui.beep();
     }
 }

@@ -8,6 +8,8 @@
 
 #include <QDialog>
 #include <QString>
+#include <string>
+#include <vector>
 
 #include "core/tables/table_file.h"
 #include "core/tables/table_transfer.h"
@@ -76,8 +78,12 @@ class TableWindow : public QDialog {
     virtual tables::TableKind kind() const = 0;
     virtual tables::FileResult loadFile(const std::string& file) = 0;
     virtual tables::FileResult saveFile(const std::string& file) = 0;
-    // Converts the grid and sends it.
+    // Converts the grid and sends it; cells the loaded file did not hold
+    // only after confirmMissing.
     virtual tables::TransmitResult transmitGrid() = 0;
+    // The question before a grid with missing cells is sent, naming them;
+    // true for Yes.
+    bool confirmMissing(const std::vector<std::string>& keys);
     // Whether the clipboard may read or clear the current cell.
     virtual bool cellHoldsData(int col, int row) const = 0;
     virtual std::string pasteText(const std::string& clipboard, int col, int row) const = 0;
@@ -86,8 +92,9 @@ class TableWindow : public QDialog {
     // the flag and enables the device items. Online when it returns true.
     bool openCommon();
     // Sends the grid; false when it was not sent (a bad cell has its
-    // message shown).
-    bool transmit();
+    // message shown). Cells the loaded file did not hold are sent as 0 only
+    // after a Yes to the question that names them; *declined says it was No.
+    bool transmit(bool* declined = nullptr);
     void save();
     void setBothFlags() {
         notTransmitted_ = true;

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/model/parameter_image.h"
 #include "sim/lib/device.h"
 #include "sim/lib/device_time.h"
 #include "sim/lib/memory_map.h"
@@ -68,7 +67,7 @@ double Device::wallSeconds() const {
 
 void Device::fillContents() {
     const bool gas = options_.medium == 0;
-    const bool circuit2 = (options_.ausbaustufe & ausbaustufe::NoCircuit2) == 0;
+    const bool circuit2 = (options_.ausbaustufe & addr::LevelNoCircuit2) == 0;
     if (gas) {
         circuits_[0].model =
             ProcessModel(MediumKind::NaturalGas, 12.0, 450.0, 850.0, options_.seed);
@@ -99,7 +98,7 @@ void Device::fillContents() {
 
 void Device::fillParameters() {
     const bool gas = options_.medium == 0;
-    const bool circuit2 = (options_.ausbaustufe & ausbaustufe::NoCircuit2) == 0;
+    const bool circuit2 = (options_.ausbaustufe & addr::LevelNoCircuit2) == 0;
 
     for (std::uint16_t i = 0; i < 2; ++i) {
         const auto t = static_cast<std::uint16_t>(addr::T_User + 32 * i);
@@ -280,7 +279,7 @@ void Device::fillTables() {
 }
 
 void Device::fillErrorProtocol(std::int64_t now) {
-    const bool circuit2 = (options_.ausbaustufe & ausbaustufe::NoCircuit2) == 0;
+    const bool circuit2 = (options_.ausbaustufe & addr::LevelNoCircuit2) == 0;
     std::uniform_int_distribution<int> events(0, 11);
     std::uniform_int_distribution<int> gapMinutes(60, 60 * 60);
     std::uniform_int_distribution<int> duration(30, 4 * 3600);
@@ -357,8 +356,8 @@ void Device::fillIntegrators(std::int64_t now) {
 }
 
 void Device::fillTrendMemory(std::int64_t now) {
-    const bool circuit2 = (options_.ausbaustufe & ausbaustufe::NoCircuit2) == 0;
-    const bool trend = (options_.ausbaustufe & ausbaustufe::NoTrend) == 0;
+    const bool circuit2 = (options_.ausbaustufe & addr::LevelNoCircuit2) == 0;
+    const bool trend = (options_.ausbaustufe & addr::LevelNoTrend) == 0;
     // Erased memory everywhere first.
     for (unsigned a = addr::TrendBlocks;
          a < addr::TrendBlocks + addr::TrendBlockSize * unsigned{addr::TrendBlockCount}; ++a) {

@@ -5,9 +5,18 @@
 
 #include <cstdint>
 
-#include "core/model/device_time.h"
-
 namespace parvion::sim {
+
+// A date and time of the device's clock and records: four-digit year.
+struct DeviceDateTime {
+    std::uint16_t year = 0;
+    std::uint16_t month = 0;
+    std::uint16_t day = 0;
+    std::uint16_t hour = 0;
+    std::uint16_t minute = 0;
+    std::uint16_t second = 0;
+    bool operator==(const DeviceDateTime&) const = default;
+};
 
 std::int64_t daysFromCivil(int year, int month, int day);
 std::int64_t toEpochSeconds(const DeviceDateTime& t);

@@ -1,7 +1,8 @@
 #pragma once
-// Addresses of the flow computer's memory as the simulator lays it out. The
-// data memory is 64 KiB; the program memory (read with 0xB1) is a second
-// area of the same size.
+// Addresses of the flow computer's memory as the simulator lays it out,
+// written from the device's description and not taken from the program's
+// core (docs/simulator.md). The data memory is 64 KiB; the program memory
+// (read with 0xB1) is a second area of the same size.
 
 #include <cstdint>
 
@@ -19,6 +20,11 @@ inline constexpr std::uint16_t TrendSeries1 = 8;    // 60 words: temperature, 0.
 inline constexpr std::uint16_t TrendSeries2 = 128;  // 60 words: pressure, kPa
 inline constexpr std::uint16_t TrendSeries3 = 248;  // 60 floats: standard volume flow or power
 inline constexpr std::uint16_t TrendSeries4 = 488;  // 60 floats: mass flow
+
+// Bits of the expansion level (byte 0 of System): set, they mean the
+// device has no circuit 2, or no trend recording.
+inline constexpr std::uint8_t LevelNoCircuit2 = 0xC0;
+inline constexpr std::uint8_t LevelNoTrend = 0x3E;
 
 // Parameter blocks.
 inline constexpr std::uint16_t Aus_User = 0x8000;        // 4 x 16

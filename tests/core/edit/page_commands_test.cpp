@@ -39,6 +39,10 @@ TEST(PageCommands, RefusedSettingsChangeAndSendNothing) {
          "[T_User0 Kind|T_User0 Min|T_User0 Max]"},
         {{"T_User0", "Max", "abc"}, Status::NotANumber, "\"abc\" is not a number", "[]"},
         {{"T_User0", "Max", "INF"}, Status::NotANumber, "not a number", "[]"},
+        // Numbers a device float cannot hold are refused, not clamped.
+        {{"T_User0", "Max", "1e300"}, Status::NotANumber, "not a number the device can hold", "[]"},
+        {{"T_User0", "Min", "-1e300"}, Status::NotANumber, "not a number the device can", "[]"},
+        {{"T_User0", "Min", "NAN"}, Status::NotANumber, "not a number the device can", "[]"},
         {{"Flow_User0", "Kind", "6"}, Status::BadChoice, "no choice 6", "|5 Pulse input]"},
         {{"Flow_User0", "Kind", "1.5"}, Status::NotANumber, "choice index", "[]"},
         // A value of a line the page does not show: every setting is valid.
@@ -87,9 +91,10 @@ TEST(PageCommands, ValuesAreTakenAsTheDialogTakesThemInTheBaseUnit) {
          "T_User0 Min=-273.15",
          "[-300 is below the lower limit; -273.15 taken]"},
         {{"T_User0", "Min", "1E-10"}, "T_User0 Min=0", "[1E-10 is taken as 0]"},
-        {{"T_User0", "Min", "1E99"},
+        {{"T_User0", "Min", "1e-46"}, "T_User0 Min=0", "[1e-46 is taken as 0]"},
+        {{"T_User0", "Min", "1E30"},
          "T_User0 Min=1500",
-         "[1E99 is above the upper limit; 1500 taken]"},
+         "[1E30 is above the upper limit; 1500 taken]"},
         {{"Flow_User1", "MaxFreq", "12.7"},
          "Flow_User1 MaxFreq=12",
          "[MaxFreq keeps the whole-number part: 12]"},
@@ -148,6 +153,14 @@ TEST(PageCommands, RemarkLinesOfAFile) {
     EXPECT_EQ(gap.status, Status::Unknown);
     EXPECT_EQ(gap.valid.back(), "Bemerkung Zeile 5");
     EXPECT_EQ(set("Zeile", "x").status, Status::Unknown);
+    // A line that would read back as the end of the remarks is refused.
+    const ParameterImage before = im;
+    for (const char* end : {"@", " @ ", "\"@\"", "'@'", "x\n@"}) {
+        const SettingOutcome refused = set("Zeile 2", end);
+        EXPECT_EQ(refused.status, Status::Refused) << end;
+        EXPECT_NE(refused.message.find("end of the remarks"), std::string::npos);
+        EXPECT_EQ(im, before);
+    }
 
     for (const auto& [text, lines] : std::vector<std::pair<std::string, std::string>>{
              {"", "[]"}, {"a\r\nb", "[a|b]"}, {"a\n", "[a|]"}, {"a\rb", "[a\rb]"}}) {

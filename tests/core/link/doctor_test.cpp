@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -174,6 +175,41 @@ TEST(Doctor, APortHeldByAnotherProcessNamesThatProcess) {
     EXPECT_FALSE(doctor::MayQuery(findings));
     // Gone again: the port is free.
     EXPECT_NE(Find(doctor::CheckSystem(pty.path(), nullptr), t::kNotHeld), nullptr);
+}
+
+TEST(Doctor, LockFilesNameAProcessOrAreStaleOrForeign) {
+    // The parent of this test runs; a process id beyond pid_max never does.
+    const std::string parent = std::to_string(::getppid());
+    const std::int32_t binaryParent = ::getppid();
+    const std::int32_t binaryMinusOne = -1;
+    struct Case {
+        std::string content;
+        std::optional<std::uint16_t> text;  // nothing: the lock is this process's own
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"      " + parent + "\n", t::kLockFile, parent.c_str()},
+        {std::string(reinterpret_cast<const char*>(&binaryParent), 4), t::kLockFile,
+         parent.c_str()},
+        {"4194305000\n", t::kForeignLock, "4194305000"},
+        {"99999999\n", t::kStaleLock, "99999999"},
+        {"4294967295\n", t::kForeignLock, "4294967295"},
+        {"-1\n", t::kForeignLock, "-1"},
+        {"0", t::kForeignLock, "0"},
+        {std::string(reinterpret_cast<const char*>(&binaryMinusOne), 4), t::kForeignLock, "?"},
+        {"pid 1234", t::kForeignLock, "pid 1234"},
+        {"", t::kForeignLock, "?"},
+        {std::to_string(::getpid()), std::nullopt, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content);
+        const std::optional<Finding> f = doctor::LockFileFinding("/run/lock/LCK..ttyS0", c.content);
+        ASSERT_EQ(f.has_value(), c.text.has_value());
+        if (!f) continue;
+        EXPECT_EQ(f->text, *c.text);
+        EXPECT_EQ(f->verdict, *c.text == t::kLockFile ? Verdict::Failed : Verdict::Warning);
+        EXPECT_EQ(f->args, (std::vector<std::string>{"/run/lock/LCK..ttyS0", c.shown}));
+    }
 }
 
 TEST(Doctor, GarbageIsReportedAndNeverMistakenForTheDevice) {

@@ -430,14 +430,30 @@ TEST(ParameterFileSave, UpdatesAnExistingFileInPlace) {
     EXPECT_FALSE(ProfileFile(file).hasSection("Bemerkung"));
 }
 
-TEST(ParameterFileSave, RemarkAtSignEndsTheListOnLoading) {
+TEST(ParameterFileSave, NoRemarkLineIsSavedAsTheEndMarker) {
     TempDir dir;
-    ParameterImage img = Reset(medium::Gas);
-    img.Bemerkung = {"a", "@", "b"};
-    ASSERT_TRUE(SaveParameterFile(dir / "r.PGA", img, medium::Gas).ok());
+    // A file that holds "@" ends the remarks there when it is read.
+    writeFileBytes(dir / "hand.PGA",
+                   "[Medium]\r\nIdent=GAS\r\n[Bemerkung]\r\nZeile 1=a\r\nZeile 2= @ \r\n"
+                   "Zeile 3=b\r\n");
     ParameterImage loaded = Reset(medium::Gas);
-    ASSERT_TRUE(LoadParameterFile(dir / "r.PGA", loaded, medium::Gas).ok());
+    ASSERT_TRUE(LoadParameterFile(dir / "hand.PGA", loaded, medium::Gas).ok());
     EXPECT_EQ(loaded.Bemerkung, std::vector<std::string>{"a"});
+
+    // Lines that would read back as "@" are saved as "(@)", which reads back
+    // as itself, and the lines after them stay.
+    ParameterImage img = Reset(medium::Gas);
+    img.Bemerkung = {"a", "@", " @ ", "\"@\"", "'@'", "b", "@@", "\"@", ""};
+    ASSERT_TRUE(SaveParameterFile(dir / "r.PGA", img, medium::Gas).ok());
+    EXPECT_NE(readFileBytes(dir / "r.PGA").find("Zeile 2=(@)\r\nZeile 3=(@)\r\n"),
+              std::string::npos);
+    const std::vector<std::string> stored = {"a", "(@)", "(@)", "(@)", "(@)", "b", "@@", "\"@", ""};
+    for (int round = 0; round < 2; ++round) {
+        loaded = Reset(medium::Gas);
+        ASSERT_TRUE(LoadParameterFile(dir / "r.PGA", loaded, medium::Gas).ok());
+        EXPECT_EQ(loaded.Bemerkung, stored) << round;
+        ASSERT_TRUE(SaveParameterFile(dir / "r.PGA", loaded, medium::Gas).ok());
+    }
 }
 
 TEST(ParameterFileLoad, TensOfThousandsOfRemarkLinesLoadAndSaveBackIdentically) {

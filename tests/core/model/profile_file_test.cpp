@@ -372,6 +372,17 @@ TEST(ProfileFileSave, FailureLeavesTheOldFileUntouched) {
     EXPECT_EQ(readFileBytes(dir / "r.ini"), before);
     EXPECT_EQ(otherFiles(dir.path(), "r.ini"), 0);
 
+    // In a folder it may write, the file's own bits still keep it: root too,
+    // whom access() lets write everything.
+    fs::permissions(dir.path(), fs::perms::all);
+    ProfileFile f(dir / "r.ini");
+    f.writeString("A", "K", "new");
+    int err = 0;
+    EXPECT_FALSE(f.save(nullptr, &err));
+    EXPECT_EQ(err, EACCES);
+    EXPECT_EQ(readFileBytes(dir / "r.ini"), before);
+    EXPECT_EQ(otherFiles(dir.path(), "r.ini"), 0);
+
     // A folder that does not exist.
     ProfileFile missing(dir / "no" / "such" / "x.ini");
     EXPECT_TRUE(missing.loaded());

@@ -144,11 +144,18 @@ TEST(ReadNumber, IntegerFieldsTruncateAndWrap) {
     EXPECT_FALSE(TruncateToBits(std::numeric_limits<double>::infinity()));
 }
 
-TEST(ToSingle, OverflowBecomesInfinity) {
+TEST(ToSingle, OverflowBecomesInfinityAndIsNoDeviceValue) {
     EXPECT_EQ(ToSingle(1e300), std::numeric_limits<float>::infinity());
     EXPECT_EQ(ToSingle(-1e39), -std::numeric_limits<float>::infinity());
     EXPECT_EQ(ToSingle(3.4028235e38), std::numeric_limits<float>::max());
     EXPECT_EQ(ToSingle(0.1), 0.1f);
+
+    for (const char* text : {"NAN", "-INF", "INF", "-1e300", "1e300", "3.5e38", "1e400", "x"}) {
+        EXPECT_FALSE(ReadDeviceFloat(text)) << text;
+    }
+    EXPECT_EQ(ReadDeviceFloat("-3,4028235e38"), -std::numeric_limits<float>::max());
+    EXPECT_EQ(ReadDeviceFloat("1e-46"), 0.0f);
+    EXPECT_EQ(DeviceFloat(0.1), 0.1f);
 }
 
 class FormatValueTest : public ::testing::Test {

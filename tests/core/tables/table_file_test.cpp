@@ -29,6 +29,7 @@ TEST(PropertyFile, ReadsTheCellsAsWritten) {
     EXPECT_EQ(g.at(14, 0), "6600");
     EXPECT_EQ(g.at(1, 1), "0.99000");  // the text as it stands, not reformatted
     EXPECT_EQ(g.at(14, 18), "0.991713");
+    EXPECT_TRUE(g.missing.empty());
 }
 
 TEST(PropertyFile, WithoutValuesIsATableOfZerosWithItsAxes) {
@@ -40,6 +41,11 @@ TEST(PropertyFile, WithoutValuesIsATableOfZerosWithItsAxes) {
     for (int r = 1; r < 19; ++r) {
         for (int c = 1; c < 15; ++c) ASSERT_EQ(g.at(c, r), "0") << c << "," << r;
     }
+    // Every value is missing, and named by its key.
+    const std::vector<std::string> keys = MissingKeys(g);
+    ASSERT_EQ(keys.size(), 18u * 14u);
+    EXPECT_EQ(keys.front(), "[Werte] 0 - 0");
+    EXPECT_EQ(keys.back(), "[Werte] 17 - 13");
 }
 
 TEST(PropertyFile, HandEditedCellsAreTakenUnchecked) {
@@ -47,7 +53,12 @@ TEST(PropertyFile, HandEditedCellsAreTakenUnchecked) {
     ASSERT_TRUE(LoadPropertyFile(Fixture("hand_edited.ETB"), g).ok());
     EXPECT_EQ(g.at(0, 2), "28x3");
     EXPECT_EQ(g.at(0, 3), "");   // present but empty
-    EXPECT_EQ(g.at(0, 4), "0");  // missing
+    EXPECT_EQ(g.at(0, 4), "0");  // missing, and listed
+    EXPECT_EQ(MissingKeys(g).front(), "[Temperatur] 3");
+    EXPECT_EQ(g.missing.front(), (Cell{0, 4}));
+    // A value written into it takes it off the list.
+    g.set(0, 4, "300");
+    EXPECT_EQ(MissingKeys(g).front(), "[Temperatur] 4");
     EXPECT_EQ(g.at(2, 0), "-5");
     EXPECT_EQ(g.at(1, 1), "2675,5");
     EXPECT_EQ(g.at(2, 1), "abc");
@@ -97,6 +108,10 @@ TEST(SaturationFile, TenRowsLeaveTheRestEmpty) {
     for (int r = 11; r < 33; ++r) {
         for (int c = 0; c < 4; ++c) ASSERT_EQ(g.at(c, r), "") << c << "," << r;
     }
+    const std::vector<std::string> keys = MissingKeys(g);
+    ASSERT_EQ(keys.size(), 22u * 4u);
+    EXPECT_EQ(keys.front(), "[Row_11] T");
+    EXPECT_EQ(keys.back(), "[Row_32] h");
 }
 
 TEST(SaturationFile, SavedSectionsAndKeysInOrder) {
@@ -109,9 +124,11 @@ TEST(SaturationFile, SavedSectionsAndKeysInOrder) {
     EXPECT_EQ(bytes.rfind("[Row_01]\r\nT=283\r\np=100.5\r\nrho=1,25\r\nh=2510\r\n", 0), 0u);
     EXPECT_NE(bytes.find("[Row_09]\r\n"), std::string::npos);
     EXPECT_TRUE(bytes.ends_with("[Row_32]\r\nT=\r\np=\r\nrho=\r\nh=\r\n"));
+    // The saved file holds every key: nothing is missing when it comes back.
     SaturationGrid back;
     ASSERT_TRUE(LoadSaturationFile(file, back).ok());
-    EXPECT_EQ(back, g);
+    EXPECT_EQ(back.cells, g.cells);
+    EXPECT_TRUE(back.missing.empty());
 }
 
 TEST(TableFiles, FilesThatAreNoTablesLeaveTheGridAlone) {

@@ -100,9 +100,13 @@ TEST(PropertyGridConversion, CellsThatAreNotClean) {
         {1, 1, "", false, 0},
         {1, 1, "2675,5", false, 2675.5},
         {1, 1, "abc", true, 0},
-        // Not a value a device can compute with.
+        // Not a value a device can compute with, or beyond its floats.
         {2, 2, "NAN", true, 0},
         {2, 3, "-inf", true, 0},
+        {2, 3, "INF", true, 0},
+        {4, 7, "1e300", true, 0},
+        {4, 7, "-1e300", true, 0},
+        {4, 7, "-3.4028235e38", false, -3.4028235e38},
         {3, 5, "1.5x", true, 0},
     };
     for (const Case& c : cases) {
@@ -117,6 +121,8 @@ TEST(PropertyGridConversion, CellsThatAreNotClean) {
             EXPECT_EQ(bad->col, c.col);
             EXPECT_EQ(bad->row, c.row);
             EXPECT_EQ(bad->text, c.text);
+            EXPECT_EQ(bad->key, PropertyCellKey({c.col, c.row}));
+            EXPECT_EQ(bad->number, c.text != "abc" && c.text != "1.5x") << c.text;
             EXPECT_EQ(b, before) << "a stopped conversion must leave the buffer alone";
             continue;
         }
@@ -128,8 +134,11 @@ TEST(PropertyGridConversion, CellsThatAreNotClean) {
         else
             got = static_cast<double>(
                 b.Values[static_cast<std::size_t>(c.row - 1)][static_cast<std::size_t>(c.col - 1)]);
-        EXPECT_EQ(got, c.expect) << c.text;
+        EXPECT_EQ(got, static_cast<double>(static_cast<float>(c.expect))) << c.text;
     }
+    EXPECT_EQ(PropertyCellKey({5, 4}), "[Werte] 3 - 4");
+    EXPECT_EQ(PropertyCellKey({0, 1}), "[Temperatur] 0");
+    EXPECT_EQ(PropertyCellKey({14, 0}), "[Druck] 13");
 }
 
 TEST(SaturationGridConversion, EmptyAndBrokenCellsGiveZero) {
@@ -141,7 +150,7 @@ TEST(SaturationGridConversion, EmptyAndBrokenCellsGiveZero) {
     g.at(0, 32) = "1E3";
     SaturationTableBuffer b;
     b.Rows[5].h = 7;
-    SaturationGridToBuffer(g, b);
+    EXPECT_FALSE(SaturationGridToBuffer(g, b));
     EXPECT_EQ(b.Rows[0], (SaturationRow{373.15F, 101.325F, 0, 0}));
     EXPECT_EQ(b.Rows[5].h, 0) << "rows without text are sent as zeros";
     EXPECT_EQ(b.Rows[31].T, 1000.0F);
@@ -151,6 +160,7 @@ TEST(SaturationGridConversion, EmptyAndBrokenCellsGiveZero) {
     EXPECT_EQ(g.at(2, 0), "rho[kg/m³]");
     EXPECT_EQ(g.at(1, 1), "101.325");
     EXPECT_EQ(g.at(2, 1), "0");
+
 }
 
 TEST(PropertyCellEntry, DialogSettingsByCell) {

@@ -53,7 +53,7 @@ TEST_F(TableTransfer, PropertyFileReachesTheDeviceMemory) {
     PropertyGrid g;
     ASSERT_TRUE(LoadPropertyFile(Fixture("erdgas.KTB"), g).ok());
     for (int table : {0, 1}) {
-        const TransmitResult r = TransmitPropertyGrid(link, table, g, state.PropertyTable);
+        const TransmitResult r = TransmitPropertyGrid(link, table, g, state.PropertyTable, {});
         ASSERT_EQ(r.status, TransmitStatus::Sent);
         const sim::addr::PropertyTableAddresses& a = sim::addr::PropertyTable[table];
         EXPECT_EQ(word(a.columns), 100);
@@ -69,25 +69,49 @@ TEST_F(TableTransfer, PropertyFileReachesTheDeviceMemory) {
     EXPECT_EQ(read.at(0, 18), "338");
 }
 
-TEST_F(TableTransfer, TextInAValueCellSendsNothing) {
-    PropertyGrid g;
-    ASSERT_TRUE(LoadPropertyFile(Fixture("hand_edited.ETB"), g).ok());
+TEST_F(TableTransfer, CellsTheDeviceCannotTakeSendNothing) {
+    const auto tables = [&] {
+        return std::pair{device.peek(sim::addr::PropertyTable[1].columns, 1072),
+                         device.peek(sim::addr::SaturationTable, 512)};
+    };
+    const auto before = tables();
     const std::uint64_t frames = device.framesServed();
-    const auto before = device.peek(sim::addr::PropertyTable[1].columns, 1072);
-    const TransmitResult r = TransmitPropertyGrid(link, 1, g, state.PropertyTable);
+
+    PropertyGrid hand;
+    ASSERT_TRUE(LoadPropertyFile(Fixture("hand_edited.ETB"), hand).ok());
+    TransmitResult r = TransmitPropertyGrid(link, 1, hand, state.PropertyTable, {});
     ASSERT_EQ(r.status, TransmitStatus::BadCell);
-    ASSERT_TRUE(r.bad);
     EXPECT_EQ(r.bad->text, "abc");
+    EXPECT_EQ(r.bad->key, "[Werte] 0 - 1");
+
+    // Files of both kinds, each with one value a device float cannot hold.
+    for (const char* text : {"NAN", "-INF", "INF", "-1e300", "1e300"}) {
+        test::writeFileBytes(dir / "t.DTB", std::string("[Werte]\r\n2 - 3=") + text + "\r\n");
+        PropertyGrid g;
+        ASSERT_TRUE(LoadPropertyFile(dir / "t.DTB", g).ok());
+        r = TransmitPropertyGrid(link, 0, g, state.PropertyTable, {});
+        ASSERT_EQ(r.status, TransmitStatus::BadCell) << text;
+        EXPECT_EQ(r.bad->key, "[Werte] 2 - 3");
+
+        test::writeFileBytes(dir / "t.STB", std::string("[Row_07]\r\nT=400\r\nh=") + text + "\r\n");
+        SaturationGrid sat;
+        ASSERT_TRUE(LoadSaturationFile(dir / "t.STB", sat).ok());
+        r = TransmitSaturationGrid(link, sat, state.SaturationTable, {});
+        ASSERT_EQ(r.status, TransmitStatus::BadCell) << text;
+        EXPECT_EQ(r.bad->key, "[Row_07] h");
+    }
     EXPECT_EQ(device.framesServed(), frames);
-    EXPECT_EQ(device.peek(sim::addr::PropertyTable[1].columns, 1072), before);
+    EXPECT_EQ(tables(), before);
 }
 
 TEST_F(TableTransfer, FailuresAreReportedAndLeaveTheGrid) {
     PropertyGrid g;
     ClearPropertyGrid(g);
     device.injectFault(sim::Fault::RejectWrite, kTransactionAttempts);
-    EXPECT_EQ(TransmitPropertyGrid(link, 0, g, state.PropertyTable).status, TransmitStatus::Failed);
-    EXPECT_EQ(TransmitPropertyGrid(link, 2, g, state.PropertyTable).status, TransmitStatus::Failed);
+    EXPECT_EQ(TransmitPropertyGrid(link, 0, g, state.PropertyTable, {}).status,
+              TransmitStatus::Failed);
+    EXPECT_EQ(TransmitPropertyGrid(link, 2, g, state.PropertyTable, {}).status,
+              TransmitStatus::Failed);
     g.at(1, 1) = "5";
     const PropertyGrid before = g;
     EXPECT_FALSE(ReceivePropertyGrid(link, 2, state.PropertyTable, g));
@@ -102,7 +126,24 @@ TEST_F(TableTransfer, TenRowSaturationFileSendsZerosBelow) {
 
     SaturationGrid g;
     ASSERT_TRUE(LoadSaturationFile(Fixture("ten_rows.STB"), g).ok());
-    ASSERT_EQ(TransmitSaturationGrid(link, g, state.SaturationTable).status, TransmitStatus::Sent);
+    // Rows 11..32 are missing: not sent unasked, nor after a No.
+    const std::uint64_t frames = device.framesServed();
+    std::vector<std::string> asked;
+    const auto answer = [&](bool yes) {
+        return [&asked, yes](const std::vector<std::string>& keys) {
+            asked = keys;
+            return yes;
+        };
+    };
+    EXPECT_EQ(TransmitSaturationGrid(link, g, state.SaturationTable, {}).status,
+              TransmitStatus::Declined);
+    EXPECT_EQ(TransmitSaturationGrid(link, g, state.SaturationTable, answer(false)).status,
+              TransmitStatus::Declined);
+    EXPECT_EQ(device.framesServed(), frames);
+    ASSERT_EQ(asked.size(), 88u);
+    EXPECT_EQ(asked.front(), "[Row_11] T");
+    ASSERT_EQ(TransmitSaturationGrid(link, g, state.SaturationTable, answer(true)).status,
+              TransmitStatus::Sent);
     const std::uint16_t base = sim::addr::SaturationTable;
     EXPECT_EQ(real(base), 283.0F);
     EXPECT_EQ(real(base + 9 * 16 + 4), 1000.5F);

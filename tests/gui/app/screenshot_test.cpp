@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -20,6 +21,7 @@
 #include "core/edit/parameter_compare.h"
 #include "core/link/doctor.h"
 #include "core/link/parameter_blocks.h"
+#include "core/tables/table_messages.h"
 #include "gui/app/about_box.h"
 #include "gui/app/compare_dialog.h"
 #include "gui/app/dialogs.h"
@@ -142,6 +144,13 @@ TEST(Screenshot, EveryPage) {
             QCoreApplication::processEvents();
             w.grab().save(prefix + "TabparEinheiten-on.png", "PNG");
             child<QCheckBox>(&w, "CheckUserEinheiten")->click();
+            // The remarks page with a line a parameter file stores otherwise.
+            w.NBParameter->setCurrentWidget(w.TabParBemerkung);
+            w.NotebookMouseDown();
+            child<QPlainTextEdit>(&w, "Param_Memo")
+                ->setPlainText(QStringLiteral("Station 7\n@\nZähler Süd"));
+            QCoreApplication::processEvents();
+            w.grab().save(prefix + "TabParBemerkung-note.png", "PNG");
             // The input dialog as a double click on the flow design value opens it.
             w.Notebook->setCurrentIndex(1);
             w.NBParameter->setCurrentIndex(0);
@@ -350,6 +359,15 @@ TEST(Screenshot, QuestionsAndSmallDialogs) {
         gui::QtDialogs dialogs;
         shoot(prefix + "question.png");
         dialogs.askYesNo(&w, QString::fromStdString(w.LoadText(16)), gui::DefaultAnswer::No);
+        shoot(prefix + "missing-cells.png");
+        std::vector<std::string> keys;
+        for (int row = 11; row <= 32; ++row) {
+            for (int col = 0; col < 4; ++col) keys.push_back(tables::SaturationCellKey({col, row}));
+        }
+        dialogs.askYesNo(&w,
+                         QString::fromStdString(tables::MissingCellsQuestion(
+                             [&w](std::uint16_t n) { return w.LoadText(n); }, keys)),
+                         gui::DefaultAnswer::No);
         shoot(prefix + "overwrite.png");
         const std::filesystem::path existing = h.documents() / "station.PGA";
         writeFileBytes(existing, "[System]\r\n");

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -357,6 +358,24 @@ TEST(RemarksPage, TypedLinesGoIntoTheImageAndTheFile) {
     win.h.dialogs.openAnswers = {QString::fromStdString(file.string())};
     win.w().mnu_LadenClick();
     EXPECT_EQ(memo->toPlainText(), QStringLiteral("Station Nord\nZähler 7"));
+
+    // A line that would end the remarks in the file keeps what was typed on
+    // the page; the note says how it is saved, and the lines after it stay.
+    auto* note = win.get<QLabel>("RemarkNote");
+    EXPECT_TRUE(note->isHidden());
+    memo->setPlainText(QStringLiteral("Station Nord\n \"@\" \nZähler 7"));
+    EXPECT_EQ(win.w().image().Bemerkung[1], " \"@\" ");
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_TRUE(note->text().contains(QStringLiteral("2")) && note->text().contains("(@)"))
+        << note->text().toStdString();
+    win.h.dialogs.saveAnswers = {QString::fromStdString(file.string())};
+    win.h.dialogs.okCancel = {true};  // overwrite
+    win.w().mnu_SpeichernClick();
+    win.w().mnu_NeuClick();
+    win.h.dialogs.openAnswers = {QString::fromStdString(file.string())};
+    win.w().mnu_LadenClick();
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Station Nord\n(@)\nZähler 7"));
+    EXPECT_TRUE(note->isHidden());
 }
 
 }  // namespace

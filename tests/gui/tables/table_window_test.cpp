@@ -171,15 +171,18 @@ TEST(PropertyTableWindow, SequentialEntryWrapsAndAxesTakeTheDialogValueEvenAfter
     t.mnu_NeuClick();
     EXPECT_EQ(t.kind(), tables::TableKind::Compressibility);
 
-    // From the very last cell on to row 1 of column 1; Cancel ends it.
+    // From the very last cell on to row 1 of column 1; the close box takes
+    // the value as it stands and goes on, Cancel ends it.
+    t.model()->setText(14, 18, "0.75");
     select(t, 14, 17);
     std::vector<Shown> shown;
     answerAll(win,
-              {QStringLiteral("0.5"), QStringLiteral("0.75"), QStringLiteral("2000"), std::nullopt},
+              {QStringLiteral("0.5"), QStringLiteral("\x1b"), QStringLiteral("2000"), std::nullopt},
               &shown);
     t.TabGridDblClick();
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(cell(t, 14, 17), "0.5");
+    EXPECT_EQ(shown[1].value, 0.75F);
     EXPECT_EQ(cell(t, 14, 18), "0.75");
     EXPECT_EQ(cell(t, 1, 1), "1000") << "clamped to the compressibility limit";
     EXPECT_EQ(cell(t, 1, 2), "0");
@@ -335,9 +338,23 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     EXPECT_TRUE(d.log[1].contains("\"abc\""));
     EXPECT_EQ(cell(t, 2, 1), "abc");
 
-    // A good file reaches the device's memory, and the flag is cleared.
+    // A file without values: before sending, the question names the cells
+    // it lacks; No sends nothing.
     d.openAnswers.push_back(QString::fromStdString(Fixture("axes_only.DTB").string()));
     t.mnu_LoadClick();
+    d.log.clear();
+    d.yesNo.push_back(false);
+    t.mnu_TransmitClick();
+    EXPECT_EQ(win.h.device.framesServed(), frames);
+    EXPECT_TRUE(t.notTransmitted());
+    ASSERT_EQ(d.log.size(), 1u);
+    EXPECT_TRUE(
+        d.log[0].startsWith(QStringLiteral("yesno:Die Tabellendatei enthält 252 Zelle(n) nicht; "
+                                           "sie zählen als 0: [Werte]\u00A00\u00A0-\u00A00, ")))
+        << d.log[0].toStdString();
+    EXPECT_EQ(d.yesNoDefaults.back(), gui::DefaultAnswer::No);
+    // Yes sends it: it reaches the device's memory, and the flag is cleared.
+    d.yesNo.push_back(true);
     t.mnu_TransmitClick();
     EXPECT_FALSE(t.notTransmitted());
     EXPECT_EQ(deviceWord(win.h.device, a.rows), 373);
@@ -466,12 +483,19 @@ TEST(SaturationTableWindow, OpeningEmptiesTheGridAndTenRowFilesSendZeros) {
     EXPECT_TRUE(t.notSaved());
     EXPECT_TRUE(t.fileName().endsWith("ten_rows.STB"));
 
-    // Online: the file transmitted, rows 11..32 as zeros in the device.
+    // Online: the file transmitted after a Yes to the question that names
+    // the cells it lacks, rows 11..32 as zeros in the device.
     win.w().session().Online = true;
     t.FormActivate();
     d.openAnswers.push_back(QString::fromStdString(Fixture("ten_rows.STB").string()));
     t.mnu_LoadClick();
+    d.log.clear();
+    d.yesNo.push_back(true);
     t.mnu_TransmitClick();
+    ASSERT_EQ(d.log.size(), 1u);
+    EXPECT_TRUE(d.log[0].contains("88 Zelle(n)") &&
+                d.log[0].contains(QStringLiteral("[Row_11]\u00A0T, [Row_11]\u00A0p")))
+        << d.log[0].toStdString();
     EXPECT_FALSE(t.notTransmitted());
     const std::uint16_t base = sim::addr::SaturationTable;
     EXPECT_EQ(deviceFloat(win.h.device, base + 9 * 16 + 8), 10.25F);
@@ -481,6 +505,21 @@ TEST(SaturationTableWindow, OpeningEmptiesTheGridAndTenRowFilesSendZeros) {
     t.mnu_ReceiveClick();
     EXPECT_EQ(cell(t, 0, 1), "283");
     EXPECT_EQ(cell(t, 3, 32), "0");
+
+    // A value the device cannot hold stops the transmit before anything is
+    // sent (and before any question), the cell named and selected.
+    const fs::path inf = win.h.dir / "inf.STB";
+    writeFileBytes(inf, "[Row_07]\r\nh=-INF\r\n");
+    d.openAnswers.push_back(QString::fromStdString(inf.string()));
+    t.mnu_LoadClick();
+    const auto frames = win.h.device.framesServed();
+    d.log.clear();
+    t.mnu_TransmitClick();
+    EXPECT_EQ(win.h.device.framesServed(), frames);
+    ASSERT_EQ(d.log.size(), 1u);
+    EXPECT_TRUE(d.log[0].startsWith("error:") && d.log[0].contains("\"-INF\" ([Row_07] h)"))
+        << d.log[0].toStdString();
+    EXPECT_EQ(t.TabGrid->currentIndex(), t.model()->index(7, 3));
 }
 
 }  // namespace
