@@ -277,7 +277,7 @@ std::string ManualPage() {
         "from the string library follow \\fB\\-\\-lang\\fR. Errors still go to the error "
         "output as text, and the exit codes are those of the text output. The whole "
         "schema is in cli.md of the package's documentation "
-        "(/usr/share/doc/parvion2/cli.md).\n";
+        "(/usr/share/doc/parvion2/docs/cli.md).\n";
     out +=
         ".SH FILES\n"
         ".TP\n\\fI$XDG_DATA_HOME/parvion2/parvion2.ini\\fR\n"
