@@ -63,6 +63,37 @@ for program in parvion2 parvion2-sim; do
   done
 done
 
+# The bash completion of the package, as bash calls it: the words typed so
+# far (the last one being completed), and what it offers.
+completion="$usr/share/bash-completion/completions/parvion2-cli"
+offered() {
+  bash -c '
+    source /usr/share/bash-completion/bash_completion
+    source "$1"; shift
+    COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+    _parvion2_cli parvion2-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+    echo "${COMPREPLY[*]}"' _ "$completion" "$@"
+}
+while IFS='|' read -r typed expected; do
+  read -r -a words <<<"parvion2-cli $typed"
+  [[ "$typed" == *" " ]] && words+=("")
+  got="$(offered "${words[@]}")"
+  [ "$got" = "$expected" ] || fail "completion of '$typed': '$got', expected '$expected'"
+done <<'CASES'
+identify --j|--json
+set T_U|T_User0 T_User1
+set T_User0 M|Min Max
+set grenzwerte |Schema
+set EG_User |Ho Rho CO2 H2
+--port /dev/pts/1 table read --kind d|density
+live --c|--circuit
+page c|circuit corrections
+print t|terminal-plan
+--baud 11|115200
+--lang |de en
+sg|sgerg
+CASES
+
 "$usr/bin/parvion2-sim" --no-pacing --path-file "$scratch/pty" >"$scratch/sim.log" 2>&1 &
 sim_pid=$!
 for _ in $(seq 100); do [ -s "$scratch/pty" ] && break; sleep 0.05; done
