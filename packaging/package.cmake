@@ -11,9 +11,9 @@ set(PARVION_PACKAGE_MAINTAINER
   "parvion2 maintainers <maintainers@users.noreply.c-seed-d23abb09.example>"
   CACHE STRING "Maintainer field of the Debian package")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${PARVION_PACKAGE_MAINTAINER}")
+# The extended description; CPack puts the summary above it as the synopsis.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "configure and monitor PV-GAS2 and PV-ENG2 flow computers
-parvion2 configures and monitors the two-circuit flow computers PV-GAS2
+  "parvion2 configures and monitors the two-circuit flow computers PV-GAS2
 (gas) and PV-ENG2 (energy) over RS-232: it identifies a device, reads and
 writes its parameter set, edits parameter sets offline and keeps them in
 files, shows the live values of both circuits, reads the error protocol,
