@@ -30,7 +30,9 @@ void ExpectValue(json v, const std::string& quantity = {}) {
     ASSERT_TRUE(v.is_object()) << v;
     EXPECT_TRUE(v["value"].is_number() || v["value"].is_null()) << v;
     EXPECT_EQ(v["unit"].is_string(), v["quantity"].is_string()) << v;
-    if (!quantity.empty()) EXPECT_EQ(v["quantity"], quantity) << v;
+    if (!quantity.empty()) {
+        EXPECT_EQ(v["quantity"], quantity) << v;
+    }
 }
 
 void ExpectLines(json lines) {
