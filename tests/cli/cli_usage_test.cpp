@@ -57,7 +57,7 @@ TEST(CliUsage, HelpAndVersionEndWithCode0) {
         EXPECT_EQ(r.code, 0);
         EXPECT_EQ(r.out, cli::HelpText());
     }
-    for (const std::vector<std::string> args :
+    for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--version"}, {"identify", "--version"}}) {
         const CliRun r = RunCli(args, home.path());
         EXPECT_EQ(r.code, 0);

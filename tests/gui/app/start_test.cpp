@@ -134,8 +134,8 @@ TEST(InstanceChannel, HandsAFileToTheRunningCopy) {
     EXPECT_EQ(info.st_mode & 077, 0u);
 
     QSignalSpy requested(&channel, &gui::InstanceChannel::fileRequested);
-    for (const QString file : {QStringLiteral("/data/Stationen/Übersicht 7.PGA"),
-                               QStringLiteral("/tmp/two\nlines%20.PEG")}) {
+    for (const QString& file : {QStringLiteral("/data/Stationen/Übersicht 7.PGA"),
+                                QStringLiteral("/tmp/two\nlines%20.PEG")}) {
         bool sent = false;
         std::thread second([&] { sent = gui::InstanceChannel::send(socket, file); });
         const bool arrived = requested.wait(5000);
