@@ -8,6 +8,7 @@
 
 #include "cli/cli_error.h"
 #include "cli/context.h"
+#include "cli/json_output.h"
 #include "core/app/connection.h"
 #include "core/calc/sgerg88.h"
 #include "core/edit/circuit_page.h"
@@ -242,6 +243,7 @@ void RunIdentify(Context& ctx) {
     if (!ReadDeviceSerialNo(ctx.link(), dev.DeviceSerialNo)) {
         ctx.DeviceFailure("the serial number cannot be read");
     }
+    if (ctx.options().json) return json_output::PrintIdentify(ctx, program);
     const SystemRec& sys = ctx.image().System;
     const auto& flags = dev.DeviceAccess.Flags;
     std::cout << "Identity:        " << Trimmed(dev.DeviceIdent) << '\n'
@@ -302,6 +304,7 @@ void RunDiff(Context& ctx) {
     const ParameterImage fromFile = LoadForDevice(ctx, file);
     ReadWholeImage(ctx);
     const auto rows = edit::CompareParameterSets(ctx.image(), fromFile, ctx.medium(), ctx.Texts());
+    if (ctx.options().json) return json_output::PrintDiff(ctx, rows);
     PrintLines(edit::ComparisonLines(rows));
     std::cerr << rows.size() << (rows.size() == 1 ? " difference\n" : " differences\n");
 }
@@ -334,6 +337,7 @@ void RunLive(Context& ctx) {
     const int number = ReadErrorState(link, bits);
     const views::CircuitValuesInput in{
         img, ctx.medium(), c, dev.OperatingValues[ci], dev.OutputCurrents, number, bits};
+    if (ctx.options().json) return json_output::PrintLive(ctx, in);
     PrintLines(views::BuildCircuitLines(in, ctx.Blocks(), ctx.Values()));
 }
 
@@ -344,12 +348,13 @@ void RunErrors(Context& ctx) {
     }
     const auto lines = views::BuildErrorProtocolLines(
         ctx.device().ErrorProtocol, ctx.image().System, ctx.Texts(), ctx.Blocks());
-    PrintLines(lines);
-    if (!ctx.options().saveFile) return;
+    if (!ctx.options().json) PrintLines(lines);
     std::string reason;
-    if (!views::SaveErrorProtocolFile(*ctx.options().saveFile, lines, &reason)) {
+    if (ctx.options().saveFile &&
+        !views::SaveErrorProtocolFile(*ctx.options().saveFile, lines, &reason)) {
         Failure(ctx.Text(7, "The file cannot be written:") + " " + reason);
     }
+    if (ctx.options().json) json_output::PrintErrors(ctx);
 }
 
 void RunIntegrators(Context& ctx) {
@@ -359,6 +364,7 @@ void RunIntegrators(Context& ctx) {
         ctx.DeviceFailure("the integrators cannot be read");
     }
     const int circuits = views::AllOutputsPresent(ctx.image().System) ? 2 : 1;
+    if (ctx.options().json) return json_output::PrintIntegrators(ctx, circuits);
     for (int c = 0; c < circuits; ++c) {
         std::cout << ctx.Text(static_cast<std::uint16_t>(30720 + c)) << '\n';
         PrintLines(
@@ -382,10 +388,14 @@ void RunTrends(Context& ctx) {
         case TrendRead::Complete:
             break;
     }
-    for (const views::TrendItem& item : views::ListTrendBlocks(store)) {
-        std::cout << item.text << '\n';
+    const std::vector<views::TrendItem> items = views::ListTrendBlocks(store);
+    if (!ctx.options().json) {
+        for (const views::TrendItem& item : items) std::cout << item.text << '\n';
     }
-    if (!ctx.options().exportFile) return;
+    if (!ctx.options().exportFile) {
+        if (ctx.options().json) json_output::PrintTrends(ctx, items);
+        return;
+    }
 
     std::string serialNo;
     if (!ReadDeviceSerialNo(link, serialNo)) ctx.DeviceFailure("the serial number cannot be read");
@@ -398,6 +408,7 @@ void RunTrends(Context& ctx) {
     if (!views::SaveTrendExportFile(*ctx.options().exportFile, lines, &reason)) {
         Failure(ctx.Text(7, "The file cannot be written:") + " " + reason);
     }
+    if (ctx.options().json) json_output::PrintTrends(ctx, items);
 }
 
 void RunClock(Context& ctx) {
@@ -409,6 +420,7 @@ void RunClock(Context& ctx) {
     if (!ReadDeviceClock(ctx.link(), dev.DeviceDateTime, dev.ClockOffset)) {
         ctx.DeviceFailure("the device clock cannot be read");
     }
+    if (ctx.options().json) return json_output::PrintClock(ctx);
     std::cout << FormatDeviceDateTime(dev.DeviceDateTime) << '\n';
 }
 
@@ -472,6 +484,9 @@ void RunPage(Context& ctx) {
         }
         ctx.Connect(true);
         ReadPage(ctx, *page, circuit);
+    }
+    if (ctx.options().json) {
+        return json_output::PrintPage(ctx, *page, circuit, ctx.options().file.has_value());
     }
     PrintLines(edit::PrintPage(*page, ctx.image(), ctx.medium(), circuit, PageTexts(ctx)));
 }

@@ -4,6 +4,7 @@
 
 #include "cli/cli_error.h"
 #include "cli/context.h"
+#include "cli/json_output.h"
 #include "core/app/settings.h"
 #include "core/link/doctor.h"
 #include "core/link/ui_hooks.h"
@@ -16,6 +17,8 @@ void RunDoctor(Context& ctx) {
     const std::vector<std::string> ports = doctor::PortsToTest(
         ctx.portPath(), doctor::MappedPorts(SettingsFile(ctx.appData())), listed);
     NullUiHooks ui;
+    const bool json = ctx.options().json;
+    std::vector<doctor::PortReport> reports;
     bool answered = false;
     for (const std::string& path : ports) {
         const doctor::ListedPort* entry = nullptr;
@@ -25,6 +28,11 @@ void RunDoctor(Context& ctx) {
         const doctor::PortReport report =
             doctor::CheckPort(path, entry, ctx.session().Baudrate, ui, ctx.appData(),
                               {nullptr, ctx.session().NetLatencyMs});
+        answered = answered || report.answered();
+        if (json) {
+            reports.push_back(report);
+            continue;
+        }
         std::cout << doctor::RenderFinding(
                          {doctor::Verdict::Ok, doctor::text::kPortHeading, {path}}, text)
                   << '\n';
@@ -34,9 +42,12 @@ void RunDoctor(Context& ctx) {
             std::cout << "  " << mark << doctor::RenderFinding(f, text) << '\n';
         }
         std::cout.flush();
-        answered = answered || report.answered();
     }
-    if (ports.empty()) std::cout << text(doctor::text::kNoPorts) << '\n';
+    if (json) {
+        json_output::PrintDoctor(ctx, reports);
+    } else if (ports.empty()) {
+        std::cout << text(doctor::text::kNoPorts) << '\n';
+    }
     std::cout.flush();
     if (!answered) throw CliError(kExitFailure, "no device answered");
 }

@@ -9,11 +9,10 @@
 #include <vector>
 
 #include "cli/cli_error.h"
-#include "cli/commands.h"
+#include "cli/command_table.h"
 #include "cli/context.h"
-#include "cli/doctor_command.h"
 #include "cli/options.h"
-#include "cli/table_command.h"
+#include "version/version.h"
 
 namespace {
 
@@ -31,26 +30,15 @@ bool OutputReaderGone() {
 int Run(const std::vector<std::string>& args, const char* argv0) {
     const CliOptions options = ParseOptions(args);
     if (options.help) {
-        std::cout << kHelpText;
+        std::cout << HelpText();
+        return kExitOk;
+    }
+    if (options.version) {
+        std::cout << parvion::VersionLine("parvion2-cli") << '\n';
         return kExitOk;
     }
     Context ctx(options, ExecutableFolder(argv0));
-    const std::string& c = options.command;
-    if (c == "identify") RunIdentify(ctx);
-    if (c == "read-params") RunReadParams(ctx);
-    if (c == "write-params") RunWriteParams(ctx);
-    if (c == "diff") RunDiff(ctx);
-    if (c == "live") RunLive(ctx);
-    if (c == "errors") RunErrors(ctx);
-    if (c == "integrators") RunIntegrators(ctx);
-    if (c == "trends") RunTrends(ctx);
-    if (c == "clock") RunClock(ctx);
-    if (c == "sgerg") RunSgerg(ctx);
-    if (c == "page") RunPage(ctx);
-    if (c == "set") RunSet(ctx);
-    if (c == "print") RunPrint(ctx);
-    if (c == "doctor") RunDoctor(ctx);
-    if (c == "table") RunTable(ctx);
+    FindCommand(options.command)->run(ctx);
     std::cout.flush();
     // A reader that stopped reading early is a normal end, not a failure.
     if (!std::cout && !OutputReaderGone()) {

@@ -8,8 +8,6 @@
 
 namespace parvion::cli {
 
-extern const char* const kHelpText;
-
 struct PortChoice {
     int comNumber = 0;  // 1..8 for "Com N", 0 for a path
     std::string path;   // the device path or network port when given as one
@@ -17,6 +15,7 @@ struct PortChoice {
 
 struct CliOptions {
     bool help = false;
+    bool version = false;
     std::string command;
     std::vector<std::string> args;
 
@@ -35,6 +34,7 @@ struct CliOptions {
     double temperature = 0.0;               // sgerg: °C
     std::optional<std::string> tableKind;   // table read: --kind
     bool allowMissing = false;              // table write: send cells the file lacks as 0
+    bool json = false;                      // --json: one JSON document instead of text lines
 };
 
 // Parses the arguments after the program name. Throws CliError (usage) with

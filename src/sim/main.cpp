@@ -20,6 +20,7 @@
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
 #include "sim/lib/tcp_server.h"
+#include "version/version.h"
 
 namespace {
 
@@ -72,10 +73,13 @@ Faults (a fault applies to one whole frame):
                         but drop-line and wrong-echo)
   --late-ms N           delay of a late first byte (default 300)
 
+  --version             the program's version and the commit it was built from
   -h, --help            this text
 
 A dropped line (drop-line) closes the terminal (or the connection): the
 program then ends with exit code 3.
+
+The manual page parvion2-sim(1) describes every option.
 )";
 
 const Fault kFaultKinds[] = {Fault::BadChecksum,   Fault::NoReply,       Fault::ShortReply,
@@ -154,6 +158,9 @@ int main(int argc, char** argv) {
         std::string v;
         if (a == "-h" || a == "--help") {
             std::cout << kUsage;
+            return 0;
+        } else if (a == "--version") {
+            std::cout << parvion::VersionLine("parvion2-sim") << '\n';
             return 0;
         } else if (a == "--gas") {
             options.medium = 0;

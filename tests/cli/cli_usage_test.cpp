@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cli/command_table.h"
 #include "cli_process.h"
+#include "version/version.h"
 
 namespace parvion::test {
 namespace {
@@ -46,6 +48,8 @@ TEST(CliUsage, WrongCommandLinesEndWithCode2AndSayWhatIsWrong) {
         {{"trends", "--export"}, "--export needs a value"},
         {{"set", "T_User0", "Max", "1", "--allow-missing"}, "--allow-missing does not apply"},
         {{"table", "write", "--allow-missing=yes", "x.STB"}, "--allow-missing takes no value"},
+        {{"set", "T_User0", "Max", "1", "--json"}, "--json does not apply to set"},
+        {{"sgerg", "0", "1", "0.8", "11", "--json=1"}, "--json takes no value"},
     };
     for (const Case& c : cases) {
         const CliRun r = RunCli(c.args, home.path());
@@ -57,19 +61,59 @@ TEST(CliUsage, WrongCommandLinesEndWithCode2AndSayWhatIsWrong) {
     EXPECT_FALSE(std::filesystem::exists(home / ".local"));
 }
 
-TEST(CliUsage, HelpDocumentsEveryCommandAndTheExitCodes) {
+TEST(CliUsage, HelpAndVersionEndWithCode0) {
     TempDir home;
     for (const char* help : {"--help", "-h", "help"}) {
         const CliRun r = RunCli({help}, home.path());
         EXPECT_EQ(r.code, 0);
-        for (const char* word :
-             {"identify", "read-params", "write-params", "diff", "live", "errors", "integrators",
-              "trends", "clock", "sgerg", "page", "set SECTION KEY VALUE", "--port", "--baud",
-              "--password", "--lang", "--circuit", "--file", "--allow-missing",
-              "Exit codes"}) {
-            EXPECT_TRUE(Contains(r.out, word)) << word;
+        EXPECT_EQ(r.out, cli::HelpText());
+    }
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--version"}, {"identify", "--version"}}) {
+        const CliRun r = RunCli(args, home.path());
+        EXPECT_EQ(r.code, 0);
+        EXPECT_EQ(r.out, VersionLine("parvion2-cli") + "\n");
+        EXPECT_TRUE(Contains(r.out, std::string(ProgramVersion()))) << r.out;
+    }
+}
+
+// docs/cli.md describes every way to call a command and every option of
+// the command table (the manual page and --help are made from the table),
+// and no command the program does not have.
+TEST(CliUsage, TheGuideAgreesWithTheCommandTable) {
+    const std::string guide = readFileBytes(std::filesystem::path(PARVION_DOCS_DIR) / "cli.md");
+    ASSERT_FALSE(guide.empty());
+    auto escaped = [](std::string s) {
+        for (std::size_t at = s.find('|'); at != std::string::npos; at = s.find('|', at + 2)) {
+            s.insert(at, "\\");
+        }
+        return s;
+    };
+    std::size_t forms = 0;
+    for (const cli::CommandSpec& c : cli::CommandTable()) {
+        for (const cli::UsageForm& f : c.forms) {
+            const std::string usage =
+                std::string(c.name) + (f.usage.empty() ? "" : " ") + std::string(f.usage);
+            EXPECT_TRUE(Contains(guide, "| `" + escaped(usage) + "` |")) << usage;
+            ++forms;
+        }
+        for (const std::string_view option : c.options) {
+            if (option == "--json") {
+                EXPECT_TRUE(Contains(guide, "`" + std::string(c.name) + " --json`")) << c.name;
+            }
         }
     }
+    for (const cli::OptionSpec& o : cli::OptionTable()) {
+        EXPECT_TRUE(Contains(guide, "`" + std::string(o.name))) << o.name;
+    }
+    // Every row of the guide's command table is a form of the program.
+    std::size_t rows = 0;
+    const std::size_t table = guide.find("## Commands");
+    const std::size_t end = guide.find("\n## ", table + 1);
+    for (const std::string& line : SplitLines(guide.substr(table, end - table))) {
+        if (line.rfind("| `", 0) == 0) ++rows;
+    }
+    EXPECT_EQ(rows, forms);
 }
 
 TEST(CliSgerg, PrintsTheStatusAndKAtTheGivenPoint) {

@@ -11,11 +11,20 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
+
+#include <QCoreApplication>
+
 #include "core/app/settings.h"
 #include "core/model/profile_file.h"
+#include "gui/app/instance_channel.h"
+#include "gui/app/instance_guard.h"
+#include "gui/app/program.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
 #include "support/temp_dir.h"
+#include "support/window_harness.h"
+#include "version/version.h"
 
 extern char** environ;
 
@@ -75,6 +84,114 @@ TEST(Program, GoesOnlineAgainstTheSimulatorOverAPty) {
     int status = 0;
     waitpid(pid, &status, 0);
     server.stop();
+}
+
+struct ProgramRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// Starts a program of the build with the arguments and environment; while
+// it runs, `whileRunning` is called (the test's own event loop); a program
+// that does not end within 30 s is killed.
+ProgramRun RunProgram(const std::string& name, const std::vector<std::string>& args,
+                      const std::vector<std::string>& environment,
+                      const std::filesystem::path& scratch,
+                      const std::function<void()>& whileRunning = {}) {
+    std::string path = (std::filesystem::path(PARVION_BIN_DIR) / name).string();
+    std::vector<std::string> argv{path};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> argp;
+    for (auto& a : argv) argp.push_back(a.data());
+    argp.push_back(nullptr);
+    std::vector<std::string> env = environment;
+    env.push_back("ASAN_OPTIONS=detect_leaks=0");
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const auto out = scratch / (name + ".out");
+    const auto err = scratch / (name + ".err");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    ProgramRun run;
+    const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argp.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return run;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+        if (whileRunning) whileRunning();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readFileBytes(out);
+    run.err = readFileBytes(err);
+    return run;
+}
+
+TEST(Program, VersionAndHelpOfAllThreePrograms) {
+    TempDir dir;
+    const std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen",
+                                          "HOME=" + dir.path().string()};
+    for (const char* program : {"parvion2", "parvion2-cli", "parvion2-sim"}) {
+        ProgramRun r = RunProgram(program, {"--version"}, env, dir.path());
+        EXPECT_EQ(r.code, 0) << program << r.err;
+        EXPECT_EQ(r.out, VersionLine(program) + "\n");
+        r = RunProgram(program, {"--help"}, env, dir.path());
+        EXPECT_EQ(r.code, 0) << program << r.err;
+        EXPECT_EQ(r.out.rfind(std::string("usage: ") + program + " [options]", 0), 0u) << r.out;
+        EXPECT_NE(r.out.find(std::string("manual page ") + program + "(1)"), std::string::npos);
+        r = RunProgram(program, {"--frobnicate"}, env, dir.path());
+        EXPECT_EQ(r.code, 2) << program;
+        EXPECT_NE(r.err.find("unknown option --frobnicate"), std::string::npos) << r.err;
+    }
+}
+
+// `parvion2 FILE` while parvion2 runs: the file goes to the running window,
+// which loads it, and the second start ends.
+TEST(Program, ASecondStartHandsItsFileToTheRunningWindow) {
+    TempDir dir;
+    const auto runtime = dir / "runtime";
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    gui::InstanceGuard guard(runtime / "parvion2.lock");
+    ASSERT_TRUE(guard.acquired());
+    gui::InstanceChannel channel;
+    ASSERT_TRUE(channel.listen(runtime / "parvion2.socket"));
+    WindowSetup setup;
+    setup.online = false;
+    Harness h(setup);
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::ServeSecondStarts(channel, *h.window);
+    h.window->image().Trend_User.Time = 5;
+    const auto file = h.documents() / "station 7.PGA";
+    std::filesystem::copy_file(std::filesystem::path(PARVION_FIXTURES_DIR) / "params/gas_full.PGA",
+                               file);
+
+    const ProgramRun second = RunProgram(
+        "parvion2", {file.string()},
+        {"QT_QPA_PLATFORM=offscreen", "HOME=" + (dir / "home").string(),
+         "XDG_RUNTIME_DIR=" + runtime.string(), "XDG_DATA_HOME=" + (dir / "data").string()},
+        dir.path(), [] { QCoreApplication::processEvents(); });
+    EXPECT_EQ(second.code, 0) << second.err;
+    for (int i = 0; i < 100 && h.window->recentFiles().empty(); ++i) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_FALSE(h.window->recentFiles().empty());
+    EXPECT_EQ(h.window->recentFiles().front(), file);
+    EXPECT_NE(h.window->image().Trend_User.Time, 5);
+    // The second start made no settings of its own.
+    EXPECT_FALSE(std::filesystem::exists(dir / "data"));
 }
 
 }  // namespace

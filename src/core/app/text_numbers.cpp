@@ -166,6 +166,8 @@ constexpr std::array kUsed = {
     // Why the link failed, and live values that are no longer current.
     TextRange{22624, 22638, "link failures"},
     TextRange{22640, 22643, "writes only with what the device returned, missing file keys"},
+    // The file menu's recent files; a parameter file that cannot be read.
+    TextRange{22656, 22659, "recent files, unreadable file"},
     // Buttons of the small dialogs and the caption of the password dialog.
     TextRange{23552, 23554, "dialog buttons, password caption"},
     // Circuit headings of the printout and the integrator page.

@@ -148,6 +148,9 @@ std::vector<ComparisonRow> CompareParameterSets(const ParameterImage& left,
             shown = *v;
         }
         if (shown.quantity != kNoQuantity) {
+            row.quantity = shown.quantity;
+            row.leftValue = shown.left;
+            row.rightValue = shown.right;
             // Values that differ beyond the shown digits keep the file's
             // texts, so that the row still shows a difference.
             std::string a =

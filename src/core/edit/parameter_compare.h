@@ -40,6 +40,11 @@ struct ComparisonRow {
     std::string key;
     std::string left;  // as shown: value and unit, or the file's text
     std::string right;
+    // A value a page shows: its quantity and both values in the base unit
+    // (for --json); 255 (no quantity) for choices, codes and texts.
+    std::uint8_t quantity = 255;
+    float leftValue = 0;
+    float rightValue = 0;
     bool operator==(const ComparisonRow&) const = default;
 };
 

@@ -1,9 +1,19 @@
-// The parameter menu: new parameter set, load and save a parameter file.
+// The parameter menu: new parameter set, load and save a parameter file, the
+// recent files; and parameter files that come from outside the menu (the
+// command line, a second start, a drop).
 
+#include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 
 #include "core/app/connection.h"
+#include "core/app/recent_files.h"
 #include "core/edit/parameter_compare.h"
 #include "core/edit/parameter_transfer.h"
 #include "core/link/connect.h"
@@ -14,6 +24,7 @@
 #include "core/views/text_source.h"
 #include "gui/app/dialogs.h"
 #include "gui/app/main_window.h"
+#include "gui/app/widgets.h"
 
 namespace parvion::gui {
 
@@ -78,10 +89,11 @@ std::optional<QString> Tfrm_Main::askParameterFileToOpen() {
     return dialogs_->openFile(this, request);
 }
 
-bool Tfrm_Main::readParameterFile(ParameterImage& candidate, QString& file) {
+bool Tfrm_Main::readParameterFile(ParameterImage& candidate, QString& file,
+                                  const std::optional<QString>& given) {
     // The file is chosen before anything is read, and prepared in a copy of
     // the image: a cancelled dialog or a refused file changes nothing.
-    const std::optional<QString> chosen = askParameterFileToOpen();
+    const std::optional<QString> chosen = given ? given : askParameterFileToOpen();
     if (!chosen) return false;
     const QFileInfo info(*chosen);
     lastParameterFolder_ = info.absolutePath();
@@ -103,7 +115,10 @@ bool Tfrm_Main::readParameterFile(ParameterImage& candidate, QString& file) {
             dialogs_->warning(this, QString::fromStdString(LoadText(6) + result.detail(path)));
             return false;
         case ParameterFileStatus::FileError:
-            dialogs_->warning(this, QString::fromStdString(LoadText(7) + result.detail(path)));
+            // A file that is missing or cannot be read, not one that cannot
+            // be written (text 7).
+            dialogs_->warning(
+                this, QString::fromStdString(LoadText(kFileUnreadableText) + result.detail(path)));
             return false;
     }
     if (!result.missingKeys.empty()) {
@@ -124,6 +139,7 @@ void Tfrm_Main::takeParameterFile(ParameterImage candidate, const QString& file)
         WithParameterExtension(file.toStdString(), session_.Medium).string());
     showParameterFileName(file);
     image_ = std::move(candidate);
+    rememberRecentFile(file);
     redisplayPages();
 }
 
@@ -141,6 +157,98 @@ void Tfrm_Main::writeParameterSet() {
     dialogs_->warning(this, QString::fromStdString(views::FillPlaceholders(
                                 LoadText(edit::kWriteSetFailedText),
                                 {LinkFailureText(link_->lastFailure(), text)})));
+}
+
+void Tfrm_Main::rememberRecentFile(const QString& file) {
+    AddRecentFile(recentFiles_, std::filesystem::path(file.toStdString()));
+}
+
+void Tfrm_Main::refreshRecentMenu() {
+    DropMissingRecentFiles(recentFiles_);
+    mnu_Zuletzt->clear();
+    const QFontMetrics metrics(mnu_Zuletzt->font());
+    for (std::size_t i = 0; i < recentFiles_.size(); ++i) {
+        const QString path =
+            QDir::toNativeSeparators(QString::fromStdString(recentFiles_[i].string()));
+        // "&1 /home/…/station7.PGA": the number is the key, the name stays whole.
+        const QString shown = metrics.elidedText(path, Qt::ElideMiddle, 420);
+        QAction* item = mnu_Zuletzt->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        item->setObjectName(QStringLiteral("mnu_Zuletzt%1").arg(i + 1));
+        item->setToolTip(path);
+        connect(item, &QAction::triggered, this, [this, path] { openParameterFile(path); });
+    }
+    if (recentFiles_.empty()) {
+        QAction* none = mnu_Zuletzt->addAction(qs(LoadText(kRecentNoneText)));
+        none->setObjectName(QStringLiteral("mnu_ZuletztLeer"));
+        none->setEnabled(false);
+        return;
+    }
+    mnu_Zuletzt->addSeparator();
+    QAction* clear = mnu_Zuletzt->addAction(qs(LoadText(kRecentClearText)));
+    clear->setObjectName(QStringLiteral("mnu_ZuletztLoeschen"));
+    connect(clear, &QAction::triggered, this, [this] { recentFiles_.clear(); });
+}
+
+void Tfrm_Main::openParameterFile(const QString& file) {
+    pendingFiles_.push_back(file);
+    openPendingFiles();
+}
+
+void Tfrm_Main::openPendingFiles() {
+    if (pendingFiles_.isEmpty()) return;
+    // Never inside a device sequence or a dialog, nor before the window has
+    // started: tried again shortly.
+    if (!formReady_ || busy_.held() || QApplication::activeModalWidget() != nullptr ||
+        QApplication::activePopupWidget() != nullptr) {
+        pendingTimer_->start();
+        return;
+    }
+    loadParameterSet(pendingFiles_.takeFirst());
+    if (!pendingFiles_.isEmpty()) pendingTimer_->start();
+}
+
+void Tfrm_Main::raiseWindow() {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+}
+
+namespace {
+
+// The first local parameter file (.PGA, .PEG, .PAR, any case) of a drag.
+QString DroppedParameterFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) return {};
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) continue;
+        const QString file = url.toLocalFile();
+        const QString suffix = QFileInfo(file).suffix().toUpper();
+        if (suffix == QLatin1String("PGA") || suffix == QLatin1String("PEG") ||
+            suffix == QLatin1String("PAR")) {
+            return file;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+bool Tfrm_Main::takeFileDrop(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QString file = DroppedParameterFile(drop->mimeData());
+    if (file.isEmpty()) return false;
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    // The load asks its questions after the drop has ended.
+    if (type == QEvent::Drop) {
+        QTimer::singleShot(0, this, [this, file] { openParameterFile(file); });
+    }
+    return true;
 }
 
 bool Tfrm_Main::readDeviceParameters(ParameterImage& device) {
@@ -167,6 +275,10 @@ ComparisonView Tfrm_Main::comparisonView(const ParameterImage& left, const Param
 }
 
 void Tfrm_Main::mnu_LadenClick() {
+    loadParameterSet(std::nullopt);
+}
+
+void Tfrm_Main::loadParameterSet(const std::optional<QString>& given) {
     auto busy = busy_.tryHold();
     if (!busy) return;
     [&] {
@@ -178,7 +290,7 @@ void Tfrm_Main::mnu_LadenClick() {
         }
         ParameterImage candidate;
         QString file;
-        if (!readParameterFile(candidate, file)) return;
+        if (!readParameterFile(candidate, file, given)) return;
         if (online && session_.CompareBeforeWrite) {
             // What the write would change, shown first; cancelled, the
             // device gets nothing and the image is as it was.
@@ -249,6 +361,7 @@ void Tfrm_Main::saveParameterFile() {
     }
     saveFileName_ = file;
     lastParameterFolder_ = QFileInfo(file).absolutePath();
+    rememberRecentFile(file);
 }
 
 void Tfrm_Main::mnu_SpeichernClick() {

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "core/app/recent_files.h"
 #include "core/app/settings.h"
 #include "core/app/texts.h"
 #include "core/edit/write_back.h"
@@ -114,7 +115,16 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     SystemTimer->setInterval(1000);
     connect(RefreshTimer, &QTimer::timeout, this, &Tfrm_Main::RefreshTimerTimer);
     connect(SystemTimer, &QTimer::timeout, this, &Tfrm_Main::SystemTimerTimer);
+    pendingTimer_ = new QTimer(this);
+    pendingTimer_->setSingleShot(true);
+    pendingTimer_->setInterval(200);
+    connect(pendingTimer_, &QTimer::timeout, this, &Tfrm_Main::openPendingFiles);
     createDialogs();
+    // A parameter file dropped anywhere on the window is loaded; the
+    // application-wide filter sees the drop before an edit field would
+    // take the file's name as text.
+    setAcceptDrops(true);
+    qApp->installEventFilter(this);
 
     // The window opens with a client area of 630 x 483 below the menu, the
     // size every page is laid out for and the smallest it can be made; it
@@ -137,6 +147,7 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
 }
 
 Tfrm_Main::~Tfrm_Main() {
+    qApp->removeEventFilter(this);
     // Child windows destroyed after this point move the focus; the page
     // entry handler must not run on a window that is half gone.
     disconnect(focusConnection_);
@@ -209,6 +220,8 @@ void Tfrm_Main::buildMenus() {
     mnu_Parameter = submenu(nullptr, "mnu_Parameter", "&Parameter");
     mnu_Neu = action(mnu_Parameter, "mnu_Neu", "&Neu");
     mnu_Laden = action(mnu_Parameter, "mnu_Laden", "&Laden...");
+    mnu_Zuletzt = submenu(mnu_Parameter, "mnu_Zuletzt", "Zuletzt geöffnet");
+    connect(mnu_Zuletzt, &QMenu::aboutToShow, this, &Tfrm_Main::refreshRecentMenu);
     mnu_Vergleichen = action(mnu_Parameter, "mnu_Vergleichen", "Mit Datei vergleichen...");
     mnu_Speichern = action(mnu_Parameter, "mnu_Speichern", "&Speichern...");
     mnu_Parameter->addSeparator();
@@ -425,6 +438,7 @@ bool Tfrm_Main::FormCreate() {
     lastParameterFolder_ = QString::fromStdString(options_.documentsFolder.string());
 
     ReadSettings(options_.appDataFolder, session_);
+    recentFiles_ = ReadRecentFiles(options_.appDataFolder);
     link_->setPortResolver(
         [folder = options_.appDataFolder](int comNumber) { return PortName(folder, comNumber); });
     const StartConnection started = ConnectDevice(*link_, *device_);
@@ -517,6 +531,8 @@ void Tfrm_Main::FormClose() {
         if (!written.ok) {
             dialogs_->warning(
                 this, QString::fromStdString(LoadText(5) + std::to_string(written.ioError)));
+        } else {
+            WriteRecentFiles(options_.appDataFolder, recentFiles_);
         }
     }
 }
@@ -608,6 +624,7 @@ void Tfrm_Main::refreshVisiblePage() {
 // --- page switching ------------------------------------------------------------------
 
 bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
+    if (takeFileDrop(watched, event)) return true;
     if (event->type() == QEvent::MouseButtonRelease &&
         (watched == Notebook->tabBar() || watched == NBBetrieb->tabBar())) {
         // The press has switched the page; the release checks and fills it.

@@ -71,6 +71,13 @@ class TrendPage;
 class TrendRecordingPage;
 class UnitsPage;
 
+// Texts of the recent-files menu and the loader's message for a file that
+// cannot be read (string libraries).
+inline constexpr std::uint16_t kRecentMenuText = 22656;   // "Open recent"
+inline constexpr std::uint16_t kRecentNoneText = 22657;   // "(none)"
+inline constexpr std::uint16_t kRecentClearText = 22658;  // "Clear list"
+inline constexpr std::uint16_t kFileUnreadableText = 22659;
+
 struct MainWindowOptions {
     SerialLine* line = nullptr;             // the serial line the link uses; required
     std::filesystem::path programFolder;    // holds the string libraries
@@ -148,6 +155,19 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
         return QString::fromStdString(options_.documentsFolder.string());
     }
 
+    // --- files from outside the menus ----------------------------------------
+    // Loads a parameter file as "Load" does, with the same questions (the
+    // command line, a second start, a drop, the recent-files menu). While a
+    // device sequence or a dialog is under way it waits until they end.
+    void openParameterFile(const QString& file);
+    // Shows the window in front of the others (a second start handed it a
+    // file).
+    void raiseWindow();
+    // The recent parameter files, newest first, as the menu lists them.
+    const std::vector<std::filesystem::path>& recentFiles() const { return recentFiles_; }
+    // Rebuilds the recent-files menu; files that are gone are dropped.
+    void refreshRecentMenu();
+
   public slots:
     void UpdateTexts();
     void RefreshTimerTimer();
@@ -214,6 +234,8 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     QMenu* mnu_Parameter = nullptr;
     QAction* mnu_Neu = nullptr;
     QAction* mnu_Laden = nullptr;
+    // The last parameter files loaded or saved.
+    QMenu* mnu_Zuletzt = nullptr;
     QAction* mnu_Vergleichen = nullptr;
     QAction* mnu_Speichern = nullptr;
     QAction* mnu_Seitenansicht = nullptr;
@@ -262,12 +284,21 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     // picked and when the pages show a new set.
     void checkLevelMenu();
     std::optional<QString> askParameterFileToOpen();
-    // Asks for a parameter file and prepares it as a load does (onto the
-    // defaults, online fitted to the device, edit::PrepareParameterFile);
-    // false when cancelled, refused or the device could not be read (the
-    // message is shown). Keys the file lacks are named. The image is not
-    // touched.
-    bool readParameterFile(ParameterImage& candidate, QString& file);
+    // "Load": the questions, the file (asked for unless given), online the
+    // comparison and the write.
+    void loadParameterSet(const std::optional<QString>& given);
+    void openPendingFiles();
+    // Loads and checks the dropped parameter file; true when the event was
+    // one and has been taken.
+    bool takeFileDrop(QObject* watched, QEvent* event);
+    void rememberRecentFile(const QString& file);
+    // Asks for a parameter file (unless given) and prepares it as a load
+    // does (onto the defaults, online fitted to the device,
+    // edit::PrepareParameterFile); false when cancelled, refused or the
+    // device could not be read (the message is shown). Keys the file lacks
+    // are named. The image is not touched.
+    bool readParameterFile(ParameterImage& candidate, QString& file,
+                           const std::optional<QString>& given = std::nullopt);
     // Writes the whole set to the device and says so when that failed.
     void writeParameterSet();
     void takeParameterFile(ParameterImage candidate, const QString& file);
@@ -307,6 +338,10 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     int cursorDepth_ = 0;
     QString lastParameterFolder_;
     QString saveFileName_;
+    std::vector<std::filesystem::path> recentFiles_;
+    // Files to open once no device sequence or dialog is under way.
+    QStringList pendingFiles_;
+    QTimer* pendingTimer_ = nullptr;
 };
 
 }  // namespace parvion::gui

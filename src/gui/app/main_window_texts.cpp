@@ -52,6 +52,9 @@ void Tfrm_Main::applyFrameTexts() {
         setText(mnu_Klemmenplan, t[8]);
         setText(mnu_Beenden, t[10]);
     }
+    if (const std::string recent = LoadText(kRecentMenuText); !recent.empty()) {
+        mnu_Zuletzt->menuAction()->setText(qs(recent));
+    }
     printMenu_->updateTexts();
     if (const std::string compare = LoadText(edit::compare_text::kMenu); !compare.empty()) {
         mnu_Vergleichen->setText(QString::fromStdString(compare));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/app/leak_check.h"
+#include "core/app/recent_files.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
@@ -279,4 +280,41 @@ TEST(CompareSwitch, OldFilesMeanOnAndStayAsTheyAreUntilTheSwitchIsTurnedOff) {
     EXPECT_FALSE(readFrom(dir, readFileBytes(dir / "parvion2.ini")).CompareBeforeWrite);
 }
 
+}  // namespace parvion
+
+namespace parvion {
+namespace {
+
+// Any path reads back as it was written, whatever the file's code page
+// holds; broken entries are skipped, and the rest of the file stays.
+TEST(RecentFiles, PathsSurviveTheSettingsFileAndBrokenEntriesAreSkipped) {
+    TempDir dir;
+    const std::vector<std::filesystem::path> files = {
+        "/home/anna/Stationen/Übersicht Nord.PGA",  // Windows-1252 has the umlaut
+        "/data/Сибирь/станция.PEG",                 // no Windows-1252 character at all
+        "/tmp/100% =; [x].PAR",                     // the profile file's own characters
+        " /lead and trail .PGA ",                   // blanks the profile file would trim
+    };
+    ProfileFile ini(SettingsFile(dir.path()));
+    ini.writeString("Einstellungen", "Online", "1");
+    ASSERT_TRUE(ini.save());
+    ASSERT_TRUE(WriteRecentFiles(dir.path(), files));
+    EXPECT_EQ(ReadRecentFiles(dir.path()), files);
+    EXPECT_EQ(ProfileFile(SettingsFile(dir.path())).readString("Einstellungen", "Online", ""), "1");
+
+    ProfileFile broken(SettingsFile(dir.path()));
+    broken.writeString("Recent", "File2", "/x%4");
+    broken.writeString("Recent", "File3", "/x%zz");
+    broken.writeString("Recent", "File4", "");
+    ASSERT_TRUE(broken.save());
+    EXPECT_EQ(ReadRecentFiles(dir.path()), std::vector<std::filesystem::path>{files[0]});
+
+    std::vector<std::filesystem::path> list;
+    for (int i = 0; i < 10; ++i) AddRecentFile(list, "/f" + std::to_string(i % 9));
+    ASSERT_EQ(list.size(), kRecentFiles);
+    EXPECT_EQ(list.front(), "/f0");  // taken again: to the front, once
+    EXPECT_EQ(list.back(), "/f2");
+}
+
+}  // namespace
 }  // namespace parvion

@@ -7,13 +7,19 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <fstream>
 
+#include "core/app/recent_files.h"
 #include "core/app/texts.h"
 #include "core/link/parameter_blocks.h"
 #include "gui/app/about_box.h"
@@ -334,6 +340,139 @@ TEST(LevelMenu, ChecksTheLevelTheDeviceBrought) {
         w.mnu_NeuClick();
         EXPECT_EQ(checkedItem(), c.item);
     }
+}
+
+}  // namespace
+}  // namespace parvion::test
+
+namespace parvion::test {
+namespace {
+
+// A parameter file from outside the menu (the command line, a second start,
+// the recent files, a drop) goes through Load with its questions; a file
+// that is missing or is no parameter file gets the loader's message.
+TEST_F(FileMenu, AFileFromOutsideLoadsAsLoadDoes) {
+    start(false);
+    gui::Tfrm_Main& w = *h->window;
+    h->dialogs.saveAnswers = {doc("plant")};
+    w.mnu_SpeichernClick();
+    w.image().Trend_User.Time = 5;
+    writeFileBytes(h->documents() / "notes.PGA", "shopping list\nmilk\n");
+    struct Case {
+        const char* file;
+        std::string message;  // the start of the logged message; empty: loaded
+    };
+    const std::vector<Case> cases = {
+        {"missing.PGA", "warning:" + w.LoadText(gui::kFileUnreadableText) + " " +
+                            (h->documents() / "missing.PGA").string()},
+        {"notes.PGA", "info:" + w.LoadText(4)},
+        {"plant.PGA", ""},
+    };
+    for (const Case& c : cases) {
+        h->dialogs.log.clear();
+        w.openParameterFile(doc(c.file));
+        if (c.message.empty()) {
+            EXPECT_TRUE(h->dialogs.log.empty());
+            EXPECT_EQ(w.image().Trend_User.Time, 60);
+        } else {
+            ASSERT_EQ(h->dialogs.log.size(), 1u) << c.file;
+            EXPECT_TRUE(h->dialogs.log[0].toStdString().starts_with(c.message))
+                << h->dialogs.log[0].toStdString();
+            EXPECT_EQ(w.image().Trend_User.Time, 5) << c.file;
+        }
+    }
+    EXPECT_TRUE(h->dialogs.openRequests.empty());
+    EXPECT_EQ(w.recentFiles().front(), h->documents() / "plant.PGA");
+    EXPECT_FALSE(w.Busy());
+}
+
+TEST_F(FileMenu, AFileFromOutsideAsksBeforeItOverwritesTheDevice) {
+    start(true);
+    gui::Tfrm_Main& w = *h->window;
+    h->dialogs.saveAnswers = {doc("device")};
+    w.mnu_SpeichernClick();
+    const auto writes = h->device.writesAccepted();
+    h->dialogs.yesNo = {false};
+    w.openParameterFile(doc("device.PGA"));
+    EXPECT_EQ(h->dialogs.log.back().toStdString(), "yesno:" + w.LoadText(16));
+    EXPECT_EQ(h->device.writesAccepted(), writes);
+    // Yes: the comparison first, as Load shows it; the same set writes nothing.
+    h->dialogs.yesNo = {true};
+    w.openParameterFile(doc("device.PGA"));
+    EXPECT_EQ(h->device.writesAccepted(), writes);
+    EXPECT_EQ(h->dialogs.log.back().toStdString(),
+              "info:" + w.LoadText(edit::compare_text::kAgreeNothingWritten));
+}
+
+TEST_F(FileMenu, ADroppedParameterFileLoadsAndOtherDropsAreRefused) {
+    start(false);
+    gui::Tfrm_Main& w = *h->window;
+    h->dialogs.saveAnswers = {doc("plant")};
+    w.mnu_SpeichernClick();
+    writeFileBytes(h->documents() / "plant.txt", "text");
+    w.image().Trend_User.Time = 5;
+    // Dropped on the remarks editor, which would otherwise take the name as text.
+    w.Notebook->setCurrentWidget(w.TabParameter);
+    w.NBParameter->setCurrentWidget(w.TabParBemerkung);
+    QWidget* target = w.TabParBemerkung->findChild<QPlainTextEdit*>();
+    ASSERT_NE(target, nullptr);
+    for (const char* name : {"plant.txt", "plant.PGA"}) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(doc(name))});
+        const bool parameterFile = QString(name).endsWith("PGA");
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        enter.ignore();
+        QApplication::sendEvent(target, &enter);
+        if (!parameterFile) {
+            EXPECT_FALSE(enter.isAccepted()) << name;
+            continue;
+        }
+        EXPECT_TRUE(enter.isAccepted()) << name;
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        EXPECT_TRUE(drop.isAccepted());
+        QTRY_COMPARE(w.image().Trend_User.Time, 60);
+    }
+    EXPECT_TRUE(target->property("plainText").toString().isEmpty());
+}
+
+TEST_F(FileMenu, RecentFilesKeepTheLastEightThatStillExist) {
+    start(false);
+    gui::Tfrm_Main& w = *h->window;
+    for (int i = 1; i <= 9; ++i) {
+        h->dialogs.saveAnswers = {doc(("set" + std::to_string(i)).c_str())};
+        w.mnu_SpeichernClick();
+    }
+    std::filesystem::remove(h->documents() / "set8.PGA");
+    w.refreshRecentMenu();
+    QStringList items;
+    for (QAction* a : w.mnu_Zuletzt->actions()) {
+        if (!a->isSeparator()) items << a->text();
+    }
+    // Newest first, 8 kept and the missing one dropped: set9, set7 .. set2.
+    ASSERT_EQ(items.size(), 8) << items.join('|').toStdString();
+    EXPECT_TRUE(items[0].startsWith("&1 ") && items[0].endsWith("set9.PGA"));
+    EXPECT_TRUE(items[1].endsWith("set7.PGA"));
+    EXPECT_TRUE(items[6].endsWith("set2.PGA"));
+    EXPECT_EQ(items[7].toStdString(), w.LoadText(gui::kRecentClearText));
+
+    // An item loads its file as Load does.
+    w.image().Trend_User.Time = 5;
+    child<QAction>(w.mnu_Zuletzt, "mnu_Zuletzt3")->trigger();
+    EXPECT_EQ(w.image().Trend_User.Time, 60);
+    EXPECT_EQ(w.recentFiles().front(), h->documents() / "set6.PGA");
+
+    // The list outlives the program in the settings file.
+    w.close();
+    const std::vector<std::filesystem::path> kept = ReadRecentFiles(h->appData());
+    EXPECT_EQ(kept, w.recentFiles());
+    ASSERT_EQ(kept.size(), 7u);
+
+    child<QAction>(w.mnu_Zuletzt, "mnu_ZuletztLoeschen")->trigger();
+    w.refreshRecentMenu();
+    ASSERT_EQ(w.mnu_Zuletzt->actions().size(), 1);
+    EXPECT_FALSE(w.mnu_Zuletzt->actions()[0]->isEnabled());
+    EXPECT_EQ(w.mnu_Zuletzt->actions()[0]->text().toStdString(), w.LoadText(gui::kRecentNoneText));
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -379,6 +381,34 @@ TEST(Screenshot, QuestionsAndSmallDialogs) {
         request.filters = {QStringLiteral("Gas Parameter (*.PGA)")};
         request.defaultSuffix = QStringLiteral("PGA");
         dialogs.saveFile(&w, request);
+    });
+}
+
+// The parameter menu with its recent files, opened as the user opens it.
+TEST(Screenshot, RecentFilesMenu) {
+    const QString folder = ScreenshotFolder();
+    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
+    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+        setup.online = false;
+        Harness h(setup);
+        gui::Tfrm_Main& w = *h.window;
+        ASSERT_TRUE(w.FormCreate());
+        w.show();
+        const std::filesystem::path sub = h.documents() / "Stationen Süd";
+        std::filesystem::create_directories(sub);
+        for (const char* name : {"Verdichter 2", "station7", "Übergabe Nord"}) {
+            h.dialogs.saveAnswers = {QString::fromStdString((sub / name).string())};
+            w.mnu_SpeichernClick();
+        }
+        w.mnu_Parameter->popup(w.mapToGlobal(QPoint(0, w.menuBar()->height())));
+        QTest::qWait(200);
+        w.refreshRecentMenu();
+        w.mnu_Zuletzt->popup(w.mnu_Parameter->geometry().topRight());
+        QTest::qWait(200);
+        w.mnu_Parameter->grab().save(prefix + "menu-parameter.png", "PNG");
+        w.mnu_Zuletzt->grab().save(prefix + "menu-recent.png", "PNG");
+        w.mnu_Zuletzt->hide();
+        w.mnu_Parameter->hide();
     });
 }
 

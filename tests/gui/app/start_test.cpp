@@ -3,18 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QTimer>
 #include <fstream>
+#include <thread>
 
 #include "core/link/data_commands.h"
 #include "gui/app/about_box.h"
+#include "gui/app/instance_channel.h"
 #include "gui/app/instance_guard.h"
+#include "gui/app/program.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {
@@ -111,6 +117,62 @@ TEST(InstanceGuard, SecondHolderIsRefusedUntilTheFirstEnds) {
     }
     gui::InstanceGuard again(lock);
     EXPECT_TRUE(again.acquired());
+}
+
+// The running copy's mailbox: a second start's file arrives whole, and only
+// the user may connect.
+TEST(InstanceChannel, HandsAFileToTheRunningCopy) {
+    TempDir dir;
+    const auto socket = dir / "parvion2.socket";
+    EXPECT_FALSE(gui::InstanceChannel::send(socket, "/x.PGA", 200));  // nobody listens
+    writeFileBytes(socket, "left by a copy that ended");
+    gui::InstanceChannel channel;
+    ASSERT_TRUE(channel.listen(socket));
+    struct stat info {};
+    ASSERT_EQ(::stat(socket.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISSOCK(info.st_mode));
+    EXPECT_EQ(info.st_mode & 077, 0u);
+
+    QSignalSpy requested(&channel, &gui::InstanceChannel::fileRequested);
+    for (const QString& file : {QStringLiteral("/data/Stationen/Übersicht 7.PGA"),
+                                QStringLiteral("/tmp/two\nlines%20.PEG")}) {
+        bool sent = false;
+        std::thread second([&] { sent = gui::InstanceChannel::send(socket, file); });
+        const bool arrived = requested.wait(5000);
+        second.join();
+        ASSERT_TRUE(arrived);
+        EXPECT_TRUE(sent);
+        EXPECT_EQ(requested.takeFirst().at(0).toString(), file);
+    }
+}
+
+TEST(ProgramArguments, OneFileAndTheProgramsOwnOptions) {
+    struct Case {
+        QStringList args;
+        QString file;
+        bool version;
+        bool help;
+        const char* error;
+    };
+    const QString here = QDir::currentPath();
+    const std::vector<Case> cases = {
+        {{}, {}, false, false, ""},
+        {{"plant.PGA"}, here + "/plant.PGA", false, false, ""},
+        {{"/x/y.PEG"}, "/x/y.PEG", false, false, ""},
+        {{"--", "-odd.PGA"}, here + "/-odd.PGA", false, false, ""},
+        {{"--version"}, {}, true, false, ""},
+        {{"-h"}, {}, false, true, ""},
+        {{"--frobnicate"}, {}, false, false, "unknown option --frobnicate"},
+        {{"a.PGA", "b.PGA"}, here + "/a.PGA", false, false, "only one file"},
+    };
+    for (const Case& c : cases) {
+        const gui::ProgramArguments a = gui::ParseProgramArguments(c.args);
+        EXPECT_EQ(a.file, c.file) << c.args.join(' ').toStdString();
+        EXPECT_EQ(a.version, c.version);
+        EXPECT_EQ(a.help, c.help);
+        EXPECT_TRUE(a.error.toStdString().starts_with(c.error)) << a.error.toStdString();
+        EXPECT_EQ(a.error.isEmpty(), std::string(c.error).empty());
+    }
 }
 
 TEST(AboutBox, OfflineAndOnlineLines) {
