@@ -187,6 +187,13 @@ TEST(CliParams, FilesOfTheWrongVariantOrWithBrokenValuesNeverReachTheDevice) {
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(Contains(r.err, "[P_User0] Max")) << r.err;
 
+    // A value no device float holds never goes out, though the file reads.
+    const auto infinite = home / "infinite.PEG";
+    writeFileBytes(infinite, "[Medium]\r\nIdent=STEAM\r\n[T_User1]\r\nMin=-INF\r\n");
+    r = en({"write-params", infinite.string()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(Contains(r.err, "[T_User1] Min")) << r.err;
+
     r = en({"write-params", (home / "none.PEG").string()});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(Contains(r.err, "none.PEG")) << r.err;

@@ -198,7 +198,7 @@ TEST(NetworkLine, ATableTravelsThroughTheServer) {
                     std::filesystem::path(PARVION_FIXTURES_DIR) / "tables/erdgas.KTB", g)
                     .ok());
     DeviceState state;
-    ASSERT_EQ(tables::TransmitPropertyGrid(s->link, 1, g, state.PropertyTable).status,
+    ASSERT_EQ(tables::TransmitPropertyGrid(s->link, 1, g, state.PropertyTable, {}).status,
               tables::TransmitStatus::Sent);
     tables::PropertyGrid back;
     ASSERT_TRUE(tables::ReceivePropertyGrid(s->link, 1, state.PropertyTable, back));

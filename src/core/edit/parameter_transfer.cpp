@@ -1,11 +1,14 @@
 #include "core/edit/parameter_transfer.h"
 
 #include <array>
+#include <cmath>
+#include <string_view>
 
 #include "core/app/connection.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/defaults.h"
+#include "core/model/parameter_walk.h"
 
 namespace parvion::edit {
 
@@ -17,6 +20,30 @@ FileForDevice Refused(ParameterFileResult result) {
     out.file = std::move(result);
     return out;
 }
+
+// Finds the first float of a set that no device float holds (NaN or an
+// infinity: a file may carry one, but it never goes to a device).
+class NonFiniteFinder {
+  public:
+    void section(std::string name) { section_ = std::move(name); }
+    bool include(bool available) const { return available; }
+    template <class T, class... Rest>
+    void integer(std::string_view, T&, const Rest&...) {}
+    template <class... Rest>
+    void real(std::string_view key, float& value, const Rest&...) {
+        if (found || std::isfinite(value)) return;
+        found = true;
+        result.status = ParameterFileStatus::NotANumber;
+        result.section = section_;
+        result.key = std::string(key);
+        result.value = std::isnan(value) ? "NAN" : (value < 0 ? "-INF" : "INF");
+    }
+    bool found = false;
+    ParameterFileResult result;
+
+  private:
+    std::string section_;
+};
 
 FileForDevice Unreadable(const char* what) {
     FileForDevice out;
@@ -37,6 +64,9 @@ FileForDevice PrepareParameterFile(Link& link, const ParameterImage& current,
     ResetParameters(candidate, medium, online);
     ParameterFileResult loaded = LoadParameterFile(file, candidate, medium);
     if (!loaded.ok()) return Refused(std::move(loaded));
+    NonFiniteFinder finder;
+    parameter_walk::VisitRecords(finder, candidate, medium);
+    if (finder.found) return Refused(std::move(finder.result));
     if (!online) {
         FileForDevice out;
         out.file = std::move(loaded);

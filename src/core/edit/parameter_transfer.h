@@ -39,7 +39,8 @@ inline constexpr const char* kSystemUnreadable = "the System block of the device
 
 // The file as it would go to the device of the link's session: loaded onto
 // the defaults of the variant with the expansion level and system kinds of
-// `current`. The file is checked first, before any device traffic. Online,
+// `current`. The file is checked first, before any device traffic; a value
+// that no device float holds (NAN, INF) refuses it as not a number. Online,
 // the device's System block then decides the expansion level and system
 // kinds, and on the gas computer the device's own Ready flags survive
 // unless the natural-gas input set changes (its EG_User and both Med_User
