@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/edit/page_commands.h"
+#include "core/edit/page_types.h"
 
 namespace parvion::edit {
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTranslator>
 
-#include "core/app/texts.h"
+#include "core/model/utf8_text.h"
 
 namespace parvion::gui {
 

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "core/app/error_log.h"
 #include "core/app/recent_files.h"
 #include "core/app/settings.h"
 #include "core/app/texts.h"
@@ -89,6 +90,7 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     }
     texts_ = std::make_unique<TextLibrary>(options_.programFolder, session_);
     link_ = std::make_unique<Link>(*options_.line, *this, session_, options_.appDataFolder);
+    link_->setErrorLog(ErrorLogIn(options_.appDataFolder));
     qtTranslations_ = std::make_unique<QtTranslations>();
     // A close asked for during a device sequence happens once it has ended.
     busy_.setOnRelease([this] {

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"

@@ -1,6 +1,6 @@
 #include "gui/app/page.h"
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/model/value_format.h"
 

@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/link/data_commands.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/device_records.h"

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/link/data_commands.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/device_records.h"

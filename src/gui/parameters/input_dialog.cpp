@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/model/parameter_image.h"
 #include "core/model/units.h"
 #include "core/views/input_rules.h"

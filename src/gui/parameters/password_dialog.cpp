@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "core/app/connection.h"
-#include "core/app/texts.h"
+#include "core/model/utf8_text.h"
 #include "gui/app/dialog_texts.h"
 
 namespace parvion::gui {

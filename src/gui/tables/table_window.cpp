@@ -11,7 +11,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/link/ui_hooks.h"
 #include "core/tables/table_messages.h"
 #include "gui/app/busy_guard.h"

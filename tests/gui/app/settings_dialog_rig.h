@@ -16,7 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "core/app/session.h"
+#include "core/app/error_log.h"
+#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/link/serial_line.h"
 #include "core/link/transport.h"
@@ -79,6 +80,7 @@ struct EinstRig {
         session.Baudrate = baudIndex;
         session.Anschluss = 0;
         link.setPortResolver([this](int n) { return n == 1 ? portPath : "/nonexistent/port"; });
+        link.setErrorLog(ErrorLogIn(dir.path()));
         if (online) {
             session.Online = true;
             link.OpenComPort(1, baudIndex);

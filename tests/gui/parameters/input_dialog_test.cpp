@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/model/parameter_image.h"
 #include "core/model/units.h"
 
