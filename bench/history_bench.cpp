@@ -49,8 +49,8 @@ int main() {
     Check(store->open());
     const Origin origin = LocalOrigin(kProgramWindow);
     std::int64_t ms = 1714557600000;
-    SnapshotInput in{"BENCH-0001", medium::Gas, "PV-GAS2 2.10", 0, text, std::nullopt,
-                     std::nullopt};
+    SnapshotInput in{"BENCH-0001", medium::Gas,  "PV-GAS2 2.10", 0,
+                     text,         std::nullopt, std::nullopt};
     int n = 0;
     SnapshotStored stored;
     MeasureMs("snapshot stored (new)", "< 5 ms", 200, [&] {
@@ -58,17 +58,20 @@ int main() {
         in.parameterText = text + "[Bemerkung]\r\nZeile 1=" + std::to_string(++n) + "\r\n";
         Check(store->addSnapshot(in, {ms += 1000, 120}, origin, &stored));
     });
-    MeasureMs("snapshot stored (seen again)", "< 5 ms", 200,
-              [&] { Check(store->addSnapshot(in, {ms += 1000, 120}, origin, &stored)); });
+    MeasureMs("snapshot stored (seen again)", "< 5 ms", 200, [&] {
+        Check(store->addSnapshot(in, {ms += 1000, 120}, origin, &stored));
+    });
 
     const std::vector<JournalChange> one = {{Target::Setting, "T_User0", "Max", "100", "120",
-                                             "1.0000E+02 °C", "1.2000E+02 °C",
-                                             Outcome::Confirmed, ""}};
-    MeasureMs("journal entry", "< 1 ms", 1000,
-              [&] { Check(store->appendJournal("BENCH-0001", one, {ms += 1000, 120}, origin)); });
+                                             "1.0000E+02 °C", "1.2000E+02 °C", Outcome::Confirmed,
+                                             ""}};
+    MeasureMs("journal entry", "< 1 ms", 1000, [&] {
+        Check(store->appendJournal("BENCH-0001", one, {ms += 1000, 120}, origin));
+    });
     const std::vector<JournalChange> many(300, one[0]);
-    MeasureMs("journal: 300 entries of one write-params", "-", 20,
-              [&] { Check(store->appendJournal("BENCH-0001", many, {ms += 1000, 120}, origin)); });
+    MeasureMs("journal: 300 entries of one write-params", "-", 20, [&] {
+        Check(store->appendJournal("BENCH-0001", many, {ms += 1000, 120}, origin));
+    });
     VerifyResult verified;
     MeasureMs("journal check (7,000 entries)", "-", 3,
               [&] { Check(store->verifyJournal(&verified)); });

@@ -141,7 +141,9 @@ std::string VerifyResult::describe() const {
     const std::string n = std::to_string(seq);
     switch (broken) {
         case Break::None:
-            return "the journal's " + std::to_string(entries) + " entries are intact";
+            if (entries == 0) return "the journal is empty";
+            return "the journal's " + std::to_string(entries) + " entries are intact; entry " +
+                   std::to_string(lastSeq) + " ends the chain with " + lastHash;
         case Break::Changed:
             return "entry " + n + " was changed, or an entry before it";
         case Break::Missing:

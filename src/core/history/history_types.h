@@ -171,6 +171,10 @@ struct VerifyResult {
     Break broken = Break::None;
     std::int64_t entries = 0;  // how many entries were checked
     std::int64_t seq = 0;      // the first broken entry
+    // When intact: the last entry's number and hash, to be kept outside the
+    // database (a journal rewritten before it no longer ends in this hash).
+    std::int64_t lastSeq = 0;
+    std::string lastHash;
     bool ok() const { return broken == Break::None; }
     // English description: "entry 17 was changed" ...
     std::string describe() const;

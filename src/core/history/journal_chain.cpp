@@ -76,6 +76,8 @@ bool ChainVerifier::add(const JournalEntry& entry) {
 }
 
 VerifyResult ChainVerifier::finish(std::int64_t headSeq, std::string_view headHash) {
+    result_.lastSeq = lastSeq_;
+    result_.lastHash = previous_;
     if (result_.ok() && (headSeq != lastSeq_ || headHash != previous_)) {
         result_.broken = VerifyResult::Break::Unlisted;
         // Entries missing at the end, entries after the head, or the last

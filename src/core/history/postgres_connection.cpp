@@ -22,10 +22,14 @@ std::string Trimmed(const char* message) {
     while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
     // libpq's messages may span lines ("connection to server ... failed:
     // Connection refused\n\tIs the server running ..."): one line here.
-    for (char& c : s) {
+    std::string out;
+    for (char c : s) {
         if (c == '\n' || c == '\t') c = ' ';
+        if (c != ' ' || out.empty() || out.back() != ' ') out += c;
     }
-    return s;
+    // "ERROR: permission denied ...": the severity says nothing here.
+    if (out.starts_with("ERROR: ")) out.erase(0, 7);
+    return out;
 }
 
 int HexValue(char c) {

@@ -409,8 +409,11 @@ class SqlHistoryStore final : public HistoryStore {
             db_->dialect() == Dialect::Sqlite
                 ? q("SELECT count(*) FROM sqlite_master WHERE type = 'table'"
                     " AND name = 'schema_version'")
-                : q("SELECT count(*) FROM information_schema.tables"
-                    " WHERE table_schema = current_schema() AND table_name = 'schema_version'");
+                // The catalog itself: a role that may not read the table
+                // still sees that it is there (and is told so when reading it).
+                : q("SELECT count(*) FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n"
+                    " ON n.oid = c.relnamespace WHERE c.relname = 'schema_version'"
+                    " AND n.nspname = current_schema()");
         if (exists.empty() || ToInt(exists[0][0]) == 0) return -1;
         const Rows v = q("SELECT max(version) FROM schema_version");
         if (v.empty() || !v[0][0]) throw Failure{SqlFailure::Other, "schema_version is empty"};

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <thread>
@@ -341,6 +342,8 @@ TYPED_TEST(StoreTest, JournalListsFiltersAndVerifies) {
     const VerifyResult v = this->verify();
     EXPECT_TRUE(v.ok()) << v.describe();
     EXPECT_EQ(v.entries, 5);
+    EXPECT_EQ(v.lastSeq, 5);
+    EXPECT_EQ(v.lastHash, all[4].hash);
 }
 
 TYPED_TEST(StoreTest, VerifyNamesTheFirstBrokenEntry) {
@@ -476,6 +479,7 @@ TYPED_TEST(StoreTest, TwoWritersAtOnce) {
                               History::Recorded::Stored;
                 }
             }
+            if (failed != 0) std::fprintf(stderr, "%s\n", h.cause().c_str());
             ::_exit(failed);
         }
         children.push_back(pid);
