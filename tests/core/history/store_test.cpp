@@ -418,6 +418,7 @@ TYPED_TEST(StoreTest, NewerSchemaIsRefusedAndLeftAlone) {
 // The store cannot be written for a while: the device work goes on, the
 // records wait in memory and are written, chained, when it is back.
 TYPED_TEST(StoreTest, OutageKeepsRecordsUntilFlushed) {
+    ParamText(100), ParamText(120);  // made while the disk takes writes
     std::vector<Outage> outages = this->b.outages();
     outages.push_back({"locked",
                        [this] {
