@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     try {
         const CliOptions o = ParseOptions(args);
-        if (o.help) return 0;
+        if (o.help || o.version) return 0;
         if (o.command.empty() || (o.circuit != 1 && o.circuit != 2)) std::abort();
         if (o.baudIndex && (*o.baudIndex < 0 || *o.baudIndex > 7)) std::abort();
         if (o.password && o.password->empty()) std::abort();

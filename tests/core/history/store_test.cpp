@@ -1,0 +1,576 @@
+// The history store on real databases: an SQLite file in a scratch folder
+// and a throwaway PostgreSQL server, the same cases for both.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <thread>
+
+#include "core/history/history.h"
+#include "core/history/journal_chain.h"
+#include "core/history/snapshot_text.h"
+#include "core/history/sql_connection.h"
+#include "core/model/defaults.h"
+#include "support/postgres_server.h"
+#include "support/temp_dir.h"
+#include "support/unprivileged.h"
+
+namespace parvion::history {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+using Break = VerifyResult::Break;
+
+// 2024-05-01 10:00 UTC plus `minute`, recorded in summer time.
+Moment At(int minute) {
+    return {1714557600000 + std::int64_t{minute} * 60000, 120};
+}
+
+// A real parameter file text of a gas computer whose T_User0 Max is `max`.
+const std::string& ParamText(int max) {
+    static std::map<int, std::string> texts;
+    if (auto it = texts.find(max); it != texts.end()) return it->second;
+    static TempDir scratch;
+    ParameterImage image;
+    ResetParameters(image, medium::Gas);
+    image.T_User[0].Max = static_cast<float>(max);
+    std::string text;
+    EXPECT_TRUE(SnapshotParameterText(image, medium::Gas, scratch.path(), &text).ok());
+    return texts[max] = text;
+}
+
+SnapshotInput Snap(const std::string& serial, int max,
+                   std::optional<std::string> property = std::nullopt) {
+    // A program text as the device sends it: a Windows-1252 byte and NULs.
+    return {serial,   medium::Gas, std::string("PV\xB0 2.1\0\0", 9), 0, ParamText(max),
+            property, std::nullopt};
+}
+
+JournalChange Setting(std::string section, std::string key, std::string from, std::string to,
+                      Outcome outcome = Outcome::Confirmed, std::string cause = {}) {
+    return {Target::Setting, std::move(section), std::move(key), from, to, from + " °C", to + " °C",
+            outcome,         std::move(cause)};
+}
+
+// A clock the test moves.
+struct TestClock {
+    int minute = 0;
+    History::Clock fn() {
+        return [this] { return At(minute); };
+    }
+};
+
+struct Outage {
+    std::string name;
+    std::function<void()> begin, end;
+};
+
+// One back-end: a new empty history per test (or per row of a table), and
+// SQL beside the program, as an administrator (or someone tampering) runs it.
+class Backend {
+  public:
+    virtual ~Backend() = default;
+    virtual bool available(std::string* why) = 0;
+    virtual void fresh() = 0;
+    std::unique_ptr<HistoryStore> store(int busyMs = 2000) { return make(busyMs); }
+    virtual std::unique_ptr<HistoryStore> make(int busyMs) = 0;
+    virtual std::vector<std::string> dropGuard() const = 0;
+    virtual std::vector<std::string> lock() const = 0;
+    virtual std::vector<Outage> outages() = 0;
+    virtual bool consistent() { return true; }
+
+    // The error text, empty when the statement worked.
+    std::string trySql(std::string_view statement, std::vector<SqlRow>* rows = nullptr) {
+        std::string cause;
+        return admin_->exec(statement, {}, rows, &cause) == SqlFailure::None ? "" : cause;
+    }
+    std::vector<SqlRow> sql(std::string_view statement) {
+        std::vector<SqlRow> rows;
+        EXPECT_EQ(trySql(statement, &rows), "") << statement;
+        return rows;
+    }
+    std::string value(std::string_view statement) {
+        const auto rows = sql(statement);
+        return rows.empty() || rows[0].empty() ? "" : rows[0][0].value_or("NULL");
+    }
+
+  protected:
+    std::unique_ptr<SqlConnection> admin_;
+};
+
+class Sqlite : public Backend {
+  public:
+    bool available(std::string*) override { return true; }
+    void fresh() override {
+        folder_ = dir_ / std::to_string(++count_);
+        fs::create_directories(folder_);
+        admin_ = MakeSqliteConnection((folder_ / kSqliteFileName).string(), 2000);
+    }
+    std::unique_ptr<HistoryStore> make(int busyMs) override {
+        return OpenSqliteStore(folder_, {busyMs});
+    }
+    std::vector<std::string> dropGuard() const override {
+        return {"DROP TRIGGER journal_no_update", "DROP TRIGGER journal_no_delete"};
+    }
+    std::vector<std::string> lock() const override { return {"BEGIN IMMEDIATE"}; }
+    std::vector<Outage> outages() override {
+        // A disk that is full: no write may reach the files.
+        auto full = [] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 1;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        };
+        auto space = [] {
+            rlimit limit{};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = limit.rlim_max;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        };
+        return {{"disk full", full, space}};
+    }
+    bool consistent() override { return value("PRAGMA integrity_check") == "ok"; }
+    const fs::path& folder() const { return folder_; }
+
+  private:
+    TempDir dir_;
+    fs::path folder_;
+    int count_ = 0;
+};
+
+// One server for the whole test program, started when first needed.
+test::PostgresServer* Server(std::string* why) {
+    static TempDir dir;
+    static std::unique_ptr<test::PostgresServer> server;
+    static std::string failure;
+    if (!server && failure.empty()) {
+        server = std::make_unique<test::PostgresServer>();
+        if (!server->start(dir.path(), &failure)) server.reset();
+    }
+    *why = failure;
+    return server.get();
+}
+class StopServer : public ::testing::Environment {
+    void TearDown() override {
+        std::string why;
+        if (auto* s = Server(&why)) s->stop();
+    }
+};
+const auto* const kStopServer = ::testing::AddGlobalTestEnvironment(new StopServer);
+
+class Postgres : public Backend {
+  public:
+    bool available(std::string* why) override { return (server_ = Server(why)) != nullptr; }
+    void fresh() override {
+        static int count = 0;
+        database_ = "h" + std::to_string(++count);
+        auto root = MakePostgresConnection(server_->conninfo("postgres"), 2000);
+        std::string cause;
+        ASSERT_EQ(root->exec("CREATE DATABASE " + database_, {}, nullptr, &cause), SqlFailure::None)
+            << cause;
+        admin_ = MakePostgresConnection(server_->conninfo(database_), 2000);
+    }
+    std::unique_ptr<HistoryStore> make(int busyMs) override {
+        return OpenPostgresStore(server_->conninfo(database_), {busyMs});
+    }
+    std::vector<std::string> dropGuard() const override {
+        return {"DROP TRIGGER journal_append_only ON journal"};
+    }
+    std::vector<std::string> lock() const override {
+        return {"BEGIN", "LOCK TABLE devices, journal_head IN EXCLUSIVE MODE"};
+    }
+    std::vector<Outage> outages() override {
+        return {{"server stopped", [this] { ASSERT_TRUE(server_->pause()); },
+                 [this] { ASSERT_TRUE(server_->resume()); }}};
+    }
+
+  private:
+    test::PostgresServer* server_ = nullptr;
+    std::string database_;
+};
+
+template <class B>
+class StoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string why;
+        if (!b.available(&why)) GTEST_SKIP() << why;
+        b.fresh();
+    }
+    std::int64_t journalCount() { return std::stoll(b.value("SELECT count(*) FROM journal")); }
+    VerifyResult verify() {
+        VerifyResult result;
+        EXPECT_TRUE(b.store()->verifyJournal(&result).ok());
+        return result;
+    }
+    B b;
+};
+
+struct BackendNames {
+    template <class T>
+    static std::string GetName(int) {
+        return std::is_same_v<T, Sqlite> ? "Sqlite" : "Postgres";
+    }
+};
+using Backends = ::testing::Types<Sqlite, Postgres>;
+TYPED_TEST_SUITE(StoreTest, Backends, BackendNames);
+
+TYPED_TEST(StoreTest, SnapshotsSightingsAndDevices) {
+    TestClock clock;
+    History h(this->b.store(), {"pc-7", "anna", "window"}, clock.fn());
+    const struct {
+        const char* serial;
+        int max;
+        std::optional<std::string> property;
+        bool seenAgain;
+    } rows[] = {
+        {"S1", 100, std::nullopt, false},
+        {"S1", 100, std::nullopt, true},   // unchanged: only seen again
+        {"S2", 100, std::nullopt, false},  // another device: its own snapshot
+        {"S1", 120, std::nullopt, false},
+        {"S1", 120, "P1", false},         // a table read now and not before
+        {"S1", 120, std::nullopt, true},  // tables not read: the set is the same
+        {"S1", 120, "P2", false},
+    };
+    std::vector<std::int64_t> ids;
+    for (const auto& r : rows) {
+        ASSERT_EQ(h.recordSnapshot(Snap(r.serial, r.max, r.property)), History::Recorded::Stored)
+            << h.cause();
+        EXPECT_EQ(h.lastSnapshot().seenAgain, r.seenAgain) << clock.minute;
+        ids.push_back(h.lastSnapshot().snapshotId);
+        ++clock.minute;
+    }
+    HistoryStore& s = h.store();
+    std::vector<DeviceInfo> devices;
+    ASSERT_TRUE(s.listDevices(&devices).ok());
+    EXPECT_EQ(devices, (std::vector<DeviceInfo>{{"S1", medium::Gas, At(0).utcMs, At(6).utcMs},
+                                                {"S2", medium::Gas, At(2).utcMs, At(2).utcMs}}));
+
+    std::vector<SnapshotInfo> snaps;
+    ASSERT_TRUE(s.listSnapshots("S1", &snaps).ok());
+    ASSERT_EQ(snaps.size(), 4u);
+    const int minutes[] = {0, 3, 4, 6};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(snaps[i].at, At(minutes[i]));
+        EXPECT_EQ(snaps[i].hasPropertyTable, i >= 2);
+        EXPECT_EQ(snaps[i].origin, (Origin{"pc-7", "anna", "window"}));
+        EXPECT_EQ(snaps[i].programText, "PV\u00B0 2.1  ");
+    }
+    std::vector<Sighting> seen;
+    ASSERT_TRUE(s.listSightings("S1", &seen).ok());
+    EXPECT_EQ(seen, (std::vector<Sighting>{{ids[0], "S1", At(1), h.origin()},
+                                           {ids[4], "S1", At(5), h.origin()}}));
+    ASSERT_TRUE(s.listSnapshots("", &snaps).ok());
+    EXPECT_EQ(snaps.size(), 5u);
+
+    // The texts come back byte for byte and load as the set they were.
+    Snapshot snap;
+    ASSERT_TRUE(s.getSnapshot(ids[4], &snap).ok());
+    EXPECT_EQ(snap.parameterText, ParamText(120));
+    EXPECT_EQ(snap.propertyTable, "P1");
+    EXPECT_EQ(snap.saturationTable, std::nullopt);
+    TempDir scratch;
+    ParameterImage image;
+    ASSERT_TRUE(
+        LoadSnapshotParameters(snap.parameterText, medium::Gas, image, scratch.path()).ok());
+    EXPECT_EQ(image.T_User[0].Max, 120.0f);
+    EXPECT_EQ(s.getSnapshot(9999, &snap).kind, StoreStatus::Kind::Invalid);
+}
+
+// Five entries: S1 at minute 0 (two), S2 at 10, S1 at 20 (two).
+template <class B>
+void FiveEntries(B& b) {
+    TestClock clock;
+    History h(b.store(), {"pc-7", "anna", "cli"}, clock.fn());
+    ASSERT_EQ(h.recordChanges("S1", {Setting("T_User0", "Max", "100", "120"),
+                                     Setting("P_User0", "Min", "0", "1.5")}),
+              History::Recorded::Stored);
+    clock.minute = 10;
+    ASSERT_EQ(h.recordChanges("S2", {{Target::Clock, "", "", "01.05.2024 10:00:00",
+                                      "01.05.2024 12:00:00", "", "", Outcome::Confirmed, ""}}),
+              History::Recorded::Stored);
+    clock.minute = 20;
+    ASSERT_EQ(
+        h.recordChanges(
+            "S1",
+            {{Target::Table, "KTB", "", "", "", "", "", Outcome::Differs, "row 3 differs"},
+             {Target::BaudRate, "", "", "9600", "115200", "", "", Outcome::Failed, "no reply"}}),
+        History::Recorded::Stored);
+}
+
+TYPED_TEST(StoreTest, JournalListsFiltersAndVerifies) {
+    FiveEntries(this->b);
+    auto store = this->b.store();
+    const struct {
+        std::string serial;
+        std::optional<int> since;
+        std::string setting;
+        std::vector<std::int64_t> seqs;
+    } rows[] = {
+        {"", std::nullopt, "", {1, 2, 3, 4, 5}},
+        {"S1", std::nullopt, "", {1, 2, 4, 5}},
+        {"", 10, "", {3, 4, 5}},
+        {"S1", 5, "", {4, 5}},
+        {"", std::nullopt, "t_user0", {1}},  // any case, part of "section key"
+        {"", std::nullopt, "0 m", {1, 2}},
+        {"", std::nullopt, "%", {}},  // no wildcards
+    };
+    for (const auto& r : rows) {
+        JournalFilter f{r.serial, r.since ? std::optional(At(*r.since).utcMs) : std::nullopt,
+                        r.setting};
+        std::vector<JournalEntry> entries;
+        ASSERT_TRUE(store->listJournal(f, &entries).ok());
+        std::vector<std::int64_t> seqs;
+        for (const auto& e : entries) seqs.push_back(e.seq);
+        EXPECT_EQ(seqs, r.seqs) << r.serial << " " << r.setting;
+    }
+    std::vector<JournalEntry> all;
+    ASSERT_TRUE(store->listJournal({}, &all).ok());
+    EXPECT_EQ(all[0].change, Setting("T_User0", "Max", "100", "120"));
+    EXPECT_EQ(all[0].origin, (Origin{"pc-7", "anna", "cli"}));
+    EXPECT_EQ(all[4].change.cause, "no reply");
+    EXPECT_EQ(all[1].hash, ChainHash(all[0].hash, all[1]));
+    const VerifyResult v = this->verify();
+    EXPECT_TRUE(v.ok()) << v.describe();
+    EXPECT_EQ(v.entries, 5);
+    EXPECT_EQ(v.lastSeq, 5);
+    EXPECT_EQ(v.lastHash, all[4].hash);
+}
+
+TYPED_TEST(StoreTest, VerifyNamesTheFirstBrokenEntry) {
+    const std::string copy4 =
+        "INSERT INTO journal SELECT 6, at_utc, zone_minutes, computer, user_name, program,"
+        " serial, target, section_name, key_name, old_base, new_base, old_shown, new_shown,"
+        " outcome, cause, hash FROM journal WHERE seq = ";
+    const struct {
+        std::string tamper;
+        Break broken;
+        std::int64_t seq;
+    } rows[] = {
+        {"UPDATE journal SET new_base = '130' WHERE seq = 2", Break::Changed, 2},
+        {"UPDATE journal SET at_utc = '2024-05-01T09:00:00.000Z' WHERE seq = 1", Break::Changed, 1},
+        {"DELETE FROM journal WHERE seq = 3", Break::Missing, 4},
+        {"DELETE FROM journal WHERE seq = 5", Break::Unlisted, 5},
+        {copy4 + "5", Break::Changed, 6},  // an entry added behind the chain's back
+        {"UPDATE journal SET outcome = 'confirmed' WHERE seq = 5", Break::Changed, 5},
+    };
+    for (const auto& r : rows) {
+        this->b.fresh();
+        FiveEntries(this->b);
+        // The database refuses the change itself until its guard is gone.
+        EXPECT_NE(this->b.trySql("UPDATE journal SET new_base = '1' WHERE seq = 1"), "");
+        for (const auto& s : this->b.dropGuard()) this->b.sql(s);
+        this->b.sql(r.tamper);
+        const VerifyResult v = this->verify();
+        EXPECT_EQ(v.broken, r.broken) << r.tamper << ": " << v.describe();
+        EXPECT_EQ(v.seq, r.seq) << r.tamper;
+    }
+}
+
+TYPED_TEST(StoreTest, InvalidInputIsRefusedAndNotKept) {
+    History h(this->b.store(), LocalOrigin(kProgramCli));
+    ASSERT_TRUE(h.store().open().ok());
+    SnapshotInput noSerial = Snap(" ", 100);
+    SnapshotInput noText = Snap("S1", 100);
+    noText.parameterText.clear();
+    for (const auto& s : {noSerial, noText}) {
+        EXPECT_EQ(h.recordSnapshot(s), History::Recorded::Invalid);
+    }
+    const std::vector<JournalChange> refused[] = {
+        {Setting("DeviceAccess", "Password", "", "secret")},  // no setting of a file
+        {Setting("T_User0", "Max", "1", "2"), Setting("T_User0", "Passwort", "", "x")},
+        {{Target::Table, "", "", "", "", "", "", Outcome::Confirmed, ""}},
+        {{Target::Clock, "System", "", "", "", "", "", Outcome::Confirmed, ""}},
+    };
+    for (const auto& changes : refused) {
+        EXPECT_EQ(h.recordChanges("S1", changes), History::Recorded::Invalid) << h.cause();
+    }
+    EXPECT_EQ(h.recordChanges("", {Setting("T_User0", "Max", "1", "2")}),
+              History::Recorded::Invalid);
+    EXPECT_EQ(h.pending(), 0u);
+    EXPECT_EQ(this->journalCount(), 0);
+    EXPECT_EQ(this->b.value("SELECT count(*) FROM snapshots"), "0");
+}
+
+TYPED_TEST(StoreTest, NewerSchemaIsRefusedAndLeftAlone) {
+    ASSERT_TRUE(this->b.store()->open().ok());
+    this->b.sql("UPDATE schema_version SET version = 99");
+    History h(this->b.store(), LocalOrigin(kProgramWindow));
+    const StoreStatus status = h.store().open();
+    EXPECT_EQ(status.kind, StoreStatus::Kind::Unavailable);
+    EXPECT_NE(status.cause.find("schema version 99"), std::string::npos) << status.cause;
+    EXPECT_EQ(h.recordChanges("S1", {Setting("T_User0", "Max", "1", "2")}),
+              History::Recorded::Pending);
+    EXPECT_FALSE(h.flush());
+    EXPECT_EQ(this->b.value("SELECT version FROM schema_version"), "99");
+    EXPECT_EQ(this->journalCount(), 0);
+}
+
+// The store cannot be written for a while: the device work goes on, the
+// records wait in memory and are written, chained, when it is back.
+TYPED_TEST(StoreTest, OutageKeepsRecordsUntilFlushed) {
+    ParamText(100), ParamText(120);  // made while the disk takes writes
+    std::vector<Outage> outages = this->b.outages();
+    outages.push_back({"locked",
+                       [this] {
+                           for (const auto& s : this->b.lock()) this->b.sql(s);
+                       },
+                       [this] { this->b.sql("ROLLBACK"); }});
+    for (const auto& o : outages) {
+        SCOPED_TRACE(o.name);
+        this->b.fresh();
+        TestClock clock;
+        History h(this->b.store(100), LocalOrigin(kProgramWindow), clock.fn());
+        ASSERT_EQ(h.recordSnapshot(Snap("S1", 100)), History::Recorded::Stored);
+        ASSERT_EQ(h.recordChanges("S1", {Setting("T_User0", "Max", "100", "120")}),
+                  History::Recorded::Stored);
+        o.begin();
+        clock.minute = 1;
+        EXPECT_EQ(h.recordSnapshot(Snap("S1", 120)), History::Recorded::Pending);
+        EXPECT_NE(h.cause().find(h.store().describe()), std::string::npos) << h.cause();
+        EXPECT_EQ(h.recordChanges("S1", {Setting("T_User0", "Min", "0", "5")}),
+                  History::Recorded::Pending);
+        EXPECT_FALSE(h.flush());
+        EXPECT_EQ(h.pending(), 2u);
+        o.end();
+        clock.minute = 2;
+        EXPECT_EQ(h.recordChanges("S1", {Setting("T_User0", "Min", "5", "6")}),
+                  History::Recorded::Pending);
+        EXPECT_TRUE(h.flush()) << h.cause();
+        EXPECT_EQ(h.pending(), 0u);
+        EXPECT_EQ(h.cause(), "");
+        std::vector<JournalEntry> entries;
+        ASSERT_TRUE(h.store().listJournal({}, &entries).ok());
+        ASSERT_EQ(entries.size(), 3u);
+        EXPECT_EQ(entries[1].at, At(1));  // the time of the write, not of the flush
+        EXPECT_EQ(entries[2].change.newBase, "6");
+        std::vector<SnapshotInfo> snaps;
+        ASSERT_TRUE(h.store().listSnapshots("S1", &snaps).ok());
+        EXPECT_EQ(snaps.size(), 2u);
+        const VerifyResult v = this->verify();
+        EXPECT_TRUE(v.ok()) << v.describe();
+    }
+}
+
+// The window and the CLI writing at once, on a database neither has made yet.
+TYPED_TEST(StoreTest, TwoWritersAtOnce) {
+    constexpr int kEntries = 40;
+    for (int i = 0; i < kEntries; i += 8) ParamText(100 + i);  // made before the children need them
+    std::vector<pid_t> children;
+    for (const auto program : {kProgramWindow, kProgramCli}) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            History h(this->b.store(), LocalOrigin(program));
+            int failed = 0;
+            for (int i = 0; i < kEntries; ++i) {
+                const std::string value = std::to_string(i);
+                failed += h.recordChanges("S1", {Setting("T_User0", "Max", value, value + "1")}) !=
+                          History::Recorded::Stored;
+                if (i % 8 == 0) {
+                    failed += h.recordSnapshot(Snap(std::string(program), 100 + i)) !=
+                              History::Recorded::Stored;
+                }
+            }
+            if (failed != 0) std::fprintf(stderr, "%s\n", h.cause().c_str());
+            ::_exit(failed);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    EXPECT_EQ(this->journalCount(), 2 * kEntries);
+    EXPECT_EQ(this->b.value("SELECT count(*) FROM snapshots"), "10");
+    const VerifyResult v = this->verify();
+    EXPECT_TRUE(v.ok()) << v.describe();
+}
+
+// A program killed in the middle of a write leaves the old state or the
+// new, never half of it.
+TYPED_TEST(StoreTest, KillDuringWriteLeavesOldOrNew) {
+    ParamText(100), ParamText(101);  // made before the children need them
+    for (const bool snapshots : {true, false}) {
+        SCOPED_TRACE(snapshots ? "snapshot" : "journal");
+        this->b.fresh();
+        ASSERT_TRUE(this->b.store()->open().ok());
+        for (int round = 0; round < 3; ++round) {
+            int pipeFds[2];
+            ASSERT_EQ(::pipe(pipeFds), 0);
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                auto store = this->b.store();
+                const Origin origin = LocalOrigin(kProgramCli);
+                for (int i = 0;; ++i) {
+                    SnapshotStored stored;
+                    if (snapshots) {
+                        store->addSnapshot(Snap("S1", 100 + i % 2, std::string(20000, 'T')), Now(),
+                                           origin, &stored);
+                    } else {
+                        store->appendJournal("S1",
+                                             {Setting("T_User0", "Max", "1", "2"),
+                                              Setting("T_User0", "Min", "0", "1")},
+                                             Now(), origin);
+                    }
+                    (void)!::write(pipeFds[1], "x", 1);
+                }
+            }
+            ::close(pipeFds[1]);
+            int written = 0;  // let it write a few times first
+            for (char c = 0; written < 4 && ::read(pipeFds[0], &c, 1) == 1;) ++written;
+            ASSERT_EQ(written, 4);
+            std::this_thread::sleep_for(std::chrono::microseconds(std::rand() % 3000));
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+            ::close(pipeFds[0]);
+        }
+        EXPECT_TRUE(this->b.consistent());
+        const VerifyResult v = this->verify();
+        EXPECT_TRUE(v.ok()) << v.describe();
+        EXPECT_EQ(this->journalCount() % 2, 0);  // both changes of a write, or neither
+        auto store = this->b.store();
+        std::vector<SnapshotInfo> snaps;
+        ASSERT_TRUE(store->listSnapshots("S1", &snaps).ok());
+        for (const auto& info : snaps) {
+            Snapshot s;
+            ASSERT_TRUE(store->getSnapshot(info.id, &s).ok());
+            EXPECT_TRUE(s.parameterText == ParamText(100) || s.parameterText == ParamText(101));
+            EXPECT_EQ(s.propertyTable, std::string(20000, 'T'));
+        }
+    }
+}
+
+// A history folder the user may not write: nothing is lost within the run.
+TEST(SqliteStore, ReadOnlyFolderKeepsRecordsUntilWritable) {
+    TempDir dir;
+    const fs::path folder = dir / "data";
+    fs::create_directories(folder);
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_exec);
+    ASSERT_EQ(
+        ::chown(folder.c_str(), ::geteuid() == 0 ? 65534 : ::geteuid(), static_cast<gid_t>(-1)), 0);
+    ParamText(100);  // made here: the child may not write the scratch folder
+    const int result = test::runUnprivileged([&] {
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+        History h(OpenSqliteStore(folder), LocalOrigin(kProgramWindow));
+        if (h.recordSnapshot(Snap("S1", 100)) != History::Recorded::Pending) return 1;
+        if (h.cause().find("history.sqlite in " + folder.string()) == std::string::npos) return 2;
+        fs::permissions(folder, fs::perms::owner_all);
+        if (!h.flush() || h.pending() != 0) return 3;
+        std::vector<SnapshotInfo> snaps;
+        return h.store().listSnapshots("S1", &snaps).ok() && snaps.size() == 1 ? 0 : 4;
+    });
+    EXPECT_EQ(result, 0);
+}
+
+}  // namespace
+}  // namespace parvion::history
