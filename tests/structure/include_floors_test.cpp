@@ -54,7 +54,7 @@ std::string ReadFile(const fs::path& path) {
 }
 
 std::vector<Include> SourceIncludes() {
-    static const std::regex include(R"(^\s*#\s*include\s+"([^"]+)")");
+    static const std::regex include(R"re(^\s*#\s*include\s+"([^"]+)")re");
     std::vector<Include> out;
     for (const fs::directory_entry& e : fs::recursive_directory_iterator(kSource)) {
         const std::string ext = e.path().extension().string();
@@ -177,7 +177,8 @@ TEST(Floors, IncludesGoOnlyDown) {
         if (from == to || to == "version") continue;
         bool allowed = false;
         if ((InCore(from) && InCore(to)) || (InGui(from) && InGui(to))) {
-            allowed = floors.contains(from) && floors.contains(to) && floors.at(to) < floors.at(from);
+            allowed =
+                floors.contains(from) && floors.contains(to) && floors.at(to) < floors.at(from);
         } else if (InGui(from)) {
             allowed = InCore(to);
         } else if (from == "cli") {

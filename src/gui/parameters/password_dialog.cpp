@@ -7,7 +7,7 @@
 
 #include "core/app/connection.h"
 #include "core/model/utf8_text.h"
-#include "gui/app/dialog_texts.h"
+#include "gui/shared/dialog_texts.h"
 
 namespace parvion::gui {
 

@@ -17,16 +17,16 @@
 #include <vector>
 
 #include "core/app/error_log.h"
-#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/link/serial_line.h"
 #include "core/link/transport.h"
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
-#include "gui/app/busy_guard.h"
-#include "gui/app/radio_group.h"
+#include "core/model/session.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/parameters/password_dialog.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/radio_group.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 

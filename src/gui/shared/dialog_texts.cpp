@@ -1,4 +1,4 @@
-#include "gui/app/dialog_texts.h"
+#include "gui/shared/dialog_texts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
