@@ -21,14 +21,7 @@ void RunDoctor(Context& ctx) {
     const bool json = ctx.options().json;
     // Each port's findings as soon as it has been checked.
     auto print = [&text](const doctor::PortReport& report) {
-        std::cout << doctor::RenderFinding(
-                         {doctor::Verdict::Ok, doctor::text::kPortHeading, {report.path}}, text)
-                  << '\n';
-        for (const doctor::Finding& f : report.findings) {
-            std::string mark = doctor::VerdictMark(f.verdict);
-            mark.resize(5, ' ');
-            std::cout << "  " << mark << doctor::RenderFinding(f, text) << '\n';
-        }
+        std::cout << doctor::RenderPortReport(report, text);
         std::cout.flush();
     };
     const std::vector<doctor::PortReport> reports = doctor::CheckPorts(

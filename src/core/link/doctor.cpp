@@ -467,7 +467,8 @@ Finding NetOpenFinding(const std::string& port, int errorNumber, const std::stri
 // open into a finding. False when nothing answered and the port was there
 // to the end.
 bool Probe(PortReport& report, SerialLine& line, const std::vector<int>& order, UiHooks& ui,
-           const fs::path& logFolder, const ProbeOptions& options, const std::function<bool()>& gone,
+           const fs::path& logFolder, const ProbeOptions& options,
+           const std::function<bool()>& gone,
            const std::function<Finding(const LinkFailure&)>& openFailed) {
     const std::string path = report.path;
     WaitOnlyHooks hooks(ui);
@@ -663,6 +664,16 @@ std::optional<TakeOver> AnsweringComPort(const std::vector<PortReport>& reports,
 
 std::string RenderFinding(const Finding& finding, const views::TextLoader& text) {
     return views::FillText(text, finding.text, finding.args);
+}
+
+std::string RenderPortReport(const PortReport& report, const views::TextLoader& text) {
+    std::string out = RenderFinding({Verdict::Ok, text::kPortHeading, {report.path}}, text) + '\n';
+    for (const Finding& f : report.findings) {
+        std::string mark = VerdictMark(f.verdict);
+        mark.resize(5, ' ');
+        out += "  " + mark + RenderFinding(f, text) + '\n';
+    }
+    return out;
 }
 
 const char* VerdictMark(Verdict verdict) {

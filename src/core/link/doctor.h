@@ -12,9 +12,9 @@
 // device, so no check can change it.
 //
 // The window's settings dialog and `parvion2-cli doctor` both run these
-// checks through CheckPorts; they pass in the ports the operating system
-// lists (the window takes them from Qt, the CLI from SystemPorts) and the
-// port table, and render the findings with the string library.
+// checks through CheckPorts; both pass in the ports the operating system
+// lists (SystemPorts) and the port table, and render the findings with the
+// string library through RenderPortReport.
 
 #include <cstdint>
 #include <filesystem>
@@ -207,6 +207,11 @@ std::string RenderFinding(const Finding& finding, const views::TextLoader& text)
 
 // "OK", "NOTE", "WARN", "FAIL": the mark a text report puts before a finding.
 const char* VerdictMark(Verdict verdict);
+
+// One port's part of a text report, as the settings dialog shows it and
+// `parvion2-cli doctor` prints it: the port's heading, then one line per
+// finding ("  WARN text"), each line ending in a newline.
+std::string RenderPortReport(const PortReport& report, const views::TextLoader& text);
 
 }  // namespace doctor
 }  // namespace parvion

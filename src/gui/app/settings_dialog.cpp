@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QSerialPortInfo>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -25,10 +24,10 @@
 #include "core/link/net_port.h"
 #include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
-#include "gui/app/busy_guard.h"
-#include "gui/app/dialog_texts.h"
-#include "gui/app/radio_group.h"
 #include "gui/parameters/password_dialog.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/dialog_texts.h"
+#include "gui/shared/radio_group.h"
 
 namespace parvion::gui {
 
@@ -349,16 +348,7 @@ void TEinst::BtnTestClick() {
     // The port stays closed while the dialog is open; the test opens each
     // port on its own and closes it again.
     ctx_.link.line().close();
-    std::vector<doctor::ListedPort> listed;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        doctor::ListedPort p;
-        p.path = info.systemLocation().toStdString();
-        p.description = info.description().toStdString();
-        p.manufacturer = info.manufacturer().toStdString();
-        if (info.hasVendorIdentifier()) p.vendorId = info.vendorIdentifier();
-        if (info.hasProductIdentifier()) p.productId = info.productIdentifier();
-        listed.push_back(std::move(p));
-    }
+    const std::vector<doctor::ListedPort> listed = doctor::SystemPorts();
     const int com = Com_Grp->itemIndex() < 0 ? 0 : Com_Grp->itemIndex();
     const int baud = Bd_Grp->itemIndex() < 0 ? ctx_.session.Baudrate : Bd_Grp->itemIndex();
     const doctor::ComPorts comPort = [this](int n) { return portPath(n); };
@@ -384,15 +374,7 @@ void TEinst::BtnTestClick() {
     const views::TextLoader text = [this](std::uint16_t n) { return ctx_.texts.LoadText(n); };
     QString report;
     for (const doctor::PortReport& r : doctorReports_) {
-        report += QString::fromStdString(doctor::RenderFinding(
-                      {doctor::Verdict::Ok, doctor::text::kPortHeading, {r.path}}, text)) +
-                  QStringLiteral("\n");
-        for (const doctor::Finding& f : r.findings) {
-            report += QStringLiteral("  %1  %2\n")
-                          .arg(QString::fromLatin1(doctor::VerdictMark(f.verdict)), -4)
-                          .arg(QString::fromStdString(doctor::RenderFinding(f, text)));
-        }
-        report += QStringLiteral("\n");
+        report += QString::fromStdString(doctor::RenderPortReport(r, text)) + QStringLiteral("\n");
     }
     if (doctorReports_.empty()) report = fromText(text(doctor::text::kNoPorts));
     const auto answered = doctor::AnsweringComPort(doctorReports_, comPort);
