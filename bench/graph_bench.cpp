@@ -12,8 +12,8 @@
 #include <cstdio>
 
 #include "core/views/trend_series.h"
-#include "gui/app/dialogs.h"
 #include "gui/graph/graph_window.h"
+#include "gui/shared/dialogs.h"
 #include "timing.h"
 
 namespace {

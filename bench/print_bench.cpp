@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/model/defaults.h"
 #include "core/model/value_format.h"

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/link/termios_line.h"
 #include "core/link/transport.h"
 #include "core/link/ui_hooks.h"

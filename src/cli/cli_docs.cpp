@@ -5,7 +5,7 @@
 #include <cctype>
 
 #include "cli/command_table.h"
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/edit/page_commands.h"
 #include "core/link/termios_line.h"

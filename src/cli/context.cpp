@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "cli/cli_error.h"
+#include "core/app/connection.h"
+#include "core/app/error_log.h"
 #include "core/app/settings.h"
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
@@ -123,6 +125,7 @@ void Context::Connect(bool checkPassword) {
     std::error_code ec;
     if (!appData_.empty()) fs::create_directories(appData_, ec);  // for Errors.log and traces
     link_ = std::make_unique<Link>(line_, ui_, session_, appData_);
+    link_->setErrorLog(ErrorLogIn(appData_));
     const std::string path = portPath_;
     link_->setPortResolver([path](int) { return path; });
 
@@ -145,7 +148,7 @@ void Context::Connect(bool checkPassword) {
         if (!options_.password) {
             Failure("the device is password-protected: give its password with --password");
         }
-        if (PadPassword(*options_.password) != dev.DeviceAccess.Password) {
+        if (!PasswordMatches(*options_.password, dev.DeviceAccess.Password)) {
             Failure("wrong password for the protected device");
         }
     }

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "cli/options.h"
-#include "core/app/session.h"
+#include "cli/cli_options.h"
+#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/link/port_line.h"
 #include "core/link/termios_line.h"

@@ -6,7 +6,7 @@
 
 #include "cli/cli_error.h"
 #include "cli/command_table.h"
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/link/net_port.h"
 #include "core/model/value_format.h"
 
@@ -65,10 +65,6 @@ std::optional<int> ParseBaud(const std::string& text) {
         if (kBaudRates[i] == n) return i;
     }
     return std::nullopt;
-}
-
-std::string PadPassword(const std::string& typed) {
-    return (typed + "--------").substr(0, 8);
 }
 
 CliOptions ParseOptions(const std::vector<std::string>& args) {

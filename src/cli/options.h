@@ -6,36 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_options.h"
+
 namespace parvion::cli {
-
-struct PortChoice {
-    int comNumber = 0;  // 1..8 for "Com N", 0 for a path
-    std::string path;   // the device path or network port when given as one
-};
-
-struct CliOptions {
-    bool help = false;
-    bool version = false;
-    std::string command;
-    std::vector<std::string> args;
-
-    std::optional<PortChoice> port;
-    std::optional<int> baudIndex;
-    std::optional<std::string> password;
-    std::optional<int> sprache;  // 0 German, 1 English
-
-    int circuit = 1;                  // live, page, set: 1 or 2
-    std::optional<std::string> file;  // page, set: a parameter file instead of a device
-    bool setClock = false;
-    std::optional<std::string> exportFile;  // trends
-    std::optional<std::string> saveFile;    // errors
-    std::optional<std::string> pdfFile;     // print
-    double pressure = 1.01325;              // sgerg: bar absolute
-    double temperature = 0.0;               // sgerg: °C
-    std::optional<std::string> tableKind;   // table read: --kind
-    bool allowMissing = false;              // table write: send cells the file lacks as 0
-    bool json = false;                      // --json: one JSON document instead of text lines
-};
 
 // Parses the arguments after the program name. Throws CliError (usage) with
 // a message that names the offending option or argument.
@@ -46,8 +19,4 @@ CliOptions ParseOptions(const std::vector<std::string>& args);
 std::optional<PortChoice> ParsePort(const std::string& text);
 // A baud-rate index 0..7 or one of the rates 1200 .. 115200.
 std::optional<int> ParseBaud(const std::string& text);
-// The password as the device compares it: padded with "-" to 8 characters,
-// longer ones cut to 8.
-std::string PadPassword(const std::string& typed);
-
 }  // namespace parvion::cli

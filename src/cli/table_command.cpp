@@ -5,7 +5,7 @@
 
 #include "cli/cli_error.h"
 #include "cli/context.h"
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/tables/table_file.h"
 #include "core/tables/table_messages.h"
 #include "core/tables/table_transfer.h"

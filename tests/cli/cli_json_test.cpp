@@ -8,7 +8,7 @@
 #include <regex>
 
 #include "cli_process.h"
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/model/profile_file.h"
 #include "core/model/value_format.h"
 

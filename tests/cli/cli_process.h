@@ -21,7 +21,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"

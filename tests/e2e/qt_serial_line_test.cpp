@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "core/app/error_log.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "sim/lib/device.h"
@@ -46,6 +47,7 @@ struct QtBench {
         EXPECT_TRUE(server.start(&error)) << error;
         session.Baudrate = options.baudIndex;
         link.setPortResolver([this](int) { return server.slavePath(); });
+        link.setErrorLog(ErrorLogIn(dir.path()));
     }
     bool open() { return link.OpenComPort(1, session.Baudrate); }
 

@@ -9,6 +9,7 @@
 
 #include "cli/cli_error.h"
 #include "cli/options.h"
+#include "core/app/connection.h"
 #include "fuzz_support.h"
 
 using namespace parvion;
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
         if (const auto baud = ParseBaud(a); baud && (*baud < 0 || *baud > 7)) std::abort();
-        if (PadPassword(a).size() != 8) std::abort();
+        if (parvion::PadPassword(a).size() != 8) std::abort();
     }
 
     try {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"

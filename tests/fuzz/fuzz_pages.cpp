@@ -8,7 +8,7 @@
 #include <cstring>
 #include <memory>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/edit/alarm_output_page.h"
 #include "core/edit/circuit_page.h"

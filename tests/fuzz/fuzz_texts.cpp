@@ -10,7 +10,7 @@
 
 #include <cstdlib>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "fuzz_support.h"
 

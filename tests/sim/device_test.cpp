@@ -7,9 +7,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <set>
 #include <string>
 #include <thread>
 
@@ -418,31 +415,6 @@ TEST(DeviceHistory, TablesHaveRisingAxes) {
                 << "row " << r << " column " << k;
         }
     }
-}
-
-// The simulator lays out its memory by its own map: of the core it takes
-// the byte encodings and the line interfaces, never a record table or the
-// parameter image, so that a wrong table in the core cannot be echoed back.
-TEST(Device, TakesNothingOfTheCoreButEncodingsAndLineInterfaces) {
-    namespace fs = std::filesystem;
-    const fs::path sim = fs::path(PARVION_FIXTURES_DIR).parent_path().parent_path() / "src" / "sim";
-    // Byte encodings and line framing are the wire's, not the core's layout.
-    const std::set<std::string> allowed = {"core/link/encoding.h", "core/link/serial_line.h",
-                                           "core/link/termios_line.h", "core/link/telnet.h",
-                                           "core/link/net_port.h"};
-    std::set<std::string> included;
-    for (const fs::directory_entry& e : fs::recursive_directory_iterator(sim)) {
-        if (e.path().extension() != ".h" && e.path().extension() != ".cpp") continue;
-        std::ifstream in(e.path());
-        for (std::string line; std::getline(in, line);) {
-            const auto at = line.find("#include \"core/");
-            if (at == std::string::npos) continue;
-            const auto from = line.find('"') + 1;
-            included.insert(line.substr(from, line.find('"', from) - from));
-        }
-    }
-    ASSERT_FALSE(included.empty()) << sim;
-    for (const std::string& header : included) EXPECT_TRUE(allowed.contains(header)) << header;
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
-#include "gui/parameters/input_dialog.h"
+#include "gui/shared/input_dialog.h"
 #include "support/device_records.h"
 #include "support/window_harness.h"
 

@@ -28,7 +28,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "gui/app/multi_row_tab_bar.h"
+#include "gui/shared/multi_row_tab_bar.h"
 
 namespace parvion::test {
 

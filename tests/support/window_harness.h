@@ -16,7 +16,6 @@
 
 #include "core/app/settings.h"
 #include "core/model/profile_file.h"
-#include "gui/app/dialogs.h"
 #include "gui/app/main_window.h"
 #include "gui/app/qt_serial_line.h"
 #include "gui/app/window_line.h"
@@ -33,6 +32,7 @@
 #include "gui/parameters/system_page.h"
 #include "gui/parameters/trend_recording_page.h"
 #include "gui/parameters/units_page.h"
+#include "gui/shared/dialogs.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
 #include "sim/lib/sim_line.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
 

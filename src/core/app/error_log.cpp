@@ -1,5 +1,7 @@
 #include "core/app/error_log.h"
 
+#include "core/link/transport.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,10 +10,6 @@
 #include <cstdio>
 
 namespace parvion {
-
-std::filesystem::path LogFolder(const std::filesystem::path& appDataFolder) {
-    return appDataFolder.empty() ? std::filesystem::path("/") : appDataFolder;
-}
 
 std::filesystem::path ErrorLogFile(const std::filesystem::path& appDataFolder) {
     return LogFolder(appDataFolder) / "Errors.log";
@@ -74,6 +72,12 @@ void LogError(const std::filesystem::path& appDataFolder, std::string_view messa
     } catch (...) {
         // Logging must never take the program down.
     }
+}
+
+std::function<void(const std::string&)> ErrorLogIn(std::filesystem::path appDataFolder) {
+    return [folder = std::move(appDataFolder)](const std::string& message) {
+        LogError(folder, message);
+    };
 }
 
 }  // namespace parvion

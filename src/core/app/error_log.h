@@ -10,23 +10,23 @@
 
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace parvion {
 
-// Where the logs of a data folder go: the folder itself; an empty folder
-// (it could not be created) means the file system root, where writing will
-// usually fail, never the current folder.
-std::filesystem::path LogFolder(const std::filesystem::path& appDataFolder);
-
-// The error log file of a data folder.
+// The error log file of a data folder (in its LogFolder, core/link/transport.h).
 std::filesystem::path ErrorLogFile(const std::filesystem::path& appDataFolder);
 
 // Appends one entry. Every line break in the message (CRLF, LF or CR) starts
 // a new line in the file, so such a message gives more than one line. A
 // failure is swallowed: logging never throws and never ends the program.
 void LogError(const std::filesystem::path& appDataFolder, std::string_view message);
+
+// LogError into the folder's log as a function, for Link::setErrorLog and
+// the connection doctor.
+std::function<void(const std::string&)> ErrorLogIn(std::filesystem::path appDataFolder);
 
 // The text of one entry for the given local time, with its line end(s).
 std::string FormatErrorLogEntry(const std::tm& localTime, std::string_view message);

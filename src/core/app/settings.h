@@ -29,7 +29,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/model/profile_file.h"
 
 namespace parvion {

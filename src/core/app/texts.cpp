@@ -18,14 +18,6 @@ namespace {
 constexpr std::array<const char*, 4> kLibraryNames = {"Gasger.txt", "Gaseng.txt", "Steamger.txt",
                                                       "Steameng.txt"};
 
-bool isBlankOrControl(unsigned char c) {
-    return c <= 0x20 || c == 0x7F;
-}
-
-bool isContinuationByte(unsigned char c) {
-    return (c & 0xC0) == 0x80;
-}
-
 // Parses "0".."65535" (digits only).
 bool parseNumber(std::string_view s, std::uint16_t& out) {
     if (s.empty() || s.size() > 5) return false;
@@ -144,33 +136,6 @@ std::filesystem::path FindTextFolder(const std::filesystem::path& exeFolder) {
         }
     }
     return exeFolder;
-}
-
-std::size_t Utf8Length(std::string_view text) {
-    std::size_t n = 0;
-    for (char ch : text) {
-        if (!isContinuationByte(static_cast<unsigned char>(ch))) ++n;
-    }
-    return n;
-}
-
-std::string_view Utf8Prefix(std::string_view text, std::size_t chars) {
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!isContinuationByte(static_cast<unsigned char>(text[i]))) {
-            if (seen == chars) return text.substr(0, i);
-            ++seen;
-        }
-    }
-    return text;
-}
-
-std::string TrimText(std::string_view text) {
-    std::size_t b = 0;
-    std::size_t e = text.size();
-    while (b < e && isBlankOrControl(static_cast<unsigned char>(text[b]))) ++b;
-    while (e > b && isBlankOrControl(static_cast<unsigned char>(text[e - 1]))) --e;
-    return std::string(text.substr(b, e - b));
 }
 
 ParsedLibrary ParseLibrary(std::string_view content) {

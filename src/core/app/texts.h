@@ -24,7 +24,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
+#include "core/model/utf8_text.h"
 
 namespace parvion {
 
@@ -58,13 +59,6 @@ struct ParsedLibrary {
 };
 
 ParsedLibrary ParseLibrary(std::string_view content);
-
-// Blanks and control characters removed at both ends.
-std::string TrimText(std::string_view text);
-// Length in characters (UTF-8 code points).
-std::size_t Utf8Length(std::string_view text);
-// The first `chars` characters of a UTF-8 text.
-std::string_view Utf8Prefix(std::string_view text, std::size_t chars);
 
 // The lookups of TextLibrary in a library already parsed (LoadText and
 // LoadTextBlock read the library file, then look up here).

@@ -130,11 +130,6 @@ std::string Shown(const std::vector<std::string>& choices, int index) {
     return std::to_string(index);
 }
 
-SettingOutcome Circuit2Missing() {
-    return Failed(SettingOutcome::Status::Refused,
-                  "circuit 2 is not available: its values, differences and sums cannot be chosen");
-}
-
 // A value setting of a list line: read, clamped as the dialog clamps,
 // applied with the page's rules.
 template <class Apply>
@@ -218,8 +213,7 @@ int ChooseAlarmSource(Link& link, ParameterImage& image, int alarm, int index) {
         !ReadAlarm(link, image, alarm)) {
         return SourceIndex(SourceUse::Alarm, a.Param);
     }
-    if (views::Circuit2Unavailable(image.System) &&
-        NeedsCircuit2(SourceCode(SourceUse::Alarm, index))) {
+    if (NeedsMissingCircuit2(image.System, SourceCode(SourceUse::Alarm, index))) {
         // Back to the stored source, which is written again as it is.
         index = SourceIndex(SourceUse::Alarm, a.Param);
     } else {
@@ -293,7 +287,7 @@ int ChooseOutputSource(Link& link, ParameterImage& image, int output, int index)
         return SourceIndex(SourceUse::Output, o.Param);
     }
     o.Param = SourceCode(SourceUse::Output, index);
-    if (views::Circuit2Unavailable(image.System) && NeedsCircuit2(o.Param)) {
+    if (NeedsMissingCircuit2(image.System, o.Param)) {
         o.Param = 1;
         index = SourceIndex(SourceUse::Output, o.Param);
     }
@@ -428,8 +422,7 @@ SettingOutcome ApplyRelaySetting(Link& link, ParameterImage& image, const Settin
         if (!index) return NotAnIndex(s.value);
         const std::vector<std::string> choices = AlarmSourceChoices(texts.blocks);
         if (static_cast<std::size_t>(*index) >= choices.size()) return BadChoice(*index, choices);
-        if (views::Circuit2Unavailable(image.System) &&
-            NeedsCircuit2(SourceCode(SourceUse::Alarm, *index))) {
+        if (NeedsMissingCircuit2(image.System, SourceCode(SourceUse::Alarm, *index))) {
             return Circuit2Missing();
         }
         ChooseAlarmSource(link, image, alarm, *index);
@@ -471,8 +464,7 @@ SettingOutcome ApplyOutputSetting(Link& link, ParameterImage& image, const Setti
         if (!index) return NotAnIndex(s.value);
         const std::vector<std::string> choices = OutputSourceChoices(texts.blocks);
         if (static_cast<std::size_t>(*index) >= choices.size()) return BadChoice(*index, choices);
-        if (views::Circuit2Unavailable(image.System) &&
-            NeedsCircuit2(SourceCode(SourceUse::Output, *index))) {
+        if (NeedsMissingCircuit2(image.System, SourceCode(SourceUse::Output, *index))) {
             return Circuit2Missing();
         }
         ChooseOutputSource(link, image, output, *index);

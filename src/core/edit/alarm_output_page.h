@@ -13,12 +13,13 @@
 // same routines change the image alone. Writes and read-backs are not
 // checked.
 
+#include <optional>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/edit/page_commands.h"
+#include "core/edit/page_types.h"
 #include "core/model/parameter_image.h"
 #include "core/views/text_source.h"
 

@@ -146,8 +146,7 @@ int ChoosePreferredValue(Link& link, ParameterImage& image, int index) {
         !ReadBeforeEdit(link, image, {{BlockKind::Dis_User}})) {
         return SourceIndex(SourceUse::Preferred, image.Dis_User.First);
     }
-    if (views::Circuit2Unavailable(image.System) &&
-        NeedsCircuit2(SourceCode(SourceUse::Preferred, index))) {
+    if (NeedsMissingCircuit2(image.System, SourceCode(SourceUse::Preferred, index))) {
         index = 0;
     }
     image.Dis_User.First = SourceCode(SourceUse::Preferred, index);
@@ -298,11 +297,8 @@ SettingOutcome ApplyDisplaySetting(Link& link, ParameterImage& image, const Sett
         if (!index) return NotAnIndex(s.value);
         const std::vector<std::string> choices = PreferredChoices(texts.blocks);
         if (static_cast<std::size_t>(*index) >= choices.size()) return BadChoice(*index, choices);
-        if (views::Circuit2Unavailable(image.System) &&
-            NeedsCircuit2(SourceCode(SourceUse::Preferred, *index))) {
-            return Failed(SettingOutcome::Status::Refused,
-                          "circuit 2 is not available: its values, differences and sums cannot "
-                          "be chosen");
+        if (NeedsMissingCircuit2(image.System, SourceCode(SourceUse::Preferred, *index))) {
+            return Circuit2Missing();
         }
         ChoosePreferredValue(link, image, *index);
         return out;

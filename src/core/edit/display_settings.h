@@ -9,12 +9,14 @@
 // Routines that talk to the device take the Link: they write only while
 // the session is online and report progress and waits through its UiHooks.
 
+#include <optional>
+#include <string_view>
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "core/edit/page_commands.h"
+#include "core/edit/page_types.h"
 #include "core/model/parameter_image.h"
 #include "core/views/text_source.h"
 

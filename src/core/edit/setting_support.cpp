@@ -80,6 +80,11 @@ SettingOutcome NotOnPage(const Setting& s, const std::string& page,
         OfSection(names, s.section));
 }
 
+SettingOutcome Circuit2Missing() {
+    return Failed(SettingOutcome::Status::Refused,
+                  "circuit 2 is not available: its values, differences and sums cannot be chosen");
+}
+
 SettingOutcome NotANumber(const std::string& value) {
     if (ReadNumber(value)) {
         return Failed(SettingOutcome::Status::NotANumber,

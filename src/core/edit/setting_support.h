@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/edit/page_commands.h"
+#include "core/edit/page_types.h"
 
 namespace parvion::edit {
 
@@ -44,6 +44,8 @@ SettingOutcome NotOnPage(const Setting& s, const std::string& page,
 // The value is not a number, or one the device cannot hold (NaN, an
 // infinity, beyond the float range).
 SettingOutcome NotANumber(const std::string& value);
+// A source that needs circuit 2 chosen on a device without it.
+SettingOutcome Circuit2Missing();
 SettingOutcome NotAnIndex(const std::string& value);
 SettingOutcome BadChoice(int index, const std::vector<std::string>& choices);
 

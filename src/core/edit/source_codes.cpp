@@ -2,6 +2,7 @@
 
 #include "core/model/parameter_image.h"
 #include "core/model/units.h"
+#include "core/views/page_rules.h"
 
 namespace parvion::edit {
 
@@ -122,6 +123,10 @@ bool ValidSourceCode(SourceUse use, std::uint8_t code) {
 
 bool NeedsCircuit2(std::uint8_t code) {
     return code >= kGroupSize;
+}
+
+bool NeedsMissingCircuit2(const SystemRec& system, std::uint8_t code) {
+    return views::Circuit2Unavailable(system) && NeedsCircuit2(code);
 }
 
 std::uint8_t SourceQuantity(SourceUse use, std::uint8_t code) {

@@ -13,6 +13,10 @@
 
 #include <cstdint>
 
+namespace parvion {
+struct SystemRec;
+}
+
 namespace parvion::edit {
 
 enum class SourceUse : std::uint8_t {
@@ -39,6 +43,10 @@ bool ValidSourceCode(SourceUse use, std::uint8_t code);
 // True when the code names a value of circuit 2 (itself, a difference or a
 // sum): codes from 8.
 bool NeedsCircuit2(std::uint8_t code);
+// True when the device has no circuit 2 and `code` needs it: the one check
+// behind every source choice (alarms, outputs, preferred value) that is
+// refused, or falls back, on a device without circuit 2.
+bool NeedsMissingCircuit2(const SystemRec& system, std::uint8_t code);
 
 // The quantity (unit table index) in which the value of a code is shown
 // and edited: 1, 9 temperature; 2, 10, 18 pressure; 3, 11, 19 density;

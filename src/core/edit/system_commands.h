@@ -12,10 +12,12 @@
 //   Trend_User Time 0..11   the recording interval
 //   FlowKorr_1 Stelle0..7 V the correction factors (FlowKorr_2: circuit 2)
 
+#include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
-#include "core/edit/page_commands.h"
+#include "core/edit/page_types.h"
 
 namespace parvion::edit {
 

@@ -1,6 +1,6 @@
 #include "core/edit/units_page.h"
 
-#include "core/app/texts.h"
+#include "core/model/utf8_text.h"
 #include "core/edit/write_back.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"

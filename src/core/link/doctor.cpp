@@ -18,8 +18,6 @@
 #include <set>
 #include <sstream>
 
-#include "core/app/session.h"
-#include "core/app/settings.h"
 #include "core/link/data_commands.h"
 #include "core/link/link_failure.h"
 #include "core/link/net_port.h"
@@ -27,7 +25,7 @@
 #include "core/link/termios_line.h"
 #include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
-#include "core/model/profile_file.h"
+#include "core/model/session.h"
 
 namespace parvion::doctor {
 
@@ -378,21 +376,7 @@ std::optional<Finding> LockFileFinding(const std::string& lockFile, std::string_
     return Finding{Verdict::Warning, text::kStaleLock, {lockFile, number}};
 }
 
-std::vector<std::string> MappedPorts(const fs::path& settingsFile) {
-    std::vector<std::string> out;
-    std::error_code ec;
-    if (!fs::exists(settingsFile, ec)) return out;
-    ProfileFile file(settingsFile);
-    for (int n = 1; n <= 8; ++n) {
-        const std::string path =
-            file.readString(settings_keys::kPorts, "Com" + std::to_string(n), "");
-        if (!path.empty()) out.push_back(path);
-    }
-    return out;
-}
-
-std::vector<std::string> PortsToTest(const std::string& chosen,
-                                     const std::vector<std::string>& mapped,
+std::vector<std::string> PortsToTest(const std::string& chosen, const ComPorts& comPort,
                                      const std::vector<ListedPort>& listed) {
     std::vector<std::string> out;
     std::set<std::string> seen;
@@ -401,7 +385,12 @@ std::vector<std::string> PortsToTest(const std::string& chosen,
         if (seen.insert(IsNetworkPortName(p) ? p : Canonical(p)).second) out.push_back(p);
     };
     add(chosen);
-    for (const std::string& p : mapped) add(p);
+    // Com 1 .. Com 8 name paths whether or not they exist; only those the
+    // port table maps to another path are worth a report.
+    for (int n = 1; n <= kComPorts; ++n) {
+        const std::string path = comPort ? comPort(n) : std::string();
+        if (path != DefaultPortName(n)) add(path);
+    }
     for (const ListedPort& p : listed) {
         if (p.path.rfind("/dev/pts/", 0) == 0 || p.path == "/dev/ptmx") continue;
         add(p.path);
@@ -478,14 +467,16 @@ Finding NetOpenFinding(const std::string& port, int errorNumber, const std::stri
 // open into a finding. False when nothing answered and the port was there
 // to the end.
 bool Probe(PortReport& report, SerialLine& line, const std::vector<int>& order, UiHooks& ui,
-           const fs::path& logFolder, int latencyMs, const std::function<bool()>& gone,
+           const fs::path& logFolder, const ProbeOptions& options,
+           const std::function<bool()>& gone,
            const std::function<Finding(const LinkFailure&)>& openFailed) {
     const std::string path = report.path;
     WaitOnlyHooks hooks(ui);
     Session session;
-    session.NetLatencyMs = latencyMs;
+    session.NetLatencyMs = options.latencyMs;
     Link link(line, hooks, session, logFolder);
     link.setPortResolver([path](int) { return path; });
+    link.setErrorLog(options.errorLog);
     link.setAttempts(1);
     for (const int index : order) {
         const std::string baud = std::to_string(kBaudRates[index]);
@@ -547,7 +538,7 @@ std::string RoundTripText(std::chrono::microseconds rtt) {
 }  // namespace
 
 void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
-                 const fs::path& logFolder) {
+                 const fs::path& logFolder, const ErrorLog& errorLog) {
     const std::string path = report.path;
     TermiosLine line;
     auto gone = [&path] {
@@ -564,13 +555,13 @@ void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
         return Finding{Verdict::Failed, text::kCannotOpen, {path, reason}};
     };
     if (!Probe(report, line, RateOrder(configuredBaudIndex, true), ui, logFolder,
-               kDefaultNetLatencyMs, gone, openFailed)) {
+               {nullptr, kDefaultNetLatencyMs, errorLog}, gone, openFailed)) {
         report.findings.push_back({Verdict::Failed, text::kNoAnswer, {path}});
     }
 }
 
 PortReport CheckNetworkPort(const std::string& port, int configuredBaudIndex, UiHooks& ui,
-                            const fs::path& logFolder, const NetworkOptions& net) {
+                            const fs::path& logFolder, const ProbeOptions& net) {
     PortReport report;
     report.path = port;
     std::string why;
@@ -616,8 +607,7 @@ PortReport CheckNetworkPort(const std::string& port, int configuredBaudIndex, Ui
     auto openFailed = [&port](const LinkFailure& failure) {
         return NetOpenFinding(port, failure.errorNumber, failure.detail, failure.baud);
     };
-    if (!Probe(report, line, RateOrder(index, rfc2217), ui, logFolder, net.latencyMs, gone,
-               openFailed)) {
+    if (!Probe(report, line, RateOrder(index, rfc2217), ui, logFolder, net, gone, openFailed)) {
         if (rfc2217) {
             report.findings.push_back({Verdict::Failed, text::kNoAnswer, {port}});
         } else {
@@ -629,7 +619,7 @@ PortReport CheckNetworkPort(const std::string& port, int configuredBaudIndex, Ui
 }
 
 PortReport CheckPort(const std::string& path, const ListedPort* listed, int configuredBaudIndex,
-                     UiHooks& ui, const fs::path& logFolder, const NetworkOptions& net) {
+                     UiHooks& ui, const fs::path& logFolder, const ProbeOptions& net) {
     if (IsNetworkPortName(path)) {
         return CheckNetworkPort(path, configuredBaudIndex, ui, logFolder, net);
     }
@@ -637,21 +627,53 @@ PortReport CheckPort(const std::string& path, const ListedPort* listed, int conf
     report.path = path;
     report.findings = CheckSystem(path, listed);
     if (MayQuery(report.findings)) {
-        QueryDevice(report, configuredBaudIndex, ui, logFolder);
+        QueryDevice(report, configuredBaudIndex, ui, logFolder, net.errorLog);
     } else {
         report.findings.push_back({Verdict::Note, text::kNotQueried, {path}});
     }
     return report;
 }
 
-std::string RenderFinding(const Finding& finding, const views::TextLoader& text) {
-    std::string s = text ? text(finding.text) : std::string();
-    if (s.empty()) {
-        s = "#" + std::to_string(finding.text);
-        for (const std::string& a : finding.args) s += " " + a;
-        return s;
+std::vector<PortReport> CheckPorts(const std::string& chosen, const ComPorts& comPort,
+                                   const std::vector<ListedPort>& listed, int configuredBaudIndex,
+                                   UiHooks& ui, const fs::path& logFolder,
+                                   const ProbeOptions& options,
+                                   const std::function<void(const PortReport&)>& checked) {
+    std::vector<PortReport> reports;
+    for (const std::string& path : PortsToTest(chosen, comPort, listed)) {
+        const ListedPort* entry = nullptr;
+        for (const ListedPort& p : listed) {
+            if (p.path == path) entry = &p;
+        }
+        reports.push_back(CheckPort(path, entry, configuredBaudIndex, ui, logFolder, options));
+        if (checked) checked(reports.back());
     }
-    return views::FillPlaceholders(s, finding.args);
+    return reports;
+}
+
+std::optional<TakeOver> AnsweringComPort(const std::vector<PortReport>& reports,
+                                         const ComPorts& comPort) {
+    for (const PortReport& r : reports) {
+        if (!r.answered()) continue;
+        for (int n = 1; n <= kComPorts; ++n) {
+            if (comPort && comPort(n) == r.path) return TakeOver{n - 1, r.answeredBaudIndex};
+        }
+    }
+    return std::nullopt;
+}
+
+std::string RenderFinding(const Finding& finding, const views::TextLoader& text) {
+    return views::FillText(text, finding.text, finding.args);
+}
+
+std::string RenderPortReport(const PortReport& report, const views::TextLoader& text) {
+    std::string out = RenderFinding({Verdict::Ok, text::kPortHeading, {report.path}}, text) + '\n';
+    for (const Finding& f : report.findings) {
+        std::string mark = VerdictMark(f.verdict);
+        mark.resize(5, ' ');
+        out += "  " + mark + RenderFinding(f, text) + '\n';
+    }
+    return out;
 }
 
 const char* VerdictMark(Verdict verdict) {

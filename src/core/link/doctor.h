@@ -12,18 +12,20 @@
 // device, so no check can change it.
 //
 // The window's settings dialog and `parvion2-cli doctor` both run these
-// checks; they pass in the ports the operating system lists (the GUI and
-// CLI layer take them from Qt) and render the findings with the string
-// library.
+// checks through CheckPorts; both pass in the ports the operating system
+// lists (SystemPorts) and the port table, and render the findings with the
+// string library through RenderPortReport.
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/link/socket_line.h"
+#include "core/link/transport.h"
 #include "core/views/text_source.h"
 
 namespace parvion {
@@ -115,17 +117,18 @@ inline constexpr std::uint16_t kLast = kForeignLock;
 // without Qt's port list. USB ids are filled in for USB adapters.
 std::vector<ListedPort> SystemPorts();
 
-// The device paths of the keys Com1..Com8 of section "Ports" of the settings
-// file that are present and not empty.
-std::vector<std::string> MappedPorts(const std::filesystem::path& settingsFile);
+// The ports "Com 1" .. "Com 8" of the port table: the device path or
+// network port each names (PortName of the settings, or the window's own
+// resolver).
+inline constexpr int kComPorts = 8;
+using ComPorts = std::function<std::string(int comNumber)>;
 
 // The ports a doctor run looks at, each once, in this order: the chosen
-// port, the ports mapped in the settings' port table, the ports the system
-// lists. Pseudo-terminals are included only as chosen or mapped ports: other
-// ones belong to terminal sessions, and a request sent there would land in
-// somebody's shell.
-std::vector<std::string> PortsToTest(const std::string& chosen,
-                                     const std::vector<std::string>& mapped,
+// port, the ports the port table maps to another path than their default
+// (DefaultPortName), the ports the system lists. Pseudo-terminals are
+// included only as chosen or mapped ports: other ones belong to terminal
+// sessions, and a request sent there would land in somebody's shell.
+std::vector<std::string> PortsToTest(const std::string& chosen, const ComPorts& comPort,
                                      const std::vector<ListedPort>& listed);
 
 // The system side of a port: kind, permission, holders, adapter thieves.
@@ -141,21 +144,23 @@ bool MayQuery(const std::vector<Finding>& findings);
 // answers. The waits go through `ui` (the window stays responsive).
 // Findings are appended; the answer is stored in the report.
 void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
-                 const std::filesystem::path& logFolder);
+                 const std::filesystem::path& logFolder, const ErrorLog& errorLog = {});
 
-// How the doctor reaches network ports: how its socket line waits (null:
-// poll; the window passes one that keeps its event loop running) and the
-// latency allowance of the settings.
-struct NetworkOptions {
+// How the doctor reaches ports: how a network port's socket line waits
+// (null: poll; the window passes one that keeps its event loop running),
+// the latency allowance of the settings, and the error log that takes the
+// reasons of a port that cannot be opened (none: not recorded).
+struct ProbeOptions {
     SocketWait* wait = nullptr;
     int latencyMs = kDefaultLatencyAllowanceMs;
+    ErrorLog errorLog;
 };
 
 // A network port: the name, the host, the connection and the negotiation,
 // then the identity request (RFC 2217: the configured rate first, then the
 // others; raw TCP: the configured rate only).
 PortReport CheckNetworkPort(const std::string& port, int configuredBaudIndex, UiHooks& ui,
-                            const std::filesystem::path& logFolder, const NetworkOptions& net);
+                            const std::filesystem::path& logFolder, const ProbeOptions& net);
 
 // The process a lock file of a port names: ASCII digits with blanks and a
 // line end around them (the usual form) or a binary 4-byte int (which
@@ -173,7 +178,27 @@ std::optional<Finding> LockFileFinding(const std::string& lockFile, std::string_
 // MayQuery, QueryDevice.
 PortReport CheckPort(const std::string& path, const ListedPort* listed, int configuredBaudIndex,
                      UiHooks& ui, const std::filesystem::path& logFolder,
-                     const NetworkOptions& net = {});
+                     const ProbeOptions& net = {});
+
+// The doctor run of the settings dialog and `parvion2-cli doctor`: every
+// port of PortsToTest checked with CheckPort, in that order; `checked` sees
+// each report as soon as it is complete.
+std::vector<PortReport> CheckPorts(const std::string& chosen, const ComPorts& comPort,
+                                   const std::vector<ListedPort>& listed, int configuredBaudIndex,
+                                   UiHooks& ui, const std::filesystem::path& logFolder,
+                                   const ProbeOptions& options,
+                                   const std::function<void(const PortReport&)>& checked = {});
+
+// The first port that answered and is one of Com 1 .. Com 8: its port
+// index (0..7) and the baud-rate index it answered at, for the settings
+// dialog to offer.
+struct TakeOver {
+    int comIndex = 0;
+    int baudIndex = 0;
+    bool operator==(const TakeOver&) const = default;
+};
+std::optional<TakeOver> AnsweringComPort(const std::vector<PortReport>& reports,
+                                         const ComPorts& comPort);
 
 // The finding as text: the library text with %1, %2, … filled in. A text
 // missing from the library falls back to the number and the arguments, so
@@ -182,6 +207,11 @@ std::string RenderFinding(const Finding& finding, const views::TextLoader& text)
 
 // "OK", "NOTE", "WARN", "FAIL": the mark a text report puts before a finding.
 const char* VerdictMark(Verdict verdict);
+
+// One port's part of a text report, as the settings dialog shows it and
+// `parvion2-cli doctor` prints it: the port's heading, then one line per
+// finding ("  WARN text"), each line ending in a newline.
+std::string RenderPortReport(const PortReport& report, const views::TextLoader& text);
 
 }  // namespace doctor
 }  // namespace parvion

@@ -6,9 +6,9 @@
 #include <netdb.h>
 #include <vector>
 
-#include "core/link/doctor.h"
 #include "core/link/net_port.h"
 #include "core/link/socket_line.h"
+#include "core/views/text_source.h"
 
 namespace parvion {
 
@@ -142,10 +142,8 @@ std::string LinkFailureText(const LinkFailure& failure,
         // could not tell the number.
         second = failure.errorNumber != 0 ? ErrorName(failure.errorNumber) : failure.detail;
     }
-    doctor::Finding finding;
-    finding.text = number;
-    finding.args = {failure.port.empty() ? std::string("-") : failure.port, second};
-    return doctor::RenderFinding(finding, text);
+    return views::FillText(text, number,
+                           {failure.port.empty() ? std::string("-") : failure.port, second});
 }
 
 }  // namespace parvion

@@ -9,7 +9,6 @@
 #include <system_error>
 #include <utility>
 
-#include "core/app/error_log.h"
 
 namespace parvion {
 
@@ -163,6 +162,10 @@ std::string DefaultPortName(int comNumber) {
 Link::Link(SerialLine& line, UiHooks& ui, Session& session, std::filesystem::path logFolder)
     : line_(line), ui_(ui), session_(session), logFolder_(std::move(logFolder)) {}
 
+std::filesystem::path LogFolder(const std::filesystem::path& appDataFolder) {
+    return appDataFolder.empty() ? std::filesystem::path("/") : appDataFolder;
+}
+
 void Link::setPortResolver(std::function<std::string(int)> resolver) {
     resolver_ = std::move(resolver);
 }
@@ -221,7 +224,7 @@ bool Link::OpenComPort(int comNumber, int baudIndex) {
     if (comNumber < 1) {
         portName_ = "Com " + std::to_string(comNumber);
         fail(LinkCause::OpenFailed, ENODEV, "no such port");
-        LogError(logFolder_, format("Com %d cannot be opened: no such port", comNumber));
+        if (errorLog_) errorLog_(format("Com %d cannot be opened: no such port", comNumber));
         portName_.clear();
         return false;
     }
@@ -235,8 +238,10 @@ bool Link::OpenComPort(int comNumber, int baudIndex) {
             line_.close();
             if (error.empty()) error = "unknown reason";
             fail(LinkCause::OpenFailed, errorNumber, error);
-            LogError(logFolder_, "Com " + std::to_string(comNumber) + " (" + portName_ +
-                                     ") cannot be opened: " + error);
+            if (errorLog_) {
+                errorLog_("Com " + std::to_string(comNumber) + " (" + portName_ +
+                          ") cannot be opened: " + error);
+            }
         }
     }
     session_.Online = line_.isOpen();

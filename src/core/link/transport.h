@@ -12,9 +12,10 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/link/link_failure.h"
 #include "core/link/serial_line.h"
 #include "core/link/ui_hooks.h"
@@ -63,6 +64,16 @@ std::chrono::milliseconds WireTime(std::size_t bytes, int baud);
 // Default port name of "Com N" on this platform ("/dev/ttyS{N-1}").
 std::string DefaultPortName(int comNumber);
 
+// Where the logs of a data folder go (the link's daily trace files, the
+// error log): the folder itself; an empty folder (it could not be created)
+// means the file system root, where writing will usually fail, never the
+// current folder.
+std::filesystem::path LogFolder(const std::filesystem::path& appDataFolder);
+
+// Where a link records why a port could not be opened: the program's error
+// log, which the program names (ErrorLogIn, core/app/error_log.h).
+using ErrorLog = std::function<void(const std::string& message)>;
+
 class Link {
   public:
     Link(SerialLine& line, UiHooks& ui, Session& session, std::filesystem::path logFolder);
@@ -71,10 +82,14 @@ class Link {
 
     // Maps "Com N" (1..8) to a device path; the settings supply a table.
     void setPortResolver(std::function<std::string(int comNumber)> resolver);
+    // Where the reasons of a port that cannot be opened go; without one they
+    // are kept in lastFailure() only.
+    void setErrorLog(ErrorLog log) { errorLog_ = std::move(log); }
 
     // (Re)opens "Com comNumber" at the baud rate of baudIndex (0..7; another
     // index keeps the rate). Afterwards session().Online tells whether the
-    // port is open. Why a port could not be opened goes to the error log.
+    // port is open. Why a port could not be opened goes to the error log
+    // (setErrorLog).
     bool OpenComPort(int comNumber, int baudIndex);
 
     // One request/reply exchange. frame holds the request on entry and, on
@@ -172,6 +187,7 @@ class Link {
     Session& session_;
     std::filesystem::path logFolder_;
     std::function<std::string(int)> resolver_;
+    ErrorLog errorLog_;
     std::string portName_;
     int baud_ = 9600;
     int linkTimeoutMs_ = 0;

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <system_error>
 
-#include "core/model/profile_file.h"
 #include "core/model/windows1252.h"
 
 namespace parvion {

@@ -1,6 +1,6 @@
 #include "core/model/units.h"
 
-#include "core/model/value_format.h"
+#include "core/model/number.h"
 
 namespace parvion {
 

@@ -43,4 +43,18 @@ inline std::string FillPlaceholders(std::string_view pattern,
     return out;
 }
 
+// The library text `number` with its placeholders filled from args. A text
+// missing from the library falls back to "#number" and the arguments, so
+// that nothing is lost.
+inline std::string FillText(const TextLoader& text, std::uint16_t number,
+                            const std::vector<std::string>& args) {
+    std::string s = text ? text(number) : std::string();
+    if (s.empty()) {
+        s = "#" + std::to_string(number);
+        for (const std::string& a : args) s += " " + a;
+        return s;
+    }
+    return FillPlaceholders(s, args);
+}
+
 }  // namespace parvion::views

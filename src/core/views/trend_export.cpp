@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/app/texts.h"
+#include "core/model/utf8_text.h"
 #include "core/model/profile_file.h"
 #include "core/model/text_file.h"
 #include "core/model/windows1252.h"

@@ -10,7 +10,7 @@
 #include <QTextEdit>
 
 #include "core/model/windows1252.h"
-#include "gui/app/widgets.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "gui/app/dialogs.h"
+#include "gui/shared/dialogs.h"
 
 class QLabel;
 class QPushButton;

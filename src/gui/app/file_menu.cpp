@@ -22,9 +22,9 @@
 #include "core/model/defaults.h"
 #include "core/model/parameter_file.h"
 #include "core/views/text_source.h"
-#include "gui/app/dialogs.h"
 #include "gui/app/main_window.h"
-#include "gui/app/widgets.h"
+#include "gui/shared/dialogs.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 
@@ -77,15 +77,8 @@ void Tfrm_Main::mnu_NeuClick() {
 std::optional<QString> Tfrm_Main::askParameterFileToOpen() {
     FileRequest request;
     request.directory = lastParameterFolder_;
-    if (session_.Medium == medium::Energy) {
-        request.filters = {QStringLiteral("Energy Parameter (*.PEG)"),
-                           QStringLiteral("Parameter (*.PAR)")};
-        request.defaultSuffix = QStringLiteral("PEG");
-    } else {
-        request.filters = {QStringLiteral("Gas Parameter (*.PGA)"),
-                           QStringLiteral("Parameter (*.PAR)")};
-        request.defaultSuffix = QStringLiteral("PGA");
-    }
+    request.filters = qtFilters(OpenDialogFilters(session_.Medium));
+    request.defaultSuffix = QString::fromStdString(ParameterFileExtension(session_.Medium));
     return dialogs_->openFile(this, request);
 }
 

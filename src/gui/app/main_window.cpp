@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "core/app/error_log.h"
 #include "core/app/recent_files.h"
 #include "core/app/settings.h"
 #include "core/app/texts.h"
@@ -32,10 +33,6 @@
 #include "core/views/page_rules.h"
 #include "core/views/text_source.h"
 #include "gui/app/about_box.h"
-#include "gui/app/dialog_texts.h"
-#include "gui/app/dialogs.h"
-#include "gui/app/multi_row_tab_bar.h"
-#include "gui/app/widgets.h"
 #include "gui/operation/circuit_values_page.h"
 #include "gui/operation/error_protocol_page.h"
 #include "gui/operation/integrator_page.h"
@@ -43,7 +40,6 @@
 #include "gui/parameters/circuit_parameter_page.h"
 #include "gui/parameters/correction_page.h"
 #include "gui/parameters/display_page.h"
-#include "gui/parameters/input_dialog.h"
 #include "gui/parameters/output_page.h"
 #include "gui/parameters/relay_page.h"
 #include "gui/parameters/remarks_page.h"
@@ -51,6 +47,11 @@
 #include "gui/parameters/trend_recording_page.h"
 #include "gui/parameters/units_page.h"
 #include "gui/print/print_menu.h"
+#include "gui/shared/dialog_texts.h"
+#include "gui/shared/dialogs.h"
+#include "gui/shared/input_dialog.h"
+#include "gui/shared/multi_row_tab_bar.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 
@@ -89,6 +90,7 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     }
     texts_ = std::make_unique<TextLibrary>(options_.programFolder, session_);
     link_ = std::make_unique<Link>(*options_.line, *this, session_, options_.appDataFolder);
+    link_->setErrorLog(ErrorLogIn(options_.appDataFolder));
     qtTranslations_ = std::make_unique<QtTranslations>();
     // A close asked for during a device sequence happens once it has ended.
     busy_.setOnRelease([this] {
@@ -232,7 +234,10 @@ void Tfrm_Main::buildMenus() {
     mnu_PrintKlemmenplan = action(mnu_Parameter, "mnu_PrintKlemmenplan", "Drucken...");
     mnu_Parameter->addSeparator();
     mnu_Beenden = action(mnu_Parameter, "mnu_Beenden", "&Beenden");
-    printMenu_ = new PrintMenu(*this, *dialogs_, options_.printDialog);
+    printMenu_ = new PrintMenu(
+        *this, *context_, *this,
+        {mnu_Parameter, mnu_Seitenansicht, mnu_Drucken, mnu_Klemmenplan, mnu_PrintKlemmenplan},
+        options_.printDialog);
     connect(mnu_Neu, &QAction::triggered, this, &Tfrm_Main::mnu_NeuClick);
     connect(mnu_Laden, &QAction::triggered, this, &Tfrm_Main::mnu_LadenClick);
     connect(mnu_Vergleichen, &QAction::triggered, this, &Tfrm_Main::mnu_VergleichenClick);

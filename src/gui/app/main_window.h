@@ -21,13 +21,14 @@
 #include <string>
 #include <vector>
 
-#include "core/app/session.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
+#include "core/model/session.h"
 #include "core/views/text_source.h"
-#include "gui/app/busy_guard.h"
-#include "gui/app/page.h"
+#include "gui/print/print_menu.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/page.h"
 
 class QAction;
 class QLabel;
@@ -93,7 +94,7 @@ struct MainWindowOptions {
     std::function<bool(QPrinter&, QWidget*)> printDialog;
 };
 
-class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
+class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public PrintHost {
     Q_OBJECT
   public:
     explicit Tfrm_Main(MainWindowOptions options);
@@ -154,6 +155,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     QString documentsFolder() const override {
         return QString::fromStdString(options_.documentsFolder.string());
     }
+
+    // --- PrintHost --------------------------------------------------------
+    QString loadedFileText() const override { return statusPanelText(0); }
 
     // --- files from outside the menus ----------------------------------------
     // Loads a parameter file as "Load" does, with the same questions (the
@@ -258,7 +262,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
 
     // A device read that a sequence needs failed: nothing was written. The
     // message names the link's cause.
-    void showDeviceUnreadable();
+    void showDeviceUnreadable() override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

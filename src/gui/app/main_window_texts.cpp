@@ -10,9 +10,9 @@
 #include "gui/app/main_window.h"
 
 #include "core/edit/parameter_compare.h"
-#include "gui/app/multi_row_tab_bar.h"
-#include "gui/app/widgets.h"
 #include "gui/print/print_menu.h"
+#include "gui/shared/multi_row_tab_bar.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 

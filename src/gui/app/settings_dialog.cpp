@@ -12,11 +12,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QSerialPortInfo>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
 
+#include "core/app/error_log.h"
 #include "core/app/settings.h"
 #include "core/app/texts.h"
 #include "core/edit/parameter_compare.h"
@@ -24,10 +24,10 @@
 #include "core/link/net_port.h"
 #include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
-#include "gui/app/busy_guard.h"
-#include "gui/app/dialog_texts.h"
-#include "gui/app/radio_group.h"
 #include "gui/parameters/password_dialog.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/dialog_texts.h"
+#include "gui/shared/radio_group.h"
 
 namespace parvion::gui {
 
@@ -348,29 +348,10 @@ void TEinst::BtnTestClick() {
     // The port stays closed while the dialog is open; the test opens each
     // port on its own and closes it again.
     ctx_.link.line().close();
-    std::vector<doctor::ListedPort> listed;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        doctor::ListedPort p;
-        p.path = info.systemLocation().toStdString();
-        p.description = info.description().toStdString();
-        p.manufacturer = info.manufacturer().toStdString();
-        if (info.hasVendorIdentifier()) p.vendorId = info.vendorIdentifier();
-        if (info.hasProductIdentifier()) p.productId = info.productIdentifier();
-        listed.push_back(std::move(p));
-    }
-    std::vector<std::string> mapped;
-    for (int n = 1; n <= 8; ++n) mapped.push_back(portPath(n));
+    const std::vector<doctor::ListedPort> listed = doctor::SystemPorts();
     const int com = Com_Grp->itemIndex() < 0 ? 0 : Com_Grp->itemIndex();
     const int baud = Bd_Grp->itemIndex() < 0 ? ctx_.session.Baudrate : Bd_Grp->itemIndex();
-    // Com 1 .. Com 8 name paths whether or not they exist; only the chosen
-    // one and those the port table maps are worth a report.
-    std::vector<std::string> worth;
-    for (int n = 1; n <= 8; ++n) {
-        if (n != com + 1 && mapped[static_cast<std::size_t>(n - 1)] != DefaultPortName(n)) {
-            worth.push_back(mapped[static_cast<std::size_t>(n - 1)]);
-        }
-    }
-    const std::vector<std::string> ports = doctor::PortsToTest(portPath(com + 1), worth, listed);
+    const doctor::ComPorts comPort = [this](int n) { return portPath(n); };
 
     // The waits of the test keep the window responsive: no second test, no
     // connection sequence and no closing meanwhile.
@@ -385,43 +366,20 @@ void TEinst::BtnTestClick() {
             for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(true);
             running_ = false;
         });
-        doctorReports_.clear();
-        for (const std::string& path : ports) {
-            const doctor::ListedPort* entry = nullptr;
-            for (const doctor::ListedPort& p : listed) {
-                if (p.path == path) entry = &p;
-            }
-            doctorReports_.push_back(doctor::CheckPort(path, entry, baud, ctx_.ui,
-                                                       ctx_.appDataFolder,
-                                                       {&socketWait_, ctx_.session.NetLatencyMs}));
-        }
+        doctorReports_ = doctor::CheckPorts(
+            portPath(com + 1), comPort, listed, baud, ctx_.ui, ctx_.appDataFolder,
+            {&socketWait_, ctx_.session.NetLatencyMs, ErrorLogIn(ctx_.appDataFolder)});
     }
 
     const views::TextLoader text = [this](std::uint16_t n) { return ctx_.texts.LoadText(n); };
     QString report;
-    int takeCom = -1;
-    int takeBaud = -1;
     for (const doctor::PortReport& r : doctorReports_) {
-        report += QString::fromStdString(doctor::RenderFinding(
-                      {doctor::Verdict::Ok, doctor::text::kPortHeading, {r.path}}, text)) +
-                  QStringLiteral("\n");
-        for (const doctor::Finding& f : r.findings) {
-            report += QStringLiteral("  %1  %2\n")
-                          .arg(QString::fromLatin1(doctor::VerdictMark(f.verdict)), -4)
-                          .arg(QString::fromStdString(doctor::RenderFinding(f, text)));
-        }
-        report += QStringLiteral("\n");
-        if (r.answered() && takeCom < 0) {
-            for (int n = 0; n < 8; ++n) {
-                if (mapped[static_cast<std::size_t>(n)] == r.path) {
-                    takeCom = n;
-                    takeBaud = r.answeredBaudIndex;
-                    break;
-                }
-            }
-        }
+        report += QString::fromStdString(doctor::RenderPortReport(r, text)) + QStringLiteral("\n");
     }
-    if (ports.empty()) report = fromText(text(doctor::text::kNoPorts));
+    if (doctorReports_.empty()) report = fromText(text(doctor::text::kNoPorts));
+    const auto answered = doctor::AnsweringComPort(doctorReports_, comPort);
+    const int takeCom = answered ? answered->comIndex : -1;
+    const int takeBaud = answered ? answered->baudIndex : -1;
     QString take;
     if (takeCom >= 0 && (takeCom != com || takeBaud != baud)) {
         take = QString::fromStdString(doctor::RenderFinding(

@@ -26,10 +26,10 @@
 #include "core/model/units.h"
 #include "core/model/value_format.h"
 #include "core/views/trend_series.h"
-#include "gui/app/dialogs.h"
-#include "gui/app/widgets.h"
 #include "gui/graph/graph_texts.h"
 #include "gui/graph/trend_chart_view.h"
+#include "gui/shared/dialogs.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 

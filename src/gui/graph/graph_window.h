@@ -17,7 +17,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
 

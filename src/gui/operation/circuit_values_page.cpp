@@ -10,7 +10,7 @@
 #include "core/link/transport.h"
 #include "core/model/device_records.h"
 #include "core/views/circuit_values.h"
-#include "gui/app/widgets.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 

@@ -9,7 +9,7 @@
 
 #include "core/link/link_failure.h"
 #include "core/model/device_time.h"
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QLabel;
 class QListWidget;

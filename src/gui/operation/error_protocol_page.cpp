@@ -6,14 +6,14 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
-#include "core/app/session.h"
 #include "core/link/data_commands.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
+#include "core/model/session.h"
 #include "core/views/error_protocol_lines.h"
-#include "gui/app/dialogs.h"
-#include "gui/app/widgets.h"
+#include "gui/shared/dialogs.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QAction;
 class QListWidget;

@@ -10,7 +10,7 @@
 #include "core/model/parameter_image.h"
 #include "core/views/integrator_lines.h"
 #include "core/views/page_rules.h"
-#include "gui/app/widgets.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 

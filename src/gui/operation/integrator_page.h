@@ -5,7 +5,7 @@
 // page is entered or refreshed; each entry shows its two time-stamped totals,
 // newest first.
 
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QGroupBox;
 class QListWidget;

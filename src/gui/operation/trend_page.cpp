@@ -12,15 +12,15 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/app/session.h"
 #include "core/link/data_commands.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/device_records.h"
+#include "core/model/session.h"
 #include "core/model/units.h"
 #include "core/views/trend_export.h"
-#include "gui/app/busy_guard.h"
-#include "gui/app/dialogs.h"
-#include "gui/app/widgets.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/dialogs.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 

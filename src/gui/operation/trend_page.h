@@ -7,7 +7,7 @@
 
 #include <QStringList>
 
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QComboBox;
 class QPushButton;

@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "core/edit/circuit_page.h"
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QComboBox;
 class QGroupBox;

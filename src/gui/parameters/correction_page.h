@@ -5,7 +5,7 @@
 // on a factor edits it. Below each grid the fixed support point: 100 % and
 // factor 1.
 
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QGroupBox;
 class QWidget;

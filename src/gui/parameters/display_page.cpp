@@ -8,8 +8,8 @@
 
 #include "core/edit/source_codes.h"
 #include "core/model/parameter_image.h"
-#include "gui/app/busy_guard.h"
-#include "gui/app/widgets.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 

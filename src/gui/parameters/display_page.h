@@ -15,7 +15,7 @@
 #include <array>
 
 #include "core/edit/display_settings.h"
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QCheckBox;
 class QComboBox;

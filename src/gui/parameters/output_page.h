@@ -10,7 +10,7 @@
 #include <array>
 
 #include "core/edit/alarm_output_page.h"
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QComboBox;
 class QGroupBox;

@@ -6,8 +6,8 @@
 #include <QVBoxLayout>
 
 #include "core/app/connection.h"
-#include "core/app/texts.h"
-#include "gui/app/dialog_texts.h"
+#include "core/model/utf8_text.h"
+#include "gui/shared/dialog_texts.h"
 
 namespace parvion::gui {
 

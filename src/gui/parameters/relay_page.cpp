@@ -10,10 +10,10 @@
 
 #include "core/edit/source_codes.h"
 #include "core/model/parameter_image.h"
-#include "gui/app/busy_guard.h"
-#include "gui/app/line_activation.h"
-#include "gui/app/widgets.h"
-#include "gui/parameters/input_dialog.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/input_dialog.h"
+#include "gui/shared/line_activation.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "core/edit/alarm_output_page.h"
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QComboBox;
 class QGroupBox;

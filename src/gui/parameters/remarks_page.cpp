@@ -7,7 +7,7 @@
 
 #include "core/edit/remarks.h"
 #include "core/model/parameter_image.h"
-#include "gui/app/widgets.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 

@@ -6,7 +6,7 @@
 // would read as the end of the remarks) is named in the note under the
 // memo, RemarkNote.
 
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QLabel;
 class QPlainTextEdit;

@@ -7,7 +7,7 @@
 // double click) and the device clock (Ed_DateTime, set by cmd_SetDateTime).
 // The rules and the device traffic are the edit layer's.
 
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QCheckBox;
 class QComboBox;

@@ -3,7 +3,7 @@
 // with ComboTrend) and the interval (GroupIntervall with
 // ComboTrendinterval). Only on a device with trend recording.
 
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QComboBox;
 class QGroupBox;

@@ -7,10 +7,10 @@
 
 #include "core/edit/units_page.h"
 #include "core/model/parameter_image.h"
-#include "gui/app/busy_guard.h"
-#include "gui/app/multi_row_tab_bar.h"
-#include "gui/app/radio_group.h"
-#include "gui/app/widgets.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/multi_row_tab_bar.h"
+#include "gui/shared/radio_group.h"
+#include "gui/shared/widgets.h"
 
 namespace parvion::gui {
 

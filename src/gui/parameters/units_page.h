@@ -7,7 +7,7 @@
 
 #include <array>
 
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
 class QCheckBox;
 class QTabWidget;

@@ -15,10 +15,11 @@
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/value_format.h"
-#include "gui/app/dialogs.h"
-#include "gui/app/main_window.h"
 #include "gui/print/page_renderer.h"
 #include "gui/print/sansicht.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/dialogs.h"
+#include "gui/shared/page.h"
 
 namespace parvion::gui {
 
@@ -76,24 +77,29 @@ bool PrintJobs(QPrinter& printer, const std::vector<print::PrintJob>& jobs,
     return true;
 }
 
-PrintMenu::PrintMenu(Tfrm_Main& main, Dialogs& dialogs, PrintDialogRunner runDialog)
-    : QObject(&main), main_(main), dialogs_(dialogs), runDialog_(std::move(runDialog)) {
+PrintMenu::PrintMenu(QWidget& window, PageContext& context, PrintHost& host,
+                     const PrintMenuItems& items, PrintDialogRunner runDialog)
+    : QObject(&window),
+      window_(window),
+      ctx_(context),
+      host_(host),
+      items_(items),
+      runDialog_(std::move(runDialog)) {
     setObjectName(QStringLiteral("PrintMenu"));
     if (!runDialog_) runDialog_ = RunPrintDialog;
-    sansicht_ = new Tsansicht(&main);
+    sansicht_ = new Tsansicht(&window);
 
-    QMenu* menu = main.mnu_Parameter;
+    QMenu* menu = items_.menu;
     auto add = [menu](QAction* after, const char* name) {
         auto* a = new QAction(menu);
         a->setObjectName(QString::fromLatin1(name));
         menu->insertAction(After(menu, after), a);
         return a;
     };
-    mnu_ExportPdf = add(main.mnu_Drucken, "mnu_ExportPdf");
-    mnu_ExportKlemmenplanPdf = add(main.mnu_PrintKlemmenplan, "mnu_ExportKlemmenplanPdf");
+    mnu_ExportPdf = add(items_.print, "mnu_ExportPdf");
+    mnu_ExportKlemmenplanPdf = add(items_.planPrint, "mnu_ExportKlemmenplanPdf");
     mnu_Inbetriebnahme = add(mnu_ExportKlemmenplanPdf, "mnu_Inbetriebnahme");
-    for (QAction* a : {main.mnu_Seitenansicht, main.mnu_Drucken, main.mnu_Klemmenplan,
-                       main.mnu_PrintKlemmenplan}) {
+    for (QAction* a : {items_.preview, items_.print, items_.planPreview, items_.planPrint}) {
         connect(a, &QAction::triggered, this, [this, a] { mnu_DruckenClick(a); });
     }
     for (QAction* a : {mnu_ExportPdf, mnu_ExportKlemmenplanPdf}) {
@@ -105,7 +111,7 @@ PrintMenu::PrintMenu(Tfrm_Main& main, Dialogs& dialogs, PrintDialogRunner runDia
 }
 
 bool PrintMenu::english() const {
-    return main_.session().Sprache == 1;
+    return ctx_.session.Sprache == 1;
 }
 
 void PrintMenu::updateTexts() {
@@ -115,17 +121,17 @@ void PrintMenu::updateTexts() {
     mnu_Inbetriebnahme->setText(QString::fromUtf8(t.record));
     // The plan's print item has no text of its own in the string library: it
     // takes that of the printout's, so that it follows the language.
-    main_.mnu_PrintKlemmenplan->setText(main_.mnu_Drucken->text());
+    items_.planPrint->setText(items_.print->text());
 }
 
 edit::PageTexts PrintMenu::pageTexts() const {
-    Tfrm_Main* m = &main_;
-    return {[m](std::uint16_t first, std::uint8_t width, views::TextBlock& block) {
-                return m->LoadTextBlock(first, width, block);
+    const PageContext* c = &ctx_;
+    return {[c](std::uint16_t first, std::uint8_t width, views::TextBlock& block) {
+                return c->textBlock(first, width, block);
             },
-            [m](std::uint16_t n) { return m->LoadText(n); },
-            [m](std::uint8_t q, bool withUnit, bool trim, float v) {
-                return FormatValue(m->image(), m->session().Medium, q, withUnit, trim, v);
+            [c](std::uint16_t n) { return c->text(n); },
+            [c](std::uint8_t q, bool withUnit, bool trim, float v) {
+                return FormatValue(c->image, c->session.Medium, q, withUnit, trim, v);
             }};
 }
 
@@ -134,144 +140,143 @@ print::PrintHeader PrintMenu::header() {
     h.dateTime = QLocale::system()
                      .toString(QDateTime::currentDateTime(), QLocale::ShortFormat)
                      .toStdString();
-    if (main_.session().Online) {
+    if (ctx_.session.Online) {
         // A failed read leaves the serial number read before.
-        ReadDeviceSerialNo(main_.link(), main_.device().DeviceSerialNo);
+        ReadDeviceSerialNo(ctx_.link, ctx_.device.DeviceSerialNo);
         h.source.online = true;
-        h.source.serialNo = main_.device().DeviceSerialNo;
+        h.source.serialNo = ctx_.device.DeviceSerialNo;
     } else {
-        h.source.statusText = main_.statusPanelText(0).toStdString();
+        h.source.statusText = host_.loadedFileText().toStdString();
     }
     return h;
 }
 
 std::vector<print::PrintJob> PrintMenu::jobsFor(bool plan, int copies,
                                                 const print::PrintHeader& h) {
-    if (plan) return print::TerminalPlanJobs(main_.image(), pageTexts(), h, copies);
+    if (plan) return print::TerminalPlanJobs(ctx_.image, pageTexts(), h, copies);
     // The copies chosen in the print dialog are made here too, each with its
     // remarks page, rather than dropped.
     const print::PrintJob job =
-        print::ParameterPrintoutJob(main_.image(), main_.session().Medium, pageTexts(), h);
+        print::ParameterPrintoutJob(ctx_.image, ctx_.session.Medium, pageTexts(), h);
     return std::vector<print::PrintJob>(static_cast<std::size_t>(std::max(copies, 1)), job);
 }
 
 void PrintMenu::mnu_DruckenClick(QAction* item) {
-    const bool preview = item == main_.mnu_Seitenansicht || item == main_.mnu_Klemmenplan;
-    const bool plan = item == main_.mnu_Klemmenplan || item == main_.mnu_PrintKlemmenplan;
+    const bool preview = item == items_.preview || item == items_.planPreview;
+    const bool plan = item == items_.planPreview || item == items_.planPrint;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Portrait);
     {
-        auto busy = main_.busyGuard().tryHold();
+        auto busy = ctx_.busy.tryHold();
         if (!busy) return;
-        if (!DeviceAvailable(main_.link(), main_.device())) return;
+        if (!DeviceAvailable(ctx_.link, ctx_.device)) return;
         int copies = 1;
         if (!preview) {
             printer.setCopyCount(1);
-            if (!runDialog_(printer, &main_)) return;
+            if (!runDialog_(printer, &window_)) return;
             // Every copy is a job of its own; the printer must not copy again.
             copies = std::max(1, printer.copyCount());
             printer.setCopyCount(1);
         }
-        main_.busyCursor(true);
+        ctx_.ui.busyCursor(true);
         auto restore = qScopeGuard([this] {
-            main_.waitMs(kFinishWaitMs);
-            main_.progressHide();
-            main_.busyCursor(false);
+            ctx_.ui.waitMs(kFinishWaitMs);
+            ctx_.ui.progressHide();
+            ctx_.ui.busyCursor(false);
         });
-        if (main_.session().Online) ReadAllParameters(main_.link(), main_.image());
+        if (ctx_.session.Online) ReadAllParameters(ctx_.link, ctx_.image);
         const std::vector<print::PrintJob> jobs = jobsFor(plan, copies, header());
-        main_.progressStart(static_cast<int>(PageCount(jobs)));
+        ctx_.ui.progressStart(static_cast<int>(PageCount(jobs)));
         if (preview) {
-            const double dpiX = main_.logicalDpiX();
-            const double dpiY = main_.logicalDpiY();
+            const double dpiX = window_.logicalDpiX();
+            const double dpiY = window_.logicalDpiY();
             sansicht_->setPicture(PreviewImage(jobs.front().pages.front(),
                                                PreviewSize(printer.pageLayout(), dpiX, dpiY), dpiX,
                                                dpiY));
-            main_.progressStep();
-        } else if (!PrintJobs(printer, jobs, [this] { main_.progressStep(); })) {
+            ctx_.ui.progressStep();
+        } else if (!PrintJobs(printer, jobs, [this] { ctx_.ui.progressStep(); })) {
             const QString where = printer.outputFileName().isEmpty() ? printer.printerName()
                                                                      : printer.outputFileName();
-            dialogs_.warning(&main_, QString::fromStdString(main_.LoadText(7)) + " " + where);
+            ctx_.dialogs.warning(&window_, QString::fromStdString(ctx_.text(7)) + " " + where);
             return;
         }
     }
     if (preview) {
         // The window speaks the language in force: its caption is the menu
         // item's ("Seitenansicht", "Print preview").
-        sansicht_->setWindowTitle(main_.mnu_Seitenansicht->text().remove(QLatin1Char('&')));
+        sansicht_->setWindowTitle(items_.preview->text().remove(QLatin1Char('&')));
         sansicht_->exec();
     }
 }
 
 QString PrintMenu::askPdfFile(const QString& name) {
-    const QString folder = main_.documentsFolder();
+    const QString folder = ctx_.host.documentsFolder();
     FileRequest request;
     request.directory = folder;
     request.fileName = QDir(folder).filePath(name + QStringLiteral(".pdf"));
     request.filters = {QStringLiteral("PDF (*.pdf)")};
     request.defaultSuffix = QStringLiteral("pdf");
-    const std::optional<QString> chosen = dialogs_.saveFile(&main_, request);
+    const std::optional<QString> chosen = ctx_.dialogs.saveFile(&window_, request);
     if (!chosen || chosen->isEmpty()) return {};
     QString file = *chosen;
     if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");
-    if (!mayOverwrite(dialogs_, &main_, file, main_.session().Sprache)) return {};
+    if (!mayOverwrite(ctx_.dialogs, &window_, file, ctx_.session.Sprache)) return {};
     return file;
 }
 
 void PrintMenu::writePdf(const QString& file, const std::vector<print::PrintJob>& jobs) {
     QString reason;
     if (!WritePdf(file, jobs, &reason)) {
-        dialogs_.warning(&main_, QString::fromStdString(main_.LoadText(7)) + " " +
-                                     QDir::toNativeSeparators(file) + "\n" + reason);
+        ctx_.dialogs.warning(&window_, QString::fromStdString(ctx_.text(7)) + " " +
+                                           QDir::toNativeSeparators(file) + "\n" + reason);
     }
 }
 
 void PrintMenu::mnu_ExportPdfClick(QAction* item) {
     const bool plan = item == mnu_ExportKlemmenplanPdf;
-    auto busy = main_.busyGuard().tryHold();
+    auto busy = ctx_.busy.tryHold();
     if (!busy) return;
-    if (!DeviceAvailable(main_.link(), main_.device())) return;
+    if (!DeviceAvailable(ctx_.link, ctx_.device)) return;
     const QString file = askPdfFile(QString::fromUtf8(plan ? print::kTerminalPlanJobTitle.data()
                                                            : print::kParameterJobTitle.data()));
     if (file.isEmpty()) return;
-    main_.busyCursor(true);
-    auto restore = qScopeGuard([this] { main_.busyCursor(false); });
-    if (main_.session().Online) ReadAllParameters(main_.link(), main_.image());
+    ctx_.ui.busyCursor(true);
+    auto restore = qScopeGuard([this] { ctx_.ui.busyCursor(false); });
+    if (ctx_.session.Online) ReadAllParameters(ctx_.link, ctx_.image);
     writePdf(file, jobsFor(plan, 1, header()));
 }
 
 void PrintMenu::mnu_InbetriebnahmeClick() {
-    auto busy = main_.busyGuard().tryHold();
+    auto busy = ctx_.busy.tryHold();
     if (!busy) return;
-    if (!DeviceAvailable(main_.link(), main_.device())) return;
+    if (!DeviceAvailable(ctx_.link, ctx_.device)) return;
     const QString file = askPdfFile(QString::fromUtf8((english() ? kEnglish : kGerman).recordFile));
     if (file.isEmpty()) return;
-    main_.busyCursor(true);
-    auto restore = qScopeGuard([this] { main_.busyCursor(false); });
-    Link& link = main_.link();
-    DeviceState& device = main_.device();
+    ctx_.ui.busyCursor(true);
+    auto restore = qScopeGuard([this] { ctx_.ui.busyCursor(false); });
+    Link& link = ctx_.link;
+    DeviceState& device = ctx_.device;
     print::DeviceIdentity identity;
     print::PrintHeader h;
-    if (main_.session().Online) {
+    if (ctx_.session.Online) {
         // The record holds only what the device holds: a read that fails
         // writes no record.
         const std::string now = QDateTime::currentDateTime()
                                     .toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))
                                     .toStdString();
-        if (!print::ReadRecordIdentity(link, main_.image(), device, now, identity)) {
-            main_.showDeviceUnreadable();
+        if (!print::ReadRecordIdentity(link, ctx_.image, device, now, identity)) {
+            host_.showDeviceUnreadable();
             return;
         }
         h = header();
         h.source.serialNo = device.DeviceSerialNo;
     } else {
-        identity.fileName = main_.statusPanelText(0).toStdString();
+        identity.fileName = host_.loadedFileText().toStdString();
         h = header();
         identity.serialNo = device.DeviceSerialNo;
     }
-    writePdf(file,
-             {print::CommissioningRecordJob(main_.image(), main_.session().Medium, pageTexts(), h,
-                                            identity, main_.session().Sprache)});
+    writePdf(file, {print::CommissioningRecordJob(ctx_.image, ctx_.session.Medium, pageTexts(), h,
+                                                  identity, ctx_.session.Sprache)});
 }
 
 }  // namespace parvion::gui

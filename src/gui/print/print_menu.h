@@ -14,14 +14,35 @@
 #include "core/print/printouts.h"
 
 class QAction;
+class QMenu;
 class QPrinter;
 class QWidget;
 
 namespace parvion::gui {
 
-class Dialogs;
-class Tfrm_Main;
 class Tsansicht;
+struct PageContext;
+
+// What the print menu asks of the window it sits in, beside what the pages
+// share (PageContext).
+class PrintHost {
+  public:
+    virtual ~PrintHost() = default;
+    // Where the parameters shown come from offline (the loaded file's name
+    // as the status bar shows it): the printout's source line.
+    virtual QString loadedFileText() const = 0;
+    // The device's parameters could not be read: the window says so.
+    virtual void showDeviceUnreadable() = 0;
+};
+
+// The window's menu the print items join, and its four print items.
+struct PrintMenuItems {
+    QMenu* menu = nullptr;
+    QAction* preview = nullptr;
+    QAction* print = nullptr;
+    QAction* planPreview = nullptr;
+    QAction* planPrint = nullptr;
+};
 
 // Runs the print dialog for the printer; true when the user confirmed.
 using PrintDialogRunner = std::function<bool(QPrinter& printer, QWidget* parent)>;
@@ -36,9 +57,10 @@ bool PrintJobs(QPrinter& printer, const std::vector<print::PrintJob>& jobs,
 class PrintMenu : public QObject {
     Q_OBJECT
   public:
-    // Adds its own items to the main window's parameter menu. A null
-    // runner: the real print dialog.
-    PrintMenu(Tfrm_Main& main, Dialogs& dialogs, PrintDialogRunner runDialog);
+    // Adds its own items to the window's parameter menu. A null runner:
+    // the real print dialog.
+    PrintMenu(QWidget& window, PageContext& context, PrintHost& host, const PrintMenuItems& items,
+              PrintDialogRunner runDialog);
 
     // Shared by mnu_Seitenansicht, mnu_Drucken, mnu_Klemmenplan and
     // mnu_PrintKlemmenplan.
@@ -67,8 +89,10 @@ class PrintMenu : public QObject {
     void writePdf(const QString& file, const std::vector<print::PrintJob>& jobs);
     bool english() const;
 
-    Tfrm_Main& main_;
-    Dialogs& dialogs_;
+    QWidget& window_;
+    PageContext& ctx_;
+    PrintHost& host_;
+    PrintMenuItems items_;
     PrintDialogRunner runDialog_;
     Tsansicht* sansicht_ = nullptr;
 };

@@ -10,9 +10,9 @@
 
 #include "core/model/device_records.h"
 #include "core/tables/table_messages.h"
-#include "gui/app/busy_guard.h"
-#include "gui/app/page.h"
-#include "gui/parameters/input_dialog.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/input_dialog.h"
+#include "gui/shared/page.h"
 #include "gui/tables/table_grid_model.h"
 
 namespace parvion::gui {

@@ -4,9 +4,9 @@
 #include <QTableView>
 
 #include "core/model/device_records.h"
-#include "gui/app/busy_guard.h"
-#include "gui/app/page.h"
-#include "gui/parameters/input_dialog.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/input_dialog.h"
+#include "gui/shared/page.h"
 #include "gui/tables/table_grid_model.h"
 
 namespace parvion::gui {

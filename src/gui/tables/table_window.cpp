@@ -11,12 +11,12 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "core/app/session.h"
 #include "core/link/ui_hooks.h"
+#include "core/model/session.h"
 #include "core/tables/table_messages.h"
-#include "gui/app/busy_guard.h"
-#include "gui/app/dialogs.h"
-#include "gui/app/page.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/dialogs.h"
+#include "gui/shared/page.h"
 #include "gui/tables/table_grid_model.h"
 
 namespace parvion::gui {

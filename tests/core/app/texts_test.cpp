@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/app/text_numbers.h"
 #include "core/app/texts.h"
 #include "support/temp_dir.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/edit/circuit_page.h"
 #include "core/edit/page_commands.h"

@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+
+#include <map>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -21,7 +23,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
@@ -266,7 +268,7 @@ TEST(Doctor, APortThatDisappearsDuringTheQueryIsReported) {
 TEST(Doctor, PortsAreTestedOnceChosenFirstWithoutForeignTerminals) {
     struct Case {
         std::string chosen;
-        std::vector<std::string> mapped;
+        std::map<int, std::string> table;  // Com N -> path; others keep their default
         std::vector<std::string> listed;
         std::vector<std::string> expected;
     };
@@ -275,15 +277,22 @@ TEST(Doctor, PortsAreTestedOnceChosenFirstWithoutForeignTerminals) {
         // A terminal session's pseudo-terminal is never sent a request,
         // unless the user chose or mapped it.
         {"/dev/ttyUSB1",
-         {"/dev/pts/7"},
+         {{3, "/dev/pts/7"}},
          {"/dev/pts/3", "/dev/pts/7"},
          {"/dev/ttyUSB1", "/dev/pts/7"}},
-        {"", {"", "/dev/ttyACM0"}, {}, {"/dev/ttyACM0"}},
+        // A port mapped to its own default path is no mapping: only the
+        // system's list brings it in.
+        {"", {{1, "/dev/ttyS0"}, {2, "/dev/ttyACM0"}}, {}, {"/dev/ttyACM0"}},
+        {"tcp://box:4001", {{8, "rfc2217://box:4002"}}, {}, {"tcp://box:4001", "rfc2217://box:4002"}},
     };
     for (const Case& c : cases) {
         std::vector<doctor::ListedPort> listed;
         for (const std::string& p : c.listed) listed.push_back({p, {}, {}, -1, -1});
-        EXPECT_EQ(doctor::PortsToTest(c.chosen, c.mapped, listed), c.expected) << c.chosen;
+        const doctor::ComPorts table = [&c](int n) {
+            const auto it = c.table.find(n);
+            return it != c.table.end() ? it->second : DefaultPortName(n);
+        };
+        EXPECT_EQ(doctor::PortsToTest(c.chosen, table, listed), c.expected) << c.chosen;
     }
 }
 

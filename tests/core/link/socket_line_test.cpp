@@ -3,6 +3,7 @@
 // misbehave: each failure ends the open in time with its cause, and the
 // transport gives a network line its latency allowance.
 
+#include "core/app/error_log.h"
 #include "core/link/socket_line.h"
 
 #include <gtest/gtest.h>
@@ -395,6 +396,7 @@ TEST(SocketLine, TheFailureNamesThePortAndTheCause) {
     PortLine line(termios);
     test::RecordingUi ui;
     Link link(line, ui, session, dir.path());
+    link.setErrorLog(ErrorLogIn(dir.path()));
     struct Case {
         std::string port;
         const char* says;

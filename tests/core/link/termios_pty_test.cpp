@@ -3,6 +3,7 @@
 // timing, a cable pulled in the middle of a transaction, the reasons a port
 // cannot be opened, and the cause of each failure that the link keeps.
 
+#include "core/app/error_log.h"
 #include "core/link/termios_line.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,7 @@ struct PtyBench {
         EXPECT_TRUE(started) << error;
         session.Baudrate = options.baudIndex;
         link.setPortResolver([this](int) { return server.slavePath(); });
+        link.setErrorLog(ErrorLogIn(dir.path()));
         ui.realWaits = true;
     }
     bool open() { return link.OpenComPort(1, session.Baudrate); }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/session.h"
+#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/edit/page_commands.h"
 #include "core/model/defaults.h"

@@ -12,10 +12,10 @@
 #include <QLibraryInfo>
 #include <QPushButton>
 
-#include "gui/app/dialog_texts.h"
 #include "gui/app/settings_dialog.h"
-#include "gui/parameters/input_dialog.h"
 #include "gui/parameters/password_dialog.h"
+#include "gui/shared/dialog_texts.h"
+#include "gui/shared/input_dialog.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {

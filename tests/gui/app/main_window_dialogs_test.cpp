@@ -10,10 +10,10 @@
 #include <QTimer>
 
 #include "core/link/encoding.h"
-#include "gui/app/radio_group.h"
 #include "gui/app/settings_dialog.h"
-#include "gui/parameters/input_dialog.h"
 #include "gui/parameters/system_page.h"
+#include "gui/shared/input_dialog.h"
+#include "gui/shared/radio_group.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {

@@ -23,8 +23,8 @@
 #include "core/app/texts.h"
 #include "core/link/parameter_blocks.h"
 #include "gui/app/about_box.h"
-#include "gui/app/radio_group.h"
 #include "gui/app/settings_dialog.h"
+#include "gui/shared/radio_group.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {

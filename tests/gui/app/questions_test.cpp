@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "gui/app/compare_dialog.h"
-#include "gui/app/dialogs.h"
+#include "gui/shared/dialogs.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {

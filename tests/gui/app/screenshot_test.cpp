@@ -9,10 +9,10 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -26,12 +26,12 @@
 #include "core/tables/table_messages.h"
 #include "gui/app/about_box.h"
 #include "gui/app/compare_dialog.h"
-#include "gui/app/dialogs.h"
-#include "gui/app/radio_group.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/app/settings_dialog_rig.h"
-#include "gui/parameters/input_dialog.h"
 #include "gui/parameters/password_dialog.h"
+#include "gui/shared/dialogs.h"
+#include "gui/shared/input_dialog.h"
+#include "gui/shared/radio_group.h"
 #include "sim/lib/tcp_server.h"
 #include "support/screenshots.h"
 #include "support/window_harness.h"

@@ -16,16 +16,17 @@
 #include <string>
 #include <vector>
 
-#include "core/app/session.h"
+#include "core/app/error_log.h"
 #include "core/app/texts.h"
 #include "core/link/serial_line.h"
 #include "core/link/transport.h"
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
-#include "gui/app/busy_guard.h"
-#include "gui/app/radio_group.h"
+#include "core/model/session.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/parameters/password_dialog.h"
+#include "gui/shared/busy_guard.h"
+#include "gui/shared/radio_group.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
@@ -79,6 +80,7 @@ struct EinstRig {
         session.Baudrate = baudIndex;
         session.Anschluss = 0;
         link.setPortResolver([this](int n) { return n == 1 ? portPath : "/nonexistent/port"; });
+        link.setErrorLog(ErrorLogIn(dir.path()));
         if (online) {
             session.Online = true;
             link.OpenComPort(1, baudIndex);

@@ -15,11 +15,11 @@
 #include <QTabWidget>
 
 #include "gui/app/compare_dialog.h"
-#include "gui/app/multi_row_tab_bar.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/graph/graph_window.h"
 #include "gui/print/print_menu.h"
 #include "gui/print/sansicht.h"
+#include "gui/shared/multi_row_tab_bar.h"
 #include "gui/tables/property_table_window.h"
 #include "gui/tables/saturation_table_window.h"
 #include "support/text_fit.h"

@@ -2,7 +2,7 @@
 // the key filter on real key events, OK with clamping and beeps, Cancel and
 // the close box, and the user's unit.
 
-#include "gui/parameters/input_dialog.h"
+#include "gui/shared/input_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/app/session.h"
 #include "core/model/parameter_image.h"
+#include "core/model/session.h"
 #include "core/model/units.h"
 
 namespace parvion::gui {

@@ -24,10 +24,10 @@
 #include "core/link/parameter_blocks.h"
 #include "core/model/parameter_file.h"
 #include "core/model/profile_file.h"
-#include "gui/app/radio_group.h"
 #include "gui/parameters/circuit_parameter_page.h"
-#include "gui/parameters/input_dialog.h"
 #include "gui/parameters/units_page.h"
+#include "gui/shared/input_dialog.h"
+#include "gui/shared/radio_group.h"
 #include "support/page_window.h"
 
 namespace parvion::test {

@@ -16,7 +16,7 @@
 #include <QTimer>
 
 #include "core/link/parameter_blocks.h"
-#include "gui/parameters/input_dialog.h"
+#include "gui/shared/input_dialog.h"
 #include "support/page_window.h"
 
 namespace parvion::test {

@@ -10,7 +10,7 @@
 #include <QListWidget>
 #include <QTableWidget>
 
-#include "gui/app/radio_group.h"
+#include "gui/shared/radio_group.h"
 #include "support/page_window.h"
 
 namespace parvion::test {

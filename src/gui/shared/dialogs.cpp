@@ -1,4 +1,4 @@
-#include "gui/app/dialogs.h"
+#include "gui/shared/dialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "gui/app/multi_row_tab_bar.h"
+#include "gui/shared/multi_row_tab_bar.h"
 
 #include <QEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "gui/app/radio_group.h"
+#include "gui/shared/radio_group.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

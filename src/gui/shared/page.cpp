@@ -1,7 +1,7 @@
-#include "gui/app/page.h"
+#include "gui/shared/page.h"
 
-#include "core/app/session.h"
 #include "core/app/texts.h"
+#include "core/model/session.h"
 #include "core/model/value_format.h"
 
 namespace parvion::gui {

@@ -1,4 +1,4 @@
-#include "gui/app/dialog_texts.h"
+#include "gui/shared/dialog_texts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTranslator>
 
-#include "core/app/texts.h"
+#include "core/model/utf8_text.h"
 
 namespace parvion::gui {
 

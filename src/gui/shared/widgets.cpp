@@ -1,4 +1,4 @@
-#include "gui/app/widgets.h"
+#include "gui/shared/widgets.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "gui/app/line_activation.h"
+#include "gui/shared/line_activation.h"
 
 #include <QAbstractItemView>
 #include <QEvent>

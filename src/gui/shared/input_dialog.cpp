@@ -1,4 +1,4 @@
-#include "gui/parameters/input_dialog.h"
+#include "gui/shared/input_dialog.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -9,11 +9,11 @@
 #include <optional>
 #include <string>
 
-#include "core/app/session.h"
 #include "core/model/parameter_image.h"
+#include "core/model/session.h"
 #include "core/model/units.h"
 #include "core/views/input_rules.h"
-#include "gui/app/dialog_texts.h"
+#include "gui/shared/dialog_texts.h"
 
 namespace parvion::gui {
 

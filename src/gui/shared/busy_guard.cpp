@@ -1,4 +1,4 @@
-#include "gui/app/busy_guard.h"
+#include "gui/shared/busy_guard.h"
 
 namespace parvion::gui {
 
