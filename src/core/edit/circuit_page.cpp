@@ -314,20 +314,11 @@ BlockKind KindOf(CircuitGroup group) {
 // Design values and flow input: both written, each with its wait, then both
 // read back (4 steps).
 void FlowWriteBack(Link& link, ParameterImage& image, int circuit) {
-    if (!link.session().Online) return;
-    UiHooks& ui = link.ui();
-    ui.progressStart(4);
-    WriteDes_User(link, image, circuit);
-    ui.progressStep();
-    link.PauseMs(kWriteWaitMs);
-    WriteFlow_User(link, image, circuit);
-    ui.progressStep();
-    link.PauseMs(kWriteWaitMs);
-    ReadDes_User(link, image, circuit);
-    ui.progressStep();
-    ReadFlow_User(link, image, circuit);
-    ui.progressStep();
-    ui.progressHide();
+    edit::WriteBack(link,
+                    {[&] { WriteDes_User(link, image, circuit); },
+                     [&] { WriteFlow_User(link, image, circuit); }},
+                    {[&] { ReadDes_User(link, image, circuit); },
+                     [&] { ReadFlow_User(link, image, circuit); }});
 }
 
 bool GasCalculation(Link& link, const ParameterImage& image, int circuit) {

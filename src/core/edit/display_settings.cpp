@@ -40,7 +40,8 @@ std::uint8_t EnableByte(const DisplayRec& d, int page) {
     return EnableByte(const_cast<DisplayRec&>(d), page);
 }
 
-// Dis_User written, 50 ms, a step, read back, a step.
+// Dis_User written, 50 ms, a step, read back, a step: the wait comes
+// before the step here, unlike WriteBack.
 void DisUserWriteBack(Link& link, ParameterImage& image) {
     if (!link.session().Online) return;
     UiHooks& ui = link.ui();
@@ -150,16 +151,8 @@ int ChoosePreferredValue(Link& link, ParameterImage& image, int index) {
         index = 0;
     }
     image.Dis_User.First = SourceCode(SourceUse::Preferred, index);
-    if (link.session().Online) {
-        UiHooks& ui = link.ui();
-        ui.progressStart(2);
-        WriteDis_User(link, image);
-        ui.progressStep();
-        link.PauseMs(kWriteWaitMs);
-        ReadDis_User(link, image);
-        ui.progressStep();
-        ui.progressHide();
-    }
+    WriteBack(
+        link, [&] { WriteDis_User(link, image); }, [&] { ReadDis_User(link, image); });
     return index;
 }
 

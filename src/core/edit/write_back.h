@@ -6,7 +6,9 @@
 // transaction, read the record back, a progress step; then the progress bar
 // is hidden. Offline nothing happens: the change stays in the image.
 
+#include <functional>
 #include <initializer_list>
+#include <utility>
 
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
@@ -32,17 +34,29 @@ inline bool ReadBeforeEdit(Link& link, ParameterImage& image, std::initializer_l
     return false;
 }
 
-template <class Write, class Read>
-void WriteBack(Link& link, Write&& write, Read&& read) {
+// Several records of one change: each written, a progress step and the
+// wait; then each read back, a progress step; then the bar is hidden.
+inline void WriteBack(Link& link, std::initializer_list<std::function<void()>> writes,
+                      std::initializer_list<std::function<void()>> reads) {
     if (!link.session().Online) return;
     UiHooks& ui = link.ui();
-    ui.progressStart(2);
-    write();
-    ui.progressStep();
-    link.PauseMs(kWriteWaitMs);
-    read();
-    ui.progressStep();
+    ui.progressStart(static_cast<int>(writes.size() + reads.size()));
+    for (const auto& write : writes) {
+        write();
+        ui.progressStep();
+        link.PauseMs(kWriteWaitMs);
+    }
+    for (const auto& read : reads) {
+        read();
+        ui.progressStep();
+    }
     ui.progressHide();
+}
+
+template <class Write, class Read>
+void WriteBack(Link& link, Write&& write, Read&& read) {
+    WriteBack(link, {std::function<void()>(std::forward<Write>(write))},
+              {std::function<void()>(std::forward<Read>(read))});
 }
 
 }  // namespace parvion::edit
