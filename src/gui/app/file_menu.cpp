@@ -60,11 +60,13 @@ void Tfrm_Main::mnu_NeuClick() {
                 return;
             }
             ResetParameters(image_, session_.Medium, true);
+            unsaved_.saved(image_);
             statusText(0, "");
             redisplayPages();
             writeParameterSet();
         } else {
             ResetParameters(image_, session_.Medium, false);
+            unsaved_.saved(image_);
             statusText(0, "");
             redisplayPages();
         }
@@ -139,6 +141,7 @@ void Tfrm_Main::takeParameterFile(ParameterImage candidate, const QString& file)
         WithParameterExtension(file.toStdString(), session_.Medium).string());
     showParameterFileName(file);
     image_ = std::move(candidate);
+    unsaved_.saved(image_);
     rememberRecentFile(file);
     redisplayPages();
 }
@@ -339,38 +342,44 @@ void Tfrm_Main::mnu_VergleichenClick() {
     dialogs_->showComparison(this, view);
 }
 
-void Tfrm_Main::saveParameterFile() {
+bool Tfrm_Main::saveParameterFile() {
     const int med = session_.Medium;
-    if (med != medium::Gas && med != medium::Energy) return;
+    if (med != medium::Gas && med != medium::Energy) return false;
     FileRequest request;
     request.directory = lastParameterFolder_;
     request.fileName = saveFileName_;
     request.filters = qtFilters(SaveDialogFilters(med));
     request.defaultSuffix = QString::fromStdString(ParameterFileExtension(med));
     const std::optional<QString> chosen = dialogs_->saveFile(this, request);
-    if (!chosen) return;
+    if (!chosen) return false;
     const QString file =
         QString::fromStdString(WithParameterExtension(chosen->toStdString(), med).string());
-    if (!mayOverwrite(*dialogs_, this, file, session_.Sprache)) return;
+    if (!mayOverwrite(*dialogs_, this, file, session_.Sprache)) return false;
     showParameterFileName(file);
     const std::filesystem::path path = file.toStdString();
     const ParameterFileResult result = SaveParameterFile(path, image_, med);
     if (!result.ok()) {
         dialogs_->warning(this, QString::fromStdString(LoadText(7) + result.detail(path)));
-        return;
+        return false;
     }
+    unsaved_.saved(image_);
+    refreshUnsavedMark();
     saveFileName_ = file;
     lastParameterFolder_ = QFileInfo(file).absolutePath();
     rememberRecentFile(file);
+    return true;
+}
+
+bool Tfrm_Main::saveAll() {
+    auto busy = busy_.tryHold();
+    if (!busy) return false;
+    if (!DeviceAvailable(*link_, *device_)) return false;
+    if (session_.Online) ReadAllParameters(*link_, image_);
+    return saveParameterFile();
 }
 
 void Tfrm_Main::mnu_SpeichernClick() {
-    auto busy = busy_.tryHold();
-    if (!busy) return;
-    if (DeviceAvailable(*link_, *device_)) {
-        if (session_.Online) ReadAllParameters(*link_, image_);
-        saveParameterFile();
-    }
+    saveAll();
 }
 
 }  // namespace parvion::gui

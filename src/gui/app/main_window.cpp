@@ -97,7 +97,7 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
         QTimer::singleShot(0, this, &QWidget::close);
     });
 
-    setWindowTitle(QStringLiteral("parvion2"));
+    setWindowTitle(QStringLiteral("parvion2[*]"));
     QFont base = font();
     base.setPointSize(8);
     setFont(base);
@@ -119,6 +119,10 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     pendingTimer_->setSingleShot(true);
     pendingTimer_->setInterval(200);
     connect(pendingTimer_, &QTimer::timeout, this, &Tfrm_Main::openPendingFiles);
+    // Edits reach the image from every page; the mark follows a moment later.
+    unsavedTimer_ = new QTimer(this);
+    unsavedTimer_->setInterval(250);
+    connect(unsavedTimer_, &QTimer::timeout, this, &Tfrm_Main::refreshUnsavedMark);
     createDialogs();
     // A parameter file dropped anywhere on the window is loaded; the
     // application-wide filter sees the drop before an edit field would
@@ -506,11 +510,14 @@ bool Tfrm_Main::FormCreate() {
         ReadCircuitValues(0);
     } else {
         ResetParameters(image_, session_.Medium, false);
+        unsaved_.saved(image_);
         // Why the program starts offline when the settings say online.
         statusText(0, StartStatusText(started, startFailure,
                                       [this](std::uint16_t n) { return LoadText(n); }));
         redisplayPages();
     }
+    markOnline_ = session_.Online;
+    unsavedTimer_->start();
     const qint64 remaining = options_.startScreenMs - startScreen.elapsed();
     if (remaining > 0) waitMs(static_cast<int>(remaining));
     return true;
@@ -521,6 +528,7 @@ void Tfrm_Main::FormClose() {
     closed_ = true;
     RefreshTimer->stop();
     SystemTimer->stop();
+    unsavedTimer_->stop();
     options_.line->close();
     delete aboutBox_;
     aboutBox_ = nullptr;
@@ -544,8 +552,38 @@ void Tfrm_Main::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!closed_ && formReady_ && !mayCloseWithWork()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
+}
+
+void Tfrm_Main::refreshUnsavedMark() {
+    // Going offline, the program holds what the device holds: nothing of it
+    // is lost yet. Edits from now on are.
+    if (markOnline_ && !session_.Online) unsaved_.deviceHolds(image_);
+    markOnline_ = session_.Online;
+    setWindowModified(unsavedWork());
+}
+
+bool Tfrm_Main::mayCloseWithWork() {
+    refreshUnsavedMark();
+    if (!unsavedWork()) return true;
+    const auto q = [this](std::uint16_t n) { return QString::fromStdString(LoadText(n)); };
+    const KeepWorkQuestion question{q(kUnsavedCloseText), q(kSaveButtonText), q(kDiscardButtonText),
+                                    q(kCancelButtonText)};
+    switch (dialogs_->askKeepWork(this, question)) {
+        case KeepWorkAnswer::Keep:
+            // A save dialog cancelled or a file not written keeps the window.
+            return saveAll();
+        case KeepWorkAnswer::Discard:
+            return true;
+        case KeepWorkAnswer::Cancel:
+            break;
+    }
+    return false;
 }
 
 void Tfrm_Main::mnu_BeendenClick() {
@@ -698,6 +736,7 @@ void Tfrm_Main::mnu_energyClick(QAction* item) {
     if (!session_.Online) {
         session_.Medium = chosen;
         ResetParameters(image_, session_.Medium, false);
+        unsaved_.saved(image_);
         statusText(0, "");
         redisplayPages();
     } else {

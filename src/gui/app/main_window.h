@@ -25,6 +25,7 @@
 #include "core/link/ui_hooks.h"
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
+#include "core/model/unsaved_changes.h"
 #include "core/views/text_source.h"
 #include "gui/app/busy_guard.h"
 #include "gui/app/page.h"
@@ -126,6 +127,10 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     // language in force.
     const QtTranslations& qtTranslations() const { return *qtTranslations_; }
     QString statusPanelText(int panel) const;
+    // Closing now would lose work (core/model/unsaved_changes.h); the title
+    // carries a mark while it does.
+    bool unsavedWork() const { return unsaved_.pending(image_, session_.Online); }
+    void refreshUnsavedMark();
     // Every page, operation display first, in tab order.
     const std::vector<Page*>& pages() const { return pages_; }
 
@@ -307,7 +312,14 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     bool readDeviceParameters(ParameterImage& device);
     ComparisonView comparisonView(const ParameterImage& left, const ParameterImage& file,
                                   bool offerWrite) const;
-    void saveParameterFile();
+    // True when the file was written.
+    bool saveParameterFile();
+    // Saves as "Save" does (online the device's parameters are read first);
+    // true when the file was written.
+    bool saveAll();
+    // The question before unsaved work is lost on closing; true when the
+    // window may close.
+    bool mayCloseWithWork();
     void showParameterFileName(const QString& file);
     void createDialogs();
 
@@ -335,6 +347,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     bool formReady_ = false;
     bool closePending_ = false;
     bool closed_ = false;
+    UnsavedChanges unsaved_;
+    bool markOnline_ = false;
+    QTimer* unsavedTimer_ = nullptr;
     int cursorDepth_ = 0;
     QString lastParameterFolder_;
     QString saveFileName_;

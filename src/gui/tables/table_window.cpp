@@ -168,25 +168,35 @@ void TableWindow::done(int result) {
     // While the window reads or sends its table, the device waits keep the
     // event loop running: Escape and the close box wait for the end.
     if (ctx_.busy.held()) return;
-    if (isVisible()) FormDeactivate();
+    if (isVisible() && !FormDeactivate()) return;
     QDialog::done(result);
 }
 
-void TableWindow::FormDeactivate() {
-    if (ctx_.online()) {
-        // Sending overwrites the device's table: not without a Yes.
-        if (notTransmitted_ &&
-            ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionTransmit)),
-                                  DefaultAnswer::No)) {
-            transmit();  // the answer was Yes; the result is not asked for
-        }
-    } else if (notSaved_ &&
-               // Yes opens the save dialog, which asks before an overwrite;
-               // Enter keeps the changed table rather than losing it.
-               ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionSave)),
-                                     DefaultAnswer::Yes)) {
-        save();
+bool TableWindow::FormDeactivate() {
+    const bool online = ctx_.online();
+    if (!(online ? notTransmitted_ : notSaved_)) return true;
+    const auto q = [this](std::uint16_t n) { return QString::fromStdString(text(n)); };
+    // Sending overwrites the device's table and saving may overwrite a
+    // file: neither is the default; Cancel (and Escape) goes back to the
+    // table with its edits.
+    const KeepWorkQuestion question{q(online ? kQuestionTransmit : kQuestionSave),
+                                    q(online ? kSendButtonText : kSaveButtonText),
+                                    q(kDiscardButtonText), q(kCancelButtonText)};
+    switch (ctx_.dialogs.askKeepWork(this, question)) {
+        case KeepWorkAnswer::Keep:
+            // A table not sent, or a save dialog cancelled, stays open.
+            if (online) {
+                if (!transmit()) return false;
+                notTransmitted_ = false;
+                return true;
+            }
+            return save();
+        case KeepWorkAnswer::Discard:
+            return true;
+        case KeepWorkAnswer::Cancel:
+            break;
     }
+    return false;
 }
 
 bool TableWindow::confirmMissing(const std::vector<std::string>& keys) {
@@ -228,7 +238,7 @@ void TableWindow::mnu_TransmitClick() {
     }
 }
 
-void TableWindow::save() {
+bool TableWindow::save() {
     const tables::TableKindInfo& k = tables::KindInfo(kind());
     FileRequest request;
     request.directory = ctx_.host.documentsFolder();
@@ -237,7 +247,7 @@ void TableWindow::save() {
     request.defaultSuffix =
         QString::fromLatin1(k.extension.data(), static_cast<qsizetype>(k.extension.size()));
     const std::optional<QString> chosen = ctx_.dialogs.saveFile(this, request);
-    if (!chosen || !mayOverwrite(ctx_.dialogs, this, *chosen, ctx_.session.Sprache)) return;
+    if (!chosen || !mayOverwrite(ctx_.dialogs, this, *chosen, ctx_.session.Sprache)) return false;
     fileName_ = *chosen;
     tables::FileResult r;
     {
@@ -246,9 +256,10 @@ void TableWindow::save() {
     }
     if (!r.ok()) {
         showMessage(tables::FileMessage(textLoader(), r));
-        return;
+        return false;
     }
     notSaved_ = false;
+    return true;
 }
 
 void TableWindow::mnu_Store1Click() {

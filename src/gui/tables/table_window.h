@@ -58,7 +58,10 @@ class TableWindow : public QDialog {
 
   public slots:
     virtual void FormActivate() = 0;
-    void FormDeactivate();
+    // The question before a changed table is left: send (online) or save
+    // (offline), discard, or go back to editing. True when the window may
+    // close: the table was sent or saved, or discarded.
+    bool FormDeactivate();
     virtual void TabGridDblClick() = 0;
     virtual void mnu_NeuClick() = 0;
     void mnu_LoadClick();
@@ -95,7 +98,8 @@ class TableWindow : public QDialog {
     // message shown). Cells the loaded file did not hold are sent as 0 only
     // after a Yes to the question that names them; *declined says it was No.
     bool transmit(bool* declined = nullptr);
-    void save();
+    // True when the file was written.
+    bool save();
     void setBothFlags() {
         notTransmitted_ = true;
         notSaved_ = true;
