@@ -23,6 +23,7 @@
 #include "core/model/parameter_file.h"
 #include "core/views/text_source.h"
 #include "gui/app/dialogs.h"
+#include "gui/app/file_written.h"
 #include "gui/app/main_window.h"
 #include "gui/app/widgets.h"
 
@@ -63,7 +64,7 @@ void Tfrm_Main::mnu_NeuClick() {
             unsaved_.saved(image_);
             statusText(0, "");
             redisplayPages();
-            writeParameterSet();
+            writeParameterSet(QString());
         } else {
             ResetParameters(image_, session_.Medium, false);
             unsaved_.saved(image_);
@@ -153,13 +154,66 @@ void Tfrm_Main::showDeviceUnreadable() {
                                      LinkFailureText(link_->lastFailure(), text)));
 }
 
-void Tfrm_Main::writeParameterSet() {
+namespace {
+// What a whole-set write that failed says (string libraries).
+constexpr std::uint16_t kWrittenBlocksText = 22807;    // "Written: %1"
+constexpr std::uint16_t kNothingWrittenText = 22808;   // "Nothing was written."
+constexpr std::uint16_t kWriteAgainText = 22809;       // the offer to write again
+constexpr std::uint16_t kFileNotOnDeviceText = 22810;  // "%1: not completely written ..."
+constexpr std::uint16_t kSetNotOnDeviceText = 22811;   // the same for a new set
+}  // namespace
+
+bool Tfrm_Main::writeParameterSet(const QString& source) {
     const edit::SetWritten written = edit::WriteParameterSet(*link_, image_);
-    if (written.ok() && session_.Online) return;
+    if (written.ok() && session_.Online) {
+        rewritePending_ = false;
+        return true;
+    }
     const auto text = [this](std::uint16_t n) { return LoadText(n); };
-    dialogs_->warning(this, QString::fromStdString(views::FillPlaceholders(
-                                LoadText(edit::kWriteSetFailedText),
-                                {LinkFailureText(link_->lastFailure(), text)})));
+    std::string blocks;
+    for (const std::string& b : written.written) blocks += (blocks.empty() ? "" : ", ") + b;
+    const std::string message =
+        views::FillPlaceholders(LoadText(edit::kWriteSetFailedText),
+                                {LinkFailureText(link_->lastFailure(), text)}) +
+        "\n\n" +
+        (blocks.empty() ? LoadText(kNothingWrittenText)
+                        : views::FillPlaceholders(LoadText(kWrittenBlocksText), {blocks}));
+    // The file is not what the device holds.
+    statusText(0, source.isEmpty()
+                      ? LoadText(kSetNotOnDeviceText)
+                      : views::FillPlaceholders(
+                            LoadText(kFileNotOnDeviceText),
+                            {ShortenFileName(QDir::toNativeSeparators(source).toStdString())}));
+    dialogs_->warning(this, QString::fromStdString(message));
+    if (dialogs_->askYesNo(this, QString::fromStdString(LoadText(kWriteAgainText)),
+                           DefaultAnswer::No)) {
+        rewritePending_ = true;
+        rewriteSource_ = source;
+        // A device that answers again is written at once; a lost port once
+        // it has been connected again.
+        QTimer::singleShot(0, this, &Tfrm_Main::writeAgainIfConnected);
+    }
+    return false;
+}
+
+void Tfrm_Main::writeAgainIfConnected() {
+    if (!rewritePending_ || !session_.Online) return;
+    auto busy = busy_.tryHold();
+    if (!busy) {
+        QTimer::singleShot(200, this, &Tfrm_Main::writeAgainIfConnected);
+        return;
+    }
+    // Not there yet: waits for the next connection.
+    if (!DeviceAvailable(*link_, *device_)) return;
+    rewritePending_ = false;
+    if (writeParameterSet(rewriteSource_)) {
+        if (rewriteSource_.isEmpty()) {
+            statusText(0, "");
+        } else {
+            showParameterFileName(rewriteSource_);
+        }
+    }
+    refreshVisiblePage();
 }
 
 void Tfrm_Main::rememberRecentFile(const QString& file) {
@@ -313,7 +367,7 @@ void Tfrm_Main::loadParameterSet(const std::optional<QString>& given) {
             if (!dialogs_->showComparison(this, view)) return;
         }
         takeParameterFile(std::move(candidate), file);
-        if (online) writeParameterSet();
+        if (online) writeParameterSet(file);
     }();
     // Also after a load that stopped early (device check, question, file
     // refused or cancelled, comparison cancelled): the visible page shows
@@ -364,6 +418,7 @@ bool Tfrm_Main::saveParameterFile() {
     }
     unsaved_.saved(image_);
     refreshUnsavedMark();
+    ShowFileWritten(this, LoadText(kFileWrittenText), file);
     saveFileName_ = file;
     lastParameterFolder_ = QFileInfo(file).absolutePath();
     rememberRecentFile(file);

@@ -205,6 +205,41 @@ void Tfrm_Main::buildPages() {
     TabParBemerkung = addPage<RemarksPage>(NBParameter, "Bemerkungen");
 
     for (QTabWidget* tabs : {Notebook, NBBetrieb}) tabs->tabBar()->installEventFilter(this);
+    const std::array<QTabWidget*, 3> controls = {Notebook, NBBetrieb, NBParameter};
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        QTabWidget* tabs = controls[i];
+        connect(tabs, &QTabWidget::currentChanged, this, [this, tabs, i](int index) {
+            const int from = pageIndex_[i];
+            pageIndex_[i] = index;
+            if (keyDown_ && !keySwitching_) keyboardPageSwitch(tabs, from, index);
+        });
+    }
+}
+
+bool Tfrm_Main::pageAvailable(QTabWidget* tabs, int index) const {
+    const SystemRec& sys = image_.System;
+    QWidget* page = tabs->widget(index);
+    if (page == TabKreis2 || page == TabPar2) return !views::Circuit2Unavailable(sys);
+    if (page == TabTrend || page == TabParTrend) return views::TrendRecordingPresent(sys);
+    return true;
+}
+
+void Tfrm_Main::keyboardPageSwitch(QTabWidget* tabs, int from, int to) {
+    if (!formReady_ || busy_.held()) return;
+    const int n = tabs->count();
+    // Ctrl+Shift+Tab and the left arrow go back, everything else forward.
+    const int step = (to - from + n) % n == n - 1 ? -1 : 1;
+    int target = to;
+    for (int tries = 0; tries < n && !pageAvailable(tabs, target); ++tries) {
+        target = (target + step + n) % n;
+    }
+    if (target != to) {
+        keySwitching_ = true;
+        tabs->setCurrentIndex(target);
+        keySwitching_ = false;
+    }
+    // As the release of a click: the rules of the page, and its values.
+    QTimer::singleShot(0, this, &Tfrm_Main::NotebookMouseDown);
 }
 
 void Tfrm_Main::buildMenus() {
@@ -565,6 +600,11 @@ void Tfrm_Main::refreshUnsavedMark() {
     // is lost yet. Edits from now on are.
     if (markOnline_ && !session_.Online) unsaved_.deviceHolds(image_);
     markOnline_ = session_.Online;
+    // A new connection: the write again that waited for it.
+    if (link_->connection() != 0 && link_->connection() != markConnection_) {
+        markConnection_ = link_->connection();
+        if (rewritePending_) QTimer::singleShot(0, this, &Tfrm_Main::writeAgainIfConnected);
+    }
     setWindowModified(unsavedWork());
 }
 
@@ -663,6 +703,14 @@ void Tfrm_Main::refreshVisiblePage() {
 
 bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
     if (takeFileDrop(watched, event)) return true;
+    if (event->type() == QEvent::KeyPress && !keyDown_) {
+        // Page switches while this key is handled came from the keyboard.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget != nullptr && widget->window() == this) {
+            keyDown_ = true;
+            QTimer::singleShot(0, this, [this] { keyDown_ = false; });
+        }
+    }
     if (event->type() == QEvent::MouseButtonRelease &&
         (watched == Notebook->tabBar() || watched == NBBetrieb->tabBar())) {
         // The press has switched the page; the release checks and fills it.

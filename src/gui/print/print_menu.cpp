@@ -16,6 +16,7 @@
 #include "core/link/transport.h"
 #include "core/model/value_format.h"
 #include "gui/app/dialogs.h"
+#include "gui/app/file_written.h"
 #include "gui/app/main_window.h"
 #include "gui/print/page_renderer.h"
 #include "gui/print/sansicht.h"
@@ -223,7 +224,9 @@ void PrintMenu::writePdf(const QString& file, const std::vector<print::PrintJob>
     if (!WritePdf(file, jobs, &reason)) {
         dialogs_.warning(&main_, QString::fromStdString(main_.LoadText(7)) + " " +
                                      QDir::toNativeSeparators(file) + "\n" + reason);
+        return;
     }
+    ShowFileWritten(&main_, main_.LoadText(kFileWrittenText), file);
 }
 
 void PrintMenu::mnu_ExportPdfClick(QAction* item) {

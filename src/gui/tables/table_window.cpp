@@ -6,16 +6,21 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
+#include <QTime>
 #include <QVBoxLayout>
 
 #include "core/app/session.h"
+#include "core/link/link_failure.h"
+#include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
 #include "core/tables/table_messages.h"
 #include "gui/app/busy_guard.h"
 #include "gui/app/dialogs.h"
+#include "gui/app/file_written.h"
 #include "gui/app/page.h"
 #include "gui/tables/table_grid_model.h"
 
@@ -26,6 +31,11 @@ namespace {
 constexpr std::uint16_t kFileMenuTexts = 1280;
 constexpr std::uint16_t kQuestionTransmit = 14336;
 constexpr std::uint16_t kQuestionSave = 14337;
+// How a read or a send of the table went (%1: the cause).
+constexpr std::uint16_t kReceivedText = 22812;
+constexpr std::uint16_t kNotReceivedText = 22813;
+constexpr std::uint16_t kSentText = 22814;
+constexpr std::uint16_t kNotSentText = 22815;
 
 QAction* NamedAction(QObject* parent, const char* name, const QString& text) {
     auto* a = new QAction(text, parent);
@@ -91,6 +101,12 @@ void TableWindow::build(TableGridModel* model, int columnWidth) {
     TabGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(TabGrid, &QTableView::doubleClicked, this, [this] { TabGridDblClick(); });
     layout->addWidget(TabGrid);
+    TransferNote = new QLabel(this);
+    TransferNote->setObjectName(QStringLiteral("TransferNote"));
+    TransferNote->setWordWrap(true);
+    TransferNote->setContentsMargins(4, 2, 4, 2);
+    TransferNote->hide();
+    layout->addWidget(TransferNote);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -155,7 +171,26 @@ std::pair<int, int> TableWindow::current() const {
     return {i.column(), i.row()};
 }
 
+void TableWindow::showTransfer(bool received, bool ok, const std::string& cause) {
+    std::string line;
+    if (ok) {
+        line = text(received ? kReceivedText : kSentText);
+    } else {
+        const std::string why =
+            cause.empty() ? LinkFailureText(ctx_.link.lastFailure(), textLoader()) : cause;
+        line = views::FillPlaceholders(text(received ? kNotReceivedText : kNotSentText), {why});
+    }
+    // The time tells one attempt from the next.
+    TransferNote->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss  ")) +
+                          QString::fromStdString(line));
+    TransferNote->setStyleSheet(
+        ok ? QStringLiteral("QLabel { color: #006000; }")
+           : QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
+    TransferNote->show();
+}
+
 bool TableWindow::openCommon() {
+    TransferNote->hide();
     if (!tables::HasKindExtension(fileName_.toStdString(), kind())) fileName_.clear();
     notTransmitted_ = false;
     const bool online = ctx_.online();
@@ -221,8 +256,12 @@ bool TableWindow::transmit(bool* declined) {
         r = transmitGrid();
     }
     if (r.status == tables::TransmitStatus::BadCell) {
-        showMessage(tables::BadCellMessage(textLoader(), *r.bad));
+        const std::string message = tables::BadCellMessage(textLoader(), *r.bad);
+        showMessage(message);
         TabGrid->setCurrentIndex(model_->index(r.bad->row, r.bad->col));
+        showTransfer(false, false, message);
+    } else if (r.status != tables::TransmitStatus::Declined) {
+        showTransfer(false, r.status == tables::TransmitStatus::Sent);
     }
     if (declined != nullptr) *declined = r.status == tables::TransmitStatus::Declined;
     return r.status == tables::TransmitStatus::Sent;
@@ -259,6 +298,7 @@ bool TableWindow::save() {
         return false;
     }
     notSaved_ = false;
+    ShowFileWritten(this, text(kFileWrittenText), fileName_);
     return true;
 }
 

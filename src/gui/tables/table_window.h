@@ -16,6 +16,7 @@
 #include "core/views/text_source.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QMenuBar;
 class QTableView;
@@ -55,6 +56,9 @@ class TableWindow : public QDialog {
     QAction* mnu_Einfuegen = nullptr;
     QAction* mnu_Loeschen = nullptr;
     QTableView* TabGrid = nullptr;
+    // Below the grid: whether the last read or send of the table succeeded,
+    // and why not.
+    QLabel* TransferNote = nullptr;
 
   public slots:
     virtual void FormActivate() = 0;
@@ -104,6 +108,9 @@ class TableWindow : public QDialog {
         notTransmitted_ = true;
         notSaved_ = true;
     }
+    // Says in the window how a read (received) or a send of the table went;
+    // a failure names the link's cause, or `cause` when given.
+    void showTransfer(bool received, bool ok, const std::string& cause = {});
     QString languageText(const char* german, const char* english) const;
     std::string text(std::uint16_t number) const;
     views::TextLoader textLoader() const;

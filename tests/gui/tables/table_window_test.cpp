@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -371,8 +372,13 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     QApplication::clipboard()->setText("9.5");
     t.mnu_EinfuegenClick();
     win.h.device.injectFault(sim::Fault::RejectWrite, kTransactionAttempts);
+    d.yesNo.push_back(true);  // the cells the file lacked go as 0
     t.mnu_TransmitClick();
     EXPECT_TRUE(t.notTransmitted());
+    // The window itself says so, with the cause.
+    EXPECT_FALSE(t.TransferNote->isHidden());
+    EXPECT_TRUE(t.TransferNote->text().contains("Die Tabelle wurde nicht gesendet: "))
+        << t.TransferNote->text().toStdString();
 
     // Closing online asks 14336 with Send; a send that fails keeps the
     // window open, Discard keeps the edit in the grid for the next opening
@@ -395,6 +401,7 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     win.w().session().Online = true;
     t.mnu_ReceiveClick();
     EXPECT_EQ(cell(t, 1, 1), "0");
+    EXPECT_TRUE(t.TransferNote->text().endsWith("Die Tabelle wurde vom Gerät gelesen."));
     EXPECT_EQ(cell(t, 0, 1), "373");
 }
 
