@@ -79,7 +79,14 @@ class ScriptedDialogs : public gui::Dialogs {
         return !view.writeText.isEmpty() && pop(compareAnswers, true);
     }
 
+    gui::KeepWorkAnswer askKeepWork(QWidget*, const gui::KeepWorkQuestion& q) override {
+        log.push_back("keepwork:" + q.text + ":" + q.keep);
+        // Unanswered, work is discarded: a test's window closes at its end.
+        return pop(keepWork, gui::KeepWorkAnswer::Discard);
+    }
+
     std::deque<bool> yesNo;
+    std::deque<gui::KeepWorkAnswer> keepWork;
     // The default button of each Yes/No question asked, in order.
     std::vector<gui::DefaultAnswer> yesNoDefaults;
     // Answers of the comparison: write (true, the default) or cancel.

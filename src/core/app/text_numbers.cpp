@@ -168,6 +168,9 @@ constexpr std::array kUsed = {
     TextRange{22640, 22643, "writes only with what the device returned, missing file keys"},
     // The file menu's recent files; a parameter file that cannot be read.
     TextRange{22656, 22659, "recent files, unreadable file"},
+    // Unsaved work on closing; what happened to writes, tables, trend reads,
+    // the connection and SGERG-88.
+    TextRange{22800, 22822, "unsaved work and what happened"},
     // Buttons of the small dialogs and the caption of the password dialog.
     TextRange{23552, 23554, "dialog buttons, password caption"},
     // Circuit headings of the printout and the integrator page.

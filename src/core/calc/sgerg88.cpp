@@ -6,6 +6,23 @@
 #include <limits>
 
 namespace parvion {
+
+std::uint16_t SgergStatusExplanation(char status) {
+    switch (status) {
+        case sgerg_status::kValid:
+            return 0;
+        case sgerg_status::kRelativeDensityTooLow:
+            return 22816;
+        case sgerg_status::kNitrogenOutOfRange:
+            return 22817;
+        case sgerg_status::kNitrogenPlusCarbonDioxideTooHigh:
+            return 22818;
+        case sgerg_status::kStandardDensityTooLow:
+            return 22819;
+        default:
+            return 22820;
+    }
+}
 namespace {
 
 // ---- Constants -------------------------------------------------------------

@@ -14,6 +14,8 @@
 // Every function is a pure function of its arguments (no module state), so it
 // may be called from any thread.
 
+#include <cstdint>
+
 #include "core/model/parameter_image.h"
 
 namespace parvion {
@@ -30,6 +32,10 @@ inline constexpr char kNitrogenPlusCarbonDioxideTooHigh = '4';
 // 0.711 + 0.517 x(N2) + 1.255 x(CO2) - 0.581 x(H2) >= computed standard density
 inline constexpr char kStandardDensityTooLow = '5';
 }  // namespace sgerg_status
+
+// What a status means and what to check, as a text of the string libraries:
+// the device shows it as "A4x" (x the status character); 0 for kValid.
+std::uint16_t SgergStatusExplanation(char status);
 
 // Both equation-of-state loops stop after this many steps of their counter
 // (they run while the counter is <= the limit).

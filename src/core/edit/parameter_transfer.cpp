@@ -100,8 +100,8 @@ FileForDevice PrepareParameterFile(Link& link, const ParameterImage& current,
 
 SetWritten WriteParameterSet(Link& link, ParameterImage& image) {
     const int before = link.FailedTransactions();
-    WriteAllParameters(link, image);
     SetWritten written;
+    WriteAllParameters(link, image, &written.written);
     written.failed = link.FailedTransactions() - before;
     written.lineGone = link.lastBulkLostLine();
     return written;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/model/parameter_file.h"
 #include "core/model/parameter_image.h"
@@ -56,6 +57,8 @@ inline constexpr std::uint16_t kWriteSetFailedText = 22643;
 struct SetWritten {
     int failed = 0;         // transactions that failed
     bool lineGone = false;  // the device stopped answering and the rest was not tried
+    // The parameter file sections of the blocks the device accepted.
+    std::vector<std::string> written;
     bool ok() const { return failed == 0; }
 };
 

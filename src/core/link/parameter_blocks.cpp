@@ -558,7 +558,7 @@ class WholeSetWrite {
     const ParameterImage& image_;
 };
 
-void WriteAllParameters(Link& link, ParameterImage& image) {
+void WriteAllParameters(Link& link, ParameterImage& image, std::vector<std::string>* written) {
     UiHooks& ui = link.ui();
     const Session& session = link.session();
     Link::BulkOperation bulk(link);
@@ -569,6 +569,12 @@ void WriteAllParameters(Link& link, ParameterImage& image) {
     };
     auto step = [&ui] { ui.progressStep(); };
     auto gone = [&link] { return link.lineGone(); };
+    // The blocks the device accepted, by their parameter file sections.
+    auto note = [written](bool ok, std::string_view section, int number) {
+        if (!ok || written == nullptr) return;
+        written->push_back(number > 0 ? std::string(section) + std::to_string(number)
+                                      : std::string(section));
+    };
 
     ui.busyCursor(true);
     ui.progressStart(kWriteAllProgressMax);
@@ -587,95 +593,97 @@ void WriteAllParameters(Link& link, ParameterImage& image) {
         const bool circuit2 = image.circuit2Present();
         for (int i = 0; i < 2; ++i) {
             const bool present = i == 0 || circuit2;
-            auto write = [&](bool (*command)(Link&, const ParameterImage&, int)) {
+            auto write = [&](bool (*command)(Link&, const ParameterImage&, int),
+                             std::string_view section) {
                 if (!present || gone()) return;
-                command(link, image, i);
+                note(command(link, image, i), section, i + 1);
                 wait();
             };
-            write(WriteT_User);
+            write(WriteT_User, "T_User");
             step();
-            write(WriteP_User);
+            write(WriteP_User, "P_User");
             step();
-            write(WriteFlow_User);
+            write(WriteFlow_User, "Flow_User");
             step();
-            write(WriteBez_User);
-            write(WriteDes_User);
+            write(WriteBez_User, "Bez_User");
+            write(WriteDes_User, "Des_User");
             step();
-            write(WriteMed_User);
+            write(WriteMed_User, "Med_User");
             step();
-            write(WriteImp_User);
+            write(WriteImp_User, "Imp_User");
             step();
             if (gone()) return;
-            WriteAlm_User(link, image, i);  // alarm relays exist in every level
+            // Alarm relays exist in every level.
+            note(WriteAlm_User(link, image, i), "Alm_User", i + 1);
             wait();
             step();
         }
 
         for (int k = 0; k < 4; ++k) {
             if (gone()) return;
-            if (k == 0 || circuit2) WriteAus_User(link, image, k);
+            if (k == 0 || circuit2) note(WriteAus_User(link, image, k), "Aus_User", k + 1);
             wait();
             step();
         }
 
         if (gone()) return;
         if (session.Medium == medium::Gas) {
-            WriteEG_User(link, image);
+            note(WriteEG_User(link, image), "EG_User", 0);
             wait();
         }
 
         if (gone()) return;
-        WriteDis_User(link, image);
+        note(WriteDis_User(link, image), "Dis_User", 0);
         step();
         wait();
 
         if (image.Dis_User.Einheiten != 0) {
             for (int q = 0; q < 16; ++q) {
                 if (gone()) return;
-                WriteUserEinheiten(link, image, q);
+                note(WriteUserEinheiten(link, image, q), "UserEinheiten", q + 1);
                 wait();
             }
         }
 
         if (gone()) return;
         if (image.trendPresent()) {
-            WriteTrend_User(link, image);
+            note(WriteTrend_User(link, image), "Trend_User", 0);
             wait();
         }
         step();
 
         for (int i = 0; i < 2; ++i) {
             if (gone()) return;
-            if (i == 0 || circuit2) WriteFlowKorr(link, image, i);
+            if (i == 0 || circuit2) note(WriteFlowKorr(link, image, i), "FlowKorr_", i + 1);
             wait();
             step();
         }
 
         if (gone()) return;
-        WriteGrenzwerte(link, image);
+        note(WriteGrenzwerte(link, image), "Grenzwerte", 0);
         wait();
         step();
 
         // The device takes over the program's baud-rate choice.
         if (gone()) return;
-        WriteDeviceBaudRate(link, image, session.Baudrate);
+        note(WriteDeviceBaudRate(link, image, session.Baudrate), "Betrieb", 0);
         wait();
         step();
 
         if (gone()) return;
-        WriteSystem(link, image);
+        note(WriteSystem(link, image), "System", 0);
         wait();
         step();
 
         for (int k = 0; k < 8; ++k) {
             if (gone()) return;
-            WriteVorgaben(link, image, k);
+            note(WriteVorgaben(link, image, k), "Vorgaben", k + 1);
         }
         wait();
         step();
 
         if (gone()) return;
-        WriteDisplay(link, image);
+        note(WriteDisplay(link, image), "Display", 0);
         wait();
         step();
 

@@ -19,6 +19,7 @@
 #include <span>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "core/link/encoding.h"
 #include "core/model/parameter_image.h"
@@ -250,7 +251,11 @@ bool ReadAllParameters(Link& link, ParameterImage& image);
 // one write of records the device did not return, a whole set the user
 // asked for. Goes on after failures while the device answers, and ends at
 // once when the line has gone.
-void WriteAllParameters(Link& link, ParameterImage& image);
+// `written`, when given, gets the parameter file section of each block the
+// device accepted ("T_User1", "Aus_User3", "System"; the baud rate as
+// "Betrieb"), in writing order.
+void WriteAllParameters(Link& link, ParameterImage& image,
+                        std::vector<std::string>* written = nullptr);
 
 // Progress maximum of WriteAllParameters.
 inline constexpr int kWriteAllProgressMax = 29;

@@ -24,6 +24,7 @@
 #include "core/views/text_source.h"
 #include "gui/app/main_window.h"
 #include "gui/shared/dialogs.h"
+#include "gui/shared/file_written.h"
 #include "gui/shared/widgets.h"
 
 namespace parvion::gui {
@@ -60,11 +61,13 @@ void Tfrm_Main::mnu_NeuClick() {
                 return;
             }
             ResetParameters(image_, session_.Medium, true);
+            unsaved_.saved(image_);
             statusText(0, "");
             redisplayPages();
-            writeParameterSet();
+            writeParameterSet(QString());
         } else {
             ResetParameters(image_, session_.Medium, false);
+            unsaved_.saved(image_);
             statusText(0, "");
             redisplayPages();
         }
@@ -132,6 +135,7 @@ void Tfrm_Main::takeParameterFile(ParameterImage candidate, const QString& file)
         WithParameterExtension(file.toStdString(), session_.Medium).string());
     showParameterFileName(file);
     image_ = std::move(candidate);
+    unsaved_.saved(image_);
     rememberRecentFile(file);
     redisplayPages();
 }
@@ -143,13 +147,66 @@ void Tfrm_Main::showDeviceUnreadable() {
                                      LinkFailureText(link_->lastFailure(), text)));
 }
 
-void Tfrm_Main::writeParameterSet() {
+namespace {
+// What a whole-set write that failed says (string libraries).
+constexpr std::uint16_t kWrittenBlocksText = 22807;    // "Written: %1"
+constexpr std::uint16_t kNothingWrittenText = 22808;   // "Nothing was written."
+constexpr std::uint16_t kWriteAgainText = 22809;       // the offer to write again
+constexpr std::uint16_t kFileNotOnDeviceText = 22810;  // "%1: not completely written ..."
+constexpr std::uint16_t kSetNotOnDeviceText = 22811;   // the same for a new set
+}  // namespace
+
+bool Tfrm_Main::writeParameterSet(const QString& source) {
     const edit::SetWritten written = edit::WriteParameterSet(*link_, image_);
-    if (written.ok() && session_.Online) return;
+    if (written.ok() && session_.Online) {
+        rewritePending_ = false;
+        return true;
+    }
     const auto text = [this](std::uint16_t n) { return LoadText(n); };
-    dialogs_->warning(this, QString::fromStdString(views::FillPlaceholders(
-                                LoadText(edit::kWriteSetFailedText),
-                                {LinkFailureText(link_->lastFailure(), text)})));
+    std::string blocks;
+    for (const std::string& b : written.written) blocks += (blocks.empty() ? "" : ", ") + b;
+    const std::string message =
+        views::FillPlaceholders(LoadText(edit::kWriteSetFailedText),
+                                {LinkFailureText(link_->lastFailure(), text)}) +
+        "\n\n" +
+        (blocks.empty() ? LoadText(kNothingWrittenText)
+                        : views::FillPlaceholders(LoadText(kWrittenBlocksText), {blocks}));
+    // The file is not what the device holds.
+    statusText(0, source.isEmpty()
+                      ? LoadText(kSetNotOnDeviceText)
+                      : views::FillPlaceholders(
+                            LoadText(kFileNotOnDeviceText),
+                            {ShortenFileName(QDir::toNativeSeparators(source).toStdString())}));
+    dialogs_->warning(this, QString::fromStdString(message));
+    if (dialogs_->askYesNo(this, QString::fromStdString(LoadText(kWriteAgainText)),
+                           DefaultAnswer::No)) {
+        rewritePending_ = true;
+        rewriteSource_ = source;
+        // A device that answers again is written at once; a lost port once
+        // it has been connected again.
+        QTimer::singleShot(0, this, &Tfrm_Main::writeAgainIfConnected);
+    }
+    return false;
+}
+
+void Tfrm_Main::writeAgainIfConnected() {
+    if (!rewritePending_ || !session_.Online) return;
+    auto busy = busy_.tryHold();
+    if (!busy) {
+        QTimer::singleShot(200, this, &Tfrm_Main::writeAgainIfConnected);
+        return;
+    }
+    // Not there yet: waits for the next connection.
+    if (!DeviceAvailable(*link_, *device_)) return;
+    rewritePending_ = false;
+    if (writeParameterSet(rewriteSource_)) {
+        if (rewriteSource_.isEmpty()) {
+            statusText(0, "");
+        } else {
+            showParameterFileName(rewriteSource_);
+        }
+    }
+    refreshVisiblePage();
 }
 
 void Tfrm_Main::rememberRecentFile(const QString& file) {
@@ -303,7 +360,7 @@ void Tfrm_Main::loadParameterSet(const std::optional<QString>& given) {
             if (!dialogs_->showComparison(this, view)) return;
         }
         takeParameterFile(std::move(candidate), file);
-        if (online) writeParameterSet();
+        if (online) writeParameterSet(file);
     }();
     // Also after a load that stopped early (device check, question, file
     // refused or cancelled, comparison cancelled): the visible page shows
@@ -332,38 +389,45 @@ void Tfrm_Main::mnu_VergleichenClick() {
     dialogs_->showComparison(this, view);
 }
 
-void Tfrm_Main::saveParameterFile() {
+bool Tfrm_Main::saveParameterFile() {
     const int med = session_.Medium;
-    if (med != medium::Gas && med != medium::Energy) return;
+    if (med != medium::Gas && med != medium::Energy) return false;
     FileRequest request;
     request.directory = lastParameterFolder_;
     request.fileName = saveFileName_;
     request.filters = qtFilters(SaveDialogFilters(med));
     request.defaultSuffix = QString::fromStdString(ParameterFileExtension(med));
     const std::optional<QString> chosen = dialogs_->saveFile(this, request);
-    if (!chosen) return;
+    if (!chosen) return false;
     const QString file =
         QString::fromStdString(WithParameterExtension(chosen->toStdString(), med).string());
-    if (!mayOverwrite(*dialogs_, this, file, session_.Sprache)) return;
+    if (!mayOverwrite(*dialogs_, this, file, session_.Sprache)) return false;
     showParameterFileName(file);
     const std::filesystem::path path = file.toStdString();
     const ParameterFileResult result = SaveParameterFile(path, image_, med);
     if (!result.ok()) {
         dialogs_->warning(this, QString::fromStdString(LoadText(7) + result.detail(path)));
-        return;
+        return false;
     }
+    unsaved_.saved(image_);
+    refreshUnsavedMark();
+    ShowFileWritten(this, LoadText(kFileWrittenText), file);
     saveFileName_ = file;
     lastParameterFolder_ = QFileInfo(file).absolutePath();
     rememberRecentFile(file);
+    return true;
+}
+
+bool Tfrm_Main::saveAll() {
+    auto busy = busy_.tryHold();
+    if (!busy) return false;
+    if (!DeviceAvailable(*link_, *device_)) return false;
+    if (session_.Online) ReadAllParameters(*link_, image_);
+    return saveParameterFile();
 }
 
 void Tfrm_Main::mnu_SpeichernClick() {
-    auto busy = busy_.tryHold();
-    if (!busy) return;
-    if (DeviceAvailable(*link_, *device_)) {
-        if (session_.Online) ReadAllParameters(*link_, image_);
-        saveParameterFile();
-    }
+    saveAll();
 }
 
 }  // namespace parvion::gui

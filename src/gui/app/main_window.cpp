@@ -99,7 +99,7 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
         QTimer::singleShot(0, this, &QWidget::close);
     });
 
-    setWindowTitle(QStringLiteral("parvion2"));
+    setWindowTitle(QStringLiteral("parvion2[*]"));
     QFont base = font();
     base.setPointSize(8);
     setFont(base);
@@ -121,6 +121,10 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     pendingTimer_->setSingleShot(true);
     pendingTimer_->setInterval(200);
     connect(pendingTimer_, &QTimer::timeout, this, &Tfrm_Main::openPendingFiles);
+    // Edits reach the image from every page; the mark follows a moment later.
+    unsavedTimer_ = new QTimer(this);
+    unsavedTimer_->setInterval(250);
+    connect(unsavedTimer_, &QTimer::timeout, this, &Tfrm_Main::refreshUnsavedMark);
     createDialogs();
     // A parameter file dropped anywhere on the window is loaded; the
     // application-wide filter sees the drop before an edit field would
@@ -203,6 +207,41 @@ void Tfrm_Main::buildPages() {
     TabParBemerkung = addPage<RemarksPage>(NBParameter, "Bemerkungen");
 
     for (QTabWidget* tabs : {Notebook, NBBetrieb}) tabs->tabBar()->installEventFilter(this);
+    const std::array<QTabWidget*, 3> controls = {Notebook, NBBetrieb, NBParameter};
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        QTabWidget* tabs = controls[i];
+        connect(tabs, &QTabWidget::currentChanged, this, [this, tabs, i](int index) {
+            const int from = pageIndex_[i];
+            pageIndex_[i] = index;
+            if (keyDown_ && !keySwitching_) keyboardPageSwitch(tabs, from, index);
+        });
+    }
+}
+
+bool Tfrm_Main::pageAvailable(QTabWidget* tabs, int index) const {
+    const SystemRec& sys = image_.System;
+    QWidget* page = tabs->widget(index);
+    if (page == TabKreis2 || page == TabPar2) return !views::Circuit2Unavailable(sys);
+    if (page == TabTrend || page == TabParTrend) return views::TrendRecordingPresent(sys);
+    return true;
+}
+
+void Tfrm_Main::keyboardPageSwitch(QTabWidget* tabs, int from, int to) {
+    if (!formReady_ || busy_.held()) return;
+    const int n = tabs->count();
+    // Ctrl+Shift+Tab and the left arrow go back, everything else forward.
+    const int step = (to - from + n) % n == n - 1 ? -1 : 1;
+    int target = to;
+    for (int tries = 0; tries < n && !pageAvailable(tabs, target); ++tries) {
+        target = (target + step + n) % n;
+    }
+    if (target != to) {
+        keySwitching_ = true;
+        tabs->setCurrentIndex(target);
+        keySwitching_ = false;
+    }
+    // As the release of a click: the rules of the page, and its values.
+    QTimer::singleShot(0, this, &Tfrm_Main::NotebookMouseDown);
 }
 
 void Tfrm_Main::buildMenus() {
@@ -511,11 +550,14 @@ bool Tfrm_Main::FormCreate() {
         ReadCircuitValues(0);
     } else {
         ResetParameters(image_, session_.Medium, false);
+        unsaved_.saved(image_);
         // Why the program starts offline when the settings say online.
         statusText(0, StartStatusText(started, startFailure,
                                       [this](std::uint16_t n) { return LoadText(n); }));
         redisplayPages();
     }
+    markOnline_ = session_.Online;
+    unsavedTimer_->start();
     const qint64 remaining = options_.startScreenMs - startScreen.elapsed();
     if (remaining > 0) waitMs(static_cast<int>(remaining));
     return true;
@@ -526,6 +568,7 @@ void Tfrm_Main::FormClose() {
     closed_ = true;
     RefreshTimer->stop();
     SystemTimer->stop();
+    unsavedTimer_->stop();
     options_.line->close();
     delete aboutBox_;
     aboutBox_ = nullptr;
@@ -549,8 +592,43 @@ void Tfrm_Main::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!closed_ && formReady_ && !mayCloseWithWork()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
+}
+
+void Tfrm_Main::refreshUnsavedMark() {
+    // Going offline, the program holds what the device holds: nothing of it
+    // is lost yet. Edits from now on are.
+    if (markOnline_ && !session_.Online) unsaved_.deviceHolds(image_);
+    markOnline_ = session_.Online;
+    // A new connection: the write again that waited for it.
+    if (link_->connection() != 0 && link_->connection() != markConnection_) {
+        markConnection_ = link_->connection();
+        if (rewritePending_) QTimer::singleShot(0, this, &Tfrm_Main::writeAgainIfConnected);
+    }
+    setWindowModified(unsavedWork());
+}
+
+bool Tfrm_Main::mayCloseWithWork() {
+    refreshUnsavedMark();
+    if (!unsavedWork()) return true;
+    const auto q = [this](std::uint16_t n) { return QString::fromStdString(LoadText(n)); };
+    const KeepWorkQuestion question{q(kUnsavedCloseText), q(kSaveButtonText), q(kDiscardButtonText),
+                                    q(kCancelButtonText)};
+    switch (dialogs_->askKeepWork(this, question)) {
+        case KeepWorkAnswer::Keep:
+            // A save dialog cancelled or a file not written keeps the window.
+            return saveAll();
+        case KeepWorkAnswer::Discard:
+            return true;
+        case KeepWorkAnswer::Cancel:
+            break;
+    }
+    return false;
 }
 
 void Tfrm_Main::mnu_BeendenClick() {
@@ -630,6 +708,14 @@ void Tfrm_Main::refreshVisiblePage() {
 
 bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
     if (takeFileDrop(watched, event)) return true;
+    if (event->type() == QEvent::KeyPress && !keyDown_) {
+        // Page switches while this key is handled came from the keyboard.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget != nullptr && widget->window() == this) {
+            keyDown_ = true;
+            QTimer::singleShot(0, this, [this] { keyDown_ = false; });
+        }
+    }
     if (event->type() == QEvent::MouseButtonRelease &&
         (watched == Notebook->tabBar() || watched == NBBetrieb->tabBar())) {
         // The press has switched the page; the release checks and fills it.
@@ -703,6 +789,7 @@ void Tfrm_Main::mnu_energyClick(QAction* item) {
     if (!session_.Online) {
         session_.Medium = chosen;
         ResetParameters(image_, session_.Medium, false);
+        unsaved_.saved(image_);
         statusText(0, "");
         redisplayPages();
     } else {

@@ -25,6 +25,7 @@
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
 #include "core/model/session.h"
+#include "core/model/unsaved_changes.h"
 #include "core/views/text_source.h"
 #include "gui/print/print_menu.h"
 #include "gui/shared/busy_guard.h"
@@ -127,6 +128,12 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     // language in force.
     const QtTranslations& qtTranslations() const { return *qtTranslations_; }
     QString statusPanelText(int panel) const;
+    // Closing now would lose work (core/model/unsaved_changes.h); the title
+    // carries a mark while it does.
+    bool unsavedWork() const { return unsaved_.pending(image_, session_.Online); }
+    // A failed whole-set write waits to be written again once connected.
+    bool rewritePending() const { return rewritePending_; }
+    void refreshUnsavedMark();
     // Every page, operation display first, in tab order.
     const std::vector<Page*>& pages() const { return pages_; }
 
@@ -270,6 +277,11 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
 
   private:
     void buildPages();
+    // A page switched by the keyboard (Ctrl+Tab, arrow keys on a tab bar):
+    // a page the device lacks is passed over in the direction of travel, and
+    // the page is checked and filled as after a click.
+    void keyboardPageSwitch(QTabWidget* tabs, int from, int to);
+    bool pageAvailable(QTabWidget* tabs, int index) const;
     void buildMenus();
     void buildStatusBar();
     template <class P, class... Args>
@@ -303,15 +315,27 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     // are named. The image is not touched.
     bool readParameterFile(ParameterImage& candidate, QString& file,
                            const std::optional<QString>& given = std::nullopt);
-    // Writes the whole set to the device and says so when that failed.
-    void writeParameterSet();
+    // Writes the whole set to the device (`source`: the file it came from,
+    // empty for a new set). When that failed it says which blocks were
+    // written and offers to write again once the device is connected; the
+    // status bar then says the set is not on the device. True when written.
+    bool writeParameterSet(const QString& source);
+    // The write again the user asked for, when the device is connected.
+    void writeAgainIfConnected();
     void takeParameterFile(ParameterImage candidate, const QString& file);
     // The whole parameter set of the device, read into `device`; false when
     // any block could not be read.
     bool readDeviceParameters(ParameterImage& device);
     ComparisonView comparisonView(const ParameterImage& left, const ParameterImage& file,
                                   bool offerWrite) const;
-    void saveParameterFile();
+    // True when the file was written.
+    bool saveParameterFile();
+    // Saves as "Save" does (online the device's parameters are read first);
+    // true when the file was written.
+    bool saveAll();
+    // The question before unsaved work is lost on closing; true when the
+    // window may close.
+    bool mayCloseWithWork();
     void showParameterFileName(const QString& file);
     void createDialogs();
 
@@ -339,6 +363,18 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     bool formReady_ = false;
     bool closePending_ = false;
     bool closed_ = false;
+    UnsavedChanges unsaved_;
+    bool markOnline_ = false;
+    // A key press is being handled (page switches by the keyboard), and the
+    // index each page control showed before its last switch.
+    bool keyDown_ = false;
+    bool keySwitching_ = false;
+    std::array<int, 3> pageIndex_{};
+    // A whole-set write to try again once connected, and where it came from.
+    bool rewritePending_ = false;
+    QString rewriteSource_;
+    std::uint32_t markConnection_ = 0;
+    QTimer* unsavedTimer_ = nullptr;
     int cursorDepth_ = 0;
     QString lastParameterFolder_;
     QString saveFileName_;

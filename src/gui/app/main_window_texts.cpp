@@ -27,7 +27,8 @@ void setText(QAction* a, const std::string& text) {
 void Tfrm_Main::UpdateTexts() {
     busyCursor(true);
     const std::string title = LoadText(1);
-    if (!title.empty()) setWindowTitle(qs(title));
+    // "[*]": the mark of unsaved work, shown while the window is modified.
+    if (!title.empty()) setWindowTitle(qs(title) + QStringLiteral("[*]"));
     applyFrameTexts();
     for (Page* page : pages_) page->updateTexts();
     // Refresh what is visible; never inside another device sequence.

@@ -14,6 +14,11 @@
 
 namespace parvion::gui {
 
+namespace {
+// Why the page is empty offline.
+constexpr std::uint16_t kOfflineNoteText = 22806;
+}  // namespace
+
 CircuitValuesPage::CircuitValuesPage(PageContext& context, int circuit, QWidget* parent)
     : Page(context, circuit == 0 ? QStringLiteral("TabKreis1") : QStringLiteral("TabKreis2"),
            parent),
@@ -60,6 +65,12 @@ void CircuitValuesPage::setStale(bool stale) {
 }
 
 void CircuitValuesPage::showStale() {
+    if (!stale_ && !ctx_.online() && list_->count() == 0) {
+        // Offline with nothing read: the note says why the page is empty.
+        staleNote_->setText(QString::fromStdString(ctx_.text(kOfflineNoteText)));
+        staleNote_->show();
+        return;
+    }
     if (!stale_) {
         staleNote_->hide();
         staleNote_->clear();
@@ -82,6 +93,7 @@ void CircuitValuesPage::ShowCircuitValues() {
 void CircuitValuesPage::redisplay() {
     // Only lines that were read from a device are shown again.
     if (shown_ && list_->count() > 0) showLines();
+    showStale();
 }
 
 void CircuitValuesPage::showLines() {

@@ -13,6 +13,7 @@
 #include "core/model/session.h"
 #include "core/views/error_protocol_lines.h"
 #include "gui/shared/dialogs.h"
+#include "gui/shared/file_written.h"
 #include "gui/shared/widgets.h"
 
 namespace parvion::gui {
@@ -89,7 +90,9 @@ void ErrorProtocolPage::Speichern1Click() {
     std::string reason;
     if (!views::SaveErrorProtocolFile(chosen->toStdString(), lines, &reason)) {
         ctx_.dialogs.warning(this, qs(ctx_.text(kCannotWriteText) + " " + reason));
+        return;
     }
+    ShowFileWritten(this, ctx_.text(kFileWrittenText), *chosen);
 }
 
 }  // namespace parvion::gui

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableWidget>
@@ -13,13 +14,17 @@
 #include <optional>
 
 #include "core/link/data_commands.h"
+#include "core/link/link_failure.h"
+#include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/device_records.h"
 #include "core/model/session.h"
 #include "core/model/units.h"
+#include "core/views/circuit_values.h"
 #include "core/views/trend_export.h"
 #include "gui/shared/busy_guard.h"
 #include "gui/shared/dialogs.h"
+#include "gui/shared/file_written.h"
 #include "gui/shared/widgets.h"
 
 namespace parvion::gui {
@@ -49,6 +54,11 @@ TrendPage::TrendPage(PageContext& context, QWidget* parent)
     buttons->addWidget(cmd_Grafik_);
     buttons->addWidget(ComboTrends_, 1);
     layout->addLayout(buttons);
+    staleNote_ = named(new QLabel(this), QStringLiteral("TrendStaleNote"));
+    staleNote_->setWordWrap(true);
+    staleNote_->setStyleSheet(QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
+    staleNote_->hide();
+    layout->addWidget(staleNote_);
 
     Trendgrid_ = named(new QTableWidget(kRows, kColumns, this), QStringLiteral("Trendgrid"));
     Trendgrid_->horizontalHeader()->hide();
@@ -174,9 +184,27 @@ bool TrendPage::exportTo(const QString& file) {
     const auto lines =
         views::BuildTrendExport(dev.TrendStore, dev.DeviceSerialNo, heads, ctx_.values());
     std::string reason;
-    if (views::SaveTrendExportFile(file.toStdString(), lines, &reason)) return true;
+    if (views::SaveTrendExportFile(file.toStdString(), lines, &reason)) {
+        ShowFileWritten(this, ctx_.text(kFileWrittenText), file);
+        return true;
+    }
     ctx_.dialogs.warning(this, qs(ctx_.text(kCannotWriteText) + " " + reason));
     return false;
+}
+
+void TrendPage::setStale(bool stale) {
+    // Only values a read brought can be old.
+    stale_ = stale && lastRead_.month != 0;
+    Trendgrid_->setStyleSheet(stale_ ? QStringLiteral("QTableWidget { color: #5f5f5f; }")
+                                     : QString());
+    if (!stale_) {
+        staleNote_->hide();
+        return;
+    }
+    const views::TextLoader text = [this](std::uint16_t n) { return ctx_.text(n); };
+    staleNote_->setText(QString::fromStdString(
+        views::StaleValuesNote(lastRead_, LinkFailureText(ctx_.link.lastFailure(), text), text)));
+    staleNote_->show();
 }
 
 void TrendPage::cmd_ReadTrendsClick(bool exportMode) {
@@ -194,12 +222,16 @@ void TrendPage::cmd_ReadTrendsClick(bool exportMode) {
         case TrendRead::DirectoryFailed:
             ComboTrends_->clear();
             store.ItemMap.fill(-1);
+            setStale(true);
             break;
         case TrendRead::BlockFailed:
             // The drop-down and the grid keep the blocks of the last complete
             // read.
+            setStale(true);
             break;
         case TrendRead::Complete: {
+            lastRead_ = RunningDeviceClock(0.0, SystemLocalNow());
+            setStale(false);
             std::optional<QString> file;
             if (exportMode) {
                 FileRequest request;

@@ -7,9 +7,11 @@
 
 #include <QStringList>
 
+#include "core/model/device_time.h"
 #include "gui/shared/page.h"
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -48,8 +50,14 @@ class TrendPage : public Page {
     void clearGrid();
     void setCell(int row, int column, const QString& text);
     bool exportTo(const QString& file);
+    // After a failed read the grid's values are those of the last good read:
+    // greyed, under a note with its time and the link's cause.
+    void setStale(bool stale);
 
     QTableWidget* Trendgrid_;
+    QLabel* staleNote_;
+    bool stale_ = false;
+    DeviceDateTime lastRead_;
     QComboBox* ComboTrends_;
     QPushButton* cmd_ReadTrends_;
     QPushButton* cmd_ExportTrends_;

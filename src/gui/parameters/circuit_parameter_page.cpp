@@ -4,10 +4,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include "core/calc/sgerg88.h"
 #include "core/edit/field_ref.h"
 #include "core/model/parameter_image.h"
 #include "gui/shared/busy_guard.h"
@@ -111,6 +113,14 @@ void CircuitParameterPage::buildGroup(CircuitGroup group, const QString& box, co
     values->setFixedHeight(lineHeight * maxLines(group) + 2 * values->frameWidth() + 4);
     onLineActivated(values, [this, group](int row, int) { editLine(group, row); });
     l->addWidget(values);
+    if (group == CircuitGroup::Medium) {
+        // Below the gas lines: what an SGERG-88 status other than OK means.
+        auto* note = named(new QLabel(groupBox), QStringLiteral("GasStatusNote"));
+        note->setWordWrap(true);
+        note->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
+        note->hide();
+        l->addWidget(note);
+    }
     boxes_[slot(group)] = groupBox;
     lists_[slot(group)] = values;
 }
@@ -151,6 +161,20 @@ void CircuitParameterPage::showGroup(CircuitGroup group) {
     }
     refill(lists_[slot(group)], edit::GroupListTexts(ctx_.image, ctx_.medium(), circuit_, group,
                                                      ctx_.blocks(), ctx_.values()));
+    if (group != CircuitGroup::Medium) return;
+    // What an SGERG-88 status other than OK means, and what to check.
+    auto* note =
+        boxes_[slot(CircuitGroup::Medium)]->findChild<QLabel*>(QStringLiteral("GasStatusNote"));
+    std::uint16_t explanation = 0;
+    for (const edit::CircuitLine& line :
+         edit::GroupLines(ctx_.image, ctx_.medium(), circuit_, CircuitGroup::Medium)) {
+        if (line.kind == edit::LineKind::Status) {
+            explanation = SgergStatusExplanation(
+                static_cast<char>(ctx_.image.Med_User[static_cast<std::size_t>(circuit_)].Dummy2));
+        }
+    }
+    note->setVisible(explanation != 0);
+    note->setText(explanation != 0 ? qs(ctx_.text(explanation)) : QString());
 }
 
 void CircuitParameterPage::showChoice(CircuitGroup group) {

@@ -33,6 +33,9 @@ constexpr std::uint16_t kUnitsTexts = 11280;
 constexpr std::uint16_t kSchemeTexts = 11296;
 constexpr std::uint16_t kSystemFactorText = 11328;
 constexpr std::uint16_t kClockText = 11344;
+// Offline: the clock group says the clock needs a device.
+constexpr std::uint16_t kClockNeedsDeviceText = 22805;
+constexpr std::uint16_t kClockOfflineText = 22822;  // short, in the clock field
 // The presets of each circuit fill one column of the list.
 constexpr int kPresetsPerColumn = 4;
 }  // namespace
@@ -154,6 +157,13 @@ void SystemPage::redisplay() {
                : QString());
     RG_Grenzen_->setItemIndex(edit::LimitSchemeOf(ctx_.image.Grenzwerte));
     showPresets();
+    const QString needsDevice =
+        ctx_.online() ? QString() : QString::fromStdString(ctx_.text(kClockNeedsDeviceText));
+    if (!ctx_.online()) Ed_DateTime_->clear();
+    Ed_DateTime_->setPlaceholderText(
+        ctx_.online() ? QString() : QString::fromStdString(ctx_.text(kClockOfflineText)));
+    Ed_DateTime_->setToolTip(needsDevice);
+    cmd_SetDateTime_->setToolTip(needsDevice);
 }
 
 void SystemPage::showPresets() {
@@ -186,6 +196,10 @@ void SystemPage::clearDeviceClock() {
 // --- handlers ---------------------------------------------------------------
 
 void SystemPage::cmd_SetDateTimeClick() {
+    if (!ctx_.online()) {
+        ctx_.dialogs.information(this, QString::fromStdString(ctx_.text(kClockNeedsDeviceText)));
+        return;
+    }
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;
     if (WriteDeviceClock(ctx_.link)) {

@@ -19,6 +19,7 @@
 #include "gui/print/sansicht.h"
 #include "gui/shared/busy_guard.h"
 #include "gui/shared/dialogs.h"
+#include "gui/shared/file_written.h"
 #include "gui/shared/page.h"
 
 namespace parvion::gui {
@@ -229,7 +230,9 @@ void PrintMenu::writePdf(const QString& file, const std::vector<print::PrintJob>
     if (!WritePdf(file, jobs, &reason)) {
         ctx_.dialogs.warning(&window_, QString::fromStdString(ctx_.text(7)) + " " +
                                            QDir::toNativeSeparators(file) + "\n" + reason);
+        return;
     }
+    ShowFileWritten(&window_, ctx_.text(kFileWrittenText), file);
 }
 
 void PrintMenu::mnu_ExportPdfClick(QAction* item) {

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QListView>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
 #include <algorithm>
@@ -74,6 +75,25 @@ void QtDialogs::warning(QWidget* parent, const QString& text) {
 void QtDialogs::error(QWidget* parent, const QString& text, bool yesButton) {
     QMessageBox::critical(parent, QApplication::applicationName(), text,
                           yesButton ? QMessageBox::Yes : QMessageBox::Ok);
+}
+
+KeepWorkAnswer QtDialogs::askKeepWork(QWidget* parent, const KeepWorkQuestion& question) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), question.text,
+                    QMessageBox::NoButton, parent);
+    box.setObjectName(QStringLiteral("KeepWorkQuestion"));
+    QPushButton* keep = box.addButton(question.keep, QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(question.discard, QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(question.cancel, QMessageBox::RejectRole);
+    keep->setObjectName(QStringLiteral("keep"));
+    discard->setObjectName(QStringLiteral("discard"));
+    cancel->setObjectName(QStringLiteral("cancel"));
+    // A stray Enter or Escape loses nothing and closes nothing.
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == keep) return KeepWorkAnswer::Keep;
+    if (box.clickedButton() == discard) return KeepWorkAnswer::Discard;
+    return KeepWorkAnswer::Cancel;
 }
 
 std::optional<QString> QtDialogs::openFile(QWidget* parent, const FileRequest& request) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -35,6 +36,24 @@ struct ComparisonView {
 // overwrites the device or a file has No: a stray Enter changes nothing.
 enum class DefaultAnswer { Yes, No };
 
+// A question before work is lost: keep it (save or send), discard it, or go
+// back (Cancel: the default button and Escape).
+struct KeepWorkQuestion {
+    QString text;
+    QString keep;  // "Save" or "Send"
+    QString discard;
+    QString cancel;
+};
+enum class KeepWorkAnswer { Keep, Discard, Cancel };
+// Texts of the question (string libraries): the main window's question
+// before unsaved work is lost, and the buttons (the table editors use them
+// too, with "Send" online).
+inline constexpr std::uint16_t kUnsavedCloseText = 22800;
+inline constexpr std::uint16_t kSaveButtonText = 22801;
+inline constexpr std::uint16_t kDiscardButtonText = 22802;
+inline constexpr std::uint16_t kCancelButtonText = 22803;
+inline constexpr std::uint16_t kSendButtonText = 22804;
+
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
@@ -55,6 +74,7 @@ class Dialogs {
     // The comparison table; true when the user chose to write (only
     // offered when view.writeText is set).
     virtual bool showComparison(QWidget* parent, const ComparisonView& view) = 0;
+    virtual KeepWorkAnswer askKeepWork(QWidget* parent, const KeepWorkQuestion& question) = 0;
 };
 
 // True when the file may be written: it does not exist yet, or the user
@@ -74,6 +94,7 @@ class QtDialogs : public Dialogs {
     std::optional<QString> openFile(QWidget* parent, const FileRequest& request) override;
     std::optional<QString> saveFile(QWidget* parent, const FileRequest& request) override;
     bool showComparison(QWidget* parent, const ComparisonView& view) override;
+    KeepWorkAnswer askKeepWork(QWidget* parent, const KeepWorkQuestion& question) override;
 };
 
 }  // namespace parvion::gui

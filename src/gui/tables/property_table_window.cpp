@@ -115,9 +115,11 @@ bool Tfrm_Tabelle::receive() {
     auto busy = ctx_.busy.tryHold();
     if (!busy) return false;
     if (!tables::ReceivePropertyGrid(ctx_.link, tag_, ctx_.device.PropertyTable, grid_)) {
+        showTransfer(true, false);
         return false;
     }
     model_->gridChanged();
+    showTransfer(true, true);
     return true;
 }
 

@@ -44,8 +44,9 @@ void Tfrm_UserSatTab::TabGridKeyPress(int key) {
 void Tfrm_UserSatTab::receive() {
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;
-    tables::ReceiveSaturationGrid(ctx_.link, ctx_.device.SaturationTable, grid_);
+    const bool ok = tables::ReceiveSaturationGrid(ctx_.link, ctx_.device.SaturationTable, grid_);
     model_->gridChanged();
+    showTransfer(true, ok);
 }
 
 void Tfrm_UserSatTab::FormActivate() {

@@ -6,16 +6,21 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
+#include <QTime>
 #include <QVBoxLayout>
 
+#include "core/link/link_failure.h"
+#include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/session.h"
 #include "core/tables/table_messages.h"
 #include "gui/shared/busy_guard.h"
 #include "gui/shared/dialogs.h"
+#include "gui/shared/file_written.h"
 #include "gui/shared/page.h"
 #include "gui/tables/table_grid_model.h"
 
@@ -26,6 +31,11 @@ namespace {
 constexpr std::uint16_t kFileMenuTexts = 1280;
 constexpr std::uint16_t kQuestionTransmit = 14336;
 constexpr std::uint16_t kQuestionSave = 14337;
+// How a read or a send of the table went (%1: the cause).
+constexpr std::uint16_t kReceivedText = 22812;
+constexpr std::uint16_t kNotReceivedText = 22813;
+constexpr std::uint16_t kSentText = 22814;
+constexpr std::uint16_t kNotSentText = 22815;
 
 QAction* NamedAction(QObject* parent, const char* name, const QString& text) {
     auto* a = new QAction(text, parent);
@@ -91,6 +101,12 @@ void TableWindow::build(TableGridModel* model, int columnWidth) {
     TabGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(TabGrid, &QTableView::doubleClicked, this, [this] { TabGridDblClick(); });
     layout->addWidget(TabGrid);
+    TransferNote = new QLabel(this);
+    TransferNote->setObjectName(QStringLiteral("TransferNote"));
+    TransferNote->setWordWrap(true);
+    TransferNote->setContentsMargins(4, 2, 4, 2);
+    TransferNote->hide();
+    layout->addWidget(TransferNote);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -155,7 +171,26 @@ std::pair<int, int> TableWindow::current() const {
     return {i.column(), i.row()};
 }
 
+void TableWindow::showTransfer(bool received, bool ok, const std::string& cause) {
+    std::string line;
+    if (ok) {
+        line = text(received ? kReceivedText : kSentText);
+    } else {
+        const std::string why =
+            cause.empty() ? LinkFailureText(ctx_.link.lastFailure(), textLoader()) : cause;
+        line = views::FillPlaceholders(text(received ? kNotReceivedText : kNotSentText), {why});
+    }
+    // The time tells one attempt from the next.
+    TransferNote->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss  ")) +
+                          QString::fromStdString(line));
+    TransferNote->setStyleSheet(
+        ok ? QStringLiteral("QLabel { color: #006000; }")
+           : QStringLiteral("QLabel { color: #a00000; font-weight: bold; }"));
+    TransferNote->show();
+}
+
 bool TableWindow::openCommon() {
+    TransferNote->hide();
     if (!tables::HasKindExtension(fileName_.toStdString(), kind())) fileName_.clear();
     notTransmitted_ = false;
     const bool online = ctx_.online();
@@ -168,25 +203,35 @@ void TableWindow::done(int result) {
     // While the window reads or sends its table, the device waits keep the
     // event loop running: Escape and the close box wait for the end.
     if (ctx_.busy.held()) return;
-    if (isVisible()) FormDeactivate();
+    if (isVisible() && !FormDeactivate()) return;
     QDialog::done(result);
 }
 
-void TableWindow::FormDeactivate() {
-    if (ctx_.online()) {
-        // Sending overwrites the device's table: not without a Yes.
-        if (notTransmitted_ &&
-            ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionTransmit)),
-                                  DefaultAnswer::No)) {
-            transmit();  // the answer was Yes; the result is not asked for
-        }
-    } else if (notSaved_ &&
-               // Yes opens the save dialog, which asks before an overwrite;
-               // Enter keeps the changed table rather than losing it.
-               ctx_.dialogs.askYesNo(this, QString::fromStdString(text(kQuestionSave)),
-                                     DefaultAnswer::Yes)) {
-        save();
+bool TableWindow::FormDeactivate() {
+    const bool online = ctx_.online();
+    if (!(online ? notTransmitted_ : notSaved_)) return true;
+    const auto q = [this](std::uint16_t n) { return QString::fromStdString(text(n)); };
+    // Sending overwrites the device's table and saving may overwrite a
+    // file: neither is the default; Cancel (and Escape) goes back to the
+    // table with its edits.
+    const KeepWorkQuestion question{q(online ? kQuestionTransmit : kQuestionSave),
+                                    q(online ? kSendButtonText : kSaveButtonText),
+                                    q(kDiscardButtonText), q(kCancelButtonText)};
+    switch (ctx_.dialogs.askKeepWork(this, question)) {
+        case KeepWorkAnswer::Keep:
+            // A table not sent, or a save dialog cancelled, stays open.
+            if (online) {
+                if (!transmit()) return false;
+                notTransmitted_ = false;
+                return true;
+            }
+            return save();
+        case KeepWorkAnswer::Discard:
+            return true;
+        case KeepWorkAnswer::Cancel:
+            break;
     }
+    return false;
 }
 
 bool TableWindow::confirmMissing(const std::vector<std::string>& keys) {
@@ -211,8 +256,12 @@ bool TableWindow::transmit(bool* declined) {
         r = transmitGrid();
     }
     if (r.status == tables::TransmitStatus::BadCell) {
-        showMessage(tables::BadCellMessage(textLoader(), *r.bad));
+        const std::string message = tables::BadCellMessage(textLoader(), *r.bad);
+        showMessage(message);
         TabGrid->setCurrentIndex(model_->index(r.bad->row, r.bad->col));
+        showTransfer(false, false, message);
+    } else if (r.status != tables::TransmitStatus::Declined) {
+        showTransfer(false, r.status == tables::TransmitStatus::Sent);
     }
     if (declined != nullptr) *declined = r.status == tables::TransmitStatus::Declined;
     return r.status == tables::TransmitStatus::Sent;
@@ -228,7 +277,7 @@ void TableWindow::mnu_TransmitClick() {
     }
 }
 
-void TableWindow::save() {
+bool TableWindow::save() {
     const tables::TableKindInfo& k = tables::KindInfo(kind());
     FileRequest request;
     request.directory = ctx_.host.documentsFolder();
@@ -237,7 +286,7 @@ void TableWindow::save() {
     request.defaultSuffix =
         QString::fromLatin1(k.extension.data(), static_cast<qsizetype>(k.extension.size()));
     const std::optional<QString> chosen = ctx_.dialogs.saveFile(this, request);
-    if (!chosen || !mayOverwrite(ctx_.dialogs, this, *chosen, ctx_.session.Sprache)) return;
+    if (!chosen || !mayOverwrite(ctx_.dialogs, this, *chosen, ctx_.session.Sprache)) return false;
     fileName_ = *chosen;
     tables::FileResult r;
     {
@@ -246,9 +295,11 @@ void TableWindow::save() {
     }
     if (!r.ok()) {
         showMessage(tables::FileMessage(textLoader(), r));
-        return;
+        return false;
     }
     notSaved_ = false;
+    ShowFileWritten(this, text(kFileWrittenText), fileName_);
+    return true;
 }
 
 void TableWindow::mnu_Store1Click() {

@@ -16,6 +16,7 @@
 #include "core/views/text_source.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QMenuBar;
 class QTableView;
@@ -55,10 +56,16 @@ class TableWindow : public QDialog {
     QAction* mnu_Einfuegen = nullptr;
     QAction* mnu_Loeschen = nullptr;
     QTableView* TabGrid = nullptr;
+    // Below the grid: whether the last read or send of the table succeeded,
+    // and why not.
+    QLabel* TransferNote = nullptr;
 
   public slots:
     virtual void FormActivate() = 0;
-    void FormDeactivate();
+    // The question before a changed table is left: send (online) or save
+    // (offline), discard, or go back to editing. True when the window may
+    // close: the table was sent or saved, or discarded.
+    bool FormDeactivate();
     virtual void TabGridDblClick() = 0;
     virtual void mnu_NeuClick() = 0;
     void mnu_LoadClick();
@@ -95,11 +102,15 @@ class TableWindow : public QDialog {
     // message shown). Cells the loaded file did not hold are sent as 0 only
     // after a Yes to the question that names them; *declined says it was No.
     bool transmit(bool* declined = nullptr);
-    void save();
+    // True when the file was written.
+    bool save();
     void setBothFlags() {
         notTransmitted_ = true;
         notSaved_ = true;
     }
+    // Says in the window how a read (received) or a send of the table went;
+    // a failure names the link's cause, or `cause` when given.
+    void showTransfer(bool received, bool ok, const std::string& cause = {});
     QString languageText(const char* german, const char* english) const;
     std::string text(std::uint16_t number) const;
     views::TextLoader textLoader() const;

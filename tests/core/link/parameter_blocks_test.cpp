@@ -384,10 +384,13 @@ TEST(ParameterBlocks, ARecordGoesOutOnlyAsThisConnectionsDeviceReturnedIt) {
 
 TEST(ParameterBlocks, BulkOperationsEndWhenTheLineHasGone) {
     // The device stops answering after a few blocks: two silent
-    // transactions end the operation, the rest is not tried.
+    // transactions end the operation, the rest is not tried. The write
+    // names the blocks the device took.
+    std::vector<std::string> written;
     const std::pair<const char*, std::function<void(Link&, ParameterImage&)>> operations[] = {
         {"read all", [](Link& l, ParameterImage& i) { EXPECT_FALSE(ReadAllParameters(l, i)); }},
-        {"write all", [](Link& l, ParameterImage& i) { WriteAllParameters(l, i); }},
+        {"write all",
+         [&written](Link& l, ParameterImage& i) { WriteAllParameters(l, i, &written); }},
     };
     for (const auto& [what, operation] : operations) {
         SCOPED_TRACE(what);
@@ -405,6 +408,8 @@ TEST(ParameterBlocks, BulkOperationsEndWhenTheLineHasGone) {
         b.device.clearFaults();
         EXPECT_TRUE(ReadSystem(*b.link, image));
     }
+    // The System read, then two writes.
+    EXPECT_EQ(written, (std::vector<std::string>{"T_User1", "P_User1"}));
 
     // A device that still answers, however badly, is not given up.
     Bench b;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -82,10 +83,15 @@ TEST(Questions, EnterOnAQuestionPressesItsSafeButton) {
          buttonText(QMessageBox::Cancel), false},
         {"the comparison before the device is written",
          [&] { return dialogs.showComparison(nullptr, compare); }, compare.closeText, false},
-        // Saving a changed table overwrites nothing (the save dialog asks).
-        {"a changed table is saved",
-         [&] { return dialogs.askYesNo(nullptr, QStringLiteral("Save?"), DefaultAnswer::Yes); },
-         buttonText(QMessageBox::Yes), true},
+        // Work that would be lost: Enter goes back to it.
+        {"unsaved work on closing",
+         [&] {
+             return dialogs.askKeepWork(nullptr,
+                                        {QStringLiteral("Unsaved"), QStringLiteral("&Save"),
+                                         QStringLiteral("&Discard"), QStringLiteral("&Cancel")}) ==
+                    gui::KeepWorkAnswer::Keep;
+         },
+         QStringLiteral("Cancel"), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.question);
@@ -117,6 +123,58 @@ TEST(Questions, MenusThatOverwriteTheDeviceAskWithNoAsDefault) {
         ASSERT_EQ(h.dialogs.yesNoDefaults.size(), 1u);
         EXPECT_EQ(h.dialogs.yesNoDefaults[0], DefaultAnswer::No);
         EXPECT_EQ(h.device.writesAccepted(), 0u);
+    }
+}
+
+// Closing with work that exists nowhere else asks Save / Discard / Cancel;
+// the title carries a mark meanwhile. Online only the remark lines count:
+// every other edit is on the device already.
+TEST(Questions, ClosingWithUnsavedWorkAsks) {
+    using A = gui::KeepWorkAnswer;
+    struct Case {
+        const char* name;
+        bool online;
+        std::function<void(gui::Tfrm_Main&)> edit;
+        std::vector<A> answers;
+        bool saveDialogAnswers;  // the save dialog gets a file name
+        bool asked;
+        bool closes;
+    };
+    const auto remark = [](gui::Tfrm_Main& w) {
+        child<QPlainTextEdit>(&w, "Param_Memo")->setPlainText(QStringLiteral("Schacht 4"));
+    };
+    const auto level = [](gui::Tfrm_Main& w) { w.mnu_Level[3]->trigger(); };
+    const std::vector<Case> cases = {
+        {"offline, nothing changed", false, [](gui::Tfrm_Main&) {}, {}, false, false, true},
+        {"online, nothing changed", true, [](gui::Tfrm_Main&) {}, {}, false, false, true},
+        {"offline edit, Cancel", false, level, {A::Cancel}, false, true, false},
+        {"offline edit, Discard", false, level, {A::Discard}, false, true, true},
+        {"online remark, Save, dialog cancelled", true, remark, {A::Keep}, false, true, false},
+        {"online remark, Save", true, remark, {A::Keep}, true, true, true},
+        {"offline remark, Save", false, remark, {A::Keep}, true, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WindowSetup setup;
+        setup.online = c.online;
+        Harness h(setup);
+        ASSERT_TRUE(h.window->FormCreate());
+        c.edit(*h.window);
+        h.window->refreshUnsavedMark();
+        EXPECT_EQ(h.window->isWindowModified(), c.asked);
+        const QString file = QString::fromStdString((h.documents() / "station.PGA").string());
+        if (c.saveDialogAnswers) h.dialogs.saveAnswers.push_back(file);
+        h.dialogs.keepWork = {c.answers.begin(), c.answers.end()};
+        EXPECT_EQ(h.window->close(), c.closes);
+        EXPECT_EQ(h.dialogs.log.size() == 1 && h.dialogs.log[0].startsWith("keepwork:"), c.asked)
+            << (h.dialogs.log.empty() ? "" : h.dialogs.log[0].toStdString());
+        EXPECT_EQ(std::filesystem::exists(file.toStdString()), c.saveDialogAnswers);
+        if (!c.closes) {
+            // Still there, still marked; Discard now lets it go.
+            EXPECT_TRUE(h.window->isWindowModified());
+            h.dialogs.keepWork = {A::Discard};
+            EXPECT_TRUE(h.window->close());
+        }
     }
 }
 

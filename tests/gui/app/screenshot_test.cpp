@@ -224,6 +224,24 @@ TEST(Screenshot, StaleValuesAndOfflineStart) {
             h.window->show();
             QCoreApplication::processEvents();
             h.window->grab().save(prefix + "start-port-missing.png", "PNG");
+            // Offline, the clock group says it needs a device.
+            h.window->Notebook->setCurrentWidget(h.window->TabParameter);
+            h.window->NBParameter->setCurrentWidget(h.window->TabParSystem);
+            QCoreApplication::processEvents();
+            h.window->grab().save(prefix + "TabParSystem-offline.png", "PNG");
+        }
+        {
+            // A trend read that fails after a good one.
+            Harness h(setup);
+            gui::Tfrm_Main& w = *h.window;
+            ASSERT_TRUE(w.FormCreate());
+            w.show();
+            w.NBBetrieb->setCurrentWidget(w.TabTrend);
+            w.TabTrend->cmd_ReadTrendsClick(false);
+            h.device.injectFault(sim::Fault::NoReply, 4);
+            w.TabTrend->cmd_ReadTrendsClick(false);
+            QCoreApplication::processEvents();
+            w.grab().save(prefix + "TabTrend-stale.png", "PNG");
         }
         {
             Harness h(setup);
@@ -375,6 +393,10 @@ TEST(Screenshot, QuestionsAndSmallDialogs) {
         writeFileBytes(existing, "[System]\r\n");
         gui::mayOverwrite(dialogs, &w, QString::fromStdString(existing.string()),
                           w.session().Sprache);
+        shoot(prefix + "keep-work.png");
+        const auto t = [&w](std::uint16_t n) { return QString::fromStdString(w.LoadText(n)); };
+        dialogs.askKeepWork(&w, {t(gui::kUnsavedCloseText), t(gui::kSaveButtonText),
+                                 t(gui::kDiscardButtonText), t(gui::kCancelButtonText)});
         shoot(prefix + "save-dialog.png");
         gui::FileRequest request;
         request.directory = QString::fromStdString(h.documents().string());

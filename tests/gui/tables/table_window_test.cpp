@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -277,20 +278,25 @@ TEST(PropertyTableWindow, FilesStateAndTheQuestionsOnClosing) {
         EXPECT_TRUE(t.fileName().endsWith("erdgas.KTB"));
     }
 
-    // An edit, then closing offline asks 14337; Yes saves.
+    // An edit, then closing offline asks 14337 with Save / Discard / Cancel.
+    // Cancel, and Save with the save dialog cancelled, go back to the table
+    // with its edit; Save with a file closes.
     select(t, 2, 2);
     QApplication::clipboard()->setText("1,25");
     t.mnu_EinfuegenClick();
     const fs::path saved = win.h.documents() / "station.KTB";
     d.log.clear();
-    d.yesNo.push_back(true);
-    d.saveAnswers.push_back(QString::fromStdString(saved.string()));
-    t.FormDeactivate();
+    d.keepWork = {gui::KeepWorkAnswer::Cancel, gui::KeepWorkAnswer::Keep,
+                  gui::KeepWorkAnswer::Keep};
+    d.saveAnswers = {std::nullopt, QString::fromStdString(saved.string())};
+    EXPECT_FALSE(t.FormDeactivate());
+    EXPECT_FALSE(t.FormDeactivate());
+    EXPECT_TRUE(t.notSaved());
+    EXPECT_EQ(cell(t, 2, 2), "1.25");
+    EXPECT_TRUE(t.FormDeactivate());
     ASSERT_FALSE(d.log.empty());
-    EXPECT_TRUE(d.log[0].startsWith("yesno:Die Tabelle wurde"));
-    // Yes saves through the save dialog, which asks before an overwrite:
-    // Enter on this question keeps the table.
-    EXPECT_EQ(d.yesNoDefaults.back(), gui::DefaultAnswer::Yes);
+    EXPECT_TRUE(d.log[0].startsWith("keepwork:Die Tabelle wurde"));
+    EXPECT_TRUE(d.log[0].endsWith(":&Speichern"));
     EXPECT_EQ(d.saveRequests.back().fileName, "erdgas.KTB");
     EXPECT_FALSE(t.notSaved());
     tables::PropertyGrid back;
@@ -366,18 +372,26 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     QApplication::clipboard()->setText("9.5");
     t.mnu_EinfuegenClick();
     win.h.device.injectFault(sim::Fault::RejectWrite, kTransactionAttempts);
+    d.yesNo.push_back(true);  // the cells the file lacked go as 0
     t.mnu_TransmitClick();
     EXPECT_TRUE(t.notTransmitted());
+    // The window itself says so, with the cause.
+    EXPECT_FALSE(t.TransferNote->isHidden());
+    EXPECT_TRUE(t.TransferNote->text().contains("Die Tabelle wurde nicht gesendet: "))
+        << t.TransferNote->text().toStdString();
 
-    // Closing online asks 14336; No keeps the edit in the grid for the next
-    // opening offline.
+    // Closing online asks 14336 with Send; a send that fails keeps the
+    // window open, Discard keeps the edit in the grid for the next opening
+    // offline.
     d.log.clear();
-    d.yesNo.push_back(false);
-    t.FormDeactivate();
-    ASSERT_EQ(d.log.size(), 1u);
+    d.keepWork = {gui::KeepWorkAnswer::Keep, gui::KeepWorkAnswer::Discard};
+    win.h.device.injectFault(sim::Fault::RejectWrite, kTransactionAttempts);
+    EXPECT_FALSE(t.FormDeactivate());
+    EXPECT_TRUE(t.notTransmitted());
+    EXPECT_TRUE(t.FormDeactivate());
+    ASSERT_FALSE(d.log.empty());
     EXPECT_TRUE(d.log[0].contains("gesendet"));
-    // Yes overwrites the device's table: No is the default.
-    EXPECT_EQ(d.yesNoDefaults.back(), gui::DefaultAnswer::No);
+    EXPECT_TRUE(d.log[0].endsWith(":&Senden"));
     win.w().session().Online = false;
     t.FormActivate();
     EXPECT_EQ(cell(t, 1, 1), "9.5");
@@ -387,6 +401,7 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     win.w().session().Online = true;
     t.mnu_ReceiveClick();
     EXPECT_EQ(cell(t, 1, 1), "0");
+    EXPECT_TRUE(t.TransferNote->text().endsWith("Die Tabelle wurde vom Gerät gelesen."));
     EXPECT_EQ(cell(t, 0, 1), "373");
 }
 
