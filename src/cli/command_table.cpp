@@ -169,8 +169,10 @@ const std::vector<OptionSpec> kOptions = {
     {"--export", "FILE", V::File, "also write the trend export file", false},
     {"--save", "FILE", V::File, "also write the error list file", false},
     {"--kind", "KIND", V::TableKind, "the table to read", false},
-    {"--allow-missing", "", V::Text, "send the cells the table file lacks as 0 (they are named on "
-     "stderr)", false},
+    {"--allow-missing", "", V::Text,
+     "send the cells the table file lacks as 0 (they are named on "
+     "stderr)",
+     false},
     {"--pressure", "BAR", V::Text, "absolute pressure in bar (default 1.01325)", false},
     {"--temperature", "C", V::Text, "temperature in degrees Celsius (default 0)", false},
     {"--json", "", V::Text,
