@@ -82,7 +82,8 @@ void Sql(const std::string& where, const std::vector<std::string>& statements) {
                                                  : history::MakeSqliteConnection(where, 2000);
     for (const std::string& s : statements) {
         std::string cause;
-        ASSERT_EQ(db->exec(s, {}, nullptr, &cause), history::SqlFailure::None) << s << ": " << cause;
+        ASSERT_EQ(db->exec(s, {}, nullptr, &cause), history::SqlFailure::None)
+            << s << ": " << cause;
     }
 }
 
@@ -129,6 +130,20 @@ TEST_P(CliHistory, RoundTrip) {
     EXPECT_EQ(entry["new"]["shown"], "120.0000 °C");
     EXPECT_EQ(entry["outcome"], "confirmed");
     EXPECT_EQ(entry["serial_number"], serial);
+
+    // The CSV for a German spreadsheet: Windows-1252 and semicolons.
+    const fs::path csv = home.path() / "journal.csv";
+    ASSERT_EQ(
+        RunCli(With(sim.line(), {"--lang", "de", "journal", "--csv", csv.string()}), home.path())
+            .code,
+        0);
+    const std::string bytes = FileBytes(csv);
+    EXPECT_EQ(bytes.rfind("Nr.;Zeit;", 0), 0u) << bytes;
+    EXPECT_NE(bytes.find(";T_User0 Max;60;120;60.0000 \xB0"
+                         "C;120.0000 \xB0"
+                         "C;"),
+              std::string::npos)
+        << bytes;
 
     // The snapshot against the device now, and against a later snapshot.
     json diff = Parse(cli({"diff", "--snapshot", "1", "--json"}));

@@ -84,6 +84,13 @@ std::string TableName(int table, int medium) {
 
 constexpr auto kRetryEvery = std::chrono::seconds(15);
 
+// The warning with its cause, in English when the library has no text.
+std::string Warning(const views::TextLoader& text, const std::string& cause) {
+    std::string pattern = text(kHistoryWarningText);
+    if (pattern.empty()) pattern = "Device history not written: %1 - kept and written later";
+    return views::FillPlaceholders(pattern, {cause});
+}
+
 std::size_t Slot(BlockId id) {
     return static_cast<std::size_t>(BlockSlot(id));
 }
@@ -431,10 +438,10 @@ void HistoryRecorder::finish(Link& link) {
             clockWrite_.reset();
             tableWrites_.clear();
             setRead_.reset();
-            link.ui().historyWarning(views::FillPlaceholders(
-                text_(kHistoryWarningText),
-                {"the serial number of the device could not be read; the last device work "
-                 "is not in the history"}));
+            link.ui().historyWarning(
+                Warning(text_,
+                        "the serial number of the device could not be read; the last "
+                        "device work is not in the history"));
             warned_ = true;
             return;
         }
@@ -477,8 +484,7 @@ void HistoryRecorder::finish(Link& link) {
 
 void HistoryRecorder::warn(Link& link, history::History& history) {
     if (history.pending() > 0 || !history.cause().empty()) {
-        link.ui().historyWarning(
-            views::FillPlaceholders(text_(kHistoryWarningText), {history.cause()}));
+        link.ui().historyWarning(Warning(text_, history.cause()));
         warned_ = true;
     } else if (warned_) {
         warned_ = false;
