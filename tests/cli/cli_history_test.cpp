@@ -169,7 +169,7 @@ TEST_P(CliHistory, RoundTrip) {
 INSTANTIATE_TEST_SUITE_P(Stores, CliHistory,
                          ::testing::Values(Backend{"Sqlite", PrepareSqlite},
                                            Backend{"Postgres", PreparePostgres}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& test) { return test.param.name; });
 
 // A store that cannot be written: the device write is done and reported as
 // such, the warning names the cause; a store that cannot be read fails the

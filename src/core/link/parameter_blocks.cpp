@@ -258,6 +258,10 @@ bool ReadMed_User(Link& link, ParameterImage& image, int circuit) {
         return false;
     }
     image.marks.markRead({BlockKind::Med_User, circuit}, link.connection());
+    if (RecordWatch* watch = link.recordWatch()) {
+        watch->recordRead(link, {BlockKind::Med_User, circuit},
+                          std::span(frame).subspan(4, place.count));
+    }
     return true;
 }
 bool WriteMed_User(Link& link, const ParameterImage& image, int circuit) {
