@@ -2,6 +2,7 @@
 // What the command line of parvion2-cli asked for, as ParseOptions
 // (cli/options.h) reads it and every command finds it in its Context.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +36,12 @@ struct CliOptions {
     std::optional<std::string> tableKind;   // table read: --kind
     bool allowMissing = false;              // table write: send cells the file lacks as 0
     bool json = false;                      // --json: one JSON document instead of text lines
+    std::optional<std::string> serial;      // history, journal: one device
+    std::optional<std::int64_t> since;      // journal: UTC ms
+    std::optional<std::string> csvFile;     // journal: the CSV export
+    bool verify = false;                    // journal: check the chain
+    std::optional<std::int64_t> snapshot;   // diff: a snapshot of the history
+    std::optional<std::string> against;     // diff --snapshot: a snapshot number or a file
 };
 
 }  // namespace parvion::cli

@@ -7,6 +7,7 @@
 #include "cli/cli_error.h"
 #include "core/app/connection.h"
 #include "core/app/error_log.h"
+#include "core/app/history_open.h"
 #include "core/app/settings.h"
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
@@ -78,6 +79,29 @@ Context::Context(const CliOptions& options, const fs::path& exeFolder)
     }
 }
 
+void CliUiHooks::historyWarning(const std::string& text) {
+    if (!text.empty()) std::cerr << "parvion2-cli: warning: " << text << '\n';
+}
+
+history::History& Context::history() {
+    if (!history_) {
+        OpenedHistory opened = OpenHistory(appData_, history::kProgramCli);
+        history_ = std::move(opened.history);
+        historyCause_ = std::move(opened.cause);
+    }
+    return *history_;
+}
+
+void Context::RecordHistory() noexcept {
+    if (!recorder_ || !link_) return;
+    try {
+        recorder_->finish(*link_);
+    } catch (const std::exception& e) {
+        std::cerr << "parvion2-cli: warning: the device history was not written: " << e.what()
+                  << '\n';
+    }
+}
+
 std::string Context::Text(std::uint16_t number, const std::string& fallback) const {
     std::string t = texts_->LoadText(number);
     return t.empty() ? fallback : t;
@@ -126,6 +150,9 @@ void Context::Connect(bool checkPassword) {
     if (!appData_.empty()) fs::create_directories(appData_, ec);  // for Errors.log and traces
     link_ = std::make_unique<Link>(line_, ui_, session_, appData_);
     link_->setErrorLog(ErrorLogIn(appData_));
+    recorder_ = std::make_unique<HistoryRecorder>(
+        [this]() -> history::History& { return history(); }, appData_, Texts());
+    link_->setRecordWatch(recorder_.get());
     const std::string path = portPath_;
     link_->setPortResolver([path](int) { return path; });
 

@@ -2,6 +2,7 @@
 // The command line of parvion2-cli: one subcommand with its arguments, and
 // options that may stand anywhere ("--name value" or "--name=value").
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,10 @@
 #include "cli/cli_options.h"
 
 namespace parvion::cli {
+
+// A snapshot number as the history gives it (1 or more); throws a usage
+// error naming the option otherwise.
+std::int64_t SnapshotId(const std::string& option, const std::string& text);
 
 // Parses the arguments after the program name. Throws CliError (usage) with
 // a message that names the offending option or argument.

@@ -168,6 +168,8 @@ constexpr std::array kUsed = {
     TextRange{22640, 22643, "writes only with what the device returned, missing file keys"},
     // The file menu's recent files; a parameter file that cannot be read.
     TextRange{22656, 22659, "recent files, unreadable file"},
+    // The device history: its warning and the command line's messages.
+    TextRange{22700, 22735, "device history: warning, journal CSV, command line"},
     // Unsaved work on closing; what happened to writes, tables, trend reads,
     // the connection and SGERG-88.
     TextRange{22800, 22822, "unsaved work and what happened"},

@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/model/session.h"
 #include "core/link/link_failure.h"
 #include "core/link/serial_line.h"
 #include "core/link/ui_hooks.h"
+#include "core/model/session.h"
 
 namespace parvion {
 
@@ -73,6 +73,7 @@ std::filesystem::path LogFolder(const std::filesystem::path& appDataFolder);
 // Where a link records why a port could not be opened: the program's error
 // log, which the program names (ErrorLogIn, core/app/error_log.h).
 using ErrorLog = std::function<void(const std::string& message)>;
+class RecordWatch;
 
 class Link {
   public:
@@ -169,7 +170,12 @@ class Link {
     std::filesystem::path traceFile(std::chrono::system_clock::time_point when) const;
 
     UiHooks& ui() { return ui_; }
+    // Who is told of each record, clock and table read or written (the
+    // device history); null: nobody.
+    void setRecordWatch(RecordWatch* watch) { watch_ = watch; }
+    RecordWatch* recordWatch() const { return watch_; }
     Session& session() { return session_; }
+    const Session& session() const { return session_; }
     SerialLine& line() { return line_; }
     const std::filesystem::path& logFolder() const { return logFolder_; }
 
@@ -201,6 +207,7 @@ class Link {
     bool gone_ = false;
     bool lastBulkLostLine_ = false;
     LinkFailure failure_;
+    RecordWatch* watch_ = nullptr;
 };
 
 }  // namespace parvion

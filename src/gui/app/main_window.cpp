@@ -21,10 +21,13 @@
 #include <filesystem>
 
 #include "core/app/error_log.h"
+#include "core/app/history_open.h"
+#include "core/app/history_recorder.h"
 #include "core/app/recent_files.h"
 #include "core/app/settings.h"
 #include "core/app/texts.h"
 #include "core/edit/write_back.h"
+#include "core/history/history.h"
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
@@ -94,6 +97,7 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     qtTranslations_ = std::make_unique<QtTranslations>();
     // A close asked for during a device sequence happens once it has ended.
     busy_.setOnRelease([this] {
+        recordHistory();
         if (!closePending_) return;
         closePending_ = false;
         QTimer::singleShot(0, this, &QWidget::close);
@@ -454,6 +458,23 @@ void Tfrm_Main::editNotSent(const LinkFailure& failure) {
     beep();
 }
 
+void Tfrm_Main::recordHistory() {
+    // The recorder's read-backs are device traffic of their own: it holds
+    // the guard, and its own release does not come here again.
+    if (recorder_ == nullptr || recording_) return;
+    recording_ = true;
+    {
+        auto busy = busy_.tryHold();
+        if (busy) recorder_->finish(*link_);
+    }
+    recording_ = false;
+}
+
+void Tfrm_Main::historyWarning(const std::string& text) {
+    // The device work went on; the status bar says why the history missed it.
+    if (!text.empty()) statusText(0, text);
+}
+
 void Tfrm_Main::beep() {
     QApplication::beep();
 }
@@ -482,6 +503,12 @@ bool Tfrm_Main::FormCreate() {
     lastParameterFolder_ = QString::fromStdString(options_.documentsFolder.string());
 
     ReadSettings(options_.appDataFolder, session_);
+    OpenedHistory opened = OpenHistory(options_.appDataFolder, history::kProgramWindow);
+    history_ = std::move(opened.history);
+    recorder_ = std::make_unique<HistoryRecorder>(
+        [this]() -> history::History& { return *history_; }, options_.appDataFolder,
+        [this](std::uint16_t n) { return LoadText(n); });
+    link_->setRecordWatch(recorder_.get());
     recentFiles_ = ReadRecentFiles(options_.appDataFolder);
     link_->setPortResolver(
         [folder = options_.appDataFolder](int comNumber) { return PortName(folder, comNumber); });
@@ -558,6 +585,13 @@ bool Tfrm_Main::FormCreate() {
     }
     markOnline_ = session_.Online;
     unsavedTimer_->start();
+    if (!opened.cause.empty()) {
+        // Beside the reason of an offline start, not in its place.
+        const std::string warning =
+            views::FillPlaceholders(LoadText(kHistoryWarningText), {opened.cause});
+        const std::string shown = StatusPanel0->text().toStdString();
+        historyWarning(shown.empty() ? warning : shown + " | " + warning);
+    }
     const qint64 remaining = options_.startScreenMs - startScreen.elapsed();
     if (remaining > 0) waitMs(static_cast<int>(remaining));
     return true;
@@ -569,6 +603,10 @@ void Tfrm_Main::FormClose() {
     RefreshTimer->stop();
     SystemTimer->stop();
     unsavedTimer_->stop();
+    // What the last sequence left, and what waits for the store, while the
+    // port is still open.
+    recordHistory();
+    if (link_) link_->setRecordWatch(nullptr);
     options_.line->close();
     delete aboutBox_;
     aboutBox_ = nullptr;

@@ -40,10 +40,15 @@ class QTabWidget;
 class QTimer;
 
 namespace parvion {
+class HistoryRecorder;
 class Link;
 class SerialLine;
 class TextLibrary;
 }  // namespace parvion
+
+namespace parvion::history {
+class History;
+}  // namespace parvion::history
 
 namespace parvion::gui {
 
@@ -114,6 +119,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     ParameterImage& image() { return image_; }
     DeviceState& device() { return *device_; }
     Link& link() { return *link_; }
+    // The device history (snapshots and journal), opened at start from the
+    // settings; null before FormCreate. The history window reads its store.
+    history::History* history() { return history_.get(); }
     BusyGuard& busyGuard() { return busy_; }
     TAboutBox* aboutBox() const { return aboutBox_; }
     TEinst* settingsDialog() const { return einst_; }
@@ -153,6 +161,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     void waitMs(int ms) override;
     void processEvents() override;
     void editNotSent(const LinkFailure& failure) override;
+    void historyWarning(const std::string& text) override;
 
     // --- PageHost ---------------------------------------------------------
     bool formReady() const override { return formReady_; }
@@ -338,6 +347,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     bool mayCloseWithWork();
     void showParameterFileName(const QString& file);
     void createDialogs();
+    // After each device sequence (the busy guard released): what it read
+    // whole and wrote goes into the device history.
+    void recordHistory();
 
     MainWindowOptions options_;
     std::unique_ptr<Dialogs> ownDialogs_;
@@ -347,6 +359,10 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     std::unique_ptr<DeviceState> device_;
     std::unique_ptr<TextLibrary> texts_;
     std::unique_ptr<Link> link_;
+    std::unique_ptr<history::History> history_;
+    // Watches the link and records into history_ after each device sequence.
+    std::unique_ptr<HistoryRecorder> recorder_;
+    bool recording_ = false;
     std::unique_ptr<QtTranslations> qtTranslations_;
     BusyGuard busy_;
     std::unique_ptr<PageContext> context_;

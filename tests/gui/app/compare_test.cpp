@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "core/history/history.h"
 #include "core/model/profile_file.h"
 #include "gui/app/compare_dialog.h"
 #include "support/window_harness.h"
@@ -95,6 +96,33 @@ TEST_F(CompareBeforeWriting, SwitchedOffTheLoadWritesAtOnce) {
     EXPECT_TRUE(h->dialogs.comparisons.empty());
     EXPECT_GT(h->device.writesAccepted(), writes);
     EXPECT_EQ(w.image().Trend_User.Time, 11);
+}
+
+// The window's device history: "Save" online read the set whole (a
+// snapshot), the load wrote it with two settings changed (two entries,
+// read back equal).
+TEST_F(CompareBeforeWriting, TheHistoryKeepsTheSetReadAndTheSettingsWritten) {
+    start(true);
+    gui::Tfrm_Main& w = *h->window;
+    changedFile();
+    w.session().CompareBeforeWrite = false;
+    h->dialogs.yesNo = {true};
+    h->dialogs.openAnswers = {doc("device.PGA")};
+    w.mnu_LadenClick();
+    ASSERT_NE(w.history(), nullptr);
+    std::vector<history::SnapshotInfo> snapshots;
+    ASSERT_TRUE(w.history()->store().listSnapshots("", &snapshots).ok());
+    ASSERT_EQ(snapshots.size(), 1u);
+    EXPECT_EQ(snapshots[0].origin.program, "window");
+    std::vector<history::JournalEntry> journal;
+    ASSERT_TRUE(w.history()->store().listJournal({}, &journal).ok());
+    std::vector<std::string> written;
+    for (const history::JournalEntry& e : journal) {
+        written.push_back(e.change.section + " " + e.change.key + " " + e.change.newBase + " " +
+                          std::string(history::OutcomeName(e.change.outcome)));
+    }
+    EXPECT_EQ(written, (std::vector<std::string>{"T_User0 Max 333.5 confirmed",
+                                                 "Trend_User Time 11 confirmed"}));
 }
 
 TEST_F(CompareBeforeWriting, CompareWithFileWritesNothingOnlineOrOffline) {

@@ -16,11 +16,15 @@
 #include <fstream>
 #include <thread>
 
+#include "core/app/history_open.h"
+#include "core/app/settings.h"
 #include "core/link/data_commands.h"
+#include "core/model/profile_file.h"
 #include "gui/app/about_box.h"
 #include "gui/app/instance_channel.h"
 #include "gui/app/instance_guard.h"
 #include "gui/app/program.h"
+#include "support/screenshots.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {
@@ -62,6 +66,38 @@ TEST(Start, OfflineLoadsTheDefaultsWithoutTraffic) {
     EXPECT_EQ(w.image().Trend_User.Time, 60);
     EXPECT_EQ(w.image().Display.Enable3, 40);  // energy defaults
     EXPECT_EQ(child<QListWidget>(&w, "ListeK1")->count(), 0);
+}
+
+// A device history that cannot be opened: the window starts as always,
+// and the status bar says why the history is not written (beside the
+// reason of an offline start). Pictures with PARVION_SCREENSHOT_DIR.
+TEST(Start, AHistoryThatCannotBeOpenedIsAWarningNotAStop) {
+    const QString folder = ScreenshotFolder();
+    for (const bool online : {true, false}) {
+        for (const int sprache : {0, 1}) {
+            WindowSetup setup;
+            setup.online = online;
+            setup.sprache = sprache;
+            Harness h(setup);
+            ProfileFile ini(SettingsFile(h.appData()));
+            ini.writeString(settings_keys::kHistory, settings_keys::kDatabase,
+                            "mysql://elsewhere/db");
+            ASSERT_TRUE(ini.save());
+            ASSERT_TRUE(h.window->FormCreate());
+            gui::Tfrm_Main& w = *h.window;
+            EXPECT_EQ(w.session().Online, online);
+            const std::string status = w.statusPanelText(0).toStdString();
+            const std::string warning = w.LoadText(kHistoryWarningText);
+            EXPECT_NE(status.find(warning.substr(0, warning.find("%1"))), std::string::npos)
+                << status;
+            EXPECT_NE(status.find("[History] Database"), std::string::npos) << status;
+            if (!folder.isEmpty()) {
+                w.grab().save(folder + QStringLiteral("/history-warning-%1-%2.png")
+                                           .arg(online ? "online" : "offline")
+                                           .arg(sprache == 0 ? "de" : "en"));
+            }
+        }
+    }
 }
 
 TEST(Start, LibraryCheck) {
