@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/history_recorder.h"
+#include "core/edit/history_recorder.h"
 #include "core/history/history.h"
 #include "core/link/data_commands.h"
 #include "core/link/live_read.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli/cli_options.h"
-#include "core/app/history_recorder.h"
+#include "core/edit/history_recorder.h"
 #include "core/app/texts.h"
 #include "core/history/history.h"
 #include "core/link/port_line.h"

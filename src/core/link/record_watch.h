@@ -1,7 +1,7 @@
 #pragma once
 // What the device commands tell an observer after each transaction that
 // reads or writes a parameter record, the clock or a table: the device
-// history (core/app/history_recorder.h) learns from it what the device held
+// history (core/edit/history_recorder.h) learns from it what the device held
 // before a write, what was sent and what was read back, without any command
 // or page knowing about the history. The calls come after the transaction
 // and only copy what they are given: no device traffic, no store, no wait.

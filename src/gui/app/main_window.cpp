@@ -22,7 +22,7 @@
 
 #include "core/app/error_log.h"
 #include "core/app/history_open.h"
-#include "core/app/history_recorder.h"
+#include "core/edit/history_recorder.h"
 #include "core/app/recent_files.h"
 #include "core/app/settings.h"
 #include "core/app/texts.h"

@@ -3,7 +3,7 @@
 // write gives and with which outcome, what it reads back, snapshots of a
 // set read whole, and the warning when the store cannot be written.
 
-#include "core/app/history_recorder.h"
+#include "core/edit/history_recorder.h"
 
 #include <gtest/gtest.h>
 

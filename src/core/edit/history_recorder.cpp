@@ -1,4 +1,4 @@
-#include "core/app/history_recorder.h"
+#include "core/edit/history_recorder.h"
 
 #include <unistd.h>
 
