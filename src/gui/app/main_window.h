@@ -65,6 +65,7 @@ class TEinst;
 class Tfrm_Grafik;
 class Tfrm_Tabelle;
 class Tfrm_UserSatTab;
+class HistoryWindow;
 class TInputDlg;
 class TPasswordDlg;
 class TrendPage;
@@ -122,6 +123,10 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     PrintMenu* printMenu() const { return printMenu_; }
     Tfrm_Tabelle* tableWindow() const { return tabelle_; }
     Tfrm_UserSatTab* saturationWindow() const { return userSatTab_; }
+    // The device history window (gui/history).
+    HistoryWindow* historyWindow() const { return historie_; }
+    // Settings, error log, traces; the scratch files of the history.
+    const std::filesystem::path& appDataFolder() const { return options_.appDataFolder; }
     // Qt's own texts (standard buttons, file and print dialogs) in the
     // language in force.
     const QtTranslations& qtTranslations() const { return *qtTranslations_; }
@@ -160,6 +165,16 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     // command line, a second start, a drop, the recent-files menu). While a
     // device sequence or a dialog is under way it waits until they end.
     void openParameterFile(const QString& file);
+    // A parameter set from elsewhere (a snapshot of the device history)
+    // compared, as "Compare with file" does, with the device (online) or
+    // the program's parameters (offline); `caption` heads its column.
+    // Writes nothing.
+    void compareParameterSet(const ParameterImage& set, const QString& caption);
+    // A parameter file's text (a snapshot) written to the device as "Load"
+    // writes a file: the same questions and preparation, online the
+    // comparison first and the write only when confirmed. The status bar
+    // names `caption`; the text is not remembered as a recent file.
+    void writeParameterText(const std::string& text, int medium, const QString& caption);
     // Shows the window in front of the others (a second start handed it a
     // file).
     void raiseWindow();
@@ -182,6 +197,8 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     // "Compare with file...": the differences between the device (online) or
     // the program's parameters (offline) and a parameter file; writes nothing.
     void mnu_VergleichenClick();
+    // "Device history...": shows the history window without waiting.
+    void mnu_HistorieClick();
     void mnu_SpeichernClick();
     void mnu_BeendenClick();
     void mnu_InfoClick();
@@ -237,6 +254,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     // The last parameter files loaded or saved.
     QMenu* mnu_Zuletzt = nullptr;
     QAction* mnu_Vergleichen = nullptr;
+    QAction* mnu_Historie = nullptr;
     QAction* mnu_Speichern = nullptr;
     QAction* mnu_Seitenansicht = nullptr;
     QAction* mnu_Drucken = nullptr;
@@ -287,6 +305,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     // "Load": the questions, the file (asked for unless given), online the
     // comparison and the write.
     void loadParameterSet(const std::optional<QString>& given);
+    // The load with a caption: a snapshot's scratch file, shown by its
+    // caption and not remembered.
+    void loadParameterSet(const std::optional<QString>& given, const QString& snapshot);
     void openPendingFiles();
     // Loads and checks the dropped parameter file; true when the event was
     // one and has been taken.
@@ -301,12 +322,14 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
                            const std::optional<QString>& given = std::nullopt);
     // Writes the whole set to the device and says so when that failed.
     void writeParameterSet();
-    void takeParameterFile(ParameterImage candidate, const QString& file);
+    void takeParameterFile(ParameterImage candidate, const QString& file,
+                           const QString& snapshot = {});
     // The whole parameter set of the device, read into `device`; false when
     // any block could not be read.
     bool readDeviceParameters(ParameterImage& device);
+    // `rightHead` heads the file's column; empty: "File".
     ComparisonView comparisonView(const ParameterImage& left, const ParameterImage& file,
-                                  bool offerWrite) const;
+                                  bool offerWrite, const QString& rightHead = {}) const;
     void saveParameterFile();
     void showParameterFileName(const QString& file);
     void createDialogs();
@@ -332,6 +355,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     PrintMenu* printMenu_ = nullptr;
     Tfrm_Tabelle* tabelle_ = nullptr;
     Tfrm_UserSatTab* userSatTab_ = nullptr;
+    HistoryWindow* historie_ = nullptr;
     bool formReady_ = false;
     bool closePending_ = false;
     bool closed_ = false;
