@@ -232,6 +232,9 @@ ParameterFileResult SnapshotImage(const Snapshot& snapshot, const std::filesyste
     ParameterImage set;
     ResetParameters(set, snapshot.info.medium, false);
     set.System.Ausbaustufe = snapshot.info.expansionLevel;
+    // The system kind the file holds is the one the device had: its own
+    // mask allowed it.
+    set.System.KindMask = 0xFF;
     ParameterFileResult result =
         LoadSnapshotParameters(snapshot.parameterText, snapshot.info.medium, set, scratch);
     if (result.ok()) *image = std::move(set);
@@ -243,6 +246,7 @@ ParameterFileResult ParameterFileImage(const std::filesystem::path& file, int me
     ParameterImage set;
     ResetParameters(set, medium, false);
     set.System.Ausbaustufe = expansionLevel;
+    set.System.KindMask = 0xFF;
     ParameterFileResult result = LoadParameterFile(file, set, medium);
     if (result.ok()) *image = std::move(set);
     return result;

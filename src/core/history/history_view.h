@@ -159,14 +159,15 @@ bool SaveSnapshotFile(const Snapshot& snapshot, const std::filesystem::path& cho
                       std::filesystem::path* written, std::string* error);
 
 // The snapshot's parameter set as an image: the variant's defaults, the
-// snapshot's file loaded onto them and its expansion level. `scratch` is a
+// snapshot's file loaded onto them, its expansion level, and the system
+// kind as the file holds it (the device allowed it when it was read). `scratch` is a
 // folder for the loader's scratch file.
 ParameterFileResult SnapshotImage(const Snapshot& snapshot, const std::filesystem::path& scratch,
                                   ParameterImage* image);
 
 // A parameter file as a set to compare a snapshot with: loaded as
 // SnapshotImage loads a snapshot, onto the variant's defaults with the
-// snapshot's expansion level.
+// snapshot's expansion level and the system kind the file names.
 ParameterFileResult ParameterFileImage(const std::filesystem::path& file, int medium,
                                        std::uint8_t expansionLevel, ParameterImage* image);
 

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -232,6 +233,8 @@ void HistoryWindow::refresh() {
     StoreStatus->clear();
     StoreStatus->hide();
     const std::string keep = selectedSerial();
+    // The lists follow once the device is picked again.
+    const QSignalBlocker quiet(DeviceList);
     DeviceList->clear();
     if (history_ == nullptr) {
         StoreStatus->setText(qtext(ht::kNoHistory));
@@ -310,6 +313,12 @@ void HistoryWindow::showLists() {
     const auto loader = [this](std::uint16_t n) { return text(n); };
     const history::JournalCsvTexts words = history::JournalTextsFrom(loader);
 
+    // The rows picked stay picked when the lists are read again.
+    std::set<std::pair<qlonglong, qlonglong>> picked;
+    for (const QTreeWidgetItem* item : SnapshotList->selectedItems()) {
+        picked.insert(
+            {item->data(0, Qt::UserRole).toLongLong(), item->data(1, Qt::UserRole).toLongLong()});
+    }
     SnapshotList->clear();
     snapshotRows_ = history::SnapshotRows(snapshots_, sightings_, f, loader, words, german());
     for (std::size_t i = 0; i < snapshotRows_.size(); ++i) {
@@ -317,6 +326,8 @@ void HistoryWindow::showLists() {
         auto* item =
             new QTreeWidgetItem(SnapshotList, toQ({r.time, r.entry, r.program, r.level, r.who}));
         item->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(r.snapshotId));
+        item->setData(1, Qt::UserRole, QVariant::fromValue<qlonglong>(r.at.utcMs));
+        item->setSelected(picked.count({r.snapshotId, r.at.utcMs}) > 0);
         if (r.seenAgain) {
             for (int c = 0; c < 5; ++c) item->setForeground(c, palette().placeholderText());
         }
@@ -529,7 +540,8 @@ void HistoryWindow::writeSnapshot() {
     const auto snapshot = loadSnapshot(ids[0]);
     if (!snapshot) return;
     // A set kept for another device goes to this one only when asked.
-    const std::string connected = main_.device().DeviceSerialNo;
+    const std::string connected =
+        QString::fromStdString(main_.device().DeviceSerialNo).trimmed().toStdString();
     if (main_.session().Online && !connected.empty() && connected != snapshot->info.serial &&
         !dialogs_.askYesNo(
             this,
