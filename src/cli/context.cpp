@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "cli/cli_error.h"
+#include "core/app/history_open.h"
 #include "core/app/settings.h"
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
@@ -74,6 +75,19 @@ Context::Context(const CliOptions& options, const fs::path& exeFolder)
     if (!texts_->CheckLibrary()) {
         Failure("Sprachen - Dll fehlt! (" + texts_->LibraryPath().string() + ")");
     }
+}
+
+void CliUiHooks::historyWarning(const std::string& text) {
+    if (!text.empty()) std::cerr << "parvion2-cli: warning: " << text << '\n';
+}
+
+history::History& Context::history() {
+    if (!history_) {
+        OpenedHistory opened = OpenHistory(appData_, history::kProgramCli);
+        history_ = std::move(opened.history);
+        historyCause_ = std::move(opened.cause);
+    }
+    return *history_;
 }
 
 std::string Context::Text(std::uint16_t number, const std::string& fallback) const {

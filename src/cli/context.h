@@ -10,6 +10,7 @@
 #include "cli/options.h"
 #include "core/app/session.h"
 #include "core/app/texts.h"
+#include "core/history/history.h"
 #include "core/link/port_line.h"
 #include "core/link/termios_line.h"
 #include "core/link/transport.h"
@@ -26,13 +27,15 @@ std::filesystem::path AppDataFolder();
 std::filesystem::path ExecutableFolder(const char* argv0);
 
 // The command line has no window: of the user-interface effects it keeps
-// only that an edit was not sent, for its message.
+// that an edit was not sent, for its message, and prints the history's
+// warnings on stderr (the exit code stays as the device work ends).
 class CliUiHooks : public NullUiHooks {
   public:
     void editNotSent(const LinkFailure& failure) override {
         (void)failure;
         notSent = true;
     }
+    void historyWarning(const std::string& text) override;
     bool notSent = false;
 };
 
@@ -77,6 +80,14 @@ class Context {
     // be read from the device first.
     bool editNotSent() const { return ui_.notSent; }
 
+    // The device history of the settings, opened at the first call; a store
+    // that cannot be opened gives a warning on stderr, and the history
+    // keeps what it is given for later in this run.
+    history::History& history();
+    // Whether the store opened (history() opens it).
+    bool historyOpened() { return history(), historyCause_.empty(); }
+    const std::string& historyOpenCause() const { return historyCause_; }
+
     // The device path or network port name of the chosen port.
     const std::string& portPath() const { return portPath_; }
     // "the port /dev/x at 9600 baud" for messages.
@@ -95,6 +106,8 @@ class Context {
     ParameterImage image_;
     std::string portPath_;
     int comNumber_ = 1;
+    std::unique_ptr<history::History> history_;
+    std::string historyCause_;
 };
 
 }  // namespace parvion::cli

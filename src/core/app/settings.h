@@ -19,6 +19,9 @@
 //                   Latenz    milliseconds a network line adds to the reply
 //                             time-out beside the round trip it measures;
 //                             missing or outside 0..10000: 200. Never written
+//   [History]       Database  where the device history is kept: empty for
+//                             history.sqlite in the data folder, else a
+//                             postgresql:// address. Never written
 //
 // Read once at start (missing keys are written at once, so a first run
 // leaves all seven keys), written once at the end (the Debug keys are never
@@ -48,6 +51,8 @@ inline constexpr std::string_view kMemCheck = "MemCheck";
 inline constexpr std::string_view kRs232 = "RS232";
 inline constexpr std::string_view kVergleich = "Vergleich";
 inline constexpr std::string_view kLatenz = "Latenz";
+inline constexpr std::string_view kHistory = "History";
+inline constexpr std::string_view kDatabase = "Database";
 }  // namespace settings_keys
 
 // folder/"parvion2.ini"; an empty folder (it could not be created) means the

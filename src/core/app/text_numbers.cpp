@@ -168,6 +168,8 @@ constexpr std::array kUsed = {
     TextRange{22640, 22643, "writes only with what the device returned, missing file keys"},
     // The file menu's recent files; a parameter file that cannot be read.
     TextRange{22656, 22659, "recent files, unreadable file"},
+    // The device history: its warning and the command line's messages.
+    TextRange{22700, 22700, "device history"},
     // The device history window: lists, filter, buttons, the journal's
     // check and its column heads, targets, outcomes and programs.
     TextRange{22736, 22794, "device history window"},

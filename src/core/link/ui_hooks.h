@@ -34,6 +34,10 @@ class UiHooks {
     // An edit was not sent: a record it changes could not be read from the
     // device first (the failure says why). Nothing was changed or written.
     virtual void editNotSent(const LinkFailure& failure) { (void)failure; }
+    // The device history could not be written (the text names the store and
+    // the cause; what was missed is kept and written later), or, with an
+    // empty text, it has caught up again. The device work is not affected.
+    virtual void historyWarning(const std::string& text) { (void)text; }
 };
 
 // Does nothing but wait for real.

@@ -20,10 +20,12 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "core/app/history_open.h"
 #include "core/app/recent_files.h"
 #include "core/app/settings.h"
 #include "core/app/texts.h"
 #include "core/edit/write_back.h"
+#include "core/history/history.h"
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
@@ -412,6 +414,11 @@ void Tfrm_Main::editNotSent(const LinkFailure& failure) {
     beep();
 }
 
+void Tfrm_Main::historyWarning(const std::string& text) {
+    // The device work went on; the status bar says why the history missed it.
+    if (!text.empty()) statusText(0, text);
+}
+
 void Tfrm_Main::beep() {
     QApplication::beep();
 }
@@ -440,6 +447,8 @@ bool Tfrm_Main::FormCreate() {
     lastParameterFolder_ = QString::fromStdString(options_.documentsFolder.string());
 
     ReadSettings(options_.appDataFolder, session_);
+    OpenedHistory opened = OpenHistory(options_.appDataFolder, history::kProgramWindow);
+    history_ = std::move(opened.history);
     recentFiles_ = ReadRecentFiles(options_.appDataFolder);
     link_->setPortResolver(
         [folder = options_.appDataFolder](int comNumber) { return PortName(folder, comNumber); });
@@ -512,6 +521,13 @@ bool Tfrm_Main::FormCreate() {
         statusText(0, StartStatusText(started, startFailure,
                                       [this](std::uint16_t n) { return LoadText(n); }));
         redisplayPages();
+    }
+    if (!opened.cause.empty()) {
+        // Beside the reason of an offline start, not in its place.
+        const std::string warning =
+            views::FillPlaceholders(LoadText(kHistoryWarningText), {opened.cause});
+        const std::string shown = StatusPanel0->text().toStdString();
+        historyWarning(shown.empty() ? warning : shown + " | " + warning);
     }
     const qint64 remaining = options_.startScreenMs - startScreen.elapsed();
     if (remaining > 0) waitMs(static_cast<int>(remaining));

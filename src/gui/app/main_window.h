@@ -43,6 +43,10 @@ class SerialLine;
 class TextLibrary;
 }  // namespace parvion
 
+namespace parvion::history {
+class History;
+}  // namespace parvion::history
+
 namespace parvion::gui {
 
 class CircuitParameterPage;
@@ -113,6 +117,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     ParameterImage& image() { return image_; }
     DeviceState& device() { return *device_; }
     Link& link() { return *link_; }
+    // The device history (snapshots and journal), opened at start from the
+    // settings; null before FormCreate. The history window reads its store.
+    history::History* history() { return history_.get(); }
     BusyGuard& busyGuard() { return busy_; }
     TAboutBox* aboutBox() const { return aboutBox_; }
     TEinst* settingsDialog() const { return einst_; }
@@ -150,6 +157,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     void waitMs(int ms) override;
     void processEvents() override;
     void editNotSent(const LinkFailure& failure) override;
+    void historyWarning(const std::string& text) override;
 
     // --- PageHost ---------------------------------------------------------
     bool formReady() const override { return formReady_; }
@@ -342,6 +350,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     std::unique_ptr<DeviceState> device_;
     std::unique_ptr<TextLibrary> texts_;
     std::unique_ptr<Link> link_;
+    std::unique_ptr<history::History> history_;
     std::unique_ptr<QtTranslations> qtTranslations_;
     BusyGuard busy_;
     std::unique_ptr<PageContext> context_;

@@ -69,7 +69,10 @@ void Tfrm_Main::cmd_GrafikClick() {
 
 void Tfrm_Main::mnu_HistorieClick() {
     // Made when first asked for: it reads the history only while shown.
-    if (historie_ == nullptr) historie_ = new HistoryWindow(*this, *dialogs_, this);
+    if (historie_ == nullptr) {
+        historie_ = new HistoryWindow(*this, *dialogs_, this);
+        historie_->setHistory(history());
+    }
     historie_->showWindow();
 }
 
