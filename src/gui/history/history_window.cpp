@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -120,6 +121,8 @@ HistoryWindow::HistoryWindow(Tfrm_Main& main, Dialogs& dialogs, QWidget* parent)
     JournalList =
         list(JournalBox, QStringLiteral("JournalList"), QAbstractItemView::SingleSelection);
     JournalList->setColumnCount(7);
+    // Each column as wide as its texts; a scroll bar rather than a cut outcome.
+    JournalList->header()->setStretchLastSection(false);
     journalLayout->addWidget(JournalList);
     ChainStatus = named(new QLabel(JournalBox), QStringLiteral("ChainStatus"));
     ChainStatus->setWordWrap(true);
@@ -133,8 +136,9 @@ HistoryWindow::HistoryWindow(Tfrm_Main& main, Dialogs& dialogs, QWidget* parent)
     journalButtons->addStretch(1);
     journalLayout->addLayout(journalButtons);
 
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 3);
+    split->setStretchFactor(0, 0);
+    split->setStretchFactor(1, 1);
+    split->setSizes({310, 870});
     StoreStatus = named(new QLabel(this), QStringLiteral("StoreStatus"));
     StoreStatus->setWordWrap(true);
     StoreStatus->setStyleSheet(QStringLiteral("color: #b00000"));
@@ -159,7 +163,7 @@ HistoryWindow::HistoryWindow(Tfrm_Main& main, Dialogs& dialogs, QWidget* parent)
     connect(BtnCsv, &QPushButton::clicked, this, &HistoryWindow::exportCsv);
     connect(BtnPdf, &QPushButton::clicked, this, &HistoryWindow::exportPdf);
 
-    resize(980, 600);
+    resize(1180, 680);
     updateTexts();
 }
 
@@ -199,8 +203,11 @@ void HistoryWindow::updateTexts() {
     SettingLabel->setText(qtext(ht::kSettingFilter));
     const QString dateFormat =
         german() ? QStringLiteral("dd.MM.yyyy") : QStringLiteral("yyyy-MM-dd");
-    DateFrom->setDisplayFormat(dateFormat);
-    DateTo->setDisplayFormat(dateFormat);
+    for (QDateEdit* d : {DateFrom, DateTo}) {
+        d->setDisplayFormat(dateFormat);
+        // The whole date beside the calendar's button.
+        d->setMinimumWidth(d->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) + 48);
+    }
     setCaption(BtnCompare, text(ht::kCompare));
     setCaption(BtnCompareDevice, text(ht::kCompareDevice));
     setCaption(BtnCompareFile, text(ht::kCompareFile));
@@ -249,7 +256,14 @@ void HistoryWindow::refresh() {
             new QTreeWidgetItem(DeviceList, toQ({row.serial, row.variant, row.lastSeen}));
         }
     }
-    for (int c = 0; c < 3; ++c) DeviceList->resizeColumnToContents(c);
+    // The device list is as wide as its columns: nothing of them is cut.
+    int width = 2 * DeviceList->frameWidth() +
+                DeviceList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, DeviceList);
+    for (int c = 0; c < 3; ++c) {
+        DeviceList->resizeColumnToContents(c);
+        width += DeviceList->columnWidth(c);
+    }
+    DeviceList->setMinimumWidth(width);
     if (DeviceList->topLevelItemCount() > 0) {
         selectDevice(keep);
         if (DeviceList->selectedItems().isEmpty()) {
@@ -341,6 +355,7 @@ void HistoryWindow::showLists() {
         item->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(r.seq));
         item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
         if (r.bad) item->setForeground(6, QColor(0xb0, 0, 0));
+        item->setToolTip(6, qs(r.outcome));
         if (verified_ && !verified_->ok() && r.seq == verified_->seq) {
             for (int c = 0; c < 7; ++c) item->setBackground(c, QColor(0xff, 0xd0, 0xd0));
         }

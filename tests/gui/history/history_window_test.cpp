@@ -22,6 +22,7 @@
 #include "core/model/defaults.h"
 #include "gui/history/history_window.h"
 #include "support/pdf_text.h"
+#include "support/screenshots.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {
@@ -43,12 +44,14 @@ const history::Origin kAnna{"ws-7", "anna", std::string(history::kProgramWindow)
 
 class HistoryWindowTest : public ::testing::Test {
   protected:
-    void start(int sprache = 0, bool online = true) {
-        hist.reset();
-        h.reset();
+    void start(int sprache = 0) {
         WindowSetup setup;
         setup.sprache = sprache;
-        setup.online = online;
+        start(setup);
+    }
+    void start(const WindowSetup& setup) {
+        hist.reset();
+        h.reset();
         h = std::make_unique<Harness>(setup);
         ASSERT_TRUE(h->window->FormCreate());
         fs::create_directories(folder());
@@ -58,16 +61,26 @@ class HistoryWindowTest : public ::testing::Test {
         // changed, one of them seen again; an energy computer's set.
         device = h->window->image();
         ASSERT_TRUE(ReadAllParameters(h->window->link(), device));
-        snapshot(device, device.T_User[0].Max, Day(0));
-        snapshot(device, 333.5f, Day(4));
-        snapshot(device, 333.5f, Day(6));  // seen again
+        if (setup.medium == medium::Gas) {
+            snapshot(device, device.T_User[0].Max, Day(0));
+            snapshot(device, 333.5f, Day(4));
+            snapshot(device, 333.5f, Day(6));  // seen again
+        }
         ParameterImage energy;
         ResetParameters(energy, medium::Energy);
         add({"E-200", medium::Energy, "PV-ENG2 1.0", 0x00, text(energy, medium::Energy), {}, {}},
             Day(2));
         journal(Day(1), {setting("T_User0", "Max", "120", "130")});
         journal(Day(3), {setting("P_User0", "Min", "0", "1"),
-                         {history::Target::Clock, "", "", "", "", "01.05.2024 12:00", "", {}, {}}});
+                         {history::Target::Clock,
+                          "",
+                          "",
+                          "",
+                          "",
+                          "01.05.2024 11:58",
+                          "01.05.2024 12:00",
+                          {},
+                          {}}});
         journal(Day(5),
                 {setting("T_User0", "Max", "130", "333.5", history::Outcome::Failed, "no reply")});
         h->window->mnu_Historie->trigger();
@@ -261,7 +274,7 @@ TEST_F(HistoryWindowTest, ATamperedChainIsShownBrokenAtItsFirstEntry) {
     start();
     EXPECT_EQ(w->ChainStatus->text().toStdString().rfind("Journal unversehrt: 4 Einträge", 0), 0u)
         << w->ChainStatus->text().toStdString();
-    auto db = history::MakeSqliteConnection((folder() / "history.sqlite").string(), 2000);
+    auto db = history::MakeSqliteConnection((this->folder() / "history.sqlite").string(), 2000);
     std::string cause;
     for (const char* sql :
          {"DROP TRIGGER journal_no_update", "UPDATE journal SET new_base = '125' WHERE seq = 2"}) {
@@ -350,6 +363,33 @@ TEST_F(HistoryWindowTest, ComparisonsShowAndTheWriteBackAsksFirst) {
         std::vector<std::string>{});
     EXPECT_TRUE(main.recentFiles().empty());
     EXPECT_FALSE(fs::exists(h->appData() / ".snapshot-write.PGA"));
+}
+
+// With PARVION_SCREENSHOT_DIR set: the window in both variants and
+// languages, a gas device's snapshots and journal, an energy device's
+// snapshot, and a broken chain.
+TEST_F(HistoryWindowTest, Screenshots) {
+    const QString folder = ScreenshotFolder();
+    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
+    ForEachVariantAndLanguage(folder, [this](WindowSetup& setup, const QString& prefix) {
+        start(setup);
+        w->show();
+        QCoreApplication::processEvents();
+        if (setup.medium == medium::Gas) {
+            pick({1});
+            EXPECT_TRUE(w->grab().save(prefix + "history.png", "PNG"));
+            auto db =
+                history::MakeSqliteConnection((this->folder() / "history.sqlite").string(), 2000);
+            std::string cause;
+            db->exec("DROP TRIGGER journal_no_delete", {}, nullptr, &cause);
+            db->exec("DELETE FROM journal WHERE seq = 2", {}, nullptr, &cause);
+            w->BtnVerify->click();
+        }
+        w->selectDevice("E-200");
+        w->SnapshotList->topLevelItem(0)->setSelected(true);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(w->grab().save(prefix + "history-energy.png", "PNG"));
+    });
 }
 
 }  // namespace
