@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -248,6 +250,14 @@ TEST_F(HistoryWindowTest, JournalExportsAsCsvInEitherLanguageAndAsPdf) {
     };
     for (const auto& r : rows) {
         start(r.sprache);
+        // The menu item's key is its own in the parameter menu (whose two
+        // print items have always shared theirs).
+        std::vector<QChar> keys;
+        for (const QAction* a : h->window->mnu_Parameter->actions()) {
+            const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
+            if (amp >= 0) keys.push_back(a->text().at(amp + 1).toLower());
+        }
+        EXPECT_EQ(std::count(keys.begin(), keys.end(), QChar('h')), 1) << r.sprache;
         w->SettingFilter->setText(QStringLiteral("T_User0"));
         h->dialogs.saveAnswers = {doc("journal")};
         w->BtnCsv->click();
