@@ -172,7 +172,7 @@ constexpr std::array kUsed = {
     TextRange{22700, 22700, "device history"},
     // The device history window: lists, filter, buttons, the journal's
     // check and its column heads, targets, outcomes and programs.
-    TextRange{22736, 22794, "device history window"},
+    TextRange{22736, 22795, "device history window"},
     // Buttons of the small dialogs and the caption of the password dialog.
     TextRange{23552, 23554, "dialog buttons, password caption"},
     // Circuit headings of the printout and the integrator page.

@@ -156,6 +156,39 @@ std::vector<SnapshotRow> SnapshotRows(const std::vector<SnapshotInfo>& snapshots
     return rows;
 }
 
+std::string SettingValues(std::string_view parameterText, std::string_view setting,
+                          std::size_t most) {
+    if (setting.empty()) return {};
+    const std::string wanted = Lower(setting);
+    auto trim = [](std::string_view s) {
+        const auto first = s.find_first_not_of(" \t\r");
+        if (first == std::string_view::npos) return std::string_view();
+        return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+    };
+    std::string section;
+    std::string out;
+    std::size_t found = 0;
+    std::size_t start = 0;
+    while (start < parameterText.size()) {
+        std::size_t end = parameterText.find('\n', start);
+        if (end == std::string_view::npos) end = parameterText.size();
+        const std::string_view line = trim(parameterText.substr(start, end - start));
+        start = end + 1;
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            section = std::string(trim(line.substr(1, line.size() - 2)));
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos || line.front() == ';') continue;
+        const std::string name = section + " " + std::string(trim(line.substr(0, eq)));
+        if (Lower(name).find(wanted) == std::string::npos) continue;
+        if (++found > most) return out + "; \u2026";
+        if (!out.empty()) out += "; ";
+        out += name + "=" + StoreText(trim(line.substr(eq + 1)));
+    }
+    return out;
+}
+
 std::vector<JournalEntry> FilterJournal(const std::vector<JournalEntry>& entries,
                                         const HistoryFilter& filter, const JournalCsvTexts& words) {
     std::vector<JournalEntry> out;

@@ -64,6 +64,7 @@ inline constexpr std::uint16_t kTargets = 22785;             // setting, table, 
 inline constexpr std::uint16_t kOutcomes = 22789;            // confirmed, differs, failed
 inline constexpr std::uint16_t kPrograms = 22792;            // window, command line
 inline constexpr std::uint16_t kOtherDevice = 22794;         // %1 the snapshot's, %2 the device's
+inline constexpr std::uint16_t kSettingValues = 22795;       // the snapshots' column of the setting
 }  // namespace history_text
 
 // The journal's words from the string library (English where one is missing).
@@ -119,6 +120,12 @@ std::vector<SnapshotRow> SnapshotRows(const std::vector<SnapshotInfo>& snapshots
                                       const std::vector<Sighting>& sightings,
                                       const HistoryFilter& filter, const views::TextLoader& text,
                                       const JournalCsvTexts& words, bool german);
+
+// The settings of a snapshot's parameter text whose "section key" contains
+// `setting` (any case), as "T_User0 Max=120.0000", in file order and joined
+// by "; "; at most `most` of them, then "…". Empty when `setting` is.
+std::string SettingValues(std::string_view parameterText, std::string_view setting,
+                          std::size_t most = 4);
 
 struct JournalRow {
     std::int64_t seq = 0;

@@ -102,7 +102,7 @@ HistoryWindow::HistoryWindow(Tfrm_Main& main, Dialogs& dialogs, QWidget* parent)
     auto* snapLayout = new QVBoxLayout(SnapshotsBox);
     SnapshotList =
         list(SnapshotsBox, QStringLiteral("SnapshotList"), QAbstractItemView::ExtendedSelection);
-    SnapshotList->setColumnCount(5);
+    SnapshotList->setColumnCount(6);
     snapLayout->addWidget(SnapshotList);
     auto* snapButtons = new QHBoxLayout;
     BtnCompare = button(SnapshotsBox, QStringLiteral("BtnCompare"));
@@ -217,8 +217,9 @@ void HistoryWindow::updateTexts() {
     setCaption(BtnCsv, text(ht::kExportCsv));
     setCaption(BtnPdf, text(ht::kExportPdf));
     DeviceList->setHeaderLabels(toQ({text(ht::kSerial), text(ht::kVariant), text(ht::kLastSeen)}));
-    SnapshotList->setHeaderLabels(toQ(
-        {text(ht::kTime), text(ht::kEntry), text(ht::kProgram), text(ht::kLevel), text(ht::kWho)}));
+    SnapshotList->setHeaderLabels(
+        toQ({text(ht::kTime), text(ht::kEntry), text(ht::kProgram), text(ht::kLevel),
+             text(ht::kWho), text(ht::kSettingValues)}));
     const history::JournalCsvTexts words =
         history::JournalTextsFrom([this](std::uint16_t n) { return text(n); });
     // No., time, user, what, old and new value as shown, outcome.
@@ -306,6 +307,7 @@ void HistoryWindow::fillDeviceLists() {
     snapshots_.clear();
     sightings_.clear();
     journal_.clear();
+    texts_.clear();
     const std::string serial = selectedSerial();
     if (history_ != nullptr && !serial.empty()) {
         history::HistoryStore& store = history_->store();
@@ -342,11 +344,20 @@ void HistoryWindow::showLists() {
         item->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(r.snapshotId));
         item->setData(1, Qt::UserRole, QVariant::fromValue<qlonglong>(r.at.utcMs));
         item->setSelected(picked.count({r.snapshotId, r.at.utcMs}) > 0);
+        if (!f.setting.empty()) {
+            auto kept = texts_.find(r.snapshotId);
+            if (kept == texts_.end()) {
+                history::Snapshot snapshot;
+                if (!storeOk(history_->store().getSnapshot(r.snapshotId, &snapshot))) break;
+                kept = texts_.emplace(r.snapshotId, std::move(snapshot.parameterText)).first;
+            }
+            item->setText(5, qs(history::SettingValues(kept->second, f.setting)));
+        }
         if (r.seenAgain) {
-            for (int c = 0; c < 5; ++c) item->setForeground(c, palette().placeholderText());
+            for (int c = 0; c < 6; ++c) item->setForeground(c, palette().placeholderText());
         }
     }
-    for (int c = 0; c < 5; ++c) SnapshotList->resizeColumnToContents(c);
+    for (int c = 0; c < 6; ++c) SnapshotList->resizeColumnToContents(c);
 
     JournalList->clear();
     for (const history::JournalRow& r : history::JournalRows(journal_, f, words, german())) {

@@ -12,6 +12,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,7 +64,9 @@ class HistoryWindow : public QWidget {
     QLabel* SettingLabel = nullptr;
     QLineEdit* SettingFilter = nullptr;
     QGroupBox* SnapshotsBox = nullptr;
-    QTreeWidget* SnapshotList = nullptr;  // time, entry, program, level, who
+    // Time, entry, program, level, who, and the values of the setting the
+    // filter names.
+    QTreeWidget* SnapshotList = nullptr;
     QPushButton* BtnCompare = nullptr;
     QPushButton* BtnCompareDevice = nullptr;
     QPushButton* BtnCompareFile = nullptr;
@@ -114,6 +117,9 @@ class HistoryWindow : public QWidget {
     std::vector<history::Sighting> sightings_;
     std::vector<history::JournalEntry> journal_;
     std::vector<history::SnapshotRow> snapshotRows_;
+    // The parameter texts of the device's snapshots, read when a setting is
+    // filtered for.
+    std::map<std::int64_t, std::string> texts_;
     std::optional<history::VerifyResult> verified_;
 };
 

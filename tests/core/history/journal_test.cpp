@@ -250,6 +250,26 @@ TEST(HistoryView, RowsSayWhatHappened) {
         EXPECT_EQ(rows[i].level, e.level) << i;
         EXPECT_EQ(rows[i].who, e.who) << i;
     }
+    const std::string file =
+        "; kept\r\n[T_User0]\r\nMin=0\r\nMax=120.5\r\n[P_User0]\r\n Max = 10 \r\n"
+        "; Max=1\r\nText=\xB0"
+        "C\r\n";
+    const struct {
+        const char* setting;
+        std::size_t most;
+        const char* values;
+    } settings[] = {
+        {"", 4, ""},
+        {"max", 4, "T_User0 Max=120.5; P_User0 Max=10"},
+        {"T_USER0 M", 4, "T_User0 Min=0; T_User0 Max=120.5"},
+        {"text", 4, "P_User0 Text=°C"},
+        {"user0", 2, "T_User0 Min=0; T_User0 Max=120.5; …"},
+        {"kept", 4, ""},
+    };
+    for (const auto& v : settings) {
+        EXPECT_EQ(SettingValues(file, v.setting, v.most), v.values) << v.setting;
+    }
+
     HistoryFilter since2nd;
     since2nd.fromDay = *DayNumber(2024, 5, 2);
     EXPECT_EQ(

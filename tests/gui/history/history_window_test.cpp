@@ -190,6 +190,17 @@ TEST_F(HistoryWindowTest, ListsInTimeOrderAndTheFilterSelects) {
             << r.from << " " << r.setting;
         EXPECT_EQ(Column(w->JournalList, 0), r.journal) << r.from << " " << r.setting;
     }
+    // A setting filtered for: its value in each snapshot; the rows picked
+    // stay picked.
+    w->DateRange->setChecked(false);
+    pick({1});
+    w->SettingFilter->setText(QStringLiteral("t_user0 max"));
+    EXPECT_EQ(Column(w->SnapshotList, 5)[1].rfind("T_User0 Max=333.5", 0), 0u)
+        << Column(w->SnapshotList, 5)[1];
+    EXPECT_EQ(Column(w->SnapshotList, 5)[2], Column(w->SnapshotList, 5)[1]);
+    EXPECT_EQ(w->SnapshotList->headerItem()->text(5).toStdString(), "Wert der Einstellung");
+    EXPECT_TRUE(w->SnapshotList->topLevelItem(1)->isSelected());
+    EXPECT_TRUE(w->BtnSave->isEnabled());
 
     w->DateRange->setChecked(true);
     w->selectDevice("E-200");
@@ -388,6 +399,13 @@ TEST_F(HistoryWindowTest, Screenshots) {
         if (setup.medium == medium::Gas) {
             pick({1});
             EXPECT_TRUE(w->grab().save(prefix + "history.png", "PNG"));
+            w->SettingFilter->setText(QStringLiteral("T_User0 M"));
+            w->DateFrom->setDate(QDate(2024, 5, 2));
+            w->DateRange->setChecked(true);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(w->grab().save(prefix + "history-filtered.png", "PNG"));
+            w->SettingFilter->clear();
+            w->DateRange->setChecked(false);
             auto db =
                 history::MakeSqliteConnection((this->folder() / "history.sqlite").string(), 2000);
             std::string cause;
