@@ -9,6 +9,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -16,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "core/app/history_recorder.h"
+#include "core/history/history.h"
 #include "core/link/data_commands.h"
 #include "core/link/live_read.h"
 #include "core/link/parameter_blocks.h"
@@ -92,6 +96,32 @@ inline int RunLinkBench(int argc, char** argv, const char* name,
             all.push_back(rig.measure([&] { return ReadAllParameters(*rig.link, rig.image); }));
         }
         Report("ReadAllParameters", baud, all);
+        {
+            // The same with the device history watching, as the programs
+            // run it; the history records after the sequence (finish).
+            history::History history(history::OpenSqliteStore(logFolder.path()),
+                                     history::LocalOrigin(history::kProgramCli));
+            HistoryRecorder recorder([&]() -> history::History& { return history; },
+                                     logFolder.path(), [](std::uint16_t) { return std::string(); });
+            rig.link->setRecordWatch(&recorder);
+            std::vector<Figure> watched;
+            double finishMs = 0;
+            for (int i = 0; i < reps; ++i) {
+                watched.push_back(
+                    rig.measure([&] { return ReadAllParameters(*rig.link, rig.image); }));
+                const auto start = std::chrono::steady_clock::now();
+                recorder.finish(*rig.link);
+                finishMs = std::max(finishMs, std::chrono::duration<double, std::milli>(
+                                                  std::chrono::steady_clock::now() - start)
+                                                  .count());
+            }
+            rig.link->setRecordWatch(nullptr);
+            Report("ReadAllParameters+history", baud, watched);
+            std::printf(
+                "%-26s %6d  %8.3f s  (slowest; the first reads serial number and "
+                "program text)\n",
+                "  then history finish", baud, finishMs / 1000);
+        }
         for (int i = 0; i < reps; ++i)
             live.push_back(rig.measure([&] { return LiveRefresh(rig, 0); }));
         Report(rig.image.Dis_User.Einheiten ? "live refresh (user units)" : "live refresh", baud,

@@ -195,6 +195,8 @@ std::vector<std::string> ValueChoices(Values values) {
             return {"parameters", "terminal-plan", "record"};
         case Values::TableStep:
             return {"read", "write"};
+        case Values::HistoryStep:
+            return {"show"};
         case Values::TableKind: {
             std::vector<std::string> kinds;
             for (const auto kind : {tables::TableKind::Compressibility, tables::TableKind::Density,

@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/doctor_command.h"
+#include "cli/history_command.h"
 #include "cli/table_command.h"
 
 namespace parvion::cli {
@@ -41,11 +42,16 @@ const std::vector<CommandSpec> kCommands = {
        "block to the device"}}},
     {"diff",
      RunDiff,
-     {{"FILE", V::File}},
-     {"--json"},
+     {{"FILE", V::File, true}},
+     {"--json", "--snapshot", "--against"},
      {{"FILE",
        "read the device and list every field that differs from FILE as \"[Section] Key: device "
-       "VALUE, file VALUE\""}}},
+       "VALUE, file VALUE\""},
+      {"--snapshot ID [--against ID|FILE]",
+       "the fields that differ between snapshot ID of the device history and the connected "
+       "device (read whole), or with --against another snapshot or a parameter file, as "
+       "\"[Section] Key: LEFT, RIGHT\" with the snapshot on the left (the device on the left "
+       "without --against)"}}},
     {"live",
      RunLive,
      {},
@@ -133,6 +139,30 @@ const std::vector<CommandSpec> kCommands = {
        "one the device holds (NAN, INF, beyond the float range), stops it before anything is "
        "sent; so do cells the file does not hold, which are named (--allow-missing sends them "
        "as 0, with a warning)"}}},
+    {"history",
+     RunHistory,
+     {{"show", V::HistoryStep, true}, {"ID", V::Text, true}},
+     {"--serial", "--json", "--save"},
+     {{"[--serial S]",
+       "the snapshots of the device history (every device, or the one with serial number S), "
+       "oldest first: number, time, serial number, variant, program text, expansion level, who "
+       "and which program; a device read again unchanged is counted as seen again"},
+      {"show ID [--save FILE]",
+       "snapshot ID: its data and the parameter set as its parameter file; --save writes that "
+       "file byte for byte (.PGA or .PEG, added to a name without extension), so it loads as "
+       "the set that was read"}}},
+    {"journal",
+     RunJournal,
+     {},
+     {"--serial", "--since", "--csv", "--json", "--verify"},
+     {{"[--serial S] [--since DATE] [--csv FILE]",
+       "the journal of the writes to devices, oldest first: one entry per changed setting with "
+       "time, device, who, what, old and new value and the outcome; --since a date (2024-05-01) "
+       "or UTC time; --csv also writes it for a spreadsheet (German: Windows-1252 with \";\", "
+       "English: UTF-8 with \",\")"},
+      {"--verify",
+       "checks the journal's chain of hashes: exit code 0 when it is whole, 1 naming the first "
+       "entry that was changed, inserted or deleted"}}},
     {"sgerg",
      RunSgerg,
      {{"H2", V::Text}, {"CO2", V::Text}, {"RHO", V::Text}, {"HS", V::Text}},
@@ -167,10 +197,21 @@ const std::vector<OptionSpec> kOptions = {
     {"--pdf", "FILE", V::File, "the PDF to write", false},
     {"--set", "", V::Text, "set the device clock to this computer's time", false},
     {"--export", "FILE", V::File, "also write the trend export file", false},
-    {"--save", "FILE", V::File, "also write the error list file", false},
+    {"--save", "FILE", V::File,
+     "also write the file: the error list (errors), the snapshot's parameter file (history show)",
+     false},
+    {"--serial", "S", V::Text, "the device with this serial number", false},
+    {"--since", "DATE", V::Text, "entries at or after this date or UTC time", false},
+    {"--csv", "FILE", V::File, "also write the journal as a CSV file", false},
+    {"--verify", "", V::Text, "check the journal's chain of hashes", false},
+    {"--snapshot", "ID", V::Text, "a snapshot of the device history (history lists them)", false},
+    {"--against", "ID|FILE", V::File, "the other side: a snapshot number or a parameter file",
+     false},
     {"--kind", "KIND", V::TableKind, "the table to read", false},
-    {"--allow-missing", "", V::Text, "send the cells the table file lacks as 0 (they are named on "
-     "stderr)", false},
+    {"--allow-missing", "", V::Text,
+     "send the cells the table file lacks as 0 (they are named on "
+     "stderr)",
+     false},
     {"--pressure", "BAR", V::Text, "absolute pressure in bar (default 1.01325)", false},
     {"--temperature", "C", V::Text, "temperature in degrees Celsius (default 0)", false},
     {"--json", "", V::Text,

@@ -15,23 +15,27 @@ class Context;
 // What an argument or an option value is, for the completion and the
 // manual page.
 enum class Values {
-    Text,       // anything (a number, a remark)
-    File,       // a file name
-    Port,       // "Com N" or a device path
-    Baud,       // a baud-rate index or rate
-    Language,   // de, en
-    Circuit,    // 1, 2
-    PageName,   // circuit, units, ...
-    Printout,   // parameters, terminal-plan, record
-    TableStep,  // read, write
-    TableKind,  // compressibility, density, enthalpy, saturation
-    Section,    // a section of the parameter file (set)
-    Key,        // a key of that section (set)
+    Text,         // anything (a number, a remark)
+    File,         // a file name
+    Port,         // "Com N" or a device path
+    Baud,         // a baud-rate index or rate
+    Language,     // de, en
+    Circuit,      // 1, 2
+    PageName,     // circuit, units, ...
+    Printout,     // parameters, terminal-plan, record
+    TableStep,    // read, write
+    TableKind,    // compressibility, density, enthalpy, saturation
+    Section,      // a section of the parameter file (set)
+    Key,          // a key of that section (set)
+    HistoryStep,  // show (history)
 };
 
 struct ArgumentSpec {
     std::string_view name;  // "FILE", as the usage names it
     Values values;
+    // May be left out (with every argument after it): `history` alone or
+    // `history show ID`.
+    bool optional = false;
 };
 
 // One way to call a command: its usage after the command's name, and what it

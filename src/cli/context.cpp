@@ -90,6 +90,16 @@ history::History& Context::history() {
     return *history_;
 }
 
+void Context::RecordHistory() noexcept {
+    if (!recorder_ || !link_) return;
+    try {
+        recorder_->finish(*link_);
+    } catch (const std::exception& e) {
+        std::cerr << "parvion2-cli: warning: the device history was not written: " << e.what()
+                  << '\n';
+    }
+}
+
 std::string Context::Text(std::uint16_t number, const std::string& fallback) const {
     std::string t = texts_->LoadText(number);
     return t.empty() ? fallback : t;
@@ -137,6 +147,9 @@ void Context::Connect(bool checkPassword) {
     std::error_code ec;
     if (!appData_.empty()) fs::create_directories(appData_, ec);  // for Errors.log and traces
     link_ = std::make_unique<Link>(line_, ui_, session_, appData_);
+    recorder_ = std::make_unique<HistoryRecorder>(
+        [this]() -> history::History& { return history(); }, appData_, Texts());
+    link_->setRecordWatch(recorder_.get());
     const std::string path = portPath_;
     link_->setPortResolver([path](int) { return path; });
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/options.h"
+#include "core/app/history_recorder.h"
 #include "core/app/session.h"
 #include "core/app/texts.h"
 #include "core/history/history.h"
@@ -84,6 +85,9 @@ class Context {
     // that cannot be opened gives a warning on stderr, and the history
     // keeps what it is given for later in this run.
     history::History& history();
+    // After the command, whether it ended well or not: what it read whole
+    // and wrote goes into the history (warnings on stderr). Never throws.
+    void RecordHistory() noexcept;
     // Whether the store opened (history() opens it).
     bool historyOpened() { return history(), historyCause_.empty(); }
     const std::string& historyOpenCause() const { return historyCause_; }
@@ -107,6 +111,7 @@ class Context {
     std::string portPath_;
     int comNumber_ = 1;
     std::unique_ptr<history::History> history_;
+    std::unique_ptr<HistoryRecorder> recorder_;
     std::string historyCause_;
 };
 

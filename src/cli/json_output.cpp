@@ -13,6 +13,18 @@
 
 namespace parvion::cli::json_output {
 
+Json Document(Context& ctx, std::string_view command) {
+    Json doc = Json::object();
+    doc.set("schema", kSchema);
+    doc.set("command", command);
+    doc.set("language", ctx.session().Sprache == 1 ? "en" : "de");
+    return doc;
+}
+
+void Print(const Json& doc) {
+    std::cout << doc.dump() << '\n';
+}
+
 namespace {
 
 // Marks a captured value in a line: kOpen, its index, kClose. Printable
@@ -30,25 +42,12 @@ std::string VariantName(int medium) {
     return medium == medium::Energy ? "energy" : "gas";
 }
 
-// The head every document starts with.
-Json Document(Context& ctx, std::string_view command) {
-    Json doc = Json::object();
-    doc.set("schema", kSchema);
-    doc.set("command", command);
-    doc.set("language", ctx.session().Sprache == 1 ? "en" : "de");
-    return doc;
-}
-
 // The head of a document about a device: its port and variant.
 Json DeviceDocument(Context& ctx, std::string_view command) {
     Json doc = Document(ctx, command);
     doc.set("port", ctx.portPath());
     doc.set("variant", VariantName(ctx.medium()));
     return doc;
-}
-
-void Print(const Json& doc) {
-    std::cout << doc.dump() << '\n';
 }
 
 // One list line: its text, and, when it shows a value, the label before it
@@ -217,10 +216,10 @@ void PrintLive(Context& ctx, const views::CircuitValuesInput& in) {
     Print(doc);
 }
 
-void PrintDiff(Context& ctx, const std::vector<edit::ComparisonRow>& rows) {
-    const int medium = ctx.medium();
-    Json doc = DeviceDocument(ctx, "diff");
-    doc.set("file", ctx.options().args[0]);
+namespace {
+
+Json DiffRows(const std::vector<edit::ComparisonRow>& rows, int medium, const char* leftKey,
+              const char* rightKey) {
     Json list = Json::array();
     for (const edit::ComparisonRow& r : rows) {
         auto side = [&](const std::string& shown, float value) {
@@ -238,12 +237,31 @@ void PrintDiff(Context& ctx, const std::vector<edit::ComparisonRow>& rows) {
         row.set("page", r.page);
         row.set("section", r.section);
         row.set("key", r.key);
-        row.set("device", side(r.left, r.leftValue));
-        row.set("file", side(r.right, r.rightValue));
+        row.set(leftKey, side(r.left, r.leftValue));
+        row.set(rightKey, side(r.right, r.rightValue));
         list.push(std::move(row));
     }
+    return list;
+}
+
+}  // namespace
+
+void PrintDiff(Context& ctx, const std::vector<edit::ComparisonRow>& rows) {
+    Json doc = DeviceDocument(ctx, "diff");
+    doc.set("file", ctx.options().args[0]);
     doc.set("count", rows.size());
-    doc.set("differences", std::move(list));
+    doc.set("differences", DiffRows(rows, ctx.medium(), "device", "file"));
+    Print(doc);
+}
+
+void PrintSnapshotDiff(Context& ctx, const std::vector<edit::ComparisonRow>& rows, Json left,
+                       Json right) {
+    Json doc = Document(ctx, "diff");
+    doc.set("variant", VariantName(ctx.medium()));
+    doc.set("left", std::move(left));
+    doc.set("right", std::move(right));
+    doc.set("count", rows.size());
+    doc.set("differences", DiffRows(rows, ctx.medium(), "left", "right"));
     Print(doc);
 }
 

@@ -23,6 +23,11 @@ namespace json_output {
 
 inline constexpr const char* kSchema = "parvion2-cli/1";
 
+// The head every document starts with: schema, command and language.
+Json Document(Context& ctx, std::string_view command);
+// The document on one line of standard output.
+void Print(const Json& doc);
+
 // The values a view builder formats, recorded so that a line's value can be
 // given as a number next to the line's text: the formatter returns a marker
 // that stands for the value in the line.
@@ -59,6 +64,10 @@ void PrintIdentify(Context& ctx, const std::string& program);
 void PrintClock(Context& ctx);
 void PrintLive(Context& ctx, const views::CircuitValuesInput& in);
 void PrintDiff(Context& ctx, const std::vector<edit::ComparisonRow>& rows);
+// diff --snapshot: the two sides as objects ({"source": "snapshot", "id": 3},
+// {"source": "device", "port": ...}, {"source": "file", "file": ...}).
+void PrintSnapshotDiff(Context& ctx, const std::vector<edit::ComparisonRow>& rows, Json left,
+                       Json right);
 void PrintErrors(Context& ctx);
 void PrintIntegrators(Context& ctx, int circuits);
 void PrintTrends(Context& ctx, const std::vector<views::TrendItem>& items);

@@ -38,7 +38,14 @@ int Run(const std::vector<std::string>& args, const char* argv0) {
         return kExitOk;
     }
     Context ctx(options, ExecutableFolder(argv0));
-    FindCommand(options.command)->run(ctx);
+    try {
+        FindCommand(options.command)->run(ctx);
+    } catch (...) {
+        // What a failed command did write is journalled too.
+        ctx.RecordHistory();
+        throw;
+    }
+    ctx.RecordHistory();
     std::cout.flush();
     // A reader that stopped reading early is a normal end, not a failure.
     if (!std::cout && !OutputReaderGone()) {

@@ -7,6 +7,7 @@
 #include "cli/cli_error.h"
 #include "cli/command_table.h"
 #include "core/app/session.h"
+#include "core/history/history_types.h"
 #include "core/link/net_port.h"
 #include "core/model/value_format.h"
 
@@ -71,6 +72,18 @@ std::string PadPassword(const std::string& typed) {
     return (typed + "--------").substr(0, 8);
 }
 
+std::int64_t SnapshotId(const std::string& option, const std::string& text) {
+    std::int64_t id = 0;
+    bool digits = !text.empty() && text.size() <= 18;
+    for (const char c : text) {
+        if (c < '0' || c > '9') digits = false;
+        if (digits) id = id * 10 + (c - '0');
+    }
+    if (!digits || id < 1)
+        UsageError(option + " needs a snapshot number (1 or more), not \"" + text + "\"");
+    return id;
+}
+
 CliOptions ParseOptions(const std::vector<std::string>& args) {
     CliOptions o;
     std::vector<std::pair<std::string, std::string>> given;  // option, value
@@ -120,8 +133,13 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
     const CommandSpec* command = FindCommand(o.command);
     if (command == nullptr) UsageError("unknown command \"" + o.command + "\"");
     const std::size_t expected = command->arguments.size();
-    if (o.args.size() != expected) {
-        UsageError(o.command + " takes " + std::to_string(expected) + " argument(s), got " +
+    std::size_t required = 0;
+    while (required < expected && !command->arguments[required].optional) ++required;
+    if (o.args.size() > expected || o.args.size() < required) {
+        const std::string count =
+            required == expected ? std::to_string(expected)
+                                 : std::to_string(required) + " to " + std::to_string(expected);
+        UsageError(o.command + " takes " + count + " argument(s), got " +
                    std::to_string(o.args.size()));
     }
 
@@ -185,6 +203,25 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
             o.tableKind = value;
         } else if (name == "--allow-missing") {
             o.allowMissing = true;
+        } else if (name == "--serial") {
+            if (value.empty()) UsageError("--serial needs a serial number");
+            o.serial = value;
+        } else if (name == "--since") {
+            o.since = parvion::history::ParseUtc(value);
+            if (!o.since) {
+                UsageError(
+                    "--since needs a date (2024-05-01) or a UTC time (2024-05-01T12:00:00Z)");
+            }
+        } else if (name == "--csv") {
+            if (value.empty()) UsageError("--csv needs a file name");
+            o.csvFile = value;
+        } else if (name == "--verify") {
+            o.verify = true;
+        } else if (name == "--snapshot") {
+            o.snapshot = SnapshotId(name, value);
+        } else if (name == "--against") {
+            if (value.empty()) UsageError("--against needs a snapshot number or a file name");
+            o.against = value;
         } else if (name == "--temperature") {
             o.temperature = Number(name, value);
             if (o.temperature <= -273.15) UsageError("--temperature must be above -273.15");

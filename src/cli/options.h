@@ -2,6 +2,7 @@
 // The command line of parvion2-cli: one subcommand with its arguments, and
 // options that may stand anywhere ("--name value" or "--name=value").
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,7 +36,17 @@ struct CliOptions {
     std::optional<std::string> tableKind;   // table read: --kind
     bool allowMissing = false;              // table write: send cells the file lacks as 0
     bool json = false;                      // --json: one JSON document instead of text lines
+    std::optional<std::string> serial;      // history, journal: one device
+    std::optional<std::int64_t> since;      // journal: UTC ms
+    std::optional<std::string> csvFile;     // journal: the CSV export
+    bool verify = false;                    // journal: check the chain
+    std::optional<std::int64_t> snapshot;   // diff: a snapshot of the history
+    std::optional<std::string> against;     // diff --snapshot: a snapshot number or a file
 };
+
+// A snapshot number as the history gives it (1 or more); throws a usage
+// error naming the option otherwise.
+std::int64_t SnapshotId(const std::string& option, const std::string& text);
 
 // Parses the arguments after the program name. Throws CliError (usage) with
 // a message that names the offending option or argument.

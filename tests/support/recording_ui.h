@@ -34,6 +34,7 @@ class RecordingUi : public UiHooks {
         if (duringWaits) duringWaits();
     }
     void editNotSent(const LinkFailure& failure) override { notSent.push_back(failure.cause); }
+    void historyWarning(const std::string& text) override { historyWarnings.push_back(text); }
     void processEvents() override {
         ++eventRounds;
         if (duringWaits) duringWaits();
@@ -48,7 +49,8 @@ class RecordingUi : public UiHooks {
     std::vector<bool> cursorBusy;
     std::vector<std::string> statusTexts;
     std::vector<int> waits;
-    std::vector<LinkCause> notSent;  // edits that stopped before sending, and why
+    std::vector<LinkCause> notSent;            // edits that stopped before sending, and why
+    std::vector<std::string> historyWarnings;  // the device history's warnings ("" = caught up)
     int progressMaximum = -1;
     int progressStarts = 0;
     int progressSteps = 0;

@@ -169,10 +169,9 @@ constexpr std::array kUsed = {
     // The file menu's recent files; a parameter file that cannot be read.
     TextRange{22656, 22659, "recent files, unreadable file"},
     // The device history: its warning and the command line's messages.
-    TextRange{22700, 22700, "device history"},
-    // The device history window: lists, filter, buttons, the journal's
-    // check and its column heads, targets, outcomes and programs.
-    TextRange{22736, 22795, "device history window"},
+    TextRange{22700, 22735, "device history: warning, journal CSV, command line"},
+    // The device history window: lists, filter, buttons, messages.
+    TextRange{22736, 22768, "device history window"},
     // Buttons of the small dialogs and the caption of the password dialog.
     TextRange{23552, 23554, "dialog buttons, password caption"},
     // Circuit headings of the printout and the integrator page.

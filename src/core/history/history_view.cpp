@@ -216,25 +216,27 @@ std::vector<JournalRow> JournalRows(const std::vector<JournalEntry>& entries,
 std::string VerifyText(const VerifyResult& result, const views::TextLoader& text) {
     namespace ht = history_text;
     const std::string seq = std::to_string(result.seq);
+    auto fill = [&](std::uint16_t number, std::string_view english,
+                    const std::vector<std::string>& args) {
+        return views::FillPlaceholders(Or(text(number), english), args);
+    };
     switch (result.broken) {
         case VerifyResult::Break::None:
-            return views::FillPlaceholders(
-                Or(text(ht::kChainIntact), "Journal intact: %1 entries, last entry %2, hash %3"),
+            if (result.entries == 0) return fill(ht::kChainEmpty, "The journal is empty", {});
+            return fill(
+                ht::kChainIntact,
+                "The journal's %1 entries are intact; entry %2 ends the chain with %3",
                 {std::to_string(result.entries), std::to_string(result.lastSeq), result.lastHash});
         case VerifyResult::Break::Changed:
-            return views::FillPlaceholders(
-                Or(text(ht::kChainChanged),
-                   "Journal broken: entry %1 was changed, or an entry before it"),
-                {seq});
+            return fill(ht::kChainChanged, "Journal entry %1 was changed, or an entry before it",
+                        {seq});
         case VerifyResult::Break::Missing:
-            return views::FillPlaceholders(
-                Or(text(ht::kChainMissing), "Journal broken: entries before entry %1 are missing"),
-                {seq});
+            return fill(ht::kChainMissing, "Journal entries before entry %1 are missing", {seq});
         case VerifyResult::Break::Unlisted:
-            return views::FillPlaceholders(
-                Or(text(ht::kChainUnlisted),
-                   "Journal broken at entry %1: the journal does not end where its head says"),
-                {seq});
+            return fill(ht::kChainUnlisted,
+                        "The journal does not end where its head says (entry %1): entries deleted "
+                        "at the end or added outside the chain",
+                        {seq});
     }
     return {};
 }

@@ -50,21 +50,24 @@ inline constexpr std::uint16_t kWrite = 22758;
 inline constexpr std::uint16_t kExportCsv = 22759;  // journal buttons
 inline constexpr std::uint16_t kExportPdf = 22760;
 inline constexpr std::uint16_t kVerify = 22761;
-inline constexpr std::uint16_t kChainIntact = 22762;    // %1 entries, %2 last entry, %3 its hash
-inline constexpr std::uint16_t kChainChanged = 22763;   // %1 the first broken entry
-inline constexpr std::uint16_t kChainMissing = 22764;   // %1
-inline constexpr std::uint16_t kChainUnlisted = 22765;  // %1
-inline constexpr std::uint16_t kUnavailable = 22766;    // %1 the cause
-inline constexpr std::uint16_t kNoHistory = 22767;
-inline constexpr std::uint16_t kPickTwo = 22768;
-inline constexpr std::uint16_t kSnapshotUnreadable = 22769;  // a reason follows
-inline constexpr std::uint16_t kPrintTitle = 22770;          // %1 the serial number
-inline constexpr std::uint16_t kCsvHeads = 22771;            // 14 column heads
-inline constexpr std::uint16_t kTargets = 22785;             // setting, table, clock, baud rate
-inline constexpr std::uint16_t kOutcomes = 22789;            // confirmed, differs, failed
-inline constexpr std::uint16_t kPrograms = 22792;            // window, command line
-inline constexpr std::uint16_t kOtherDevice = 22794;         // %1 the snapshot's, %2 the device's
-inline constexpr std::uint16_t kSettingValues = 22795;       // the snapshots' column of the setting
+inline constexpr std::uint16_t kUnavailable = 22762;  // %1 the cause
+inline constexpr std::uint16_t kNoHistory = 22763;
+inline constexpr std::uint16_t kPickTwo = 22764;
+inline constexpr std::uint16_t kSnapshotUnreadable = 22765;  // a reason follows
+inline constexpr std::uint16_t kPrintTitle = 22766;          // %1 the serial number
+inline constexpr std::uint16_t kOtherDevice = 22767;         // %1 the snapshot's, %2 the device's
+inline constexpr std::uint16_t kSettingValues = 22768;       // the snapshots' column of the setting
+// Shared with the command line: the journal's words (14 column heads, 4
+// targets, 3 outcomes, 2 programs) and the verdicts of its check.
+inline constexpr std::uint16_t kCsvHeads = 22701;
+inline constexpr std::uint16_t kTargets = 22715;
+inline constexpr std::uint16_t kOutcomes = 22719;
+inline constexpr std::uint16_t kPrograms = 22722;
+inline constexpr std::uint16_t kChainIntact = 22726;  // %1 entries, %2 last entry, %3 its hash
+inline constexpr std::uint16_t kChainEmpty = 22727;
+inline constexpr std::uint16_t kChainChanged = 22728;   // %1 the first broken entry
+inline constexpr std::uint16_t kChainMissing = 22729;   // %1
+inline constexpr std::uint16_t kChainUnlisted = 22730;  // %1
 }  // namespace history_text
 
 // The journal's words from the string library (English where one is missing).

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/link/encoding.h"
+#include "core/link/record_watch.h"
 #include "core/link/transport.h"
 
 namespace parvion {
@@ -281,12 +282,15 @@ bool ReadDeviceClock(Link& link, DeviceDateTime& clock, double& clockOffset, con
     }
     clock = data::DecodeClockDigits(d);
     clockOffset = data::ClockOffsetDays(clock, now());
+    if (RecordWatch* watch = link.recordWatch()) watch->clockRead(link, clock);
     return true;
 }
 
 bool WriteDeviceClock(Link& link, const PcClock& now) {
-    const auto digits = data::EncodeClockDigits(data::ToDeviceDateTime(now()));
-    return link.WriteBlock(address::Clock, digits);
+    const DeviceDateTime time = data::ToDeviceDateTime(now());
+    const bool ok = link.WriteBlock(address::Clock, data::EncodeClockDigits(time));
+    if (RecordWatch* watch = link.recordWatch()) watch->clockWritten(link, time, ok);
+    return ok;
 }
 
 bool ReadOperatingValues(Link& link, int circuit, OperatingValuesRec& values) {
@@ -471,10 +475,13 @@ bool ReadPropertyTable(Link& link, int table, PropertyTableBuffer& buffer) {
     }
     buffer = read;
     ui.progressHide();
+    if (RecordWatch* watch = link.recordWatch()) watch->propertyTableRead(link, table, buffer);
     return true;
 }
 
-bool WritePropertyTable(Link& link, int table, const PropertyTableBuffer& buffer) {
+namespace {
+
+bool SendPropertyTable(Link& link, int table, const PropertyTableBuffer& buffer) {
     const auto* addresses = PropertyAddresses(table);
     if (addresses == nullptr) return false;
     UiHooks& ui = link.ui();
@@ -490,6 +497,37 @@ bool WritePropertyTable(Link& link, int table, const PropertyTableBuffer& buffer
     }
     ui.progressHide();
     return true;
+}
+
+bool SendSaturationTable(Link& link, const SaturationTableBuffer& buffer) {
+    UiHooks& ui = link.ui();
+    ui.progressStart(16);
+    for (std::size_t k = 0; k < 16; ++k) {
+        Bytes d;
+        for (std::size_t r = 2 * k; r < 2 * k + 2; ++r) {
+            const SaturationRow& row = buffer.Rows[r];
+            for (float f : {row.T, row.p, row.rho, row.h}) wire::appendFloat(d, f);
+        }
+        if (!link.WriteBlock(Offset(address::SaturationTable, 32 * k), d)) {
+            ui.progressHide();
+            return false;
+        }
+        ui.progressStep();
+        link.PauseMs(20);
+    }
+    ui.progressHide();
+    return true;
+}
+
+}  // namespace
+
+bool WritePropertyTable(Link& link, int table, const PropertyTableBuffer& buffer) {
+    if (PropertyAddresses(table) == nullptr) return false;
+    const bool ok = SendPropertyTable(link, table, buffer);
+    if (RecordWatch* watch = link.recordWatch()) {
+        watch->propertyTableWritten(link, table, buffer, ok);
+    }
+    return ok;
 }
 
 bool ReadSaturationTable(Link& link, SaturationTableBuffer& buffer) {
@@ -514,27 +552,14 @@ bool ReadSaturationTable(Link& link, SaturationTableBuffer& buffer) {
     }
     buffer = read;
     ui.progressHide();
+    if (RecordWatch* watch = link.recordWatch()) watch->saturationTableRead(link, buffer);
     return true;
 }
 
 bool WriteSaturationTable(Link& link, const SaturationTableBuffer& buffer) {
-    UiHooks& ui = link.ui();
-    ui.progressStart(16);
-    for (std::size_t k = 0; k < 16; ++k) {
-        Bytes d;
-        for (std::size_t r = 2 * k; r < 2 * k + 2; ++r) {
-            const SaturationRow& row = buffer.Rows[r];
-            for (float f : {row.T, row.p, row.rho, row.h}) wire::appendFloat(d, f);
-        }
-        if (!link.WriteBlock(Offset(address::SaturationTable, 32 * k), d)) {
-            ui.progressHide();
-            return false;
-        }
-        ui.progressStep();
-        link.PauseMs(20);
-    }
-    ui.progressHide();
-    return true;
+    const bool ok = SendSaturationTable(link, buffer);
+    if (RecordWatch* watch = link.recordWatch()) watch->saturationTableWritten(link, buffer, ok);
+    return ok;
 }
 
 }  // namespace parvion

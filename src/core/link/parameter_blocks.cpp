@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/link/record_watch.h"
 #include "core/link/transport.h"
 
 namespace parvion {
@@ -139,6 +140,7 @@ bool readRecord(Link& link, ParameterImage& image, BlockId id, block::Place plac
     }
     record = decoded;
     image.marks.markRead(id, link.connection());
+    if (RecordWatch* watch = link.recordWatch()) watch->recordRead(link, id, data);
     return true;
 }
 
@@ -161,6 +163,7 @@ bool writeRecord(Link& link, const ParameterImage& image, BlockId id, block::Pla
     const wire::Bytes data = codec::encode(record);
     const bool ok = link.WriteBlock(place.address, data);
     if (!ok) image.marks.forget(id);
+    if (RecordWatch* watch = link.recordWatch()) watch->recordWritten(link, id, data, ok);
     return ok;
 }
 
@@ -381,6 +384,9 @@ bool ReadVorgaben(Link& link, ParameterImage& image, int preset) {
     if (!link.ReadBlock(cmd::Read, place.address, place.count, data)) return false;
     if (!codec::decodeVorgabe(data, at(image.Vorgaben, preset))) return false;
     image.marks.markRead({BlockKind::Vorgaben, preset}, link.connection());
+    if (RecordWatch* watch = link.recordWatch()) {
+        watch->recordRead(link, {BlockKind::Vorgaben, preset}, data);
+    }
     return true;
 }
 bool WriteVorgaben(Link& link, const ParameterImage& image, int preset) {
@@ -390,6 +396,7 @@ bool WriteVorgaben(Link& link, const ParameterImage& image, int preset) {
     const wire::Bytes data = codec::encodeVorgabe(at(image.Vorgaben, preset));
     const bool ok = link.WriteBlock(block::Vorgaben(preset).address, data);
     if (!ok) image.marks.forget(id);
+    if (RecordWatch* watch = link.recordWatch()) watch->recordWritten(link, id, data, ok);
     return ok;
 }
 
@@ -507,7 +514,9 @@ bool ReadCircuitParameters(Link& link, ParameterImage& image, int circuit) {
            ReadAus_User(link, image, 2) && ReadAus_User(link, image, 3);
 }
 
-bool ReadAllParameters(Link& link, ParameterImage& image) {
+namespace {
+
+bool ReadEveryBlock(Link& link, ParameterImage& image) {
     Link::BulkOperation bulk(link);
     // Each read in the device's order; the first that finds the line gone
     // ends the operation.
@@ -540,6 +549,19 @@ bool ReadAllParameters(Link& link, ParameterImage& image) {
     read(ReadSystem);
     for (int k = 0; k < 8; ++k) read(ReadVorgaben, k);
     if (!read(ReadDisplay)) return false;
+    return last;
+}
+
+}  // namespace
+
+bool ReadAllParameters(Link& link, ParameterImage& image) {
+    const int failedBefore = link.FailedTransactions();
+    const bool last = ReadEveryBlock(link, image);
+    // A set read whole is a snapshot for the device history.
+    RecordWatch* watch = link.recordWatch();
+    if (watch != nullptr && link.session().Online && link.FailedTransactions() == failedBefore) {
+        watch->setRead(link, image);
+    }
     return last;
 }
 

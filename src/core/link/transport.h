@@ -63,6 +63,8 @@ std::chrono::milliseconds WireTime(std::size_t bytes, int baud);
 // Default port name of "Com N" on this platform ("/dev/ttyS{N-1}").
 std::string DefaultPortName(int comNumber);
 
+class RecordWatch;
+
 class Link {
   public:
     Link(SerialLine& line, UiHooks& ui, Session& session, std::filesystem::path logFolder);
@@ -154,7 +156,12 @@ class Link {
     std::filesystem::path traceFile(std::chrono::system_clock::time_point when) const;
 
     UiHooks& ui() { return ui_; }
+    // Who is told of each record, clock and table read or written (the
+    // device history); null: nobody.
+    void setRecordWatch(RecordWatch* watch) { watch_ = watch; }
+    RecordWatch* recordWatch() const { return watch_; }
     Session& session() { return session_; }
+    const Session& session() const { return session_; }
     SerialLine& line() { return line_; }
     const std::filesystem::path& logFolder() const { return logFolder_; }
 
@@ -185,6 +192,7 @@ class Link {
     bool gone_ = false;
     bool lastBulkLostLine_ = false;
     LinkFailure failure_;
+    RecordWatch* watch_ = nullptr;
 };
 
 }  // namespace parvion

@@ -21,6 +21,7 @@
 #include <filesystem>
 
 #include "core/app/history_open.h"
+#include "core/app/history_recorder.h"
 #include "core/app/recent_files.h"
 #include "core/app/settings.h"
 #include "core/app/texts.h"
@@ -94,6 +95,7 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
     qtTranslations_ = std::make_unique<QtTranslations>();
     // A close asked for during a device sequence happens once it has ended.
     busy_.setOnRelease([this] {
+        recordHistory();
         if (!closePending_) return;
         closePending_ = false;
         QTimer::singleShot(0, this, &QWidget::close);
@@ -414,6 +416,18 @@ void Tfrm_Main::editNotSent(const LinkFailure& failure) {
     beep();
 }
 
+void Tfrm_Main::recordHistory() {
+    // The recorder's read-backs are device traffic of their own: it holds
+    // the guard, and its own release does not come here again.
+    if (recorder_ == nullptr || recording_) return;
+    recording_ = true;
+    {
+        auto busy = busy_.tryHold();
+        if (busy) recorder_->finish(*link_);
+    }
+    recording_ = false;
+}
+
 void Tfrm_Main::historyWarning(const std::string& text) {
     // The device work went on; the status bar says why the history missed it.
     if (!text.empty()) statusText(0, text);
@@ -449,6 +463,10 @@ bool Tfrm_Main::FormCreate() {
     ReadSettings(options_.appDataFolder, session_);
     OpenedHistory opened = OpenHistory(options_.appDataFolder, history::kProgramWindow);
     history_ = std::move(opened.history);
+    recorder_ = std::make_unique<HistoryRecorder>(
+        [this]() -> history::History& { return *history_; }, options_.appDataFolder,
+        [this](std::uint16_t n) { return LoadText(n); });
+    link_->setRecordWatch(recorder_.get());
     recentFiles_ = ReadRecentFiles(options_.appDataFolder);
     link_->setPortResolver(
         [folder = options_.appDataFolder](int comNumber) { return PortName(folder, comNumber); });
@@ -539,6 +557,10 @@ void Tfrm_Main::FormClose() {
     closed_ = true;
     RefreshTimer->stop();
     SystemTimer->stop();
+    // What the last sequence left, and what waits for the store, while the
+    // port is still open.
+    recordHistory();
+    if (link_) link_->setRecordWatch(nullptr);
     options_.line->close();
     delete aboutBox_;
     aboutBox_ = nullptr;

@@ -38,6 +38,7 @@ class QTabWidget;
 class QTimer;
 
 namespace parvion {
+class HistoryRecorder;
 class Link;
 class SerialLine;
 class TextLibrary;
@@ -341,6 +342,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     void saveParameterFile();
     void showParameterFileName(const QString& file);
     void createDialogs();
+    // After each device sequence (the busy guard released): what it read
+    // whole and wrote goes into the device history.
+    void recordHistory();
 
     MainWindowOptions options_;
     std::unique_ptr<Dialogs> ownDialogs_;
@@ -351,6 +355,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost {
     std::unique_ptr<TextLibrary> texts_;
     std::unique_ptr<Link> link_;
     std::unique_ptr<history::History> history_;
+    // Watches the link and records into history_ after each device sequence.
+    std::unique_ptr<HistoryRecorder> recorder_;
+    bool recording_ = false;
     std::unique_ptr<QtTranslations> qtTranslations_;
     BusyGuard busy_;
     std::unique_ptr<PageContext> context_;

@@ -293,19 +293,22 @@ TEST(HistoryView, RowsSayWhatHappened) {
 
     const struct {
         VerifyResult::Break broken;
+        std::int64_t entries;
         const char* text;
     } verdicts[] = {
-        {VerifyResult::Break::None, "Journal intact: 12 entries, last entry 12, hash ab12"},
-        {VerifyResult::Break::Changed,
-         "Journal broken: entry 5 was changed, or an entry before it"},
-        {VerifyResult::Break::Missing, "Journal broken: entries before entry 5 are missing"},
-        {VerifyResult::Break::Unlisted,
-         "Journal broken at entry 5: the journal does not end where its head says"},
+        {VerifyResult::Break::None, 12,
+         "The journal's 12 entries are intact; entry 12 ends the chain with ab12"},
+        {VerifyResult::Break::None, 0, "The journal is empty"},
+        {VerifyResult::Break::Changed, 12, "Journal entry 5 was changed, or an entry before it"},
+        {VerifyResult::Break::Missing, 12, "Journal entries before entry 5 are missing"},
+        {VerifyResult::Break::Unlisted, 12,
+         "The journal does not end where its head says (entry 5): entries deleted at the end or "
+         "added outside the chain"},
     };
     for (const auto& v : verdicts) {
         VerifyResult r;
         r.broken = v.broken;
-        r.entries = 12;
+        r.entries = v.entries;
         r.seq = 5;
         r.lastSeq = 12;
         r.lastHash = "ab12";

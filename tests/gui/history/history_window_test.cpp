@@ -249,7 +249,7 @@ TEST_F(HistoryWindowTest, JournalExportsAsCsvInEitherLanguageAndAsPdf) {
         std::string head;
         std::string confirmed;  // the outcome as written in the file
     } rows[] = {
-        {0, "Nr.;Zeit;Zone;Rechner;Benutzer;Programm;Seriennummer;Was;Alter Wert;",
+        {0, "Nr.;Zeit;Zone;Computer;Benutzer;Programm;Seriennummer;Was;Alter Wert;",
          "02.05.2024 12:00:00;UTC+02:00;ws-7;anna;Fenster;G-100;T_User0 Max;120;130;120 \xB0"
          "C;"
          "130 \xB0"
@@ -293,7 +293,9 @@ TEST_F(HistoryWindowTest, JournalExportsAsCsvInEitherLanguageAndAsPdf) {
 
 TEST_F(HistoryWindowTest, ATamperedChainIsShownBrokenAtItsFirstEntry) {
     start();
-    EXPECT_EQ(w->ChainStatus->text().toStdString().rfind("Journal unversehrt: 4 Einträge", 0), 0u)
+    EXPECT_EQ(w->ChainStatus->text().toStdString().rfind(
+                  "Die 4 Einträge des Journals sind unversehrt", 0),
+              0u)
         << w->ChainStatus->text().toStdString();
     auto db = history::MakeSqliteConnection((this->folder() / "history.sqlite").string(), 2000);
     std::string cause;
@@ -303,7 +305,7 @@ TEST_F(HistoryWindowTest, ATamperedChainIsShownBrokenAtItsFirstEntry) {
     }
     w->BtnVerify->click();
     EXPECT_EQ(w->ChainStatus->text().toStdString(),
-              "Journal verletzt: Eintrag 2 wurde verändert (oder ein Eintrag davor).");
+              "Journaleintrag 2 wurde verändert, oder ein Eintrag davor");
     // The broken entry stands out in the list.
     const QTreeWidgetItem* second = w->JournalList->topLevelItem(1);
     EXPECT_EQ(second->text(0), "2");

@@ -1,0 +1,146 @@
+// The recorder between the link and the device history, against the
+// in-process simulator and a real SQLite history: which journal entries a
+// write gives and with which outcome, what it reads back, snapshots of a
+// set read whole, and the warning when the store cannot be written.
+
+#include "core/app/history_recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "core/link/data_commands.h"
+#include "core/link/parameter_blocks.h"
+#include "core/link/transport.h"
+#include "sim/lib/device.h"
+#include "sim/lib/sim_line.h"
+#include "support/recording_ui.h"
+#include "support/temp_dir.h"
+
+namespace parvion {
+namespace {
+
+using history::Outcome;
+
+struct Rig {
+    explicit Rig(std::string_view database = {})
+        : history(history::OpenHistoryStore(database, dir.path()),
+                  history::LocalOrigin(history::kProgramCli)),
+          recorder([this]() -> history::History& { return history; }, dir.path(),
+                   [](std::uint16_t) { return std::string(); }) {
+        link = std::make_unique<Link>(line, ui, session, dir.path());
+        link->setPortResolver([](int) { return std::string("sim"); });
+        session.Baudrate = device.baudIndex();
+        EXPECT_TRUE(link->OpenComPort(1, device.baudIndex()));
+        link->setRecordWatch(&recorder);
+    }
+    ParameterImage& image() { return img; }
+    std::vector<history::JournalEntry> journal() {
+        std::vector<history::JournalEntry> entries;
+        EXPECT_TRUE(history.store().listJournal({}, &entries).ok());
+        return entries;
+    }
+
+    test::TempDir dir;
+    sim::Device device;
+    sim::SimLine line{device};
+    test::RecordingUi ui;
+    Session session;
+    std::unique_ptr<Link> link;
+    ParameterImage img;
+    history::History history;
+    HistoryRecorder recorder;
+};
+
+TEST(HistoryRecorder, EachWriteIsJournalledWithWhatTheDeviceHoldsAfterIt) {
+    const block::Place tUser = block::T_User(0);
+    const struct {
+        const char* name;
+        std::function<void(Rig&)> sequence;  // T_User0 read before; Max set to 120 in the image
+        std::size_t entries;
+        Outcome outcome;
+        const char* oldBase;  // of the Max entry
+    } rows[] = {
+        {"written and read back",
+         [](Rig& r) {
+             WriteT_User(*r.link, r.image(), 0);
+             ReadT_User(*r.link, r.image(), 0);
+         },
+         1, Outcome::Confirmed, "60"},
+        {"written, read back by the recorder", [](Rig& r) { WriteT_User(*r.link, r.image(), 0); },
+         1, Outcome::Confirmed, "60"},
+        {"refused by the device",
+         [](Rig& r) {
+             r.device.injectFault(sim::Fault::RejectWrite, kTransactionAttempts);
+             WriteT_User(*r.link, r.image(), 0);
+         },
+         1, Outcome::Failed, "60"},
+        {"another value read back",
+         [tUser](Rig& r) {
+             WriteT_User(*r.link, r.image(), 0);
+             r.device.poke(tUser.address, std::vector<std::uint8_t>(tUser.count, 0));
+         },
+         1, Outcome::Differs, "60"},
+        {"written twice: one entry from the first state to the last",
+         [](Rig& r) {
+             WriteT_User(*r.link, r.image(), 0);
+             r.image().T_User[0].Max = 130;
+             WriteT_User(*r.link, r.image(), 0);
+         },
+         1, Outcome::Confirmed, "60"},
+    };
+    for (const auto& row : rows) {
+        Rig r;
+        ASSERT_TRUE(ReadT_User(*r.link, r.image(), 0)) << row.name;
+        r.image().T_User[0].Max = 120;
+        row.sequence(r);
+        r.recorder.finish(*r.link);
+        const auto journal = r.journal();
+        EXPECT_EQ(journal.size(), row.entries) << row.name;
+        ASSERT_FALSE(journal.empty()) << row.name;
+        const history::JournalChange& max = journal.front().change;
+        EXPECT_EQ(max.section, "T_User0") << row.name;
+        EXPECT_EQ(max.key, "Max") << row.name;
+        EXPECT_EQ(max.oldBase, row.oldBase) << row.name;
+        EXPECT_EQ(max.outcome, row.outcome) << row.name << ": " << max.cause;
+        EXPECT_EQ(max.outcome == Outcome::Confirmed, max.cause.empty()) << row.name;
+        EXPECT_EQ(journal.front().serial, history::StoreText(journal.front().serial));
+        EXPECT_FALSE(journal.front().serial.empty());
+        EXPECT_TRUE(r.ui.historyWarnings.empty()) << row.name;
+    }
+}
+
+TEST(HistoryRecorder, AWholeReadIsASnapshotAndNothingElseIsRecorded) {
+    Rig r;
+    ReadT_User(*r.link, r.image(), 0);  // a read alone records nothing
+    r.recorder.finish(*r.link);
+    std::vector<history::SnapshotInfo> snapshots;
+    ASSERT_TRUE(r.history.store().listSnapshots("", &snapshots).ok());
+    EXPECT_TRUE(snapshots.empty());
+
+    ASSERT_TRUE(ReadAllParameters(*r.link, r.image()));
+    r.recorder.finish(*r.link);
+    ASSERT_TRUE(r.history.store().listSnapshots("", &snapshots).ok());
+    ASSERT_EQ(snapshots.size(), 1u);
+    EXPECT_FALSE(snapshots[0].serial.empty());
+    EXPECT_FALSE(snapshots[0].programText.empty());
+    EXPECT_TRUE(r.journal().empty());
+}
+
+TEST(HistoryRecorder, AStoreThatCannotBeWrittenWarnsAndKeepsTheRecords) {
+    Rig r("neither-sqlite-nor-postgres");
+    ReadT_User(*r.link, r.image(), 0);
+    r.image().T_User[0].Max = 120;
+    ASSERT_TRUE(WriteT_User(*r.link, r.image(), 0));
+    r.recorder.finish(*r.link);
+    ASSERT_EQ(r.ui.historyWarnings.size(), 1u);
+    EXPECT_NE(r.ui.historyWarnings[0].find("[History] Database"), std::string::npos);
+    EXPECT_EQ(r.history.pending(), 1u);
+    // The device has the value all the same.
+    EXPECT_EQ(r.device.peek(block::T_User(0).address, block::T_User(0).count),
+              codec::encode(r.image().T_User[0]));
+}
+
+}  // namespace
+}  // namespace parvion
