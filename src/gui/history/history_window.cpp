@@ -399,7 +399,6 @@ std::vector<std::int64_t> HistoryWindow::selectedSnapshots() const {
 
 void HistoryWindow::verifyChain() {
     verified_.reset();
-    QPalette pal = ChainStatus->palette();
     if (history_ == nullptr) {
         ChainStatus->clear();
         return;
