@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+
 #include "core/history/history_store.h"
 #include "core/history/history_view.h"
 #include "core/history/journal_csv.h"
@@ -169,8 +172,9 @@ TEST(HistoryView, FilterByLocalDayAndShownSetting) {
     EXPECT_EQ(LocalDay(lateOn1st), *DayNumber(2024, 5, 2));
     EXPECT_EQ(LocalDay({lateOn1st.utcMs, 0}), *DayNumber(2024, 5, 1));
     EXPECT_EQ(DayNumber(2024, 2, 29), DayNumber(2024, 3, 1).value() - 1);
+    EXPECT_EQ(DayNumber(2024, 1, 1), 19723);
     for (const auto& [y, m, d] :
-         {std::tuple{2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1}, {2024, 4, 31}}) {
+         {std::tuple{2023, 2, 29}, {2024, 13, 1}, {2024, 268, 1}, {2024, 0, 1}, {2024, 4, 31}}) {
         EXPECT_FALSE(DayNumber(y, m, d)) << y << "-" << m << "-" << d;
     }
 
@@ -276,6 +280,21 @@ TEST(HistoryView, RowsSayWhatHappened) {
         SnapshotRows(snapshots, sightings, since2nd, none, EnglishJournalTexts(), false).size(),
         2u);
 
+    // This computer's zone, whatever it is: here Central European Time.
+    const char* tz = std::getenv("TZ");
+    const std::string saved = tz != nullptr ? tz : "";
+    ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+    ::tzset();
+    EXPECT_EQ(FormatHere(1714566896789, true), "01.05.2024 14:34:56");
+    EXPECT_EQ(FormatHere(1704067200000, false), "2024-01-01 01:00:00");
+    tz != nullptr ? ::setenv("TZ", saved.c_str(), 1) : ::unsetenv("TZ");
+    ::tzset();
+    // The library's words where it has them, English where not.
+    const JournalCsvTexts words = JournalTextsFrom(
+        [](std::uint16_t n) { return n == history_text::kCsvHeads ? std::string("Nr.") : ""; });
+    EXPECT_EQ(words.heads[0], "Nr.");
+    EXPECT_EQ(words.heads[1], "Time");
+
     JournalEntry e;
     e.seq = 7;
     e.at = {1714557600000, 120};
@@ -323,7 +342,7 @@ TEST(HistoryView, FileNamesAndTheSnapshotFileReadsBack) {
         const char* snapshot;
         const char* journal;
     } rows[] = {
-        {"G-100", 0, "G-100_2024-05-01_1434.PGA", "journal_G-100_2024-05-01.csv"},
+        {"G-109", 0, "G-109_2024-05-01_1434.PGA", "journal_G-109_2024-05-01.csv"},
         {" a/b:c ", 1, "a_b_c_2024-05-01_1434.PEG", "journal_a_b_c_2024-05-01.csv"},
         {"../..", 0, "snapshot_2024-05-01_1434.PGA", "journal_all_2024-05-01.csv"},
         {"", 1, "snapshot_2024-05-01_1434.PEG", "journal_all_2024-05-01.csv"},
