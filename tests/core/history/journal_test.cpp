@@ -287,6 +287,7 @@ TEST(HistoryView, RowsSayWhatHappened) {
     ::tzset();
     EXPECT_EQ(FormatHere(1714566896789, true), "01.05.2024 14:34:56");
     EXPECT_EQ(FormatHere(1704067200000, false), "2024-01-01 01:00:00");
+    EXPECT_EQ(FormatHere(1711965600000, false), "2024-04-01 12:00:00");  // the day after the switch
     tz != nullptr ? ::setenv("TZ", saved.c_str(), 1) : ::unsetenv("TZ");
     ::tzset();
     // The library's words where it has them, English where not.
