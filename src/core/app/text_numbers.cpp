@@ -170,6 +170,8 @@ constexpr std::array kUsed = {
     TextRange{22656, 22659, "recent files, unreadable file"},
     // The device history: its warning and the command line's messages.
     TextRange{22700, 22735, "device history: warning, journal CSV, command line"},
+    // The device history window: lists, filter, buttons, messages.
+    TextRange{22736, 22768, "device history window"},
     // Unsaved work on closing; what happened to writes, tables, trend reads,
     // the connection and SGERG-88.
     TextRange{22800, 22822, "unsaved work and what happened"},

@@ -82,6 +82,20 @@ JournalCsvTexts EnglishJournalTexts() {
         {"window", "command line"}};
 }
 
+std::string WhatText(const JournalChange& c, const JournalCsvTexts& texts) {
+    switch (c.target) {
+        case Target::Setting:
+            return c.section + " " + c.key;
+        case Target::Table:
+            return texts.targets[1] + " " + c.section;
+        case Target::Clock:
+            return texts.targets[2];
+        case Target::BaudRate:
+            return texts.targets[3];
+    }
+    return {};
+}
+
 std::string JournalCsv(const std::vector<JournalEntry>& entries, const JournalCsvTexts& texts,
                        bool german) {
     const char separator = german ? ';' : ',';
@@ -96,27 +110,12 @@ std::string JournalCsv(const std::vector<JournalEntry>& entries, const JournalCs
     line({texts.heads.begin(), texts.heads.end()});
     for (const JournalEntry& e : entries) {
         const JournalChange& c = e.change;
-        std::string what;
-        switch (c.target) {
-            case Target::Setting:
-                what = c.section + " " + c.key;
-                break;
-            case Target::Table:
-                what = texts.targets[1] + " " + c.section;
-                break;
-            case Target::Clock:
-                what = texts.targets[2];
-                break;
-            case Target::BaudRate:
-                what = texts.targets[3];
-                break;
-        }
         const std::string program = e.origin.program == kProgramWindow ? texts.programs[0]
                                     : e.origin.program == kProgramCli  ? texts.programs[1]
                                                                        : e.origin.program;
         line({std::to_string(e.seq), FormatLocal(e.at, german),
               "UTC" + FormatZone(e.at.zoneMinutes), e.origin.computer, e.origin.user, program,
-              e.serial, what, c.oldBase, c.newBase, c.oldShown, c.newShown,
+              e.serial, WhatText(c, texts), c.oldBase, c.newBase, c.oldShown, c.newShown,
               texts.outcomes[static_cast<std::size_t>(c.outcome)], c.cause});
     }
     return german ? utf8ToCp1252(out) : "\xEF\xBB\xBF" + out;

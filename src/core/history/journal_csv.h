@@ -32,6 +32,9 @@ struct JournalCsvTexts {
 // The English words, for tests and as the fallback.
 JournalCsvTexts EnglishJournalTexts();
 
+// What an entry changed: "T_User0 Max", "Table property", "Clock", "Baud rate".
+std::string WhatText(const JournalChange& change, const JournalCsvTexts& texts);
+
 std::string JournalCsv(const std::vector<JournalEntry>& entries, const JournalCsvTexts& texts,
                        bool german);
 

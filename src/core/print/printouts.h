@@ -14,7 +14,7 @@
 #include "core/model/device_records.h"
 #include "core/model/device_time.h"
 #include "core/model/parameter_image.h"
-#include "core/print/page_layout.h"
+#include "core/views/page_layout.h"
 
 namespace parvion {
 class Link;

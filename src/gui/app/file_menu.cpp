@@ -21,6 +21,7 @@
 #include "core/link/transport.h"
 #include "core/model/defaults.h"
 #include "core/model/parameter_file.h"
+#include "core/model/text_file.h"
 #include "core/views/text_source.h"
 #include "gui/app/main_window.h"
 #include "gui/shared/dialogs.h"
@@ -130,13 +131,18 @@ bool Tfrm_Main::readParameterFile(ParameterImage& candidate, QString& file,
     return true;
 }
 
-void Tfrm_Main::takeParameterFile(ParameterImage candidate, const QString& file) {
-    saveFileName_ = QString::fromStdString(
-        WithParameterExtension(file.toStdString(), session_.Medium).string());
-    showParameterFileName(file);
+void Tfrm_Main::takeParameterFile(ParameterImage candidate, const QString& file,
+                                  const QString& snapshot) {
+    if (snapshot.isEmpty()) {
+        saveFileName_ = QString::fromStdString(
+            WithParameterExtension(file.toStdString(), session_.Medium).string());
+        showParameterFileName(file);
+        rememberRecentFile(file);
+    } else {
+        statusText(0, snapshot.toStdString());
+    }
     image_ = std::move(candidate);
     unsaved_.saved(image_);
-    rememberRecentFile(file);
     redisplayPages();
 }
 
@@ -309,13 +315,14 @@ bool Tfrm_Main::readDeviceParameters(ParameterImage& device) {
 }
 
 ComparisonView Tfrm_Main::comparisonView(const ParameterImage& left, const ParameterImage& file,
-                                         bool offerWrite) const {
+                                         bool offerWrite, const QString& rightHead) const {
     namespace ct = edit::compare_text;
     auto text = [this](std::uint16_t n) { return QString::fromStdString(LoadText(n)); };
     ComparisonView view;
     view.title = text(ct::kTitle);
     view.headers = {text(ct::kSection), text(ct::kKey),
-                    text(session_.Online ? ct::kDevice : ct::kProgram), text(ct::kFile)};
+                    text(session_.Online ? ct::kDevice : ct::kProgram),
+                    rightHead.isEmpty() ? text(ct::kFile) : rightHead};
     view.countLabel = text(ct::kCount);
     if (offerWrite) view.writeText = text(ct::kWrite);
     view.closeText = text(offerWrite ? ct::kCancel : ct::kClose);
@@ -329,6 +336,10 @@ void Tfrm_Main::mnu_LadenClick() {
 }
 
 void Tfrm_Main::loadParameterSet(const std::optional<QString>& given) {
+    loadParameterSet(given, {});
+}
+
+void Tfrm_Main::loadParameterSet(const std::optional<QString>& given, const QString& snapshot) {
     auto busy = busy_.tryHold();
     if (!busy) return;
     [&] {
@@ -349,9 +360,9 @@ void Tfrm_Main::loadParameterSet(const std::optional<QString>& given) {
                 showDeviceUnreadable();
                 return;
             }
-            const ComparisonView view = comparisonView(device, candidate, true);
+            const ComparisonView view = comparisonView(device, candidate, true, snapshot);
             if (view.rows.empty()) {
-                takeParameterFile(std::move(candidate), file);
+                takeParameterFile(std::move(candidate), file, snapshot);
                 dialogs_->information(
                     this,
                     QString::fromStdString(LoadText(edit::compare_text::kAgreeNothingWritten)));
@@ -359,8 +370,8 @@ void Tfrm_Main::loadParameterSet(const std::optional<QString>& given) {
             }
             if (!dialogs_->showComparison(this, view)) return;
         }
-        takeParameterFile(std::move(candidate), file);
-        if (online) writeParameterSet(file);
+        takeParameterFile(std::move(candidate), file, snapshot);
+        if (online) writeParameterSet(snapshot.isEmpty() ? file : snapshot);
     }();
     // Also after a load that stopped early (device check, question, file
     // refused or cancelled, comparison cancelled): the visible page shows
@@ -387,6 +398,41 @@ void Tfrm_Main::mnu_VergleichenClick() {
         return;
     }
     dialogs_->showComparison(this, view);
+}
+
+void Tfrm_Main::compareParameterSet(const ParameterImage& set, const QString& caption) {
+    auto busy = busy_.tryHold();
+    if (!busy) return;
+    if (!DeviceAvailable(*link_, *device_)) return;
+    ParameterImage left = image_;
+    if (session_.Online && !readDeviceParameters(left)) {
+        showDeviceUnreadable();
+        return;
+    }
+    const ComparisonView view = comparisonView(left, set, false, caption);
+    if (view.rows.empty()) {
+        dialogs_->information(this,
+                              QString::fromStdString(LoadText(edit::compare_text::kNoDifferences)));
+        return;
+    }
+    dialogs_->showComparison(this, view);
+}
+
+void Tfrm_Main::writeParameterText(const std::string& text, int medium, const QString& caption) {
+    // The load reads files: the text goes through a scratch file of the
+    // snapshot's variant (another variant's is refused as its file would be).
+    const std::filesystem::path scratch =
+        options_.appDataFolder / (".snapshot-write." + ParameterFileExtension(medium));
+    std::string error;
+    if (!WriteFileAtomically(scratch, text, &error)) {
+        dialogs_->warning(this, QString::fromStdString(LoadText(7) + " " + error));
+        return;
+    }
+    const QString folder = lastParameterFolder_;
+    loadParameterSet(QString::fromStdString(scratch.string()), caption);
+    lastParameterFolder_ = folder;
+    std::error_code ec;
+    std::filesystem::remove(scratch, ec);
 }
 
 bool Tfrm_Main::saveParameterFile() {

@@ -268,6 +268,7 @@ void Tfrm_Main::buildMenus() {
     mnu_Zuletzt = submenu(mnu_Parameter, "mnu_Zuletzt", "Zuletzt geöffnet");
     connect(mnu_Zuletzt, &QMenu::aboutToShow, this, &Tfrm_Main::refreshRecentMenu);
     mnu_Vergleichen = action(mnu_Parameter, "mnu_Vergleichen", "Mit Datei vergleichen...");
+    mnu_Historie = action(mnu_Parameter, "mnu_Historie", "Geräte&historie...");
     mnu_Speichern = action(mnu_Parameter, "mnu_Speichern", "&Speichern...");
     mnu_Parameter->addSeparator();
     mnu_Seitenansicht = action(mnu_Parameter, "mnu_Seitenansicht", "S&eitenansicht");
@@ -285,6 +286,7 @@ void Tfrm_Main::buildMenus() {
     connect(mnu_Laden, &QAction::triggered, this, &Tfrm_Main::mnu_LadenClick);
     connect(mnu_Vergleichen, &QAction::triggered, this, &Tfrm_Main::mnu_VergleichenClick);
     connect(mnu_Speichern, &QAction::triggered, this, &Tfrm_Main::mnu_SpeichernClick);
+    connect(mnu_Historie, &QAction::triggered, this, &Tfrm_Main::mnu_HistorieClick);
     connect(mnu_Beenden, &QAction::triggered, this, &Tfrm_Main::mnu_BeendenClick);
 
     mnu_Optionen = submenu(nullptr, "mnu_Optionen", "Optionen");

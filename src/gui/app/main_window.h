@@ -27,6 +27,7 @@
 #include "core/model/session.h"
 #include "core/model/unsaved_changes.h"
 #include "core/views/text_source.h"
+#include "gui/history/history_window.h"
 #include "gui/print/print_menu.h"
 #include "gui/shared/busy_guard.h"
 #include "gui/shared/page.h"
@@ -72,6 +73,7 @@ class TEinst;
 class Tfrm_Grafik;
 class Tfrm_Tabelle;
 class Tfrm_UserSatTab;
+class HistoryWindow;
 class TInputDlg;
 class TPasswordDlg;
 class TrendPage;
@@ -100,7 +102,11 @@ struct MainWindowOptions {
     std::function<bool(QPrinter&, QWidget*)> printDialog;
 };
 
-class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public PrintHost {
+class Tfrm_Main : public QMainWindow,
+                  public UiHooks,
+                  public PageHost,
+                  public PrintHost,
+                  public HistoryHost {
     Q_OBJECT
   public:
     explicit Tfrm_Main(MainWindowOptions options);
@@ -115,9 +121,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     // --- state --------------------------------------------------------
     bool Busy() const { return busy_.held(); }
     bool FormReady() const { return formReady_; }
-    Session& session() { return session_; }
+    Session& session() override { return session_; }
     ParameterImage& image() { return image_; }
-    DeviceState& device() { return *device_; }
+    DeviceState& device() override { return *device_; }
     Link& link() { return *link_; }
     // The device history (snapshots and journal), opened at start from the
     // settings; null before FormCreate. The history window reads its store.
@@ -132,6 +138,10 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     PrintMenu* printMenu() const { return printMenu_; }
     Tfrm_Tabelle* tableWindow() const { return tabelle_; }
     Tfrm_UserSatTab* saturationWindow() const { return userSatTab_; }
+    // The device history window (gui/history).
+    HistoryWindow* historyWindow() const { return historie_; }
+    // Settings, error log, traces; the scratch files of the history.
+    const std::filesystem::path& appDataFolder() const override { return options_.appDataFolder; }
     // Qt's own texts (standard buttons, file and print dialogs) in the
     // language in force.
     const QtTranslations& qtTranslations() const { return *qtTranslations_; }
@@ -146,7 +156,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     const std::vector<Page*>& pages() const { return pages_; }
 
     // --- texts (current library) ---------------------------------------
-    std::string LoadText(std::uint16_t number) const;
+    std::string LoadText(std::uint16_t number) const override;
     bool LoadTextBlock(std::uint16_t first, std::uint8_t width, views::TextBlock& texts) const;
 
     // --- UiHooks --------------------------------------------------------
@@ -180,6 +190,16 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     // command line, a second start, a drop, the recent-files menu). While a
     // device sequence or a dialog is under way it waits until they end.
     void openParameterFile(const QString& file);
+    // A parameter set from elsewhere (a snapshot of the device history)
+    // compared, as "Compare with file" does, with the device (online) or
+    // the program's parameters (offline); `caption` heads its column.
+    // Writes nothing.
+    void compareParameterSet(const ParameterImage& set, const QString& caption) override;
+    // A parameter file's text (a snapshot) written to the device as "Load"
+    // writes a file: the same questions and preparation, online the
+    // comparison first and the write only when confirmed. The status bar
+    // names `caption`; the text is not remembered as a recent file.
+    void writeParameterText(const std::string& text, int medium, const QString& caption) override;
     // Shows the window in front of the others (a second start handed it a
     // file).
     void raiseWindow();
@@ -202,6 +222,8 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     // "Compare with file...": the differences between the device (online) or
     // the program's parameters (offline) and a parameter file; writes nothing.
     void mnu_VergleichenClick();
+    // "Device history...": shows the history window without waiting.
+    void mnu_HistorieClick();
     void mnu_SpeichernClick();
     void mnu_BeendenClick();
     void mnu_InfoClick();
@@ -257,6 +279,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     // The last parameter files loaded or saved.
     QMenu* mnu_Zuletzt = nullptr;
     QAction* mnu_Vergleichen = nullptr;
+    QAction* mnu_Historie = nullptr;
     QAction* mnu_Speichern = nullptr;
     QAction* mnu_Seitenansicht = nullptr;
     QAction* mnu_Drucken = nullptr;
@@ -312,6 +335,9 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     // "Load": the questions, the file (asked for unless given), online the
     // comparison and the write.
     void loadParameterSet(const std::optional<QString>& given);
+    // The load with a caption: a snapshot's scratch file, shown by its
+    // caption and not remembered.
+    void loadParameterSet(const std::optional<QString>& given, const QString& snapshot);
     void openPendingFiles();
     // Loads and checks the dropped parameter file; true when the event was
     // one and has been taken.
@@ -331,12 +357,14 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     bool writeParameterSet(const QString& source);
     // The write again the user asked for, when the device is connected.
     void writeAgainIfConnected();
-    void takeParameterFile(ParameterImage candidate, const QString& file);
+    void takeParameterFile(ParameterImage candidate, const QString& file,
+                           const QString& snapshot = {});
     // The whole parameter set of the device, read into `device`; false when
     // any block could not be read.
     bool readDeviceParameters(ParameterImage& device);
+    // `rightHead` heads the file's column; empty: "File".
     ComparisonView comparisonView(const ParameterImage& left, const ParameterImage& file,
-                                  bool offerWrite) const;
+                                  bool offerWrite, const QString& rightHead = {}) const;
     // True when the file was written.
     bool saveParameterFile();
     // Saves as "Save" does (online the device's parameters are read first);
@@ -376,6 +404,7 @@ class Tfrm_Main : public QMainWindow, public UiHooks, public PageHost, public Pr
     PrintMenu* printMenu_ = nullptr;
     Tfrm_Tabelle* tabelle_ = nullptr;
     Tfrm_UserSatTab* userSatTab_ = nullptr;
+    HistoryWindow* historie_ = nullptr;
     bool formReady_ = false;
     bool closePending_ = false;
     bool closed_ = false;

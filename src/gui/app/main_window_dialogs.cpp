@@ -1,6 +1,6 @@
 // The main window's modal dialogs: the settings dialog behind
 // "Einstellungen..." and the password dialog it asks; and the graph window
-// of the trend page, shown without waiting; the table editors the medium
+// of the trend page and the device history, shown without waiting; the table editors the medium
 // lines of the circuit pages open.
 
 #include <QPushButton>
@@ -10,6 +10,7 @@
 #include "gui/app/main_window.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/graph/graph_window.h"
+#include "gui/history/history_window.h"
 #include "gui/operation/trend_page.h"
 #include "gui/parameters/circuit_parameter_page.h"
 #include "gui/parameters/password_dialog.h"
@@ -64,6 +65,15 @@ void Tfrm_Main::createDialogs() {
 
 void Tfrm_Main::cmd_GrafikClick() {
     grafik_->showGraph();
+}
+
+void Tfrm_Main::mnu_HistorieClick() {
+    // Made when first asked for: it reads the history only while shown.
+    if (historie_ == nullptr) {
+        historie_ = new HistoryWindow(*this, *dialogs_, this);
+        historie_->setHistory(history());
+    }
+    historie_->showWindow();
 }
 
 void Tfrm_Main::mnu_EinstellungenClick() {

@@ -10,6 +10,8 @@
 #include "gui/app/main_window.h"
 
 #include "core/edit/parameter_compare.h"
+#include "core/history/history_view.h"
+#include "gui/history/history_window.h"
 #include "gui/print/print_menu.h"
 #include "gui/shared/multi_row_tab_bar.h"
 #include "gui/shared/widgets.h"
@@ -60,6 +62,10 @@ void Tfrm_Main::applyFrameTexts() {
     if (const std::string compare = LoadText(edit::compare_text::kMenu); !compare.empty()) {
         mnu_Vergleichen->setText(QString::fromStdString(compare));
     }
+    if (const std::string history = LoadText(history::history_text::kMenu); !history.empty()) {
+        mnu_Historie->setText(QString::fromStdString(history));
+    }
+    if (historie_ != nullptr) historie_->updateTexts();
     if (load(1040)) {
         setText(mnu_Optionen->menuAction(), t[0]);
         setText(mnu_Einstellungen, t[1]);

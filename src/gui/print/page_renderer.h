@@ -14,7 +14,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/print/page_layout.h"
+#include "core/views/page_layout.h"
 
 class QPagedPaintDevice;
 class QPainter;

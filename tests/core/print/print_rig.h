@@ -12,7 +12,7 @@
 #include "core/edit/page_commands.h"
 #include "core/model/defaults.h"
 #include "core/model/value_format.h"
-#include "core/print/page_layout.h"
+#include "core/views/page_layout.h"
 
 namespace parvion::test {
 
