@@ -54,11 +54,11 @@ int main(int argc, char** argv) {
                     PtyRig rig(o, logFolder.path());
                     ParameterImage image;
                     rig.device.injectFault(fault, 100000);
-                    const int before = rig.link->FailedTransactions();
+                    const int before = rig.link->failedTransactions();
                     const auto start = Steady::now();
                     op.run(*rig.link, image);
                     times.push_back(std::chrono::duration<double>(Steady::now() - start).count());
-                    failed = rig.link->FailedTransactions() - before;
+                    failed = rig.link->failedTransactions() - before;
                 }
                 std::sort(times.begin(), times.end());
                 std::printf("%-22s %-13s %6d  %7.3f s  %d\n", op.name, faultName,

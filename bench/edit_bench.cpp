@@ -141,9 +141,9 @@ int main(int argc, char** argv) {
     Session session;
     session.Medium = medium::Gas;
     const TextLibrary texts(FindTextFolder(ProgramFolder(argc > 0 ? argv[0] : nullptr)), session);
-    if (!texts.CheckLibrary()) {
+    if (!texts.checkLibrary()) {
         std::fprintf(stderr, "no string library beside the program (%s)\n",
-                     texts.LibraryPath().string().c_str());
+                     texts.libraryPath().string().c_str());
         return 1;
     }
     ParameterImage image;

@@ -87,7 +87,7 @@ struct PtyRig {
     // or when any of its transactions failed.
     Figure measure(const std::function<bool()>& operation) {
         const auto bytesBefore = server.bytesReceived() + server.bytesSent();
-        const int failedBefore = link->FailedTransactions();
+        const int failedBefore = link->failedTransactions();
         ui.waitedMs = 0;
         const auto start = Steady::now();
         Figure f;
@@ -95,7 +95,7 @@ struct PtyRig {
         f.seconds = std::chrono::duration<double>(Steady::now() - start).count();
         f.bytes = server.bytesReceived() + server.bytesSent() - bytesBefore;
         f.waitsMs = ui.waitedMs;
-        f.ok = f.ok && link->FailedTransactions() == failedBefore;
+        f.ok = f.ok && link->failedTransactions() == failedBefore;
         return f;
     }
 

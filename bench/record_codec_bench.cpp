@@ -26,9 +26,9 @@ using bench::FullImage;
 std::size_t EncodeDecodeAll(const ParameterImage& from, ParameterImage& to) {
     std::size_t bytes = 0;
     auto one = [&](const auto& rec, auto& into) {
-        const wire::Bytes b = codec::encode(rec);
+        const wire::Bytes b = codec::Encode(rec);
         bytes += b.size();
-        bytes += codec::decode(b, into) ? 1u : 0u;
+        bytes += codec::Decode(b, into) ? 1u : 0u;
     };
     for (std::size_t i = 0; i < 2; ++i) {
         one(from.T_User[i], to.T_User[i]);
@@ -50,9 +50,9 @@ std::size_t EncodeDecodeAll(const ParameterImage& from, ParameterImage& to) {
     one(from.Trend_User, to.Trend_User);
     one(from.System, to.System);
     for (std::size_t k = 0; k < 8; ++k) {
-        const wire::Bytes b = codec::encodeVorgabe(from.Vorgaben[k]);
+        const wire::Bytes b = codec::EncodeVorgabe(from.Vorgaben[k]);
         bytes += b.size();
-        bytes += codec::decodeVorgabe(b, to.Vorgaben[k]) ? 1u : 0u;
+        bytes += codec::DecodeVorgabe(b, to.Vorgaben[k]) ? 1u : 0u;
     }
     one(from.Display, to.Display);
     return bytes;

@@ -74,11 +74,11 @@ void RequireFile(const fs::path& file) {
     switch (r.status) {
         case ParameterFileStatus::WrongVariant:
             Failure(file.string() + ": " +
-                    ctx.Text(4,
+                    ctx.text(4,
                              "the file holds a parameter set of "
                              "another variant"));
         case ParameterFileStatus::NotANumber:
-            Failure(file.string() + ": " + ctx.Text(6, "The value is not a valid number:") +
+            Failure(file.string() + ": " + ctx.text(6, "The value is not a valid number:") +
                     r.detail(file));
         default:
             Failure("cannot read " + file.string() + ": " + r.reason);
@@ -90,7 +90,7 @@ void WarnMissingKeys(Context& ctx, const fs::path& file, const ParameterFileResu
     if (r.missingKeys.empty()) return;
     std::cerr << "parvion2-cli: warning: "
               << views::FillPlaceholders(
-                     ctx.Text(kMissingKeysText,
+                     ctx.text(kMissingKeysText,
                               "%1: %2 entries are missing and take their default values: %3"),
                      {file.string(), std::to_string(r.missingKeys.size()),
                       ListMissingKeys(r.missingKeys)})
@@ -115,9 +115,9 @@ ParameterImage LoadForDevice(Context& ctx, const fs::path& file) {
 void ReadWholeImage(Context& ctx) {
     ParameterImage& img = ctx.image();
     ResetParameters(img, ctx.medium(), true);
-    const int before = ctx.link().FailedTransactions();
+    const int before = ctx.link().failedTransactions();
     ReadAllParameters(ctx.link(), img);
-    const int failed = ctx.link().FailedTransactions() - before;
+    const int failed = ctx.link().failedTransactions() - before;
     if (failed > 0 || !ctx.session().Online) {
         ctx.DeviceFailure(std::to_string(failed) + " parameter block read(s) failed");
     }
@@ -150,7 +150,7 @@ void ReadAllUnits(Context& ctx) {
 }
 
 edit::PageTexts PageTexts(const Context& ctx) {
-    return {ctx.Blocks(), ctx.Texts(), ctx.Values()};
+    return {ctx.blocks(), ctx.texts(), ctx.values()};
 }
 
 [[noreturn]] void Circuit2Refused(const std::string& where) {
@@ -162,13 +162,13 @@ edit::PageTexts PageTexts(const Context& ctx) {
 // never writes to the device. Fails when any read failed.
 void ReadPage(Context& ctx, edit::PageName page, int circuit) {
     Link& link = ctx.link();
-    const int before = link.FailedTransactions();
+    const int before = link.failedTransactions();
     if (page == edit::PageName::Circuit && circuit == 1 &&
         views::Circuit2Unavailable(ctx.image().System)) {
         Circuit2Refused("on this device");
     }
     edit::ReadPageRecords(link, ctx.image(), page, circuit);
-    if (link.FailedTransactions() != before || !ctx.session().Online) {
+    if (link.failedTransactions() != before || !ctx.session().Online) {
         ctx.DeviceFailure("the page's parameters cannot be read");
     }
     ReadAllUnits(ctx);
@@ -187,7 +187,7 @@ void LoadEditedFile(Context& ctx, const fs::path& file) {
     if (ident == "STEAM") medium = medium::Energy;
     if (medium == medium::Unknown) {
         Failure(file.string() + ": " +
-                ctx.Text(4, "the file holds no parameter set of a known variant"));
+                ctx.text(4, "the file holds no parameter set of a known variant"));
     }
     ctx.session().Medium = medium;
     ParameterImage& img = ctx.image();
@@ -237,7 +237,7 @@ std::vector<std::string> KeptRemarks(Context& ctx, const fs::path& file) {
 }  // namespace
 
 void RunIdentify(Context& ctx) {
-    ctx.Connect(false);
+    ctx.connect(false);
     DeviceState& dev = ctx.device();
     const std::string program = ReadProgramText(ctx.link());
     if (program.empty()) ctx.DeviceFailure("the program text cannot be read");
@@ -251,10 +251,10 @@ void RunIdentify(Context& ctx) {
               << "Variant:         " << (ctx.medium() == medium::Gas ? "gas" : "energy")
               << '\n'
               // The device's texts are Windows-1252 bytes; the terminal wants UTF-8.
-              << "Program:         " << cp1252ToUtf8(Trimmed(program)) << '\n'
-              << "Serial number:   " << cp1252ToUtf8(Trimmed(dev.DeviceSerialNo)) << '\n'
+              << "Program:         " << Cp1252ToUtf8(Trimmed(program)) << '\n'
+              << "Serial number:   " << Cp1252ToUtf8(Trimmed(dev.DeviceSerialNo)) << '\n'
               << "Expansion level: " << Hex2(sys.Ausbaustufe) << ' '
-              << ctx.Text(views::ExpansionLevelText(sys.Ausbaustufe)) << '\n'
+              << ctx.text(views::ExpansionLevelText(sys.Ausbaustufe)) << '\n'
               << "Access flags:    " << Hex2(flags[0]) << ' ' << Hex2(flags[1]) << ' '
               << Hex2(flags[2]) << ' ' << Hex2(flags[3])
               << (dev.DeviceAccess.isProtected() ? " (password-protected)" : " (not protected)")
@@ -263,19 +263,19 @@ void RunIdentify(Context& ctx) {
 
 void RunReadParams(Context& ctx) {
     fs::path file = ctx.options().args[0];
-    ctx.Connect(true);
+    ctx.connect(true);
     if (!file.has_extension()) file = WithParameterExtension(file, ctx.medium());
     std::vector<std::string> remarks = KeptRemarks(ctx, file);
     ReadWholeImage(ctx);
     ctx.image().Bemerkung = std::move(remarks);
     const ParameterFileResult r = SaveParameterFile(file, ctx.image(), ctx.medium());
-    if (!r.ok()) Failure(ctx.Text(7, "The file cannot be written:") + r.detail(file));
+    if (!r.ok()) Failure(ctx.text(7, "The file cannot be written:") + r.detail(file));
     std::cout << file.string() << '\n';
 }
 
 void RunWriteParams(Context& ctx) {
     const fs::path file = ctx.options().args[0];
-    ctx.Connect(true);
+    ctx.connect(true);
     RequireFile(file);
     edit::FileForDevice prepared = edit::PrepareParameterFile(ctx.link(), ctx.image(), file);
     switch (prepared.status) {
@@ -318,7 +318,7 @@ void DiffSnapshot(Context& ctx) {
     snapshotSide.set("id", id);
     auto otherVariant = [&](std::int64_t which) {
         Failure(views::FillPlaceholders(
-            ctx.Text(history_text::kOtherVariant,
+            ctx.text(history_text::kOtherVariant,
                      "Snapshot %1 holds a parameter set of the other variant"),
             {std::to_string(which)}));
     };
@@ -330,7 +330,7 @@ void DiffSnapshot(Context& ctx) {
     std::string leftName;
     std::string rightName;
     if (!o.against) {
-        ctx.Connect(true);
+        ctx.connect(true);
         if (ctx.medium() != medium) otherVariant(id);
         ReadWholeImage(ctx);
         left = ctx.image();
@@ -367,7 +367,7 @@ void DiffSnapshot(Context& ctx) {
             rightName = "file";
         }
     }
-    const auto rows = edit::CompareParameterSets(left, right, medium, ctx.Texts());
+    const auto rows = edit::CompareParameterSets(left, right, medium, ctx.texts());
     if (o.json) {
         return json_output::PrintSnapshotDiff(ctx, rows, std::move(leftSide), std::move(rightSide));
     }
@@ -394,17 +394,17 @@ void RunDiff(Context& ctx) {
     if (o.against) UsageError("--against applies to diff --snapshot ID");
     if (o.args.empty()) UsageError("diff needs FILE or --snapshot ID");
     const fs::path file = ctx.options().args[0];
-    ctx.Connect(true);
+    ctx.connect(true);
     const ParameterImage fromFile = LoadForDevice(ctx, file);
     ReadWholeImage(ctx);
-    const auto rows = edit::CompareParameterSets(ctx.image(), fromFile, ctx.medium(), ctx.Texts());
+    const auto rows = edit::CompareParameterSets(ctx.image(), fromFile, ctx.medium(), ctx.texts());
     if (ctx.options().json) return json_output::PrintDiff(ctx, rows);
     PrintLines(edit::ComparisonLines(rows));
     std::cerr << rows.size() << (rows.size() == 1 ? " difference\n" : " differences\n");
 }
 
 void RunLive(Context& ctx) {
-    ctx.Connect(true);
+    ctx.connect(true);
     Link& link = ctx.link();
     DeviceState& dev = ctx.device();
     ParameterImage& img = ctx.image();
@@ -432,27 +432,27 @@ void RunLive(Context& ctx) {
     const views::CircuitValuesInput in{
         img, ctx.medium(), c, dev.OperatingValues[ci], dev.OutputCurrents, number, bits};
     if (ctx.options().json) return json_output::PrintLive(ctx, in);
-    PrintLines(views::BuildCircuitLines(in, ctx.Blocks(), ctx.Values()));
+    PrintLines(views::BuildCircuitLines(in, ctx.blocks(), ctx.values()));
 }
 
 void RunErrors(Context& ctx) {
-    ctx.Connect(true);
+    ctx.connect(true);
     if (!ReadErrorProtocol(ctx.link(), ctx.device().ErrorProtocol)) {
         ctx.DeviceFailure("the error protocol cannot be read");
     }
     const auto lines = views::BuildErrorProtocolLines(
-        ctx.device().ErrorProtocol, ctx.image().System, ctx.Texts(), ctx.Blocks());
+        ctx.device().ErrorProtocol, ctx.image().System, ctx.texts(), ctx.blocks());
     if (!ctx.options().json) PrintLines(lines);
     std::string reason;
     if (ctx.options().saveFile &&
         !views::SaveErrorProtocolFile(*ctx.options().saveFile, lines, &reason)) {
-        Failure(ctx.Text(7, "The file cannot be written:") + " " + reason);
+        Failure(ctx.text(7, "The file cannot be written:") + " " + reason);
     }
     if (ctx.options().json) json_output::PrintErrors(ctx);
 }
 
 void RunIntegrators(Context& ctx) {
-    ctx.Connect(true);
+    ctx.connect(true);
     ReadUnits(ctx);
     if (!ReadIntegrators(ctx.link(), ctx.device().Integrators)) {
         ctx.DeviceFailure("the integrators cannot be read");
@@ -460,14 +460,14 @@ void RunIntegrators(Context& ctx) {
     const int circuits = views::AllOutputsPresent(ctx.image().System) ? 2 : 1;
     if (ctx.options().json) return json_output::PrintIntegrators(ctx, circuits);
     for (int c = 0; c < circuits; ++c) {
-        std::cout << ctx.Text(static_cast<std::uint16_t>(30720 + c)) << '\n';
+        std::cout << ctx.text(static_cast<std::uint16_t>(30720 + c)) << '\n';
         PrintLines(
-            views::BuildIntegratorLines(ctx.device().Integrators, c, ctx.Blocks(), ctx.Values()));
+            views::BuildIntegratorLines(ctx.device().Integrators, c, ctx.blocks(), ctx.values()));
     }
 }
 
 void RunTrends(Context& ctx) {
-    ctx.Connect(true);
+    ctx.connect(true);
     if (!views::TrendRecordingPresent(ctx.image().System)) {
         Failure("this device has no trend recording");
     }
@@ -496,17 +496,17 @@ void RunTrends(Context& ctx) {
     const ParameterImage& img = ctx.image();
     const int medium = ctx.medium();
     const auto header = views::TrendGridHeader(
-        ctx.Blocks(), [&img, medium](std::uint8_t q) { return UnitText(img, medium, q, true); });
-    const auto lines = views::BuildTrendExport(store, serialNo, header, ctx.Values());
+        ctx.blocks(), [&img, medium](std::uint8_t q) { return UnitText(img, medium, q, true); });
+    const auto lines = views::BuildTrendExport(store, serialNo, header, ctx.values());
     std::string reason;
     if (!views::SaveTrendExportFile(*ctx.options().exportFile, lines, &reason)) {
-        Failure(ctx.Text(7, "The file cannot be written:") + " " + reason);
+        Failure(ctx.text(7, "The file cannot be written:") + " " + reason);
     }
     if (ctx.options().json) json_output::PrintTrends(ctx, items);
 }
 
 void RunClock(Context& ctx) {
-    ctx.Connect(true);
+    ctx.connect(true);
     DeviceState& dev = ctx.device();
     if (ctx.options().setClock && !WriteDeviceClock(ctx.link())) {
         ctx.DeviceFailure("the device clock cannot be set");
@@ -576,7 +576,7 @@ void RunPage(Context& ctx) {
         if (*page == edit::PageName::Remarks) {
             UsageError("the remark lines exist only in parameter files: give one with --file");
         }
-        ctx.Connect(true);
+        ctx.connect(true);
         ReadPage(ctx, *page, circuit);
     }
     if (ctx.options().json) {
@@ -599,11 +599,11 @@ void RunSet(Context& ctx) {
         }
         LoadEditedFile(ctx, file);
         const edit::SettingOutcome outcome =
-            edit::ApplySetting(ctx.OfflineLink(), ctx.image(), setting, PageTexts(ctx));
+            edit::ApplySetting(ctx.offlineLink(), ctx.image(), setting, PageTexts(ctx));
         if (!outcome.ok()) SettingFailure(outcome);
         PrintNotes(outcome);
         const ParameterFileResult r = SaveParameterFile(file, ctx.image(), ctx.medium());
-        if (!r.ok()) Failure(ctx.Text(7, "The file cannot be written:") + r.detail(file));
+        if (!r.ok()) Failure(ctx.text(7, "The file cannot be written:") + r.detail(file));
         PrintLines(edit::PrintPage(outcome.page, ctx.image(), ctx.medium(), outcome.circuit,
                                    PageTexts(ctx)));
         return;
@@ -612,7 +612,7 @@ void RunSet(Context& ctx) {
     if (where && where->page == edit::PageName::Remarks) {
         UsageError("the remark lines exist only in parameter files: give one with --file");
     }
-    ctx.Connect(true);
+    ctx.connect(true);
     if (where) {
         // Circuit 2 of a device without it is no setting of the page: usage.
         if (where->page == edit::PageName::Circuit && where->circuit == 1 &&
@@ -630,7 +630,7 @@ void RunSet(Context& ctx) {
         }
     }
     Link& link = ctx.link();
-    const int before = link.FailedTransactions();
+    const int before = link.failedTransactions();
     const edit::SettingOutcome outcome =
         edit::ApplySetting(link, ctx.image(), setting, PageTexts(ctx));
     if (ctx.editNotSent()) {
@@ -640,7 +640,7 @@ void RunSet(Context& ctx) {
     }
     if (!outcome.ok()) SettingFailure(outcome);
     PrintNotes(outcome);
-    const int failed = link.FailedTransactions() - before;
+    const int failed = link.failedTransactions() - before;
     if (failed > 0 || !ctx.session().Online) {
         ctx.DeviceFailure(std::to_string(failed) +
                           " transfer(s) of the change failed; the device may not hold it");

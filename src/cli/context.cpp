@@ -74,8 +74,8 @@ Context::Context(const CliOptions& options, const fs::path& exeFolder)
     }
 
     texts_ = std::make_unique<TextLibrary>(FindTextFolder(exeFolder), session_);
-    if (!texts_->CheckLibrary()) {
-        Failure("Sprachen - Dll fehlt! (" + texts_->LibraryPath().string() + ")");
+    if (!texts_->checkLibrary()) {
+        Failure("Sprachen - Dll fehlt! (" + texts_->libraryPath().string() + ")");
     }
 }
 
@@ -102,32 +102,32 @@ void Context::RecordHistory() noexcept {
     }
 }
 
-std::string Context::Text(std::uint16_t number, const std::string& fallback) const {
+std::string Context::text(std::uint16_t number, const std::string& fallback) const {
     std::string t = texts_->LoadText(number);
     return t.empty() ? fallback : t;
 }
 
-views::BlockLoader Context::Blocks() const {
+views::BlockLoader Context::blocks() const {
     return [this](std::uint16_t first, std::uint8_t width, views::TextBlock& t) {
         return texts_->LoadTextBlock(first, width, t);
     };
 }
 
-views::TextLoader Context::Texts() const {
+views::TextLoader Context::texts() const {
     return [this](std::uint16_t number) { return texts_->LoadText(number); };
 }
 
-views::ValueFormatter Context::Values() const {
+views::ValueFormatter Context::values() const {
     return [this](std::uint8_t q, bool withUnit, bool trim, float v) {
         return FormatValue(image_, session_.Medium, q, withUnit, trim, v);
     };
 }
 
-std::string Context::PortDescription() const {
+std::string Context::portDescription() const {
     return portPath_ + " at " + std::to_string(kBaudRates[session_.Baudrate]) + " baud";
 }
 
-std::string Context::LinkCauseText() const {
+std::string Context::linkCauseText() const {
     if (!link_) return {};
     return LinkFailureText(link_->lastFailure(), Texts());
 }
@@ -139,13 +139,13 @@ void Context::DeviceFailure(const std::string& what) const {
     Failure(message + " (" + PortDescription() + ")");
 }
 
-Link& Context::OfflineLink() {
+Link& Context::offlineLink() {
     session_.Online = false;
     if (!link_) link_ = std::make_unique<Link>(line_, ui_, session_, appData_);
     return *link_;
 }
 
-void Context::Connect(bool checkPassword) {
+void Context::connect(bool checkPassword) {
     std::error_code ec;
     if (!appData_.empty()) fs::create_directories(appData_, ec);  // for Errors.log and traces
     link_ = std::make_unique<Link>(line_, ui_, session_, appData_);

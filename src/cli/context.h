@@ -47,20 +47,20 @@ class Context {
     Context& operator=(const Context&) = delete;
 
     // Text of the library, or the fallback when it has none.
-    std::string Text(std::uint16_t number, const std::string& fallback = {}) const;
-    views::BlockLoader Blocks() const;
-    views::TextLoader Texts() const;
-    views::ValueFormatter Values() const;
+    std::string text(std::uint16_t number, const std::string& fallback = {}) const;
+    views::BlockLoader blocks() const;
+    views::TextLoader texts() const;
+    views::ValueFormatter values() const;
 
     // Opens the port, identifies the device (which sets the variant), reads
     // its access record and its System block. With checkPassword, a
     // protected device needs the right --password; a given password is
     // always checked. Throws CliError on every failure.
-    void Connect(bool checkPassword);
+    void connect(bool checkPassword);
 
     // A link that stays offline (no port is opened): the edit layer then
     // changes the image alone.
-    Link& OfflineLink();
+    Link& offlineLink();
 
     const CliOptions& options() const { return options_; }
     Session& session() { return session_; }
@@ -72,7 +72,7 @@ class Context {
 
     // Why the link last failed, in the user's language; empty when it has
     // not failed.
-    std::string LinkCauseText() const;
+    std::string linkCauseText() const;
     // Ends the command with "what: cause (the port at its baud rate)" for a
     // device operation that failed.
     [[noreturn]] void DeviceFailure(const std::string& what) const;
@@ -95,7 +95,7 @@ class Context {
     // The device path or network port name of the chosen port.
     const std::string& portPath() const { return portPath_; }
     // "the port /dev/x at 9600 baud" for messages.
-    std::string PortDescription() const;
+    std::string portDescription() const;
 
   private:
     const CliOptions& options_;

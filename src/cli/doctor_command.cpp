@@ -14,7 +14,7 @@
 namespace parvion::cli {
 
 void RunDoctor(Context& ctx) {
-    const views::TextLoader text = ctx.Texts();
+    const views::TextLoader text = ctx.texts();
     const ProfileFile settings(SettingsFile(ctx.appData()));
     const doctor::ComPorts comPort = [&settings](int n) { return PortName(settings, n); };
     NullUiHooks ui;

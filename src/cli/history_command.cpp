@@ -34,7 +34,7 @@ bool German(Context& ctx) {
 
 std::string Fill(Context& ctx, std::uint16_t number, const std::string& fallback,
                  std::initializer_list<std::string> values) {
-    return views::FillPlaceholders(ctx.Text(number, fallback), values);
+    return views::FillPlaceholders(ctx.text(number, fallback), values);
 }
 
 // The store, opened; ends the command naming the cause when it is not there.
@@ -133,7 +133,7 @@ void ListSnapshots(Context& ctx) {
         return json_output::Print(doc);
     }
     if (snapshots.empty()) {
-        std::cerr << ctx.Text(ht::kNoSnapshots, "The device history holds no snapshot") << '\n';
+        std::cerr << ctx.text(ht::kNoSnapshots, "The device history holds no snapshot") << '\n';
         return;
     }
     for (const history::SnapshotInfo& s : snapshots) {
@@ -167,25 +167,25 @@ void ShowSnapshot(Context& ctx) {
         if (!file.has_extension()) file = WithParameterExtension(file, info.medium);
         std::string why;
         if (!WriteFileAtomically(file, snapshot.parameterText, &why)) {
-            Failure(ctx.Text(7, "The file cannot be written:") + " " + why);
+            Failure(ctx.text(7, "The file cannot be written:") + " " + why);
         }
         if (!ctx.options().json) std::cout << file.string() << '\n';
     }
     if (ctx.options().json) {
         Json doc = json_output::Document(ctx, "history show");
         Json o = SnapshotObject(info);
-        o.set("parameters", cp1252ToUtf8(snapshot.parameterText));
+        o.set("parameters", Cp1252ToUtf8(snapshot.parameterText));
         if (snapshot.propertyTable)
-            o.set("property_table_file", cp1252ToUtf8(*snapshot.propertyTable));
+            o.set("property_table_file", Cp1252ToUtf8(*snapshot.propertyTable));
         if (snapshot.saturationTable) {
-            o.set("saturation_table_file", cp1252ToUtf8(*snapshot.saturationTable));
+            o.set("saturation_table_file", Cp1252ToUtf8(*snapshot.saturationTable));
         }
         doc.set("snapshot", std::move(o));
         return json_output::Print(doc);
     }
     if (ctx.options().saveFile) return;
-    std::cout << ctx.Text(ht::kSnapshot, "Snapshot") << ' ' << SnapshotLine(ctx, info) << '\n'
-              << cp1252ToUtf8(snapshot.parameterText);
+    std::cout << ctx.text(ht::kSnapshot, "Snapshot") << ' ' << SnapshotLine(ctx, info) << '\n'
+              << Cp1252ToUtf8(snapshot.parameterText);
 }
 
 std::string Describe(Context& ctx, const history::VerifyResult& r) {
@@ -193,7 +193,7 @@ std::string Describe(Context& ctx, const history::VerifyResult& r) {
     const std::string seq = std::to_string(r.seq);
     switch (r.broken) {
         case Break::None:
-            if (r.entries == 0) return ctx.Text(ht::kEmpty, "The journal is empty");
+            if (r.entries == 0) return ctx.text(ht::kEmpty, "The journal is empty");
             return Fill(ctx, ht::kIntact,
                         "The journal's %1 entries are intact; entry %2 ends the chain with %3",
                         {std::to_string(r.entries), std::to_string(r.lastSeq), r.lastHash});
@@ -237,10 +237,10 @@ void VerifyJournal(Context& ctx) {
 history::JournalCsvTexts CsvTexts(Context& ctx) {
     history::JournalCsvTexts texts = history::EnglishJournalTexts();
     auto n = ht::kCsvFirst;
-    for (std::string& t : texts.heads) t = ctx.Text(n++, t);
-    for (std::string& t : texts.targets) t = ctx.Text(n++, t);
-    for (std::string& t : texts.outcomes) t = ctx.Text(n++, t);
-    for (std::string& t : texts.programs) t = ctx.Text(n++, t);
+    for (std::string& t : texts.heads) t = ctx.text(n++, t);
+    for (std::string& t : texts.targets) t = ctx.text(n++, t);
+    for (std::string& t : texts.outcomes) t = ctx.text(n++, t);
+    for (std::string& t : texts.programs) t = ctx.text(n++, t);
     return texts;
 }
 
@@ -268,7 +268,7 @@ void ListJournal(Context& ctx) {
         std::string why;
         if (!WriteFileAtomically(*csv, history::JournalCsv(entries, CsvTexts(ctx), German(ctx)),
                                  &why)) {
-            Failure(ctx.Text(7, "The file cannot be written:") + " " + why);
+            Failure(ctx.text(7, "The file cannot be written:") + " " + why);
         }
     }
     if (ctx.options().json) {
@@ -303,7 +303,7 @@ void ListJournal(Context& ctx) {
         return json_output::Print(doc);
     }
     if (entries.empty()) {
-        std::cerr << ctx.Text(ht::kNoEntries, "The journal holds no entries") << '\n';
+        std::cerr << ctx.text(ht::kNoEntries, "The journal holds no entries") << '\n';
         return;
     }
     for (const history::JournalEntry& e : entries) {

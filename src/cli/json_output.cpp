@@ -171,11 +171,11 @@ void PrintIdentify(Context& ctx, const std::string& program) {
     const SystemRec& sys = ctx.image().System;
     Json doc = DeviceDocument(ctx, "identify");
     doc.set("identity", Trim(dev.DeviceIdent));
-    doc.set("program", cp1252ToUtf8(Trim(program)));
-    doc.set("serial_number", cp1252ToUtf8(Trim(dev.DeviceSerialNo)));
+    doc.set("program", Cp1252ToUtf8(Trim(program)));
+    doc.set("serial_number", Cp1252ToUtf8(Trim(dev.DeviceSerialNo)));
     Json level = Json::object();
     level.set("code", unsigned{sys.Ausbaustufe});
-    level.set("name", ctx.Text(views::ExpansionLevelText(sys.Ausbaustufe)));
+    level.set("name", ctx.text(views::ExpansionLevelText(sys.Ausbaustufe)));
     doc.set("expansion_level", std::move(level));
     Json flags = Json::array();
     for (const std::uint8_t f : dev.DeviceAccess.Flags) flags.push(unsigned{f});
@@ -195,8 +195,8 @@ void PrintClock(Context& ctx) {
 
 void PrintLive(Context& ctx, const views::CircuitValuesInput& in) {
     ValueCapture capture;
-    const auto text = views::BuildCircuitLines(in, ctx.Blocks(), ctx.Values());
-    const auto captured = views::BuildCircuitLines(in, ctx.Blocks(), capture.formatter());
+    const auto text = views::BuildCircuitLines(in, ctx.blocks(), ctx.values());
+    const auto captured = views::BuildCircuitLines(in, ctx.blocks(), capture.formatter());
     Json doc = DeviceDocument(ctx, "live");
     doc.set("circuit", in.circuit + 1);
     Json lines = Json::array();
@@ -268,13 +268,13 @@ void PrintSnapshotDiff(Context& ctx, const std::vector<edit::ComparisonRow>& row
 void PrintErrors(Context& ctx) {
     const ErrorProtocolRec& protocol = ctx.device().ErrorProtocol;
     const SystemRec& system = ctx.image().System;
-    const std::string active = ctx.Text(17440);
-    const std::string open = ctx.Text(17441);
-    const std::string arrow = ctx.Text(17442);
+    const std::string active = ctx.text(17440);
+    const std::string open = ctx.text(17441);
+    const std::string arrow = ctx.text(17442);
     views::TextBlock names;
     names.fill({});
     const bool oneCircuit = system.Kind == 1 || system.Kind == 2;
-    ctx.Blocks()(oneCircuit ? 17424 : 17408, 1, names);
+    ctx.blocks()(oneCircuit ? 17424 : 17408, 1, names);
     const bool circuit2 = (system.Ausbaustufe & ausbaustufe::NoCircuit2) == 0;
 
     Json doc = DeviceDocument(ctx, "errors");
@@ -323,7 +323,7 @@ void PrintIntegrators(Context& ctx, int circuits) {
         }
         Json circuit = Json::object();
         circuit.set("circuit", c + 1);
-        circuit.set("heading", ctx.Text(static_cast<std::uint16_t>(30720 + c)));
+        circuit.set("heading", ctx.text(static_cast<std::uint16_t>(30720 + c)));
         circuit.set("records", std::move(records));
         list.push(std::move(circuit));
     }
@@ -372,8 +372,8 @@ void PrintTrends(Context& ctx, const std::vector<views::TrendItem>& items) {
 
 void PrintPage(Context& ctx, edit::PageName page, int circuit, bool fromFile) {
     ValueCapture capture;
-    const edit::PageTexts texts{ctx.Blocks(), ctx.Texts(), ctx.Values()};
-    const edit::PageTexts capturing{ctx.Blocks(), ctx.Texts(), capture.formatter()};
+    const edit::PageTexts texts{ctx.blocks(), ctx.texts(), ctx.values()};
+    const edit::PageTexts capturing{ctx.blocks(), ctx.texts(), capture.formatter()};
     const ParameterImage& image = ctx.image();
     const auto text = edit::PrintPage(page, image, ctx.medium(), circuit, texts);
     const auto captured = edit::PrintPage(page, image, ctx.medium(), circuit, capturing);
@@ -413,7 +413,7 @@ void PrintPage(Context& ctx, edit::PageName page, int circuit, bool fromFile) {
 }
 
 void PrintDoctor(Context& ctx, const std::vector<doctor::PortReport>& reports) {
-    const views::TextLoader text = ctx.Texts();
+    const views::TextLoader text = ctx.texts();
     Json doc = Document(ctx, "doctor");
     Json ports = Json::array();
     bool answered = false;

@@ -74,7 +74,7 @@ void RunPrint(Context& ctx) {
         header.source.statusText = ShortenFileName(*o.file);
         identity.fileName = *o.file;
     } else {
-        ctx.Connect(true);
+        ctx.connect(true);
         DeviceState& dev = ctx.device();
         if (what == "record") {
             // The record holds only what the device holds.
@@ -92,7 +92,7 @@ void RunPrint(Context& ctx) {
         header.source.serialNo = dev.DeviceSerialNo;
     }
 
-    const edit::PageTexts texts{ctx.Blocks(), ctx.Texts(), ctx.Values()};
+    const edit::PageTexts texts{ctx.blocks(), ctx.texts(), ctx.values()};
     std::vector<print::PrintJob> jobs;
     if (what == "parameters") {
         jobs.push_back(print::ParameterPrintoutJob(ctx.image(), ctx.medium(), texts, header));
@@ -107,7 +107,7 @@ void RunPrint(Context& ctx) {
     const auto app = StartQt();
     QString reason;
     if (!gui::WritePdf(QString::fromStdString(*o.pdfFile), jobs, &reason)) {
-        Failure(ctx.Text(7, "The file cannot be written:") + " " + *o.pdfFile + ": " +
+        Failure(ctx.text(7, "The file cannot be written:") + " " + *o.pdfFile + ": " +
                 reason.toStdString());
     }
     std::cout << *o.pdfFile << '\n';

@@ -29,7 +29,7 @@ void CheckVariant(Context& ctx, TableKind kind) {
 }
 
 [[noreturn]] void FileFailure(Context& ctx, const fs::path& file, const FileResult& r) {
-    Failure(file.string() + ": " + FileMessage(ctx.Texts(), r));
+    Failure(file.string() + ": " + FileMessage(ctx.texts(), r));
 }
 
 void Read(Context& ctx, fs::path file) {
@@ -37,7 +37,7 @@ void Read(Context& ctx, fs::path file) {
     const std::optional<TableKind> kind = KindFromName(*ctx.options().tableKind);
     if (!kind) UsageError("--kind needs " + KindList());
     if (!file.has_extension()) file += "." + std::string(KindInfo(*kind).extension);
-    ctx.Connect(true);
+    ctx.connect(true);
     CheckVariant(ctx, *kind);
     DeviceState& device = ctx.device();
     FileResult saved;
@@ -64,7 +64,7 @@ void Read(Context& ctx, fs::path file) {
 // with --allow-missing.
 void CheckMissing(Context& ctx, const fs::path& file, const std::vector<std::string>& keys) {
     if (keys.empty()) return;
-    const std::string message = file.string() + ": " + MissingCellsMessage(ctx.Texts(), keys);
+    const std::string message = file.string() + ": " + MissingCellsMessage(ctx.texts(), keys);
     if (!ctx.options().allowMissing) {
         Failure(message + "\nnothing was sent; --allow-missing sends the table with 0 for them");
     }
@@ -82,10 +82,10 @@ void Write(Context& ctx, const fs::path& file) {
         if (FileResult r = LoadSaturationFile(file, grid); !r.ok()) FileFailure(ctx, file, r);
         SaturationTableBuffer checked;
         if (std::optional<BadCell> bad = SaturationGridToBuffer(grid, checked)) {
-            Failure(file.string() + ": " + BadCellMessage(ctx.Texts(), *bad));
+            Failure(file.string() + ": " + BadCellMessage(ctx.texts(), *bad));
         }
         CheckMissing(ctx, file, MissingKeys(grid));
-        ctx.Connect(true);
+        ctx.connect(true);
         CheckVariant(ctx, *kind);
         sent = TransmitSaturationGrid(ctx.link(), grid, ctx.device().SaturationTable,
                                       [](const auto&) { return true; });  // CheckMissing
@@ -95,17 +95,17 @@ void Write(Context& ctx, const fs::path& file) {
         if (FileResult r = LoadPropertyFile(file, grid); !r.ok()) FileFailure(ctx, file, r);
         PropertyTableBuffer checked;
         if (std::optional<BadCell> bad = PropertyGridToBuffer(grid, checked)) {
-            Failure(file.string() + ": " + BadCellMessage(ctx.Texts(), *bad));
+            Failure(file.string() + ": " + BadCellMessage(ctx.texts(), *bad));
         }
         CheckMissing(ctx, file, MissingKeys(grid));
-        ctx.Connect(true);
+        ctx.connect(true);
         CheckVariant(ctx, *kind);
         sent = TransmitPropertyGrid(ctx.link(), KindInfo(*kind).deviceTable, grid,
                                     ctx.device().PropertyTable,
                                     [](const auto&) { return true; });  // CheckMissing
     }
     if (sent.status == TransmitStatus::BadCell) {
-        Failure(file.string() + ": " + BadCellMessage(ctx.Texts(), *sent.bad));
+        Failure(file.string() + ": " + BadCellMessage(ctx.texts(), *sent.bad));
     }
     if (sent.status != TransmitStatus::Sent) {
         ctx.DeviceFailure("the table was not taken by the device");

@@ -277,7 +277,7 @@ TEST(CliErrors, SaveWritesTheListAsTheErrorPageSavesIt) {
     ASSERT_EQ(r.code, 0) << r.err;
     // The file holds the printed lines, in Windows-1252 with CR LF.
     std::string expected;
-    for (const std::string& line : SplitLines(r.out)) expected += utf8ToCp1252(line) + "\r\n";
+    for (const std::string& line : SplitLines(r.out)) expected += Utf8ToCp1252(line) + "\r\n";
     const std::string bytes = readFileBytes(file);
     EXPECT_EQ(bytes, expected);
     EXPECT_TRUE(Contains(bytes, "Stromausg\xE4nge")) << bytes;

@@ -16,7 +16,7 @@ namespace {
 float DeviceT_UserMax(sim::Device& d, int circuit) {
     const auto place = block::T_User(circuit);
     T_UserRec r;
-    EXPECT_TRUE(codec::decode(d.peek(place.address, place.count), r));
+    EXPECT_TRUE(codec::Decode(d.peek(place.address, place.count), r));
     return r.Max;
 }
 

@@ -22,10 +22,10 @@ TEST(CliSystem, TheSwitchToOneCircuitRunsWhole) {
     sim::Device& d = sim.device();
     SystemRec sys = deviceRecord<SystemRec>(d, block::System);
     sys.Kind = 0;
-    d.poke(block::System.address, codec::encode(sys));
+    d.poke(block::System.address, codec::Encode(sys));
     Aus_UserRec out{};
     out.Param = 9;  // circuit 2 temperature
-    d.poke(block::Aus_User(0).address, codec::encode(out));
+    d.poke(block::Aus_User(0).address, codec::Encode(out));
     const auto en = [&](std::vector<std::string> rest) {
         rest.insert(rest.begin(), {"--lang", "en"});
         return RunCli(With(sim.line(), rest), home.path());

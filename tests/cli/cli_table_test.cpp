@@ -17,7 +17,7 @@ fs::path Fixture(const char* name) {
 }
 
 float DeviceFloat(sim::Device& d, std::uint16_t address) {
-    return wire::getFloat(d.peek(address, 4), 0);
+    return wire::GetFloat(d.peek(address, 4), 0);
 }
 
 sim::DeviceOptions EnergyDevice() {

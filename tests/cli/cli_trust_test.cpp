@@ -28,7 +28,7 @@ ParameterImage DeviceImage(const sim::Device& d) {
         const auto kind = static_cast<BlockKind>(k);
         for (int i = 0; i < BlockCount(kind); ++i) {
             const block::Place p = block::Of({kind, i});
-            EXPECT_TRUE(codec::decodeBlock(d.peek(p.address, p.count), image, {kind, i}));
+            EXPECT_TRUE(codec::DecodeBlock(d.peek(p.address, p.count), image, {kind, i}));
         }
     }
     return image;
@@ -58,7 +58,7 @@ std::set<std::string> Changes(const sim::Device& d, const std::vector<Bytes>& be
             const std::string name = kNames[k] + std::to_string(i);
             bool named = false;
             ParameterImage one = was;
-            codec::decodeBlock(d.peek(p.address, p.count), one, {kind, i});
+            codec::DecodeBlock(d.peek(p.address, p.count), one, {kind, i});
             named = !DiffParameterImages(was, one, medium::Gas, false).empty();
             if (!named) out.insert(name + " <bytes>");
         }
@@ -119,7 +119,7 @@ void FillDistinct(sim::Device& d) {
     for (int k = 0; k < kBlockKinds; ++k) {
         const auto kind = static_cast<BlockKind>(k);
         for (int i = 0; i < BlockCount(kind); ++i) {
-            d.poke(block::Of({kind, i}).address, codec::encodeBlock(im, {kind, i}));
+            d.poke(block::Of({kind, i}).address, codec::EncodeBlock(im, {kind, i}));
         }
     }
 }

@@ -130,7 +130,7 @@ TEST(NetworkLine, ParametersReachTheDeviceByteForByteAsOverTheLocalLine) {
     const ParameterImage edited = Edited(image);
     ParameterImage written = edited;
     WriteAllParameters(local->link, written);
-    EXPECT_EQ(local->link.FailedTransactions(), 0);
+    EXPECT_EQ(local->link.failedTransactions(), 0);
     const Bytes expected = ParameterMemory(local->device);
     ASSERT_NE(expected, ParameterMemory(sim::Device{}));
 
@@ -149,7 +149,7 @@ TEST(NetworkLine, ParametersReachTheDeviceByteForByteAsOverTheLocalLine) {
         EXPECT_EQ(over, image);
         over = Edited(over);
         WriteAllParameters(s->link, over);
-        EXPECT_EQ(s->link.FailedTransactions(), 0);
+        EXPECT_EQ(s->link.failedTransactions(), 0);
         EXPECT_EQ(ParameterMemory(s->device), expected);
         ParameterImage back;
         ASSERT_TRUE(ReadAllParameters(s->link, back));

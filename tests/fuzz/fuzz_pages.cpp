@@ -33,7 +33,7 @@ namespace {
 
 template <class Record>
 void Decode(fuzz::ByteReader& in, block::Place place, Record& record) {
-    (void)codec::decode(in.bytes(place.count), record);
+    (void)codec::Decode(in.bytes(place.count), record);
 }
 
 void FillImage(fuzz::ByteReader& in, ParameterImage& im) {
@@ -61,7 +61,7 @@ void FillImage(fuzz::ByteReader& in, ParameterImage& im) {
     for (int q = 0; q < 16; ++q) {
         Decode(in, block::UserEinheiten(q), im.UserEinheiten[static_cast<std::size_t>(q)]);
     }
-    for (float& v : im.Vorgaben) (void)codec::decodeVorgabe(in.bytes(4), v);
+    for (float& v : im.Vorgaben) (void)codec::DecodeVorgabe(in.bytes(4), v);
 }
 
 void FillDevice(fuzz::ByteReader& in, DeviceState& d) {

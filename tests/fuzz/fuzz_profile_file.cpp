@@ -12,9 +12,9 @@ using namespace parvion;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (utf8ToCp1252(cp1252ToUtf8(bytes)) != bytes) std::abort();
-    (void)isValidUtf8(bytes);
-    (void)parseProfileInt(bytes);
+    if (Utf8ToCp1252(Cp1252ToUtf8(bytes)) != bytes) std::abort();
+    (void)IsValidUtf8(bytes);
+    (void)ParseProfileInt(bytes);
 
     const auto file = fuzz::ScratchFolder() / "profile.ini";
     fuzz::WriteFile(file, bytes);

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto folder = fuzz::ScratchFolder();
     fuzz::WriteFile(folder / LibraryFileName(session.Medium, session.Sprache), content);
     const TextLibrary library(folder, session);
-    (void)library.CheckLibrary();
+    (void)library.checkLibrary();
     if (library.LoadText(first) != LookupText(parsed, first)) std::abort();
     std::array<std::string, 16> fromFile;
     const bool loaded = library.LoadTextBlock(first, width, fromFile);

@@ -239,7 +239,7 @@ TEST(DeviceContents, SystemBlockHoldsExpansionLevelAndKindMask) {
     EXPECT_EQ(s[0], 0xC0);
     EXPECT_EQ(s[2], 0x03);
     EXPECT_EQ(s[3] & ~s[2], 0);
-    EXPECT_FLOAT_EQ(wire::getFloat(s, 8), 1.0f);
+    EXPECT_FLOAT_EQ(wire::GetFloat(s, 8), 1.0f);
     // Without circuit 2 its live values stay 0.
     const Bytes live = d.peek(addr::OperatingValues + addr::OperatingValuesStride, 80);
     EXPECT_EQ(live, Bytes(80, 0));
@@ -299,22 +299,22 @@ TEST(DeviceLiveValues, TotalsIntegrateAndValuesArePlausible) {
     d.advanceTime(std::chrono::hours(1));
     const Bytes b = d.peek(addr::OperatingValues, 80);
 
-    const float kelvin = wire::getFloat(a, 24);
+    const float kelvin = wire::GetFloat(a, 24);
     EXPECT_GT(kelvin, 273.15f + 150.0f);  // steam circuit
     EXPECT_LT(kelvin, 273.15f + 210.0f);
-    EXPECT_GT(wire::getFloat(a, 20), 0.0f);  // pressure
+    EXPECT_GT(wire::GetFloat(a, 20), 0.0f);  // pressure
 
-    const double massA = double{wire::getFloat(a, 40)} + double{wire::getFloat(a, 44)};
-    const double massB = double{wire::getFloat(b, 40)} + double{wire::getFloat(b, 44)};
-    const double flow = wire::getFloat(b, 36);  // kg/h
+    const double massA = double{wire::GetFloat(a, 40)} + double{wire::GetFloat(a, 44)};
+    const double massB = double{wire::GetFloat(b, 40)} + double{wire::GetFloat(b, 44)};
+    const double flow = wire::GetFloat(b, 36);  // kg/h
     EXPECT_NEAR(massB - massA, flow, flow * 0.3);
-    EXPECT_NEAR(double(wire::getLong(b, 60)) - double(wire::getLong(a, 60)), 3600.0, 2.0);
-    EXPECT_NE(wire::getFloat(a, 24), wire::getFloat(b, 24));  // temperature drifts
+    EXPECT_NEAR(double(wire::GetLong(b, 60)) - double(wire::GetLong(a, 60)), 3600.0, 2.0);
+    EXPECT_NE(wire::GetFloat(a, 24), wire::GetFloat(b, 24));  // temperature drifts
 
     const Bytes currents = d.peek(addr::OutputCurrents, 16);
     for (std::size_t k = 0; k < 4; ++k) {
-        EXPECT_GE(wire::getFloat(currents, 4 * k), 3.8f);
-        EXPECT_LE(wire::getFloat(currents, 4 * k), 20.5f);
+        EXPECT_GE(wire::GetFloat(currents, 4 * k), 3.8f);
+        EXPECT_LE(wire::GetFloat(currents, 4 * k), 20.5f);
     }
 }
 
@@ -336,7 +336,7 @@ TEST(DeviceHistory, TrendDirectoryAndBlockHeadersAreValid) {
         ++valid;
         // Temperatures in tenths of a kelvin plus 2731: a gas line near 10 °C.
         const Bytes t = d.peek(static_cast<std::uint16_t>(base + addr::TrendSeries1), 2);
-        const int celsiusTenths = wire::getWord(t, 0) - 2731;
+        const int celsiusTenths = wire::GetWord(t, 0) - 2731;
         EXPECT_GT(celsiusTenths, -100) << b;
         EXPECT_LT(celsiusTenths, 300) << b;
     }
@@ -390,7 +390,7 @@ TEST(DeviceHistory, IntegratorNewestSlotIsBeforeTheRingPosition) {
         const auto a = static_cast<std::uint16_t>(addr::Integrators + 256 * c + 32 * newest);
         const Bytes rec = d.peek(a, 32);
         EXPECT_NE(rec[8], 0) << "second time has a day";
-        EXPECT_GT(wire::getFloat(rec, 12), 0.0f);
+        EXPECT_GT(wire::GetFloat(rec, 12), 0.0f);
     }
     // Circuit 2 has fewer records than slots: an empty one has day 0.
     EXPECT_EQ(d.peek(static_cast<std::uint16_t>(addr::Integrators + 256 + 32 * 7), 32)[8], 0);
@@ -402,16 +402,16 @@ TEST(DeviceHistory, TablesHaveRisingAxes) {
         const Bytes cols = d.peek(t.columns, 28);
         const Bytes rows = d.peek(t.rows, 36);
         for (std::size_t i = 1; i < 14; ++i)
-            EXPECT_GT(wire::getWord(cols, 2 * i), wire::getWord(cols, 2 * i - 2));
+            EXPECT_GT(wire::GetWord(cols, 2 * i), wire::GetWord(cols, 2 * i - 2));
         for (std::size_t i = 1; i < 18; ++i)
-            EXPECT_GT(wire::getWord(rows, 2 * i), wire::getWord(rows, 2 * i - 2));
-        EXPECT_GT(wire::getFloat(d.peek(t.values, 4), 0), 0.0f);
+            EXPECT_GT(wire::GetWord(rows, 2 * i), wire::GetWord(rows, 2 * i - 2));
+        EXPECT_GT(wire::GetFloat(d.peek(t.values, 4), 0), 0.0f);
     }
     const Bytes sat = d.peek(addr::SaturationTable, 512);
     for (std::size_t r = 1; r < 32; ++r) {
         for (std::size_t k = 0; k < 3; ++k) {
-            EXPECT_GT(wire::getFloat(sat, 16 * r + 4 * k),
-                      wire::getFloat(sat, 16 * (r - 1) + 4 * k))
+            EXPECT_GT(wire::GetFloat(sat, 16 * r + 4 * k),
+                      wire::GetFloat(sat, 16 * (r - 1) + 4 * k))
                 << "row " << r << " column " << k;
         }
     }

@@ -13,13 +13,13 @@ namespace parvion::test {
 template <class Rec>
 Rec deviceRecord(const sim::Device& device, block::Place place) {
     Rec r{};
-    EXPECT_TRUE(codec::decode(device.peek(place.address, place.count), r));
+    EXPECT_TRUE(codec::Decode(device.peek(place.address, place.count), r));
     return r;
 }
 
 template <class Rec>
 void putRecord(sim::Device& device, block::Place place, const Rec& r) {
-    device.poke(place.address, codec::encode(r));
+    device.poke(place.address, codec::Encode(r));
 }
 
 }  // namespace parvion::test

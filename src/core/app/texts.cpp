@@ -178,7 +178,7 @@ ParsedLibrary ParseLibrary(std::string_view content) {
 TextLibrary::TextLibrary(std::filesystem::path programFolder, const Session& session)
     : programFolder_(std::move(programFolder)), session_(session) {}
 
-std::filesystem::path TextLibrary::LibraryPath() const {
+std::filesystem::path TextLibrary::libraryPath() const {
     const std::string name = LibraryFileName(session_.Medium, session_.Sprache);
     if (name.empty()) return {};
     return programFolder_ / name;
@@ -227,7 +227,7 @@ bool TextLibrary::LoadTextBlock(std::uint16_t first, std::uint8_t width,
     return LookupTextBlock(*lib, first, width, texts);
 }
 
-bool TextLibrary::CheckLibrary() const {
+bool TextLibrary::checkLibrary() const {
     const std::string signature = LoadText(0);
     return signature == "GAS2" || signature == "ENERGY2";
 }

@@ -82,10 +82,10 @@ class TextLibrary {
 
     // Text 0 is the signature "GAS2" or "ENERGY2" (either passes for both
     // variants).
-    bool CheckLibrary() const;
+    bool checkLibrary() const;
 
     // The library the next lookup reads; empty when the session names none.
-    std::filesystem::path LibraryPath() const;
+    std::filesystem::path libraryPath() const;
 
     const std::filesystem::path& ProgramFolder() const { return programFolder_; }
 

@@ -130,7 +130,7 @@ void HistoryRecorder::recordRead(const Link& link, BlockId id,
                                  std::span<const std::uint8_t> block) {
     follow(link);
     if (BlockSlot(id) < 0) return;
-    codec::decodeBlock(block, device_, id);
+    codec::DecodeBlock(block, device_, id);
     known_[Slot(id)] = true;
     // The first read after a write is its read-back.
     for (auto w = writes_.rbegin(); w != writes_.rend(); ++w) {
@@ -146,11 +146,11 @@ void HistoryRecorder::recordWritten(const Link& link, BlockId id,
     if (BlockSlot(id) < 0) return;
     RecordWrite w;
     w.id = id;
-    if (known_[Slot(id)]) w.before = codec::encodeBlock(device_, id);
+    if (known_[Slot(id)]) w.before = codec::EncodeBlock(device_, id);
     w.sent.assign(block.begin(), block.end());
     w.ok = ok;
     if (ok) {
-        codec::decodeBlock(block, device_, id);
+        codec::DecodeBlock(block, device_, id);
     } else {
         w.cause = causeOf(link);
         known_[Slot(id)] = false;  // the device may hold either
@@ -321,21 +321,21 @@ std::vector<JournalChange> HistoryRecorder::recordChanges(const RecordWrite& w, 
     ParameterImage before = device_;
     ParameterImage intended = device_;
     ParameterImage readBack = device_;
-    codec::decodeBlock(w.sent, intended, w.id);
+    codec::DecodeBlock(w.sent, intended, w.id);
     if (w.before) {
-        codec::decodeBlock(*w.before, before, w.id);
+        codec::DecodeBlock(*w.before, before, w.id);
     } else {
         // Not known: every field of the record is named. Each byte flipped
         // makes every field differ from what was sent.
         Bytes flipped = w.sent;
         for (std::uint8_t& b : flipped) b = static_cast<std::uint8_t>(~b);
-        codec::decodeBlock(flipped, before, w.id);
+        codec::DecodeBlock(flipped, before, w.id);
     }
     std::string failure;
     if (!w.ok) {
         failure = w.cause;
     } else if (w.readBack) {
-        codec::decodeBlock(*w.readBack, readBack, w.id);
+        codec::DecodeBlock(*w.readBack, readBack, w.id);
     } else {
         failure = "not read back: " + w.cause;
     }

@@ -99,10 +99,10 @@ FileForDevice PrepareParameterFile(Link& link, const ParameterImage& current,
 }
 
 SetWritten WriteParameterSet(Link& link, ParameterImage& image) {
-    const int before = link.FailedTransactions();
+    const int before = link.failedTransactions();
     SetWritten written;
     WriteAllParameters(link, image, &written.written);
-    written.failed = link.FailedTransactions() - before;
+    written.failed = link.failedTransactions() - before;
     written.lineGone = link.lastBulkLostLine();
     return written;
 }

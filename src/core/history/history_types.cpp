@@ -258,7 +258,7 @@ std::string ValidateChanges(std::string_view serial, const std::vector<JournalCh
 }
 
 std::string StoreText(std::string_view text) {
-    std::string out = isValidUtf8(text) ? std::string(text) : cp1252ToUtf8(text);
+    std::string out = IsValidUtf8(text) ? std::string(text) : Cp1252ToUtf8(text);
     for (char& c : out) {
         if (c == '\0') c = ' ';
     }

@@ -118,7 +118,7 @@ std::string JournalCsv(const std::vector<JournalEntry>& entries, const JournalCs
               e.serial, WhatText(c, texts), c.oldBase, c.newBase, c.oldShown, c.newShown,
               texts.outcomes[static_cast<std::size_t>(c.outcome)], c.cause});
     }
-    return german ? utf8ToCp1252(out) : "\xEF\xBB\xBF" + out;
+    return german ? Utf8ToCp1252(out) : "\xEF\xBB\xBF" + out;
 }
 
 }  // namespace parvion::history

@@ -145,10 +145,10 @@ OperatingValuesRec DecodeOperatingValues(std::span<const std::uint8_t> d) {
     OperatingValuesRec v;
     for (std::size_t i = 0; i < OperatingValuesRec::kCount; ++i) {
         if (i == OperatingValuesRec::kOperatingTime) {
-            v.OperatingTime = static_cast<std::int32_t>(wire::getLong(d, 4 * i));
+            v.OperatingTime = static_cast<std::int32_t>(wire::GetLong(d, 4 * i));
             v.Field[i] = static_cast<float>(v.OperatingTime);
         } else {
-            v.Field[i] = wire::getFloat(d, 4 * i);
+            v.Field[i] = wire::GetFloat(d, 4 * i);
         }
     }
     // The device sends the temperature in kelvin.
@@ -160,7 +160,7 @@ OperatingValuesRec DecodeOperatingValues(std::span<const std::uint8_t> d) {
 
 OutputCurrentsRec DecodeOutputCurrents(std::span<const std::uint8_t> d) {
     OutputCurrentsRec c;
-    for (std::size_t k = 0; k < 4; ++k) c.Current[k] = wire::getFloat(d, 4 * k);
+    for (std::size_t k = 0; k < 4; ++k) c.Current[k] = wire::GetFloat(d, 4 * k);
     return c;
 }
 
@@ -182,9 +182,9 @@ IntegratorEntry DecodeIntegratorEntry(std::span<const std::uint8_t> d) {
     IntegratorEntry e;
     e.Time1 = DecodeLogTime(d, 0);
     e.Time2 = DecodeLogTime(d, 6);
-    e.Value1 = wire::getFloat(d, 12);
-    e.Value2 = wire::getFloat(d, 16);
-    e.Count = wire::getLong(d, 20);
+    e.Value1 = wire::GetFloat(d, 12);
+    e.Value2 = wire::GetFloat(d, 16);
+    e.Count = wire::GetLong(d, 20);
     return e;
 }
 
@@ -204,9 +204,9 @@ TrendDirectory DecodeTrendDirectory(std::span<const std::uint8_t> d) {
     TrendDirectory dir;
     dir.State = d[0];
     dir.Newest = d[1];
-    for (std::size_t i = 0; i < 3; ++i) dir.FloatsA[i] = wire::getFloat(d, 2 + 4 * i);
-    for (std::size_t i = 0; i < 5; ++i) dir.FloatsB[i] = wire::getFloat(d, 14 + 4 * i);
-    dir.Word = wire::getWord(d, 34);
+    for (std::size_t i = 0; i < 3; ++i) dir.FloatsA[i] = wire::GetFloat(d, 2 + 4 * i);
+    for (std::size_t i = 0; i < 5; ++i) dir.FloatsB[i] = wire::GetFloat(d, 14 + 4 * i);
+    dir.Word = wire::GetWord(d, 34);
     return dir;
 }
 
@@ -248,14 +248,14 @@ int MediumOfIdent(std::string_view ident) {
 
 bool ReadDeviceIdent(Link& link, std::string& ident) {
     Bytes d;
-    if (!link.ReadBlock(cmd::Read, address::DeviceIdent, 8, d)) return false;
+    if (!link.readBlock(cmd::Read, address::DeviceIdent, 8, d)) return false;
     ident.assign(d.begin(), d.end());
     return true;
 }
 
 bool ReadDeviceAccess(Link& link, DeviceAccessRec& access) {
     Bytes d;
-    if (!link.ReadBlock(cmd::Read, address::DeviceAccess, 13, d)) return false;
+    if (!link.readBlock(cmd::Read, address::DeviceAccess, 13, d)) return false;
     for (std::size_t i = 0; i < 4; ++i) access.Flags[i] = d[i];
     access.Password.assign(d.begin() + 4, d.begin() + 12);
     return true;
@@ -263,20 +263,20 @@ bool ReadDeviceAccess(Link& link, DeviceAccessRec& access) {
 
 std::string ReadProgramText(Link& link) {
     Bytes d;
-    if (!link.ReadBlock(cmd::ReadSecond, address::ProgramText, 16, d)) return {};
+    if (!link.readBlock(cmd::ReadSecond, address::ProgramText, 16, d)) return {};
     return PrintableText(d);
 }
 
 bool ReadDeviceSerialNo(Link& link, std::string& serialNo) {
     Bytes d;
-    if (!link.ReadBlock(cmd::Read, address::DeviceSerialNo, 16, d)) return false;
+    if (!link.readBlock(cmd::Read, address::DeviceSerialNo, 16, d)) return false;
     serialNo = PrintableText(d);
     return true;
 }
 
 bool ReadDeviceClock(Link& link, DeviceDateTime& clock, double& clockOffset, const PcClock& now) {
     Bytes d;
-    if (!link.ReadBlock(cmd::Read, address::Clock, 16, d)) {
+    if (!link.readBlock(cmd::Read, address::Clock, 16, d)) {
         clock = DeviceDateTime{};
         return false;
     }
@@ -288,7 +288,7 @@ bool ReadDeviceClock(Link& link, DeviceDateTime& clock, double& clockOffset, con
 
 bool WriteDeviceClock(Link& link, const PcClock& now) {
     const DeviceDateTime time = data::ToDeviceDateTime(now());
-    const bool ok = link.WriteBlock(address::Clock, data::EncodeClockDigits(time));
+    const bool ok = link.writeBlock(address::Clock, data::EncodeClockDigits(time));
     if (RecordWatch* watch = link.recordWatch()) watch->clockWritten(link, time, ok);
     return ok;
 }
@@ -297,21 +297,21 @@ bool ReadOperatingValues(Link& link, int circuit, OperatingValuesRec& values) {
     if (circuit < 0 || circuit > 1) return false;
     Bytes d;
     const auto at = Offset(address::OperatingValues, 80u * static_cast<unsigned>(circuit));
-    if (!link.ReadBlock(cmd::Read, at, 80, d)) return false;
+    if (!link.readBlock(cmd::Read, at, 80, d)) return false;
     values = data::DecodeOperatingValues(d);
     return true;
 }
 
 bool ReadOutputCurrents(Link& link, OutputCurrentsRec& currents) {
     Bytes d;
-    if (!link.ReadBlock(cmd::Read, address::OutputCurrents, 16, d)) return false;
+    if (!link.readBlock(cmd::Read, address::OutputCurrents, 16, d)) return false;
     currents = data::DecodeOutputCurrents(d);
     return true;
 }
 
 int ReadErrorState(Link& link, std::uint8_t& stateBits) {
     Bytes d;
-    if (!link.ReadBlock(cmd::Read, address::ErrorState, 16, d)) return -1;
+    if (!link.readBlock(cmd::Read, address::ErrorState, 16, d)) return -1;
     stateBits = d[13];
     return d[15];
 }
@@ -320,11 +320,11 @@ bool ReadErrorProtocol(Link& link, ErrorProtocolRec& protocol) {
     UiHooks& ui = link.ui();
     ErrorProtocolRec read;
     Bytes d;
-    if (!link.ReadBlock(cmd::Read, address::ErrorState, 32, d)) return false;
+    if (!link.readBlock(cmd::Read, address::ErrorState, 32, d)) return false;
     for (std::size_t g = 0; g < ErrorProtocolRec::kGroups; ++g) read.RingPos[g] = d[16 + g];
     ui.progressStep();
     for (std::size_t p = 0; p < ErrorProtocolRec::kGroups; ++p) {
-        if (!link.ReadBlock(cmd::Read, Offset(address::ErrorPages, 128 * p), 128, d)) return false;
+        if (!link.readBlock(cmd::Read, Offset(address::ErrorPages, 128 * p), 128, d)) return false;
         read.Entry[p] = data::DecodeErrorPage(d);
         ui.progressStep();
     }
@@ -335,14 +335,14 @@ bool ReadErrorProtocol(Link& link, ErrorProtocolRec& protocol) {
 bool ReadIntegrators(Link& link, IntegratorsRec& integrators) {
     UiHooks& ui = link.ui();
     Bytes ring;
-    if (!link.ReadBlock(cmd::Read, address::IntegratorRing, 2, ring)) return false;
+    if (!link.readBlock(cmd::Read, address::IntegratorRing, 2, ring)) return false;
     IntegratorsRec read;
     Bytes d;
     for (std::size_t c = 0; c < 2; ++c) {
         const auto order = data::IntegratorSlotOrder(ring[c]);
         for (std::size_t e = 0; e < order.size(); ++e) {
             const auto at = Offset(address::Integrators, 256 * c + 32u * order[e]);
-            if (!link.ReadBlock(cmd::Read, at, 32, d)) return false;
+            if (!link.readBlock(cmd::Read, at, 32, d)) return false;
             read.Entry[c][e] = data::DecodeIntegratorEntry(d);
             ui.progressStep();
         }
@@ -353,7 +353,7 @@ bool ReadIntegrators(Link& link, IntegratorsRec& integrators) {
 
 bool ReadTrendDirectory(Link& link, TrendStore& store) {
     Bytes d;
-    if (!link.ReadBlock(cmd::Read, address::TrendDirectory, 36, d)) return false;
+    if (!link.readBlock(cmd::Read, address::TrendDirectory, 36, d)) return false;
     store.Directory = data::DecodeTrendDirectory(d);
     return true;
 }
@@ -365,7 +365,7 @@ bool ReadTrendBlock(Link& link, int block, TrendStore& store) {
                                                        static_cast<std::size_t>(block));
 
     Bytes d;
-    if (!link.ReadBlock(cmd::Read, base, 8, d)) return false;
+    if (!link.readBlock(cmd::Read, base, 8, d)) return false;
     const TrendHeader header = data::DecodeTrendHeader(d);
     if (cached.Valid && cached.Header == header) return true;
 
@@ -386,12 +386,12 @@ bool ReadTrendBlock(Link& link, int block, TrendStore& store) {
         {8, 120, true}, {128, 120, true}, {248, 240, false}, {488, 240, false}};
     std::array<std::array<float, TrendBlock::kValues>, 4> series{};
     for (std::size_t s = 0; s < 4; ++s) {
-        if (!link.ReadBlock(cmd::Read, Offset(base, kParts[s].offset), kParts[s].count, d)) {
+        if (!link.readBlock(cmd::Read, Offset(base, kParts[s].offset), kParts[s].count, d)) {
             return false;
         }
         for (std::size_t j = 0; j < TrendBlock::kValues; ++j) {
-            series[s][j] = kParts[s].words ? static_cast<float>(wire::getWord(d, 2 * j))
-                                           : wire::getFloat(d, 4 * j);
+            series[s][j] = kParts[s].words ? static_cast<float>(wire::GetWord(d, 2 * j))
+                                           : wire::GetFloat(d, 4 * j);
         }
     }
     cached.Series = series;
@@ -430,24 +430,24 @@ std::array<TableTransfer, 20> PropertyTransfers(const std::array<std::uint16_t, 
 void DecodePropertyPart(std::size_t i, const Bytes& d, PropertyTableBuffer& b) {
     if (i == 0) {
         for (std::size_t c = 0; c < PropertyTableBuffer::kColumns; ++c)
-            b.PressureAxis[c] = wire::getWord(d, 2 * c);
+            b.PressureAxis[c] = wire::GetWord(d, 2 * c);
     } else if (i == 1) {
         for (std::size_t r = 0; r < PropertyTableBuffer::kRows; ++r)
-            b.TemperatureAxis[r] = wire::getWord(d, 2 * r);
+            b.TemperatureAxis[r] = wire::GetWord(d, 2 * r);
     } else {
         for (std::size_t c = 0; c < PropertyTableBuffer::kColumns; ++c)
-            b.Values[i - 2][c] = wire::getFloat(d, 4 * c);
+            b.Values[i - 2][c] = wire::GetFloat(d, 4 * c);
     }
 }
 
 Bytes EncodePropertyPart(std::size_t i, const PropertyTableBuffer& b) {
     Bytes d;
     if (i == 0) {
-        for (auto w : b.PressureAxis) wire::appendWord(d, w);
+        for (auto w : b.PressureAxis) wire::AppendWord(d, w);
     } else if (i == 1) {
-        for (auto w : b.TemperatureAxis) wire::appendWord(d, w);
+        for (auto w : b.TemperatureAxis) wire::AppendWord(d, w);
     } else {
-        for (auto f : b.Values[i - 2]) wire::appendFloat(d, f);
+        for (auto f : b.Values[i - 2]) wire::AppendFloat(d, f);
     }
     return d;
 }
@@ -465,7 +465,7 @@ bool ReadPropertyTable(Link& link, int table, PropertyTableBuffer& buffer) {
     const auto transfers = PropertyTransfers(*addresses);
     Bytes d;
     for (std::size_t i = 0; i < transfers.size(); ++i) {
-        if (!link.ReadBlock(cmd::Read, transfers[i].address, transfers[i].count, d)) {
+        if (!link.readBlock(cmd::Read, transfers[i].address, transfers[i].count, d)) {
             ui.progressHide();
             return false;
         }
@@ -488,7 +488,7 @@ bool SendPropertyTable(Link& link, int table, const PropertyTableBuffer& buffer)
     ui.progressStart(20);
     const auto transfers = PropertyTransfers(*addresses);
     for (std::size_t i = 0; i < transfers.size(); ++i) {
-        if (!link.WriteBlock(transfers[i].address, EncodePropertyPart(i, buffer))) {
+        if (!link.writeBlock(transfers[i].address, EncodePropertyPart(i, buffer))) {
             ui.progressHide();
             return false;
         }
@@ -506,9 +506,9 @@ bool SendSaturationTable(Link& link, const SaturationTableBuffer& buffer) {
         Bytes d;
         for (std::size_t r = 2 * k; r < 2 * k + 2; ++r) {
             const SaturationRow& row = buffer.Rows[r];
-            for (float f : {row.T, row.p, row.rho, row.h}) wire::appendFloat(d, f);
+            for (float f : {row.T, row.p, row.rho, row.h}) wire::AppendFloat(d, f);
         }
-        if (!link.WriteBlock(Offset(address::SaturationTable, 32 * k), d)) {
+        if (!link.writeBlock(Offset(address::SaturationTable, 32 * k), d)) {
             ui.progressHide();
             return false;
         }
@@ -536,16 +536,16 @@ bool ReadSaturationTable(Link& link, SaturationTableBuffer& buffer) {
     SaturationTableBuffer read;
     Bytes d;
     for (std::size_t k = 0; k < 4; ++k) {
-        if (!link.ReadBlock(cmd::Read, Offset(address::SaturationTable, 128 * k), 128, d)) {
+        if (!link.readBlock(cmd::Read, Offset(address::SaturationTable, 128 * k), 128, d)) {
             ui.progressHide();
             return false;
         }
         for (std::size_t r = 0; r < 8; ++r) {
             SaturationRow& row = read.Rows[8 * k + r];
-            row.T = wire::getFloat(d, 16 * r);
-            row.p = wire::getFloat(d, 16 * r + 4);
-            row.rho = wire::getFloat(d, 16 * r + 8);
-            row.h = wire::getFloat(d, 16 * r + 12);
+            row.T = wire::GetFloat(d, 16 * r);
+            row.p = wire::GetFloat(d, 16 * r + 4);
+            row.rho = wire::GetFloat(d, 16 * r + 8);
+            row.h = wire::GetFloat(d, 16 * r + 12);
         }
         ui.progressStep();
         link.PauseMs(50);

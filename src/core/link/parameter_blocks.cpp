@@ -10,15 +10,15 @@ namespace parvion {
 
 namespace codec {
 
-wire::Bytes encodeVorgabe(float value) {
+wire::Bytes EncodeVorgabe(float value) {
     wire::Bytes b;
-    wire::appendFloat(b, value);
+    wire::AppendFloat(b, value);
     return b;
 }
 
-bool decodeVorgabe(std::span<const std::uint8_t> b, float& value) {
+bool DecodeVorgabe(std::span<const std::uint8_t> b, float& value) {
     if (b.size() < 4) return false;
-    value = wire::getFloat(b, 0);
+    value = wire::GetFloat(b, 0);
     return true;
 }
 
@@ -28,13 +28,13 @@ void Put(wire::Bytes& b, std::size_t at, std::uint8_t v) {
     b[at] = v;
 }
 void Put(wire::Bytes& b, std::size_t at, std::uint16_t v) {
-    wire::putWord(b, at, v);
+    wire::PutWord(b, at, v);
 }
 void Put(wire::Bytes& b, std::size_t at, std::int32_t v) {
-    wire::putLong(b, at, static_cast<std::uint32_t>(v));
+    wire::PutLong(b, at, static_cast<std::uint32_t>(v));
 }
 void Put(wire::Bytes& b, std::size_t at, float v) {
-    wire::putFloat(b, at, v);
+    wire::PutFloat(b, at, v);
 }
 void Put(wire::Bytes& b, std::size_t at, const std::string& v) {
     // The device text is five characters, right-aligned with blanks.
@@ -48,13 +48,13 @@ void Get(std::span<const std::uint8_t> b, std::size_t at, std::uint8_t& v) {
     v = b[at];
 }
 void Get(std::span<const std::uint8_t> b, std::size_t at, std::uint16_t& v) {
-    v = wire::getWord(b, at);
+    v = wire::GetWord(b, at);
 }
 void Get(std::span<const std::uint8_t> b, std::size_t at, std::int32_t& v) {
-    v = static_cast<std::int32_t>(wire::getLong(b, at));
+    v = static_cast<std::int32_t>(wire::GetLong(b, at));
 }
 void Get(std::span<const std::uint8_t> b, std::size_t at, float& v) {
-    v = wire::getFloat(b, at);
+    v = wire::GetFloat(b, at);
 }
 void Get(std::span<const std::uint8_t> b, std::size_t at, std::string& v) {
     v.assign(b.begin() + static_cast<std::ptrdiff_t>(at),
@@ -132,9 +132,9 @@ auto& at(Array& records, int index) {
 template <typename Rec>
 bool readRecord(Link& link, ParameterImage& image, BlockId id, block::Place place, Rec& record) {
     std::vector<std::uint8_t> data;
-    if (!link.ReadBlock(cmd::Read, place.address, place.count, data)) return false;
+    if (!link.readBlock(cmd::Read, place.address, place.count, data)) return false;
     Rec decoded = record;
-    if (!codec::decode(data, decoded)) {
+    if (!codec::Decode(data, decoded)) {
         link.noteRefusedReply();
         return false;
     }
@@ -160,8 +160,8 @@ template <typename Rec>
 bool writeRecord(Link& link, const ParameterImage& image, BlockId id, block::Place place,
                  const Rec& record) {
     if (!mayWrite(link, image, id)) return false;
-    const wire::Bytes data = codec::encode(record);
-    const bool ok = link.WriteBlock(place.address, data);
+    const wire::Bytes data = codec::Encode(record);
+    const bool ok = link.writeBlock(place.address, data);
     if (!ok) image.marks.forget(id);
     if (RecordWatch* watch = link.recordWatch()) watch->recordWritten(link, id, data, ok);
     return ok;
@@ -179,25 +179,25 @@ block::Place block::Of(BlockId id) {
     return place;
 }
 
-wire::Bytes codec::encodeBlock(const ParameterImage& image, BlockId id) {
+wire::Bytes codec::EncodeBlock(const ParameterImage& image, BlockId id) {
     wire::Bytes out;
     WithBlock(image, id, [&](block::Place, const auto& record) {
         if constexpr (std::is_same_v<std::remove_cvref_t<decltype(record)>, float>) {
-            out = encodeVorgabe(record);
+            out = EncodeVorgabe(record);
         } else {
-            out = encode(record);
+            out = Encode(record);
         }
         return true;
     });
     return out;
 }
 
-bool codec::decodeBlock(std::span<const std::uint8_t> b, ParameterImage& image, BlockId id) {
+bool codec::DecodeBlock(std::span<const std::uint8_t> b, ParameterImage& image, BlockId id) {
     return WithBlock(image, id, [&](block::Place, auto& record) {
         if constexpr (std::is_same_v<std::remove_cvref_t<decltype(record)>, float>) {
-            return decodeVorgabe(b, record);
+            return DecodeVorgabe(b, record);
         } else {
-            return decode(b, record);
+            return Decode(b, record);
         }
     });
 }
@@ -253,7 +253,7 @@ bool ReadMed_User(Link& link, ParameterImage& image, int circuit) {
     if (!link.Transaction(frame, kFrameCapacity, 4u + place.count)) return false;
     if (frame.size() < 4u + place.count ||
         !std::equal(request.begin(), request.end(), frame.begin()) ||
-        !codec::decode(std::span(frame).subspan(4, place.count), at(image.Med_User, circuit))) {
+        !codec::Decode(std::span(frame).subspan(4, place.count), at(image.Med_User, circuit))) {
         link.noteRefusedReply();
         return false;
     }
@@ -385,8 +385,8 @@ bool ReadVorgaben(Link& link, ParameterImage& image, int preset) {
     if (!inRange(preset, 8)) return false;
     const block::Place place = block::Vorgaben(preset);
     std::vector<std::uint8_t> data;
-    if (!link.ReadBlock(cmd::Read, place.address, place.count, data)) return false;
-    if (!codec::decodeVorgabe(data, at(image.Vorgaben, preset))) return false;
+    if (!link.readBlock(cmd::Read, place.address, place.count, data)) return false;
+    if (!codec::DecodeVorgabe(data, at(image.Vorgaben, preset))) return false;
     image.marks.markRead({BlockKind::Vorgaben, preset}, link.connection());
     if (RecordWatch* watch = link.recordWatch()) {
         watch->recordRead(link, {BlockKind::Vorgaben, preset}, data);
@@ -397,8 +397,8 @@ bool WriteVorgaben(Link& link, const ParameterImage& image, int preset) {
     if (!inRange(preset, 8)) return false;
     const BlockId id{BlockKind::Vorgaben, preset};
     if (!mayWrite(link, image, id)) return false;
-    const wire::Bytes data = codec::encodeVorgabe(at(image.Vorgaben, preset));
-    const bool ok = link.WriteBlock(block::Vorgaben(preset).address, data);
+    const wire::Bytes data = codec::EncodeVorgabe(at(image.Vorgaben, preset));
+    const bool ok = link.writeBlock(block::Vorgaben(preset).address, data);
     if (!ok) image.marks.forget(id);
     if (RecordWatch* watch = link.recordWatch()) watch->recordWritten(link, id, data, ok);
     return ok;
@@ -559,11 +559,11 @@ bool ReadEveryBlock(Link& link, ParameterImage& image) {
 }  // namespace
 
 bool ReadAllParameters(Link& link, ParameterImage& image) {
-    const int failedBefore = link.FailedTransactions();
+    const int failedBefore = link.failedTransactions();
     const bool last = ReadEveryBlock(link, image);
     // A set read whole is a snapshot for the device history.
     RecordWatch* watch = link.recordWatch();
-    if (watch != nullptr && link.session().Online && link.FailedTransactions() == failedBefore) {
+    if (watch != nullptr && link.session().Online && link.failedTransactions() == failedBefore) {
         watch->setRead(link, image);
     }
     return last;

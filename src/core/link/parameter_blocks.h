@@ -102,21 +102,21 @@ Place Of(BlockId id);
 namespace codec {
 
 template <class Rec>
-requires layout::HasRecord<Rec> wire::Bytes encode(const Rec& r);
+requires layout::HasRecord<Rec> wire::Bytes Encode(const Rec& r);
 template <class Rec>
 requires layout::HasRecord<Rec>
-bool decode(std::span<const std::uint8_t> b, Rec& r);
+bool Decode(std::span<const std::uint8_t> b, Rec& r);
 
 // A block of the image by its id, as the write and read commands carry it:
-// encodeBlock gives the block's bytes (empty for an index out of range),
-// decodeBlock takes them into the image (false: too short, or an index out
+// EncodeBlock gives the block's bytes (empty for an index out of range),
+// DecodeBlock takes them into the image (false: too short, or an index out
 // of range; nothing changed).
-wire::Bytes encodeBlock(const ParameterImage& image, BlockId id);
-bool decodeBlock(std::span<const std::uint8_t> b, ParameterImage& image, BlockId id);
+wire::Bytes EncodeBlock(const ParameterImage& image, BlockId id);
+bool DecodeBlock(std::span<const std::uint8_t> b, ParameterImage& image, BlockId id);
 
 // A preset is a block of its own holding one float.
-wire::Bytes encodeVorgabe(float value);
-bool decodeVorgabe(std::span<const std::uint8_t> b, float& value);
+wire::Bytes EncodeVorgabe(float value);
+bool DecodeVorgabe(std::span<const std::uint8_t> b, float& value);
 
 namespace detail {
 
@@ -141,7 +141,7 @@ std::size_t At(int offset, std::size_t element) {
 }  // namespace detail
 
 template <class Rec>
-requires layout::HasRecord<Rec> wire::Bytes encode(const Rec& r) {
+requires layout::HasRecord<Rec> wire::Bytes Encode(const Rec& r) {
     wire::Bytes b(layout::Record<Rec>::blockSize, 0);
     for (const auto& f : layout::Record<Rec>::fields) {
         if (f.offset == layout::kNoBlock) continue;
@@ -154,7 +154,7 @@ requires layout::HasRecord<Rec> wire::Bytes encode(const Rec& r) {
 
 template <class Rec>
 requires layout::HasRecord<Rec>
-bool decode(std::span<const std::uint8_t> b, Rec& r) {
+bool Decode(std::span<const std::uint8_t> b, Rec& r) {
     if (b.size() < layout::Record<Rec>::blockSize) return false;
     for (const auto& f : layout::Record<Rec>::fields) {
         layout::ForEachValue(f, r, [&](auto& v, std::size_t i) {

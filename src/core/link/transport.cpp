@@ -459,7 +459,7 @@ bool Link::Transaction(std::vector<std::uint8_t>& frame, std::size_t capacity,
     return ok;
 }
 
-bool Link::ReadBlock(std::uint8_t code, std::uint16_t address, std::uint8_t count,
+bool Link::readBlock(std::uint8_t code, std::uint16_t address, std::uint8_t count,
                      std::vector<std::uint8_t>& data) {
     std::vector<std::uint8_t> frame = {code, static_cast<std::uint8_t>(address >> 8),
                                        static_cast<std::uint8_t>(address & 0xFF), count};
@@ -470,7 +470,7 @@ bool Link::ReadBlock(std::uint8_t code, std::uint16_t address, std::uint8_t coun
     return true;
 }
 
-bool Link::WriteBlock(std::uint16_t address, std::span<const std::uint8_t> data) {
+bool Link::writeBlock(std::uint16_t address, std::span<const std::uint8_t> data) {
     if (data.size() > kFrameCapacity - 6) {
         fail(LinkCause::BadFrame);
         return false;

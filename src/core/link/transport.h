@@ -103,10 +103,10 @@ class Link {
     // Reads count bytes at address (code 0xB0, or 0xB1 for the second memory
     // area). On success data holds exactly the count data bytes; on failure
     // it is untouched.
-    bool ReadBlock(std::uint8_t code, std::uint16_t address, std::uint8_t count,
+    bool readBlock(std::uint8_t code, std::uint16_t address, std::uint8_t count,
                    std::vector<std::uint8_t>& data);
     // Writes the bytes at address (frame 0xA0, one status byte in reply).
-    bool WriteBlock(std::uint16_t address, std::span<const std::uint8_t> data);
+    bool writeBlock(std::uint16_t address, std::span<const std::uint8_t> data);
 
     // Waits while the window keeps processing its events.
     void PauseMs(int ms);
@@ -124,7 +124,7 @@ class Link {
     // was made: what bulk operations that go on after a failure leave behind.
     // A reply the command refused (an echo of another block, a block too
     // short for its record) counts too: the data did not arrive.
-    int FailedTransactions() const { return failedTransactions_; }
+    int failedTransactions() const { return failedTransactions_; }
     // A command refused a reply the transport accepted.
     void noteRefusedReply();
     // A write of a record that was not read from this device was refused

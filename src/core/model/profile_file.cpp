@@ -109,7 +109,7 @@ bool SameProfileName(std::string_view a, std::string_view b) {
     return true;
 }
 
-int parseProfileInt(std::string_view text) {
+int ParseProfileInt(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && kBlanks.find(text[i]) != std::string_view::npos) ++i;
     bool negative = false;
@@ -170,10 +170,10 @@ ProfileFile::ProfileFile(std::filesystem::path path) : path_(std::move(path)) {
                 break;
             }
         }
-        if (ascii || isValidUtf8(bytes)) {
+        if (ascii || IsValidUtf8(bytes)) {
             parse(bytes);
         } else {
-            parse(cp1252ToUtf8(bytes));
+            parse(Cp1252ToUtf8(bytes));
         }
     }
 }
@@ -245,7 +245,7 @@ std::string ProfileValueAsRead(std::string_view written) {
 int ProfileFile::readInt(std::string_view section, std::string_view key, int def) const {
     const std::string text = readString(section, key, "");
     if (text.empty()) return def;
-    return parseProfileInt(text);
+    return ParseProfileInt(text);
 }
 
 bool ProfileFile::hasKey(std::string_view section, std::string_view key) const {
@@ -356,7 +356,7 @@ std::string ProfileFile::toBytes() const {
             utf8 += "\r\n";
         }
     }
-    return utf8ToCp1252(utf8);
+    return Utf8ToCp1252(utf8);
 }
 
 bool ProfileFile::save(std::string* error, int* errorNumber) const {

@@ -117,7 +117,7 @@ class ProfileFile {
 
 // The integer reading rule of ProfileFile::readInt applied to a text that is
 // present and not empty.
-int parseProfileInt(std::string_view text);
+int ParseProfileInt(std::string_view text);
 
 // What readString gives back for a value that writeString wrote: line
 // breaks as blanks, blanks around it trimmed, one pair of matching quotes

@@ -36,7 +36,7 @@
 //
 // The presets (Vorgaben) are no record but eight floats of the image: the
 // file keeps them in one section (VorgabenSection below), the device in
-// eight blocks of one float each (codec::encodeVorgabe).
+// eight blocks of one float each (codec::EncodeVorgabe).
 
 #include <array>
 #include <cstddef>

@@ -120,7 +120,7 @@ std::string TextFileBytes(const std::vector<std::string>& lines) {
         utf8 += l;
         utf8 += "\r\n";
     }
-    return utf8ToCp1252(utf8);
+    return Utf8ToCp1252(utf8);
 }
 
 bool WriteTextLinesAtomically(const std::filesystem::path& file,

@@ -68,7 +68,7 @@ std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t* cp) {
 
 }  // namespace
 
-std::string cp1252ToUtf8(std::string_view bytes) {
+std::string Cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
     for (const char c : bytes) {
@@ -85,7 +85,7 @@ std::string cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string utf8ToCp1252(std::string_view text) {
+std::string Utf8ToCp1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;
@@ -115,7 +115,7 @@ std::string utf8ToCp1252(std::string_view text) {
     return out;
 }
 
-bool isValidUtf8(std::string_view bytes) {
+bool IsValidUtf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         char32_t cp = 0;

@@ -80,9 +80,9 @@ std::string ClockDifferenceText(double offsetDays) {
 
 bool ReadRecordIdentity(Link& link, ParameterImage& image, DeviceState& device,
                         const std::string& computerClock, DeviceIdentity& identity) {
-    const int before = link.FailedTransactions();
+    const int before = link.failedTransactions();
     ReadAllParameters(link, image);
-    if (link.FailedTransactions() != before || !link.session().Online) return false;
+    if (link.failedTransactions() != before || !link.session().Online) return false;
     if (!ReadDeviceIdent(link, device.DeviceIdent)) return false;
     if (!ReadDeviceSerialNo(link, device.DeviceSerialNo)) return false;
     identity = DeviceIdentity{};
@@ -90,7 +90,7 @@ bool ReadRecordIdentity(Link& link, ParameterImage& image, DeviceState& device,
     identity.ident = device.DeviceIdent;
     identity.serialNo = device.DeviceSerialNo;
     identity.programText = ReadProgramText(link);
-    if (link.FailedTransactions() != before) return false;
+    if (link.failedTransactions() != before) return false;
     if (ReadDeviceClock(link, device.DeviceDateTime, device.ClockOffset)) {
         identity.deviceClock = device.DeviceDateTime;
         identity.clockOffsetDays = device.ClockOffset;

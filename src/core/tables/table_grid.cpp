@@ -23,7 +23,7 @@ bool Blank(std::string_view text) {
 // word is its largest value (a hand-edited 70000 never becomes 4464).
 std::uint16_t AxisValue(std::string_view text) {
     if (Blank(text)) return 0;
-    return static_cast<std::uint16_t>(std::clamp(parseProfileInt(text), 0, 0xFFFF));
+    return static_cast<std::uint16_t>(std::clamp(ParseProfileInt(text), 0, 0xFFFF));
 }
 
 // A saturation cell: 0 when empty, not completely a number or not a number

@@ -31,8 +31,8 @@ std::vector<std::string> BuildAboutLines(const TextLoader& text,
         lines.emplace_back();
         // The device keeps its texts in the Windows-1252 code page.
         lines.push_back(text(ExpansionLevelText(device->ausbaustufe)) + " " +
-                        cp1252ToUtf8(VisibleProgramText(device->programText)));
-        lines.push_back(text(40) + " " + cp1252ToUtf8(device->serialNo));
+                        Cp1252ToUtf8(VisibleProgramText(device->programText)));
+        lines.push_back(text(40) + " " + Cp1252ToUtf8(device->serialNo));
     }
     lines.emplace_back();
     for (std::uint16_t n = 41; n <= 43; ++n) lines.push_back(text(n));

@@ -241,7 +241,7 @@ std::vector<std::string> TrendExportLines(const TrendBlock& b, const std::string
 std::vector<std::string> BuildTrendExport(TrendStore& store, const std::string& deviceSerialNo,
                                           const std::vector<std::string>& gridHeader,
                                           const ValueFormatter& format) {
-    const std::string serialNo = cp1252ToUtf8(deviceSerialNo);
+    const std::string serialNo = Cp1252ToUtf8(deviceSerialNo);
     std::vector<std::string> lines{TrendExportHead(gridHeader)};
     for (const TrendItem& item : ListTrendBlocks(store)) {
         const TrendBlock& b = store.Block[static_cast<std::size_t>(item.block)];

@@ -118,8 +118,8 @@ void TAboutBox::FormActivate() {
     QStringList whole;
     if (device) {
         whole << QString::fromStdString(
-                     cp1252ToUtf8(views::VisibleProgramText(device->programText)))
-              << QString::fromStdString(cp1252ToUtf8(device->serialNo));
+                     Cp1252ToUtf8(views::VisibleProgramText(device->programText)))
+              << QString::fromStdString(Cp1252ToUtf8(device->serialNo));
     }
     bool first = true;
     for (const std::string& line : views::BuildAboutLines(hooks_.text, device)) {

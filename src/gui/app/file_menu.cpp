@@ -309,9 +309,9 @@ bool Tfrm_Main::takeFileDrop(QObject* watched, QEvent* event) {
 
 bool Tfrm_Main::readDeviceParameters(ParameterImage& device) {
     device = image_;
-    const int before = link_->FailedTransactions();
+    const int before = link_->failedTransactions();
     ReadAllParameters(*link_, device);
-    return link_->FailedTransactions() == before && session_.Online;
+    return link_->failedTransactions() == before && session_.Online;
 }
 
 ComparisonView Tfrm_Main::comparisonView(const ParameterImage& left, const ParameterImage& file,

@@ -523,7 +523,7 @@ bool Tfrm_Main::FormCreate() {
     // Qt's own texts in the same language as the string library's.
     qtTranslations_->apply(session_.Sprache);
 
-    if (!texts_->CheckLibrary()) {
+    if (!texts_->checkLibrary()) {
         dialogs_->error(this, QStringLiteral("Sprachen - Dll fehlt!"), false);
         return false;
     }
@@ -863,7 +863,7 @@ void Tfrm_Main::mnu_energyClick(QAction* item) {
 
 void Tfrm_Main::mnu_DeutschClick(QAction* item) {
     session_.Sprache = item == mnu_Englisch ? 1 : 0;
-    if (!texts_->CheckLibrary()) {
+    if (!texts_->checkLibrary()) {
         dialogs_->error(this, QStringLiteral("Sprachen - Dll fehlt!"), true);
         session_.Sprache = 0;
         qtTranslations_->apply(session_.Sprache);

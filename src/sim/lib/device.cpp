@@ -382,19 +382,19 @@ int Device::lastWriteCount() const {
 // ---------------------------------------------------------------- helpers
 
 void Device::putWordAt(unsigned a, unsigned v) const {
-    wire::putWord(std::span<std::uint8_t>(mem_), a & 0xFFFFu, static_cast<std::uint16_t>(v));
+    wire::PutWord(std::span<std::uint8_t>(mem_), a & 0xFFFFu, static_cast<std::uint16_t>(v));
 }
 
 void Device::putLongAt(unsigned a, std::uint32_t v) const {
-    wire::putLong(std::span<std::uint8_t>(mem_), a & 0xFFFFu, v);
+    wire::PutLong(std::span<std::uint8_t>(mem_), a & 0xFFFFu, v);
 }
 
 void Device::putFloatAt(unsigned a, float v) const {
-    wire::putRawFloat(std::span<std::uint8_t>(mem_), a & 0xFFFFu, v);
+    wire::PutRawFloat(std::span<std::uint8_t>(mem_), a & 0xFFFFu, v);
 }
 
 float Device::getFloatAt(unsigned a) const {
-    return wire::getFloat(std::span<const std::uint8_t>(mem_), a & 0xFFFFu);
+    return wire::GetFloat(std::span<const std::uint8_t>(mem_), a & 0xFFFFu);
 }
 
 void Device::putText(unsigned a, const std::string& text, std::size_t n) const {

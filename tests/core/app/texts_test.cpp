@@ -108,7 +108,7 @@ TEST_F(TextLookup, MissingLibraryGivesEmptyTextsAndFalse) {
     EXPECT_EQ(lib.LoadText(0), "");
     EXPECT_FALSE(lib.LoadTextBlock(0, 10, t));
     for (const auto& s : t) EXPECT_EQ(s, "");
-    EXPECT_FALSE(lib.CheckLibrary());
+    EXPECT_FALSE(lib.checkLibrary());
 }
 
 TEST_F(TextLookup, NoLibraryForUnknownDeviceOrLanguage) {
@@ -117,10 +117,10 @@ TEST_F(TextLookup, NoLibraryForUnknownDeviceOrLanguage) {
     }
     session.Medium = -1;
     EXPECT_EQ(lib.LoadText(0), "");
-    EXPECT_TRUE(lib.LibraryPath().empty());
+    EXPECT_TRUE(lib.libraryPath().empty());
     session.Medium = 0;
     session.Sprache = 2;
-    EXPECT_FALSE(lib.CheckLibrary());
+    EXPECT_FALSE(lib.checkLibrary());
 }
 
 TEST_F(TextLookup, FollowsSessionAtEveryCall) {
@@ -139,13 +139,13 @@ TEST_F(TextLookup, FollowsSessionAtEveryCall) {
 TEST_F(TextLookup, SignatureCheckDoesNotCompareWithMedium) {
     write("Steamger.txt", "0=GAS2\n");
     session.Medium = 1;
-    EXPECT_TRUE(lib.CheckLibrary());
+    EXPECT_TRUE(lib.checkLibrary());
     write("Steamger.txt", "0=ENERGY2\n");
-    EXPECT_TRUE(lib.CheckLibrary());
+    EXPECT_TRUE(lib.checkLibrary());
     write("Steamger.txt", "0=GAS3\n");
-    EXPECT_FALSE(lib.CheckLibrary());
+    EXPECT_FALSE(lib.checkLibrary());
     write("Steamger.txt", "0=  GAS2  \n");  // trimmed before the comparison
-    EXPECT_TRUE(lib.CheckLibrary());
+    EXPECT_TRUE(lib.checkLibrary());
 }
 
 TEST_F(TextLookup, MalformedLinesAreIgnored) {
@@ -216,7 +216,7 @@ TEST_F(TextLookup, ReplacedFileIsSeenAtOnce) {
     EXPECT_EQ(lib.LoadText(1), "renamed in");
     std::filesystem::remove(dir / "Gasger.txt");
     EXPECT_EQ(lib.LoadText(1), "");
-    EXPECT_FALSE(lib.CheckLibrary());
+    EXPECT_FALSE(lib.checkLibrary());
 }
 
 TEST_F(TextLookup, UnreadableLibraryCountsAsMissing) {
@@ -278,7 +278,7 @@ TEST(ShippedLibraries, SignatureAndCheck) {
         Session session = makeSession(s.medium, s.sprache);
         TextLibrary lib(shippedFolder(), session);
         EXPECT_EQ(lib.LoadText(0), s.signature) << s.name;
-        EXPECT_TRUE(lib.CheckLibrary()) << s.name;
+        EXPECT_TRUE(lib.checkLibrary()) << s.name;
     }
 }
 

@@ -186,7 +186,7 @@ struct EditRig {
     ParameterImage deviceImage() const {
         ParameterImage im;
         EachRecord(im, [this](const std::string&, block::Place p, auto& r) {
-            EXPECT_TRUE(codec::decode(device.peek(p.address, p.count), r));
+            EXPECT_TRUE(codec::Decode(device.peek(p.address, p.count), r));
         });
         return im;
     }
@@ -194,7 +194,7 @@ struct EditRig {
     void store(std::string_view fields) {
         SetFields(image, fields);
         EachRecord(image, [this](const std::string&, block::Place p, const auto& r) {
-            device.poke(p.address, codec::encode(r));
+            device.poke(p.address, codec::Encode(r));
         });
     }
 

@@ -139,7 +139,7 @@ TEST(HistoryRecorder, AStoreThatCannotBeWrittenWarnsAndKeepsTheRecords) {
     EXPECT_EQ(r.history.pending(), 1u);
     // The device has the value all the same.
     EXPECT_EQ(r.device.peek(block::T_User(0).address, block::T_User(0).count),
-              codec::encode(r.image().T_User[0]));
+              codec::Encode(r.image().T_User[0]));
 }
 
 }  // namespace

@@ -153,7 +153,7 @@ TEST(RelayOutputDisplay, ChangesFollowTheirRulesAndAreWrittenBackInTheDevicesOrd
         c.change(rig);
         EXPECT_EQ(test::Joined(rig.log), c.log);
         EXPECT_EQ(FieldValues(rig.deviceImage(), c.device), c.device);
-        EXPECT_EQ(rig.link->FailedTransactions(), 0);
+        EXPECT_EQ(rig.link->failedTransactions(), 0);
     }
 }
 

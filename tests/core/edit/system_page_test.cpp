@@ -214,7 +214,7 @@ TEST(SystemPage, PresetsAreWrittenOnlyWhenTheyChange) {
 TEST(SystemPage, FillReadsSystemLimitsAndPresets) {
     EditRig rig;
     rig.store("Grenzwerte U_Max=1.4125");
-    rig.device.poke(block::Vorgaben(7).address, codec::encodeVorgabe(5));
+    rig.device.poke(block::Vorgaben(7).address, codec::EncodeVorgabe(5));
     rig.image = ParameterImage{};
     ReadSystemPage(*rig.link, rig.image);
     EXPECT_EQ(Joined(rig.log),

@@ -100,7 +100,7 @@ TEST(WriteBack, EachChangeIsWrittenWaitedForAndReadBackInTheDevicesOrder) {
         EXPECT_EQ(test::Joined(rig.log), c.log);
         EXPECT_EQ(test::FieldValues(rig.deviceImage(), c.device), c.device);
         EXPECT_EQ(rig.device.writesRejected(), 0u);
-        EXPECT_EQ(rig.link->FailedTransactions(), 0);
+        EXPECT_EQ(rig.link->failedTransactions(), 0);
     }
 }
 
@@ -171,7 +171,7 @@ TEST(WriteBack, AFailedReadBackLeavesTheImageAsEdited) {
     rig.enter("T_User0 Max", 99);
     EXPECT_EQ(rig.image.T_User[0].Max, 99);
     EXPECT_EQ(rig.deviceImage().T_User[0].Max, 99);
-    EXPECT_EQ(rig.link->FailedTransactions(), 1);
+    EXPECT_EQ(rig.link->failedTransactions(), 1);
     EXPECT_EQ(rig.log.back(), "hide");
 }
 

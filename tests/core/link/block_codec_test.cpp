@@ -26,7 +26,7 @@ TEST(BlockCodec, FloatsAreClampedAndSentHighByteFirst) {
     t.Min = 1e-10f;  // below 1e-9: sent as zero
     t.Max = 2e10f;   // above the maximum: the ceiling pattern
     t.Diff = 1.0f;
-    const Bytes b = codec::encode(t);
+    const Bytes b = codec::Encode(t);
     ASSERT_EQ(b.size(), 32u);
     EXPECT_EQ(slice(b, 4, 4), (Bytes{0, 0, 0, 0}));
     EXPECT_EQ(slice(b, 8, 4), (Bytes{0x50, 0x15, 0x02, 0x97}));
@@ -48,7 +48,7 @@ TEST(BlockCodec, FloatsAreClampedAndSentHighByteFirst) {
     };
     for (const auto& c : cases) {
         Bytes out(4);
-        wire::putFloat(out, 0, c.v);
+        wire::PutFloat(out, 0, c.v);
         EXPECT_EQ(out, c.sent) << c.v;
     }
 }
@@ -63,7 +63,7 @@ TEST(BlockCodec, ErasedAndInfiniteFloatsDecodeAsZero) {
     std::copy(one.begin(), one.end(), b.begin() + 16);
     P_UserRec p;
     p.Hyd = p.Min = p.Max = 5.0f;
-    ASSERT_TRUE(codec::decode(b, p));
+    ASSERT_TRUE(codec::Decode(b, p));
     EXPECT_EQ(p.Hyd, 0.0f);
     EXPECT_EQ(p.Min, 0.0f);
     EXPECT_EQ(p.Max, 0.0f);
@@ -76,7 +76,7 @@ TEST(BlockCodec, FieldPositionsFollowTheBlockLayout) {
     f.Kind = 3;
     f.MaxFreq = 0x1234;
     f.Exp_zahl = 1.0f;
-    const Bytes fb = codec::encode(f);
+    const Bytes fb = codec::Encode(f);
     ASSERT_EQ(fb.size(), 32u);
     EXPECT_EQ(slice(fb, 0, 4), (Bytes{7, 3, 0x12, 0x34}));  // Eq before Kind, word high first
     EXPECT_EQ(slice(fb, 28, 4), (Bytes{0x3F, 0x80, 0, 0}));
@@ -86,7 +86,7 @@ TEST(BlockCodec, FieldPositionsFollowTheBlockLayout) {
     m.Ready = 1;
     m.Kind = 9;
     m.Satt_Tol = 1.0f;
-    const Bytes mb = codec::encode(m);
+    const Bytes mb = codec::Encode(m);
     EXPECT_EQ(slice(mb, 0, 4), (Bytes{0, '0', 1, 9}));
     EXPECT_EQ(slice(mb, 28, 4), (Bytes{0x3F, 0x80, 0, 0}));
 
@@ -94,7 +94,7 @@ TEST(BlockCodec, FieldPositionsFollowTheBlockLayout) {
     a.Konstant = 2;
     a.Param = 5;
     a.Err = 1.0f;
-    const Bytes ab = codec::encode(a);
+    const Bytes ab = codec::Encode(a);
     ASSERT_EQ(ab.size(), 16u);
     EXPECT_EQ(slice(ab, 2, 2), (Bytes{2, 5}));
     EXPECT_EQ(slice(ab, 12, 4), (Bytes{0x3F, 0x80, 0, 0}));
@@ -102,16 +102,16 @@ TEST(BlockCodec, FieldPositionsFollowTheBlockLayout) {
     Imp_UserRec imp;
     imp.Kind = 4;
     imp.Compare = 1.0f;
-    EXPECT_EQ(codec::encode(imp), (Bytes{0, 0, 0, 4, 0x3F, 0x80, 0, 0}));
+    EXPECT_EQ(codec::Encode(imp), (Bytes{0, 0, 0, 4, 0x3F, 0x80, 0, 0}));
 
-    EXPECT_EQ(codec::encode(Dis_UserRec{1, 2, 3, 4}), (Bytes{1, 2, 3, 4}));
-    EXPECT_EQ(codec::encode(Trend_UserRec{0, 0, 6, 60}), (Bytes{0, 0, 6, 60}));
-    EXPECT_EQ(codec::encode(DisplayRec{127, 127, 40, 0}), (Bytes{127, 127, 40, 0}));
-    EXPECT_EQ(codec::encodeVorgabe(1.0f), (Bytes{0x3F, 0x80, 0, 0}));
+    EXPECT_EQ(codec::Encode(Dis_UserRec{1, 2, 3, 4}), (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(codec::Encode(Trend_UserRec{0, 0, 6, 60}), (Bytes{0, 0, 6, 60}));
+    EXPECT_EQ(codec::Encode(DisplayRec{127, 127, 40, 0}), (Bytes{127, 127, 40, 0}));
+    EXPECT_EQ(codec::EncodeVorgabe(1.0f), (Bytes{0x3F, 0x80, 0, 0}));
 
     FlowKorrRec k;
     for (std::size_t i = 0; i < 8; ++i) k.Stelle[i] = static_cast<float>(i + 1);
-    const Bytes kb = codec::encode(k);
+    const Bytes kb = codec::Encode(k);
     ASSERT_EQ(kb.size(), 32u);
     EXPECT_EQ(slice(kb, 28, 4), (Bytes{0x41, 0x00, 0, 0}));  // 8.0
 }
@@ -130,7 +130,7 @@ TEST(BlockCodec, EveryRecordSurvivesARoundTrip) {
 
     auto check = [](const auto& rec) {
         std::remove_cvref_t<decltype(rec)> back{};
-        ASSERT_TRUE(codec::decode(codec::encode(rec), back));
+        ASSERT_TRUE(codec::Decode(codec::Encode(rec), back));
         EXPECT_EQ(back, rec);
     };
     check(t);
@@ -157,13 +157,13 @@ TEST(BlockCodec, SystemBlockHasNoPlaceForTwoReservedFields) {
     s.Dummy4 = 0x12345678;
     s.Faktor = 1.0f;
     s.Dummy6 = 2.0f;
-    const Bytes b = codec::encode(s);
+    const Bytes b = codec::Encode(s);
     EXPECT_EQ(b, (Bytes{0xC0, 2, 5, 4, 1, 0, 0, 0, 0x3F, 0x80, 0, 0, 0x40, 0, 0, 0}));
 
     Bytes device = b;
     device[5] = 9;  // whatever the device holds there is not taken
     SystemRec back = s;
-    ASSERT_TRUE(codec::decode(device, back));
+    ASSERT_TRUE(codec::Decode(device, back));
     EXPECT_EQ(back.Dummy3, 0);
     EXPECT_EQ(back.Dummy4, 0);
     EXPECT_EQ(back.Faktor, 1.0f);
@@ -173,11 +173,11 @@ TEST(BlockCodec, SystemBlockHasNoPlaceForTwoReservedFields) {
 
 TEST(BlockCodec, UnitTextIsFiveCharactersRightAligned) {
     UserEinheitRec u{1, 2, '4', "m3", 1.0f, 0.0f};
-    Bytes b = codec::encode(u);
+    Bytes b = codec::Encode(u);
     ASSERT_EQ(b.size(), 16u);
     EXPECT_EQ(std::string(b.begin() + 3, b.begin() + 8), "   m3");
     u.Text = "kg/h3x";  // longer than five: the first five go out
-    b = codec::encode(u);
+    b = codec::Encode(u);
     EXPECT_EQ(std::string(b.begin() + 3, b.begin() + 8), "kg/h3");
     EXPECT_EQ(slice(b, 8, 4), (Bytes{0x3F, 0x80, 0, 0}));
 }
@@ -185,10 +185,10 @@ TEST(BlockCodec, UnitTextIsFiveCharactersRightAligned) {
 TEST(BlockCodec, ShortBlocksAreRefusedAndLeaveTheRecord) {
     T_UserRec t{1, 2, 3, 4, 1, 2, 3, 4, 5, 6, 7};
     const T_UserRec before = t;
-    EXPECT_FALSE(codec::decode(Bytes(31, 0), t));
+    EXPECT_FALSE(codec::Decode(Bytes(31, 0), t));
     EXPECT_EQ(t, before);
     DisplayRec d{1, 2, 3, 4};
-    EXPECT_FALSE(codec::decode(Bytes(3, 0), d));
+    EXPECT_FALSE(codec::Decode(Bytes(3, 0), d));
     EXPECT_EQ(d, (DisplayRec{1, 2, 3, 4}));
 }
 

@@ -105,9 +105,9 @@ TEST(ClockOffset, RunningClockAddsTheOffset) {
 
 Bytes OperatingBlock(float temperatureK) {
     Bytes d(80, 0);
-    for (std::size_t i = 0; i < 20; ++i) wire::putRawFloat(d, 4 * i, static_cast<float>(i) + 0.5f);
-    wire::putRawFloat(d, 24, temperatureK);
-    wire::putLong(d, 60, 3725);
+    for (std::size_t i = 0; i < 20; ++i) wire::PutRawFloat(d, 4 * i, static_cast<float>(i) + 0.5f);
+    wire::PutRawFloat(d, 24, temperatureK);
+    wire::PutLong(d, 60, 3725);
     return d;
 }
 
@@ -124,7 +124,7 @@ TEST(OperatingValuesDecode, TemperatureWithinAThousandthOfZeroIsZero) {
 
 TEST(OperatingValuesDecode, FieldsInBlockOrderWithTheLongAtFifteen) {
     Bytes d = OperatingBlock(300.0f);
-    wire::putLong(d, 60, 0xFFFFFFFEu);                                  // -2 as a signed count
+    wire::PutLong(d, 60, 0xFFFFFFFEu);                                  // -2 as a signed count
     std::fill(d.begin() + 4 * 19, d.begin() + 80, std::uint8_t{0xFF});  // erased memory
     const auto v = data::DecodeOperatingValues(d);
     EXPECT_FLOAT_EQ(v.Field[0], 0.5f);
@@ -158,9 +158,9 @@ TEST(IntegratorDecode, TimesValuesAndCount) {
     Bytes d(32, 0xEE);
     const Bytes times = {24, 6, 1, 8, 0, 0, 24, 7, 1, 8, 0, 0};
     std::copy(times.begin(), times.end(), d.begin());
-    wire::putRawFloat(d, 12, 1234.5f);
-    wire::putRawFloat(d, 16, -2.25f);
-    wire::putLong(d, 20, 70000);
+    wire::PutRawFloat(d, 12, 1234.5f);
+    wire::PutRawFloat(d, 16, -2.25f);
+    wire::PutLong(d, 20, 70000);
     const auto e = data::DecodeIntegratorEntry(d);
     EXPECT_EQ(e.Time1, Dt(2024, 6, 1, 8, 0, 0));
     EXPECT_EQ(e.Time2, Dt(2024, 7, 1, 8, 0, 0));
@@ -215,11 +215,11 @@ TEST(TrendDirectoryDecode, Layout) {
     Bytes d(36, 0);
     d[0] = 2;
     d[1] = 43;
-    wire::putRawFloat(d, 2, 1.5f);
-    wire::putRawFloat(d, 10, 3.5f);
-    wire::putRawFloat(d, 14, -4.0f);
-    wire::putRawFloat(d, 30, 8.0f);
-    wire::putWord(d, 34, 0x1234);
+    wire::PutRawFloat(d, 2, 1.5f);
+    wire::PutRawFloat(d, 10, 3.5f);
+    wire::PutRawFloat(d, 14, -4.0f);
+    wire::PutRawFloat(d, 30, 8.0f);
+    wire::PutWord(d, 34, 0x1234);
     const auto dir = data::DecodeTrendDirectory(d);
     EXPECT_EQ(dir.State, 2);
     EXPECT_EQ(dir.Newest, 43);
@@ -430,7 +430,7 @@ TEST_F(DataCommands, IntegratorsNewestFirstFromTheRingPosition) {
     for (std::uint16_t c = 0; c < 2; ++c) {
         for (std::uint16_t s = 0; s < 8; ++s) {
             Bytes count(4);
-            wire::putLong(count, 0, 100u * c + s);
+            wire::PutLong(count, 0, 100u * c + s);
             device.poke(static_cast<std::uint16_t>(0x8C20 + 256 * c + 32 * s + 20), count);
         }
     }
@@ -474,8 +474,8 @@ TEST_F(DataCommands, TrendDirectoryAndBlocks) {
         const auto words = device.peek(static_cast<std::uint16_t>(base + 8), 120);
         const auto floats = device.peek(static_cast<std::uint16_t>(base + 488), 240);
         for (std::size_t j = 0; j < 60; ++j) {
-            EXPECT_EQ(block.Series[0][j], static_cast<float>(wire::getWord(words, 2 * j)));
-            EXPECT_EQ(block.Series[3][j], wire::getFloat(floats, 4 * j));
+            EXPECT_EQ(block.Series[0][j], static_cast<float>(wire::GetWord(words, 2 * j)));
+            EXPECT_EQ(block.Series[3][j], wire::GetFloat(floats, 4 * j));
         }
     }
     EXPECT_GT(valid, 0);
@@ -488,7 +488,7 @@ TEST_F(DataCommands, UnchangedTrendBlockIsTakenFromTheCache) {
     const auto base = static_cast<std::uint16_t>(36 + 728 * b);
     device.poke(base, Bytes{0, 15, 24, 3, 1, 10, 30, 4});
     Bytes words(120, 0);
-    wire::putWord(words, 0, 2931);
+    wire::PutWord(words, 0, 2931);
     device.poke(static_cast<std::uint16_t>(base + 8), words);
 
     TrendStore store;
@@ -504,7 +504,7 @@ TEST_F(DataCommands, UnchangedTrendBlockIsTakenFromTheCache) {
 
     // A new value on the device changes the count in the header.
     device.poke(static_cast<std::uint16_t>(base + 7), Bytes{5});
-    wire::putWord(words, 8, 2950);
+    wire::PutWord(words, 8, 2950);
     device.poke(static_cast<std::uint16_t>(base + 8), words);
     sent = frames();
     ASSERT_TRUE(ReadTrendBlock(link, b, store));
@@ -571,9 +571,9 @@ TEST_F(DataCommands, PropertyTablesRoundTripAtTheirBaseAddresses) {
     ASSERT_TRUE(WritePropertyTable(link, 1, table1));
 
     // Table 1 lies at its own base: its first column head and last value.
-    EXPECT_EQ(wire::getWord(device.peek(0x9BC0, 2), 0), 100);
-    EXPECT_EQ(wire::getFloat(device.peek(0x9C00 + 17 * 56 + 13 * 4, 4), 0), table1.Values[17][13]);
-    EXPECT_EQ(wire::getWord(device.peek(0x979C + 17 * 2, 2), 0), 420);
+    EXPECT_EQ(wire::GetWord(device.peek(0x9BC0, 2), 0), 100);
+    EXPECT_EQ(wire::GetFloat(device.peek(0x9C00 + 17 * 56 + 13 * 4, 4), 0), table1.Values[17][13]);
+    EXPECT_EQ(wire::GetWord(device.peek(0x979C + 17 * 2, 2), 0), 420);
 
     ui.events.clear();
     PropertyTableBuffer read;
@@ -627,7 +627,7 @@ TEST_F(DataCommands, SaturationTableRoundTrip) {
     EXPECT_EQ(ui.events.front(), "start 16");
     EXPECT_EQ(ui.events.back(), "hide");
     // Row 31 is the last of the last 32-byte block.
-    EXPECT_EQ(wire::getFloat(device.peek(0x9580 + 31 * 16 + 12, 4), 0), 1969.0f);
+    EXPECT_EQ(wire::GetFloat(device.peek(0x9580 + 31 * 16 + 12, 4), 0), 1969.0f);
 
     ui.events.clear();
     SaturationTableBuffer read;

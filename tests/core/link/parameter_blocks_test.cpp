@@ -156,12 +156,12 @@ TEST(ParameterBlocks, WriteAllThenReadAllGivesTheSameImage) {
     // bytes 1..3 are carried, whatever the image held.
     EXPECT_EQ(image.Betrieb.Bytes[0], 7);
     // The blocks hold exactly the encoded records.
-    EXPECT_EQ(b.peek(block::T_User(1)), codec::encode(image.T_User[1]));
-    EXPECT_EQ(b.peek(block::Flow_User(0)), codec::encode(image.Flow_User[0]));
-    EXPECT_EQ(b.peek(block::UserEinheiten(15)), codec::encode(image.UserEinheiten[15]));
-    EXPECT_EQ(b.peek(block::Vorgaben(7)), codec::encodeVorgabe(image.Vorgaben[7]));
+    EXPECT_EQ(b.peek(block::T_User(1)), codec::Encode(image.T_User[1]));
+    EXPECT_EQ(b.peek(block::Flow_User(0)), codec::Encode(image.Flow_User[0]));
+    EXPECT_EQ(b.peek(block::UserEinheiten(15)), codec::Encode(image.UserEinheiten[15]));
+    EXPECT_EQ(b.peek(block::Vorgaben(7)), codec::EncodeVorgabe(image.Vorgaben[7]));
     EXPECT_EQ(b.peek(block::Betrieb), (Bytes{7, 0x01, 0x5A, 0x03}));
-    EXPECT_EQ(b.peek(block::System), codec::encode(image.System));
+    EXPECT_EQ(b.peek(block::System), codec::Encode(image.System));
 
     ParameterImage back;
     EXPECT_TRUE(ReadAllParameters(*b.link, back));
@@ -194,10 +194,10 @@ TEST(ParameterBlocks, ExpansionLevelsDecideWhatIsWritten) {
         for (const auto& p : circuit2) {
             EXPECT_EQ(b.peek(p) == Bytes(p.count, 0x11), !c.circuit2) << p.address;
         }
-        EXPECT_EQ(b.peek(block::Alm_User(1)), codec::encode(image.Alm_User[1]));
+        EXPECT_EQ(b.peek(block::Alm_User(1)), codec::Encode(image.Alm_User[1]));
         EXPECT_EQ(b.peek(block::Trend_User) == Bytes(4, 0x11), !c.trend);
-        EXPECT_EQ(b.peek(block::T_User(0)), codec::encode(image.T_User[0]));
-        EXPECT_EQ(b.peek(block::Aus_User(0)), codec::encode(image.Aus_User[0]));
+        EXPECT_EQ(b.peek(block::T_User(0)), codec::Encode(image.T_User[0]));
+        EXPECT_EQ(b.peek(block::Aus_User(0)), codec::Encode(image.Aus_User[0]));
         EXPECT_EQ(b.ui.progressSteps, 28);  // the bar runs its full length regardless
     }
 }
@@ -239,7 +239,7 @@ TEST(ParameterBlocks, TheEnergyComputerHasNoGasInputSet) {
     b.session.Medium = medium::Gas;
     EXPECT_TRUE(ReadAllParameters(*b.link, back));
     EG_UserRec device;
-    ASSERT_TRUE(codec::decode(Bytes(16, 0x22), device));
+    ASSERT_TRUE(codec::Decode(Bytes(16, 0x22), device));
     EXPECT_EQ(back.EG_User, device);
 }
 
@@ -283,15 +283,15 @@ TEST(ParameterBlocks, MediumReplyForAnotherAddressIsRefused) {
     b.connect(wrong);
     ParameterImage image = distinctImage(ausbaustufe::HighEnd);
     const Med_UserRec before = image.Med_User[0];
-    const int failed = b.link->FailedTransactions();
+    const int failed = b.link->failedTransactions();
     EXPECT_FALSE(ReadMed_User(*b.link, image, 0));
     EXPECT_EQ(image.Med_User[0], before);
     // The refused reply is a failed transaction for whoever counts them,
     // though the transport took it: a bulk read is not complete.
-    EXPECT_EQ(b.link->FailedTransactions(), failed + 1);
+    EXPECT_EQ(b.link->failedTransactions(), failed + 1);
     // The other reads take the data as it comes.
     EXPECT_TRUE(ReadT_User(*b.link, image, 0));
-    EXPECT_EQ(b.link->FailedTransactions(), failed + 1);
+    EXPECT_EQ(b.link->failedTransactions(), failed + 1);
 }
 
 TEST(ParameterBlocks, ReadAllReportsItsLastReadOnly) {
@@ -319,7 +319,7 @@ TEST(ParameterBlocks, ARecordGoesOutOnlyAsThisConnectionsDeviceReturnedIt) {
     const auto reads = [&b] { return b.device.framesServed(cmd::Read); };
     const Bytes device = b.peek(block::T_User(1));
     T_UserRec expected;
-    ASSERT_TRUE(codec::decode(device, expected));
+    ASSERT_TRUE(codec::Decode(device, expected));
 
     // Never read in this connection: refused before anything is sent.
     auto sent = writes();
@@ -333,7 +333,7 @@ TEST(ParameterBlocks, ARecordGoesOutOnlyAsThisConnectionsDeviceReturnedIt) {
     image.T_User[1].Max = 77;
     expected.Max = 77;
     EXPECT_TRUE(WriteT_User(*b.link, image, 1));
-    EXPECT_EQ(b.peek(block::T_User(1)), codec::encode(expected));
+    EXPECT_EQ(b.peek(block::T_User(1)), codec::Encode(expected));
 
     // Every block's read makes its write possible.
     for (int k = 0; k < kBlockKinds; ++k) {
@@ -373,7 +373,7 @@ TEST(ParameterBlocks, ARecordGoesOutOnlyAsThisConnectionsDeviceReturnedIt) {
         EXPECT_FALSE(WriteT_User(*b.link, image, 1));
         EXPECT_EQ(writes(), sent);
     }
-    EXPECT_EQ(b.peek(block::T_User(1)), codec::encode(expected));
+    EXPECT_EQ(b.peek(block::T_User(1)), codec::Encode(expected));
 
     // Offline an edit changes the image alone: nothing to read.
     b.session.Online = false;
@@ -398,10 +398,10 @@ TEST(ParameterBlocks, BulkOperationsEndWhenTheLineHasGone) {
         ParameterImage image = distinctImage(ausbaustufe::HighEnd);
         b.device.injectFault(Fault::None, 3);
         b.device.injectFault(Fault::NoReply, 1000);
-        const int failed = b.link->FailedTransactions();
+        const int failed = b.link->failedTransactions();
         operation(*b.link, image);
         EXPECT_EQ(b.device.framesServed(), 3u + 2 * kTransactionAttempts);
-        EXPECT_EQ(b.link->FailedTransactions() - failed, kSilentTransactions);
+        EXPECT_EQ(b.link->failedTransactions() - failed, kSilentTransactions);
         EXPECT_EQ(b.link->lastFailure().cause, LinkCause::NoReply);
         EXPECT_FALSE(b.link->lineGone());  // only within the operation
         // The next single transaction tries the device again.
@@ -416,7 +416,7 @@ TEST(ParameterBlocks, BulkOperationsEndWhenTheLineHasGone) {
     ParameterImage image;
     b.device.injectFault(Fault::BadChecksum, 40);
     EXPECT_TRUE(ReadAllParameters(*b.link, image));
-    EXPECT_EQ(b.link->FailedTransactions(), 10);
+    EXPECT_EQ(b.link->failedTransactions(), 10);
 }
 
 TEST(ParameterBlocks, CircuitParametersStopAtTheFirstFailure) {
@@ -433,8 +433,8 @@ TEST(ParameterBlocks, CircuitParametersStopAtTheFirstFailure) {
     EXPECT_EQ(image.Des_User[1], before.Des_User[1]);
 
     EXPECT_TRUE(ReadCircuitParameters(*b.link, image, 0));
-    EXPECT_EQ(codec::encode(image.Aus_User[3]), b.peek(block::Aus_User(3)));
-    EXPECT_EQ(codec::encode(image.EG_User), b.peek(block::EG_User));
+    EXPECT_EQ(codec::Encode(image.Aus_User[3]), b.peek(block::Aus_User(3)));
+    EXPECT_EQ(codec::Encode(image.EG_User), b.peek(block::EG_User));
 }
 
 TEST(ParameterBlocks, LongFramesPassAtLowBaudRates) {
@@ -450,7 +450,7 @@ TEST(ParameterBlocks, LongFramesPassAtLowBaudRates) {
     image.T_User[0] = distinctImage(ausbaustufe::HighEnd).T_User[0];
     EXPECT_TRUE(WriteT_User(*b.link, image, 0));
     EXPECT_EQ(b.link->lastAttempts(), 1);
-    EXPECT_EQ(b.peek(block::T_User(0)), codec::encode(image.T_User[0]));
+    EXPECT_EQ(b.peek(block::T_User(0)), codec::Encode(image.T_User[0]));
 }
 
 }  // namespace

@@ -258,17 +258,17 @@ ParameterImage RandomImage(unsigned seed, bool wild, int medium) {
 std::string Blocks(const ParameterImage& img, std::string& decoded) {
     std::string out;
     ForEachBlock(img, [&](const std::string& name, const auto& rec) {
-        const wire::Bytes b = codec::encode(rec);
+        const wire::Bytes b = codec::Encode(rec);
         out += name + ' ' + Hex(b) + '\n';
         auto back = rec;
-        const bool ok = codec::decode(b, back);
+        const bool ok = codec::Decode(b, back);
         decoded += name + (ok ? " ok" : " refused") + Dump(back) + '\n';
     });
     for (std::size_t k = 0; k < img.Vorgaben.size(); ++k) {
-        const wire::Bytes b = codec::encodeVorgabe(img.Vorgaben[k]);
+        const wire::Bytes b = codec::EncodeVorgabe(img.Vorgaben[k]);
         out += "Vorgaben" + std::to_string(k) + ' ' + Hex(b) + '\n';
         float back = img.Vorgaben[k];
-        const bool ok = codec::decodeVorgabe(b, back);
+        const bool ok = codec::DecodeVorgabe(b, back);
         decoded += "Vorgaben" + std::to_string(k) + (ok ? " ok" : " refused");
         DumpMember{decoded}(back);
         decoded += '\n';
@@ -358,7 +358,7 @@ void PinImage(Pins& pins, const test::TempDir& dir, const std::string& name,
 // them) over a record that holds other values; short blocks are refused.
 template <class Rec>
 void PinRawDecode(std::string& out, std::mt19937& rng, const std::string& name) {
-    const std::size_t size = codec::encode(Rec{}).size();
+    const std::size_t size = codec::Encode(Rec{}).size();
     RandomFill fill{rng, true};
     for (int round = 0; round < 4; ++round) {
         wire::Bytes b(size);
@@ -369,17 +369,17 @@ void PinRawDecode(std::string& out, std::mt19937& rng, const std::string& name) 
                                           : pick == 1 ? 0x7F800000u
                                           : pick == 2 ? 0xFF800000u
                                                       : 0;
-            if (special != 0) wire::putLong(b, at, special);
+            if (special != 0) wire::PutLong(b, at, special);
         }
         Rec r;
         ForMembers(r, fill);
-        const bool ok = codec::decode(b, r);
+        const bool ok = codec::Decode(b, r);
         out += name + ' ' + Hex(b) + (ok ? " ok" : " refused") + Dump(r) + '\n';
     }
     Rec r;
     ForMembers(r, fill);
     const std::string before = Dump(r);
-    const bool ok = codec::decode(wire::Bytes(size - 1, 0), r);
+    const bool ok = codec::Decode(wire::Bytes(size - 1, 0), r);
     out += name + " short " + (ok ? "ok" : "refused") +
            (Dump(r) == before ? " unchanged" : " changed") + '\n';
 }

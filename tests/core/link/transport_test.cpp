@@ -93,10 +93,10 @@ TEST(Transport, ReadAndWriteFramesAsTheDeviceExpectsThem) {
 
     // The block helpers strip the echo and the sum.
     Bytes data = {1, 2, 3};
-    ASSERT_TRUE(b.link.ReadBlock(cmd::Read, 0x8178, 4, data));
+    ASSERT_TRUE(b.link.readBlock(cmd::Read, 0x8178, 4, data));
     EXPECT_EQ(data, (Bytes{0x00, 0x00, 0x07, 0x3C}));
     const Bytes block = {0x01, 0x02, 0x05, 0x1E};
-    ASSERT_TRUE(b.link.WriteBlock(0x8178, block));
+    ASSERT_TRUE(b.link.writeBlock(0x8178, block));
     EXPECT_EQ(b.device.peek(0x8178, 4), block);
 
     // Every success shows ONLINE and keeps the offline menus disabled.
@@ -156,7 +156,7 @@ TEST(Transport, RejectedWritesAreRepeatedSilently) {
     EXPECT_EQ(b.device.peek(0x8178, 4), before);
     EXPECT_FALSE(b.ui.onlineShown.back());
     // One failed transaction, however many attempts it made.
-    EXPECT_EQ(b.link.FailedTransactions(), 1);
+    EXPECT_EQ(b.link.failedTransactions(), 1);
 }
 
 TEST(Transport, NothingHappensWhileOffline) {
@@ -170,7 +170,7 @@ TEST(Transport, NothingHappensWhileOffline) {
     EXPECT_EQ(b.ui.onlineShown.size(), shown);  // the label keeps its text
     EXPECT_EQ(frame, readFrame(0x80B0, 8));
     EXPECT_FALSE(b.traceExists());
-    EXPECT_EQ(b.link.FailedTransactions(), 0);  // refused before any traffic
+    EXPECT_EQ(b.link.failedTransactions(), 0);  // refused before any traffic
 }
 
 TEST(Transport, FramesThatCannotCarryTheirChecksumFailWithoutTraffic) {

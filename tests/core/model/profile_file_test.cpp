@@ -338,14 +338,14 @@ TEST(ProfileFileEncoding, Utf8FilesAreReadAsUtf8) {
 TEST(ProfileFileEncoding, EveryByteRoundTrips) {
     std::string all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-    const std::string utf8 = cp1252ToUtf8(all);
-    EXPECT_TRUE(isValidUtf8(utf8));
-    EXPECT_EQ(utf8ToCp1252(utf8), all);
-    EXPECT_EQ(cp1252ToUtf8("\x80\x81\x9F\xDF"), "€\xC2\x81Ÿß");
+    const std::string utf8 = Cp1252ToUtf8(all);
+    EXPECT_TRUE(IsValidUtf8(utf8));
+    EXPECT_EQ(Utf8ToCp1252(utf8), all);
+    EXPECT_EQ(Cp1252ToUtf8("\x80\x81\x9F\xDF"), "€\xC2\x81Ÿß");
     // Invalid UTF-8 and characters outside the code page become "?".
-    EXPECT_EQ(utf8ToCp1252("a\xC3(b\xE2\x82"), "a?(b??");
-    EXPECT_EQ(utf8ToCp1252("\xED\xA0\x80"), "???");  // an encoded surrogate
-    EXPECT_EQ(utf8ToCp1252("Ω\xC2\x80"), "??");      // U+0080 is not the euro sign
+    EXPECT_EQ(Utf8ToCp1252("a\xC3(b\xE2\x82"), "a?(b??");
+    EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "???");  // an encoded surrogate
+    EXPECT_EQ(Utf8ToCp1252("Ω\xC2\x80"), "??");      // U+0080 is not the euro sign
 }
 
 TEST(ProfileFileSave, FailureLeavesTheOldFileUntouched) {

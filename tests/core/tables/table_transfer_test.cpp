@@ -36,9 +36,9 @@ class TableTransfer : public ::testing::Test {
         ASSERT_TRUE(link.OpenComPort(1, 7));
     }
     std::uint16_t word(std::uint16_t address) const {
-        return wire::getWord(device.peek(address, 2), 0);
+        return wire::GetWord(device.peek(address, 2), 0);
     }
-    float real(std::uint16_t address) const { return wire::getFloat(device.peek(address, 4), 0); }
+    float real(std::uint16_t address) const { return wire::GetFloat(device.peek(address, 4), 0); }
 
     sim::Device device{EnergyDevice()};
     sim::SimLine line{device};

@@ -75,7 +75,7 @@ TEST(SystemFactor, OnlineEntryIsWrittenToTheDeviceAndReadBack) {
     answerInputDialog(*h.window->inputDialog(), QStringLiteral("0.97"), true);
     doubleClickSystemFactor(*h.window);
     const std::vector<std::uint8_t> block = h.device.peek(0x80A0, 16);
-    EXPECT_FLOAT_EQ(wire::getFloat(block, 8), 0.97f);
+    EXPECT_FLOAT_EQ(wire::GetFloat(block, 8), 0.97f);
     EXPECT_FLOAT_EQ(h.window->image().System.Faktor, 0.97f);
     EXPECT_FALSE(h.window->Busy());
 }

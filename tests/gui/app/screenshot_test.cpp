@@ -57,18 +57,18 @@ void FullCircuitPage(sim::Device& device, int medium) {
     t.Kind = 1;
     t.Min = -20.0f;
     t.Max = 180.0f;
-    device.poke(block::T_User(0).address, codec::encode(t));
+    device.poke(block::T_User(0).address, codec::Encode(t));
     P_UserRec p{};
     p.Kind = 1;
     p.Min = 0.0f;
     p.Max = 1600.0f;
     p.Hyd = 101.325f;
-    device.poke(block::P_User(0).address, codec::encode(p));
+    device.poke(block::P_User(0).address, codec::Encode(p));
     Flow_UserRec f{};
     f.Kind = 2;
     f.Exp_zahl = 0.998f;
     f.Schleich = 2.5f;
-    device.poke(block::Flow_User(0).address, codec::encode(f));
+    device.poke(block::Flow_User(0).address, codec::Encode(f));
     Des_UserRec d{};
     d.Desdp = 250.0f;
     d.DesQN = 12500.0f;
@@ -77,7 +77,7 @@ void FullCircuitPage(sim::Device& device, int medium) {
     d.Desdp2 = 60.0f;
     d.Desdp3 = 15.0f;
     d.Desdp4 = 4.0f;
-    device.poke(block::Des_User(0).address, codec::encode(d));
+    device.poke(block::Des_User(0).address, codec::Encode(d));
     Med_UserRec m{};
     m.Kind = medium == 0 ? 6 : 4;
     m.Dummy2 = '0';
@@ -86,25 +86,25 @@ void FullCircuitPage(sim::Device& device, int medium) {
     m.BT = 20.0f;
     m.Bp = 101.325f;
     m.WKapa = 4.19f;
-    device.poke(block::Med_User(0).address, codec::encode(m));
+    device.poke(block::Med_User(0).address, codec::Encode(m));
     Imp_UserRec i{};
     i.Kind = 1;
     i.Compare = 10.0f;
-    device.poke(block::Imp_User(0).address, codec::encode(i));
+    device.poke(block::Imp_User(0).address, codec::Encode(i));
     SystemRec s{};
     s.Kind = 1;
     s.Anzahl = 4;
     s.KindMask = 7;
     s.Faktor = 1.0f;
-    device.poke(block::System.address, codec::encode(s));
+    device.poke(block::System.address, codec::Encode(s));
     // Presets in use, and correction factors that are not all 1.
     const float presets[8] = {293.15f, 101.325f, 1250.0f, 900.0f, 0, 0, 0, 0};
     for (int k = 0; k < 8; ++k) {
-        device.poke(block::Vorgaben(k).address, codec::encodeVorgabe(presets[k]));
+        device.poke(block::Vorgaben(k).address, codec::EncodeVorgabe(presets[k]));
     }
     FlowKorrRec korr{};
     korr.Stelle = {0.985f, 0.99f, 0.995f, 1.0f, 1.0f, 1.002f, 1.004f, 1.01f};
-    device.poke(block::FlowKorr(0).address, codec::encode(korr));
+    device.poke(block::FlowKorr(0).address, codec::Encode(korr));
 }
 
 TEST(Screenshot, EveryPage) {

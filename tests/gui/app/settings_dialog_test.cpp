@@ -136,7 +136,7 @@ TEST(SettingsDialogOk, OnlineReadsTheParametersAndStartsTheChosenRefresh) {
     // The image holds the device's system record now.
     std::vector<std::uint8_t> sys = s.device.peek(block::System.address, 16);
     SystemRec expected;
-    ASSERT_TRUE(codec::decode(sys, expected));
+    ASSERT_TRUE(codec::Decode(sys, expected));
     EXPECT_EQ(r.image.System.Ausbaustufe, expected.Ausbaustufe);
     EXPECT_EQ(r.image.System.Faktor, expected.Faktor);
 }
@@ -318,7 +318,7 @@ TEST(SettingsDialogCancel, CancelWhileOnlineLeavesTheProgramOffline) {
 struct ToDevice : ::testing::Test {
     void SetUp() override {
         // The program's set: the device's own gas composition, Ready cleared.
-        ASSERT_TRUE(codec::decode(s.device.peek(block::EG_User.address, 16), s.rig.image.EG_User));
+        ASSERT_TRUE(codec::Decode(s.device.peek(block::EG_User.address, 16), s.rig.image.EG_User));
         const std::uint8_t ready = 1;
         s.device.poke(kMedUserReady0, std::span(&ready, 1));
         s.device.poke(kMedUserReady1, std::span(&ready, 1));
@@ -340,7 +340,7 @@ TEST_F(ToDevice, SameGasCompositionKeepsTheDevicesReadyFlags) {
     EXPECT_EQ(deviceReady(kMedUserReady0), 1);
     EXPECT_EQ(deviceReady(kMedUserReady1), 1);
     Med_UserRec written;
-    ASSERT_TRUE(codec::decode(s.device.peek(block::Med_User(0).address, 32), written));
+    ASSERT_TRUE(codec::Decode(s.device.peek(block::Med_User(0).address, 32), written));
     EXPECT_EQ(written.Rho, 0.83f);  // the program's values otherwise
     EXPECT_GE(s.rig.ui.progressHides, 1);
 }
@@ -353,7 +353,7 @@ TEST_F(ToDevice, OtherGasCompositionClearsReadyInBothCircuits) {
     EXPECT_EQ(deviceReady(kMedUserReady0), 0);
     EXPECT_EQ(deviceReady(kMedUserReady1), 0);
     EG_UserRec written;
-    ASSERT_TRUE(codec::decode(s.device.peek(block::EG_User.address, 16), written));
+    ASSERT_TRUE(codec::Decode(s.device.peek(block::EG_User.address, 16), written));
     EXPECT_EQ(written, program);
 }
 

@@ -74,7 +74,7 @@ std::vector<std::string> lines(const QListWidget* list) {
 
 std::string fileBytesOf(const std::vector<std::string>& lines) {
     std::string bytes;
-    for (const std::string& l : lines) bytes += utf8ToCp1252(l) + "\r\n";
+    for (const std::string& l : lines) bytes += Utf8ToCp1252(l) + "\r\n";
     return bytes;
 }
 
@@ -92,10 +92,10 @@ void putTrendBlock(
                                   s.day,     s.hour,     s.minute, s.count};
     std::copy(std::begin(head), std::end(head), m.begin());
     for (std::size_t j = 0; j < TrendBlock::kValues; ++j) {
-        wire::putWord(m, 8 + 2 * j, 2931);
-        wire::putWord(m, 128 + 2 * j, static_cast<std::uint16_t>(100 + j));
-        wire::putRawFloat(m, 248 + 4 * j, value(j));
-        wire::putRawFloat(m, 488 + 4 * j, value(j));
+        wire::PutWord(m, 8 + 2 * j, 2931);
+        wire::PutWord(m, 128 + 2 * j, static_cast<std::uint16_t>(100 + j));
+        wire::PutRawFloat(m, 248 + 4 * j, value(j));
+        wire::PutRawFloat(m, 488 + 4 * j, value(j));
     }
     d.poke(static_cast<std::uint16_t>(address::TrendBlocks + address::TrendBlockSize * block), m);
 }
@@ -307,8 +307,8 @@ TEST(TrendPage, ExportWritesTheFileAndACancelledDialogOnlyReads) {
     EXPECT_EQ(combo->count(), items);
     const std::string bytes = readFileBytes(file);
     // Windows-1252 with CR LF: the degree sign is one byte.
-    const std::string head = "SerNo;Kreis;" + utf8ToCp1252(win.libraryText(19456)) + ";" +
-                             utf8ToCp1252(win.libraryText(19457)) +
+    const std::string head = "SerNo;Kreis;" + Utf8ToCp1252(win.libraryText(19456)) + ";" +
+                             Utf8ToCp1252(win.libraryText(19457)) +
                              "[\xB0"
                              "C];";
     EXPECT_EQ(bytes.rfind(head, 0), 0u) << bytes.substr(0, 80);

@@ -104,7 +104,7 @@ TEST(SystemPage, PresetsAreEditedAndClearedByTheBox) {
     win.doubleClick(list, 1);
     EXPECT_EQ(seen.caption, QStringLiteral("0 .. 1E5"));
     float preset = 0;
-    ASSERT_TRUE(codec::decodeVorgabe(win.h.device.peek(block::Vorgaben(1).address, 4), preset));
+    ASSERT_TRUE(codec::DecodeVorgabe(win.h.device.peek(block::Vorgaben(1).address, 4), preset));
     EXPECT_EQ(preset, 250.0f);
     EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("250")));
 
@@ -118,7 +118,7 @@ TEST(SystemPage, PresetsAreEditedAndClearedByTheBox) {
     box->click();
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(win.h.device.framesServed(cmd::Write), writes + 8);
-    ASSERT_TRUE(codec::decodeVorgabe(win.h.device.peek(block::Vorgaben(1).address, 4), preset));
+    ASSERT_TRUE(codec::DecodeVorgabe(win.h.device.peek(block::Vorgaben(1).address, 4), preset));
     EXPECT_EQ(preset, 0.0f);
 }
 

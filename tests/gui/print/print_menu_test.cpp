@@ -143,7 +143,7 @@ TEST(PrintMenu, OnlinePrintoutReadsTheDeviceAndNamesItsSerialNumber) {
     alarm.Kind = 2;
     alarm.Min = 1;
     alarm.Max = 2;
-    h.device.poke(block::Alm_User(1).address, codec::encode(alarm));
+    h.device.poke(block::Alm_User(1).address, codec::Encode(alarm));
     w.image().Alm_User[1].Param = 0;
     w.mnu_DruckenClick(w.mnu_Drucken);
     const auto pages = PdfPages(file);

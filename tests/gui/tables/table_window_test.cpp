@@ -39,10 +39,10 @@ WindowSetup energy(bool online = true) {
 }
 
 float deviceFloat(const sim::Device& d, std::uint16_t address) {
-    return wire::getFloat(d.peek(address, 4), 0);
+    return wire::GetFloat(d.peek(address, 4), 0);
 }
 std::uint16_t deviceWord(const sim::Device& d, std::uint16_t address) {
-    return wire::getWord(d.peek(address, 2), 0);
+    return wire::GetWord(d.peek(address, 2), 0);
 }
 
 // What the value dialog was set to when it showed.
@@ -105,9 +105,9 @@ TEST(TableWindows, MediumLinesOpenTheEditorsModallyThenWriteTheMediumBack) {
     // The device's enthalpy table (table 1) starts with a known corner.
     const sim::addr::PropertyTableAddresses& t1 = sim::addr::PropertyTable[1];
     std::vector<std::uint8_t> word(2), real(4);
-    wire::putWord(word, 0, 321);
+    wire::PutWord(word, 0, 321);
     win.h.device.poke(t1.rows, word);
-    wire::putFloat(real, 0, 2675.5F);
+    wire::PutFloat(real, 0, 2675.5F);
     win.h.device.poke(t1.values, real);
 
     struct Case {
