@@ -10,6 +10,7 @@
 #include "cli/context.h"
 #include "cli/history_command.h"
 #include "cli/json_output.h"
+#include "cli/options.h"
 #include "core/app/connection.h"
 #include "core/calc/sgerg88.h"
 #include "core/edit/circuit_page.h"
@@ -119,7 +120,7 @@ void ReadWholeImage(Context& ctx) {
     ReadAllParameters(ctx.link(), img);
     const int failed = ctx.link().failedTransactions() - before;
     if (failed > 0 || !ctx.session().Online) {
-        ctx.DeviceFailure(std::to_string(failed) + " parameter block read(s) failed");
+        ctx.deviceFailure(std::to_string(failed) + " parameter block read(s) failed");
     }
 }
 
@@ -128,11 +129,11 @@ namespace {
 // The display units the device uses, so that values appear as on its pages.
 void ReadUnits(Context& ctx) {
     if (!ReadDis_User(ctx.link(), ctx.image()))
-        ctx.DeviceFailure("the display options cannot be read");
+        ctx.deviceFailure("the display options cannot be read");
     if (ctx.image().Dis_User.Einheiten == 0) return;
     for (int q = 0; q < 16; ++q) {
         if (!ReadUserEinheiten(ctx.link(), ctx.image(), q)) {
-            ctx.DeviceFailure("the unit selection cannot be read");
+            ctx.deviceFailure("the unit selection cannot be read");
         }
     }
 }
@@ -141,10 +142,10 @@ void ReadUnits(Context& ctx) {
 // them and so that values appear in the user's units.
 void ReadAllUnits(Context& ctx) {
     if (!ReadDis_User(ctx.link(), ctx.image()))
-        ctx.DeviceFailure("the display options cannot be read");
+        ctx.deviceFailure("the display options cannot be read");
     for (int q = 0; q < 16; ++q) {
         if (!ReadUserEinheiten(ctx.link(), ctx.image(), q)) {
-            ctx.DeviceFailure("the unit selection cannot be read");
+            ctx.deviceFailure("the unit selection cannot be read");
         }
     }
 }
@@ -169,7 +170,7 @@ void ReadPage(Context& ctx, edit::PageName page, int circuit) {
     }
     edit::ReadPageRecords(link, ctx.image(), page, circuit);
     if (link.failedTransactions() != before || !ctx.session().Online) {
-        ctx.DeviceFailure("the page's parameters cannot be read");
+        ctx.deviceFailure("the page's parameters cannot be read");
     }
     ReadAllUnits(ctx);
 }
@@ -240,9 +241,9 @@ void RunIdentify(Context& ctx) {
     ctx.connect(false);
     DeviceState& dev = ctx.device();
     const std::string program = ReadProgramText(ctx.link());
-    if (program.empty()) ctx.DeviceFailure("the program text cannot be read");
+    if (program.empty()) ctx.deviceFailure("the program text cannot be read");
     if (!ReadDeviceSerialNo(ctx.link(), dev.DeviceSerialNo)) {
-        ctx.DeviceFailure("the serial number cannot be read");
+        ctx.deviceFailure("the serial number cannot be read");
     }
     if (ctx.options().json) return json_output::PrintIdentify(ctx, program);
     const SystemRec& sys = ctx.image().System;
@@ -282,7 +283,7 @@ void RunWriteParams(Context& ctx) {
         case edit::FileForDevice::Status::FileRefused:
             LoadFailure(ctx, file, prepared.file);
         case edit::FileForDevice::Status::DeviceUnreadable:
-            ctx.DeviceFailure(prepared.unreadable + " cannot be read; nothing was written");
+            ctx.deviceFailure(prepared.unreadable + " cannot be read; nothing was written");
         case edit::FileForDevice::Status::Ready:
             break;
     }
@@ -291,7 +292,7 @@ void RunWriteParams(Context& ctx) {
     img = std::move(prepared.image);
     const edit::SetWritten written = edit::WriteParameterSet(ctx.link(), img);
     if (!written.ok() || !ctx.session().Online) {
-        ctx.DeviceFailure(
+        ctx.deviceFailure(
             std::string(written.lineGone ? "the device stopped answering; " : "") +
             std::to_string(written.failed) +
             " parameter block transfer(s) failed; the device may hold a mix of old and new "
@@ -417,15 +418,15 @@ void RunLive(Context& ctx) {
         case LiveRead::Complete:
             break;
         case LiveRead::Clock:
-            ctx.DeviceFailure("the device clock cannot be read");
+            ctx.deviceFailure("the device clock cannot be read");
         case LiveRead::OperatingValues:
-            ctx.DeviceFailure("the live values cannot be read");
+            ctx.deviceFailure("the live values cannot be read");
         case LiveRead::CircuitParameters:
-            ctx.DeviceFailure("the circuit parameters cannot be read");
+            ctx.deviceFailure("the circuit parameters cannot be read");
         case LiveRead::OutputCurrents:
-            ctx.DeviceFailure("the output currents cannot be read");
+            ctx.deviceFailure("the output currents cannot be read");
         case LiveRead::DisplayOptions:
-            ctx.DeviceFailure("the display options cannot be read");
+            ctx.deviceFailure("the display options cannot be read");
     }
     std::uint8_t bits = 0;
     const int number = ReadErrorState(link, bits);
@@ -438,7 +439,7 @@ void RunLive(Context& ctx) {
 void RunErrors(Context& ctx) {
     ctx.connect(true);
     if (!ReadErrorProtocol(ctx.link(), ctx.device().ErrorProtocol)) {
-        ctx.DeviceFailure("the error protocol cannot be read");
+        ctx.deviceFailure("the error protocol cannot be read");
     }
     const auto lines = views::BuildErrorProtocolLines(
         ctx.device().ErrorProtocol, ctx.image().System, ctx.texts(), ctx.blocks());
@@ -455,7 +456,7 @@ void RunIntegrators(Context& ctx) {
     ctx.connect(true);
     ReadUnits(ctx);
     if (!ReadIntegrators(ctx.link(), ctx.device().Integrators)) {
-        ctx.DeviceFailure("the integrators cannot be read");
+        ctx.deviceFailure("the integrators cannot be read");
     }
     const int circuits = views::AllOutputsPresent(ctx.image().System) ? 2 : 1;
     if (ctx.options().json) return json_output::PrintIntegrators(ctx, circuits);
@@ -476,9 +477,9 @@ void RunTrends(Context& ctx) {
     TrendStore& store = ctx.device().TrendStore;
     switch (ReadTrendMemory(link, store)) {
         case TrendRead::DirectoryFailed:
-            ctx.DeviceFailure("the trend directory cannot be read");
+            ctx.deviceFailure("the trend directory cannot be read");
         case TrendRead::BlockFailed:
-            ctx.DeviceFailure("the trend memory cannot be read");
+            ctx.deviceFailure("the trend memory cannot be read");
         case TrendRead::Complete:
             break;
     }
@@ -492,7 +493,7 @@ void RunTrends(Context& ctx) {
     }
 
     std::string serialNo;
-    if (!ReadDeviceSerialNo(link, serialNo)) ctx.DeviceFailure("the serial number cannot be read");
+    if (!ReadDeviceSerialNo(link, serialNo)) ctx.deviceFailure("the serial number cannot be read");
     const ParameterImage& img = ctx.image();
     const int medium = ctx.medium();
     const auto header = views::TrendGridHeader(
@@ -509,10 +510,10 @@ void RunClock(Context& ctx) {
     ctx.connect(true);
     DeviceState& dev = ctx.device();
     if (ctx.options().setClock && !WriteDeviceClock(ctx.link())) {
-        ctx.DeviceFailure("the device clock cannot be set");
+        ctx.deviceFailure("the device clock cannot be set");
     }
     if (!ReadDeviceClock(ctx.link(), dev.DeviceDateTime, dev.ClockOffset)) {
-        ctx.DeviceFailure("the device clock cannot be read");
+        ctx.deviceFailure("the device clock cannot be read");
     }
     if (ctx.options().json) return json_output::PrintClock(ctx);
     std::cout << FormatDeviceDateTime(dev.DeviceDateTime) << '\n';
@@ -634,7 +635,7 @@ void RunSet(Context& ctx) {
     const edit::SettingOutcome outcome =
         edit::ApplySetting(link, ctx.image(), setting, PageTexts(ctx));
     if (ctx.editNotSent()) {
-        ctx.DeviceFailure(
+        ctx.deviceFailure(
             "the device's record could not be read before the change; nothing was "
             "written");
     }
@@ -642,7 +643,7 @@ void RunSet(Context& ctx) {
     PrintNotes(outcome);
     const int failed = link.failedTransactions() - before;
     if (failed > 0 || !ctx.session().Online) {
-        ctx.DeviceFailure(std::to_string(failed) +
+        ctx.deviceFailure(std::to_string(failed) +
                           " transfer(s) of the change failed; the device may not hold it");
     }
     PrintLines(

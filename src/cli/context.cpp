@@ -129,14 +129,14 @@ std::string Context::portDescription() const {
 
 std::string Context::linkCauseText() const {
     if (!link_) return {};
-    return LinkFailureText(link_->lastFailure(), Texts());
+    return LinkFailureText(link_->lastFailure(), texts());
 }
 
-void Context::DeviceFailure(const std::string& what) const {
+void Context::deviceFailure(const std::string& what) const {
     std::string message = what;
-    const std::string cause = LinkCauseText();
+    const std::string cause = linkCauseText();
     if (!cause.empty()) message += (message.empty() ? "" : ": ") + cause;
-    Failure(message + " (" + PortDescription() + ")");
+    Failure(message + " (" + portDescription() + ")");
 }
 
 Link& Context::offlineLink() {
@@ -151,7 +151,7 @@ void Context::connect(bool checkPassword) {
     link_ = std::make_unique<Link>(line_, ui_, session_, appData_);
     link_->setErrorLog(ErrorLogIn(appData_));
     recorder_ = std::make_unique<HistoryRecorder>(
-        [this]() -> history::History& { return history(); }, appData_, Texts());
+        [this]() -> history::History& { return history(); }, appData_, texts());
     link_->setRecordWatch(recorder_.get());
     const std::string path = portPath_;
     link_->setPortResolver([path](int) { return path; });
@@ -159,17 +159,17 @@ void Context::connect(bool checkPassword) {
     session_.Online = true;
     // The cause names the port and why it cannot be opened; the error log
     // has the details.
-    if (!link_->OpenComPort(comNumber_, session_.Baudrate)) Failure(LinkCauseText());
+    if (!link_->OpenComPort(comNumber_, session_.Baudrate)) Failure(linkCauseText());
 
     DeviceState& dev = *device_;
-    if (!ReadDeviceIdent(*link_, dev.DeviceIdent)) DeviceFailure("");
+    if (!ReadDeviceIdent(*link_, dev.DeviceIdent)) deviceFailure("");
     session_.Medium = MediumOfIdent(dev.DeviceIdent);
     if (session_.Medium == medium::Unknown) {
         Failure(std::string(kNoSupportedDevice) + " (identity \"" + dev.DeviceIdent + "\")");
     }
 
     if (!ReadDeviceAccess(*link_, dev.DeviceAccess)) {
-        DeviceFailure("the access record cannot be read");
+        deviceFailure("the access record cannot be read");
     }
     if (dev.DeviceAccess.isProtected() && (checkPassword || options_.password)) {
         if (!options_.password) {
@@ -180,7 +180,7 @@ void Context::connect(bool checkPassword) {
         }
     }
     if (!ReadSystem(*link_, image_)) {
-        DeviceFailure("the System block cannot be read");
+        deviceFailure("the System block cannot be read");
     }
 }
 

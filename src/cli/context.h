@@ -75,7 +75,7 @@ class Context {
     std::string linkCauseText() const;
     // Ends the command with "what: cause (the port at its baud rate)" for a
     // device operation that failed.
-    [[noreturn]] void DeviceFailure(const std::string& what) const;
+    [[noreturn]] void deviceFailure(const std::string& what) const;
 
     // An edit stopped before it sent anything: a record it writes could not
     // be read from the device first.

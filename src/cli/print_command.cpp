@@ -80,7 +80,7 @@ void RunPrint(Context& ctx) {
             // The record holds only what the device holds.
             ResetParameters(ctx.image(), ctx.medium(), true);
             if (!print::ReadRecordIdentity(ctx.link(), ctx.image(), dev, NowText(), identity)) {
-                ctx.DeviceFailure(
+                ctx.deviceFailure(
                     "the device's parameters or identity cannot be read; no record "
                     "was written");
             }

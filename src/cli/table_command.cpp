@@ -44,7 +44,7 @@ void Read(Context& ctx, fs::path file) {
     if (*kind == TableKind::Saturation) {
         SaturationGrid grid;
         if (!ReceiveSaturationGrid(ctx.link(), device.SaturationTable, grid)) {
-            ctx.DeviceFailure("the saturation table cannot be read");
+            ctx.deviceFailure("the saturation table cannot be read");
         }
         saved = SaveSaturationFile(file, grid);
     } else {
@@ -52,7 +52,7 @@ void Read(Context& ctx, fs::path file) {
         ClearPropertyGrid(grid);
         if (!ReceivePropertyGrid(ctx.link(), KindInfo(*kind).deviceTable, device.PropertyTable,
                                  grid)) {
-            ctx.DeviceFailure("the " + std::string(KindInfo(*kind).name) + " table cannot be read");
+            ctx.deviceFailure("the " + std::string(KindInfo(*kind).name) + " table cannot be read");
         }
         saved = SavePropertyFile(file, grid);
     }
@@ -108,7 +108,7 @@ void Write(Context& ctx, const fs::path& file) {
         Failure(file.string() + ": " + BadCellMessage(ctx.texts(), *sent.bad));
     }
     if (sent.status != TransmitStatus::Sent) {
-        ctx.DeviceFailure("the table was not taken by the device");
+        ctx.deviceFailure("the table was not taken by the device");
     }
     std::cout << file.string() << '\n';
 }

@@ -155,6 +155,17 @@ TEST_P(CliHistory, RoundTrip) {
     diff = Parse(cli({"diff", "--snapshot", "1", "--against", read.string(), "--json"}));
     EXPECT_EQ(diff["count"], 0) << diff;
 
+    // Writing the set read before journals only what it changes, with the
+    // old value the device held.
+    ASSERT_EQ(cli({"write-params", read.string()}).code, 0);
+    journal = Parse(cli({"journal", "--json", "--serial", serial}));
+    ASSERT_EQ(journal["count"], 2) << journal;
+    int back = 0;
+    for (const json& e : journal["entries"]) {
+        if (e["key"] == "Max" && e["old"]["base"] == "120" && e["new"]["base"] == "60") ++back;
+    }
+    EXPECT_EQ(back, 1) << journal;
+
     // The check: whole, then a changed entry is named.
     EXPECT_EQ(cli({"journal", "--verify"}).code, 0);
     const std::string guard = where.starts_with("postgresql://")

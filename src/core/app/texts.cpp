@@ -210,7 +210,7 @@ bool LookupTextBlock(const ParsedLibrary& library, std::uint16_t first, std::uin
 }
 
 std::string TextLibrary::LoadText(std::uint16_t number) const {
-    const auto path = LibraryPath();
+    const auto path = libraryPath();
     if (path.empty()) return {};
     const auto lib = currentLibrary(path);
     if (!lib) return {};
@@ -220,7 +220,7 @@ std::string TextLibrary::LoadText(std::uint16_t number) const {
 bool TextLibrary::LoadTextBlock(std::uint16_t first, std::uint8_t width,
                                 std::array<std::string, 16>& texts) const {
     for (auto& t : texts) t.clear();
-    const auto path = LibraryPath();
+    const auto path = libraryPath();
     if (path.empty()) return false;
     const auto lib = currentLibrary(path);
     if (!lib) return false;

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -12,7 +13,6 @@
 #include <utility>
 
 #include "core/app/history_open.h"
-#include "core/model/session.h"
 #include "core/edit/parameter_compare.h"
 #include "core/history/journal_chain.h"
 #include "core/history/snapshot_text.h"
@@ -20,6 +20,7 @@
 #include "core/link/link_failure.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
+#include "core/model/session.h"
 #include "core/model/value_format.h"
 #include "core/tables/table_file.h"
 #include "core/tables/table_grid.h"
@@ -156,6 +157,11 @@ void HistoryRecorder::recordWritten(const Link& link, BlockId id,
         known_[Slot(id)] = false;  // the device may hold either
     }
     writes_.push_back(std::move(w));
+}
+
+bool HistoryRecorder::knowsWholeSet(const Link& link) const {
+    if (link.connection() != connection_) return false;
+    return std::all_of(known_.begin(), known_.end(), [](bool k) { return k; });
 }
 
 void HistoryRecorder::setRead(const Link& link, const ParameterImage& image) {

@@ -58,6 +58,7 @@ class HistoryRecorder : public RecordWatch {
     void recordRead(const Link& link, BlockId id, std::span<const std::uint8_t> block) override;
     void recordWritten(const Link& link, BlockId id, std::span<const std::uint8_t> block,
                        bool ok) override;
+    bool knowsWholeSet(const Link& link) const override;
     void setRead(const Link& link, const ParameterImage& image) override;
     void clockWritten(const Link& link, const DeviceDateTime& written, bool ok) override;
     void clockRead(const Link& link, const DeviceDateTime& read) override;

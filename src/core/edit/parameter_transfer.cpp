@@ -1,5 +1,7 @@
 #include "core/edit/parameter_transfer.h"
 
+#include "core/link/record_watch.h"
+
 #include <array>
 #include <cmath>
 #include <string_view>
@@ -99,6 +101,14 @@ FileForDevice PrepareParameterFile(Link& link, const ParameterImage& current,
 }
 
 SetWritten WriteParameterSet(Link& link, ParameterImage& image) {
+    // The history of this write needs what the device held: read the set
+    // first when this connection has not (the window's comparison before
+    // writing has; the command line has not). Its failure stops nothing.
+    if (link.session().Online && link.recordWatch() != nullptr &&
+        !link.recordWatch()->knowsWholeSet(link)) {
+        ParameterImage held = image;
+        ReadAllParameters(link, held);
+    }
     const int before = link.failedTransactions();
     SetWritten written;
     WriteAllParameters(link, image, &written.written);

@@ -27,6 +27,13 @@ class RecordWatch {
     // lastFailure() says why).
     virtual void recordWritten(const Link& link, BlockId id, std::span<const std::uint8_t> block,
                                bool ok) = 0;
+    // True when the watcher knows what the device holds in every parameter
+    // record (read in this connection, or written and read back): a write
+    // of a whole set then needs no read before it to know the old values.
+    virtual bool knowsWholeSet(const Link& link) const {
+        (void)link;
+        return true;
+    }
     // ReadAllParameters read every block into `image` without a failure.
     virtual void setRead(const Link& link, const ParameterImage& image) = 0;
     // The device clock was set to `written` ("01.05.2024 12:34:56"), or

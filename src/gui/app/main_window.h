@@ -85,7 +85,6 @@ class UnitsPage;
 inline constexpr std::uint16_t kRecentMenuText = 22656;   // "Open recent"
 inline constexpr std::uint16_t kRecentNoneText = 22657;   // "(none)"
 inline constexpr std::uint16_t kRecentClearText = 22658;  // "Clear list"
-inline constexpr std::uint16_t kFileUnreadableText = 22659;
 
 struct MainWindowOptions {
     SerialLine* line = nullptr;             // the serial line the link uses; required

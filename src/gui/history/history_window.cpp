@@ -186,7 +186,7 @@ void HistoryWindow::setHistory(history::History* history) {
 
 void HistoryWindow::showWindow() {
     refresh();
-    if (!isVisible()) centreWindow(this, &main_);
+    if (!isVisible() && parentWidget() != nullptr) centreWindow(this, parentWidget());
     show();
     raise();
     activateWindow();

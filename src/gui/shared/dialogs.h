@@ -14,6 +14,9 @@ class QWidget;
 
 namespace parvion::gui {
 
+// "The file could not be read:", before the cause, in any window.
+inline constexpr std::uint16_t kFileUnreadableText = 22659;
+
 struct FileRequest {
     QString directory;
     QString fileName;       // preset name, may be empty
