@@ -44,4 +44,8 @@ struct CliOptions {
     std::optional<std::string> against;     // diff --snapshot: a snapshot number or a file
 };
 
+// A snapshot number as the history gives it (1 or more); throws a usage
+// error naming the option otherwise (defined with the parser).
+std::int64_t SnapshotId(const std::string& option, const std::string& text);
+
 }  // namespace parvion::cli

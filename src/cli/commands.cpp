@@ -10,7 +10,6 @@
 #include "cli/context.h"
 #include "cli/history_command.h"
 #include "cli/json_output.h"
-#include "cli/options.h"
 #include "core/app/connection.h"
 #include "core/calc/sgerg88.h"
 #include "core/edit/circuit_page.h"
@@ -290,6 +289,7 @@ void RunWriteParams(Context& ctx) {
     WarnMissingKeys(ctx, file, prepared.file);
     ParameterImage& img = ctx.image();
     img = std::move(prepared.image);
+    edit::ReadSetTheHistoryLacks(ctx.link(), img);
     const edit::SetWritten written = edit::WriteParameterSet(ctx.link(), img);
     if (!written.ok() || !ctx.session().Online) {
         ctx.deviceFailure(

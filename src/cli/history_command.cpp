@@ -7,7 +7,6 @@
 #include "cli/cli_error.h"
 #include "cli/context.h"
 #include "cli/json_output.h"
-#include "cli/options.h"
 #include "core/history/journal_csv.h"
 #include "core/history/snapshot_text.h"
 #include "core/model/defaults.h"

@@ -11,10 +11,6 @@
 
 namespace parvion::cli {
 
-// A snapshot number as the history gives it (1 or more); throws a usage
-// error naming the option otherwise.
-std::int64_t SnapshotId(const std::string& option, const std::string& text);
-
 // Parses the arguments after the program name. Throws CliError (usage) with
 // a message that names the offending option or argument.
 CliOptions ParseOptions(const std::vector<std::string>& args);

@@ -100,15 +100,15 @@ FileForDevice PrepareParameterFile(Link& link, const ParameterImage& current,
     return out;
 }
 
-SetWritten WriteParameterSet(Link& link, ParameterImage& image) {
-    // The history of this write needs what the device held: read the set
-    // first when this connection has not (the window's comparison before
-    // writing has; the command line has not). Its failure stops nothing.
+void ReadSetTheHistoryLacks(Link& link, const ParameterImage& image) {
     if (link.session().Online && link.recordWatch() != nullptr &&
         !link.recordWatch()->knowsWholeSet(link)) {
         ParameterImage held = image;
         ReadAllParameters(link, held);
     }
+}
+
+SetWritten WriteParameterSet(Link& link, ParameterImage& image) {
     const int before = link.failedTransactions();
     SetWritten written;
     WriteAllParameters(link, image, &written.written);

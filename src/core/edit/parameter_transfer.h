@@ -62,6 +62,13 @@ struct SetWritten {
     bool ok() const { return failed == 0; }
 };
 
+// Before a whole set is written without a comparison: the device's own
+// set read into a scratch copy when the history watching the link does not
+// know it from this connection, so that the journal has the old values and
+// lists only the settings the write changes. A failed read stops nothing.
+// (The window's comparison before writing reads the set anyway.)
+void ReadSetTheHistoryLacks(Link& link, const ParameterImage& image);
+
 // Writes the whole set (WriteAllParameters) and says how it went.
 SetWritten WriteParameterSet(Link& link, ParameterImage& image);
 

@@ -22,10 +22,10 @@
 
 #include "core/app/error_log.h"
 #include "core/app/history_open.h"
-#include "core/edit/history_recorder.h"
 #include "core/app/recent_files.h"
 #include "core/app/settings.h"
 #include "core/app/texts.h"
+#include "core/edit/history_recorder.h"
 #include "core/edit/write_back.h"
 #include "core/history/history.h"
 #include "core/link/connect.h"
@@ -473,8 +473,16 @@ void Tfrm_Main::recordHistory() {
 }
 
 void Tfrm_Main::historyWarning(const std::string& text) {
-    // The device work went on; the status bar says why the history missed it.
-    if (!text.empty()) statusText(0, text);
+    // The device work went on; the status bar says why the history missed
+    // it, beside what it says of the device work, never in its place.
+    if (text.empty()) return;
+    std::string shown = StatusPanel0->text().toStdString();
+    if (!historyWarningShown_.empty()) {
+        const std::size_t at = shown.find(historyWarningShown_);
+        if (at != std::string::npos) shown.erase(at >= 3 ? at - 3 : at);
+    }
+    historyWarningShown_ = text;
+    statusText(0, shown.empty() ? text : shown + " | " + text);
 }
 
 void Tfrm_Main::beep() {

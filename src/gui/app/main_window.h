@@ -264,6 +264,7 @@ class Tfrm_Main : public QMainWindow,
 
     // Status bar.
     QLabel* StatusPanel0 = nullptr;
+    std::string historyWarningShown_;  // the history warning panel 0 carries
     QProgressBar* Zeitmesser = nullptr;
     QLabel* Label_Online = nullptr;
     QLabel* StatusPanel3 = nullptr;
