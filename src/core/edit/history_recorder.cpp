@@ -96,6 +96,23 @@ std::size_t Slot(BlockId id) {
     return static_cast<std::size_t>(BlockSlot(id));
 }
 
+// The outcome of a write as its read-back tells it: failed with the link's
+// cause; differs when nothing was read back or what came back (`readBack`,
+// as text) does not agree with what was sent; else confirmed.
+void SetOutcome(JournalChange& c, bool ok, const std::string& cause,
+                const std::optional<std::string>& readBack, bool agrees) {
+    if (!ok) {
+        c.outcome = Outcome::Failed;
+        c.cause = cause;
+    } else if (!readBack) {
+        c.outcome = Outcome::Differs;
+        c.cause = "not read back: " + cause;
+    } else if (!agrees) {
+        c.outcome = Outcome::Differs;
+        c.cause = "read back: " + *readBack;
+    }
+}
+
 }  // namespace
 
 HistoryRecorder::HistoryRecorder(HistorySource history, std::filesystem::path scratch,
@@ -309,16 +326,9 @@ std::vector<JournalChange> HistoryRecorder::recordChanges(const RecordWrite& w, 
         c.newBase = after;
         c.oldShown = before.empty() ? before : before + " Baud";
         c.newShown = after + " Baud";
-        if (!w.ok) {
-            c.outcome = Outcome::Failed;
-            c.cause = w.cause;
-        } else if (!w.readBack) {
-            c.outcome = Outcome::Differs;
-            c.cause = "not read back: " + w.cause;
-        } else if (rate(*w.readBack) != after) {
-            c.outcome = Outcome::Differs;
-            c.cause = "read back: " + rate(*w.readBack);
-        }
+        const std::optional<std::string> back =
+            w.readBack ? std::optional<std::string>(rate(*w.readBack)) : std::nullopt;
+        SetOutcome(c, w.ok, w.cause, back, back == after);
         return {c};
     }
 
@@ -394,16 +404,12 @@ std::vector<JournalChange> HistoryRecorder::changes(int medium) const {
         c.newBase = FormatDeviceDateTime(w.written);
         c.oldShown = c.oldBase;
         c.newShown = c.newBase;
-        if (!w.ok) {
-            c.outcome = Outcome::Failed;
-            c.cause = w.cause;
-        } else if (!w.readBack) {
-            c.outcome = Outcome::Differs;
-            c.cause = "not read back: " + w.cause;
-        } else if (std::abs(Seconds(*w.readBack) - Seconds(w.written)) > kClockSlackSeconds) {
-            c.outcome = Outcome::Differs;
-            c.cause = "read back: " + FormatDeviceDateTime(*w.readBack);
-        }
+        const std::optional<std::string> back =
+            w.readBack ? std::optional<std::string>(FormatDeviceDateTime(*w.readBack))
+                       : std::nullopt;
+        SetOutcome(c, w.ok, w.cause, back,
+                   w.readBack &&
+                       std::abs(Seconds(*w.readBack) - Seconds(w.written)) <= kClockSlackSeconds);
         out.push_back(std::move(c));
     }
     for (const TableWrite& w : tableWrites_) {
@@ -415,16 +421,7 @@ std::vector<JournalChange> HistoryRecorder::changes(int medium) const {
         c.newBase = w.sent;
         c.oldShown = w.before;
         c.newShown = w.sent;
-        if (!w.ok) {
-            c.outcome = Outcome::Failed;
-            c.cause = w.cause;
-        } else if (!w.readBack) {
-            c.outcome = Outcome::Differs;
-            c.cause = "not read back: " + w.cause;
-        } else if (*w.readBack != w.sent) {
-            c.outcome = Outcome::Differs;
-            c.cause = "read back: " + *w.readBack;
-        }
+        SetOutcome(c, w.ok, w.cause, w.readBack, w.readBack == w.sent);
         out.push_back(std::move(c));
     }
     return out;
