@@ -106,9 +106,9 @@ CliOptions ParseOptions(const std::vector<std::string>& args) {
             a = a.substr(0, eq);
             hasInlineValue = true;
         }
-        const OptionSpec* spec = FindOption(a);
-        if (spec == nullptr) UsageError("unknown option " + a);
-        const bool takesValue = !spec->value.empty();
+        const OptionSpec* option = FindOption(a);
+        if (option == nullptr) UsageError("unknown option " + a);
+        const bool takesValue = !option->value.empty();
         if (takesValue && !hasInlineValue) {
             if (i + 1 >= args.size()) UsageError(a + " needs a value");
             value = args[++i];
