@@ -5,7 +5,6 @@
 #include <cctype>
 
 #include "cli/command_table.h"
-#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/edit/page_commands.h"
 #include "core/link/termios_line.h"
@@ -13,7 +12,9 @@
 #include "core/link/ui_hooks.h"
 #include "core/model/defaults.h"
 #include "core/model/parameter_file.h"
+#include "core/model/session.h"
 #include "core/model/value_format.h"
+#include "core/model/variant.h"
 #include "core/tables/table_kind.h"
 #include "version/version.h"
 
@@ -125,7 +126,8 @@ const SettingNames& Settings() {
             }
             return taken;
         };
-        for (const int medium : {medium::Gas, medium::Energy}) {
+        for (const Variant& variant : Variants()) {
+            const int medium = variant.medium;
             session.Medium = medium;
             ParameterImage base;
             ResetParameters(base, medium, false);

@@ -25,6 +25,7 @@
 #include "core/model/profile_file.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
+#include "core/model/variant.h"
 #include "core/model/windows1252.h"
 #include "core/views/about_lines.h"
 #include "core/views/circuit_values.h"
@@ -182,13 +183,12 @@ void LoadEditedFile(Context& ctx, const fs::path& file) {
     if (!profile.loaded()) Failure(profile.loadError());  // "cannot read FILE: why"
 
     const std::string ident = profile.readString("Medium", "Ident", "");
-    int medium = medium::Unknown;
-    if (ident == "GAS") medium = medium::Gas;
-    if (ident == "STEAM") medium = medium::Energy;
-    if (medium == medium::Unknown) {
+    const Variant* variant = VariantOfFileMedium(ident);
+    if (variant == nullptr) {
         Failure(file.string() + ": " +
                 ctx.text(4, "the file holds no parameter set of a known variant"));
     }
+    const int medium = variant->medium;
     ctx.session().Medium = medium;
     ParameterImage& img = ctx.image();
     ResetParameters(img, medium, false);
@@ -225,8 +225,7 @@ std::vector<std::string> KeptRemarks(Context& ctx, const fs::path& file) {
     const ProfileFile existing(file);
     if (!existing.loaded()) Failure(existing.loadError());  // "cannot read FILE: why"
     const std::string ident = existing.readString("Medium", "Ident", "");
-    const std::string want = ctx.medium() == medium::Gas ? "GAS" : "STEAM";
-    if (ident != want) {
+    if (ident != VariantOf(ctx.medium()).fileMedium) {
         Failure(file.string() +
                 " exists and is not a parameter file of this variant; it is "
                 "left as it is");
@@ -248,7 +247,7 @@ void RunIdentify(Context& ctx) {
     const SystemRec& sys = ctx.image().System;
     const auto& flags = dev.DeviceAccess.Flags;
     std::cout << "Identity:        " << Trimmed(dev.DeviceIdent) << '\n'
-              << "Variant:         " << (ctx.medium() == medium::Gas ? "gas" : "energy")
+              << "Variant:         " << VariantOf(ctx.medium()).name
               << '\n'
               // The device's texts are Windows-1252 bytes; the terminal wants UTF-8.
               << "Program:         " << Cp1252ToUtf8(Trimmed(program)) << '\n'

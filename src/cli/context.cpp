@@ -15,6 +15,7 @@
 #include "core/link/parameter_blocks.h"
 #include "core/model/profile_file.h"
 #include "core/model/value_format.h"
+#include "core/model/variant.h"
 
 namespace parvion::cli {
 
@@ -47,7 +48,7 @@ Context::Context(const CliOptions& options, const fs::path& exeFolder)
     int sprache = settings.readInt(kSystem, kSprache, 0);
     if (sprache < 0 || sprache > 1) sprache = 0;
     int medium = settings.readInt(kSystem, kMedium, 0);
-    if (medium < 0 || medium > 1) medium = 0;
+    medium = VariantOf(medium).medium;
 
     session_.Medium = medium;
     session_.Sprache = options.sprache.value_or(sprache);

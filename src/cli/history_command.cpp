@@ -12,6 +12,7 @@
 #include "core/model/defaults.h"
 #include "core/model/parameter_file.h"
 #include "core/model/text_file.h"
+#include "core/model/variant.h"
 #include "core/model/windows1252.h"
 #include "core/views/text_source.h"
 
@@ -23,10 +24,6 @@ using history::HistoryStore;
 using history::StoreStatus;
 
 namespace {
-
-std::string VariantName(int medium) {
-    return medium == 1 ? "energy" : "gas";
-}
 
 bool German(Context& ctx) {
     return ctx.session().Sprache == 0;
@@ -82,7 +79,7 @@ Json SnapshotObject(const history::SnapshotInfo& s) {
     Json o = Json::object();
     o.set("id", s.id);
     o.set("serial_number", s.serial);
-    o.set("variant", VariantName(s.medium));
+    o.set("variant", std::string(VariantOf(s.medium).name));
     o.set("program", s.programText);
     o.set("expansion_level", Hex2(s.expansionLevel));
     o.set("time", MomentObject(s.at));
@@ -94,7 +91,7 @@ Json SnapshotObject(const history::SnapshotInfo& s) {
 
 std::string SnapshotLine(Context& ctx, const history::SnapshotInfo& s) {
     std::string line = std::to_string(s.id) + "  " + Time(ctx, s.at) + "  " + s.serial + "  " +
-                       VariantName(s.medium) + "  " + s.programText + "  " +
+                       std::string(VariantOf(s.medium).name) + "  " + s.programText + "  " +
                        Hex2(s.expansionLevel) + "  " + s.origin.user + "@" + s.origin.computer +
                        " (" + s.origin.program + ")";
     if (s.hasPropertyTable) line += "  +property table";

@@ -6,6 +6,7 @@
 #include "cli/context.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
+#include "core/model/variant.h"
 #include "core/model/windows1252.h"
 #include "core/views/about_lines.h"
 #include "core/views/error_protocol_lines.h"
@@ -38,15 +39,11 @@ std::string Trim(const std::string& s) {
     return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
-std::string VariantName(int medium) {
-    return medium == medium::Energy ? "energy" : "gas";
-}
-
 // The head of a document about a device: its port and variant.
 Json DeviceDocument(Context& ctx, std::string_view command) {
     Json doc = Document(ctx, command);
     doc.set("port", ctx.portPath());
-    doc.set("variant", VariantName(ctx.medium()));
+    doc.set("variant", std::string(VariantOf(ctx.medium()).name));
     return doc;
 }
 
@@ -88,7 +85,7 @@ ValueCapture::Line ValueCapture::split(const std::string& line) const {
 }
 
 std::string QuantityName(int medium, std::uint8_t q) {
-    const bool energy = medium == medium::Energy;
+    const Variant& variant = VariantOf(medium);
     switch (q) {
         case quantity::Temperature:
             return "temperature";
@@ -97,11 +94,11 @@ std::string QuantityName(int medium, std::uint8_t q) {
         case quantity::Density:
             return "density";
         case quantity::Flow:
-            return energy ? "power" : "standard_flow";
+            return std::string(variant.flowName);
         case quantity::MassFlow:
             return "mass_flow";
         case quantity::Total:
-            return energy ? "energy" : "standard_volume";
+            return std::string(variant.totalName);
         case quantity::Mass:
             return "mass";
         case quantity::VolumeFlow:
@@ -257,7 +254,7 @@ void PrintDiff(Context& ctx, const std::vector<edit::ComparisonRow>& rows) {
 void PrintSnapshotDiff(Context& ctx, const std::vector<edit::ComparisonRow>& rows, Json left,
                        Json right) {
     Json doc = Document(ctx, "diff");
-    doc.set("variant", VariantName(ctx.medium()));
+    doc.set("variant", std::string(VariantOf(ctx.medium()).name));
     doc.set("left", std::move(left));
     doc.set("right", std::move(right));
     doc.set("count", rows.size());
@@ -381,7 +378,7 @@ void PrintPage(Context& ctx, edit::PageName page, int circuit, bool fromFile) {
     Json doc = fromFile ? Document(ctx, "page") : DeviceDocument(ctx, "page");
     if (fromFile) {
         doc.set("file", *ctx.options().file);
-        doc.set("variant", VariantName(ctx.medium()));
+        doc.set("variant", std::string(VariantOf(ctx.medium()).name));
     }
     doc.set("page", edit::PageNames()[static_cast<std::size_t>(page)]);
     if (page == edit::PageName::Circuit) doc.set("circuit", circuit + 1);

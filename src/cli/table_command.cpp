@@ -6,6 +6,7 @@
 #include "cli/cli_error.h"
 #include "cli/context.h"
 #include "core/model/session.h"
+#include "core/model/variant.h"
 #include "core/tables/table_file.h"
 #include "core/tables/table_messages.h"
 #include "core/tables/table_transfer.h"
@@ -23,7 +24,7 @@ std::string KindList() {
 
 void CheckVariant(Context& ctx, TableKind kind) {
     if (!KindFitsMedium(kind, ctx.medium())) {
-        Failure("the " + std::string(ctx.medium() == 0 ? "gas" : "energy") + " computer has no " +
+        Failure("the " + std::string(VariantOf(ctx.medium()).name) + " computer has no " +
                 std::string(KindInfo(kind).name) + " table");
     }
 }

@@ -9,6 +9,7 @@
 #include "core/link/net_port.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
+#include "core/model/variant.h"
 
 namespace parvion {
 
@@ -163,7 +164,7 @@ ConnectionOutcome RunConnection(Link& link, ParameterImage& image, DeviceState& 
             ReadAllParameters(link, image);
             if (hooks.fillParameterPages) hooks.fillParameterPages();
         } else {
-            if (session.Medium == medium::Gas) KeepDeviceReadyFlags(link, image);
+            if (VariantOf(session.Medium).gasCalculation) KeepDeviceReadyFlags(link, image);
             WriteAllParameters(link, image);
         }
         ui.progressHide();

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/app/leak_check.h"
+#include "core/model/variant.h"
 
 namespace parvion {
 
@@ -46,7 +47,7 @@ SettingsReadResult ReadSettings(const std::filesystem::path& appDataFolder, Sess
     const int language = ReadIntSetting(file, k::kSystem, k::kSprache, 0);
     session.Sprache = (language == 0 || language == 1) ? language : 0;
     const int variant = ReadIntSetting(file, k::kSystem, k::kMedium, 0);
-    session.Medium = (variant == 0 || variant == 1) ? variant : 0;
+    session.Medium = VariantOf(variant).medium;
     session.MemCheck = ReadIntSetting(file, k::kDebug, k::kMemCheck, 0) != 0;
     session.TraceLevel = ReadIntSetting(file, k::kDebug, k::kRs232, 0);
     // Not one of the keys a first run creates: a missing key means on.

@@ -1,4 +1,5 @@
 #include "core/app/texts.h"
+#include "core/model/variant.h"
 
 #include <sys/stat.h>
 
@@ -14,9 +15,6 @@
 namespace parvion {
 
 namespace {
-
-constexpr std::array<const char*, 4> kLibraryNames = {"Gasger.txt", "Gaseng.txt", "Steamger.txt",
-                                                      "Steameng.txt"};
 
 // Parses "0".."65535" (digits only).
 bool parseNumber(std::string_view s, std::uint16_t& out) {
@@ -121,17 +119,20 @@ std::shared_ptr<const ParsedLibrary> currentLibrary(const std::filesystem::path&
 }  // namespace
 
 std::string LibraryFileName(int medium, int sprache) {
-    if (medium < 0 || medium > 1 || sprache < 0 || sprache > 1) return {};
-    return kLibraryNames[static_cast<std::size_t>(medium * 2 + sprache)];
+    const Variant* variant = FindVariant(medium);
+    if (variant == nullptr || sprache < 0 || sprache > 1) return {};
+    return std::string(variant->textLibraries[static_cast<std::size_t>(sprache)]);
 }
 
 std::filesystem::path FindTextFolder(const std::filesystem::path& exeFolder) {
     const std::filesystem::path candidates[] = {exeFolder, exeFolder / ".." / "share" / "parvion2"};
     for (const auto& folder : candidates) {
-        for (const char* name : kLibraryNames) {
-            std::error_code ec;
-            if (std::filesystem::is_regular_file(folder / name, ec)) {
-                return folder.lexically_normal();
+        for (const Variant& variant : Variants()) {
+            for (const std::string_view name : variant.textLibraries) {
+                std::error_code ec;
+                if (std::filesystem::is_regular_file(folder / name, ec)) {
+                    return folder.lexically_normal();
+                }
             }
         }
     }

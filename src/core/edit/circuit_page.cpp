@@ -6,6 +6,7 @@
 #include "core/edit/write_back.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
+#include "core/model/variant.h"
 
 namespace parvion::edit {
 
@@ -29,8 +30,9 @@ std::size_t Index(int circuit) {
     return circuit == 1 ? 1 : 0;
 }
 
+// The natural-gas computer's media, flows and reference values.
 bool IsGas(int medium) {
-    return medium == medium::Gas;
+    return VariantOf(medium).gasCalculation;
 }
 
 // A line that shows a value and edits it in the dialog.
@@ -236,7 +238,7 @@ std::vector<CircuitLine> PulseLines(const ParameterImage& image, int medium, int
     const FieldRef compare{Record::Imp_User, "Compare", circuit};
     switch (image.Imp_User[Index(circuit)].Kind) {
         case 1:
-            return {ValueLine(0, compare, quantity::Total, 0, IsGas(medium) ? 1e7f : 1e8f)};
+            return {ValueLine(0, compare, quantity::Total, 0, VariantOf(medium).flowMax)};
         case 2:
             return {ValueLine(0, compare, quantity::Mass, 0, 1e8f)};
         default:

@@ -22,6 +22,7 @@
 #include "core/link/transport.h"
 #include "core/model/session.h"
 #include "core/model/value_format.h"
+#include "core/model/variant.h"
 #include "core/tables/table_file.h"
 #include "core/tables/table_grid.h"
 #include "core/tables/table_kind.h"
@@ -456,7 +457,7 @@ void HistoryRecorder::finish(Link& link) {
             s.expansionLevel = setRead_->System.Ausbaustufe;
             if (history::SnapshotParameterText(*setRead_, medium, scratch_, &s.parameterText)
                     .ok()) {
-                if (medium == 0) {
+                if (VariantOf(medium).gasCalculation) {
                     s.propertyTable = propertyTableFile_[0];
                 } else {
                     s.propertyTable =

@@ -11,6 +11,7 @@
 #include "core/link/transport.h"
 #include "core/model/defaults.h"
 #include "core/model/parameter_walk.h"
+#include "core/model/variant.h"
 
 namespace parvion::edit {
 
@@ -79,7 +80,7 @@ FileForDevice PrepareParameterFile(Link& link, const ParameterImage& current,
     // The device's own records the set is fitted to, read into a scratch
     // copy so that a failure leaves everything as it was.
     ParameterImage device = current;
-    const bool gas = medium == medium::Gas;
+    const bool gas = VariantOf(medium).gasCalculation;
     if (gas && !(ReadEG_User(link, device) && ReadMed_User(link, device, 0) &&
                  ReadMed_User(link, device, 1))) {
         return Unreadable(kGasInputUnreadable);

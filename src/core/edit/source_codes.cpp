@@ -2,6 +2,7 @@
 
 #include "core/model/parameter_image.h"
 #include "core/model/units.h"
+#include "core/model/variant.h"
 #include "core/views/page_rules.h"
 
 namespace parvion::edit {
@@ -156,7 +157,8 @@ ValueLimits AlarmLimits(int medium, std::uint8_t code) {
     const Group g = GroupOf(code);
     const Number n = NumberOf(code);
     if (n == Flow) {
-        return medium == medium::Gas ? ByGroup(g, 0, 1e7f, 2e7f) : ByGroup(g, 0, 1e8f, 2e8f);
+        const float max = VariantOf(medium).flowMax;
+        return ByGroup(g, 0, max, 2 * max);
     }
     return Common(g, n);
 }
@@ -165,8 +167,10 @@ ValueLimits OutputLimits(int medium, std::uint8_t code) {
     const Group g = GroupOf(code);
     const Number n = NumberOf(code);
     if (n == Flow) {
-        if (medium == medium::Gas) return ByGroup(g, 0, 1e7f, 2e7f);
-        return g == Sum ? ValueLimits{-2e8f, 2e8f} : ValueLimits{-1e8f, 1e8f};
+        const Variant& variant = VariantOf(medium);
+        const float max = variant.flowMax;
+        if (!variant.signedFlow) return ByGroup(g, 0, max, 2 * max);
+        return g == Sum ? ValueLimits{-2 * max, 2 * max} : ValueLimits{-max, max};
     }
     return Common(g, n);
 }
@@ -184,7 +188,7 @@ OutputRange OutputSourceRange(int medium, std::uint8_t code) {
         case Density:
             return {true, kDensityMin, kDensityMax};
         case Flow:
-            return {true, medium == medium::Gas ? 0.0f : -1e7f, 1e7f};
+            return {true, VariantOf(medium).signedFlow ? -1e7f : 0.0f, 1e7f};
         case MassFlow:
             return {true, 0, 1e8f};
         default:

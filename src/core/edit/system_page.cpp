@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-#include "core/model/utf8_text.h"
 #include "core/edit/write_back.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/units.h"
+#include "core/model/utf8_text.h"
+#include "core/model/variant.h"
 
 namespace parvion::edit {
 
@@ -24,8 +25,6 @@ constexpr float kIndustryThreshold = 21.99f;
 
 constexpr float kTemperatureMax = 1273.15f;
 constexpr float kPressureMax = 100000.0f;
-constexpr float kGasFlowMax = 1e7f;
-constexpr float kEnergyFlowMax = 1e8f;
 constexpr float kMassMax = 1e8f;
 
 bool SingleCircuit(std::uint8_t kind) {
@@ -226,7 +225,7 @@ PresetLimits PresetLimitsOf(std::size_t k, int medium) {
         case 1:
             return {quantity::Pressure, 0, kPressureMax};
         case 2:
-            return {quantity::Flow, 0, medium == medium::Energy ? kEnergyFlowMax : kGasFlowMax};
+            return {quantity::Flow, 0, VariantOf(medium).flowMax};
         default:
             return {quantity::MassFlow, 0, kMassMax};
     }

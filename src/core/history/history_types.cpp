@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "core/model/parameter_diff.h"
+#include "core/model/variant.h"
 #include "core/model/windows1252.h"
 
 namespace parvion::history {
@@ -188,8 +189,8 @@ const std::set<std::string>& SettingNames() {
     static const std::set<std::string> names = [] {
         std::set<std::string> out;
         const ParameterImage image;
-        for (int medium : {medium::Gas, medium::Energy}) {
-            for (const auto& f : ListParameterFields(image, medium, false)) {
+        for (const Variant& variant : Variants()) {
+            for (const auto& f : ListParameterFields(image, variant.medium, false)) {
                 out.insert(f.section + " " + f.key);
             }
         }
@@ -243,8 +244,7 @@ bool Blank(std::string_view text) {
 
 std::string ValidateSnapshot(const SnapshotInput& s) {
     if (Blank(s.serial)) return "a snapshot needs the device's serial number";
-    if (s.medium != medium::Gas && s.medium != medium::Energy)
-        return "a snapshot needs the variant";
+    if (FindVariant(s.medium) == nullptr) return "a snapshot needs the variant";
     if (s.parameterText.empty()) return "a snapshot needs the parameter text";
     return {};
 }

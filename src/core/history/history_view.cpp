@@ -7,6 +7,7 @@
 #include "core/history/snapshot_text.h"
 #include "core/model/defaults.h"
 #include "core/model/text_file.h"
+#include "core/model/variant.h"
 
 namespace parvion::history {
 
@@ -108,7 +109,7 @@ bool Matches(const HistoryFilter& filter, const JournalEntry& entry, const Journ
 }
 
 std::string VariantName(int medium) {
-    return medium == medium::Energy ? "PV-ENG2" : "PV-GAS2";
+    return std::string(VariantOf(medium).model);
 }
 
 std::string FormatHere(std::int64_t utcMs, bool german) {

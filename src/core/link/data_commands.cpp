@@ -7,6 +7,7 @@
 #include "core/link/encoding.h"
 #include "core/link/record_watch.h"
 #include "core/link/transport.h"
+#include "core/model/variant.h"
 
 namespace parvion {
 
@@ -241,9 +242,8 @@ DeviceDateTime RunningDeviceClock(double clockOffset, LocalTime pcNow) {
 // --- commands -------------------------------------------------------------
 
 int MediumOfIdent(std::string_view ident) {
-    if (ident == kIdentGas) return medium::Gas;
-    if (ident == kIdentEnergy) return medium::Energy;
-    return medium::Unknown;
+    const Variant* variant = VariantOfIdentity(ident);
+    return variant != nullptr ? variant->medium : medium::Unknown;
 }
 
 bool ReadDeviceIdent(Link& link, std::string& ident) {

@@ -58,13 +58,9 @@ inline constexpr std::array<std::uint16_t, 3> PropertyTable0 = {0x9780, 0x979C, 
 inline constexpr std::array<std::uint16_t, 3> PropertyTable1 = {0x9BC0, 0x9BDC, 0x9C00};
 }  // namespace address
 
-// The two identities of supported devices (8 characters, trailing blank).
-inline constexpr std::string_view kIdentGas = "PV-GAS2 ";
-inline constexpr std::string_view kIdentEnergy = "PV-ENG2 ";
-
-// The variant an identity names: medium::Gas or medium::Energy for the two
-// supported identities (exact, trailing blank included), medium::Unknown for
-// anything else.
+// The variant an identity names: the medium of the variant whose identity
+// text it is (exact, trailing blank included; see core/model/variant.h),
+// medium::Unknown for anything else.
 int MediumOfIdent(std::string_view ident);
 
 // --- commands -------------------------------------------------------------

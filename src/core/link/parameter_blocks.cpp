@@ -5,6 +5,7 @@
 
 #include "core/link/record_watch.h"
 #include "core/link/transport.h"
+#include "core/model/variant.h"
 
 namespace parvion {
 
@@ -543,7 +544,7 @@ bool ReadEveryBlock(Link& link, ParameterImage& image) {
     }
     for (int k = 0; k < 4; ++k) read(ReadAus_User, k);
     read(ReadBetrieb);
-    if (link.session().Medium == medium::Gas) read(ReadEG_User);
+    if (VariantOf(link.session().Medium).gasCalculation) read(ReadEG_User);
     read(ReadGrenzwerte);
     read(ReadDis_User);
     if (image.Dis_User.Einheiten != 0) {
@@ -653,7 +654,7 @@ void WriteAllParameters(Link& link, ParameterImage& image, std::vector<std::stri
         }
 
         if (gone()) return;
-        if (session.Medium == medium::Gas) {
+        if (VariantOf(session.Medium).gasCalculation) {
             note(WriteEG_User(link, image), "EG_User", 0);
             wait();
         }

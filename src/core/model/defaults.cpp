@@ -1,11 +1,12 @@
 #include "core/model/defaults.h"
 
 #include "core/model/units.h"
+#include "core/model/variant.h"
 
 namespace parvion {
 
 void ResetParameters(ParameterImage& image, int medium, bool online) {
-    const bool energy = medium != medium::Gas;
+    const Variant& variant = VariantOf(medium);
     // The defaults are no device's records.
     image.marks.forgetAll();
 
@@ -68,11 +69,11 @@ void ResetParameters(ParameterImage& image, int medium, bool online) {
     sys.Dummy4 = 0;
     sys.Faktor = 1.0f;
     sys.Dummy6 = 0;
-    if (!online) sys.KindMask = energy ? 5 : 1;
+    if (!online) sys.KindMask = variant.kindMask;
 
     image.Vorgaben.fill(0.0f);
 
-    image.Display = DisplayRec{127, 127, static_cast<std::uint8_t>(energy ? 40 : 0), 0};
+    image.Display = DisplayRec{127, 127, variant.displayBox, 0};
 
     image.Bemerkung.clear();
 }

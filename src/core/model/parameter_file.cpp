@@ -10,6 +10,7 @@
 #include "core/model/profile_file.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
+#include "core/model/variant.h"
 
 namespace parvion {
 
@@ -135,14 +136,12 @@ void ConvertParFile(ParameterImage& img, int medium) {
     for (Alm_UserRec& alm : img.Alm_User) alm.Param = ConvertAlarmParam(alm.Param);
     for (Aus_UserRec& out : img.Aus_User) ConvertOutput(out);  // also outputs not read
     if (img.Dis_User.First > 7) ++img.Dis_User.First;
-    img.Display =
-        DisplayRec{127, 127, static_cast<std::uint8_t>(medium != medium::Gas ? 40 : 0), 0};
+    img.Display = DisplayRec{127, 127, VariantOf(medium).displayBox, 0};
 }
 
 std::string IdentOf(int medium) {
-    if (medium == medium::Gas) return "GAS";
-    if (medium == medium::Energy) return "STEAM";
-    return {};
+    const Variant* variant = FindVariant(medium);
+    return variant != nullptr ? std::string(variant->fileMedium) : std::string();
 }
 
 ParameterFileResult FileError(std::string reason) {
@@ -293,7 +292,7 @@ bool IsParFile(const std::filesystem::path& path) {
 }
 
 std::string ParameterFileExtension(int medium) {
-    return medium == medium::Gas ? "PGA" : "PEG";
+    return std::string(VariantOf(medium).extension);
 }
 
 std::filesystem::path WithParameterExtension(const std::filesystem::path& path, int medium) {
@@ -305,8 +304,8 @@ std::filesystem::path WithParameterExtension(const std::filesystem::path& path, 
 }
 
 std::vector<FileFilter> SaveDialogFilters(int medium) {
-    if (medium == medium::Gas) return {{"Gas Parameter (*.PGA)", "*.PGA"}};
-    return {{"Energy Parameter (*.PEG)", "*.PEG"}};
+    const Variant& variant = VariantOf(medium);
+    return {{std::string(variant.fileFilter), "*." + std::string(variant.extension)}};
 }
 
 std::vector<FileFilter> OpenDialogFilters(int medium) {

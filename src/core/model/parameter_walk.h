@@ -12,6 +12,7 @@
 
 #include "core/model/parameter_image.h"
 #include "core/model/record_layout.h"
+#include "core/model/variant.h"
 
 namespace parvion::parameter_walk {
 
@@ -86,7 +87,8 @@ void VisitOne(V& v, Rec& record, bool available, bool circuit2, bool energy) {
 template <class V, class Image>
 void VisitRecords(V& v, Image& img, int medium) {
     const bool c2 = img.circuit2Present();
-    const bool energy = medium != medium::Gas;
+    const Variant& variant = VariantOf(medium);
+    const bool energy = variant.energyDefaults;
     const auto circuit = [c2](std::size_t n) { return n == 0 || c2; };
     const auto always = [](std::size_t) { return true; };
 
@@ -95,7 +97,7 @@ void VisitRecords(V& v, Image& img, int medium) {
     VisitEach(v, img.Flow_User, circuit, c2, energy);
     VisitEach(v, img.Des_User, circuit, c2, energy);
     VisitEach(v, img.Med_User, circuit, c2, energy);
-    if (!energy) VisitOne(v, img.EG_User, true, c2, energy);
+    if (variant.gasCalculation) VisitOne(v, img.EG_User, true, c2, energy);
     VisitEach(v, img.Bez_User, circuit, c2, energy);
     VisitEach(v, img.Imp_User, circuit, c2, energy);
     VisitEach(v, img.Alm_User, always, c2, energy);  // both relays, whatever the expansion level

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/model/profile_file.h"
+#include "core/model/variant.h"
 
 namespace parvion::tables {
 
@@ -22,7 +23,7 @@ const TableKindInfo& KindInfo(TableKind kind) {
 }
 
 TableKind PropertyTableKind(int medium, int selector) {
-    if (medium != 1) return TableKind::Compressibility;
+    if (VariantOf(medium).gasCalculation) return TableKind::Compressibility;
     return selector == 0 ? TableKind::Density : TableKind::Enthalpy;
 }
 
@@ -42,7 +43,9 @@ std::optional<TableKind> KindFromName(std::string_view name) {
 }
 
 bool KindFitsMedium(TableKind kind, int medium) {
-    return kind == TableKind::Compressibility ? medium == 0 : medium == 1;
+    const Variant* variant = FindVariant(medium);
+    if (variant == nullptr) return false;
+    return (kind == TableKind::Compressibility) == variant->gasCalculation;
 }
 
 bool HasKindExtension(std::string_view fileName, TableKind kind) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/model/value_format.h"
+#include "core/model/variant.h"
 
 namespace parvion::views {
 
@@ -118,7 +119,8 @@ std::vector<std::string> BuildCircuitLines(const CircuitValuesInput& in, const B
         default:
             break;
     }
-    if (in.medium == medium::Energy && (img.Med_User[c].Kind == 0 || img.Med_User[c].Kind == 2)) {
+    if (!VariantOf(in.medium).gasCalculation &&
+        (img.Med_User[c].Kind == 0 || img.Med_User[c].Kind == 2)) {
         lines.emplace_back();
         value(t[3], 0, v[16]);
     }

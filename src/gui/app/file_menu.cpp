@@ -22,6 +22,7 @@
 #include "core/model/defaults.h"
 #include "core/model/parameter_file.h"
 #include "core/model/text_file.h"
+#include "core/model/variant.h"
 #include "core/views/text_source.h"
 #include "gui/app/main_window.h"
 #include "gui/shared/dialogs.h"
@@ -437,7 +438,7 @@ void Tfrm_Main::writeParameterText(const std::string& text, int medium, const QS
 
 bool Tfrm_Main::saveParameterFile() {
     const int med = session_.Medium;
-    if (med != medium::Gas && med != medium::Energy) return false;
+    if (FindVariant(med) == nullptr) return false;
     FileRequest request;
     request.directory = lastParameterFolder_;
     request.fileName = saveFileName_;
