@@ -36,6 +36,14 @@ inline bool ReadBeforeEdit(Link& link, ParameterImage& image, std::initializer_l
 
 // Several records of one change: each written, a progress step and the
 // wait; then each read back, a progress step; then the bar is hidden.
+//
+// A few changes keep a sequence of their own because the device's timing
+// or the progress bar they show differs, and they say so where they stand:
+// the display record (the wait before the step: DisUserWriteBack), the
+// medium record with the natural-gas set (MediumWriteBack), the other
+// circuit told that it feeds this one, the system factor (a wait after the
+// read), the user-unit switch (its progress covers the unit reads), and
+// the presets, unit rows and correction factors (no read-back).
 inline void WriteBack(Link& link, std::initializer_list<std::function<void()>> writes,
                       std::initializer_list<std::function<void()>> reads) {
     if (!link.session().Online) return;
