@@ -20,6 +20,7 @@ QString& ScreenshotFolder() {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s FOLDER [gtest options]\n", argv[0]);
         return 2;
