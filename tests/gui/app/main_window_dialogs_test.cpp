@@ -19,16 +19,6 @@
 namespace parvion::test {
 namespace {
 
-// Types `keys` into the value input dialog once it shows, then presses OK
-// (or Cancel).
-void answerInputDialog(gui::TInputDlg& dlg, const QString& keys, bool ok) {
-    QTimer::singleShot(0, &dlg, [&dlg, keys, ok] {
-        dlg.Input->selectAll();
-        QTest::keyClicks(dlg.Input, keys);
-        (ok ? dlg.OKBtn : dlg.CancelBtn)->click();
-    });
-}
-
 // The system factor is a setting of the balance definition (Kind 4) only.
 void doubleClickSystemFactor(gui::Tfrm_Main& w) {
     if (w.image().System.Kind != 4) {
@@ -38,66 +28,49 @@ void doubleClickSystemFactor(gui::Tfrm_Main& w) {
     QTest::mouseDClick(child<QLineEdit>(&w, "ed_SystemFaktor"), Qt::LeftButton);
 }
 
-TEST(SystemFactor, OfflineEntryChangesTheImageOnly) {
-    WindowSetup setup;
-    setup.online = false;
-    Harness h(setup);
-    ASSERT_TRUE(h.window->FormCreate());
-    const auto framesBefore = h.device.framesServed();
-
-    answerInputDialog(*h.window->inputDialog(), QStringLiteral("1.05"), true);
-    doubleClickSystemFactor(*h.window);
-    EXPECT_FLOAT_EQ(h.window->image().System.Faktor, 1.05f);
-    EXPECT_EQ(h.device.framesServed(), framesBefore);
-    EXPECT_FALSE(h.window->Busy());
-}
-
-TEST(SystemFactor, EntriesOutsideTheLimitsAreClampedAndCancelKeepsTheValue) {
-    WindowSetup setup;
-    setup.online = false;
-    Harness h(setup);
-    ASSERT_TRUE(h.window->FormCreate());
-
-    answerInputDialog(*h.window->inputDialog(), QStringLiteral("2"), true);
-    doubleClickSystemFactor(*h.window);
-    EXPECT_FLOAT_EQ(h.window->image().System.Faktor, 1.1f);
-
-    answerInputDialog(*h.window->inputDialog(), QStringLiteral("0.95"), false);
-    doubleClickSystemFactor(*h.window);
-    EXPECT_FLOAT_EQ(h.window->image().System.Faktor, 1.1f);
-}
-
-TEST(SystemFactor, OnlineEntryIsWrittenToTheDeviceAndReadBack) {
-    Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    ASSERT_TRUE(h.window->session().Online);
-
-    answerInputDialog(*h.window->inputDialog(), QStringLiteral("0.97"), true);
-    doubleClickSystemFactor(*h.window);
-    const std::vector<std::uint8_t> block = h.device.peek(0x80A0, 16);
-    EXPECT_FLOAT_EQ(wire::GetFloat(block, 8), 0.97f);
-    EXPECT_FLOAT_EQ(h.window->image().System.Faktor, 0.97f);
-    EXPECT_FALSE(h.window->Busy());
-}
-
-TEST(SystemFactor, ClosingTheInputDialogByItsCloseBoxWritesNothing) {
-    Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    ASSERT_TRUE(h.window->session().Online);
-    const float before = h.window->image().System.Faktor;
-    const auto framesBefore = h.device.framesServed();
-
-    gui::TInputDlg* dlg = h.window->inputDialog();
-    QTimer::singleShot(0, dlg, [dlg] {
-        dlg->Input->selectAll();
-        QTest::keyClicks(dlg->Input, QStringLiteral("0.95"));
-        dlg->close();  // the title-bar close box: Cancel without Cancelled
-    });
-    doubleClickSystemFactor(*h.window);
-    EXPECT_FALSE(dlg->Cancelled);
-    EXPECT_FLOAT_EQ(h.window->image().System.Faktor, before);
-    EXPECT_EQ(h.device.framesServed(), framesBefore);
-    EXPECT_FALSE(h.window->Busy());
+// The factor typed into the value dialog: offline into the image only,
+// online also onto the device; clamped to its limits (1.1); Cancel and the
+// close box (Cancel without Cancelled) change and send nothing.
+TEST(SystemFactor, AnEntryReachesTheImageAndOnlineTheDevice) {
+    enum class Leave { Ok, Cancel, CloseBox };
+    struct Case {
+        bool online;
+        const char* keys;
+        Leave leave;
+        float expected;  // negative: unchanged
+    };
+    for (const Case c :
+         {Case{false, "1.05", Leave::Ok, 1.05f}, Case{false, "2", Leave::Ok, 1.1f},
+          Case{false, "0.95", Leave::Cancel, -1}, Case{true, "0.97", Leave::Ok, 0.97f},
+          Case{true, "0.95", Leave::CloseBox, -1}}) {
+        SCOPED_TRACE(std::string(c.keys) + (c.online ? " online" : " offline"));
+        WindowSetup setup;
+        setup.online = c.online;
+        Harness h(setup);
+        ASSERT_TRUE(h.window->FormCreate());
+        const float before = h.window->image().System.Faktor;
+        const auto frames = h.device.framesServed();
+        gui::TInputDlg* dlg = h.window->inputDialog();
+        QTimer::singleShot(0, dlg, [dlg, c] {
+            dlg->Input->selectAll();
+            QTest::keyClicks(dlg->Input, QString::fromLatin1(c.keys));
+            if (c.leave == Leave::CloseBox) {
+                dlg->close();
+            } else {
+                (c.leave == Leave::Ok ? dlg->OKBtn : dlg->CancelBtn)->click();
+            }
+        });
+        doubleClickSystemFactor(*h.window);
+        const float expected = c.expected < 0 ? before : c.expected;
+        EXPECT_FLOAT_EQ(h.window->image().System.Faktor, expected);
+        if (c.online && c.leave == Leave::Ok) {
+            EXPECT_FLOAT_EQ(wire::GetFloat(h.device.peek(0x80A0, 16), 8), expected);
+        } else {
+            EXPECT_EQ(h.device.framesServed(), frames);
+        }
+        EXPECT_EQ(dlg->Cancelled, c.leave == Leave::Cancel);
+        EXPECT_FALSE(h.window->Busy());
+    }
 }
 
 TEST(SettingsMenu, OpensTheSettingsDialogAndCancelLeavesTheProgramOffline) {

@@ -236,67 +236,58 @@ TEST(SettingsDialogOk, NoAnswerKeepsTheDialogOpenAndASecondOkConnects) {
     EXPECT_EQ(lastPanel0(r), "0:");  // cleared on closing
 }
 
-TEST(SettingsDialogOk, UnknownDeviceClosesOffline) {
-    sim::DeviceOptions o;
-    o.ident = "PV-XYZ9 ";
-    SimRig s(o);
-    EinstRig& r = s.rig;
-    r.open();
-    chooseOnline(r);
-    r.ok();
-    EXPECT_FALSE(r.dialog->isVisible());
-    EXPECT_EQ(r.dialog->lastResult(), ConnectionResult::ClosedOffline);
-    EXPECT_FALSE(r.session.Online);
-    EXPECT_FALSE(s.line.isOpen());  // closed when the dialog closed
-    EXPECT_EQ(r.ui.beeps, 1);
-    EXPECT_EQ(r.ui.onlineShown.back(), false);
-    EXPECT_NE(r.errorLog().find("ERROR:  Einst, OK, GetInitString ?"
-                                "?(PV-XYZ9 )"),
-              std::string::npos);
-    EXPECT_FALSE(r.count("fill"));
+// A device the program does not know, or whose system record cannot be
+// read: the dialog closes, the program offline, nothing transferred.
+TEST(SettingsDialogOk, AnUnknownDeviceOrAnUnreadableSystemRecordClosesOffline) {
+    struct Case {
+        const char* ident;  // null: the simulator's own
+        const char* logged;
+    };
+    for (const Case c : {Case{"PV-XYZ9 ",
+                              "ERROR:  Einst, OK, GetInitString ?"
+                              "?(PV-XYZ9 )"},
+                         Case{nullptr, "ERROR:  Einst, OK, GetSystem_user"}}) {
+        SCOPED_TRACE(c.logged);
+        sim::DeviceOptions o;
+        if (c.ident != nullptr) o.ident = c.ident;
+        SimRig s(o);
+        EinstRig& r = s.rig;
+        r.open();
+        chooseOnline(r);
+        if (c.ident == nullptr) {
+            s.device.injectFault(sim::Fault::None, 1);  // the identity goes through
+            s.device.injectFault(sim::Fault::NoReply, 4);
+        }
+        r.ok();
+        EXPECT_FALSE(r.dialog->isVisible());
+        EXPECT_EQ(r.dialog->lastResult(), ConnectionResult::ClosedOffline);
+        EXPECT_FALSE(r.session.Online);
+        EXPECT_FALSE(s.line.isOpen());  // closed when the dialog closed
+        EXPECT_EQ(r.ui.onlineShown.back(), false);
+        if (c.ident != nullptr) {
+            EXPECT_EQ(r.ui.beeps, 1);
+        }
+        EXPECT_NE(r.errorLog().find(c.logged), std::string::npos) << r.errorLog();
+        EXPECT_FALSE(r.count("fill"));
+    }
 }
 
-TEST(SettingsDialogOk, UnreadableSystemRecordClosesOffline) {
-    SimRig s;
-    EinstRig& r = s.rig;
-    r.open();
-    chooseOnline(r);
-    s.device.injectFault(sim::Fault::None, 1);  // the identity goes through
-    s.device.injectFault(sim::Fault::NoReply, 4);
-    r.ok();
-    EXPECT_FALSE(r.dialog->isVisible());
-    EXPECT_EQ(r.dialog->lastResult(), ConnectionResult::ClosedOffline);
-    EXPECT_FALSE(r.session.Online);
-    EXPECT_NE(r.errorLog().find("ERROR:  Einst, OK, GetSystem_user"), std::string::npos);
-    EXPECT_FALSE(r.count("fill"));
-}
-
-TEST(SettingsDialogOk, DeviceOfTheOtherVariantSwitchesTheProgramBeforeTheSystemRead) {
-    SimRig s({}, false, /*medium=*/1);
-    EinstRig& r = s.rig;
-    r.open();
-    chooseOnline(r);
-    r.ok();
-    EXPECT_EQ(r.session.Medium, 0);
-    ASSERT_TRUE(r.count("texts:0"));
-    EXPECT_TRUE(r.count("menus"));
-    EXPECT_TRUE(r.session.Online);
-
-    // Same variant: no reload.
-    SimRig same;
-    same.rig.open();
-    chooseOnline(same.rig);
-    same.rig.ok();
-    EXPECT_FALSE(same.rig.count("texts:0"));
-}
-
-TEST(SettingsDialogOk, UnknownProgramVariantTakesTheDevicesVariant) {
-    SimRig s({}, false, medium::Unknown);
-    s.rig.open();
-    chooseOnline(s.rig);
-    s.rig.ok();
-    EXPECT_EQ(s.rig.session.Medium, 0);
-    EXPECT_TRUE(s.rig.count("texts:0"));
+// The program takes the gas device's variant, texts reloaded, before the
+// system read; a program of the same variant reloads nothing.
+TEST(SettingsDialogOk, TheProgramTakesTheDevicesVariantBeforeTheSystemRead) {
+    for (const int programMedium : {1, static_cast<int>(medium::Unknown), 0}) {
+        SCOPED_TRACE(programMedium);
+        SimRig s({}, false, programMedium);
+        s.rig.open();
+        chooseOnline(s.rig);
+        s.rig.ok();
+        EXPECT_EQ(s.rig.session.Medium, 0);
+        EXPECT_TRUE(s.rig.session.Online);
+        EXPECT_EQ(static_cast<bool>(s.rig.count("texts:0")), programMedium != 0);
+        if (programMedium == 1) {
+            EXPECT_TRUE(s.rig.count("menus"));
+        }
+    }
 }
 
 TEST(SettingsDialogCancel, CancelWhileOnlineLeavesTheProgramOffline) {

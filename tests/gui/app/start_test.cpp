@@ -24,7 +24,6 @@
 #include "gui/app/instance_channel.h"
 #include "gui/app/instance_guard.h"
 #include "gui/app/program.h"
-#include "support/screenshots.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {
@@ -70,9 +69,8 @@ TEST(Start, OfflineLoadsTheDefaultsWithoutTraffic) {
 
 // A device history that cannot be opened: the window starts as always,
 // and the status bar says why the history is not written (beside the
-// reason of an offline start). Pictures with PARVION_SCREENSHOT_DIR.
+// reason of an offline start).
 TEST(Start, AHistoryThatCannotBeOpenedIsAWarningNotAStop) {
-    const QString folder = ScreenshotFolder();
     for (const bool online : {true, false}) {
         for (const int sprache : {0, 1}) {
             WindowSetup setup;
@@ -91,11 +89,6 @@ TEST(Start, AHistoryThatCannotBeOpenedIsAWarningNotAStop) {
             EXPECT_NE(status.find(warning.substr(0, warning.find("%1"))), std::string::npos)
                 << status;
             EXPECT_NE(status.find("[History] Database"), std::string::npos) << status;
-            if (!folder.isEmpty()) {
-                w.grab().save(folder + QStringLiteral("/history-warning-%1-%2.png")
-                                           .arg(online ? "online" : "offline")
-                                           .arg(sprache == 0 ? "de" : "en"));
-            }
         }
     }
 }

@@ -24,7 +24,6 @@
 #include "core/model/defaults.h"
 #include "gui/history/history_window.h"
 #include "support/pdf_text.h"
-#include "support/screenshots.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {
@@ -386,40 +385,6 @@ TEST_F(HistoryWindowTest, ComparisonsShowAndTheWriteBackAsksFirst) {
         std::vector<std::string>{});
     EXPECT_TRUE(main.recentFiles().empty());
     EXPECT_FALSE(fs::exists(h->appData() / ".snapshot-write.PGA"));
-}
-
-// With PARVION_SCREENSHOT_DIR set: the window in both variants and
-// languages, a gas device's snapshots and journal, an energy device's
-// snapshot, and a broken chain.
-TEST_F(HistoryWindowTest, Screenshots) {
-    const QString folder = ScreenshotFolder();
-    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
-    ForEachVariantAndLanguage(folder, [this](WindowSetup& setup, const QString& prefix) {
-        start(setup);
-        w->show();
-        QCoreApplication::processEvents();
-        if (setup.medium == medium::Gas) {
-            pick({1});
-            EXPECT_TRUE(w->grab().save(prefix + "history.png", "PNG"));
-            w->SettingFilter->setText(QStringLiteral("T_User0 M"));
-            w->DateFrom->setDate(QDate(2024, 5, 2));
-            w->DateRange->setChecked(true);
-            QCoreApplication::processEvents();
-            EXPECT_TRUE(w->grab().save(prefix + "history-filtered.png", "PNG"));
-            w->SettingFilter->clear();
-            w->DateRange->setChecked(false);
-            auto db =
-                history::MakeSqliteConnection((this->folder() / "history.sqlite").string(), 2000);
-            std::string cause;
-            db->exec("DROP TRIGGER journal_no_delete", {}, nullptr, &cause);
-            db->exec("DELETE FROM journal WHERE seq = 2", {}, nullptr, &cause);
-            w->BtnVerify->click();
-        }
-        w->selectDevice("E-200");
-        w->SnapshotList->topLevelItem(0)->setSelected(true);
-        QCoreApplication::processEvents();
-        EXPECT_TRUE(w->grab().save(prefix + "history-energy.png", "PNG"));
-    });
 }
 
 }  // namespace

@@ -52,7 +52,10 @@ struct InputDialog : ::testing::Test {
     TInputDlg dlg;
 };
 
-TEST_F(InputDialog, OpeningShowsValueAndLimits) {
+// The number rules are the core's (input_rules_test); here the dialog shows
+// and reads through them: value and caption on opening, the key filter on
+// real key events.
+TEST_F(InputDialog, OpeningShowsValueAndLimitsAndTheFirstKeyReplacesThem) {
     temperature(21.5f);
     dlg.show();
     EXPECT_EQ(dlg.Input->text(), QStringLiteral("21.5"));
@@ -60,36 +63,19 @@ TEST_F(InputDialog, OpeningShowsValueAndLimits) {
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("-273.15 .. 1500"));
     EXPECT_FALSE(dlg.Cancelled);
     dlg.hide();
-
     dlg.IntegerMode = true;
     dlg.Value = 12.6f;
     dlg.show();
     EXPECT_EQ(dlg.Input->text(), QStringLiteral("13"));
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("-273 .. 1500"));
     dlg.hide();
     EXPECT_TRUE(dlg.IntegerMode);  // never reset by the dialog
-}
 
-TEST_F(InputDialog, FirstKeyReplacesTheSelectedValue) {
+    dlg.IntegerMode = false;
     temperature(21.5f);
-    EXPECT_EQ(typeAndOk(QStringLiteral("1,5")), QDialog::Accepted);
-    EXPECT_EQ(typed, QStringLiteral("1.5"));
-    EXPECT_EQ(dlg.Value, 1.5f);
-    EXPECT_EQ(beeps, 0);
-}
-
-TEST_F(InputDialog, FilterSwallowsWhatCannotBePartOfANumber) {
-    temperature(0.0f);
-    typeAndOk(QStringLiteral("1a.2.e-2x"));
+    EXPECT_EQ(typeAndOk(QStringLiteral("1a,2.e-2x")), QDialog::Accepted);
     EXPECT_EQ(typed, QStringLiteral("1.2E-2"));
     EXPECT_FLOAT_EQ(dlg.Value, 0.012f);
-    // Exponent digits count against the precision like any other.
-    temperature(0.0f);
-    typeAndOk(QStringLiteral("1.23E-2"));
-    EXPECT_EQ(typed, QStringLiteral("1.23E-"));
-    temperature(0.0f);
-    typeAndOk(QStringLiteral("1234567"));
-    EXPECT_EQ(typed, QStringLiteral("12345"));
+    EXPECT_EQ(beeps, 0);
 }
 
 // Editing keys are no typed characters: the filter leaves them to the
@@ -108,23 +94,11 @@ TEST_F(InputDialog, EditingKeysReachTheEdit) {
     EXPECT_EQ(dlg.Value, 23.0f);
 }
 
-TEST_F(InputDialog, EntriesAreClampedWithABeep) {
+TEST_F(InputDialog, AnEntryOutsideTheLimitsIsClampedWithABeep) {
     temperature(20.0f);
     typeAndOk(QStringLiteral("2000"));
     EXPECT_EQ(dlg.Value, 1500.0f);
     EXPECT_EQ(beeps, 1);
-    temperature(20.0f);
-    typeAndOk(QStringLiteral("-300"));
-    EXPECT_EQ(dlg.Value, -273.15f);
-    EXPECT_EQ(beeps, 2);
-    temperature(20.0f);
-    typeAndOk(QStringLiteral("0.0000000001"));  // via the key filter: zeros always pass
-    EXPECT_EQ(dlg.Value, 0.0f);
-    EXPECT_EQ(beeps, 3);
-    temperature(20.0f);
-    typeAndOk(QStringLiteral("0"));
-    EXPECT_EQ(dlg.Value, 0.0f);
-    EXPECT_EQ(beeps, 3);
 }
 
 TEST_F(InputDialog, AnEntryThatIsNoNumberKeepsTheDialogOpen) {
@@ -173,6 +147,7 @@ TEST_F(InputDialog, EnterIsOkButAHeldEnterIsNot) {
     EXPECT_EQ(dlg.Value, 42.0f);
 }
 
+// The unit row is the core's choice; the dialog shows and reads in it.
 TEST_F(InputDialog, FahrenheitWhenTheUserUnitsAreOn) {
     image.Dis_User.Einheiten = 1;
     image.UserEinheiten[quantity::Temperature].Kind = 1;
@@ -183,30 +158,6 @@ TEST_F(InputDialog, FahrenheitWhenTheUserUnitsAreOn) {
     dlg.hide();
     typeAndOk(QStringLiteral("32"));
     EXPECT_EQ(dlg.Value, 0.0f);
-    temperature(100.0f);
-    typeAndOk(QStringLiteral("3000"));
-    EXPECT_EQ(dlg.Value, 1500.0f);
-    EXPECT_EQ(beeps, 1);
-
-    // The same dialog with the option off works in °C.
-    image.Dis_User.Einheiten = 0;
-    temperature(100.0f);
-    typeAndOk(QStringLiteral("32"));
-    EXPECT_EQ(dlg.Value, 32.0f);
-}
-
-TEST_F(InputDialog, NoQuantityTakesTheEntryAsItIs) {
-    // The system factor.
-    dlg.Quantity = kNoQuantity;
-    dlg.MinValue = 0.9f;
-    dlg.MaxValue = 1.1f;
-    dlg.Value = 1.0f;
-    image.Dis_User.Einheiten = 1;
-    dlg.show();
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("0.9 .. 1.1"));
-    dlg.hide();
-    typeAndOk(QStringLiteral("1.05"));
-    EXPECT_EQ(dlg.Value, 1.05f);
 }
 
 }  // namespace

@@ -92,15 +92,6 @@ TEST(RelayPage, CancelStoresAndSendsNothing) {
     EXPECT_EQ(win.w().image(), before);
 }
 
-TEST(RelayPage, WithoutCircuit2ACircuit2SourceIsNotTaken) {
-    Window win(level(0xC0));
-    putRecord(win.h.device, block::Alm_User(0), alarm(3, 0, 1, 2));
-    win.open(win.w().TabParRelais);
-    win.choose("ComboAlm1", 9);
-    EXPECT_EQ(win.get<QComboBox>("ComboAlm1")->currentIndex(), 3);
-    EXPECT_EQ(deviceRecord<Alm_UserRec>(win.h.device, block::Alm_User(0)).Param, 3);
-}
-
 TEST(OutputPage, SourcesRangesAndTheConstantCurrent) {
     Window win;
     putRecord(win.h.device, block::Aus_User(0), output(1, 40, 0, 100));
@@ -136,18 +127,6 @@ TEST(OutputPage, SourcesRangesAndTheConstantCurrent) {
     win.answer(QStringLiteral("21.5"));
     win.doubleClick(win.list("ListeAus2"), 2);
     EXPECT_FLOAT_EQ(deviceRecord<Aus_UserRec>(win.h.device, block::Aus_User(1)).Err, 21.5f);
-}
-
-TEST(OutputPage, WithoutCircuit2OneOutputAndCircuit1Sources) {
-    Window win(level(0xC0));
-    putRecord(win.h.device, block::Aus_User(0), output(2, 40, 0, 100));
-    win.open(win.w().TabParAusgang);
-    for (const char* group : {"GroupAus2", "GroupAus3", "GroupAus4"}) {
-        EXPECT_TRUE(win.get<QGroupBox>(group)->isHidden()) << group;
-    }
-    win.choose("ComboAus1", 6);
-    EXPECT_EQ(win.get<QComboBox>("ComboAus1")->currentIndex(), 1);
-    EXPECT_EQ(deviceRecord<Aus_UserRec>(win.h.device, block::Aus_User(0)).Param, 1);
 }
 
 // --- display ------------------------------------------------------------------------------
@@ -201,20 +180,28 @@ TEST(DisplayPage, ThePreferredValueAndTheTwoOptions) {
               win.get<QCheckBox>("CheckDisplay")->isChecked() ? 1 : 0);
 }
 
-TEST(DisplayPage, WithoutCircuit2OnlyThePageOfCircuit1AndNoCompactDisplay) {
+// Without circuit 2 the core refuses its sources: the combos show what the
+// device keeps; page 1 of the display is no longer tied to circuit 2 (which
+// groups are hidden: pages_test).
+TEST(ParameterPages, WithoutCircuit2TheSourcesAreRefused) {
     Window win(level(0xC0));
+    putRecord(win.h.device, block::Alm_User(0), alarm(3, 0, 1, 2));
+    putRecord(win.h.device, block::Aus_User(0), output(2, 40, 0, 100));
     Dis_UserRec dis{};
     dis.Kind = 1;
     putRecord(win.h.device, block::Dis_User, dis);
+    win.open(win.w().TabParRelais);
+    win.choose("ComboAlm1", 9);
+    EXPECT_EQ(win.get<QComboBox>("ComboAlm1")->currentIndex(), 3);
+    EXPECT_EQ(deviceRecord<Alm_UserRec>(win.h.device, block::Alm_User(0)).Param, 3);
+
+    win.open(win.w().TabParAusgang);
+    win.choose("ComboAus1", 6);
+    EXPECT_EQ(win.get<QComboBox>("ComboAus1")->currentIndex(), 1);
+    EXPECT_EQ(deviceRecord<Aus_UserRec>(win.h.device, block::Aus_User(0)).Param, 1);
+
     win.open(win.w().TabParDisplay);
-    auto* compact = win.get<QCheckBox>("CheckDisplay");
-    EXPECT_FALSE(compact->isEnabled());
-    EXPECT_FALSE(compact->isChecked());
-    EXPECT_FALSE(win.get<QGroupBox>("DisplayBox1")->isHidden());
-    for (const char* box : {"DisplayBox2", "DisplayBox3", "DisplayBox4"}) {
-        EXPECT_TRUE(win.get<QGroupBox>(box)->isHidden()) << box;
-    }
-    // No compact rule: page 1 keeps its own boxes.
+    EXPECT_FALSE(win.get<QCheckBox>("CheckDisplay")->isChecked());
     const DisplayRec before = deviceRecord<DisplayRec>(win.h.device, block::Display);
     win.tick("Chk_P1");
     const DisplayRec after = deviceRecord<DisplayRec>(win.h.device, block::Display);

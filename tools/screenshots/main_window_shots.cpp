@@ -1,8 +1,6 @@
-// Saves a picture of the main window online when PARVION_SCREENSHOT names a
-// PNG file (the README's picture is taken this way under Xvfb); otherwise
-// only checks that the window can be drawn. With PARVION_SCREENSHOT_DIR set,
-// it saves every page of both variants in both languages into that folder,
-// for a look at texts that are cut off or controls that overlap.
+// The main window online (main-online.png, the README's picture), every
+// page of both variants in both languages, and the dialogs the main window
+// opens, for a look at texts that are cut off or controls that overlap.
 
 #include <gtest/gtest.h>
 
@@ -18,7 +16,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-#include <cstdlib>
 
 #include "core/edit/parameter_compare.h"
 #include "core/link/doctor.h"
@@ -32,8 +29,8 @@
 #include "gui/shared/dialogs.h"
 #include "gui/shared/input_dialog.h"
 #include "gui/shared/radio_group.h"
+#include "shots.h"
 #include "sim/lib/tcp_server.h"
-#include "support/screenshots.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {
@@ -42,12 +39,7 @@ namespace {
 TEST(Screenshot, MainWindowOnline) {
     Harness h;
     ASSERT_TRUE(h.window->FormCreate());
-    QCoreApplication::processEvents();
-    const QPixmap picture = h.window->grab();
-    EXPECT_EQ(picture.width(), h.window->width());
-    if (const char* file = std::getenv("PARVION_SCREENSHOT")) {
-        EXPECT_TRUE(picture.save(QString::fromLocal8Bit(file), "PNG"));
-    }
+    Shoot(*h.window, ScreenshotFolder() + "/main-online");
 }
 
 // A device whose circuit page is full: two measuring units on
@@ -108,9 +100,7 @@ void FullCircuitPage(sim::Device& device, int medium) {
 }
 
 TEST(Screenshot, EveryPage) {
-    const QString folder = ScreenshotFolder();
-    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
-    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+    ForEachVariantAndLanguage([](WindowSetup& setup, const QString& prefix) {
         {
             Harness h(setup);
             FullCircuitPage(h.device, setup.medium);
@@ -169,9 +159,7 @@ TEST(Screenshot, EveryPage) {
 }
 
 TEST(Screenshot, AboutBoxAndSettingsGoingOnline) {
-    const QString folder = ScreenshotFolder();
-    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
-    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+    ForEachVariantAndLanguage([](WindowSetup& setup, const QString& prefix) {
         {
             // A device of expansion level C0: the longest level text.
             setup.device.ausbaustufe = 0xC0;
@@ -202,9 +190,7 @@ TEST(Screenshot, AboutBoxAndSettingsGoingOnline) {
 // Live values that a refresh could not renew, and the status bar of a start
 // that ended offline because the port does not exist or nothing answered.
 TEST(Screenshot, StaleValuesAndOfflineStart) {
-    const QString folder = ScreenshotFolder();
-    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
-    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+    ForEachVariantAndLanguage([](WindowSetup& setup, const QString& prefix) {
         {
             Harness h(setup);
             FullCircuitPage(h.device, setup.medium);
@@ -255,9 +241,7 @@ TEST(Screenshot, StaleValuesAndOfflineStart) {
 }
 
 TEST(Screenshot, CompareAndConnectionTest) {
-    const QString folder = ScreenshotFolder();
-    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
-    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+    ForEachVariantAndLanguage([](WindowSetup& setup, const QString& prefix) {
         {
             const int medium = setup.medium;
             setup.device.baudIndex = 4;
@@ -311,9 +295,7 @@ TEST(Screenshot, CompareAndConnectionTest) {
 // "Com 2" on a raw TCP port (the simulator's network front), and the
 // connection test's report of the first.
 TEST(Screenshot, NetworkPorts) {
-    const QString folder = ScreenshotFolder();
-    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
-    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+    ForEachVariantAndLanguage([](WindowSetup& setup, const QString& prefix) {
         sim::Device device(setup.device);
         sim::TcpServer rfc2217(device, true);
         sim::Device rawDevice(setup.device);
@@ -354,9 +336,7 @@ TEST(Screenshot, NetworkPorts) {
 // password dialog, a question (Yes/No), the overwrite warning and the save
 // dialog.
 TEST(Screenshot, QuestionsAndSmallDialogs) {
-    const QString folder = ScreenshotFolder();
-    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
-    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+    ForEachVariantAndLanguage([](WindowSetup& setup, const QString& prefix) {
         Harness h(setup);
         gui::Tfrm_Main& w = *h.window;
         ASSERT_TRUE(w.FormCreate());
@@ -408,9 +388,7 @@ TEST(Screenshot, QuestionsAndSmallDialogs) {
 
 // The parameter menu with its recent files, opened as the user opens it.
 TEST(Screenshot, RecentFilesMenu) {
-    const QString folder = ScreenshotFolder();
-    if (folder.isEmpty()) GTEST_SKIP() << "PARVION_SCREENSHOT_DIR not set";
-    ForEachVariantAndLanguage(folder, [](WindowSetup& setup, const QString& prefix) {
+    ForEachVariantAndLanguage([](WindowSetup& setup, const QString& prefix) {
         setup.online = false;
         Harness h(setup);
         gui::Tfrm_Main& w = *h.window;
@@ -431,6 +409,25 @@ TEST(Screenshot, RecentFilesMenu) {
         w.mnu_Zuletzt->grab().save(prefix + "menu-recent.png", "PNG");
         w.mnu_Zuletzt->hide();
         w.mnu_Parameter->hide();
+    });
+}
+
+// The status bar's warning of a device history that cannot be opened,
+// online and offline.
+TEST(Screenshot, HistoryWarning) {
+    ForEachVariantAndLanguage([](WindowSetup& setup, const QString& prefix) {
+        for (const bool online : {true, false}) {
+            setup.online = online;
+            Harness h(setup);
+            ProfileFile ini(SettingsFile(h.appData()));
+            ini.writeString(settings_keys::kHistory, settings_keys::kDatabase,
+                            "mysql://elsewhere/db");
+            ASSERT_TRUE(ini.save());
+            ASSERT_TRUE(h.window->FormCreate());
+            h.window->show();
+            Shoot(*h.window,
+                  prefix + (online ? "history-warning-online" : "history-warning-offline"));
+        }
     });
 }
 
