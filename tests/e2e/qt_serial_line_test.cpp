@@ -14,13 +14,8 @@
 #include <string>
 #include <thread>
 
-#include "core/app/error_log.h"
 #include "core/link/parameter_blocks.h"
-#include "core/link/transport.h"
-#include "sim/lib/device.h"
-#include "sim/lib/pty_server.h"
-#include "support/recording_ui.h"
-#include "support/temp_dir.h"
+#include "support/pty_link_bench.h"
 
 namespace parvion {
 namespace {
@@ -41,23 +36,10 @@ class EventLoopUi : public test::RecordingUi {
     }
 };
 
-struct QtBench {
-    explicit QtBench(sim::DeviceOptions options = {}) : device(options) {
-        std::string error;
-        EXPECT_TRUE(server.start(&error)) << error;
-        session.Baudrate = options.baudIndex;
-        link.setPortResolver([this](int) { return server.slavePath(); });
-        link.setErrorLog(ErrorLogIn(dir.path()));
+struct QtBench : test::PtyLinkBench<gui::QtSerialLine, EventLoopUi> {
+    explicit QtBench(sim::DeviceOptions options = {}) : PtyLinkBench(options) {
+        ui.realWaits = false;  // the event loop spends them
     }
-    bool open() { return link.OpenComPort(1, session.Baudrate); }
-
-    test::TempDir dir;
-    sim::Device device;
-    sim::PtyServer server{device};
-    gui::QtSerialLine line;
-    EventLoopUi ui;
-    Session session;
-    Link link{line, ui, session, dir.path()};
 };
 
 TEST(QtSerialLine, ParametersAndFaultsThroughQSerialPort) {
