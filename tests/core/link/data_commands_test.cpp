@@ -38,17 +38,13 @@ TEST(ClockDigits, DecodeSecondUnitsFirst) {
 }
 
 TEST(ClockDigits, TwoDigitYearsSplitAt80) {
-    Bytes d = {0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 5, 0};
-    EXPECT_EQ(data::DecodeClockDigits(d).year, 2005);
-    d[10] = 0;
-    d[11] = 8;
-    EXPECT_EQ(data::DecodeClockDigits(d).year, 1980);
-    d[10] = 9;
-    d[11] = 7;
-    EXPECT_EQ(data::DecodeClockDigits(d).year, 2079);
-    d[10] = 0;
-    d[11] = 0;
-    EXPECT_EQ(data::DecodeClockDigits(d).year, 2000);
+    for (const auto& [units, tens, year] : {std::tuple<std::uint8_t, std::uint8_t, int>{5, 0, 2005},
+                                            {0, 8, 1980},
+                                            {9, 7, 2079},
+                                            {0, 0, 2000}}) {
+        const Bytes d = {0, 0, 0, 0, 0, 0, 1, 0, 1, 0, units, tens};
+        EXPECT_EQ(data::DecodeClockDigits(d).year, year);
+    }
 }
 
 TEST(ClockDigits, OnlyTheLowNibbleCounts) {
@@ -65,18 +61,16 @@ TEST(ClockDigits, EncodeIsTheInverseOfDecode) {
 }
 
 TEST(ClockValidity, RangesAndRealDates) {
-    EXPECT_TRUE(data::IsValidDeviceDateTime(Dt(1999, 12, 31, 23, 59, 59)));
-    EXPECT_TRUE(data::IsValidDeviceDateTime(Dt(2024, 2, 29, 0, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2023, 2, 29, 0, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 2, 31, 12, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 4, 31, 12, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 1, 24, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 1, 0, 60, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 1, 0, 0, 60)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 0, 1, 0, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 13, 1, 0, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 0, 0, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 32, 0, 0, 0)));
+    for (const auto& t : {Dt(1999, 12, 31, 23, 59, 59), Dt(2024, 2, 29, 0, 0, 0)}) {
+        EXPECT_TRUE(data::IsValidDeviceDateTime(t));
+    }
+    for (const auto& t :
+         {Dt(2023, 2, 29, 0, 0, 0), Dt(2024, 2, 31, 12, 0, 0), Dt(2024, 4, 31, 12, 0, 0),
+          Dt(2024, 1, 1, 24, 0, 0), Dt(2024, 1, 1, 0, 60, 0), Dt(2024, 1, 1, 0, 0, 60),
+          Dt(2024, 0, 1, 0, 0, 0), Dt(2024, 13, 1, 0, 0, 0), Dt(2024, 1, 0, 0, 0, 0),
+          Dt(2024, 1, 32, 0, 0, 0)}) {
+        EXPECT_FALSE(data::IsValidDeviceDateTime(t)) << t.year << "-" << t.month << "-" << t.day;
+    }
 }
 
 TEST(ClockOffset, DeviceMinusPcInDays) {
