@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -293,20 +294,6 @@ TEST_F(DataCommands, IdentityAccessSerialNumberAndProgramText) {
     }
 }
 
-TEST_F(DataCommands, FailedTextReadsKeepTheirTexts) {
-    std::string ident = "before";
-    failNextRead();
-    EXPECT_FALSE(ReadDeviceIdent(link, ident));
-    EXPECT_EQ(ident, "before");
-    // The program area has no reply checksum: a reply that stops short fails it.
-    device.injectFault(sim::Fault::ShortReply, kTransactionAttempts);
-    EXPECT_EQ(ReadProgramText(link), "");
-    std::string serialNo = "kept";
-    failNextRead();
-    EXPECT_FALSE(ReadDeviceSerialNo(link, serialNo));
-    EXPECT_EQ(serialNo, "kept");
-}
-
 TEST_F(DataCommands, ClockWrittenFromThePcClockReadsBackWithItsOffset) {
     const LocalTime pcNow = data::ToLocalTime(Dt(2024, 2, 28, 23, 59, 58));
     const PcClock pc = [&] { return pcNow; };
@@ -330,15 +317,6 @@ TEST_F(DataCommands, ClockWrittenFromThePcClockReadsBackWithItsOffset) {
     EXPECT_NEAR(offset, -1.0, 3.0 / 86400);
 }
 
-TEST_F(DataCommands, FailedClockReadClearsTheFieldsAndKeepsTheOffset) {
-    DeviceDateTime clock = Dt(2020, 1, 2, 3, 4, 5);
-    double offset = 0.25;
-    failNextRead();
-    EXPECT_FALSE(ReadDeviceClock(link, clock, offset));
-    EXPECT_EQ(clock, DeviceDateTime{});
-    EXPECT_EQ(offset, 0.25);
-}
-
 TEST_F(DataCommands, OperatingValuesOfBothCircuits) {
     std::array<OperatingValuesRec, 2> values{};
     for (int c = 0; c < 2; ++c) {
@@ -356,22 +334,37 @@ TEST_F(DataCommands, OperatingValuesOfBothCircuits) {
 }
 
 TEST_F(DataCommands, FailedReadsLeaveTheirRecords) {
+    std::string text = "kept";
+    DeviceDateTime clock = Dt(2020, 1, 2, 3, 4, 5);
+    double offset = 0.25;
     OperatingValuesRec values;
     values.Field[3] = 42.0f;
     const OperatingValuesRec before = values;
-    failNextRead();
-    EXPECT_FALSE(ReadOperatingValues(link, 0, values));
-    EXPECT_EQ(values, before);
-
     OutputCurrentsRec currents{{1, 2, 3, 4}};
-    failNextRead();
-    EXPECT_FALSE(ReadOutputCurrents(link, currents));
-    EXPECT_EQ(currents, (OutputCurrentsRec{{1, 2, 3, 4}}));
-
     std::uint8_t bits = 0x5A;
-    failNextRead();
-    EXPECT_EQ(ReadErrorState(link, bits), -1);
-    EXPECT_EQ(bits, 0x5A);
+    const std::pair<const char*, std::function<void()>> reads[] = {
+        {"identity", [&] { EXPECT_FALSE(ReadDeviceIdent(link, text)); }},
+        {"serial number", [&] { EXPECT_FALSE(ReadDeviceSerialNo(link, text)); }},
+        {"operating values", [&] { EXPECT_FALSE(ReadOperatingValues(link, 0, values)); }},
+        {"output currents", [&] { EXPECT_FALSE(ReadOutputCurrents(link, currents)); }},
+        {"error state", [&] { EXPECT_EQ(ReadErrorState(link, bits), -1); }},
+        // A failed clock read clears the fields and keeps the offset.
+        {"clock", [&] { EXPECT_FALSE(ReadDeviceClock(link, clock, offset)); }},
+    };
+    for (const auto& [what, read] : reads) {
+        SCOPED_TRACE(what);
+        failNextRead();
+        read();
+        EXPECT_EQ(text, "kept");
+        EXPECT_EQ(values, before);
+        EXPECT_EQ(currents, (OutputCurrentsRec{{1, 2, 3, 4}}));
+        EXPECT_EQ(bits, 0x5A);
+        EXPECT_EQ(offset, 0.25);
+    }
+    EXPECT_EQ(clock, DeviceDateTime{});
+    // The program area has no reply checksum: a reply that stops short fails it.
+    device.injectFault(sim::Fault::ShortReply, kTransactionAttempts);
+    EXPECT_EQ(ReadProgramText(link), "");
 
     // Offline: nothing is sent at all.
     session.Online = false;
