@@ -404,7 +404,7 @@ TEST(SocketLine, TheFailureNamesThePortAndTheCause) {
     std::string refused;  // a port nothing listens on any more
     {
         const ScriptedServer gone({});
-        refused = gone.name();
+        refused = "tcp://" + gone.name().substr(std::string("rfc2217://").size());
     }
     for (const Case& c : std::vector<Case>{
              {"rfc2217://no-such-host.invalid:4001", "host not found"},
