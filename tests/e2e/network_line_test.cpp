@@ -26,6 +26,7 @@
 #include "core/tables/table_transfer.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
+#include "support/pty_link_bench.h"
 #include "support/recording_ui.h"
 #include "support/ser2net.h"
 #include "support/temp_dir.h"
@@ -105,11 +106,7 @@ std::unique_ptr<Station> MakeStation(std::vector<std::string> accepters,
     return std::make_unique<Station>(std::move(accepters), options);
 }
 
-template <typename Fn>
-bool EndsWithin(std::chrono::seconds limit, Fn fn) {
-    auto done = std::async(std::launch::async, fn);
-    return done.wait_for(limit) == std::future_status::ready;
-}
+using test::EndsWithin;
 
 // The parameter set every write below sends: the device's own, edited.
 ParameterImage Edited(ParameterImage image) {

@@ -31,61 +31,6 @@ extern char** environ;
 namespace parvion::test {
 namespace {
 
-TEST(Program, GoesOnlineAgainstTheSimulatorOverAPty) {
-    const std::filesystem::path program = std::filesystem::path(PARVION_BIN_DIR) / "parvion2";
-    ASSERT_TRUE(std::filesystem::exists(program));
-    sim::Device device;
-    sim::PtyServer server(device);
-    std::string error;
-    ASSERT_TRUE(server.start(&error)) << error;
-
-    TempDir dir;
-    const auto data = dir / "data";
-    std::filesystem::create_directories(data / "parvion2");
-    std::filesystem::create_directories(dir / "runtime");
-    std::filesystem::permissions(dir / "runtime", std::filesystem::perms::owner_all);
-    {
-        ProfileFile ini(SettingsFile(data / "parvion2"));
-        ini.writeString(settings_keys::kEinstellungen, settings_keys::kOnline, "1");
-        ini.writeString(settings_keys::kEinstellungen, settings_keys::kBaudrate, "7");
-        ini.writeString(settings_keys::kEinstellungen, settings_keys::kAnschluss, "0");
-        ini.writeString(settings_keys::kPorts, "Com1", server.slavePath());
-        ASSERT_TRUE(ini.save());
-    }
-
-    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen",
-                                    "HOME=" + (dir / "home").string(),
-                                    "XDG_DATA_HOME=" + data.string(),
-                                    "XDG_CONFIG_HOME=" + (dir / "config").string(),
-                                    "XDG_RUNTIME_DIR=" + (dir / "runtime").string(),
-                                    "ASAN_OPTIONS=detect_leaks=0"};
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    std::string path = program.string();
-    char* argv[] = {path.data(), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, envp.data()), 0);
-
-    // Start-up identifies the device and reads circuit 1 (about 25 frames).
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (device.framesServed() < 25 && std::chrono::steady_clock::now() < deadline) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            FAIL() << "the program ended early, status " << status;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    EXPECT_GE(device.framesServed(), 25u);
-    EXPECT_GT(device.framesServed(0xB0), 0u);
-    EXPECT_EQ(device.writesAccepted(), 0u);
-
-    kill(pid, SIGTERM);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    server.stop();
-}
-
 struct ProgramRun {
     int code = -1;
     std::string out;
@@ -93,12 +38,13 @@ struct ProgramRun {
 };
 
 // Starts a program of the build with the arguments and environment; while
-// it runs, `whileRunning` is called (the test's own event loop); a program
-// that does not end within 30 s is killed.
+// it runs, `whileRunning` is called (the test's own event loop) and the
+// program is ended when that returns false; a program that does not end
+// within 30 s is killed.
 ProgramRun RunProgram(const std::string& name, const std::vector<std::string>& args,
                       const std::vector<std::string>& environment,
                       const std::filesystem::path& scratch,
-                      const std::function<void()>& whileRunning = {}) {
+                      const std::function<bool()>& whileRunning = {}) {
     std::string path = (std::filesystem::path(PARVION_BIN_DIR) / name).string();
     std::vector<std::string> argv{path};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -129,13 +75,48 @@ ProgramRun RunProgram(const std::string& name, const std::vector<std::string>& a
             waitpid(pid, &status, 0);
             break;
         }
-        if (whileRunning) whileRunning();
+        if (whileRunning && !whileRunning()) {
+            kill(pid, SIGTERM);
+            waitpid(pid, &status, 0);
+            break;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.out = readFileBytes(out);
     run.err = readFileBytes(err);
     return run;
+}
+
+TEST(Program, GoesOnlineAgainstTheSimulatorOverAPty) {
+    sim::Device device;
+    sim::PtyServer server(device);
+    std::string error;
+    ASSERT_TRUE(server.start(&error)) << error;
+    TempDir dir;
+    const auto data = dir / "data";
+    std::filesystem::create_directories(data / "parvion2");
+    std::filesystem::create_directories(dir / "runtime");
+    std::filesystem::permissions(dir / "runtime", std::filesystem::perms::owner_all);
+    {
+        ProfileFile ini(SettingsFile(data / "parvion2"));
+        ini.writeString(settings_keys::kEinstellungen, settings_keys::kOnline, "1");
+        ini.writeString(settings_keys::kEinstellungen, settings_keys::kBaudrate, "7");
+        ini.writeString(settings_keys::kEinstellungen, settings_keys::kAnschluss, "0");
+        ini.writeString(settings_keys::kPorts, "Com1", server.slavePath());
+        ASSERT_TRUE(ini.save());
+    }
+    // Start-up identifies the device and reads circuit 1 (about 25 frames);
+    // the program runs until then.
+    const ProgramRun run = RunProgram(
+        "parvion2", {},
+        {"QT_QPA_PLATFORM=offscreen", "HOME=" + (dir / "home").string(),
+         "XDG_DATA_HOME=" + data.string(), "XDG_CONFIG_HOME=" + (dir / "config").string(),
+         "XDG_RUNTIME_DIR=" + (dir / "runtime").string()},
+        dir.path(), [&device] { return device.framesServed() < 25; });
+    EXPECT_GE(device.framesServed(), 25u) << run.err;
+    EXPECT_GT(device.framesServed(0xB0), 0u);
+    EXPECT_EQ(device.writesAccepted(), 0u);
 }
 
 TEST(Program, VersionAndHelpOfAllThreePrograms) {
@@ -181,7 +162,10 @@ TEST(Program, ASecondStartHandsItsFileToTheRunningWindow) {
         "parvion2", {file.string()},
         {"QT_QPA_PLATFORM=offscreen", "HOME=" + (dir / "home").string(),
          "XDG_RUNTIME_DIR=" + runtime.string(), "XDG_DATA_HOME=" + (dir / "data").string()},
-        dir.path(), [] { QCoreApplication::processEvents(); });
+        dir.path(), [] {
+            QCoreApplication::processEvents();
+            return true;
+        });
     EXPECT_EQ(second.code, 0) << second.err;
     for (int i = 0; i < 100 && h.window->recentFiles().empty(); ++i) {
         QCoreApplication::processEvents();

@@ -1,7 +1,8 @@
 // The Qt serial line on a pseudo-terminal served by the device simulator at
 // the device's baud rate: the transport and the parameter commands through
 // QSerialPort, faults, a pulled cable, and a window that keeps running its
-// events while a transaction waits.
+// events while a transaction waits. (A port that does not exist: the link
+// status tests of the settings dialog, which opens it through this line.)
 
 #include "gui/app/qt_serial_line.h"
 
@@ -14,13 +15,8 @@
 #include <string>
 #include <thread>
 
-#include "core/app/error_log.h"
 #include "core/link/parameter_blocks.h"
-#include "core/link/transport.h"
-#include "sim/lib/device.h"
-#include "sim/lib/pty_server.h"
-#include "support/recording_ui.h"
-#include "support/temp_dir.h"
+#include "support/pty_link_bench.h"
 
 namespace parvion {
 namespace {
@@ -41,23 +37,10 @@ class EventLoopUi : public test::RecordingUi {
     }
 };
 
-struct QtBench {
-    explicit QtBench(sim::DeviceOptions options = {}) : device(options) {
-        std::string error;
-        EXPECT_TRUE(server.start(&error)) << error;
-        session.Baudrate = options.baudIndex;
-        link.setPortResolver([this](int) { return server.slavePath(); });
-        link.setErrorLog(ErrorLogIn(dir.path()));
+struct QtBench : test::PtyLinkBench<gui::QtSerialLine, EventLoopUi> {
+    explicit QtBench(sim::DeviceOptions options = {}) : PtyLinkBench(options) {
+        ui.realWaits = false;  // the event loop spends them
     }
-    bool open() { return link.OpenComPort(1, session.Baudrate); }
-
-    test::TempDir dir;
-    sim::Device device;
-    sim::PtyServer server{device};
-    gui::QtSerialLine line;
-    EventLoopUi ui;
-    Session session;
-    Link link{line, ui, session, dir.path()};
 };
 
 TEST(QtSerialLine, ParametersAndFaultsThroughQSerialPort) {
@@ -131,16 +114,6 @@ TEST(QtSerialLine, APulledCableEndsOfflineWithoutSpinning) {
 
     // Offline now: nothing is sent.
     EXPECT_FALSE(ReadSystem(b.link, image));
-}
-
-TEST(QtSerialLine, MissingPortIsLoggedAndLeavesTheProgramOffline) {
-    QtBench b;
-    b.link.setPortResolver([&b](int) { return (b.dir / "ttyNone").string(); });
-    EXPECT_FALSE(b.link.OpenComPort(4, 3));
-    EXPECT_FALSE(b.session.Online);
-    const std::string log = test::readFileBytes(b.dir / "Errors.log");
-    EXPECT_NE(log.find("Com 4"), std::string::npos) << log;
-    EXPECT_NE(log.find("does not exist"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -9,28 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/link/transport.h"
-#include "sim/lib/device.h"
-#include "sim/lib/sim_line.h"
-#include "support/temp_dir.h"
+#include "support/link_bench.h"
 
 namespace parvion {
 namespace {
-
-// Records the user-interface effects of the connection.
-class ConnectUi : public UiHooks {
-  public:
-    void showOnline(bool online) override { label = online ? "ONLINE" : "OFFLINE"; }
-    void enableOfflineMenus(bool enabled) override { menusEnabled = enabled ? 1 : 0; }
-    void statusText(int panel, const std::string& text) override {
-        status.push_back(std::to_string(panel) + ":" + text);
-    }
-    void waitMs(int) override {}
-
-    std::string label;
-    int menusEnabled = -1;
-    std::vector<std::string> status;
-};
 
 sim::DeviceOptions Options(int medium, std::string ident = {}, std::string password = {}) {
     sim::DeviceOptions o;
@@ -40,118 +22,115 @@ sim::DeviceOptions Options(int medium, std::string ident = {}, std::string passw
     return o;
 }
 
-struct Bench {
-    explicit Bench(sim::DeviceOptions options = {}) : device(options) {
+// Connection settings for Com 3 at 115200 baud, a gas computer expected.
+struct Bench : test::LinkBench {
+    explicit Bench(sim::DeviceOptions options = {}) : LinkBench(options) {
         session.Online = true;
         session.Anschluss = 2;
         session.Baudrate = 7;
         session.Medium = medium::Gas;
     }
-    sim::Device device;
-    sim::SimLine line{device};
-    ConnectUi ui;
-    Session session;
-    test::TempDir dir;
-    Link link{line, ui, session, dir.path()};
+    // The label and the offline menus as last shown (-1: never touched).
+    int online() const { return ui.onlineShown.empty() ? -1 : ui.onlineShown.back(); }
+    int menus() const { return ui.menusEnabled.empty() ? -1 : ui.menusEnabled.back(); }
     DeviceState state;
 };
 
-TEST(ConnectDevice, GasDeviceGoesOnline) {
-    Bench b;
-    ConnectDevice(b.link, b.state);
-    EXPECT_TRUE(b.session.Online);
-    EXPECT_TRUE(b.line.isOpen());
-    EXPECT_EQ(b.link.portName(), DefaultPortName(3));
-    EXPECT_EQ(b.session.Medium, medium::Gas);
-    EXPECT_EQ(b.state.DeviceIdent, "PV-GAS2 ");
-    EXPECT_FALSE(b.state.DeviceAccess.isProtected());
-    EXPECT_EQ(b.ui.menusEnabled, 0);
-    EXPECT_EQ(b.ui.label, "ONLINE");
-    EXPECT_TRUE(b.ui.status.empty());
-}
-
-TEST(ConnectDevice, EnergyDeviceSetsTheMedium) {
-    Bench b(Options(1));
-    ConnectDevice(b.link, b.state);
-    EXPECT_TRUE(b.session.Online);
-    EXPECT_EQ(b.session.Medium, medium::Energy);
-    EXPECT_EQ(b.state.DeviceIdent, "PV-ENG2 ");
-}
-
-TEST(ConnectDevice, UnknownIdentityIsRefused) {
+TEST(ConnectDevice, OnlineOnlyWithAnUnprotectedDeviceOfOurs) {
+    const std::vector<std::string> refused = {"0:Kein GAS- oder DAMPF Rechner"};
+    struct Case {
+        const char* what;
+        sim::DeviceOptions options;
+        std::string ident;  // poked over the device's own, when set
+        bool silent;
+        bool online;
+        int medium;
+        std::string identRead;
+        std::string password;
+        std::vector<std::string> status;
+    };
     // Without the trailing blank (here a NUL in its place) the identity is
-    // not one of ours; nor is any other text.
-    for (const std::string& ident : {std::string("PV-GAS2\0", 8), std::string("PV-GAS2X"),
-                                     std::string("pv-gas2 "), std::string("PV-ENG1 ")}) {
-        Bench b(Options(1));
-        b.device.poke(0x80B0, std::vector<std::uint8_t>(ident.begin(), ident.end()));
-        ConnectDevice(b.link, b.state);
-        EXPECT_FALSE(b.session.Online) << ident;
-        EXPECT_FALSE(b.line.isOpen()) << ident;
-        EXPECT_EQ(b.state.DeviceIdent, ident);
-        EXPECT_EQ(b.session.Medium, medium::Gas) << ident;
-        EXPECT_EQ(b.ui.status, std::vector<std::string>{"0:Kein GAS- oder DAMPF Rechner"});
-        EXPECT_EQ(b.ui.menusEnabled, 1);
-        EXPECT_EQ(b.ui.label, "OFFLINE");
+    // not one of ours; nor is any other text. The session's medium stays.
+    const Case cases[] = {
+        {"gas", {}, "", false, true, medium::Gas, "PV-GAS2 ", "", {}},
+        {"energy", Options(1), "", false, true, medium::Energy, "PV-ENG2 ", "", {}},
+        {"protected",
+         Options(0, {}, "GEHEIM12"),
+         "",
+         false,
+         false,
+         medium::Gas,
+         "PV-GAS2 ",
+         "GEHEIM12",
+         {}},
+        {"silent", {}, "", true, false, medium::Gas, "", "", {}},
+        {"NUL for the blank", Options(1), std::string("PV-GAS2\0", 8), false, false, medium::Gas,
+         std::string("PV-GAS2\0", 8), "", refused},
+        {"another letter", Options(1), "PV-GAS2X", false, false, medium::Gas, "PV-GAS2X", "",
+         refused},
+        {"small letters", Options(1), "pv-gas2 ", false, false, medium::Gas, "pv-gas2 ", "",
+         refused},
+        {"an old device", Options(1), "PV-ENG1 ", false, false, medium::Gas, "PV-ENG1 ", "",
+         refused},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bench b(c.options);
+        if (!c.ident.empty())
+            b.device.poke(0x80B0, std::vector<std::uint8_t>(c.ident.begin(), c.ident.end()));
+        if (c.silent) b.device.injectFault(sim::Fault::NoReply, kTransactionAttempts);
+        ConnectDevice(*b.link, b.state);
+        EXPECT_EQ(b.session.Online, c.online);
+        if (c.password.empty()) {
+            EXPECT_EQ(b.line.isOpen(), c.online);
+        }
+        if (c.online) {
+            EXPECT_EQ(b.link->portName(), DefaultPortName(3));
+        }
+        EXPECT_EQ(b.session.Medium, c.medium);
+        EXPECT_EQ(b.state.DeviceIdent, c.identRead);
+        EXPECT_EQ(b.state.DeviceAccess.isProtected(), !c.password.empty());
+        if (!c.password.empty()) {
+            EXPECT_EQ(b.state.DeviceAccess.Password, c.password);
+        }
+        EXPECT_EQ(b.menus(), c.online ? 0 : 1);
+        EXPECT_EQ(b.online(), c.online ? 1 : 0);
+        EXPECT_EQ(b.ui.statusTexts, c.status);
     }
-}
-
-TEST(ConnectDevice, ProtectedDeviceStaysOffline) {
-    Bench b(Options(0, {}, "GEHEIM12"));
-    ConnectDevice(b.link, b.state);
-    EXPECT_FALSE(b.session.Online);
-    EXPECT_TRUE(b.state.DeviceAccess.isProtected());
-    EXPECT_EQ(b.state.DeviceAccess.Password, "GEHEIM12");
-    EXPECT_EQ(b.state.DeviceIdent, "PV-GAS2 ");
-    EXPECT_EQ(b.ui.menusEnabled, 1);
-    EXPECT_EQ(b.ui.label, "OFFLINE");
-    EXPECT_TRUE(b.ui.status.empty());
-}
-
-TEST(ConnectDevice, SilentDeviceLeavesTheProgramOffline) {
-    Bench b;
-    b.device.injectFault(sim::Fault::NoReply, kTransactionAttempts);
-    ConnectDevice(b.link, b.state);
-    EXPECT_FALSE(b.session.Online);
-    EXPECT_FALSE(b.line.isOpen());
-    EXPECT_EQ(b.state.DeviceIdent, "");
-    EXPECT_EQ(b.ui.menusEnabled, 1);
-    EXPECT_EQ(b.ui.label, "OFFLINE");
-    EXPECT_TRUE(b.ui.status.empty());
 }
 
 TEST(ConnectDevice, OfflineSettingsOpenNothing) {
     Bench b;
     b.session.Online = false;
-    ConnectDevice(b.link, b.state);
+    ConnectDevice(*b.link, b.state);
     EXPECT_FALSE(b.line.isOpen());
     EXPECT_EQ(b.device.framesServed(), 0u);
-    EXPECT_EQ(b.ui.menusEnabled, 1);
-    EXPECT_EQ(b.ui.label, "OFFLINE");
+    EXPECT_EQ(b.menus(), 1);
+    EXPECT_EQ(b.online(), 0);
 }
 
 TEST(DeviceAvailable, OfflineAlwaysAvailable) {
     Bench b;
     b.session.Online = false;
-    EXPECT_TRUE(DeviceAvailable(b.link, b.state));
+    EXPECT_TRUE(DeviceAvailable(*b.link, b.state));
     EXPECT_EQ(b.device.framesServed(), 0u);
 }
 
 TEST(DeviceAvailable, OnlineOnlyWithASupportedIdentity) {
     Bench gas;
-    ConnectDevice(gas.link, gas.state);
+    ConnectDevice(*gas.link, gas.state);
     ASSERT_TRUE(gas.session.Online);
-    EXPECT_TRUE(DeviceAvailable(gas.link, gas.state));
+    EXPECT_TRUE(DeviceAvailable(*gas.link, gas.state));
     gas.device.injectFault(sim::Fault::BadChecksum, kTransactionAttempts);
-    EXPECT_FALSE(DeviceAvailable(gas.link, gas.state));
+    EXPECT_FALSE(DeviceAvailable(*gas.link, gas.state));
 
     // The device answers with another identity after the connection: not
     // available, and the medium stays as identified.
     Bench other;
-    ConnectDevice(other.link, other.state);
+    ConnectDevice(*other.link, other.state);
     ASSERT_TRUE(other.session.Online);
     other.device.poke(0x80B0, std::vector<std::uint8_t>{'P', 'V', '-', 'E', 'N', 'G', '2', 0});
-    EXPECT_FALSE(DeviceAvailable(other.link, other.state));
+    EXPECT_FALSE(DeviceAvailable(*other.link, other.state));
     EXPECT_EQ(other.session.Medium, medium::Gas);
     EXPECT_TRUE(other.session.Online);
 }

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,17 +39,13 @@ TEST(ClockDigits, DecodeSecondUnitsFirst) {
 }
 
 TEST(ClockDigits, TwoDigitYearsSplitAt80) {
-    Bytes d = {0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 5, 0};
-    EXPECT_EQ(data::DecodeClockDigits(d).year, 2005);
-    d[10] = 0;
-    d[11] = 8;
-    EXPECT_EQ(data::DecodeClockDigits(d).year, 1980);
-    d[10] = 9;
-    d[11] = 7;
-    EXPECT_EQ(data::DecodeClockDigits(d).year, 2079);
-    d[10] = 0;
-    d[11] = 0;
-    EXPECT_EQ(data::DecodeClockDigits(d).year, 2000);
+    for (const auto& [units, tens, year] : {std::tuple<std::uint8_t, std::uint8_t, int>{5, 0, 2005},
+                                            {0, 8, 1980},
+                                            {9, 7, 2079},
+                                            {0, 0, 2000}}) {
+        const Bytes d = {0, 0, 0, 0, 0, 0, 1, 0, 1, 0, units, tens};
+        EXPECT_EQ(data::DecodeClockDigits(d).year, year);
+    }
 }
 
 TEST(ClockDigits, OnlyTheLowNibbleCounts) {
@@ -65,18 +62,16 @@ TEST(ClockDigits, EncodeIsTheInverseOfDecode) {
 }
 
 TEST(ClockValidity, RangesAndRealDates) {
-    EXPECT_TRUE(data::IsValidDeviceDateTime(Dt(1999, 12, 31, 23, 59, 59)));
-    EXPECT_TRUE(data::IsValidDeviceDateTime(Dt(2024, 2, 29, 0, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2023, 2, 29, 0, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 2, 31, 12, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 4, 31, 12, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 1, 24, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 1, 0, 60, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 1, 0, 0, 60)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 0, 1, 0, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 13, 1, 0, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 0, 0, 0, 0)));
-    EXPECT_FALSE(data::IsValidDeviceDateTime(Dt(2024, 1, 32, 0, 0, 0)));
+    for (const auto& t : {Dt(1999, 12, 31, 23, 59, 59), Dt(2024, 2, 29, 0, 0, 0)}) {
+        EXPECT_TRUE(data::IsValidDeviceDateTime(t));
+    }
+    for (const auto& t :
+         {Dt(2023, 2, 29, 0, 0, 0), Dt(2024, 2, 31, 12, 0, 0), Dt(2024, 4, 31, 12, 0, 0),
+          Dt(2024, 1, 1, 24, 0, 0), Dt(2024, 1, 1, 0, 60, 0), Dt(2024, 1, 1, 0, 0, 60),
+          Dt(2024, 0, 1, 0, 0, 0), Dt(2024, 13, 1, 0, 0, 0), Dt(2024, 1, 0, 0, 0, 0),
+          Dt(2024, 1, 32, 0, 0, 0)}) {
+        EXPECT_FALSE(data::IsValidDeviceDateTime(t)) << t.year << "-" << t.month << "-" << t.day;
+    }
 }
 
 TEST(ClockOffset, DeviceMinusPcInDays) {
@@ -299,20 +294,6 @@ TEST_F(DataCommands, IdentityAccessSerialNumberAndProgramText) {
     }
 }
 
-TEST_F(DataCommands, FailedTextReadsKeepTheirTexts) {
-    std::string ident = "before";
-    failNextRead();
-    EXPECT_FALSE(ReadDeviceIdent(link, ident));
-    EXPECT_EQ(ident, "before");
-    // The program area has no reply checksum: a reply that stops short fails it.
-    device.injectFault(sim::Fault::ShortReply, kTransactionAttempts);
-    EXPECT_EQ(ReadProgramText(link), "");
-    std::string serialNo = "kept";
-    failNextRead();
-    EXPECT_FALSE(ReadDeviceSerialNo(link, serialNo));
-    EXPECT_EQ(serialNo, "kept");
-}
-
 TEST_F(DataCommands, ClockWrittenFromThePcClockReadsBackWithItsOffset) {
     const LocalTime pcNow = data::ToLocalTime(Dt(2024, 2, 28, 23, 59, 58));
     const PcClock pc = [&] { return pcNow; };
@@ -336,15 +317,6 @@ TEST_F(DataCommands, ClockWrittenFromThePcClockReadsBackWithItsOffset) {
     EXPECT_NEAR(offset, -1.0, 3.0 / 86400);
 }
 
-TEST_F(DataCommands, FailedClockReadClearsTheFieldsAndKeepsTheOffset) {
-    DeviceDateTime clock = Dt(2020, 1, 2, 3, 4, 5);
-    double offset = 0.25;
-    failNextRead();
-    EXPECT_FALSE(ReadDeviceClock(link, clock, offset));
-    EXPECT_EQ(clock, DeviceDateTime{});
-    EXPECT_EQ(offset, 0.25);
-}
-
 TEST_F(DataCommands, OperatingValuesOfBothCircuits) {
     std::array<OperatingValuesRec, 2> values{};
     for (int c = 0; c < 2; ++c) {
@@ -362,22 +334,37 @@ TEST_F(DataCommands, OperatingValuesOfBothCircuits) {
 }
 
 TEST_F(DataCommands, FailedReadsLeaveTheirRecords) {
+    std::string text = "kept";
+    DeviceDateTime clock = Dt(2020, 1, 2, 3, 4, 5);
+    double offset = 0.25;
     OperatingValuesRec values;
     values.Field[3] = 42.0f;
     const OperatingValuesRec before = values;
-    failNextRead();
-    EXPECT_FALSE(ReadOperatingValues(link, 0, values));
-    EXPECT_EQ(values, before);
-
     OutputCurrentsRec currents{{1, 2, 3, 4}};
-    failNextRead();
-    EXPECT_FALSE(ReadOutputCurrents(link, currents));
-    EXPECT_EQ(currents, (OutputCurrentsRec{{1, 2, 3, 4}}));
-
     std::uint8_t bits = 0x5A;
-    failNextRead();
-    EXPECT_EQ(ReadErrorState(link, bits), -1);
-    EXPECT_EQ(bits, 0x5A);
+    const std::pair<const char*, std::function<void()>> reads[] = {
+        {"identity", [&] { EXPECT_FALSE(ReadDeviceIdent(link, text)); }},
+        {"serial number", [&] { EXPECT_FALSE(ReadDeviceSerialNo(link, text)); }},
+        {"operating values", [&] { EXPECT_FALSE(ReadOperatingValues(link, 0, values)); }},
+        {"output currents", [&] { EXPECT_FALSE(ReadOutputCurrents(link, currents)); }},
+        {"error state", [&] { EXPECT_EQ(ReadErrorState(link, bits), -1); }},
+        // A failed clock read clears the fields and keeps the offset.
+        {"clock", [&] { EXPECT_FALSE(ReadDeviceClock(link, clock, offset)); }},
+    };
+    for (const auto& [what, read] : reads) {
+        SCOPED_TRACE(what);
+        failNextRead();
+        read();
+        EXPECT_EQ(text, "kept");
+        EXPECT_EQ(values, before);
+        EXPECT_EQ(currents, (OutputCurrentsRec{{1, 2, 3, 4}}));
+        EXPECT_EQ(bits, 0x5A);
+        EXPECT_EQ(offset, 0.25);
+    }
+    EXPECT_EQ(clock, DeviceDateTime{});
+    // The program area has no reply checksum: a reply that stops short fails it.
+    device.injectFault(sim::Fault::ShortReply, kTransactionAttempts);
+    EXPECT_EQ(ReadProgramText(link), "");
 
     // Offline: nothing is sent at all.
     session.Online = false;

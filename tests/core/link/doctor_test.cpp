@@ -9,12 +9,12 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 
-#include <map>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <map>
 
 #include <algorithm>
 #include <chrono>
@@ -23,8 +23,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/model/session.h"
 #include "core/app/texts.h"
+#include "core/model/session.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
 #include "support/recording_ui.h"
@@ -61,6 +61,13 @@ const Finding* Find(const std::vector<Finding>& findings, std::uint16_t text) {
     return it == findings.end() ? nullptr : &*it;
 }
 
+// The whole check of a port, with its logs in a scratch folder.
+doctor::PortReport Check(const std::string& path, int configured = 7) {
+    TempDir logs;
+    RecordingUi ui;
+    return doctor::CheckPort(path, nullptr, configured, ui, logs.path());
+}
+
 std::string Numbers(const std::vector<Finding>& findings) {
     std::string s;
     for (const Finding& f : findings) s += std::to_string(f.text) + " ";
@@ -79,11 +86,8 @@ TEST(Doctor, FindsTheDeviceAtTheRateItUsesWhateverRateIsConfigured) {
         o.medium = c.medium;
         SimPty pty(o);
         ASSERT_TRUE(pty.started);
-        TempDir logs;
-        RecordingUi ui;
         const auto started = std::chrono::steady_clock::now();
-        const doctor::PortReport r =
-            doctor::CheckPort(pty.path(), nullptr, c.configured, ui, logs.path());
+        const doctor::PortReport r = Check(pty.path(), c.configured);
         const auto took = std::chrono::steady_clock::now() - started;
         EXPECT_EQ(r.answeredBaudIndex, c.deviceBaud) << Numbers(r.findings);
         EXPECT_EQ(r.ident, c.medium == 0 ? "PV-GAS2 " : "PV-ENG2 ");
@@ -110,8 +114,7 @@ TEST(Doctor, PortsThatCannotBeUsedAreNamedAndNotQueried) {
     for (const Case& c : {Case{"/dev/parvion-no-such-port", t::kMissing},
                           Case{(dir.path() / "gone" / "ttyUSB9").string(), t::kMissing},
                           Case{plainFile, t::kNotADevice}}) {
-        RecordingUi ui;
-        const doctor::PortReport r = doctor::CheckPort(c.path, nullptr, 7, ui, dir.path());
+        const doctor::PortReport r = Check(c.path);
         ASSERT_FALSE(r.findings.empty());
         EXPECT_EQ(r.findings.front().text, c.expected) << c.path;
         EXPECT_EQ(r.findings.front().verdict, Verdict::Failed);
@@ -223,9 +226,7 @@ TEST(Doctor, GarbageIsReportedAndNeverMistakenForTheDevice) {
         SimPty pty;
         ASSERT_TRUE(pty.started);
         pty.device.injectFault(sim::Fault::BadChecksum, c.badReplies);
-        TempDir logs;
-        RecordingUi ui;
-        const doctor::PortReport r = doctor::CheckPort(pty.path(), nullptr, 7, ui, logs.path());
+        const doctor::PortReport r = Check(pty.path());
         const Finding* garbled = Find(r.findings, t::kGarbled);
         ASSERT_NE(garbled, nullptr) << Numbers(r.findings);
         EXPECT_EQ(garbled->args.at(1), "115200");
@@ -239,9 +240,7 @@ TEST(Doctor, AnUnknownIdentityIsNamedNotTaken) {
     o.ident = "XY\x01-9000";
     SimPty pty(o);
     ASSERT_TRUE(pty.started);
-    TempDir logs;
-    RecordingUi ui;
-    const doctor::PortReport r = doctor::CheckPort(pty.path(), nullptr, 7, ui, logs.path());
+    const doctor::PortReport r = Check(pty.path());
     EXPECT_FALSE(r.answered());
     const Finding* unknown = Find(r.findings, t::kUnknownIdent);
     ASSERT_NE(unknown, nullptr) << Numbers(r.findings);
@@ -283,7 +282,10 @@ TEST(Doctor, PortsAreTestedOnceChosenFirstWithoutForeignTerminals) {
         // A port mapped to its own default path is no mapping: only the
         // system's list brings it in.
         {"", {{1, "/dev/ttyS0"}, {2, "/dev/ttyACM0"}}, {}, {"/dev/ttyACM0"}},
-        {"tcp://box:4001", {{8, "rfc2217://box:4002"}}, {}, {"tcp://box:4001", "rfc2217://box:4002"}},
+        {"tcp://box:4001",
+         {{8, "rfc2217://box:4002"}},
+         {},
+         {"tcp://box:4001", "rfc2217://box:4002"}},
     };
     for (const Case& c : cases) {
         std::vector<doctor::ListedPort> listed;

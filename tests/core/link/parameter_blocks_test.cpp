@@ -15,11 +15,8 @@
 
 #include "core/link/transport.h"
 #include "core/model/defaults.h"
-#include "sim/lib/device.h"
-#include "sim/lib/sim_line.h"
 #include "support/line_decorator.h"
-#include "support/recording_ui.h"
-#include "support/temp_dir.h"
+#include "support/link_bench.h"
 
 namespace parvion {
 namespace {
@@ -74,29 +71,11 @@ class WrongEchoLine : public LineDecorator {
     }
 };
 
-struct Bench {
-    explicit Bench(sim::DeviceOptions options = {}) : device(options) { connect(line); }
-    Bench(sim::DeviceOptions options, int medium) : device(options) {
-        session.Medium = medium;
-        connect(line);
+struct Bench : test::LinkBench {
+    explicit Bench(sim::DeviceOptions options = {}) : LinkBench(options) {
+        session.Medium = options.medium;
+        open();
     }
-
-    void connect(SerialLine& through) {
-        link = std::make_unique<Link>(through, ui, session, dir.path());
-        link->setPortResolver([](int) { return std::string("sim"); });
-        session.Baudrate = device.baudIndex();
-        EXPECT_TRUE(link->OpenComPort(1, device.baudIndex()));
-    }
-
-    Bytes peek(block::Place p) const { return device.peek(p.address, p.count); }
-    void fill(block::Place p, std::uint8_t v) { device.poke(p.address, Bytes(p.count, v)); }
-
-    test::TempDir dir;
-    sim::Device device;
-    sim::SimLine line{device};
-    test::RecordingUi ui;
-    Session session;
-    std::unique_ptr<Link> link;
 };
 
 // An image in which every field has a value of its own that survives the
@@ -223,7 +202,7 @@ TEST(ParameterBlocks, SystemKindIsReducedToTheDevicesKindMask) {
 TEST(ParameterBlocks, TheEnergyComputerHasNoGasInputSet) {
     sim::DeviceOptions options;
     options.medium = medium::Energy;
-    Bench b(options, medium::Energy);
+    Bench b(options);
     b.fill(block::EG_User, 0x22);
     ParameterImage image = distinctImage(ausbaustufe::HighEnd);
     WriteAllParameters(*b.link, image);
@@ -280,7 +259,7 @@ TEST(ParameterBlocks, FailedReadsLeaveTheirRecords) {
 TEST(ParameterBlocks, MediumReplyForAnotherAddressIsRefused) {
     Bench b;
     WrongEchoLine wrong(b.line);
-    b.connect(wrong);
+    b.open(wrong);
     ParameterImage image = distinctImage(ausbaustufe::HighEnd);
     const Med_UserRec before = image.Med_User[0];
     const int failed = b.link->failedTransactions();
@@ -444,7 +423,7 @@ TEST(ParameterBlocks, LongFramesPassAtLowBaudRates) {
     options.baudIndex = 0;
     Bench b(options);
     PacedLine paced(b.line, 1200);
-    b.connect(paced);
+    b.open(paced);
     ParameterImage image;
     ASSERT_TRUE(ReadT_User(*b.link, image, 0));  // a record goes out as the device has it
     image.T_User[0] = distinctImage(ausbaustufe::HighEnd).T_User[0];

@@ -42,42 +42,28 @@ namespace fs = std::filesystem;
 
 template <class Rec>
 constexpr int kMembers = 0;
-template <>
-constexpr int kMembers<T_UserRec> = 11;
-template <>
-constexpr int kMembers<P_UserRec> = 11;
-template <>
-constexpr int kMembers<Flow_UserRec> = 10;
-template <>
-constexpr int kMembers<Des_UserRec> = 8;
-template <>
-constexpr int kMembers<Med_UserRec> = 11;
-template <>
-constexpr int kMembers<EG_UserRec> = 4;
-template <>
-constexpr int kMembers<Bez_UserRec> = 4;
-template <>
-constexpr int kMembers<Imp_UserRec> = 5;
-template <>
-constexpr int kMembers<Alm_UserRec> = 7;
-template <>
-constexpr int kMembers<Aus_UserRec> = 7;
-template <>
-constexpr int kMembers<Dis_UserRec> = 4;
-template <>
-constexpr int kMembers<UserEinheitRec> = 6;
-template <>
-constexpr int kMembers<Trend_UserRec> = 4;
-template <>
-constexpr int kMembers<FlowKorrRec> = 1;
-template <>
-constexpr int kMembers<GrenzwerteRec> = 4;
-template <>
-constexpr int kMembers<SystemRec> = 9;
-template <>
-constexpr int kMembers<DisplayRec> = 4;
-template <>
-constexpr int kMembers<BetriebRec> = 1;
+#define PARVION_MEMBERS(Rec, n) \
+    template <>                 \
+    constexpr int kMembers<Rec> = n;
+PARVION_MEMBERS(T_UserRec, 11)
+PARVION_MEMBERS(P_UserRec, 11)
+PARVION_MEMBERS(Flow_UserRec, 10)
+PARVION_MEMBERS(Des_UserRec, 8)
+PARVION_MEMBERS(Med_UserRec, 11)
+PARVION_MEMBERS(EG_UserRec, 4)
+PARVION_MEMBERS(Bez_UserRec, 4)
+PARVION_MEMBERS(Imp_UserRec, 5)
+PARVION_MEMBERS(Alm_UserRec, 7)
+PARVION_MEMBERS(Aus_UserRec, 7)
+PARVION_MEMBERS(Dis_UserRec, 4)
+PARVION_MEMBERS(UserEinheitRec, 6)
+PARVION_MEMBERS(Trend_UserRec, 4)
+PARVION_MEMBERS(FlowKorrRec, 1)
+PARVION_MEMBERS(GrenzwerteRec, 4)
+PARVION_MEMBERS(SystemRec, 9)
+PARVION_MEMBERS(DisplayRec, 4)
+PARVION_MEMBERS(BetriebRec, 1)
+#undef PARVION_MEMBERS
 
 template <class Fn, class... M>
 void Each(Fn& fn, M&... m) {
@@ -431,24 +417,13 @@ Pins Collect() {
 
     std::mt19937 rng(21);
     std::string raw;
-    PinRawDecode<T_UserRec>(raw, rng, "T_User");
-    PinRawDecode<P_UserRec>(raw, rng, "P_User");
-    PinRawDecode<Flow_UserRec>(raw, rng, "Flow_User");
-    PinRawDecode<Des_UserRec>(raw, rng, "Des_User");
-    PinRawDecode<Med_UserRec>(raw, rng, "Med_User");
-    PinRawDecode<EG_UserRec>(raw, rng, "EG_User");
-    PinRawDecode<Bez_UserRec>(raw, rng, "Bez_User");
-    PinRawDecode<Imp_UserRec>(raw, rng, "Imp_User");
-    PinRawDecode<Alm_UserRec>(raw, rng, "Alm_User");
-    PinRawDecode<Aus_UserRec>(raw, rng, "Aus_User");
-    PinRawDecode<Dis_UserRec>(raw, rng, "Dis_User");
-    PinRawDecode<UserEinheitRec>(raw, rng, "UserEinheiten");
-    PinRawDecode<Trend_UserRec>(raw, rng, "Trend_User");
-    PinRawDecode<FlowKorrRec>(raw, rng, "FlowKorr");
-    PinRawDecode<GrenzwerteRec>(raw, rng, "Grenzwerte");
-    PinRawDecode<SystemRec>(raw, rng, "System");
-    PinRawDecode<DisplayRec>(raw, rng, "Display");
-    PinRawDecode<BetriebRec>(raw, rng, "Betrieb");
+    ParameterImage kinds;  // one of each record kind, in the order of the blocks
+    ForEachBlock(kinds, [&](const std::string& name, auto& rec) {
+        const std::string kind = name.substr(0, name.find_last_not_of("0123456789") + 1);
+        if (name == kind || name == kind + '0') {
+            PinRawDecode<std::remove_cvref_t<decltype(rec)>>(raw, rng, kind);
+        }
+    });
     pins.add("raw.decode", raw);
     return pins;
 }

@@ -3,8 +3,8 @@
 // misbehave: each failure ends the open in time with its cause, and the
 // transport gives a network line its latency allowance.
 
-#include "core/app/error_log.h"
 #include "core/link/socket_line.h"
+#include "core/app/error_log.h"
 
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -401,18 +401,11 @@ TEST(SocketLine, TheFailureNamesThePortAndTheCause) {
         std::string port;
         const char* says;
     };
-    const std::string refused = "tcp://127.0.0.1:" + std::to_string([] {
-                                    // A port nothing listens on.
-                                    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-                                    sockaddr_in a{};
-                                    a.sin_family = AF_INET;
-                                    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-                                    socklen_t len = sizeof a;
-                                    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-                                    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-                                    ::close(fd);
-                                    return ntohs(a.sin_port);
-                                }());
+    std::string refused;  // a port nothing listens on any more
+    {
+        const ScriptedServer gone({});
+        refused = "tcp://" + gone.name().substr(std::string("rfc2217://").size());
+    }
     for (const Case& c : std::vector<Case>{
              {"rfc2217://no-such-host.invalid:4001", "host not found"},
              {refused, "refuses the connection"},

@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,11 +21,8 @@
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
-#include "sim/lib/device.h"
-#include "sim/lib/pty_server.h"
 #include "support/line_decorator.h"
-#include "support/recording_ui.h"
-#include "support/temp_dir.h"
+#include "support/pty_link_bench.h"
 #include "support/unprivileged.h"
 
 namespace parvion {
@@ -35,35 +31,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
 
-struct PtyBench {
-    explicit PtyBench(sim::DeviceOptions options = {}) : device(options) {
-        std::string error;
-        started = server.start(&error);
-        EXPECT_TRUE(started) << error;
-        session.Baudrate = options.baudIndex;
-        link.setPortResolver([this](int) { return server.slavePath(); });
-        link.setErrorLog(ErrorLogIn(dir.path()));
-        ui.realWaits = true;
-    }
-    bool open() { return link.OpenComPort(1, session.Baudrate); }
-
-    test::TempDir dir;
-    sim::Device device;
-    sim::PtyServer server{device};
-    bool started = false;
-    TermiosLine line;
-    test::RecordingUi ui;
-    Session session;
-    Link link{line, ui, session, dir.path()};
-};
-
-// Runs fn on another thread and tells whether it ended within the limit, so
-// that a hang fails the test instead of blocking it.
-template <typename Fn>
-bool endsWithin(std::chrono::seconds limit, Fn fn) {
-    auto done = std::async(std::launch::async, fn);
-    return done.wait_for(limit) == std::future_status::ready;
-}
+using PtyBench = test::PtyLinkBench<TermiosLine>;
+using test::EndsWithin;
 
 TEST(TermiosPty, ParametersTravelBothWays) {
     PtyBench b;
@@ -136,7 +105,7 @@ TEST(TermiosPty, APulledCableEndsTheTransactionOffline) {
         }
         b.server.stop();
     });
-    EXPECT_TRUE(endsWithin(10s, [&] { result = ReadFlowKorr(b.link, image, 1); }));
+    EXPECT_TRUE(EndsWithin(10s, [&] { result = ReadFlowKorr(b.link, image, 1); }));
     puller.join();
     EXPECT_FALSE(result);
     EXPECT_EQ(b.link.lastAttempts(), 1);
@@ -145,56 +114,6 @@ TEST(TermiosPty, APulledCableEndsTheTransactionOffline) {
     EXPECT_TRUE(b.line.failed());
     EXPECT_FALSE(b.ui.onlineShown.back());
     EXPECT_TRUE(b.ui.menusEnabled.back());
-}
-
-TEST(TermiosPty, ADroppedLineIsNoticedAtOnce) {
-    PtyBench b;
-    ASSERT_TRUE(b.open());
-    b.device.injectFault(sim::Fault::DropLine, 1);
-    ParameterImage image;
-    bool result = true;
-    EXPECT_TRUE(endsWithin(10s, [&] { result = ReadSystem(b.link, image); }));
-    EXPECT_FALSE(result);
-    EXPECT_FALSE(b.session.Online);
-}
-
-TEST(TermiosPty, WhyAPortCannotBeOpened) {
-    PtyBench b;
-    // Missing: the reason goes to the error log, the program stays offline.
-    b.link.setPortResolver([&b](int) { return (b.dir / "ttyMissing").string(); });
-    EXPECT_FALSE(b.link.OpenComPort(2, 7));
-    EXPECT_FALSE(b.session.Online);
-    const std::string log = test::readFileBytes(b.dir / "Errors.log");
-    EXPECT_NE(log.find("Com 2"), std::string::npos) << log;
-    EXPECT_NE(log.find("does not exist"), std::string::npos) << log;
-
-    // Busy: another line holds the port.
-    TermiosLine first;
-    std::string error;
-    ASSERT_TRUE(first.open(b.server.slavePath(), 115200, &error)) << error;
-    TermiosLine second;
-    EXPECT_FALSE(second.open(b.server.slavePath(), 115200, &error));
-    EXPECT_NE(error.find("busy"), std::string::npos) << error;
-    first.close();
-    EXPECT_TRUE(second.open(b.server.slavePath(), 115200, &error)) << error;
-    second.close();
-
-    // Not a terminal.
-    test::writeFileBytes(b.dir / "plain", "x");
-    EXPECT_FALSE(second.open((b.dir / "plain").string(), 9600, &error));
-    EXPECT_NE(error.find("not a serial port"), std::string::npos) << error;
-
-    // Permission denied, with the hint a user needs.
-    const std::string locked = (b.dir / "plain").string();
-    ::chmod(locked.c_str(), 0600);
-    ::chmod(b.dir.path().c_str(), 0755);
-    const int rc = test::runUnprivileged([&locked] {
-        TermiosLine line;
-        std::string reason;
-        if (line.open(locked, 9600, &reason)) return 2;
-        return reason.find("dialout") != std::string::npos ? 0 : 1;
-    });
-    EXPECT_EQ(rc, 0);
 }
 
 // A line whose output never drains, as a port held back by flow control or
@@ -236,7 +155,7 @@ TEST(TermiosPty, EveryFailureKeepsItsCause) {
         ASSERT_TRUE(ReadDisplay(b.link, image));  // so that the write may go out
         b.device.injectFault(c.fault, c.count);
         bool result = true;
-        EXPECT_TRUE(endsWithin(10s, [&] { result = c.operation(b.link, image); }));
+        EXPECT_TRUE(EndsWithin(10s, [&] { result = c.operation(b.link, image); }));
         EXPECT_FALSE(result);
         const LinkFailure& f = b.link.lastFailure();
         EXPECT_EQ(LinkCauseName(f.cause), std::string(LinkCauseName(c.cause)));
@@ -286,7 +205,7 @@ TEST(TermiosPty, OfflineKeepsTheCauseThatTookTheLinkOffline) {
     EXPECT_EQ(b.link.lastFailure().cause, LinkCause::Offline);
 }
 
-TEST(TermiosPty, OpenFailuresCarryTheSystemErrorNumber) {
+TEST(TermiosPty, OpenFailuresSayWhyAndCarryTheSystemErrorNumber) {
     PtyBench b;
     test::writeFileBytes(b.dir / "plain", "x");
     TermiosLine holder;
@@ -294,26 +213,38 @@ TEST(TermiosPty, OpenFailuresCarryTheSystemErrorNumber) {
     ASSERT_TRUE(holder.open(b.server.slavePath(), 115200, &error)) << error;
     struct Case {
         std::string path;
-        int baudIndex;
         int errorNumber;
+        const char* says;
     };
     const Case cases[] = {
-        {(b.dir / "ttyMissing").string(), 7, ENOENT},
-        {(b.dir / "plain").string(), 7, ENOTTY},
-        {b.server.slavePath(), 7, EBUSY},  // held by another line
+        {(b.dir / "ttyMissing").string(), ENOENT, "does not exist"},
+        {(b.dir / "plain").string(), ENOTTY, "not a serial port"},
+        {b.server.slavePath(), EBUSY, "busy"},  // held by another line
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
+        TermiosLine line;
+        int number = 0;
+        EXPECT_FALSE(line.open(c.path, 9600, &error, &number));
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+        EXPECT_EQ(ErrorName(number), ErrorName(c.errorNumber));
+        // Through the link: offline, the cause kept, the reason in the error log.
         b.link.setPortResolver([&c](int) { return c.path; });
         b.session.Online = true;
-        EXPECT_FALSE(b.link.OpenComPort(1, c.baudIndex));
+        EXPECT_FALSE(b.link.OpenComPort(2, 7));
         const LinkFailure& f = b.link.lastFailure();
         EXPECT_EQ(f.cause, LinkCause::OpenFailed);
         EXPECT_EQ(ErrorName(f.errorNumber), ErrorName(c.errorNumber));
         EXPECT_EQ(f.port, c.path);
         EXPECT_FALSE(b.session.Online);
+        const std::string log = test::readFileBytes(b.dir / "Errors.log");
+        EXPECT_NE(log.find("Com 2 (" + c.path + ")"), std::string::npos) << log;
+        EXPECT_NE(log.rfind(c.says), std::string::npos) << log;
     }
+    // Once the holder lets go, the port opens.
     holder.close();
+    TermiosLine second;
+    EXPECT_TRUE(second.open(b.server.slavePath(), 115200, &error)) << error;
 
     // Permission denied, as a user outside the dialout group meets it.
     const std::string locked = (b.dir / "plain").string();
@@ -321,9 +252,11 @@ TEST(TermiosPty, OpenFailuresCarryTheSystemErrorNumber) {
     ::chmod(b.dir.path().c_str(), 0755);
     const int rc = test::runUnprivileged([&locked] {
         TermiosLine line;
+        std::string reason;
         int number = 0;
-        if (line.open(locked, 9600, nullptr, &number)) return 2;
-        return number == EACCES ? 0 : 1;
+        if (line.open(locked, 9600, &reason, &number)) return 2;
+        if (reason.find("dialout") == std::string::npos) return 1;
+        return number == EACCES ? 0 : 3;
     });
     EXPECT_EQ(rc, 0);
 }

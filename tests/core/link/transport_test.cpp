@@ -14,10 +14,7 @@
 #include <vector>
 
 #include "core/app/error_log.h"
-#include "sim/lib/device.h"
-#include "sim/lib/sim_line.h"
-#include "support/recording_ui.h"
-#include "support/temp_dir.h"
+#include "support/link_bench.h"
 
 namespace parvion {
 namespace {
@@ -25,26 +22,21 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using sim::Fault;
 
-struct Bench {
-    explicit Bench(sim::DeviceOptions options = {}, int traceLevel = 0) : device(options) {
+struct Bench : test::LinkBench {
+    explicit Bench(sim::DeviceOptions options = {}, int traceLevel = 0) : LinkBench(options) {
         session.TraceLevel = traceLevel;
-        link.setPortResolver([](int n) { return "sim:" + std::to_string(n); });
-        EXPECT_TRUE(link.OpenComPort(1, options.baudIndex));
+        open();
     }
-
-    std::string trace() const {
-        return test::readFileBytes(link.traceFile(std::chrono::system_clock::now()));
+    std::filesystem::path traceFile() const {
+        return link->traceFile(std::chrono::system_clock::now());
     }
-    bool traceExists() const {
-        return std::filesystem::exists(link.traceFile(std::chrono::system_clock::now()));
+    std::string trace() const { return test::readFileBytes(traceFile()); }
+    // One read of the identity, as the start-up sends it.
+    bool ident() {
+        frame = {cmd::Read, 0x80, 0xB0, 8};
+        return link->Transaction(frame, kFrameCapacity, 12);
     }
-
-    test::TempDir dir;
-    sim::Device device;
-    sim::SimLine line{device};
-    test::RecordingUi ui;
-    Session session;
-    Link link{line, ui, session, dir.path()};
+    Bytes frame;  // as the last of those left it
 };
 
 Bytes readFrame(std::uint16_t address, std::uint8_t count) {
@@ -61,11 +53,11 @@ std::size_t count(const std::string& text, const std::string& what) {
 TEST(Transport, OpenComPortFixesTimeoutAndResolvesThePort) {
     Bench b;
     EXPECT_TRUE(b.session.Online);
-    EXPECT_EQ(b.link.LinkTimeout(), kLinkTimeoutMs);
+    EXPECT_EQ(b.link->LinkTimeout(), kLinkTimeoutMs);
     EXPECT_EQ(b.line.portName(), "sim:1");
     EXPECT_EQ(b.line.baudRate(), 115200);
     // Reopening with an index outside the table keeps the rate.
-    EXPECT_TRUE(b.link.OpenComPort(3, 12));
+    EXPECT_TRUE(b.link->OpenComPort(3, 12));
     EXPECT_EQ(b.line.portName(), "sim:3");
     EXPECT_EQ(b.line.baudRate(), 115200);
     EXPECT_EQ(DefaultPortName(1), "/dev/ttyS0");
@@ -77,26 +69,26 @@ TEST(Transport, ReadAndWriteFramesAsTheDeviceExpectsThem) {
     // A read goes out as its four bytes and waits for the caller's length + 2.
     Bytes frame = readFrame(0x80B0, 8);
     const auto before = b.line.bytesWritten();
-    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
+    ASSERT_TRUE(b.link->Transaction(frame, kFrameCapacity, 12));
     EXPECT_EQ(b.line.bytesWritten() - before, 4u);
     ASSERT_EQ(frame.size(), 14u);
     EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 4), readFrame(0x80B0, 8));
     EXPECT_EQ(std::string(frame.begin() + 4, frame.begin() + 12), "PV-GAS2 ");
-    EXPECT_EQ(b.link.lastAttempts(), 1);
+    EXPECT_EQ(b.link->lastAttempts(), 1);
 
     // A write goes out with its 16-bit sum appended: ten bytes on the line.
     frame = {cmd::Write, 0x81, 0x78, 0x04, 0x00, 0x00, 0x07, 0x3C};
-    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 1));
+    ASSERT_TRUE(b.link->Transaction(frame, kFrameCapacity, 1));
     EXPECT_EQ(b.line.bytesWritten() - before, 14u);
     EXPECT_EQ(frame, Bytes{0x00});
     EXPECT_EQ(b.device.peek(0x8178, 4), (Bytes{0x00, 0x00, 0x07, 0x3C}));
 
     // The block helpers strip the echo and the sum.
     Bytes data = {1, 2, 3};
-    ASSERT_TRUE(b.link.readBlock(cmd::Read, 0x8178, 4, data));
+    ASSERT_TRUE(b.link->readBlock(cmd::Read, 0x8178, 4, data));
     EXPECT_EQ(data, (Bytes{0x00, 0x00, 0x07, 0x3C}));
     const Bytes block = {0x01, 0x02, 0x05, 0x1E};
-    ASSERT_TRUE(b.link.writeBlock(0x8178, block));
+    ASSERT_TRUE(b.link->writeBlock(0x8178, block));
     EXPECT_EQ(b.device.peek(0x8178, 4), block);
 
     // Every success shows ONLINE and keeps the offline menus disabled.
@@ -109,37 +101,33 @@ TEST(Transport, BadChecksumsAreCountedAndRetried) {
     Bench b;
     // One bad reply: counted once, the second attempt succeeds, no beep.
     b.device.injectFault(Fault::BadChecksum, 1);
-    Bytes frame = readFrame(0x80B0, 8);
-    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
-    EXPECT_EQ(b.link.TransmissionErrors(), 1);
-    EXPECT_EQ(b.link.lastAttempts(), 2);
-    EXPECT_EQ(frame.size(), 14u);
+    ASSERT_TRUE(b.ident());
+    EXPECT_EQ(b.link->TransmissionErrors(), 1);
+    EXPECT_EQ(b.link->lastAttempts(), 2);
+    EXPECT_EQ(b.frame.size(), 14u);
     EXPECT_EQ(b.ui.waits, (std::vector<int>{150, kRetryPauseMs}));  // open, one retry pause
 
     // Three bad replies and a good one: a success, so no beep.
     b.device.injectFault(Fault::BadChecksum, 3);
-    frame = readFrame(0x80B0, 8);
-    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
-    EXPECT_EQ(b.link.TransmissionErrors(), 4);
+    ASSERT_TRUE(b.ident());
+    EXPECT_EQ(b.link->TransmissionErrors(), 4);
     EXPECT_EQ(b.ui.beeps, 0);
 
     // Four bad replies: false, four counts, one beep, the frame emptied,
     // OFFLINE shown while Online stays set.
     b.device.injectFault(Fault::BadChecksum, 4);
     const auto served = b.device.framesServed();
-    frame = readFrame(0x80B0, 8);
-    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_FALSE(b.ident());
     EXPECT_EQ(b.device.framesServed() - served, 4u);
-    EXPECT_EQ(b.link.TransmissionErrors(), 8);
+    EXPECT_EQ(b.link->TransmissionErrors(), 8);
     EXPECT_EQ(b.ui.beeps, 1);
-    EXPECT_TRUE(frame.empty());
+    EXPECT_TRUE(b.frame.empty());
     EXPECT_TRUE(b.session.Online);
     EXPECT_FALSE(b.ui.onlineShown.back());
     EXPECT_FALSE(b.ui.menusEnabled.back());
 
     // The next success turns the label back.
-    frame = readFrame(0x80B0, 8);
-    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
+    ASSERT_TRUE(b.ident());
     EXPECT_TRUE(b.ui.onlineShown.back());
 }
 
@@ -148,15 +136,15 @@ TEST(Transport, RejectedWritesAreRepeatedSilently) {
     b.device.injectFault(Fault::RejectWrite, 4);
     const Bytes before = b.device.peek(0x8178, 4);
     Bytes frame = {cmd::Write, 0x81, 0x78, 0x04, 9, 9, 9, 9};
-    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 1));
-    EXPECT_EQ(b.link.lastAttempts(), 4);
+    EXPECT_FALSE(b.link->Transaction(frame, kFrameCapacity, 1));
+    EXPECT_EQ(b.link->lastAttempts(), 4);
     EXPECT_EQ(b.device.writesRejected(), 4u);
-    EXPECT_EQ(b.link.TransmissionErrors(), 0);
+    EXPECT_EQ(b.link->TransmissionErrors(), 0);
     EXPECT_EQ(b.ui.beeps, 0);
     EXPECT_EQ(b.device.peek(0x8178, 4), before);
     EXPECT_FALSE(b.ui.onlineShown.back());
     // One failed transaction, however many attempts it made.
-    EXPECT_EQ(b.link.failedTransactions(), 1);
+    EXPECT_EQ(b.link->failedTransactions(), 1);
 }
 
 TEST(Transport, NothingHappensWhileOffline) {
@@ -164,13 +152,12 @@ TEST(Transport, NothingHappensWhileOffline) {
     b.session.Online = false;
     const auto served = b.device.framesServed();
     const auto shown = b.ui.onlineShown.size();
-    Bytes frame = readFrame(0x80B0, 8);
-    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 12));
+    EXPECT_FALSE(b.ident());
     EXPECT_EQ(b.device.framesServed(), served);
     EXPECT_EQ(b.ui.onlineShown.size(), shown);  // the label keeps its text
-    EXPECT_EQ(frame, readFrame(0x80B0, 8));
-    EXPECT_FALSE(b.traceExists());
-    EXPECT_EQ(b.link.failedTransactions(), 0);  // refused before any traffic
+    EXPECT_EQ(b.frame, readFrame(0x80B0, 8));
+    EXPECT_FALSE(std::filesystem::exists(b.traceFile()));
+    EXPECT_EQ(b.link->failedTransactions(), 0);  // refused before any traffic
 }
 
 TEST(Transport, FramesThatCannotCarryTheirChecksumFailWithoutTraffic) {
@@ -178,11 +165,11 @@ TEST(Transport, FramesThatCannotCarryTheirChecksumFailWithoutTraffic) {
     const auto served = b.device.framesServed();
     Bytes frame(254, 0);
     frame[0] = cmd::Write;
-    EXPECT_FALSE(b.link.Transaction(frame, 255, 1));
+    EXPECT_FALSE(b.link->Transaction(frame, 255, 1));
     Bytes empty;
-    EXPECT_FALSE(b.link.Transaction(empty, 255, 1));
+    EXPECT_FALSE(b.link->Transaction(empty, 255, 1));
     EXPECT_EQ(b.device.framesServed(), served);
-    EXPECT_EQ(b.link.lastAttempts(), 0);
+    EXPECT_EQ(b.link->lastAttempts(), 0);
 }
 
 // Faults that cost the full waiting time are grouped here.
@@ -190,33 +177,29 @@ TEST(Transport, TimeOutsOfTheReplyPhase) {
     Bench b({}, 1);
     // No reply at all: the attempt fails after LinkTimeout, the next succeeds.
     b.device.injectFault(Fault::NoReply, 1);
-    Bytes frame = readFrame(0x80B0, 8);
-    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
-    EXPECT_EQ(b.link.lastAttempts(), 2);
-    EXPECT_EQ(b.link.TransmissionErrors(), 0);
+    ASSERT_TRUE(b.ident());
+    EXPECT_EQ(b.link->lastAttempts(), 2);
+    EXPECT_EQ(b.link->TransmissionErrors(), 0);
 
     // A first byte later than LinkTimeout fails the attempt.
     b.device.setLateDelay(std::chrono::milliseconds(320));
     b.device.injectFault(Fault::LateFirstByte, 1);
-    frame = readFrame(0x80B0, 8);
-    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
-    EXPECT_EQ(b.link.lastAttempts(), 2);
+    ASSERT_TRUE(b.ident());
+    EXPECT_EQ(b.link->lastAttempts(), 2);
 
     // A first byte within LinkTimeout is waited for.
     b.device.setLateDelay(std::chrono::milliseconds(120));
     b.device.injectFault(Fault::LateFirstByte, 1);
-    frame = readFrame(0x80B0, 8);
-    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
-    EXPECT_EQ(b.link.lastAttempts(), 1);
+    ASSERT_TRUE(b.ident());
+    EXPECT_EQ(b.link->lastAttempts(), 1);
 
     // A reply that stops short fails about 50 ms after its last byte, long
     // before LinkTimeout, four times; then the transaction fails without a
     // count or a beep.
     b.device.injectFault(Fault::ShortReply, 4);
-    frame = readFrame(0x80B0, 8);
-    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 12));
-    EXPECT_EQ(b.link.lastAttempts(), 4);
-    EXPECT_EQ(b.link.TransmissionErrors(), 0);
+    EXPECT_FALSE(b.ident());
+    EXPECT_EQ(b.link->lastAttempts(), 4);
+    EXPECT_EQ(b.link->TransmissionErrors(), 0);
     EXPECT_EQ(b.ui.beeps, 0);
 
     const std::string trace = b.trace();
@@ -239,29 +222,25 @@ TEST(Transport, TimeOutsOfTheReplyPhase) {
 TEST(Transport, ADroppedLineEndsOfflineAfterOneAttempt) {
     Bench b;
     b.device.injectFault(Fault::DropLine, 1);
-    Bytes frame = readFrame(0x80B0, 8);
-    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 12));
-    EXPECT_EQ(b.link.lastAttempts(), 1);
+    EXPECT_FALSE(b.ident());
+    EXPECT_EQ(b.link->lastAttempts(), 1);
     EXPECT_FALSE(b.session.Online);
     EXPECT_FALSE(b.ui.onlineShown.back());
     EXPECT_TRUE(b.ui.menusEnabled.back());
     // Offline now: nothing more is tried.
-    frame = readFrame(0x80B0, 8);
-    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 12));
-    EXPECT_EQ(b.link.lastAttempts(), 1);
+    EXPECT_FALSE(b.ident());
+    EXPECT_EQ(b.link->lastAttempts(), 1);
 }
 
 TEST(Transport, LevelOneTracesOnlyTroubledTransactionsWhole) {
     Bench b({}, 1);
-    Bytes frame = readFrame(0x80B0, 8);
-    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
-    EXPECT_FALSE(b.traceExists());
+    ASSERT_TRUE(b.ident());
+    EXPECT_FALSE(std::filesystem::exists(b.traceFile()));
 
     // Whatever the file held before stays in front.
-    test::writeFileBytes(b.link.traceFile(std::chrono::system_clock::now()), "earlier line\n");
+    test::writeFileBytes(b.traceFile(), "earlier line\n");
     b.device.injectFault(Fault::BadChecksum, 1);
-    frame = readFrame(0x80B0, 8);
-    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 12));
+    ASSERT_TRUE(b.ident());
     const std::string trace = b.trace();
     EXPECT_EQ(trace.rfind("earlier line\n", 0), 0u);
     EXPECT_EQ(count(trace, "FlushOutBuffer\n"), 2u);
@@ -278,23 +257,20 @@ TEST(Transport, LevelOneTracesOnlyTroubledTransactionsWhole) {
 
     // A rejected write leaves its own line.
     b.device.injectFault(Fault::RejectWrite, 4);
-    frame = {cmd::Write, 0x81, 0x78, 0x04, 0, 0, 7, 60};
-    EXPECT_FALSE(b.link.Transaction(frame, kFrameCapacity, 1));
+    Bytes frame = {cmd::Write, 0x81, 0x78, 0x04, 0, 0, 7, 60};
+    EXPECT_FALSE(b.link->Transaction(frame, kFrameCapacity, 1));
     EXPECT_EQ(count(b.trace(), "Error Buff[1] = 224\n"), 4u);
     EXPECT_EQ(count(b.trace(), "Transmit 10 Zeichen...\n"), 4u);
 
     // The file is named after the day.
-    const auto name = b.link.traceFile(std::chrono::system_clock::now()).filename().string();
+    const auto name = b.traceFile().filename().string();
     EXPECT_EQ(name.size(), std::string("2024-01-31-rs232.log").size());
     EXPECT_EQ(name.substr(10), "-rs232.log");
 }
 
 TEST(Transport, WithoutADataFolderTheTraceGoesWhereTheErrorLogGoes) {
-    sim::Device device;
-    sim::SimLine line{device};
-    test::RecordingUi ui;
-    Session session;
-    const Link link{line, ui, session, {}};
+    test::LinkBench b;
+    const Link link{b.line, b.ui, b.session, {}};
     const auto file = link.traceFile(std::chrono::system_clock::now());
     EXPECT_EQ(file.parent_path(), ErrorLogFile({}).parent_path());
     EXPECT_TRUE(file.is_absolute()) << file;
@@ -305,7 +281,7 @@ TEST(Transport, LevelTwoTracesEverythingAndMasksThePassword) {
     options.password = "geheim12";
     Bench b(options, 2);
     Bytes frame = readFrame(kAccessRecordAddress, 13);
-    ASSERT_TRUE(b.link.Transaction(frame, kFrameCapacity, 17));
+    ASSERT_TRUE(b.link->Transaction(frame, kFrameCapacity, 17));
     ASSERT_EQ(std::string(frame.begin() + 8, frame.begin() + 16), "geheim12");
     const std::string trace = b.trace();
     EXPECT_NE(trace.find("RX: B0 80 E0 0D "), std::string::npos);
