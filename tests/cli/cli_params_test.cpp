@@ -190,7 +190,7 @@ TEST(CliParams, FilesOfTheWrongVariantOrWithBrokenValuesNeverReachTheDevice) {
 
     r = en({"write-params", (home / "none.PEG").string()});
     EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "none.PEG")) << r.err;
+    EXPECT_TRUE(Contains(r.err, "none.PEG: no such file")) << r.err;
 
     EXPECT_EQ(sim.device().writesAccepted(), 0u);
     EXPECT_EQ(sim.device().writesRejected(), 0u);
