@@ -51,12 +51,26 @@ TEST(CliEdit, SetOnTheDeviceWritesBackThroughThePageRules) {
 // The refusals themselves are the page rules' (tested in the core); here:
 // each page's refusal reaches the error output with code 2, the choices and
 // valid settings listed, and nothing is written.
-TEST(CliEdit, BadInputOnTheDeviceWritesNothing) {
+using Refusals = std::vector<std::pair<std::vector<std::string>, const char*>>;
+
+// Each refusal ends with code 2 and its message, on a device without
+// circuit 2 and with one output, to which nothing is written.
+void ExpectRefusedWithNothingWritten(const Refusals& cases) {
     TempDir home;
     sim::DeviceOptions o;
-    o.ausbaustufe = 0xC0;  // no circuit 2, one output
+    o.ausbaustufe = 0xC0;
     SimOnPty sim(o);
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
+    for (const auto& [args, says] : cases) {
+        const CliRun r = RunEnglish(sim, home, args);
+        EXPECT_EQ(r.code, 2) << says;
+        EXPECT_TRUE(Contains(r.err, says)) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(sim.device().framesServed(cmd::Write), 0u);
+}
+
+TEST(CliEdit, BadInputOnTheCircuitAndRemarksPagesWritesNothing) {
+    ExpectRefusedWithNothingWritten({
         {{"set", "T_User0", "Max", "12x"}, "\"12x\" is not a number"},
         {{"set", "T_User0", "Konst", "5"},
          "\"T_User0 Konst\" is not a setting of the circuit 1 page as it stands; valid here:\n"
@@ -68,25 +82,28 @@ TEST(CliEdit, BadInputOnTheDeviceWritesNothing) {
         {{"page", "remarks"}, "only in parameter files"},
         {{"page", "everything"}, "one of circuit, units, remarks"},
         {{"set", "--circuit", "2", "EG_User", "Ho", "11"}, "circuit 2 is not available"},
+    });
+}
+
+TEST(CliEdit, BadInputOnTheRelayOutputAndDisplayPagesWritesNothing) {
+    ExpectRefusedWithNothingWritten({
         {{"set", "Alm_User0", "Param", "26"},
          "no choice 26; the choices are:\n  0 not monitored\n"},
         {{"set", "Aus_User0", "Konstant", "abc"}, "is not a setting of the output page"},
         {{"set", "Aus_User2", "Min", "1"}, "outputs 2 to 4 are not fitted"},
         {{"set", "Dis_User", "Kind", "1"}, "needs a device with all outputs"},
         {{"set", "Display", "Enable1", "x1"}, "\"x1\" is not a choice index"},
+    });
+}
+
+TEST(CliEdit, BadInputOnTheSystemTrendAndCorrectionPagesWritesNothing) {
+    ExpectRefusedWithNothingWritten({
         {{"set", "System", "Kind", "4"}, "the system definition is fixed"},
         {{"set", "Grenzwerte", "Schema", "x"}, "not a choice index"},
         {{"set", "Vorgaben", "Vorgabe9", "1"}, "Vorgaben Vorgabe8"},
         {{"set", "FlowKorr_1", "Stelle8", "1"}, "FlowKorr_1 Stelle7"},
         {{"set", "Trend_User", "Time", "12"}, "11 60 min"},
-    };
-    for (const auto& [args, says] : cases) {
-        const CliRun r = RunEnglish(sim, home, args);
-        EXPECT_EQ(r.code, 2) << says;
-        EXPECT_TRUE(Contains(r.err, says)) << r.err;
-        EXPECT_EQ(r.out, "");
-    }
-    EXPECT_EQ(sim.device().framesServed(cmd::Write), 0u);
+    });
 }
 
 TEST(CliEdit, TheSystemSwitchAndPresetsRunWholeAndPageReadsWriteNothing) {

@@ -188,9 +188,11 @@ TEST(CliParams, FilesOfTheWrongVariantOrWithBrokenValuesNeverReachTheDevice) {
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(Contains(r.err, "[T_User1] Min")) << r.err;
 
-    r = en({"write-params", (home / "none.PEG").string()});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "none.PEG: no such file")) << r.err;
+    for (const char* command : {"write-params", "diff"}) {
+        r = en({command, (home / "none.PEG").string()});
+        EXPECT_EQ(r.code, 1) << command;
+        EXPECT_TRUE(Contains(r.err, "none.PEG: no such file")) << r.err;
+    }
 
     EXPECT_EQ(sim.device().writesAccepted(), 0u);
     EXPECT_EQ(sim.device().writesRejected(), 0u);
