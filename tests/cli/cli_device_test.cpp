@@ -127,10 +127,7 @@ TEST(CliPages, ListsFollowTheExpansionLevelAndTheLanguage) {
     sim::DeviceOptions o;
     o.ausbaustufe = 0xC0;  // no circuit 2
     SimOnPty sim(o);
-    const auto en = [&](std::vector<std::string> rest) {
-        rest.insert(rest.begin(), {"--lang", "en"});
-        return RunCli(With(sim.line(), rest), home.path());
-    };
+    const auto en = [&](const std::vector<std::string>& a) { return RunEnglish(sim, home, a); };
 
     CliRun r = en({"live"});
     ASSERT_EQ(r.code, 0) << r.err;
@@ -169,10 +166,7 @@ TEST(CliPages, EnergyDeviceShowsItsOwnLinesAndAReaderThatHasGoneIsAQuietEnd) {
     sim::DeviceOptions o;
     o.medium = 1;  // circuit 1 steam on a pulse input, circuit 2 hot water on an orifice
     SimOnPty sim(o);
-    const auto en = [&](std::vector<std::string> rest) {
-        rest.insert(rest.begin(), {"--lang", "en"});
-        return RunCli(With(sim.line(), rest), home.path());
-    };
+    const auto en = [&](const std::vector<std::string>& a) { return RunEnglish(sim, home, a); };
     const auto startsALine = [](const std::vector<std::string>& lines, const std::string& text) {
         for (const std::string& l : lines) {
             if (!text.empty() && l.rfind(text, 0) == 0) return true;

@@ -14,10 +14,7 @@ namespace parvion::test {
 namespace {
 
 float DeviceT_UserMax(sim::Device& d, int circuit) {
-    const auto place = block::T_User(circuit);
-    T_UserRec r;
-    EXPECT_TRUE(codec::Decode(d.peek(place.address, place.count), r));
-    return r.Max;
+    return deviceRecord<T_UserRec>(d, block::T_User(circuit)).Max;
 }
 
 std::uint8_t DeviceReady(sim::Device& d, int circuit) {
@@ -168,10 +165,7 @@ TEST(CliParams, FilesOfTheWrongVariantOrWithBrokenValuesNeverReachTheDevice) {
     sim::DeviceOptions o;
     o.medium = 1;  // energy computer
     SimOnPty sim(o);
-    const auto en = [&](std::vector<std::string> rest) {
-        rest.insert(rest.begin(), {"--lang", "en"});
-        return RunCli(With(sim.line(), rest), home.path());
-    };
+    const auto en = [&](const std::vector<std::string>& a) { return RunEnglish(sim, home, a); };
 
     const auto gas = home / "gas.PGA";
     writeFileBytes(gas, "[Medium]\r\nIdent=GAS\r\n[T_User0]\r\nMax=1\r\n");
@@ -194,9 +188,11 @@ TEST(CliParams, FilesOfTheWrongVariantOrWithBrokenValuesNeverReachTheDevice) {
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(Contains(r.err, "[T_User1] Min")) << r.err;
 
-    r = en({"write-params", (home / "none.PEG").string()});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "none.PEG")) << r.err;
+    for (const char* command : {"write-params", "diff"}) {
+        r = en({command, (home / "none.PEG").string()});
+        EXPECT_EQ(r.code, 1) << command;
+        EXPECT_TRUE(Contains(r.err, "none.PEG: no such file")) << r.err;
+    }
 
     EXPECT_EQ(sim.device().writesAccepted(), 0u);
     EXPECT_EQ(sim.device().writesRejected(), 0u);

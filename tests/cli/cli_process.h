@@ -21,8 +21,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/model/session.h"
 #include "core/app/texts.h"
+#include "core/model/session.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
 #include "support/temp_dir.h"
@@ -135,6 +135,12 @@ inline std::vector<std::string> With(std::vector<std::string> first,
                                      const std::vector<std::string>& rest) {
     first.insert(first.end(), rest.begin(), rest.end());
     return first;
+}
+
+// The program in English against the simulator.
+inline CliRun RunEnglish(const SimOnPty& sim, const TempDir& home,
+                         const std::vector<std::string>& args) {
+    return RunCli(With(sim.line(), With({"--lang", "en"}, args)), home.path());
 }
 
 // Texts of the string library the program uses.

@@ -21,16 +21,21 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Every parameter block, in the order of the kinds, with its place.
+template <class Fn>
+void EachBlock(Fn fn) {
+    for (int k = 0; k < kBlockKinds; ++k) {
+        const auto kind = static_cast<BlockKind>(k);
+        for (int i = 0; i < BlockCount(kind); ++i) fn(BlockId{kind, i}, block::Of({kind, i}));
+    }
+}
+
 // Every parameter block of the device memory, decoded.
 ParameterImage DeviceImage(const sim::Device& d) {
     ParameterImage image;
-    for (int k = 0; k < kBlockKinds; ++k) {
-        const auto kind = static_cast<BlockKind>(k);
-        for (int i = 0; i < BlockCount(kind); ++i) {
-            const block::Place p = block::Of({kind, i});
-            EXPECT_TRUE(codec::DecodeBlock(d.peek(p.address, p.count), image, {kind, i}));
-        }
-    }
+    EachBlock([&](BlockId id, block::Place p) {
+        EXPECT_TRUE(codec::DecodeBlock(d.peek(p.address, p.count), image, id));
+    });
     return image;
 }
 
@@ -45,24 +50,19 @@ std::set<std::string> Changes(const sim::Device& d, const std::vector<Bytes>& be
         out.insert(diff.section + " " + diff.key);
     }
     std::size_t n = 0;
-    for (int k = 0; k < kBlockKinds; ++k) {
-        const auto kind = static_cast<BlockKind>(k);
-        for (int i = 0; i < BlockCount(kind); ++i, ++n) {
-            const block::Place p = block::Of({kind, i});
-            if (d.peek(p.address, p.count) == before[n]) continue;
-            static constexpr const char* kNames[] = {
-                "T_User",        "P_User",   "Flow_User", "Des_User", "Med_User",
-                "Bez_User",      "Imp_User", "Alm_User",  "FlowKorr", "Aus_User",
-                "UserEinheiten", "Vorgaben", "EG_User",   "Dis_User", "Trend_User",
-                "Grenzwerte",    "System",   "Display",   "Betrieb"};
-            const std::string name = kNames[k] + std::to_string(i);
-            bool named = false;
-            ParameterImage one = was;
-            codec::DecodeBlock(d.peek(p.address, p.count), one, {kind, i});
-            named = !DiffParameterImages(was, one, medium::Gas, false).empty();
-            if (!named) out.insert(name + " <bytes>");
+    EachBlock([&](BlockId id, block::Place p) {
+        if (d.peek(p.address, p.count) == before[n++]) return;
+        static constexpr const char* kNames[] = {
+            "T_User",        "P_User",   "Flow_User", "Des_User", "Med_User",
+            "Bez_User",      "Imp_User", "Alm_User",  "FlowKorr", "Aus_User",
+            "UserEinheiten", "Vorgaben", "EG_User",   "Dis_User", "Trend_User",
+            "Grenzwerte",    "System",   "Display",   "Betrieb"};
+        ParameterImage one = was;
+        codec::DecodeBlock(d.peek(p.address, p.count), one, id);
+        if (DiffParameterImages(was, one, medium::Gas, false).empty()) {
+            out.insert(kNames[static_cast<int>(id.kind)] + std::to_string(id.index) + " <bytes>");
         }
-    }
+    });
     return out;
 }
 
@@ -116,12 +116,7 @@ void FillDistinct(sim::Device& d) {
     for (float& p : im.Vorgaben) fill(p);
     im.Display = {0x7F, 0x3F, 0x21, 0x05};
     im.Betrieb.Bytes[3] = 0x44;
-    for (int k = 0; k < kBlockKinds; ++k) {
-        const auto kind = static_cast<BlockKind>(k);
-        for (int i = 0; i < BlockCount(kind); ++i) {
-            d.poke(block::Of({kind, i}).address, codec::EncodeBlock(im, {kind, i}));
-        }
-    }
+    EachBlock([&](BlockId id, block::Place p) { d.poke(p.address, codec::EncodeBlock(im, id)); });
 }
 
 TEST(CliTrust, EachSettingChangesExactlyItsFieldsOnAFreshlyConnectedDevice) {
@@ -164,13 +159,7 @@ TEST(CliTrust, EachSettingChangesExactlyItsFieldsOnAFreshlyConnectedDevice) {
     sim::Device& d = sim.device();
     FillDistinct(d);
     std::vector<Bytes> filled;
-    for (int k = 0; k < kBlockKinds; ++k) {
-        const auto kind = static_cast<BlockKind>(k);
-        for (int i = 0; i < BlockCount(kind); ++i) {
-            const block::Place p = block::Of({kind, i});
-            filled.push_back(d.peek(p.address, p.count));
-        }
-    }
+    EachBlock([&](BlockId, block::Place p) { filled.push_back(d.peek(p.address, p.count)); });
     const ParameterImage was = DeviceImage(d);
     for (const Case& c : cases) {
         std::string what;
@@ -178,13 +167,8 @@ TEST(CliTrust, EachSettingChangesExactlyItsFieldsOnAFreshlyConnectedDevice) {
         SCOPED_TRACE(what);
         // Each setting on the filled device, connected anew.
         std::size_t n = 0;
-        for (int k = 0; k < kBlockKinds; ++k) {
-            const auto kind = static_cast<BlockKind>(k);
-            for (int i = 0; i < BlockCount(kind); ++i) {
-                d.poke(block::Of({kind, i}).address, filled[n++]);
-            }
-        }
-        const CliRun r = RunCli(With(sim.line(), With({"--lang", "en"}, c.args)), home.path());
+        EachBlock([&](BlockId, block::Place p) { d.poke(p.address, filled[n++]); });
+        const CliRun r = RunEnglish(sim, home, c.args);
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(Changes(d, filled, was), c.changes);
     }

@@ -39,12 +39,7 @@ TEST(ErrorLog, EntriesAppendBelowEachOtherWithDateAndTime) {
 
 TEST(ErrorLog, LineBreaksInTheMessageGiveSeveralLines) {
     std::tm t{};
-    t.tm_year = 2024 - 1900;
-    t.tm_mon = 2;
-    t.tm_mday = 7;
-    t.tm_hour = 9;
-    t.tm_min = 5;
-    t.tm_sec = 3;
+    t.tm_sec = 3, t.tm_min = 5, t.tm_hour = 9, t.tm_mday = 7, t.tm_mon = 2, t.tm_year = 124;
     EXPECT_EQ(FormatErrorLogEntry(t, "port: Permission denied"),
               "07.03.2024 09:05:03: port: Permission denied\n");
     EXPECT_EQ(FormatErrorLogEntry(t, "one\r\ntwo\nthree\rfour"),

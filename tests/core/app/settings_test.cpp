@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <filesystem>
 #include <string>
@@ -60,27 +61,21 @@ TEST(ReadSettings, FirstRunGivesDefaultsAndWritesAllSevenKeys) {
 TEST(ReadSettings, RangeRules) {
     TempDir dir;
     // Baudrate out of range gives 115200 baud, not the default 9600.
-    Session s = readFrom(dir,
-                         "[Einstellungen]\r\nBaudrate=9\r\nAnschlu\xDF=7\r\nOnline=5\r\n"
-                         "[System]\r\nSprache=1\r\nMedium=1\r\n"
-                         "[Debug]\r\nMemCheck=0\r\nRS232=3\r\n");
-    EXPECT_EQ(s.Baudrate, 7);
-    EXPECT_EQ(s.Anschluss, 7);
-    EXPECT_TRUE(s.Online);
-    EXPECT_EQ(s.Sprache, 1);
-    EXPECT_EQ(s.Medium, 1);
-    EXPECT_EQ(s.TraceLevel, 3);
-
-    s = readFrom(dir,
-                 "[Einstellungen]\r\nBaudrate=-1\r\nAnschlu\xDF=8\r\nOnline=-2\r\n"
-                 "[System]\r\nSprache=2\r\nMedium=-1\r\n"
-                 "[Debug]\r\nMemCheck=0\r\nRS232=-4\r\n");
-    EXPECT_EQ(s.Baudrate, 7);
-    EXPECT_EQ(s.Anschluss, 0);
-    EXPECT_TRUE(s.Online);
-    EXPECT_EQ(s.Sprache, 0);
-    EXPECT_EQ(s.Medium, 0);
-    EXPECT_EQ(s.TraceLevel, -4);
+    const std::pair<const char*, std::array<int, 6>> cases[] = {
+        {"[Einstellungen]\r\nBaudrate=9\r\nAnschlu\xDF=7\r\nOnline=5\r\n[System]\r\nSprache=1\r\n"
+         "Medium=1\r\n[Debug]\r\nMemCheck=0\r\nRS232=3\r\n",
+         {7, 7, 1, 1, 1, 3}},
+        {"[Einstellungen]\r\nBaudrate=-1\r\nAnschlu\xDF=8\r\nOnline=-2\r\n[System]\r\nSprache=2\r\n"
+         "Medium=-1\r\n[Debug]\r\nMemCheck=0\r\nRS232=-4\r\n",
+         {7, 0, 1, 0, 0, -4}},
+    };
+    for (const auto& [file, want] : cases) {
+        const Session s = readFrom(dir, file);
+        EXPECT_EQ((std::array<int, 6>{s.Baudrate, s.Anschluss, s.Online, s.Sprache, s.Medium,
+                                      s.TraceLevel}),
+                  want)
+            << file;
+    }
 }
 
 TEST(ReadSettings, NonNumbersGarbageAndDuplicates) {
@@ -197,12 +192,7 @@ TEST(SettingsNames, FilesPortsAndLeakLog) {
     EXPECT_EQ(SettingsFile("/a/b"), fs::path("/a/b/parvion2.ini"));
 
     std::tm t{};
-    t.tm_year = 2024 - 1900;
-    t.tm_mon = 0;
-    t.tm_mday = 9;
-    t.tm_hour = 7;
-    t.tm_min = 5;
-    t.tm_sec = 4;
+    t.tm_sec = 4, t.tm_min = 5, t.tm_hour = 7, t.tm_mday = 9, t.tm_mon = 0, t.tm_year = 124;
     EXPECT_EQ(MemCheckLogName("/d", t), fs::path("/d/2024-01-09-07-05-04_memCheck.log"));
     EXPECT_EQ(MemCheckLogName("", t), fs::path("/2024-01-09-07-05-04_memCheck.log"));
 

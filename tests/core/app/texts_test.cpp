@@ -9,9 +9,9 @@
 #include <set>
 #include <string>
 
-#include "core/model/session.h"
 #include "core/app/text_numbers.h"
 #include "core/app/texts.h"
+#include "core/model/session.h"
 #include "support/temp_dir.h"
 
 namespace parvion {
@@ -38,15 +38,22 @@ class TextLookup : public ::testing::Test {
     TextLibrary lib{dir.path(), session};
 };
 
+struct Shipped {
+    const char* name;
+    int medium;
+    int sprache;
+    const char* signature;
+};
+constexpr Shipped kShipped[] = {{"Gasger.txt", 0, 0, "GAS2"},
+                                {"Gaseng.txt", 0, 1, "GAS2"},
+                                {"Steamger.txt", 1, 0, "ENERGY2"},
+                                {"Steameng.txt", 1, 1, "ENERGY2"}};
+
 TEST(LibraryNames, ByMediumAndLanguage) {
-    EXPECT_EQ(LibraryFileName(0, 0), "Gasger.txt");
-    EXPECT_EQ(LibraryFileName(0, 1), "Gaseng.txt");
-    EXPECT_EQ(LibraryFileName(1, 0), "Steamger.txt");
-    EXPECT_EQ(LibraryFileName(1, 1), "Steameng.txt");
-    EXPECT_EQ(LibraryFileName(-1, 0), "");
-    EXPECT_EQ(LibraryFileName(0, 2), "");
-    EXPECT_EQ(LibraryFileName(1, -1), "");
-    EXPECT_EQ(LibraryFileName(2, 0), "");
+    for (const Shipped& s : kShipped) EXPECT_EQ(LibraryFileName(s.medium, s.sprache), s.name);
+    for (const auto& [medium, sprache] : {std::pair{-1, 0}, {0, 2}, {1, -1}, {2, 0}}) {
+        EXPECT_EQ(LibraryFileName(medium, sprache), "") << medium << "/" << sprache;
+    }
 }
 
 TEST_F(TextLookup, SingleTextsAreTrimmed) {
@@ -240,17 +247,6 @@ TEST(TextFolder, ProgramFolderFirstThenInstalledShareFolder) {
 }
 
 // ---- the shipped libraries ------------------------------------------------
-
-struct Shipped {
-    const char* name;
-    int medium;
-    int sprache;
-    const char* signature;
-};
-constexpr Shipped kShipped[] = {{"Gasger.txt", 0, 0, "GAS2"},
-                                {"Gaseng.txt", 0, 1, "GAS2"},
-                                {"Steamger.txt", 1, 0, "ENERGY2"},
-                                {"Steameng.txt", 1, 1, "ENERGY2"}};
 
 std::filesystem::path shippedFolder() {
     return FindTextFolder(PARVION_BIN_DIR);

@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/edit/circuit_page.h"
 #include "core/edit/page_commands.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/parameter_walk.h"
+#include "core/model/session.h"
 #include "core/model/value_format.h"
 #include "core/views/text_source.h"
 #include "sim/lib/device.h"
@@ -63,7 +63,6 @@ void EachRecord(ParameterImage& im, Fn fn) {
         fn("Med_User" + s, block::Med_User(n), im.Med_User[i]);
         fn("Bez_User" + s, block::Bez_User(n), im.Bez_User[i]);
         fn("Imp_User" + s, block::Imp_User(n), im.Imp_User[i]);
-        fn("Alm_User" + s, block::Alm_User(n), im.Alm_User[i]);
     }
 }
 
@@ -77,7 +76,6 @@ inline std::string BlockName(std::uint16_t address) {
     for (int k = 0; k < 8; ++k) {
         if (block::Vorgaben(k).address == address) name = "Vorgabe" + std::to_string(k + 1);
     }
-    if (address == block::Display.address) name = "Display";
     return name;
 }
 

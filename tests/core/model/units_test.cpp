@@ -44,27 +44,36 @@ TEST(UnitTable, RowsAreWellFormed) {
         EXPECT_LE(UnitTable[i - 1].Quantity, UnitTable[i].Quantity);
 }
 
+// Rows found by what they mean (variant, quantity, choice), not by place.
 TEST(UnitTable, SampleRows) {
-    const UnitRow& f = UnitTable[1];
-    EXPECT_EQ(f.DeviceText,
-              "   \xDF"
-              "F");
-    EXPECT_EQ(f.DisplayText,
-              " \xC2\xB0"
-              "F     ");
-    EXPECT_EQ(f.Factor, 1.8f);
-    EXPECT_EQ(f.Offset, 32.0f);
-    EXPECT_EQ(UnitTable[2].Offset, 273.15f);
-    EXPECT_EQ(UnitTable[8].Code, '4');
-    EXPECT_EQ(UnitTable[8].DisplayText, " kg/m\xC2\xB3  ");
-    EXPECT_EQ(UnitTable[12].DisplayText, " Nm\xC2\xB3/min");
-    EXPECT_EQ(UnitTable[25].DeviceText, "kcl/h");
-    EXPECT_EQ(UnitTable[25].DisplayText, " kcal/h ");
-    EXPECT_EQ(UnitTable[39].DeviceText, "    l");
-    EXPECT_EQ(UnitTable[39].DisplayText, " Nl     ");
-    EXPECT_EQ(UnitTable[34].Factor, 0.0000002777778f);
-    EXPECT_EQ(UnitTable[47].Factor, 859845.25f);
-    EXPECT_EQ(UnitTable[70].DisplayText, " mA     ");
+    struct Row {
+        int medium;
+        std::uint8_t quantity, choice;
+        std::string_view device, display;
+        float factor, offset;
+    };
+    const Row rows[] = {
+        {medium::Gas, 0, 1, "   \337F", " \302\260F     ", 1.8f, 32.0f},
+        {medium::Energy, 0, 2, "    K", " K      ", 1.0f, 273.15f},
+        {medium::Gas, 2, 0, "kg/m3", " kg/m\xC2\xB3  ", 1.0f, 0.0f},
+        {medium::Gas, 3, 1, "Nm3/M", " Nm\xC2\xB3/min", 0.016666668f, 0.0f},
+        {medium::Energy, 3, 5, "kcl/h", " kcal/h ", 859.8452f, 0.0f},
+        {medium::Gas, 4, 8, "  t/s", " t/s    ", 0.0000002777778f, 0.0f},
+        {medium::Gas, 5, 1, "    l", " Nl     ", 1000.0f, 0.0f},
+        {medium::Energy, 5, 6, "  cal", " cal    ", 859845.25f, 0.0f},
+        {medium::Gas, 15, 0, "   mA", " mA     ", 1.0f, 0.0f},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << r.medium << "/" << int{r.quantity} << "/" << int{r.choice});
+        const UnitRow* row = FindUnitRow(r.medium, r.quantity, r.choice);
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(row->DeviceText, r.device);
+        EXPECT_EQ(row->DisplayText, r.display);
+        EXPECT_EQ(row->Factor, r.factor);
+        EXPECT_EQ(row->Offset, r.offset);
+    }
+    EXPECT_EQ(FindUnitRow(medium::Gas, 2, 0)->Code, '4');
 }
 
 TEST(BaseUnits, VariantRowsForFlowAndTotal) {
@@ -97,7 +106,7 @@ TEST(SelectUnitRow, UserUnitsApplyOnlyWhenOnAndInScope) {
     EXPECT_EQ(SelectUnitRow(image, medium::Energy, 1), &EnergyBaseUnits[1]);
 
     image.Dis_User.Einheiten = 1;
-    EXPECT_EQ(SelectUnitRow(image, medium::Energy, 1), &UnitTable[4]);
+    EXPECT_EQ(SelectUnitRow(image, medium::Energy, 1), FindUnitRow(medium::Energy, 1, 1));
     // Quantities from 8 on keep the base unit on the pages, but the value
     // input dialog follows the choice for all 16.
     EXPECT_EQ(SelectUnitRow(image, medium::Energy, 10), &EnergyBaseUnits[10]);
@@ -107,7 +116,7 @@ TEST(SelectUnitRow, UserUnitsApplyOnlyWhenOnAndInScope) {
 
     // A choice of the other variant matches no row.
     image.UserEinheiten[3].Kind = 7;
-    EXPECT_EQ(SelectUnitRow(image, medium::Gas, 3), &UnitTable[18]);
+    EXPECT_EQ(SelectUnitRow(image, medium::Gas, 3)->DisplayText, " SCF/min");
     EXPECT_EQ(SelectUnitRow(image, medium::Energy, 3), nullptr);
     EXPECT_EQ(UnitText(image, medium::Energy, 3, false), "");
 }
@@ -142,13 +151,20 @@ TEST(UnitConversion, BothDirections) {
     EXPECT_EQ(FromDisplayUnit(nullptr, 7.0f), 7.0f);
 }
 
-TEST(FindUnitRow, SearchesFromTheTop) {
-    EXPECT_EQ(FindUnitRow(medium::Gas, 3, 0), &UnitTable[11]);
-    EXPECT_EQ(FindUnitRow(medium::Energy, 3, 0), &UnitTable[20]);
-    EXPECT_EQ(FindUnitRow(medium::Energy, 5, 8), &UnitTable[49]);
-    EXPECT_EQ(FindUnitRow(medium::Gas, 5, 3), nullptr);
-    EXPECT_EQ(FindUnitRow(medium::Gas, 4, 11), &UnitTable[37]);
-    EXPECT_EQ(FindUnitRow(medium::Gas, 4, 12), nullptr);
+TEST(FindUnitRow, TheRowOfTheVariantOrNone) {
+    const std::tuple<int, std::uint8_t, std::uint8_t, const char*> cases[] = {
+        {medium::Gas, 3, 0, "Nm3/h"},    {medium::Energy, 3, 0, "   kW"},
+        {medium::Energy, 5, 8, "  Btu"}, {medium::Gas, 5, 3, nullptr},
+        {medium::Gas, 4, 11, " lb/s"},   {medium::Gas, 4, 12, nullptr},
+    };
+    for (const auto& [m, q, choice, text] : cases) {
+        const UnitRow* row = FindUnitRow(m, q, choice);
+        EXPECT_EQ(row ? row->DeviceText : std::string_view("none"), text ? text : "none")
+            << m << "/" << int{q} << "/" << int{choice};
+        if (row) {
+            EXPECT_EQ(std::pair(row->Quantity, row->Choice), std::pair(q, choice));
+        }
+    }
 }
 
 }  // namespace

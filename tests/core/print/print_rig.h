@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/edit/page_commands.h"
 #include "core/model/defaults.h"
+#include "core/model/session.h"
 #include "core/model/value_format.h"
 #include "core/views/page_layout.h"
 
@@ -40,19 +40,17 @@ struct PrintRig {
     ParameterImage image;
 };
 
-inline std::optional<std::string> At(const print::PrintPage& page, int row, print::Placement p) {
-    for (const auto& t : page.texts) {
-        if (t.row == row && t.placement == p) return t.text;
-    }
-    return std::nullopt;
-}
-
 inline std::optional<print::PlacedText> PlacedAt(const print::PrintPage& page, int row,
                                                  print::Placement p) {
     for (const auto& t : page.texts) {
         if (t.row == row && t.placement == p) return t;
     }
     return std::nullopt;
+}
+
+inline std::optional<std::string> At(const print::PrintPage& page, int row, print::Placement p) {
+    const auto t = PlacedAt(page, row, p);
+    return t ? std::optional(t->text) : std::nullopt;
 }
 
 // The texts in rows first..last at the given placements, "row:placement:text".

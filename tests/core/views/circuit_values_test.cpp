@@ -190,13 +190,7 @@ TEST_F(CircuitLines, MissingLibraryBlocks) {
 }
 
 TEST(StaleValuesNote, TimeAndCauseInEachLanguage) {
-    DeviceDateTime read{};
-    read.year = 2026;
-    read.month = 3;
-    read.day = 7;
-    read.hour = 9;
-    read.minute = 5;
-    read.second = 2;
+    const DeviceDateTime read{2026, 3, 7, 9, 5, 2};
     for (int sprache = 0; sprache < 2; ++sprache) {
         Session session;
         session.Sprache = sprache;

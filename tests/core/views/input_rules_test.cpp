@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace parvion::views {
 namespace {
@@ -57,6 +58,7 @@ TEST(InputKeyFilter, WholeTextSelected) {
 
 TEST(InputKeyFilter, DigitsWithoutPointStopAtFive) {
     EXPECT_EQ(key('5', "1234", 0), "5");
+    EXPECT_EQ(key('9', "123", 0), "9");
     EXPECT_EQ(key('6', "12345", 0), "rejected");
     EXPECT_EQ(key('0', "12345", 0), "0");  // zero and backspace always pass
     EXPECT_EQ(key(kBackspace, "12345", 0), std::string(1, kBackspace));
@@ -104,27 +106,21 @@ TEST(InputEntry, ReadsNumbersAndRefusesNonNumbers) {
 
 TEST(InputEntry, NearZeroAndLimits) {
     const InputLimits t{-273.15f, 1500.0f, -273.15f, 1500.0f};
-    AcceptedInput a = AcceptInputValue(2000.0f, t, nullptr);
-    EXPECT_EQ(a.baseValue, 1500.0f);
-    EXPECT_TRUE(a.beep);
-    a = AcceptInputValue(-300.0f, t, nullptr);
-    EXPECT_EQ(a.baseValue, -273.15f);
-    EXPECT_TRUE(a.beep);
-    a = AcceptInputValue(1e-10f, t, nullptr);
-    EXPECT_EQ(a.baseValue, 0.0f);
-    EXPECT_TRUE(a.beep);
-    a = AcceptInputValue(0.0f, t, nullptr);
-    EXPECT_FALSE(a.beep);
-    a = AcceptInputValue(1e-9f, t, nullptr);  // the bound itself stays
-    EXPECT_EQ(a.baseValue, 1e-9f);
-    EXPECT_FALSE(a.beep);
-    a = AcceptInputValue(std::numeric_limits<float>::infinity(), t, nullptr);
-    EXPECT_EQ(a.baseValue, 1500.0f);
-
-    // Near-zero snapping happens before the limits.
+    // Near-zero snapping happens before the limits; 1E-9 and the limits
+    // themselves stay, without a beep.
     const InputLimits positive{1.0f, 2.0f, 1.0f, 2.0f};
-    a = AcceptInputValue(-1e-12f, positive, nullptr);
-    EXPECT_EQ(a.baseValue, 1.0f);
+    const std::tuple<float, InputLimits, float, bool> cases[] = {
+        {2000.0f, t, 1500.0f, true},     {-300.0f, t, -273.15f, true},
+        {1e-10f, t, 0.0f, true},         {0.0f, t, 0.0f, false},
+        {1e-9f, t, 1e-9f, false},        {std::numeric_limits<float>::infinity(), t, 1500.0f, true},
+        {-1e-12f, positive, 1.0f, true}, {1500.0f, t, 1500.0f, false},
+        {-273.15f, t, -273.15f, false},
+    };
+    for (const auto& [entered, limits, base, beep] : cases) {
+        const AcceptedInput a = AcceptInputValue(entered, limits, nullptr);
+        EXPECT_EQ(a.baseValue, base) << entered;
+        EXPECT_EQ(a.beep, beep) << entered;
+    }
 }
 
 TEST(InputUnits, FahrenheitWithUserUnitsOnly) {

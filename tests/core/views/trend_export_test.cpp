@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "support/temp_dir.h"
 
@@ -31,20 +32,17 @@ std::string Plain(std::uint8_t q, bool withUnit, bool, float v) {
 }
 
 TEST(TrendTime, AdvancesWithTheCalendar) {
-    auto t = T(2024, 2, 28, 23, 45);
-    AdvanceTrendTime(t, 15);
-    EXPECT_EQ(t, T(2024, 2, 29, 0, 0));
-    t = T(2023, 2, 28, 23, 45);
-    AdvanceTrendTime(t, 15);
-    EXPECT_EQ(t, T(2023, 3, 1, 0, 0));
-    t = T(2024, 4, 30, 23, 30);
-    AdvanceTrendTime(t, 30);
-    EXPECT_EQ(t, T(2024, 5, 1, 0, 0));
-    t = T(2024, 12, 31, 23, 0);
-    AdvanceTrendTime(t, 60);
-    EXPECT_EQ(t, T(2025, 1, 1, 0, 0));
+    for (const auto& [from, interval, to] :
+         {std::tuple{T(2024, 2, 28, 23, 45), 15, T(2024, 2, 29, 0, 0)},
+          {T(2023, 2, 28, 23, 45), 15, T(2023, 3, 1, 0, 0)},
+          {T(2024, 4, 30, 23, 30), 30, T(2024, 5, 1, 0, 0)},
+          {T(2024, 12, 31, 23, 0), 60, T(2025, 1, 1, 0, 0)}}) {
+        auto t = from;
+        AdvanceTrendTime(t, interval);
+        EXPECT_EQ(t, to) << interval;
+    }
     // One value per second, and intervals outside 1..60, do not move.
-    t = T(2024, 5, 17, 10, 7);
+    auto t = T(2024, 5, 17, 10, 7);
     AdvanceTrendTime(t, kTrendIntervalSeconds);
     AdvanceTrendTime(t, 0);
     EXPECT_EQ(t, T(2024, 5, 17, 10, 7));
