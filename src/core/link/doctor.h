@@ -176,8 +176,8 @@ struct ProbeOptions {
     SocketWait* wait = nullptr;
     int latencyMs = kDefaultLatencyAllowanceMs;
     ErrorLog errorLog;
-    std::function<bool()> cancelled;
-    std::function<void(const Step&)> step;
+    std::function<bool()> cancelled = {};
+    std::function<void(const Step&)> step = {};
 };
 
 // A network port: the name, the host, the connection and the negotiation,
