@@ -82,8 +82,8 @@ inline constexpr std::uint16_t kTextClampedToMax = 22950;  // %1 name, %2 entry,
 inline constexpr std::uint16_t kTextClampedToMin = 22951;
 
 // What the status line says about an entry set to a limit: "Calorific val.
-// Ho: 15 kWh/m³ lies above the limit and was set to the maximum 13 kWh/m³."
-// — the value's name, the entry and the limit as the dialog writes them
+// Ho: maximum 13000 Wh/m³ taken, not 15000 Wh/m³" — the value's name (%1),
+// the entry (%2) and the limit (%3) as the dialog writes them
 // (`precision` significant digits) with the unit of the row (none: no
 // unit). Nothing when the entry was not clamped.
 std::string ClampedInputText(const TextLoader& text, std::string_view name,

@@ -61,7 +61,7 @@ class TInputDlg : public QDialog {
     // What OK took last: the entry and whether it was set to a limit.
     views::AcceptedInput Accepted;
     // The status line about the last entry when OK set it to a limit
-    // ("<name>: <entry> lies above the limit …"); empty otherwise.
+    // ("<name>: maximum <limit> taken, not <entry>"); empty otherwise.
     std::string clampedText(std::string_view name) const;
 
     // Where the texts of OK and Cancel come from (the string library in

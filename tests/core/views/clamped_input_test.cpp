@@ -15,8 +15,8 @@ namespace {
 
 TEST(ClampedInput, SaysWhichValueWasSetToWhichLimit) {
     const std::map<std::uint16_t, std::string> library = {
-        {kTextClampedToMax, "%1: %2 lies above the limit and was set to the maximum %3."},
-        {kTextClampedToMin, "%1: %2 lies below the limit and was set to the minimum %3."},
+        {kTextClampedToMax, "%1: maximum %3 taken, not %2"},
+        {kTextClampedToMin, "%1: minimum %3 taken, not %2"},
     };
     const TextLoader text = [&library](std::uint16_t n) {
         const auto it = library.find(n);
@@ -43,11 +43,9 @@ TEST(ClampedInput, SaysWhichValueWasSetToWhichLimit) {
     };
     const Case cases[] = {
         {"calorific value above", "Calorific val. Ho", 15000, limits(hs, 6, 13), hs,
-         InputClamp::ToMax, 13,
-         "Calorific val. Ho: 15000 Wh/m³ lies above the limit and was set to the maximum 13000 "
-         "Wh/m³."},
+         InputClamp::ToMax, 13, "Calorific val. Ho: maximum 13000 Wh/m³ taken, not 15000 Wh/m³"},
         {"CO2 below", "CO2 content  ", -2.5f, limits(co2, 0, 30), co2, InputClamp::ToMin, 0,
-         "CO2 content: -2.5 mol% lies below the limit and was set to the minimum 0 mol%."},
+         "CO2 content: minimum 0 mol% taken, not -2.5 mol%"},
         {"H2 within: nothing said", "H2 content", 4, limits(co2, 0, 10), co2, InputClamp::None, 4,
          ""},
         {"the limit itself: nothing said", "H2 content", 10, limits(co2, 0, 10), co2,
@@ -56,7 +54,7 @@ TEST(ClampedInput, SaysWhichValueWasSetToWhichLimit) {
          co2, InputClamp::None, 0, ""},
         {"typed near zero below a positive minimum: the entry as typed", "Normdichte:", 1e-12f,
          InputLimits{0.71f, 1.16f, 0.71f, 1.16f}, nullptr, InputClamp::ToMin, 0.71f,
-         "Normdichte: 1E-12 lies below the limit and was set to the minimum 0.71."},
+         "Normdichte: minimum 0.71 taken, not 1E-12"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

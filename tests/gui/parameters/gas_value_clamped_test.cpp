@@ -30,15 +30,11 @@ TEST(GasValueClamped, TheStatusLineSaysWhichValueWasSetToWhichLimit) {
         return r;
     };
     const Case cases[] = {
-        {0, 0, "99999",
-         "Brennwert Ho: 99999 Wh/m³ liegt über der Grenze und wurde auf das Maximum 13000 Wh/m³ "
-         "gesetzt.",
+        {0, 0, "99999", "Brennwert Ho: Maximum 13000 Wh/m³ übernommen, nicht 99999 Wh/m³",
          with(&EG_UserRec::Ho, 13.0f)},
-        {1, 2, "45",
-         "CO2 content: 45 mol% lies above the limit and was set to the maximum 30 mol%.",
+        {1, 2, "45", "CO2 content: maximum 30 mol% taken, not 45 mol%",
          with(&EG_UserRec::CO2, 30.0f)},
-        {1, 3, "-1", "H2 content: -1 mol% lies below the limit and was set to the minimum 0 mol%.",
-         with(&EG_UserRec::H2, 0.0f)},
+        {1, 3, "-1", "H2 content: minimum 0 mol% taken, not -1 mol%", with(&EG_UserRec::H2, 0.0f)},
         {0, 2, "2.5", "", with(&EG_UserRec::CO2, 2.5f)},
     };
     for (const Case& c : cases) {
