@@ -204,4 +204,20 @@ bool PortExists(const std::string& path) {
     return std::filesystem::exists(path, ec);
 }
 
+std::string ConnectingText(const views::TextLoader& text, std::string_view label,
+                           std::string_view path, int baudIndex) {
+    std::string port(label);
+    if (!path.empty() && port.find(path) == std::string::npos) {
+        port += (port.empty() ? "" : " (") + std::string(path) + (port.empty() ? "" : ")");
+    }
+    const std::string baud =
+        baudIndex >= 0 && baudIndex < 8 ? std::to_string(kBaudRates[baudIndex]) : "?";
+    return views::FillText(text, kTextConnecting, {port, baud});
+}
+
+std::string NotConnectedText(const views::TextLoader& text, std::string_view cause) {
+    if (cause.empty()) return {};
+    return views::FillText(text, kTextNotConnected, {std::string(cause)});
+}
+
 }  // namespace parvion

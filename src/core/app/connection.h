@@ -13,9 +13,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/model/session.h"
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
+#include "core/model/session.h"
+#include "core/views/text_source.h"
 
 namespace parvion {
 
@@ -26,6 +27,17 @@ class TextLibrary;
 // by the link's failure, LinkFailureText).
 inline constexpr std::uint16_t kTextPasswordRefused = 48;
 inline constexpr std::uint16_t kTextNoAnswer = 49;
+// What the dialog says while the sequence runs, and why it stays open.
+inline constexpr std::uint16_t kTextConnecting = 22948;    // %1 port, %2 baud
+inline constexpr std::uint16_t kTextNotConnected = 22949;  // %1 the cause
+
+// "Connecting to Com 2 (/dev/ttyUSB0) at 19200 baud …": the port's label,
+// its path when the label does not say it, and the rate (index 0..7).
+std::string ConnectingText(const views::TextLoader& text, std::string_view label,
+                           std::string_view path, int baudIndex);
+// "Not connected: " and the cause the sequence gave (ConnectionOutcome's
+// status); nothing without a cause.
+std::string NotConnectedText(const views::TextLoader& text, std::string_view cause);
 
 // Length of the device password; a typed password is padded with this
 // character to it.

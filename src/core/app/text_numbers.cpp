@@ -175,6 +175,9 @@ constexpr std::array kUsed = {
     // Unsaved work on closing; what happened to writes, tables, trend reads,
     // the connection and SGERG-88.
     TextRange{22800, 22822, "unsaved work and what happened"},
+    // The graph's caption line; what the settings dialog says while a
+    // connection test or a connection runs; a value set to its limit.
+    TextRange{22940, 22951, "graph caption, connection progress, value set to a limit"},
     // Buttons of the small dialogs and the caption of the password dialog.
     TextRange{23552, 23554, "dialog buttons, password caption"},
     // Circuit headings of the printout and the integrator page.

@@ -461,13 +461,16 @@ Finding NetOpenFinding(const std::string& port, int errorNumber, const std::stri
     }
 }
 
+// Told of each baud rate before its identity request.
+using BaudStep = std::function<void(int baudIndex)>;
+
 // The identity request at each rate of the order over the line, one
 // attempt each, until a device answers. `gone` tells whether the port went
 // away (a local device node that vanished); `openFailed` turns a failed
 // open into a finding. False when nothing answered and the port was there
 // to the end.
 bool Probe(PortReport& report, SerialLine& line, const std::vector<int>& order, UiHooks& ui,
-           const fs::path& logFolder, const ProbeOptions& options,
+           const fs::path& logFolder, const ProbeOptions& options, const BaudStep& onBaud,
            const std::function<bool()>& gone,
            const std::function<Finding(const LinkFailure&)>& openFailed) {
     const std::string path = report.path;
@@ -479,6 +482,12 @@ bool Probe(PortReport& report, SerialLine& line, const std::vector<int>& order, 
     link.setErrorLog(options.errorLog);
     link.setAttempts(1);
     for (const int index : order) {
+        if (options.cancelled && options.cancelled()) {
+            report.cancelled = true;
+            line.close();
+            return true;
+        }
+        if (onBaud) onBaud(index);
         const std::string baud = std::to_string(kBaudRates[index]);
         if (!link.OpenComPort(1, index)) {
             report.findings.push_back(gone() ? Finding{Verdict::Failed, text::kDisappeared, {path}}
@@ -537,8 +546,11 @@ std::string RoundTripText(std::chrono::microseconds rtt) {
 
 }  // namespace
 
-void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
-                 const fs::path& logFolder, const ErrorLog& errorLog) {
+namespace {
+
+void QueryDeviceWith(PortReport& report, int configuredBaudIndex, UiHooks& ui,
+                     const fs::path& logFolder, const ProbeOptions& options,
+                     const BaudStep& onBaud) {
     const std::string path = report.path;
     TermiosLine line;
     auto gone = [&path] {
@@ -554,14 +566,38 @@ void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
         probe.close();
         return Finding{Verdict::Failed, text::kCannotOpen, {path, reason}};
     };
-    if (!Probe(report, line, RateOrder(configuredBaudIndex, true), ui, logFolder,
-               {nullptr, kDefaultNetLatencyMs, errorLog}, gone, openFailed)) {
+    ProbeOptions serial = options;
+    serial.wait = nullptr;
+    serial.latencyMs = kDefaultNetLatencyMs;
+    if (!Probe(report, line, RateOrder(configuredBaudIndex, true), ui, logFolder, serial, onBaud,
+               gone, openFailed)) {
         report.findings.push_back({Verdict::Failed, text::kNoAnswer, {path}});
     }
 }
 
+PortReport CheckNetworkPortWith(const std::string& port, int configuredBaudIndex, UiHooks& ui,
+                                const fs::path& logFolder, const ProbeOptions& net,
+                                const BaudStep& onBaud);
+
+}  // namespace
+
+void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
+                 const fs::path& logFolder, const ErrorLog& errorLog) {
+    ProbeOptions options;
+    options.errorLog = errorLog;
+    QueryDeviceWith(report, configuredBaudIndex, ui, logFolder, options, {});
+}
+
 PortReport CheckNetworkPort(const std::string& port, int configuredBaudIndex, UiHooks& ui,
                             const fs::path& logFolder, const ProbeOptions& net) {
+    return CheckNetworkPortWith(port, configuredBaudIndex, ui, logFolder, net, {});
+}
+
+namespace {
+
+PortReport CheckNetworkPortWith(const std::string& port, int configuredBaudIndex, UiHooks& ui,
+                                const fs::path& logFolder, const ProbeOptions& net,
+                                const BaudStep& onBaud) {
     PortReport report;
     report.path = port;
     std::string why;
@@ -607,7 +643,8 @@ PortReport CheckNetworkPort(const std::string& port, int configuredBaudIndex, Ui
     auto openFailed = [&port](const LinkFailure& failure) {
         return NetOpenFinding(port, failure.errorNumber, failure.detail, failure.baud);
     };
-    if (!Probe(report, line, RateOrder(index, rfc2217), ui, logFolder, net, gone, openFailed)) {
+    if (!Probe(report, line, RateOrder(index, rfc2217), ui, logFolder, net, onBaud, gone,
+               openFailed)) {
         if (rfc2217) {
             report.findings.push_back({Verdict::Failed, text::kNoAnswer, {port}});
         } else {
@@ -618,20 +655,34 @@ PortReport CheckNetworkPort(const std::string& port, int configuredBaudIndex, Ui
     return report;
 }
 
-PortReport CheckPort(const std::string& path, const ListedPort* listed, int configuredBaudIndex,
-                     UiHooks& ui, const fs::path& logFolder, const ProbeOptions& net) {
+// One port of a run: the system checks, then the identity requests, with
+// the run's steps and its stop.
+PortReport CheckOnePort(const std::string& path, const ListedPort* listed, int configuredBaudIndex,
+                        UiHooks& ui, const fs::path& logFolder, const ProbeOptions& options,
+                        int number, int count) {
+    const BaudStep onBaud = [&](int baudIndex) {
+        if (options.step) options.step(Step{path, number, count, baudIndex});
+    };
+    if (options.step) options.step(Step{path, number, count, -1});
     if (IsNetworkPortName(path)) {
-        return CheckNetworkPort(path, configuredBaudIndex, ui, logFolder, net);
+        return CheckNetworkPortWith(path, configuredBaudIndex, ui, logFolder, options, onBaud);
     }
     PortReport report;
     report.path = path;
     report.findings = CheckSystem(path, listed);
     if (MayQuery(report.findings)) {
-        QueryDevice(report, configuredBaudIndex, ui, logFolder, net.errorLog);
+        QueryDeviceWith(report, configuredBaudIndex, ui, logFolder, options, onBaud);
     } else {
         report.findings.push_back({Verdict::Note, text::kNotQueried, {path}});
     }
     return report;
+}
+
+}  // namespace
+
+PortReport CheckPort(const std::string& path, const ListedPort* listed, int configuredBaudIndex,
+                     UiHooks& ui, const fs::path& logFolder, const ProbeOptions& net) {
+    return CheckOnePort(path, listed, configuredBaudIndex, ui, logFolder, net, 1, 1);
 }
 
 std::vector<PortReport> CheckPorts(const std::string& chosen, const ComPorts& comPort,
@@ -640,12 +691,20 @@ std::vector<PortReport> CheckPorts(const std::string& chosen, const ComPorts& co
                                    const ProbeOptions& options,
                                    const std::function<void(const PortReport&)>& checked) {
     std::vector<PortReport> reports;
-    for (const std::string& path : PortsToTest(chosen, comPort, listed)) {
+    const std::vector<std::string> ports = PortsToTest(chosen, comPort, listed);
+    const int count = static_cast<int>(ports.size());
+    int number = 0;
+    for (const std::string& path : ports) {
+        ++number;
+        if (options.cancelled && options.cancelled()) break;
         const ListedPort* entry = nullptr;
         for (const ListedPort& p : listed) {
             if (p.path == path) entry = &p;
         }
-        reports.push_back(CheckPort(path, entry, configuredBaudIndex, ui, logFolder, options));
+        PortReport report =
+            CheckOnePort(path, entry, configuredBaudIndex, ui, logFolder, options, number, count);
+        if (report.cancelled) break;
+        reports.push_back(std::move(report));
         if (checked) checked(reports.back());
     }
     return reports;
@@ -664,6 +723,42 @@ std::optional<TakeOver> AnsweringComPort(const std::vector<PortReport>& reports,
 
 std::string RenderFinding(const Finding& finding, const views::TextLoader& text) {
     return views::FillText(text, finding.text, finding.args);
+}
+
+std::string StepText(const Step& step, const views::TextLoader& text) {
+    const std::string number = std::to_string(step.number);
+    const std::string count = std::to_string(step.count);
+    if (step.baudIndex >= 0 && step.baudIndex < 8) {
+        return views::FillText(
+            text, text::kStepBaud,
+            {step.port, std::to_string(kBaudRates[step.baudIndex]), number, count});
+    }
+    return views::FillText(text, text::kStepSystem, {step.port, number, count});
+}
+
+std::string RunSummary(const std::vector<PortReport>& reports, bool cancelled, int portCount,
+                       const views::TextLoader& text) {
+    if (cancelled) {
+        return views::FillText(text, text::kCancelled,
+                               {std::to_string(reports.size()), std::to_string(portCount)});
+    }
+    for (const PortReport& r : reports) {
+        if (r.answered() && r.answeredBaudIndex < 8) {
+            return views::FillText(text, text::kFound,
+                                   {r.path, std::to_string(kBaudRates[r.answeredBaudIndex])});
+        }
+    }
+    if (reports.empty()) return views::FillText(text, text::kNoPorts, {});
+    const std::vector<Finding>& findings = reports.front().findings;
+    const auto failed = std::find_if(findings.begin(), findings.end(),
+                                     [](const Finding& f) { return f.verdict == Verdict::Failed; });
+    std::string cause;
+    if (failed != findings.end()) {
+        cause = RenderFinding(*failed, text);
+    } else if (!findings.empty()) {
+        cause = RenderFinding(findings.back(), text);
+    }
+    return views::FillText(text, text::kNotFound, {cause});
 }
 
 std::string RenderPortReport(const PortReport& report, const views::TextLoader& text) {

@@ -58,6 +58,8 @@ struct PortReport {
     std::vector<Finding> findings;
     int answeredBaudIndex = -1;  // 0..7 when a supported device answered
     std::string ident;           // its identity, as it came
+    // The run was cancelled before this port's checks were complete.
+    bool cancelled = false;
     bool answered() const { return answeredBaudIndex >= 0; }
 };
 
@@ -110,6 +112,13 @@ inline constexpr std::uint16_t kNetLast = kNetRfc2217;
 inline constexpr std::uint16_t kForeignLock = 22556;  // %1 lock file, %2 what it holds
 inline constexpr std::uint16_t kFirst = kButton;
 inline constexpr std::uint16_t kLast = kForeignLock;
+// What the settings dialog says while a run goes on and once it has ended.
+inline constexpr std::uint16_t kStepSystem = 22942;  // %1 port, %2 its number, %3 ports in all
+inline constexpr std::uint16_t kStepBaud = 22943;    // %1 port, %2 baud, %3 number, %4 in all
+inline constexpr std::uint16_t kStopping = 22944;
+inline constexpr std::uint16_t kCancelled = 22945;  // %1 ports checked, %2 in all
+inline constexpr std::uint16_t kFound = 22946;      // %1 port, %2 baud
+inline constexpr std::uint16_t kNotFound = 22947;   // %1 the cause on the chosen port
 }  // namespace text
 
 // The serial ports the kernel lists (the ttys in /sys/class/tty that have a
@@ -150,10 +159,25 @@ void QueryDevice(PortReport& report, int configuredBaudIndex, UiHooks& ui,
 // (null: poll; the window passes one that keeps its event loop running),
 // the latency allowance of the settings, and the error log that takes the
 // reasons of a port that cannot be opened (none: not recorded).
+//
+// A run may be watched and stopped: `step` hears of each port before its
+// system checks and of each baud rate before its identity request, and
+// `cancelled` is asked at the same points; once it says yes, the run stops
+// there (the port's line closed) and the port's report is marked cancelled.
+// Both are called on the thread that runs the checks.
+struct Step {
+    std::string port;
+    int number = 1;      // 1-based among the ports of the run
+    int count = 1;       // ports of the run (1 for a single CheckPort)
+    int baudIndex = -1;  // 0..7 before an identity request; -1 before the system checks
+    bool operator==(const Step&) const = default;
+};
 struct ProbeOptions {
     SocketWait* wait = nullptr;
     int latencyMs = kDefaultLatencyAllowanceMs;
     ErrorLog errorLog;
+    std::function<bool()> cancelled = {};
+    std::function<void(const Step&)> step = {};
 };
 
 // A network port: the name, the host, the connection and the negotiation,
@@ -182,7 +206,8 @@ PortReport CheckPort(const std::string& path, const ListedPort* listed, int conf
 
 // The doctor run of the settings dialog and `parvion2-cli doctor`: every
 // port of PortsToTest checked with CheckPort, in that order; `checked` sees
-// each report as soon as it is complete.
+// each report as soon as it is complete. A cancelled run returns the ports
+// checked completely before it stopped.
 std::vector<PortReport> CheckPorts(const std::string& chosen, const ComPorts& comPort,
                                    const std::vector<ListedPort>& listed, int configuredBaudIndex,
                                    UiHooks& ui, const std::filesystem::path& logFolder,
@@ -207,6 +232,17 @@ std::string RenderFinding(const Finding& finding, const views::TextLoader& text)
 
 // "OK", "NOTE", "WARN", "FAIL": the mark a text report puts before a finding.
 const char* VerdictMark(Verdict verdict);
+
+// What a step of a run says while it goes on: "Testing /dev/ttyUSB0 (port 2
+// of 5) …", with the baud rate once the identity request is sent.
+std::string StepText(const Step& step, const views::TextLoader& text);
+
+// What a run that has ended comes to, in one line: cancelled (after how
+// many ports); the first port where a supported device answered, with its
+// rate; no ports at all; or no answer, with the cause found on the chosen
+// port (the first report): its first failed finding, else its last one.
+std::string RunSummary(const std::vector<PortReport>& reports, bool cancelled, int portCount,
+                       const views::TextLoader& text);
 
 // One port's part of a text report, as the settings dialog shows it and
 // `parvion2-cli doctor` prints it: the port's heading, then one line per

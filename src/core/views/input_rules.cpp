@@ -156,6 +156,7 @@ std::optional<float> ParseInputNumber(std::string_view text) {
 
 AcceptedInput AcceptInputValue(float v, const InputLimits& limits, const UnitRow* row) {
     AcceptedInput out;
+    out.entered = v;
     if (v != 0 && v > -kInputNearZero && v < kInputNearZero) {
         v = 0;
         out.beep = true;
@@ -164,17 +165,38 @@ AcceptedInput AcceptInputValue(float v, const InputLimits& limits, const UnitRow
         out.displayValue = limits.displayMax;
         out.baseValue = limits.baseMax;
         out.beep = true;
+        out.clamp = InputClamp::ToMax;
         return out;
     }
     if (v < limits.displayMin) {
         out.displayValue = limits.displayMin;
         out.baseValue = limits.baseMin;
         out.beep = true;
+        out.clamp = InputClamp::ToMin;
         return out;
     }
     out.displayValue = v;
     out.baseValue = FromDisplayUnit(row, v);
     return out;
+}
+
+std::string ClampedInputText(const TextLoader& text, std::string_view name,
+                             const AcceptedInput& accepted, const UnitRow* row, int precision) {
+    if (accepted.clamp == InputClamp::None) return {};
+    std::string unit = row != nullptr ? std::string(row->DisplayText) : std::string();
+    unit.erase(unit.find_last_not_of(' ') + 1);
+    unit.erase(0, unit.find_first_not_of(' '));
+    const auto withUnit = [&](float v) {
+        std::string s = FormatInputNumber(v, false, precision);
+        if (!unit.empty()) s += " " + unit;
+        return s;
+    };
+    std::string label(name);
+    label.erase(label.find_last_not_of(" :") + 1);
+    label.erase(0, label.find_first_not_of(' '));
+    return FillText(text,
+                    accepted.clamp == InputClamp::ToMax ? kTextClampedToMax : kTextClampedToMin,
+                    {label, withUnit(accepted.entered), withUnit(accepted.displayValue)});
 }
 
 }  // namespace parvion::views

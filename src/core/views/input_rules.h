@@ -12,6 +12,7 @@
 
 #include "core/model/parameter_image.h"
 #include "core/model/units.h"
+#include "core/views/text_source.h"
 
 namespace parvion::views {
 
@@ -58,10 +59,15 @@ struct InputLimits {
     float baseMax = 0;
 };
 
+// Whether an entry was set to a limit.
+enum class InputClamp : std::uint8_t { None, ToMin, ToMax };
+
 struct AcceptedInput {
     float displayValue = 0;  // after snapping and clamping
     float baseValue = 0;     // what the caller stores
     bool beep = false;       // snapped to zero or clamped
+    InputClamp clamp = InputClamp::None;
+    float entered = 0;  // the entry as typed (display unit)
 };
 
 // The OK rule for an entry v in the display unit: a non-zero v within
@@ -70,5 +76,17 @@ struct AcceptedInput {
 // back with the row (none: unchanged). A clamped entry yields exactly the
 // base limit.
 AcceptedInput AcceptInputValue(float v, const InputLimits& limits, const UnitRow* row);
+
+// Text numbers of the line that says an entry was set to a limit.
+inline constexpr std::uint16_t kTextClampedToMax = 22950;  // %1 name, %2 entry, %3 limit
+inline constexpr std::uint16_t kTextClampedToMin = 22951;
+
+// What the status line says about an entry set to a limit: "Calorific val.
+// Ho: maximum 13000 Wh/m³ taken, not 15000 Wh/m³" — the value's name (%1),
+// the entry (%2) and the limit (%3) as the dialog writes them
+// (`precision` significant digits) with the unit of the row (none: no
+// unit). Nothing when the entry was not clamped.
+std::string ClampedInputText(const TextLoader& text, std::string_view name,
+                             const AcceptedInput& accepted, const UnitRow* row, int precision = 5);
 
 }  // namespace parvion::views

@@ -7,6 +7,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "core/app/texts.h"
 #include "gui/app/main_window.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/graph/graph_window.h"
@@ -46,7 +47,9 @@ void Tfrm_Main::createDialogs() {
                                *dialogs_,
                                [this] { return TabTrend->columnHeads(); },
                                options_.documentsFolder,
-                               {}},
+                               {},
+                               [this] { return device_->DeviceSerialNo; },
+                               [this](std::uint16_t n) { return texts_->LoadText(n); }},
                               this);
     connect(TabTrend, &TrendPage::graphRequested, this, &Tfrm_Main::cmd_GrafikClick);
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <thread>
 
 #include "core/app/error_log.h"
 #include "core/app/settings.h"
@@ -112,6 +114,14 @@ TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg
     NetNote->setObjectName(QStringLiteral("NetNote"));
     NetNote->setWordWrap(true);
     NetNote->hide();
+    ProgressText = new QLabel(this);
+    ProgressText->setObjectName(QStringLiteral("ProgressText"));
+    ProgressText->setWordWrap(true);
+    ProgressText->setTextFormat(Qt::PlainText);
+    QFont plain = ProgressText->font();
+    plain.setBold(false);
+    ProgressText->setFont(plain);
+    ProgressText->hide();
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Com_Grp, 0, 0, 3, 1);
@@ -121,6 +131,7 @@ TEinst::TEinst(EinstContext context, EinstHooks hooks, TPasswordDlg& passwordDlg
     grid->addWidget(Ref_Grp, 3, 0, 1, 2);
     grid->addWidget(CompareBox, 4, 0, 1, 2);
     grid->addWidget(NetNote, 5, 0, 1, 2);
+    grid->addWidget(ProgressText, 6, 0, 1, 2);
     auto* side = new QVBoxLayout;
     side->addWidget(BtnOk);
     side->addWidget(BtnCancel);
@@ -169,18 +180,37 @@ void TEinst::updateNetNote() {
         NetNote->setText(QString::fromStdString(
             doctor::RenderFinding({doctor::Verdict::Note, link_text::NetRawBaudNote, {label}},
                                   [this](std::uint16_t n) { return ctx_.texts.LoadText(n); })));
-        // The note wraps within the two columns of groups (as wide as they
-        // stand now, or would stand by their hints); a fixed-size dialog
-        // needs its height told.
-        const int spacing = static_cast<QGridLayout*>(layout())->horizontalSpacing();
-        const int width =
-            std::max(Bd_Grp->geometry().right() - Com_Grp->geometry().left() + 1,
-                     Com_Grp->sizeHint().width() + spacing +
-                         std::max(Bd_Grp->sizeHint().width(), Zustand_Grp->sizeHint().width()));
+        // The note wraps within the two columns of groups; a fixed-size
+        // dialog needs its height told.
+        const int width = noteWidth();
         NetNote->setFixedWidth(width);
         NetNote->setFixedHeight(NetNote->heightForWidth(width));
     }
     NetNote->setVisible(raw);
+}
+
+int TEinst::noteWidth() const {
+    // As wide as the groups stand now, or would stand by their hints.
+    const int spacing = static_cast<QGridLayout*>(layout())->horizontalSpacing();
+    return std::max(Bd_Grp->geometry().right() - Com_Grp->geometry().left() + 1,
+                    Com_Grp->sizeHint().width() + spacing +
+                        std::max(Bd_Grp->sizeHint().width(), Zustand_Grp->sizeHint().width()));
+}
+
+void TEinst::showProgress(const QString& text) {
+    if (text.isEmpty()) {
+        ProgressText->clear();
+        ProgressText->hide();
+        return;
+    }
+    const int width = noteWidth();
+    ProgressText->setText(text);
+    ProgressText->setFixedWidth(width);
+    // Room for two lines at least, so that the dialog does not jump with
+    // every step of a test.
+    const int lines = 2 * ProgressText->fontMetrics().lineSpacing();
+    ProgressText->setFixedHeight(std::max(lines, ProgressText->heightForWidth(width)));
+    ProgressText->show();
 }
 
 void TEinst::Sprache() {
@@ -239,6 +269,7 @@ void TEinst::FormActivate() {
     Zustand_Grp->setItemIndex(online ? 1 : 0);
     CompareBox->setChecked(ctx_.session.CompareBeforeWrite);
     updateNetNote();
+    showProgress(QString());
     statusAfterClose_.clear();
 }
 
@@ -270,7 +301,23 @@ void TEinst::BtnOkClick() {
     bool closes = false;
     {
         running_ = true;
-        auto ended = qScopeGuard([this] { running_ = false; });
+        const bool online = Zustand_Grp->itemIndex() == 1;
+        if (online) {
+            // Going online takes a while (a slow device, a wrong rate): the
+            // dialog says what it is doing.
+            const int com = Com_Grp->itemIndex() < 0 ? 0 : Com_Grp->itemIndex();
+            const int baud = Bd_Grp->itemIndex() < 0 ? ctx_.session.Baudrate : Bd_Grp->itemIndex();
+            const views::TextLoader text = [this](std::uint16_t n) {
+                return ctx_.texts.LoadText(n);
+            };
+            showProgress(QString::fromStdString(ConnectingText(
+                text, portLabels_.value(com).toStdString(), portPath(com + 1), baud)));
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+        auto ended = qScopeGuard([this, online] {
+            if (online) QApplication::restoreOverrideCursor();
+            running_ = false;
+        });
         closes = connectionSequence();
     }
     // The sequence has ended: now the dialog may close.
@@ -294,11 +341,23 @@ bool TEinst::connectionSequence() {
     };
     // The device keeps 8 single-byte characters.
     hooks.rememberedPassword = [this] { return passwordDlg_.text().toLatin1().toStdString(); };
-    hooks.askPassword = [this] { return passwordDlg_.ask().toLatin1().toStdString(); };
+    hooks.askPassword = [this] {
+        // The password dialog waits for the user, not for the device.
+        const bool busyCursor = QApplication::overrideCursor() != nullptr;
+        if (busyCursor) QApplication::restoreOverrideCursor();
+        auto back = qScopeGuard([busyCursor] {
+            if (busyCursor) QApplication::setOverrideCursor(Qt::WaitCursor);
+        });
+        return passwordDlg_.ask().toLatin1().toStdString();
+    };
     hooks.fillParameterPages = hooks_.FillParameterPages;
 
     const ConnectionOutcome outcome = RunConnection(ctx_.link, ctx_.image, ctx_.device, ctx_.texts,
                                                     ctx_.appDataFolder, request, hooks);
+    // Why the device was not reached is said in the dialog that stays open.
+    showProgress(QString::fromStdString(
+        NotConnectedText([this](std::uint16_t n) { return ctx_.texts.LoadText(n); },
+                         outcome.closesDialog() ? std::string() : outcome.status)));
     lastResult_ = outcome.result;
     Bd_Grp->setItemIndex(outcome.baudIndex);
     RSIndex->setText(QString::number(ctx_.link.TransmissionErrors()));
@@ -345,33 +404,89 @@ TDoctorDlg::TDoctorDlg(const QString& title, const QString& report, const QStrin
 }
 
 void TEinst::BtnTestClick() {
+    // No second test, no connection sequence and no closing meanwhile.
+    auto busy = ctx_.busy.tryHold();
+    if (!busy) return;
     // The port stays closed while the dialog is open; the test opens each
     // port on its own and closes it again.
     ctx_.link.line().close();
-    const std::vector<doctor::ListedPort> listed = doctor::SystemPorts();
     const int com = Com_Grp->itemIndex() < 0 ? 0 : Com_Grp->itemIndex();
     const int baud = Bd_Grp->itemIndex() < 0 ? ctx_.session.Baudrate : Bd_Grp->itemIndex();
-    const doctor::ComPorts comPort = [this](int n) { return portPath(n); };
-
-    // The waits of the test keep the window responsive: no second test, no
-    // connection sequence and no closing meanwhile.
-    {
-        auto busy = ctx_.busy.tryHold();
-        if (!busy) return;
-        running_ = true;
-        for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(false);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        auto ended = qScopeGuard([this] {
-            QApplication::restoreOverrideCursor();
-            for (QPushButton* b : {BtnTest, BtnOk, BtnCancel}) b->setEnabled(true);
-            running_ = false;
-        });
-        doctorReports_ = doctor::CheckPorts(
-            portPath(com + 1), comPort, listed, baud, ctx_.ui, ctx_.appDataFolder,
-            {&socketWait_, ctx_.session.NetLatencyMs, ErrorLogIn(ctx_.appDataFolder)});
+    // What the test's thread needs, taken here: the port table as paths,
+    // the settings as values. It sees none of the dialog's objects.
+    std::array<std::string, doctor::kComPorts> comPaths;
+    for (int n = 1; n <= doctor::kComPorts; ++n) {
+        comPaths[static_cast<std::size_t>(n - 1)] = portPath(n);
     }
-
+    const doctor::ComPorts comPort = [comPaths](int n) {
+        return n >= 1 && n <= doctor::kComPorts ? comPaths[static_cast<std::size_t>(n - 1)]
+                                                : std::string();
+    };
+    const std::string chosen = comPaths[static_cast<std::size_t>(com)];
+    const std::filesystem::path logFolder = ctx_.appDataFolder;
+    const int latencyMs = ctx_.session.NetLatencyMs;
     const views::TextLoader text = [this](std::uint16_t n) { return ctx_.texts.LoadText(n); };
+
+    testCancel_ = std::make_shared<std::atomic<bool>>(false);
+    const std::shared_ptr<std::atomic<bool>> cancel = testCancel_;
+    running_ = true;
+    testRunning_ = true;
+    BtnOk->setEnabled(false);
+    BtnTest->setEnabled(false);
+    BtnCancel->setEnabled(true);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    showProgress(QString::fromStdString(doctor::StepText({chosen, 1, 1, -1}, text)));
+
+    std::vector<doctor::PortReport> reports;
+    int portCount = 0;
+    QEventLoop loop;
+    std::thread worker([&, cancel, chosen, comPort, baud, logFolder, latencyMs] {
+        NullUiHooks ui;  // the waits sleep on this thread
+        doctor::ProbeOptions options;
+        options.latencyMs = latencyMs;
+        options.errorLog = ErrorLogIn(logFolder);
+        options.cancelled = [cancel] { return cancel->load(); };
+        options.step = [this, cancel, &portCount](const doctor::Step& step) {
+            portCount = step.count;  // read once the thread has ended
+            QMetaObject::invokeMethod(
+                this,
+                [this, cancel, step] {
+                    // The texts are loaded on the window's thread; once the
+                    // test is being stopped, that stays the line shown.
+                    if (cancel->load()) return;
+                    showProgress(QString::fromStdString(doctor::StepText(
+                        step, [this](std::uint16_t n) { return ctx_.texts.LoadText(n); })));
+                },
+                Qt::QueuedConnection);
+        };
+        std::vector<doctor::PortReport> found = doctor::CheckPorts(
+            chosen, comPort, doctor::SystemPorts(), baud, ui, logFolder, options);
+        QMetaObject::invokeMethod(
+            &loop,
+            [&reports, &loop, found = std::move(found)]() mutable {
+                reports = std::move(found);
+                loop.quit();
+            },
+            Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+
+    const bool cancelled = cancel->load();
+    QApplication::restoreOverrideCursor();
+    BtnOk->setEnabled(true);
+    BtnTest->setEnabled(true);
+    BtnCancel->setEnabled(true);
+    testRunning_ = false;
+    running_ = false;
+    testCancel_.reset();
+    busy.release();
+    doctorReports_ = std::move(reports);
+    // How the test ended, and why no device was found, stays in the dialog.
+    showProgress(
+        QString::fromStdString(doctor::RunSummary(doctorReports_, cancelled, portCount, text)));
+    if (cancelled) return;
+
     QString report;
     for (const doctor::PortReport& r : doctorReports_) {
         report += QString::fromStdString(doctor::RenderPortReport(r, text)) + QStringLiteral("\n");
@@ -397,9 +512,27 @@ void TEinst::BtnTestClick() {
     }
 }
 
+void TEinst::cancelTest() {
+    if (!testRunning_ || !testCancel_ || testCancel_->load()) return;
+    testCancel_->store(true);
+    BtnCancel->setEnabled(false);
+    showProgress(fromText(ctx_.texts.LoadText(doctor::text::kStopping)));
+}
+
+TEinst::~TEinst() {
+    // A test still running (the dialog destroyed from within its wait)
+    // stops at its next step.
+    if (testCancel_) testCancel_->store(true);
+}
+
 void TEinst::done(int result) {
-    // Cancel, Escape and the close box wait for the sequence's end: what it
-    // works on (the port, the password dialog, this dialog) stays.
+    // Cancel, Escape and the close box stop a connection test; they wait
+    // for the connection sequence's end: what it works on (the port, the
+    // password dialog, this dialog) stays.
+    if (testRunning_) {
+        cancelTest();
+        return;
+    }
     if (running_) return;
     // Cancel keeps the refresh choice in force; a click on another choice
     // has set the timer's interval already.

@@ -11,14 +11,25 @@
 // offline.
 //
 // The connection sequence and the connection test hold the busy guard for
-// their whole run. Their device waits keep the event loop running, so a
-// second click on OK, a held Enter, Escape, Cancel or the close box arrive
-// in the middle of them: all are ignored until the sequence has ended.
+// their whole run, with the busy cursor, and say in the dialog what they are
+// doing and, when they end without a device, why. The sequence's device
+// waits keep the event loop running, so a second click on OK, a held Enter,
+// Escape, Cancel or the close box arrive in the middle of it: all are
+// ignored until the sequence has ended.
+//
+// The connection test runs on a thread of its own (it uses its own lines and
+// links, never the window's, and touches no widget: what it reports comes
+// back through queued calls), while the dialog waits in its event loop and
+// keeps painting. Cancel, Escape and the close box stop the test after the
+// step it is in (a port's checks or one baud rate) and leave the dialog
+// open.
 
 #include <QDialog>
 #include <QStringList>
+#include <atomic>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -125,6 +136,9 @@ class TEinst : public QDialog {
     // Shown when the chosen port is a raw TCP port: its baud rate is set on
     // the server.
     QLabel* NetNote = nullptr;
+    // What the connection test or the connection sequence is doing, and once
+    // they have ended without a device, why; hidden until then.
+    QLabel* ProgressText = nullptr;
 
     // Outcome of the last OK (Offline before any).
     ConnectionResult lastResult() const { return lastResult_; }
@@ -133,6 +147,8 @@ class TEinst : public QDialog {
     int refreshChoice() const { return refreshChoice_; }
     // True while the connection sequence or the connection test runs.
     bool sequenceRunning() const { return running_; }
+    // True while the connection test runs.
+    bool testRunning() const { return testRunning_; }
 
   public slots:
     void FormActivate();
@@ -143,7 +159,10 @@ class TEinst : public QDialog {
     void BtnTestClick();
 
   public:
+    ~TEinst() override;
     void done(int result) override;
+    // Stops a running connection test after its current step.
+    void cancelTest();
     // The reports of the last connection test, port by port.
     const std::vector<doctor::PortReport>& doctorReports() const { return doctorReports_; }
 
@@ -157,6 +176,10 @@ class TEinst : public QDialog {
     std::string portPath(int comNumber) const;
     QStringList decoratedPorts() const;
     void updateNetNote();
+    // The width of the notes below the groups: the two columns of groups.
+    int noteWidth() const;
+    // Shows a line in ProgressText (hidden when empty).
+    void showProgress(const QString& text);
 
     EinstContext ctx_;
     EinstHooks hooks_;
@@ -166,6 +189,9 @@ class TEinst : public QDialog {
     ConnectionResult lastResult_ = ConnectionResult::Offline;
     int refreshChoice_ = 0;
     bool running_ = false;
+    bool testRunning_ = false;
+    // Set by cancelTest, read by the test's thread.
+    std::shared_ptr<std::atomic<bool>> testCancel_;
     std::vector<doctor::PortReport> doctorReports_;
     // The connection test waits for network servers in the event loop.
     QtSocketWait socketWait_;

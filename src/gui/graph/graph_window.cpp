@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
@@ -22,9 +23,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "core/history/history_view.h"
 #include "core/model/text_file.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
+#include "core/views/time_axis.h"
 #include "core/views/trend_series.h"
 #include "gui/graph/graph_texts.h"
 #include "gui/graph/trend_chart_view.h"
@@ -177,6 +180,7 @@ void Tfrm_Grafik::FormActivate() {
 }
 
 void Tfrm_Grafik::SpeedButton1Click(QAbstractButton* sender) {
+    circuit_ = -1;
     for (TrendChartView* view : charts_) {
         view->clearPoints();
         view->chart()->setTitle(QString());
@@ -186,6 +190,7 @@ void Tfrm_Grafik::SpeedButton1Click(QAbstractButton* sender) {
 }
 
 void Tfrm_Grafik::drawCircuit(int circuit) {
+    circuit_ = circuit;
     const QStringList heads = ctx_.columnHeads ? ctx_.columnHeads() : QStringList();
     for (int i = 0; i < kCharts; ++i) {
         charts_[static_cast<std::size_t>(i)]->chart()->setTitle(heads.value(i));
@@ -278,13 +283,34 @@ void Tfrm_Grafik::mnu_Print1Click(int index) {
     if (!printChart(index, printer)) ctx_.dialogs.warning(this, t.printFailed);
 }
 
+QString Tfrm_Grafik::captionLine(int index) const {
+    const TrendChartView* view = chart(index);
+    if (circuit_ < 0 || view->points().isEmpty()) return {};
+    return QString::fromStdString(views::TrendChartCaption(
+        ctx_.text, history::VariantName(ctx_.session.Medium),
+        ctx_.serialNumber ? ctx_.serialNumber() : std::string(), circuit_ + 1,
+        WallClockMs(view->shownFrom()), WallClockMs(view->shownTo())));
+}
+
 bool Tfrm_Grafik::printChart(int index, QPrinter& printer) {
     TrendChartView* view = chart(index);
     view->hideReadout();
+    const QString caption = captionLine(index);
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     const QRectF page = printer.pageRect(QPrinter::DevicePixel);
-    const QRectF target(0, 0, page.width(), page.height());
+    QRectF target(0, 0, page.width(), page.height());
+    if (!caption.isEmpty()) {
+        // The caption line above the chart, at a size that reads as 9 points.
+        QFont font = view->chart()->titleFont();
+        font.setBold(false);
+        font.setPixelSize(std::max(1, static_cast<int>(printer.resolution() * 9 / 72)));
+        painter.setFont(font);
+        QRectF text;
+        painter.drawText(QRectF(0, 0, target.width(), target.height() / 4),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, caption, &text);
+        target.adjust(0, text.height() + QFontMetricsF(font).height() / 2, 0, 0);
+    }
     // Laid out at the page's proportions, so that texts and lines keep their
     // size relative to the chart; afterwards back to the window's size.
     QChart* c = view->chart();
@@ -320,7 +346,30 @@ void Tfrm_Grafik::savePngClick(int index) {
 bool Tfrm_Grafik::saveChartPng(int index, const QString& file) {
     TrendChartView* view = chart(index);
     view->hideReadout();
-    const QPixmap picture = view->grab();
+    const QPixmap chartPicture = view->grab();
+    QPixmap picture = chartPicture;
+    if (const QString caption = captionLine(index); !caption.isEmpty()) {
+        // The caption line above the chart, on white, wrapped to the
+        // chart's width where it is longer.
+        QFont font = view->font();
+        font.setPointSize(8);
+        const QFontMetrics fm(font);
+        const qreal ratio = chartPicture.devicePixelRatio();
+        const int margin = 4;
+        const int width = qRound(chartPicture.width() / ratio);
+        const QRect text = fm.boundingRect(QRect(margin, margin, width - 2 * margin, 10000),
+                                           Qt::AlignLeft | Qt::TextWordWrap, caption);
+        const int top = text.height() + 2 * margin;
+        picture = QPixmap(QSize(width, top + qRound(chartPicture.height() / ratio)) * ratio);
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(Qt::white);
+        QPainter painter(&picture);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(margin, margin, width - 2 * margin, text.height()),
+                         Qt::AlignLeft | Qt::TextWordWrap, caption);
+        painter.drawPixmap(QPoint(0, top), chartPicture);
+    }
     // Through a temporary file: a failed write leaves no half picture and
     // keeps an older file of that name; a read-only one stays as it is.
     if (IsReadOnlyFile(file.toStdString())) return false;

@@ -16,10 +16,12 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <string>
 
-#include "core/model/session.h"
 #include "core/model/device_records.h"
 #include "core/model/parameter_image.h"
+#include "core/model/session.h"
+#include "core/views/text_source.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -48,6 +50,11 @@ struct GraphContext {
     // Runs the print dialog for the printer; true when confirmed. Null: the
     // real print dialog.
     std::function<bool(QPrinter&, QWidget*)> printDialog;
+    // The serial number of the device the trend values come from (empty:
+    // not known); the PNG files and printouts name it.
+    std::function<std::string()> serialNumber = {};
+    // The string library in force, for the caption line.
+    views::TextLoader text = {};
 };
 
 class Tfrm_Grafik : public QWidget {
@@ -77,11 +84,15 @@ class Tfrm_Grafik : public QWidget {
     // "Als PNG speichern..." of chart 0..3: the file dialog, then the file.
     void savePngClick(int index);
 
-    // Prints chart 0..3 on a printer set up by the caller, one page; false
-    // when the printer cannot be started.
+    // The line above a chart in its PNG file and printout: device, serial
+    // number, circuit and the times shown. Empty while no circuit is drawn.
+    QString captionLine(int index) const;
+
+    // Prints chart 0..3 on a printer set up by the caller, one page, under
+    // its caption line; false when the printer cannot be started.
     bool printChart(int index, QPrinter& printer);
-    // Writes chart 0..3 as it is shown into a PNG file, completely or not at
-    // all; false when the file cannot be written.
+    // Writes chart 0..3 as it is shown, under its caption line, into a PNG
+    // file, completely or not at all; false when the file cannot be written.
     bool saveChartPng(int index, const QString& file);
 
     QFrame* Panel1 = nullptr;
@@ -109,6 +120,8 @@ class Tfrm_Grafik : public QWidget {
     std::array<TrendChartView*, kCharts> charts_{};
     QButtonGroup* speedButtons_ = nullptr;
     bool centred_ = false;
+    // The circuit drawn (0 or 1), -1 while the charts are empty.
+    int circuit_ = -1;
     // Another window of the program was active: the next activation
     // empties the charts.
     bool emptyOnActivate_ = false;

@@ -1,10 +1,10 @@
 #include "gui/graph/trend_chart_view.h"
 
 #include <QAction>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QContextMenuEvent>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QFontMetrics>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsLayout>
@@ -13,12 +13,15 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRubberBand>
+#include <QSet>
+#include <QTimeZone>
 #include <QValueAxis>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "core/views/time_axis.h"
 #include "core/views/trend_series.h"
 
 namespace parvion::gui {
@@ -32,12 +35,25 @@ constexpr double kSinglePointMs = 30000.0;
 // A drag narrower than this is a click, not a zoom band.
 constexpr int kMinBandPixels = 6;
 
+// The instant of a local wall-clock time: the ticks fall on round times of
+// the clock the user reads.
+double instantMs(std::int64_t wall) {
+    const QDateTime utc = QDateTime::fromMSecsSinceEpoch(wall, Qt::UTC);
+    return static_cast<double>(QDateTime(utc.date(), utc.time()).toMSecsSinceEpoch());
+}
+
 QString timeText(double ms) {
     return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(ms)))
         .toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
 }
 
 }  // namespace
+
+std::int64_t WallClockMs(double ms) {
+    const auto at = static_cast<qint64>(std::llround(ms));
+    return at +
+           static_cast<std::int64_t>(QDateTime::fromMSecsSinceEpoch(at).offsetFromUtc()) * 1000;
+}
 
 // The chart goes in through the constructor: a chart set later releases the
 // view's own first chart without deleting it.
@@ -70,9 +86,9 @@ TrendChartView::TrendChartView(int number, QWidget* parent) : QChartView(new QCh
 
     QFont labels = font();
     labels.setPointSize(7);
-    timeAxis_ = new QDateTimeAxis(c);
+    timeAxis_ = new QCategoryAxis(c);
     timeAxis_->setLabelsFont(labels);
-    timeAxis_->setFormat(QStringLiteral("hh:mm"));
+    timeAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     valueAxis_ = new QValueAxis(c);
     valueAxis_->setLabelsFont(labels);
     valueAxis_->setLabelFormat(QStringLiteral("%.5g"));
@@ -138,8 +154,8 @@ void TrendChartView::setPoints(const QList<QPointF>& points) {
         fullTo_ = 3600000.0;
         shownFrom_ = fullFrom_;
         shownTo_ = fullTo_;
-        timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(0),
-                            QDateTime::fromMSecsSinceEpoch(3600000));
+        timeAxis_->setRange(fullFrom_, fullTo_);
+        setTicks(fullFrom_, fullTo_, width() - 80.0);
         valueAxis_->setRange(0, 1);
         return;
     }
@@ -194,8 +210,7 @@ void TrendChartView::zoomAround(double centreMs, double factor) {
 void TrendChartView::applyTimeRange(double fromMs, double toMs) {
     shownFrom_ = fromMs;
     shownTo_ = toMs;
-    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::floor(fromMs))),
-                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::ceil(toMs))));
+    timeAxis_->setRange(std::floor(fromMs), std::ceil(toMs));
     fitValueAxis(fromMs, toMs);
     adaptTimeLabels();
 }
@@ -218,28 +233,47 @@ void TrendChartView::fitValueAxis(double fromMs, double toMs) {
 }
 
 void TrendChartView::adaptTimeLabels() {
-    const double span = shownTo_ - shownFrom_;
-    QString format;
-    if (span <= 20 * 60 * 1000.0) {
-        format = QStringLiteral("hh:mm:ss");
-    } else if (span <= 30 * 3600 * 1000.0) {
-        format = QStringLiteral("hh:mm");
-    } else if (span <= 5 * 86400 * 1000.0) {
-        format = QStringLiteral("dd.MM. hh:mm");
-    } else {
-        format = QStringLiteral("dd.MM.yy");
-    }
-    timeAxis_->setFormat(format);
-    const QFontMetrics fm(timeAxis_->labelsFont());
-    const int label =
-        fm.horizontalAdvance(QDateTime(QDate(2000, 12, 28), QTime(23, 58, 58)).toString(format)) +
-        24;
     // The plot area follows a resize only once the chart is laid out again:
     // the view's width less the value labels and margins bounds it now.
     qreal plotWidth = width() - 80.0;
     if (chart()->plotArea().width() > 0)
         plotWidth = std::min(plotWidth, chart()->plotArea().width());
-    timeAxis_->setTickCount(std::clamp(static_cast<int>(plotWidth / label) + 1, 2, 10));
+    setTicks(shownFrom_, shownTo_, plotWidth);
+}
+
+void TrendChartView::setTicks(double fromMs, double toMs, qreal plotWidth) {
+    const QFontMetrics fm(timeAxis_->labelsFont());
+    const std::int64_t from = WallClockMs(fromMs);
+    const std::int64_t to = WallClockMs(toMs);
+    // As many ticks as labels fit side by side, with room between them.
+    auto fitting = [&](const char* widest) {
+        const int label = fm.horizontalAdvance(QString::fromLatin1(widest)) + 18;
+        return std::clamp(static_cast<int>(plotWidth / label) + 1, 2, 12);
+    };
+    views::TimeTicks ticks = views::PlanTimeTicks(from, to, fitting("00:00"));
+    if (ticks.stepMs < views::kMinuteMs) {
+        ticks = views::PlanTimeTicks(from, to, fitting("00:00:00"));
+    }
+    const QStringList old = timeAxis_->categoriesLabels();
+    for (const QString& label : old) timeAxis_->remove(label);
+    // The first category starts just before the first tick, so that a tick
+    // on the range's start has a category too.
+    double previous = std::floor(fromMs) - 1;
+    timeAxis_->setStartValue(previous);
+    QSet<QString> used;
+    for (int i = 0; i < ticks.count; ++i) {
+        const std::int64_t wall = ticks.firstMs + i * ticks.stepMs;
+        const double at = instantMs(wall);
+        // A tick that local time puts back (the clocks going back) is left out.
+        if (!(at > previous) || at > toMs) continue;
+        // Categories are named by their labels: the same time on another day
+        // gets an invisible mark.
+        QString label = QString::fromStdString(views::TimeTickLabel(wall, ticks.stepMs));
+        while (used.contains(label)) label += QChar(0x200B);
+        used.insert(label);
+        timeAxis_->append(label, at);
+        previous = at;
+    }
 }
 
 double TrendChartView::timeAt(const QPointF& viewPos) const {

@@ -1,17 +1,21 @@
 #pragma once
-// One chart of the graph window: a red line over a date-time axis with its
+// One chart of the graph window: a red line over a time axis with its
 // context menu (print, reset the zoom, save as PNG), zoom on the time axis
 // with the mouse wheel and by dragging a band, and a read-out of the point
-// under the pointer. The value axis follows the points in view.
+// under the pointer. The value axis follows the points in view; the time
+// axis has its ticks on round times of the local clock (whole seconds, round
+// minutes, whole hours, midnight: core/views/time_axis.h), as many as the
+// width allows.
 
 #include <QChartView>
 #include <QList>
 #include <QPointF>
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 class QAction;
-class QDateTimeAxis;
+class QCategoryAxis;
 class QGraphicsEllipseItem;
 class QLabel;
 class QLineSeries;
@@ -21,6 +25,11 @@ class QValueAxis;
 
 namespace parvion::gui {
 
+// The local wall-clock time of an instant (milliseconds since the epoch):
+// the date and time the computer's clock shows, counted as if it were UTC
+// (core/views/time_axis.h).
+std::int64_t WallClockMs(double ms);
+
 class TrendChartView : public QChartView {
     Q_OBJECT
   public:
@@ -28,7 +37,9 @@ class TrendChartView : public QChartView {
     explicit TrendChartView(int number, QWidget* parent = nullptr);
 
     QLineSeries* series() const { return series_; }
-    QDateTimeAxis* timeAxis() const { return timeAxis_; }
+    // X in milliseconds since the epoch; one category per tick, its label
+    // on the tick's time.
+    QCategoryAxis* timeAxis() const { return timeAxis_; }
     QValueAxis* valueAxis() const { return valueAxis_; }
     QMenu* popupMenu() const { return popupMenu_; }
     QAction* printAction() const { return mnu_Print_; }
@@ -52,6 +63,9 @@ class TrendChartView : public QChartView {
     // Zooms the time axis around a time by a factor (below 1: in).
     void zoomAround(double centreMs, double factor);
     bool zoomed() const;
+    // The times shown (milliseconds since the epoch).
+    double shownFrom() const { return shownFrom_; }
+    double shownTo() const { return shownTo_; }
 
     // The read-out for a position in the view: the time and value of the
     // point nearest in time, marked on the line. Empty (and hidden) when
@@ -80,10 +94,11 @@ class TrendChartView : public QChartView {
     void applyTimeRange(double fromMs, double toMs);
     void fitValueAxis(double fromMs, double toMs);
     void adaptTimeLabels();
+    void setTicks(double fromMs, double toMs, qreal plotWidth);
     double timeAt(const QPointF& viewPos) const;
 
     QLineSeries* series_ = nullptr;
-    QDateTimeAxis* timeAxis_ = nullptr;
+    QCategoryAxis* timeAxis_ = nullptr;
     QValueAxis* valueAxis_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     QAction* mnu_Print_ = nullptr;

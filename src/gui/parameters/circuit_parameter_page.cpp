@@ -11,6 +11,7 @@
 
 #include "core/calc/sgerg88.h"
 #include "core/edit/field_ref.h"
+#include "core/link/ui_hooks.h"
 #include "core/model/parameter_image.h"
 #include "gui/shared/busy_guard.h"
 #include "gui/shared/input_dialog.h"
@@ -228,6 +229,15 @@ void CircuitParameterPage::editLine(CircuitGroup group, int row) {
             const std::optional<float> accepted = ctx_.inputDialog.enter(
                 line.editQuantity, line.min, line.max, edit::GetField(ctx_.image, line.field));
             if (!accepted) return;
+            // An entry beyond a limit was set to it: the status line says
+            // which value and to what (a failed write then says more).
+            views::TextBlock labels;
+            const std::uint16_t block = edit::LabelBlock(ctx_.image, circuit_, group);
+            if (const std::string clamped = ctx_.inputDialog.clampedText(
+                    ctx_.textBlock(block, 1, labels) ? labels[line.label] : std::string());
+                !clamped.empty()) {
+                ctx_.ui.statusText(0, clamped);
+            }
             change([&] {
                 return edit::ApplyLineValue(ctx_.link, ctx_.image, circuit_, group, line,
                                             *accepted);

@@ -86,6 +86,7 @@ void TInputDlg::FormActivate() {
     setWindowTitle(QString::fromStdString(
         views::InputCaption(text(DisplayMin).toStdString(), text(DisplayMax).toStdString())));
     Cancelled = false;
+    Accepted = {};
 }
 
 bool TInputDlg::InputKeyPress(QChar key) {
@@ -111,8 +112,13 @@ void TInputDlg::OKBtnClick() {
     const views::AcceptedInput accepted = views::AcceptInputValue(
         *entry, {DisplayMin, DisplayMax, MinValue, MaxValue}, conversionRow());
     if (accepted.beep) beep_();
+    Accepted = accepted;
     Value = accepted.baseValue;
     accept();
+}
+
+std::string TInputDlg::clampedText(std::string_view name) const {
+    return views::ClampedInputText(text_, name, Accepted, conversionRow(), Precision);
 }
 
 void TInputDlg::CancelBtnClick() {

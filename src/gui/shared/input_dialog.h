@@ -11,7 +11,10 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 
+#include "core/views/input_rules.h"
 #include "core/views/text_source.h"
 
 class QLineEdit;
@@ -54,6 +57,12 @@ class TInputDlg : public QDialog {
     // accepted value in the base unit; nothing when Cancel, Escape or the
     // close box ended it.
     std::optional<float> enter(std::uint8_t quantity, float min, float max, float value);
+
+    // What OK took last: the entry and whether it was set to a limit.
+    views::AcceptedInput Accepted;
+    // The status line about the last entry when OK set it to a limit
+    // ("<name>: maximum <limit> taken, not <entry>"); empty otherwise.
+    std::string clampedText(std::string_view name) const;
 
     // Where the texts of OK and Cancel come from (the string library in
     // force); without it the buttons show Qt's own texts.

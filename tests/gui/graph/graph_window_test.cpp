@@ -9,9 +9,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
@@ -29,8 +29,8 @@
 
 #include "gui/graph/trend_chart_view.h"
 #include "support/temp_dir.h"
-#include "support/window_harness.h"
 #include "support/trend_stores.h"
+#include "support/window_harness.h"
 
 namespace parvion::test {
 namespace {
@@ -111,9 +111,9 @@ TEST(GraphWindow, DrawsTheBlocksOfTheChosenCircuit) {
     EXPECT_DOUBLE_EQ(r.window->series(2)->at(0).y(), 1.5);
     EXPECT_DOUBLE_EQ(r.window->series(3)->at(6).y(), 2.0);
     // The axes span the points.
-    EXPECT_EQ(r.window->chart(0)->timeAxis()->min().toMSecsSinceEpoch(),
+    EXPECT_EQ(static_cast<qint64>(r.window->chart(0)->timeAxis()->min()),
               static_cast<qint64>(r.window->series(0)->at(0).x()));
-    EXPECT_EQ(r.window->chart(0)->timeAxis()->max().toMSecsSinceEpoch(),
+    EXPECT_EQ(static_cast<qint64>(r.window->chart(0)->timeAxis()->max()),
               static_cast<qint64>(r.window->series(0)->at(6).x()));
     EXPECT_LE(r.window->chart(0)->valueAxis()->min(), 20.0);
     EXPECT_GE(r.window->chart(0)->valueAxis()->max(), 20.0);
@@ -176,7 +176,7 @@ TEST(GraphWindow, BrokenBlocksAndValuesLeaveTheAxesFinite) {
         const QValueAxis* y = r.window->chart(c)->valueAxis();
         EXPECT_TRUE(std::isfinite(y->min()) && std::isfinite(y->max()));
         EXPECT_LT(y->min(), y->max());
-        EXPECT_TRUE(r.window->chart(c)->timeAxis()->min().isValid());
+        EXPECT_TRUE(std::isfinite(r.window->chart(c)->timeAxis()->min()));
     }
     // It draws.
     EXPECT_FALSE(r.window->grab().isNull());
@@ -275,8 +275,8 @@ TEST(GraphWindow, ZoomOnTheTimeAxisAndReset) {
     r.window->show();
     r.click(r.window->SpeedButton2);
     gui::TrendChartView* v = r.window->chart(2);
-    const qint64 from = v->timeAxis()->min().toMSecsSinceEpoch();
-    const qint64 to = v->timeAxis()->max().toMSecsSinceEpoch();
+    const qint64 from = static_cast<qint64>(v->timeAxis()->min());
+    const qint64 to = static_cast<qint64>(v->timeAxis()->max());
     EXPECT_FALSE(v->zoomed());
 
     // A dragged band.
@@ -290,17 +290,17 @@ TEST(GraphWindow, ZoomOnTheTimeAxisAndReset) {
     QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, b);
     EXPECT_TRUE(v->zoomed());
     const double quarter = static_cast<double>(to - from) / 4;
-    EXPECT_NEAR(static_cast<double>(v->timeAxis()->min().toMSecsSinceEpoch() - from), quarter,
+    EXPECT_NEAR(static_cast<double>(static_cast<qint64>(v->timeAxis()->min()) - from), quarter,
                 quarter * 0.05);
-    EXPECT_NEAR(static_cast<double>(to - v->timeAxis()->max().toMSecsSinceEpoch()), 2 * quarter,
+    EXPECT_NEAR(static_cast<double>(to - static_cast<qint64>(v->timeAxis()->max())), 2 * quarter,
                 quarter * 0.05);
     // The other charts keep their range.
-    EXPECT_EQ(r.window->chart(0)->timeAxis()->min().toMSecsSinceEpoch(), from);
+    EXPECT_EQ(static_cast<qint64>(r.window->chart(0)->timeAxis()->min()), from);
 
     // The context menu's reset.
     v->resetZoomAction()->trigger();
     EXPECT_FALSE(v->zoomed());
-    EXPECT_EQ(v->timeAxis()->min().toMSecsSinceEpoch(), from);
+    EXPECT_EQ(static_cast<qint64>(v->timeAxis()->min()), from);
 
     // The wheel: in, then out no further than all points.
     const QPointF centre = v->mapFromScene(v->chart()->mapToScene(plot.center()));
@@ -308,8 +308,8 @@ TEST(GraphWindow, ZoomOnTheTimeAxisAndReset) {
                    Qt::NoScrollPhase, false);
     QApplication::sendEvent(v->viewport(), &in);
     EXPECT_TRUE(v->zoomed());
-    EXPECT_NEAR(static_cast<double>(v->timeAxis()->max().toMSecsSinceEpoch() -
-                                    v->timeAxis()->min().toMSecsSinceEpoch()),
+    EXPECT_NEAR(static_cast<double>(static_cast<qint64>(v->timeAxis()->max()) -
+                                    static_cast<qint64>(v->timeAxis()->min())),
                 static_cast<double>(to - from) * 0.8, 2000.0);
     for (int i = 0; i < 5; ++i) {
         QWheelEvent out(centre, v->viewport()->mapToGlobal(centre), {}, {0, -120}, Qt::NoButton, {},
@@ -317,12 +317,12 @@ TEST(GraphWindow, ZoomOnTheTimeAxisAndReset) {
         QApplication::sendEvent(v->viewport(), &out);
     }
     EXPECT_FALSE(v->zoomed());
-    EXPECT_EQ(v->timeAxis()->max().toMSecsSinceEpoch(), to);
+    EXPECT_EQ(static_cast<qint64>(v->timeAxis()->max()), to);
 
     // Zooming never goes below two seconds or outside the points.
     v->zoomTime(static_cast<double>(from) - 1e9, static_cast<double>(from) + 1.0);
-    EXPECT_EQ(v->timeAxis()->min().toMSecsSinceEpoch(), from);
-    EXPECT_EQ(v->timeAxis()->max().toMSecsSinceEpoch() - from, 2000);
+    EXPECT_EQ(static_cast<qint64>(v->timeAxis()->min()), from);
+    EXPECT_EQ(static_cast<qint64>(v->timeAxis()->max()) - from, 2000);
 }
 
 TEST(GraphWindow, ReadOutShowsTheNearestPoint) {
@@ -395,7 +395,8 @@ TEST(GraphWindow, SavesAChartAsPng) {
     r.click(r.window->SpeedButton2);
     gui::TrendChartView* v = r.window->chart(3);
 
-    // The extension is added; the picture is the chart as shown.
+    // The extension is added; the picture is the chart as shown, under its
+    // caption line.
     r.dialogs.saveAnswers.push_back(QString::fromStdString((r.dir / "massflow").string()));
     v->savePngAction()->trigger();
     ASSERT_EQ(r.dialogs.saveRequests.size(), 1u);
@@ -403,7 +404,8 @@ TEST(GraphWindow, SavesAChartAsPng) {
     EXPECT_EQ(r.dialogs.saveRequests[0].directory, QString::fromStdString(r.dir.path().string()));
     const QImage picture(QString::fromStdString((r.dir / "massflow.png").string()), "PNG");
     ASSERT_FALSE(picture.isNull());
-    EXPECT_EQ(picture.size(), v->size() * v->devicePixelRatio());
+    EXPECT_EQ(picture.width(), v->width() * v->devicePixelRatio());
+    EXPECT_GT(picture.height(), v->height() * v->devicePixelRatio());
     EXPECT_TRUE(r.dialogs.log.empty());
 
     // An existing file is replaced only when the user says so.

@@ -1,0 +1,255 @@
+// The settings dialog while the connection test and the connection run,
+// over a real pseudo-terminal with the simulated device: the test runs
+// beside the window (which keeps handling its events and painting), the
+// dialog shows the busy cursor and what is being tested, Cancel, Escape and
+// the close box stop the test between two steps and leave the dialog open,
+// and why no device was found or reached is said in the dialog itself.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "core/app/connection.h"
+#include "gui/app/qt_serial_line.h"
+#include "gui/app/settings_dialog_rig.h"
+#include "sim/lib/device.h"
+#include "sim/lib/pty_server.h"
+
+namespace parvion::test {
+namespace {
+
+struct PtyRig {
+    PtyRig(int deviceBaud, int sprache, std::string port = {})
+        : device(Options(deviceBaud)), server(device) {
+        std::string error;
+        started = server.start(&error);
+        rig = std::make_unique<EinstRig>(line, port.empty() ? server.slavePath() : port, false);
+        rig->session.Sprache = sprache;
+        rig->ui.realWaits = true;
+    }
+    static sim::DeviceOptions Options(int baud) {
+        sim::DeviceOptions o;
+        o.baudIndex = baud;
+        return o;
+    }
+    sim::Device device;
+    sim::PtyServer server;
+    bool started = false;
+    gui::QtSerialLine line;
+    std::unique_ptr<EinstRig> rig;
+};
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+  public:
+    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+    int paints = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+// What the dialog showed while a run went on, seen from the window's event
+// loop every few milliseconds.
+struct Watch {
+    explicit Watch(gui::TEinst& d, std::function<void(Watch&)> act = {}) : dialog(d) {
+        timer.setInterval(3);
+        QObject::connect(&timer, &QTimer::timeout, [this, act] {
+            ++rounds;
+            const QString text =
+                dialog.ProgressText->isVisible() ? dialog.ProgressText->text() : QString();
+            if (!text.isEmpty() && (texts.isEmpty() || texts.back() != text)) texts << text;
+            if (dialog.sequenceRunning()) {
+                const QCursor* c = QApplication::overrideCursor();
+                busyCursor = busyCursor || (c != nullptr && c->shape() == Qt::WaitCursor);
+                okDisabled = okDisabled || !dialog.BtnOk->isEnabled();
+            }
+            if (auto* report = dialog.findChild<gui::TDoctorDlg*>();
+                report != nullptr && report->isVisible()) {
+                ++reports;
+                report->reject();
+            }
+            if (act) act(*this);
+        });
+        timer.start();
+    }
+    gui::TEinst& dialog;
+    QTimer timer;
+    QStringList texts;
+    int rounds = 0;
+    int reports = 0;
+    bool busyCursor = false;
+    bool okDisabled = false;
+    bool acted = false;
+};
+
+TEST(ConnectionProgress, TheTestRunsBesideTheWindowAndSaysWhatItTests) {
+    struct Case {
+        int sprache;
+        const char* testing;  // the start of a step's text
+        const char* found;
+    };
+    const Case cases[] = {
+        {0, "Prüfe ", "Ein Gerät hat an %1 mit 19200 Baud geantwortet."},
+        {1, "Testing ", "A device answered on %1 at 19200 baud."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.testing);
+        PtyRig p(4, c.sprache);  // 19200; the dialog asks at 115200 first
+        ASSERT_TRUE(p.started);
+        gui::TEinst& d = *p.rig->dialog;
+        p.rig->open();
+        ClickItem(d.Bd_Grp, 7);
+        PaintCounter painted(d.ProgressText);
+        Watch watch(d);
+        d.BtnTest->click();
+        const QString path = QString::fromStdString(p.server.slavePath());
+        // Each step was shown, in the dialog's language, with the path and
+        // the rates tried; the window kept painting meanwhile.
+        ASSERT_GE(watch.texts.size(), 3);
+        EXPECT_TRUE(watch.texts[0].startsWith(QString::fromUtf8(c.testing)))
+            << watch.texts[0].toStdString();
+        EXPECT_TRUE(watch.texts.filter(path).size() >= 2);
+        EXPECT_FALSE(watch.texts.filter(QStringLiteral("115200")).isEmpty());
+        EXPECT_FALSE(watch.texts.filter(QStringLiteral("1200 ")).isEmpty());
+        EXPECT_GT(painted.paints, 2);
+        EXPECT_TRUE(watch.busyCursor);
+        EXPECT_TRUE(watch.okDisabled);
+        // The window's link and hooks were not used for the test: its
+        // waits went elsewhere, and no wait of the window was asked for.
+        EXPECT_TRUE(p.rig->ui.waits.empty());
+        // Ended: the report window, and the outcome in the dialog.
+        EXPECT_EQ(watch.reports, 1);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_TRUE(d.BtnOk->isEnabled());
+        EXPECT_FALSE(p.rig->busy.held());
+        EXPECT_EQ(d.ProgressText->text(), QString::fromUtf8(c.found).arg(path));
+        EXPECT_EQ(d.doctorReports().at(0).answeredBaudIndex, 4);
+        // Identity requests only.
+        EXPECT_EQ(p.device.writesAccepted(), 0u);
+        EXPECT_EQ(p.device.baudIndex(), 4);
+        // Reopened: the line is gone.
+        d.BtnCancel->click();
+        p.rig->open();
+        EXPECT_FALSE(d.ProgressText->isVisible());
+    }
+}
+
+TEST(ConnectionProgress, CancelEscapeAndTheCloseBoxStopTheTestAndKeepTheDialog) {
+    struct Case {
+        const char* what;
+        std::function<void(gui::TEinst&)> act;
+    };
+    const Case cases[] = {
+        {"Cancel", [](gui::TEinst& d) { d.BtnCancel->click(); }},
+        {"Escape", [](gui::TEinst& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        {"the close box", [](gui::TEinst& d) { EXPECT_FALSE(d.close()); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PtyRig p(6, 1);  // 57600: asked after 115200 and 1200 … 38400
+        ASSERT_TRUE(p.started);
+        gui::TEinst& d = *p.rig->dialog;
+        p.rig->open();
+        ClickItem(d.Bd_Grp, 7);
+        // Stopped as soon as the third rate is being tried.
+        Watch watch(d, [&c](Watch& w) {
+            if (w.acted || !w.dialog.testRunning() ||
+                !w.dialog.ProgressText->text().contains(QStringLiteral(" 2400 baud")))
+                return;
+            w.acted = true;
+            EXPECT_TRUE(w.dialog.BtnCancel->isEnabled());
+            c.act(w.dialog);
+            EXPECT_TRUE(w.dialog.testRunning());
+            EXPECT_TRUE(w.dialog.ProgressText->text().startsWith(QStringLiteral("Stopping")));
+        });
+        d.BtnTest->click();
+        EXPECT_TRUE(watch.acted);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_FALSE(d.testRunning());
+        EXPECT_FALSE(p.rig->busy.held());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        // No report, and the dialog says the test was stopped before the
+        // device's rate was tried.
+        EXPECT_EQ(watch.reports, 0);
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^Test cancelled after 0 of \\d+ ports\\.$"))
+                        .match(d.ProgressText->text())
+                        .hasMatch())
+            << d.ProgressText->text().toStdString();
+        EXPECT_TRUE(d.doctorReports().empty());
+        EXPECT_EQ(p.device.writesAccepted(), 0u);
+        EXPECT_EQ(p.device.baudIndex(), 6);
+        // The dialog works on as before: Cancel closes it now.
+        EXPECT_TRUE(d.BtnCancel->isEnabled());
+        d.BtnCancel->click();
+        EXPECT_FALSE(d.isVisible());
+    }
+}
+
+TEST(ConnectionProgress, WhyNoDeviceWasFoundOrReachedIsSaidInTheDialog) {
+    // The test on a port that does not exist: the cause on the chosen port.
+    {
+        PtyRig p(4, 1, "/nonexistent/ttyQ7");
+        ASSERT_TRUE(p.started);
+        gui::TEinst& d = *p.rig->dialog;
+        p.rig->open();
+        Watch watch(d);
+        d.BtnTest->click();
+        EXPECT_EQ(watch.reports, 1);
+        const QString line = d.ProgressText->text();
+        EXPECT_TRUE(line.startsWith(QStringLiteral("No device answered. "))) << line.toStdString();
+        EXPECT_TRUE(line.contains(QStringLiteral("/nonexistent/ttyQ7"))) << line.toStdString();
+    }
+    // Connecting at a rate the device does not use: busy cursor and the
+    // port while it runs, the cause once the dialog stays open.
+    for (const int sprache : {0, 1}) {
+        SCOPED_TRACE(sprache);
+        PtyRig p(6, sprache);  // 57600; the dialog asks at 115200
+        ASSERT_TRUE(p.started);
+        gui::TEinst& d = *p.rig->dialog;
+        // The sequence's waits run the window's event loop, as the window's do.
+        p.rig->ui.duringWaits = [] { QCoreApplication::processEvents(); };
+        p.rig->open();
+        ClickItem(d.Zustand_Grp, 1);
+        ClickItem(d.Bd_Grp, 7);
+        Watch watch(d);
+        p.rig->ok();
+        EXPECT_EQ(d.lastResult(), ConnectionResult::KeepOpen);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_TRUE(watch.busyCursor);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        const views::TextLoader text = [&p](std::uint16_t n) { return p.rig->texts.LoadText(n); };
+        ASSERT_FALSE(watch.texts.isEmpty());
+        EXPECT_EQ(watch.texts[0].toStdString(),
+                  ConnectingText(text, "Com 1", p.server.slavePath(), 7));
+        // The status bar says it too, as before.
+        std::string cause;
+        for (const std::string& t : p.rig->ui.statusTexts) {
+            if (t.rfind("0:", 0) == 0 && t.size() > 2) cause = t.substr(2);
+        }
+        ASSERT_FALSE(cause.empty());
+        EXPECT_EQ(d.ProgressText->text().toStdString(), NotConnectedText(text, cause));
+        // The right rate connects and the dialog closes.
+        ClickItem(d.Bd_Grp, 6);
+        p.rig->ok();
+        EXPECT_EQ(d.lastResult(), ConnectionResult::Online);
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+}
+
+}  // namespace
+}  // namespace parvion::test
