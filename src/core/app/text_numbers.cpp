@@ -175,6 +175,10 @@ constexpr std::array kUsed = {
     // Unsaved work on closing; what happened to writes, tables, trend reads,
     // the connection and SGERG-88.
     TextRange{22800, 22822, "unsaved work and what happened"},
+    // The value dialog's body, names of values, the comparison's name column,
+    // the print items, the print preview, the table editors' cells.
+    TextRange{22823, 22863,
+              "value dialog, names of values, comparison, print menu, preview, table cells"},
     // Buttons of the small dialogs and the caption of the password dialog.
     TextRange{23552, 23554, "dialog buttons, password caption"},
     // Circuit headings of the printout and the integrator page.
