@@ -160,7 +160,6 @@ TEST(SaturationGridConversion, EmptyAndBrokenCellsGiveZero) {
     EXPECT_EQ(g.at(2, 0), "rho[kg/m³]");
     EXPECT_EQ(g.at(1, 1), "101.325");
     EXPECT_EQ(g.at(2, 1), "0");
-
 }
 
 TEST(PropertyCellEntry, DialogSettingsByCell) {
