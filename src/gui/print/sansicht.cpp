@@ -44,6 +44,7 @@ Tsansicht::Tsansicht(QWidget* parent) : QDialog(parent) {
     PageLine = new QLabel(this);
     PageLine->setObjectName(QStringLiteral("PageLine"));
     PageLine->setAlignment(Qt::AlignCenter);
+    PageLine->setContentsMargins(6, 0, 6, 0);
     BtnNextPage = Button(this, "BtnNextPage");
     BtnZoomOut = Button(this, "BtnZoomOut");
     ZoomLine = new QLabel(this);
