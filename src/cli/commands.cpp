@@ -371,15 +371,7 @@ void DiffSnapshot(Context& ctx) {
     if (o.json) {
         return json_output::PrintSnapshotDiff(ctx, rows, std::move(leftSide), std::move(rightSide));
     }
-    const std::string* page = nullptr;
-    for (const edit::ComparisonRow& r : rows) {
-        if (page == nullptr || *page != r.page) {
-            std::cout << r.page << ":\n";
-            page = &r.page;
-        }
-        std::cout << "[" << r.section << "] " << r.key << ": " << leftName << " " << r.left << ", "
-                  << rightName << " " << r.right << '\n';
-    }
+    PrintLines(edit::ComparisonLines(rows, leftName, rightName));
     std::cerr << rows.size() << (rows.size() == 1 ? " difference\n" : " differences\n");
 }
 

@@ -232,6 +232,7 @@ Json DiffRows(const std::vector<edit::ComparisonRow>& rows, int medium, const ch
         };
         Json row = Json::object();
         row.set("page", r.page);
+        row.set("label", r.label);
         row.set("section", r.section);
         row.set("key", r.key);
         row.set(leftKey, side(r.left, r.leftValue));

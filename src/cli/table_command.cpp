@@ -7,6 +7,7 @@
 #include "cli/context.h"
 #include "core/model/session.h"
 #include "core/model/variant.h"
+#include "core/tables/table_cells.h"
 #include "core/tables/table_file.h"
 #include "core/tables/table_messages.h"
 #include "core/tables/table_transfer.h"
@@ -97,6 +98,11 @@ void Write(Context& ctx, const fs::path& file) {
         PropertyTableBuffer checked;
         if (std::optional<BadCell> bad = PropertyGridToBuffer(grid, checked)) {
             Failure(file.string() + ": " + BadCellMessage(ctx.texts(), *bad));
+        }
+        // The axes ascend, as the window's editor keeps them.
+        if (const std::optional<AxisOrderFault> fault = FirstAxisOrderFault(grid)) {
+            Failure(file.string() + ": " + AxisOrderMessage(ctx.texts(), *fault) +
+                    "\nnothing was sent");
         }
         CheckMissing(ctx, file, MissingKeys(grid));
         ctx.connect(true);

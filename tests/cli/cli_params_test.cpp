@@ -53,9 +53,10 @@ TEST(CliParams, ReadDiffAndWriteKeepTheGasReadyFlagsAsTheMainWindowDoes) {
     Edit(file, "EG_User", "Ho", "11.25");
     r = RunCli(With(line, {"diff", file.string()}), home.path());
     ASSERT_EQ(r.code, 0) << r.err;
-    // Grouped under the circuit page, values with their units as the page
-    // shows them.
-    EXPECT_EQ(r.out.rfind("Kreis 1:\n[T_User0] Max: device ", 0), 0u) << r.out;
+    // Grouped under the circuit page, named as the page names them, values
+    // with their units as the page shows them.
+    EXPECT_EQ(r.out.rfind("Kreis 1:\nTemperatur — Wert bei 20 mA [T_User0] Max: device ", 0), 0u)
+        << r.out;
     EXPECT_TRUE(Contains(r.out, ", file 333.5000 °C\n[EG_User] Ho: device ")) << r.out;
     EXPECT_TRUE(Contains(r.err, "2 differences")) << r.err;
 

@@ -175,6 +175,10 @@ constexpr std::array kUsed = {
     // Unsaved work on closing; what happened to writes, tables, trend reads,
     // the connection and SGERG-88.
     TextRange{22800, 22822, "unsaved work and what happened"},
+    // The value dialog's body, names of values, the comparison's name column,
+    // the print items, the print preview, the table editors' cells.
+    TextRange{22823, 22863,
+              "value dialog, names of values, comparison, print menu, preview, table cells"},
     // The graph's caption line; what the settings dialog says while a
     // connection test or a connection runs; a value set to its limit.
     TextRange{22940, 22951, "graph caption, connection progress, value set to a limit"},

@@ -8,6 +8,7 @@
 #include "core/edit/circuit_page.h"
 #include "core/edit/field_ref.h"
 #include "core/edit/page_commands.h"
+#include "core/edit/value_names.h"
 #include "core/model/parameter_diff.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
@@ -137,6 +138,7 @@ std::vector<ComparisonRow> CompareParameterSets(const ParameterImage& left,
         ComparisonRow row{{}, d.section, d.key, d.left, d.right};
         const PagePlace place = PlaceOf(d.section, d.key);
         row.page = text ? text(place.tabText) : std::string();
+        row.label = FieldName(left, right, medium, d.section, d.key, text);
         SourceValue shown;
         if (const auto ref = ParseSection(d.section)) {
             if (const auto key = CanonicalKey(ref->record, d.key)) {
@@ -172,7 +174,12 @@ std::vector<ComparisonRow> CompareParameterSets(const ParameterImage& left,
     return out;
 }
 
-std::vector<std::string> ComparisonLines(const std::vector<ComparisonRow>& rows) {
+std::string ComparisonKey(const ComparisonRow& row) {
+    return "[" + row.section + "] " + row.key;
+}
+
+std::vector<std::string> ComparisonLines(const std::vector<ComparisonRow>& rows,
+                                         std::string_view leftName, std::string_view rightName) {
     std::vector<std::string> out;
     const std::string* page = nullptr;
     for (const ComparisonRow& r : rows) {
@@ -180,7 +187,13 @@ std::vector<std::string> ComparisonLines(const std::vector<ComparisonRow>& rows)
             out.push_back(r.page + ":");
             page = &r.page;
         }
-        out.push_back("[" + r.section + "] " + r.key + ": device " + r.left + ", file " + r.right);
+        std::string line = r.label.empty() ? std::string() : r.label + " ";
+        line += ComparisonKey(r) + ": ";
+        line.append(leftName);
+        line += " " + r.left + ", ";
+        line.append(rightName);
+        line += " " + r.right;
+        out.push_back(std::move(line));
     }
     return out;
 }

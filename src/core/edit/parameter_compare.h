@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/model/parameter_image.h"
@@ -32,6 +33,7 @@ inline constexpr std::uint16_t kNoDifferences = 22572;
 inline constexpr std::uint16_t kOtherPage = 22573;
 inline constexpr std::uint16_t kSwitch = 22574;  // settings dialog: "Compare before writing"
 inline constexpr std::uint16_t kDeviceUnreadable = 22575;
+inline constexpr std::uint16_t kLabel = 22830;  // column head: what the page calls the field
 }  // namespace compare_text
 
 struct ComparisonRow {
@@ -40,6 +42,9 @@ struct ComparisonRow {
     std::string key;
     std::string left;  // as shown: value and unit, or the file's text
     std::string right;
+    // What the page calls the field ("Druck — Wert bei 20 mA",
+    // core/edit/value_names.h); empty for a field no page line shows.
+    std::string label{};
     // A value a page shows: its quantity and both values in the base unit
     // (for --json); 255 (no quantity) for choices, codes and texts.
     std::uint8_t quantity = 255;
@@ -59,7 +64,15 @@ std::vector<ComparisonRow> CompareParameterSets(const ParameterImage& left,
                                                 const views::TextLoader& text);
 
 // The comparison as lines of text: a line with the page caption ending in
-// ":" before each page's rows, then "[Section] Key: device LEFT, file RIGHT".
-std::vector<std::string> ComparisonLines(const std::vector<ComparisonRow>& rows);
+// ":" before each page's rows, then "LABEL [Section] Key: device LEFT, file
+// RIGHT" (without a label "[Section] Key: ..."). `leftName` and `rightName`
+// name the two sides ("device", "file", "snapshot 3").
+std::vector<std::string> ComparisonLines(const std::vector<ComparisonRow>& rows,
+                                         std::string_view leftName = "device",
+                                         std::string_view rightName = "file");
+
+// The field as the comparison window's tooltip and the lines name it:
+// "[Section] Key".
+std::string ComparisonKey(const ComparisonRow& row);
 
 }  // namespace parvion::edit

@@ -18,14 +18,6 @@ bool Blank(std::string_view text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-// An axis cell as an integer, as far as it can be read, within what the
-// device's 16-bit axis word holds: a negative number is 0, one beyond the
-// word is its largest value (a hand-edited 70000 never becomes 4464).
-std::uint16_t AxisValue(std::string_view text) {
-    if (Blank(text)) return 0;
-    return static_cast<std::uint16_t>(std::clamp(ParseProfileInt(text), 0, 0xFFFF));
-}
-
 // A saturation cell: 0 when empty, not completely a number or not a number
 // the device holds.
 float SaturationValue(std::string_view text) {
@@ -57,6 +49,11 @@ std::uint16_t AxisWord(double value) {
 }
 
 }  // namespace
+
+std::uint16_t AxisValue(std::string_view text) {
+    if (Blank(text)) return 0;
+    return static_cast<std::uint16_t>(std::clamp(ParseProfileInt(text), 0, 0xFFFF));
+}
 
 PropertyGrid::PropertyGrid() {
     cells[0][0] = std::string(kPropertyCorner);
@@ -207,7 +204,9 @@ PropertyEntry PropertyCellEntry(const PropertyGrid& grid, TableKind kind, int co
             const float previous = first ? 0.0F : AxisValue(grid.at(prevCol, prevRow));
             e.integerMode = true;
             e.quantity = temperature ? 13 : 1;
-            e.min = previous;
+            // The whole axis range: a value out of order is refused with its
+            // neighbours named (CheckAxisOrder), not pulled up silently.
+            e.min = 0;
             e.max = temperature ? 1000.0F : 65000.0F;
             const std::string& own = grid.at(col, row);
             e.value = own.empty() ? previous : AxisValue(own);

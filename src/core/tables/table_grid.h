@@ -75,6 +75,12 @@ struct SaturationGrid {
     static std::size_t idx(int i) { return static_cast<std::size_t>(i); }
 };
 
+// An axis cell as an integer, as far as it can be read, within what the
+// device's 16-bit axis word holds: a negative number is 0, one beyond the
+// word is its largest value (a hand-edited 70000 never becomes 4464); an
+// empty cell is 0.
+std::uint16_t AxisValue(std::string_view text);
+
 enum class CellKind : std::uint8_t { Corner, Temperature, Pressure, Value };
 CellKind PropertyCellKind(int col, int row);
 

@@ -10,7 +10,7 @@ namespace parvion::tables {
 namespace {
 
 constexpr std::array<TableKindInfo, 4> kKinds = {{
-    {TableKind::Compressibility, "compressibility", "KTB", "Kompr. Tabellen (*.KTB)", 1000.0F, 1},
+    {TableKind::Compressibility, "compressibility", "KTB", "Kompr. Tabellen (*.KTB)", 10.0F, 1},
     {TableKind::Density, "density", "DTB", "Dichte Tabellen (*.DTB)", 1500.0F, 0},
     {TableKind::Enthalpy, "enthalpy", "ETB", "Enthalpie Tabellen (*.ETB)", 5000.0F, 1},
     {TableKind::Saturation, "saturation", "STB", "Satt. Tabellen (*.STB)", 0.0F, 0},

@@ -79,6 +79,38 @@ std::string InputCaption(std::string_view formattedMin, std::string_view formatt
     return caption;
 }
 
+std::string InputUnitName(const UnitRow* row) {
+    if (row == nullptr) return {};
+    std::string_view unit = row->DisplayText;
+    while (!unit.empty() && unit.front() == ' ') unit.remove_prefix(1);
+    while (!unit.empty() && unit.back() == ' ') unit.remove_suffix(1);
+    return std::string(unit);
+}
+
+std::string InputPrompt(const TextLoader& text, std::string_view label, std::string_view unit,
+                        std::string_view formattedMin, std::string_view formattedMax) {
+    const std::string min(formattedMin);
+    const std::string max(formattedMax);
+    if (!label.empty() && !unit.empty()) {
+        return FillText(text, input_text::kLabelUnit,
+                        {std::string(label), std::string(unit), min, max});
+    }
+    if (!label.empty()) return FillText(text, input_text::kLabel, {std::string(label), min, max});
+    if (!unit.empty()) return FillText(text, input_text::kUnit, {std::string(unit), min, max});
+    return FillText(text, input_text::kBare, {min, max});
+}
+
+std::string InputRefusal(const TextLoader& text, std::string_view entry,
+                         std::string_view formattedMin, std::string_view formattedMax) {
+    const std::string min(formattedMin);
+    const std::string max(formattedMax);
+    std::string_view trimmed = entry;
+    while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
+    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+    if (trimmed.empty()) return FillText(text, input_text::kEmpty, {min, max});
+    return FillText(text, input_text::kNotANumber, {std::string(trimmed), min, max});
+}
+
 std::optional<char> FilterInputKey(char key, std::string_view text, std::size_t selected,
                                    int precision) {
     char k = static_cast<char>(std::toupper(static_cast<unsigned char>(key)));

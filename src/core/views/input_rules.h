@@ -37,6 +37,32 @@ std::string FormatInputNumber(float value, bool integerMode, int precision);
 // The window caption: "min .. max".
 std::string InputCaption(std::string_view formattedMin, std::string_view formattedMax);
 
+// Text numbers of the dialog's body: what is edited, its unit and limits,
+// and why an entry was not taken.
+namespace input_text {
+inline constexpr std::uint16_t kLabelUnit = 22823;   // "%1 (%2): %3 … %4"
+inline constexpr std::uint16_t kLabel = 22824;       // "%1: %2 … %3"
+inline constexpr std::uint16_t kUnit = 22825;        // "Allowed (%1): %2 … %3"
+inline constexpr std::uint16_t kBare = 22826;        // "Allowed: %1 … %2"
+inline constexpr std::uint16_t kEmpty = 22827;       // "The field is empty: …"
+inline constexpr std::uint16_t kNotANumber = 22828;  // "\"%1\" is not a number: …"
+}  // namespace input_text
+
+// The unit the dialog shows its numbers in: the row's display text without
+// its blanks; empty without a row.
+std::string InputUnitName(const UnitRow* row);
+
+// The line in the dialog's body that names the value edited, its unit and
+// its limits: "Wert bei 20 mA (bar): 0 … 100". Without a label or a unit
+// the line says what it can ("Erlaubt (bar): 0 … 100", "Faktor: 0.5 … 2").
+std::string InputPrompt(const TextLoader& text, std::string_view label, std::string_view unit,
+                        std::string_view formattedMin, std::string_view formattedMax);
+
+// Why OK took nothing: the entry is empty, or holds no number ("-", ".").
+// Both name the limits, so the user knows what to type.
+std::string InputRefusal(const TextLoader& text, std::string_view entry,
+                         std::string_view formattedMin, std::string_view formattedMax);
+
 // Backspace as a typed character.
 inline constexpr char kBackspace = '\b';
 

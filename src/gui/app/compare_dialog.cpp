@@ -24,27 +24,35 @@ TCompareDlg::TCompareDlg(const ComparisonView& view, QWidget* parent) : QDialog(
 
     CompareList = new QTreeWidget(this);
     CompareList->setObjectName(QStringLiteral("CompareList"));
-    CompareList->setColumnCount(4);
-    CompareList->setHeaderLabels(view.headers);
+    // What the page calls the field first, the two values, then where the
+    // file keeps it (also the tooltip of the name).
+    const auto head = [&view](qsizetype i) {
+        return i < view.headers.size() ? view.headers[i] : QString();
+    };
+    CompareList->setColumnCount(kColumns);
+    CompareList->setHeaderLabels({view.labelHeader, head(2), head(3), head(0), head(1)});
     CompareList->setRootIsDecorated(false);
     CompareList->setUniformRowHeights(true);
     QTreeWidgetItem* page = nullptr;
     for (const edit::ComparisonRow& r : view.rows) {
         const QString pageName = QString::fromStdString(r.page);
-        if (page == nullptr || page->text(0) != pageName) {
+        if (page == nullptr || page->text(kLabelColumn) != pageName) {
             page = new QTreeWidgetItem(CompareList, QStringList{pageName});
             page->setFirstColumnSpanned(true);
-            QFont bold = page->font(0);
+            QFont bold = page->font(kLabelColumn);
             bold.setBold(true);
-            page->setFont(0, bold);
+            page->setFont(kLabelColumn, bold);
             page->setExpanded(true);
         }
-        new QTreeWidgetItem(
-            page, QStringList{QString::fromStdString(r.section), QString::fromStdString(r.key),
-                              QString::fromStdString(r.left), QString::fromStdString(r.right)});
+        const QString key = QString::fromStdString(edit::ComparisonKey(r));
+        auto* item = new QTreeWidgetItem(
+            page, QStringList{r.label.empty() ? key : QString::fromStdString(r.label),
+                              QString::fromStdString(r.left), QString::fromStdString(r.right),
+                              QString::fromStdString(r.section), QString::fromStdString(r.key)});
+        item->setToolTip(kLabelColumn, key);
     }
     CompareList->expandAll();
-    for (int c = 0; c < 4; ++c) CompareList->resizeColumnToContents(c);
+    for (int c = 0; c < kColumns; ++c) CompareList->resizeColumnToContents(c);
     CompareList->header()->setStretchLastSection(true);
     layout->addWidget(CompareList);
 

@@ -324,6 +324,7 @@ ComparisonView Tfrm_Main::comparisonView(const ParameterImage& left, const Param
     view.headers = {text(ct::kSection), text(ct::kKey),
                     text(session_.Online ? ct::kDevice : ct::kProgram),
                     rightHead.isEmpty() ? text(ct::kFile) : rightHead};
+    view.labelHeader = text(ct::kLabel);
     view.countLabel = text(ct::kCount);
     if (offerWrite) view.writeText = text(ct::kWrite);
     view.closeText = text(offerWrite ? ct::kCancel : ct::kClose);

@@ -456,6 +456,7 @@ void HistoryWindow::compareSnapshots() {
     view.title = qtext(ht::kCaption);
     view.headers = {qtext(ct::kSection), qtext(ct::kKey), snapshotCaption(ids[0]),
                     snapshotCaption(ids[1])};
+    view.labelHeader = qtext(ct::kLabel);
     view.countLabel = qtext(ct::kCount);
     view.closeText = qtext(ct::kClose);
     view.rows = edit::CompareParameterSets(left, right, older->info.medium,
@@ -515,6 +516,7 @@ void HistoryWindow::compareWithFile() {
     view.title = qtext(ht::kCaption);
     view.headers = {qtext(ct::kSection), qtext(ct::kKey), snapshotCaption(ids[0]),
                     qtext(ct::kFile)};
+    view.labelHeader = qtext(ct::kLabel);
     view.countLabel = qtext(ct::kCount);
     view.closeText = qtext(ct::kClose);
     view.rows = edit::CompareParameterSets(left, right, medium,

@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/link/data_commands.h"
@@ -31,6 +33,16 @@ ErrorProtocolPage::ErrorProtocolPage(PageContext& context, QWidget* parent)
     layout->setContentsMargins(2, 2, 2, 2);
     ErrorListe_ = fixedList(this, QStringLiteral("ErrorListe"));
     layout->addWidget(ErrorListe_);
+    // The save is also a button under the list, where it is seen without
+    // knowing the context menu.
+    BtnSpeichern_ = named(new QPushButton(QStringLiteral("Speichern..."), this),
+                          QStringLiteral("BtnSpeichern"));
+    BtnSpeichern_->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BtnSpeichern_);
+    layout->addLayout(buttons);
+    connect(BtnSpeichern_, &QPushButton::clicked, this, &ErrorProtocolPage::Speichern1Click);
 
     PopupMenu1_ = named(new QMenu(ErrorListe_), QStringLiteral("PopupMenu1"));
     Speichern1_ =
@@ -45,7 +57,10 @@ ErrorProtocolPage::ErrorProtocolPage(PageContext& context, QWidget* parent)
 
 void ErrorProtocolPage::updateTexts() {
     const std::string save = ctx_.text(kSaveText);
-    if (!save.empty()) Speichern1_->setText(qs(save));
+    if (!save.empty()) {
+        Speichern1_->setText(qs(save));
+        BtnSpeichern_->setText(qs(save));
+    }
 }
 
 void ErrorProtocolPage::FillErrorProtocol() {
@@ -55,6 +70,7 @@ void ErrorProtocolPage::FillErrorProtocol() {
     ErrorListe_->clear();
     read_ = ReadErrorProtocol(ctx_.link, ctx_.device.ErrorProtocol);
     if (read_) showLines();
+    BtnSpeichern_->setEnabled(ErrorListe_->count() > 0);
     ui.processEvents();
     ui.progressHide();
 }
@@ -67,6 +83,7 @@ void ErrorProtocolPage::showLines() {
     const views::TextLoader text = [this](std::uint16_t n) { return ctx_.text(n); };
     refill(ErrorListe_, views::BuildErrorProtocolLines(ctx_.device.ErrorProtocol, ctx_.image.System,
                                                        text, ctx_.blocks()));
+    BtnSpeichern_->setEnabled(ErrorListe_->count() > 0);
 }
 
 void ErrorProtocolPage::PopupMenu1Popup() {

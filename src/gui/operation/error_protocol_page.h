@@ -2,7 +2,7 @@
 // The error-protocol page TabFehler: the list ErrorListe with the device's
 // error protocol, read afresh each time the page is entered or refreshed,
 // and its popup menu PopupMenu1 whose item Speichern1 saves the list as a
-// text file.
+// text file; the button BtnSpeichern under the list does the same.
 
 #include <vector>
 
@@ -11,6 +11,7 @@
 class QAction;
 class QListWidget;
 class QMenu;
+class QPushButton;
 
 namespace parvion::gui {
 
@@ -39,7 +40,8 @@ class ErrorProtocolPage : public Page {
     QListWidget* ErrorListe_;
     QMenu* PopupMenu1_;
     QAction* Speichern1_;
-    bool read_ = false;  // the record holds a protocol read from the device
+    QPushButton* BtnSpeichern_;  // enabled exactly when the list has lines
+    bool read_ = false;          // the record holds a protocol read from the device
 };
 
 }  // namespace parvion::gui

@@ -11,6 +11,7 @@
 
 #include "core/calc/sgerg88.h"
 #include "core/edit/field_ref.h"
+#include "core/edit/value_names.h"
 #include "core/link/ui_hooks.h"
 #include "core/model/parameter_image.h"
 #include "gui/shared/busy_guard.h"
@@ -227,7 +228,8 @@ void CircuitParameterPage::editLine(CircuitGroup group, int row) {
         case edit::LineAction::Dialog: {
             // Cancel, Escape and the close box change nothing and send nothing.
             const std::optional<float> accepted = ctx_.inputDialog.enter(
-                line.editQuantity, line.min, line.max, edit::GetField(ctx_.image, line.field));
+                line.editQuantity, line.min, line.max, edit::GetField(ctx_.image, line.field),
+                qs(edit::CircuitLineName(ctx_.image, circuit_, group, line, ctx_.textLoader())));
             if (!accepted) return;
             // An entry beyond a limit was set to it: the status line says
             // which value and to what (a failed write then says more).

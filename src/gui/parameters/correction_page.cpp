@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "core/edit/correction.h"
+#include "core/edit/value_names.h"
 #include "core/model/parameter_image.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
@@ -121,9 +122,10 @@ void CorrectionPage::fitColumns(int circuit) {
 void CorrectionPage::FlowKorr1DblClick(int circuit, int row, int column) {
     if (ctx_.busy.held() || column != 1 || row < 0 || row >= kRows) return;
     const auto point = static_cast<std::size_t>(row);
-    const std::optional<float> factor = ctx_.inputDialog.enter(
-        kNoQuantity, edit::kCorrectionMin, edit::kCorrectionMax,
-        ctx_.image.FlowKorr[static_cast<std::size_t>(circuit)].Stelle[point]);
+    const std::optional<float> factor =
+        ctx_.inputDialog.enter(kNoQuantity, edit::kCorrectionMin, edit::kCorrectionMax,
+                               ctx_.image.FlowKorr[static_cast<std::size_t>(circuit)].Stelle[point],
+                               qs(edit::CorrectionPointName(circuit, point, ctx_.textLoader())));
     if (!factor) return;
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;

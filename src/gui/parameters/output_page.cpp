@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/edit/source_codes.h"
+#include "core/edit/value_names.h"
 #include "core/model/parameter_image.h"
 #include "gui/parameters/relay_page.h"
 #include "gui/shared/busy_guard.h"
@@ -95,7 +96,8 @@ void OutputPage::ListeAus1DblClick(int output, int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= lines.size()) return;
     const edit::SourceLine line = lines[static_cast<std::size_t>(row)];
     const std::optional<float> value = ctx_.inputDialog.enter(
-        line.editQuantity, line.min, line.max, edit::OutputValue(ctx_.image, output, line));
+        line.editQuantity, line.min, line.max, edit::OutputValue(ctx_.image, output, line),
+        qs(edit::OutputLineName(output, line, ctx_.textLoader())));
     if (!value) return;
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;

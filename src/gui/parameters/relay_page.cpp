@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "core/edit/source_codes.h"
+#include "core/edit/value_names.h"
 #include "core/model/parameter_image.h"
 #include "gui/shared/busy_guard.h"
 #include "gui/shared/input_dialog.h"
@@ -119,7 +120,8 @@ void RelayPage::ListeAlm1DblClick(int alarm, int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= lines.size()) return;
     const edit::SourceLine line = lines[static_cast<std::size_t>(row)];
     const std::optional<float> value = ctx_.inputDialog.enter(
-        line.editQuantity, line.min, line.max, edit::AlarmValue(ctx_.image, alarm, line));
+        line.editQuantity, line.min, line.max, edit::AlarmValue(ctx_.image, alarm, line),
+        qs(edit::AlarmLineName(alarm, line, ctx_.textLoader())));
     if (!value) return;
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/edit/system_page.h"
+#include "core/edit/value_names.h"
 #include "core/link/data_commands.h"
 #include "core/model/device_records.h"
 #include "core/model/units.h"
@@ -212,7 +213,8 @@ void SystemPage::ed_SystemFaktorDblClick() {
     if (ctx_.busy.held() || !edit::SystemFactorEditable(ctx_.image.System)) return;
     // Cancel, Escape and the title-bar close box change nothing.
     const std::optional<float> factor = ctx_.inputDialog.enter(
-        kNoQuantity, edit::kSystemFactorMin, edit::kSystemFactorMax, ctx_.image.System.Faktor);
+        kNoQuantity, edit::kSystemFactorMin, edit::kSystemFactorMax, ctx_.image.System.Faktor,
+        qs(edit::SystemFactorName(ctx_.textLoader())));
     if (!factor) return;
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;
@@ -273,7 +275,8 @@ void SystemPage::ListeVorgabenDblClick(int row) {
     const auto k = static_cast<std::size_t>(row);
     const edit::PresetLimits limits = edit::PresetLimitsOf(k, ctx_.medium());
     const std::optional<float> preset =
-        ctx_.inputDialog.enter(limits.quantity, limits.min, limits.max, ctx_.image.Vorgaben[k]);
+        ctx_.inputDialog.enter(limits.quantity, limits.min, limits.max, ctx_.image.Vorgaben[k],
+                               qs(edit::PresetName(k, ctx_.textLoader())));
     if (!preset) return;
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;

@@ -9,6 +9,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScopeGuard>
+#include <utility>
 
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
@@ -29,14 +30,15 @@ namespace {
 // The preview and the printout wait this long before the progress bar goes.
 constexpr int kFinishWaitMs = 100;
 
-struct MenuTexts {
-    const char* exportPdf;
-    const char* record;
-    const char* recordFile;
-};
-constexpr MenuTexts kGerman = {"PDF exportieren...", "Inbetriebnahmeprotokoll...",
-                               "Inbetriebnahmeprotokoll"};
-constexpr MenuTexts kEnglish = {"Export PDF...", "Commissioning record...", "Commissioning record"};
+// Text numbers of the print items: each names the printout it makes.
+constexpr std::uint16_t kPreviewText = 22831;
+constexpr std::uint16_t kPrintText = 22832;
+constexpr std::uint16_t kExportPdfText = 22833;
+constexpr std::uint16_t kPlanPreviewText = 22834;
+constexpr std::uint16_t kPlanPrintText = 22835;
+constexpr std::uint16_t kPlanExportPdfText = 22836;
+constexpr std::uint16_t kRecordText = 22837;
+constexpr std::uint16_t kRecordFileText = 22838;
 
 bool RunPrintDialog(QPrinter& printer, QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
@@ -111,18 +113,19 @@ PrintMenu::PrintMenu(QWidget& window, PageContext& context, PrintHost& host,
     updateTexts();
 }
 
-bool PrintMenu::english() const {
-    return ctx_.session.Sprache == 1;
-}
-
 void PrintMenu::updateTexts() {
-    const MenuTexts& t = english() ? kEnglish : kGerman;
-    mnu_ExportPdf->setText(QString::fromUtf8(t.exportPdf));
-    mnu_ExportKlemmenplanPdf->setText(QString::fromUtf8(t.exportPdf));
-    mnu_Inbetriebnahme->setText(QString::fromUtf8(t.record));
-    // The plan's print item has no text of its own in the string library: it
-    // takes that of the printout's, so that it follows the language.
-    items_.planPrint->setText(items_.print->text());
+    // Each item names the printout it makes, so that the printout's and the
+    // plan's items are told apart in the menu.
+    const std::pair<QAction*, std::uint16_t> items[] = {
+        {items_.preview, kPreviewText},     {items_.print, kPrintText},
+        {mnu_ExportPdf, kExportPdfText},    {items_.planPreview, kPlanPreviewText},
+        {items_.planPrint, kPlanPrintText}, {mnu_ExportKlemmenplanPdf, kPlanExportPdfText},
+        {mnu_Inbetriebnahme, kRecordText},
+    };
+    for (const auto& [item, number] : items) {
+        const std::string text = ctx_.text(number);
+        if (!text.empty()) item->setText(QString::fromStdString(text));
+    }
 }
 
 edit::PageTexts PrintMenu::pageTexts() const {
@@ -191,9 +194,9 @@ void PrintMenu::mnu_DruckenClick(QAction* item) {
         if (preview) {
             const double dpiX = window_.logicalDpiX();
             const double dpiY = window_.logicalDpiY();
-            sansicht_->setPicture(PreviewImage(jobs.front().pages.front(),
-                                               PreviewSize(printer.pageLayout(), dpiX, dpiY), dpiX,
-                                               dpiY));
+            // Every page of the printout, the remarks page too.
+            sansicht_->setPages(jobs.front().pages, PreviewSize(printer.pageLayout(), dpiX, dpiY),
+                                dpiX, dpiY);
             ctx_.ui.progressStep();
         } else if (!PrintJobs(printer, jobs, [this] { ctx_.ui.progressStep(); })) {
             const QString where = printer.outputFileName().isEmpty() ? printer.printerName()
@@ -204,9 +207,12 @@ void PrintMenu::mnu_DruckenClick(QAction* item) {
     }
     if (preview) {
         // The window speaks the language in force: its caption is the menu
-        // item's ("Seitenansicht", "Print preview").
-        sansicht_->setWindowTitle(items_.preview->text().remove(QLatin1Char('&')));
+        // item's ("Klemmenplan: Seitenansicht").
+        sansicht_->setWindowTitle(item->text().remove(QLatin1Char('&')));
+        sansicht_->setTexts([this](std::uint16_t n) { return ctx_.text(n); });
         sansicht_->exec();
+        // Print in the preview prints what it showed, through the print dialog.
+        if (sansicht_->printRequested()) mnu_DruckenClick(plan ? items_.planPrint : items_.print);
     }
 }
 
@@ -253,7 +259,7 @@ void PrintMenu::mnu_InbetriebnahmeClick() {
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;
     if (!DeviceAvailable(ctx_.link, ctx_.device)) return;
-    const QString file = askPdfFile(QString::fromUtf8((english() ? kEnglish : kGerman).recordFile));
+    const QString file = askPdfFile(QString::fromStdString(ctx_.text(kRecordFileText)));
     if (file.isEmpty()) return;
     ctx_.ui.busyCursor(true);
     auto restore = qScopeGuard([this] { ctx_.ui.busyCursor(false); });

@@ -29,6 +29,7 @@ struct FileRequest {
 struct ComparisonView {
     QString title;
     QStringList headers;  // section, key, left side (device or program), file
+    QString labelHeader;  // the column of what the page calls the field
     QString countLabel;   // "Differences:" (the count follows)
     QString writeText;    // the write button; empty: only a close button
     QString closeText;    // cancel (with write) or close

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -29,6 +31,18 @@ TInputDlg::TInputDlg(const ParameterImage& image, const Session& session, QWidge
     f.setBold(true);
     setFont(f);
 
+    Prompt = new QLabel(this);
+    Prompt->setObjectName(QStringLiteral("Prompt"));
+    Prompt->setTextFormat(Qt::PlainText);
+    Refusal = new QLabel(this);
+    Refusal->setObjectName(QStringLiteral("Refusal"));
+    Refusal->setTextFormat(Qt::PlainText);
+    Refusal->setWordWrap(true);
+    QPalette warning = Refusal->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
+    Refusal->setPalette(warning);
+    Refusal->hide();
+
     Input = new QLineEdit(this);
     Input->setObjectName(QStringLiteral("Input"));
     Input->setMaxLength(views::kInputMaxLength);
@@ -46,9 +60,14 @@ TInputDlg::TInputDlg(const ParameterImage& image, const Session& session, QWidge
     buttons->addWidget(OKBtn);
     buttons->addWidget(CancelBtn);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Prompt);
     layout->addWidget(Input);
+    layout->addWidget(Refusal);
     layout->addLayout(buttons);
-    setFixedSize(176, 83);
+    // As large as the body's text, no larger; not resizable.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    Input->setMinimumWidth(176);
+    connect(Input, &QLineEdit::textEdited, Refusal, &QWidget::hide);
 
     connect(OKBtn, &QPushButton::clicked, this, &TInputDlg::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TInputDlg::CancelBtnClick);
@@ -58,7 +77,9 @@ const UnitRow* TInputDlg::conversionRow() const {
     return views::InputUnitRow(image_, session_.Medium, Quantity);
 }
 
-std::optional<float> TInputDlg::enter(std::uint8_t quantity, float min, float max, float value) {
+std::optional<float> TInputDlg::enter(std::uint8_t quantity, float min, float max, float value,
+                                      const QString& label) {
+    Label = label;
     Quantity = quantity;
     IntegerMode = false;
     Precision = 5;
@@ -83,8 +104,12 @@ void TInputDlg::FormActivate() {
     Input->setText(text(DisplayValue));
     Input->setFocus();
     Input->selectAll();
-    setWindowTitle(QString::fromStdString(
-        views::InputCaption(text(DisplayMin).toStdString(), text(DisplayMax).toStdString())));
+    const std::string min = text(DisplayMin).toStdString();
+    const std::string max = text(DisplayMax).toStdString();
+    setWindowTitle(QString::fromStdString(views::InputCaption(min, max)));
+    Prompt->setText(QString::fromStdString(views::InputPrompt(
+        text_, Label.trimmed().toStdString(), views::InputUnitName(row), min, max)));
+    Refusal->hide();
     Cancelled = false;
     Accepted = {};
 }
@@ -103,7 +128,13 @@ bool TInputDlg::InputKeyPress(QChar key) {
 void TInputDlg::OKBtnClick() {
     const std::optional<float> entry = views::ParseInputNumber(Input->text().toStdString());
     if (!entry) {
-        // Nothing that reads as a number: keep the dialog open, lose nothing.
+        // Nothing that reads as a number: keep the dialog open, lose nothing,
+        // and say why.
+        const auto limit = [this](float v) {
+            return views::FormatInputNumber(v, IntegerMode, Precision);
+        };
+        showRefusal(views::InputRefusal(text_, Input->text().toStdString(), limit(DisplayMin),
+                                        limit(DisplayMax)));
         beep_();
         Input->setFocus();
         Input->selectAll();
@@ -119,6 +150,13 @@ void TInputDlg::OKBtnClick() {
 
 std::string TInputDlg::clampedText(std::string_view name) const {
     return views::ClampedInputText(text_, name, Accepted, conversionRow(), Precision);
+}
+
+void TInputDlg::showRefusal(const std::string& text) {
+    Refusal->setText(QString::fromStdString(text));
+    // Wrapped at the width the dialog has, so that it grows downwards.
+    Refusal->setFixedWidth(std::max(Input->width(), Prompt->sizeHint().width()));
+    Refusal->show();
 }
 
 void TInputDlg::CancelBtnClick() {

@@ -1,11 +1,15 @@
 #pragma once
 // The value input dialog through which every number is typed in. The caller
-// sets IntegerMode, Precision, Quantity, MinValue, MaxValue and Value (base
-// unit), shows it modally and takes Value back unless the result is Cancel
-// (or, for the table editors, unless Cancelled is set). The dialog shows
-// value and limits in the user's unit, filters the keys, snaps near-zero
-// entries to 0 and clamps to the limits with a beep. One instance is reused;
-// IntegerMode, Precision and Quantity are never reset by the dialog.
+// sets IntegerMode, Precision, Quantity, MinValue, MaxValue, Value (base
+// unit) and Label (what is edited), shows it modally and takes Value back
+// unless the result is Cancel (or, for the table editors, unless Cancelled
+// is set). The dialog names in its body what it edits, the unit and the
+// limits (the caption, which window managers cut or leave out, repeats the
+// limits), shows the value in the user's unit, filters the keys, snaps
+// near-zero entries to 0 and clamps to the limits with a beep; OK on an
+// entry that holds no number says so in the body and keeps the dialog open.
+// One instance is reused; IntegerMode, Precision and Quantity are never
+// reset by the dialog.
 
 #include <QDialog>
 #include <cstdint>
@@ -17,6 +21,7 @@
 #include "core/views/input_rules.h"
 #include "core/views/text_source.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -47,16 +52,22 @@ class TInputDlg : public QDialog {
     float MaxValue = 0;
     float MinValue = 0;
     std::uint8_t Quantity = 255;
+    // What is edited, as the page or table names it ("Wert bei 20 mA");
+    // empty: the body names unit and limits alone.
+    QString Label;
 
+    QLabel* Prompt = nullptr;   // label, unit and limits
+    QLabel* Refusal = nullptr;  // why OK took nothing; hidden until then
     QLineEdit* Input = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
 
     // The dialog for one value of a page: `value` shown in the quantity's
-    // unit, limited to min..max (base unit), five significant digits. The
-    // accepted value in the base unit; nothing when Cancel, Escape or the
-    // close box ended it.
-    std::optional<float> enter(std::uint8_t quantity, float min, float max, float value);
+    // unit, limited to min..max (base unit), five significant digits, the
+    // body naming `label`. The accepted value in the base unit; nothing when
+    // Cancel, Escape or the close box ended it.
+    std::optional<float> enter(std::uint8_t quantity, float min, float max, float value,
+                               const QString& label = {});
 
     // What OK took last: the entry and whether it was set to a limit.
     views::AcceptedInput Accepted;
@@ -85,6 +96,7 @@ class TInputDlg : public QDialog {
 
   private:
     const UnitRow* conversionRow() const;
+    void showRefusal(const std::string& text);
 
     const ParameterImage& image_;
     const Session& session_;

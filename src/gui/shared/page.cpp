@@ -30,6 +30,10 @@ views::BlockLoader PageContext::blocks() const {
     };
 }
 
+views::TextLoader PageContext::textLoader() const {
+    return [this](std::uint16_t number) { return text(number); };
+}
+
 views::ValueFormatter PageContext::values() const {
     return [this](std::uint8_t quantity, bool withUnit, bool trimRight, float value) {
         return FormatValue(image, session.Medium, quantity, withUnit, trimRight, value);

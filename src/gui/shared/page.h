@@ -76,6 +76,8 @@ struct PageContext {
     // A block of 16 texts from `first`; the entries are cleared first.
     bool textBlock(std::uint16_t first, std::uint8_t width, views::TextBlock& texts) const;
     views::BlockLoader blocks() const;
+    // One text of the current library, as the core's builders take it.
+    views::TextLoader textLoader() const;
     // Values as the pages show them, in the user's units.
     views::ValueFormatter values() const;
 };

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "core/model/device_records.h"
+#include "core/tables/table_cells.h"
 #include "core/tables/table_messages.h"
 #include "gui/shared/busy_guard.h"
 #include "gui/shared/input_dialog.h"
@@ -173,10 +174,18 @@ void Tfrm_Tabelle::editAxis(int col, int row) {
     dlg.MinValue = e->min;
     dlg.MaxValue = e->max;
     dlg.Value = e->value;
-    dlg.exec();
-    // The cell takes the dialog's value even after Cancel.
-    model_->setText(col, row, tables::AxisCellText(dlg.Value));
+    dlg.Label =
+        QString::fromStdString(tables::PropertyCellName(textLoader(), grid_, kind(), col, row));
+    const bool accepted = dlg.exec() == QDialog::Accepted && !dlg.Cancelled;
     dlg.IntegerMode = false;
+    // Cancel, Escape and the close box leave the cell as it was.
+    if (!accepted) return;
+    // The axes ascend: a value out of order is refused, naming its neighbours.
+    if (const auto fault = tables::CheckAxisOrder(grid_, col, row, dlg.Value)) {
+        showMessage(tables::AxisOrderMessage(textLoader(), *fault));
+        return;
+    }
+    model_->setText(col, row, tables::AxisCellText(dlg.Value));
 }
 
 void Tfrm_Tabelle::editValues(int col, int row) {
@@ -195,6 +204,8 @@ void Tfrm_Tabelle::editValues(int col, int row) {
         dlg.MinValue = e.entry->min;
         dlg.MaxValue = e.entry->max;
         dlg.Value = e.entry->value;
+        dlg.Label = QString::fromStdString(
+            tables::PropertyCellName(textLoader(), grid_, kind(), cell.col, cell.row));
         // The close box ends the dialog without Cancelled: the value stands
         // as it was and the entry goes on; Cancel alone ends it.
         dlg.exec();

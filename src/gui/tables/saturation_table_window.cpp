@@ -4,6 +4,7 @@
 #include <QTableView>
 
 #include "core/model/device_records.h"
+#include "core/tables/table_cells.h"
 #include "gui/shared/busy_guard.h"
 #include "gui/shared/input_dialog.h"
 #include "gui/shared/page.h"
@@ -83,6 +84,7 @@ void Tfrm_UserSatTab::TabGridDblClick() {
     dlg.MinValue = e->min;
     dlg.MaxValue = e->max;
     dlg.Value = e->value;
+    dlg.Label = QString::fromStdString(tables::SaturationCellName(textLoader(), grid_, col, row));
     const bool accepted = dlg.exec() == QDialog::Accepted && !dlg.Cancelled;
     dlg.Precision = precision;
     if (!accepted) return;

@@ -20,8 +20,8 @@ TEST(TableKinds, ByVariantAndSelector) {
         int deviceTable;
     };
     const Case cases[] = {
-        {0, 1, TableKind::Compressibility, "KTB", 1000.0F, 1},
-        {0, 0, TableKind::Compressibility, "KTB", 1000.0F, 1},
+        {0, 1, TableKind::Compressibility, "KTB", 10.0F, 1},
+        {0, 0, TableKind::Compressibility, "KTB", 10.0F, 1},
         {1, 0, TableKind::Density, "DTB", 1500.0F, 0},
         {1, 1, TableKind::Enthalpy, "ETB", 5000.0F, 1},
         {1, 7, TableKind::Enthalpy, "ETB", 5000.0F, 1},
@@ -160,7 +160,6 @@ TEST(SaturationGridConversion, EmptyAndBrokenCellsGiveZero) {
     EXPECT_EQ(g.at(2, 0), "rho[kg/m³]");
     EXPECT_EQ(g.at(1, 1), "101.325");
     EXPECT_EQ(g.at(2, 1), "0");
-
 }
 
 TEST(PropertyCellEntry, DialogSettingsByCell) {
@@ -183,11 +182,12 @@ TEST(PropertyCellEntry, DialogSettingsByCell) {
     const Case cases[] = {
         // The first temperature, empty: 0 offered, 0 as minimum.
         {TableKind::Compressibility, 0, 1, true, 13, 0, 1000, 0},
-        // An empty temperature offers the one above, which is also its minimum.
-        {TableKind::Compressibility, 0, 3, true, 13, 273, 1000, 273},
-        {TableKind::Density, 2, 0, true, 1, 100, 65000, 250},
+        // An empty temperature offers the one above; the order of the axis
+        // is checked after the dialog (CheckAxisOrder), not by its minimum.
+        {TableKind::Compressibility, 0, 3, true, 13, 0, 1000, 273},
+        {TableKind::Density, 2, 0, true, 1, 0, 65000, 250},
         {TableKind::Density, 1, 0, true, 1, 0, 65000, 100},
-        {TableKind::Compressibility, 4, 7, false, 255, 0, 1000, 0.95F},
+        {TableKind::Compressibility, 4, 7, false, 255, 0, 10, 0.95F},
         {TableKind::Density, 5, 7, false, 255, 0, 1500, 0},
         {TableKind::Enthalpy, 5, 7, false, 255, 0, 5000, 0},
     };

@@ -162,8 +162,8 @@ TEST(CompareDialog, ShowsEachPageOnceWithItsRowsAndCancelIsTheDefault) {
     ASSERT_EQ(dlg.CompareList->topLevelItemCount(), 2);
     EXPECT_EQ(dlg.CompareList->topLevelItem(0)->text(0), "Circuit 1");
     EXPECT_EQ(dlg.CompareList->topLevelItem(0)->childCount(), 2);
-    EXPECT_EQ(dlg.CompareList->topLevelItem(0)->child(0)->text(3), "333.5000 °C");
-    EXPECT_EQ(dlg.CompareList->topLevelItem(1)->child(0)->text(1), "Time");
+    EXPECT_EQ(dlg.CompareList->topLevelItem(0)->child(0)->text(dlg.kRightColumn), "333.5000 °C");
+    EXPECT_EQ(dlg.CompareList->topLevelItem(1)->child(0)->text(dlg.kKeyColumn), "Time");
     EXPECT_EQ(dlg.CompareCount->text(), "Differences: 3");
     ASSERT_NE(dlg.BtnWrite, nullptr);
     EXPECT_TRUE(dlg.BtnClose->isDefault());
