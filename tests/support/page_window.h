@@ -111,10 +111,4 @@ class Window {
     Harness h;
 };
 
-inline WindowSetup offline() {
-    WindowSetup s;
-    s.online = false;
-    return s;
-}
-
 }  // namespace parvion::test
