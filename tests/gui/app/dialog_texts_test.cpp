@@ -48,8 +48,7 @@ QString LookInLabel() {
 
 // In English (German is the program's own), with no German word left.
 TEST(DialogTexts, TheSmallDialogsSpeakTheLanguageInForce) {
-    WindowSetup setup;
-    setup.online = false;
+    WindowSetup setup = offline();
     setup.sprache = 1;
     Harness h(setup);
     gui::Tfrm_Main& w = *h.window;
@@ -75,8 +74,7 @@ TEST(DialogTexts, TheSmallDialogsSpeakTheLanguageInForce) {
 
 TEST(DialogTexts, QtsOwnTextsFollowTheLanguageAtStartAndWhenItChanges) {
     if (!QtGermanAvailable()) GTEST_SKIP() << "Qt's German translation is not installed";
-    WindowSetup setup;
-    setup.online = false;
+    WindowSetup setup = offline();
     setup.sprache = 0;
     Harness h(setup);
     gui::Tfrm_Main& w = *h.window;

@@ -90,8 +90,7 @@ TEST(Texts, MissingLanguageLibraryKeepsTheTexts) {
     for (const char* f : {"Gasger.txt", "Steamger.txt"}) {
         std::filesystem::copy_file(std::filesystem::path(PARVION_BIN_DIR) / f, programs / f);
     }
-    WindowSetup setup;
-    setup.online = false;
+    WindowSetup setup = offline();
     setup.programFolder = programs.path();
     Harness h(setup);
     ASSERT_TRUE(h.window->FormCreate());
@@ -326,8 +325,7 @@ TEST(LevelMenu, ChecksTheLevelTheDeviceBrought) {
     for (const Case c : {Case{0x00, 0}, Case{0xC0, 1}, Case{0x3C, 2}, Case{0xFE, 3}, Case{0x80, 1},
                          Case{0x01, 0}}) {
         SCOPED_TRACE("level " + std::to_string(c.deviceLevel));
-        WindowSetup setup;
-        setup.online = false;
+        WindowSetup setup = offline();
         setup.device.ausbaustufe = c.deviceLevel;
         Harness h(setup);
         gui::Tfrm_Main& w = *h.window;

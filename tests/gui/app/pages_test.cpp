@@ -30,8 +30,7 @@ namespace {
 constexpr std::uint8_t kLevels[4] = {0x00, 0xC0, 0x3C, 0xFE};
 
 Harness* offlineWindow() {
-    WindowSetup setup;
-    setup.online = false;
+    WindowSetup setup = offline();
     auto* h = new Harness(setup);
     EXPECT_TRUE(h->window->FormCreate());
     return h;

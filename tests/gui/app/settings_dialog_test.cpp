@@ -155,15 +155,6 @@ TEST(SettingsDialogOk, RefreshChangeWhileOnlineReidentifiesWithoutTransfer) {
     EXPECT_EQ(s.device.framesServed() - before, 3u);  // identity, system, access record
 }
 
-TEST(SettingsDialogOk, ManualRefreshLeavesTheTimerOff) {
-    SimRig s({}, true);
-    s.rig.open();
-    s.rig.ok();
-    EXPECT_TRUE(s.rig.session.Online);
-    EXPECT_FALSE(s.rig.count("start:10000"));
-    for (const auto& c : s.rig.calls) EXPECT_NE(c.rfind("start", 0), 0u) << c;
-}
-
 // The dialog opens with the refresh choice in force, the one the last OK
 // took; Cancel keeps it (and its interval).
 TEST(SettingsDialogRefresh, OpensWithTheChoiceInForce) {

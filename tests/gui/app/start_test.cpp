@@ -47,8 +47,7 @@ TEST(Start, OnlineReadsCircuit1AndStartsTheClock) {
 }
 
 TEST(Start, OfflineLoadsTheDefaultsWithoutTraffic) {
-    WindowSetup setup;
-    setup.online = false;
+    WindowSetup setup = offline();
     setup.medium = 1;
     Harness h(setup);
     ASSERT_TRUE(h.window->FormCreate());
@@ -86,8 +85,7 @@ TEST(Start, LibraryCheck) {
             std::ofstream lib(programs / "Gasger.txt");
             lib << "0=" << signature << "\n";
         }
-        WindowSetup setup;
-        setup.online = false;
+        WindowSetup setup = offline();
         setup.programFolder = programs.path();
         Harness h(setup);
         const bool ok = h.window->FormCreate();
@@ -100,8 +98,7 @@ TEST(Start, LibraryCheck) {
     EXPECT_EQ(start("ENERGY2"), std::make_pair(true, false));
     EXPECT_EQ(start("GAS3"), std::make_pair(false, true));
     std::filesystem::remove(programs / "Gasger.txt");
-    WindowSetup setup;
-    setup.online = false;
+    WindowSetup setup = offline();
     setup.programFolder = programs.path();
     Harness h(setup);
     EXPECT_FALSE(h.window->FormCreate());

@@ -26,27 +26,20 @@
 #include "core/model/profile_file.h"
 #include "core/model/windows1252.h"
 #include "core/views/trend_export.h"
-#include "support/window_harness.h"
+#include "support/page_window.h"
 
 namespace parvion::test {
 namespace {
 
-class Window {
+// The main window with what its progress bar and trend buttons did while
+// the bar moved.
+class Window : public test::Window {
   public:
-    explicit Window(WindowSetup setup = {}) : h(setup) {
-        EXPECT_TRUE(w().FormCreate());
-        // What the progress bar and the trend buttons did while it moved.
+    explicit Window(WindowSetup setup = {}) : test::Window(std::move(setup)) {
         QObject::connect(w().Zeitmesser, &QProgressBar::valueChanged, [this](int v) {
             progressMax = std::max(progressMax, v);
-            auto* read = get<QPushButton>("cmd_ReadTrends");
-            if (read->isEnabled()) buttonsEnabledWhileReading = true;
+            if (get<QPushButton>("cmd_ReadTrends")->isEnabled()) buttonsEnabledWhileReading = true;
         });
-    }
-
-    gui::Tfrm_Main& w() { return *h.window; }
-    template <class W>
-    W* get(const char* name) {
-        return child<W>(h.window.get(), name);
     }
 
     void enter(QWidget* page) {
@@ -61,7 +54,6 @@ class Window {
     }
     std::string libraryText(std::uint16_t number) { return w().LoadText(number); }
 
-    Harness h;
     int progressMax = 0;
     bool buttonsEnabledWhileReading = false;
 };
@@ -194,9 +186,7 @@ TEST(IntegratorPage, BothListsNewestFirstWithoutEmptyEntries) {
     ASSERT_EQ(two.size(), 5u * 3);
     EXPECT_EQ(one[0].rfind(win.libraryText(18432), 0), 0u) << one[0];
 
-    WindowSetup offline;
-    offline.online = false;
-    Window off(offline);
+    Window off(offline());
     off.enter(off.w().TabIntegrator);
     EXPECT_EQ(off.get<QListWidget>("ListeIntegrator1")->count(), 0);
 }

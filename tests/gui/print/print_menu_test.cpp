@@ -86,8 +86,7 @@ TEST(PrintMenu, CopiesAreJobsEachCarryingTheRemarks) {
                           Case{false, 2, {"y"}, 4}}) {
         TempDir out;
         const auto file = out.path() / "plan.pdf";
-        WindowSetup setup;
-        setup.online = false;
+        WindowSetup setup = offline();
         setup.printDialog = PrintToFile(file, c.copies);
         Harness h(setup);
         ASSERT_TRUE(h.window->FormCreate());
@@ -110,8 +109,7 @@ TEST(PrintMenu, CopiesAreJobsEachCarryingTheRemarks) {
 
 TEST(PrintMenu, CancelledPrintDialogPrintsNothing) {
     TempDir out;
-    WindowSetup setup;
-    setup.online = false;
+    WindowSetup setup = offline();
     int asked = 0;
     setup.printDialog = [&](QPrinter& printer, QWidget*) {
         ++asked;
@@ -152,8 +150,7 @@ TEST(PrintMenu, OnlinePrintoutReadsTheDeviceAndNamesItsSerialNumber) {
 }
 
 TEST(PrintMenu, ExportWritesThePdfIntoTheChosenFile) {
-    WindowSetup setup;
-    setup.online = false;
+    WindowSetup setup = offline();
     setup.sprache = 1;
     Harness h(setup);
     ASSERT_TRUE(h.window->FormCreate());
