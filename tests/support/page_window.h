@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -110,11 +111,5 @@ class Window {
 
     Harness h;
 };
-
-inline WindowSetup offline() {
-    WindowSetup s;
-    s.online = false;
-    return s;
-}
 
 }  // namespace parvion::test

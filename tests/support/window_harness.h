@@ -126,6 +126,12 @@ struct WindowSetup {
     std::function<bool(QPrinter&, QWidget*)> printDialog;
 };
 
+inline WindowSetup offline() {
+    WindowSetup s;
+    s.online = false;
+    return s;
+}
+
 class Harness {
   public:
     explicit Harness(const WindowSetup& setup = {}) : device(setup.device) {

@@ -124,9 +124,7 @@ void expectNear(QPoint got, QPoint want) {
 }
 
 TEST(AboutBox, StartScreenOnTheScreenLaterOnTheMainWindow) {
-    WindowSetup setup;
-    setup.online = false;
-    Harness h(setup);
+    Harness h(offline());
     gui::Tfrm_Main& w = *h.window;
     ShowWatch watch(w);
     qApp->installEventFilter(&watch);

@@ -84,7 +84,10 @@ TEST_F(CompareBeforeWriting, CancelSendsNothingAndKeepsTheImage) {
     EXPECT_EQ(h->device.writesAccepted(), after);
 }
 
-TEST_F(CompareBeforeWriting, SwitchedOffTheLoadWritesAtOnce) {
+// Switched off, the load writes at once. The window's device history keeps
+// what happened: "Save" online read the set whole (a snapshot), the load
+// wrote it with two settings changed (two entries, read back equal).
+TEST_F(CompareBeforeWriting, SwitchedOffTheLoadWritesAtOnceAndTheHistoryKeepsIt) {
     start(true);
     gui::Tfrm_Main& w = *h->window;
     changedFile();
@@ -96,19 +99,7 @@ TEST_F(CompareBeforeWriting, SwitchedOffTheLoadWritesAtOnce) {
     EXPECT_TRUE(h->dialogs.comparisons.empty());
     EXPECT_GT(h->device.writesAccepted(), writes);
     EXPECT_EQ(w.image().Trend_User.Time, 11);
-}
 
-// The window's device history: "Save" online read the set whole (a
-// snapshot), the load wrote it with two settings changed (two entries,
-// read back equal).
-TEST_F(CompareBeforeWriting, TheHistoryKeepsTheSetReadAndTheSettingsWritten) {
-    start(true);
-    gui::Tfrm_Main& w = *h->window;
-    changedFile();
-    w.session().CompareBeforeWrite = false;
-    h->dialogs.yesNo = {true};
-    h->dialogs.openAnswers = {doc("device.PGA")};
-    w.mnu_LadenClick();
     ASSERT_NE(w.history(), nullptr);
     std::vector<history::SnapshotInfo> snapshots;
     ASSERT_TRUE(w.history()->store().listSnapshots("", &snapshots).ok());

@@ -30,8 +30,7 @@ namespace {
 constexpr std::uint8_t kLevels[4] = {0x00, 0xC0, 0x3C, 0xFE};
 
 Harness* offlineWindow() {
-    WindowSetup setup;
-    setup.online = false;
+    WindowSetup setup = offline();
     auto* h = new Harness(setup);
     EXPECT_TRUE(h->window->FormCreate());
     return h;
@@ -193,51 +192,6 @@ TEST(Clock, SetWritesThePcTimeAndReadsItBack) {
     EXPECT_EQ(h.device.writesAccepted(), writes + 1);
     EXPECT_FALSE(child<QLineEdit>(h.window.get(), "Ed_DateTime")->text().isEmpty());
     EXPECT_LT(std::abs(h.window->device().ClockOffset), 5.0 / 86400);
-}
-
-TEST(LiveValues, UserUnitsOnAndOff) {
-    Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
-    const std::uint8_t on[] = {1};
-    const std::uint8_t fahrenheit[] = {1};
-    h.device.poke(static_cast<std::uint16_t>(block::Dis_User.address + 1), on);
-    h.device.poke(block::UserEinheiten(0).address, fahrenheit);
-    w.ReadCircuitValues(0);
-    auto temperatureLine = [&] {
-        for (int i = 0; i < child<QListWidget>(&w, "ListeK1")->count(); ++i) {
-            const QString line = child<QListWidget>(&w, "ListeK1")->item(i)->text();
-            if (line.startsWith(QString::fromStdString(w.LoadText(15376)))) return line;
-        }
-        return QString();
-    };
-    QString line = temperatureLine();
-    EXPECT_EQ(line.mid(54 + 12).trimmed(), "°F") << line.toStdString();
-    EXPECT_EQ(line.left(54).size(), 54);
-    const std::uint8_t off[] = {0};
-    h.device.poke(static_cast<std::uint16_t>(block::Dis_User.address + 1), off);
-    w.ReadCircuitValues(0);
-    line = temperatureLine();
-    EXPECT_EQ(line.mid(54 + 12).trimmed(), "°C") << line.toStdString();
-}
-
-TEST(LiveValues, AFailedReadKeepsThePreviousLines) {
-    Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
-    QStringList before;
-    for (int i = 0; i < child<QListWidget>(&w, "ListeK1")->count(); ++i)
-        before << child<QListWidget>(&w, "ListeK1")->item(i)->text();
-    ASSERT_FALSE(before.isEmpty());
-    // The clock read succeeds, every attempt at the live values fails.
-    h.device.injectFault(sim::Fault::None, 2);
-    h.device.injectFault(sim::Fault::NoReply, 4);
-    w.ReadCircuitValues(0);
-    QStringList after;
-    for (int i = 0; i < child<QListWidget>(&w, "ListeK1")->count(); ++i)
-        after << child<QListWidget>(&w, "ListeK1")->item(i)->text();
-    EXPECT_EQ(after, before);
-    EXPECT_FALSE(w.Zeitmesser->isVisible());
 }
 
 // A library text with its %1 filled in.

@@ -126,9 +126,7 @@ TEST(TextFit, EveryPageWithEveryLibraryAtTheDefaultSize) {
 }
 
 TEST(TextFit, TheWindowGrowsAndKeepsEveryTabWithinReach) {
-    WindowSetup setup;
-    setup.online = false;
-    Harness h(setup);
+    Harness h(offline());
     gui::Tfrm_Main& w = *h.window;
     ASSERT_TRUE(w.FormCreate());
     QCoreApplication::processEvents();
@@ -163,9 +161,7 @@ TEST(TextFit, TheWindowGrowsAndKeepsEveryTabWithinReach) {
 }
 
 TEST(TextFit, TheOtherSizeableWindowsMaximise) {
-    WindowSetup setup;
-    setup.online = false;
-    Harness h(setup);
+    Harness h(offline());
     gui::Tfrm_Main& w = *h.window;
     ASSERT_TRUE(w.FormCreate());
     gui::ComparisonView view;

