@@ -1,5 +1,5 @@
 // The device history through the command line against the simulator, on
-// an SQLite file and on a throwaway PostgreSQL server: a read is a
+// the SQLite file of the data folder: a read is a
 // snapshot, a write journals exactly the changed setting, the journal's
 // check finds a tampered entry, a snapshot saves as the file that was read,
 // and a store that cannot be written never stops the device work.
@@ -13,7 +13,6 @@
 #include "cli_process.h"
 #include "core/history/history_store.h"
 #include "core/history/sql_connection.h"
-#include "support/postgres_server.h"
 
 namespace parvion::test {
 namespace {
@@ -35,65 +34,16 @@ fs::path DataFolder(const TempDir& home) {
     return home.path() / ".local/share/parvion2";
 }
 
-// Where the history is: the SQLite file of the data folder, or a database
-// of one server for the whole test program.
-struct Backend {
-    std::string name;
-    // Writes the settings that choose the store; empty when it is not
-    // available (the reason in *why).
-    std::function<std::string(const TempDir& home, std::string* why)> prepare;
-};
-
-PostgresServer* Server(std::string* why) {
-    static TempDir dir;
-    static std::unique_ptr<PostgresServer> server;
-    static std::string failure;
-    if (!server && failure.empty()) {
-        server = std::make_unique<PostgresServer>();
-        if (!server->start(dir.path(), &failure)) server.reset();
-    }
-    *why = failure;
-    return server.get();
-}
-
-std::string PrepareSqlite(const TempDir& home, std::string*) {
+std::string PrepareSqlite(const TempDir& home) {
     fs::create_directories(DataFolder(home));
     return (DataFolder(home) / history::kSqliteFileName).string();
 }
 
-std::string PreparePostgres(const TempDir& home, std::string* why) {
-    PostgresServer* server = Server(why);
-    if (server == nullptr) return {};
-    static int count = 0;
-    const std::string database = "cli" + std::to_string(++count);
-    auto root = history::MakePostgresConnection(server->conninfo("postgres"), 2000);
-    if (root->exec("CREATE DATABASE " + database, {}, nullptr, why) != history::SqlFailure::None) {
-        return {};
-    }
-    fs::create_directories(DataFolder(home));
-    std::ofstream(DataFolder(home) / "parvion2.ini")
-        << "[History]\nDatabase=" << server->conninfo(database) << "\n";
-    return server->conninfo(database);
-}
-
-// Runs SQL on the store behind the CLI's back.
-void Sql(const std::string& where, const std::vector<std::string>& statements) {
-    auto db = where.starts_with("postgresql://") ? history::MakePostgresConnection(where, 2000)
-                                                 : history::MakeSqliteConnection(where, 2000);
-    for (const std::string& s : statements) {
-        std::string cause;
-        ASSERT_EQ(db->exec(s, {}, nullptr, &cause), history::SqlFailure::None)
-            << s << ": " << cause;
-    }
-}
-
-class CliHistory : public ::testing::TestWithParam<Backend> {};
-
-TEST_P(CliHistory, RoundTrip) {
+// The command line on the SQLite history of its data folder (both stores
+// behind the history's own interface: the history's tests).
+TEST(CliHistory, RoundTrip) {
     TempDir home;
-    std::string why;
-    const std::string where = GetParam().prepare(home, &why);
-    if (where.empty()) GTEST_SKIP() << why;
+    const std::string where = PrepareSqlite(home);
     SimOnPty sim;
     const auto cli = [&](const std::vector<std::string>& args) {
         return RunCli(With(With(sim.line(), {"--lang", "en"}), args), home.path());
@@ -168,19 +118,17 @@ TEST_P(CliHistory, RoundTrip) {
 
     // The check: whole, then a changed entry is named.
     EXPECT_EQ(cli({"journal", "--verify"}).code, 0);
-    const std::string guard = where.starts_with("postgresql://")
-                                  ? "DROP TRIGGER journal_append_only ON journal"
-                                  : "DROP TRIGGER journal_no_update";
-    Sql(where, {guard, "UPDATE journal SET new_base = '130' WHERE seq = 1"});
+    auto db = history::MakeSqliteConnection(where, 2000);
+    for (const char* sql :
+         {"DROP TRIGGER journal_no_update", "UPDATE journal SET new_base = '130' WHERE seq = 1"}) {
+        std::string cause;
+        ASSERT_EQ(db->exec(sql, {}, nullptr, &cause), history::SqlFailure::None) << cause;
+    }
+    db.reset();
     const CliRun verify = cli({"journal", "--verify"});
     EXPECT_EQ(verify.code, 1);
     EXPECT_NE(verify.err.find("Journal entry 1 was changed"), std::string::npos) << verify.err;
 }
-
-INSTANTIATE_TEST_SUITE_P(Stores, CliHistory,
-                         ::testing::Values(Backend{"Sqlite", PrepareSqlite},
-                                           Backend{"Postgres", PreparePostgres}),
-                         [](const auto& test) { return test.param.name; });
 
 // A store that cannot be written: the device write is done and reported as
 // such, the warning names the cause; a store that cannot be read fails the
@@ -196,8 +144,7 @@ TEST(CliHistoryStore, LockedOrUnusableStoreNeverStopsTheDeviceWork) {
     for (const auto& row : rows) {
         TempDir home;
         SimOnPty sim;
-        std::string ignored;
-        const std::string file = PrepareSqlite(home, &ignored);
+        const std::string file = PrepareSqlite(home);
         std::unique_ptr<history::SqlConnection> lock;
         if (row.settings == nullptr) {
             // Another program holds the database for the whole run.
