@@ -156,11 +156,8 @@ TEST(CliEdit, FilesAreEditedByThePageRulesAndSavedWhole) {
     CliRun r = run({"set", "T_User0", "Min", "80"}, file);
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(Contains(r.out, "  Value at 20 mA      80.0000    °C  [T_User0 Max]\n")) << r.out;
-    // Desdp with the file's own system kind 2 sets the further transmitters.
-    ASSERT_EQ(run({"set", "Des_User0", "Desdp", "30"}, file).code, 0);
     const ProfileFile saved(file);
     EXPECT_EQ(saved.readString("T_User0", "Max", ""), "80");  // pulled along
-    EXPECT_EQ(saved.readString("Des_User0", "Desdp4", ""), "30");
     // The file's remarks and comment stay.
     EXPECT_EQ(saved.readString("Bemerkung", "Zeile 1", ""), "Pump station 7");
     EXPECT_EQ(readFileBytes(file).rfind("; station 7\r\n", 0), 0u);

@@ -25,11 +25,6 @@ json Parse(const CliRun& r) {
     return json::parse(r.out, nullptr, false);
 }
 
-std::string FileBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 fs::path DataFolder(const TempDir& home) {
     return home.path() / ".local/share/parvion2";
 }
@@ -65,7 +60,7 @@ TEST(CliHistory, RoundTrip) {
     const fs::path saved = home.path() / "saved";
     const CliRun show = cli({"history", "show", "1", "--save", saved.string()});
     ASSERT_EQ(show.code, 0) << show.err;
-    EXPECT_EQ(FileBytes(saved.string() + ".PGA"), FileBytes(read));
+    EXPECT_EQ(readFileBytes(saved.string() + ".PGA"), readFileBytes(read));
 
     // A write journals exactly the setting it changed, old and new.
     ASSERT_EQ(cli({"set", "T_User0", "Max", "120"}).code, 0);
@@ -87,7 +82,7 @@ TEST(CliHistory, RoundTrip) {
         RunCli(With(sim.line(), {"--lang", "de", "journal", "--csv", csv.string()}), home.path())
             .code,
         0);
-    const std::string bytes = FileBytes(csv);
+    const std::string bytes = readFileBytes(csv);
     EXPECT_EQ(bytes.rfind("Nr.;Zeit;", 0), 0u) << bytes;
     EXPECT_NE(bytes.find(";T_User0 Max;60;120;60.0000 \xB0"
                          "C;120.0000 \xB0"

@@ -137,16 +137,11 @@ TEST(CliSgerg, FiguresOnlyWhereTheMethodGivesThemAndAWarningOutsideItsRange) {
         Expect expect;
         const char* says;  // on the error output
     };
+    // The range and where the method converges: the calculation's tests.
     const std::vector<Case> cases = {
         {"50", "20", Expect::Figures, ""},
-        {"120", "64.85", Expect::Figures, ""},
-        {"0", "-10.15", Expect::Figures, ""},
         {"120.5", "20", Expect::Warning, "120.5 bar and 20 degrees Celsius lie outside"},
-        {"50", "65", Expect::Warning, "outside the range of the SGERG-88 method"},
-        {"50", "-20", Expect::Warning, "outside the range of the SGERG-88 method"},
         {"10000", "10", Expect::NoFigures, "does not converge at 10000 bar and 10 degrees"},
-        {"1e200", "10", Expect::NoFigures, "does not converge"},
-        {"50", "-273", Expect::NoFigures, "does not converge"},
     };
     for (const Case& c : cases) {
         const CliRun r = RunCli({"sgerg", "0", "0.6", "0.75", "11.3", "--pressure", c.pressure,
