@@ -42,13 +42,9 @@ TEST(ReadSettings, FirstRunGivesDefaultsAndWritesAllSevenKeys) {
     const SettingsReadResult r = ReadSettings(dir.path(), s);
     EXPECT_TRUE(r.loaded);
     EXPECT_TRUE(r.saved);
-    EXPECT_EQ(s.Baudrate, 3);
-    EXPECT_EQ(s.Anschluss, 0);
-    EXPECT_FALSE(s.Online);
-    EXPECT_EQ(s.Sprache, 0);
-    EXPECT_EQ(s.Medium, 0);
-    EXPECT_FALSE(s.MemCheck);
-    EXPECT_EQ(s.TraceLevel, 0);
+    EXPECT_EQ((std::array<int, 7>{s.Baudrate, s.Anschluss, int{s.Online}, s.Sprache, s.Medium,
+                                  int{s.MemCheck}, s.TraceLevel}),
+              (std::array<int, 7>{3, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(readFileBytes(dir / "parvion2.ini"), kFirstRunFile);
 
     // A second run reads the same and changes nothing.
