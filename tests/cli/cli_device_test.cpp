@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <regex>
 
@@ -141,73 +140,29 @@ TEST(CliPages, ListsFollowTheExpansionLevelAndTheLanguage) {
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(Contains(r.err, "circuit 2")) << r.err;
 
-    r = en({"errors"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out, LibraryText(0, 1, 17408)));
-    EXPECT_FALSE(Contains(r.out, LibraryText(0, 1, 17412)));  // a group of circuit 2
+    // Which groups and integrators show: the views' tests; here the language.
     r = RunCli(With(sim.line(), {"--lang", "de", "errors"}), home.path());
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(SplitLines(r.out)[0].rfind(LibraryText(0, 0, 17408), 0), 0u);
-
-    r = en({"integrators"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    lines = SplitLines(r.out);
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[0], LibraryText(0, 1, 30720));
-    EXPECT_TRUE(Contains(lines[1], LibraryText(0, 1, 18432))) << lines[1];
-    EXPECT_FALSE(Contains(r.out, LibraryText(0, 1, 30721) + "\n"));
-
-    // Trend recording is fitted (0xC0 leaves it), but not with 0x3C: see the
-    // trend tests.
 }
 
-TEST(CliPages, EnergyDeviceShowsItsOwnLinesAndAReaderThatHasGoneIsAQuietEnd) {
+TEST(CliPages, EnergyDeviceShowsTheLinesOfTheEnergyLibrary) {
+    // Which lines each input and medium shows: the views' tests.
     TempDir home;
     sim::DeviceOptions o;
-    o.medium = 1;  // circuit 1 steam on a pulse input, circuit 2 hot water on an orifice
+    o.medium = 1;  // circuit 2 hot water on an orifice
     SimOnPty sim(o);
-    const auto en = [&](const std::vector<std::string>& a) { return RunEnglish(sim, home, a); };
-    const auto startsALine = [](const std::vector<std::string>& lines, const std::string& text) {
-        for (const std::string& l : lines) {
-            if (!text.empty() && l.rfind(text, 0) == 0) return true;
-        }
-        return false;
-    };
-    // The texts come from the energy library, whatever the settings say.
     ASSERT_NE(LibraryText(1, 1, 15379), LibraryText(0, 1, 15379));
-
-    CliRun r = en({"live"});
+    CliRun r = RunEnglish(sim, home, {"live"});
     ASSERT_EQ(r.code, 0) << r.err;
-    auto lines = SplitLines(r.out);
+    const auto lines = SplitLines(r.out);
     ASSERT_GE(lines.size(), 10u);
     // Both circuits fitted: the system-definition headline comes first.
     EXPECT_EQ(lines[1].rfind(LibraryText(1, 1, 15376), 0), 0u) << lines[1];
-    EXPECT_TRUE(startsALine(lines, LibraryText(1, 1, 15379))) << r.out;  // power
-    // A pulse input has no differential-pressure lines.
-    EXPECT_FALSE(startsALine(lines, LibraryText(1, 1, 16400))) << r.out;
-    EXPECT_FALSE(startsALine(lines, LibraryText(1, 1, 16401))) << r.out;
-    // Steam (medium kind 1) has no second temperature.
-    EXPECT_FALSE(startsALine(lines, LibraryText(1, 1, 16403))) << r.out;
-
-    r = en({"live", "--circuit", "2"});
+    EXPECT_TRUE(Contains(r.out, "\n" + LibraryText(1, 1, 15379))) << r.out;  // power
+    r = RunEnglish(sim, home, {"live", "--circuit", "2"});
     ASSERT_EQ(r.code, 0) << r.err;
-    lines = SplitLines(r.out);
-    EXPECT_TRUE(startsALine(lines, LibraryText(1, 1, 16400))) << r.out;  // orifice
-    EXPECT_TRUE(startsALine(lines, LibraryText(1, 1, 16401))) << r.out;
-    // Hot water (medium kind 0) shows the second temperature, in °C.
-    bool second = false;
-    for (const std::string& l : lines) {
-        if (l.rfind(LibraryText(1, 1, 16403), 0) == 0) {
-            second = true;
-            EXPECT_TRUE(Contains(l.substr(54), "°C")) << l;
-        }
-    }
-    EXPECT_TRUE(second) << r.out;
-
-    // Piped into a reader that has gone (as `| head -1` does): a quiet end.
-    r = RunCli(With(sim.line(), {"errors"}), home.path(), CliStdout::ClosedPipe);
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(Contains(r.out, "\n" + LibraryText(1, 1, 16400))) << r.out;  // orifice
 }
 
 TEST(CliTrends, ExportWritesTheWholeFileOrNothing) {
@@ -224,24 +179,10 @@ TEST(CliTrends, ExportWritesTheWholeFileOrNothing) {
     const std::string bytes = readFileBytes(file);
     const auto lines = SplitLines(bytes);
     ASSERT_GT(lines.size(), items.size());
+    // The file's layout and code page: the views' tests.
     EXPECT_EQ(lines[0].rfind("SerNo;Kreis;" + LibraryText(0, 1, 19456) + ";", 0), 0u) << lines[0];
-    // Windows-1252 with CR LF, as spreadsheets on Windows read it: the degree
-    // sign is one byte.
-    EXPECT_TRUE(Contains(lines[0], ";" + LibraryText(0, 1, 19457) +
-                                       "[\xB0"
-                                       "C];"))
-        << lines[0];
-    EXPECT_FALSE(Contains(bytes, "\xC2\xB0"));
-    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'),
-              std::count(bytes.begin(), bytes.end(), '\r'));
-    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
     const auto sn = sim.device().peek(address::DeviceSerialNo, 16);
-    const std::string serialNo(sn.begin(), sn.end());
-    const std::regex row(R"(.{16};[123];\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d(;[-0-9.E+]+){4})");
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        ASSERT_TRUE(std::regex_match(lines[i], row)) << i << ": " << lines[i];
-        ASSERT_EQ(lines[i].substr(0, 16), serialNo);
-    }
+    EXPECT_EQ(lines[1].substr(0, 16), std::string(sn.begin(), sn.end()));
 
     // A new file is readable by all; a replaced one keeps its permissions.
     namespace fs = std::filesystem;

@@ -1,5 +1,5 @@
 // The device history through the command line against the simulator, on
-// an SQLite file and on a throwaway PostgreSQL server: a read is a
+// the SQLite file of the data folder: a read is a
 // snapshot, a write journals exactly the changed setting, the journal's
 // check finds a tampered entry, a snapshot saves as the file that was read,
 // and a store that cannot be written never stops the device work.
@@ -13,7 +13,6 @@
 #include "cli_process.h"
 #include "core/history/history_store.h"
 #include "core/history/sql_connection.h"
-#include "support/postgres_server.h"
 
 namespace parvion::test {
 namespace {
@@ -26,74 +25,20 @@ json Parse(const CliRun& r) {
     return json::parse(r.out, nullptr, false);
 }
 
-std::string FileBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 fs::path DataFolder(const TempDir& home) {
     return home.path() / ".local/share/parvion2";
 }
 
-// Where the history is: the SQLite file of the data folder, or a database
-// of one server for the whole test program.
-struct Backend {
-    std::string name;
-    // Writes the settings that choose the store; empty when it is not
-    // available (the reason in *why).
-    std::function<std::string(const TempDir& home, std::string* why)> prepare;
-};
-
-PostgresServer* Server(std::string* why) {
-    static TempDir dir;
-    static std::unique_ptr<PostgresServer> server;
-    static std::string failure;
-    if (!server && failure.empty()) {
-        server = std::make_unique<PostgresServer>();
-        if (!server->start(dir.path(), &failure)) server.reset();
-    }
-    *why = failure;
-    return server.get();
-}
-
-std::string PrepareSqlite(const TempDir& home, std::string*) {
+std::string PrepareSqlite(const TempDir& home) {
     fs::create_directories(DataFolder(home));
     return (DataFolder(home) / history::kSqliteFileName).string();
 }
 
-std::string PreparePostgres(const TempDir& home, std::string* why) {
-    PostgresServer* server = Server(why);
-    if (server == nullptr) return {};
-    static int count = 0;
-    const std::string database = "cli" + std::to_string(++count);
-    auto root = history::MakePostgresConnection(server->conninfo("postgres"), 2000);
-    if (root->exec("CREATE DATABASE " + database, {}, nullptr, why) != history::SqlFailure::None) {
-        return {};
-    }
-    fs::create_directories(DataFolder(home));
-    std::ofstream(DataFolder(home) / "parvion2.ini")
-        << "[History]\nDatabase=" << server->conninfo(database) << "\n";
-    return server->conninfo(database);
-}
-
-// Runs SQL on the store behind the CLI's back.
-void Sql(const std::string& where, const std::vector<std::string>& statements) {
-    auto db = where.starts_with("postgresql://") ? history::MakePostgresConnection(where, 2000)
-                                                 : history::MakeSqliteConnection(where, 2000);
-    for (const std::string& s : statements) {
-        std::string cause;
-        ASSERT_EQ(db->exec(s, {}, nullptr, &cause), history::SqlFailure::None)
-            << s << ": " << cause;
-    }
-}
-
-class CliHistory : public ::testing::TestWithParam<Backend> {};
-
-TEST_P(CliHistory, RoundTrip) {
+// The command line on the SQLite history of its data folder (both stores
+// behind the history's own interface: the history's tests).
+TEST(CliHistory, RoundTrip) {
     TempDir home;
-    std::string why;
-    const std::string where = GetParam().prepare(home, &why);
-    if (where.empty()) GTEST_SKIP() << why;
+    const std::string where = PrepareSqlite(home);
     SimOnPty sim;
     const auto cli = [&](const std::vector<std::string>& args) {
         return RunCli(With(With(sim.line(), {"--lang", "en"}), args), home.path());
@@ -115,7 +60,7 @@ TEST_P(CliHistory, RoundTrip) {
     const fs::path saved = home.path() / "saved";
     const CliRun show = cli({"history", "show", "1", "--save", saved.string()});
     ASSERT_EQ(show.code, 0) << show.err;
-    EXPECT_EQ(FileBytes(saved.string() + ".PGA"), FileBytes(read));
+    EXPECT_EQ(readFileBytes(saved.string() + ".PGA"), readFileBytes(read));
 
     // A write journals exactly the setting it changed, old and new.
     ASSERT_EQ(cli({"set", "T_User0", "Max", "120"}).code, 0);
@@ -137,7 +82,7 @@ TEST_P(CliHistory, RoundTrip) {
         RunCli(With(sim.line(), {"--lang", "de", "journal", "--csv", csv.string()}), home.path())
             .code,
         0);
-    const std::string bytes = FileBytes(csv);
+    const std::string bytes = readFileBytes(csv);
     EXPECT_EQ(bytes.rfind("Nr.;Zeit;", 0), 0u) << bytes;
     EXPECT_NE(bytes.find(";T_User0 Max;60;120;60.0000 \xB0"
                          "C;120.0000 \xB0"
@@ -168,19 +113,17 @@ TEST_P(CliHistory, RoundTrip) {
 
     // The check: whole, then a changed entry is named.
     EXPECT_EQ(cli({"journal", "--verify"}).code, 0);
-    const std::string guard = where.starts_with("postgresql://")
-                                  ? "DROP TRIGGER journal_append_only ON journal"
-                                  : "DROP TRIGGER journal_no_update";
-    Sql(where, {guard, "UPDATE journal SET new_base = '130' WHERE seq = 1"});
+    auto db = history::MakeSqliteConnection(where, 2000);
+    for (const char* sql :
+         {"DROP TRIGGER journal_no_update", "UPDATE journal SET new_base = '130' WHERE seq = 1"}) {
+        std::string cause;
+        ASSERT_EQ(db->exec(sql, {}, nullptr, &cause), history::SqlFailure::None) << cause;
+    }
+    db.reset();
     const CliRun verify = cli({"journal", "--verify"});
     EXPECT_EQ(verify.code, 1);
     EXPECT_NE(verify.err.find("Journal entry 1 was changed"), std::string::npos) << verify.err;
 }
-
-INSTANTIATE_TEST_SUITE_P(Stores, CliHistory,
-                         ::testing::Values(Backend{"Sqlite", PrepareSqlite},
-                                           Backend{"Postgres", PreparePostgres}),
-                         [](const auto& test) { return test.param.name; });
 
 // A store that cannot be written: the device write is done and reported as
 // such, the warning names the cause; a store that cannot be read fails the
@@ -196,8 +139,7 @@ TEST(CliHistoryStore, LockedOrUnusableStoreNeverStopsTheDeviceWork) {
     for (const auto& row : rows) {
         TempDir home;
         SimOnPty sim;
-        std::string ignored;
-        const std::string file = PrepareSqlite(home, &ignored);
+        const std::string file = PrepareSqlite(home);
         std::unique_ptr<history::SqlConnection> lock;
         if (row.settings == nullptr) {
             // Another program holds the database for the whole run.

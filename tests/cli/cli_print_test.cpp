@@ -43,15 +43,7 @@ TEST(CliPrint, EachPrintoutFromAParameterFile) {
         EXPECT_TRUE(Contains(titled, "station.PGA")) << titled;
         EXPECT_TRUE(Contains(pages.back(), "Pumpstation 7"));
     }
-    const auto plan = PdfPages(home / "terminal-plan.pdf");
-    ASSERT_FALSE(plan.empty());
-    EXPECT_TRUE(Contains(plan[0], LibraryText(0, 1, 31233) + "1"));
-    EXPECT_TRUE(Contains(plan[0], "A4[+] A5[-]"));
-    EXPECT_TRUE(Contains(plan[0], "A6[+] A7[-]"));
-    const auto record = PdfPages(home / "record.pdf");
-    ASSERT_FALSE(record.empty());
-    EXPECT_TRUE(Contains(record[0], "Commissioning record"));
-    EXPECT_TRUE(Contains(record[0], "Made without a device"));
+    // What each printout holds: the print tests of the core.
 }
 
 TEST(CliPrint, FromTheDeviceWithItsSerialNumberAndClock) {
@@ -84,8 +76,6 @@ TEST(CliPrint, FilesAndPathsThatCannotServe) {
     writeFileBytes(good, kStation);
     const auto oil = home / "oil.PGA";
     writeFileBytes(oil, "[Medium]\r\nIdent=OIL\r\n");
-    const auto notParams = home / "notes.txt";
-    writeFileBytes(notParams, "just some notes\n");
     writeFileBytes(home / "a-file", "x");
     struct Case {
         fs::path file;
@@ -94,7 +84,6 @@ TEST(CliPrint, FilesAndPathsThatCannotServe) {
     };
     const Case cases[] = {
         {oil, home / "o.pdf", LibraryText(0, 1, 4)},
-        {notParams, home / "n.pdf", LibraryText(0, 1, 4)},
         {home / "missing.PGA", home / "m.pdf", "no such file"},
         {home.path(), home / "d.pdf", "it is a folder, not a file"},
         {good, home / "no-folder" / "x.pdf", LibraryText(0, 1, 7)},

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace parvion {
 namespace {
@@ -190,6 +191,26 @@ TEST(SgergCheck, HydrogenAndCarbonMonoxideEnterTheMixture) {
     EXPECT_NE(with.xN2, without.xN2);
     EXPECT_GT(with.k, without.k);
     EXPECT_NEAR(SGERG_Z(0.05, 0.01, 0.8 / kAirDensity, 39.6, 20.0, 50.0).xCO, 0.00482, 1E-12);
+}
+
+TEST(SgergCheck, MethodRangeAndPointsWithoutFigures) {
+    // 263 K to 338 K (-10.15 to 64.85 degrees Celsius), 0 to 120 bar.
+    const std::tuple<double, double, bool> range[] = {
+        {20, 50, true},    {64.85, 120, true}, {-10.15, 0, true}, {20, 120.5, false},
+        {64.9, 50, false}, {-10.2, 50, false}, {20, -0.1, false},
+    };
+    for (const auto& [tC, pBar, in] : range) {
+        EXPECT_EQ(SgergInMethodRange(tC, pBar), in) << tC << " C, " << pBar << " bar";
+    }
+    // Figures outside the range are the method's all the same, where it
+    // converges; each of its loops can fail to.
+    const std::tuple<double, double, bool> points[] = {
+        {65, 50, true}, {10, 10000, false}, {10, 1e200, false}, {-273, 50, false}};
+    for (const auto& [tC, pBar, converged] : points) {
+        const SgergResult r = SGERG_KFactor(0, 0.6, 0.75, 11.3, tC, pBar);
+        EXPECT_EQ(r.status, sgerg_status::kValid);
+        EXPECT_EQ(r.converged, converged) << tC << " C, " << pBar << " bar";
+    }
 }
 
 // ---- Bad input ---------------------------------------------------------------

@@ -111,6 +111,88 @@ TEST(PageCommands, ValuesAreTakenAsTheDialogTakesThemInTheBaseUnit) {
     }
 }
 
+// The system, trend and correction pages as settings: each refusal class
+// on the device it belongs to, then the values each page takes.
+TEST(PageCommands, SystemTrendAndCorrectionSettings) {
+    struct Case {
+        std::uint8_t ausbaustufe;
+        Setting setting;
+        Status status;
+        const char* says;  // in the message or, with the status Ok, the notes
+        const char* valid;
+    };
+    const Case refused[] = {
+        {0xC0, {"System", "Kind", "4"}, Status::Refused, "the system definition is fixed", "[]"},
+        {0x3C, {"Trend_User", "Time", "1"}, Status::Refused, "no trend recording", "[]"},
+        {0xC0, {"Trend_User", "Time", "12"}, Status::BadChoice, "no choice 12", "|11 60 min]"},
+        {0xC0, {"Grenzwerte", "Schema", "x"}, Status::NotANumber, "not a choice index", "[]"},
+        {0xC0, {"Vorgaben", "Vorgabe9", "1"}, Status::Unknown, "Vorgaben Vorgabe9", "Vorgabe8"},
+        {0xC0, {"Vorgaben", "Vorgabe1", "x"}, Status::NotANumber, "not a number", "[]"},
+        {0xC0, {"FlowKorr_1", "Stelle8", "1"}, Status::Unknown, "Stelle8", "FlowKorr_1 Stelle7"},
+        {0, {"System", "Anzahl", "1"}, Status::Refused, "only with a single-circuit", "[]"},
+        {0,
+         {"System", "Kind", "4"},
+         Status::BadChoice,
+         "no choice 4",
+         "|3 Balance inflow - outflow]"},
+        // Measuring-range switching and balance allowed, parallel transmitters not.
+        {0, {"System", "Kind", "2"}, Status::Refused, "", "[]"},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.setting.section + " " + c.setting.key + " " + c.setting.value);
+        EditRig rig;
+        rig.store("System Kind=0");
+        rig.image.System.KindMask = 0x05;
+        rig.image.System.Ausbaustufe = c.ausbaustufe;
+        rig.log.clear();
+        const ParameterImage before = rig.image;
+        const SettingOutcome out =
+            ApplySetting(*rig.link, rig.image, c.setting, test::PageTextsOf(rig));
+        EXPECT_EQ(out.status, c.status);
+        EXPECT_NE(out.message.find(c.says), std::string::npos) << out.message;
+        EXPECT_NE(Listed(out.valid).find(c.valid), std::string::npos) << Listed(out.valid);
+        EXPECT_EQ(rig.image, before);
+        EXPECT_TRUE(rig.log.empty()) << test::Joined(rig.log);
+    }
+
+    // Offline, as on a file: the values stored and the notes.
+    EditRig rig;
+    rig.goOffline();
+    rig.image.System.KindMask = 0x07;
+    const auto apply = [&](Setting s, PageName page, const char* notes) {
+        SCOPED_TRACE(s.section + " " + s.key + " " + s.value);
+        const SettingOutcome out = ApplySetting(*rig.link, rig.image, s, test::PageTextsOf(rig));
+        ASSERT_TRUE(out.ok()) << out.message;
+        EXPECT_EQ(out.page, page);
+        EXPECT_EQ(Listed(out.notes), notes);
+    };
+    apply({"FlowKorr_2", "Stelle0", "20"}, PageName::Correction,
+          "[20 is above the upper limit; 10 taken]");
+    apply({"Grenzwerte", "Schema", "1"}, PageName::System, "[]");
+    apply({"System", "Kind", "3"}, PageName::System, "[]");
+    apply({"System", "Faktor", "0.95"}, PageName::System, "[]");
+    apply({"Trend_User", "Time", "8"}, PageName::TrendRecording, "[]");
+    EXPECT_EQ(rig.image.FlowKorr[1].Stelle[0], 10.0f);
+    EXPECT_EQ(rig.image.Grenzwerte.U_Max, 1.4125f);
+    EXPECT_EQ(rig.image.System.Kind, 4);
+    EXPECT_EQ(rig.image.System.Faktor, 0.95f);
+    EXPECT_EQ(rig.image.Trend_User.Time, 15);
+    EXPECT_TRUE(rig.log.empty()) << test::Joined(rig.log);
+
+    // A preset the device holds already is not sent again.
+    EditRig online;
+    online.store("");
+    online.log.clear();
+    ASSERT_TRUE(ApplySetting(*online.link, online.image, {"Vorgaben", "Vorgabe3", "250"},
+                             test::PageTextsOf(online))
+                    .ok());
+    EXPECT_EQ(online.device.framesServed(cmd::Write), 1u);
+    const SettingOutcome again = ApplySetting(
+        *online.link, online.image, {"Vorgaben", "Vorgabe3", "250"}, test::PageTextsOf(online));
+    EXPECT_EQ(Listed(again.notes), "[the preset already holds 250; nothing sent]");
+    EXPECT_EQ(online.device.framesServed(cmd::Write), 1u);
+}
+
 TEST(PageCommands, ChoicesAndTheGasInputSetOfTheCircuitNamed) {
     EditRig rig;
     auto apply = [&](Setting s) {

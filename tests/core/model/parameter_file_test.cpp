@@ -185,17 +185,13 @@ TEST(ParameterFileLoad, HandEditedValuesCommasClampsAndReaderDefaults) {
     EXPECT_EQ(img.T_User[0].Dummy1, 255);  // -1 in a byte
     // Correction factors outside 0.25..10 become 1; a missing section
     // gives 1 everywhere.
-    EXPECT_EQ(img.FlowKorr[0].Stelle[0], 1.0f);
-    EXPECT_EQ(img.FlowKorr[0].Stelle[1], 1.0f);
-    EXPECT_EQ(img.FlowKorr[0].Stelle[2], 0.25f);
-    EXPECT_EQ(img.FlowKorr[0].Stelle[3], 10.0f);
+    const auto& k = img.FlowKorr[0].Stelle;
+    EXPECT_EQ((std::vector<float>(k.begin(), k.begin() + 4)),
+              (std::vector<float>{1, 1, 0.25f, 10}));
     for (float f : img.FlowKorr[1].Stelle) EXPECT_EQ(f, 1.0f);
     // Limits: out of range -> fixed value; missing -> the reader's default,
     // which differs from the new-set default for U_Min.
-    EXPECT_EQ(img.Grenzwerte.U_Max, 1.3125f);
-    EXPECT_EQ(img.Grenzwerte.U_Min, 1.28125f);
-    EXPECT_EQ(img.Grenzwerte.L_Max, 0.24f);
-    EXPECT_EQ(img.Grenzwerte.L_Min, 0.225f);
+    EXPECT_EQ(img.Grenzwerte, (GrenzwerteRec{1.3125f, 1.28125f, 0.24f, 0.225f}));
     EXPECT_EQ(img.System.Kind, 7 & 1);  // masked by the gas KindMask
     // Missing keys take the reader defaults.
     EXPECT_EQ(img.P_User[1].Hyd, 100.0f);
