@@ -51,11 +51,10 @@ TEST(TermiosPty, ParametersTravelBothWays) {
     EXPECT_EQ(b.link.TransmissionErrors(), 0);
 }
 
-TEST(TermiosPty, SlowLineAndFaultsWithRealTiming) {
+TEST(TermiosPty, LongFramesPassOnASlowLine) {
     sim::DeviceOptions options;
     options.baudIndex = 0;  // 1200 baud: a 38-byte reply takes over 300 ms
     PtyBench b(options);
-    b.session.TraceLevel = 1;
     ASSERT_TRUE(b.open());
     ParameterImage image;
     ASSERT_TRUE(ReadFlowKorr(b.link, image, 0));  // a record goes out as the device has it
@@ -68,23 +67,6 @@ TEST(TermiosPty, SlowLineAndFaultsWithRealTiming) {
     ParameterImage back;
     ASSERT_TRUE(ReadFlowKorr(b.link, back, 0));
     EXPECT_EQ(back.FlowKorr[0], image.FlowKorr[0]);
-
-    // A wrong sum is counted and the block read again.
-    b.device.injectFault(sim::Fault::BadChecksum, 1);
-    ASSERT_TRUE(ReadDis_User(b.link, back));
-    EXPECT_GE(b.link.lastAttempts(), 2);
-    EXPECT_EQ(b.link.TransmissionErrors(), 1);
-
-    // A reply that stops half-way fails each attempt; the record stays.
-    b.device.injectFault(sim::Fault::ShortReply, 4);
-    back.Display = {1, 2, 3, 4};
-    EXPECT_FALSE(ReadDisplay(b.link, back));
-    EXPECT_EQ(b.link.lastAttempts(), 4);
-    EXPECT_EQ(back.Display, (DisplayRec{1, 2, 3, 4}));
-    EXPECT_TRUE(b.session.Online);
-    const std::string trace =
-        test::readFileBytes(b.link.traceFile(std::chrono::system_clock::now()));
-    EXPECT_NE(trace.find("...until 5 Zeichen empfangen"), std::string::npos);  // half of 10
 }
 
 TEST(TermiosPty, APulledCableEndsTheTransactionOffline) {
