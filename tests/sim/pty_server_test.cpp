@@ -14,9 +14,9 @@
 #include <chrono>
 #include <thread>
 
+#include "core/link/termios_line.h"
 #include "sim/lib/memory_map.h"
 #include "sim_frames.h"
-#include "support/pty_client.h"
 #include "support/unprivileged.h"
 
 namespace parvion::sim {
@@ -31,6 +31,27 @@ using test::writeFrame;
 
 const Bytes kIdent = readFrame(addr::Ident, 8);
 
+// The client end: the program's own terminal line, read with a time limit.
+struct Client {
+    TermiosLine line;
+    bool open(const std::string& path, int baud, std::string* why = nullptr) {
+        return line.open(path, baud, why);
+    }
+    bool setBaud(int baud) { return line.setBaudRate(baud); }
+    bool write(const Bytes& b) { return line.write(b.data(), b.size()); }
+    bool failed() const { return line.failed(); }
+    Bytes read(std::size_t n, std::chrono::milliseconds limit) {
+        Bytes out;
+        const auto deadline = Clock::now() + limit;
+        while (out.size() < n && line.isOpen() && Clock::now() < deadline) {
+            line.waitForActivity(deadline);
+            std::uint8_t buf[512];
+            out.insert(out.end(), buf, buf + line.read(buf, std::min(sizeof buf, n - out.size())));
+        }
+        return out;
+    }
+};
+
 DeviceOptions atBaudIndex(int index) {
     DeviceOptions o;
     o.baudIndex = index;
@@ -40,7 +61,7 @@ DeviceOptions atBaudIndex(int index) {
 struct Served {
     Device device;
     PtyServer server;
-    parvion::test::PtyClient client;
+    Client client;
     explicit Served(DeviceOptions o = {}, bool pacing = true)
         : device(std::move(o)), server(device, pacing) {}
     void open(int baud) {
@@ -101,8 +122,8 @@ TEST(PtyServer, ServesOneClientAfterAnother) {
     s.open(115200);
     s.client.write(kIdent);
     ASSERT_EQ(s.client.read(14, 2s).size(), 14u);
-    s.client.close();
-    parvion::test::PtyClient second;
+    s.client.line.close();
+    Client second;
     ASSERT_TRUE(second.open(s.server.slavePath(), 115200));
     second.write(kIdent);
     EXPECT_EQ(second.read(14, 2s).size(), 14u);
@@ -139,7 +160,7 @@ TEST(PtyServer, AClientThatDiedInExclusiveModeDoesNotBlockTheNext) {
 }
 
 TEST(PtyServer, DestructorStopsWithAClientStillAttached) {
-    parvion::test::PtyClient client;
+    Client client;
     {
         Device device;
         PtyServer server(device);
