@@ -63,16 +63,6 @@ TEST(DeviceFaults, FaultsQueueInOrderAndNoneSkipsAFrame) {
     EXPECT_EQ(d.receive(kIdent).size(), 14u);
 }
 
-TEST(DeviceBaud, BetriebWriteSwitchesTheRateAfterItsReply) {
-    Device d;
-    ASSERT_EQ(d.baudIndex(), 7);
-    const Device::Response r = d.process(writeFrame(addr::Betrieb, {3, 0, 0, 0}));
-    EXPECT_EQ(r.bytes, Bytes{kReplyAccepted});
-    EXPECT_EQ(r.baudIndex, 7) << "the reply still goes out at the old rate";
-    EXPECT_EQ(d.baudIndex(), 3);
-    EXPECT_EQ(d.process(kIdent).baudIndex, 3);
-}
-
 TEST(DeviceBaud, IndexOutsideTheTableIsStoredButKeepsTheRate) {
     Device d;
     EXPECT_EQ(d.receive(writeFrame(addr::Betrieb, {9, 1, 2, 3})), Bytes{kReplyAccepted});
