@@ -1,10 +1,7 @@
-// The device behind a real ser2net: the simulator on a pseudo-terminal, ser2net
-// in front of it on 127.0.0.1 (once with an RFC 2217 accepter, once raw), and
-// the program's line picking the socket line by the port name. The parameter
-// set leaves the device memory byte for byte as over the local line;
-// the baud-rate switch goes through RFC 2217; a stopped server, a second
-// client and a server that refuses RFC 2217 fail with their cause, quickly,
-// with nothing written.
+// The simulator on a pseudo-terminal behind a real ser2net (RFC 2217 and raw
+// accepters): the parameter set arrives byte for byte as over the local line,
+// the baud-rate switch goes through RFC 2217, and a stopped server, a second
+// client and a refusing server fail with their cause, with nothing written.
 
 #include <gtest/gtest.h>
 
