@@ -117,18 +117,6 @@ TEST(PtyServer, LateFirstByteArrivesAfterTheDelay) {
     EXPECT_GE(Clock::now() - t0, 290ms);
 }
 
-TEST(PtyServer, ServesOneClientAfterAnother) {
-    Served s;
-    s.open(115200);
-    s.client.write(kIdent);
-    ASSERT_EQ(s.client.read(14, 2s).size(), 14u);
-    s.client.line.close();
-    Client second;
-    ASSERT_TRUE(second.open(s.server.slavePath(), 115200));
-    second.write(kIdent);
-    EXPECT_EQ(second.read(14, 2s).size(), 14u);
-}
-
 TEST(PtyServer, AClientThatDiedInExclusiveModeDoesNotBlockTheNext) {
     Served s;
     std::string why;
