@@ -54,16 +54,8 @@ TEST(QtSerialLine, ParametersAndFaultsThroughQSerialPort) {
     ASSERT_TRUE(ReadDes_User(b.link, back, 1));
     EXPECT_EQ(back.Des_User[1], image.Des_User[1]);
 
-    b.device.injectFault(sim::Fault::BadChecksum, 1);
-    ASSERT_TRUE(ReadGrenzwerte(b.link, back));
-    EXPECT_EQ(b.link.lastAttempts(), 2);
-    EXPECT_EQ(b.link.TransmissionErrors(), 1);
-
-    b.device.injectFault(sim::Fault::RejectWrite, 4);
-    EXPECT_FALSE(WriteDes_User(b.link, image, 0));
-    EXPECT_EQ(b.link.lastAttempts(), 4);
-    EXPECT_EQ(b.ui.beeps, 0);
-
+    // A reply that stops short is ended by this line's waits (wrong sums and
+    // refused writes do not depend on the line: the transport tests).
     b.device.injectFault(sim::Fault::ShortReply, 1);
     ASSERT_TRUE(ReadTrend_User(b.link, back));
     EXPECT_EQ(b.link.lastAttempts(), 2);

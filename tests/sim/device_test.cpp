@@ -1,5 +1,5 @@
-// The simulated device: framing of replies, which writes it takes, and the
-// contents of its memory map.
+// The simulated device: framing corners, which writes it takes, its running
+// clock and live values. Its memory contents are read back by the link tests.
 
 #include "sim/lib/device.h"
 
@@ -23,10 +23,6 @@ using test::Bytes;
 using test::readFrame;
 using test::sumOk;
 using test::writeFrame;
-
-Bytes ask(Device& d, const Bytes& frame) {
-    return d.receive(frame);
-}
 
 std::string text(const Bytes& b) {
     return std::string(b.begin(), b.end());
@@ -58,32 +54,12 @@ Bytes stableMemory(const Device& d) {
     return m;
 }
 
-TEST(DeviceFraming, ReadEchoesHeaderAndAppendsSumOfEverythingBefore) {
-    Device d;
-    const Bytes reply = ask(d, readFrame(addr::Ident, 8));
-    ASSERT_EQ(reply.size(), 4u + 8u + 2u);
-    EXPECT_EQ(Bytes(reply.begin(), reply.begin() + 4), readFrame(addr::Ident, 8));
-    EXPECT_EQ(text(data(reply)), "PV-GAS2 ");
-    EXPECT_TRUE(sumOk(reply));
-}
-
-TEST(DeviceFraming, ProgramAreaReadHasEchoAndSumToo) {
-    Device d;
-    const Bytes reply = ask(d, readFrame(addr::ProgramText, 16, 0xB1));
-    ASSERT_EQ(reply.size(), 22u);
-    EXPECT_EQ(reply[0], 0xB1);
-    EXPECT_TRUE(sumOk(reply));
-    EXPECT_EQ(text(data(reply)).substr(0, 7), "PV-GAS2");
-    // The same address of the data memory is other memory.
-    EXPECT_NE(data(ask(d, readFrame(addr::ProgramText, 16))), data(reply));
-}
-
 TEST(DeviceFraming, ZeroCountReadAndReadAcrossTheTopOfMemoryWrap) {
     Device d;
-    EXPECT_EQ(ask(d, readFrame(0x1234, 0)).size(), 6u);
+    EXPECT_EQ(d.receive(readFrame(0x1234, 0)).size(), 6u);
     d.poke(0xFFFF, Bytes{0x5A});
     d.poke(0x0000, Bytes{0xA5});
-    const Bytes reply = ask(d, readFrame(0xFFFF, 2));
+    const Bytes reply = d.receive(readFrame(0xFFFF, 2));
     ASSERT_EQ(reply.size(), 8u);
     EXPECT_EQ(reply[4], 0x5A);
     EXPECT_EQ(reply[5], 0xA5);
@@ -158,7 +134,7 @@ TEST(DeviceWrites, WhatIsTakenIsStoredAndCountedWhatIsRejectedChangesNothing) {
         const auto address = static_cast<std::uint16_t>(c.frame[1] << 8 | c.frame[2]);
         const Bytes data(c.frame.begin() + 4, c.frame.end() - 2);
         if (c.taken) expected.poke(address, data);
-        EXPECT_EQ(ask(d, c.frame), Bytes{c.taken ? kReplyAccepted : kReplyRejected});
+        EXPECT_EQ(d.receive(c.frame), Bytes{c.taken ? kReplyAccepted : kReplyRejected});
         EXPECT_EQ(stableMemory(d), stableMemory(expected));
         EXPECT_TRUE(isValidDateTime(clockOf(d)));
         EXPECT_EQ(d.writesAccepted(), c.taken ? 1u : 0u);
@@ -170,118 +146,10 @@ TEST(DeviceWrites, WhatIsTakenIsStoredAndCountedWhatIsRejectedChangesNothing) {
     }
 }
 
-TEST(DeviceWrites, EveryParameterBlockTakesAWriteOfItsSize) {
-    Device d;
-    const struct {
-        std::uint16_t address;
-        std::uint8_t count;
-    } blocks[] = {{addr::T_User + 32, 32},
-                  {addr::P_User + 32, 32},
-                  {addr::Flow_User + 32, 32},
-                  {addr::Des_User + 32, 32},
-                  {addr::Med_User + 32, 32},
-                  {addr::Bez_User + 16, 16},
-                  {addr::Imp_User + 8, 8},
-                  {addr::Alm_User + 16, 16},
-                  {addr::Aus_User + 48, 16},
-                  {addr::FlowKorr + 32, 32},
-                  {addr::EG_User, 16},
-                  {addr::Grenzwerte, 16},
-                  {addr::System, 16},
-                  {addr::Betrieb, 4},
-                  {addr::Dis_User, 4},
-                  {addr::Trend_User, 4},
-                  {addr::UserEinheiten + 240, 16},
-                  {addr::Vorgaben + 28, 4},
-                  {addr::Display, 4},
-                  {0x9580 + 32 * 15, 32},
-                  {0x9780, 28},
-                  {0x979C, 36},
-                  {0x97C0 + 56 * 17, 56},
-                  {0x9BC0, 28},
-                  {0x9BDC, 36},
-                  {0x9C00 + 56 * 17, 56}};
-    for (const auto& b : blocks) {
-        Bytes payload = d.peek(b.address, b.count);
-        EXPECT_EQ(ask(d, writeFrame(b.address, payload)), Bytes{kReplyAccepted})
-            << std::hex << b.address;
-    }
-}
-
-TEST(DeviceWrites, SystemWriteKeepsTheDevicesKindMask) {
-    DeviceOptions o;
-    o.kindMask = 0x05;
-    Device d(o);
-    Bytes sys = d.peek(addr::System, 16);
-    sys[2] = 0xFF;
-    sys[3] = 0x04;
-    sys[5] = 0x77;
-    EXPECT_EQ(ask(d, writeFrame(addr::System, sys)), Bytes{kReplyAccepted});
-    const Bytes after = d.peek(addr::System, 16);
-    EXPECT_EQ(after[2], 0x05);
-    EXPECT_EQ(after[3], 0x04);
-    EXPECT_EQ(after[5], 0x00);
-}
-
-TEST(DeviceContents, IdentityFollowsTheVariantOrTheOption) {
-    DeviceOptions energy;
-    energy.medium = 1;
-    EXPECT_EQ(text(Device(energy).peek(addr::Ident, 8)), "PV-ENG2 ");
-    DeviceOptions other;
-    other.ident = "PV-XYZ9 ";
-    EXPECT_EQ(text(Device(other).peek(addr::Ident, 8)), "PV-XYZ9 ");
-}
-
-TEST(DeviceContents, AccessRecordCarriesProtectionFlagAndDashPaddedPassword) {
-    Device open;
-    const Bytes a = data(ask(open, readFrame(addr::Access, 13)));
-    EXPECT_EQ(a[3], 0);
-    EXPECT_EQ(text(Bytes(a.begin() + 4, a.begin() + 12)), "--------");
-
-    DeviceOptions o;
-    o.password = "abc";
-    Device locked(o);
-    const Bytes b = data(ask(locked, readFrame(addr::Access, 13)));
-    EXPECT_NE(b[3], 0);
-    EXPECT_EQ(text(Bytes(b.begin() + 4, b.begin() + 12)), "abc-----");
-    // Data byte 12 is the first byte of Betrieb.
-    EXPECT_EQ(b[12], 7);
-}
-
-TEST(DeviceContents, SystemBlockHoldsExpansionLevelAndKindMask) {
-    DeviceOptions o;
-    o.ausbaustufe = 0xC0;
-    o.kindMask = 0x03;
-    Device d(o);
-    const Bytes s = d.peek(addr::System, 16);
-    EXPECT_EQ(s[0], 0xC0);
-    EXPECT_EQ(s[2], 0x03);
-    EXPECT_EQ(s[3] & ~s[2], 0);
-    EXPECT_FLOAT_EQ(wire::GetFloat(s, 8), 1.0f);
-    // Without circuit 2 its live values stay 0.
-    const Bytes live = d.peek(addr::OperatingValues + addr::OperatingValuesStride, 80);
-    EXPECT_EQ(live, Bytes(80, 0));
-}
-
-TEST(DeviceContents, SerialNumberAndProgramTextArePrintable) {
-    Device d;
-    for (std::uint8_t c : d.peek(addr::SerialNo, 16)) EXPECT_GE(c, 32);
-    EXPECT_EQ(text(d.peekProgram(addr::ProgramText, 7)), "PV-GAS2");
-}
-
-TEST(DeviceClock, DigitsFormAValidDateNearThePcClock) {
-    Device d;
-    const Bytes c = d.peek(addr::Clock, 16);
-    for (int i = 0; i < 12; ++i) EXPECT_LE(c[static_cast<std::size_t>(i)], 9) << i;
-    const DeviceDateTime t = clockOf(d);
-    ASSERT_TRUE(isValidDateTime(t));
-    EXPECT_LE(std::llabs(toEpochSeconds(t) - localNowSeconds()), 5);
-}
-
 TEST(DeviceClock, RunsAndCanBeSetByWritingTwelveDigits) {
     Device d;
     // 23:59:58 on 31.12.1999: second units first, year tens last.
-    EXPECT_EQ(ask(d, writeFrame(addr::Clock, {8, 5, 9, 5, 3, 2, 1, 3, 2, 1, 9, 9})),
+    EXPECT_EQ(d.receive(writeFrame(addr::Clock, {8, 5, 9, 5, 3, 2, 1, 3, 2, 1, 9, 9})),
               Bytes{kReplyAccepted});
     DeviceDateTime t = clockOf(d);
     EXPECT_EQ(t.year, 1999);
@@ -324,103 +192,11 @@ TEST(DeviceLiveValues, TotalsIntegrateAndValuesArePlausible) {
     }
 }
 
-TEST(DeviceHistory, TrendDirectoryAndBlockHeadersAreValid) {
-    Device d;
-    const Bytes dir = d.peek(addr::TrendDirectory, 36);
-    EXPECT_EQ(dir[0], 1);
-    ASSERT_LT(dir[1], addr::TrendBlockCount);
-    int valid = 0;
-    for (int b = 0; b < addr::TrendBlockCount; ++b) {
-        const auto base = static_cast<std::uint16_t>(addr::TrendBlocks + addr::TrendBlockSize * b);
-        const Bytes h = d.peek(base, 8);
-        const bool ok = h[0] <= 2 && h[1] >= 1 && h[1] <= 100 && h[3] >= 1 && h[3] <= 12 &&
-                        h[4] >= 1 && h[4] <= 31 && h[5] <= 23 && h[6] <= 59 && h[7] <= 60;
-        if (!ok) {
-            EXPECT_EQ(h, Bytes(8, 0xFF)) << "block " << b << " neither valid nor erased";
-            continue;
-        }
-        ++valid;
-        // Temperatures in tenths of a kelvin plus 2731: a gas line near 10 °C.
-        const Bytes t = d.peek(static_cast<std::uint16_t>(base + addr::TrendSeries1), 2);
-        const int celsiusTenths = wire::GetWord(t, 0) - 2731;
-        EXPECT_GT(celsiusTenths, -100) << b;
-        EXPECT_LT(celsiusTenths, 300) << b;
-    }
-    EXPECT_GE(valid, 30);
-    // The newest block is a valid one, the block after it is not.
-    const auto newest =
-        static_cast<std::uint16_t>(addr::TrendBlocks + addr::TrendBlockSize * dir[1]);
-    EXPECT_LE(d.peek(newest, 8)[7], 60);
-    EXPECT_NE(d.peek(newest, 8)[3], 0xFF);
-}
-
 TEST(DeviceHistory, NoTrendRecordingMeansAnEmptyTrendMemory) {
     DeviceOptions o;
     o.ausbaustufe = 0x3C;
     Device d(o);
     EXPECT_EQ(d.peek(addr::TrendBlocks, 8), Bytes(8, 0xFF));
-}
-
-TEST(DeviceHistory, ErrorProtocolRingsAndStateAgree) {
-    Device d;
-    const Bytes head = d.peek(addr::ErrorState, 32);
-    int active = 0;
-    for (int g = 0; g < addr::ErrorGroups; ++g) {
-        const int ring = head[static_cast<std::size_t>(16 + g)];
-        ASSERT_LT(ring, 8);
-        const auto page = static_cast<std::uint16_t>(addr::ErrorPages + 128 * g);
-        const Bytes entries = d.peek(page, 128);
-        for (int e = 0; e < 8; ++e) {
-            const std::size_t at = static_cast<std::size_t>(16 * e);
-            if (entries[at] != 0) {
-                ++active;
-                EXPECT_EQ(e, ring) << "an ongoing error sits at its group's ring position";
-            }
-            if (entries[at + 6] != 0) {  // start day set: a real entry
-                EXPECT_GE(entries[at + 5], 1);
-                EXPECT_LE(entries[at + 5], 12);
-            }
-        }
-    }
-    EXPECT_EQ(head[addr::ErrorStateCount], active);
-    EXPECT_NE(head[addr::ErrorStateBits], 0);
-}
-
-TEST(DeviceHistory, IntegratorNewestSlotIsBeforeTheRingPosition) {
-    Device d;
-    const Bytes ring = d.peek(addr::IntegratorRing, 2);
-    for (int c = 0; c < 2; ++c) {
-        const int pos = ring[static_cast<std::size_t>(c)];
-        ASSERT_LT(pos, 8);
-        const int newest = pos == 0 ? 7 : pos - 1;
-        const auto a = static_cast<std::uint16_t>(addr::Integrators + 256 * c + 32 * newest);
-        const Bytes rec = d.peek(a, 32);
-        EXPECT_NE(rec[8], 0) << "second time has a day";
-        EXPECT_GT(wire::GetFloat(rec, 12), 0.0f);
-    }
-    // Circuit 2 has fewer records than slots: an empty one has day 0.
-    EXPECT_EQ(d.peek(static_cast<std::uint16_t>(addr::Integrators + 256 + 32 * 7), 32)[8], 0);
-}
-
-TEST(DeviceHistory, TablesHaveRisingAxes) {
-    Device d;
-    for (const auto& t : addr::PropertyTable) {
-        const Bytes cols = d.peek(t.columns, 28);
-        const Bytes rows = d.peek(t.rows, 36);
-        for (std::size_t i = 1; i < 14; ++i)
-            EXPECT_GT(wire::GetWord(cols, 2 * i), wire::GetWord(cols, 2 * i - 2));
-        for (std::size_t i = 1; i < 18; ++i)
-            EXPECT_GT(wire::GetWord(rows, 2 * i), wire::GetWord(rows, 2 * i - 2));
-        EXPECT_GT(wire::GetFloat(d.peek(t.values, 4), 0), 0.0f);
-    }
-    const Bytes sat = d.peek(addr::SaturationTable, 512);
-    for (std::size_t r = 1; r < 32; ++r) {
-        for (std::size_t k = 0; k < 3; ++k) {
-            EXPECT_GT(wire::GetFloat(sat, 16 * r + 4 * k),
-                      wire::GetFloat(sat, 16 * (r - 1) + 4 * k))
-                << "row " << r << " column " << k;
-        }
-    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The device served on a real pseudo-terminal: replies, baud-rate pacing
-// (loose sanity only), baud mismatch, the Betrieb switch, and pulled cables.
+// The device served on a real pseudo-terminal: baud-rate pacing (loose sanity
+// only), baud mismatch, late replies and its clients. Replies, the Betrieb
+// switch and pulled cables are driven by the termios and network line tests.
 
 #include "sim/lib/pty_server.h"
 
@@ -13,9 +14,9 @@
 #include <chrono>
 #include <thread>
 
+#include "core/link/termios_line.h"
 #include "sim/lib/memory_map.h"
 #include "sim_frames.h"
-#include "support/pty_client.h"
 #include "support/unprivileged.h"
 
 namespace parvion::sim {
@@ -30,6 +31,27 @@ using test::writeFrame;
 
 const Bytes kIdent = readFrame(addr::Ident, 8);
 
+// The client end: the program's own terminal line, read with a time limit.
+struct Client {
+    TermiosLine line;
+    bool open(const std::string& path, int baud, std::string* why = nullptr) {
+        return line.open(path, baud, why);
+    }
+    bool setBaud(int baud) { return line.setBaudRate(baud); }
+    bool write(const Bytes& b) { return line.write(b.data(), b.size()); }
+    bool failed() const { return line.failed(); }
+    Bytes read(std::size_t n, std::chrono::milliseconds limit) {
+        Bytes out;
+        const auto deadline = Clock::now() + limit;
+        while (out.size() < n && line.isOpen() && Clock::now() < deadline) {
+            line.waitForActivity(deadline);
+            std::uint8_t buf[512];
+            out.insert(out.end(), buf, buf + line.read(buf, std::min(sizeof buf, n - out.size())));
+        }
+        return out;
+    }
+};
+
 DeviceOptions atBaudIndex(int index) {
     DeviceOptions o;
     o.baudIndex = index;
@@ -39,7 +61,7 @@ DeviceOptions atBaudIndex(int index) {
 struct Served {
     Device device;
     PtyServer server;
-    parvion::test::PtyClient client;
+    Client client;
     explicit Served(DeviceOptions o = {}, bool pacing = true)
         : device(std::move(o)), server(device, pacing) {}
     void open(int baud) {
@@ -48,18 +70,6 @@ struct Served {
         ASSERT_TRUE(client.open(server.slavePath(), baud, &why)) << why;
     }
 };
-
-TEST(PtyServer, AnswersAReadOverThePseudoTerminal) {
-    Served s;
-    s.open(115200);
-    EXPECT_EQ(s.server.slavePath().rfind("/dev/pts/", 0), 0u);
-    ASSERT_TRUE(s.client.write(kIdent));
-    const Bytes r = s.client.read(14, 2s);
-    ASSERT_EQ(r.size(), 14u);
-    EXPECT_TRUE(sumOk(r));
-    EXPECT_EQ(std::string(r.begin() + 4, r.begin() + 12), "PV-GAS2 ");
-    EXPECT_EQ(s.server.bytesReceived(), 4u);
-}
 
 TEST(PtyServer, PacesAtTheDevicesBaudRate) {
     // 4 request bytes and 134 reply bytes at 4800 baud: about 290 ms on the
@@ -95,19 +105,6 @@ TEST(PtyServer, ClientAtAnotherBaudRateMeetsASilentDevice) {
     EXPECT_EQ(s.client.read(14, 2s).size(), 14u);
 }
 
-TEST(PtyServer, BetriebWriteIsAnsweredAtTheOldRateThenTheDeviceMoves) {
-    Served s;
-    s.open(115200);
-    s.client.write(writeFrame(addr::Betrieb, {3, 0, 0, 0}));
-    EXPECT_EQ(s.client.read(1, 2s), Bytes{0x00});
-    EXPECT_EQ(s.device.baudIndex(), 3);
-    s.client.write(kIdent);
-    EXPECT_TRUE(s.client.read(14, 300ms).empty());
-    s.client.setBaud(9600);
-    s.client.write(kIdent);
-    EXPECT_EQ(s.client.read(14, 2s).size(), 14u);
-}
-
 TEST(PtyServer, LateFirstByteArrivesAfterTheDelay) {
     Served s;
     s.open(115200);
@@ -118,46 +115,6 @@ TEST(PtyServer, LateFirstByteArrivesAfterTheDelay) {
     const Bytes r = s.client.read(14, 3s);
     EXPECT_EQ(r.size(), 14u);
     EXPECT_GE(Clock::now() - t0, 290ms);
-}
-
-TEST(PtyServer, StopInTheMiddleOfAReplyIsAPulledCable) {
-    // 134 bytes at 1200 baud take over a second.
-    Served s(atBaudIndex(0));
-    s.open(1200);
-    s.client.write(readFrame(addr::SaturationTable, 128));
-    const Bytes first = s.client.read(3, 2s);
-    ASSERT_EQ(first.size(), 3u);
-    const auto t0 = Clock::now();
-    s.server.stop();
-    EXPECT_LT(Clock::now() - t0, 1s);
-    EXPECT_FALSE(s.server.running());
-    const Bytes rest = s.client.read(200, 500ms);
-    EXPECT_LT(first.size() + rest.size(), 134u);
-    EXPECT_TRUE(s.client.failed());
-    s.server.stop();  // a second stop is harmless
-}
-
-TEST(PtyServer, DropLineClosesTheServersSide) {
-    Served s;
-    s.open(115200);
-    s.device.injectFault(Fault::DropLine);
-    s.client.write(kIdent);
-    EXPECT_TRUE(s.client.read(14, 1s).empty());
-    EXPECT_TRUE(s.client.failed());
-    for (int i = 0; i < 100 && s.server.running(); ++i) std::this_thread::sleep_for(10ms);
-    EXPECT_FALSE(s.server.running());
-}
-
-TEST(PtyServer, ServesOneClientAfterAnother) {
-    Served s;
-    s.open(115200);
-    s.client.write(kIdent);
-    ASSERT_EQ(s.client.read(14, 2s).size(), 14u);
-    s.client.close();
-    parvion::test::PtyClient second;
-    ASSERT_TRUE(second.open(s.server.slavePath(), 115200));
-    second.write(kIdent);
-    EXPECT_EQ(second.read(14, 2s).size(), 14u);
 }
 
 TEST(PtyServer, AClientThatDiedInExclusiveModeDoesNotBlockTheNext) {
@@ -191,7 +148,7 @@ TEST(PtyServer, AClientThatDiedInExclusiveModeDoesNotBlockTheNext) {
 }
 
 TEST(PtyServer, DestructorStopsWithAClientStillAttached) {
-    parvion::test::PtyClient client;
+    Client client;
     {
         Device device;
         PtyServer server(device);

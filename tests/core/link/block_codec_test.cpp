@@ -1,7 +1,6 @@
-// The codecs between parameter records and device blocks: positions,
-// encodings and the special rules of System, UserEinheiten and floats. (The
-// round trip of every record, the decoding of erased and infinite floats and
-// the refusal of short blocks are pinned by parameter_golden_test.cpp.)
+// The codecs' special rules: float clamps, System, UserEinheiten. (Every
+// field's position, the round trip of every record, erased and infinite floats
+// and short blocks are pinned by parameter_golden_test.cpp.)
 
 #include <gtest/gtest.h>
 
@@ -53,52 +52,6 @@ TEST(BlockCodec, FloatsAreClampedAndSentHighByteFirst) {
         wire::PutFloat(out, 0, c.v);
         EXPECT_EQ(out, c.sent) << c.v;
     }
-}
-
-TEST(BlockCodec, FieldPositionsFollowTheBlockLayout) {
-    Flow_UserRec f;
-    f.Eq = 7;
-    f.Kind = 3;
-    f.MaxFreq = 0x1234;
-    f.Exp_zahl = 1.0f;
-    const Bytes fb = codec::Encode(f);
-    ASSERT_EQ(fb.size(), 32u);
-    EXPECT_EQ(slice(fb, 0, 4), (Bytes{7, 3, 0x12, 0x34}));  // Eq before Kind, word high first
-    EXPECT_EQ(slice(fb, 28, 4), (Bytes{0x3F, 0x80, 0, 0}));
-
-    Med_UserRec m;
-    m.Dummy2 = '0';
-    m.Ready = 1;
-    m.Kind = 9;
-    m.Satt_Tol = 1.0f;
-    const Bytes mb = codec::Encode(m);
-    EXPECT_EQ(slice(mb, 0, 4), (Bytes{0, '0', 1, 9}));
-    EXPECT_EQ(slice(mb, 28, 4), (Bytes{0x3F, 0x80, 0, 0}));
-
-    Aus_UserRec a;
-    a.Konstant = 2;
-    a.Param = 5;
-    a.Err = 1.0f;
-    const Bytes ab = codec::Encode(a);
-    ASSERT_EQ(ab.size(), 16u);
-    EXPECT_EQ(slice(ab, 2, 2), (Bytes{2, 5}));
-    EXPECT_EQ(slice(ab, 12, 4), (Bytes{0x3F, 0x80, 0, 0}));
-
-    Imp_UserRec imp;
-    imp.Kind = 4;
-    imp.Compare = 1.0f;
-    EXPECT_EQ(codec::Encode(imp), (Bytes{0, 0, 0, 4, 0x3F, 0x80, 0, 0}));
-
-    EXPECT_EQ(codec::Encode(Dis_UserRec{1, 2, 3, 4}), (Bytes{1, 2, 3, 4}));
-    EXPECT_EQ(codec::Encode(Trend_UserRec{0, 0, 6, 60}), (Bytes{0, 0, 6, 60}));
-    EXPECT_EQ(codec::Encode(DisplayRec{127, 127, 40, 0}), (Bytes{127, 127, 40, 0}));
-    EXPECT_EQ(codec::EncodeVorgabe(1.0f), (Bytes{0x3F, 0x80, 0, 0}));
-
-    FlowKorrRec k;
-    for (std::size_t i = 0; i < 8; ++i) k.Stelle[i] = static_cast<float>(i + 1);
-    const Bytes kb = codec::Encode(k);
-    ASSERT_EQ(kb.size(), 32u);
-    EXPECT_EQ(slice(kb, 28, 4), (Bytes{0x41, 0x00, 0, 0}));  // 8.0
 }
 
 TEST(BlockCodec, SystemBlockHasNoPlaceForTwoReservedFields) {

@@ -33,12 +33,13 @@ DeviceDateTime Dt(int y, int mo, int d, int h, int mi, int s) {
 
 // --- clock -------------------------------------------------------------------
 
-TEST(ClockDigits, DecodeSecondUnitsFirst) {
-    const Bytes d = {9, 5, 5, 5, 3, 2, 1, 3, 2, 1, 9, 9, 0, 0, 0, 0};
-    EXPECT_EQ(data::DecodeClockDigits(d), Dt(1999, 12, 31, 23, 55, 59));
-}
-
-TEST(ClockDigits, TwoDigitYearsSplitAt80) {
+TEST(ClockDigits, SecondUnitsFirstOnlyTheLowNibbleAndYearsSplitAt80) {
+    EXPECT_EQ(data::DecodeClockDigits(Bytes{9, 5, 5, 5, 3, 2, 1, 3, 2, 1, 9, 9, 0, 0, 0, 0}),
+              Dt(1999, 12, 31, 23, 55, 59));
+    // The chip's upper bits carry flags; only the digit matters.
+    EXPECT_EQ(data::DecodeClockDigits(
+                  Bytes{0xF9, 0x75, 0x50, 0x44, 0x83, 0x21, 0x31, 0x42, 0x22, 0x11, 0xA4, 0xB2}),
+              Dt(2024, 12, 21, 13, 40, 59));
     for (const auto& [units, tens, year] : {std::tuple<std::uint8_t, std::uint8_t, int>{5, 0, 2005},
                                             {0, 8, 1980},
                                             {9, 7, 2079},
@@ -46,15 +47,6 @@ TEST(ClockDigits, TwoDigitYearsSplitAt80) {
         const Bytes d = {0, 0, 0, 0, 0, 0, 1, 0, 1, 0, units, tens};
         EXPECT_EQ(data::DecodeClockDigits(d).year, year);
     }
-}
-
-TEST(ClockDigits, OnlyTheLowNibbleCounts) {
-    // The chip's upper bits carry flags; only the digit matters.
-    const Bytes d = {0xF9, 0x75, 0x50, 0x44, 0x83, 0x21, 0x31, 0x42, 0x22, 0x11, 0xA4, 0xB2};
-    EXPECT_EQ(data::DecodeClockDigits(d), Dt(2024, 12, 21, 13, 40, 59));
-}
-
-TEST(ClockDigits, EncodeIsTheInverseOfDecode) {
     const auto t = Dt(2031, 7, 4, 9, 8, 3);
     const auto digits = data::EncodeClockDigits(t);
     EXPECT_EQ(digits, (std::array<std::uint8_t, 12>{3, 0, 8, 0, 9, 0, 4, 0, 7, 0, 1, 3}));
@@ -106,12 +98,9 @@ Bytes OperatingBlock(float temperatureK) {
     return d;
 }
 
-TEST(OperatingValuesDecode, KelvinBecomesCelsius) {
+TEST(OperatingValuesDecode, KelvinBecomesCelsiusWithinAThousandthOfZeroZero) {
     EXPECT_FLOAT_EQ(data::DecodeOperatingValues(OperatingBlock(293.65f)).Field[6], 20.5f);
     EXPECT_FLOAT_EQ(data::DecodeOperatingValues(OperatingBlock(0.0f)).Field[6], -273.15f);
-}
-
-TEST(OperatingValuesDecode, TemperatureWithinAThousandthOfZeroIsZero) {
     EXPECT_EQ(data::DecodeOperatingValues(OperatingBlock(273.1505f)).Field[6], 0.0f);
     EXPECT_EQ(data::DecodeOperatingValues(OperatingBlock(273.1495f)).Field[6], 0.0f);
     EXPECT_NE(data::DecodeOperatingValues(OperatingBlock(273.152f)).Field[6], 0.0f);

@@ -7,10 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "core/link/transport.h"
@@ -24,35 +22,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using sim::Fault;
 using test::LineDecorator;
-
-// A line whose output leaves at the baud rate, as a UART's does.
-class PacedLine : public LineDecorator {
-  public:
-    PacedLine(SerialLine& inner, int baud) : LineDecorator(inner), baud_(baud) {}
-    bool write(const std::uint8_t* d, std::size_t n) override {
-        drainedAt_ = Clock::now() + WireTime(n, baud_);
-        return inner_.write(d, n);
-    }
-    std::size_t bytesPending() override {
-        const auto left = drainedAt_ - Clock::now();
-        if (left <= Clock::duration::zero()) return 0;
-        return static_cast<std::size_t>(
-                   std::chrono::duration_cast<std::chrono::milliseconds>(left).count()) *
-                   static_cast<std::size_t>(baud_) / 10000 +
-               1;
-    }
-    void waitForActivity(Clock::time_point deadline) override {
-        if (bytesPending() > 0) {
-            std::this_thread::sleep_until(std::min(deadline, drainedAt_));
-            return;
-        }
-        inner_.waitForActivity(deadline);
-    }
-
-  private:
-    int baud_;
-    Clock::time_point drainedAt_{};
-};
 
 // A line on which a read reply echoes another address than requested, with
 // a checksum that fits it.
@@ -414,22 +383,6 @@ TEST(ParameterBlocks, CircuitParametersStopAtTheFirstFailure) {
     EXPECT_TRUE(ReadCircuitParameters(*b.link, image, 0));
     EXPECT_EQ(codec::Encode(image.Aus_User[3]), b.peek(block::Aus_User(3)));
     EXPECT_EQ(codec::Encode(image.EG_User), b.peek(block::EG_User));
-}
-
-TEST(ParameterBlocks, LongFramesPassAtLowBaudRates) {
-    // A 32-byte block is 38 bytes on the line: over 300 ms at 1200 baud,
-    // longer than the 200 ms that bound the drain of short frames.
-    sim::DeviceOptions options;
-    options.baudIndex = 0;
-    Bench b(options);
-    PacedLine paced(b.line, 1200);
-    b.open(paced);
-    ParameterImage image;
-    ASSERT_TRUE(ReadT_User(*b.link, image, 0));  // a record goes out as the device has it
-    image.T_User[0] = distinctImage(ausbaustufe::HighEnd).T_User[0];
-    EXPECT_TRUE(WriteT_User(*b.link, image, 0));
-    EXPECT_EQ(b.link->lastAttempts(), 1);
-    EXPECT_EQ(b.peek(block::T_User(0)), codec::Encode(image.T_User[0]));
 }
 
 }  // namespace

