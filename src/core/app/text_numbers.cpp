@@ -175,6 +175,13 @@ constexpr std::array kUsed = {
     // Unsaved work on closing; what happened to writes, tables, trend reads,
     // the connection and SGERG-88.
     TextRange{22800, 22822, "unsaved work and what happened"},
+    TextRange{22902, 22905, "table editors: names of the file filters"},
+    TextRange{22906, 22915, "command line: labels of identify"},
+    TextRange{22919, 22921, "device history: causes of a store that cannot be written"},
+    TextRange{22922, 22924, "table editors: context menu of the grid"},
+    TextRange{22925, 22929, "menu: Parameter, the print items and the record's file name"},
+    TextRange{22930, 22936, "link failures: why a port could not be opened"},
+    TextRange{22937, 22937, "device history: the serial number could not be read"},
     // Buttons of the small dialogs and the caption of the password dialog.
     TextRange{23552, 23554, "dialog buttons, password caption"},
     // Circuit headings of the printout and the integrator page.

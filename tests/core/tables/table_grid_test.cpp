@@ -33,7 +33,6 @@ TEST(TableKinds, ByVariantAndSelector) {
         EXPECT_EQ(k.valueMax, c.max);
         EXPECT_EQ(k.deviceTable, c.deviceTable);
     }
-    EXPECT_EQ(KindInfo(TableKind::Saturation).filter, "Satt. Tabellen (*.STB)");
 }
 
 TEST(TableKinds, ExtensionsOfFileNames) {
@@ -160,7 +159,6 @@ TEST(SaturationGridConversion, EmptyAndBrokenCellsGiveZero) {
     EXPECT_EQ(g.at(2, 0), "rho[kg/m³]");
     EXPECT_EQ(g.at(1, 1), "101.325");
     EXPECT_EQ(g.at(2, 1), "0");
-
 }
 
 TEST(PropertyCellEntry, DialogSettingsByCell) {
