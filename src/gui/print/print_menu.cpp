@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
-#include <QLocale>
 #include <QMenu>
 #include <QPainter>
 #include <QPrintDialog>
@@ -29,14 +28,13 @@ namespace {
 // The preview and the printout wait this long before the progress bar goes.
 constexpr int kFinishWaitMs = 100;
 
-struct MenuTexts {
-    const char* exportPdf;
-    const char* record;
-    const char* recordFile;
-};
-constexpr MenuTexts kGerman = {"PDF exportieren...", "Inbetriebnahmeprotokoll...",
-                               "Inbetriebnahmeprotokoll"};
-constexpr MenuTexts kEnglish = {"Export PDF...", "Commissioning record...", "Commissioning record"};
+// The print items of the parameter menu beside the printout's own (1029,
+// 1030, 1032) and the name suggested for the record's file.
+constexpr std::uint16_t kExportPdfText = 22925;
+constexpr std::uint16_t kPlanPrintText = 22926;
+constexpr std::uint16_t kPlanExportPdfText = 22927;
+constexpr std::uint16_t kRecordText = 22928;
+constexpr std::uint16_t kRecordFileText = 22929;
 
 bool RunPrintDialog(QPrinter& printer, QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
@@ -111,18 +109,14 @@ PrintMenu::PrintMenu(QWidget& window, PageContext& context, PrintHost& host,
     updateTexts();
 }
 
-bool PrintMenu::english() const {
-    return ctx_.session.Sprache == 1;
-}
-
 void PrintMenu::updateTexts() {
-    const MenuTexts& t = english() ? kEnglish : kGerman;
-    mnu_ExportPdf->setText(QString::fromUtf8(t.exportPdf));
-    mnu_ExportKlemmenplanPdf->setText(QString::fromUtf8(t.exportPdf));
-    mnu_Inbetriebnahme->setText(QString::fromUtf8(t.record));
-    // The plan's print item has no text of its own in the string library: it
-    // takes that of the printout's, so that it follows the language.
-    items_.planPrint->setText(items_.print->text());
+    // Each item has a text of its own, so that each has its own mnemonic in
+    // the one menu.
+    const auto q = [this](std::uint16_t n) { return QString::fromStdString(ctx_.text(n)); };
+    mnu_ExportPdf->setText(q(kExportPdfText));
+    mnu_ExportKlemmenplanPdf->setText(q(kPlanExportPdfText));
+    mnu_Inbetriebnahme->setText(q(kRecordText));
+    items_.planPrint->setText(q(kPlanPrintText));
 }
 
 edit::PageTexts PrintMenu::pageTexts() const {
@@ -138,9 +132,12 @@ edit::PageTexts PrintMenu::pageTexts() const {
 
 print::PrintHeader PrintMenu::header() {
     print::PrintHeader h;
-    h.dateTime = QLocale::system()
-                     .toString(QDateTime::currentDateTime(), QLocale::ShortFormat)
-                     .toStdString();
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto field = [](int v) { return static_cast<std::uint16_t>(v); };
+    h.dateTime = print::HeaderDateTime(
+        {field(now.date().year()), field(now.date().month()), field(now.date().day()),
+         field(now.time().hour()), field(now.time().minute()), field(now.time().second())},
+        ctx_.session.Sprache);
     if (ctx_.session.Online) {
         // A failed read leaves the serial number read before.
         ReadDeviceSerialNo(ctx_.link, ctx_.device.DeviceSerialNo);
@@ -253,7 +250,7 @@ void PrintMenu::mnu_InbetriebnahmeClick() {
     auto busy = ctx_.busy.tryHold();
     if (!busy) return;
     if (!DeviceAvailable(ctx_.link, ctx_.device)) return;
-    const QString file = askPdfFile(QString::fromUtf8((english() ? kEnglish : kGerman).recordFile));
+    const QString file = askPdfFile(QString::fromStdString(ctx_.text(kRecordFileText)));
     if (file.isEmpty()) return;
     ctx_.ui.busyCursor(true);
     auto restore = qScopeGuard([this] { ctx_.ui.busyCursor(false); });

@@ -87,7 +87,6 @@ class PrintMenu : public QObject {
     // or not to be overwritten.
     QString askPdfFile(const QString& name);
     void writePdf(const QString& file, const std::vector<print::PrintJob>& jobs);
-    bool english() const;
 
     QWidget& window_;
     PageContext& ctx_;
