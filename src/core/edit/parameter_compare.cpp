@@ -172,7 +172,14 @@ std::vector<ComparisonRow> CompareParameterSets(const ParameterImage& left,
     return out;
 }
 
-std::vector<std::string> ComparisonLines(const std::vector<ComparisonRow>& rows) {
+std::vector<std::string> ComparisonLines(const std::vector<ComparisonRow>& rows,
+                                         const views::TextLoader& text) {
+    const auto word = [&text](std::uint16_t number, const char* fallback) {
+        std::string w = text ? text(number) : std::string();
+        return w.empty() ? std::string(fallback) : w;
+    };
+    const std::string device = word(compare_text::kDevice, "device");
+    const std::string file = word(compare_text::kFile, "file");
     std::vector<std::string> out;
     const std::string* page = nullptr;
     for (const ComparisonRow& r : rows) {
@@ -180,7 +187,8 @@ std::vector<std::string> ComparisonLines(const std::vector<ComparisonRow>& rows)
             out.push_back(r.page + ":");
             page = &r.page;
         }
-        out.push_back("[" + r.section + "] " + r.key + ": device " + r.left + ", file " + r.right);
+        out.push_back("[" + r.section + "] " + r.key + ": " + device + " " + r.left + ", " + file +
+                      " " + r.right);
     }
     return out;
 }

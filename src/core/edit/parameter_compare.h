@@ -59,7 +59,10 @@ std::vector<ComparisonRow> CompareParameterSets(const ParameterImage& left,
                                                 const views::TextLoader& text);
 
 // The comparison as lines of text: a line with the page caption ending in
-// ":" before each page's rows, then "[Section] Key: device LEFT, file RIGHT".
-std::vector<std::string> ComparisonLines(const std::vector<ComparisonRow>& rows);
+// ":" before each page's rows, then "[Section] Key: device LEFT, file RIGHT",
+// the two sides named as the comparison window's column heads in the
+// language of `text` ("Gerät", "Datei"; "device" and "file" without one).
+std::vector<std::string> ComparisonLines(const std::vector<ComparisonRow>& rows,
+                                         const views::TextLoader& text = {});
 
 }  // namespace parvion::edit
