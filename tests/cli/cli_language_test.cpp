@@ -26,11 +26,13 @@ TEST(CliLanguage, IdentifyLabelsFollowLang) {
         {"de",
          {"Kennung:      ", "Variante:     Gas\n", "Programm:     ", "Seriennummer: ",
           "Ausbaustufe:  ", "Zugriffsbits: ", "(nicht geschützt)\n"},
-         {"Identity", "Variant", "Serial number", "Expansion level", "Access flags", "protected"}},
+         {"Identity:", "Variant:", "Serial number:", "Expansion level:", "Access flags:",
+          "protected)"}},
         {"en",
          {"Identity:        ", "Variant:         gas\n", "Program:         ", "Serial number:   ",
           "Expansion level: ", "Access flags:    ", "(not protected)\n"},
-         {"Kennung", "Variante", "Seriennummer", "Ausbaustufe", "Zugriffsbits", "geschützt"}},
+         {"Kennung:", "Variante:", "Seriennummer:", "Ausbaustufe:", "Zugriffsbits:",
+          "geschützt)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lang);

@@ -82,8 +82,8 @@ TEST(CliParams, ReadDiffAndWriteKeepTheGasReadyFlagsAsTheMainWindowDoes) {
     r = RunCli(With(line, {"diff", file.string()}), home.path());
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
-              "Kreis 1:\n[Med_User0] Ready: device 1, file 0\n"
-              "Kreis 2:\n[Med_User1] Ready: device 1, file 0\n");
+              "Kreis 1:\n[Med_User0] Ready: Gerät 1, Datei 0\n"
+              "Kreis 2:\n[Med_User1] Ready: Gerät 1, Datei 0\n");
 }
 
 TEST(CliParams, AReadThatFailsPartWayLeavesTheOldFileAndRemarksSurvive) {
