@@ -53,8 +53,8 @@ TEST(DialogTexts, TheSmallDialogsSpeakTheLanguageInForce) {
         QStringList foreign;  // words of the other language
     };
     const std::vector<Case> cases = {
-        {0, "OK", "Abbrechen", "Paßwort", {"Cancel", "Password"}},
-        {1, "OK", "Cancel", "Password", {"Abbrechen", "Paßwort", "Ja", "Nein", "Schließen"}},
+        {0, "&OK", "&Abbrechen", "Paßwort", {"&Cancel", "Password"}},
+        {1, "&OK", "&Cancel", "Password", {"&Abbrechen", "Paßwort", "Ja", "Nein", "Schließen"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sprache);
