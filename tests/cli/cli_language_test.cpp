@@ -31,8 +31,7 @@ TEST(CliLanguage, IdentifyLabelsFollowLang) {
         {"en",
          {"Identity:        ", "Variant:         gas\n", "Program:         ", "Serial number:   ",
           "Expansion level: ", "Access flags:    ", "(not protected)\n"},
-         {"Kennung:", "Variante:", "Seriennummer:", "Ausbaustufe:", "Zugriffsbits:",
-          "geschützt)"}},
+         {"Kennung:", "Variante:", "Seriennummer:", "Ausbaustufe:", "Zugriffsbits:", "geschützt)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lang);

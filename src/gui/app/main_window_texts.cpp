@@ -71,8 +71,8 @@ void Tfrm_Main::applyFrameTexts() {
     if (historie_ != nullptr) historie_->updateTexts();
     // The table editors too, so that no menu of theirs keeps the language
     // they were built in.
-    for (TableWindow* t : std::initializer_list<TableWindow*>{tabelle_, userSatTab_}) {
-        if (t != nullptr) t->updateTexts();
+    for (TableWindow* table : std::initializer_list<TableWindow*>{tabelle_, userSatTab_}) {
+        if (table != nullptr) table->updateTexts();
     }
     if (load(1040)) {
         setText(mnu_Optionen->menuAction(), t[0]);
