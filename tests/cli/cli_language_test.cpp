@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <regex>
 
 #include "cli_process.h"
@@ -90,6 +91,27 @@ TEST(CliLanguage, PrintoutHeaderDatedInTheLanguageAndTheFileNameClearOfTheDate) 
         EXPECT_FALSE(Contains(line, "Verdichterstation Hohenwarte")) << line;
         EXPECT_TRUE(std::regex_search(line, std::regex(std::string("NORD-7\\.PGA {2,}") + c.date)))
             << line;
+    }
+}
+
+// A history the settings cannot name: its cause in the language of --lang.
+TEST(CliLanguage, HistoryCauseFollowsLang) {
+    TempDir home;
+    fs::create_directories(home.path() / ".local/share/parvion2");
+    std::ofstream(home.path() / ".local/share/parvion2/parvion2.ini")
+        << "[History]\nDatabase=mysql://elsewhere/db\n";
+    const struct {
+        const char* lang;
+        const char* says;
+    } rows[] = {
+        {"de", "Die Gerätehistorie kann nicht geöffnet werden: [History] Database ist weder leer"},
+        {"en", "[History] Database is neither empty"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.lang);
+        const CliRun r = RunCli({"--lang", row.lang, "history"}, home.path());
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(Contains(r.err, row.says)) << r.err;
     }
 }
 
