@@ -1,10 +1,12 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <system_error>
+#include <utility>
 
 #include "cli/cli_error.h"
 #include "cli/context.h"
@@ -43,6 +45,27 @@ namespace {
 
 void PrintLines(const std::vector<std::string>& lines) {
     for (const std::string& l : lines) std::cout << l << '\n';
+}
+
+// Lines of a label and its value, the values in one column after the
+// longest label (labels counted in characters, not bytes).
+void PrintLabelled(const std::vector<std::pair<std::string, std::string>>& lines) {
+    const auto columns = [](const std::string& t) {
+        return static_cast<std::size_t>(std::count_if(t.begin(), t.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        }));
+    };
+    std::size_t width = 0;
+    for (const auto& [label, value] : lines) width = std::max(width, columns(label));
+    for (const auto& [label, value] : lines) {
+        std::cout << label << std::string(width + 1 - columns(label), ' ') << value << '\n';
+    }
+}
+
+// "Unterschiede: 3", "Differences: 3" as the comparison window counts
+// them, in the language of --lang.
+std::string DifferencesText(const Context& ctx, std::size_t count) {
+    return ctx.text(edit::compare_text::kCount, "Differences:") + " " + std::to_string(count);
 }
 
 std::string Hex2(unsigned v) {
@@ -246,18 +269,23 @@ void RunIdentify(Context& ctx) {
     if (ctx.options().json) return json_output::PrintIdentify(ctx, program);
     const SystemRec& sys = ctx.image().System;
     const auto& flags = dev.DeviceAccess.Flags;
-    std::cout << "Identity:        " << Trimmed(dev.DeviceIdent) << '\n'
-              << "Variant:         " << VariantOf(ctx.medium()).name
-              << '\n'
-              // The device's texts are Windows-1252 bytes; the terminal wants UTF-8.
-              << "Program:         " << Cp1252ToUtf8(Trimmed(program)) << '\n'
-              << "Serial number:   " << Cp1252ToUtf8(Trimmed(dev.DeviceSerialNo)) << '\n'
-              << "Expansion level: " << Hex2(sys.Ausbaustufe) << ' '
-              << ctx.text(views::ExpansionLevelText(sys.Ausbaustufe)) << '\n'
-              << "Access flags:    " << Hex2(flags[0]) << ' ' << Hex2(flags[1]) << ' '
-              << Hex2(flags[2]) << ' ' << Hex2(flags[3])
-              << (dev.DeviceAccess.isProtected() ? " (password-protected)" : " (not protected)")
-              << '\n';
+    using namespace cli_text;
+    const std::string variant =
+        ctx.medium() == medium::Gas ? ctx.text(kGas, "gas") : ctx.text(kEnergy, "energy");
+    const std::string access =
+        Hex2(flags[0]) + ' ' + Hex2(flags[1]) + ' ' + Hex2(flags[2]) + ' ' + Hex2(flags[3]) + ' ' +
+        (dev.DeviceAccess.isProtected() ? ctx.text(kProtected, "(password-protected)")
+                                        : ctx.text(kNotProtected, "(not protected)"));
+    PrintLabelled({
+        {ctx.text(kIdentity, "Identity:"), Trimmed(dev.DeviceIdent)},
+        {ctx.text(kVariant, "Variant:"), variant},
+        // The device's texts are Windows-1252 bytes; the terminal wants UTF-8.
+        {ctx.text(kProgram, "Program:"), Cp1252ToUtf8(Trimmed(program))},
+        {ctx.text(kSerialNumber, "Serial number:"), Cp1252ToUtf8(Trimmed(dev.DeviceSerialNo))},
+        {ctx.text(kExpansionLevel, "Expansion level:"),
+         Hex2(sys.Ausbaustufe) + ' ' + ctx.text(views::ExpansionLevelText(sys.Ausbaustufe))},
+        {ctx.text(kAccessFlags, "Access flags:"), access},
+    });
 }
 
 void RunReadParams(Context& ctx) {
@@ -338,13 +366,13 @@ void DiffSnapshot(Context& ctx) {
         leftSide = source("device");
         leftSide.set("port", ctx.portPath());
         rightSide = std::move(snapshotSide);
-        leftName = "device";
-        rightName = "snapshot " + std::to_string(id);
+        leftName = ctx.text(edit::compare_text::kDevice, "device");
+        rightName = ctx.text(history_text::kSnapshot, "snapshot") + " " + std::to_string(id);
     } else {
         ctx.session().Medium = medium;
         left = snapshot;
         leftSide = std::move(snapshotSide);
-        leftName = "snapshot " + std::to_string(id);
+        leftName = ctx.text(history_text::kSnapshot, "snapshot") + " " + std::to_string(id);
         const std::string& against = *o.against;
         if (!against.empty() && against.find_first_not_of("0123456789") == std::string::npos) {
             const std::int64_t other = SnapshotId("--against", against);
@@ -353,7 +381,7 @@ void DiffSnapshot(Context& ctx) {
             if (otherMedium != medium) otherVariant(other);
             rightSide = source("snapshot");
             rightSide.set("id", other);
-            rightName = "snapshot " + std::to_string(other);
+            rightName = ctx.text(history_text::kSnapshot, "snapshot") + " " + std::to_string(other);
         } else {
             const fs::path file = against;
             RequireFile(file);
@@ -364,7 +392,7 @@ void DiffSnapshot(Context& ctx) {
             WarnMissingKeys(ctx, file, r);
             rightSide = source("file");
             rightSide.set("file", against);
-            rightName = "file";
+            rightName = ctx.text(edit::compare_text::kFile, "file");
         }
     }
     const auto rows = edit::CompareParameterSets(left, right, medium, ctx.texts());
@@ -372,7 +400,7 @@ void DiffSnapshot(Context& ctx) {
         return json_output::PrintSnapshotDiff(ctx, rows, std::move(leftSide), std::move(rightSide));
     }
     PrintLines(edit::ComparisonLines(rows, leftName, rightName));
-    std::cerr << rows.size() << (rows.size() == 1 ? " difference\n" : " differences\n");
+    std::cerr << DifferencesText(ctx, rows.size()) << '\n';
 }
 
 }  // namespace
@@ -391,8 +419,9 @@ void RunDiff(Context& ctx) {
     ReadWholeImage(ctx);
     const auto rows = edit::CompareParameterSets(ctx.image(), fromFile, ctx.medium(), ctx.texts());
     if (ctx.options().json) return json_output::PrintDiff(ctx, rows);
-    PrintLines(edit::ComparisonLines(rows));
-    std::cerr << rows.size() << (rows.size() == 1 ? " difference\n" : " differences\n");
+    PrintLines(edit::ComparisonLines(rows, ctx.text(edit::compare_text::kDevice, "device"),
+                                     ctx.text(edit::compare_text::kFile, "file")));
+    std::cerr << DifferencesText(ctx, rows.size()) << '\n';
 }
 
 void RunLive(Context& ctx) {

@@ -2,9 +2,25 @@
 // The subcommands of parvion2-cli. Each writes its result to stdout and
 // throws CliError on failure.
 
+#include <cstdint>
 #include <filesystem>
 
 namespace parvion::cli {
+
+// The labels of the plain-text outputs in the language of --lang (the JSON
+// keys stay English).
+namespace cli_text {
+inline constexpr std::uint16_t kIdentity = 22906;
+inline constexpr std::uint16_t kVariant = 22907;
+inline constexpr std::uint16_t kProgram = 22908;
+inline constexpr std::uint16_t kSerialNumber = 22909;
+inline constexpr std::uint16_t kExpansionLevel = 22910;
+inline constexpr std::uint16_t kAccessFlags = 22911;
+inline constexpr std::uint16_t kGas = 22912;
+inline constexpr std::uint16_t kEnergy = 22913;
+inline constexpr std::uint16_t kProtected = 22914;
+inline constexpr std::uint16_t kNotProtected = 22915;
+}  // namespace cli_text
 
 class Context;
 

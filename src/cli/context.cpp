@@ -9,6 +9,7 @@
 #include "core/app/error_log.h"
 #include "core/app/history_open.h"
 #include "core/app/settings.h"
+#include "core/history/history_view.h"
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
 #include "core/link/net_port.h"
@@ -88,7 +89,8 @@ history::History& Context::history() {
     if (!history_) {
         OpenedHistory opened = OpenHistory(appData_, history::kProgramCli);
         history_ = std::move(opened.history);
-        historyCause_ = std::move(opened.cause);
+        // In the language of --lang where the cause is a common one.
+        if (!opened.cause.empty()) historyCause_ = history::StoreCauseText(opened.status, texts());
     }
     return *history_;
 }

@@ -7,6 +7,7 @@
 #include "cli/cli_error.h"
 #include "cli/context.h"
 #include "cli/json_output.h"
+#include "core/history/history_view.h"
 #include "core/history/journal_csv.h"
 #include "core/history/snapshot_text.h"
 #include "core/model/defaults.h"
@@ -46,8 +47,9 @@ HistoryStore& Store(Context& ctx) {
 
 void Check(Context& ctx, const StoreStatus& status) {
     if (!status.ok()) {
-        Failure(
-            Fill(ctx, ht::kCannotOpen, "The device history cannot be opened: %1", {status.cause}));
+        // A common cause in the language of --lang.
+        Failure(Fill(ctx, ht::kCannotOpen, "The device history cannot be opened: %1",
+                     {history::StoreCauseText(status, ctx.texts())}));
     }
 }
 

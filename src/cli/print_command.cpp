@@ -25,7 +25,17 @@ namespace parvion::cli {
 
 namespace {
 
-// This computer's clock as the printouts show it.
+// This computer's clock.
+DeviceDateTime Now() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const auto field = [](int v) { return static_cast<std::uint16_t>(v); };
+    return {field(local.tm_year + 1900), field(local.tm_mon + 1), field(local.tm_mday),
+            field(local.tm_hour),        field(local.tm_min),     field(local.tm_sec)};
+}
+
+// This computer's clock as the commissioning record states it.
 std::string NowText() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -66,12 +76,13 @@ void RunPrint(Context& ctx) {
     if (!o.pdfFile) UsageError("print needs --pdf FILE");
 
     print::PrintHeader header;
-    header.dateTime = NowText();
+    header.dateTime = print::HeaderDateTime(Now(), ctx.session().Sprache);
     print::DeviceIdentity identity;
-    identity.computerClock = header.dateTime;
+    identity.computerClock = NowText();
     if (o.file) {
         LoadEditedFile(ctx, *o.file);
-        header.source.statusText = ShortenFileName(*o.file);
+        // Shortened by the header to the room beside the date.
+        header.source.statusText = *o.file;
         identity.fileName = *o.file;
     } else {
         ctx.connect(true);

@@ -27,7 +27,7 @@ TEST(CliDevice, ProtectedDeviceNeedsTheRightPasswordAndNeverShowsIt) {
     o.password = "Secret1";
     SimOnPty sim(o);
 
-    CliRun r = RunCli(With(sim.line(), {"identify"}), home.path());
+    CliRun r = RunCli(With(sim.line(), {"--lang", "en", "identify"}), home.path());
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(Contains(r.out, "PV-GAS2")) << r.out;
     EXPECT_TRUE(Contains(r.out, "Serial number:   " + SerialNo(sim.device()) + "\n")) << r.out;
@@ -63,7 +63,7 @@ TEST(CliDevice, DeviceTextsAreShownAsWindows1252) {
     const std::string serial = "Z\xE4hler 12      ";
     sim.device().poke(address::DeviceSerialNo,
                       std::span(reinterpret_cast<const std::uint8_t*>(serial.data()), 16));
-    const CliRun r = RunCli(With(sim.line(), {"identify"}), home.path());
+    const CliRun r = RunCli(With(sim.line(), {"--lang", "en", "identify"}), home.path());
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(Contains(r.out, "Serial number:   Z\xC3\xA4hler 12\n")) << r.out;
 }

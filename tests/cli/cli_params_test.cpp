@@ -47,7 +47,7 @@ TEST(CliParams, ReadDiffAndWriteKeepTheGasReadyFlagsAsTheMainWindowDoes) {
     r = RunCli(With(line, {"diff", file.string()}), home.path());
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "");
-    EXPECT_TRUE(Contains(r.err, "0 differences"));
+    EXPECT_TRUE(Contains(r.err, "Unterschiede: 0"));
 
     Edit(file, "T_User0", "Max", "333.5");
     Edit(file, "EG_User", "Ho", "11.25");
@@ -55,10 +55,10 @@ TEST(CliParams, ReadDiffAndWriteKeepTheGasReadyFlagsAsTheMainWindowDoes) {
     ASSERT_EQ(r.code, 0) << r.err;
     // Grouped under the circuit page, named as the page names them, values
     // with their units as the page shows them.
-    EXPECT_EQ(r.out.rfind("Kreis 1:\nTemperatur — Wert bei 20 mA [T_User0] Max: device ", 0), 0u)
+    EXPECT_EQ(r.out.rfind("Kreis 1:\nTemperatur — Wert bei 20 mA [T_User0] Max: Gerät ", 0), 0u)
         << r.out;
-    EXPECT_TRUE(Contains(r.out, ", file 333.5000 °C\n[EG_User] Ho: device ")) << r.out;
-    EXPECT_TRUE(Contains(r.err, "2 differences")) << r.err;
+    EXPECT_TRUE(Contains(r.out, ", Datei 333.5000 °C\n[EG_User] Ho: Gerät ")) << r.out;
+    EXPECT_TRUE(Contains(r.err, "Unterschiede: 2")) << r.err;
 
     // A changed natural-gas input set clears Ready in both circuits.
     SetDeviceReady(sim.device(), 1);
@@ -80,8 +80,8 @@ TEST(CliParams, ReadDiffAndWriteKeepTheGasReadyFlagsAsTheMainWindowDoes) {
     r = RunCli(With(line, {"diff", file.string()}), home.path());
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
-              "Kreis 1:\n[Med_User0] Ready: device 1, file 0\n"
-              "Kreis 2:\n[Med_User1] Ready: device 1, file 0\n");
+              "Kreis 1:\n[Med_User0] Ready: Gerät 1, Datei 0\n"
+              "Kreis 2:\n[Med_User1] Ready: Gerät 1, Datei 0\n");
 }
 
 TEST(CliParams, AReadThatFailsPartWayLeavesTheOldFileAndRemarksSurvive) {

@@ -23,6 +23,7 @@ OpenedHistory OpenHistory(const std::filesystem::path& dataFolder, std::string_v
     opened.history = std::make_unique<history::History>(
         std::move(store), history::LocalOrigin(program), std::move(clock));
     if (!status.ok()) opened.cause = status.cause;
+    opened.status = status;
     return opened;
 }
 

@@ -24,6 +24,7 @@ inline constexpr std::uint16_t kHistoryWarningText = 22700;
 struct OpenedHistory {
     std::unique_ptr<history::History> history;  // never null
     std::string cause;                          // why the store did not open; empty when it did
+    history::StoreStatus status;  // the same for a warning in the user's language (StoreCauseText)
 };
 
 // The value of [History] Database in the settings file of the data folder

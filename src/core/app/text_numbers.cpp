@@ -179,6 +179,12 @@ constexpr std::array kUsed = {
     // the print items, the print preview, the table editors' cells.
     TextRange{22823, 22863,
               "value dialog, names of values, comparison, print menu, preview, table cells"},
+    TextRange{22902, 22905, "table editors: names of the file filters"},
+    TextRange{22906, 22915, "command line: labels of identify"},
+    TextRange{22919, 22921, "device history: causes of a store that cannot be written"},
+    TextRange{22922, 22924, "table editors: context menu of the grid"},
+    TextRange{22930, 22936, "link failures: why a port could not be opened"},
+    TextRange{22937, 22937, "device history: the serial number could not be read"},
     // The graph's caption line; what the settings dialog says while a
     // connection test or a connection runs; a value set to its limit.
     TextRange{22940, 22951, "graph caption, connection progress, value set to a limit"},

@@ -14,6 +14,7 @@
 
 #include "core/app/history_open.h"
 #include "core/edit/parameter_compare.h"
+#include "core/history/history_view.h"
 #include "core/history/journal_chain.h"
 #include "core/history/snapshot_text.h"
 #include "core/link/data_commands.h"
@@ -442,10 +443,13 @@ void HistoryRecorder::finish(Link& link) {
             clockWrite_.reset();
             tableWrites_.clear();
             setRead_.reset();
-            link.ui().historyWarning(
-                Warning(text_,
-                        "the serial number of the device could not be read; the last "
-                        "device work is not in the history"));
+            std::string cause = text_(history::history_text::kCauseSerialUnread);
+            if (cause.empty()) {
+                cause =
+                    "the serial number of the device could not be read; the last device work is "
+                    "not in the history";
+            }
+            link.ui().historyWarning(Warning(text_, cause));
             warned_ = true;
             return;
         }
@@ -488,7 +492,7 @@ void HistoryRecorder::finish(Link& link) {
 
 void HistoryRecorder::warn(Link& link, history::History& history) {
     if (history.pending() > 0 || !history.cause().empty()) {
-        link.ui().historyWarning(Warning(text_, history.cause()));
+        link.ui().historyWarning(Warning(text_, history::StoreCauseText(history.failure(), text_)));
         warned_ = true;
     } else if (warned_) {
         warned_ = false;

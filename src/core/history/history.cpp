@@ -9,7 +9,7 @@ History::History(std::unique_ptr<HistoryStore> store, Origin origin, Clock clock
 
 History::Recorded History::recordSnapshot(const SnapshotInput& snapshot) {
     if (std::string why = ValidateSnapshot(snapshot); !why.empty()) {
-        cause_ = std::move(why);
+        failure_ = {StoreStatus::Kind::Invalid, std::move(why)};
         return Recorded::Invalid;
     }
     return record({clock_(), {}, {}, snapshot});
@@ -18,7 +18,7 @@ History::Recorded History::recordSnapshot(const SnapshotInput& snapshot) {
 History::Recorded History::recordChanges(std::string_view serial,
                                          const std::vector<JournalChange>& changes) {
     if (std::string why = ValidateChanges(serial, changes); !why.empty()) {
-        cause_ = std::move(why);
+        failure_ = {StoreStatus::Kind::Invalid, std::move(why)};
         return Recorded::Invalid;
     }
     if (changes.empty()) return Recorded::Stored;
@@ -32,10 +32,10 @@ History::Recorded History::record(Item item) {
     }
     const StoreStatus status = write(item);
     if (status.ok()) {
-        cause_.clear();
+        failure_ = {};
         return Recorded::Stored;
     }
-    cause_ = status.cause;
+    failure_ = status;
     if (status.kind == StoreStatus::Kind::Invalid) return Recorded::Invalid;
     pending_.push_back(std::move(item));
     return Recorded::Pending;
@@ -45,14 +45,14 @@ bool History::flush() {
     while (!pending_.empty()) {
         const StoreStatus status = write(pending_.front());
         if (status.kind == StoreStatus::Kind::Unavailable) {
-            cause_ = status.cause;
+            failure_ = status;
             return false;
         }
         // Written, or refused for good (it would be refused again).
         if (status.ok()) {
-            cause_.clear();
+            failure_ = {};
         } else {
-            cause_ = status.cause;
+            failure_ = status;
         }
         pending_.pop_front();
     }

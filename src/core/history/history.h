@@ -48,7 +48,10 @@ class History {
     std::size_t pending() const { return pending_.size(); }
     // Why the last attempt failed, naming the store; empty once a write
     // worked and nothing is pending.
-    const std::string& cause() const { return cause_; }
+    const std::string& cause() const { return failure_.cause; }
+    // The whole status of that attempt, for a warning in the user's
+    // language (StoreCauseText); ok() when cause() is empty.
+    const StoreStatus& failure() const { return failure_; }
     // What the last stored snapshot was: new, or the device seen again.
     const SnapshotStored& lastSnapshot() const { return lastSnapshot_; }
 
@@ -70,7 +73,7 @@ class History {
     Origin origin_;
     Clock clock_;
     std::deque<Item> pending_;
-    std::string cause_;
+    StoreStatus failure_;
     SnapshotStored lastSnapshot_;
 };
 

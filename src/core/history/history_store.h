@@ -32,6 +32,16 @@ inline constexpr int kSchemaVersion = 1;
 // The SQLite file in the data folder.
 inline constexpr std::string_view kSqliteFileName = "history.sqlite";
 
+// The common causes of an unavailable store, which a warning names in the
+// user's language (StoreCauseText, history_view.h); the others keep the
+// database's own words.
+enum class StoreCause : std::uint8_t {
+    Other,
+    NotASetting,  // [History] Database is neither empty nor a postgresql:// address
+    Unreachable,  // the database cannot be opened, reached or written
+    Locked,       // another writer holds the database longer than the busy time
+};
+
 struct StoreStatus {
     enum class Kind {
         Ok,
@@ -39,7 +49,10 @@ struct StoreStatus {
         Invalid,      // this input cannot be stored (no serial number, not a setting ...)
     };
     Kind kind = Kind::Ok;
-    std::string cause;
+    std::string cause;  // in English, naming the store
+    StoreCause code = StoreCause::Other;
+    std::string where{};   // the store: the SQLite file, the server's address
+    std::string detail{};  // the database's own words
     bool ok() const { return kind == Kind::Ok; }
 };
 

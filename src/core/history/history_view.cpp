@@ -68,6 +68,25 @@ std::string OutcomeText(const JournalChange& c, const JournalCsvTexts& words) {
 
 }  // namespace
 
+std::string StoreCauseText(const StoreStatus& status, const views::TextLoader& text) {
+    std::uint16_t number = 0;
+    switch (status.code) {
+        case StoreCause::Other:
+            return status.cause;
+        case StoreCause::NotASetting:
+            number = history_text::kCauseNotASetting;
+            break;
+        case StoreCause::Unreachable:
+            number = history_text::kCauseUnreachable;
+            break;
+        case StoreCause::Locked:
+            number = history_text::kCauseLocked;
+            break;
+    }
+    if (text(number).empty()) return status.cause;
+    return views::FillText(text, number, {status.where, status.detail});
+}
+
 JournalCsvTexts JournalTextsFrom(const views::TextLoader& text) {
     JournalCsvTexts out = EnglishJournalTexts();
     auto take = [&](auto& array, std::uint16_t first) {

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/history/history_store.h"
 #include "core/history/history_types.h"
 #include "core/history/journal_csv.h"
 #include "core/model/parameter_file.h"
@@ -68,7 +69,19 @@ inline constexpr std::uint16_t kChainEmpty = 22727;
 inline constexpr std::uint16_t kChainChanged = 22728;   // %1 the first broken entry
 inline constexpr std::uint16_t kChainMissing = 22729;   // %1
 inline constexpr std::uint16_t kChainUnlisted = 22730;  // %1
+// Why the history could not be written, in the user's words (%1 the store,
+// %2 the database's own words).
+inline constexpr std::uint16_t kCauseNotASetting = 22919;
+inline constexpr std::uint16_t kCauseUnreachable = 22920;
+inline constexpr std::uint16_t kCauseLocked = 22921;
+// The device's serial number could not be read (no store involved).
+inline constexpr std::uint16_t kCauseSerialUnread = 22937;
 }  // namespace history_text
+
+// The cause of a store's status in the language of `text`: the common
+// causes (StoreCause) from the string library, the others in the status's
+// own words; English where the library has no text.
+std::string StoreCauseText(const StoreStatus& status, const views::TextLoader& text);
 
 // The journal's words from the string library (English where one is missing).
 JournalCsvTexts JournalTextsFrom(const views::TextLoader& text);

@@ -138,11 +138,13 @@ bool ToEntry(const SqlRow& row, JournalEntry* e) {
 class SqlHistoryStore final : public HistoryStore {
   public:
     SqlHistoryStore(std::unique_ptr<SqlConnection> connection, std::string where,
-                    StoreOptions options, std::string refusal = {})
+                    StoreOptions options, std::string refusal = {},
+                    StoreCause refusalCode = StoreCause::Other)
         : db_(std::move(connection)),
           where_(std::move(where)),
           options_(options),
-          refusal_(std::move(refusal)) {}
+          refusal_(std::move(refusal)),
+          refusalCode_(refusalCode) {}
 
     std::string describe() const override { return where_; }
 
@@ -393,8 +395,11 @@ class SqlHistoryStore final : public HistoryStore {
     StoreStatus invalid(std::string why) const {
         return {StoreStatus::Kind::Invalid, std::move(why)};
     }
-    StoreStatus unavailable(const std::string& why) const {
-        return {StoreStatus::Kind::Unavailable, where_ + ": " + why};
+    StoreStatus unavailable(const std::string& why, SqlFailure failure = SqlFailure::Lost) const {
+        const StoreCause code = failure == SqlFailure::Busy   ? StoreCause::Locked
+                                : failure == SqlFailure::Lost ? StoreCause::Unreachable
+                                                              : StoreCause::Other;
+        return {StoreStatus::Kind::Unavailable, where_ + ": " + why, code, where_, why};
     }
 
     void rollback() {
@@ -467,7 +472,7 @@ class SqlHistoryStore final : public HistoryStore {
             return {};
         } catch (const Failure& f) {
             rollback();
-            return unavailable(f.cause);
+            return unavailable(f.cause, f.kind);
         }
     }
 
@@ -475,7 +480,9 @@ class SqlHistoryStore final : public HistoryStore {
     // is tried again, within kAttempts and twice the busy time.
     template <class Fn>
     StoreStatus transact(bool write, Fn&& fn) {
-        if (!refusal_.empty()) return {StoreStatus::Kind::Unavailable, refusal_};
+        if (!refusal_.empty()) {
+            return {StoreStatus::Kind::Unavailable, refusal_, refusalCode_, where_, refusal_};
+        }
         const auto start = std::chrono::steady_clock::now();
         for (int attempt = 1;; ++attempt) {
             std::string cause;
@@ -502,7 +509,7 @@ class SqlHistoryStore final : public HistoryStore {
                     std::this_thread::sleep_for(std::chrono::milliseconds(5 * attempt));
                     continue;
                 }
-                return unavailable(f.cause);
+                return unavailable(f.cause, f.kind);
             }
         }
     }
@@ -511,6 +518,7 @@ class SqlHistoryStore final : public HistoryStore {
     std::string where_;
     StoreOptions options_;
     std::string refusal_;
+    StoreCause refusalCode_ = StoreCause::Other;
     bool schemaReady_ = false;
 };
 
@@ -546,7 +554,8 @@ std::unique_ptr<HistoryStore> OpenHistoryStore(std::string_view database,
     return std::make_unique<SqlHistoryStore>(
         nullptr, "[History] Database", options,
         "[History] Database is neither empty (the history.sqlite file) nor a postgresql:// "
-        "address");
+        "address",
+        StoreCause::NotASetting);
 }
 
 }  // namespace parvion::history

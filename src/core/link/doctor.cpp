@@ -102,7 +102,7 @@ bool CheckKind(const std::string& path, const ListedPort* listed, std::vector<Fi
         if (err == ENOENT || err == ENOTDIR) {
             out.push_back({Verdict::Failed, text::kMissing, {path}});
         } else {
-            out.push_back({Verdict::Failed, text::kCannotOpen, {path, std::strerror(err)}});
+            out.push_back({Verdict::Failed, text::kCannotOpen, {path}, err});
         }
         return false;
     }
@@ -457,7 +457,7 @@ Finding NetOpenFinding(const std::string& port, int errorNumber, const std::stri
         case kErrorNotAcknowledged:
             return {Verdict::Failed, text::kNetNotAcknowledged, {port, std::to_string(baud)}};
         default:
-            return {Verdict::Failed, text::kCannotOpen, {port, detail}};
+            return {Verdict::Failed, text::kCannotOpen, {port}, errorNumber};
     }
 }
 
@@ -558,13 +558,17 @@ void QueryDeviceWith(PortReport& report, int configuredBaudIndex, UiHooks& ui,
         return !fs::exists(path, ec);
     };
     auto openFailed = [&path](const LinkFailure& failure) {
-        // The transport wrote the reason to the error log; ask the line once
-        // more for it, to show it here.
-        TermiosLine probe;
-        std::string reason;
-        if (probe.open(path, failure.baud, &reason)) reason = "?";
-        probe.close();
-        return Finding{Verdict::Failed, text::kCannotOpen, {path, reason}};
+        // The transport wrote the line's words to the error log; the finding
+        // names the cause in the reader's language. A line that could not
+        // tell is asked once more.
+        int errorNumber = failure.errorNumber;
+        if (errorNumber == 0) {
+            TermiosLine probe;
+            std::string reason;
+            probe.open(path, failure.baud, &reason, &errorNumber);
+            probe.close();
+        }
+        return Finding{Verdict::Failed, text::kCannotOpen, {path}, errorNumber};
     };
     ProbeOptions serial = options;
     serial.wait = nullptr;
@@ -722,7 +726,10 @@ std::optional<TakeOver> AnsweringComPort(const std::vector<PortReport>& reports,
 }
 
 std::string RenderFinding(const Finding& finding, const views::TextLoader& text) {
-    return views::FillText(text, finding.text, finding.args);
+    if (!finding.openError) return views::FillText(text, finding.text, finding.args);
+    std::vector<std::string> args = finding.args;
+    args.push_back(OpenCauseText(*finding.openError, text));
+    return views::FillText(text, finding.text, args);
 }
 
 std::string StepText(const Step& step, const views::TextLoader& text) {

@@ -51,6 +51,9 @@ struct Finding {
     Verdict verdict = Verdict::Ok;
     std::uint16_t text = 0;
     std::vector<std::string> args;
+    // A port that could not be opened: the system's error number, whose
+    // cause in the reader's language (OpenCauseText) follows the args.
+    std::optional<int> openError{};
 };
 
 struct PortReport {

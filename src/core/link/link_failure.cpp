@@ -48,6 +48,32 @@ std::string ErrorName(int errorNumber) {
     return std::to_string(errorNumber);
 }
 
+std::string OpenCauseText(int errorNumber, const std::function<std::string(std::uint16_t)>& text) {
+    namespace t = open_cause_text;
+    switch (errorNumber) {
+        case 0:
+            return text(t::Unknown);
+        case ENOENT:
+        case ENXIO:
+        case ENODEV:
+            return text(t::Missing);
+        case EACCES:
+        case EPERM:
+            return text(t::Forbidden);
+        case EBUSY:
+#if EWOULDBLOCK != EBUSY
+        case EWOULDBLOCK:
+#endif
+            return text(t::Busy);
+        case ENOTTY:
+            return text(t::NotSerial);
+        case EINVAL:
+            return text(t::BaudRefused);
+        default:
+            return views::FillText(text, t::SystemError, {ErrorName(errorNumber)});
+    }
+}
+
 namespace {
 
 std::uint16_t OpenFailureText(int errorNumber) {
@@ -138,9 +164,9 @@ std::string LinkFailureText(const LinkFailure& failure,
     } else if (number == link_text::NetBadName) {
         second = failure.detail;
     } else if (number == link_text::OpenFailed) {
-        // The system's name of the error, or the line's own words when it
-        // could not tell the number.
-        second = failure.errorNumber != 0 ? ErrorName(failure.errorNumber) : failure.detail;
+        // The cause in the library's words; the line's own (English) words
+        // stay in the error log.
+        second = OpenCauseText(failure.errorNumber, text);
     }
     return views::FillText(text, number,
                            {failure.port.empty() ? std::string("-") : failure.port, second});

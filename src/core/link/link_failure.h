@@ -79,6 +79,21 @@ inline constexpr std::uint16_t NetLost = 22600;             // PortClosed on a n
 inline constexpr std::uint16_t NetRawBaudNote = 22601;      // settings dialog: %1 the port
 }  // namespace link_text
 
+// Why a port could not be opened, in words of the string library (the
+// lines keep their own English words for the error log only): texts 22930
+// … 22936, for a system error number the termios line, the socket line or
+// the window's serial port gave; 0 is a cause the line could not tell.
+namespace open_cause_text {
+inline constexpr std::uint16_t Missing = 22930;      // ENOENT, ENXIO, ENODEV
+inline constexpr std::uint16_t Forbidden = 22931;    // EACCES, EPERM: the dialout hint
+inline constexpr std::uint16_t Busy = 22932;         // EBUSY, EWOULDBLOCK
+inline constexpr std::uint16_t NotSerial = 22933;    // ENOTTY
+inline constexpr std::uint16_t BaudRefused = 22934;  // EINVAL
+inline constexpr std::uint16_t Unknown = 22935;      // 0
+inline constexpr std::uint16_t SystemError = 22936;  // any other: %1 its system name
+}  // namespace open_cause_text
+std::string OpenCauseText(int errorNumber, const std::function<std::string(std::uint16_t)>& text);
+
 // The text that names the failure in the current library, with the port,
 // the baud rate or the error filled in; empty for LinkCause::None.
 std::string LinkFailureText(const LinkFailure& failure,

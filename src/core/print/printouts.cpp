@@ -9,6 +9,7 @@
 #include "core/edit/correction.h"
 #include "core/edit/field_ref.h"
 #include "core/edit/source_codes.h"
+#include "core/model/parameter_file.h"
 #include "core/model/units.h"
 #include "core/model/value_format.h"
 #include "core/views/page_rules.h"
@@ -52,8 +53,49 @@ bool Circuit2Printed(const ParameterImage& image) {
 
 // The title line and the date, common to both printouts.
 void AddTitle(PrintPage& page, std::string title, const PrintHeader& header) {
-    page.add(kTitleRow, Placement::Centre, std::move(title) + TitleSuffix(header.source));
+    page.add(kTitleRow, Placement::Centre, HeaderTitle(std::move(title), header));
     page.add(kTitleRow, Placement::RightValue, header.dateTime);
+}
+
+// Characters (columns of the fixed-pitch font) of a UTF-8 text.
+std::size_t Columns(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// The byte offset of character `column` of a UTF-8 text (its size beyond
+// the last).
+std::size_t ByteOffset(std::string_view text, std::size_t column) {
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (seen == column) return i;
+        ++seen;
+    }
+    return text.size();
+}
+
+// `name` in at most `room` columns: whole, as the status bar shortens it,
+// or its start, "..." and as much of its end as fits, the file's own name
+// first.
+std::string FitFileName(std::string_view name, std::size_t room) {
+    if (Columns(name) <= room) return std::string(name);
+    std::string shortened = ShortenFileName(name);
+    if (Columns(shortened) <= room) return shortened;
+    constexpr std::string_view kMarker = "...";
+    if (room <= kMarker.size()) return std::string(kMarker.substr(0, room));
+    const std::size_t budget = room - kMarker.size();
+    const std::size_t separator = name.find_last_of("/\\");
+    const std::size_t own =
+        separator == std::string_view::npos ? Columns(name) : Columns(name.substr(separator));
+    const std::size_t tail = std::min(own, budget - budget / 4);
+    const std::size_t head = budget - tail;
+    const std::size_t length = Columns(name);
+    std::string out(name.substr(0, ByteOffset(name, head)));
+    out += kMarker;
+    out += name.substr(ByteOffset(name, length - tail));
+    return out;
 }
 
 // A group: caption and type text (bold) at its start row, then the lines.
@@ -219,6 +261,34 @@ void AddOutputs(PrintPage& page, const ParameterImage& image, int medium,
 }
 
 }  // namespace
+
+std::string HeaderDateTime(const DeviceDateTime& now, int sprache) {
+    char buf[40];
+    if (sprache == 1) {
+        std::snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u", unsigned{now.year},
+                      unsigned{now.month}, unsigned{now.day}, unsigned{now.hour},
+                      unsigned{now.minute});
+    } else {
+        std::snprintf(buf, sizeof buf, "%02u.%02u.%04u %02u:%02u", unsigned{now.day},
+                      unsigned{now.month}, unsigned{now.year}, unsigned{now.hour},
+                      unsigned{now.minute});
+    }
+    return buf;
+}
+
+std::string HeaderTitle(std::string title, const PrintHeader& header) {
+    if (header.source.online) return title + TitleSuffix(header.source);
+    // The centred text of n columns ends at (C + n) / 2, the date of d
+    // columns starts at C - 2 - d (the margin is two columns); two columns
+    // stay free between them: n <= C - 8 - 2d.
+    const std::size_t date = Columns(header.dateTime);
+    const std::size_t fits = kPageColumns > 8 + 2 * date ? kPageColumns - 8 - 2 * date : 0;
+    const std::size_t used = Columns(title) + 2;
+    const std::size_t room = fits > used ? fits - used : 0;
+    TitleSource source = header.source;
+    source.statusText = FitFileName(source.statusText, room);
+    return title + TitleSuffix(source);
+}
 
 std::string TitleSuffix(const TitleSource& source) {
     if (source.online) return std::string(kSerialNoPrefix) + source.serialNo;

@@ -5,6 +5,7 @@
 // lines of the parameter printout are those of the parameter pages
 // (core/edit): the printout lays them out, it does not decide them again.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -44,8 +45,25 @@ std::string TitleSuffix(const TitleSource& source);
 // The title source and the date and time printed at the top right.
 struct PrintHeader {
     TitleSource source;
-    std::string dateTime;
+    std::string dateTime;  // HeaderDateTime
 };
+
+// The date and time at the top right of a printout, as the window of the
+// language shows dates: German "07.12.2026 14:03", English
+// "2026-12-07 14:03".
+std::string HeaderDateTime(const DeviceDateTime& now, int sprache);
+
+// Columns of the printout font (Courier New 10 points, 6 points a
+// character) across the narrowest page printed on: A4 with margins of up
+// to 13 mm either side.
+inline constexpr std::size_t kPageColumns = 88;
+
+// The title line of a header: `title` and the source's suffix, where an
+// offline status text (the parameter file's name) too long for the room
+// left beside the date on kPageColumns is shortened in its middle
+// (ShortenFileName, then to the room left, keeping the end) so that the
+// centred title never runs into the date.
+std::string HeaderTitle(std::string title, const PrintHeader& header);
 
 // The title text of the parameter printout for an expansion level: 64 for
 // the high-end device (0x00), else 65, 66 without circuit-2 bits, 67 without

@@ -10,16 +10,25 @@ namespace parvion::tables {
 namespace {
 
 constexpr std::array<TableKindInfo, 4> kKinds = {{
-    {TableKind::Compressibility, "compressibility", "KTB", "Kompr. Tabellen (*.KTB)", 10.0F, 1},
-    {TableKind::Density, "density", "DTB", "Dichte Tabellen (*.DTB)", 1500.0F, 0},
-    {TableKind::Enthalpy, "enthalpy", "ETB", "Enthalpie Tabellen (*.ETB)", 5000.0F, 1},
-    {TableKind::Saturation, "saturation", "STB", "Satt. Tabellen (*.STB)", 0.0F, 0},
+    {TableKind::Compressibility, "compressibility", "KTB", 22902, 10.0F, 1},
+    {TableKind::Density, "density", "DTB", 22903, 1500.0F, 0},
+    {TableKind::Enthalpy, "enthalpy", "ETB", 22904, 5000.0F, 1},
+    {TableKind::Saturation, "saturation", "STB", 22905, 0.0F, 0},
 }};
 
 }  // namespace
 
 const TableKindInfo& KindInfo(TableKind kind) {
     return kKinds[static_cast<std::size_t>(kind)];
+}
+
+std::string KindFilter(TableKind kind, const std::function<std::string(std::uint16_t)>& text) {
+    const TableKindInfo& k = KindInfo(kind);
+    std::string filter = text(k.filterName);
+    filter += " (*.";
+    filter += k.extension;
+    filter += ')';
+    return filter;
 }
 
 TableKind PropertyTableKind(int medium, int selector) {

@@ -6,7 +6,9 @@
 // a value typed into a property table.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace parvion::tables {
@@ -17,12 +19,17 @@ struct TableKindInfo {
     TableKind kind;
     std::string_view name;       // "compressibility", as the command line names it
     std::string_view extension;  // "KTB", without the point, upper case
-    std::string_view filter;     // "Kompr. Tabellen (*.KTB)" for the file dialogs
+    std::uint16_t filterName;    // text of the file dialogs' filter name ("Kompr. Tabellen")
     float valueMax;              // upper limit of a value cell (property tables)
     int deviceTable;             // table number of the read and write commands
 };
 
 const TableKindInfo& KindInfo(TableKind kind);
+
+// The filter of the file dialogs in the language of `text` (the session's
+// string library): the kind's name and its pattern, "Kompr. Tabellen
+// (*.KTB)", "Compressibility tables (*.KTB)".
+std::string KindFilter(TableKind kind, const std::function<std::string(std::uint16_t)>& text);
 
 // The property table a window's Tag selects: the gas computer (medium 0)
 // always has the compressibility table; on the energy computer selector 0 is

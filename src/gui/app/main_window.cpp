@@ -28,6 +28,7 @@
 #include "core/edit/history_recorder.h"
 #include "core/edit/write_back.h"
 #include "core/history/history.h"
+#include "core/history/history_view.h"
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
@@ -597,8 +598,9 @@ bool Tfrm_Main::FormCreate() {
     unsavedTimer_->start();
     if (!opened.cause.empty()) {
         // Beside the reason of an offline start, not in its place.
-        const std::string warning =
-            views::FillPlaceholders(LoadText(kHistoryWarningText), {opened.cause});
+        const views::TextLoader text = [this](std::uint16_t n) { return LoadText(n); };
+        const std::string warning = views::FillPlaceholders(
+            LoadText(kHistoryWarningText), {history::StoreCauseText(opened.status, text)});
         const std::string shown = StatusPanel0->text().toStdString();
         historyWarning(shown.empty() ? warning : shown + " | " + warning);
     }

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QTabWidget>
+#include <initializer_list>
 
 #include "core/app/texts.h"
 #include "gui/app/main_window.h"
@@ -15,6 +16,8 @@
 #include "gui/print/print_menu.h"
 #include "gui/shared/multi_row_tab_bar.h"
 #include "gui/shared/widgets.h"
+#include "gui/tables/property_table_window.h"
+#include "gui/tables/saturation_table_window.h"
 
 namespace parvion::gui {
 
@@ -66,6 +69,11 @@ void Tfrm_Main::applyFrameTexts() {
         mnu_Historie->setText(QString::fromStdString(history));
     }
     if (historie_ != nullptr) historie_->updateTexts();
+    // The table editors too, so that no menu of theirs keeps the language
+    // they were built in.
+    for (TableWindow* table : std::initializer_list<TableWindow*>{tabelle_, userSatTab_}) {
+        if (table != nullptr) table->updateTexts();
+    }
     if (load(1040)) {
         setText(mnu_Optionen->menuAction(), t[0]);
         setText(mnu_Einstellungen, t[1]);

@@ -95,7 +95,7 @@ SystemPage::SystemPage(PageContext& context, QWidget* parent)
     auto* dl = new QHBoxLayout(GroupDate_);
     Ed_DateTime_ = named(new QLineEdit(GroupDate_), QStringLiteral("Ed_DateTime"));
     Ed_DateTime_->setReadOnly(true);
-    cmd_SetDateTime_ = named(new QPushButton(QStringLiteral("SET"), GroupDate_),
+    cmd_SetDateTime_ = named(new QPushButton(QStringLiteral("&SET"), GroupDate_),
                              QStringLiteral("cmd_SetDateTime"));
     connect(cmd_SetDateTime_, &QPushButton::clicked, this, &SystemPage::cmd_SetDateTimeClick);
     dl->addWidget(Ed_DateTime_);

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
-#include <QLocale>
 #include <QMenu>
 #include <QPainter>
 #include <QPrintDialog>
@@ -141,9 +140,12 @@ edit::PageTexts PrintMenu::pageTexts() const {
 
 print::PrintHeader PrintMenu::header() {
     print::PrintHeader h;
-    h.dateTime = QLocale::system()
-                     .toString(QDateTime::currentDateTime(), QLocale::ShortFormat)
-                     .toStdString();
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto field = [](int v) { return static_cast<std::uint16_t>(v); };
+    h.dateTime = print::HeaderDateTime(
+        {field(now.date().year()), field(now.date().month()), field(now.date().day()),
+         field(now.time().hour()), field(now.time().minute()), field(now.time().second())},
+        ctx_.session.Sprache);
     if (ctx_.session.Online) {
         // A failed read leaves the serial number read before.
         ReadDeviceSerialNo(ctx_.link, ctx_.device.DeviceSerialNo);

@@ -40,7 +40,7 @@ Tfrm_Tabelle::Tfrm_Tabelle(PageContext& context, QWidget* parent)
         tables::kPropertyCorner.data(), static_cast<qsizetype>(tables::kPropertyCorner.size()));
     TabGrid->setColumnWidth(
         0, std::max(100, QFontMetrics(TabGrid->font()).horizontalAdvance(corner) + 12));
-    Bearbeiten1 = Menu->addMenu(QStringLiteral("Bearbeiten"));
+    Bearbeiten1 = Menu->addMenu(QString());
     Bearbeiten1->setObjectName(QStringLiteral("Bearbeiten1"));
     auto* views = new QActionGroup(this);
     const auto item = [&](const char* name, const char* text) {
@@ -50,10 +50,11 @@ Tfrm_Tabelle::Tfrm_Tabelle(PageContext& context, QWidget* parent)
         views->addAction(a);
         return a;
     };
-    mnu_Tabelle = item("mnu_Tabelle", "Tabelle");
-    mnu_Temperatur = item("mnu_Temperatur", "Temperaturwerte");
-    mnu_Druck = item("mnu_Druck", "Druckwerte");
+    mnu_Tabelle = item("mnu_Tabelle", "");
+    mnu_Temperatur = item("mnu_Temperatur", "");
+    mnu_Druck = item("mnu_Druck", "");
     mnu_Tabelle->setChecked(true);
+    updateViewTexts();
     connect(views, &QActionGroup::triggered, this, &Tfrm_Tabelle::mnu_TemperaturClick);
     resize(634, 480);
 }
@@ -69,6 +70,11 @@ void Tfrm_Tabelle::updateViewTexts() {
     mnu_Tabelle->setText(QString::fromStdString(block[1]));
     mnu_Temperatur->setText(QString::fromStdString(block[2]));
     mnu_Druck->setText(QString::fromStdString(block[3]));
+}
+
+void Tfrm_Tabelle::updateTexts() {
+    TableWindow::updateTexts();
+    updateViewTexts();
 }
 
 bool Tfrm_Tabelle::fixed(int col, int row) const {

@@ -28,6 +28,8 @@ class Tfrm_Tabelle : public TableWindow {
     QAction* mnu_Druck = nullptr;
 
     void updateViewTexts();
+    // The file and grid menus' captions, then the view menu's.
+    void updateTexts() override;
 
   public slots:
     void FormActivate() override;

@@ -29,6 +29,10 @@ namespace parvion::gui {
 namespace {
 
 constexpr std::uint16_t kFileMenuTexts = 1280;
+// The grid's context menu: copy, paste, delete.
+constexpr std::uint16_t kCopyText = 22922;
+constexpr std::uint16_t kPasteText = 22923;
+constexpr std::uint16_t kDeleteText = 22924;
 constexpr std::uint16_t kQuestionTransmit = 14336;
 constexpr std::uint16_t kQuestionSave = 14337;
 // How a read or a send of the table went (%1: the cause).
@@ -110,9 +114,9 @@ void TableWindow::build(TableGridModel* model, int columnWidth) {
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    mnu_Kopieren = NamedAction(this, "mnu_Kopieren", languageText("Kopieren", "Copy"));
-    mnu_Einfuegen = NamedAction(this, "mnu_Einfuegen", languageText("Einfügen", "Paste"));
-    mnu_Loeschen = NamedAction(this, "mnu_Loeschen", languageText("Löschen", "Delete"));
+    mnu_Kopieren = NamedAction(this, "mnu_Kopieren", QString());
+    mnu_Einfuegen = NamedAction(this, "mnu_Einfuegen", QString());
+    mnu_Loeschen = NamedAction(this, "mnu_Loeschen", QString());
     PopupMenu1->addActions({mnu_Kopieren, mnu_Einfuegen, mnu_Loeschen});
     connect(mnu_Kopieren, &QAction::triggered, this, &TableWindow::mnu_KopierenClick);
     connect(mnu_Einfuegen, &QAction::triggered, this, &TableWindow::mnu_EinfuegenClick);
@@ -123,6 +127,9 @@ void TableWindow::build(TableGridModel* model, int columnWidth) {
         if (i.isValid() && (model_->flags(i) & Qt::ItemIsSelectable)) TabGrid->setCurrentIndex(i);
         PopupMenu1->popup(TabGrid->viewport()->mapToGlobal(at));
     });
+    // The captions of the session's language from the start (the derived
+    // window's own menus are not built yet).
+    TableWindow::updateTexts();
 }
 
 int TableWindow::open(int tag, const QString& caption) {
@@ -144,13 +151,9 @@ void TableWindow::updateTexts() {
         mnu_Receive->setText(q(6));
         mnu_Transmit->setText(q(7));
     }
-    mnu_Kopieren->setText(languageText("Kopieren", "Copy"));
-    mnu_Einfuegen->setText(languageText("Einfügen", "Paste"));
-    mnu_Loeschen->setText(languageText("Löschen", "Delete"));
-}
-
-QString TableWindow::languageText(const char* german, const char* english) const {
-    return QString::fromUtf8(ctx_.session.Sprache == 1 ? english : german);
+    mnu_Kopieren->setText(QString::fromStdString(text(kCopyText)));
+    mnu_Einfuegen->setText(QString::fromStdString(text(kPasteText)));
+    mnu_Loeschen->setText(QString::fromStdString(text(kDeleteText)));
 }
 
 std::string TableWindow::text(std::uint16_t number) const {
@@ -282,7 +285,7 @@ bool TableWindow::save() {
     FileRequest request;
     request.directory = ctx_.host.documentsFolder();
     request.fileName = QFileInfo(fileName_).fileName();
-    request.filters = {QString::fromUtf8(k.filter.data(), static_cast<qsizetype>(k.filter.size()))};
+    request.filters = {QString::fromStdString(tables::KindFilter(kind(), textLoader()))};
     request.defaultSuffix =
         QString::fromLatin1(k.extension.data(), static_cast<qsizetype>(k.extension.size()));
     const std::optional<QString> chosen = ctx_.dialogs.saveFile(this, request);
@@ -315,7 +318,7 @@ void TableWindow::mnu_LoadClick() {
         request.directory = QFileInfo(fileName_).absolutePath();
         request.fileName = QFileInfo(fileName_).fileName();
     }
-    request.filters = {QString::fromUtf8(k.filter.data(), static_cast<qsizetype>(k.filter.size()))};
+    request.filters = {QString::fromStdString(tables::KindFilter(kind(), textLoader()))};
     request.defaultSuffix =
         QString::fromLatin1(k.extension.data(), static_cast<qsizetype>(k.extension.size()));
     const std::optional<QString> chosen = ctx_.dialogs.openFile(this, request);

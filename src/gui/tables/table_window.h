@@ -41,7 +41,7 @@ class TableWindow : public QDialog {
 
     // Menu captions from the string library (left as they are when the
     // block is missing).
-    void updateTexts();
+    virtual void updateTexts();
 
     QMenuBar* Menu = nullptr;
     QMenu* Datei1 = nullptr;
@@ -111,7 +111,6 @@ class TableWindow : public QDialog {
     // Says in the window how a read (received) or a send of the table went;
     // a failure names the link's cause, or `cause` when given.
     void showTransfer(bool received, bool ok, const std::string& cause = {});
-    QString languageText(const char* german, const char* english) const;
     std::string text(std::uint16_t number) const;
     views::TextLoader textLoader() const;
     void showMessage(const std::string& message);

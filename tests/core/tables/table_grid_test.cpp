@@ -33,7 +33,6 @@ TEST(TableKinds, ByVariantAndSelector) {
         EXPECT_EQ(k.valueMax, c.max);
         EXPECT_EQ(k.deviceTable, c.deviceTable);
     }
-    EXPECT_EQ(KindInfo(TableKind::Saturation).filter, "Satt. Tabellen (*.STB)");
 }
 
 TEST(TableKinds, ExtensionsOfFileNames) {

@@ -59,10 +59,10 @@ TEST(DialogTexts, TheSmallDialogsSpeakTheLanguageInForce) {
     QString caption;
     const QStringList all = ShownTexts(einst) + ShownTexts(input) + ShownTexts(password, &caption);
     for (const QPushButton* ok : {einst.BtnOk, input.OKBtn, password.mrOk}) {
-        EXPECT_EQ(ok->text(), "OK");
+        EXPECT_EQ(ok->text(), "&OK");
     }
     for (const QPushButton* cancel : {einst.BtnCancel, input.CancelBtn, password.CancelBtn}) {
-        EXPECT_EQ(cancel->text(), "Cancel");
+        EXPECT_EQ(cancel->text(), "&Cancel");
     }
     EXPECT_EQ(caption, "Password");
     for (const QString& text : all) {
