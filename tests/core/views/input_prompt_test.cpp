@@ -1,8 +1,9 @@
-// The body of the value dialog in the four string libraries: what is edited,
-// its unit and limits, and why an entry that holds no number was not taken.
+// The value dialog's words: what is edited with unit and limits, why an entry
+// without a number was not taken, and which value was set to which limit.
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 #include "core/app/texts.h"
@@ -13,70 +14,90 @@
 namespace parvion::views {
 namespace {
 
-TextLoader Library(const TextLibrary& library) {
-    return [&library](std::uint16_t n) { return library.LoadText(n); };
-}
-
-struct PromptCase {
-    int medium;
-    int sprache;
-    const char* label;
-    const char* unit;
-    const char* expected;
-};
-
-TEST(InputPrompt, NamesWhatIsEditedItsUnitAndLimitsInEveryLibrary) {
-    const PromptCase cases[] = {
-        {0, 0, "Druck — Wert bei 20 mA", "bar", "Druck — Wert bei 20 mA (bar): 0 … 100"},
-        {0, 1, "Pressure — Value at 20 mA", "bar", "Pressure — Value at 20 mA (bar): 0 … 100"},
-        {1, 0, "Systemfaktor", "", "Systemfaktor: 0 … 100"},
-        {1, 1, "System factor", "", "System factor: 0 … 100"},
-        {0, 0, "", "°C", "Erlaubt (°C): 0 … 100"},
-        {1, 1, "", "°C", "Allowed (°C): 0 … 100"},
-        {1, 0, "", "", "Erlaubt: 0 … 100"},
-        {0, 1, "", "", "Allowed: 0 … 100"},
+TEST(InputPrompt, NamesWhatIsEditedItsUnitAndLimitsAndWhyAnEntryIsRefused) {
+    const Session session;
+    const TextLibrary library(PARVION_BIN_DIR, session);
+    const TextLoader text = [&library](std::uint16_t n) { return library.LoadText(n); };
+    const struct {
+        const char* label;
+        const char* unit;
+        const char* expected;
+    } prompts[] = {
+        {"Druck — Wert bei 20 mA", "bar", "Druck — Wert bei 20 mA (bar): 0 … 100"},
+        {"Systemfaktor", "", "Systemfaktor: 0 … 100"},
+        {"", "°C", "Erlaubt (°C): 0 … 100"},
+        {"", "", "Erlaubt: 0 … 100"},
     };
-    for (const PromptCase& c : cases) {
-        SCOPED_TRACE(std::string(c.expected));
-        Session session;
-        session.Medium = c.medium;
-        session.Sprache = c.sprache;
-        const TextLibrary library(PARVION_BIN_DIR, session);
-        EXPECT_EQ(InputPrompt(Library(library), c.label, c.unit, "0", "100"), c.expected);
+    for (const auto& c : prompts) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(InputPrompt(text, c.label, c.unit, "0", "100"), c.expected);
     }
-}
-
-struct RefusalCase {
-    int sprache;
-    const char* entry;
-    const char* expected;
-};
-
-TEST(InputPrompt, AnEntryWithoutANumberIsRefusedWithTheLimits) {
-    const RefusalCase cases[] = {
-        {0, "", "Das Feld ist leer: einen Wert von -273.15 bis 1500 eingeben."},
-        {0, "  ", "Das Feld ist leer: einen Wert von -273.15 bis 1500 eingeben."},
-        {1, "", "The field is empty: enter a value from -273.15 to 1500."},
-        {0, "-", "„-“ ist keine Zahl: einen Wert von -273.15 bis 1500 eingeben."},
-        {1, ".", "\".\" is not a number: enter a value from -273.15 to 1500."},
+    const struct {
+        const char* entry;
+        const char* expected;
+    } refusals[] = {
+        {"", "Das Feld ist leer: einen Wert von -273.15 bis 1500 eingeben."},
+        {"  ", "Das Feld ist leer: einen Wert von -273.15 bis 1500 eingeben."},
+        {" - ", "„-“ ist keine Zahl: einen Wert von -273.15 bis 1500 eingeben."},
     };
-    for (const RefusalCase& c : cases) {
-        SCOPED_TRACE(std::string(c.expected));
-        Session session;
-        session.Sprache = c.sprache;
-        const TextLibrary library(PARVION_BIN_DIR, session);
+    for (const auto& c : refusals) {
+        SCOPED_TRACE(c.expected);
         ASSERT_FALSE(ParseInputNumber(c.entry).has_value());
-        EXPECT_EQ(InputRefusal(Library(library), c.entry, "-273.15", "1500"), c.expected);
+        EXPECT_EQ(InputRefusal(text, c.entry, "-273.15", "1500"), c.expected);
     }
 }
 
 TEST(InputPrompt, TheUnitIsTheOneTheValuesAreShownIn) {
     EXPECT_EQ(InputUnitName(nullptr), "");
     ParameterImage image;
-    // Base units of the gas computer: temperature in °C, pressure in kPa.
     EXPECT_EQ(InputUnitName(InputUnitRow(image, 0, quantity::Temperature)), "°C");
     EXPECT_EQ(InputUnitName(InputUnitRow(image, 0, quantity::Pressure)), "kPa");
     EXPECT_EQ(InputUnitName(InputUnitRow(image, 0, kNoQuantity)), "");
+}
+
+TEST(ClampedInput, SaysWhichValueWasSetToWhichLimit) {
+    const std::map<std::uint16_t, std::string> library = {
+        {kTextClampedToMax, "%1: maximum %3 taken, not %2"},
+        {kTextClampedToMin, "%1: minimum %3 taken, not %2"},
+    };
+    const TextLoader text = [&library](std::uint16_t n) {
+        const auto it = library.find(n);
+        return it == library.end() ? std::string() : it->second;
+    };
+    ParameterImage image;
+    const UnitRow* hs = InputUnitRow(image, 0, quantity::CalorificValue);  // Wh/m³
+    const UnitRow* co2 = InputUnitRow(image, 0, quantity::Concentration);  // mol%
+    ASSERT_NE(hs, nullptr);
+    ASSERT_NE(co2, nullptr);
+    const auto limits = [](const UnitRow* row, float min, float max) {
+        return InputLimits{ToDisplayUnit(row, min), ToDisplayUnit(row, max), min, max};
+    };
+    const struct {
+        const char* label;
+        float entry;
+        InputLimits limits;
+        const UnitRow* row;
+        InputClamp clamp;
+        float base;
+        const char* line;
+    } cases[] = {
+        {"Calorific val. Ho", 15000, limits(hs, 6, 13), hs, InputClamp::ToMax, 13,
+         "Calorific val. Ho: maximum 13000 Wh/m³ taken, not 15000 Wh/m³"},
+        {"CO2 content  ", -2.5f, limits(co2, 0, 30), co2, InputClamp::ToMin, 0,
+         "CO2 content: minimum 0 mol% taken, not -2.5 mol%"},
+        {"H2", 10, limits(co2, 0, 10), co2, InputClamp::None, 10, ""},
+        {"H2", 1e-12f, limits(co2, 0, 10), co2, InputClamp::None, 0, ""},  // snapped to 0
+        // Typed near zero below a positive minimum: the entry as typed.
+        {"Normdichte:", 1e-12f, InputLimits{0.71f, 1.16f, 0.71f, 1.16f}, nullptr, InputClamp::ToMin,
+         0.71f, "Normdichte: minimum 0.71 taken, not 1E-12"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const AcceptedInput a = AcceptInputValue(c.entry, c.limits, c.row);
+        EXPECT_EQ(a.clamp, c.clamp);
+        EXPECT_FLOAT_EQ(a.baseValue, c.base);
+        EXPECT_EQ(ClampedInputText(text, c.label, a, c.row), c.line);
+    }
 }
 
 }  // namespace

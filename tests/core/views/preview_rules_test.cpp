@@ -1,4 +1,4 @@
-// The print preview's rules: zoom steps, the page line in the libraries,
+// The print preview's rules: zoom steps, the page line,
 // and the size the window opens in on screens large and small.
 
 #include "core/views/preview_rules.h"
@@ -20,8 +20,8 @@ TEST(PreviewRules, ZoomStepsUpAndDownAndStopsAtTheEnds) {
         int to;
     };
     const Case cases[] = {
-        {100, 1, 125}, {100, -1, 75}, {125, 1, 150}, {200, 1, 300},  {300, 1, 300},
-        {50, -1, 50},  {75, -1, 50},  {110, 1, 125}, {110, -1, 100}, {100, 0, 100},
+        {100, 1, 125}, {100, -1, 75}, {200, 1, 300},  {300, 1, 300}, {75, -1, 50},
+        {50, -1, 50},  {110, 1, 125}, {110, -1, 100}, {100, 0, 100},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.from) + " " + std::to_string(c.direction));
@@ -29,25 +29,11 @@ TEST(PreviewRules, ZoomStepsUpAndDownAndStopsAtTheEnds) {
     }
 }
 
-TEST(PreviewRules, ThePageLineInEveryLibrary) {
-    struct Case {
-        int medium;
-        int sprache;
-        const char* expected;
-    };
-    const Case cases[] = {{0, 0, "Seite 2 von 3"},
-                          {0, 1, "Page 2 of 3"},
-                          {1, 0, "Seite 2 von 3"},
-                          {1, 1, "Page 2 of 3"}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.expected);
-        Session session;
-        session.Medium = c.medium;
-        session.Sprache = c.sprache;
-        const TextLibrary library(PARVION_BIN_DIR, session);
-        EXPECT_EQ(PreviewPageLine([&](std::uint16_t n) { return library.LoadText(n); }, 1, 3),
-                  c.expected);
-    }
+TEST(PreviewRules, ThePageLine) {
+    const Session session;
+    const TextLibrary library(PARVION_BIN_DIR, session);
+    EXPECT_EQ(PreviewPageLine([&](std::uint16_t n) { return library.LoadText(n); }, 1, 3),
+              "Seite 2 von 3");
 }
 
 TEST(PreviewRules, TheWindowOpensToReadAPageOnTheScreenItIsOn) {
@@ -67,8 +53,7 @@ TEST(PreviewRules, TheWindowOpensToReadAPageOnTheScreenItIsOn) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const PreviewWindowSize s = PreviewWindowFor(c.screenW, c.screenH, 794, 1123, 40, 80);
-        EXPECT_EQ(s.width, c.expected.width);
-        EXPECT_EQ(s.height, c.expected.height);
+        EXPECT_EQ(std::pair(s.width, s.height), std::pair(c.expected.width, c.expected.height));
     }
 }
 
