@@ -25,8 +25,13 @@ namespace t = doctor::text;
 
 // A simulated device on a pseudo-terminal at a baud rate.
 struct SimPty {
-    explicit SimPty(int baudIndex) : device(sim::DeviceOptions{.baudIndex = baudIndex}) {
+    explicit SimPty(int baudIndex) : device(Options(baudIndex)) {
         EXPECT_TRUE(server.start(nullptr));
+    }
+    static sim::DeviceOptions Options(int baudIndex) {
+        sim::DeviceOptions o;
+        o.baudIndex = baudIndex;
+        return o;
     }
     sim::Device device;
     sim::PtyServer server{device};

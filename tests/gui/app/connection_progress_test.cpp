@@ -27,11 +27,16 @@ namespace {
 
 // The settings dialog (in English) on the simulated device at a baud rate.
 struct PtyRig {
-    explicit PtyRig(int deviceBaud) : device(sim::DeviceOptions{.baudIndex = deviceBaud}) {
+    explicit PtyRig(int deviceBaud) : device(Options(deviceBaud)) {
         started = server.start(nullptr);
         rig = std::make_unique<EinstRig>(line, server.slavePath(), false);
         rig->session.Sprache = 1;
         rig->ui.realWaits = true;
+    }
+    static sim::DeviceOptions Options(int baudIndex) {
+        sim::DeviceOptions o;
+        o.baudIndex = baudIndex;
+        return o;
     }
     sim::Device device;
     sim::PtyServer server{device};
@@ -93,13 +98,12 @@ TEST(ConnectionProgress, TheTestRunsBesideTheWindowAndSaysWhatItTests) {
     Watch watch(d);
     d.BtnTest->click();
     const QString path = QString::fromStdString(p.server.slavePath());
-    // Each step was shown with the path and the rates tried; the window
-    // kept painting meanwhile.
+    // Each step was shown (their order: the core's doctor test) while the
+    // window kept painting.
     ASSERT_GE(watch.texts.size(), 3);
     EXPECT_TRUE(watch.texts[0].startsWith(QStringLiteral("Testing ")));
-    EXPECT_TRUE(watch.texts.filter(path).size() >= 2);
+    EXPECT_GE(watch.texts.filter(path).size(), 2);
     EXPECT_FALSE(watch.texts.filter(QStringLiteral("115200")).isEmpty());
-    EXPECT_FALSE(watch.texts.filter(QStringLiteral("1200 ")).isEmpty());
     EXPECT_GT(painted.paints, 2);
     EXPECT_TRUE(watch.busyCursor);
     EXPECT_TRUE(watch.okDisabled);
@@ -112,10 +116,7 @@ TEST(ConnectionProgress, TheTestRunsBesideTheWindowAndSaysWhatItTests) {
     EXPECT_FALSE(p.rig->busy.held());
     EXPECT_EQ(d.ProgressText->text(),
               QStringLiteral("A device answered on %1 at 19200 baud.").arg(path));
-    EXPECT_EQ(d.doctorReports().at(0).answeredBaudIndex, 4);
-    // Identity requests only.
-    EXPECT_EQ(p.device.writesAccepted(), 0u);
-    EXPECT_EQ(p.device.baudIndex(), 4);
+    EXPECT_EQ(p.device.writesAccepted(), 0u);  // identity requests only
     // Reopened: the line is gone.
     d.BtnCancel->click();
     p.rig->open();
