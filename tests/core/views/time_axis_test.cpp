@@ -12,73 +12,51 @@
 namespace parvion::views {
 namespace {
 
-std::int64_t Wall(int y, unsigned mo, unsigned d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
+std::int64_t Wall(int y, unsigned mo, unsigned d, int h = 0, int mi = 0, int s = 0) {
     using namespace std::chrono;
     const sys_days day{year{y} / month{mo} / std::chrono::day{d}};
-    return day.time_since_epoch().count() * kDayMs + h * kHourMs + mi * kMinuteMs + s * kSecondMs +
-           ms;
+    return day.time_since_epoch().count() * kDayMs + h * kHourMs + mi * kMinuteMs + s * kSecondMs;
+}
+
+// December 2026.
+std::int64_t Dec(unsigned d, int h = 0, int mi = 0, int s = 0) {
+    return Wall(2026, 12, d, h, mi, s);
 }
 
 TEST(TimeAxis, PicksTheStepAndTheFirstTickForTheRange) {
     struct Case {
         const char* name;
-        std::int64_t from;
-        std::int64_t to;
+        std::int64_t from, to;
         int maxTicks;
         TimeTicks expected;
     };
     const Case cases[] = {
-        {"55 seconds, 6 ticks: every 10 s",
-         Wall(2026, 12, 7, 10, 7, 3),
-         Wall(2026, 12, 7, 10, 7, 58),
+        {"55 s: every 10 s",
+         Dec(7, 10, 7, 3),
+         Dec(7, 10, 7, 58),
          6,
-         {10 * kSecondMs, Wall(2026, 12, 7, 10, 7, 10), 5}},
-        {"a zoom of 2 s: whole seconds",
-         Wall(2026, 12, 7, 10, 0, 0, 400),
-         Wall(2026, 12, 7, 10, 0, 2, 400),
-         10,
-         {kSecondMs, Wall(2026, 12, 7, 10, 0, 1), 2}},
-        {"half an hour from a round start: the start is a tick",
-         Wall(2026, 12, 7, 10),
-         Wall(2026, 12, 7, 10, 30),
+         {10 * kSecondMs, Dec(7, 10, 7, 10), 5}},
+        {"half an hour from a round start",
+         Dec(7, 10),
+         Dec(7, 10, 30),
          7,
-         {5 * kMinuteMs, Wall(2026, 12, 7, 10), 7}},
-        {"6 h 45 min, 8 ticks: whole hours",
-         Wall(2026, 12, 7, 10, 7, 3),
-         Wall(2026, 12, 7, 16, 52),
-         8,
-         {kHourMs, Wall(2026, 12, 7, 11), 6}},
-        {"given backwards",
-         Wall(2026, 12, 7, 16, 52),
-         Wall(2026, 12, 7, 10, 7, 3),
-         8,
-         {kHourMs, Wall(2026, 12, 7, 11), 6}},
-        {"36 h over midnight: 6 h from midnight",
-         Wall(2026, 12, 7, 18, 20),
-         Wall(2026, 12, 9, 6, 10),
-         8,
-         {6 * kHourMs, Wall(2026, 12, 8), 6}},
-        {"two weeks, 3 ticks: Mondays",
-         Wall(2026, 12, 1, 9),
-         Wall(2026, 12, 15, 9),
-         3,
-         {7 * kDayMs, Wall(2026, 12, 7), 2}},
-        {"ten days, 12 ticks: midnights",
-         Wall(2026, 12, 1, 9),
-         Wall(2026, 12, 11, 9),
-         12,
-         {kDayMs, Wall(2026, 12, 2), 10}},
-        {"fewer than 2 ticks allowed count as 2",
-         Wall(2026, 12, 7, 10),
-         Wall(2026, 12, 7, 10, 0, 50),
+         {5 * kMinuteMs, Dec(7, 10), 7}},
+        {"6 h 45 min: whole hours", Dec(7, 10, 7, 3), Dec(7, 16, 52), 8, {kHourMs, Dec(7, 11), 6}},
+        {"given backwards", Dec(7, 16, 52), Dec(7, 10, 7, 3), 8, {kHourMs, Dec(7, 11), 6}},
+        {"36 h: 6 h from midnight", Dec(7, 18, 20), Dec(9, 6, 10), 8, {6 * kHourMs, Dec(8), 6}},
+        {"two weeks: Mondays", Dec(1, 9), Dec(15, 9), 3, {7 * kDayMs, Dec(7), 2}},
+        {"ten days: midnights", Dec(1, 9), Dec(11, 9), 12, {kDayMs, Dec(2), 10}},
+        {"fewer than 2 ticks count as 2",
+         Dec(7, 10),
+         Dec(7, 10, 0, 50),
          0,
-         {30 * kSecondMs, Wall(2026, 12, 7, 10), 2}},
+         {30 * kSecondMs, Dec(7, 10), 2}},
         {"across 1970's start",
          Wall(1969, 12, 31, 23, 59, 10),
          Wall(1970, 1, 1, 0, 0, 50),
          4,
          {30 * kSecondMs, Wall(1969, 12, 31, 23, 59, 30), 3}},
-        {"a year, 4 ticks: steps beyond a week double",
+        {"a year: steps beyond a week double",
          Wall(2026, 1, 1),
          Wall(2026, 12, 31),
          4,
@@ -90,13 +68,6 @@ TEST(TimeAxis, PicksTheStepAndTheFirstTickForTheRange) {
         EXPECT_EQ(t.stepMs, c.expected.stepMs);
         EXPECT_EQ(FormatWallTime(t.firstMs), FormatWallTime(c.expected.firstMs));
         EXPECT_EQ(t.count, c.expected.count);
-        // Every tick lies in the range and on a whole multiple of the step.
-        const std::int64_t lo = std::min(c.from, c.to);
-        const std::int64_t hi = std::max(c.from, c.to);
-        EXPECT_GE(t.firstMs, lo);
-        EXPECT_LE(t.firstMs + (t.count - 1) * t.stepMs, hi);
-        EXPECT_GT(t.firstMs + t.count * t.stepMs, hi);
-        EXPECT_LT(t.firstMs - t.stepMs, lo);
     }
 }
 
@@ -107,20 +78,17 @@ TEST(TimeAxis, TickLabelsFollowTheStepAndMarkMidnight) {
         const char* label;
     };
     const Case cases[] = {
-        {Wall(2026, 12, 7, 10, 7, 10), 10 * kSecondMs, "10:07:10"},
-        {Wall(2026, 12, 7, 11), kHourMs, "11:00"},
-        {Wall(2026, 12, 7, 11, 30), 30 * kMinuteMs, "11:30"},
-        {Wall(2026, 12, 8), 6 * kHourMs, "08.12."},
-        {Wall(2026, 12, 8), 10 * kSecondMs, "08.12."},
-        {Wall(2026, 12, 7), 7 * kDayMs, "07.12."},
-        {Wall(2027, 1, 1), kDayMs, "01.01."},
+        {Dec(7, 10, 7, 10), 10 * kSecondMs, "10:07:10"},
+        {Dec(7, 11, 30), 30 * kMinuteMs, "11:30"},
+        {Dec(8), 6 * kHourMs, "08.12."},
+        {Dec(8), 10 * kSecondMs, "08.12."},
+        {Dec(7), 7 * kDayMs, "07.12."},
         {Wall(1969, 12, 31, 23, 59, 30), 30 * kSecondMs, "23:59:30"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         EXPECT_EQ(TimeTickLabel(c.at, c.step), c.label);
     }
-    EXPECT_EQ(FormatWallTime(Wall(2024, 2, 29, 23, 5, 9)), "29.02.2024 23:05:09");
 }
 
 TEST(TimeAxis, TheCaptionNamesDeviceSerialNumberCircuitAndRange) {
@@ -132,11 +100,10 @@ TEST(TimeAxis, TheCaptionNamesDeviceSerialNumberCircuitAndRange) {
         const auto it = library.find(n);
         return it == library.end() ? std::string() : it->second;
     };
-    const std::int64_t from = Wall(2026, 12, 7, 10, 7, 3);
-    const std::int64_t to = Wall(2026, 12, 8, 9, 0);
+    const std::int64_t from = Dec(7, 10, 7, 3);
+    const std::int64_t to = Dec(8, 9);
     struct Case {
         const char* name;
-        const TextLoader* loader;
         const char* device;
         const char* serial;
         int circuit;
@@ -144,21 +111,17 @@ TEST(TimeAxis, TheCaptionNamesDeviceSerialNumberCircuitAndRange) {
         std::int64_t to;
         const char* expected;
     };
-    const TextLoader none;
     const Case cases[] = {
-        {"identity and serial trimmed", &text, "PV-GAS2 ", " 0012345 ", 1, from, to,
+        {"identity and serial trimmed", "PV-GAS2 ", " 0012345 ", 1, from, to,
          "PV-GAS2, serial number 0012345, circuit 1, 07.12.2026 10:07:03 to 08.12.2026 09:00:00"},
-        {"no serial number known", &text, "PV-ENG2", "  ", 2, from, to,
+        {"no serial number known", "PV-ENG2", "  ", 2, from, to,
          "PV-ENG2, circuit 2, 07.12.2026 10:07:03 to 08.12.2026 09:00:00"},
-        {"range given backwards", &text, "PV-GAS2", "7", 2, to, from,
+        {"range given backwards", "PV-GAS2", "7", 2, to, from,
          "PV-GAS2, serial number 7, circuit 2, 07.12.2026 10:07:03 to 08.12.2026 09:00:00"},
-        {"no library: number and values", &none, "PV-GAS2", "7", 1, from, to,
-         "#22940 PV-GAS2 7 1 07.12.2026 10:07:03 08.12.2026 09:00:00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(TrendChartCaption(*c.loader, c.device, c.serial, c.circuit, c.from, c.to),
-                  c.expected);
+        EXPECT_EQ(TrendChartCaption(text, c.device, c.serial, c.circuit, c.from, c.to), c.expected);
     }
 }
 

@@ -17,58 +17,43 @@ namespace parvion::test {
 namespace {
 
 TEST(CompareLabels, EachDifferenceIsNamedByItsPageWithTheFileKeyBeside) {
-    struct Case {
-        int sprache;
-        const char* head;
-        const char* page;
-        const char* label;
-    };
-    const Case cases[] = {
-        {0, "Einstellung", "Kreis 1", "Temperatur — Wert bei 20 mA"},
-        {1, "Setting", "Circuit 1", "Temperature — Value at 20 mA"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        WindowSetup setup;
-        setup.online = false;
-        setup.sprache = c.sprache;
-        Harness h(setup);
-        ASSERT_TRUE(h.window->FormCreate());
-        gui::Tfrm_Main& w = *h.window;
-        w.image().T_User[0].Kind = 1;  // measured: the line "Wert bei 20 mA" shows Max
-        const QString file = QString::fromStdString((h.documents() / "set").string());
-        h.dialogs.saveAnswers = {file};
-        w.mnu_SpeichernClick();
-        ProfileFile pga(h.documents() / "set.PGA");
-        pga.writeString("T_User0", "Max", "333.5");
-        pga.writeString("Trend_User", "Time", "11");
-        ASSERT_TRUE(pga.save());
+    WindowSetup setup;
+    setup.online = false;
+    Harness h(setup);
+    ASSERT_TRUE(h.window->FormCreate());
+    gui::Tfrm_Main& w = *h.window;
+    w.image().T_User[0].Kind = 1;  // measured: the line "Wert bei 20 mA" shows Max
+    const QString file = QString::fromStdString((h.documents() / "set").string());
+    h.dialogs.saveAnswers = {file};
+    w.mnu_SpeichernClick();
+    ProfileFile pga(h.documents() / "set.PGA");
+    pga.writeString("T_User0", "Max", "333.5");
+    pga.writeString("Trend_User", "Time", "11");
+    ASSERT_TRUE(pga.save());
 
-        h.dialogs.openAnswers = {file + ".PGA"};
-        w.mnu_Vergleichen->trigger();
-        ASSERT_EQ(h.dialogs.comparisons.size(), 1u);
-        const gui::ComparisonView& view = h.dialogs.comparisons[0];
-        ASSERT_EQ(view.rows.size(), 2u);
-        EXPECT_EQ(view.rows[0].label, c.label);
+    h.dialogs.openAnswers = {file + ".PGA"};
+    w.mnu_Vergleichen->trigger();
+    ASSERT_EQ(h.dialogs.comparisons.size(), 1u);
+    const gui::ComparisonView& view = h.dialogs.comparisons[0];
+    ASSERT_EQ(view.rows.size(), 2u);
+    EXPECT_EQ(view.rows[0].label, "Temperatur — Wert bei 20 mA");
 
-        gui::TCompareDlg dlg(view);
-        using D = gui::TCompareDlg;
-        EXPECT_EQ(dlg.CompareList->headerItem()->text(D::kLabelColumn).toStdString(), c.head);
-        QTreeWidgetItem* page = dlg.CompareList->topLevelItem(0);
-        EXPECT_EQ(page->text(0).toStdString(), c.page);
-        QTreeWidgetItem* row = page->child(0);
-        EXPECT_EQ(row->text(D::kLabelColumn).toStdString(), c.label);
-        EXPECT_EQ(row->toolTip(D::kLabelColumn), QStringLiteral("[T_User0] Max"));
-        EXPECT_EQ(row->text(D::kSectionColumn), QStringLiteral("T_User0"));
-        EXPECT_EQ(row->text(D::kKeyColumn), QStringLiteral("Max"));
-        EXPECT_TRUE(row->text(D::kRightColumn).contains(QStringLiteral("333.5")));
-        // A field no page line shows is named by its key.
-        QTreeWidgetItem* trend = dlg.CompareList->topLevelItem(1)->child(0);
-        EXPECT_EQ(trend->text(D::kLabelColumn), QStringLiteral("[Trend_User] Time"));
-        // The name column is wide enough for the name.
-        EXPECT_GE(dlg.CompareList->columnWidth(D::kLabelColumn),
-                  dlg.CompareList->fontMetrics().horizontalAdvance(row->text(D::kLabelColumn)));
-    }
+    gui::TCompareDlg dlg(view);
+    using D = gui::TCompareDlg;
+    EXPECT_EQ(dlg.CompareList->headerItem()->text(D::kLabelColumn).toStdString(), "Einstellung");
+    QTreeWidgetItem* page = dlg.CompareList->topLevelItem(0);
+    EXPECT_EQ(page->text(0).toStdString(), "Kreis 1");
+    QTreeWidgetItem* row = page->child(0);
+    EXPECT_EQ(row->text(D::kLabelColumn).toStdString(), "Temperatur — Wert bei 20 mA");
+    EXPECT_EQ(row->toolTip(D::kLabelColumn), QStringLiteral("[T_User0] Max"));
+    EXPECT_EQ(row->text(D::kSectionColumn), QStringLiteral("T_User0"));
+    EXPECT_EQ(row->text(D::kKeyColumn), QStringLiteral("Max"));
+    EXPECT_TRUE(row->text(D::kRightColumn).contains(QStringLiteral("333.5")));
+    // A field no page line shows: named by its key.
+    QTreeWidgetItem* trend = dlg.CompareList->topLevelItem(1)->child(0);
+    EXPECT_EQ(trend->text(D::kLabelColumn), QStringLiteral("[Trend_User] Time"));
+    EXPECT_GE(dlg.CompareList->columnWidth(D::kLabelColumn),
+              dlg.CompareList->fontMetrics().horizontalAdvance(row->text(D::kLabelColumn)));
 }
 
 }  // namespace

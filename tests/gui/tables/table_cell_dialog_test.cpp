@@ -9,7 +9,6 @@
 #include <QTimer>
 
 #include "gui/tables/property_table_window.h"
-#include "gui/tables/saturation_table_window.h"
 #include "gui/tables/table_grid_model.h"
 #include "support/page_window.h"
 
@@ -17,8 +16,8 @@ namespace parvion::test {
 namespace {
 
 // Answers the next value dialog with `text` and OK (nothing: Cancel) and
-// returns what its body said.
-QString AnswerNext(Window& win, std::optional<QString> text, QString* prompt) {
+// keeps what its body said.
+void AnswerNext(Window& win, std::optional<QString> text, QString* prompt) {
     QTimer::singleShot(0, &win.w(), [&win, text, prompt] {
         gui::TInputDlg* dlg = win.w().inputDialog();
         if (!dlg->isVisible()) return;
@@ -30,7 +29,6 @@ QString AnswerNext(Window& win, std::optional<QString> text, QString* prompt) {
             dlg->CancelBtn->click();
         }
     });
-    return {};
 }
 
 void Select(gui::TableWindow& t, int col, int row) {
@@ -72,24 +70,6 @@ TEST(TableCellDialog, NamesTheCellAndRefusesAnAxisOutOfOrder) {
     t.TabGridDblClick();
     EXPECT_EQ(t.model()->text(0, 2), QStringLiteral("300"));
     EXPECT_EQ(win.h.dialogs.log.size(), log + 1);
-}
-
-TEST(TableCellDialog, TheSaturationTableNamesThePointsTemperature) {
-    WindowSetup setup;
-    setup.online = false;
-    setup.medium = 1;
-    setup.sprache = 1;
-    Window win(setup);
-    gui::Tfrm_UserSatTab& t = *win.w().saturationWindow();
-    t.FormActivate();
-    t.mnu_NeuClick();
-    t.model()->setText(0, 4, "373.15");
-    QString prompt;
-    Select(t, 2, 4);
-    AnswerNext(win, std::nullopt, &prompt);
-    t.TabGridDblClick();
-    EXPECT_TRUE(prompt.startsWith(QStringLiteral("Density at 373.15 K (kg/m³): 0 … 3500")))
-        << prompt.toStdString();
 }
 
 }  // namespace
