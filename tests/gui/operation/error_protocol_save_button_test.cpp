@@ -28,7 +28,7 @@ TEST(ErrorProtocolSaveButton, VisibleEnabledWithLinesAndSavesTheList) {
         w.NBBetrieb->setCurrentWidget(w.TabFehler);
         w.NotebookMouseDown();
         EXPECT_TRUE(button->isVisibleTo(&w));
-        EXPECT_EQ(button->text().toStdString(), "Speichern...");
+        EXPECT_EQ(button->text().toStdString(), "&Speichern...");
         EXPECT_EQ(button->isEnabled(), list->count() > 0);
         EXPECT_EQ(list->count() > 0, online);
         if (!online) continue;
