@@ -9,9 +9,8 @@
 
 #include "core/link/doctor.h"
 #include "core/model/session.h"
-#include "sim/lib/device.h"
-#include "sim/lib/pty_server.h"
 #include "support/recording_ui.h"
+#include "support/sim_pty.h"
 #include "support/temp_dir.h"
 
 namespace parvion {
@@ -23,22 +22,9 @@ using doctor::Step;
 using doctor::Verdict;
 namespace t = doctor::text;
 
-// A simulated device on a pseudo-terminal at a baud rate.
-struct SimPty {
-    explicit SimPty(int baudIndex) : device(Options(baudIndex)) {
-        EXPECT_TRUE(server.start(nullptr));
-    }
-    static sim::DeviceOptions Options(int baudIndex) {
-        sim::DeviceOptions o;
-        o.baudIndex = baudIndex;
-        return o;
-    }
-    sim::Device device;
-    sim::PtyServer server{device};
-};
-
 TEST(DoctorProgress, ReportsEachPortAndRateAndStopsWhereItIsCancelled) {
-    SimPty first(0), second(4);  // "Com 1" (chosen) at 1200, "Com 2" at 19200 baud
+    test::SimPty first(test::AtBaud(0)),
+        second(test::AtBaud(4));  // "Com 1" (chosen) at 1200, "Com 2" at 19200 baud
     const std::string a = first.server.slavePath();
     const std::string b = second.server.slavePath();
     const doctor::ComPorts comPorts = [&](int n) {

@@ -28,6 +28,7 @@
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
 #include "support/recording_ui.h"
+#include "support/sim_pty.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
@@ -39,21 +40,10 @@ namespace {
 using doctor::Finding;
 using doctor::Verdict;
 using test::RecordingUi;
+using test::SimPty;
 using test::TempDir;
 using test::writeFileBytes;
 namespace t = doctor::text;
-
-struct SimPty {
-    explicit SimPty(sim::DeviceOptions options = {}) : device(options), server(device) {
-        std::string error;
-        started = server.start(&error);
-        EXPECT_TRUE(started) << error;
-    }
-    const std::string& path() const { return server.slavePath(); }
-    sim::Device device;
-    sim::PtyServer server;
-    bool started = false;
-};
 
 const Finding* Find(const std::vector<Finding>& findings, std::uint16_t text) {
     const auto it = std::find_if(findings.begin(), findings.end(),

@@ -21,22 +21,18 @@
 #include "gui/app/settings_dialog_rig.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
+#include "support/sim_pty.h"
 
 namespace parvion::test {
 namespace {
 
 // The settings dialog (in English) on the simulated device at a baud rate.
 struct PtyRig {
-    explicit PtyRig(int deviceBaud) : device(Options(deviceBaud)) {
+    explicit PtyRig(int deviceBaud) : device(AtBaud(deviceBaud)) {
         started = server.start(nullptr);
         rig = std::make_unique<EinstRig>(line, server.slavePath(), false);
         rig->session.Sprache = 1;
         rig->ui.realWaits = true;
-    }
-    static sim::DeviceOptions Options(int baudIndex) {
-        sim::DeviceOptions o;
-        o.baudIndex = baudIndex;
-        return o;
     }
     sim::Device device;
     sim::PtyServer server{device};

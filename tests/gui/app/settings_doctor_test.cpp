@@ -13,20 +13,16 @@
 #include "gui/app/settings_dialog_rig.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
+#include "support/sim_pty.h"
 
 namespace parvion::test {
 namespace {
 
 struct DoctorRig {
-    explicit DoctorRig(int deviceBaud) : device(Options(deviceBaud)), server(device) {
+    explicit DoctorRig(int deviceBaud) : device(AtBaud(deviceBaud)), server(device) {
         std::string error;
         started = server.start(&error);
         rig = std::make_unique<EinstRig>(line, server.slavePath(), false);
-    }
-    static sim::DeviceOptions Options(int baud) {
-        sim::DeviceOptions o;
-        o.baudIndex = baud;
-        return o;
     }
     sim::Device device;
     sim::PtyServer server;
