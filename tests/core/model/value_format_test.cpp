@@ -157,18 +157,16 @@ class FormatValueTest : public ::testing::Test {
     ParameterImage image;
 };
 
+// Scaling stops above 0.001; the float nearest to 0.001 lies above it and
+// is not scaled.
 TEST_F(FormatValueTest, EngineeringScaling) {
-    EXPECT_EQ(plain(0.0f), "   0.0000   ");
-    EXPECT_EQ(plain(1.23456f), "   1.2346   ");
-    EXPECT_EQ(plain(0.0005f), "   0.5000E-3");
-    EXPECT_EQ(plain(-0.0005f), "  -0.5000E-3");
-    EXPECT_EQ(plain(1000.0f), "   1.0000E+3");
-    EXPECT_EQ(plain(-999.9999f), "-999.9999   ");
-    EXPECT_EQ(plain(123456789.0f), " 123.4568E+6");
-    EXPECT_EQ(plain(2e-9f), "   0.0020E-6");  // scaling stops above 0.001
-    // The float nearest to 0.001 lies above it and is not scaled.
-    EXPECT_EQ(plain(0.001f), "   0.0010   ");
-    EXPECT_EQ(plain(-0.0f), "   0.0000   ");
+    const std::pair<float, const char*> cases[] = {
+        {0.0f, "   0.0000   "},         {1.23456f, "   1.2346   "}, {0.0005f, "   0.5000E-3"},
+        {-0.0005f, "  -0.5000E-3"},     {1000.0f, "   1.0000E+3"},  {-999.9999f, "-999.9999   "},
+        {123456789.0f, " 123.4568E+6"}, {2e-9f, "   0.0020E-6"},    {0.001f, "   0.0010   "},
+        {-0.0f, "   0.0000   "},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(plain(value), text) << value;
 }
 
 TEST_F(FormatValueTest, NonFiniteValues) {

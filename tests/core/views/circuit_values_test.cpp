@@ -81,15 +81,6 @@ TEST_F(CircuitLines, ValuesInBaseUnitsStartInOneColumn) {
     EXPECT_EQ(lines[7], label("Normvolumen") + "   1.0000E+6 Nm³");
 }
 
-TEST_F(CircuitLines, UserUnitsConvertTheShownValues) {
-    values_.Field[6] = 12345.6f;
-    image_.Dis_User.Einheiten = 1;
-    image_.UserEinheiten[0].Kind = 1;  // °F
-    EXPECT_EQ(build()[1], label("Temperatur") + "  22.2541E+3 °F");
-    image_.Dis_User.Einheiten = 0;
-    EXPECT_EQ(build()[1], label("Temperatur") + "  12.3456E+3 °C");
-}
-
 TEST_F(CircuitLines, OperatingTimeAfterFirst51Characters) {
     values_.OperatingTime = 3725;
     const auto lines = build();

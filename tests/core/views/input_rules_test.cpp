@@ -11,90 +11,70 @@
 namespace parvion::views {
 namespace {
 
-TEST(InputNumberFormat, GeneralFormatWithPrecision) {
-    EXPECT_EQ(FormatInputNumber(-273.15f, false, 5), "-273.15");
-    EXPECT_EQ(FormatInputNumber(1500.0f, false, 5), "1500");
-    EXPECT_EQ(FormatInputNumber(0.0f, false, 5), "0");
-    EXPECT_EQ(FormatInputNumber(-0.0f, false, 5), "0");
-    EXPECT_EQ(FormatInputNumber(1.5f, false, 5), "1.5");
-    EXPECT_EQ(FormatInputNumber(123456.0f, false, 5), "1.2346E5");  // 6 integer digits > 5
-    EXPECT_EQ(FormatInputNumber(12345.0f, false, 5), "12345");
-    EXPECT_EQ(FormatInputNumber(0.00001f, false, 5), "0.00001");
-    EXPECT_EQ(FormatInputNumber(0.000001f, false, 5), "1E-6");
-    EXPECT_EQ(FormatInputNumber(-0.0000015f, false, 5), "-1.5E-6");
+// 123456 has six integer digits, more than five; 99999.5 carries into a
+// sixth digit.
+TEST(InputNumberFormat, GeneralFormatWithPrecisionOrRoundedToAnInteger) {
+    const struct {
+        float value;
+        bool integer;
+        const char* text;
+    } cases[] = {
+        {-273.15f, false, "-273.15"}, {1500.0f, false, "1500"},
+        {0.0f, false, "0"},           {-0.0f, false, "0"},
+        {1.5f, false, "1.5"},         {123456.0f, false, "1.2346E5"},
+        {12345.0f, false, "12345"},   {0.00001f, false, "0.00001"},
+        {0.000001f, false, "1E-6"},   {-0.0000015f, false, "-1.5E-6"},
+        {99999.5f, false, "1E5"},     {12.6f, true, "13"},
+        {-12.6f, true, "-13"},        {-0.2f, true, "0"},
+        {65535.0f, true, "65535"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatInputNumber(c.value, c.integer, 5), c.text) << c.text;
+    }
     EXPECT_EQ(FormatInputNumber(1.0f / 3.0f, false, 7), "0.3333333");
-    EXPECT_EQ(FormatInputNumber(99999.5f, false, 5), "1E5");  // rounding carries into a sixth digit
-}
-
-TEST(InputNumberFormat, IntegerModeRounds) {
-    EXPECT_EQ(FormatInputNumber(12.6f, true, 5), "13");
-    EXPECT_EQ(FormatInputNumber(-12.6f, true, 5), "-13");
-    EXPECT_EQ(FormatInputNumber(-0.2f, true, 5), "0");
-    EXPECT_EQ(FormatInputNumber(65535.0f, true, 5), "65535");
-}
-
-TEST(InputNumberFormat, Caption) {
     EXPECT_EQ(InputCaption("-273.15", "1500"), "-273.15 .. 1500");
 }
 
-// The filter's answer as a string: the character inserted, or "-" for a
-// swallowed key.
-std::string key(char k, std::string_view text, std::size_t selected, int precision = 5) {
-    const auto r = FilterInputKey(k, text, selected, precision);
-    return r ? std::string(1, *r) : std::string("rejected");
-}
-
-TEST(InputKeyFilter, WholeTextSelected) {
-    EXPECT_EQ(key('.', "12", 2), "rejected");
-    EXPECT_EQ(key('E', "12", 2), "rejected");
-    EXPECT_EQ(key('-', "12", 2), "-");
-    EXPECT_EQ(key('7', "123456", 6), "7");
-    EXPECT_EQ(key('-', "", 0), "-");
-    EXPECT_EQ(key('.', "", 0), "rejected");
-}
-
-TEST(InputKeyFilter, DigitsWithoutPointStopAtFive) {
-    EXPECT_EQ(key('5', "1234", 0), "5");
-    EXPECT_EQ(key('6', "12345", 0), "rejected");
-    EXPECT_EQ(key('0', "12345", 0), "0");  // zero and backspace always pass
-    EXPECT_EQ(key(kBackspace, "12345", 0), std::string(1, kBackspace));
-    EXPECT_EQ(key('6', "-1234", 0), "6");
-    EXPECT_EQ(key('6', "-12345", 0), "rejected");
-}
-
-TEST(InputKeyFilter, DecimalDigitsStopAtPrecision) {
-    // P = 5: "1.234" has 4 digits, the fifth fits (L 5 < 6), a sixth not.
-    EXPECT_EQ(key('5', "1.234", 0), "5");
-    EXPECT_EQ(key('6', "1.2345", 0), "rejected");
-    EXPECT_EQ(key('6', "-1.2345", 0), "rejected");
-    // Leading zeros after "0." do not count.
-    EXPECT_EQ(key('5', "0.0001234", 0), "5");
-    EXPECT_EQ(key('6', "0.00012345", 0), "rejected");
-    EXPECT_EQ(key('7', "1.23456", 0, 7), "7");
-}
-
-TEST(InputKeyFilter, PointExponentAndCase) {
-    EXPECT_EQ(key(',', "1", 0), ".");
-    EXPECT_EQ(key('.', "1.5", 0), "rejected");
-    EXPECT_EQ(key('e', "1.5", 0), "E");
-    EXPECT_EQ(key('E', "1.5E", 0), "rejected");
-    EXPECT_EQ(key('-', "1.5E", 0), "-");
-    EXPECT_EQ(key('-', "1.5", 0), "rejected");
-    EXPECT_EQ(key('E', "", 0), "rejected");
-    EXPECT_EQ(key('a', "1", 0), "rejected");
+// The key filter with the text so far (`selected` characters of it
+// selected): the character it inserts, or none for a swallowed key. Digits
+// without a point stop at five, zero and backspace always pass; with P = 5
+// "1.234" has 4 digits, the fifth fits (L 5 < 6), a sixth not, and leading
+// zeros after "0." do not count.
+TEST(InputKeyFilter, SignDigitsPointAndExponent) {
+    constexpr char kNo = 0;
+    constexpr char kBs = kBackspace;
+    const struct {
+        char key;
+        const char* text;
+        std::size_t selected;
+        char inserted;
+    } cases[] = {
+        {'.', "12", 2, kNo},        {'E', "12", 2, kNo},         {'-', "12", 2, '-'},
+        {'7', "123456", 6, '7'},    {'-', "", 0, '-'},           {'.', "", 0, kNo},
+        {'5', "1234", 0, '5'},      {'6', "12345", 0, kNo},      {'0', "12345", 0, '0'},
+        {kBs, "12345", 0, kBs},     {'6', "-1234", 0, '6'},      {'6', "-12345", 0, kNo},
+        {'5', "1.234", 0, '5'},     {'6', "1.2345", 0, kNo},     {'6', "-1.2345", 0, kNo},
+        {'5', "0.0001234", 0, '5'}, {'6', "0.00012345", 0, kNo}, {',', "1", 0, '.'},
+        {'.', "1.5", 0, kNo},       {'e', "1.5", 0, 'E'},        {'E', "1.5E", 0, kNo},
+        {'-', "1.5E", 0, '-'},      {'-', "1.5", 0, kNo},        {'E', "", 0, kNo},
+        {'a', "1", 0, kNo},
+    };
+    for (const auto& c : cases) {
+        const auto r = FilterInputKey(c.key, c.text, c.selected, 5);
+        EXPECT_EQ(r.value_or(kNo), c.inserted) << c.key << " after \"" << c.text << '"';
+    }
+    EXPECT_EQ(FilterInputKey('7', "1.23456", 0, 7), '7');
 }
 
 TEST(InputEntry, ReadsNumbersAndRefusesNonNumbers) {
-    EXPECT_EQ(ParseInputNumber("1,5"), 1.5f);
-    EXPECT_EQ(ParseInputNumber("-2.5E-3"), -2.5e-3f);
-    EXPECT_EQ(ParseInputNumber("1.5E"), 1.5f);
-    EXPECT_EQ(ParseInputNumber("1.5E-"), 1.5f);
-    EXPECT_EQ(ParseInputNumber(".5"), 0.5f);
-    EXPECT_EQ(ParseInputNumber("1E99"), std::numeric_limits<float>::infinity());
-    EXPECT_FALSE(ParseInputNumber(""));
-    EXPECT_FALSE(ParseInputNumber("-"));
-    EXPECT_FALSE(ParseInputNumber("."));
-    EXPECT_FALSE(ParseInputNumber("E5"));
+    constexpr std::optional<float> kNone;
+    const std::pair<const char*, std::optional<float>> cases[] = {
+        {"1,5", 1.5f},   {"-2.5E-3", -2.5e-3f}, {"1.5E", 1.5f},
+        {"1.5E-", 1.5f}, {".5", 0.5f},          {"1E99", std::numeric_limits<float>::infinity()},
+        {"", kNone},     {"-", kNone},          {".", kNone},
+        {"E5", kNone},
+    };
+    for (const auto& [text, value] : cases) EXPECT_EQ(ParseInputNumber(text), value) << text;
 }
 
 TEST(InputEntry, NearZeroAndLimits) {
