@@ -48,27 +48,18 @@ TEST(HistoryTime, UtcTextsRoundTripAndBadOnesAreRefused) {
 TEST(HistoryJournal, CsvForGermanAndEnglishSpreadsheets) {
     const Origin o{"PC-Müller", "anna", "window"};
     const Moment at{1714566896789, 120};
+    const auto entry = [&at](std::int64_t seq, const Origin& origin, JournalChange change) {
+        return JournalEntry{seq, at, origin, "S1", std::move(change), "h" + std::to_string(seq)};
+    };
     const std::vector<JournalEntry> entries = {
-        {1,
-         at,
-         o,
-         "S1",
-         {Target::Setting, "T_User0", "Min", "-1.5", "2", "-1.5000E+00 °C", "2.0000E+00 °C",
-          Outcome::Confirmed, ""},
-         "h1"},
-        {2,
-         at,
-         {"pc", "bob", "cli"},
-         "S1",
-         {Target::Table, "KTB", "", "", "", "", "", Outcome::Differs, "=HYPERLINK(\"x\")"},
-         "h2"},
-        {3,
-         at,
-         o,
-         "S1",
-         {Target::BaudRate, "", "", "9600", "115200", "9600 Bd", "115200 Bd", Outcome::Failed,
-          "no reply; line dropped"},
-         "h3"},
+        entry(1, o,
+              {Target::Setting, "T_User0", "Min", "-1.5", "2", "-1.5000E+00 °C", "2.0000E+00 °C",
+               Outcome::Confirmed, ""}),
+        entry(2, {"pc", "bob", "cli"},
+              {Target::Table, "KTB", "", "", "", "", "", Outcome::Differs, "=HYPERLINK(\"x\")"}),
+        entry(3, o,
+              {Target::BaudRate, "", "", "9600", "115200", "9600 Bd", "115200 Bd", Outcome::Failed,
+               "no reply; line dropped"}),
     };
     JournalCsvTexts texts = EnglishJournalTexts();
     const std::string english = JournalCsv(entries, texts, false);
@@ -180,6 +171,7 @@ TEST(HistoryView, FilterByLocalDayAndShownSetting) {
 
     JournalCsvTexts words = EnglishJournalTexts();
     words.targets[2] = "Uhr";
+    // At 12:00 local time of 1 May plus `day`.
     auto entry = [](std::int64_t seq, int day, Target target, std::string section,
                     std::string key) {
         JournalEntry e;

@@ -123,20 +123,14 @@ class Sqlite : public Backend {
     std::vector<std::string> lock() const override { return {"BEGIN IMMEDIATE"}; }
     std::vector<Outage> outages() override {
         // A disk that is full: no write may reach the files.
-        auto full = [] {
+        const auto fileSizeLimit = [](bool full) {
             ::signal(SIGXFSZ, SIG_IGN);
             rlimit limit{};
             ::getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = 1;
+            limit.rlim_cur = full ? 1 : limit.rlim_max;
             ::setrlimit(RLIMIT_FSIZE, &limit);
         };
-        auto space = [] {
-            rlimit limit{};
-            ::getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = limit.rlim_max;
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        };
-        return {{"disk full", full, space}};
+        return {{"disk full", [=] { fileSizeLimit(true); }, [=] { fileSizeLimit(false); }}};
     }
     bool consistent() override { return value("PRAGMA integrity_check") == "ok"; }
     const fs::path& folder() const { return folder_; }

@@ -233,10 +233,9 @@ TEST(ParameterFileLoad, ExpansionLevelDecidesWhatIsRead) {
     TempDir dir;
     ASSERT_TRUE(SaveParameterFile(dir / "a.PGA", img, medium::Gas).ok());
     const ProfileFile saved(dir / "a.PGA");
-    EXPECT_TRUE(saved.hasSection("T_User1"));
-    EXPECT_TRUE(saved.hasSection("Aus_User3"));
-    EXPECT_TRUE(saved.hasSection("FlowKorr_2"));
-    EXPECT_TRUE(saved.hasSection("Trend_User"));
+    for (const char* section : {"T_User1", "Aus_User3", "FlowKorr_2", "Trend_User"}) {
+        EXPECT_TRUE(saved.hasSection(section)) << section;
+    }
 }
 
 TEST(ParameterFileLoad, ParFileConversions) {
@@ -507,12 +506,8 @@ TEST(ParameterFileSave, FailuresWriteNothing) {
 }
 
 TEST(ParameterFileNames, ParDetectionExtensionsAndFilters) {
-    EXPECT_TRUE(IsParFile("a/b/OLD.PAR"));
-    EXPECT_TRUE(IsParFile("old.par"));
-    EXPECT_TRUE(IsParFile("old.Par"));
-    EXPECT_FALSE(IsParFile("old.PGA"));
-    EXPECT_FALSE(IsParFile("PAR"));
-    EXPECT_FALSE(IsParFile("old.PARX"));
+    for (const char* name : {"a/b/OLD.PAR", "old.par", "old.Par"}) EXPECT_TRUE(IsParFile(name));
+    for (const char* name : {"old.PGA", "PAR", "old.PARX"}) EXPECT_FALSE(IsParFile(name)) << name;
     EXPECT_EQ(WithParameterExtension("dir/x.par", medium::Gas), fs::path("dir/x.PGA"));
     EXPECT_EQ(WithParameterExtension("x", medium::Energy), fs::path("x.PEG"));
     EXPECT_EQ(WithParameterExtension("x.y.txt", medium::Energy), fs::path("x.y.PEG"));

@@ -77,10 +77,9 @@ TEST(ProfileFileRead, GarbageCommentsAndKeysOutsideSectionsAreIgnored) {
     ASSERT_TRUE(f.loaded());
     EXPECT_FALSE(f.hasSection("A"));
     EXPECT_FALSE(f.hasKey("", "Loose"));
-    EXPECT_FALSE(f.hasKey("S", "Key=comment"));
-    EXPECT_FALSE(f.hasKey("S", "; Key"));
-    EXPECT_FALSE(f.hasKey("S", "Other"));
-    EXPECT_FALSE(f.hasKey("S", "no equals sign here"));
+    for (const char* key : {"Key=comment", "; Key", "Other", "no equals sign here"}) {
+        EXPECT_FALSE(f.hasKey("S", key)) << key;
+    }
     EXPECT_EQ(f.readString("S", "Key", "x"), "1");
     EXPECT_EQ(f.keys("S"), std::vector<std::string>{"Key"});
     EXPECT_EQ(f.readString("", "Nameless", "x"), "2");

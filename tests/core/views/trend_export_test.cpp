@@ -54,10 +54,8 @@ TEST(TrendBlock, StartIsRoundedDownAndRowsCarryTheEndOfTheirInterval) {
     ComputeTrendStatistics(b);
     EXPECT_EQ(b.StartLabel, "17.05.2024 10:30");
     EXPECT_EQ(b.EndLabel, "17.05.2024 11:30");
-    EXPECT_DOUBLE_EQ(b.Max[0], 20.0);
-    EXPECT_DOUBLE_EQ(b.Max[1], 103.0);
-    EXPECT_DOUBLE_EQ(b.Min[1], 100.0);
-    EXPECT_DOUBLE_EQ(b.Mean[3], 1.5);
+    EXPECT_EQ(std::tuple(b.Max[0], b.Max[1], b.Min[1], b.Mean[3]),
+              std::tuple(20.0, 103.0, 100.0, 1.5));
 
     const auto lines = TrendExportLines(b, "SN-0000000000001", 1, Plain);
     ASSERT_EQ(lines.size(), 4u);
@@ -94,10 +92,8 @@ TEST(TrendBlock, ANonFiniteValueRestartsTheStatisticsAndIsReplaced) {
     TrendBlock b = Block(5, 0, 0, 3);
     b.Series[2][1] = std::numeric_limits<float>::infinity();
     ComputeTrendStatistics(b);
-    EXPECT_EQ(b.Series[0][1], 0.0f);
-    EXPECT_EQ(b.Series[1][1], 0.0f);
-    EXPECT_EQ(b.Series[2][1], -1.0f);
-    EXPECT_EQ(b.Series[3][1], -1.0f);
+    EXPECT_EQ(std::tuple(b.Series[0][1], b.Series[1][1], b.Series[2][1], b.Series[3][1]),
+              std::tuple(0.0f, 0.0f, -1.0f, -1.0f));
     // After the reset only value 2 counts, against the zeroed statistics.
     EXPECT_DOUBLE_EQ(b.Max[1], 102.0);
     EXPECT_DOUBLE_EQ(b.Min[1], 0.0);
@@ -109,14 +105,10 @@ TEST(TrendListing, NewestFirstRoundTheRing) {
     d.State = 2;
     d.Newest = 5;
     auto order = TrendVisitOrder(d);
-    EXPECT_EQ(order[0], 6);
-    EXPECT_EQ(order[6], 0);
-    EXPECT_EQ(order[7], 43);
-    EXPECT_EQ(order[43], 7);
+    EXPECT_EQ(std::tuple(order[0], order[6], order[7], order[43]), std::tuple(6, 0, 43, 7));
     d.Newest = 43;  // start 44 is block 0 of the ring
     order = TrendVisitOrder(d);
-    EXPECT_EQ(order[0], 0);
-    EXPECT_EQ(order[1], 43);
+    EXPECT_EQ(std::pair(order[0], order[1]), std::pair(0, 43));
     d.State = 0;
     d.Newest = 200;  // out of range: from block 0
     EXPECT_EQ(TrendVisitOrder(d)[0], 0);
@@ -131,9 +123,8 @@ TEST(TrendListing, NewestFirstRoundTheRing) {
     EXPECT_EQ(items[0].block, 3);
     EXPECT_EQ(items[0].text, "Kreis 2: 17.05.2024 10:00  -  17.05.2024 12:15 [09]");
     EXPECT_EQ(items[1].block, 1);
-    EXPECT_EQ(store.ItemMap[0], 3);
-    EXPECT_EQ(store.ItemMap[1], 1);
-    EXPECT_EQ(store.ItemMap[2], -1);
+    EXPECT_EQ(std::vector(store.ItemMap.begin(), store.ItemMap.begin() + 3),
+              (std::vector<std::int32_t>{3, 1, -1}));
 
     const auto file = BuildTrendExport(store, "S", {"Time", "T[C]", "P[kPa]", "F", "M"}, Plain);
     ASSERT_EQ(file.size(), 1u + 9 + 4);
