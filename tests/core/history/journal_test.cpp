@@ -120,12 +120,10 @@ TEST(HistoryJournal, SettingChangesOfAWrite) {
     readBack.P_User[1].Min = 2;
     auto changes = SettingChanges(before, intended, readBack, medium::Gas);
     ASSERT_EQ(changes.size(), 2u);
-    EXPECT_EQ(changes[0].section + " " + changes[0].key, "T_User0 Max");
-    EXPECT_EQ(changes[0].newBase, "120");
-    EXPECT_EQ(changes[0].outcome, Outcome::Confirmed);
-    EXPECT_EQ(changes[1].section + " " + changes[1].key, "P_User1 Min");
-    EXPECT_EQ(changes[1].outcome, Outcome::Differs);
-    EXPECT_EQ(changes[1].cause, "read back: 2");
+    EXPECT_EQ(std::tie(changes[0].section, changes[0].key, changes[0].newBase, changes[0].outcome),
+              std::tuple("T_User0", "Max", "120", Outcome::Confirmed));
+    EXPECT_EQ(std::tie(changes[1].section, changes[1].key, changes[1].outcome, changes[1].cause),
+              std::tuple("P_User1", "Min", Outcome::Differs, "read back: 2"));
     for (const auto& c : SettingChanges(before, intended, readBack, medium::Gas, "no reply")) {
         EXPECT_EQ(c.outcome, Outcome::Failed);
         EXPECT_EQ(c.cause, "no reply");

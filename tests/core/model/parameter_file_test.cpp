@@ -314,9 +314,8 @@ TEST(ParameterFileLoad, NotANumberStopsWithTheKeyAndTheImageUntouched) {
     ParameterImage img = reset;
     const auto result = LoadParameterFile(Fixture("not_a_number.PGA"), img, medium::Gas);
     EXPECT_EQ(result.status, ParameterFileStatus::NotANumber);
-    EXPECT_EQ(result.section, "Des_User1");
-    EXPECT_EQ(result.key, "DesQN");
-    EXPECT_EQ(result.value, "1,5,0");
+    EXPECT_EQ(std::tie(result.section, result.key, result.value),
+              std::tuple("Des_User1", "DesQN", "1,5,0"));
     EXPECT_EQ(result.detail("x"), " [Des_User1] DesQN");
     EXPECT_EQ(img, reset);  // nothing of the values before the bad one
 
@@ -335,8 +334,7 @@ TEST(ParameterFileLoad, NotANumberStopsWithTheKeyAndTheImageUntouched) {
         img = reset;
         const auto r = LoadParameterFile(dir / "bad.PGA", img, medium::Gas);
         EXPECT_EQ(r.status, ParameterFileStatus::NotANumber) << line;
-        EXPECT_EQ(r.section, "Trend_User");
-        EXPECT_EQ(r.key, "Time");
+        EXPECT_EQ(std::tie(r.section, r.key), std::tuple("Trend_User", "Time"));
         EXPECT_EQ(img, reset);
     }
 }
