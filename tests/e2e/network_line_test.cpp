@@ -95,11 +95,6 @@ struct Station {
         ASSERT_TRUE((station).started) << "ser2net did not start: " << (station).problem; \
     } while (false)
 
-std::unique_ptr<Station> MakeStation(std::vector<std::string> accepters,
-                                     sim::DeviceOptions options = {}) {
-    return std::make_unique<Station>(std::move(accepters), options);
-}
-
 using test::EndsWithin;
 
 // The parameter set every write below sends: the device's own, edited.
@@ -114,104 +109,103 @@ ParameterImage Edited(ParameterImage image) {
 
 TEST(NetworkLine, ParametersReachTheDeviceByteForByteAsOverTheLocalLine) {
     // The reference: the same writes over the local line.
-    auto local = MakeStation({});
-    ASSERT_TRUE(local->open(local->server.slavePath(), 7));
+    Station local(std::vector<std::string>{});
+    ASSERT_TRUE(local.open(local.server.slavePath(), 7));
     ParameterImage image;
-    ASSERT_TRUE(ReadAllParameters(local->link, image));
+    ASSERT_TRUE(ReadAllParameters(local.link, image));
     const ParameterImage edited = Edited(image);
     ParameterImage written = edited;
-    WriteAllParameters(local->link, written);
-    EXPECT_EQ(local->link.failedTransactions(), 0);
-    const Bytes expected = ParameterMemory(local->device);
+    WriteAllParameters(local.link, written);
+    EXPECT_EQ(local.link.failedTransactions(), 0);
+    const Bytes expected = ParameterMemory(local.device);
     ASSERT_NE(expected, ParameterMemory(sim::Device{}));
 
     for (const char* accepter : {kRfc2217, kRaw}) {
         SCOPED_TRACE(accepter);
-        auto s = MakeStation({accepter});
-        REQUIRE_SER2NET(*s);
-        const std::string port = s->name(0);
-        ASSERT_TRUE(s->open(port, 7)) << LinkCauseName(s->link.lastFailure().cause);
-        EXPECT_TRUE(s->line.network());
+        Station s({accepter});
+        REQUIRE_SER2NET(s);
+        const std::string port = s.name(0);
+        ASSERT_TRUE(s.open(port, 7)) << LinkCauseName(s.link.lastFailure().cause);
+        EXPECT_TRUE(s.line.network());
         std::string ident;
-        ASSERT_TRUE(ReadDeviceIdent(s->link, ident));
+        ASSERT_TRUE(ReadDeviceIdent(s.link, ident));
         EXPECT_EQ(ident, "PV-GAS2 ");
         ParameterImage over;
-        ASSERT_TRUE(ReadAllParameters(s->link, over));
+        ASSERT_TRUE(ReadAllParameters(s.link, over));
         EXPECT_EQ(over, image);
         over = Edited(over);
-        WriteAllParameters(s->link, over);
-        EXPECT_EQ(s->link.failedTransactions(), 0);
-        EXPECT_EQ(ParameterMemory(s->device), expected);
+        WriteAllParameters(s.link, over);
+        EXPECT_EQ(s.link.failedTransactions(), 0);
+        EXPECT_EQ(ParameterMemory(s.device), expected);
         ParameterImage back;
-        ASSERT_TRUE(ReadAllParameters(s->link, back));
+        ASSERT_TRUE(ReadAllParameters(s.link, back));
         EXPECT_EQ(back, written);
-        EXPECT_EQ(s->link.TransmissionErrors(), 0);
+        EXPECT_EQ(s.link.TransmissionErrors(), 0);
     }
 }
 
 TEST(NetworkLine, BetriebSwitchesTheRateThroughRfc2217AndNotOverARawPort) {
-    auto s = MakeStation({kRfc2217, kRaw});
-    REQUIRE_SER2NET(*s);
+    Station s({kRfc2217, kRaw});
+    REQUIRE_SER2NET(s);
     ParameterImage image;
 
     // Raw: the server's rate is fixed, so the device keeps its rate and
     // nothing is written.
-    ASSERT_TRUE(s->open(s->name(1), 7));
-    EXPECT_FALSE(s->line.followsBaudRate());
-    EXPECT_FALSE(WriteDeviceBaudRate(s->link, image, 3));
-    EXPECT_EQ(s->device.baudIndex(), 7);
-    EXPECT_EQ(s->device.writesAccepted(), 0u);
-    s->line.close();
+    ASSERT_TRUE(s.open(s.name(1), 7));
+    EXPECT_FALSE(s.line.followsBaudRate());
+    EXPECT_FALSE(WriteDeviceBaudRate(s.link, image, 3));
+    EXPECT_EQ(s.device.baudIndex(), 7);
+    EXPECT_EQ(s.device.writesAccepted(), 0u);
+    s.line.close();
 
     // RFC 2217: the device switches after its reply, the line follows it
     // through the server, and only the new rate reaches the device.
-    ASSERT_TRUE(s->open(s->name(0), 7));
-    ASSERT_TRUE(WriteDeviceBaudRate(s->link, image, 3));
-    EXPECT_EQ(s->device.baudIndex(), 3);
-    ASSERT_TRUE(s->link.OpenComPort(1, 3));
+    ASSERT_TRUE(s.open(s.name(0), 7));
+    ASSERT_TRUE(WriteDeviceBaudRate(s.link, image, 3));
+    EXPECT_EQ(s.device.baudIndex(), 3);
+    ASSERT_TRUE(s.link.OpenComPort(1, 3));
     std::string ident;
-    EXPECT_TRUE(ReadDeviceIdent(s->link, ident));
-    ASSERT_TRUE(s->link.OpenComPort(1, 7));
-    s->link.setAttempts(1);
-    EXPECT_FALSE(ReadDeviceIdent(s->link, ident));
-    EXPECT_EQ(s->link.lastFailure().cause, LinkCause::NoReply);
-    EXPECT_GT(s->server.bytesIgnored(), 0u);
+    EXPECT_TRUE(ReadDeviceIdent(s.link, ident));
+    ASSERT_TRUE(s.link.OpenComPort(1, 7));
+    s.link.setAttempts(1);
+    EXPECT_FALSE(ReadDeviceIdent(s.link, ident));
+    EXPECT_EQ(s.link.lastFailure().cause, LinkCause::NoReply);
+    EXPECT_GT(s.server.bytesIgnored(), 0u);
 }
 
 TEST(NetworkLine, AServerStoppedMidTransactionEndsOfflineWithItsCause) {
     sim::DeviceOptions slow;
     slow.baudIndex = 3;  // 9600: the parameter set takes long enough to stop it in between
-    auto s = MakeStation({kRfc2217}, slow);
-    REQUIRE_SER2NET(*s);
-    ASSERT_TRUE(s->open(s->name(0), 3));
+    Station s({kRfc2217}, slow);
+    REQUIRE_SER2NET(s);
+    ASSERT_TRUE(s.open(s.name(0), 3));
     std::thread stopper([&s] {
         const auto limit = Clock::now() + 10s;
-        while (s->server.bytesSent() < 200 && Clock::now() < limit)
-            std::this_thread::sleep_for(1ms);
-        s->ser2net.stop();
+        while (s.server.bytesSent() < 200 && Clock::now() < limit) std::this_thread::sleep_for(1ms);
+        s.ser2net.stop();
     });
     ParameterImage image;
     bool ok = true;
     // Without the pause a dead line would cost each of the 40-odd blocks
     // its full time-outs.
-    EXPECT_TRUE(EndsWithin(10s, [&] { ok = ReadAllParameters(s->link, image); }));
+    EXPECT_TRUE(EndsWithin(10s, [&] { ok = ReadAllParameters(s.link, image); }));
     stopper.join();
     EXPECT_FALSE(ok);
-    EXPECT_FALSE(s->session.Online);
-    EXPECT_EQ(s->link.lastFailure().cause, LinkCause::PortClosed);
-    EXPECT_EQ(s->device.writesAccepted(), 0u);
-    const TextLibrary texts(PARVION_BIN_DIR, s->session);
+    EXPECT_FALSE(s.session.Online);
+    EXPECT_EQ(s.link.lastFailure().cause, LinkCause::PortClosed);
+    EXPECT_EQ(s.device.writesAccepted(), 0u);
+    const TextLibrary texts(PARVION_BIN_DIR, s.session);
     const std::string why =
-        LinkFailureText(s->link.lastFailure(), [&](std::uint16_t n) { return texts.LoadText(n); });
-    EXPECT_NE(why.find(s->name(0)), std::string::npos) << why;
+        LinkFailureText(s.link.lastFailure(), [&](std::uint16_t n) { return texts.LoadText(n); });
+    EXPECT_NE(why.find(s.name(0)), std::string::npos) << why;
     EXPECT_NE(why.find("abgerissen"), std::string::npos) << why;
 }
 
 TEST(NetworkLine, ASecondClientAndARefusingServerFailWithTheirCause) {
-    auto s = MakeStation({kRfc2217, kRaw, "telnet"});
-    REQUIRE_SER2NET(*s);
-    const TextLibrary texts(PARVION_BIN_DIR, s->session);
-    s->session.Sprache = 1;
+    Station s({kRfc2217, kRaw, "telnet"});
+    REQUIRE_SER2NET(s);
+    const TextLibrary texts(PARVION_BIN_DIR, s.session);
+    s.session.Sprache = 1;
     struct Case {
         std::string port;
         bool holdFirst;  // another client holds the port
@@ -220,9 +214,9 @@ TEST(NetworkLine, ASecondClientAndARefusingServerFailWithTheirCause) {
     };
     // A raw port named rfc2217:// (never answers) is left to the scripted servers.
     const std::vector<Case> cases = {
-        {s->name(0), true, ECONNRESET, "another client"},
-        {s->name(1), true, ECONNRESET, "another client"},
-        {"rfc2217://127.0.0.1:" + std::to_string(s->ser2net.port(2)), false, EOPNOTSUPP,
+        {s.name(0), true, ECONNRESET, "another client"},
+        {s.name(1), true, ECONNRESET, "another client"},
+        {"rfc2217://127.0.0.1:" + std::to_string(s.ser2net.port(2)), false, EOPNOTSUPP,
          "refuses RFC 2217"},
     };
     for (const Case& c : cases) {
@@ -240,18 +234,18 @@ TEST(NetworkLine, ASecondClientAndARefusingServerFailWithTheirCause) {
             ASSERT_TRUE(first.isOpen()) << error;
         }
         const auto started = Clock::now();
-        EXPECT_FALSE(s->open(c.port, 7));
+        EXPECT_FALSE(s.open(c.port, 7));
         EXPECT_LT(Clock::now() - started, 5s);
-        EXPECT_FALSE(s->session.Online);
-        EXPECT_EQ(s->link.lastFailure().cause, LinkCause::OpenFailed);
-        EXPECT_EQ(s->link.lastFailure().errorNumber, c.errorNumber);
-        const std::string why = LinkFailureText(s->link.lastFailure(),
+        EXPECT_FALSE(s.session.Online);
+        EXPECT_EQ(s.link.lastFailure().cause, LinkCause::OpenFailed);
+        EXPECT_EQ(s.link.lastFailure().errorNumber, c.errorNumber);
+        const std::string why = LinkFailureText(s.link.lastFailure(),
                                                 [&](std::uint16_t n) { return texts.LoadText(n); });
         EXPECT_NE(why.find(c.port), std::string::npos) << why;
         EXPECT_NE(why.find(c.says), std::string::npos) << why;
         first.close();
     }
-    EXPECT_EQ(s->device.writesAccepted(), 0u);
+    EXPECT_EQ(s.device.writesAccepted(), 0u);
 }
 
 }  // namespace

@@ -39,13 +39,18 @@ TEST(DeviceFaults, GarbageBeforeComesAheadOfAnIntactReply) {
     EXPECT_EQ(tail[0], 0xB0);
 }
 
-TEST(DeviceFaults, RejectWriteAnswersE0AndKeepsMemory) {
+TEST(DeviceFaults, RejectWriteAnswersE0AndKeepsMemoryAndRate) {
     Device d;
-    const Bytes before = d.peek(addr::Display, 4);
+    const Bytes before = d.peek(addr::Betrieb, 4);
     d.injectFault(Fault::RejectWrite);
-    EXPECT_EQ(d.receive(writeFrame(addr::Display, {5, 5, 5, 5})), Bytes{kReplyRejected});
-    EXPECT_EQ(d.peek(addr::Display, 4), before);
-    EXPECT_EQ(d.receive(writeFrame(addr::Display, {5, 5, 5, 5})), Bytes{kReplyAccepted});
+    EXPECT_EQ(d.receive(writeFrame(addr::Betrieb, {2, 0, 0, 0})), Bytes{kReplyRejected});
+    EXPECT_EQ(d.peek(addr::Betrieb, 4), before);
+    EXPECT_EQ(d.baudIndex(), 7);
+    // Taken the next time; a baud-rate index outside the table is stored but
+    // keeps the rate.
+    EXPECT_EQ(d.receive(writeFrame(addr::Betrieb, {9, 1, 2, 3})), Bytes{kReplyAccepted});
+    EXPECT_EQ(d.peek(addr::Betrieb, 4), (Bytes{9, 1, 2, 3}));
+    EXPECT_EQ(d.baudIndex(), 7);
 }
 
 TEST(DeviceFaults, FaultsQueueInOrderAndNoneSkipsAFrame) {
@@ -61,20 +66,6 @@ TEST(DeviceFaults, FaultsQueueInOrderAndNoneSkipsAFrame) {
     d.injectFault(Fault::NoReply, 3);
     d.clearFaults();
     EXPECT_EQ(d.receive(kIdent).size(), 14u);
-}
-
-TEST(DeviceBaud, IndexOutsideTheTableIsStoredButKeepsTheRate) {
-    Device d;
-    EXPECT_EQ(d.receive(writeFrame(addr::Betrieb, {9, 1, 2, 3})), Bytes{kReplyAccepted});
-    EXPECT_EQ(d.baudIndex(), 7);
-    EXPECT_EQ(d.peek(addr::Betrieb, 4), (Bytes{9, 1, 2, 3}));
-}
-
-TEST(DeviceBaud, RejectedBetriebWriteKeepsTheRate) {
-    Device d;
-    d.injectFault(Fault::RejectWrite);
-    EXPECT_EQ(d.receive(writeFrame(addr::Betrieb, {2, 0, 0, 0})), Bytes{kReplyRejected});
-    EXPECT_EQ(d.baudIndex(), 7);
 }
 
 }  // namespace

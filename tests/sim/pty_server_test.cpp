@@ -17,6 +17,7 @@
 #include "core/link/termios_line.h"
 #include "sim/lib/memory_map.h"
 #include "sim_frames.h"
+#include "support/sim_pty.h"
 #include "support/unprivileged.h"
 
 namespace parvion::sim {
@@ -34,12 +35,7 @@ const Bytes kIdent = readFrame(addr::Ident, 8);
 // The client end: the program's own terminal line, read with a time limit.
 struct Client {
     TermiosLine line;
-    bool open(const std::string& path, int baud, std::string* why = nullptr) {
-        return line.open(path, baud, why);
-    }
-    bool setBaud(int baud) { return line.setBaudRate(baud); }
     bool write(const Bytes& b) { return line.write(b.data(), b.size()); }
-    bool failed() const { return line.failed(); }
     Bytes read(std::size_t n, std::chrono::milliseconds limit) {
         Bytes out;
         const auto deadline = Clock::now() + limit;
@@ -52,12 +48,6 @@ struct Client {
     }
 };
 
-DeviceOptions atBaudIndex(int index) {
-    DeviceOptions o;
-    o.baudIndex = index;
-    return o;
-}
-
 struct Served {
     Device device;
     PtyServer server;
@@ -67,30 +57,27 @@ struct Served {
     void open(int baud) {
         std::string why;
         ASSERT_TRUE(server.start(&why)) << why;
-        ASSERT_TRUE(client.open(server.slavePath(), baud, &why)) << why;
+        ASSERT_TRUE(client.line.open(server.slavePath(), baud, &why)) << why;
     }
 };
 
 TEST(PtyServer, PacesAtTheDevicesBaudRate) {
     // 4 request bytes and 134 reply bytes at 4800 baud: about 290 ms on the
     // wire. Only loose bounds: the point is that pacing happens at all.
-    Served paced(atBaudIndex(2));
-    paced.open(4800);
-    const auto t0 = Clock::now();
-    paced.client.write(readFrame(addr::SaturationTable, 128));
-    const Bytes r = paced.client.read(134, 5s);
-    const auto took = Clock::now() - t0;
-    ASSERT_EQ(r.size(), 134u);
-    EXPECT_TRUE(sumOk(r));
-    EXPECT_GE(took, 200ms);
-    EXPECT_LT(took, 4s);
-
-    Served unpaced(atBaudIndex(2), false);
-    unpaced.open(4800);
-    const auto t1 = Clock::now();
-    unpaced.client.write(readFrame(addr::SaturationTable, 128));
-    ASSERT_EQ(unpaced.client.read(134, 5s).size(), 134u);
-    EXPECT_LT(Clock::now() - t1, took);
+    Clock::duration took[2];  // unpaced, paced
+    for (const bool pacing : {true, false}) {
+        Served s(parvion::test::AtBaud(2), pacing);
+        s.open(4800);
+        const auto t0 = Clock::now();
+        s.client.write(readFrame(addr::SaturationTable, 128));
+        const Bytes r = s.client.read(134, 5s);
+        took[pacing] = Clock::now() - t0;
+        ASSERT_EQ(r.size(), 134u);
+        EXPECT_TRUE(sumOk(r));
+    }
+    EXPECT_GE(took[1], 200ms);
+    EXPECT_LT(took[1], 4s);
+    EXPECT_LT(took[0], took[1]);
 }
 
 TEST(PtyServer, ClientAtAnotherBaudRateMeetsASilentDevice) {
@@ -100,7 +87,7 @@ TEST(PtyServer, ClientAtAnotherBaudRateMeetsASilentDevice) {
     EXPECT_TRUE(s.client.read(14, 300ms).empty());
     EXPECT_EQ(s.server.bytesIgnored(), 4u);
     EXPECT_EQ(s.device.framesServed(), 0u);
-    ASSERT_TRUE(s.client.setBaud(115200));
+    ASSERT_TRUE(s.client.line.setBaudRate(115200));
     s.client.write(kIdent);
     EXPECT_EQ(s.client.read(14, 2s).size(), 14u);
 }
@@ -153,11 +140,11 @@ TEST(PtyServer, DestructorStopsWithAClientStillAttached) {
         Device device;
         PtyServer server(device);
         ASSERT_TRUE(server.start(nullptr));
-        ASSERT_TRUE(client.open(server.slavePath(), 115200));
+        ASSERT_TRUE(client.line.open(server.slavePath(), 115200, nullptr));
         client.write(kIdent);
     }
     client.read(100, 200ms);
-    EXPECT_TRUE(client.failed());
+    EXPECT_TRUE(client.line.failed());
 }
 
 }  // namespace

@@ -126,16 +126,10 @@ TEST(ErrorPageDecode, EntriesWithTwoTimes) {
     const Bytes entry5 = {1, 0, 0xAB, 0xCD, 99, 12, 31, 23, 59, 58, 5, 1, 2, 3, 4, 5};
     std::copy(entry5.begin(), entry5.end(), page.begin() + 5 * 16);
     const auto entries = data::DecodeErrorPage(page);
-    EXPECT_EQ(entries[5].Active, 1);
-    EXPECT_EQ(entries[5].Second, 0);
-    EXPECT_EQ(entries[5].Byte2, 0xAB);
-    EXPECT_EQ(entries[5].Byte3, 0xCD);
-    EXPECT_EQ(entries[5].Start, Dt(1999, 12, 31, 23, 59, 58));
-    EXPECT_EQ(entries[5].End, Dt(2005, 1, 2, 3, 4, 5));
-    ErrorEntry empty;
-    empty.Start.year = 2000;
-    empty.End.year = 2000;
-    EXPECT_EQ(entries[4], empty);
+    EXPECT_EQ(entries[5], (ErrorEntry{1, 0, 0xAB, 0xCD, Dt(1999, 12, 31, 23, 59, 58),
+                                      Dt(2005, 1, 2, 3, 4, 5)}));
+    const DeviceDateTime zero = Dt(2000, 0, 0, 0, 0, 0);
+    EXPECT_EQ(entries[4], (ErrorEntry{0, 0, 0, 0, zero, zero}));
 }
 
 TEST(IntegratorDecode, TimesValuesAndCount) {
@@ -146,11 +140,8 @@ TEST(IntegratorDecode, TimesValuesAndCount) {
     wire::PutRawFloat(d, 16, -2.25f);
     wire::PutLong(d, 20, 70000);
     const auto e = data::DecodeIntegratorEntry(d);
-    EXPECT_EQ(e.Time1, Dt(2024, 6, 1, 8, 0, 0));
-    EXPECT_EQ(e.Time2, Dt(2024, 7, 1, 8, 0, 0));
-    EXPECT_FLOAT_EQ(e.Value1, 1234.5f);
-    EXPECT_FLOAT_EQ(e.Value2, -2.25f);
-    EXPECT_EQ(e.Count, 70000u);
+    EXPECT_EQ(e, (IntegratorEntry{Dt(2024, 6, 1, 8, 0, 0), Dt(2024, 7, 1, 8, 0, 0), 1234.5f, -2.25f,
+                                  70000}));
     EXPECT_FALSE(e.empty());
 }
 
@@ -204,12 +195,8 @@ TEST(TrendDirectoryDecode, Layout) {
     wire::PutRawFloat(d, 14, -4.0f);
     wire::PutRawFloat(d, 30, 8.0f);
     wire::PutWord(d, 34, 0x1234);
-    const auto dir = data::DecodeTrendDirectory(d);
-    EXPECT_EQ(dir.State, 2);
-    EXPECT_EQ(dir.Newest, 43);
-    EXPECT_EQ(dir.FloatsA, (std::array<float, 3>{1.5f, 0.0f, 3.5f}));
-    EXPECT_EQ(dir.FloatsB, (std::array<float, 5>{-4.0f, 0, 0, 0, 8.0f}));
-    EXPECT_EQ(dir.Word, 0x1234);
+    EXPECT_EQ(data::DecodeTrendDirectory(d),
+              (TrendDirectory{2, 43, {1.5f, 0.0f, 3.5f}, {-4.0f, 0, 0, 0, 8.0f}, 0x1234}));
 }
 
 // --- commands against the simulator -------------------------------------------
@@ -245,6 +232,13 @@ class DataCommands : public ::testing::Test {
     void failReadAfter(int n) {
         device.injectFault(sim::Fault::None, n);
         failNextRead();
+    }
+    static std::uint16_t trendBase(int b) { return static_cast<std::uint16_t>(36 + 728 * b); }
+    // The frames a read of trend block b took; the read must succeed.
+    std::uint64_t trendRead(int b, TrendStore& store) {
+        const auto sent = frames();
+        EXPECT_TRUE(ReadTrendBlock(link, b, store)) << "block " << b;
+        return frames() - sent;
     }
 
     sim::Device device;
@@ -438,7 +432,7 @@ TEST_F(DataCommands, TrendDirectoryAndBlocks) {
     for (int b = 0; b < 44; ++b) {
         ASSERT_TRUE(ReadTrendBlock(link, b, store)) << "block " << b;
         const auto& block = store.Block[static_cast<std::size_t>(b)];
-        const auto base = static_cast<std::uint16_t>(36 + 728 * b);
+        const auto base = trendBase(b);
         const auto header = data::DecodeTrendHeader(device.peek(base, 8));
         if (!data::IsPlausibleTrendHeader(header)) {
             EXPECT_FALSE(block.Valid);
@@ -461,46 +455,35 @@ TEST_F(DataCommands, TrendDirectoryAndBlocks) {
 
 TEST_F(DataCommands, UnchangedTrendBlockIsTakenFromTheCache) {
     const int b = 7;
-    const auto base = static_cast<std::uint16_t>(36 + 728 * b);
-    device.poke(base, Bytes{0, 15, 24, 3, 1, 10, 30, 4});
+    device.poke(trendBase(b), Bytes{0, 15, 24, 3, 1, 10, 30, 4});
     Bytes words(120, 0);
     wire::PutWord(words, 0, 2931);
-    device.poke(static_cast<std::uint16_t>(base + 8), words);
+    device.poke(static_cast<std::uint16_t>(trendBase(b) + 8), words);
 
     TrendStore store;
-    auto sent = frames();
-    ASSERT_TRUE(ReadTrendBlock(link, b, store));
-    EXPECT_EQ(frames() - sent, 5u);
+    EXPECT_EQ(trendRead(b, store), 5u);
     EXPECT_EQ(store.Block[b].Series[0][0], 2931.0f);
-
-    sent = frames();
-    ASSERT_TRUE(ReadTrendBlock(link, b, store));
-    EXPECT_EQ(frames() - sent, 1u);
+    EXPECT_EQ(trendRead(b, store), 1u);
     EXPECT_TRUE(store.Block[b].Valid);
 
     // A new value on the device changes the count in the header.
-    device.poke(static_cast<std::uint16_t>(base + 7), Bytes{5});
+    device.poke(static_cast<std::uint16_t>(trendBase(b) + 7), Bytes{5});
     wire::PutWord(words, 8, 2950);
-    device.poke(static_cast<std::uint16_t>(base + 8), words);
-    sent = frames();
-    ASSERT_TRUE(ReadTrendBlock(link, b, store));
-    EXPECT_EQ(frames() - sent, 5u);
+    device.poke(static_cast<std::uint16_t>(trendBase(b) + 8), words);
+    EXPECT_EQ(trendRead(b, store), 5u);
     EXPECT_EQ(store.Block[b].Header.Count, 5);
     EXPECT_EQ(store.Block[b].Series[0][4], 2950.0f);
 }
 
 TEST_F(DataCommands, ImplausibleTrendHeaderEmptiesTheBlockAndSucceeds) {
     const int b = 3;
-    const auto base = static_cast<std::uint16_t>(36 + 728 * b);
-    device.poke(base, Bytes{1, 15, 24, 3, 1, 10, 30, 4});
+    device.poke(trendBase(b), Bytes{1, 15, 24, 3, 1, 10, 30, 4});
     TrendStore store;
-    ASSERT_TRUE(ReadTrendBlock(link, b, store));
+    trendRead(b, store);
     ASSERT_TRUE(store.Block[b].Valid);
 
-    device.poke(static_cast<std::uint16_t>(base + 3), Bytes{13});  // month 13
-    const auto sent = frames();
-    EXPECT_TRUE(ReadTrendBlock(link, b, store));
-    EXPECT_EQ(frames() - sent, 1u);
+    device.poke(static_cast<std::uint16_t>(trendBase(b) + 3), Bytes{13});  // month 13
+    EXPECT_EQ(trendRead(b, store), 1u);
     EXPECT_FALSE(store.Block[b].Valid);
     EXPECT_EQ(store.Block[b].Header, TrendHeader{});
     for (const auto& series : store.Block[b].Series) {
@@ -509,22 +492,19 @@ TEST_F(DataCommands, ImplausibleTrendHeaderEmptiesTheBlockAndSucceeds) {
 }
 
 TEST_F(DataCommands, TrendBlockFailingInTheValuesStaysInvalid) {
-    const int b = 0;
     device.poke(36, Bytes{0, 60, 24, 3, 1, 10, 0, 60});
     TrendStore store;
-    ASSERT_TRUE(ReadTrendBlock(link, b, store));
+    trendRead(0, store);
     device.poke(36 + 7, Bytes{59});
 
     failReadAfter(3);  // header and two series pass, the third fails
-    EXPECT_FALSE(ReadTrendBlock(link, b, store));
-    EXPECT_FALSE(store.Block[b].Valid);
-    EXPECT_EQ(store.Block[b].Header.Count, 59);
+    EXPECT_FALSE(ReadTrendBlock(link, 0, store));
+    EXPECT_FALSE(store.Block[0].Valid);
+    EXPECT_EQ(store.Block[0].Header.Count, 59);
 
     // The next read must fetch the whole block again.
-    const auto sent = frames();
-    ASSERT_TRUE(ReadTrendBlock(link, b, store));
-    EXPECT_EQ(frames() - sent, 5u);
-    EXPECT_TRUE(store.Block[b].Valid);
+    EXPECT_EQ(trendRead(0, store), 5u);
+    EXPECT_TRUE(store.Block[0].Valid);
 }
 
 PropertyTableBuffer SampleTable(float seed) {

@@ -14,6 +14,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <concepts>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -40,69 +41,38 @@ namespace fs = std::filesystem;
 // dumps and the random images need no field list of their own (a record that
 // gains or loses a member stops compiling here).
 
-template <class Rec>
-constexpr int kMembers = 0;
-#define PARVION_MEMBERS(Rec, n) \
-    template <>                 \
-    constexpr int kMembers<Rec> = n;
-PARVION_MEMBERS(T_UserRec, 11)
-PARVION_MEMBERS(P_UserRec, 11)
-PARVION_MEMBERS(Flow_UserRec, 10)
-PARVION_MEMBERS(Des_UserRec, 8)
-PARVION_MEMBERS(Med_UserRec, 11)
-PARVION_MEMBERS(EG_UserRec, 4)
-PARVION_MEMBERS(Bez_UserRec, 4)
-PARVION_MEMBERS(Imp_UserRec, 5)
-PARVION_MEMBERS(Alm_UserRec, 7)
-PARVION_MEMBERS(Aus_UserRec, 7)
-PARVION_MEMBERS(Dis_UserRec, 4)
-PARVION_MEMBERS(UserEinheitRec, 6)
-PARVION_MEMBERS(Trend_UserRec, 4)
-PARVION_MEMBERS(FlowKorrRec, 1)
-PARVION_MEMBERS(GrenzwerteRec, 4)
-PARVION_MEMBERS(SystemRec, 9)
-PARVION_MEMBERS(DisplayRec, 4)
-PARVION_MEMBERS(BetriebRec, 1)
-#undef PARVION_MEMBERS
-
 template <class Fn, class... M>
 void Each(Fn& fn, M&... m) {
     (fn(m), ...);
 }
 
-template <class Rec, class Fn>
-void ForMembers(Rec& r, Fn&& fn) {
-    constexpr int n = kMembers<std::remove_const_t<Rec>>;
-    static_assert(n > 0, "record without a member count");
-    if constexpr (n == 1) {
-        auto& [a] = r;
-        Each(fn, a);
-    } else if constexpr (n == 4) {
-        auto& [a, b, c, d] = r;
-        Each(fn, a, b, c, d);
-    } else if constexpr (n == 5) {
-        auto& [a, b, c, d, e] = r;
-        Each(fn, a, b, c, d, e);
-    } else if constexpr (n == 6) {
-        auto& [a, b, c, d, e, f] = r;
-        Each(fn, a, b, c, d, e, f);
-    } else if constexpr (n == 7) {
-        auto& [a, b, c, d, e, f, g] = r;
-        Each(fn, a, b, c, d, e, f, g);
-    } else if constexpr (n == 8) {
-        auto& [a, b, c, d, e, f, g, h] = r;
-        Each(fn, a, b, c, d, e, f, g, h);
-    } else if constexpr (n == 9) {
-        auto& [a, b, c, d, e, f, g, h, i] = r;
-        Each(fn, a, b, c, d, e, f, g, h, i);
-    } else if constexpr (n == 10) {
-        auto& [a, b, c, d, e, f, g, h, i, j] = r;
-        Each(fn, a, b, c, d, e, f, g, h, i, j);
-    } else if constexpr (n == 11) {
-        auto& [a, b, c, d, e, f, g, h, i, j, k] = r;
-        Each(fn, a, b, c, d, e, f, g, h, i, j, k);
+// ForMembers(record, fn) calls fn with each member of the record in turn.
+#define PARVION_MEMBERS(Rec, ...)                      \
+    template <class R, class Fn>                       \
+    requires std::same_as<std::remove_const_t<R>, Rec> \
+    void ForMembers(R& r, Fn&& fn) {                   \
+        auto& [__VA_ARGS__] = r;                       \
+        Each(fn, __VA_ARGS__);                         \
     }
-}
+PARVION_MEMBERS(T_UserRec, a, b, c, d, e, f, g, h, i, j, k)
+PARVION_MEMBERS(P_UserRec, a, b, c, d, e, f, g, h, i, j, k)
+PARVION_MEMBERS(Flow_UserRec, a, b, c, d, e, f, g, h, i, j)
+PARVION_MEMBERS(Des_UserRec, a, b, c, d, e, f, g, h)
+PARVION_MEMBERS(Med_UserRec, a, b, c, d, e, f, g, h, i, j, k)
+PARVION_MEMBERS(EG_UserRec, a, b, c, d)
+PARVION_MEMBERS(Bez_UserRec, a, b, c, d)
+PARVION_MEMBERS(Imp_UserRec, a, b, c, d, e)
+PARVION_MEMBERS(Alm_UserRec, a, b, c, d, e, f, g)
+PARVION_MEMBERS(Aus_UserRec, a, b, c, d, e, f, g)
+PARVION_MEMBERS(Dis_UserRec, a, b, c, d)
+PARVION_MEMBERS(UserEinheitRec, a, b, c, d, e, f)
+PARVION_MEMBERS(Trend_UserRec, a, b, c, d)
+PARVION_MEMBERS(FlowKorrRec, a)
+PARVION_MEMBERS(GrenzwerteRec, a, b, c, d)
+PARVION_MEMBERS(SystemRec, a, b, c, d, e, f, g, h, i)
+PARVION_MEMBERS(DisplayRec, a, b, c, d)
+PARVION_MEMBERS(BetriebRec, a)
+#undef PARVION_MEMBERS
 
 std::string Hex(const std::uint8_t* p, std::size_t n) {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -297,15 +267,8 @@ fs::path GoldenFile() {
     return fs::path(PARVION_FIXTURES_DIR) / "golden" / "parameter_records.txt";
 }
 
-// Collects name -> text; the texts are compared by fingerprint.
-class Pins {
-  public:
-    void add(const std::string& name, const std::string& text) { texts_[name] = text; }
-    const std::map<std::string, std::string>& texts() const { return texts_; }
-
-  private:
-    std::map<std::string, std::string> texts_;
-};
+// Name -> text; the texts are compared by fingerprint.
+using Pins = std::map<std::string, std::string>;
 
 ParameterImage Defaults(int medium) {
     ParameterImage img;
@@ -316,12 +279,12 @@ ParameterImage Defaults(int medium) {
 void PinImage(Pins& pins, const test::TempDir& dir, const std::string& name,
               const ParameterImage& img, int medium) {
     std::string decoded;
-    pins.add(name + ".blocks", Blocks(img, decoded));
-    pins.add(name + ".decoded", decoded);
+    pins[name + ".blocks"] = Blocks(img, decoded);
+    pins[name + ".decoded"] = decoded;
 
     const fs::path file = dir / (name + (medium == medium::Gas ? ".PGA" : ".PEG"));
     const ParameterFileResult saved = SaveParameterFile(file, img, medium);
-    pins.add(name + ".file", Status(saved) + test::readFileBytes(file));
+    pins[name + ".file"] = Status(saved) + test::readFileBytes(file);
 
     // Read back into the defaults at the image's expansion level, and at
     // the smallest one.
@@ -330,14 +293,14 @@ void PinImage(Pins& pins, const test::TempDir& dir, const std::string& name,
         back.System.Ausbaustufe = level;
         ResetParameters(back, medium);
         const ParameterFileResult r = LoadParameterFile(file, back, medium);
-        pins.add(name + ".reload" + std::to_string(level), Status(r) + DumpImage(back));
+        pins[name + ".reload" + std::to_string(level)] = Status(r) + DumpImage(back);
     }
 
-    pins.add(name + ".fields", Fields(ListParameterFields(img, medium, false)));
-    pins.add(name + ".present", Fields(ListParameterFields(img, medium, true)));
+    pins[name + ".fields"] = Fields(ListParameterFields(img, medium, false));
+    pins[name + ".present"] = Fields(ListParameterFields(img, medium, true));
     const ParameterImage defaults = Defaults(medium);
-    pins.add(name + ".diff", Diff(DiffParameterImages(defaults, img, medium, true)) + "--\n" +
-                                 Diff(DiffParameterImages(img, defaults, medium, false)));
+    pins[name + ".diff"] = Diff(DiffParameterImages(defaults, img, medium, true)) + "--\n" +
+                           Diff(DiffParameterImages(img, defaults, medium, false));
 }
 
 // Decoding of arbitrary device bytes (erased memory and infinities among
@@ -395,7 +358,7 @@ Pins Collect() {
         ResetParameters(img, c.medium);
         const ParameterFileResult r = LoadParameterFile(Fixture(c.file), img, c.medium);
         const std::string name = std::string(c.file) + '@' + std::to_string(c.level);
-        pins.add(name + ".load", Status(r) + DumpImage(img));
+        pins[name + ".load"] = Status(r) + DumpImage(img);
         if (r.ok()) PinImage(pins, dir, name, img, c.medium);
     }
 
@@ -407,7 +370,7 @@ Pins Collect() {
         ParameterImage img = RandomImage(31, false, medium);
         img.System.Ausbaustufe = ausbaustufe::HighEnd;
         const ParameterFileResult r = LoadParameterFile(file, img, medium);
-        pins.add(file.filename().string() + ".load", Status(r) + DumpImage(img));
+        pins[file.filename().string() + ".load"] = Status(r) + DumpImage(img);
     }
 
     PinImage(pins, dir, "random_tame_gas", RandomImage(11, false, medium::Gas), medium::Gas);
@@ -424,7 +387,7 @@ Pins Collect() {
             PinRawDecode<std::remove_cvref_t<decltype(rec)>>(raw, rng, kind);
         }
     });
-    pins.add("raw.decode", raw);
+    pins["raw.decode"] = raw;
     return pins;
 }
 
@@ -446,21 +409,20 @@ TEST(ParameterRecordsGolden, BlocksFilesFieldsAndDiffsAreAsPinned) {
     const Pins pins = Collect();
     if (const char* dump = std::getenv("PARVION_GOLDEN_DUMP")) {
         fs::create_directories(dump);
-        for (const auto& [name, text] : pins.texts()) {
+        for (const auto& [name, text] : pins) {
             std::ofstream(fs::path(dump) / name, std::ios::binary) << text;
         }
     }
     if (std::getenv("PARVION_WRITE_GOLDEN") != nullptr) {
         fs::create_directories(GoldenFile().parent_path());
         std::ofstream out(GoldenFile(), std::ios::binary);
-        for (const auto& [name, text] : pins.texts())
-            out << name << ' ' << Fingerprint(text) << '\n';
+        for (const auto& [name, text] : pins) out << name << ' ' << Fingerprint(text) << '\n';
         GTEST_SKIP() << "wrote " << GoldenFile();
     }
     const auto golden = ReadGolden();
     ASSERT_FALSE(golden.empty()) << "no fingerprints in " << GoldenFile();
-    EXPECT_EQ(golden.size(), pins.texts().size());
-    for (const auto& [name, text] : pins.texts()) {
+    EXPECT_EQ(golden.size(), pins.size());
+    for (const auto& [name, text] : pins) {
         const auto it = golden.find(name);
         ASSERT_NE(it, golden.end()) << "no fingerprint for " << name;
         EXPECT_EQ(it->second, Fingerprint(text)) << name << " differs; it is now:\n" << text;

@@ -302,11 +302,16 @@ Bytes Ack(std::uint8_t code, Bytes value) {
     return out;
 }
 
+// The server's acknowledgements of the rate, the data size, parity, stop
+// bits and flow control.
+Bytes Acks(std::uint32_t baud, std::uint8_t dataBits) {
+    return Cat(
+        {Ack(1, tn::BaudBytes(baud)), Ack(2, {dataBits}), Ack(3, {1}), Ack(4, {1}), Ack(5, {1})});
+}
+
 TEST(SocketLine, MisbehavingServersEndTheOpenInTimeWithTheirCause) {
     using tn::IAC;
     const Bytes doComPort = {IAC, tn::DO, tn::kComPort};
-    const Bytes allAcks =
-        Cat({Ack(1, tn::BaudBytes(115200)), Ack(2, {8}), Ack(3, {1}), Ack(4, {1}), Ack(5, {1})});
     Bytes storm;  // a request for every option, again and again
     for (int round = 0; round < 20; ++round) {
         for (int option = 0; option < 256; ++option) {
@@ -317,49 +322,33 @@ TEST(SocketLine, MisbehavingServersEndTheOpenInTimeWithTheirCause) {
     struct Case {
         const char* what;
         std::vector<Bytes> chunks;
-        bool closeAfter;
         int errorNumber;
         const char* says;
+        bool closeAfter = false;
     };
     const std::vector<Case> cases = {
-        {"refuses the option", {{}, {IAC, tn::DONT, tn::kComPort}}, false, EOPNOTSUPP, "refuses"},
-        {"never answers (a raw port)", {}, false, EOPNOTSUPP, "does not answer"},
-        {"floods data and never answers",
-         {Bytes(4 << 20, 'A')},
-         false,
-         EOPNOTSUPP,
-         "does not answer"},
-        {"a command byte that is none", {{IAC, 0x05}}, false, EPROTO, "broken Telnet"},
+        {"refuses the option", {{}, {IAC, tn::DONT, tn::kComPort}}, EOPNOTSUPP, "refuses"},
+        {"never answers (a raw port)", {}, EOPNOTSUPP, "does not answer"},
+        {"floods data and never answers", {Bytes(4 << 20, 'A')}, EOPNOTSUPP, "does not answer"},
+        {"a command byte that is none", {{IAC, 0x05}}, EPROTO, "broken Telnet"},
         {"a subnegotiation without end",
          {{IAC, tn::SB, 44, 1}, Bytes(100, 1)},
-         false,
          EPROTO,
          "broken Telnet"},
-        {"requests every option forever",
-         {storm},
-         false,
-         kErrorNotAcknowledged,
-         "did not acknowledge"},
+        {"requests every option forever", {storm}, kErrorNotAcknowledged, "did not acknowledge"},
         {"no acknowledgement",
          {{}, doComPort},
-         false,
          kErrorNotAcknowledged,
          "did not acknowledge the baud rate 115200"},
         {"another rate acknowledged",
-         {{},
-          doComPort,
-          Cat({Ack(1, tn::BaudBytes(9600)), Ack(2, {8}), Ack(3, {1}), Ack(4, {1}), Ack(5, {1})})},
-         false,
+         {{}, doComPort, Acks(9600, 8)},
          kErrorNotAcknowledged,
          "the server uses 9600"},
         {"7 data bits acknowledged",
-         {{},
-          doComPort,
-          Cat({Ack(1, tn::BaudBytes(115200)), Ack(2, {7}), Ack(3, {1}), Ack(4, {1}), Ack(5, {1})})},
-         false,
+         {{}, doComPort, Acks(115200, 7)},
          kErrorNotAcknowledged,
          "data size"},
-        {"closes at once", {{}}, true, ECONNRESET, "closed the connection"},
+        {"closes at once", {{}}, ECONNRESET, "closed the connection", true},
     };
     for (const Case& c : cases) {
         ScriptedServer server(c.chunks, c.closeAfter);
@@ -377,7 +366,7 @@ TEST(SocketLine, MisbehavingServersEndTheOpenInTimeWithTheirCause) {
         EXPECT_LT(server.received(), 4000u) << c.what;
     }
     // A server that does everything right opens.
-    ScriptedServer good({{}, doComPort, allAcks});
+    ScriptedServer good({{}, doComPort, Acks(115200, 8)});
     SocketLine line;
     std::string error;
     EXPECT_TRUE(line.open(good.name(), 115200, &error)) << error;
