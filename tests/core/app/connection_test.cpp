@@ -306,7 +306,7 @@ TEST(Connection, PasswordRefreshAndPortRules) {
     EXPECT_TRUE(PasswordMatches("Geheim", "Geheim--"));
     EXPECT_FALSE(PasswordMatches("geheim", "Geheim--"));
 
-    const int intervals[] = {10000, 2000, 5000, 10000, 10000};
+    const int intervals[] = {10000, 10000, 2000, 5000, 10000};
     for (int choice = -1; choice < 4; ++choice) {
         SCOPED_TRACE(choice);
         EXPECT_EQ(RefreshIntervalMs(choice), intervals[choice + 1]);

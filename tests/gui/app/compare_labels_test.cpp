@@ -39,7 +39,7 @@ TEST(CompareLabels, EachDifferenceIsNamedByItsPageWithTheFileKeyBeside) {
     ASSERT_EQ(h.dialogs.comparisons.size(), 1u);
     const gui::ComparisonView& view = h.dialogs.comparisons[0];
     ASSERT_EQ(view.rows.size(), 3u);
-    EXPECT_EQ(view.rows[0].label, "Temperatur — Wert bei 20 mA");
+    EXPECT_EQ(view.rows[0].label, "Temperatur — Wert bei 4 mA");
 
     gui::TCompareDlg dlg(view);
     EXPECT_EQ(dlg.BtnWrite, nullptr);
@@ -51,7 +51,7 @@ TEST(CompareLabels, EachDifferenceIsNamedByItsPageWithTheFileKeyBeside) {
     QTreeWidgetItem* page = dlg.CompareList->topLevelItem(0);
     EXPECT_EQ(page->text(0).toStdString(), "Kreis 1");
     EXPECT_EQ(page->childCount(), 2);
-    QTreeWidgetItem* row = page->child(0);
+    QTreeWidgetItem* row = page->child(1);
     EXPECT_EQ(row->text(D::kLabelColumn).toStdString(), "Temperatur — Wert bei 20 mA");
     EXPECT_EQ(row->toolTip(D::kLabelColumn), QStringLiteral("[T_User0] Max"));
     EXPECT_EQ(row->text(D::kSectionColumn), QStringLiteral("T_User0"));
