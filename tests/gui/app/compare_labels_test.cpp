@@ -1,10 +1,12 @@
 // The comparison window names each difference as its page does, with the
-// file's section and key beside it and in the name's tooltip; the rows come
-// from the same core function as `parvion2-cli diff`.
+// file's section and key beside it and in the name's tooltip, each page once
+// with its rows; the rows come from the same core function as `parvion2-cli
+// diff`. Close is the default button; Write is there only when offered.
 
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -28,6 +30,7 @@ TEST(CompareLabels, EachDifferenceIsNamedByItsPageWithTheFileKeyBeside) {
     w.mnu_SpeichernClick();
     ProfileFile pga(h.documents() / "set.PGA");
     pga.writeString("T_User0", "Max", "333.5");
+    pga.writeString("T_User0", "Min", "-7");
     pga.writeString("Trend_User", "Time", "11");
     ASSERT_TRUE(pga.save());
 
@@ -35,15 +38,20 @@ TEST(CompareLabels, EachDifferenceIsNamedByItsPageWithTheFileKeyBeside) {
     w.mnu_Vergleichen->trigger();
     ASSERT_EQ(h.dialogs.comparisons.size(), 1u);
     const gui::ComparisonView& view = h.dialogs.comparisons[0];
-    ASSERT_EQ(view.rows.size(), 2u);
-    EXPECT_EQ(view.rows[0].label, "Temperatur — Wert bei 20 mA");
+    ASSERT_EQ(view.rows.size(), 3u);
+    EXPECT_EQ(view.rows[0].label, "Temperatur — Wert bei 4 mA");
 
     gui::TCompareDlg dlg(view);
+    EXPECT_EQ(dlg.BtnWrite, nullptr);
+    EXPECT_TRUE(dlg.BtnClose->isDefault());
+    EXPECT_TRUE(dlg.CompareCount->text().endsWith(QStringLiteral(" 3")));
     using D = gui::TCompareDlg;
     EXPECT_EQ(dlg.CompareList->headerItem()->text(D::kLabelColumn).toStdString(), "Einstellung");
+    ASSERT_EQ(dlg.CompareList->topLevelItemCount(), 2);
     QTreeWidgetItem* page = dlg.CompareList->topLevelItem(0);
     EXPECT_EQ(page->text(0).toStdString(), "Kreis 1");
-    QTreeWidgetItem* row = page->child(0);
+    EXPECT_EQ(page->childCount(), 2);
+    QTreeWidgetItem* row = page->child(1);
     EXPECT_EQ(row->text(D::kLabelColumn).toStdString(), "Temperatur — Wert bei 20 mA");
     EXPECT_EQ(row->toolTip(D::kLabelColumn), QStringLiteral("[T_User0] Max"));
     EXPECT_EQ(row->text(D::kSectionColumn), QStringLiteral("T_User0"));
@@ -54,6 +62,14 @@ TEST(CompareLabels, EachDifferenceIsNamedByItsPageWithTheFileKeyBeside) {
     EXPECT_EQ(trend->text(D::kLabelColumn), QStringLiteral("[Trend_User] Time"));
     EXPECT_GE(dlg.CompareList->columnWidth(D::kLabelColumn),
               dlg.CompareList->fontMetrics().horizontalAdvance(row->text(D::kLabelColumn)));
+
+    gui::ComparisonView offered = view;
+    offered.writeText = QStringLiteral("Write");
+    gui::TCompareDlg write(offered);
+    ASSERT_NE(write.BtnWrite, nullptr);
+    EXPECT_TRUE(write.BtnClose->isDefault());
+    write.BtnClose->click();
+    EXPECT_EQ(write.result(), QDialog::Rejected);
 }
 
 }  // namespace

@@ -1,13 +1,9 @@
 // Compare before writing: loading a parameter file online shows the
 // differences first and writes only when the user says so; the switch turns
-// it off; "compare with file" writes nothing, online or offline; and the
-// comparison window itself, through its widgets.
+// it off; "compare with file" writes nothing, online or offline (the
+// comparison window itself: compare_labels_test).
 
 #include <gtest/gtest.h>
-
-#include <QLabel>
-#include <QPushButton>
-#include <QTreeWidget>
 
 #include "core/history/history.h"
 #include "core/model/profile_file.h"
@@ -136,34 +132,6 @@ TEST_F(CompareBeforeWriting, CompareWithFileWritesNothingOnlineOrOffline) {
             EXPECT_EQ(h->device.framesServed(), 0u);
         }
     }
-}
-
-TEST(CompareDialog, ShowsEachPageOnceWithItsRowsAndCancelIsTheDefault) {
-    gui::ComparisonView view;
-    view.title = QStringLiteral("Compare");
-    view.headers = {QStringLiteral("Section"), QStringLiteral("Key"), QStringLiteral("Device"),
-                    QStringLiteral("File")};
-    view.countLabel = QStringLiteral("Differences:");
-    view.writeText = QStringLiteral("Write");
-    view.closeText = QStringLiteral("Cancel");
-    view.rows = {{"Circuit 1", "T_User0", "Max", "120.0000 °C", "333.5000 °C"},
-                 {"Circuit 1", "P_User0", "Min", "0", "1"},
-                 {"Trend", "Trend_User", "Time", "60", "11"}};
-    gui::TCompareDlg dlg(view);
-    ASSERT_EQ(dlg.CompareList->topLevelItemCount(), 2);
-    EXPECT_EQ(dlg.CompareList->topLevelItem(0)->text(0), "Circuit 1");
-    EXPECT_EQ(dlg.CompareList->topLevelItem(0)->childCount(), 2);
-    EXPECT_EQ(dlg.CompareList->topLevelItem(0)->child(0)->text(dlg.kRightColumn), "333.5000 °C");
-    EXPECT_EQ(dlg.CompareList->topLevelItem(1)->child(0)->text(dlg.kKeyColumn), "Time");
-    EXPECT_EQ(dlg.CompareCount->text(), "Differences: 3");
-    ASSERT_NE(dlg.BtnWrite, nullptr);
-    EXPECT_TRUE(dlg.BtnClose->isDefault());
-    dlg.BtnClose->click();
-    EXPECT_EQ(dlg.result(), QDialog::Rejected);
-
-    view.writeText.clear();
-    gui::TCompareDlg shown(view);
-    EXPECT_EQ(shown.BtnWrite, nullptr);
 }
 
 }  // namespace

@@ -30,45 +30,34 @@ std::string Panel0(gui::Tfrm_Main& w) {
     return w.statusPanelText(0).toStdString();
 }
 
+// The port does not exist; it opens and nothing answers; offline by choice
+// there is nothing to say.
 TEST(LinkStatus, AStartThatEndsOfflineSaysWhyInTheUsersLanguage) {
-    const int sprache = 1;
-    {
-        TempDir dir;
-        const std::string missing = (dir / "ttyUSB9").string();
-        {
-            // The port does not exist.
-            WindowSetup setup;
-            setup.sprache = sprache;
-            setup.portPath = missing;
-            Harness h(setup);
-            ASSERT_TRUE(h.window->FormCreate());
-            gui::Tfrm_Main& w = *h.window;
-            EXPECT_FALSE(w.session().Online);
-            EXPECT_EQ(w.Label_Online->text(), "OFFLINE");
-            EXPECT_EQ(Panel0(w), Filled(w.LoadText(link_text::PortMissing), missing));
+    TempDir dir;
+    const std::string missing = (dir / "ttyUSB9").string();
+    struct Case {
+        std::string port;
+        bool online;
+        int noReplies;
+        std::uint16_t text;  // 0: nothing
+    };
+    for (const Case& c : {Case{missing, true, 0, link_text::PortMissing},
+                          Case{"", true, 4, link_text::NoReply}, Case{"", false, 0, 0}}) {
+        SCOPED_TRACE(c.text);
+        WindowSetup setup;
+        setup.sprache = 1;
+        setup.portPath = c.port;
+        setup.online = c.online;
+        Harness h(setup);
+        if (c.noReplies > 0) h.device.injectFault(sim::Fault::NoReply, c.noReplies);
+        ASSERT_TRUE(h.window->FormCreate());
+        gui::Tfrm_Main& w = *h.window;
+        EXPECT_FALSE(w.session().Online);
+        EXPECT_EQ(w.Label_Online->text(), "OFFLINE");
+        EXPECT_EQ(Panel0(w), c.text == 0 ? "" : Filled(w.LoadText(c.text), missing));
+        EXPECT_EQ(child<QListWidget>(&w, "ListeK1")->count(), 0);
+        if (!c.port.empty()) {
             EXPECT_EQ(w.link().lastFailure().errorNumber, ENOENT);
-        }
-        {
-            // The port opens, nothing answers.
-            WindowSetup setup;
-            setup.sprache = sprache;
-            Harness h(setup);
-            h.device.injectFault(sim::Fault::NoReply, 4);
-            ASSERT_TRUE(h.window->FormCreate());
-            gui::Tfrm_Main& w = *h.window;
-            EXPECT_FALSE(w.session().Online);
-            EXPECT_EQ(Panel0(w), w.LoadText(link_text::NoReply));
-            EXPECT_FALSE(Panel0(w).empty());
-            EXPECT_EQ(child<QListWidget>(&w, "ListeK1")->count(), 0);
-        }
-        {
-            // Offline by choice: nothing to say.
-            WindowSetup setup;
-            setup.sprache = sprache;
-            setup.online = false;
-            Harness h(setup);
-            ASSERT_TRUE(h.window->FormCreate());
-            EXPECT_EQ(Panel0(*h.window), "");
         }
     }
 }

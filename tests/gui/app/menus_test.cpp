@@ -151,53 +151,67 @@ TEST_F(FileMenu, SaveOfflineForcesTheExtensionAndAsksBeforeOverwriting) {
     w.mnu_SpeichernClick();
     EXPECT_EQ(h->dialogs.log.back(), "okcancel:Warnung:Datei überschreiben ?");
     EXPECT_EQ(readFileBytes(file), saved);
-    EXPECT_EQ(readFileBytes(file), saved);
     h->dialogs.saveAnswers = {doc("plant.PGA")};
     h->dialogs.okCancel = {true};
     w.mnu_SpeichernClick();
     EXPECT_NE(readFileBytes(file), saved);
 }
 
+// Load asks for the file first; a file from outside the menu (the command
+// line, a second start, the recent files, a drop) goes the same way. Only a
+// good file replaces the image; a missing one, one of the other variant or
+// none at all, and a value that is not a number get the loader's message; a
+// file that lacks keys loads with their defaults and says which.
 TEST_F(FileMenu, LoadOfflineReplacesTheImageOnlyWithAGoodFile) {
     start(false);
     gui::Tfrm_Main& w = *h->window;
     h->dialogs.saveAnswers = {doc("plant")};
     w.mnu_SpeichernClick();
     w.image().Trend_User.Time = 5;
-    // Cancelled: nothing changes.
-    w.mnu_LadenClick();
+    w.mnu_LadenClick();  // cancelled: nothing changes
     ASSERT_EQ(h->dialogs.openRequests.size(), 1u);
     EXPECT_EQ(h->dialogs.openRequests[0].filters,
               (QStringList{"Gas Parameter (*.PGA)", "Parameter (*.PAR)"}));
     EXPECT_EQ(w.image().Trend_User.Time, 5);
-    // An energy file is refused with text 4.
-    writeFileBytes(h->documents() / "steam.PEG", "[Medium]\r\nIdent=STEAM\r\n");
-    h->dialogs.openAnswers = {doc("steam.PEG")};
-    w.mnu_LadenClick();
-    EXPECT_EQ(h->dialogs.log.back().toStdString(), "info:" + w.LoadText(4));
-    EXPECT_EQ(w.image().Trend_User.Time, 5);
-    // A value that is not a number is named, and the image stays.
-    writeFileBytes(h->documents() / "bad.PGA",
-                   "[Medium]\r\nIdent=GAS\r\n[Trend_User]\r\nTime=1,5,0\r\n");
-    h->dialogs.openAnswers = {doc("bad.PGA")};
-    w.mnu_LadenClick();
-    EXPECT_TRUE(h->dialogs.log.back().contains("Trend_User"))
-        << h->dialogs.log.back().toStdString();
-    EXPECT_EQ(w.image().Trend_User.Time, 5);
-    // A file that lacks keys loads with their defaults, and says which.
-    writeFileBytes(h->documents() / "sparse.PGA",
-                   "[Medium]\r\nIdent=GAS\r\n[Trend_User]\r\nTime=5\r\n");
-    h->dialogs.openAnswers = {doc("sparse.PGA")};
-    w.mnu_LadenClick();
-    EXPECT_TRUE(h->dialogs.log.back().startsWith("info:sparse.PGA: ") &&
-                h->dialogs.log.back().contains("T_User0 Dummy1"))
-        << h->dialogs.log.back().toStdString();
-    EXPECT_EQ(w.image().Trend_User.Time, 5);
-    // The saved file loads.
-    h->dialogs.openAnswers = {doc("plant.PGA")};
-    w.mnu_LadenClick();
-    EXPECT_EQ(w.image().Trend_User.Time, 60);
+    struct Case {
+        const char* file;
+        const char* content;  // null: none written
+        std::string message;  // the start of the one message; empty: none
+        const char* names;
+        int time;  // Trend_User.Time afterwards
+    };
+    const std::vector<Case> cases = {
+        {"missing.PGA", nullptr,
+         "warning:" + w.LoadText(gui::kFileUnreadableText) + " " +
+             (h->documents() / "missing.PGA").string(),
+         "", 5},
+        {"steam.PEG", "[Medium]\r\nIdent=STEAM\r\n", "info:" + w.LoadText(4), "", 5},
+        {"notes.PGA", "shopping list\nmilk\n", "info:" + w.LoadText(4), "", 5},
+        {"bad.PGA", "[Medium]\r\nIdent=GAS\r\n[Trend_User]\r\nTime=1,5,0\r\n",
+         "warning:", "Trend_User", 5},
+        {"sparse.PGA", "[Medium]\r\nIdent=GAS\r\n[Trend_User]\r\nTime=7\r\n",
+         "info:sparse.PGA: ", "T_User0 Dummy1", 7},
+        {"plant.PGA", nullptr, "", "", 60},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        if (c.content != nullptr) writeFileBytes(h->documents() / c.file, c.content);
+        h->dialogs.log.clear();
+        w.openParameterFile(doc(c.file));
+        if (c.message.empty()) {
+            EXPECT_TRUE(h->dialogs.log.empty());
+        } else {
+            ASSERT_EQ(h->dialogs.log.size(), 1u);
+            const std::string message = h->dialogs.log[0].toStdString();
+            EXPECT_TRUE(message.starts_with(c.message) &&
+                        message.find(c.names) != std::string::npos)
+                << message;
+        }
+        EXPECT_EQ(w.image().Trend_User.Time, c.time);
+    }
+    EXPECT_EQ(h->dialogs.openRequests.size(), 1u);
     EXPECT_EQ(w.statusPanelText(0).toStdString(), (h->documents() / "plant.PGA").string());
+    EXPECT_EQ(w.recentFiles().front(), h->documents() / "plant.PGA");
     EXPECT_FALSE(w.Busy());
     EXPECT_EQ(h->device.framesServed(), 0u);
 }
@@ -225,6 +239,7 @@ TEST_F(FileMenu, NewOnlineAsksAndWritesTheDefaults) {
     h->dialogs.yesNo = {false};
     w.mnu_NeuClick();
     EXPECT_EQ(h->dialogs.log.back().toStdString(), "yesno:" + w.LoadText(16));
+    EXPECT_EQ(h->dialogs.yesNoDefaults.back(), gui::DefaultAnswer::No);
     EXPECT_EQ(h->device.writesAccepted(), writes);
     h->dialogs.yesNo = {true};
     w.mnu_NeuClick();
@@ -368,44 +383,6 @@ TEST(LevelMenu, ChecksTheLevelTheDeviceBrought) {
     }
 }
 
-// A parameter file from outside the menu (the command line, a second start,
-// the recent files, a drop) goes through Load with its questions; a file
-// that is missing or is no parameter file gets the loader's message.
-TEST_F(FileMenu, AFileFromOutsideLoadsAsLoadDoes) {
-    start(false);
-    gui::Tfrm_Main& w = *h->window;
-    h->dialogs.saveAnswers = {doc("plant")};
-    w.mnu_SpeichernClick();
-    w.image().Trend_User.Time = 5;
-    writeFileBytes(h->documents() / "notes.PGA", "shopping list\nmilk\n");
-    struct Case {
-        const char* file;
-        std::string message;  // the start of the logged message; empty: loaded
-    };
-    const std::vector<Case> cases = {
-        {"missing.PGA", "warning:" + w.LoadText(gui::kFileUnreadableText) + " " +
-                            (h->documents() / "missing.PGA").string()},
-        {"notes.PGA", "info:" + w.LoadText(4)},
-        {"plant.PGA", ""},
-    };
-    for (const Case& c : cases) {
-        h->dialogs.log.clear();
-        w.openParameterFile(doc(c.file));
-        if (c.message.empty()) {
-            EXPECT_TRUE(h->dialogs.log.empty());
-            EXPECT_EQ(w.image().Trend_User.Time, 60);
-        } else {
-            ASSERT_EQ(h->dialogs.log.size(), 1u) << c.file;
-            EXPECT_TRUE(h->dialogs.log[0].toStdString().starts_with(c.message))
-                << h->dialogs.log[0].toStdString();
-            EXPECT_EQ(w.image().Trend_User.Time, 5) << c.file;
-        }
-    }
-    EXPECT_TRUE(h->dialogs.openRequests.empty());
-    EXPECT_EQ(w.recentFiles().front(), h->documents() / "plant.PGA");
-    EXPECT_FALSE(w.Busy());
-}
-
 TEST_F(FileMenu, AFileFromOutsideAsksBeforeItOverwritesTheDevice) {
     start(true);
     gui::Tfrm_Main& w = *h->window;
@@ -415,6 +392,7 @@ TEST_F(FileMenu, AFileFromOutsideAsksBeforeItOverwritesTheDevice) {
     h->dialogs.yesNo = {false};
     w.openParameterFile(doc("device.PGA"));
     EXPECT_EQ(h->dialogs.log.back().toStdString(), "yesno:" + w.LoadText(16));
+    EXPECT_EQ(h->dialogs.yesNoDefaults.back(), gui::DefaultAnswer::No);
     EXPECT_EQ(h->device.writesAccepted(), writes);
     // Yes: the comparison first, as Load shows it; the same set writes nothing.
     h->dialogs.yesNo = {true};

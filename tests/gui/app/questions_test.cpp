@@ -1,6 +1,6 @@
 // Questions whose Yes overwrites the device or a file have No (or Cancel) as
 // their default button, so a stray Enter changes nothing: the real message
-// boxes and the comparison window, and what the menus ask.
+// boxes and the comparison window (what the menus ask: menus_test).
 
 #include <gtest/gtest.h>
 
@@ -100,29 +100,6 @@ TEST(Questions, EnterOnAQuestionPressesItsSafeButton) {
         EXPECT_EQ(c.ask(), c.enterAnswers);
         EXPECT_TRUE(seen.shown);
         EXPECT_EQ(seen.defaultButton, c.expectedDefault);
-    }
-}
-
-// The menus ask their question with No as the default; answered No, the
-// device gets nothing.
-TEST(Questions, MenusThatOverwriteTheDeviceAskWithNoAsDefault) {
-    struct Case {
-        const char* menu;
-        std::function<void(gui::Tfrm_Main&)> click;
-    };
-    const std::vector<Case> cases = {
-        {"Neu", [](gui::Tfrm_Main& w) { w.mnu_Neu->trigger(); }},
-        {"Laden...", [](gui::Tfrm_Main& w) { w.mnu_Laden->trigger(); }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.menu);
-        Harness h;
-        ASSERT_TRUE(h.window->FormCreate());
-        h.dialogs.yesNo.push_back(false);
-        c.click(*h.window);
-        ASSERT_EQ(h.dialogs.yesNoDefaults.size(), 1u);
-        EXPECT_EQ(h.dialogs.yesNoDefaults[0], DefaultAnswer::No);
-        EXPECT_EQ(h.device.writesAccepted(), 0u);
     }
 }
 

@@ -2,15 +2,14 @@
 // program's line (the core's socket line waiting in the event loop) and the
 // simulator's TCP front: the port list names the host, OK connects and
 // switches the device's rate through RFC 2217, a raw TCP port keeps the
-// server's rate and says so, and the connection test reports the server.
+// server's rate and says so (the connection test's report of a network
+// port: cli_doctor_test).
 
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 #include "gui/app/settings_dialog_rig.h"
 #include "gui/app/window_line.h"
@@ -42,7 +41,7 @@ struct NetRig {
     EinstRig rig;
 };
 
-TEST(SettingsDialogNet, AnRfc2217PortConnectsSwitchesTheRateAndIsTested) {
+TEST(SettingsDialogNet, AnRfc2217PortConnectsAndSwitchesTheRate) {
     NetRig n(true);
     ASSERT_TRUE(n.started);
     EinstRig& r = n.rig;
@@ -67,23 +66,6 @@ TEST(SettingsDialogNet, AnRfc2217PortConnectsSwitchesTheRateAndIsTested) {
     EXPECT_EQ(n.server.clientBaud(), 19200);
     EXPECT_EQ(r.session.Baudrate, 4);
 
-    // The connection test names the server and the rate the device answers at.
-    r.open();
-    QString report;
-    QTimer timer;
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto* dlg = r.dialog->findChild<gui::TDoctorDlg*>();
-        if (dlg == nullptr || !dlg->isVisible()) return;
-        report = dlg->DoctorReport->toPlainText();
-        dlg->BtnClose->click();
-    });
-    timer.start();
-    r.dialog->BtnTest->click();
-    EXPECT_TRUE(report.contains(QStringLiteral("verbunden mit %1").arg(host)))
-        << report.toStdString();
-    EXPECT_TRUE(report.contains(QStringLiteral("versteht RFC 2217"))) << report.toStdString();
-    EXPECT_TRUE(report.contains(QStringLiteral("mit 19200 Baud"))) << report.toStdString();
     EXPECT_EQ(n.device.writesAccepted(), 1u);  // the Betrieb switch alone
 }
 

@@ -5,11 +5,10 @@
 // recording UiHooks and hooks that count what the main window was asked to
 // do. Modal dialogs are answered from a timer.
 
-#include <QApplication>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -31,15 +30,6 @@
 #include "support/temp_dir.h"
 
 namespace parvion::test {
-
-// A QApplication for test programs whose folder has none of its own.
-inline void EnsureQApplication() {
-    if (QApplication::instance() != nullptr) return;
-    static int argc = 1;
-    static char name[] = "parvion_dialog_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);  // lives until the process ends
-}
 
 // Clicks item `index` of a radio group as the user would.
 inline void ClickItem(gui::RadioGroup* group, int index) {
@@ -75,7 +65,6 @@ struct EinstRig {
         : link(line, ui, session, dir.path()),
           texts(PARVION_BIN_DIR, session),
           portPath(std::move(port)) {
-        EnsureQApplication();
         session.Medium = medium;
         session.Baudrate = baudIndex;
         session.Anschluss = 0;
@@ -111,10 +100,7 @@ struct EinstRig {
     }
     void ok() { dialog->BtnOk->click(); }
     bool count(const std::string& call) const {
-        for (const auto& c : calls) {
-            if (c == call) return true;
-        }
-        return false;
+        return std::find(calls.begin(), calls.end(), call) != calls.end();
     }
     std::string errorLog() const {
         const auto file = dir.path() / "Errors.log";

@@ -1,7 +1,8 @@
 // The trend graph window: the points in its four series, titles, the three
 // buttons, emptying on activation, the equal quarters, zoom and read-out,
-// printing to a real PDF and saving PNG files, texts in both languages, and
-// the main window's "Grafik ..." button.
+// the time axis's ticks on round local times (also zoomed), the caption
+// line on screen, in PNG files and in printouts (real PDFs), texts in both
+// languages, and the main window's "Grafik ..." button.
 
 #include "gui/graph/graph_window.h"
 
@@ -27,7 +28,9 @@
 #include <cmath>
 #include <limits>
 
+#include "core/app/texts.h"
 #include "gui/graph/trend_chart_view.h"
+#include "support/pdf_text.h"
 #include "support/temp_dir.h"
 #include "support/trend_stores.h"
 #include "support/window_harness.h"
@@ -41,8 +44,7 @@ const QStringList kHeads = {QStringLiteral("Temperatur[ °C]"), QStringLiteral("
 
 // The window on its own, over a store of the test's making.
 struct Rig {
-    explicit Rig(int sprache = 0) {
-        session.Sprache = sprache;
+    Rig() : texts(PARVION_BIN_DIR, session) {
         window = std::make_unique<gui::Tfrm_Grafik>(
             gui::GraphContext{store, image, session, dialogs, [this] { return heads; }, dir.path(),
                               [this](QPrinter& printer, QWidget*) {
@@ -51,7 +53,9 @@ struct Rig {
                                   printer.setOutputFormat(QPrinter::PdfFormat);
                                   printer.setOutputFileName(*printTo);
                                   return true;
-                              }});
+                              },
+                              [] { return std::string("0012345"); },
+                              [this](std::uint16_t n) { return texts.LoadText(n); }});
     }
     ~Rig() {
         window->close();
@@ -61,31 +65,18 @@ struct Rig {
         QTest::mouseClick(b, Qt::LeftButton);
         QCoreApplication::processEvents();
     }
-    // Times of a series as local date-times, and its values.
-    QStringList times(int chart) const {
-        QStringList t;
-        for (const QPointF& p : window->series(chart)->points()) {
-            t << QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(p.x()))
-                     .toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
-        }
-        return t;
-    }
 
     TempDir dir;
     TrendStore store;
     ParameterImage image;
     Session session;
+    TextLibrary texts;
     ScriptedDialogs dialogs;
     QStringList heads = kHeads;
     std::optional<QString> printTo;
     int printDialogs = 0;
     std::unique_ptr<gui::Tfrm_Grafik> window;
 };
-
-QString Local(int y, int mo, int d, int h, int mi, int s = 0) {
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s))
-        .toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
-}
 
 TEST(GraphWindow, DrawsTheBlocksOfTheChosenCircuit) {
     Rig r;
@@ -98,7 +89,8 @@ TEST(GraphWindow, DrawsTheBlocksOfTheChosenCircuit) {
     EXPECT_TRUE(r.window->SpeedButton1->isChecked());
 
     r.click(r.window->SpeedButton2);
-    EXPECT_EQ(r.times(0).front(), Local(2024, 5, 17, 10, 15));
+    EXPECT_EQ(static_cast<qint64>(r.window->series(0)->at(0).x()),
+              QDateTime(QDate(2024, 5, 17), QTime(10, 15)).toMSecsSinceEpoch());
     for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(r.window->chart(c)->chart()->title(), kHeads[c]);
         EXPECT_EQ(r.window->series(c)->count(), 7);
@@ -116,23 +108,14 @@ TEST(GraphWindow, DrawsTheBlocksOfTheChosenCircuit) {
     r.click(r.window->SpeedButton3);
     EXPECT_EQ(r.window->series(0)->count(), 60);
 
+    EXPECT_TRUE(r.window->SpeedButton3->isChecked());
+    EXPECT_FALSE(r.window->SpeedButton2->isChecked());
+
     // The blank button empties the charts and their titles.
     r.click(r.window->SpeedButton1);
     for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(r.window->series(c)->count(), 0);
         EXPECT_TRUE(r.window->chart(c)->chart()->title().isEmpty());
-    }
-}
-
-TEST(GraphWindow, NoTrendValuesGiveEmptyChartsWithTitles) {
-    Rig r;
-    r.window->show();
-    r.click(r.window->SpeedButton2);
-    EXPECT_TRUE(r.window->SpeedButton2->isChecked());
-    EXPECT_FALSE(r.window->SpeedButton1->isChecked());
-    for (int c = 0; c < 4; ++c) {
-        EXPECT_EQ(r.window->series(c)->count(), 0);
-        EXPECT_EQ(r.window->chart(c)->chart()->title(), kHeads[c]);
     }
     // A grid without heads gives empty titles, not a crash.
     r.heads.clear();
@@ -151,14 +134,10 @@ TEST(GraphWindow, BrokenBlocksAndValuesLeaveTheAxesFinite) {
     broken.Series[3][0] = std::numeric_limits<float>::max();
     r.store.Block[0] = broken;
     r.store.Block[1] = TrendBlockAt(0, 15, 2024, 13, 40, 99, 99, 255);  // implausible header
-    r.store.Block[2] = TrendBlockAt(0, 77, 2024, 5, 17, 10, 0, 60);     // no such interval
-    r.store.Block[3] = TrendBlockAt(0, 0, 2024, 5, 17, 10, 0, 60);
     r.window->show();
     r.click(r.window->SpeedButton2);
+    // Which points are drawn, and the ranges: core/views/trend_series_test.
     EXPECT_EQ(r.window->series(0)->count(), 0);  // all four temperatures broken
-    EXPECT_EQ(r.window->series(1)->count(), 3);
-    EXPECT_EQ(r.window->series(2)->count(), 3);
-    EXPECT_EQ(r.window->series(3)->count(), 4);
     for (int c = 0; c < 4; ++c) {
         SCOPED_TRACE(c);
         for (const QPointF& p : r.window->series(c)->points()) {
@@ -438,6 +417,95 @@ TEST(GraphWindow, TextsFollowTheLanguageOnTheNextShow) {
         EXPECT_EQ(v->resetZoomAction()->text(), QStringLiteral("Reset zoom"));
         EXPECT_EQ(v->savePngAction()->text(), QStringLiteral("Save as PNG..."));
     }
+}
+
+double May2024(int day, QTime t) {
+    return static_cast<double>(QDateTime(QDate(2024, 5, day), t).toMSecsSinceEpoch());
+}
+
+// The ticks lie in the range shown, a whole multiple of `unit` apart and from
+// midnight, and say their time in `format` ("dd.MM." at midnight).
+void ExpectRoundTicks(gui::TrendChartView* v, const QString& format, qint64 unit) {
+    QCategoryAxis* axis = v->timeAxis();
+    const QStringList labels = axis->categoriesLabels();
+    ASSERT_GE(labels.size(), 2);
+    const auto at = [axis](const QString& label) {
+        return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(axis->endValue(label)));
+    };
+    const qint64 step = at(labels[1]).toMSecsSinceEpoch() - at(labels[0]).toMSecsSinceEpoch();
+    EXPECT_EQ(step % unit, 0) << step;
+    for (QString label : labels) {
+        SCOPED_TRACE(label.toStdString());
+        const QDateTime t = at(label);
+        EXPECT_GE(t.toMSecsSinceEpoch(), static_cast<qint64>(axis->min()));
+        EXPECT_LE(t.toMSecsSinceEpoch(), static_cast<qint64>(axis->max()));
+        EXPECT_EQ(t.time().msecsSinceStartOfDay() % step, 0);
+        label.remove(QChar(0x200B));  // the mark of a label repeated on another day
+        EXPECT_EQ(label, t.toString(t.time() == QTime(0, 0) ? QStringLiteral("dd.MM.") : format));
+    }
+}
+
+TEST(GraphTimeAxis, TicksFallOnRoundTimesAndFollowAZoom) {
+    Rig r;
+    r.store = FullTrendStore();  // 16.05.2024 06:01 to 18.05.2024 01:59
+    r.window->resize(900, 640);
+    r.window->show();
+    r.click(r.window->SpeedButton2);
+    gui::TrendChartView* v = r.window->chart(0);
+    ASSERT_GT(v->series()->count(), 0);
+    ExpectRoundTicks(v, QStringLiteral("hh:mm"), 3600000);  // 44 hours: whole hours
+    v->zoomTime(May2024(17, QTime(10, 3, 7)), May2024(17, QTime(10, 3, 57)));
+    QCoreApplication::processEvents();
+    ExpectRoundTicks(v, QStringLiteral("hh:mm:ss"), 1000);  // 50 seconds: whole seconds
+}
+
+TEST(GraphTimeAxis, PngAndPrintoutNameDeviceSerialCircuitAndTimes) {
+    const std::string caption =
+        "PV-GAS2, Seriennummer 0012345, Kreis 1, 17.05.2024 10:15:00 bis 18.05.2024 10:07:02";
+    Rig r;
+    r.store.Block[0] = TrendBlockAt(0, 100, 2024, 5, 18, 10, 7, 3);
+    r.store.Block[43] = TrendBlockAt(0, 15, 2024, 5, 17, 10, 7, 4);
+    r.window->resize(900, 640);
+    r.window->show();
+    // Nothing drawn: no caption.
+    EXPECT_TRUE(r.window->captionLine(0).isEmpty());
+    r.click(r.window->SpeedButton2);
+    for (int chart = 0; chart < gui::Tfrm_Grafik::kCharts; ++chart) {
+        EXPECT_EQ(r.window->captionLine(chart).toStdString(), caption);
+    }
+
+    // The PNG file: the caption line in dark pixels above the chart.
+    const QString png = QString::fromStdString((r.dir / "chart.png").string());
+    ASSERT_TRUE(r.window->saveChartPng(1, png));
+    const QImage picture(png, "PNG");
+    gui::TrendChartView* v = r.window->chart(1);
+    const int chartTop = picture.height() - static_cast<int>(v->height() * v->devicePixelRatio());
+    ASSERT_GT(chartTop, 0);
+    int dark = 0;
+    for (int y = 0; y < chartTop; ++y) {
+        for (int x = 0; x < picture.width(); ++x) dark += qGray(picture.pixel(x, y)) < 100;
+    }
+    EXPECT_GT(dark, 50);
+
+    // The printout: the caption's words read back from a real PDF.
+    const std::filesystem::path pdf = r.dir / "chart.pdf";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    ASSERT_TRUE(r.window->printChart(1, printer));
+    const std::vector<std::string> pages = PdfPages(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_TRUE(Has(pages[0], caption)) << pages[0];
+
+    // Zoomed: the caption names the times shown.
+    v->zoomTime(May2024(17, QTime(10, 30)), May2024(17, QTime(10, 45)));
+    EXPECT_TRUE(r.window->captionLine(1).endsWith(
+        QStringLiteral("17.05.2024 10:30:00 bis 17.05.2024 10:45:00")))
+        << r.window->captionLine(1).toStdString();
+    // Emptied: no caption.
+    r.window->SpeedButton1->click();
+    EXPECT_TRUE(r.window->captionLine(1).isEmpty());
 }
 
 }  // namespace

@@ -164,6 +164,7 @@ TEST_F(HistoryWindowTest, ListsInTimeOrderAndTheFilterSelects) {
                                         "unverändert gelesen (2)"}));
     EXPECT_EQ(Column(w->JournalList, 6)[3], "fehlgeschlagen: no reply");
 
+    // The filter's rules: core/history/journal_test (HistoryView.Filter...).
     const struct {
         int from, to;  // days after 1 May; -1: no range
         const char* setting;
@@ -171,7 +172,6 @@ TEST_F(HistoryWindowTest, ListsInTimeOrderAndTheFilterSelects) {
         std::vector<std::string> journal;
     } rows[] = {
         {-1, -1, "UHR", 3, {"3"}},  // the word shown, any case
-        {1, 4, "", 1, {"1", "2", "3"}},
         {5, 30, "user0", 1, {"4"}},
     };
     for (const auto& r : rows) {
@@ -216,19 +216,11 @@ TEST_F(HistoryWindowTest, SnapshotSavedAsParameterFileReadsBackExactly) {
     ASSERT_EQ(h->dialogs.saveRequests.size(), 1u);
     EXPECT_TRUE(h->dialogs.saveRequests[0].fileName.endsWith("G-100_2024-05-05_1200.PGA"))
         << h->dialogs.saveRequests[0].fileName.toStdString();
+    // The snapshot's own text (that it reads back as the set it was taken
+    // from: core/history/journal_test, HistoryView.FileNames...).
     history::Snapshot kept;
     ASSERT_TRUE(hist->store().getSnapshot(2, &kept).ok());
     EXPECT_EQ(readFileBytes(h->documents() / "kept.PGA"), kept.parameterText);
-    // Loaded as a load fits a file to this device.
-    ParameterImage loaded;
-    ResetParameters(loaded, medium::Gas, true);
-    loaded.System = device.System;
-    ASSERT_TRUE(LoadParameterFile(h->documents() / "kept.PGA", loaded, medium::Gas).ok());
-    ParameterImage expected = device;
-    expected.T_User[0].Max = 333.5f;
-    EXPECT_EQ(
-        edit::ComparisonLines(edit::CompareParameterSets(expected, loaded, medium::Gas, NoTexts)),
-        std::vector<std::string>{});
 
     // An existing file is overwritten only when confirmed.
     h->dialogs.saveAnswers = {doc("kept.PGA")};

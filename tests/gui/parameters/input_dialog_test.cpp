@@ -78,73 +78,65 @@ TEST_F(InputDialog, OpeningShowsValueAndLimitsAndTheFirstKeyReplacesThem) {
     EXPECT_EQ(beeps, 0);
 }
 
-// Editing keys are no typed characters: the filter leaves them to the
-// edit, also where the platform gives Delete the text "\x7f" (X11).
-TEST_F(InputDialog, EditingKeysReachTheEdit) {
-    temperature(0.0f);
-    run(QStringLiteral("1234"), [this] {
-        QTest::keyClick(dlg.Input, Qt::Key_Backspace);
-        QTest::keyClick(dlg.Input, Qt::Key_Home);
-        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
-        QApplication::sendEvent(dlg.Input, &del);
-        typed = dlg.Input->text();
-        dlg.OKBtn->click();
-    });
-    EXPECT_EQ(typed, QStringLiteral("23"));
-    EXPECT_EQ(dlg.Value, 23.0f);
-}
-
-TEST_F(InputDialog, AnEntryOutsideTheLimitsIsClampedWithABeep) {
-    temperature(20.0f);
-    typeAndOk(QStringLiteral("2000"));
-    EXPECT_EQ(dlg.Value, 1500.0f);
-    EXPECT_EQ(beeps, 1);
-}
-
-TEST_F(InputDialog, AnEntryThatIsNoNumberKeepsTheDialogOpen) {
-    temperature(20.0f);
-    bool stillOpen = false;
-    const int result = run(QStringLiteral("-"), [&] {
-        dlg.OKBtn->click();
-        stillOpen = dlg.isVisible();
-        dlg.CancelBtn->click();
-    });
-    EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(beeps, 1);
-    EXPECT_EQ(result, QDialog::Rejected);
-    EXPECT_EQ(dlg.Value, 20.0f);
-}
-
-TEST_F(InputDialog, CancelAndTheCloseBox) {
-    temperature(20.0f);
-    EXPECT_EQ(run(QStringLiteral("99"), [this] { dlg.CancelBtn->click(); }), QDialog::Rejected);
-    EXPECT_TRUE(dlg.Cancelled);
-    EXPECT_EQ(dlg.Value, 20.0f);
-
-    EXPECT_EQ(run(QStringLiteral("99"), [this] { dlg.close(); }), QDialog::Rejected);
-    EXPECT_FALSE(dlg.Cancelled);  // the close box does not count as Cancel
-    EXPECT_EQ(dlg.Value, 20.0f);
-
-    EXPECT_EQ(run(QStringLiteral("99"), [this] { QTest::keyClick(dlg.Input, Qt::Key_Escape); }),
-              QDialog::Rejected);
-    EXPECT_TRUE(dlg.Cancelled);
-}
-
-TEST_F(InputDialog, EnterIsOkButAHeldEnterIsNot) {
-    temperature(20.0f);
-    bool stillOpen = false;
-    EXPECT_EQ(run(QStringLiteral("42"),
-                  [this, &stillOpen] {
-                      // The repeats of the Enter that opened the dialog.
-                      QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier,
-                                       QStringLiteral("\r"), true);
-                      QApplication::sendEvent(dlg.Input, &repeat);
-                      stillOpen = dlg.isVisible();
-                      QTest::keyClick(dlg.Input, Qt::Key_Return);
-                  }),
-              QDialog::Accepted);
-    EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(dlg.Value, 42.0f);
+// How an entry ends: OK, Enter, Cancel, Escape and the close box, on entries
+// in and out of the limits, not a number, and edited by keys.
+TEST_F(InputDialog, HowAnEntryEnds) {
+    const auto ok = [](TInputDlg& d) { d.OKBtn->click(); };
+    const auto key = [](Qt::Key k) { return [k](TInputDlg& d) { QTest::keyClick(d.Input, k); }; };
+    struct Case {
+        const char* what;
+        const char* keys;
+        std::function<void(TInputDlg&)> finish;
+        int result;
+        float value;
+        int beeps;
+        bool cancelled;
+    };
+    const Case cases[] = {
+        {"outside the limits: clamped with a beep", "2000", ok, QDialog::Accepted, 1500, 1, false},
+        {"Cancel", "99", [](TInputDlg& d) { d.CancelBtn->click(); }, QDialog::Rejected, 20, 0,
+         true},
+        {"Escape", "99", key(Qt::Key_Escape), QDialog::Rejected, 20, 0, true},
+        {"the close box is no Cancel", "99", [](TInputDlg& d) { d.close(); }, QDialog::Rejected, 20,
+         0, false},
+        {"no number: the dialog stays open", "-",
+         [](TInputDlg& d) {
+             d.OKBtn->click();
+             EXPECT_TRUE(d.isVisible());
+             d.CancelBtn->click();
+         },
+         QDialog::Rejected, 20, 1, true},
+        {"Enter is OK, a held Enter (the one that opened it) is not", "42",
+         [](TInputDlg& d) {
+             QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier,
+                              QStringLiteral("\r"), true);
+             QApplication::sendEvent(d.Input, &repeat);
+             EXPECT_TRUE(d.isVisible());
+             QTest::keyClick(d.Input, Qt::Key_Return);
+         },
+         QDialog::Accepted, 42, 0, false},
+        // Editing keys reach the edit, also where the platform gives Delete
+        // the text "\x7f" (X11).
+        {"editing keys", "1234",
+         [](TInputDlg& d) {
+             QTest::keyClick(d.Input, Qt::Key_Backspace);
+             QTest::keyClick(d.Input, Qt::Key_Home);
+             QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier,
+                           QStringLiteral("\x7f"));
+             QApplication::sendEvent(d.Input, &del);
+             d.OKBtn->click();
+         },
+         QDialog::Accepted, 23, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        temperature(20.0f);
+        beeps = 0;
+        EXPECT_EQ(run(QString::fromLatin1(c.keys), [&] { c.finish(dlg); }), c.result);
+        EXPECT_EQ(dlg.Value, c.value);
+        EXPECT_EQ(beeps, c.beeps);
+        EXPECT_EQ(dlg.Cancelled, c.cancelled);
+    }
 }
 
 // The unit row is the core's choice; the dialog shows and reads in it.

@@ -1,13 +1,16 @@
-// The print preview through the print menu: its size on the screen, pages
-// (the remarks page too), zoom, print and Escape.
+// The print preview through the print menu: modal, its size on the screen
+// and its picture's, a fresh picture for each item, pages (the remarks page
+// too), zoom, print and Escape.
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QLabel>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 #include <QTimer>
 
@@ -56,12 +59,21 @@ TEST(PreviewWindow, PagesZoomAndPrintFromThePreview) {
     gui::Tfrm_Main& w = *h.window;
     w.image().Bemerkung = {"Schrank 4, Feld 2"};
     const QString pageOf = QStringLiteral("Seite %1 von %2");
+    QImage printout;
 
     WithPreview(w, w.mnu_Seitenansicht, [&](gui::Tsansicht& p) {
         // Large enough to read a page (the rule: core/views/preview_rules.h).
         const QRect screen = p.screen()->availableGeometry();
         EXPECT_GE(p.width(), std::min(screen.width(), p.picture().width()));
         EXPECT_GE(p.height(), std::min(screen.height() * 8 / 10, p.picture().height()));
+        EXPECT_LE(p.width(), screen.width());
+        EXPECT_TRUE(p.isModal());
+        // A printer page at the screen's resolution, larger than the window:
+        // it scrolls.
+        EXPECT_GT(p.picture().width(), 600);
+        EXPECT_GT(p.picture().height(), 900);
+        EXPECT_GT(p.picture().height(), p.ScrollBox->viewport()->height());
+        printout = p.picture();
 
         ASSERT_EQ(p.pageCount(), 2) << "the printout and its remarks page";
         EXPECT_EQ(p.PageLine->text(), pageOf.arg(1).arg(2));
@@ -96,10 +108,14 @@ TEST(PreviewWindow, PagesZoomAndPrintFromThePreview) {
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_TRUE(Has(pages[1], "Schrank 4, Feld 2"));
     EXPECT_FALSE(w.Busy());
+    EXPECT_TRUE(w.Zeitmesser->isHidden());
 
-    // Escape closes the preview and prints nothing.
+    // Another item: a fresh picture of its first page, as large. Escape
+    // closes the preview and prints nothing.
     WithPreview(w, w.mnu_Klemmenplan, [&](gui::Tsansicht& p) {
         EXPECT_EQ(p.pageCount(), 2);
+        EXPECT_EQ(p.picture().size(), printout.size());
+        EXPECT_NE(p.picture(), printout);
         QTest::keyClick(&p, Qt::Key_Escape);
         EXPECT_FALSE(p.isVisible());
     });

@@ -1,46 +1,19 @@
-// The print items of the main window over the simulated device: the
-// preview window, printing with copies to a PDF file through the print
-// dialog, the PDF export and the commissioning record.
+// The print items of the main window over the simulated device: printing
+// with copies to a PDF file through the print dialog, the PDF export and the
+// commissioning record (the preview: preview_window_test).
 
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QLabel>
-#include <QMenu>
 #include <QPrinter>
-#include <QProgressBar>
-#include <QScreen>
-#include <QScrollArea>
-#include <QTimer>
 
 #include "core/link/parameter_blocks.h"
 #include "gui/print/print_menu.h"
-#include "gui/print/sansicht.h"
 #include "support/pdf_text.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {
 namespace {
-
-// Closes the modal preview as soon as it shows, and keeps its picture size.
-QSize PreviewShown(gui::Tfrm_Main& w, QAction* item) {
-    gui::Tsansicht* preview = w.printMenu()->preview();
-    QSize shown;
-    bool wasModal = false;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, preview, [&] {
-        if (!preview->isVisible()) return;
-        wasModal = preview->isModal();
-        shown = preview->Image->size();
-        poll.stop();
-        preview->accept();
-    });
-    poll.start();
-    w.mnu_DruckenClick(item);
-    EXPECT_TRUE(wasModal);
-    return shown;
-}
 
 // A print dialog that prints to a PDF file with the given copies.
 std::function<bool(QPrinter&, QWidget*)> PrintToFile(const std::filesystem::path& file, int copies,
@@ -53,28 +26,6 @@ std::function<bool(QPrinter&, QWidget*)> PrintToFile(const std::filesystem::path
         printer.setCopyCount(copies);
         return true;
     };
-}
-
-TEST(PrintMenu, PreviewShowsAFreshPictureOfTheFirstPage) {
-    Harness h(offline());
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
-    w.image().Bemerkung = {"remark"};
-    const QSize plan = PreviewShown(w, w.mnu_Klemmenplan);
-    gui::Tsansicht* preview = w.printMenu()->preview();
-    // Opened as large as the screen allows a page (core/views/preview_rules.h).
-    EXPECT_LE(preview->width(), preview->screen()->availableGeometry().width());
-    // A printer page at the screen's resolution, larger than the window: it
-    // scrolls.
-    EXPECT_GT(plan.width(), 600);
-    EXPECT_GT(plan.height(), 900);
-    EXPECT_GT(plan.height(), preview->ScrollBox->viewport()->height());
-    const QImage first = preview->picture();
-    const QSize printout = PreviewShown(w, w.mnu_Seitenansicht);
-    EXPECT_EQ(printout, plan);
-    EXPECT_NE(preview->picture(), first);
-    EXPECT_FALSE(w.Busy());
-    EXPECT_TRUE(w.Zeitmesser->isHidden());
 }
 
 TEST(PrintMenu, CopiesAreJobsEachCarryingTheRemarks) {
@@ -151,34 +102,31 @@ TEST(PrintMenu, OnlinePrintoutReadsTheDeviceAndNamesItsSerialNumber) {
     EXPECT_TRUE(Has(pages[0], w.LoadText(7200)));
 }
 
+// A folder that cannot take the PDF: a warning and nothing written; then
+// the file chosen holds it.
 TEST(PrintMenu, ExportWritesThePdfIntoTheChosenFile) {
     WindowSetup setup = offline();
     setup.sprache = 1;
     Harness h(setup);
     ASSERT_TRUE(h.window->FormCreate());
     gui::Tfrm_Main& w = *h.window;
+    const auto missing = h.documents() / "missing" / "p.pdf";
+    h.dialogs.saveAnswers.push_back(QString::fromStdString(missing.string()));
+    w.printMenu()->mnu_ExportPdfClick(w.printMenu()->mnu_ExportPdf);
+    ASSERT_EQ(h.dialogs.log.size(), 1u);
+    EXPECT_TRUE(h.dialogs.log[0].startsWith("warning:" + QString::fromStdString(w.LoadText(7))));
+    EXPECT_FALSE(std::filesystem::exists(missing.parent_path()));
+    EXPECT_FALSE(w.Busy());
+
     const auto file = h.documents() / "plan.pdf";
     h.dialogs.saveAnswers.push_back(QString::fromStdString(file.string()));
     w.printMenu()->mnu_ExportPdfClick(w.printMenu()->mnu_ExportKlemmenplanPdf);
-    ASSERT_EQ(h.dialogs.saveRequests.size(), 1u);
-    EXPECT_EQ(h.dialogs.saveRequests[0].fileName.toStdString(),
+    ASSERT_EQ(h.dialogs.saveRequests.size(), 2u);
+    EXPECT_EQ(h.dialogs.saveRequests[1].fileName.toStdString(),
               (h.documents() / "Klemmenplan.pdf").string());
     const auto pages = PdfPages(file);
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_TRUE(Has(pages[0], w.LoadText(31232)));
-}
-
-TEST(PrintMenu, ExportToAFolderThatCannotTakeItWarnsAndWritesNothing) {
-    Harness h(offline());
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
-    const auto file = h.documents() / "missing" / "p.pdf";
-    h.dialogs.saveAnswers.push_back(QString::fromStdString(file.string()));
-    w.printMenu()->mnu_ExportPdfClick(w.printMenu()->mnu_ExportPdf);
-    ASSERT_EQ(h.dialogs.log.size(), 1u);
-    EXPECT_TRUE(h.dialogs.log[0].startsWith("warning:" + QString::fromStdString(w.LoadText(7))));
-    EXPECT_FALSE(std::filesystem::exists(file.parent_path()));
-    EXPECT_FALSE(w.Busy());
 }
 
 TEST(PrintMenu, CommissioningRecordFromTheDevice) {
