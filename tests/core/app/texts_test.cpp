@@ -33,11 +33,25 @@ class TextLookup : public ::testing::Test {
     void write(const std::string& name, const std::string& content) {
         writeFileBytes(dir / name, content);
     }
+    // The texts of the numbers, "GAS2|Hauptfenster|".
+    std::string texts(std::initializer_list<std::uint16_t> numbers) {
+        std::string all;
+        for (const std::uint16_t n : numbers) all += (all.empty() ? "" : "|") + lib.LoadText(n);
+        return all;
+    }
+    // The block's sixteen texts up to the last one not empty, "a  |   |c  ";
+    // "false" in front when the block did not load.
+    std::string block(std::uint16_t first, std::uint8_t width) {
+        std::array<std::string, 16> t;
+        t.fill("stale");
+        std::string all = lib.LoadTextBlock(first, width, t) ? "" : "false:";
+        for (std::size_t i = 0; i < t.size(); ++i) all += (i == 0 ? "" : "|") + t[i];
+        return all.erase(all.find_last_not_of('|') + 1);
+    }
     TempDir dir;
     Session session = makeSession();
     TextLibrary lib{dir.path(), session};
 };
-
 struct Shipped {
     const char* name;
     int medium;
@@ -56,66 +70,97 @@ TEST(LibraryNames, ByMediumAndLanguage) {
     }
 }
 
-TEST_F(TextLookup, SingleTextsAreTrimmed) {
-    write("Gasger.txt", "0=GAS2\n1=  Hauptfenster \t\n2=\x01Steuer\x1F\n3=A=B\n");
-    EXPECT_EQ(lib.LoadText(0), "GAS2");
-    EXPECT_EQ(lib.LoadText(1), "Hauptfenster");
-    EXPECT_EQ(lib.LoadText(2), "Steuer");
-    EXPECT_EQ(lib.LoadText(3), "A=B");  // only the first "=" separates
-    EXPECT_EQ(lib.LoadText(4), "");
+TEST_F(TextLookup, TextsAndBlocksOfAFile) {
+    std::string nine;  // 1024..1032, then a gap
+    for (int n = 1024; n <= 1032; ++n) nine += std::to_string(n) + "=T" + std::to_string(n) + "\n";
+    const std::string a250(250, 'a');
+    struct Case {
+        std::string file;
+        std::initializer_list<std::uint16_t> numbers;
+        std::string texts;
+        std::uint16_t first;
+        std::uint8_t width;
+        std::string block;
+    };
+    const Case cases[] = {
+        // Trimmed, control characters too; only the first "=" separates.
+        {"0=GAS2\n1=  Hauptfenster \t\n2=\x01Steuer\x1F\n3=A=B\n",
+         {0, 1, 2, 3, 4},
+         "GAS2|Hauptfenster|Steuer|A=B|",
+         0,
+         1,
+         "GAS2|Hauptfenster|Steuer|A=B"},
+        // Padded to the width, never cut.
+        {"1024=abc\n1025=" + std::string(25, 'x') + "\n",
+         {},
+         "",
+         1024,
+         18,
+         "abc" + std::string(15, ' ') + "|" + std::string(25, 'x')},
+        {nine + "1034=after the gap\n",
+         {},
+         "",
+         1024,
+         1,
+         "T1024|T1025|T1026|T1027|T1028|T1029|T1030|T1031|T1032"},
+        // An empty text ends a block, blanks only do not.
+        {"100=a\n101=   \n102=c\n103=\n104=e\n", {}, "", 100, 3, "a  |   |c  "},
+        {"100=a\n101=   \n102=c\n103=\n104=e\n", {}, "", 103, 3, "false:"},
+        {"65534=y\n65535=z\n", {}, "", 65534, 1, "y|z"},
+        // "65536" does not wrap around to 0.
+        {"# comment line\nno equals sign here\n65536=out of range\n-1=negative\n"
+         " 5=leading blank\nx7=not a number\n=no number\n8=eight\n8=second eight\n\n"
+         "#9=commented out\n00010=leading zeros\n",
+         {8, 5, 9, 10, 0},
+         "eight|||leading zeros|",
+         8,
+         1,
+         "eight"},
+        {"\xEF\xBB\xBF"
+         "0=GAS2\r\n1=eins\r\n2=zwei\r\n",
+         {0},
+         "GAS2",
+         1,
+         6,
+         "eins  |zwei  "},
+        // "Größe" is 5 characters in 7 bytes, "°C" 2 in 3; 255 characters are
+        // cut to 254, never inside a character.
+        {"1=  Größe \n2=°C\n3=" + a250 + "äöüßé\n",
+         {1},
+         "Größe",
+         1,
+         8,
+         "Größe   |°C      |" + a250 + "äöüß"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        write("Gasger.txt", c.file);
+        EXPECT_EQ(texts(c.numbers), c.texts);
+        EXPECT_EQ(block(c.first, c.width), c.block);
+    }
+    EXPECT_EQ(Utf8Length(a250 + "äöüß"), 254u);
 }
 
-TEST_F(TextLookup, BlockPadsToWidthAndNeverCuts) {
-    write("Gasger.txt", "1024=abc\n1025=" + std::string(25, 'x') + "\n");
-    std::array<std::string, 16> t;
-    ASSERT_TRUE(lib.LoadTextBlock(1024, 18, t));
-    EXPECT_EQ(t[0], "abc" + std::string(15, ' '));
-    EXPECT_EQ(t[1], std::string(25, 'x'));
-    for (std::size_t i = 2; i < 16; ++i) EXPECT_EQ(t[i], "") << i;
-}
-
-TEST_F(TextLookup, BlockStopsAtFirstMissingNumber) {
-    std::string content;
-    for (int n = 1024; n <= 1032; ++n)
-        content += std::to_string(n) + "=T" + std::to_string(n) + "\n";
-    content += "1034=after the gap\n";
-    write("Gasger.txt", content);
-    std::array<std::string, 16> t;
-    t.fill("stale");
-    ASSERT_TRUE(lib.LoadTextBlock(1024, 1, t));
-    for (int i = 0; i <= 8; ++i)
-        EXPECT_EQ(t[static_cast<std::size_t>(i)], "T" + std::to_string(1024 + i));
-    for (std::size_t i = 9; i < 16; ++i) EXPECT_EQ(t[i], "") << i;
-}
-
-TEST_F(TextLookup, EmptyTextEndsBlockButBlankTextDoesNot) {
-    write("Gasger.txt", "100=a\n101=   \n102=c\n103=\n104=e\n");
-    std::array<std::string, 16> t;
-    ASSERT_TRUE(lib.LoadTextBlock(100, 3, t));
-    EXPECT_EQ(t[0], "a  ");
-    EXPECT_EQ(t[1], "   ");  // blanks only: loaded, trimmed to nothing, padded
-    EXPECT_EQ(t[2], "c  ");
-    EXPECT_EQ(t[3], "");
-    EXPECT_EQ(t[4], "");
-    EXPECT_FALSE(lib.LoadTextBlock(103, 3, t));
-}
-
-TEST_F(TextLookup, BlockAtTheTopOfTheNumberRange) {
-    write("Gasger.txt", "65534=y\n65535=z\n");
-    std::array<std::string, 16> t;
-    ASSERT_TRUE(lib.LoadTextBlock(65534, 1, t));
-    EXPECT_EQ(t[0], "y");
-    EXPECT_EQ(t[1], "z");
-    EXPECT_EQ(t[2], "");
-}
-
-TEST_F(TextLookup, MissingLibraryGivesEmptyTextsAndFalse) {
-    std::array<std::string, 16> t;
-    t.fill("old caption");
-    EXPECT_EQ(lib.LoadText(0), "");
-    EXPECT_FALSE(lib.LoadTextBlock(0, 10, t));
-    for (const auto& s : t) EXPECT_EQ(s, "");
+TEST_F(TextLookup, MissingOrUnreadableLibraryGivesEmptyTextsAndFalse) {
+    EXPECT_EQ(texts({0}), "");
+    EXPECT_EQ(block(0, 10), "false:");
     EXPECT_FALSE(lib.checkLibrary());
+    std::filesystem::create_directory(dir / "Gasger.txt");  // a folder, not a file
+    EXPECT_EQ(texts({0}), "");
+    EXPECT_EQ(block(0, 1), "false:");
+}
+
+TEST(ParseLibrary, LinesThatDoNotParseAreNamed) {
+    const auto parsed =
+        ParseLibrary("no equals\n65536=x\n-1=x\n 5=x\n8=a\n8=b\n# c\n\n" + std::string(300, '#'));
+    using K = LibraryLineIssue::Kind;
+    std::vector<std::pair<K, std::size_t>> issues;
+    for (const auto& i : parsed.issues) issues.emplace_back(i.kind, i.line);
+    EXPECT_EQ(issues, (std::vector<std::pair<K, std::size_t>>{{K::NoEquals, 1},
+                                                              {K::BadNumber, 2},
+                                                              {K::BadNumber, 3},
+                                                              {K::BadNumber, 4},
+                                                              {K::Duplicate, 6}}));
 }
 
 TEST_F(TextLookup, NoLibraryForUnknownDeviceOrLanguage) {
@@ -155,62 +200,6 @@ TEST_F(TextLookup, SignatureCheckDoesNotCompareWithMedium) {
     EXPECT_TRUE(lib.checkLibrary());
 }
 
-TEST_F(TextLookup, MalformedLinesAreIgnored) {
-    write("Gasger.txt",
-          "# comment line\n"
-          "no equals sign here\n"
-          "65536=out of range\n"
-          "-1=negative\n"
-          " 5=leading blank\n"
-          "x7=not a number\n"
-          "=no number\n"
-          "8=eight\n"
-          "8=second eight\n"
-          "\n"
-          "#9=commented out\n"
-          "00010=leading zeros\n");
-    EXPECT_EQ(lib.LoadText(8), "eight");
-    EXPECT_EQ(lib.LoadText(5), "");
-    EXPECT_EQ(lib.LoadText(9), "");
-    EXPECT_EQ(lib.LoadText(10), "leading zeros");
-    EXPECT_EQ(lib.LoadText(0), "");  // "65536" does not wrap around to 0
-
-    const auto parsed =
-        ParseLibrary("no equals\n65536=x\n-1=x\n 5=x\n8=a\n8=b\n# c\n\n" + std::string(300, '#'));
-    ASSERT_EQ(parsed.issues.size(), 5u);
-    EXPECT_EQ(parsed.issues[0].kind, LibraryLineIssue::Kind::NoEquals);
-    EXPECT_EQ(parsed.issues[0].line, 1u);
-    EXPECT_EQ(parsed.issues[1].kind, LibraryLineIssue::Kind::BadNumber);
-    EXPECT_EQ(parsed.issues[2].kind, LibraryLineIssue::Kind::BadNumber);
-    EXPECT_EQ(parsed.issues[3].kind, LibraryLineIssue::Kind::BadNumber);
-    EXPECT_EQ(parsed.issues[4].kind, LibraryLineIssue::Kind::Duplicate);
-    EXPECT_EQ(parsed.issues[4].line, 6u);
-}
-
-TEST_F(TextLookup, CrlfFilesAndByteOrderMark) {
-    write("Gasger.txt",
-          "\xEF\xBB\xBF"
-          "0=GAS2\r\n1=eins\r\n2=zwei\r\n");
-    EXPECT_EQ(lib.LoadText(0), "GAS2");
-    std::array<std::string, 16> t;
-    ASSERT_TRUE(lib.LoadTextBlock(1, 6, t));
-    EXPECT_EQ(t[0], "eins  ");
-    EXPECT_EQ(t[1], "zwei  ");
-}
-
-TEST_F(TextLookup, NonAsciiTrimmingPaddingAndCutInCharacters) {
-    // "Größe" is 5 characters in 7 bytes; "°C" 2 characters in 3 bytes.
-    write("Gasger.txt", "1=  Größe \n2=°C\n3=" + std::string(250, 'a') + "äöüßé\n");
-    EXPECT_EQ(lib.LoadText(1), "Größe");
-    std::array<std::string, 16> t;
-    ASSERT_TRUE(lib.LoadTextBlock(1, 8, t));
-    EXPECT_EQ(t[0], "Größe   ");
-    EXPECT_EQ(t[1], "°C      ");
-    // 255 characters: cut to 254, never inside a character.
-    EXPECT_EQ(t[2], std::string(250, 'a') + "äöüß");
-    EXPECT_EQ(Utf8Length(t[2]), 254u);
-}
-
 TEST_F(TextLookup, ReplacedFileIsSeenAtOnce) {
     write("Gasger.txt", "0=GAS2\n1=first\n");
     EXPECT_EQ(lib.LoadText(1), "first");
@@ -224,13 +213,6 @@ TEST_F(TextLookup, ReplacedFileIsSeenAtOnce) {
     std::filesystem::remove(dir / "Gasger.txt");
     EXPECT_EQ(lib.LoadText(1), "");
     EXPECT_FALSE(lib.checkLibrary());
-}
-
-TEST_F(TextLookup, UnreadableLibraryCountsAsMissing) {
-    std::filesystem::create_directory(dir / "Gasger.txt");  // a folder, not a file
-    EXPECT_EQ(lib.LoadText(0), "");
-    std::array<std::string, 16> t;
-    EXPECT_FALSE(lib.LoadTextBlock(0, 1, t));
 }
 
 TEST(TextFolder, ProgramFolderFirstThenInstalledShareFolder) {
@@ -258,19 +240,14 @@ ParsedLibrary parseShipped(const char* name) {
     return ParseLibrary(test::readFileBytes(path));
 }
 
-TEST(ShippedLibraries, EveryLineParses) {
+TEST(ShippedLibraries, EveryLineParsesAndTheSignatureFits) {
     for (const auto& s : kShipped) {
-        const auto lib = parseShipped(s.name);
-        for (const auto& issue : lib.issues) {
+        const auto parsed = parseShipped(s.name);
+        for (const auto& issue : parsed.issues) {
             ADD_FAILURE() << s.name << " line " << issue.line << " (kind "
                           << static_cast<int>(issue.kind) << "): " << issue.text;
         }
-        EXPECT_GT(lib.texts.size(), 400u) << s.name;
-    }
-}
-
-TEST(ShippedLibraries, SignatureAndCheck) {
-    for (const auto& s : kShipped) {
+        EXPECT_GT(parsed.texts.size(), 400u) << s.name;
         Session session = makeSession(s.medium, s.sprache);
         TextLibrary lib(shippedFolder(), session);
         EXPECT_EQ(lib.LoadText(0), s.signature) << s.name;
@@ -326,14 +303,11 @@ TEST(ShippedLibraries, LanguagesHoldTheSameNumbersAndVariantsDifferOnlyWhereList
         }
         return false;
     };
-    for (auto n : numbers["Gasger.txt"]) {
-        if (!numbers["Steamger.txt"].count(n)) {
-            EXPECT_FALSE(inBoth(n)) << "text " << n << " is listed for both variants";
-        }
-    }
-    for (auto n : numbers["Steamger.txt"]) {
-        if (!numbers["Gasger.txt"].count(n)) {
-            EXPECT_FALSE(inBoth(n)) << "text " << n << " is listed for both variants";
+    for (const auto& [one, other] :
+         {std::pair{"Gasger.txt", "Steamger.txt"}, {"Steamger.txt", "Gasger.txt"}}) {
+        for (auto n : numbers[one]) {
+            EXPECT_TRUE(numbers[other].count(n) || !inBoth(n))
+                << "text " << n << " is listed for both variants";
         }
     }
 }

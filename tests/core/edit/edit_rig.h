@@ -8,6 +8,7 @@
 // Kind=2": a word without "=" names the section of the keys after it.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -174,7 +175,7 @@ struct EditRig {
         link->setPortResolver([](int) { return std::string("sim"); });
         EXPECT_TRUE(link->OpenComPort(1, device.baudIndex()));
         ReadAllParameters(*link, image);
-        log.clear();
+        mark();
     }
 
     // The link stays made, but the session is offline: nothing may be sent.
@@ -188,11 +189,35 @@ struct EditRig {
         });
         return im;
     }
-    // Sets fields in the image and in the simulator's memory alike.
+    // Sets fields in the image and in the simulator's memory alike; mark
+    // clears the log and keeps the memory for expectDevice.
     void store(std::string_view fields) {
         SetFields(image, fields);
         EachRecord(image, [this](const std::string&, block::Place p, const auto& r) {
             device.poke(p.address, codec::Encode(r));
+        });
+        mark();
+    }
+    void mark() {
+        log.clear();
+        stored = deviceImage();
+    }
+    // The simulator's memory holds the fields, the records they name as the
+    // image holds them, and every other record as at the last mark: a write
+    // changes nothing it should not.
+    void expectDevice(std::string_view fields) {
+        ParameterImage held = deviceImage();
+        EXPECT_EQ(FieldValues(held, fields), fields);
+        const std::string named = " " + std::string(fields) + " ";
+        std::map<std::string, std::vector<std::uint8_t>> bytes;
+        EachRecord(stored, [&](const std::string& name, block::Place, const auto& r) {
+            bytes[name] = codec::Encode(r);
+        });
+        EachRecord(image, [&](const std::string& name, block::Place, const auto& r) {
+            if (named.find(" " + name + " ") != std::string::npos) bytes[name] = codec::Encode(r);
+        });
+        EachRecord(held, [&](const std::string& name, block::Place, const auto& r) {
+            EXPECT_EQ(codec::Encode(r), bytes[name]) << name << " is not as stored with " << fields;
         });
     }
 
@@ -222,6 +247,7 @@ struct EditRig {
     TextLibrary texts;
     std::unique_ptr<Link> link;
     ParameterImage image;
+    ParameterImage stored;  // the device's memory at the last store
     views::ValueFormatter format;
     views::BlockLoader blocks;
 };
@@ -236,6 +262,28 @@ inline std::string Listed(const std::vector<std::string>& items) {
     std::string all;
     for (const std::string& item : items) all += (all.empty() ? "" : "|") + item;
     return "[" + all + "]";
+}
+
+// A setting refused with its status, a message and a list of valid ones
+// that hold the texts given; the image, the device and the log stay.
+struct Refusal {
+    edit::Setting setting;
+    edit::SettingOutcome::Status status;
+    const char* message;
+    const char* valid;  // in the valid ones, Listed
+};
+inline void ExpectRefused(EditRig& rig, const Refusal& r) {
+    SCOPED_TRACE(r.setting.section + " " + r.setting.key + " " + r.setting.value);
+    const ParameterImage before = rig.image;
+    rig.mark();
+    const edit::SettingOutcome out =
+        edit::ApplySetting(*rig.link, rig.image, r.setting, PageTextsOf(rig));
+    EXPECT_EQ(out.status, r.status);
+    EXPECT_NE(out.message.find(r.message), std::string::npos) << out.message;
+    EXPECT_NE(Listed(out.valid).find(r.valid), std::string::npos) << Listed(out.valid);
+    EXPECT_EQ(rig.image, before);
+    EXPECT_EQ(Joined(rig.log), "");
+    rig.expectDevice("");
 }
 
 }  // namespace parvion::test

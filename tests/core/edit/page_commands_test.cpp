@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "core/edit/field_ref.h"
 #include "core/edit/page_commands.h"
@@ -26,13 +27,7 @@ bool Has(const std::vector<std::string>& list, const std::string& item) {
 TEST(PageCommands, RefusedSettingsChangeAndSendNothing) {
     EditRig rig;  // gas device: temperature and pressure kind 1, flow kind 4 on circuit 1
     rig.image.System.Kind = 1;  // one circuit
-    struct Case {
-        Setting setting;
-        Status status;
-        const char* message;  // contained in it
-        const char* valid;    // contained in the valid ones, Listed
-    };
-    const Case cases[] = {
+    const test::Refusal cases[] = {
         {{"T_User0", "Konst", "5"},
          Status::Unknown,
          "\"T_User0 Konst\" is not a setting of the circuit 1 page",
@@ -58,17 +53,7 @@ TEST(PageCommands, RefusedSettingsChangeAndSendNothing) {
         {{"EG_User", "Ho", "11", 1}, Status::Refused, "circuit 2 is not available", "[]"},
         {{"Bemerkung", "Zeile 1", "x"}, Status::Refused, "only in parameter files", "[]"},
     };
-    const ParameterImage before = rig.image;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.setting.section + " " + c.setting.key + " " + c.setting.value);
-        const SettingOutcome out =
-            ApplySetting(*rig.link, rig.image, c.setting, test::PageTextsOf(rig));
-        EXPECT_EQ(out.status, c.status);
-        EXPECT_NE(out.message.find(c.message), std::string::npos) << out.message;
-        EXPECT_NE(Listed(out.valid).find(c.valid), std::string::npos) << Listed(out.valid);
-        EXPECT_EQ(rig.image, before);
-    }
-    EXPECT_TRUE(rig.log.empty()) << test::Joined(rig.log);
+    for (const test::Refusal& c : cases) test::ExpectRefused(rig, c);
 }
 
 TEST(PageCommands, ValuesAreTakenAsTheDialogTakesThemInTheBaseUnit) {
@@ -114,45 +99,29 @@ TEST(PageCommands, ValuesAreTakenAsTheDialogTakesThemInTheBaseUnit) {
 // The system, trend and correction pages as settings: each refusal class
 // on the device it belongs to, then the values each page takes.
 TEST(PageCommands, SystemTrendAndCorrectionSettings) {
-    struct Case {
-        std::uint8_t ausbaustufe;
-        Setting setting;
-        Status status;
-        const char* says;  // in the message or, with the status Ok, the notes
-        const char* valid;
-    };
-    const Case refused[] = {
-        {0xC0, {"System", "Kind", "4"}, Status::Refused, "the system definition is fixed", "[]"},
-        {0x3C, {"Trend_User", "Time", "1"}, Status::Refused, "no trend recording", "[]"},
-        {0xC0, {"Trend_User", "Time", "12"}, Status::BadChoice, "no choice 12", "|11 60 min]"},
-        {0xC0, {"Grenzwerte", "Schema", "x"}, Status::NotANumber, "not a choice index", "[]"},
-        {0xC0, {"Vorgaben", "Vorgabe9", "1"}, Status::Unknown, "Vorgaben Vorgabe9", "Vorgabe8"},
-        {0xC0, {"Vorgaben", "Vorgabe1", "x"}, Status::NotANumber, "not a number", "[]"},
-        {0xC0, {"FlowKorr_1", "Stelle8", "1"}, Status::Unknown, "Stelle8", "FlowKorr_1 Stelle7"},
-        {0, {"System", "Anzahl", "1"}, Status::Refused, "only with a single-circuit", "[]"},
+    const std::pair<std::uint8_t, test::Refusal> refused[] = {
+        {0xC0, {{"System", "Kind", "4"}, Status::Refused, "the system definition is fixed", "[]"}},
+        {0x3C, {{"Trend_User", "Time", "1"}, Status::Refused, "no trend recording", "[]"}},
+        {0xC0, {{"Trend_User", "Time", "12"}, Status::BadChoice, "no choice 12", "|11 60 min]"}},
+        {0xC0, {{"Grenzwerte", "Schema", "x"}, Status::NotANumber, "not a choice index", "[]"}},
+        {0xC0, {{"Vorgaben", "Vorgabe9", "1"}, Status::Unknown, "Vorgaben Vorgabe9", "Vorgabe8"}},
+        {0xC0, {{"Vorgaben", "Vorgabe1", "x"}, Status::NotANumber, "not a number", "[]"}},
+        {0xC0, {{"FlowKorr_1", "Stelle8", "1"}, Status::Unknown, "Stelle8", "FlowKorr_1 Stelle7"}},
+        {0, {{"System", "Anzahl", "1"}, Status::Refused, "only with a single-circuit", "[]"}},
         {0,
-         {"System", "Kind", "4"},
-         Status::BadChoice,
-         "no choice 4",
-         "|3 Balance inflow - outflow]"},
+         {{"System", "Kind", "4"},
+          Status::BadChoice,
+          "no choice 4",
+          "|3 Balance inflow - outflow]"}},
         // Measuring-range switching and balance allowed, parallel transmitters not.
-        {0, {"System", "Kind", "2"}, Status::Refused, "", "[]"},
+        {0, {{"System", "Kind", "2"}, Status::Refused, "", "[]"}},
     };
-    for (const Case& c : refused) {
-        SCOPED_TRACE(c.setting.section + " " + c.setting.key + " " + c.setting.value);
+    for (const auto& [ausbaustufe, refusal] : refused) {
         EditRig rig;
         rig.store("System Kind=0");
         rig.image.System.KindMask = 0x05;
-        rig.image.System.Ausbaustufe = c.ausbaustufe;
-        rig.log.clear();
-        const ParameterImage before = rig.image;
-        const SettingOutcome out =
-            ApplySetting(*rig.link, rig.image, c.setting, test::PageTextsOf(rig));
-        EXPECT_EQ(out.status, c.status);
-        EXPECT_NE(out.message.find(c.says), std::string::npos) << out.message;
-        EXPECT_NE(Listed(out.valid).find(c.valid), std::string::npos) << Listed(out.valid);
-        EXPECT_EQ(rig.image, before);
-        EXPECT_TRUE(rig.log.empty()) << test::Joined(rig.log);
+        rig.image.System.Ausbaustufe = ausbaustufe;
+        test::ExpectRefused(rig, refusal);
     }
 
     // Offline, as on a file: the values stored and the notes.
@@ -182,7 +151,6 @@ TEST(PageCommands, SystemTrendAndCorrectionSettings) {
     // A preset the device holds already is not sent again.
     EditRig online;
     online.store("");
-    online.log.clear();
     ASSERT_TRUE(ApplySetting(*online.link, online.image, {"Vorgaben", "Vorgabe3", "250"},
                              test::PageTextsOf(online))
                     .ok());
@@ -208,7 +176,7 @@ TEST(PageCommands, ChoicesAndTheGasInputSetOfTheCircuitNamed) {
     const char* device =
         "Med_User0 Ready=1 Med_User1 Kind=6 Ready=0 EG_User CO2=2.5 Dis_User Einheiten=1 "
         "UserEinheiten4 Kind=11";
-    EXPECT_EQ(FieldValues(rig.deviceImage(), device), device);
+    rig.expectDevice(device);
 
     const SettingOutcome bad =
         ApplySetting(*rig.link, rig.image, {"UserEinheiten0", "Kind", "3"}, test::PageTextsOf(rig));
@@ -286,17 +254,28 @@ TEST(PageCommands, PagesPrintTheirLinesWithTheSettingThatChangesThem) {
     // Which page a section belongs to, before anything is read (EG_User:
     // that of the circuit the setting names).
     const std::vector<std::string> names = PageNames();
+    // A key after the section where the page depends on it.
     const char* const where[][2] = {
-        {"T_User1", "circuit 1"},      {"EG_User", "circuit 1"},        {"des_user0", "circuit 0"},
-        {"UserEinheiten7", "units 0"}, {"Dis_User", "display 0"},       {"Bemerkung", "remarks 0"},
-        {"UserEinheiten8", "none"},    {"System", "system 0"},          {"Vorgaben", "system 0"},
-        {"trend_user", "trend 0"},     {"FlowKorr_2", "corrections 1"}, {"FlowKorr_3", "none"},
-        {"Alm_User1", "relays 0"},     {"Aus_User3", "outputs 0"}};
-    for (const auto& [section, want] : where) {
-        const auto at = PageOfSetting({section, "Kind", "1", 1});
+        {"T_User1", "circuit 1"},        {"EG_User", "circuit 1"},
+        {"des_user0", "circuit 0"},      {"UserEinheiten7", "units 0"},
+        {"Dis_User", "display 0"},       {"Bemerkung", "remarks 0"},
+        {"UserEinheiten8", "none"},      {"System", "system 0"},
+        {"Vorgaben", "system 0"},        {"trend_user", "trend 0"},
+        {"FlowKorr_2", "corrections 1"}, {"FlowKorr_3", "none"},
+        {"Alm_User1", "relays 0"},       {"Alm_User2", "none"},
+        {"aus_user3", "outputs 0"},      {"Aus_User4", "none"},
+        {"Display", "display 0"},        {"Dis_User einheiten", "units 0"}};
+    for (const auto& [setting, want] : where) {
+        std::istringstream words(setting);
+        std::string section, key = "Kind";
+        words >> section >> key;
+        const auto at = PageOfSetting({section, key, "1", 1});
         const auto index = at ? static_cast<std::size_t>(at->page) : 0;
         EXPECT_EQ(at ? names[index] + " " + std::to_string(at->circuit) : "none", want);
     }
+    EXPECT_EQ(ParsePageName("Relays"), PageName::Relays);
+    EXPECT_EQ(ParsePageName("outputs"), PageName::Outputs);
+    EXPECT_EQ(ParsePageName("DISPLAY"), PageName::Display);
     EXPECT_EQ(ParsePageName("Units"), PageName::Units);
     EXPECT_EQ(ParsePageName("unit"), std::nullopt);
 }

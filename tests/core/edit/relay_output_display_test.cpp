@@ -1,6 +1,7 @@
 // The relay, output and display pages against the in-process simulator:
 // the lines each list shows, the rules of a choice or an accepted value,
-// the write-back in the device's order, and the display bytes.
+// the write-back in the device's order, the display bytes, and the pages as
+// settings and as text.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 
 #include "core/edit/alarm_output_page.h"
 #include "core/edit/display_settings.h"
+#include "core/edit/page_commands.h"
 #include "edit_rig.h"
 
 namespace parvion::edit {
@@ -16,6 +18,7 @@ namespace {
 using test::EditRig;
 using test::FieldValues;
 using test::Listed;
+using Status = SettingOutcome::Status;
 
 // Fields as EditRig::store takes them; "Level=192" sets the expansion
 // level, which parameter files do not hold.
@@ -97,9 +100,6 @@ TEST(RelayOutputDisplay, ChangesFollowTheirRulesAndAreWrittenBackInTheDevicesOrd
         {"constant current above 23 mA", gas, "Aus_User0 Param=3 Konstant=240 Min=0 Max=100",
          [](EditRig& r) { ChooseOutputSource(*r.link, r.image, 0, 0); }, TwoSteps("Aus_User0"),
          "Aus_User0 Param=0 Konstant=240 Min=0 Max=230"},
-        {"constant 12.0 mA is kept as 120", gas, "Aus_User3 Param=0 Konstant=40",
-         [&](EditRig& r) { outputLine(3, 0)(r, 12.0f); }, TwoSteps("Aus_User3"),
-         "Aus_User3 Konstant=120"},
         {"constant 12.36 mA rounds to 124", gas, "Aus_User3 Param=0 Konstant=40",
          [&](EditRig& r) { outputLine(3, 0)(r, 12.36f); }, TwoSteps("Aus_User3"),
          "Aus_User3 Konstant=124"},
@@ -116,9 +116,6 @@ TEST(RelayOutputDisplay, ChangesFollowTheirRulesAndAreWrittenBackInTheDevicesOrd
          "Level=192 Dis_User First=3",
          [](EditRig& r) { EXPECT_EQ(ChoosePreferredValue(*r.link, r.image, 9), 0); },
          TwoSteps("Dis_User"), "Dis_User First=0"},
-        {"compact display", gas, "Dis_User Kind=0",
-         [](EditRig& r) { SetCompactDisplay(*r.link, r.image, true); },
-         "start 2, W Dis_User, wait 50, step, R Dis_User, step, hide", "Dis_User Kind=1"},
         {"calculation errors", gas, "Dis_User CalcError=1",
          [](EditRig& r) { SetCalcErrorAcknowledge(*r.link, r.image, false); },
          "start 2, W Dis_User, wait 50, step, R Dis_User, step, hide", "Dis_User CalcError=0"},
@@ -149,10 +146,9 @@ TEST(RelayOutputDisplay, ChangesFollowTheirRulesAndAreWrittenBackInTheDevicesOrd
         SCOPED_TRACE(c.what);
         EditRig rig(c.medium);
         Store(rig, c.setup);
-        rig.log.clear();
         c.change(rig);
         EXPECT_EQ(test::Joined(rig.log), c.log);
-        EXPECT_EQ(FieldValues(rig.deviceImage(), c.device), c.device);
+        rig.expectDevice(c.device);
         EXPECT_EQ(rig.link->failedTransactions(), 0);
     }
 }
@@ -161,7 +157,6 @@ TEST(RelayOutputDisplay, OfflineOnlyTheImageChanges) {
     EditRig rig;
     rig.store("Aus_User0 Param=4 Min=-500 Max=90000 Alm_User0 Param=1 Kind=0");
     rig.goOffline();
-    const ParameterImage device = rig.deviceImage();
     ChooseAlarmSource(*rig.link, rig.image, 0, 15);
     ApplyAlarmValue(*rig.link, rig.image, 0, AlarmLines(rig.image, 0, 0).at(0), 5);
     // Offline the limits of the new source are not pulled into range.
@@ -170,12 +165,11 @@ TEST(RelayOutputDisplay, OfflineOnlyTheImageChanges) {
     SetCompactDisplay(*rig.link, rig.image, true);
     SetDisplayBoxes(*rig.link, rig.image, BoxesOf(DisplayRec{1, 2, 4, 8}), true);
     EXPECT_EQ(test::Joined(rig.log), "");
-    EXPECT_EQ(rig.deviceImage(), device);
-    EXPECT_EQ(FieldValues(rig.image,
-                          "Alm_User0 Param=17 Min=5 Aus_User0 Param=1 Min=-500 "
-                          "Max=90000 Dis_User Kind=1 First=3 Display Enable1=3"),
-              "Alm_User0 Param=17 Min=5 Aus_User0 Param=1 Min=-500 Max=90000 Dis_User Kind=1 "
-              "First=3 Display Enable1=3");
+    rig.expectDevice("");
+    const char* image =
+        "Alm_User0 Param=17 Min=5 Aus_User0 Param=1 Min=-500 Max=90000 Dis_User Kind=1 First=3 "
+        "Display Enable1=3";
+    EXPECT_EQ(FieldValues(rig.image, image), image);
 }
 
 TEST(RelayOutputDisplay, ListsShowTheLinesOfTheSourceAndTheKind) {
@@ -258,10 +252,144 @@ TEST(RelayOutputDisplay, FillingTheDisplayPageNeverWritesDisplay) {
         SCOPED_TRACE(c.device);
         EditRig rig;
         Store(rig, c.device);
-        rig.log.clear();
         EXPECT_EQ(FillDisplayPage(*rig.link, rig.image, c.shown), c.result);
         EXPECT_EQ(test::Joined(rig.log), "start 16, R Dis_User, step, R Display, step, " + c.log);
+        rig.expectDevice("");
     }
+}
+
+TEST(RelayOutputDisplaySettings, SettingsAreTakenAsThePagesTakeThem) {
+    EditRig rig;
+    rig.store(
+        "Alm_User0 Param=1 Kind=0 Min=0 Max=0 Aus_User0 Param=0 Konstant=40 "
+        "Dis_User Kind=0 Display Enable1=1 Enable2=0 Enable3=0 Enable4=0");
+    struct Case {
+        Setting setting;
+        PageName page;
+        const char* stored;  // in the device afterwards
+        const char* notes;
+    };
+    const Case cases[] = {
+        // The choice index, as the page takes it: 15 is code 17.
+        {{"Alm_User0", "Param", "15"}, PageName::Relays, "Alm_User0 Param=17", "[]"},
+        {{"alm_user0", "kind", "2"}, PageName::Relays, "Alm_User0 Kind=2", "[]"},
+        {{"Alm_User0", "Min", "-2000"},
+         PageName::Relays,
+         "Alm_User0 Min=-1273.15",
+         "[-2000 is below the lower limit; -1273.15 taken]"},
+        {{"Alm_User0", "Max", "-1300"},
+         PageName::Relays,
+         "Alm_User0 Min=-1273.15 Max=-1273.15",
+         "[-1300 is below the lower limit; -1273.15 taken]"},
+        // mA, as the output dialog takes it.
+        {{"Aus_User0", "Konstant", "12"}, PageName::Outputs, "Aus_User0 Konstant=120", "[]"},
+        {{"Aus_User0", "Konstant", "12,34"},
+         PageName::Outputs,
+         "Aus_User0 Konstant=123",
+         "[Konstant is kept in steps of 0.1: 12.3 taken]"},
+        {{"Aus_User0", "Konstant", "30"},
+         PageName::Outputs,
+         "Aus_User0 Konstant=230",
+         "[30 is above the upper limit; 23 taken]"},
+        {{"Aus_User0", "Param", "6"}, PageName::Outputs, "Aus_User0 Param=9", "[]"},
+        {{"Aus_User0", "Err", "3.5"}, PageName::Outputs, "Aus_User0 Err=3.5", "[]"},
+        {{"Dis_User", "First", "15"}, PageName::Display, "Dis_User First=17", "[]"},
+        {{"Dis_User", "Kind", "1"}, PageName::Display, "Dis_User Kind=1", "[]"},
+        {{"Dis_User", "CalcError", "1"}, PageName::Display, "Dis_User CalcError=1", "[]"},
+        // With the compact display on, page 2's boxes go to page 1 too.
+        {{"Display", "Enable2", "9"}, PageName::Display, "Display Enable1=9 Enable2=9", "[]"},
+        {{"Display", "enable4", "120"}, PageName::Display, "Display Enable4=120", "[]"},
+        // Still the units page's switch.
+        {{"Dis_User", "Einheiten", "1"}, PageName::Units, "Dis_User Einheiten=1", "[]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setting.section + " " + c.setting.key + " " + c.setting.value);
+        rig.mark();
+        const SettingOutcome out =
+            ApplySetting(*rig.link, rig.image, c.setting, test::PageTextsOf(rig));
+        ASSERT_TRUE(out.ok()) << out.message;
+        EXPECT_EQ(out.page, c.page);
+        rig.expectDevice(c.stored);
+        EXPECT_EQ(Listed(out.notes), c.notes);
+    }
+}
+
+TEST(RelayOutputDisplaySettings, RefusedSettingsChangeAndSendNothing) {
+    EditRig rig;
+    rig.image.System.Ausbaustufe = 0xC0;  // no circuit 2, one output
+    rig.store("Alm_User0 Param=0 Alm_User1 Param=2 Kind=1 Aus_User0 Param=3 Display Enable4=8");
+    const test::Refusal cases[] = {
+        {{"Alm_User1", "Param", "26"}, Status::BadChoice, "no choice 26", "|25 Mass sum 1+2]"},
+        {{"Alm_User1", "Param", "x"}, Status::NotANumber, "not a choice index", "[]"},
+        {{"Alm_User1", "Param", "8"}, Status::Refused, "circuit 2 is not available", "[]"},
+        {{"Alm_User0", "Kind", "1"}, Status::Refused, "set Alm_User0 Param first", "[]"},
+        {{"Alm_User1", "Kind", "3"}, Status::BadChoice, "no choice 3", "[0 Minimum|"},
+        // Kind 1 shows Max alone.
+        {{"Alm_User1", "Min", "5"},
+         Status::Unknown,
+         "\"Alm_User1 Min\" is not a setting of the relay page",
+         "[Alm_User1 Param|Alm_User1 Kind|Alm_User1 Max]"},
+        {{"Alm_User0", "Min", "5"}, Status::Unknown, "Alm_User0 Min", "[Alm_User0 Param]"},
+        {{"Alm_User1", "Max", "1e"}, Status::NotANumber, "not a number", "[]"},
+        {{"Aus_User0", "Konstant", "12"}, Status::Unknown, "Aus_User0 Konstant", "|Aus_User0 Err]"},
+        {{"Aus_User0", "Param", "6"}, Status::Refused, "circuit 2 is not available", "[]"},
+        {{"Aus_User0", "Param", "18"}, Status::BadChoice, "no choice 18", "[0 Constant current|"},
+        {{"Aus_User1", "Param", "1"}, Status::Refused, "outputs 2 to 4 are not fitted", "[]"},
+        {{"Dis_User", "First", "8"}, Status::Refused, "circuit 2 is not available", "[]"},
+        {{"Dis_User", "Kind", "1"}, Status::Refused, "needs a device with all outputs", "[]"},
+        {{"Dis_User", "CalcError", "2"}, Status::BadChoice, "no choice 2", "[0 off|1 on]"},
+        {{"Display", "Enable2", "1"}, Status::Refused, "circuit 2 is not available", "[]"},
+        {{"Display", "Enable1", "128"}, Status::BadChoice, "at most 127", "[]"},
+        {{"Display", "Enable5", "1"}, Status::Unknown, "Display Enable5", "[Display Enable1]"},
+    };
+    for (const test::Refusal& c : cases) test::ExpectRefused(rig, c);
+    // The sum page has no temperature box (value 1).
+    rig.image.System.Ausbaustufe = 0;
+    test::ExpectRefused(rig, {{"Display", "Enable4", "9"}, Status::BadChoice, "at most 120", ""});
+}
+
+TEST(RelayOutputDisplaySettings, PagesPrintTheirLinesWithTheSettingThatChangesThem) {
+    EditRig rig;  // gas, English
+    ParameterImage& im = rig.image;
+    test::SetFields(im,
+                    "Alm_User0 Param=0 Kind=1 Alm_User1 Param=17 Kind=2 Min=-5 Max=20 "
+                    "Aus_User0 Param=0 Konstant=120 Aus_User1 Param=9 Min=0 Max=100 Err=3.6 "
+                    "Dis_User Kind=1 First=17 CalcError=0 "
+                    "Display Enable1=9 Enable2=0 Enable3=0 Enable4=8");
+    auto print = [&](PageName page) {
+        return PrintPage(page, im, medium::Gas, 0, test::PageTextsOf(rig));
+    };
+    EXPECT_EQ(Listed(print(PageName::Relays)),
+              "[Limit relay 1: not monitored  [Alm_User0 Param 0..25]|"
+              "  Maximum|"
+              "Limit relay 2: Temperature difference 2-1  [Alm_User1 Param 0..25]|"
+              "  Min. + max.  [Alm_User1 Kind 0..2]|"
+              "  Minimum        -5.0000    K  [Alm_User1 Min]|"
+              "  Maximum        20.0000    K  [Alm_User1 Max]]");
+    std::vector<std::string> page = print(PageName::Outputs);
+    ASSERT_EQ(page.size(), 14u);
+    EXPECT_EQ(page[0], "Analog output 1: Constant current  [Aus_User0 Param 0..17]");
+    EXPECT_EQ(page[1], "  Fixed value    12.0000    mA  [Aus_User0 Konstant]");
+    EXPECT_EQ(page[2], "Analog output 2: Temperature circuit 2  [Aus_User1 Param 0..17]");
+    EXPECT_EQ(page[5], "  Error value     3.6000    mA  [Aus_User1 Err]");
+    page = print(PageName::Display);
+    ASSERT_GE(page.size(), 12u);
+    EXPECT_EQ(page[0], "Display: Temperature difference 2-1  [Dis_User First 0..25]");
+    EXPECT_EQ(page[1], "[x] Compact display  [Dis_User Kind 0..1]");
+    EXPECT_EQ(page[2],
+              "[ ] Acknowledge calculation errors automatically  [Dis_User CalcError 0..1]");
+    EXPECT_EQ(page[3], "Device display pages");
+    EXPECT_EQ(page[4], "Circuit 1: 9  [Display Enable1]");
+    EXPECT_EQ(page[5], "  [x] Temperature (1)");
+    EXPECT_EQ(page[8], "  [x] Standard flow (8)");
+    EXPECT_EQ(page.back(), "  [ ] Mass (64)");
+
+    // Without circuit 2: one output, one display page, no compact display.
+    im.System.Ausbaustufe = 0xC0;
+    EXPECT_EQ(print(PageName::Outputs).size(), 2u);
+    page = print(PageName::Display);
+    EXPECT_EQ(page[1], "[ ] Compact display");
+    EXPECT_EQ(page.size(), 12u);
 }
 
 }  // namespace

@@ -90,11 +90,9 @@ TEST(TerminalPlan, RowConditionsOfEachCircuit) {
     };
     for (const Case& c : cases) {
         PrintRig rig(medium::Energy);
-        rig.image.T_User[1].Kind = c.tKind;
+        SetInputs(rig, 1, c.tKind, c.pKind, c.flow);
         rig.image.T_User[1].Eq = c.tEq;
-        rig.image.P_User[1].Kind = c.pKind;
         rig.image.P_User[1].Eq = c.pEq;
-        rig.image.Flow_User[1].Kind = c.flow;
         const print::PrintPage page = Plan(rig);
         SCOPED_TRACE(testing::Message()
                      << int(c.tKind) << int(c.tEq) << int(c.pKind) << int(c.flow));
