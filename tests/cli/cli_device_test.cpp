@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 
 #include "cli_process.h"
 #include "core/link/data_commands.h"
-#include "core/model/profile_file.h"
 #include "core/model/windows1252.h"
 
 namespace parvion::test {
@@ -27,33 +25,29 @@ TEST(CliDevice, ProtectedDeviceNeedsTheRightPasswordAndNeverShowsIt) {
     o.password = "Secret1";
     SimOnPty sim(o);
 
-    CliRun r = RunCli(With(sim.line(), {"--lang", "en", "identify"}), home.path());
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out, "PV-GAS2")) << r.out;
-    EXPECT_TRUE(Contains(r.out, "Serial number:   " + SerialNo(sim.device()) + "\n")) << r.out;
+    CliRun r = RunEnglish(sim, home, {"identify"});
+    EXPECT_TRUE(Shows(r, "PV-GAS2"));
+    EXPECT_TRUE(Contains(r.out, "Serial number:   " + SerialNo(sim.device) + "\n")) << r.out;
     EXPECT_TRUE(Contains(r.out, "(password-protected)")) << r.out;
     EXPECT_FALSE(Contains(r.out + r.err, "Secret1"));
 
-    r = RunCli(With(sim.line(), {"clock"}), home.path());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "--password")) << r.err;
-    r = RunCli(With(sim.line(), {"--password", "secret1", "clock"}), home.path());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "wrong password")) << r.err;
+    EXPECT_TRUE(Says(RunCli(With(sim.line(), {"clock"}), home.path()), 1, "--password"));
+    EXPECT_TRUE(Says(RunCli(With(sim.line(), {"--password", "secret1", "clock"}), home.path()), 1,
+                     "wrong password"));
     // A given password is checked by identify too.
     EXPECT_EQ(RunCli(With(sim.line(), {"--password", "x", "identify"}), home.path()).code, 1);
     // Nothing is read or saved without the password.
     r = RunCli(With(sim.line(), {"read-params", (home / "p.PGA").string()}), home.path());
     EXPECT_EQ(r.code, 1);
     EXPECT_FALSE(std::filesystem::exists(home / "p.PGA"));
-    EXPECT_EQ(sim.device().writesAccepted(), 0u);
+    EXPECT_EQ(sim.device.writesAccepted(), 0u);
 
     // Padded with "-" to 8 characters, the right password opens the device.
     r = RunCli(With(sim.line(), {"--password", "Secret1", "clock", "--set"}), home.path());
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(std::regex_match(r.out, std::regex(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d\n)")))
         << r.out;
-    EXPECT_EQ(sim.device().lastWriteAddress(), address::Clock);
+    EXPECT_EQ(sim.device.lastWriteAddress(), address::Clock);
 }
 
 TEST(CliDevice, DeviceTextsAreShownAsWindows1252) {
@@ -61,21 +55,16 @@ TEST(CliDevice, DeviceTextsAreShownAsWindows1252) {
     SimOnPty sim;
     // "Zähler 12" with the device's own byte for the umlaut.
     const std::string serial = "Z\xE4hler 12      ";
-    sim.device().poke(address::DeviceSerialNo,
-                      std::span(reinterpret_cast<const std::uint8_t*>(serial.data()), 16));
-    const CliRun r = RunCli(With(sim.line(), {"--lang", "en", "identify"}), home.path());
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out, "Serial number:   Z\xC3\xA4hler 12\n")) << r.out;
+    sim.device.poke(address::DeviceSerialNo,
+                    std::span(reinterpret_cast<const std::uint8_t*>(serial.data()), 16));
+    EXPECT_TRUE(Shows(RunEnglish(sim, home, {"identify"}), "Serial number:   Z\xC3\xA4hler 12\n"));
 }
 
 TEST(CliDevice, ASilentDeviceOrAMissingPortFailsWithCode1) {
     TempDir home;
-    sim::DeviceOptions o;
-    o.baudIndex = 3;  // the device listens at 9600 baud, the program talks at 115200
-    SimOnPty sim(o);
-    CliRun r = RunCli(With(sim.line(), {"--lang", "en", "identify"}), home.path());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, LibraryText(0, 1, 49))) << r.err;
+    SimOnPty sim(AtBaud(3));  // the device listens at 9600 baud, the program talks at 115200
+    CliRun r = RunEnglish(sim, home, {"identify"});
+    EXPECT_TRUE(Says(r, 1, LibraryText(0, 1, 49)));
     EXPECT_TRUE(Contains(r.err, sim.path())) << r.err;
     EXPECT_TRUE(r.out.empty());
 
@@ -100,25 +89,20 @@ TEST(CliDevice, ASilentDeviceOrAMissingPortFailsWithCode1) {
 TEST(CliDevice, PortAndBaudComeFromTheSettingsFileWhichIsNeverWritten) {
     TempDir home;
     SimOnPty sim;
-    const auto folder = home / ".local/share/parvion2";
-    std::filesystem::create_directories(folder);
+    const auto ini = DataFolder(home) / "parvion2.ini";
     const std::string settings =
         "[Einstellungen]\r\nBaudrate=7\r\nAnschlu\xC3\x9F=2\r\n"
         "[System]\r\nSprache=1\r\n[Ports]\r\nCom3=" +
         sim.path() + "\r\n";
-    writeFileBytes(folder / "parvion2.ini", settings);
+    writeFileBytes(ini, settings);
 
-    CliRun r = RunCli({"identify"}, home.path());  // Com 3 at 115200, English
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out, LibraryText(0, 1, 39))) << r.out;  // "high end version"
-    r = RunCli({"--port", "com3", "--lang", "de", "identify"}, home.path());
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out, LibraryText(0, 0, 39))) << r.out;
+    // Com 3 at 115200, English: "high end version".
+    EXPECT_TRUE(Shows(RunCli({"identify"}, home.path()), LibraryText(0, 1, 39)));
+    EXPECT_TRUE(Shows(RunCli({"--port", "com3", "--lang", "de", "identify"}, home.path()),
+                      LibraryText(0, 0, 39)));
     // Com 4 has no mapping: /dev/ttyS3, which is not this device.
-    r = RunCli({"--port", "Com 4", "identify"}, home.path());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "/dev/ttyS3")) << r.err;
-    EXPECT_EQ(readFileBytes(folder / "parvion2.ini"), settings);
+    EXPECT_TRUE(Says(RunCli({"--port", "Com 4", "identify"}, home.path()), 1, "/dev/ttyS3"));
+    EXPECT_EQ(readFileBytes(ini), settings);
 }
 
 TEST(CliPages, ListsFollowTheExpansionLevelAndTheLanguage) {
@@ -136,9 +120,7 @@ TEST(CliPages, ListsFollowTheExpansionLevelAndTheLanguage) {
     // value in the column after the 54-character labels.
     EXPECT_EQ(lines[0].rfind(LibraryText(0, 1, 15376), 0), 0u) << lines[0];
     EXPECT_TRUE(Contains(lines[0].substr(54), "°C")) << lines[0];
-    r = en({"live", "--circuit", "2"});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "circuit 2")) << r.err;
+    EXPECT_TRUE(Says(en({"live", "--circuit", "2"}), 1, "circuit 2"));
 
     // Which groups and integrators show: the views' tests; here the language.
     r = RunCli(With(sim.line(), {"--lang", "de", "errors"}), home.path());
@@ -160,17 +142,15 @@ TEST(CliPages, EnergyDeviceShowsTheLinesOfTheEnergyLibrary) {
     // Both circuits fitted: the system-definition headline comes first.
     EXPECT_EQ(lines[1].rfind(LibraryText(1, 1, 15376), 0), 0u) << lines[1];
     EXPECT_TRUE(Contains(r.out, "\n" + LibraryText(1, 1, 15379))) << r.out;  // power
-    r = RunEnglish(sim, home, {"live", "--circuit", "2"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out, "\n" + LibraryText(1, 1, 16400))) << r.out;  // orifice
+    EXPECT_TRUE(Shows(RunEnglish(sim, home, {"live", "--circuit", "2"}),
+                      "\n" + LibraryText(1, 1, 16400)));  // orifice
 }
 
 TEST(CliTrends, ExportWritesTheWholeFileOrNothing) {
     TempDir home;
     SimOnPty sim;
     const auto file = home / "trends.txt";
-    CliRun r = RunCli(With(sim.line(), {"--lang", "en", "trends", "--export", file.string()}),
-                      home.path());
+    CliRun r = RunEnglish(sim, home, {"trends", "--export", file.string()});
     ASSERT_EQ(r.code, 0) << r.err;
     const auto items = SplitLines(r.out);
     ASSERT_FALSE(items.empty());
@@ -181,7 +161,7 @@ TEST(CliTrends, ExportWritesTheWholeFileOrNothing) {
     ASSERT_GT(lines.size(), items.size());
     // The file's layout and code page: the views' tests.
     EXPECT_EQ(lines[0].rfind("SerNo;Kreis;" + LibraryText(0, 1, 19456) + ";", 0), 0u) << lines[0];
-    const auto sn = sim.device().peek(address::DeviceSerialNo, 16);
+    const auto sn = sim.device.peek(address::DeviceSerialNo, 16);
     EXPECT_EQ(lines[1].substr(0, 16), std::string(sn.begin(), sn.end()));
 
     // A new file is readable by all; a replaced one keeps its permissions.
@@ -197,9 +177,8 @@ TEST(CliTrends, ExportWritesTheWholeFileOrNothing) {
 
     // A file that cannot be written leaves nothing behind.
     const auto bad = home / "missing" / "t.txt";
-    r = RunCli(With(sim.line(), {"--lang", "en", "trends", "--export", bad.string()}), home.path());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, LibraryText(0, 1, 7))) << r.err;
+    EXPECT_TRUE(
+        Says(RunEnglish(sim, home, {"trends", "--export", bad.string()}), 1, LibraryText(0, 1, 7)));
     EXPECT_FALSE(std::filesystem::exists(home / "missing"));
 }
 
@@ -219,10 +198,8 @@ TEST(CliErrors, SaveWritesTheListAsTheErrorPageSavesIt) {
 
     // A folder that cannot be written: the message, and the old file stays.
     const auto blocked = file / "x.txt";  // below a file, not a folder
-    r = RunCli(With(sim.line(), {"--lang", "en", "errors", "--save", blocked.string()}),
-               home.path());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, LibraryText(0, 1, 7))) << r.err;
+    r = RunEnglish(sim, home, {"errors", "--save", blocked.string()});
+    EXPECT_TRUE(Says(r, 1, LibraryText(0, 1, 7)));
     EXPECT_TRUE(Contains(r.err, blocked.string())) << r.err;
     EXPECT_EQ(readFileBytes(file), bytes);
 }
@@ -233,9 +210,8 @@ TEST(CliTrends, ADeviceWithoutTrendRecordingIsRefused) {
     o.ausbaustufe = 0x3C;
     SimOnPty sim(o);
     const auto file = home / "trends.txt";
-    const CliRun r = RunCli(With(sim.line(), {"trends", "--export", file.string()}), home.path());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "trend")) << r.err;
+    EXPECT_TRUE(Says(RunCli(With(sim.line(), {"trends", "--export", file.string()}), home.path()),
+                     1, "trend"));
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 

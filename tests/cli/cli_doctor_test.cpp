@@ -11,8 +11,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "cli/cli_process.h"
-#include "core/model/profile_file.h"
+#include "cli_process.h"
 
 namespace parvion::test {
 namespace {
@@ -25,44 +24,31 @@ TEST(CliDoctor, FindsTheDeviceAtItsRateAndNamesTheRate) {
     };
     for (const Case c : {Case{4, "en", "answers on"}, Case{2, "de", "antwortet an"}}) {
         TempDir home;
-        sim::DeviceOptions o;
-        o.baudIndex = c.deviceBaud;
-        SimOnPty sim(o);
-        const CliRun r = RunCli(
-            {"--port", sim.path(), "--baud", "115200", "--lang", c.lang, "doctor"}, home.path());
-        EXPECT_EQ(r.code, 0) << r.err;
-        const std::string rate = std::to_string(kBaudRates[c.deviceBaud]);
-        EXPECT_TRUE(Contains(r.out, c.answered)) << r.out;
+        SimOnPty sim(AtBaud(c.deviceBaud));
+        const CliRun r = RunCli(With(sim.line(), {"--lang", c.lang, "doctor"}), home.path());
+        EXPECT_TRUE(Shows(r, c.answered));
         EXPECT_TRUE(Contains(r.out, "PV-GAS2")) << r.out;
-        EXPECT_TRUE(Contains(r.out, rate + " ")) << r.out;
+        EXPECT_TRUE(Contains(r.out, std::to_string(kBaudRates[c.deviceBaud]) + " ")) << r.out;
         // The chosen port comes first.
-        EXPECT_EQ(SplitLines(r.out).at(0).find(sim.path()) != std::string::npos, true) << r.out;
-        EXPECT_EQ(sim.device().writesAccepted(), 0u);
+        EXPECT_TRUE(Contains(SplitLines(r.out).at(0), sim.path())) << r.out;
+        EXPECT_EQ(sim.device.writesAccepted(), 0u);
     }
 }
 
-TEST(CliDoctor, AMissingPortIsNamedAndTheRunFails) {
+// A missing port is named and the run fails, unless a port of the port
+// table answers.
+TEST(CliDoctor, AMissingPortAndThePortsOfThePortTable) {
     TempDir home;
-    const CliRun r =
-        RunCli({"--port", "/dev/parvion-missing", "--lang", "en", "doctor"}, home.path());
-    EXPECT_EQ(r.code, 1);
+    const std::vector<std::string> args = {"--port", "/dev/parvion-missing", "--lang", "en",
+                                           "doctor"};
+    CliRun r = RunCli(args, home.path());
+    EXPECT_TRUE(Says(r, 1, "no device answered"));
     EXPECT_TRUE(Contains(r.out, "FAIL /dev/parvion-missing does not exist")) << r.out;
-    EXPECT_TRUE(Contains(r.err, "no device answered")) << r.err;
-}
 
-TEST(CliDoctor, PortsOfThePortTableAreTestedToo) {
-    TempDir home;
     SimOnPty sim;
-    const auto data = home.path() / ".local" / "share" / "parvion2";
-    std::filesystem::create_directories(data);
-    ProfileFile ini(data / "parvion2.ini");
-    ini.writeString("Ports", "Com3", sim.path());
-    ASSERT_TRUE(ini.save());
-    const CliRun r =
-        RunCli({"--port", "/dev/parvion-missing", "--lang", "en", "doctor"}, home.path());
-    // The chosen port is missing, the mapped one answers.
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out, "/dev/parvion-missing does not exist")) << r.out;
+    writeFileBytes(DataFolder(home) / "parvion2.ini", "[Ports]\r\nCom3=" + sim.path() + "\r\n");
+    r = RunCli(args, home.path());
+    EXPECT_TRUE(Shows(r, "/dev/parvion-missing does not exist"));
     EXPECT_TRUE(Contains(r.out, "Device PV-GAS2 answers on " + sim.path() + " at 115200 baud"))
         << r.out;
 }
@@ -93,15 +79,16 @@ TEST(CliDoctor, ADeviceBehindANetworkPort) {
     port.pop_back();
     EXPECT_EQ(port.rfind("rfc2217://127.0.0.1:", 0), 0u) << port;
 
-    CliRun r = RunCli({"--port", port, "--baud", "38400", "--lang", "en", "identify"}, home.path());
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out, "PV-GAS2")) << r.out;
-    r = RunCli({"--port", port, "--baud", "9600", "--lang", "en", "doctor"}, home.path());
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(Contains(r.out, "Port " + port)) << r.out;
-    EXPECT_TRUE(Contains(r.out, "round trip")) << r.out;
-    EXPECT_TRUE(Contains(r.out, "takes RFC 2217")) << r.out;
-    EXPECT_TRUE(Contains(r.out, "answers on " + port + " at 38400 baud")) << r.out;
+    EXPECT_TRUE(
+        Shows(RunCli({"--port", port, "--baud", "38400", "--lang", "en", "identify"}, home.path()),
+              "PV-GAS2"));
+    const CliRun r =
+        RunCli({"--port", port, "--baud", "9600", "--lang", "en", "doctor"}, home.path());
+    for (const std::string& says :
+         {"Port " + port, std::string("round trip"), std::string("takes RFC 2217"),
+          "answers on " + port + " at 38400 baud"}) {
+        EXPECT_TRUE(Shows(r, says));
+    }
     ::kill(sim, SIGTERM);
     int status = 0;
     ::waitpid(sim, &status, 0);

@@ -25,23 +25,14 @@ json Parse(const CliRun& r) {
     return json::parse(r.out, nullptr, false);
 }
 
-fs::path DataFolder(const TempDir& home) {
-    return home.path() / ".local/share/parvion2";
-}
-
-std::string PrepareSqlite(const TempDir& home) {
-    fs::create_directories(DataFolder(home));
-    return (DataFolder(home) / history::kSqliteFileName).string();
-}
-
 // The command line on the SQLite history of its data folder (both stores
 // behind the history's own interface: the history's tests).
 TEST(CliHistory, RoundTrip) {
     TempDir home;
-    const std::string where = PrepareSqlite(home);
+    const std::string where = (DataFolder(home) / history::kSqliteFileName).string();
     SimOnPty sim;
     const auto cli = [&](const std::vector<std::string>& args) {
-        return RunCli(With(With(sim.line(), {"--lang", "en"}), args), home.path());
+        return RunEnglish(sim, home, args);
     };
     const fs::path read = home.path() / "read.PGA";
 
@@ -66,15 +57,14 @@ TEST(CliHistory, RoundTrip) {
     ASSERT_EQ(cli({"set", "T_User0", "Max", "120"}).code, 0);
     json journal = Parse(cli({"journal", "--json", "--serial", serial}));
     ASSERT_EQ(journal["count"], 1) << journal;
-    const json entry = journal["entries"][0];
-    EXPECT_EQ(entry["target"], "setting");
-    EXPECT_EQ(entry["section"], "T_User0");
-    EXPECT_EQ(entry["key"], "Max");
-    EXPECT_EQ(entry["old"]["base"], "60");
-    EXPECT_EQ(entry["new"]["base"], "120");
-    EXPECT_EQ(entry["new"]["shown"], "120.0000 °C");
-    EXPECT_EQ(entry["outcome"], "confirmed");
-    EXPECT_EQ(entry["serial_number"], serial);
+    const json expected = {{"target", "setting"},
+                           {"section", "T_User0"},
+                           {"key", "Max"},
+                           {"old", {{"base", "60"}}},
+                           {"new", {{"base", "120"}, {"shown", "120.0000 °C"}}},
+                           {"outcome", "confirmed"},
+                           {"serial_number", serial}};
+    ExpectFields(journal["entries"][0], expected);
 
     // The CSV for a German spreadsheet: Windows-1252 and semicolons.
     const fs::path csv = home.path() / "journal.csv";
@@ -120,14 +110,12 @@ TEST(CliHistory, RoundTrip) {
         ASSERT_EQ(db->exec(sql, {}, nullptr, &cause), history::SqlFailure::None) << cause;
     }
     db.reset();
-    const CliRun verify = cli({"journal", "--verify"});
-    EXPECT_EQ(verify.code, 1);
-    EXPECT_NE(verify.err.find("Journal entry 1 was changed"), std::string::npos) << verify.err;
+    EXPECT_TRUE(Says(cli({"journal", "--verify"}), 1, "Journal entry 1 was changed"));
 }
 
 // A store that cannot be written: the device write is done and reported as
 // such, the warning names the cause; a store that cannot be read fails the
-// history's own commands.
+// history's own commands, its cause in the language of --lang.
 TEST(CliHistoryStore, LockedOrUnusableStoreNeverStopsTheDeviceWork) {
     const struct {
         const char* settings;  // the [History] Database value; null: SQLite, locked
@@ -139,7 +127,7 @@ TEST(CliHistoryStore, LockedOrUnusableStoreNeverStopsTheDeviceWork) {
     for (const auto& row : rows) {
         TempDir home;
         SimOnPty sim;
-        const std::string file = PrepareSqlite(home);
+        const std::string file = (DataFolder(home) / history::kSqliteFileName).string();
         std::unique_ptr<history::SqlConnection> lock;
         if (row.settings == nullptr) {
             // Another program holds the database for the whole run.
@@ -152,15 +140,16 @@ TEST(CliHistoryStore, LockedOrUnusableStoreNeverStopsTheDeviceWork) {
             std::ofstream(DataFolder(home) / "parvion2.ini")
                 << "[History]\nDatabase=" << row.settings << "\n";
         }
-        const CliRun set =
-            RunCli(With(sim.line(), {"--lang", "en", "set", "T_User0", "Max", "110"}), home.path());
-        EXPECT_EQ(set.code, 0) << set.err;
-        EXPECT_NE(set.err.find("warning: Device history not written"), std::string::npos)
-            << set.err;
-        EXPECT_NE(set.err.find(row.cause), std::string::npos) << set.err;
-        EXPECT_NE(set.out.find("110.0000"), std::string::npos) << set.out;
+        const CliRun set = RunEnglish(sim, home, {"set", "T_User0", "Max", "110"});
+        EXPECT_TRUE(Says(set, 0, "warning: Device history not written"));
+        EXPECT_TRUE(Says(set, 0, row.cause));
+        EXPECT_TRUE(Shows(set, "110.0000"));
         if (row.settings != nullptr) {
-            EXPECT_EQ(RunCli({"history"}, home.path()).code, 1);
+            EXPECT_TRUE(Says(RunCli({"--lang", "de", "history"}, home.path()), 1,
+                             "Die Gerätehistorie kann nicht geöffnet werden: [History] Database "
+                             "ist weder leer"));
+            EXPECT_TRUE(Says(RunCli({"--lang", "en", "history"}, home.path()), 1,
+                             "[History] Database is neither empty"));
             EXPECT_EQ(RunCli({"journal", "--verify"}, home.path()).code, 1);
         }
     }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 
 #include "cli_process.h"
@@ -63,55 +62,28 @@ TEST(CliLanguage, PrintoutHeaderDatedInTheLanguageAndTheFileNameClearOfTheDate) 
     fs::create_directories(folder);
     const fs::path file = folder / "Inbetriebnahme NORD-7.PGA";
     writeFileBytes(file, "[Medium]\r\nIdent=GAS\r\n[System]\r\nKind=0\r\nAnzahl=1\r\n");
-    struct Case {
-        const char* lang;
-        const char* what;
-        const char* date;  // the pattern of the date at the line's end
-    };
-    const Case cases[] = {
-        {"de", "parameters", R"(\d\d\.\d\d\.\d\d\d\d \d\d:\d\d$)"},
-        {"en", "parameters", R"(\d\d\d\d-\d\d-\d\d \d\d:\d\d$)"},
-        {"de", "terminal-plan", R"(\d\d\.\d\d\.\d\d\d\d \d\d:\d\d$)"},
-        {"en", "terminal-plan", R"(\d\d\d\d-\d\d-\d\d \d\d:\d\d$)"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.lang) + " " + c.what);
-        const fs::path pdf = home / "out.pdf";
-        const CliRun r = RunCli(
-            {"--lang", c.lang, "print", c.what, "--file", file.string(), "--pdf", pdf.string()},
-            home.path());
-        ASSERT_EQ(r.code, 0) << r.err;
-        const auto pages = PdfPages(pdf);
-        ASSERT_FALSE(pages.empty());
-        const std::string line = HeaderLine(pages[0]);
-        // The path is shortened in its middle and keeps the file's name;
-        // the date stands whole after it, with room between.
-        EXPECT_TRUE(Contains(line, "...")) << line;
-        EXPECT_TRUE(Contains(line, "NORD-7.PGA  ")) << line;
-        EXPECT_FALSE(Contains(line, "Verdichterstation Hohenwarte")) << line;
-        EXPECT_TRUE(std::regex_search(line, std::regex(std::string("NORD-7\\.PGA {2,}") + c.date)))
-            << line;
-    }
-}
-
-// A history the settings cannot name: its cause in the language of --lang.
-TEST(CliLanguage, HistoryCauseFollowsLang) {
-    TempDir home;
-    fs::create_directories(home.path() / ".local/share/parvion2");
-    std::ofstream(home.path() / ".local/share/parvion2/parvion2.ini")
-        << "[History]\nDatabase=mysql://elsewhere/db\n";
-    const struct {
-        const char* lang;
-        const char* says;
-    } rows[] = {
-        {"de", "Die Gerätehistorie kann nicht geöffnet werden: [History] Database ist weder leer"},
-        {"en", "[History] Database is neither empty"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.lang);
-        const CliRun r = RunCli({"--lang", row.lang, "history"}, home.path());
-        EXPECT_EQ(r.code, 1);
-        EXPECT_TRUE(Contains(r.err, row.says)) << r.err;
+    // The pattern of the date at the line's end, in each language.
+    const std::pair<const char*, const char*> dates[] = {
+        {"de", R"(\d\d\.\d\d\.\d\d\d\d \d\d:\d\d$)"}, {"en", R"(\d\d\d\d-\d\d-\d\d \d\d:\d\d$)"}};
+    for (const char* what : {"parameters", "terminal-plan"}) {
+        for (const auto& [lang, date] : dates) {
+            SCOPED_TRACE(std::string(lang) + " " + what);
+            const fs::path pdf = home / "out.pdf";
+            const CliRun r = RunCli(
+                {"--lang", lang, "print", what, "--file", file.string(), "--pdf", pdf.string()},
+                home.path());
+            ASSERT_EQ(r.code, 0) << r.err;
+            const auto pages = PdfPages(pdf);
+            ASSERT_FALSE(pages.empty());
+            const std::string line = HeaderLine(pages[0]);
+            // The path is shortened in its middle and keeps the file's name;
+            // the date stands whole after it, with room between.
+            EXPECT_TRUE(Contains(line, "...")) << line;
+            EXPECT_FALSE(Contains(line, "Verdichterstation Hohenwarte")) << line;
+            EXPECT_TRUE(
+                std::regex_search(line, std::regex(std::string("NORD-7\\.PGA {2,}") + date)))
+                << line;
+        }
     }
 }
 

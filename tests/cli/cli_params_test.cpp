@@ -38,20 +38,21 @@ void Edit(const std::filesystem::path& file, const char* section, const char* ke
 TEST(CliParams, ReadDiffAndWriteKeepTheGasReadyFlagsAsTheMainWindowDoes) {
     TempDir home;
     SimOnPty sim;
-    const auto line = sim.line();
     const auto file = home / "station.PGA";
+    const auto run = [&](const char* command, const std::filesystem::path& on) {
+        return RunCli(With(sim.line(), {command, on.string()}), home.path());
+    };
 
-    CliRun r = RunCli(With(line, {"read-params", (home / "station").string()}), home.path());
+    CliRun r = run("read-params", home / "station");
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, file.string() + "\n");  // the variant's extension was added
-    r = RunCli(With(line, {"diff", file.string()}), home.path());
-    ASSERT_EQ(r.code, 0) << r.err;
+    r = run("diff", file);
+    EXPECT_TRUE(Says(r, 0, "Unterschiede: 0"));
     EXPECT_EQ(r.out, "");
-    EXPECT_TRUE(Contains(r.err, "Unterschiede: 0"));
 
     Edit(file, "T_User0", "Max", "333.5");
     Edit(file, "EG_User", "Ho", "11.25");
-    r = RunCli(With(line, {"diff", file.string()}), home.path());
+    r = run("diff", file);
     ASSERT_EQ(r.code, 0) << r.err;
     // Grouped under the circuit page, named as the page names them, values
     // with their units as the page shows them.
@@ -61,23 +62,21 @@ TEST(CliParams, ReadDiffAndWriteKeepTheGasReadyFlagsAsTheMainWindowDoes) {
     EXPECT_TRUE(Contains(r.err, "Unterschiede: 2")) << r.err;
 
     // A changed natural-gas input set clears Ready in both circuits.
-    SetDeviceReady(sim.device(), 1);
-    r = RunCli(With(line, {"write-params", file.string()}), home.path());
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(DeviceT_UserMax(sim.device(), 0), 333.5f);
-    EXPECT_EQ(DeviceReady(sim.device(), 0), 0);
-    EXPECT_EQ(DeviceReady(sim.device(), 1), 0);
+    SetDeviceReady(sim.device, 1);
+    ASSERT_EQ(run("write-params", file).code, 0);
+    EXPECT_EQ(DeviceT_UserMax(sim.device, 0), 333.5f);
+    EXPECT_EQ(DeviceReady(sim.device, 0), 0);
+    EXPECT_EQ(DeviceReady(sim.device, 1), 0);
 
     // The same input set again: the device keeps its Ready flags, whatever
     // the file says (0 here), and that is all that differs afterwards.
-    SetDeviceReady(sim.device(), 1);
+    SetDeviceReady(sim.device, 1);
     Edit(file, "Med_User0", "Ready", "0");
     Edit(file, "Med_User1", "Ready", "0");
-    r = RunCli(With(line, {"write-params", file.string()}), home.path());
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(DeviceReady(sim.device(), 0), 1);
-    EXPECT_EQ(DeviceReady(sim.device(), 1), 1);
-    r = RunCli(With(line, {"diff", file.string()}), home.path());
+    ASSERT_EQ(run("write-params", file).code, 0);
+    EXPECT_EQ(DeviceReady(sim.device, 0), 1);
+    EXPECT_EQ(DeviceReady(sim.device, 1), 1);
+    r = run("diff", file);
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out,
               "Kreis 1:\n[Med_User0] Ready: Gerät 1, Datei 0\n"
@@ -95,37 +94,34 @@ TEST(CliParams, AReadThatFailsPartWayLeavesTheOldFileAndRemarksSurvive) {
 
     // The three frames of the connection pass; the first parameter block
     // then gets no reply at all.
-    sim.device().injectFault(sim::Fault::None, 3);
-    sim.device().injectFault(sim::Fault::NoReply, 4);
-    CliRun r = RunCli(With(sim.line(), {"read-params", file.string()}), home.path());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "failed")) << r.err;
+    sim.device.injectFault(sim::Fault::None, 3);
+    sim.device.injectFault(sim::Fault::NoReply, 4);
+    const auto read = [&](const std::filesystem::path& on) {
+        return RunCli(With(sim.line(), {"read-params", on.string()}), home.path());
+    };
+    EXPECT_TRUE(Says(read(file), 1, "failed"));
     EXPECT_EQ(readFileBytes(file), old);
 
     // The medium block of circuit 1 (the sixth block) answered with the
     // echo of another block: the transport takes it, the command refuses
     // it, and the read is not complete.
-    sim.device().injectFault(sim::Fault::None, 3 + 5);
-    sim.device().injectFault(sim::Fault::WrongEcho, 1);
-    r = RunCli(With(sim.line(), {"read-params", file.string()}), home.path());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "1 parameter block read(s) failed")) << r.err;
+    sim.device.injectFault(sim::Fault::None, 3 + 5);
+    sim.device.injectFault(sim::Fault::WrongEcho, 1);
+    EXPECT_TRUE(Says(read(file), 1, "1 parameter block read(s) failed"));
     EXPECT_EQ(readFileBytes(file), old);
 
-    r = RunCli(With(sim.line(), {"read-params", file.string()}), home.path());
-    ASSERT_EQ(r.code, 0) << r.err;
+    ASSERT_EQ(read(file).code, 0);
     const ProfileFile saved(file);
     EXPECT_EQ(saved.readString("Bemerkung", "Zeile 1", ""), "Pump station 7");
     EXPECT_EQ(saved.readString("Bemerkung", "Zeile 2", ""), "north side");
     EXPECT_EQ(saved.readString("T_User0", "Max", ""),
-              FormatFileFloat(DeviceT_UserMax(sim.device(), 0)));
+              FormatFileFloat(DeviceT_UserMax(sim.device, 0)));
 
     // A parameter file of the other variant is not overwritten.
     const auto energy = home / "energy.PGA";
     const std::string energyText = "[Medium]\r\nIdent=STEAM\r\n";
     writeFileBytes(energy, energyText);
-    r = RunCli(With(sim.line(), {"read-params", energy.string()}), home.path());
-    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(read(energy).code, 1);
     EXPECT_EQ(readFileBytes(energy), energyText);
 }
 
@@ -140,25 +136,19 @@ TEST(CliParams, WriteParamsNamesMissingKeysAndNeedsTheDevicesOwnRecordsFirst) {
     };
     // The defaults are said, then written.
     CliRun r = run();
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(Contains(r.err, "warning: " + sparse.string() + ": ")) << r.err;
-    EXPECT_TRUE(Contains(r.err,
-                         "entries are missing and take their default values: "
-                         "T_User0 Dummy1, T_User0 Dummy2, T_User0 Kind"))
-        << r.err;
-    EXPECT_EQ(deviceRecord<T_UserRec>(sim.device(), block::T_User(0)).Max, 77.0f);
+    EXPECT_TRUE(Says(r, 0, "warning: " + sparse.string() + ": "));
+    EXPECT_TRUE(Says(r, 0,
+                     "entries are missing and take their default values: "
+                     "T_User0 Dummy1, T_User0 Dummy2, T_User0 Kind"));
+    EXPECT_EQ(deviceRecord<T_UserRec>(sim.device, block::T_User(0)).Max, 77.0f);
 
     // The gas input set of the device cannot be read: nothing is written.
-    const auto writes = sim.device().writesAccepted();
-    sim.device().injectFault(sim::Fault::None, 3);  // identity, access, System: connected
-    sim.device().injectFault(sim::Fault::BadChecksum, 4);
-    r = run();
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err,
-                         "the gas input set of the device cannot be read; nothing was "
-                         "written"))
-        << r.err;
-    EXPECT_EQ(sim.device().writesAccepted(), writes);
+    const auto writes = sim.device.writesAccepted();
+    sim.device.injectFault(sim::Fault::None, 3);  // identity, access, System: connected
+    sim.device.injectFault(sim::Fault::BadChecksum, 4);
+    EXPECT_TRUE(
+        Says(run(), 1, "the gas input set of the device cannot be read; nothing was written"));
+    EXPECT_EQ(sim.device.writesAccepted(), writes);
 }
 
 TEST(CliParams, FilesOfTheWrongVariantOrWithBrokenValuesNeverReachTheDevice) {
@@ -168,35 +158,36 @@ TEST(CliParams, FilesOfTheWrongVariantOrWithBrokenValuesNeverReachTheDevice) {
     SimOnPty sim(o);
     const auto en = [&](const std::vector<std::string>& a) { return RunEnglish(sim, home, a); };
 
-    const auto gas = home / "gas.PGA";
-    writeFileBytes(gas, "[Medium]\r\nIdent=GAS\r\n[T_User0]\r\nMax=1\r\n");
-    for (const char* command : {"write-params", "diff"}) {
-        const CliRun r = en({command, gas.string()});
-        EXPECT_EQ(r.code, 1) << command;
-        EXPECT_TRUE(Contains(r.err, LibraryText(1, 1, 4))) << r.err;
+    // A value no device float holds (-INF) never goes out, though the file reads.
+    const struct {
+        const char* name;
+        const char* content;  // null: no such file
+        std::string says;
+        std::vector<std::string> commands;
+    } files[] = {
+        {"gas.PGA",
+         "[Medium]\r\nIdent=GAS\r\n[T_User0]\r\nMax=1\r\n",
+         LibraryText(1, 1, 4),
+         {"write-params", "diff"}},
+        {"broken.PEG",
+         "[Medium]\r\nIdent=STEAM\r\n[P_User0]\r\nMax=12,5,0\r\n",
+         "[P_User0] Max",
+         {"write-params"}},
+        {"infinite.PEG",
+         "[Medium]\r\nIdent=STEAM\r\n[T_User1]\r\nMin=-INF\r\n",
+         "[T_User1] Min",
+         {"write-params"}},
+        {"none.PEG", nullptr, "none.PEG: no such file", {"write-params", "diff"}},
+    };
+    for (const auto& f : files) {
+        if (f.content != nullptr) writeFileBytes(home / f.name, f.content);
+        for (const std::string& command : f.commands) {
+            EXPECT_TRUE(Says(en({command, (home / f.name).string()}), 1, f.says)) << command;
+        }
     }
 
-    const auto broken = home / "broken.PEG";
-    writeFileBytes(broken, "[Medium]\r\nIdent=STEAM\r\n[P_User0]\r\nMax=12,5,0\r\n");
-    CliRun r = en({"write-params", broken.string()});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "[P_User0] Max")) << r.err;
-
-    // A value no device float holds never goes out, though the file reads.
-    const auto infinite = home / "infinite.PEG";
-    writeFileBytes(infinite, "[Medium]\r\nIdent=STEAM\r\n[T_User1]\r\nMin=-INF\r\n");
-    r = en({"write-params", infinite.string()});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(Contains(r.err, "[T_User1] Min")) << r.err;
-
-    for (const char* command : {"write-params", "diff"}) {
-        r = en({command, (home / "none.PEG").string()});
-        EXPECT_EQ(r.code, 1) << command;
-        EXPECT_TRUE(Contains(r.err, "none.PEG: no such file")) << r.err;
-    }
-
-    EXPECT_EQ(sim.device().writesAccepted(), 0u);
-    EXPECT_EQ(sim.device().writesRejected(), 0u);
+    EXPECT_EQ(sim.device.writesAccepted(), 0u);
+    EXPECT_EQ(sim.device.writesRejected(), 0u);
 }
 
 }  // namespace

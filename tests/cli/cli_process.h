@@ -15,16 +15,17 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "core/app/texts.h"
 #include "core/model/session.h"
-#include "sim/lib/device.h"
-#include "sim/lib/pty_server.h"
+#include "support/sim_pty.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -58,12 +59,14 @@ inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem
     env.push_back("HOME=" + home.string());
     std::vector<std::string> argv{PARVION_CLI_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> argp;
-    for (auto& a : argv) argp.push_back(a.data());
-    argp.push_back(nullptr);
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
+    const auto pointers = [](std::vector<std::string>& strings) {
+        std::vector<char*> list;
+        for (std::string& s : strings) list.push_back(s.data());
+        list.push_back(nullptr);
+        return list;
+    };
+    std::vector<char*> argp = pointers(argv);
+    std::vector<char*> envp = pointers(env);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -109,25 +112,11 @@ inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem
     return run;
 }
 
-// A simulated device on a pseudo-terminal, served for the life of the object.
-class SimOnPty {
-  public:
-    explicit SimOnPty(sim::DeviceOptions options = {})
-        : device_(std::make_unique<sim::Device>(options)),
-          server_(std::make_unique<sim::PtyServer>(*device_)) {
-        std::string error;
-        started_ = server_->start(&error);
-        EXPECT_TRUE(started_) << error;
-    }
-    sim::Device& device() { return *device_; }
-    const std::string& path() const { return server_->slavePath(); }
-    // The port and baud options of a command line to this device.
+// The simulated device on a pseudo-terminal, and the port options of a
+// command line to it.
+struct SimOnPty : SimPty {
+    using SimPty::SimPty;
     std::vector<std::string> line() const { return {"--port", path(), "--baud", "115200"}; }
-
-  private:
-    std::unique_ptr<sim::Device> device_;
-    std::unique_ptr<sim::PtyServer> server_;
-    bool started_ = false;
 };
 
 // The command line: the port options followed by the rest.
@@ -154,20 +143,49 @@ inline std::string LibraryText(int medium, int sprache, std::uint16_t number) {
 
 inline std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
+        lines.push_back(line);
     }
     return lines;
 }
 
 inline bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// The run ended with the code, and its error output holds the text.
+inline testing::AssertionResult Says(const CliRun& r, int code, const std::string& says) {
+    if (r.code == code && Contains(r.err, says)) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "expected code " << code << " and \"" << says
+                                       << "\"; code " << r.code << ", error output:\n"
+                                       << r.err;
+}
+
+// The run succeeded, and its output holds the text.
+inline testing::AssertionResult Shows(const CliRun& r, const std::string& part) {
+    if (r.code == 0 && Contains(r.out, part)) return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << "expected code 0 and \"" << part << "\"; code " << r.code << ", output:\n"
+           << r.out << "\nerror output:\n"
+           << r.err;
+}
+
+// Every field of `expected` has its value in the JSON document.
+inline void ExpectFields(const nlohmann::json& doc, const nlohmann::json& expected) {
+    const nlohmann::json flat = doc.flatten();
+    const nlohmann::json fields = expected.flatten();
+    for (const auto& [key, value] : fields.items()) {
+        EXPECT_EQ(flat.value(key, nlohmann::json()), value) << key << " in " << doc;
+    }
+}
+
+// The program's data folder in the home folder, made if missing.
+inline std::filesystem::path DataFolder(const TempDir& home) {
+    const auto folder = home / ".local/share/parvion2";
+    std::filesystem::create_directories(folder);
+    return folder;
 }
 
 }  // namespace parvion::test

@@ -156,7 +156,7 @@ TEST(CliTrust, EachSettingChangesExactlyItsFieldsOnAFreshlyConnectedDevice) {
     };
     TempDir home;
     SimOnPty sim;
-    sim::Device& d = sim.device();
+    sim::Device& d = sim.device;
     FillDistinct(d);
     std::vector<Bytes> filled;
     EachBlock([&](BlockId, block::Place p) { filled.push_back(d.peek(p.address, p.count)); });

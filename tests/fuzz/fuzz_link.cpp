@@ -3,13 +3,14 @@
 // FuzzLine).
 
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 
-#include "core/model/session.h"
 #include "core/link/connect.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
+#include "core/model/session.h"
 #include "fuzz_support.h"
 
 using namespace parvion;
@@ -21,150 +22,74 @@ LocalTime FixedNow() {
     return local_days{year{2024} / 2 / 29} + hours{23} + minutes{59} + seconds{58};
 }
 
-// One command chosen by the selector byte; arg picks circuit, block or
-// table.
-void RunCommand(Link& link, ParameterImage& image, DeviceState& device, std::uint8_t selector,
-                std::uint8_t arg) {
-    const int i = arg % 4 == 3 ? arg : arg % 4;  // mostly valid indexes, sometimes not
-    switch (selector % 44) {
-        case 0:
-            ReadT_User(link, image, i);
-            break;
-        case 1:
-            ReadP_User(link, image, i);
-            break;
-        case 2:
-            ReadFlow_User(link, image, i);
-            break;
-        case 3:
-            ReadDes_User(link, image, i);
-            break;
-        case 4:
-            ReadMed_User(link, image, i);
-            break;
-        case 5:
-            ReadBez_User(link, image, i);
-            break;
-        case 6:
-            ReadImp_User(link, image, i);
-            break;
-        case 7:
-            ReadAlm_User(link, image, i);
-            break;
-        case 8:
-            ReadAus_User(link, image, i);
-            break;
-        case 9:
-            ReadFlowKorr(link, image, i);
-            break;
-        case 10:
-            ReadEG_User(link, image);
-            break;
-        case 11:
-            ReadGrenzwerte(link, image);
-            break;
-        case 12:
-            ReadSystem(link, image);
-            break;
-        case 13:
-            ReadBetrieb(link, image);
-            break;
-        case 14:
-            ReadDis_User(link, image);
-            break;
-        case 15:
-            ReadTrend_User(link, image);
-            break;
-        case 16:
-            ReadUserEinheiten(link, image, arg % 17);
-            break;
-        case 17:
-            ReadVorgaben(link, image, arg % 9);
-            break;
-        case 18:
-            ReadDisplay(link, image);
-            break;
-        case 19:
-            ReadCircuitParameters(link, image, i);
-            break;
-        case 20:
-            ReadAllParameters(link, image);
-            break;
-        case 21:
-            WriteAllParameters(link, image);
-            break;
-        case 22:
-            WriteDeviceBaudRate(link, image, arg % 9);
-            break;
-        case 23:
-            WriteUserEinheiten(link, image, arg % 17);
-            break;
-        case 24: {
-            std::string ident;
-            if (ReadDeviceIdent(link, ident)) (void)MediumOfIdent(ident);
-            break;
-        }
-        case 25:
-            ReadDeviceAccess(link, device.DeviceAccess);
-            break;
-        case 26:
-            (void)ReadProgramText(link);
-            break;
-        case 27:
-            ReadDeviceSerialNo(link, device.DeviceSerialNo);
-            break;
-        case 28:
-            ReadDeviceClock(link, device.DeviceDateTime, device.ClockOffset, FixedNow);
-            break;
-        case 29:
-            WriteDeviceClock(link, FixedNow);
-            break;
-        case 30:
-            ReadOperatingValues(link, i, device.OperatingValues[arg % 2]);
-            break;
-        case 31:
-            ReadOutputCurrents(link, device.OutputCurrents);
-            break;
-        case 32: {
-            std::uint8_t bits = 0;
-            (void)ReadErrorState(link, bits);
-            break;
-        }
-        case 33:
-            ReadErrorProtocol(link, device.ErrorProtocol);
-            break;
-        case 34:
-            ReadIntegrators(link, device.Integrators);
-            break;
-        case 35:
-            ReadTrendDirectory(link, device.TrendStore);
-            break;
-        case 36:
-            ReadTrendBlock(link, arg % 46, device.TrendStore);
-            break;
-        case 37:
-            (void)ReadTrendMemory(link, device.TrendStore);
-            break;
-        case 38:
-            ReadPropertyTable(link, arg % 3, device.PropertyTable);
-            break;
-        case 39:
-            WritePropertyTable(link, arg % 3, device.PropertyTable);
-            break;
-        case 40:
-            ReadSaturationTable(link, device.SaturationTable);
-            break;
-        case 41:
-            WriteSaturationTable(link, device.SaturationTable);
-            break;
-        case 42:
-            (void)DeviceAvailable(link, device);
-            break;
-        case 43:
-            ConnectDevice(link, device);
-            break;
-    }
-}
+// What a command works on: arg picks circuit, block or table, i is a
+// mostly valid index, sometimes not.
+struct Step {
+    Link& link;
+    ParameterImage& image;
+    DeviceState& device;
+    std::uint8_t arg;
+    int i;
+};
+
+// The commands, chosen by the selector byte (scripts/fuzz seeds each by its
+// place here).
+using Command = void (*)(Step&);
+const Command kCommands[] = {
+    [](Step& s) { ReadT_User(s.link, s.image, s.i); },
+    [](Step& s) { ReadP_User(s.link, s.image, s.i); },
+    [](Step& s) { ReadFlow_User(s.link, s.image, s.i); },
+    [](Step& s) { ReadDes_User(s.link, s.image, s.i); },
+    [](Step& s) { ReadMed_User(s.link, s.image, s.i); },
+    [](Step& s) { ReadBez_User(s.link, s.image, s.i); },
+    [](Step& s) { ReadImp_User(s.link, s.image, s.i); },
+    [](Step& s) { ReadAlm_User(s.link, s.image, s.i); },
+    [](Step& s) { ReadAus_User(s.link, s.image, s.i); },
+    [](Step& s) { ReadFlowKorr(s.link, s.image, s.i); },
+    [](Step& s) { ReadEG_User(s.link, s.image); },
+    [](Step& s) { ReadGrenzwerte(s.link, s.image); },
+    [](Step& s) { ReadSystem(s.link, s.image); },
+    [](Step& s) { ReadBetrieb(s.link, s.image); },
+    [](Step& s) { ReadDis_User(s.link, s.image); },
+    [](Step& s) { ReadTrend_User(s.link, s.image); },
+    [](Step& s) { ReadUserEinheiten(s.link, s.image, s.arg % 17); },
+    [](Step& s) { ReadVorgaben(s.link, s.image, s.arg % 9); },
+    [](Step& s) { ReadDisplay(s.link, s.image); },
+    [](Step& s) { ReadCircuitParameters(s.link, s.image, s.i); },
+    [](Step& s) { ReadAllParameters(s.link, s.image); },
+    [](Step& s) { WriteAllParameters(s.link, s.image); },
+    [](Step& s) { WriteDeviceBaudRate(s.link, s.image, s.arg % 9); },
+    [](Step& s) { WriteUserEinheiten(s.link, s.image, s.arg % 17); },
+    [](Step& s) {
+        std::string ident;
+        if (ReadDeviceIdent(s.link, ident)) (void)MediumOfIdent(ident);
+    },
+    [](Step& s) { ReadDeviceAccess(s.link, s.device.DeviceAccess); },
+    [](Step& s) { (void)ReadProgramText(s.link); },
+    [](Step& s) { ReadDeviceSerialNo(s.link, s.device.DeviceSerialNo); },
+    [](Step& s) {
+        ReadDeviceClock(s.link, s.device.DeviceDateTime, s.device.ClockOffset, FixedNow);
+    },
+    [](Step& s) { WriteDeviceClock(s.link, FixedNow); },
+    [](Step& s) { ReadOperatingValues(s.link, s.i, s.device.OperatingValues[s.arg % 2]); },
+    [](Step& s) { ReadOutputCurrents(s.link, s.device.OutputCurrents); },
+    [](Step& s) {
+        std::uint8_t bits = 0;
+        (void)ReadErrorState(s.link, bits);
+    },
+    [](Step& s) { ReadErrorProtocol(s.link, s.device.ErrorProtocol); },
+    [](Step& s) { ReadIntegrators(s.link, s.device.Integrators); },
+    [](Step& s) { ReadTrendDirectory(s.link, s.device.TrendStore); },
+    [](Step& s) { ReadTrendBlock(s.link, s.arg % 46, s.device.TrendStore); },
+    [](Step& s) { (void)ReadTrendMemory(s.link, s.device.TrendStore); },
+    [](Step& s) { ReadPropertyTable(s.link, s.arg % 3, s.device.PropertyTable); },
+    [](Step& s) { WritePropertyTable(s.link, s.arg % 3, s.device.PropertyTable); },
+    [](Step& s) { ReadSaturationTable(s.link, s.device.SaturationTable); },
+    [](Step& s) { WriteSaturationTable(s.link, s.device.SaturationTable); },
+    [](Step& s) { (void)DeviceAvailable(s.link, s.device); },
+    [](Step& s) { ConnectDevice(s.link, s.device); },
+};
+static_assert(std::size(kCommands) == 44);
 
 }  // namespace
 
@@ -189,7 +114,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int step = 0; step < 64 && !in.empty(); ++step) {
         if (!session.Online && !link.OpenComPort(1, session.Baudrate)) break;
         const std::uint8_t selector = in.byte();
-        RunCommand(link, *image, *device, selector, in.byte());
+        const std::uint8_t arg = in.byte();
+        Step on{link, *image, *device, arg, arg % 4 == 3 ? arg : arg % 4};
+        kCommands[selector % std::size(kCommands)](on);
     }
     std::error_code ec;
     std::filesystem::remove_all(logs, ec);

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <memory>
 
-#include "core/model/session.h"
 #include "core/app/texts.h"
 #include "core/edit/alarm_output_page.h"
 #include "core/edit/circuit_page.h"
@@ -18,6 +17,7 @@
 #include "core/edit/system_page.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
+#include "core/model/session.h"
 #include "core/model/value_format.h"
 #include "core/views/about_lines.h"
 #include "core/views/circuit_values.h"
@@ -31,37 +31,14 @@ using namespace parvion;
 
 namespace {
 
-template <class Record>
-void Decode(fuzz::ByteReader& in, block::Place place, Record& record) {
-    (void)codec::Decode(in.bytes(place.count), record);
-}
-
+// Every parameter block, kind by kind, as the device would send it.
 void FillImage(fuzz::ByteReader& in, ParameterImage& im) {
-    Decode(in, block::System, im.System);
-    Decode(in, block::EG_User, im.EG_User);
-    Decode(in, block::Dis_User, im.Dis_User);
-    Decode(in, block::Grenzwerte, im.Grenzwerte);
-    Decode(in, block::Trend_User, im.Trend_User);
-    Decode(in, block::Display, im.Display);
-    Decode(in, block::Betrieb, im.Betrieb);
-    for (int c = 0; c < 2; ++c) {
-        const auto i = static_cast<std::size_t>(c);
-        Decode(in, block::T_User(c), im.T_User[i]);
-        Decode(in, block::P_User(c), im.P_User[i]);
-        Decode(in, block::Flow_User(c), im.Flow_User[i]);
-        Decode(in, block::Des_User(c), im.Des_User[i]);
-        Decode(in, block::Med_User(c), im.Med_User[i]);
-        Decode(in, block::Bez_User(c), im.Bez_User[i]);
-        Decode(in, block::Imp_User(c), im.Imp_User[i]);
-        Decode(in, block::Alm_User(c), im.Alm_User[i]);
-        Decode(in, block::FlowKorr(c), im.FlowKorr[i]);
+    for (int k = 0; k < kBlockKinds; ++k) {
+        const auto kind = static_cast<BlockKind>(k);
+        for (int i = 0; i < BlockCount(kind); ++i) {
+            (void)codec::DecodeBlock(in.bytes(block::Of({kind, i}).count), im, {kind, i});
+        }
     }
-    for (int k = 0; k < 4; ++k)
-        Decode(in, block::Aus_User(k), im.Aus_User[static_cast<std::size_t>(k)]);
-    for (int q = 0; q < 16; ++q) {
-        Decode(in, block::UserEinheiten(q), im.UserEinheiten[static_cast<std::size_t>(q)]);
-    }
-    for (float& v : im.Vorgaben) (void)codec::DecodeVorgabe(in.bytes(4), v);
 }
 
 void FillDevice(fuzz::ByteReader& in, DeviceState& d) {
@@ -127,15 +104,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     const edit::PageTexts pageTexts{blocks, text, format};
 
-    for (const edit::PageName page :
-         {edit::PageName::Circuit, edit::PageName::Units, edit::PageName::Remarks,
-          edit::PageName::Relays, edit::PageName::Outputs, edit::PageName::Display,
-          edit::PageName::System, edit::PageName::TrendRecording, edit::PageName::Correction}) {
-        for (int circuit = 0; circuit < 2; ++circuit) {
+    for (int circuit = 0; circuit < 2; ++circuit) {
+        for (const edit::PageName page :
+             {edit::PageName::Circuit, edit::PageName::Units, edit::PageName::Remarks,
+              edit::PageName::Relays, edit::PageName::Outputs, edit::PageName::Display,
+              edit::PageName::System, edit::PageName::TrendRecording, edit::PageName::Correction}) {
             (void)edit::PrintPage(page, im, medium, circuit, pageTexts);
         }
-    }
-    for (int circuit = 0; circuit < 2; ++circuit) {
         for (const edit::CircuitGroup group : edit::kCircuitGroups) {
             (void)edit::GroupListTexts(im, medium, circuit, group, blocks, format);
         }

@@ -10,8 +10,8 @@
 
 #include <cstdlib>
 
-#include "core/model/session.h"
 #include "core/app/texts.h"
+#include "core/model/session.h"
 #include "fuzz_support.h"
 
 using namespace parvion;

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace parvion::test {
 namespace {
 
@@ -44,13 +46,6 @@ std::string FolderOf(const std::string& file) {
     if (++it == p.end()) return top;  // a file directly in the top folder
     if (top == "core" || top == "gui" || top == "sim") return top + "/" + second;
     return top;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 std::vector<Include> SourceIncludes() {
@@ -87,24 +82,15 @@ std::set<std::string> SourceFolders() {
 // highest; words of a line that name a folder of core or gui are its
 // folders (core/history may be named before it exists).
 std::map<std::string, int> Floors() {
-    std::istringstream doc(ReadFile(kDocs / "architecture.md"));
+    const std::string doc = readFileBytes(kDocs / "architecture.md");
+    const std::size_t section = doc.find("\n### Floors\n");
+    const std::size_t open = doc.find("\n```", section);
+    const std::size_t close = doc.find("\n```", open + 1);
+    if (section == std::string::npos || close == std::string::npos) return {};
+    std::istringstream picture(doc.substr(open + 1, close - open));
     std::vector<std::vector<std::string>> lines;
-    bool inSection = false;
-    bool inPicture = false;
     static const std::regex folder(R"(^(core/[a-z_]+|gui|gui/[a-z_]+)$)");
-    for (std::string line; std::getline(doc, line);) {
-        if (line.rfind("### ", 0) == 0 || line.rfind("## ", 0) == 0) {
-            if (inSection && !lines.empty()) break;
-            inSection = line == "### Floors";
-            continue;
-        }
-        if (!inSection) continue;
-        if (line.rfind("```", 0) == 0) {
-            if (inPicture) break;
-            inPicture = true;
-            continue;
-        }
-        if (!inPicture) continue;
+    for (std::string line; std::getline(picture, line);) {
         std::istringstream words(line);
         std::vector<std::string> names;
         for (std::string w; words >> w;) {
@@ -125,7 +111,7 @@ std::map<std::string, int> Floors() {
 // The headers of the core the simulator may include: the list of
 // docs/simulator.md ("What it does take from the core").
 std::set<std::string> SimulatorShare() {
-    std::istringstream doc(ReadFile(kDocs / "simulator.md"));
+    std::istringstream doc(readFileBytes(kDocs / "simulator.md"));
     static const std::regex header("`(core/[a-z_/]+\\.h)`");
     std::set<std::string> out;
     bool inList = false;
@@ -204,45 +190,29 @@ TEST(Floors, NoFilesIncludeEachOther) {
         edges[a];
         if (a != b) edges[a].insert(b);
     }
-    // Tarjan's strongly connected components.
-    std::map<std::string, int> index;
-    std::map<std::string, int> low;
-    std::vector<std::string> stack;
-    std::set<std::string> onStack;
-    int counter = 0;
-    std::vector<std::vector<std::string>> circles;
+    // Depth first: a file met again while its own includes are being
+    // followed closes a circle.
+    std::map<std::string, int> state;  // 1: being followed, 2: done
+    std::vector<std::string> path;
     std::function<void(const std::string&)> visit = [&](const std::string& v) {
-        index[v] = low[v] = counter++;
-        stack.push_back(v);
-        onStack.insert(v);
+        state[v] = 1;
+        path.push_back(v);
         for (const std::string& w : edges[v]) {
-            if (!index.contains(w)) {
+            if (state[w] == 0) {
                 visit(w);
-                low[v] = std::min(low[v], low[w]);
-            } else if (onStack.contains(w)) {
-                low[v] = std::min(low[v], index[w]);
+            } else if (state[w] == 1) {
+                std::string names;
+                for (auto it = std::find(path.begin(), path.end(), w); it != path.end(); ++it) {
+                    names += " " + *it;
+                }
+                ADD_FAILURE() << "these include each other:" << names;
             }
         }
-        if (low[v] != index[v]) return;
-        std::vector<std::string> component;
-        std::string w;
-        do {
-            w = stack.back();
-            stack.pop_back();
-            onStack.erase(w);
-            component.push_back(w);
-        } while (w != v);
-        if (component.size() > 1) circles.push_back(component);
+        path.pop_back();
+        state[v] = 2;
     };
-    std::vector<std::string> units;
-    for (const auto& [u, to] : edges) units.push_back(u);
-    for (const std::string& u : units) {
-        if (!index.contains(u)) visit(u);
-    }
-    for (const std::vector<std::string>& c : circles) {
-        std::string names;
-        for (const std::string& u : c) names += " " + u;
-        ADD_FAILURE() << "these include each other:" << names;
+    for (const auto& [u, to] : edges) {
+        if (state[u] == 0) visit(u);
     }
 }
 
