@@ -179,6 +179,8 @@ constexpr std::array kUsed = {
     // the print items, the print preview, the table editors' cells.
     TextRange{22823, 22863,
               "value dialog, names of values, comparison, print menu, preview, table cells"},
+    // Network ports: why a name is malformed, what broken Telnet did.
+    TextRange{22864, 22877, "network ports: malformed names, broken Telnet negotiation"},
     TextRange{22902, 22905, "table editors: names of the file filters"},
     TextRange{22906, 22915, "command line: labels of identify"},
     TextRange{22919, 22921, "device history: causes of a store that cannot be written"},

@@ -426,8 +426,11 @@ std::vector<int> RateOrder(int configuredBaudIndex, bool allRates) {
 
 // The finding of a network port that could not be opened: the line's error
 // number (core/link/socket_line.h) and its words.
+// The line's words stay English (the error log's); the report names the
+// cause in the reader's language where one is known (`telnet`: what broken
+// negotiation the line saw).
 Finding NetOpenFinding(const std::string& port, int errorNumber, const std::string& detail,
-                       int baud) {
+                       int baud, const std::optional<CauseText>& telnet = std::nullopt) {
     if (errorNumber < 0) {
         const auto parsed = ParseNetworkPort(port);
         return {Verdict::Failed,
@@ -436,6 +439,9 @@ Finding NetOpenFinding(const std::string& port, int errorNumber, const std::stri
     }
     switch (errorNumber) {
         case EINVAL:
+            if (std::optional<CauseText> cause = NetNameCause(port)) {
+                return {Verdict::Failed, text::kNetBadName, {port}, std::nullopt, std::move(cause)};
+            }
             return {Verdict::Failed, text::kNetBadName, {port, detail}};
         case ECONNREFUSED:
             return {Verdict::Failed, text::kNetRefused, {port}};
@@ -453,6 +459,7 @@ Finding NetOpenFinding(const std::string& port, int errorNumber, const std::stri
                     {port, parsed ? HostAndPort(*parsed) : std::string()}};
         }
         case EPROTO:
+            if (telnet) return {Verdict::Failed, text::kNetGarbage, {port}, std::nullopt, telnet};
             return {Verdict::Failed, text::kNetGarbage, {port, detail}};
         case kErrorNotAcknowledged:
             return {Verdict::Failed, text::kNetNotAcknowledged, {port, std::to_string(baud)}};
@@ -604,10 +611,10 @@ PortReport CheckNetworkPortWith(const std::string& port, int configuredBaudIndex
                                 const BaudStep& onBaud) {
     PortReport report;
     report.path = port;
-    std::string why;
-    const auto parsed = ParseNetworkPort(port, &why);
+    const auto parsed = ParseNetworkPort(port);
     if (!parsed) {
-        report.findings.push_back({Verdict::Failed, text::kNetBadName, {port, why}});
+        report.findings.push_back(
+            {Verdict::Failed, text::kNetBadName, {port}, std::nullopt, NetNameCause(port)});
         return report;
     }
     const int index = configuredBaudIndex >= 0 && configuredBaudIndex < 8 ? configuredBaudIndex : 7;
@@ -628,7 +635,9 @@ PortReport CheckNetworkPortWith(const std::string& port, int configuredBaudIndex
             {Verdict::Ok, text::kNetResolved, {port, parsed->host, addresses}});
     }
     if (!opened) {
-        report.findings.push_back(NetOpenFinding(port, errorNumber, detail, baud));
+        report.findings.push_back(
+            NetOpenFinding(port, errorNumber, detail, baud,
+                           TelnetCause(line.telnetFault(), line.telnetFaultByte())));
         return report;
     }
     report.findings.push_back(
@@ -726,9 +735,9 @@ std::optional<TakeOver> AnsweringComPort(const std::vector<PortReport>& reports,
 }
 
 std::string RenderFinding(const Finding& finding, const views::TextLoader& text) {
-    if (!finding.openError) return views::FillText(text, finding.text, finding.args);
     std::vector<std::string> args = finding.args;
-    args.push_back(OpenCauseText(*finding.openError, text));
+    if (finding.openError) args.push_back(OpenCauseText(*finding.openError, text));
+    if (finding.cause) args.push_back(Render(*finding.cause, text));
     return views::FillText(text, finding.text, args);
 }
 

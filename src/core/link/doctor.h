@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/link/link_failure.h"
 #include "core/link/socket_line.h"
 #include "core/link/transport.h"
 #include "core/views/text_source.h"
@@ -54,6 +55,9 @@ struct Finding {
     // A port that could not be opened: the system's error number, whose
     // cause in the reader's language (OpenCauseText) follows the args.
     std::optional<int> openError{};
+    // A cause in the reader's language that follows the args (a malformed
+    // network port name, broken Telnet negotiation).
+    std::optional<CauseText> cause{};
 };
 
 struct PortReport {

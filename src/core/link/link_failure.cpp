@@ -74,6 +74,33 @@ std::string OpenCauseText(int errorNumber, const std::function<std::string(std::
     }
 }
 
+std::string Render(const CauseText& cause, const std::function<std::string(std::uint16_t)>& text) {
+    return views::FillText(text, cause.text, cause.args);
+}
+
+std::optional<CauseText> NetNameCause(std::string_view port) {
+    constexpr std::uint16_t kFirst = 22864;
+    NetNameProblem problem;
+    if (ParseNetworkPort(port, nullptr, &problem)) return std::nullopt;
+    CauseText cause{static_cast<std::uint16_t>(kFirst + static_cast<int>(problem.fault)), {}};
+    if (!problem.subject.empty()) cause.args.push_back(problem.subject);
+    return cause;
+}
+
+std::optional<CauseText> TelnetCause(telnet::Fault fault, std::uint8_t byte) {
+    switch (fault) {
+        case telnet::Fault::None:
+            return std::nullopt;
+        case telnet::Fault::IacBefore:
+            return CauseText{22875, {std::to_string(byte)}};
+        case telnet::Fault::Unended:
+            return CauseText{22876, {}};
+        case telnet::Fault::BrokenBy:
+            return CauseText{22877, {std::to_string(byte)}};
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 std::uint16_t OpenFailureText(int errorNumber) {
@@ -162,7 +189,9 @@ std::string LinkFailureText(const LinkFailure& failure,
     if (number == link_text::NetHostUnknown) {
         second = ErrorName(failure.errorNumber);
     } else if (number == link_text::NetBadName) {
-        second = failure.detail;
+        // The cause in the library's words when it lies in the name itself.
+        const std::optional<CauseText> cause = NetNameCause(failure.port);
+        second = cause ? Render(*cause, text) : failure.detail;
     } else if (number == link_text::OpenFailed) {
         // The cause in the library's words; the line's own (English) words
         // stay in the error log.

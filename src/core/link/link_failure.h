@@ -7,7 +7,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/link/telnet.h"
 
 namespace parvion {
 
@@ -93,6 +98,20 @@ inline constexpr std::uint16_t Unknown = 22935;      // 0
 inline constexpr std::uint16_t SystemError = 22936;  // any other: %1 its system name
 }  // namespace open_cause_text
 std::string OpenCauseText(int errorNumber, const std::function<std::string(std::uint16_t)>& text);
+
+// A cause of the string library with what fills it in, for a text that
+// names a cause in its own %2.
+struct CauseText {
+    std::uint16_t text = 0;
+    std::vector<std::string> args;
+};
+std::string Render(const CauseText& cause, const std::function<std::string(std::uint16_t)>& text);
+// Why a network port name is malformed (texts 22864 … 22874, in the order
+// of NetNameFault); nothing for a well-formed name.
+std::optional<CauseText> NetNameCause(std::string_view port);
+// What a server's broken Telnet negotiation did (texts 22875 … 22877);
+// nothing for telnet::Fault::None.
+std::optional<CauseText> TelnetCause(telnet::Fault fault, std::uint8_t byte);
 
 // The text that names the failure in the current library, with the port,
 // the baud rate or the error filled in; empty for LinkCause::None.

@@ -18,9 +18,33 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
-bool Fail(std::string* why, std::string text) {
-    if (why) *why = std::move(text);
-    return false;
+std::string EnglishWords(const NetNameProblem& p) {
+    const std::string quoted = "\"" + p.subject + "\"";
+    switch (p.fault) {
+        case NetNameFault::NoScheme:
+            return "not rfc2217://HOST:PORT or tcp://HOST:PORT";
+        case NetNameFault::Blanks:
+            return "blanks are not allowed in a port name";
+        case NetNameFault::Empty:
+            return "no host and no port number";
+        case NetNameFault::Ipv6Unclosed:
+            return "the IPv6 address has no closing bracket";
+        case NetNameFault::NotIpv6:
+            return quoted + " is not an IPv6 address";
+        case NetNameFault::NoPort:
+            return "no port number";
+        case NetNameFault::Ipv6Brackets:
+            return "an IPv6 address needs brackets, as in rfc2217://[::1]:4001";
+        case NetNameFault::NoHost:
+            return "no host";
+        case NetNameFault::NotHostName:
+            return quoted + " is not a host name";
+        case NetNameFault::NotPortNumber:
+            return quoted + " is not a port number";
+        case NetNameFault::PortRange:
+            return "port " + p.subject + " is not 1 to 65535";
+    }
+    return {};
 }
 
 // A host name or IPv4 address: letters, digits, '.', '-', '_'.
@@ -46,7 +70,13 @@ bool IsNetworkPortName(std::string_view name) {
     return StartsWithNoCase(name, kRfc2217) || StartsWithNoCase(name, kTcp);
 }
 
-std::optional<NetPort> ParseNetworkPort(std::string_view name, std::string* why) {
+std::optional<NetPort> ParseNetworkPort(std::string_view name, std::string* why,
+                                        NetNameProblem* problem) {
+    const auto fail = [&](NetNameFault fault, std::string_view subject = {}) {
+        const NetNameProblem p{fault, std::string(subject)};
+        if (why) *why = EnglishWords(p);
+        if (problem) *problem = p;
+    };
     NetPort out;
     std::string_view rest;
     if (StartsWithNoCase(name, kRfc2217)) {
@@ -56,15 +86,15 @@ std::optional<NetPort> ParseNetworkPort(std::string_view name, std::string* why)
         out.protocol = NetProtocol::Raw;
         rest = name.substr(kTcp.size());
     } else {
-        Fail(why, "not rfc2217://HOST:PORT or tcp://HOST:PORT");
+        fail(NetNameFault::NoScheme);
         return std::nullopt;
     }
     if (name.find_first_of(" \t\r\n") != std::string_view::npos) {
-        Fail(why, "blanks are not allowed in a port name");
+        fail(NetNameFault::Blanks);
         return std::nullopt;
     }
     if (rest.empty()) {
-        Fail(why, "no host and no port number");
+        fail(NetNameFault::Empty);
         return std::nullopt;
     }
 
@@ -72,38 +102,38 @@ std::optional<NetPort> ParseNetworkPort(std::string_view name, std::string* why)
     if (rest.front() == '[') {
         const auto close = rest.find(']');
         if (close == std::string_view::npos) {
-            Fail(why, "the IPv6 address has no closing bracket");
+            fail(NetNameFault::Ipv6Unclosed);
             return std::nullopt;
         }
         const std::string_view host = rest.substr(1, close - 1);
         if (!ValidIpv6(host) || host.find(':') == std::string_view::npos) {
-            Fail(why, "\"" + std::string(host) + "\" is not an IPv6 address");
+            fail(NetNameFault::NotIpv6, host);
             return std::nullopt;
         }
         out.host = host;
         rest = rest.substr(close + 1);
         if (rest.empty() || rest.front() != ':') {
-            Fail(why, "no port number");
+            fail(NetNameFault::NoPort);
             return std::nullopt;
         }
         portText = rest.substr(1);
     } else {
         const auto colon = rest.find(':');
         if (colon == std::string_view::npos) {
-            Fail(why, "no port number");
+            fail(NetNameFault::NoPort);
             return std::nullopt;
         }
         if (rest.find(':', colon + 1) != std::string_view::npos) {
-            Fail(why, "an IPv6 address needs brackets, as in rfc2217://[::1]:4001");
+            fail(NetNameFault::Ipv6Brackets);
             return std::nullopt;
         }
         const std::string_view host = rest.substr(0, colon);
         if (host.empty()) {
-            Fail(why, "no host");
+            fail(NetNameFault::NoHost);
             return std::nullopt;
         }
         if (!ValidName(host)) {
-            Fail(why, "\"" + std::string(host) + "\" is not a host name");
+            fail(NetNameFault::NotHostName, host);
             return std::nullopt;
         }
         out.host = host;
@@ -111,19 +141,19 @@ std::optional<NetPort> ParseNetworkPort(std::string_view name, std::string* why)
     }
 
     if (portText.empty()) {
-        Fail(why, "no port number");
+        fail(NetNameFault::NoPort);
         return std::nullopt;
     }
     if (!std::all_of(portText.begin(), portText.end(),
                      [](char c) { return c >= '0' && c <= '9'; })) {
-        Fail(why, "\"" + std::string(portText) + "\" is not a port number");
+        fail(NetNameFault::NotPortNumber, portText);
         return std::nullopt;
     }
     const std::string_view digits =
         portText.substr(std::min(portText.find_first_not_of('0'), portText.size() - 1));
     const long number = digits.size() > 5 ? 100000 : std::stol(std::string(digits));
     if (number < 1 || number > 65535) {
-        Fail(why, "port " + std::string(portText) + " is not 1 to 65535");
+        fail(NetNameFault::PortRange, portText);
         return std::nullopt;
     }
     out.port = static_cast<std::uint16_t>(number);

@@ -33,10 +33,31 @@ struct NetPort {
 // or "tcp://" (any case), well-formed or not.
 bool IsNetworkPortName(std::string_view name);
 
+// Why a network port name is malformed; `subject` is the part named in the
+// cause (the host, the port text), empty where the cause names none.
+enum class NetNameFault : std::uint8_t {
+    NoScheme,       // not rfc2217:// nor tcp://
+    Blanks,         // a blank anywhere
+    Empty,          // nothing after the scheme
+    Ipv6Unclosed,   // "[" without "]"
+    NotIpv6,        // in brackets, but no IPv6 address
+    NoPort,         // no ":PORT"
+    Ipv6Brackets,   // more than one ':' outside brackets
+    NoHost,         // ":PORT" alone
+    NotHostName,    // a character no host name has
+    NotPortNumber,  // the port is no number
+    PortRange,      // the port is not 1..65535
+};
+struct NetNameProblem {
+    NetNameFault fault = NetNameFault::NoScheme;
+    std::string subject;
+};
+
 // The parts of a network port name; nullopt when it is malformed, with the
-// cause in words in *why ("no port number", "port 0 is not 1 to 65535",
-// "an IPv6 address needs brackets", ...).
-std::optional<NetPort> ParseNetworkPort(std::string_view name, std::string* why = nullptr);
+// cause in *problem and in English words in *why ("no port number", "port 0
+// is not 1 to 65535", "an IPv6 address needs brackets", ...).
+std::optional<NetPort> ParseNetworkPort(std::string_view name, std::string* why = nullptr,
+                                        NetNameProblem* problem = nullptr);
 
 // "HOST:PORT", an IPv6 address in brackets.
 std::string HostAndPort(const NetPort& port);

@@ -102,6 +102,10 @@ class SocketLine : public SerialLine {
     // a socket error, Telnet garbage); why() says what.
     bool failed() const { return failed_; }
     const std::string& why() const { return why_; }
+    // What the server's broken Telnet negotiation did (Fault::None if
+    // nothing), for a cause in the reader's language.
+    telnet::Fault telnetFault() const { return decoder_.fault(); }
+    std::uint8_t telnetFaultByte() const { return decoder_.faultByte(); }
 
   private:
     bool connectTo(const NetPort& port, Clock::time_point deadline, std::string* error,

@@ -36,11 +36,18 @@ void Decoder::reset() {
     afterCr_ = false;
     sub_.clear();
     why_.clear();
+    fault_ = Fault::None;
+    faultByte_ = 0;
 }
 
-bool Decoder::broken(std::string why) {
+bool Decoder::broken(Fault fault, std::uint8_t byte) {
     state_ = State::Broken;
-    why_ = std::move(why);
+    fault_ = fault;
+    faultByte_ = byte;
+    const std::string b = std::to_string(byte);
+    why_ = fault == Fault::IacBefore  ? "IAC before byte " + b
+           : fault == Fault::BrokenBy ? "a subnegotiation broken by byte " + b
+                                      : "a subnegotiation without end";
     return false;
 }
 
@@ -73,7 +80,7 @@ bool Decoder::feed(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& 
                 } else if (b > SE) {
                     state_ = State::Data;  // NOP, data mark, break, go ahead, ...: nothing to do
                 } else {
-                    return broken("IAC before byte " + std::to_string(b));
+                    return broken(Fault::IacBefore, b);
                 }
                 break;
             case State::Option:
@@ -89,7 +96,7 @@ bool Decoder::feed(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& 
                 if (b == IAC) {
                     state_ = State::SubIac;
                 } else if (sub_.size() >= kMaxSubnegotiation) {
-                    return broken("a subnegotiation without end");
+                    return broken(Fault::Unended);
                 } else {
                     sub_.push_back(b);
                 }
@@ -97,7 +104,7 @@ bool Decoder::feed(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& 
             case State::SubIac:
                 if (b == IAC) {
                     if (sub_.size() >= kMaxSubnegotiation) {
-                        return broken("a subnegotiation without end");
+                        return broken(Fault::Unended);
                     }
                     sub_.push_back(IAC);
                     state_ = State::Sub;
@@ -108,7 +115,7 @@ bool Decoder::feed(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& 
                     sub_.clear();
                     state_ = State::Data;
                 } else {
-                    return broken("a subnegotiation broken by byte " + std::to_string(b));
+                    return broken(Fault::BrokenBy, b);
                 }
                 break;
         }

@@ -71,23 +71,33 @@ struct Event {
     std::vector<std::uint8_t> data;
 };
 
+// What a stream no Telnet peer sends did wrong.
+enum class Fault : std::uint8_t {
+    None,
+    IacBefore,  // IAC before a byte that is no command (the byte)
+    Unended,    // a subnegotiation longer than any peer sends
+    BrokenBy,   // a subnegotiation broken by IAC and a byte other than SE (the byte)
+};
+
 // Splits a received stream into data bytes and Telnet events, across reads.
 class Decoder {
   public:
     // Appends the data bytes to `data` and the events to `events`. False on
     // a stream no Telnet peer sends (IAC before a byte that is no command,
-    // an overlong or broken subnegotiation); `why` then says what, and the
-    // decoder stays broken.
+    // an overlong or broken subnegotiation); fault() and faultByte() then
+    // say what, why() in English words, and the decoder stays broken.
     bool feed(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& data,
               std::vector<Event>& events);
     // Without binary mode a CR is followed by a NUL that is not data.
     void setBinary(bool binary) { binary_ = binary; }
     void reset();
     const std::string& why() const { return why_; }
+    Fault fault() const { return fault_; }
+    std::uint8_t faultByte() const { return faultByte_; }
 
   private:
     enum class State : std::uint8_t { Data, Iac, Option, Sub, SubIac, Broken };
-    bool broken(std::string why);
+    bool broken(Fault fault, std::uint8_t byte = 0);
 
     State state_ = State::Data;
     std::uint8_t verb_ = 0;
@@ -95,6 +105,8 @@ class Decoder {
     bool afterCr_ = false;
     std::vector<std::uint8_t> sub_;
     std::string why_;
+    Fault fault_ = Fault::None;
+    std::uint8_t faultByte_ = 0;
 };
 
 }  // namespace parvion::telnet

@@ -9,7 +9,6 @@
 #include <system_error>
 #include <utility>
 
-
 namespace parvion {
 
 namespace {

@@ -83,6 +83,7 @@ std::optional<AxisOrderFault> CheckAxisOrder(const PropertyGrid& grid, int col, 
     const int last = temperature ? PropertyGrid::kRows - 1 : PropertyGrid::kCols - 1;
     AxisOrderFault fault;
     fault.temperature = temperature;
+    fault.index = index;
     fault.value = AxisValue(AxisCellText(value));
     if (fault.value == 0) return std::nullopt;
     for (int i = index - 1; i >= 1; --i) {
@@ -115,6 +116,7 @@ std::optional<AxisOrderFault> FirstAxisOrderFault(const PropertyGrid& grid) {
             if (before && v <= before->value) {
                 AxisOrderFault fault;
                 fault.temperature = temperature;
+                fault.index = i;
                 fault.value = v;
                 fault.before = before;
                 return fault;

@@ -61,6 +61,7 @@ struct AxisNeighbour {
 // use (not 0). Both neighbours are named when there are two.
 struct AxisOrderFault {
     bool temperature = true;
+    int index = 0;  // the point's own grid row (temperatures) or column (pressures)
     std::uint16_t value = 0;
     std::optional<AxisNeighbour> before;
     std::optional<AxisNeighbour> after;

@@ -18,6 +18,9 @@ TransmitResult TransmitPropertyGrid(Link& link, int selector, const PropertyGrid
     if (std::optional<BadCell> bad = PropertyGridToBuffer(grid, converted)) {
         return {TransmitStatus::BadCell, std::move(bad)};
     }
+    if (std::optional<AxisOrderFault> fault = FirstAxisOrderFault(grid)) {
+        return {TransmitStatus::AxisOrder, std::nullopt, std::move(fault)};
+    }
     if (!Confirmed(MissingKeys(grid), confirm)) return {TransmitStatus::Declined, std::nullopt};
     buffer = converted;
     return {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/tables/table_cells.h"
 #include "core/tables/table_grid.h"
 
 namespace parvion {
@@ -16,7 +17,7 @@ class Link;
 
 namespace parvion::tables {
 
-enum class TransmitStatus : std::uint8_t { Sent, Failed, BadCell, Declined };
+enum class TransmitStatus : std::uint8_t { Sent, Failed, BadCell, AxisOrder, Declined };
 
 // Asked, with the keys of the grid's missing cells (MissingKeys), before a
 // grid that has any is sent: true sends them as 0. Without it nothing is
@@ -25,13 +26,15 @@ using ConfirmMissing = std::function<bool(const std::vector<std::string>& keys)>
 
 struct TransmitResult {
     TransmitStatus status = TransmitStatus::Sent;
-    std::optional<BadCell> bad;  // the cell that stopped it (BadCell)
+    std::optional<BadCell> bad;            // the cell that stopped it (BadCell)
+    std::optional<AxisOrderFault> axis{};  // the axis point out of order (AxisOrder)
 };
 
 // Converts the grid into the buffer and sends it as table `selector`. A value
 // cell that is not a number the device holds stops it before anything is
-// sent (BadCell); so does a No to the question about missing cells
-// (Declined), which comes only after the grid converted.
+// sent (BadCell); so does an axis that does not ascend (AxisOrder: the
+// device would interpolate between points out of order), and a No to the
+// question about missing cells (Declined), which comes only after both.
 TransmitResult TransmitPropertyGrid(Link& link, int selector, const PropertyGrid& grid,
                                     PropertyTableBuffer& buffer, const ConfirmMissing& confirm);
 // Reads table `selector` into the buffer and, on success, the grid.

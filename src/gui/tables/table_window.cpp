@@ -263,6 +263,13 @@ bool TableWindow::transmit(bool* declined) {
         showMessage(message);
         TabGrid->setCurrentIndex(model_->index(r.bad->row, r.bad->col));
         showTransfer(false, false, message);
+    } else if (r.status == tables::TransmitStatus::AxisOrder) {
+        // A loaded file may bring an axis the editor would have refused.
+        const std::string message = tables::AxisOrderMessage(textLoader(), *r.axis);
+        showMessage(message);
+        const bool t = r.axis->temperature;
+        TabGrid->setCurrentIndex(model_->index(t ? r.axis->index : 0, t ? 0 : r.axis->index));
+        showTransfer(false, false, message);
     } else if (r.status != tables::TransmitStatus::Declined) {
         showTransfer(false, r.status == tables::TransmitStatus::Sent);
     }

@@ -8,10 +8,13 @@
 
 #include <cerrno>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "core/app/texts.h"
 #include "core/link/doctor.h"
 #include "core/link/link_failure.h"
+#include "core/link/net_port.h"
 #include "core/model/session.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
@@ -103,6 +106,59 @@ TEST(OpenCauses, TheDoctorsFindingForARealPath) {
         EXPECT_FALSE(Has(t, "symbolic links")) << t;
         EXPECT_FALSE(Has(t, "%")) << t;
     }
+}
+
+// A malformed network port name and a server's broken Telnet negotiation:
+// the cause in the library's words, in English the very words the error log
+// gets.
+TEST(OpenCauses, NetworkCausesInTheLibrarysWords) {
+    const Libraries libs;
+    const std::pair<const char*, const char*> names[] = {
+        {"/dev/ttyS0", "nicht rfc2217://HOST:PORT oder tcp://HOST:PORT"},
+        {"tcp://station :4001", "Leerzeichen sind im Namen eines Anschlusses nicht erlaubt"},
+        {"tcp://", "weder Rechner noch Portnummer"},
+        {"rfc2217://[::1:4001", "der IPv6-Adresse fehlt die schließende Klammer"},
+        {"rfc2217://[zz]:1", "„zz“ ist keine IPv6-Adresse"},
+        {"tcp://station", "keine Portnummer"},
+        {"tcp://::1:4001", "eine IPv6-Adresse steht in Klammern, wie in rfc2217://[::1]:4001"},
+        {"tcp://:4001", "kein Rechner"},
+        {"tcp://st*tion:1", "„st*tion“ ist kein Rechnername"},
+        {"tcp://station:40x1", "„40x1“ ist keine Portnummer"},
+        {"tcp://station:65536", "Port 65536 liegt nicht zwischen 1 und 65535"},
+    };
+    for (const auto& [port, german] : names) {
+        SCOPED_TRACE(port);
+        std::string why;
+        ASSERT_FALSE(ParseNetworkPort(port, &why));
+        const std::optional<CauseText> cause = NetNameCause(port);
+        ASSERT_TRUE(cause);
+        EXPECT_EQ(Render(*cause, libs.text(0)), german);
+        EXPECT_EQ(Render(*cause, libs.text(1)), why);
+    }
+    EXPECT_FALSE(NetNameCause("rfc2217://station:4001"));
+
+    // The link's failure and the doctor's finding put it into their sentence.
+    const LinkFailure f{LinkCause::OpenFailed, EINVAL, "no port number", "tcp://station", 0};
+    EXPECT_EQ(LinkFailureText(f, libs.text(0)),
+              "tcp://station ist kein gültiger Netzwerk-Anschluss: keine Portnummer");
+    TempDir dir;
+    RecordingUi ui;
+    const doctor::PortReport r = doctor::CheckPort("tcp://st*tion:1", nullptr, 7, ui, dir.path());
+    ASSERT_FALSE(r.findings.empty());
+    EXPECT_TRUE(Has(doctor::RenderFinding(r.findings.front(), libs.text(0)),
+                    "ist kein gültiger Netzwerk-Anschluss: „st*tion“ ist kein Rechnername"));
+
+    const std::tuple<telnet::Fault, std::uint8_t, const char*> telnet[] = {
+        {telnet::Fault::IacBefore, 7, "IAC vor Byte 7"},
+        {telnet::Fault::Unended, 0, "eine Unteraushandlung ohne Ende"},
+        {telnet::Fault::BrokenBy, 9, "eine Unteraushandlung, unterbrochen von Byte 9"},
+    };
+    for (const auto& [fault, byte, german] : telnet) {
+        const std::optional<CauseText> cause = TelnetCause(fault, byte);
+        ASSERT_TRUE(cause);
+        EXPECT_EQ(Render(*cause, libs.text(0)), german);
+    }
+    EXPECT_FALSE(TelnetCause(telnet::Fault::None, 0));
 }
 
 }  // namespace

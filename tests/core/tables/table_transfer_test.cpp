@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/link/data_commands.h"
 #include "core/link/encoding.h"
 #include "core/link/transport.h"
@@ -100,6 +102,15 @@ TEST_F(TableTransfer, CellsTheDeviceCannotTakeSendNothing) {
         ASSERT_EQ(r.status, TransmitStatus::BadCell) << text;
         EXPECT_EQ(r.bad->key, "[Row_07] h");
     }
+    // An axis that falls (a file edited by hand): refused, naming the point.
+    PropertyGrid falling;
+    ClearPropertyGrid(falling);
+    falling.at(1, 0) = "200";
+    falling.at(2, 0) = "150";
+    r = TransmitPropertyGrid(link, 1, falling, state.PropertyTable, {});
+    ASSERT_EQ(r.status, TransmitStatus::AxisOrder);
+    EXPECT_EQ(std::tuple(r.axis->temperature, r.axis->index, r.axis->value),
+              std::tuple(false, 2, std::uint16_t{150}));
     EXPECT_EQ(device.framesServed(), frames);
     EXPECT_EQ(tables(), before);
 }
