@@ -117,10 +117,6 @@ void CircuitParameterPage::buildGroup(CircuitGroup group, const QString& box, co
     l->addWidget(values);
     if (group == CircuitGroup::Medium) {
         // Below the gas lines: what an SGERG-88 status other than OK means.
-        // Its wrapped lines need more height than the box's hint when the
-        // column is narrow: the box may grow (the column's stretch still
-        // takes the room below).
-        groupBox->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         auto* note = named(new QLabel(groupBox), QStringLiteral("GasStatusNote"));
         note->setWordWrap(true);
         note->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <set>
 #include <tuple>
 
 namespace parvion {
@@ -116,6 +117,12 @@ TEST(SgergCheck, StatusesOfTheReferenceInputSets) {
         EXPECT_NEAR(r.xN2, c.xN2, 1E-3);
         EXPECT_TRUE(r.converged);
     }
+    // Each failing status has an explanation of its own; a status no check
+    // gives (a device's own code) the general one, 22820.
+    std::set<std::uint16_t> explanations;
+    for (const CheckCase& c : cases) explanations.insert(SgergStatusExplanation(c.status));
+    EXPECT_EQ(explanations, (std::set<std::uint16_t>{0, 22816, 22817, 22818, 22819}));
+    EXPECT_EQ(SgergStatusExplanation('9'), 22820);
 }
 
 TEST(SgergCheck, TypicalGasKFactorAndDensity) {

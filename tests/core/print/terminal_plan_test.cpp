@@ -142,6 +142,7 @@ TEST(CommissioningRecord, IdentityPageFromADeviceAndFromAFile) {
     auto job = print::CommissioningRecordJob(rig.image, rig.session.Medium, rig.pageTexts(),
                                              kHeader, id, 1);
     ASSERT_EQ(job.pages.size(), 3u);
+    EXPECT_EQ(job.title, "Commissioning record");
     const auto& first = job.pages[0];
     EXPECT_EQ(At(first, 1, Placement::Centre), "Commissioning record");
     EXPECT_EQ(At(first, 4, L2), "PV-GAS2");
@@ -152,6 +153,7 @@ TEST(CommissioningRecord, IdentityPageFromADeviceAndFromAFile) {
     id.deviceClock.reset();
     job = print::CommissioningRecordJob(rig.image, rig.session.Medium, rig.pageTexts(), kHeader, id,
                                         0);
+    EXPECT_EQ(job.title, "Inbetriebnahmeprotokoll");
     EXPECT_EQ(At(job.pages[0], 8, L2), "nicht lesbar");
     EXPECT_FALSE(At(job.pages[0], 10, L2));
 

@@ -318,6 +318,21 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     EXPECT_TRUE(d.log[0].contains("\"abc\"")) << d.log[0].toStdString();
     EXPECT_EQ(cell(t, 2, 1), "abc");
 
+    // A file whose temperature axis falls: refused before any question,
+    // nothing sent, the point named and selected.
+    const fs::path falling = win.h.dir / "falling.DTB";
+    writeFileBytes(falling, "[Temperatur]\r\n0=300\r\n1=290\r\n");
+    d.openAnswers.push_back(QString::fromStdString(falling.string()));
+    t.mnu_LoadClick();
+    d.log.clear();
+    t.mnu_TransmitClick();
+    EXPECT_EQ(win.h.device.framesServed(), frames);
+    ASSERT_EQ(d.log.size(), 1u);
+    EXPECT_EQ(
+        d.log[0].toStdString(),
+        "error:Die Temperaturachse muss aufsteigen: 290 K muss über 300 K (Zeile 1) liegen.:ok");
+    EXPECT_EQ(t.TabGrid->currentIndex(), t.model()->index(2, 0));
+
     // A file without values: before sending, the question names the cells
     // it lacks; No sends nothing, Yes sends it (what reaches the device's
     // memory: core/tables/table_transfer_test).
