@@ -425,10 +425,10 @@ std::vector<int> RateOrder(int configuredBaudIndex, bool allRates) {
 }
 
 // The finding of a network port that could not be opened: the line's error
-// number (core/link/socket_line.h) and its words.
-// The line's words stay English (the error log's); the report names the
-// cause in the reader's language where one is known (`telnet`: what broken
-// negotiation the line saw).
+// number (core/link/socket_line.h) and its words. The line's words stay
+// English (the error log's); the report names the cause in the reader's
+// language where one is known (`telnet`: what broken negotiation the line
+// saw).
 Finding NetOpenFinding(const std::string& port, int errorNumber, const std::string& detail,
                        int baud, const std::optional<CauseText>& telnet = std::nullopt) {
     if (errorNumber < 0) {

@@ -35,7 +35,6 @@ void Decoder::reset() {
     state_ = State::Data;
     afterCr_ = false;
     sub_.clear();
-    why_.clear();
     fault_ = Fault::None;
     faultByte_ = 0;
 }
@@ -44,11 +43,22 @@ bool Decoder::broken(Fault fault, std::uint8_t byte) {
     state_ = State::Broken;
     fault_ = fault;
     faultByte_ = byte;
-    const std::string b = std::to_string(byte);
-    why_ = fault == Fault::IacBefore  ? "IAC before byte " + b
-           : fault == Fault::BrokenBy ? "a subnegotiation broken by byte " + b
-                                      : "a subnegotiation without end";
     return false;
+}
+
+std::string Decoder::why() const {
+    const std::string b = std::to_string(faultByte_);
+    switch (fault_) {
+        case Fault::None:
+            return {};
+        case Fault::IacBefore:
+            return "IAC before byte " + b;
+        case Fault::Unended:
+            return "a subnegotiation without end";
+        case Fault::BrokenBy:
+            return "a subnegotiation broken by byte " + b;
+    }
+    return {};
 }
 
 bool Decoder::feed(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& data,

@@ -91,7 +91,7 @@ class Decoder {
     // Without binary mode a CR is followed by a NUL that is not data.
     void setBinary(bool binary) { binary_ = binary; }
     void reset();
-    const std::string& why() const { return why_; }
+    std::string why() const;  // empty while the stream is sound
     Fault fault() const { return fault_; }
     std::uint8_t faultByte() const { return faultByte_; }
 
@@ -104,7 +104,6 @@ class Decoder {
     bool binary_ = true;
     bool afterCr_ = false;
     std::vector<std::uint8_t> sub_;
-    std::string why_;
     Fault fault_ = Fault::None;
     std::uint8_t faultByte_ = 0;
 };
