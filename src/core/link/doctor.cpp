@@ -653,8 +653,11 @@ PortReport CheckNetworkPortWith(const std::string& port, int configuredBaudIndex
     // Then the identity request: a raw port only at the chosen rate, which
     // is the server's business.
     auto gone = [] { return false; };
-    auto openFailed = [&port](const LinkFailure& failure) {
-        return NetOpenFinding(port, failure.errorNumber, failure.detail, failure.baud);
+    // The line keeps the decoder's fault of its last open: a negotiation the
+    // server broke this time is named in the library's words too.
+    auto openFailed = [&port, &line](const LinkFailure& failure) {
+        return NetOpenFinding(port, failure.errorNumber, failure.detail, failure.baud,
+                              TelnetCause(line.telnetFault(), line.telnetFaultByte()));
     };
     if (!Probe(report, line, RateOrder(index, rfc2217), ui, logFolder, net, onBaud, gone,
                openFailed)) {

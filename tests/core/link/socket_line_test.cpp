@@ -21,6 +21,7 @@
 
 #include "core/app/texts.h"
 #include "core/link/data_commands.h"
+#include "core/link/doctor.h"
 #include "core/link/net_port.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/port_line.h"
@@ -230,10 +231,13 @@ TEST(SocketLine, TheLatencyAllowanceLetsASlowServerAnswer) {
 
 // A server that sends chunk 0 when a client connects and chunk k after the
 // client's k-th write; `close` ends the connection after the last chunk.
+// `next` scripts the connection after that one (a client that comes back).
 class ScriptedServer {
   public:
-    explicit ScriptedServer(std::vector<Bytes> chunks, bool closeAfter = false)
-        : chunks_(std::move(chunks)), close_(closeAfter) {
+    explicit ScriptedServer(std::vector<Bytes> chunks, bool closeAfter = false,
+                            std::vector<Bytes> next = {})
+        : scripts_{std::move(chunks)}, close_(closeAfter) {
+        if (!next.empty()) scripts_.push_back(std::move(next));
         listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
@@ -243,7 +247,9 @@ class ScriptedServer {
         ::listen(listen_, 1);
         ::getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
         port_ = ntohs(a.sin_port);
-        thread_ = std::thread([this] { serve(); });
+        thread_ = std::thread([this] {
+            for (const std::vector<Bytes>& script : scripts_) serve(script);
+        });
     }
     ~ScriptedServer() {
         stop_ = true;
@@ -254,7 +260,7 @@ class ScriptedServer {
     std::size_t received() const { return received_.load(); }
 
   private:
-    void serve() {
+    void serve(const std::vector<Bytes>& chunks) {
         pollfd p{listen_, POLLIN, 0};
         while (!stop_ && ::poll(&p, 1, 20) == 0) {
         }
@@ -262,10 +268,10 @@ class ScriptedServer {
         const int fd = ::accept(listen_, nullptr, nullptr);
         std::size_t next = 0;
         auto sendNext = [&] {
-            if (next < chunks_.size()) {
-                ::send(fd, chunks_[next].data(), chunks_[next].size(), MSG_NOSIGNAL);
+            if (next < chunks.size()) {
+                ::send(fd, chunks[next].data(), chunks[next].size(), MSG_NOSIGNAL);
                 ++next;
-                if (next == chunks_.size() && close_) ::shutdown(fd, SHUT_RDWR);
+                if (next == chunks.size() && close_) ::shutdown(fd, SHUT_RDWR);
             }
         };
         sendNext();
@@ -281,7 +287,7 @@ class ScriptedServer {
         ::close(fd);
     }
 
-    std::vector<Bytes> chunks_;
+    std::vector<std::vector<Bytes>> scripts_;
     bool close_;
     int listen_ = -1;
     std::uint16_t port_ = 0;
@@ -370,6 +376,29 @@ TEST(SocketLine, MisbehavingServersEndTheOpenInTimeWithTheirCause) {
     SocketLine line;
     std::string error;
     EXPECT_TRUE(line.open(good.name(), 115200, &error)) << error;
+}
+
+// The connection doctor opens a network port twice: on its own, then for
+// the identity request. A server that breaks its negotiation the second
+// time is named in the reader's language as it is the first time.
+TEST(SocketLine, TheDoctorNamesBrokenNegotiationOnTheSecondOpenInTheReadersLanguage) {
+    const Bytes doComPort = {tn::IAC, tn::DO, tn::kComPort};
+    ScriptedServer server({{}, doComPort, Acks(115200, 8)}, false, {{tn::IAC, 0x05}});
+    test::TempDir dir;
+    Session session;
+    session.Sprache = 0;
+    const TextLibrary texts(PARVION_BIN_DIR, session);
+    test::RecordingUi ui;
+    doctor::ProbeOptions options;
+    options.latencyMs = 0;
+    const doctor::PortReport report =
+        doctor::CheckNetworkPort(server.name(), 7, ui, dir.path(), options);
+    ASSERT_FALSE(report.findings.empty());
+    const std::string last = doctor::RenderFinding(
+        report.findings.back(), [&](std::uint16_t n) { return texts.LoadText(n); });
+    EXPECT_EQ(report.findings.back().verdict, doctor::Verdict::Failed);
+    EXPECT_NE(last.find("IAC vor Byte 5"), std::string::npos) << last;
+    EXPECT_EQ(last.find("IAC before"), std::string::npos) << last;
 }
 
 TEST(SocketLine, TheFailureNamesThePortAndTheCause) {
