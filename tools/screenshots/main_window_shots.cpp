@@ -72,7 +72,8 @@ void FullCircuitPage(sim::Device& device, int medium) {
     device.poke(block::Des_User(0).address, codec::Encode(d));
     Med_UserRec m{};
     m.Kind = medium == 0 ? 6 : 4;
-    m.Dummy2 = '0';
+    // Gas: a status other than OK, with its note below the gas lines.
+    m.Dummy2 = medium == 0 ? '3' : '0';
     m.Rho = 0.8f;
     m.BRho = 0.81f;
     m.BT = 20.0f;

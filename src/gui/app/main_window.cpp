@@ -139,10 +139,11 @@ Tfrm_Main::Tfrm_Main(MainWindowOptions options)
 
     // The window opens with a client area of 630 x 483 below the menu, the
     // size every page is laid out for and the smallest it can be made; it
-    // grows (and maximises) with its layouts.
-    const QSize standard(630, 483 + menuBar()->sizeHint().height());
-    resize(standard);
-    setMinimumSize(standard);
+    // grows (and maximises) with its layouts, and by itself when a page
+    // needs more room than that (see event()).
+    standardSize_ = QSize(630, 483 + menuBar()->sizeHint().height());
+    resize(standardSize_);
+    setMinimumSize(standardSize_);
     focusConnection_ =
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget* from, QWidget* to) {
             for (QWidget* sheet : std::initializer_list<QWidget*>{TabKreis1, TabKreis2, TabTrend,
@@ -752,6 +753,24 @@ void Tfrm_Main::refreshVisiblePage() {
     } else {
         FillParameterPages();
     }
+}
+
+bool Tfrm_Main::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::LayoutRequest) {
+        // The page shown may need more height than it has (a note below its
+        // groups): the window is made that much higher, and cannot be made
+        // lower than that, so that no group lies over another. A larger
+        // window than needed stays as the user made it.
+        int needed = standardSize_.height();
+        for (const Page* page : pages_) {
+            if (!page->isVisible() || page->layout() == nullptr) continue;
+            const int missing = page->layout()->totalMinimumSize().height() - page->height();
+            needed = std::max(needed, height() + missing);
+        }
+        if (needed != minimumHeight()) setMinimumHeight(needed);
+    }
+    return handled;
 }
 
 // --- page switching ------------------------------------------------------------------

@@ -12,6 +12,7 @@
 // device waits keep the event loop running.
 
 #include <QMainWindow>
+#include <QSize>
 #include <QString>
 #include <array>
 #include <filesystem>
@@ -306,8 +307,13 @@ class Tfrm_Main : public QMainWindow,
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A layout change: the smallest size follows what the pages need.
+    bool event(QEvent* event) override;
 
   private:
+    // The size the window opens with; the smallest it can be made, unless
+    // a page needs more (a note shown below its groups).
+    QSize standardSize_;
     void buildPages();
     // A page switched by the keyboard (Ctrl+Tab, arrow keys on a tab bar):
     // a page the device lacks is passed over in the direction of travel, and

@@ -65,9 +65,21 @@ CircuitParameterPage::CircuitParameterPage(PageContext& context, int circuit, QW
     boxes_[slot(CircuitGroup::Pulse)]->setTitle(QStringLiteral("Impulsausgang"));
     boxes_[slot(CircuitGroup::Reference)]->setTitle(QStringLiteral("Vorlaufwerte"));
 
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(4, 2, 4, 2);
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(4, 2, 4, 2);
+    page->setSpacing(2);
+    auto* layout = new QHBoxLayout;
     layout->setSpacing(6);
+    page->addLayout(layout, 1);
+    // Below both columns, as wide as the page: what an SGERG-88 status other
+    // than OK means. It is given the height of its wrapped text; where the
+    // window is too small for it, the window grows.
+    gasNote_ = named(new QLabel(this), QStringLiteral("GasStatusNote"));
+    gasNote_->setWordWrap(true);
+    gasNote_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    gasNote_->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
+    gasNote_->hide();
+    page->addWidget(gasNote_);
     auto* left = new QVBoxLayout;
     auto* right = new QVBoxLayout;
     for (CircuitGroup g : {CircuitGroup::Temperature, CircuitGroup::Pressure, CircuitGroup::Medium})
@@ -115,14 +127,6 @@ void CircuitParameterPage::buildGroup(CircuitGroup group, const QString& box, co
     values->setFixedHeight(lineHeight * maxLines(group) + 2 * values->frameWidth() + 4);
     onLineActivated(values, [this, group](int row, int) { editLine(group, row); });
     l->addWidget(values);
-    if (group == CircuitGroup::Medium) {
-        // Below the gas lines: what an SGERG-88 status other than OK means.
-        auto* note = named(new QLabel(groupBox), QStringLiteral("GasStatusNote"));
-        note->setWordWrap(true);
-        note->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
-        note->hide();
-        l->addWidget(note);
-    }
     boxes_[slot(group)] = groupBox;
     lists_[slot(group)] = values;
 }
@@ -165,8 +169,6 @@ void CircuitParameterPage::showGroup(CircuitGroup group) {
                                                      ctx_.blocks(), ctx_.values()));
     if (group != CircuitGroup::Medium) return;
     // What an SGERG-88 status other than OK means, and what to check.
-    auto* note =
-        boxes_[slot(CircuitGroup::Medium)]->findChild<QLabel*>(QStringLiteral("GasStatusNote"));
     std::uint16_t explanation = 0;
     for (const edit::CircuitLine& line :
          edit::GroupLines(ctx_.image, ctx_.medium(), circuit_, CircuitGroup::Medium)) {
@@ -175,8 +177,21 @@ void CircuitParameterPage::showGroup(CircuitGroup group) {
                 static_cast<char>(ctx_.image.Med_User[static_cast<std::size_t>(circuit_)].Dummy2));
         }
     }
-    note->setVisible(explanation != 0);
-    note->setText(explanation != 0 ? qs(ctx_.text(explanation)) : QString());
+    gasNote_->setText(explanation != 0 ? qs(ctx_.text(explanation)) : QString());
+    gasNote_->setVisible(explanation != 0);
+    fitGasNote();
+}
+
+void CircuitParameterPage::fitGasNote() {
+    if (gasNote_->isHidden()) return;
+    const QMargins m = layout()->contentsMargins();
+    const int width = contentsRect().width() - m.left() - m.right();
+    gasNote_->setFixedHeight(gasNote_->heightForWidth(width));
+}
+
+void CircuitParameterPage::resizeEvent(QResizeEvent* event) {
+    Page::resizeEvent(event);
+    fitGasNote();
 }
 
 void CircuitParameterPage::showChoice(CircuitGroup group) {

@@ -18,7 +18,9 @@
 
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QListWidget;
+class QResizeEvent;
 
 namespace parvion::gui {
 
@@ -70,9 +72,13 @@ class CircuitParameterPage : public Page {
     void change(const std::function<edit::GroupSet()>& apply);
     void showGroup(edit::CircuitGroup group);
     void showChoice(edit::CircuitGroup group);
+    // The SGERG-88 note as high as its text wrapped at the page's width.
+    void fitGasNote();
+    void resizeEvent(QResizeEvent* event) override;
 
     int circuit_;
     std::array<QGroupBox*, kGroups> boxes_{};
+    QLabel* gasNote_ = nullptr;
     std::array<QComboBox*, kGroups> combos_{};  // none for the reference values
     std::array<QListWidget*, kGroups> lists_{};
     TableEditor tableEditor_;

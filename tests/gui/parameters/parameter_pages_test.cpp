@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -85,6 +86,46 @@ TEST(CircuitPage, AGasValueClampedIsNamedInTheStatusLine) {
     // The device holds the value as set, and nothing else of the gas set.
     EXPECT_EQ(deviceRecord<EG_UserRec>(win.h.device, block::EG_User),
               (EG_UserRec{13.0f, 1.5f, 0.5f, 0.8f}));
+}
+
+// A gas status other than OK is explained below both columns, over no
+// group, in the window as it opens: the window grows for the note where it
+// must, and may be made small again once the status is OK.
+TEST(CircuitPage, TheGasStatusNoteLiesBelowEveryGroupAndTheWindowGrowsForIt) {
+    for (const int language : {0, 1}) {
+        WindowSetup setup;
+        setup.sprache = language;
+        Window win(setup);
+        Med_UserRec med{};
+        med.Kind = 6;  // natural gas, SGERG-88
+        med.Dummy2 = '3';
+        putRecord(win.h.device, block::Med_User(0), med);
+        win.w().show();
+        const int standard = win.w().minimumHeight();
+        win.open(win.w().TabPar1);
+        QCoreApplication::processEvents();
+        QWidget* page = win.w().TabPar1;
+        const auto* note = page->findChild<QLabel*>(QStringLiteral("GasStatusNote"));
+        ASSERT_TRUE(note->isVisible());
+        EXPECT_TRUE(note->text().startsWith(QStringLiteral("A43: "))) << note->text().toStdString();
+        const int noteTop = note->mapTo(page, QPoint(0, 0)).y();
+        for (const QGroupBox* box : page->findChildren<QGroupBox*>()) {
+            if (!box->isVisible()) continue;
+            const QListWidget* list = box->findChild<QListWidget*>();
+            EXPECT_LE(list->mapTo(page, QPoint(0, list->height())).y(), noteTop)
+                << box->objectName().toStdString();
+        }
+        EXPECT_GE(note->height(), note->heightForWidth(note->width()));
+        EXPECT_LE(page->layout()->totalMinimumSize().height(), page->height());
+
+        med.Dummy2 = '0';
+        putRecord(win.h.device, block::Med_User(0), med);
+        win.open(win.w().TabPar2);
+        win.open(win.w().TabPar1);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(note->isVisible());
+        EXPECT_EQ(win.w().minimumHeight(), standard);
+    }
 }
 
 // Cancel, Escape and the close box change nothing and send nothing; before
