@@ -57,11 +57,12 @@ TEST(TermiosPty, APulledCableEndsTheTransactionOffline) {
     ASSERT_TRUE(b.open());
     ParameterImage image;
     bool result = true;
-    // Pulled once the reply's first bytes are out (not after a fixed time:
-    // a loaded machine could end the attempt by a gap time-out first).
+    // Pulled once the request is in (not after a fixed time, nor after the
+    // reply's first bytes: on a loaded machine the 50 ms gap rule could end
+    // the attempt before the pull, and the link would rightly try again).
     std::thread puller([&b] {
         const auto limit = std::chrono::steady_clock::now() + 10s;
-        while (b.server.bytesSent() == 0 && std::chrono::steady_clock::now() < limit) {
+        while (b.server.bytesReceived() == 0 && std::chrono::steady_clock::now() < limit) {
             std::this_thread::sleep_for(1ms);
         }
         b.server.stop();
