@@ -70,8 +70,8 @@ CircuitParameterPage::CircuitParameterPage(PageContext& context, int circuit, QW
     page->setSpacing(2);
     auto* layout = new QHBoxLayout;
     layout->setSpacing(6);
-    page->addLayout(layout, 1);
-    // Below both columns, as wide as the page: what an SGERG-88 status other
+    page->addLayout(layout);
+    // Right below both columns, as wide as the page: what an SGERG-88 status other
     // than OK means. It is given the height of its wrapped text; where the
     // window is too small for it, the window grows.
     gasNote_ = named(new QLabel(this), QStringLiteral("GasStatusNote"));
@@ -80,6 +80,7 @@ CircuitParameterPage::CircuitParameterPage(PageContext& context, int circuit, QW
     gasNote_->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
     gasNote_->hide();
     page->addWidget(gasNote_);
+    page->addStretch(1);  // a larger window leaves its room below the note
     auto* left = new QVBoxLayout;
     auto* right = new QVBoxLayout;
     for (CircuitGroup g : {CircuitGroup::Temperature, CircuitGroup::Pressure, CircuitGroup::Medium})
