@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/calc/sgerg88.h"
+#include "core/edit/setting_support.h"
 #include "core/edit/write_back.h"
 #include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
@@ -25,10 +26,6 @@ constexpr std::string_view kStatusA44 = "ISO                 A44 ERROR";
 constexpr std::string_view kStatusA45 = "ISO                 A45 ERROR";
 constexpr std::string_view kStatusUnknown = "ISO              ???";
 constexpr std::string_view kHertz = "          Hz";
-
-std::size_t Index(int circuit) {
-    return circuit == 1 ? 1 : 0;
-}
 
 // The natural-gas computer's media, flows and reference values.
 bool IsGas(int medium) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "core/edit/setting_support.h"
 #include "core/model/profile_file.h"
 #include "core/model/record_layout.h"
 
@@ -13,10 +14,6 @@ namespace parvion::edit {
 namespace {
 
 constexpr std::string_view kMaxFreq = "MaxFreq";
-
-std::size_t Index(int circuit) {
-    return circuit == 1 ? 1 : 0;
-}
 
 // Calls fn(record) with the record the field names in the image.
 template <class Image, class Fn>
