@@ -1,29 +1,36 @@
 // The connection doctor against the simulated device on real
 // pseudo-terminals: the baud rate a device answers at, the ports that cannot
 // be used (missing, not a device, no permission, held by another process),
-// a device that sends garbage, a port that disappears, and the texts.
+// a device that sends garbage, a port that disappears, a run watched and
+// stopped, and the texts. Why a port could not be opened is said in the
+// session's language: the lines' own English words go to the error log,
+// never into a German sentence.
 
 #include "core/link/doctor.h"
 
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <map>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/app/texts.h"
+#include "core/link/link_failure.h"
+#include "core/link/net_port.h"
 #include "core/model/session.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
@@ -38,6 +45,8 @@ namespace parvion {
 namespace {
 
 using doctor::Finding;
+using doctor::PortReport;
+using doctor::Step;
 using doctor::Verdict;
 using test::RecordingUi;
 using test::SimPty;
@@ -64,6 +73,22 @@ std::string Numbers(const std::vector<Finding>& findings) {
     return s;
 }
 
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+struct Libraries {
+    Session german;
+    Session english;
+    TextLibrary de{PARVION_BIN_DIR, german};
+    TextLibrary en{PARVION_BIN_DIR, english};
+    Libraries() { english.Sprache = 1; }
+    views::TextLoader text(int sprache) const {
+        const TextLibrary* lib = sprache == 1 ? &en : &de;
+        return [lib](std::uint16_t n) { return lib->LoadText(n); };
+    }
+};
+
 TEST(Doctor, FindsTheDeviceAtTheRateItUsesWhateverRateIsConfigured) {
     struct Case {
         int deviceBaud;
@@ -77,7 +102,7 @@ TEST(Doctor, FindsTheDeviceAtTheRateItUsesWhateverRateIsConfigured) {
         SimPty pty(o);
         ASSERT_TRUE(pty.started);
         const auto started = std::chrono::steady_clock::now();
-        const doctor::PortReport r = Check(pty.path(), c.configured);
+        const PortReport r = Check(pty.path(), c.configured);
         const auto took = std::chrono::steady_clock::now() - started;
         EXPECT_EQ(r.answeredBaudIndex, c.deviceBaud) << Numbers(r.findings);
         EXPECT_EQ(r.ident, c.medium == 0 ? "PV-GAS2 " : "PV-ENG2 ");
@@ -104,7 +129,7 @@ TEST(Doctor, PortsThatCannotBeUsedAreNamedAndNotQueried) {
     for (const Case& c : {Case{"/dev/parvion-no-such-port", t::kMissing},
                           Case{(dir.path() / "gone" / "ttyUSB9").string(), t::kMissing},
                           Case{plainFile, t::kNotADevice}}) {
-        const doctor::PortReport r = Check(c.path);
+        const PortReport r = Check(c.path);
         ASSERT_FALSE(r.findings.empty());
         EXPECT_EQ(r.findings.front().text, c.expected) << c.path;
         EXPECT_EQ(r.findings.front().verdict, Verdict::Failed);
@@ -214,7 +239,7 @@ TEST(Doctor, GarbageIsReportedAndNeverMistakenForTheDevice) {
         SimPty pty;
         ASSERT_TRUE(pty.started);
         pty.device.injectFault(sim::Fault::BadChecksum, c.badReplies);
-        const doctor::PortReport r = Check(pty.path());
+        const PortReport r = Check(pty.path());
         const Finding* garbled = Find(r.findings, t::kGarbled);
         ASSERT_NE(garbled, nullptr) << Numbers(r.findings);
         EXPECT_EQ(garbled->args.at(1), "115200");
@@ -228,7 +253,7 @@ TEST(Doctor, AnUnknownIdentityIsNamedNotTaken) {
     o.ident = "XY\x01-9000";
     SimPty pty(o);
     ASSERT_TRUE(pty.started);
-    const doctor::PortReport r = Check(pty.path());
+    const PortReport r = Check(pty.path());
     EXPECT_FALSE(r.answered());
     const Finding* unknown = Find(r.findings, t::kUnknownIdent);
     ASSERT_NE(unknown, nullptr) << Numbers(r.findings);
@@ -238,7 +263,7 @@ TEST(Doctor, AnUnknownIdentityIsNamedNotTaken) {
 TEST(Doctor, APortThatDisappearsDuringTheQueryIsReported) {
     auto pty = std::make_unique<SimPty>();
     ASSERT_TRUE(pty->started);
-    doctor::PortReport r;
+    PortReport r;
     r.path = pty->path();
     ASSERT_TRUE(doctor::MayQuery(doctor::CheckSystem(r.path, nullptr)));
     pty.reset();  // the cable is pulled: the pseudo-terminal is gone
@@ -304,6 +329,231 @@ TEST(Doctor, FindingsReadInBothLanguagesWithTheirValuesFilledIn) {
     // A library without the text still names the finding and its values.
     EXPECT_EQ(doctor::RenderFinding(f, [](std::uint16_t) { return std::string(); }),
               "#22538 /dev/ttyUSB0 dialout anna");
+}
+
+TEST(DoctorProgress, ReportsEachPortAndRateAndStopsWhereItIsCancelled) {
+    test::SimPty first(test::AtBaud(0)),
+        second(test::AtBaud(4));  // "Com 1" (chosen) at 1200, "Com 2" at 19200 baud
+    const std::string a = first.server.slavePath();
+    const std::string b = second.server.slavePath();
+    const doctor::ComPorts comPorts = [&](int n) {
+        return n == 1 ? a : n == 2 ? b : DefaultPortName(n);
+    };
+    // Port 1 tries 115200, then 1200; port 2 tries 115200, 1200 … 19200.
+    const std::vector<Step> whole = {{a, 1, 2, -1}, {a, 1, 2, 7}, {a, 1, 2, 0}, {b, 2, 2, -1},
+                                     {b, 2, 2, 7},  {b, 2, 2, 0}, {b, 2, 2, 1}, {b, 2, 2, 2},
+                                     {b, 2, 2, 3},  {b, 2, 2, 4}};
+    const struct {
+        std::size_t stopAfter;  // steps reported before the stop; 0: never stopped
+        std::size_t reports;    // ports checked completely
+    } cases[] = {{0, 2}, {2, 0}, {3, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stopAfter);
+        test::TempDir logs;
+        NullUiHooks ui;
+        std::vector<Step> steps;
+        doctor::ProbeOptions options;
+        options.step = [&steps](const Step& s) { steps.push_back(s); };
+        options.cancelled = [&] { return c.stopAfter != 0 && steps.size() >= c.stopAfter; };
+        const auto reports = doctor::CheckPorts(a, comPorts, {}, 7, ui, logs.path(), options);
+        const std::size_t seen = c.stopAfter == 0 ? whole.size() : c.stopAfter;
+        EXPECT_EQ(steps, std::vector<Step>(whole.begin(),
+                                           whole.begin() + static_cast<std::ptrdiff_t>(seen)));
+        ASSERT_EQ(reports.size(), c.reports);
+        for (std::size_t i = 0; i < reports.size(); ++i) {
+            EXPECT_FALSE(reports[i].cancelled);
+            EXPECT_EQ(reports[i].answeredBaudIndex, i == 0 ? 0 : 4);
+        }
+    }
+    // Identity requests only: neither device changed.
+    EXPECT_EQ(first.device.writesAccepted() + second.device.writesAccepted(), 0u);
+}
+
+TEST(DoctorProgress, StepsAndTheRunAreSaidInOneLine) {
+    const Libraries libs;
+    const views::TextLoader text = libs.text(1);
+    EXPECT_EQ(doctor::StepText({"/dev/ttyUSB0", 2, 5, -1}, text),
+              "Testing /dev/ttyUSB0 (port 2 of 5) …");
+    EXPECT_EQ(doctor::StepText({"/dev/ttyUSB0", 1, 1, 4}, text),
+              "Testing /dev/ttyUSB0 at 19200 baud (port 1 of 1) …");
+
+    PortReport silent{"/dev/ttyS0", {}, -1, {}, false};
+    silent.findings = {{Verdict::Ok, t::kPseudoTerminal, {"/dev/ttyS0"}},
+                       {Verdict::Failed, t::kNoAnswer, {"/dev/ttyS0"}}};
+    PortReport missing{"/dev/ttyS9", {}, -1, {}, false};
+    missing.findings = {{Verdict::Failed, t::kMissing, {"/dev/ttyS9"}}};
+    PortReport noted{"/dev/ttyS3", {}, -1, {}, false};
+    noted.findings = {{Verdict::Ok, t::kPseudoTerminal, {"/dev/ttyS3"}},
+                      {Verdict::Note, t::kNotQueried, {"/dev/ttyS3"}}};
+    PortReport answered{"/dev/ttyUSB0", {}, 6, "PV-GAS2 ", false};
+    struct Case {
+        const char* name;
+        std::vector<PortReport> reports;
+        bool cancelled;
+        int portCount;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"cancelled", {silent}, true, 3, "Test cancelled after 1 of 3 ports."},
+        {"a later port answered",
+         {silent, answered},
+         false,
+         2,
+         "A device answered on /dev/ttyUSB0 at 57600 baud."},
+        {"no ports", {}, false, 0, "The system lists no serial ports."},
+        {"the chosen port's first failure",
+         {silent, missing},
+         false,
+         2,
+         "No device answered. No device answers on /dev/ttyS0 (1200 to 115200 baud tried). "
+         "Check the cable and the device's power supply."},
+        {"no failure: its last finding",
+         {noted},
+         false,
+         1,
+         "No device answered. No device query on /dev/ttyS3."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(doctor::RunSummary(c.reports, c.cancelled, c.portCount, text), c.line);
+    }
+}
+
+TEST(OpenCauses, EachSystemErrorInTheLibrarysWords) {
+    const Libraries libs;
+    struct Case {
+        int errorNumber;
+        const char* german;
+        const char* english;
+    };
+    const Case cases[] = {
+        {ENOENT, "existiert nicht", "does not exist"},
+        {ENXIO, "existiert nicht", "does not exist"},
+        {EACCES, "Gruppe dialout", "group dialout"},
+        {EBUSY, "belegt", "busy"},
+        {EWOULDBLOCK, "belegt", "busy"},
+        {ENOTTY, "keine serielle Schnittstelle", "not a serial port"},
+        {EINVAL, "Übertragungsrate", "baud rate"},
+        {0, "Ursache unbekannt", "cause unknown"},
+        {EIO, "Systemfehler EIO", "system error EIO"},
+        {ELOOP, "Systemfehler ELOOP", "system error ELOOP"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.errorNumber);
+        EXPECT_TRUE(Has(OpenCauseText(c.errorNumber, libs.text(0)), c.german));
+        EXPECT_TRUE(Has(OpenCauseText(c.errorNumber, libs.text(1)), c.english));
+    }
+}
+
+// A line that names no error number (the window's serial port for an error
+// of its own) or one without a sentence of its own: the German sentence
+// holds German words only.
+TEST(OpenCauses, TheLinesOwnWordsStayOutOfTheSentence) {
+    const Libraries libs;
+    const std::string detail = "Input/output error (QSerialPort)";
+    for (const int errorNumber : {0, EIO, EPROTO}) {
+        SCOPED_TRACE(errorNumber);
+        const LinkFailure f{LinkCause::OpenFailed, errorNumber, detail, "/dev/ttyUSB0", 9600};
+        const std::string german = LinkFailureText(f, libs.text(0));
+        const std::string english = LinkFailureText(f, libs.text(1));
+        EXPECT_TRUE(Has(german, "/dev/ttyUSB0 kann nicht geöffnet werden")) << german;
+        EXPECT_TRUE(Has(german, errorNumber == 0 ? "Ursache unbekannt" : "Systemfehler")) << german;
+        EXPECT_FALSE(Has(german, "error")) << german;
+        EXPECT_FALSE(Has(english, "QSerialPort")) << english;
+    }
+}
+
+// A real path the system cannot open: a loop of symbolic links. The
+// doctor's finding names the cause in either language, not in the words of
+// strerror.
+TEST(OpenCauses, TheDoctorsFindingForARealPath) {
+    const Libraries libs;
+    TempDir dir;
+    const auto a = dir.path() / "ttyLoopA";
+    const auto b = dir.path() / "ttyLoopB";
+    ASSERT_EQ(::symlink(b.c_str(), a.c_str()), 0);
+    ASSERT_EQ(::symlink(a.c_str(), b.c_str()), 0);
+    const PortReport r = Check(a.string());
+    ASSERT_FALSE(r.findings.empty());
+    const doctor::Finding& f = r.findings.front();
+    EXPECT_EQ(f.text, doctor::text::kCannotOpen);
+    const std::string german = doctor::RenderFinding(f, libs.text(0));
+    const std::string english = doctor::RenderFinding(f, libs.text(1));
+    EXPECT_TRUE(Has(german, a.string() + " kann nicht geöffnet werden: Systemfehler ELOOP"))
+        << german;
+    EXPECT_TRUE(Has(english, "system error ELOOP")) << english;
+    for (const std::string& t : {german, english}) {
+        EXPECT_FALSE(Has(t, "symbolic links")) << t;
+        EXPECT_FALSE(Has(t, "%")) << t;
+    }
+}
+
+// A malformed network port name and a server's broken Telnet negotiation:
+// the cause in the library's words, in English the very words the error log
+// gets.
+TEST(OpenCauses, NetworkCausesInTheLibrarysWords) {
+    const Libraries libs;
+    // What the parser says (in English, as the error log gets it) and the
+    // library's German words for it (nullptr: not compared).
+    const std::tuple<const char*, const char*, const char*> names[] = {
+        {"/dev/ttyS0", "", "nicht rfc2217://HOST:PORT oder tcp://HOST:PORT"},
+        {"tcp://station :4001", "blanks",
+         "Leerzeichen sind im Namen eines Anschlusses nicht erlaubt"},
+        {"rfc2217://station 7:4001", "blanks", nullptr},
+        {"tcp://", "no host and no port", "weder Rechner noch Portnummer"},
+        {"rfc2217://", "no host and no port", nullptr},
+        {"rfc2217://[::1:4001", "no closing bracket",
+         "der IPv6-Adresse fehlt die schließende Klammer"},
+        {"rfc2217://[zz]:1", "not an IPv6 address", "„zz“ ist keine IPv6-Adresse"},
+        {"rfc2217://[host]:4001", "not an IPv6 address", nullptr},
+        {"tcp://station", "no port number", "keine Portnummer"},
+        {"tcp://station:", "no port number", nullptr},
+        {"rfc2217://[::1]4001", "no port number", nullptr},
+        {"tcp://::1:4001", "IPv6 address needs brackets",
+         "eine IPv6-Adresse steht in Klammern, wie in rfc2217://[::1]:4001"},
+        {"tcp://:4001", "no host", "kein Rechner"},
+        {"tcp://st*tion:1", "not a host name", "„st*tion“ ist kein Rechnername"},
+        {"tcp://st/ation:4001", "not a host name", nullptr},
+        {"tcp://station:40x1", "is not a port number", "„40x1“ ist keine Portnummer"},
+        {"tcp://station:65536", "port 65536 is not 1 to 65535",
+         "Port 65536 liegt nicht zwischen 1 und 65535"},
+        {"tcp://station:0", "port 0 is not 1 to 65535", nullptr},
+        {"tcp://station:99999999999", "is not 1 to 65535", nullptr},
+    };
+    for (const auto& [port, english, german] : names) {
+        SCOPED_TRACE(port);
+        std::string why;
+        ASSERT_FALSE(ParseNetworkPort(port, &why));
+        EXPECT_TRUE(Has(why, english)) << why;
+        const std::optional<CauseText> cause = NetNameCause(port);
+        ASSERT_TRUE(cause);
+        if (german != nullptr) {
+            EXPECT_EQ(Render(*cause, libs.text(0)), german);
+        }
+        EXPECT_EQ(Render(*cause, libs.text(1)), why);
+    }
+    EXPECT_FALSE(NetNameCause("rfc2217://station:4001"));
+
+    // The link's failure and the doctor's finding put it into their sentence.
+    const LinkFailure f{LinkCause::OpenFailed, EINVAL, "no port number", "tcp://station", 0};
+    EXPECT_EQ(LinkFailureText(f, libs.text(0)),
+              "tcp://station ist kein gültiger Netzwerk-Anschluss: keine Portnummer");
+    const PortReport r = Check("tcp://st*tion:1");
+    ASSERT_FALSE(r.findings.empty());
+    EXPECT_TRUE(Has(doctor::RenderFinding(r.findings.front(), libs.text(0)),
+                    "ist kein gültiger Netzwerk-Anschluss: „st*tion“ ist kein Rechnername"));
+
+    const std::tuple<telnet::Fault, std::uint8_t, const char*> telnet[] = {
+        {telnet::Fault::IacBefore, 7, "IAC vor Byte 7"},
+        {telnet::Fault::Unended, 0, "eine Unteraushandlung ohne Ende"},
+        {telnet::Fault::BrokenBy, 9, "eine Unteraushandlung, unterbrochen von Byte 9"},
+    };
+    for (const auto& [fault, byte, german] : telnet) {
+        const std::optional<CauseText> cause = TelnetCause(fault, byte);
+        ASSERT_TRUE(cause);
+        EXPECT_EQ(Render(*cause, libs.text(0)), german);
+    }
+    EXPECT_FALSE(TelnetCause(telnet::Fault::None, 0));
 }
 
 }  // namespace

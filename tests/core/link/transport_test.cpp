@@ -1,6 +1,7 @@
 // The frame transport against the in-process device simulator: framing,
 // checksum, rejection, time-out and retry rules, the online indicator, a
-// dropped line, and the trace file.
+// dropped line, and the trace file; the frame checksum and the time on the
+// wire; start-up identification and the availability test.
 
 #include "core/link/transport.h"
 
@@ -11,9 +12,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/app/error_log.h"
+#include "core/link/connect.h"
 #include "support/link_bench.h"
 
 namespace parvion {
@@ -286,6 +289,133 @@ TEST(Transport, LevelTwoTracesEverythingAndMasksThePassword) {
     EXPECT_EQ(trace.find("67 65 68 65 69 6D 31 32"), std::string::npos);  // "geheim12"
     EXPECT_EQ(trace.find("geheim"), std::string::npos);
     EXPECT_EQ(count(trace, "Transmit 4 Zeichen...\n"), 1u);
+}
+
+// The float clamps (below 1e-9 either side zero, overflow and the
+// infinities clipped) and each float's place in its block are pinned by
+// parameter_golden_test.cpp (the random images' ".blocks").
+TEST(FrameChecksum, AppendedHighByteFirstWithinCapacity) {
+    std::vector<std::uint8_t> frame = {0xA0, 0x81, 0x78, 0x04, 0x11, 0x22, 0x33, 0xFF};
+    const unsigned sum = 0xA0 + 0x81 + 0x78 + 0x04 + 0x11 + 0x22 + 0x33 + 0xFF;
+    ASSERT_TRUE(AppendChecksum(frame, 255));
+    ASSERT_EQ(frame.size(), 10u);
+    EXPECT_EQ(frame[8], sum >> 8);
+    EXPECT_EQ(frame[9], sum & 0xFF);
+
+    std::vector<std::uint8_t> big(200, 0xFF);  // the sum wraps modulo 65536
+    ASSERT_TRUE(AppendChecksum(big, 255));
+    EXPECT_EQ((big[200] << 8) | big[201], (200 * 0xFF) & 0xFFFF);
+
+    std::vector<std::uint8_t> full(254, 1);
+    EXPECT_FALSE(AppendChecksum(full, 255));
+    EXPECT_EQ(full.size(), 254u);
+}
+
+TEST(FrameChecksum, WireTimeCountsTenBitsPerByte) {
+    EXPECT_EQ(WireTime(24, 1200).count(), 200);
+    EXPECT_EQ(WireTime(1, 115200).count(), 1);  // rounded up
+    EXPECT_EQ(WireTime(255, 1200).count(), 2125);
+}
+
+sim::DeviceOptions Options(int medium, std::string ident = {}, std::string password = {}) {
+    sim::DeviceOptions o;
+    o.medium = medium;
+    o.ident = std::move(ident);
+    o.password = std::move(password);
+    return o;
+}
+
+// Connection settings for Com 3 at 115200 baud, a gas computer expected.
+struct ConnectBench : test::LinkBench {
+    explicit ConnectBench(sim::DeviceOptions options = {}) : LinkBench(options) {
+        session.Online = true;
+        session.Anschluss = 2;
+        session.Baudrate = 7;
+        session.Medium = medium::Gas;
+    }
+    // The label and the offline menus as last shown (-1: never touched).
+    int online() const { return ui.onlineShown.empty() ? -1 : ui.onlineShown.back(); }
+    int menus() const { return ui.menusEnabled.empty() ? -1 : ui.menusEnabled.back(); }
+    DeviceState state;
+};
+
+TEST(ConnectDevice, OnlineOnlyWithAnUnprotectedDeviceOfOurs) {
+    const std::vector<std::string> refused = {"0:Kein GAS- oder DAMPF Rechner"};
+    struct Case {
+        const char* what;
+        sim::DeviceOptions options;  // a password makes the device protected
+        std::string ident;           // the identity the device holds and is read
+        bool silent;
+        bool online;
+        int medium;
+        bool refused;  // the status bar says it is none of ours
+    };
+    // Without the trailing blank (here a NUL in its place) the identity is
+    // not one of ours; nor is any other text. The session's medium stays.
+    const Case cases[] = {
+        {"gas", {}, "PV-GAS2 ", false, true, medium::Gas, false},
+        {"energy", Options(1), "PV-ENG2 ", false, true, medium::Energy, false},
+        {"protected", Options(0, {}, "GEHEIM12"), "PV-GAS2 ", false, false, medium::Gas, false},
+        {"silent", {}, "", true, false, medium::Gas, false},
+        {"NUL for the blank", Options(1), std::string("PV-GAS2\0", 8), false, false, medium::Gas,
+         true},
+        {"an old device", Options(1), "PV-ENG1 ", false, false, medium::Gas, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConnectBench b(c.options);
+        const std::string& password = c.options.password;
+        if (!c.ident.empty())
+            b.device.poke(0x80B0, std::vector<std::uint8_t>(c.ident.begin(), c.ident.end()));
+        if (c.silent) b.device.injectFault(sim::Fault::NoReply, kTransactionAttempts);
+        ConnectDevice(*b.link, b.state);
+        EXPECT_EQ(b.session.Online, c.online);
+        if (password.empty()) {
+            EXPECT_EQ(b.line.isOpen(), c.online);
+        }
+        if (c.online) {
+            EXPECT_EQ(b.link->portName(), DefaultPortName(3));
+        }
+        EXPECT_EQ(b.session.Medium, c.medium);
+        EXPECT_EQ(b.state.DeviceIdent, c.ident);
+        EXPECT_EQ(b.state.DeviceAccess.isProtected(), !password.empty());
+        if (!password.empty()) {
+            EXPECT_EQ(b.state.DeviceAccess.Password, password);
+        }
+        EXPECT_EQ(b.menus(), c.online ? 0 : 1);
+        EXPECT_EQ(b.online(), c.online ? 1 : 0);
+        EXPECT_EQ(b.ui.statusTexts, c.refused ? refused : std::vector<std::string>{});
+    }
+}
+
+TEST(ConnectDevice, OfflineSettingsOpenNothingAndTheDeviceCountsAsAvailable) {
+    ConnectBench b;
+    b.session.Online = false;
+    ConnectDevice(*b.link, b.state);
+    EXPECT_FALSE(b.line.isOpen());
+    EXPECT_EQ(b.menus(), 1);
+    EXPECT_EQ(b.online(), 0);
+    EXPECT_TRUE(DeviceAvailable(*b.link, b.state));
+    EXPECT_EQ(b.device.framesServed(), 0u);
+}
+
+TEST(DeviceAvailable, OnlineOnlyWithASupportedIdentity) {
+    ConnectBench gas;
+    ConnectDevice(*gas.link, gas.state);
+    ASSERT_TRUE(gas.session.Online);
+    EXPECT_TRUE(DeviceAvailable(*gas.link, gas.state));
+    gas.device.injectFault(sim::Fault::BadChecksum, kTransactionAttempts);
+    EXPECT_FALSE(DeviceAvailable(*gas.link, gas.state));
+
+    // The device answers with another identity after the connection: not
+    // available, and the medium stays as identified.
+    ConnectBench other;
+    ConnectDevice(*other.link, other.state);
+    ASSERT_TRUE(other.session.Online);
+    other.device.poke(0x80B0, std::vector<std::uint8_t>{'P', 'V', '-', 'E', 'N', 'G', '2', 0});
+    EXPECT_FALSE(DeviceAvailable(*other.link, other.state));
+    EXPECT_EQ(other.session.Medium, medium::Gas);
+    EXPECT_TRUE(other.session.Online);
 }
 
 }  // namespace

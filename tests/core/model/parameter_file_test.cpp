@@ -1,3 +1,6 @@
+// Parameter files written and read back, the fields of an image as its
+// file holds them, and the differences between two images.
+
 #include "core/model/parameter_file.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +11,7 @@
 #include <limits>
 
 #include "core/model/defaults.h"
+#include "core/model/parameter_diff.h"
 #include "core/model/profile_file.h"
 #include "core/model/units.h"
 #include "support/temp_dir.h"
@@ -88,10 +92,6 @@ ParameterImage FullImage(int medium) {
     return img;
 }
 
-std::vector<std::string> SectionsOf(const fs::path& file) {
-    return ProfileFile(file).sections();
-}
-
 TEST(ParameterFileRoundTrip, FullSetsOfBothVariantsReadBackIdentically) {
     for (int medium : {medium::Gas, medium::Energy}) {
         SCOPED_TRACE(medium);
@@ -128,35 +128,6 @@ TEST(ParameterFileRoundTrip, HandMadeWindowsFilesLoadAndRewriteByteForByte) {
     }
 }
 
-TEST(ParameterFileLoad, GasFixtureValues) {
-    ParameterImage img = Reset(medium::Gas);
-    ASSERT_TRUE(LoadParameterFile(Fixture("gas_full.PGA"), img, medium::Gas).ok());
-    EXPECT_EQ(img.T_User[1].Kind, 2);
-    EXPECT_EQ(img.T_User[0].Min, -50.0f);
-    EXPECT_EQ(img.T_User[0].Max, 150.5f);
-    EXPECT_EQ(img.P_User[0].Konst, 101.325f);
-    EXPECT_EQ(img.Flow_User[1].MaxFreq, 5001);
-    EXPECT_EQ(img.Flow_User[0].TKK, 1.6e-5f);
-    EXPECT_EQ(img.Med_User[0].Dummy2, '0');
-    EXPECT_EQ(img.EG_User, (EG_UserRec{11.2f, 1.5f, 0.0f, 0.8f}));
-    EXPECT_EQ(img.Aus_User[3].Max, 2e5f);
-    EXPECT_EQ(img.Trend_User.Time, 15);
-    EXPECT_EQ(img.FlowKorr[1].Stelle[2], 0.998f);
-    EXPECT_EQ(img.System.Kind, 1);
-    EXPECT_EQ(img.System.Dummy4, -2);
-    EXPECT_EQ(img.Vorgaben[6], 1.234568e10f);
-    // Unit choices bring their rows: degrees Fahrenheit, bar, t/h.
-    EXPECT_EQ(img.UserEinheiten[0].Text,
-              "   \xDF"
-              "F");
-    EXPECT_EQ(img.UserEinheiten[0].Offset, 32.0f);
-    EXPECT_EQ(img.UserEinheiten[1].Factor, 0.01f);
-    EXPECT_EQ(img.UserEinheiten[4].Text, "  t/h");
-    EXPECT_EQ(img.Bemerkung,
-              (std::vector<std::string>{"Station Nord, Prüfstand 3", "Zähler geprüft am 12.03.", "",
-                                        "Maß: 150 °C, 16 bar, 25000 m³/h"}));
-}
-
 TEST(ParameterFileLoad, EnergyFixtureKeepsTheNaturalGasSet) {
     ParameterImage img = Reset(medium::Energy);
     img.EG_User = {1, 2, 3, 4};
@@ -166,7 +137,10 @@ TEST(ParameterFileLoad, EnergyFixtureKeepsTheNaturalGasSet) {
     EXPECT_EQ(img.Bemerkung, std::vector<std::string>{"Dampfzähler Süd – Kessel 2"});
 }
 
-TEST(ParameterFileLoad, HandEditedValuesCommasClampsAndReaderDefaults) {
+// The values a hand-edited file gives (commas, byte wrap, clamps, reader
+// defaults for missing keys, "@" ending the remarks) are pinned by
+// parameter_golden_test.cpp ("edited.PGA@0.load"); here the keys it lacks.
+TEST(ParameterFileLoad, HandEditedFileNamesTheKeysItLacks) {
     ParameterImage img = Reset(medium::Gas);
     const ParameterFileResult r = LoadParameterFile(Fixture("edited.PGA"), img, medium::Gas);
     ASSERT_TRUE(r.ok());
@@ -178,88 +152,10 @@ TEST(ParameterFileLoad, HandEditedValuesCommasClampsAndReaderDefaults) {
     EXPECT_TRUE(has("P_User1 Hyd") && has("Flow_User0 MaxFreq") && has("Grenzwerte U_Min"));
     EXPECT_FALSE(has("T_User0 Max") || has("Grenzwerte U_Max"));
     EXPECT_EQ(ListMissingKeys({"a", "b", "c"}, 2), "a, b, \u2026 (+1)");
-    // Names compare without regard to case; "1,5" reads as 1.5.
-    EXPECT_EQ(img.T_User[0].Max, 1.5f);
-    EXPECT_EQ(img.T_User[0].Kind, 44);     // 300 in a byte
-    EXPECT_EQ(img.T_User[0].Eq, 2);        // 2.9 truncated
-    EXPECT_EQ(img.T_User[0].Dummy1, 255);  // -1 in a byte
-    // Correction factors outside 0.25..10 become 1; a missing section
-    // gives 1 everywhere.
-    const auto& k = img.FlowKorr[0].Stelle;
-    EXPECT_EQ((std::vector<float>(k.begin(), k.begin() + 4)),
-              (std::vector<float>{1, 1, 0.25f, 10}));
-    for (float f : img.FlowKorr[1].Stelle) EXPECT_EQ(f, 1.0f);
-    // Limits: out of range -> fixed value; missing -> the reader's default,
-    // which differs from the new-set default for U_Min.
-    EXPECT_EQ(img.Grenzwerte, (GrenzwerteRec{1.3125f, 1.28125f, 0.24f, 0.225f}));
-    EXPECT_EQ(img.System.Kind, 7 & 1);  // masked by the gas KindMask
-    // Missing keys take the reader defaults.
-    EXPECT_EQ(img.P_User[1].Hyd, 100.0f);
-    EXPECT_EQ(img.Flow_User[0].MaxFreq, 9999);
-    EXPECT_EQ(img.Trend_User.Time, 60);
-    EXPECT_EQ(img.Display, (DisplayRec{127, 127, 0, 0}));
-    // "@" ends the remark list.
-    EXPECT_EQ(img.Bemerkung, std::vector<std::string>{"erste Zeile"});
 }
 
-TEST(ParameterFileLoad, ExpansionLevelDecidesWhatIsRead) {
-    // Without circuit 2: its records (but for the relay), outputs 2..4,
-    // Dis_User.Kind and FlowKorr_2 keep the values they had.
-    ParameterImage img = Reset(medium::Gas, ausbaustufe::BasicA2);
-    const ParameterImage before = img;
-    ASSERT_TRUE(LoadParameterFile(Fixture("gas_full.PGA"), img, medium::Gas).ok());
-    EXPECT_EQ(img.T_User[0].Kind, 1);
-    EXPECT_EQ(img.T_User[1], before.T_User[1]);
-    EXPECT_EQ(img.P_User[1], before.P_User[1]);
-    EXPECT_EQ(img.Flow_User[1], before.Flow_User[1]);
-    EXPECT_EQ(img.Des_User[1], before.Des_User[1]);
-    EXPECT_EQ(img.Med_User[1], before.Med_User[1]);
-    EXPECT_EQ(img.Bez_User[1], before.Bez_User[1]);
-    EXPECT_EQ(img.Imp_User[1], before.Imp_User[1]);
-    EXPECT_EQ(img.Alm_User[1].Param, 5);
-    EXPECT_EQ(img.Aus_User[0].Max, 2e5f);
-    for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(img.Aus_User[i], before.Aus_User[i]);
-    EXPECT_EQ(img.Dis_User.Kind, 0);
-    EXPECT_EQ(img.Dis_User.First, 3);
-    EXPECT_EQ(img.FlowKorr[1], before.FlowKorr[1]);
-    EXPECT_EQ(img.Trend_User.Time, 15);  // 0xC0 keeps trend recording
-    // Without trend recording the trend record keeps its value.
-    ParameterImage noTrend = Reset(medium::Gas, ausbaustufe::BasicA1);
-    ASSERT_TRUE(LoadParameterFile(Fixture("gas_full.PGA"), noTrend, medium::Gas).ok());
-    EXPECT_EQ(noTrend.Trend_User.Time, 60);
-    EXPECT_EQ(noTrend.T_User[1].Kind, 2);
-
-    // Saving writes everything whatever the level.
-    TempDir dir;
-    ASSERT_TRUE(SaveParameterFile(dir / "a.PGA", img, medium::Gas).ok());
-    const ProfileFile saved(dir / "a.PGA");
-    for (const char* section : {"T_User1", "Aus_User3", "FlowKorr_2", "Trend_User"}) {
-        EXPECT_TRUE(saved.hasSection(section)) << section;
-    }
-}
-
-TEST(ParameterFileLoad, ParFileConversions) {
-    ParameterImage img = Reset(medium::Gas);
-    ASSERT_TRUE(LoadParameterFile(Fixture("old_gas.PAR"), img, medium::Gas).ok());
-    // Each old code's conversion: the table below; here the file's own.
-    EXPECT_EQ(img.Alm_User[0].Param, 17);  // 7 -> 17
-    EXPECT_EQ(img.Aus_User[2].Param, 0);   // constant current code 12
-    EXPECT_EQ(img.Aus_User[2].Konstant, 80);
-    EXPECT_EQ(img.Aus_User[3].Param, 0);  // 20: no current code, Konstant stays
-    EXPECT_EQ(img.Aus_User[3].Konstant, 7);
-    EXPECT_EQ(img.Dis_User.First, 10);  // above 7: one more
-    EXPECT_EQ(img.Display, (DisplayRec{127, 127, 0, 0}));
-    EXPECT_EQ(img.Bemerkung, std::vector<std::string>{"Alte Datei (ÄÖÜ)"});
-
-    // The output conversion also applies to outputs that were not read.
-    ParameterImage basic = Reset(medium::Gas, ausbaustufe::BasicA2);
-    ASSERT_TRUE(LoadParameterFile(Fixture("old_gas.PAR"), basic, medium::Gas).ok());
-    EXPECT_EQ(basic.Aus_User[1].Param, 4);   // default 4 -> 4
-    EXPECT_EQ(basic.Aus_User[2].Param, 11);  // default 9 -> 11
-    EXPECT_EQ(basic.Aus_User[3].Param, 0);   // default 12 -> Konstant 80
-    EXPECT_EQ(basic.Aus_User[3].Konstant, 80);
-}
-
+// The loads of the fixture files (every value, each expansion level, the
+// old ".par" file) are pinned by parameter_golden_test.cpp.
 TEST(ParameterFileLoad, ConversionTablesOfOldCodes) {
     // Every old alarm and output code through a minimal ".par" file.
     const int alarm[10] = {0, 1, 2, 4, 9, 10, 12, 17, 18, 20};
@@ -312,12 +208,10 @@ TEST(ParameterFileLoad, WrongVariantIsRefusedAndTouchesNothing) {
 TEST(ParameterFileLoad, NotANumberStopsWithTheKeyAndTheImageUntouched) {
     const ParameterImage reset = Reset(medium::Gas);
     ParameterImage img = reset;
+    // Status, key, value and the untouched image are pinned by
+    // parameter_golden_test.cpp ("not_a_number.PGA@0.load").
     const auto result = LoadParameterFile(Fixture("not_a_number.PGA"), img, medium::Gas);
-    EXPECT_EQ(result.status, ParameterFileStatus::NotANumber);
-    EXPECT_EQ(std::tie(result.section, result.key, result.value),
-              std::tuple("Des_User1", "DesQN", "1,5,0"));
     EXPECT_EQ(result.detail("x"), " [Des_User1] DesQN");
-    EXPECT_EQ(img, reset);  // nothing of the values before the bad one
 
     TempDir dir;
     // Special values: fine in a float field, not a number in an integer one;
@@ -351,49 +245,6 @@ TEST(ParameterFileLoad, UnreadableFilesAreFileErrors) {
     EXPECT_EQ(LoadParameterFile(dir / "folder.PGA", img, medium::Gas).status,
               ParameterFileStatus::FileError);
     EXPECT_EQ(img, reset);
-}
-
-TEST(ParameterFileSave, NewFileLayoutAndDefaultsInTheGeneralFormat) {
-    TempDir dir;
-    const ParameterImage gas = Reset(medium::Gas);
-    ASSERT_TRUE(SaveParameterFile(dir / "new.PGA", gas, medium::Gas).ok());
-    const std::string bytes = readFileBytes(dir / "new.PGA");
-    EXPECT_EQ(bytes.rfind("[Medium]\r\nIdent=GAS\r\n", 0), 0u);
-    for (const char* line : {"\r\nTime=60\r\n", "\r\nMaxFreq=9999\r\n", "\r\nHyd=100\r\n",
-                             "\r\nExp_zahl=1\r\n", "\r\nU_Max=1.4125\r\n", "\r\nL_Max=0.24\r\n",
-                             "\r\nDummy2=48\r\n", "\r\nMax=100000\r\n", "\r\nErr=2.5\r\n"}) {
-        EXPECT_NE(bytes.find(line), std::string::npos) << line;
-    }
-    EXPECT_EQ(bytes.find("Ausbaustufe"), std::string::npos);
-    EXPECT_EQ(bytes.find("KindMask"), std::string::npos);
-
-    std::vector<std::string> expected = {"Medium"};
-    for (const char* prefix : {"T_User", "P_User", "Flow_User", "Des_User", "Med_User"}) {
-        for (int n = 0; n < 2; ++n) expected.push_back(prefix + std::to_string(n));
-    }
-    expected.push_back("EG_User");
-    for (const char* prefix : {"Bez_User", "Imp_User", "Alm_User"}) {
-        for (int n = 0; n < 2; ++n) expected.push_back(prefix + std::to_string(n));
-    }
-    for (int n = 0; n < 4; ++n) expected.push_back("Aus_User" + std::to_string(n));
-    expected.push_back("Dis_User");
-    for (int n = 0; n < 16; ++n) expected.push_back("UserEinheiten" + std::to_string(n));
-    for (const char* name :
-         {"Trend_User", "FlowKorr_1", "FlowKorr_2", "Grenzwerte", "System", "Vorgaben", "Display"})
-        expected.push_back(name);
-    // No remark lines: no remark section.
-    EXPECT_EQ(SectionsOf(dir / "new.PGA"), expected);
-
-    const ParameterImage energy = Reset(medium::Energy);
-    ASSERT_TRUE(SaveParameterFile(dir / "new.PEG", energy, medium::Energy).ok());
-    std::erase(expected, "EG_User");
-    EXPECT_EQ(SectionsOf(dir / "new.PEG"), expected);
-    const ProfileFile peg(dir / "new.PEG");
-    EXPECT_EQ(peg.readString("Medium", "Ident", ""), "STEAM");
-    EXPECT_EQ(peg.keys("T_User0"),
-              (std::vector<std::string>{"Dummy1", "Dummy2", "Kind", "Eq", "Min", "Max", "Dummy4",
-                                        "Diff", "Toff", "Konst", "Dummy3"}));
-    EXPECT_EQ(peg.readString("Display", "Enable3", ""), "40");
 }
 
 TEST(ParameterFileSave, UpdatesAnExistingFileInPlace) {
@@ -532,6 +383,61 @@ TEST(ParameterFileNames, ShortenedFileName) {
     // Characters, not bytes, are counted.
     const std::string umlauts = "/home/jürgen/Prüfstände/Übergabe/Zähler_Süd_Nord.PGA";
     EXPECT_EQ(ShortenFileName(umlauts), "/home/ ... /Zähler_Süd_Nord.PGA");
+}
+
+// Every listed field is in the saved file under the same section and key
+// with the same text, and the file holds no other field of those sections.
+TEST(ParameterFields, AreExactlyWhatTheParameterFileStores) {
+    test::TempDir dir;
+    for (int medium : {medium::Gas, medium::Energy}) {
+        const ParameterImage img = FullImage(medium);
+        const auto file = dir / (medium == medium::Gas ? "a.PGA" : "a.PEG");
+        ASSERT_TRUE(SaveParameterFile(file, img, medium).ok());
+        const ProfileFile saved(file);
+        const auto fields = ListParameterFields(img, medium, false);
+        std::size_t keysInFile = 0;
+        for (const auto& section : saved.sections()) {
+            if (section == "Medium" || section == "Bemerkung") continue;
+            keysInFile += saved.keys(section).size();
+        }
+        EXPECT_EQ(fields.size(), keysInFile);
+        for (const auto& f : fields) {
+            EXPECT_EQ(saved.readString(f.section, f.key, "<missing>"), f.value)
+                << "[" << f.section << "] " << f.key;
+        }
+        EXPECT_EQ(saved.hasSection("EG_User"), medium == medium::Gas);
+    }
+}
+
+// The fields present at each expansion level are pinned by
+// parameter_golden_test.cpp (".present" of the fixture files at levels 0xC0,
+// 0x3C and 0xFE).
+
+TEST(ParameterDiff, ListsChangedFieldsByTheLeftImagesLevel) {
+    const ParameterImage a = Reset(medium::Gas);
+    ParameterImage b = a;
+    EXPECT_TRUE(DiffParameterImages(a, b, medium::Gas, true).empty());
+
+    b.T_User[0].Min = -40.5f;
+    b.EG_User.Ho = 11.5f;
+    b.Bemerkung = {"other"};  // remarks are not compared
+    b.Betrieb.Bytes[0] = 3;   // nor is the operating block
+    auto d = DiffParameterImages(a, b, medium::Gas, true);
+    ASSERT_EQ(d.size(), 2u);
+    EXPECT_EQ(d[0], (ParameterDifference{"T_User0", "Min", "0", "-40.5"}));
+    EXPECT_EQ(d[1].section, "EG_User");
+    EXPECT_EQ(d[1].right, "11.5");
+
+    // A field of circuit 2 counts only when the left image has circuit 2.
+    b = a;
+    b.T_User[1].Max = 1;
+    b.System.Ausbaustufe = ausbaustufe::BasicA2;
+    EXPECT_EQ(DiffParameterImages(a, b, medium::Gas, true).size(), 1u);
+    ParameterImage basic = a;
+    basic.System.Ausbaustufe = ausbaustufe::BasicA2;
+    b.System.Ausbaustufe = 0;
+    EXPECT_TRUE(DiffParameterImages(basic, b, medium::Gas, true).empty());
+    EXPECT_EQ(DiffParameterImages(basic, b, medium::Gas, false).size(), 1u);
 }
 
 }  // namespace

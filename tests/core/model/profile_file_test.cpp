@@ -20,6 +20,12 @@ using test::readFileBytes;
 using test::TempDir;
 using test::writeFileBytes;
 
+// A profile file read from the given bytes.
+ProfileFile Written(const fs::path& file, const std::string& bytes) {
+    writeFileBytes(file, bytes);
+    return ProfileFile(file);
+}
+
 // Files in the folder other than the given one (leftover temporary files).
 int otherFiles(const fs::path& folder, const std::string& keep) {
     int n = 0;
@@ -31,16 +37,15 @@ int otherFiles(const fs::path& folder, const std::string& keep) {
 
 TEST(ProfileFileRead, NamesFoldCaseValuesTrimAndQuotesDrop) {
     TempDir dir;
-    writeFileBytes(dir / "a.ini",
-                   "  [ Einstellungen ]  \r\n"
-                   "  BaudRate  =   5   \r\n"
-                   "Name=\"  quoted  \"\r\n"
-                   "Single='x'\r\n"
-                   "Half=\"open\r\n"
-                   "Empty=\r\n"
-                   "Inner=a = b\r\n"
-                   "Last=end \x1a");
-    ProfileFile f(dir / "a.ini");
+    ProfileFile f = Written(dir / "a.ini",
+                            "  [ Einstellungen ]  \r\n"
+                            "  BaudRate  =   5   \r\n"
+                            "Name=\"  quoted  \"\r\n"
+                            "Single='x'\r\n"
+                            "Half=\"open\r\n"
+                            "Empty=\r\n"
+                            "Inner=a = b\r\n"
+                            "Last=end \x1a");
     ASSERT_TRUE(f.loaded());
     EXPECT_EQ(f.readString("einstellungen", "baudrate", "x"), "5");
     EXPECT_EQ(f.readString("EINSTELLUNGEN", " BAUDRATE ", "x"), "5");
@@ -61,19 +66,18 @@ TEST(ProfileFileRead, NamesFoldCaseValuesTrimAndQuotesDrop) {
 
 TEST(ProfileFileRead, GarbageCommentsAndKeysOutsideSectionsAreIgnored) {
     TempDir dir;
-    writeFileBytes(dir / "g.ini", std::string("Loose=1\r\n"
-                                              "[A\r\n"
-                                              "no equals sign here\r\n"
-                                              "[S]\r\n"
-                                              "; Key=comment\r\n"
-                                              "  # Other=comment\r\n"
-                                              "=no key\r\n"
-                                              "\x01\x02\xff\xfe garbage\r\n"
-                                              "just text\r\n"
-                                              "Key=1\r\n"
-                                              "[]\r\n"
-                                              "Nameless=2\r\n"));
-    ProfileFile f(dir / "g.ini");
+    ProfileFile f = Written(dir / "g.ini", std::string("Loose=1\r\n"
+                                                       "[A\r\n"
+                                                       "no equals sign here\r\n"
+                                                       "[S]\r\n"
+                                                       "; Key=comment\r\n"
+                                                       "  # Other=comment\r\n"
+                                                       "=no key\r\n"
+                                                       "\x01\x02\xff\xfe garbage\r\n"
+                                                       "just text\r\n"
+                                                       "Key=1\r\n"
+                                                       "[]\r\n"
+                                                       "Nameless=2\r\n"));
     ASSERT_TRUE(f.loaded());
     EXPECT_FALSE(f.hasSection("A"));
     EXPECT_FALSE(f.hasKey("", "Loose"));
@@ -89,9 +93,9 @@ TEST(ProfileFileRead, GarbageCommentsAndKeysOutsideSectionsAreIgnored) {
 
 TEST(ProfileFileRead, FirstOfDuplicatedKeysAndSectionsWins) {
     TempDir dir;
-    writeFileBytes(dir / "d.ini",
-                   "[S]\r\nK=first\r\nk=second\r\n[T]\r\nX=1\r\n[s]\r\nK=third\r\nOnly=late\r\n");
-    ProfileFile f(dir / "d.ini");
+    ProfileFile f =
+        Written(dir / "d.ini",
+                "[S]\r\nK=first\r\nk=second\r\n[T]\r\nX=1\r\n[s]\r\nK=third\r\nOnly=late\r\n");
     EXPECT_EQ(f.readString("S", "K", ""), "first");
     // Keys of a later duplicate of a section are not seen.
     EXPECT_FALSE(f.hasKey("S", "Only"));
@@ -102,11 +106,10 @@ TEST(ProfileFileRead, FirstOfDuplicatedKeysAndSectionsWins) {
 
 TEST(ProfileFileRead, ReadIntFollowsTheWindowsRule) {
     TempDir dir;
-    writeFileBytes(dir / "i.ini",
-                   "[N]\nPlain=42\nLeading=12abc\nWord=abc\nEmpty=\nNeg= -7 \nPlus=+5\n"
-                   "Huge=99999999999999999999\nTiny=-99999999999999999999\n"
-                   "Quoted=\"8\"\nSignOnly=-\n");
-    ProfileFile f(dir / "i.ini");
+    ProfileFile f = Written(dir / "i.ini",
+                            "[N]\nPlain=42\nLeading=12abc\nWord=abc\nEmpty=\nNeg= -7 \nPlus=+5\n"
+                            "Huge=99999999999999999999\nTiny=-99999999999999999999\n"
+                            "Quoted=\"8\"\nSignOnly=-\n");
     EXPECT_EQ(f.readInt("N", "Plain", -1), 42);
     EXPECT_EQ(f.readInt("N", "Leading", -1), 12);
     EXPECT_EQ(f.readInt("N", "Word", -1), 0);
@@ -134,8 +137,7 @@ TEST(ProfileFileWrite, UpdateInPlaceKeepsCommentsOrderAndUnknownSections) {
         "\r\n"
         "[System]\r\n"
         "Sprache=0\r\n";
-    writeFileBytes(dir / "s.ini", before);
-    ProfileFile f(dir / "s.ini");
+    ProfileFile f = Written(dir / "s.ini", before);
     f.writeString("EINSTELLUNGEN", "baudrate", "7");
     f.writeString("Einstellungen", "Neu", "1");  // appended before the blank line
     f.writeString("System", "Medium", "1");      // appended at the end of the last section
@@ -166,8 +168,7 @@ TEST(ProfileFileWrite, UpdateInPlaceKeepsCommentsOrderAndUnknownSections) {
 
 TEST(ProfileFileWrite, SameValueIsNoChangeAndLineBreaksStayOnOneLine) {
     TempDir dir;
-    writeFileBytes(dir / "s.ini", "[A]\r\nK=1\r\n");
-    ProfileFile f(dir / "s.ini");
+    ProfileFile f = Written(dir / "s.ini", "[A]\r\nK=1\r\n");
     f.writeString("a", "k", "1");
     EXPECT_FALSE(f.modified());
     f.writeString("A", "Text", "two\r\nlines\n[B]");
@@ -253,8 +254,7 @@ TEST(ProfileFileWrite, LookupsAfterChangesAgreeWithTheFileReadAgain) {
     };
     for (const Case& c : cases) {
         TempDir dir;
-        writeFileBytes(dir / "f.ini", c.before);
-        ProfileFile f(dir / "f.ini");
+        ProfileFile f = Written(dir / "f.ini", c.before);
         for (const Op& op : c.ops) {
             if (op.erase) {
                 f.eraseSection(op.section);
@@ -286,8 +286,7 @@ TEST(ProfileFileWrite, LookupsAfterChangesAgreeWithTheFileReadAgain) {
 TEST(ProfileFileEncoding, CodePageOnDiskUtf8InMemory) {
     TempDir dir;
     // "Anschluß" with ß as the single byte 0xDF, LF line ends, euro sign 0x80.
-    writeFileBytes(dir / "c.ini", "[Einstellungen]\nAnschlu\xDF=7\nPreis=5 \x80\n");
-    ProfileFile f(dir / "c.ini");
+    ProfileFile f = Written(dir / "c.ini", "[Einstellungen]\nAnschlu\xDF=7\nPreis=5 \x80\n");
     EXPECT_EQ(f.readString("Einstellungen", "Anschluß", "x"), "7");
     EXPECT_EQ(f.readString("Einstellungen", "Preis", "x"), "5 €");
     f.writeString("Einstellungen", "Anschluß", "2");
@@ -303,8 +302,7 @@ TEST(ProfileFileEncoding, CodePageOnDiskUtf8InMemory) {
 
 TEST(ProfileFileEncoding, Utf8FilesAreReadAsUtf8) {
     TempDir dir;
-    writeFileBytes(dir / "bom.ini", "\xEF\xBB\xBF[Einstellungen]\r\nAnschluß=4\r\n");
-    ProfileFile bom(dir / "bom.ini");
+    ProfileFile bom = Written(dir / "bom.ini", "\xEF\xBB\xBF[Einstellungen]\r\nAnschluß=4\r\n");
     EXPECT_EQ(bom.readString("Einstellungen", "Anschluß", "x"), "4");
     // Saved without the mark, in Windows-1252.
     bom.writeString("Einstellungen", "Online", "1");
@@ -376,8 +374,7 @@ TEST(ProfileFileSave, FailureLeavesTheOldFileUntouched) {
 TEST(ProfileFileSave, WriteFailingHalfwayLeavesTheOldFileUntouched) {
     TempDir dir;
     const std::string before = "[A]\r\nK=old\r\n";
-    writeFileBytes(dir / "w.ini", before);
-    ProfileFile f(dir / "w.ini");
+    ProfileFile f = Written(dir / "w.ini", before);
     f.writeString("A", "Long", std::string(4096, 'x'));
     // A file size limit makes write() fail part-way, as a full disk would.
     rlimit old{};
