@@ -1,16 +1,17 @@
 // The connection sequence of the settings dialog against the simulated
 // device on a pseudo-terminal: every way it ends, the variant switch, the
 // device password, the device's baud rate and the first transfer in both
-// directions; and the small rules it is built from.
-
-#include "core/app/connection.h"
+// directions; the small rules it is built from, and what the dialog says
+// while it connects and why it stays open.
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "core/app/connection.h"
 #include "core/app/error_log.h"
 #include "core/app/texts.h"
 #include "core/link/link_failure.h"
@@ -135,7 +136,6 @@ TEST(Connection, EveryWayTheSequenceEnds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Rig r(c.device, c.online);
-        ASSERT_TRUE(r.pty.started);
         r.session.Anschluss = 5;
         c.prepare(r);
         const ConnectionOutcome out = r.run(c.request);
@@ -169,7 +169,6 @@ TEST(Connection, EveryWayTheSequenceEnds) {
 // choice, only identity, system and access records.
 TEST(Connection, OnlineReadsTheDeviceAndTheParametersWhenOffered) {
     Rig r;
-    ASSERT_TRUE(r.pty.started);
     r.session.Baudrate = 3;  // remembered; the device talks at 115200
     ASSERT_EQ(r.run(Online()).result, ConnectionResult::Online);
     EXPECT_EQ(r.session.Baudrate, 7);
@@ -194,7 +193,6 @@ TEST(Connection, TheProgramTakesTheDevicesVariant) {
     for (const int programMedium : {1, static_cast<int>(medium::Unknown), 0}) {
         SCOPED_TRACE(programMedium);
         Rig r({}, false, programMedium);
-        ASSERT_TRUE(r.pty.started);
         EXPECT_EQ(r.run(Online()).result, ConnectionResult::Online);
         EXPECT_EQ(r.session.Medium, 0);
         EXPECT_EQ(r.variantChanges, programMedium != 0 ? 1 : 0);
@@ -205,14 +203,13 @@ TEST(Connection, TheProgramTakesTheDevicesVariant) {
 // typed text is padded with '-' to 8 characters and case matters. A device
 // keeping "--------" takes an empty entry.
 TEST(Connection, ThePasswordRememberedOrAsked) {
-    struct Case {
+    const struct {
         const char* device;
         const char* remembered;
         const char* typed;
         int asked;
         bool online;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"pw12", "pw12", "", 0, true},
         {"pw12", "", "pw12", 1, true},
         {"Geheim", "falsch", "Geheim", 1, true},
@@ -221,12 +218,9 @@ TEST(Connection, ThePasswordRememberedOrAsked) {
         {"-", "x", "", 1, true},
         {"", "x", "y", 0, true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.device) + " / " + c.remembered + " / " + c.typed);
-        sim::DeviceOptions o;
-        o.password = c.device;
-        Rig r(o);
-        ASSERT_TRUE(r.pty.started);
+        Rig r(Device(7, "", c.device));
         r.remembered = c.remembered;
         r.typed = c.typed;
         const ConnectionOutcome out = r.run(Online());
@@ -245,7 +239,6 @@ TEST(Connection, TheDeviceChangesItsRateFirst) {
     for (const bool refused : {false, true}) {
         SCOPED_TRACE(refused ? "refused" : "accepted");
         Rig r({}, true);
-        ASSERT_TRUE(r.pty.started);
         if (refused) {
             r.pty.device.injectFault(sim::Fault::None, 1);  // the read of Betrieb before its write
             r.pty.device.injectFault(sim::Fault::RejectWrite, 4);
@@ -273,7 +266,6 @@ TEST(Connection, TheTransferToTheDeviceKeepsReadyOnlyForTheSameGas) {
     for (const bool otherGas : {false, true}) {
         SCOPED_TRACE(otherGas ? "other gas" : "same gas");
         Rig r;
-        ASSERT_TRUE(r.pty.started);
         ASSERT_TRUE(codec::Decode(r.pty.device.peek(block::EG_User.address, 16), r.image.EG_User));
         const std::uint8_t ready = 1;
         r.pty.device.poke(kReady0, std::span(&ready, 1));
@@ -331,6 +323,35 @@ TEST(Connection, PasswordRefreshAndPortRules) {
           Item{"Com 5", "tcp://10.0.0.5:4002", false, "Com 5  10.0.0.5:4002 (TCP)"}}) {
         EXPECT_EQ(PortItemText(i.label, i.path, i.exists), i.text);
     }
+}
+
+TEST(ConnectionProgress, NamesPortRateAndCause) {
+    const std::map<std::uint16_t, std::string> library = {
+        {kTextConnecting, "Connecting to %1 at %2 baud …"},
+        {kTextNotConnected, "Not connected: %1"},
+    };
+    const views::TextLoader text = [&library](std::uint16_t n) {
+        const auto it = library.find(n);
+        return it == library.end() ? std::string() : it->second;
+    };
+    const struct {
+        const char* label;
+        const char* path;
+        int baud;
+        const char* expected;
+    } cases[] = {
+        {"Com 2", "/dev/ttyUSB0", 4, "Connecting to Com 2 (/dev/ttyUSB0) at 19200 baud …"},
+        {"Com 1 /dev/ttyS0", "/dev/ttyS0", 7, "Connecting to Com 1 /dev/ttyS0 at 115200 baud …"},
+        {"Com 3", "", 0, "Connecting to Com 3 at 1200 baud …"},
+        {"", "/dev/pts/4", 3, "Connecting to /dev/pts/4 at 9600 baud …"},
+        {"Com 1", "/dev/ttyS0", 8, "Connecting to Com 1 (/dev/ttyS0) at ? baud …"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(ConnectingText(text, c.label, c.path, c.baud), c.expected);
+    }
+    EXPECT_EQ(NotConnectedText(text, "No reply"), "Not connected: No reply");
+    EXPECT_EQ(NotConnectedText(text, ""), "");
 }
 
 }  // namespace

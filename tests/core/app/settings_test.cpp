@@ -1,14 +1,25 @@
-#include "core/app/settings.h"
+// The files of the data folder: the settings file (first run, ranges, the
+// keys written and kept, an unwritable folder, ports, the latency allowance,
+// the compare switch, recent files), the error log, and the leak check's
+// counting and report.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
+#include <random>
+#include <regex>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "core/app/error_log.h"
 #include "core/app/leak_check.h"
 #include "core/app/recent_files.h"
+#include "core/app/settings.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
@@ -103,9 +114,7 @@ TEST(WriteSettings, WritesFiveKeysAndKeepsEverythingElse) {
     ReadSettings(dir.path(), s);
     ASSERT_TRUE(s.Online);
     s.Baudrate = 6;
-    s.Anschluss = 1;
-    s.Sprache = 1;
-    s.Medium = 1;
+    s.Anschluss = s.Sprache = s.Medium = 1;
     s.MemCheck = false;
     s.TraceLevel = 0;
     const SettingsWriteResult w = WriteSettings(dir.path(), s);
@@ -209,7 +218,6 @@ TEST(Settings, TheNetworkLatencyAllowanceIsReadWithItsRangeAndNeverWritten) {
     }
 }
 
-}  // namespace
 TEST(CompareSwitch, OldFilesMeanOnAndStayAsTheyAreUntilTheSwitchIsTurnedOff) {
     struct Case {
         const char* key;  // the Vergleich line in the file, empty for none
@@ -242,11 +250,6 @@ TEST(CompareSwitch, OldFilesMeanOnAndStayAsTheyAreUntilTheSwitchIsTurnedOff) {
     EXPECT_FALSE(readFrom(dir, readFileBytes(dir / "parvion2.ini")).CompareBeforeWrite);
 }
 
-}  // namespace parvion
-
-namespace parvion {
-namespace {
-
 // Any path reads back as it was written, whatever the file's code page
 // holds; broken entries are skipped, and the rest of the file stays.
 TEST(RecentFiles, PathsSurviveTheSettingsFileAndBrokenEntriesAreSkipped) {
@@ -277,6 +280,141 @@ TEST(RecentFiles, PathsSurviveTheSettingsFileAndBrokenEntriesAreSkipped) {
     ASSERT_EQ(list.size(), kRecentFiles);
     EXPECT_EQ(list.front(), "/f0");  // taken again: to the front, once
     EXPECT_EQ(list.back(), "/f2");
+}
+
+const std::regex kStamp(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d: )");
+
+TEST(ErrorLog, EntriesAppendBelowEachOtherWithDateAndTime) {
+    TempDir dir;
+    LogError(dir.path(), "ERROR:  Einst, OK, SetBetrieb");
+    const std::string first = readFileBytes(dir / "Errors.log");
+    ASSERT_FALSE(first.empty());
+    EXPECT_TRUE(std::regex_match(first, std::regex(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d: )"
+                                                   R"(ERROR:  Einst, OK, SetBetrieb\n)")))
+        << first;
+
+    LogError(dir.path(), "ERROR:  Einst, OK, GetInitString ?\?(PV-XYZ)");
+    const std::string both = readFileBytes(dir / "Errors.log");
+    ASSERT_EQ(both.substr(0, first.size()), first);
+    const std::string second = both.substr(first.size());
+    EXPECT_TRUE(std::regex_search(second, kStamp, std::regex_constants::match_continuous));
+    EXPECT_NE(second.find(": ERROR:  Einst, OK, GetInitString ?\?(PV-XYZ)\n"), std::string::npos);
+}
+
+TEST(ErrorLog, LineBreaksInTheMessageGiveSeveralLines) {
+    std::tm t{};
+    t.tm_sec = 3, t.tm_min = 5, t.tm_hour = 9, t.tm_mday = 7, t.tm_mon = 2, t.tm_year = 124;
+    EXPECT_EQ(FormatErrorLogEntry(t, "port: Permission denied"),
+              "07.03.2024 09:05:03: port: Permission denied\n");
+    EXPECT_EQ(FormatErrorLogEntry(t, "one\r\ntwo\nthree\rfour"),
+              "07.03.2024 09:05:03: one\ntwo\nthree\nfour\n");
+
+    TempDir dir;
+    LogError(dir.path(), "first line\nsecond line");
+    const std::string text = readFileBytes(dir / "Errors.log");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+    EXPECT_NE(text.find(": first line\nsecond line\n"), std::string::npos);
+}
+
+TEST(ErrorLog, EarlierContentIsNeverTouched) {
+    TempDir dir;
+    // A last line cut short (a crash, or an edit by hand): the new entry
+    // still starts a line of its own.
+    const std::string old = "01.01.2020 00:00:00: old entry\r\nhalf a li";
+    writeFileBytes(dir / "Errors.log", old);
+    LogError(dir.path(), "new");
+    const std::string text = readFileBytes(dir / "Errors.log");
+    ASSERT_EQ(text.substr(0, old.size()), old);
+    const std::string added = text.substr(old.size());
+    ASSERT_FALSE(added.empty());
+    EXPECT_EQ(added[0], '\n');
+    EXPECT_TRUE(std::regex_match(added.substr(1),
+                                 std::regex(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d: new\n)")));
+}
+
+TEST(ErrorLog, FailureIsQuiet) {
+    EXPECT_EQ(ErrorLogFile(""), fs::path("/Errors.log"));
+    EXPECT_EQ(ErrorLogFile("/x/y"), fs::path("/x/y/Errors.log"));
+
+    TempDir dir;
+    EXPECT_NO_THROW(LogError(dir / "missing", "lost"));
+    EXPECT_FALSE(fs::exists(dir / "missing"));
+
+    // A read-only data folder.
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    const int rc = test::runUnprivileged([&] {
+        LogError(dir.path(), "lost");
+        return fs::exists(dir / "Errors.log") ? 1 : 0;
+    });
+    EXPECT_EQ(rc, 0);
+}
+
+// Made-up block addresses: the registry only stores and compares them.
+const void* block(std::uintptr_t n) {
+    return reinterpret_cast<const void*>(0x10000 + n * 16);
+}
+
+TEST(LeakCheck, CountsLiveBlocksAndReportsTheFirstOnes) {
+    TempDir dir;
+    const auto log = dir / "2024-01-01-00-00-00_memCheck.log";
+    leak_check::NoteAlloc(block(1), 10);  // before the start: not counted
+    ASSERT_TRUE(leak_check::Start(log));
+    EXPECT_FALSE(leak_check::Start(log));
+    leak_check::NoteFree(block(1));  // allocated before the start: ignored
+
+    // Enough blocks to make the table grow several times, released in a
+    // shuffled order so that removal meets every kind of collision chain.
+    constexpr std::uintptr_t kBlocks = 20000;
+    for (std::uintptr_t i = 0; i < kBlocks; ++i) leak_check::NoteAlloc(block(i), i % 7 + 1);
+    std::vector<std::uintptr_t> order;
+    for (std::uintptr_t i = 0; i < kBlocks; ++i) {
+        if (i % 100 != 5) order.push_back(i);  // keep i = 5, 105, 205, ...
+    }
+    std::shuffle(order.begin(), order.end(), std::mt19937(42));
+    for (const auto i : order) leak_check::NoteFree(block(i));
+    leak_check::NoteFree(block(kBlocks + 1));  // never allocated: ignored
+
+    const leak_check::Summary s = leak_check::Current();
+    EXPECT_EQ(s.allocations, kBlocks);
+    EXPECT_EQ(s.releases, order.size());
+    EXPECT_EQ(s.liveBlocks, kBlocks / 100);
+    std::uint64_t bytes = 0;
+    for (std::uintptr_t i = 5; i < kBlocks; i += 100) bytes += i % 7 + 1;
+    EXPECT_EQ(s.liveBytes, bytes);
+
+    std::string error;
+    ASSERT_TRUE(leak_check::WriteReport(&error)) << error;
+    EXPECT_FALSE(leak_check::Running());
+    leak_check::NoteAlloc(block(1), 1);  // after the report: not counted
+
+    std::istringstream in(readFileBytes(log));
+    std::string line;
+    std::vector<std::string> lines;
+    while (std::getline(in, line)) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 6 + 100u);
+    EXPECT_EQ(lines[1], "blocks allocated since start: 20000");
+    EXPECT_EQ(lines[2], "blocks released: 19800");
+    EXPECT_EQ(lines[3], "blocks not released: 200");
+    EXPECT_EQ(lines[4], "bytes not released: " + std::to_string(bytes));
+    EXPECT_EQ(lines[5], "first 100 blocks not released (sequence, size, address):");
+    // Allocation order: block i was the (i + 1)-th allocation.
+    std::ostringstream first;
+    first << "6 " << (5 % 7 + 1) << " 0x" << std::hex << (0x10000 + 5 * 16);
+    EXPECT_EQ(lines[6], first.str());
+    std::ostringstream last;
+    last << (9905 + 1) << " " << (9905 % 7 + 1) << " 0x" << std::hex << (0x10000 + 9905 * 16);
+    EXPECT_EQ(lines.back(), last.str());
+}
+
+TEST(LeakCheck, ReportFailuresAreReported) {
+    std::string error;
+    EXPECT_FALSE(leak_check::WriteReport(&error));  // not running
+    TempDir dir;
+    ASSERT_TRUE(leak_check::Start(dir / "missing" / "x.log"));
+    EXPECT_FALSE(leak_check::WriteReport(&error));
+    EXPECT_NE(error.find("x.log"), std::string::npos);
+    EXPECT_FALSE(leak_check::Running());
 }
 
 }  // namespace

@@ -39,6 +39,15 @@ inline std::string Joined(const Log& log) {
     return all;
 }
 
+// Write, step, 50 ms, read back, step: the common write-back of one record.
+inline std::string TwoSteps(const std::string& block) {
+    return "start 2, W " + block + ", step, wait 50, R " + block + ", step, hide";
+}
+
+// A switch of Dis_User: written, 50 ms, a step, read back.
+inline const std::string kDisUserSteps =
+    "start 2, W Dis_User, wait 50, step, R Dis_User, step, hide";
+
 // The records the pages read and write, each with its parameter-file
 // section name and its place in the device.
 template <class Fn>
@@ -151,6 +160,10 @@ inline void SetFields(ParameterImage& image, std::string_view text) {
 inline std::string FieldValues(ParameterImage image, std::string_view text) {
     return Fields(image, text, false);
 }
+// The image holds the fields of the text.
+inline void ExpectFields(const ParameterImage& image, std::string_view text) {
+    EXPECT_EQ(FieldValues(image, text), text);
+}
 
 // A device, the link to it and an image read from it.
 struct EditRig {
@@ -207,7 +220,7 @@ struct EditRig {
     // changes nothing it should not.
     void expectDevice(std::string_view fields) {
         ParameterImage held = deviceImage();
-        EXPECT_EQ(FieldValues(held, fields), fields);
+        ExpectFields(held, fields);
         const std::string named = " " + std::string(fields) + " ";
         std::map<std::string, std::vector<std::uint8_t>> bytes;
         EachRecord(stored, [&](const std::string& name, block::Place, const auto& r) {
@@ -219,6 +232,15 @@ struct EditRig {
         EachRecord(held, [&](const std::string& name, block::Place, const auto& r) {
             EXPECT_EQ(codec::Encode(r), bytes[name]) << name << " is not as stored with " << fields;
         });
+    }
+
+    // A setting as the parameter file names it, through the page rules.
+    edit::SettingOutcome apply(const edit::Setting& setting) {
+        return edit::ApplySetting(*link, image, setting, pageTexts());
+    }
+    // The page texts of the rig: its string library and value format.
+    edit::PageTexts pageTexts() {
+        return {blocks, [this](std::uint16_t n) { return texts.LoadText(n); }, format};
     }
 
     // A value accepted on the line that edits the setting "T_User0 Max", as
@@ -252,11 +274,6 @@ struct EditRig {
     views::BlockLoader blocks;
 };
 
-// The page texts of the rig: its string library and value format.
-inline edit::PageTexts PageTextsOf(EditRig& rig) {
-    return {rig.blocks, [&rig](std::uint16_t n) { return rig.texts.LoadText(n); }, rig.format};
-}
-
 // "[first|second]"
 inline std::string Listed(const std::vector<std::string>& items) {
     std::string all;
@@ -276,8 +293,7 @@ inline void ExpectRefused(EditRig& rig, const Refusal& r) {
     SCOPED_TRACE(r.setting.section + " " + r.setting.key + " " + r.setting.value);
     const ParameterImage before = rig.image;
     rig.mark();
-    const edit::SettingOutcome out =
-        edit::ApplySetting(*rig.link, rig.image, r.setting, PageTextsOf(rig));
+    const edit::SettingOutcome out = rig.apply(r.setting);
     EXPECT_EQ(out.status, r.status);
     EXPECT_NE(out.message.find(r.message), std::string::npos) << out.message;
     EXPECT_NE(Listed(out.valid).find(r.valid), std::string::npos) << Listed(out.valid);

@@ -35,7 +35,9 @@ struct Rig {
         EXPECT_TRUE(link->OpenComPort(1, device.baudIndex()));
         link->setRecordWatch(&recorder);
     }
-    ParameterImage& image() { return img; }
+    // T_User0, the record the cases write.
+    bool write() { return WriteT_User(*link, image, 0); }
+    bool read() { return ReadT_User(*link, image, 0); }
     std::vector<history::JournalEntry> journal() {
         std::vector<history::JournalEntry> entries;
         EXPECT_TRUE(history.store().listJournal({}, &entries).ok());
@@ -48,7 +50,7 @@ struct Rig {
     test::RecordingUi ui;
     Session session;
     std::unique_ptr<Link> link;
-    ParameterImage img;
+    ParameterImage image;
     history::History history;
     HistoryRecorder recorder;
 };
@@ -62,37 +64,36 @@ TEST(HistoryRecorder, EachWriteIsJournalledWithWhatTheDeviceHoldsAfterIt) {
     } rows[] = {
         {"written and read back",
          [](Rig& r) {
-             WriteT_User(*r.link, r.image(), 0);
-             ReadT_User(*r.link, r.image(), 0);
+             r.write();
+             r.read();
          },
          Outcome::Confirmed},
-        {"written, read back by the recorder", [](Rig& r) { WriteT_User(*r.link, r.image(), 0); },
-         Outcome::Confirmed},
+        {"written, read back by the recorder", [](Rig& r) { r.write(); }, Outcome::Confirmed},
         {"refused by the device",
          [](Rig& r) {
              r.device.injectFault(sim::Fault::RejectWrite, kTransactionAttempts);
-             WriteT_User(*r.link, r.image(), 0);
+             r.write();
          },
          Outcome::Failed},
         {"another value read back",
          [tUser](Rig& r) {
-             WriteT_User(*r.link, r.image(), 0);
+             r.write();
              r.device.poke(tUser.address, std::vector<std::uint8_t>(tUser.count, 0));
          },
          Outcome::Differs},
         {"written twice: one entry from the first state to the last",
          [](Rig& r) {
-             WriteT_User(*r.link, r.image(), 0);
-             r.image().T_User[0].Max = 130;
-             WriteT_User(*r.link, r.image(), 0);
+             r.write();
+             r.image.T_User[0].Max = 130;
+             r.write();
          },
          Outcome::Confirmed},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Rig r;
-        ASSERT_TRUE(ReadT_User(*r.link, r.image(), 0));
-        r.image().T_User[0].Max = 120;
+        ASSERT_TRUE(r.read());
+        r.image.T_User[0].Max = 120;
         row.sequence(r);
         r.recorder.finish(*r.link);
         const auto journal = r.journal();
@@ -109,13 +110,13 @@ TEST(HistoryRecorder, EachWriteIsJournalledWithWhatTheDeviceHoldsAfterIt) {
 
 TEST(HistoryRecorder, AWholeReadIsASnapshotAndNothingElseIsRecorded) {
     Rig r;
-    ReadT_User(*r.link, r.image(), 0);  // a read alone records nothing
+    r.read();  // a read alone records nothing
     r.recorder.finish(*r.link);
     std::vector<history::SnapshotInfo> snapshots;
     ASSERT_TRUE(r.history.store().listSnapshots("", &snapshots).ok());
     EXPECT_TRUE(snapshots.empty());
 
-    ASSERT_TRUE(ReadAllParameters(*r.link, r.image()));
+    ASSERT_TRUE(ReadAllParameters(*r.link, r.image));
     r.recorder.finish(*r.link);
     ASSERT_TRUE(r.history.store().listSnapshots("", &snapshots).ok());
     ASSERT_EQ(snapshots.size(), 1u);
@@ -126,16 +127,16 @@ TEST(HistoryRecorder, AWholeReadIsASnapshotAndNothingElseIsRecorded) {
 
 TEST(HistoryRecorder, AStoreThatCannotBeWrittenWarnsAndKeepsTheRecords) {
     Rig r("neither-sqlite-nor-postgres");
-    ReadT_User(*r.link, r.image(), 0);
-    r.image().T_User[0].Max = 120;
-    ASSERT_TRUE(WriteT_User(*r.link, r.image(), 0));
+    r.read();
+    r.image.T_User[0].Max = 120;
+    ASSERT_TRUE(r.write());
     r.recorder.finish(*r.link);
     ASSERT_EQ(r.ui.historyWarnings.size(), 1u);
     EXPECT_NE(r.ui.historyWarnings[0].find("[History] Database"), std::string::npos);
     EXPECT_EQ(r.history.pending(), 1u);
     // The device has the value all the same.
     EXPECT_EQ(r.device.peek(block::T_User(0).address, block::T_User(0).count),
-              codec::Encode(r.image().T_User[0]));
+              codec::Encode(r.image.T_User[0]));
 }
 
 }  // namespace
