@@ -1,9 +1,16 @@
 // The device commands against the simulator on a pseudo-terminal: identity,
 // password protection, a silent device, port mapping, the pages and the
-// clock.
+// clock; the doctor (the rate a device answers at, a port that does not
+// exist, a device behind a network port); the printouts as real PDFs, read
+// back with pdftotext, from parameter files and from the device; and the
+// language of --lang in labels, content and the printouts' headers.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <regex>
 
 #include "cli_process.h"
@@ -13,6 +20,8 @@
 namespace parvion::test {
 namespace {
 
+namespace fs = std::filesystem;
+
 std::string SerialNo(sim::Device& d) {
     const auto bytes = d.peek(address::DeviceSerialNo, 16);
     std::string s(bytes.begin(), bytes.end());
@@ -20,199 +29,424 @@ std::string SerialNo(sim::Device& d) {
 }
 
 TEST(CliDevice, ProtectedDeviceNeedsTheRightPasswordAndNeverShowsIt) {
-    TempDir home;
     sim::DeviceOptions o;
     o.password = "Secret1";
-    SimOnPty sim(o);
+    CliRig r(o);
 
-    CliRun r = RunEnglish(sim, home, {"identify"});
-    EXPECT_TRUE(Shows(r, "PV-GAS2"));
-    EXPECT_TRUE(Contains(r.out, "Serial number:   " + SerialNo(sim.device) + "\n")) << r.out;
-    EXPECT_TRUE(Contains(r.out, "(password-protected)")) << r.out;
-    EXPECT_FALSE(Contains(r.out + r.err, "Secret1"));
+    CliRun run = r.en({"identify"});
+    EXPECT_TRUE(Shows(run, "PV-GAS2"));
+    EXPECT_TRUE(Has(run.out, "Serial number:   " + SerialNo(r.device) + "\n")) << run.out;
+    EXPECT_TRUE(Has(run.out, "(password-protected)")) << run.out;
+    EXPECT_FALSE(Has(run.out + run.err, "Secret1"));
 
-    EXPECT_TRUE(Says(RunCli(With(sim.line(), {"clock"}), home.path()), 1, "--password"));
-    EXPECT_TRUE(Says(RunCli(With(sim.line(), {"--password", "secret1", "clock"}), home.path()), 1,
-                     "wrong password"));
+    EXPECT_TRUE(Says(r.run({"clock"}), 1, "--password"));
+    EXPECT_TRUE(Says(r.run({"--password", "secret1", "clock"}), 1, "wrong password"));
     // A given password is checked by identify too.
-    EXPECT_EQ(RunCli(With(sim.line(), {"--password", "x", "identify"}), home.path()).code, 1);
+    EXPECT_EQ(r.run({"--password", "x", "identify"}).code, 1);
     // Nothing is read or saved without the password.
-    r = RunCli(With(sim.line(), {"read-params", (home / "p.PGA").string()}), home.path());
-    EXPECT_EQ(r.code, 1);
-    EXPECT_FALSE(std::filesystem::exists(home / "p.PGA"));
-    EXPECT_EQ(sim.device.writesAccepted(), 0u);
+    EXPECT_EQ(r.run({"read-params", (r / "p.PGA").string()}).code, 1);
+    EXPECT_FALSE(fs::exists(r / "p.PGA"));
+    EXPECT_EQ(r.device.writesAccepted(), 0u);
 
     // Padded with "-" to 8 characters, the right password opens the device.
-    r = RunCli(With(sim.line(), {"--password", "Secret1", "clock", "--set"}), home.path());
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(std::regex_match(r.out, std::regex(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d\n)")))
-        << r.out;
-    EXPECT_EQ(sim.device.lastWriteAddress(), address::Clock);
+    run = r.run({"--password", "Secret1", "clock", "--set"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_TRUE(std::regex_match(run.out, std::regex(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d\n)")))
+        << run.out;
+    EXPECT_EQ(r.device.lastWriteAddress(), address::Clock);
 }
 
 TEST(CliDevice, DeviceTextsAreShownAsWindows1252) {
-    TempDir home;
-    SimOnPty sim;
+    CliRig r;
     // "Zähler 12" with the device's own byte for the umlaut.
     const std::string serial = "Z\xE4hler 12      ";
-    sim.device.poke(address::DeviceSerialNo,
-                    std::span(reinterpret_cast<const std::uint8_t*>(serial.data()), 16));
-    EXPECT_TRUE(Shows(RunEnglish(sim, home, {"identify"}), "Serial number:   Z\xC3\xA4hler 12\n"));
+    r.device.poke(address::DeviceSerialNo,
+                  std::span(reinterpret_cast<const std::uint8_t*>(serial.data()), 16));
+    EXPECT_TRUE(Shows(r.en({"identify"}), "Serial number:   Z\xC3\xA4hler 12\n"));
 }
 
 TEST(CliDevice, ASilentDeviceOrAMissingPortFailsWithCode1) {
-    TempDir home;
-    SimOnPty sim(AtBaud(3));  // the device listens at 9600 baud, the program talks at 115200
-    CliRun r = RunEnglish(sim, home, {"identify"});
-    EXPECT_TRUE(Says(r, 1, LibraryText(0, 1, 49)));
-    EXPECT_TRUE(Contains(r.err, sim.path())) << r.err;
-    EXPECT_TRUE(r.out.empty());
+    CliRig r(AtBaud(3));  // the device listens at 9600 baud, the program talks at 115200
+    CliRun run = r.en({"identify"});
+    EXPECT_TRUE(Says(run, 1, LibraryText(0, 1, 49)));
+    EXPECT_TRUE(Has(run.err, r.sim.path())) << run.err;
+    EXPECT_TRUE(run.out.empty());
 
     // A port that does not exist: the link's cause, in the chosen language,
     // and the details in the error log of the data folder.
     for (int sprache = 0; sprache < 2; ++sprache) {
-        r = RunCli({"--port", "/dev/parvion-no-such-port", "--lang", sprache == 0 ? "de" : "en",
-                    "identify"},
-                   home.path());
-        EXPECT_EQ(r.code, 1);
+        run = RunCli({"--port", "/dev/parvion-no-such-port", "--lang", sprache == 0 ? "de" : "en",
+                      "identify"},
+                     r.home.path());
+        EXPECT_EQ(run.code, 1);
         std::string expected = LibraryText(0, sprache, 22632);  // "%1 does not exist ..."
         ASSERT_NE(expected.find("%1"), std::string::npos) << expected;
         expected.replace(expected.find("%1"), 2, "/dev/parvion-no-such-port");
-        EXPECT_EQ(r.err, "parvion2-cli: " + expected + "\n");
+        EXPECT_EQ(run.err, "parvion2-cli: " + expected + "\n");
     }
-    const std::string log = readFileBytes(home / ".local/share/parvion2/Errors.log");
-    EXPECT_TRUE(
-        Contains(log, "/dev/parvion-no-such-port) cannot be opened: the port does not exist"))
+    const std::string log = readFileBytes(r / ".local/share/parvion2/Errors.log");
+    EXPECT_TRUE(Has(log, "/dev/parvion-no-such-port) cannot be opened: the port does not exist"))
         << log;
 }
 
 TEST(CliDevice, PortAndBaudComeFromTheSettingsFileWhichIsNeverWritten) {
-    TempDir home;
-    SimOnPty sim;
-    const auto ini = DataFolder(home) / "parvion2.ini";
+    CliRig r;
+    const auto ini = DataFolder(r.home) / "parvion2.ini";
     const std::string settings =
         "[Einstellungen]\r\nBaudrate=7\r\nAnschlu\xC3\x9F=2\r\n"
         "[System]\r\nSprache=1\r\n[Ports]\r\nCom3=" +
-        sim.path() + "\r\n";
+        r.sim.path() + "\r\n";
     writeFileBytes(ini, settings);
-
+    const auto run = [&](const std::vector<std::string>& args) {
+        return RunCli(args, r.home.path());
+    };
     // Com 3 at 115200, English: "high end version".
-    EXPECT_TRUE(Shows(RunCli({"identify"}, home.path()), LibraryText(0, 1, 39)));
-    EXPECT_TRUE(Shows(RunCli({"--port", "com3", "--lang", "de", "identify"}, home.path()),
-                      LibraryText(0, 0, 39)));
+    EXPECT_TRUE(Shows(run({"identify"}), LibraryText(0, 1, 39)));
+    EXPECT_TRUE(Shows(run({"--port", "com3", "--lang", "de", "identify"}), LibraryText(0, 0, 39)));
     // Com 4 has no mapping: /dev/ttyS3, which is not this device.
-    EXPECT_TRUE(Says(RunCli({"--port", "Com 4", "identify"}, home.path()), 1, "/dev/ttyS3"));
+    EXPECT_TRUE(Says(run({"--port", "Com 4", "identify"}), 1, "/dev/ttyS3"));
     EXPECT_EQ(readFileBytes(ini), settings);
 }
 
 TEST(CliPages, ListsFollowTheExpansionLevelAndTheLanguage) {
-    TempDir home;
     sim::DeviceOptions o;
     o.ausbaustufe = 0xC0;  // no circuit 2
-    SimOnPty sim(o);
-    const auto en = [&](const std::vector<std::string>& a) { return RunEnglish(sim, home, a); };
-
-    CliRun r = en({"live"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    auto lines = SplitLines(r.out);
+    CliRig r(o);
+    CliRun run = r.en({"live"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    auto lines = SplitLines(run.out);
     ASSERT_GE(lines.size(), 10u);
     // No system headline without circuit 2: the temperature comes first, its
     // value in the column after the 54-character labels.
     EXPECT_EQ(lines[0].rfind(LibraryText(0, 1, 15376), 0), 0u) << lines[0];
-    EXPECT_TRUE(Contains(lines[0].substr(54), "°C")) << lines[0];
-    EXPECT_TRUE(Says(en({"live", "--circuit", "2"}), 1, "circuit 2"));
+    EXPECT_TRUE(Has(lines[0].substr(54), "°C")) << lines[0];
+    EXPECT_TRUE(Says(r.en({"live", "--circuit", "2"}), 1, "circuit 2"));
 
     // Which groups and integrators show: the views' tests; here the language.
-    r = RunCli(With(sim.line(), {"--lang", "de", "errors"}), home.path());
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(SplitLines(r.out)[0].rfind(LibraryText(0, 0, 17408), 0), 0u);
+    run = r.run({"--lang", "de", "errors"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(SplitLines(run.out)[0].rfind(LibraryText(0, 0, 17408), 0), 0u);
 }
 
 TEST(CliPages, EnergyDeviceShowsTheLinesOfTheEnergyLibrary) {
     // Which lines each input and medium shows: the views' tests.
-    TempDir home;
     sim::DeviceOptions o;
     o.medium = 1;  // circuit 2 hot water on an orifice
-    SimOnPty sim(o);
+    CliRig r(o);
     ASSERT_NE(LibraryText(1, 1, 15379), LibraryText(0, 1, 15379));
-    CliRun r = RunEnglish(sim, home, {"live"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    const auto lines = SplitLines(r.out);
+    const CliRun run = r.en({"live"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const auto lines = SplitLines(run.out);
     ASSERT_GE(lines.size(), 10u);
     // Both circuits fitted: the system-definition headline comes first.
     EXPECT_EQ(lines[1].rfind(LibraryText(1, 1, 15376), 0), 0u) << lines[1];
-    EXPECT_TRUE(Contains(r.out, "\n" + LibraryText(1, 1, 15379))) << r.out;  // power
-    EXPECT_TRUE(Shows(RunEnglish(sim, home, {"live", "--circuit", "2"}),
-                      "\n" + LibraryText(1, 1, 16400)));  // orifice
+    EXPECT_TRUE(Has(run.out, "\n" + LibraryText(1, 1, 15379))) << run.out;  // power
+    EXPECT_TRUE(
+        Shows(r.en({"live", "--circuit", "2"}), "\n" + LibraryText(1, 1, 16400)));  // orifice
 }
 
 TEST(CliTrends, ExportWritesTheWholeFileOrNothing) {
-    TempDir home;
-    SimOnPty sim;
-    const auto file = home / "trends.txt";
-    CliRun r = RunEnglish(sim, home, {"trends", "--export", file.string()});
-    ASSERT_EQ(r.code, 0) << r.err;
-    const auto items = SplitLines(r.out);
+    CliRig r;
+    const auto file = r / "trends.txt";
+    CliRun run = r.en({"trends", "--export", file.string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const auto items = SplitLines(run.out);
     ASSERT_FALSE(items.empty());
     EXPECT_EQ(items[0].rfind("Kreis ", 0), 0u);
 
-    const std::string bytes = readFileBytes(file);
-    const auto lines = SplitLines(bytes);
+    const auto lines = SplitLines(readFileBytes(file));
     ASSERT_GT(lines.size(), items.size());
     // The file's layout and code page: the views' tests.
     EXPECT_EQ(lines[0].rfind("SerNo;Kreis;" + LibraryText(0, 1, 19456) + ";", 0), 0u) << lines[0];
-    const auto sn = sim.device.peek(address::DeviceSerialNo, 16);
+    const auto sn = r.device.peek(address::DeviceSerialNo, 16);
     EXPECT_EQ(lines[1].substr(0, 16), std::string(sn.begin(), sn.end()));
 
     // A new file is readable by all; a replaced one keeps its permissions.
-    namespace fs = std::filesystem;
-    EXPECT_EQ(fs::status(file).permissions() & fs::perms::mask,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                  fs::perms::others_read);
-    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    r = RunCli(With(sim.line(), {"trends", "--export", file.string()}), home.path());
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(fs::status(file).permissions() & fs::perms::mask,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const auto rw = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::mask, rw | fs::perms::others_read);
+    fs::permissions(file, rw);
+    run = r.run({"trends", "--export", file.string()});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::mask, rw);
 
     // A file that cannot be written leaves nothing behind.
-    const auto bad = home / "missing" / "t.txt";
-    EXPECT_TRUE(
-        Says(RunEnglish(sim, home, {"trends", "--export", bad.string()}), 1, LibraryText(0, 1, 7)));
-    EXPECT_FALSE(std::filesystem::exists(home / "missing"));
+    const auto bad = r / "missing" / "t.txt";
+    EXPECT_TRUE(Says(r.en({"trends", "--export", bad.string()}), 1, LibraryText(0, 1, 7)));
+    EXPECT_FALSE(fs::exists(r / "missing"));
 }
 
 TEST(CliErrors, SaveWritesTheListAsTheErrorPageSavesIt) {
-    TempDir home;
-    SimOnPty sim;
-    const auto file = home / "ErrorListe.txt";
-    CliRun r =
-        RunCli(With(sim.line(), {"--lang", "de", "errors", "--save", file.string()}), home.path());
-    ASSERT_EQ(r.code, 0) << r.err;
+    CliRig r;
+    const auto file = r / "ErrorListe.txt";
+    CliRun run = r.run({"--lang", "de", "errors", "--save", file.string()});
+    ASSERT_EQ(run.code, 0) << run.err;
     // The file holds the printed lines, in Windows-1252 with CR LF.
     std::string expected;
-    for (const std::string& line : SplitLines(r.out)) expected += Utf8ToCp1252(line) + "\r\n";
+    for (const std::string& line : SplitLines(run.out)) expected += Utf8ToCp1252(line) + "\r\n";
     const std::string bytes = readFileBytes(file);
     EXPECT_EQ(bytes, expected);
-    EXPECT_TRUE(Contains(bytes, "Stromausg\xE4nge")) << bytes;
+    EXPECT_TRUE(Has(bytes, "Stromausg\xE4nge")) << bytes;
 
     // A folder that cannot be written: the message, and the old file stays.
     const auto blocked = file / "x.txt";  // below a file, not a folder
-    r = RunEnglish(sim, home, {"errors", "--save", blocked.string()});
-    EXPECT_TRUE(Says(r, 1, LibraryText(0, 1, 7)));
-    EXPECT_TRUE(Contains(r.err, blocked.string())) << r.err;
+    run = r.en({"errors", "--save", blocked.string()});
+    EXPECT_TRUE(Says(run, 1, LibraryText(0, 1, 7)));
+    EXPECT_TRUE(Has(run.err, blocked.string())) << run.err;
     EXPECT_EQ(readFileBytes(file), bytes);
 }
 
 TEST(CliTrends, ADeviceWithoutTrendRecordingIsRefused) {
-    TempDir home;
     sim::DeviceOptions o;
     o.ausbaustufe = 0x3C;
-    SimOnPty sim(o);
-    const auto file = home / "trends.txt";
-    EXPECT_TRUE(Says(RunCli(With(sim.line(), {"trends", "--export", file.string()}), home.path()),
-                     1, "trend"));
-    EXPECT_FALSE(std::filesystem::exists(file));
+    CliRig r(o);
+    EXPECT_TRUE(Says(r.run({"trends", "--export", (r / "trends.txt").string()}), 1, "trend"));
+    EXPECT_FALSE(fs::exists(r / "trends.txt"));
+}
+
+TEST(CliDoctor, FindsTheDeviceAtItsRateAndNamesTheRate) {
+    struct Case {
+        int deviceBaud;
+        const char* lang;
+        const char* answered;  // the finding's words in that language
+    };
+    for (const Case c : {Case{4, "en", "answers on"}, Case{2, "de", "antwortet an"}}) {
+        CliRig r(AtBaud(c.deviceBaud));
+        const CliRun run = r.run({"--lang", c.lang, "doctor"});
+        EXPECT_TRUE(Shows(run, c.answered));
+        EXPECT_TRUE(Has(run.out, "PV-GAS2")) << run.out;
+        EXPECT_TRUE(Has(run.out, std::to_string(kBaudRates[c.deviceBaud]) + " ")) << run.out;
+        // The chosen port comes first.
+        EXPECT_TRUE(Has(SplitLines(run.out).at(0), r.sim.path())) << run.out;
+        EXPECT_EQ(r.device.writesAccepted(), 0u);
+    }
+}
+
+// A missing port is named and the run fails, unless a port of the port
+// table answers.
+TEST(CliDoctor, AMissingPortAndThePortsOfThePortTable) {
+    TempDir home;
+    const std::vector<std::string> args = {"--port", "/dev/parvion-missing", "--lang", "en",
+                                           "doctor"};
+    CliRun r = RunCli(args, home.path());
+    EXPECT_TRUE(Says(r, 1, "no device answered"));
+    EXPECT_TRUE(Has(r.out, "FAIL /dev/parvion-missing does not exist")) << r.out;
+
+    SimPty sim;
+    writeFileBytes(DataFolder(home) / "parvion2.ini", "[Ports]\r\nCom3=" + sim.path() + "\r\n");
+    r = RunCli(args, home.path());
+    EXPECT_TRUE(Shows(r, "/dev/parvion-missing does not exist"));
+    EXPECT_TRUE(Has(r.out, "Device PV-GAS2 answers on " + sim.path() + " at 115200 baud")) << r.out;
+}
+
+// The simulator program serving on a TCP socket with RFC 2217: the command
+// line reaches it by the port name, and the doctor names the server, the
+// round trip and the rate.
+TEST(CliDoctor, ADeviceBehindANetworkPort) {
+    TempDir home;
+    const auto nameFile = home / "port";
+    const pid_t sim = ::fork();
+    if (sim == 0) {
+        const std::string program = std::string(PARVION_BIN_DIR) + "/parvion2-sim";
+        const std::string file = nameFile.string();
+        std::freopen("/dev/null", "w", stdout);
+        ::execl(program.c_str(), "parvion2-sim", "--tcp", "0", "--rfc2217", "--baud", "38400",
+                "--path-file", file.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ASSERT_GT(sim, 0);
+    std::string port;
+    for (int i = 0; i < 500 && port.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        port = readFileBytes(nameFile);
+        if (!port.empty() && port.back() != '\n') port.clear();
+    }
+    ASSERT_FALSE(port.empty());
+    port.pop_back();
+    EXPECT_EQ(port.rfind("rfc2217://127.0.0.1:", 0), 0u) << port;
+
+    EXPECT_TRUE(
+        Shows(RunCli({"--port", port, "--baud", "38400", "--lang", "en", "identify"}, home.path()),
+              "PV-GAS2"));
+    const CliRun r =
+        RunCli({"--port", port, "--baud", "9600", "--lang", "en", "doctor"}, home.path());
+    for (const std::string& says :
+         {"Port " + port, std::string("round trip"), std::string("takes RFC 2217"),
+          "answers on " + port + " at 38400 baud"}) {
+        EXPECT_TRUE(Shows(r, says));
+    }
+    ::kill(sim, SIGTERM);
+    int status = 0;
+    ::waitpid(sim, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+const char* const kStation =
+    "[Medium]\r\nIdent=GAS\r\n[T_User0]\r\nKind=1\r\nEq=0\r\n[P_User0]\r\nKind=1\r\nEq=0\r\n"
+    "[Flow_User0]\r\nKind=2\r\n[System]\r\nKind=0\r\nAnzahl=1\r\n"
+    "[Bemerkung]\r\nZeile 1=Pumpstation 7\r\n";
+
+// `print WHAT` of the file into the PDF, with the options before.
+CliRun Print(const TempDir& home, std::vector<std::string> args, const char* what,
+             const fs::path& file, const fs::path& pdf) {
+    args.insert(args.end(), {"print", what, "--file", file.string(), "--pdf", pdf.string()});
+    return RunCli(args, home.path());
+}
+
+TEST(CliPrint, EachPrintoutFromAParameterFile) {
+    TempDir home;
+    const auto file = home / "station.PGA";
+    writeFileBytes(file, kStation);
+    struct Case {
+        const char* what;
+        std::size_t pages;
+        std::uint16_t titleText;
+        int titlePage;
+    };
+    for (const Case c : {Case{"parameters", 2, 64, 0}, Case{"terminal-plan", 2, 31232, 0},
+                         Case{"record", 4, 31232, 2}}) {
+        const auto pdf = home / (std::string(c.what) + ".pdf");
+        const CliRun r = Print(home, {"--lang", "en"}, c.what, file, pdf);
+        ASSERT_EQ(r.code, 0) << c.what << ": " << r.err;
+        EXPECT_EQ(r.out, pdf.string() + "\n");
+        const auto pages = PdfPages(pdf);
+        ASSERT_EQ(pages.size(), c.pages) << c.what;
+        const auto& titled = pages[static_cast<std::size_t>(c.titlePage)];
+        // Offline the title names the file as the status bar does.
+        EXPECT_TRUE(Has(titled, LibraryText(0, 1, c.titleText) + "  ")) << titled;
+        EXPECT_TRUE(Has(titled, "station.PGA")) << titled;
+        EXPECT_TRUE(Has(pages.back(), "Pumpstation 7"));
+    }
+    // What each printout holds: the print tests of the core.
+}
+
+TEST(CliPrint, FromTheDeviceWithItsSerialNumberAndClock) {
+    sim::DeviceOptions o;
+    o.medium = 1;
+    CliRig r(o);
+    const auto pdf = r / "p.pdf";
+    const struct {
+        const char* what;
+        std::size_t pages;
+        std::vector<std::string> first;  // on the first page
+    } cases[] = {
+        {"parameters", 1, {LibraryText(1, 0, 64) + " SerialNo:PVE2-0007919"}},
+        {"record", 3, {"Inbetriebnahmeprotokoll", "PV-ENG2 V2.07", "Abweichung der Geräteuhr"}},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = r.run({"--lang", "de", "print", c.what, "--pdf", pdf.string()});
+        ASSERT_EQ(run.code, 0) << run.err;
+        const auto pages = PdfPages(pdf);
+        ASSERT_EQ(pages.size(), c.pages) << c.what;
+        for (const std::string& part : c.first) EXPECT_TRUE(Has(pages[0], part)) << pages[0];
+    }
+}
+
+TEST(CliPrint, FilesAndPathsThatCannotServe) {
+    TempDir home;
+    const auto good = home / "station.PGA";
+    writeFileBytes(good, kStation);
+    const auto oil = home / "oil.PGA";
+    writeFileBytes(oil, "[Medium]\r\nIdent=OIL\r\n");
+    writeFileBytes(home / "a-file", "x");
+    // A PDF marked read-only is not replaced, by root neither.
+    const auto kept = home / "kept.pdf";
+    writeFileBytes(kept, "old");
+    fs::permissions(kept, static_cast<fs::perms>(0444));
+    struct Case {
+        fs::path file;
+        fs::path pdf;
+        std::string says;
+    };
+    const Case cases[] = {
+        {oil, home / "o.pdf", LibraryText(0, 1, 4)},
+        {home / "missing.PGA", home / "m.pdf", "no such file"},
+        {home.path(), home / "d.pdf", "it is a folder, not a file"},
+        {good, home / "no-folder" / "x.pdf", LibraryText(0, 1, 7)},
+        {good, home / "a-file" / "x.pdf", LibraryText(0, 1, 7)},
+        {good, kept, "Permission denied"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(Says(Print(home, {"--lang", "en"}, "terminal-plan", c.file, c.pdf), 1, c.says))
+            << c.file;
+        if (c.pdf == kept) {
+            EXPECT_EQ(readFileBytes(kept), "old");
+        } else {
+            EXPECT_FALSE(fs::exists(c.pdf)) << c.pdf;
+        }
+    }
+
+    // Usage: what to print and where.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"print", "plan", "--pdf", "x.pdf"},
+          {"print", "parameters", "--file", good.string()},
+          {"page", "circuit", "--pdf", "x.pdf"}}) {
+        EXPECT_EQ(RunCli(args, home.path()).code, 2) << args[1];
+    }
+}
+
+TEST(CliLanguage, IdentifyLabelsFollowLang) {
+    CliRig r;
+    struct Case {
+        const char* lang;
+        std::vector<std::string> labels;
+        std::vector<std::string> foreign;
+    };
+    const Case cases[] = {
+        {"de",
+         {"Kennung:      ", "Variante:     Gas\n", "Programm:     ", "Seriennummer: ",
+          "Ausbaustufe:  ", "Zugriffsbits: ", "(nicht geschützt)\n"},
+         {"Identity:", "Variant:", "Serial number:", "Expansion level:", "Access flags:",
+          "protected)"}},
+        {"en",
+         {"Identity:        ", "Variant:         gas\n", "Program:         ", "Serial number:   ",
+          "Expansion level: ", "Access flags:    ", "(not protected)\n"},
+         {"Kennung:", "Variante:", "Seriennummer:", "Ausbaustufe:", "Zugriffsbits:", "geschützt)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lang);
+        const CliRun run = r.run({"--lang", c.lang, "identify"});
+        ASSERT_EQ(run.code, 0) << run.err;
+        for (const std::string& label : c.labels) EXPECT_TRUE(Has(run.out, label)) << run.out;
+        for (const std::string& word : c.foreign) EXPECT_FALSE(Has(run.out, word)) << run.out;
+    }
+    // The JSON keys stay English whatever the language.
+    const CliRun doc = r.run({"--lang", "de", "identify", "--json"});
+    ASSERT_EQ(doc.code, 0) << doc.err;
+    EXPECT_TRUE(Has(doc.out, "\"serial")) << doc.out;
+    EXPECT_FALSE(Has(doc.out, "Seriennummer")) << doc.out;
+}
+
+TEST(CliLanguage, PrintoutHeaderDatedInTheLanguageAndTheFileNameClearOfTheDate) {
+    TempDir home;
+    const fs::path folder =
+        home / "Stationen" / "Nordnetz" / "Verdichterstation Hohenwarte" / "2026" / "Dezember";
+    fs::create_directories(folder);
+    const fs::path file = folder / "Inbetriebnahme NORD-7.PGA";
+    writeFileBytes(file, "[Medium]\r\nIdent=GAS\r\n[System]\r\nKind=0\r\nAnzahl=1\r\n");
+    // The pattern of the date at the line's end, in each language.
+    const std::pair<const char*, const char*> dates[] = {
+        {"de", R"(\d\d\.\d\d\.\d\d\d\d \d\d:\d\d$)"}, {"en", R"(\d\d\d\d-\d\d-\d\d \d\d:\d\d$)"}};
+    for (const char* what : {"parameters", "terminal-plan"}) {
+        for (const auto& [lang, date] : dates) {
+            SCOPED_TRACE(std::string(lang) + " " + what);
+            const fs::path pdf = home / "out.pdf";
+            const CliRun r = Print(home, {"--lang", lang}, what, file, pdf);
+            ASSERT_EQ(r.code, 0) << r.err;
+            const auto pages = PdfPages(pdf);
+            ASSERT_FALSE(pages.empty());
+            // The first line of the page as pdftotext lays it out.
+            const std::size_t start = pages[0].find_first_not_of('\n');
+            ASSERT_NE(start, std::string::npos);
+            const std::string line = pages[0].substr(start, pages[0].find('\n', start) - start);
+            // The path is shortened in its middle and keeps the file's name;
+            // the date stands whole after it, with room between.
+            EXPECT_TRUE(Has(line, "...")) << line;
+            EXPECT_FALSE(Has(line, "Verdichterstation Hohenwarte")) << line;
+            EXPECT_TRUE(
+                std::regex_search(line, std::regex(std::string("NORD-7\\.PGA {2,}") + date)))
+                << line;
+        }
+    }
 }
 
 }  // namespace

@@ -1,13 +1,20 @@
 // --json against the simulator: every data command gives the documented
 // schema, values as numbers in their base units with the unit named, the
 // same lines as the text output, and the exit codes of the text output.
+// The device history on the SQLite file of the data folder: a read is a
+// snapshot, a write journals exactly the changed setting, the journal's
+// check finds a tampered entry, a snapshot saves as the file that was read,
+// and a store that cannot be written never stops the device work.
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
 
 #include "cli_process.h"
+#include "core/history/history_store.h"
+#include "core/history/sql_connection.h"
 #include "core/model/profile_file.h"
 #include "core/model/value_format.h"
 
@@ -15,9 +22,11 @@ namespace parvion::test {
 namespace {
 
 using nlohmann::json;
+namespace fs = std::filesystem;
 
 const std::regex kIsoTime(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d)");
 
+// The document of a run, printed on one line.
 json Parse(const CliRun& r) {
     EXPECT_FALSE(r.out.empty()) << r.err;
     EXPECT_EQ(r.out.find('\n'), r.out.size() - 1) << "one line";
@@ -44,10 +53,9 @@ void ExpectLines(json lines) {
 }
 
 TEST(CliJson, EveryDataCommandGivesTheDocumentedSchema) {
-    TempDir home;
-    SimOnPty sim;
-    const std::string file = (home / "device.PGA").string();
-    ASSERT_EQ(RunCli(With(sim.line(), {"read-params", file}), home.path()).code, 0);
+    CliRig r;
+    const std::string file = (r / "device.PGA").string();
+    ASSERT_EQ(r.run({"read-params", file}).code, 0);
 
     struct Case {
         std::vector<std::string> args;
@@ -130,24 +138,23 @@ TEST(CliJson, EveryDataCommandGivesTheDocumentedSchema) {
              EXPECT_TRUE(d["differences"].empty());
          }},
         {{"doctor"},
-         [&sim](json d) {
+         [&r](json d) {
              ExpectFields(
-                 d,
-                 {{"answered", true},
-                  {"ports", {{{"path", sim.path()}, {"baud", 115200}, {"identity", "PV-GAS2"}}}}});
+                 d, {{"answered", true},
+                     {"ports",
+                      {{{"path", r.sim.path()}, {"baud", 115200}, {"identity", "PV-GAS2"}}}}});
              EXPECT_EQ(d["ports"][0]["findings"].back()["verdict"], "ok");
          }},
     };
     for (const Case& c : cases) {
-        const CliRun r =
-            RunCli(With(sim.line(), With(c.args, {"--json", "--lang", "en"})), home.path());
-        ASSERT_EQ(r.code, 0) << c.args[0] << ": " << r.err;
-        json doc = Parse(r);
-        ASSERT_TRUE(doc.is_object()) << c.args[0] << ": " << r.out;
         SCOPED_TRACE(c.args[0]);
+        const CliRun run = r.run(With(c.args, {"--json", "--lang", "en"}));
+        ASSERT_EQ(run.code, 0) << run.err;
+        json doc = Parse(run);
+        ASSERT_TRUE(doc.is_object()) << run.out;
         ExpectFields(doc,
                      {{"schema", "parvion2-cli/1"}, {"command", c.args[0]}, {"language", "en"}});
-        if (c.args[0] != "doctor") ExpectFields(doc, {{"port", sim.path()}, {"variant", "gas"}});
+        if (c.args[0] != "doctor") ExpectFields(doc, {{"port", r.sim.path()}, {"variant", "gas"}});
         c.check(doc);
     }
 }
@@ -157,8 +164,7 @@ TEST(CliJson, EveryDataCommandGivesTheDocumentedSchema) {
 TEST(CliJson, PageValuesAreInBaseUnitsAndTheLinesAreTheTextOutputs) {
     TempDir home;
     const std::string file = (home / "set.PGA").string();
-    std::filesystem::copy_file(std::filesystem::path(PARVION_FIXTURES_DIR) / "params/gas_full.PGA",
-                               file);
+    fs::copy_file(fs::path(PARVION_FIXTURES_DIR) / "params/gas_full.PGA", file);
     for (const auto& s : {std::vector<std::string>{"Dis_User", "Einheiten", "1"},
                           {"UserEinheiten0", "Kind", "1"},
                           {"T_User0", "Max", "150"}}) {
@@ -185,33 +191,157 @@ TEST(CliJson, PageValuesAreInBaseUnitsAndTheLinesAreTheTextOutputs) {
     }
     EXPECT_EQ(lines, expected);
     ASSERT_TRUE(max.is_object());
-    const ProfileFile stored{std::filesystem::path(file)};
     ExpectFields(max, {{"value", 150}, {"unit", "°C"}});
-    EXPECT_EQ(ReadNumber(stored.readString("T_User0", "Max", "")), 150.0);
+    EXPECT_EQ(ReadNumber(ProfileFile(fs::path(file)).readString("T_User0", "Max", "")), 150.0);
     // The page itself shows the user's temperature unit.
-    EXPECT_FALSE(Contains(max["text"].get<std::string>(), "°C")) << max["text"];
+    EXPECT_FALSE(Has(max["text"].get<std::string>(), "°C")) << max["text"];
 }
 
 TEST(CliJson, ExitCodesAreThoseOfTheTextOutput) {
-    TempDir home;
     sim::DeviceOptions basic;
     basic.ausbaustufe = ausbaustufe::Basic;
-    SimOnPty sim(basic);
+    CliRig rig(basic);
     for (const bool asJson : {false, true}) {
-        std::vector<std::string> args = With(sim.line(), {"live", "--circuit", "2"});
+        std::vector<std::string> args{"live", "--circuit", "2"};
         if (asJson) args.push_back("--json");
-        const CliRun r = RunCli(args, home.path());
+        const CliRun r = rig.run(args);
         EXPECT_TRUE(Says(r, 1, "circuit 2 is not available")) << asJson;
         EXPECT_TRUE(r.out.empty()) << r.out;
     }
     // No device answers: the report is printed, and the code is 1.
-    const CliRun r = RunCli({"--port", (home / "none").string(), "doctor", "--json"}, home.path());
+    const std::string none = (rig / "none").string();
+    const CliRun r = RunCli({"--port", none, "doctor", "--json"}, rig.home.path());
     EXPECT_EQ(r.code, 1);
-    ExpectFields(
-        Parse(r),
-        {{"answered", false},
-         {"ports",
-          {{{"path", (home / "none").string()}, {"findings", {{{"verdict", "failed"}}}}}}}});
+    ExpectFields(Parse(r),
+                 {{"answered", false},
+                  {"ports", {{{"path", none}, {"findings", {{{"verdict", "failed"}}}}}}}});
+}
+
+// A successful run's document.
+json Doc(const CliRun& r) {
+    EXPECT_EQ(r.code, 0) << r.err;
+    return json::parse(r.out, nullptr, false);
+}
+
+// The command line on the SQLite history of its data folder (both stores
+// behind the history's own interface: the history's tests).
+TEST(CliHistory, RoundTrip) {
+    CliRig r;
+    const std::string where = (DataFolder(r.home) / history::kSqliteFileName).string();
+    const fs::path read = r / "read.PGA";
+
+    // A whole read is a snapshot of the device.
+    ASSERT_EQ(r.en({"read-params", read.string()}).code, 0);
+    json history = Doc(r.en({"history", "--json"}));
+    ASSERT_EQ(history["count"], 1) << history;
+    const json snapshot = history["snapshots"][0];
+    const std::string serial = snapshot["serial_number"];
+    EXPECT_FALSE(serial.empty());
+    EXPECT_EQ(snapshot["variant"], "gas");
+    EXPECT_EQ(snapshot["origin"]["program"], "cli");
+    EXPECT_EQ(Doc(r.en({"history", "--json", "--serial", "no-such-device"}))["count"], 0);
+
+    // The snapshot saves as the file that was read, byte for byte.
+    const fs::path saved = r / "saved";
+    const CliRun show = r.en({"history", "show", "1", "--save", saved.string()});
+    ASSERT_EQ(show.code, 0) << show.err;
+    EXPECT_EQ(readFileBytes(saved.string() + ".PGA"), readFileBytes(read));
+
+    // A write journals exactly the setting it changed, old and new.
+    ASSERT_EQ(r.en({"set", "T_User0", "Max", "120"}).code, 0);
+    json journal = Doc(r.en({"journal", "--json", "--serial", serial}));
+    ASSERT_EQ(journal["count"], 1) << journal;
+    ExpectFields(journal["entries"][0], {{"target", "setting"},
+                                         {"section", "T_User0"},
+                                         {"key", "Max"},
+                                         {"old", {{"base", "60"}}},
+                                         {"new", {{"base", "120"}, {"shown", "120.0000 °C"}}},
+                                         {"outcome", "confirmed"},
+                                         {"serial_number", serial}});
+
+    // The CSV for a German spreadsheet: Windows-1252 and semicolons.
+    const fs::path csv = r / "journal.csv";
+    ASSERT_EQ(r.run({"--lang", "de", "journal", "--csv", csv.string()}).code, 0);
+    const std::string bytes = readFileBytes(csv);
+    EXPECT_EQ(bytes.rfind("Nr.;Zeit;", 0), 0u) << bytes;
+    EXPECT_TRUE(Has(bytes,
+                    ";T_User0 Max;60;120;60.0000 \xB0"
+                    "C;120.0000 \xB0"
+                    "C;"))
+        << bytes;
+
+    // The snapshot against the device now, and against a later snapshot.
+    json diff = Doc(r.en({"diff", "--snapshot", "1", "--json"}));
+    ASSERT_EQ(diff["count"], 1) << diff;
+    EXPECT_EQ(diff["differences"][0]["key"], "Max");
+    EXPECT_EQ(diff["left"]["source"], "device");
+    EXPECT_EQ(Doc(r.en({"diff", "--snapshot", "1", "--against", "2", "--json"}))["count"], 1);
+    EXPECT_EQ(Doc(r.en({"diff", "--snapshot", "1", "--against", read.string(), "--json"}))["count"],
+              0);
+
+    // Writing the set read before journals only what it changes, with the
+    // old value the device held.
+    ASSERT_EQ(r.en({"write-params", read.string()}).code, 0);
+    journal = Doc(r.en({"journal", "--json", "--serial", serial}));
+    ASSERT_EQ(journal["count"], 2) << journal;
+    int back = 0;
+    for (const json& e : journal["entries"]) {
+        if (e["key"] == "Max" && e["old"]["base"] == "120" && e["new"]["base"] == "60") ++back;
+    }
+    EXPECT_EQ(back, 1) << journal;
+
+    // The check: whole, then a changed entry is named.
+    EXPECT_EQ(r.en({"journal", "--verify"}).code, 0);
+    auto db = history::MakeSqliteConnection(where, 2000);
+    for (const char* sql :
+         {"DROP TRIGGER journal_no_update", "UPDATE journal SET new_base = '130' WHERE seq = 1"}) {
+        std::string cause;
+        ASSERT_EQ(db->exec(sql, {}, nullptr, &cause), history::SqlFailure::None) << cause;
+    }
+    db.reset();
+    EXPECT_TRUE(Says(r.en({"journal", "--verify"}), 1, "Journal entry 1 was changed"));
+}
+
+// A store that cannot be written: the device write is done and reported as
+// such, the warning names the cause; a store that cannot be read fails the
+// history's own commands, its cause in the language of --lang.
+TEST(CliHistoryStore, LockedOrUnusableStoreNeverStopsTheDeviceWork) {
+    const struct {
+        const char* settings;  // the [History] Database value; null: SQLite, locked
+        const char* cause;     // in the warning
+    } rows[] = {
+        {nullptr, "locked"},
+        {"mysql://elsewhere/db", "[History] Database"},
+    };
+    for (const auto& row : rows) {
+        CliRig r;
+        const fs::path home = r.home.path();
+        std::unique_ptr<history::SqlConnection> lock;
+        if (row.settings == nullptr) {
+            // Another program holds the database for the whole run.
+            ASSERT_EQ(RunCli({"journal"}, home).code, 0);  // makes the schema
+            lock = history::MakeSqliteConnection(
+                (DataFolder(r.home) / history::kSqliteFileName).string(), 0);
+            std::string cause;
+            ASSERT_EQ(lock->exec("BEGIN EXCLUSIVE", {}, nullptr, &cause), history::SqlFailure::None)
+                << cause;
+        } else {
+            std::ofstream(DataFolder(r.home) / "parvion2.ini")
+                << "[History]\nDatabase=" << row.settings << "\n";
+        }
+        const CliRun set = r.en({"set", "T_User0", "Max", "110"});
+        EXPECT_TRUE(Says(set, 0, "warning: Device history not written"));
+        EXPECT_TRUE(Says(set, 0, row.cause));
+        EXPECT_TRUE(Shows(set, "110.0000"));
+        if (row.settings != nullptr) {
+            EXPECT_TRUE(Says(RunCli({"--lang", "de", "history"}, home), 1,
+                             "Die Gerätehistorie kann nicht geöffnet werden: [History] Database "
+                             "ist weder leer"));
+            EXPECT_TRUE(Says(RunCli({"--lang", "en", "history"}, home), 1,
+                             "[History] Database is neither empty"));
+            EXPECT_EQ(RunCli({"journal", "--verify"}, home).code, 1);
+        }
+    }
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -25,6 +24,7 @@
 
 #include "core/app/texts.h"
 #include "core/model/session.h"
+#include "support/pdf_text.h"
 #include "support/sim_pty.h"
 #include "support/temp_dir.h"
 
@@ -50,32 +50,24 @@ inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem
                      CliStdout out = CliStdout::File) {
     const std::filesystem::path outFile = home / ".cli-stdout";
     const std::filesystem::path errFile = home / ".cli-stderr";
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string s = *e;
-        if (s.rfind("HOME=", 0) == 0 || s.rfind("XDG_DATA_HOME=", 0) == 0) continue;
-        env.push_back(s);
-    }
-    env.push_back("HOME=" + home.string());
     std::vector<std::string> argv{PARVION_CLI_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
-    const auto pointers = [](std::vector<std::string>& strings) {
-        std::vector<char*> list;
-        for (std::string& s : strings) list.push_back(s.data());
-        list.push_back(nullptr);
-        return list;
-    };
-    std::vector<char*> argp = pointers(argv);
-    std::vector<char*> envp = pointers(env);
+    std::vector<char*> argp, envp;
+    for (std::string& s : argv) argp.push_back(s.data());
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string_view s = *e;
+        if (!s.starts_with("HOME=") && !s.starts_with("XDG_DATA_HOME=")) envp.push_back(*e);
+    }
+    std::string homeVariable = "HOME=" + home.string();
+    envp.push_back(homeVariable.data());
+    argp.push_back(nullptr);
+    envp.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     int pipeEnds[2] = {-1, -1};
     if (out == CliStdout::ClosedPipe) {
-        if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
-            posix_spawn_file_actions_destroy(&actions);
-            return CliRun{-1, {}, std::string("cannot make a pipe: ") + std::strerror(errno)};
-        }
+        EXPECT_EQ(::pipe2(pipeEnds, O_CLOEXEC), 0) << std::strerror(errno);
         ::close(pipeEnds[0]);  // nobody reads: every write fails with EPIPE
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
     } else if (out == CliStdout::FullDevice) {
@@ -112,13 +104,6 @@ inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem
     return run;
 }
 
-// The simulated device on a pseudo-terminal, and the port options of a
-// command line to it.
-struct SimOnPty : SimPty {
-    using SimPty::SimPty;
-    std::vector<std::string> line() const { return {"--port", path(), "--baud", "115200"}; }
-};
-
 // The command line: the port options followed by the rest.
 inline std::vector<std::string> With(std::vector<std::string> first,
                                      const std::vector<std::string>& rest) {
@@ -126,11 +111,24 @@ inline std::vector<std::string> With(std::vector<std::string> first,
     return first;
 }
 
-// The program in English against the simulator.
-inline CliRun RunEnglish(const SimOnPty& sim, const TempDir& home,
-                         const std::vector<std::string>& args) {
-    return RunCli(With(sim.line(), With({"--lang", "en"}, args)), home.path());
-}
+// The program in a home folder of its own against the simulator on a
+// pseudo-terminal.
+struct CliRig {
+    explicit CliRig(sim::DeviceOptions options = {}) : sim(std::move(options)) {}
+    // The port options, then the arguments.
+    CliRun run(const std::vector<std::string>& args) const {
+        return RunCli(With({"--port", sim.path(), "--baud", "115200"}, args), home.path());
+    }
+    // The same, in English.
+    CliRun en(const std::vector<std::string>& args) const {
+        return run(With({"--lang", "en"}, args));
+    }
+    std::filesystem::path operator/(const std::string& name) const { return home / name; }
+
+    TempDir home;
+    SimPty sim;
+    sim::Device& device = sim.device;
+};
 
 // Texts of the string library the program uses.
 inline std::string LibraryText(int medium, int sprache, std::uint16_t number) {
@@ -151,13 +149,9 @@ inline std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-inline bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 // The run ended with the code, and its error output holds the text.
 inline testing::AssertionResult Says(const CliRun& r, int code, const std::string& says) {
-    if (r.code == code && Contains(r.err, says)) return testing::AssertionSuccess();
+    if (r.code == code && Has(r.err, says)) return testing::AssertionSuccess();
     return testing::AssertionFailure() << "expected code " << code << " and \"" << says
                                        << "\"; code " << r.code << ", error output:\n"
                                        << r.err;
@@ -165,7 +159,7 @@ inline testing::AssertionResult Says(const CliRun& r, int code, const std::strin
 
 // The run succeeded, and its output holds the text.
 inline testing::AssertionResult Shows(const CliRun& r, const std::string& part) {
-    if (r.code == 0 && Contains(r.out, part)) return testing::AssertionSuccess();
+    if (r.code == 0 && Has(r.out, part)) return testing::AssertionSuccess();
     return testing::AssertionFailure()
            << "expected code 0 and \"" << part << "\"; code " << r.code << ", output:\n"
            << r.out << "\nerror output:\n"

@@ -65,7 +65,7 @@ TEST(CliUsage, HelpAndVersionEndWithCode0) {
         const CliRun r = RunCli(args, home.path());
         EXPECT_EQ(r.code, 0);
         EXPECT_EQ(r.out, VersionLine("parvion2-cli") + "\n");
-        EXPECT_TRUE(Contains(r.out, std::string(ProgramVersion()))) << r.out;
+        EXPECT_TRUE(Has(r.out, std::string(ProgramVersion()))) << r.out;
     }
 }
 
@@ -86,17 +86,17 @@ TEST(CliUsage, TheGuideAgreesWithTheCommandTable) {
         for (const cli::UsageForm& f : c.forms) {
             const std::string usage =
                 std::string(c.name) + (f.usage.empty() ? "" : " ") + std::string(f.usage);
-            EXPECT_TRUE(Contains(guide, "| `" + escaped(usage) + "` |")) << usage;
+            EXPECT_TRUE(Has(guide, "| `" + escaped(usage) + "` |")) << usage;
             ++forms;
         }
         for (const std::string_view option : c.options) {
             if (option == "--json") {
-                EXPECT_TRUE(Contains(guide, "`" + std::string(c.name) + " --json`")) << c.name;
+                EXPECT_TRUE(Has(guide, "`" + std::string(c.name) + " --json`")) << c.name;
             }
         }
     }
     for (const cli::OptionSpec& o : cli::OptionTable()) {
-        EXPECT_TRUE(Contains(guide, "`" + std::string(o.name))) << o.name;
+        EXPECT_TRUE(Has(guide, "`" + std::string(o.name))) << o.name;
     }
     // Every row of the guide's command table is a form of the program.
     std::size_t rows = 0;
@@ -144,8 +144,8 @@ TEST(CliSgerg, TheStatusAlwaysTheFiguresWhereTheMethodGivesThem) {
             continue;
         }
         EXPECT_TRUE(Shows(r, c.shows));
-        EXPECT_TRUE(Contains(r.err, c.says)) << r.err;
-        EXPECT_EQ(Contains(r.err, "warning"), c.expect == Expect::Warning) << r.err;
+        EXPECT_TRUE(Has(r.err, c.says)) << r.err;
+        EXPECT_EQ(Has(r.err, "warning"), c.expect == Expect::Warning) << r.err;
         for (const char* figure : {"\nK: ", "\nZ: ", "\nZn: ", "\ndensity: "}) {
             const auto at = r.out.find(figure);
             ASSERT_NE(at, std::string::npos) << figure;

@@ -1,36 +1,68 @@
 // The simulated device: framing corners, which writes it takes, its running
-// clock and live values. Its memory contents are read back by the link tests.
+// clock and live values, fault injection and its baud-rate switch; the
+// in-process serial line to it; and the device served on a real
+// pseudo-terminal: baud-rate pacing (loose sanity only), baud mismatch, late
+// replies and its clients. Its memory contents are read back by the link
+// tests; the wrong sum, short, late and dropped replies are pinned by the
+// transport tests; the pulled cables by the termios and network line tests.
 
 #include "sim/lib/device.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
-#include <cmath>
 #include <string>
 #include <thread>
 
 #include "core/link/data_commands.h"
 #include "core/link/encoding.h"
+#include "core/link/termios_line.h"
+#include "core/link/transport.h"
 #include "sim/lib/device_time.h"
 #include "sim/lib/memory_map.h"
-#include "sim_frames.h"
+#include "sim/lib/pty_server.h"
+#include "sim/lib/sim_line.h"
+#include "support/sim_pty.h"
+#include "support/unprivileged.h"
 
 namespace parvion::sim {
 namespace {
 
 using namespace std::chrono_literals;
-using test::Bytes;
-using test::readFrame;
-using test::sumOk;
-using test::writeFrame;
+using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
 
-std::string text(const Bytes& b) {
-    return std::string(b.begin(), b.end());
+// Requests as the transport sends them.
+Bytes readFrame(std::uint16_t address, std::uint8_t count) {
+    return {0xB0, static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address),
+            count};
 }
 
-Bytes data(const Bytes& reply) {
-    return Bytes(reply.begin() + 4, reply.end() - 2);
+Bytes writeFrame(std::uint16_t address, const Bytes& data) {
+    Bytes f{0xA0, static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address),
+            static_cast<std::uint8_t>(data.size())};
+    f.insert(f.end(), data.begin(), data.end());
+    const std::uint16_t s = FrameSum(f);
+    f.insert(f.end(), {static_cast<std::uint8_t>(s >> 8), static_cast<std::uint8_t>(s)});
+    return f;
+}
+
+// True when a read reply carries a correct trailing sum.
+bool sumOk(const Bytes& reply) {
+    return reply.size() >= 2 && FrameSum(std::span(reply).first(reply.size() - 2)) ==
+                                    (reply[reply.size() - 2] << 8 | reply.back());
+}
+
+const Bytes kIdent = readFrame(addr::Ident, 8);
+
+// The data of a read reply, as text.
+std::string text(const Bytes& reply) {
+    return std::string(reply.begin() + 4, reply.end() - 2);
 }
 
 DeviceDateTime clockOf(Device& d) {
@@ -72,18 +104,17 @@ TEST(DeviceFraming, FrameSplitOverSeveralChunksIsAnsweredWhenComplete) {
 TEST(DeviceFraming, UnknownBytesAreDroppedAndTheNextFrameIsServed) {
     Device d;
     Bytes noisy{0x00, 0x13, 0xFF};
-    const Bytes frame = readFrame(addr::Ident, 8);
-    noisy.insert(noisy.end(), frame.begin(), frame.end());
+    noisy.insert(noisy.end(), kIdent.begin(), kIdent.end());
     const Bytes reply = d.receive(noisy);
     ASSERT_EQ(reply.size(), 14u);
-    EXPECT_EQ(text(data(reply)), "PV-GAS2 ");
+    EXPECT_EQ(text(reply), "PV-GAS2 ");
     EXPECT_EQ(d.noiseBytesDropped(), 3u);
     EXPECT_EQ(d.framesServed(), 1u);
 }
 
 TEST(DeviceFraming, TwoFramesInOneChunkGetBothReplies) {
     Device d;
-    Bytes two = readFrame(addr::Ident, 8);
+    Bytes two = kIdent;
     const Bytes second = readFrame(addr::Betrieb, 4);
     two.insert(two.end(), second.begin(), second.end());
     EXPECT_EQ(d.receive(two).size(), 14u + 10u);
@@ -94,9 +125,9 @@ TEST(DeviceFraming, UnfinishedFrameIsForgottenAfterAGap) {
     Device d;
     EXPECT_TRUE(d.receive(Bytes{0xB0, 0x80}).empty());
     std::this_thread::sleep_for(std::chrono::milliseconds(kFrameGapMs + 50));
-    const Bytes reply = d.receive(readFrame(addr::Ident, 8));
+    const Bytes reply = d.receive(kIdent);
     ASSERT_EQ(reply.size(), 14u);
-    EXPECT_EQ(text(data(reply)), "PV-GAS2 ");
+    EXPECT_EQ(text(reply), "PV-GAS2 ");
 }
 
 TEST(DeviceWrites, WhatIsTakenIsStoredAndCountedWhatIsRejectedChangesNothing) {
@@ -184,6 +215,260 @@ TEST(DeviceHistory, NoTrendRecordingMeansAnEmptyTrendMemory) {
     o.ausbaustufe = 0x3C;
     Device d(o);
     EXPECT_EQ(d.peek(addr::TrendBlocks, 8), Bytes(8, 0xFF));
+}
+
+TEST(DeviceFaults, NoReplySwallowsTheFrameWithoutExecutingIt) {
+    Device d;
+    d.injectFault(Fault::NoReply);
+    EXPECT_TRUE(d.receive(writeFrame(addr::Display, {5, 5, 5, 5})).empty());
+    EXPECT_NE(d.peek(addr::Display, 4), (Bytes{5, 5, 5, 5}));
+    EXPECT_EQ(d.receive(kIdent).size(), 14u);
+    EXPECT_EQ(d.framesServed(), 2u);
+}
+
+TEST(DeviceFaults, GarbageBeforeComesAheadOfAnIntactReply) {
+    Device d;
+    d.injectFault(Fault::GarbageBefore);
+    const Bytes r = d.receive(kIdent);
+    ASSERT_GT(r.size(), 14u);
+    const Bytes tail(r.end() - 14, r.end());
+    EXPECT_TRUE(sumOk(tail));
+    EXPECT_EQ(tail[0], 0xB0);
+}
+
+TEST(DeviceFaults, RejectWriteAnswersE0AndKeepsMemoryAndRate) {
+    Device d;
+    const Bytes before = d.peek(addr::Betrieb, 4);
+    d.injectFault(Fault::RejectWrite);
+    EXPECT_EQ(d.receive(writeFrame(addr::Betrieb, {2, 0, 0, 0})), Bytes{kReplyRejected});
+    EXPECT_EQ(d.peek(addr::Betrieb, 4), before);
+    EXPECT_EQ(d.baudIndex(), 7);
+    // Taken the next time; a baud-rate index outside the table is stored but
+    // keeps the rate.
+    EXPECT_EQ(d.receive(writeFrame(addr::Betrieb, {9, 1, 2, 3})), Bytes{kReplyAccepted});
+    EXPECT_EQ(d.peek(addr::Betrieb, 4), (Bytes{9, 1, 2, 3}));
+    EXPECT_EQ(d.baudIndex(), 7);
+}
+
+TEST(DeviceFaults, FaultsQueueInOrderAndNoneSkipsAFrame) {
+    Device d;
+    d.injectFault(Fault::None, 2);
+    d.injectFault(Fault::NoReply, 2);
+    EXPECT_EQ(d.pendingFaults(), 4u);
+    for (const std::size_t size : {14u, 14u, 0u, 0u, 14u})
+        EXPECT_EQ(d.receive(kIdent).size(), size);
+    d.injectFault(Fault::NoReply, 3);
+    d.clearFaults();
+    EXPECT_EQ(d.receive(kIdent).size(), 14u);
+}
+
+bool send(SimLine& line, const Bytes& b) {
+    return line.write(b.data(), b.size());
+}
+
+Bytes readAll(SimLine& line) {
+    Bytes b(line.bytesWaiting());
+    b.resize(line.read(b.data(), b.size()));
+    return b;
+}
+
+struct SimLineTest : ::testing::Test {
+    Device device;
+    SimLine line{device};
+    void SetUp() override { ASSERT_TRUE(line.open("sim", 115200, nullptr)); }
+};
+
+TEST_F(SimLineTest, ReplyIsReadableAtOnceAndNothingIsPending) {
+    ASSERT_TRUE(send(line, kIdent));
+    EXPECT_EQ(line.bytesPending(), 0u);
+    EXPECT_EQ(line.bytesWaiting(), 14u);
+    const auto t0 = Clock::now();
+    line.waitForActivity(t0 + 5s);
+    EXPECT_LT(Clock::now() - t0, 1s) << "the wait returns for bytes already there";
+    const Bytes r = readAll(line);
+    ASSERT_EQ(r.size(), 14u);
+    EXPECT_EQ(text(r), "PV-GAS2 ");
+}
+
+TEST_F(SimLineTest, ReadInPiecesAndDiscardInput) {
+    send(line, kIdent);
+    std::uint8_t buf[5];
+    EXPECT_EQ(line.read(buf, 5), 5u);
+    EXPECT_EQ(line.bytesWaiting(), 9u);
+    line.discardInput();
+    EXPECT_EQ(line.bytesWaiting(), 0u);
+}
+
+TEST_F(SimLineTest, WaitWithoutNewBytesSleepsToTheDeadline) {
+    device.injectFault(Fault::ShortReply);
+    send(line, kIdent);
+    line.waitForActivity(Clock::now() + 5s);  // reports the half reply
+    const auto t0 = Clock::now();
+    line.waitForActivity(t0 + 60ms);
+    EXPECT_GE(Clock::now() - t0, 60ms);
+    EXPECT_EQ(line.bytesWaiting(), 7u);
+}
+
+TEST_F(SimLineTest, DiscardingInputKeepsALateReplyThatHasNotArrivedYet) {
+    device.setLateDelay(150ms);
+    device.injectFault(Fault::LateFirstByte);
+    const auto t0 = Clock::now();
+    send(line, kIdent);
+    line.discardInput();
+    line.waitForActivity(t0 + 5s);
+    EXPECT_EQ(line.bytesWaiting(), 14u);
+}
+
+TEST_F(SimLineTest, OtherBaudRateMeetsASilentDevice) {
+    ASSERT_TRUE(line.setBaudRate(9600));
+    send(line, kIdent);
+    EXPECT_EQ(line.bytesWaiting(), 0u);
+    EXPECT_EQ(device.framesServed(), 0u);
+    line.setBaudRate(115200);
+    send(line, kIdent);
+    EXPECT_EQ(line.bytesWaiting(), 14u);
+}
+
+TEST_F(SimLineTest, BetriebSwitchIsFollowedByReopeningAtTheNewRate) {
+    send(line, writeFrame(addr::Betrieb, {4, 0, 0, 0}));
+    EXPECT_EQ(readAll(line), Bytes{0x00});  // the reply at the old rate
+    send(line, kIdent);
+    EXPECT_EQ(line.bytesWaiting(), 0u) << "device now at 19200";
+    line.close();
+    ASSERT_TRUE(line.open("sim", 19200, nullptr));
+    send(line, kIdent);
+    EXPECT_EQ(line.bytesWaiting(), 14u);
+}
+
+TEST_F(SimLineTest, DroppedLineFailsAndClosesUntilRestored) {
+    device.injectFault(Fault::DropLine);
+    send(line, kIdent);
+    EXPECT_FALSE(line.isOpen());
+    EXPECT_FALSE(send(line, kIdent));
+    EXPECT_EQ(line.bytesWaiting(), 0u);
+    line.waitForActivity(Clock::now() + 10s);  // returns at once on a failed line
+    std::string why;
+    EXPECT_FALSE(line.open("sim", 115200, &why));
+    EXPECT_FALSE(why.empty());
+    device.restoreLine();
+    ASSERT_TRUE(line.open("sim", 115200, nullptr));
+    send(line, kIdent);
+    EXPECT_EQ(line.bytesWaiting(), 14u);
+}
+
+// The client end: the program's own terminal line, read with a time limit.
+struct Client {
+    TermiosLine line;
+    bool write(const Bytes& b) { return line.write(b.data(), b.size()); }
+    Bytes read(std::size_t n, std::chrono::milliseconds limit) {
+        Bytes out;
+        const auto deadline = Clock::now() + limit;
+        while (out.size() < n && line.isOpen() && Clock::now() < deadline) {
+            line.waitForActivity(deadline);
+            std::uint8_t buf[512];
+            out.insert(out.end(), buf, buf + line.read(buf, std::min(sizeof buf, n - out.size())));
+        }
+        return out;
+    }
+};
+
+struct Served {
+    Device device;
+    PtyServer server;
+    Client client;
+    explicit Served(DeviceOptions o = {}, bool pacing = true)
+        : device(std::move(o)), server(device, pacing) {}
+    void open(int baud) {
+        std::string why;
+        ASSERT_TRUE(server.start(&why)) << why;
+        ASSERT_TRUE(client.line.open(server.slavePath(), baud, &why)) << why;
+    }
+};
+
+TEST(PtyServer, PacesAtTheDevicesBaudRate) {
+    // 4 request bytes and 134 reply bytes at 4800 baud: about 290 ms on the
+    // wire. Only loose bounds: the point is that pacing happens at all.
+    Clock::duration took[2];  // unpaced, paced
+    for (const bool pacing : {true, false}) {
+        Served s(parvion::test::AtBaud(2), pacing);
+        s.open(4800);
+        const auto t0 = Clock::now();
+        s.client.write(readFrame(addr::SaturationTable, 128));
+        const Bytes r = s.client.read(134, 5s);
+        took[pacing] = Clock::now() - t0;
+        ASSERT_EQ(r.size(), 134u);
+        EXPECT_TRUE(sumOk(r));
+    }
+    EXPECT_GE(took[1], 200ms);
+    EXPECT_LT(took[1], 4s);
+    EXPECT_LT(took[0], took[1]);
+}
+
+TEST(PtyServer, ClientAtAnotherBaudRateMeetsASilentDevice) {
+    Served s;
+    s.open(9600);
+    s.client.write(kIdent);
+    EXPECT_TRUE(s.client.read(14, 300ms).empty());
+    EXPECT_EQ(s.server.bytesIgnored(), 4u);
+    EXPECT_EQ(s.device.framesServed(), 0u);
+    ASSERT_TRUE(s.client.line.setBaudRate(115200));
+    s.client.write(kIdent);
+    EXPECT_EQ(s.client.read(14, 2s).size(), 14u);
+}
+
+TEST(PtyServer, LateFirstByteArrivesAfterTheDelay) {
+    Served s;
+    s.open(115200);
+    s.device.injectFault(Fault::LateFirstByte);
+    const auto t0 = Clock::now();
+    s.client.write(kIdent);
+    EXPECT_TRUE(s.client.read(1, 200ms).empty());
+    const Bytes r = s.client.read(14, 3s);
+    EXPECT_EQ(r.size(), 14u);
+    EXPECT_GE(Clock::now() - t0, 290ms);
+}
+
+TEST(PtyServer, AClientThatDiedInExclusiveModeDoesNotBlockTheNext) {
+    Served s;
+    std::string why;
+    ASSERT_TRUE(s.server.start(&why)) << why;
+    const std::string path = s.server.slavePath();
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    // The first client takes the port exclusively and dies without closing
+    // it. (Root ignores exclusive mode: the clients run as a plain user.)
+    ASSERT_EQ(parvion::test::runUnprivileged([&path] {
+                  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+                  if (fd < 0 || ::ioctl(fd, TIOCEXCL) != 0) return 1;
+                  ::_exit(0);
+              }),
+              0);
+    // The next one gets the port within a few seconds.
+    EXPECT_EQ(parvion::test::runUnprivileged([&path] {
+                  const auto limit = Clock::now() + 10s;
+                  while (Clock::now() < limit) {
+                      const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
+                      if (fd >= 0) {
+                          ::close(fd);
+                          return 0;
+                      }
+                      std::this_thread::sleep_for(50ms);
+                  }
+                  return 1;
+              }),
+              0);
+}
+
+TEST(PtyServer, DestructorStopsWithAClientStillAttached) {
+    Client client;
+    {
+        Device device;
+        PtyServer server(device);
+        ASSERT_TRUE(server.start(nullptr));
+        ASSERT_TRUE(client.line.open(server.slavePath(), 115200, nullptr));
+        client.write(kIdent);
+    }
+    client.read(100, 200ms);
+    EXPECT_TRUE(client.line.failed());
 }
 
 }  // namespace

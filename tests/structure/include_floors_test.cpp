@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -19,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "support/temp_dir.h"
+#include "support/temp_dir.h"  // readFileBytes
 
 namespace parvion::test {
 namespace {
@@ -48,10 +47,20 @@ std::string FolderOf(const std::string& file) {
     return top;
 }
 
-std::vector<Include> SourceIncludes() {
+// Every include line of src/, and every folder of src/ that holds a file.
+struct Sources {
+    std::vector<Include> includes;
+    std::set<std::string> folders;
+};
+
+Sources ReadSources() {
     static const std::regex include(R"re(^\s*#\s*include\s+"([^"]+)")re");
-    std::vector<Include> out;
+    Sources out;
     for (const fs::directory_entry& e : fs::recursive_directory_iterator(kSource)) {
+        const std::string file = fs::relative(e.path(), kSource).generic_string();
+        if (e.is_regular_file() && e.path().filename() != "CMakeLists.txt") {
+            out.folders.insert(FolderOf(file));
+        }
         const std::string ext = e.path().extension().string();
         if (ext != ".h" && ext != ".cpp" && ext != ".in") continue;
         std::ifstream in(e.path());
@@ -59,19 +68,7 @@ std::vector<Include> SourceIncludes() {
         for (std::string line; std::getline(in, line);) {
             ++n;
             std::smatch m;
-            if (std::regex_search(line, m, include)) {
-                out.push_back({fs::relative(e.path(), kSource).generic_string(), m[1], n});
-            }
-        }
-    }
-    return out;
-}
-
-std::set<std::string> SourceFolders() {
-    std::set<std::string> out;
-    for (const fs::directory_entry& e : fs::recursive_directory_iterator(kSource)) {
-        if (e.is_regular_file() && e.path().filename() != "CMakeLists.txt") {
-            out.insert(FolderOf(fs::relative(e.path(), kSource).generic_string()));
+            if (std::regex_search(line, m, include)) out.includes.push_back({file, m[1], n});
         }
     }
     return out;
@@ -127,20 +124,14 @@ std::set<std::string> SimulatorShare() {
     return out;
 }
 
-bool InCore(const std::string& folder) {
-    return folder.rfind("core/", 0) == 0;
-}
-bool InGui(const std::string& folder) {
-    return folder == "gui" || folder.rfind("gui/", 0) == 0;
-}
-bool InSim(const std::string& folder) {
-    return folder == "sim" || folder == "sim/lib";
-}
+const auto InCore = [](const std::string& f) { return f.rfind("core/", 0) == 0; };
+const auto InGui = [](const std::string& f) { return f == "gui" || f.rfind("gui/", 0) == 0; };
+const auto InSim = [](const std::string& f) { return f == "sim" || f == "sim/lib"; };
 
 TEST(Floors, EveryFolderOfCoreAndGuiStandsOnAFloor) {
     const std::map<std::string, int> floors = Floors();
     ASSERT_GE(floors.size(), 10u) << "no picture under \"### Floors\" in docs/architecture.md";
-    for (const std::string& folder : SourceFolders()) {
+    for (const std::string& folder : ReadSources().folders) {
         if (InCore(folder) || InGui(folder)) {
             EXPECT_TRUE(floors.contains(folder))
                 << folder << " is on no floor of docs/architecture.md";
@@ -157,7 +148,7 @@ TEST(Floors, IncludesGoOnlyDown) {
     const std::map<std::string, int> floors = Floors();
     const std::set<std::string> simShare = SimulatorShare();
     ASSERT_FALSE(simShare.empty()) << "no list in docs/simulator.md";
-    for (const Include& inc : SourceIncludes()) {
+    for (const Include& inc : ReadSources().includes) {
         const std::string from = FolderOf(inc.file);
         const std::string to = FolderOf(inc.header);
         if (from == to || to == "version") continue;
@@ -183,7 +174,7 @@ TEST(Floors, IncludesGoOnlyDown) {
 TEST(Floors, NoFilesIncludeEachOther) {
     auto unit = [](const std::string& file) { return fs::path(file).replace_extension().string(); };
     std::map<std::string, std::set<std::string>> edges;
-    for (const Include& inc : SourceIncludes()) {
+    for (const Include& inc : ReadSources().includes) {
         if (!fs::exists(kSource / inc.header)) continue;
         const std::string a = unit(inc.file);
         const std::string b = unit(inc.header);

@@ -17,10 +17,7 @@ class RecordingUi : public UiHooks {
   public:
     void showOnline(bool online) override { onlineShown.push_back(online); }
     void enableOfflineMenus(bool enabled) override { menusEnabled.push_back(enabled); }
-    void progressStart(int maximum) override {
-        progressMaximum = maximum;
-        ++progressStarts;
-    }
+    void progressStart(int maximum) override { progressMaximum = maximum; }
     void progressStep() override { ++progressSteps; }
     void progressHide() override { ++progressHides; }
     void busyCursor(bool busy) override { cursorBusy.push_back(busy); }
@@ -36,7 +33,6 @@ class RecordingUi : public UiHooks {
     void editNotSent(const LinkFailure& failure) override { notSent.push_back(failure.cause); }
     void historyWarning(const std::string& text) override { historyWarnings.push_back(text); }
     void processEvents() override {
-        ++eventRounds;
         if (duringWaits) duringWaits();
     }
 
@@ -52,11 +48,9 @@ class RecordingUi : public UiHooks {
     std::vector<LinkCause> notSent;            // edits that stopped before sending, and why
     std::vector<std::string> historyWarnings;  // the device history's warnings ("" = caught up)
     int progressMaximum = -1;
-    int progressStarts = 0;
     int progressSteps = 0;
     int progressHides = 0;
     int beeps = 0;
-    int eventRounds = 0;
 };
 
 }  // namespace parvion::test

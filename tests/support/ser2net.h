@@ -65,7 +65,6 @@ struct Ser2netConnection {
     std::string accepter;
     std::string device;  // the serial device, e.g. the simulator's pseudo-terminal
     int baud = 115200;   // the device's rate until an RFC 2217 client sets one
-    bool kickOldUser = false;
     // ser2net's default: wait a little after the device's last byte for
     // more before sending (at least 1 ms; some 3 ms per reply at 115200).
     bool charDelay = true;
@@ -87,7 +86,6 @@ class Ser2net {
             *why = "ser2net is not installed (scripts/setup installs it)";
             return false;
         }
-        conns_ = conns;
         ports_.clear();
         const auto config = folder / "ser2net.yaml";
         std::ofstream out(config, std::ios::trunc);
@@ -100,7 +98,7 @@ class Ser2net {
                 << "    connector: serialdev," << conns[i].device << "," << conns[i].baud
                 << "n81,local\n"
                 << "    options:\n"
-                << "      kickolduser: " << (conns[i].kickOldUser ? "true" : "false") << "\n"
+                << "      kickolduser: false\n"
                 << "      mdns: false\n"
                 << "      chardelay: " << (conns[i].charDelay ? "true" : "false") << "\n";
         }
@@ -169,11 +167,9 @@ class Ser2net {
         std::ifstream in(log_);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
-    bool running() const { return pid_ > 0; }
 
   private:
     pid_t pid_ = -1;
-    std::vector<Ser2netConnection> conns_;
     std::vector<std::uint16_t> ports_;
     std::filesystem::path log_;
 };

@@ -137,28 +137,25 @@ class Harness {
     explicit Harness(const WindowSetup& setup = {}) : device(setup.device) {
         std::filesystem::create_directories(appData());
         std::filesystem::create_directories(documents());
+        using namespace settings_keys;
         ProfileFile ini(SettingsFile(appData()));
         if (setup.overPty) {
             server = std::make_unique<sim::PtyServer>(device);
             std::string error;
             EXPECT_TRUE(server->start(&error)) << error;
-            ini.writeString(settings_keys::kPorts, "Com1", server->slavePath());
+            ini.writeString(kPorts, "Com1", server->slavePath());
             line = std::make_unique<gui::QtSerialLine>();
         } else if (!setup.portPath.empty()) {
-            ini.writeString(settings_keys::kPorts, "Com1", setup.portPath);
+            ini.writeString(kPorts, "Com1", setup.portPath);
             line = std::make_unique<gui::WindowLine>();
         } else {
             line = std::make_unique<sim::SimLine>(device);
         }
-        ini.writeString(settings_keys::kEinstellungen, settings_keys::kOnline,
-                        setup.online ? "1" : "0");
-        ini.writeString(settings_keys::kEinstellungen, settings_keys::kBaudrate,
-                        std::to_string(setup.device.baudIndex));
-        ini.writeString(settings_keys::kEinstellungen, settings_keys::kAnschluss, "0");
-        ini.writeString(settings_keys::kSystem, settings_keys::kMedium,
-                        std::to_string(setup.medium));
-        ini.writeString(settings_keys::kSystem, settings_keys::kSprache,
-                        std::to_string(setup.sprache));
+        ini.writeString(kEinstellungen, kOnline, setup.online ? "1" : "0");
+        ini.writeString(kEinstellungen, kBaudrate, std::to_string(setup.device.baudIndex));
+        ini.writeString(kEinstellungen, kAnschluss, "0");
+        ini.writeString(kSystem, kMedium, std::to_string(setup.medium));
+        ini.writeString(kSystem, kSprache, std::to_string(setup.sprache));
         ini.save();
         gui::MainWindowOptions o;
         o.line = line.get();
