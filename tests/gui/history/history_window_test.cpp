@@ -45,15 +45,8 @@ const history::Origin kAnna{"ws-7", "anna", std::string(history::kProgramWindow)
 
 class HistoryWindowTest : public ::testing::Test {
   protected:
-    void start(int sprache = 0) {
-        WindowSetup setup;
-        setup.sprache = sprache;
-        start(setup);
-    }
-    void start(const WindowSetup& setup) {
-        hist.reset();
-        h.reset();
-        h = std::make_unique<Harness>(setup);
+    void SetUp() override {
+        h = std::make_unique<Harness>(WindowSetup{});
         ASSERT_TRUE(h->window->FormCreate());
         fs::create_directories(folder());
         hist = std::make_unique<history::History>(history::OpenSqliteStore(folder()), kAnna);
@@ -62,26 +55,19 @@ class HistoryWindowTest : public ::testing::Test {
         // changed, one of them seen again; an energy computer's set.
         device = h->window->image();
         ASSERT_TRUE(ReadAllParameters(h->window->link(), device));
-        if (setup.medium == medium::Gas) {
-            snapshot(device, device.T_User[0].Max, Day(0));
-            snapshot(device, 333.5f, Day(4));
-            snapshot(device, 333.5f, Day(6));  // seen again
-        }
+        snapshot(device, device.T_User[0].Max, Day(0));
+        snapshot(device, 333.5f, Day(4));
+        snapshot(device, 333.5f, Day(6));  // seen again
         ParameterImage energy;
         ResetParameters(energy, medium::Energy);
         add({"E-200", medium::Energy, "PV-ENG2 1.0", 0x00, text(energy, medium::Energy), {}, {}},
             Day(2));
         journal(Day(1), {setting("T_User0", "Max", "120", "130")});
-        journal(Day(3), {setting("P_User0", "Min", "0", "1"),
-                         {history::Target::Clock,
-                          "",
-                          "",
-                          "",
-                          "",
-                          "01.05.2024 11:58",
-                          "01.05.2024 12:00",
-                          {},
-                          {}}});
+        history::JournalChange clock;
+        clock.target = history::Target::Clock;
+        clock.oldShown = "01.05.2024 11:58";
+        clock.newShown = "01.05.2024 12:00";
+        journal(Day(3), {setting("P_User0", "Min", "0", "1"), clock});
         journal(Day(5),
                 {setting("T_User0", "Max", "130", "333.5", history::Outcome::Failed, "no reply")});
         h->window->mnu_Historie->trigger();
@@ -151,7 +137,6 @@ class HistoryWindowTest : public ::testing::Test {
 };
 
 TEST_F(HistoryWindowTest, ListsInTimeOrderAndTheFilterSelects) {
-    start();
     EXPECT_EQ(Column(w->DeviceList, 0), (std::vector<std::string>{"E-200", "G-100"}));
     EXPECT_EQ(Column(w->DeviceList, 1), (std::vector<std::string>{"PV-ENG2", "PV-GAS2"}));
     EXPECT_EQ(w->windowTitle().toStdString(), "Gerätehistorie");
@@ -207,7 +192,6 @@ TEST_F(HistoryWindowTest, ListsInTimeOrderAndTheFilterSelects) {
 }
 
 TEST_F(HistoryWindowTest, SnapshotSavedAsParameterFileReadsBackExactly) {
-    start();
     pick({2});  // the sighting saves its snapshot
     EXPECT_TRUE(w->BtnSave->isEnabled());
     EXPECT_FALSE(w->BtnCompare->isEnabled());
@@ -231,7 +215,6 @@ TEST_F(HistoryWindowTest, SnapshotSavedAsParameterFileReadsBackExactly) {
 }
 
 TEST_F(HistoryWindowTest, JournalExportsTheFilteredEntriesAsCsvAndAsPdf) {
-    start();
     // The menu item's key is its own in the parameter menu (whose two
     // print items have always shared theirs).
     std::vector<QChar> keys;
@@ -258,7 +241,6 @@ TEST_F(HistoryWindowTest, JournalExportsTheFilteredEntriesAsCsvAndAsPdf) {
 }
 
 TEST_F(HistoryWindowTest, ATamperedChainIsShownBrokenAtItsFirstEntry) {
-    start();
     EXPECT_EQ(w->ChainStatus->text().toStdString().rfind(
                   "Die 4 Einträge des Journals sind unversehrt", 0),
               0u)
@@ -279,7 +261,6 @@ TEST_F(HistoryWindowTest, ATamperedChainIsShownBrokenAtItsFirstEntry) {
 }
 
 TEST_F(HistoryWindowTest, ComparisonsShowAndTheWriteBackAsksFirst) {
-    start();
     gui::Tfrm_Main& main = *h->window;
     auto fields = [](const gui::ComparisonView& view) {
         std::vector<std::string> out;

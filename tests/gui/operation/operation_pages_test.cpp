@@ -207,13 +207,7 @@ TEST(TrendPage, ReadListsTheBlocksNewestFirstAndShowsTheNewest) {
     // block 6. It holds 59 values from the last quarter hour of 28 February
     // of a leap year.
     putTrendDirectory(device, 2, 5);
-    BlockSpec leap;
-    leap.month = 2;
-    leap.day = 28;
-    leap.hour = 23;
-    leap.minute = 45;
-    leap.count = 59;
-    putTrendBlock(device, 6, leap);
+    putTrendBlock(device, 6, {.month = 2, .day = 28, .hour = 23, .minute = 45, .count = 59});
     win.enter(win.w().TabTrend);
     auto* combo = win.get<QComboBox>("ComboTrends");
     EXPECT_EQ(combo->count(), 0);  // read only on request
@@ -331,16 +325,11 @@ TEST(TrendPage, BrokenBlocksOverThePseudoTerminal) {
     sim::Device& device = win.h.device;
     putTrendDirectory(device, 1, 20);
     // Newest: value 1 of series 3 and 4 is not a number.
-    BlockSpec broken;
-    broken.count = 3;
-    putTrendBlock(device, 20, broken, [](std::size_t j) {
+    putTrendBlock(device, 20, {.count = 3}, [](std::size_t j) {
         return j == 1 ? std::numeric_limits<float>::quiet_NaN() : 5.0f;
     });
     // Before it: a header no device writes (month 13, count 200).
-    BlockSpec implausible;
-    implausible.month = 13;
-    implausible.count = 200;
-    putTrendBlock(device, 19, implausible);
+    putTrendBlock(device, 19, {.month = 13, .count = 200});
 
     win.enter(win.w().TabTrend);
     win.click("cmd_ReadTrends");

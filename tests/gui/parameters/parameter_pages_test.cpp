@@ -1,7 +1,7 @@
-// The circuit parameter pages, the units page and the remarks page driven
-// as a user drives them: double clicks and Enter on lines, the value input
-// dialog answered, combos chosen, the unit switch and radio items clicked.
-// What reaches the device is read from the simulator's own memory.
+// The parameter pages driven as a user drives them: double clicks and
+// Enter on lines, the value input dialog answered, combos chosen, boxes
+// ticked, the unit switch and radio items clicked. What reaches the device
+// is read from the simulator's own memory.
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -33,8 +34,6 @@
 
 namespace parvion::test {
 namespace {
-
-using gui::TInputDlg;
 
 // --- circuit pages online ---------------------------------------------------------------
 
@@ -72,9 +71,7 @@ TEST(CircuitPage, AValueEditGoesToTheDeviceAndTheListShowsWhatItAccepted) {
 // status line says so (the rule and its cases: core/views/dialog_rules_test).
 TEST(CircuitPage, AGasValueClampedIsNamedInTheStatusLine) {
     Window win;
-    Med_UserRec med{};
-    med.Kind = 6;  // natural gas, SGERG-88
-    putRecord(win.h.device, block::Med_User(0), med);
+    putRecord(win.h.device, block::Med_User(0), Med_UserRec{.Kind = 6});  // natural gas, SGERG-88
     putRecord(win.h.device, block::EG_User, EG_UserRec{11.0f, 1.5f, 0.5f, 0.8f});
     win.open(win.w().TabPar1);
     ASSERT_EQ(win.lines("ListePG1").size(), 5);
@@ -96,9 +93,7 @@ TEST(CircuitPage, TheGasStatusNoteLiesBelowEveryGroupAndTheWindowGrowsForIt) {
         WindowSetup setup;
         setup.sprache = language;
         Window win(setup);
-        Med_UserRec med{};
-        med.Kind = 6;  // natural gas, SGERG-88
-        med.Dummy2 = '3';
+        Med_UserRec med{.Dummy2 = '3', .Kind = 6};  // natural gas, SGERG-88
         putRecord(win.h.device, block::Med_User(0), med);
         win.w().show();
         const int standard = win.w().minimumHeight();
@@ -239,9 +234,7 @@ TEST(CircuitPage, ALineClickedDuringAnotherDeviceSequenceOpensNothing) {
 
 TEST(CircuitPage, APulseOutputOfAKindWithoutAChoiceShowsTheUndefinedTextAndIsWrittenBack) {
     Window win;
-    Imp_UserRec imp{};
-    imp.Kind = 7;
-    putRecord(win.h.device, block::Imp_User(0), imp);
+    putRecord(win.h.device, block::Imp_User(0), Imp_UserRec{.Kind = 7});
     win.open(win.w().TabPar1);
     auto* combo = win.get<QComboBox>("ComboIA1");
     EXPECT_EQ(combo->currentIndex(), -1);
@@ -260,9 +253,7 @@ TEST(CircuitPage, MediumTableLinesWithoutAnEditorSendNothing) {
     WindowSetup setup;
     setup.medium = setup.device.medium = 1;
     Window win(setup);
-    Med_UserRec med{};
-    med.Kind = 5;  // property tables
-    putRecord(win.h.device, block::Med_User(0), med);
+    putRecord(win.h.device, block::Med_User(0), Med_UserRec{.Kind = 5});  // property tables
     win.open(win.w().TabPar1);
     ASSERT_EQ(win.lines("ListePG1").size(), 2);
     win.w().TabPar1->setTableEditor({});
@@ -374,6 +365,251 @@ TEST(RemarksPage, TypedLinesGoIntoTheImageAndTheFile) {
     win.w().mnu_LadenClick();
     EXPECT_EQ(memo->toPlainText(), QStringLiteral("Station Nord\n(@)\nZähler 7"));
     EXPECT_TRUE(note->isHidden());
+}
+
+// The relay, output and display pages driven as a user drives them:
+// combos chosen, lines double-clicked and the input dialog answered, boxes
+// ticked. What reaches the device is read from the simulator's memory.
+
+WindowSetup withDevice(std::uint8_t ausbaustufe, std::uint8_t kindMask = 0x07,
+                       bool overPty = false) {
+    WindowSetup s;
+    s.device.ausbaustufe = ausbaustufe;
+    s.device.kindMask = kindMask;
+    s.overPty = overPty;
+    return s;
+}
+
+TEST(RelayPage, ATemperatureDifferenceAlarmIsChosenAndItsLimitClamped) {
+    Window win;
+    putRecord(win.h.device, block::Alm_User(0), Alm_UserRec{.Kind = 2});
+    win.open(win.w().TabParRelais);
+    // Without a source: no lines, and the kind cannot be chosen.
+    EXPECT_TRUE(win.lines("ListeAlm1").isEmpty());
+    EXPECT_FALSE(win.get<QComboBox>("ComboAlmKind1")->isEnabled());
+
+    win.choose("ComboAlm1", 15);
+    EXPECT_EQ(deviceRecord<Alm_UserRec>(win.h.device, block::Alm_User(0)).Param, 17);
+    EXPECT_TRUE(win.get<QComboBox>("ComboAlmKind1")->isEnabled());
+    ASSERT_EQ(win.lines("ListeAlm1").size(), 2);
+
+    DialogSeen seen;
+    win.answer(QStringLiteral("2000"), &seen);
+    win.doubleClick(win.list("ListeAlm1"), 1);
+    EXPECT_EQ(seen.caption, QStringLiteral("-1273.2 .. 1273.2"));
+    const Alm_UserRec a = deviceRecord<Alm_UserRec>(win.h.device, block::Alm_User(0));
+    EXPECT_FLOAT_EQ(a.Max, 1273.15f);
+    EXPECT_TRUE(win.lines("ListeAlm1")[1].contains("1.2731E+3"))
+        << win.lines("ListeAlm1")[1].toStdString();
+
+    // The kind: Max alone.
+    win.choose("ComboAlmKind1", 1);
+    EXPECT_EQ(deviceRecord<Alm_UserRec>(win.h.device, block::Alm_User(0)).Kind, 1);
+    EXPECT_EQ(win.lines("ListeAlm1").size(), 1);
+    EXPECT_FALSE(win.w().Zeitmesser->isVisible());
+    EXPECT_FALSE(win.w().Busy());
+}
+
+TEST(OutputPage, SourcesRangesAndTheConstantCurrent) {
+    Window win;
+    putRecord(win.h.device, block::Aus_User(0),
+              Aus_UserRec{.Konstant = 40, .Param = 1, .Max = 100, .Err = 3.6f});
+    putRecord(win.h.device, block::Aus_User(1),
+              Aus_UserRec{.Konstant = 40, .Param = 2, .Min = -50, .Max = 200000, .Err = 3.6f});
+    win.open(win.w().TabParAusgang);
+    for (const char* group : {"GroupAus2", "GroupAus3", "GroupAus4"}) {
+        EXPECT_FALSE(win.get<QGroupBox>(group)->isHidden()) << group;
+    }
+    EXPECT_EQ(win.lines("ListeAus1").size(), 3);
+
+    // Which code each choice writes: core/edit/source_codes_test.
+    // The constant current: 12.0 mA is kept as 120 and listed in mA.
+    win.choose("ComboAus1", 0);
+    ASSERT_EQ(win.lines("ListeAus1").size(), 1);
+    DialogSeen seen;
+    win.answer(QStringLiteral("12"), &seen);
+    win.doubleClick(win.list("ListeAus1"), 0);
+    EXPECT_EQ(seen.caption, QStringLiteral("1 .. 23"));
+    EXPECT_EQ(deviceRecord<Aus_UserRec>(win.h.device, block::Aus_User(0)).Konstant, 120);
+    EXPECT_TRUE(win.lines("ListeAus1")[0].contains("12.0000"))
+        << win.lines("ListeAus1")[0].toStdString();
+    EXPECT_TRUE(win.lines("ListeAus1")[0].endsWith("mA"));
+}
+
+// --- display ------------------------------------------------------------------------------
+
+TEST(DisplayPage, OverTheRealSerialPathFillingWritesNothingAndABoxWritesTheDisplayBytes) {
+    Window win(withDevice(0, 0x07, true));
+    ASSERT_TRUE(win.w().session().Online);
+    putRecord(win.h.device, block::Display, (DisplayRec{0x05, 0x12, 0x7F, 0x78}));
+    putRecord(win.h.device, block::Dis_User, Dis_UserRec{.Kind = 1});  // compact display
+    win.open(win.w().TabParDisplay);
+    // The compact box changed to checked: its click writes Dis_User, but the
+    // 28 display boxes set by the page write nothing.
+    EXPECT_NE(win.h.device.lastWriteAddress(), block::Display.address);
+    const auto writes = win.h.device.writesAccepted();
+    win.open(win.w().TabParDisplay);
+    EXPECT_EQ(win.h.device.writesAccepted(), writes);
+    EXPECT_EQ(deviceRecord<DisplayRec>(win.h.device, block::Display),
+              (DisplayRec{0x05, 0x12, 0x7F, 0x78}));
+    EXPECT_TRUE(win.get<QCheckBox>("Chk_T1")->isChecked());
+    EXPECT_FALSE(win.get<QCheckBox>("Chk_P1")->isChecked());
+    EXPECT_TRUE(win.get<QCheckBox>("Chk_TM4")->isChecked());
+    EXPECT_TRUE(win.get<QCheckBox>("CheckDisplay")->isChecked());
+
+    // Circuit 2 temperature ticked with the compact display on: page 1
+    // shows it too.
+    win.tick("Chk_T2");
+    EXPECT_EQ(deviceRecord<DisplayRec>(win.h.device, block::Display),
+              (DisplayRec{0x17, 0x13, 0x7F, 0x78}));
+    EXPECT_TRUE(win.get<QCheckBox>("Chk_M1")->isChecked());
+    EXPECT_EQ(win.h.device.lastWriteAddress(), block::Display.address);
+    EXPECT_FALSE(win.w().Busy());
+}
+
+// Without circuit 2 the core refuses its sources: the combo shows what the
+// device keeps.
+TEST(ParameterPages, WithoutCircuit2TheSourcesAreRefused) {
+    Window win(withDevice(0xC0));
+    putRecord(win.h.device, block::Alm_User(0), Alm_UserRec{.Param = 3, .Min = 1, .Max = 2});
+    win.open(win.w().TabParRelais);
+    win.choose("ComboAlm1", 9);
+    EXPECT_EQ(win.get<QComboBox>("ComboAlm1")->currentIndex(), 3);
+    EXPECT_EQ(deviceRecord<Alm_UserRec>(win.h.device, block::Alm_User(0)).Param, 3);
+}
+
+// The system, trend recording and correction pages driven as a user drives
+// them; what reaches the device is read from the simulator's memory.
+
+void doubleClickCell(QTableWidget* grid, int row, int column) {
+    const QPoint at = grid->visualItemRect(grid->item(row, column)).center();
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
+void setSystemKind(Window& win, std::uint8_t kind) {
+    SystemRec sys = deviceRecord<SystemRec>(win.h.device, block::System);
+    sys.Kind = kind;
+    putRecord(win.h.device, block::System, sys);
+}
+
+// --- system page -------------------------------------------------------------
+
+// What a switch rewrites, and a device that stops answering during it: the
+// core's SystemDefinition tests (core/edit/system_page_test).
+TEST(SystemPage, SwitchingToOneCircuitRewritesTheDeviceAndTheRules) {
+    Window win;
+    setSystemKind(win, 0);
+    win.open(win.w().TabParSystem);
+    auto* combo = win.get<QComboBox>("Combosystem");
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_FALSE(win.get<gui::RadioGroup>("AnzahlMU")->isEnabled());
+
+    win.choose("Combosystem", 2);
+    EXPECT_EQ(deviceRecord<SystemRec>(win.h.device, block::System).Kind, 2);
+    EXPECT_EQ(combo->currentIndex(), 2);
+    EXPECT_TRUE(win.get<gui::RadioGroup>("AnzahlMU")->isEnabled());
+    EXPECT_FALSE(win.w().Busy());
+    EXPECT_FALSE(win.w().Zeitmesser->isVisible());
+
+    // Circuit 2 is gone from the correction page.
+    win.open(win.w().TabParKorrektur);
+    EXPECT_FALSE(win.get<QGroupBox>("GroupFaktor2")->isVisible());
+}
+
+TEST(SystemPage, ADefinitionTheDeviceRefusesChangesNothing) {
+    Window win(withDevice(0, 0x03));
+    setSystemKind(win, 0);
+    win.open(win.w().TabParSystem);
+    const auto writes = win.h.device.framesServed(cmd::Write);
+    win.choose("Combosystem", 3);
+    ASSERT_EQ(win.h.dialogs.log.size(), 1u);
+    EXPECT_TRUE(win.h.dialogs.log[0].startsWith("error:"));
+    EXPECT_TRUE(win.h.dialogs.log[0].endsWith(":yes"));
+    EXPECT_EQ(win.get<QComboBox>("Combosystem")->currentIndex(), 0);
+    EXPECT_EQ(win.w().image().System.Kind, 0);
+    EXPECT_EQ(win.h.device.framesServed(cmd::Write), writes);
+}
+
+TEST(SystemPage, PresetsAreEditedAndClearedByTheBox) {
+    Window win;
+    win.open(win.w().TabParSystem);
+    auto* box = win.get<QCheckBox>("Chk_Vorgabe");
+    auto* list = win.list("ListeVorgaben");
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(list->isVisible());
+
+    box->click();
+    ASSERT_TRUE(list->isVisible());
+    ASSERT_EQ(list->count(), 8);
+    DialogSeen seen;
+    win.answer(QStringLiteral("250"), &seen);
+    win.doubleClick(list, 1);
+    EXPECT_EQ(seen.caption, QStringLiteral("0 .. 1E5"));
+    float preset = 0;
+    ASSERT_TRUE(codec::DecodeVorgabe(win.h.device.peek(block::Vorgaben(1).address, 4), preset));
+    EXPECT_EQ(preset, 250.0f);
+    EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("250")));
+
+    // Unticking clears all eight, in the device too.
+    box->click();
+    EXPECT_FALSE(list->isVisible());
+    ASSERT_TRUE(codec::DecodeVorgabe(win.h.device.peek(block::Vorgaben(1).address, 4), preset));
+    EXPECT_EQ(preset, 0.0f);
+}
+
+TEST(SystemPage, FactorLimitsAndUnits) {
+    Window win;
+    setSystemKind(win, 4);
+    win.open(win.w().TabParSystem);
+    auto* factor = win.get<QLineEdit>("ed_SystemFaktor");
+    ASSERT_TRUE(factor->isEnabled());
+    EXPECT_EQ(factor->text(), QStringLiteral("1.0000"));
+    emit win.get<gui::RadioGroup>("RG_Grenzen")->clicked(1);
+    EXPECT_FLOAT_EQ(deviceRecord<GrenzwerteRec>(win.h.device, block::Grenzwerte).U_Max, 1.4125f);
+
+    // With two circuits the factor is not a setting, and shows nothing.
+    win.choose("Combosystem", 0);
+    EXPECT_FALSE(factor->isEnabled());
+    EXPECT_TRUE(factor->text().isEmpty());
+    EXPECT_EQ(win.get<gui::RadioGroup>("RG_Grenzen")->itemIndex(), 1);
+}
+
+// --- trend recording and correction ---------------------------------------------
+
+TEST(TrendRecordingPage, ChoicesAreWrittenAndUnknownIntervalsLeaveTheCombo) {
+    Window win;
+    win.open(win.w().TabParTrend);
+    auto* interval = win.get<QComboBox>("ComboTrendinterval");
+    win.choose("ComboTrendinterval", 6);
+    EXPECT_EQ(deviceRecord<Trend_UserRec>(win.h.device, block::Trend_User).Time, 10);
+    win.choose("ComboTrend", 1);
+    EXPECT_EQ(deviceRecord<Trend_UserRec>(win.h.device, block::Trend_User).Param, 1);
+
+    // A Time the combo has not (100 s) clears it.
+    Trend_UserRec trend = deviceRecord<Trend_UserRec>(win.h.device, block::Trend_User);
+    trend.Time = 100;
+    putRecord(win.h.device, block::Trend_User, trend);
+    win.open(win.w().TabParTrend);
+    EXPECT_EQ(interval->currentIndex(), -1);
+}
+
+TEST(CorrectionPage, AFactorIsEditedInItsColumnOnly) {
+    Window win;
+    win.open(win.w().TabParKorrektur);
+    auto* grid = win.get<QTableWidget>("FlowKorr2");
+    ASSERT_TRUE(grid->isVisible());
+    EXPECT_EQ(grid->item(3, 1)->text().trimmed(), QStringLiteral("1.0000"));
+    DialogSeen seen;
+    win.answer(QStringLiteral("20"), &seen);
+    doubleClickCell(grid, 3, 1);
+    EXPECT_EQ(seen.caption, QStringLiteral("0.25 .. 10"));
+    EXPECT_EQ(deviceRecord<FlowKorrRec>(win.h.device, block::FlowKorr(1)).Stelle[3], 10.0f);
+    EXPECT_EQ(grid->item(3, 1)->text().trimmed(), QStringLiteral("10.0000"));
+
+    bool opened = false;
+    win.noDialogExpected(&opened);
+    doubleClickCell(grid, 3, 0);
+    EXPECT_FALSE(opened);
 }
 
 }  // namespace

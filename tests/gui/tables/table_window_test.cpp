@@ -1,12 +1,16 @@
 // The table editors through the main window offscreen: opened from the
 // medium lines, edited through the value input dialog and the clipboard,
 // files over real files, the device over the in-process simulator (its
-// memory checked directly).
+// memory checked directly), and in the window's language.
+
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -18,6 +22,7 @@
 #include "gui/tables/table_grid_model.h"
 #include "sim/lib/memory_map.h"
 #include "support/page_window.h"
+#include "support/window_harness.h"
 
 namespace parvion::test {
 namespace {
@@ -101,6 +106,12 @@ QString cell(gui::TableWindow& t, int col, int row) {
     return t.model()->text(col, row);
 }
 
+// "Open..." with the file dialog answered with `file`.
+void load(Window& win, gui::TableWindow& t, const fs::path& file) {
+    win.h.dialogs.openAnswers.push_back(QString::fromStdString(file.string()));
+    t.mnu_LoadClick();
+}
+
 TEST(TableWindows, MediumLinesOpenTheEditorsModallyThenWriteTheMediumBack) {
     struct Case {
         int medium;
@@ -128,9 +139,7 @@ TEST(TableWindows, MediumLinesOpenTheEditorsModallyThenWriteTheMediumBack) {
         win.h.device.poke(t1.rows, word);
         wire::PutFloat(real, 0, 2675.5F);
         win.h.device.poke(t1.values, real);
-        Med_UserRec med{};
-        med.Kind = c.kind;
-        putRecord(win.h.device, block::Med_User(0), med);
+        putRecord(win.h.device, block::Med_User(0), Med_UserRec{.Kind = c.kind});
         win.open(win.w().TabPar1);
         const QString caption = win.lines("ListePG1")[c.line].trimmed();
         gui::TableWindow* editor = c.saturation
@@ -240,8 +249,7 @@ TEST(PropertyTableWindow, FilesStateAndTheQuestionsOnClosing) {
     EXPECT_FALSE(t.mnu_Receive->isEnabled());
 
     // Open: the file's texts, the flags, the name.
-    d.openAnswers.push_back(QString::fromStdString(Fixture("erdgas.KTB").string()));
-    t.mnu_LoadClick();
+    load(win, t, Fixture("erdgas.KTB"));
     EXPECT_EQ(d.openRequests.back().directory, QString::fromStdString(win.h.documents().string()));
     EXPECT_EQ(d.openRequests.back().defaultSuffix, "KTB");
     EXPECT_EQ(cell(t, 14, 18), "0.991713");
@@ -250,8 +258,7 @@ TEST(PropertyTableWindow, FilesStateAndTheQuestionsOnClosing) {
 
     // Not a table file: a message, nothing changes (which files are no
     // tables: core/tables/table_file_test).
-    d.openAnswers.push_back(QString::fromStdString(Fixture("parameters.KTB").string()));
-    t.mnu_LoadClick();
+    load(win, t, Fixture("parameters.KTB"));
     ASSERT_EQ(d.log.size(), 1u);
     EXPECT_TRUE(d.log[0].startsWith("error:")) << d.log[0].toStdString();
     EXPECT_EQ(cell(t, 14, 18), "0.991713");
@@ -285,8 +292,7 @@ TEST(PropertyTableWindow, FilesStateAndTheQuestionsOnClosing) {
     // A name whose extension is lower case is forgotten on the next opening;
     // the grid stays as it was.
     fs::copy_file(saved, win.h.documents() / "lower.ktb");
-    d.openAnswers.push_back(QString::fromStdString((win.h.documents() / "lower.ktb").string()));
-    t.mnu_LoadClick();
+    load(win, t, win.h.documents() / "lower.ktb");
     EXPECT_FALSE(t.fileName().isEmpty());
     t.FormActivate();
     EXPECT_TRUE(t.fileName().isEmpty());
@@ -305,8 +311,7 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
 
     // Text in a value cell: a double click on it stops with the message; no
     // dialog (a transmit of such a file: the saturation table's test below).
-    d.openAnswers.push_back(QString::fromStdString(Fixture("hand_edited.ETB").string()));
-    t.mnu_LoadClick();
+    load(win, t, Fixture("hand_edited.ETB"));
     const auto frames = win.h.device.framesServed();
     d.log.clear();
     select(t, 2, 1);
@@ -322,8 +327,7 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     // nothing sent, the point named and selected.
     const fs::path falling = win.h.dir / "falling.DTB";
     writeFileBytes(falling, "[Temperatur]\r\n0=300\r\n1=290\r\n");
-    d.openAnswers.push_back(QString::fromStdString(falling.string()));
-    t.mnu_LoadClick();
+    load(win, t, falling);
     d.log.clear();
     t.mnu_TransmitClick();
     EXPECT_EQ(win.h.device.framesServed(), frames);
@@ -336,8 +340,7 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     // A file without values: before sending, the question names the cells
     // it lacks; No sends nothing, Yes sends it (what reaches the device's
     // memory: core/tables/table_transfer_test).
-    d.openAnswers.push_back(QString::fromStdString(Fixture("axes_only.DTB").string()));
-    t.mnu_LoadClick();
+    load(win, t, Fixture("axes_only.DTB"));
     d.log.clear();
     d.yesNo.push_back(false);
     t.mnu_TransmitClick();
@@ -471,8 +474,7 @@ TEST(SaturationTableWindow, OpeningEmptiesTheGridAndTenRowFilesSendZeros) {
     ScriptedDialogs& d = win.h.dialogs;
     win.w().session().Online = false;
     t.FormActivate();
-    d.openAnswers.push_back(QString::fromStdString(Fixture("ten_rows.STB").string()));
-    t.mnu_LoadClick();
+    load(win, t, Fixture("ten_rows.STB"));
     EXPECT_EQ(cell(t, 1, 10), "1000.5");
     select(t, 0, 1);
     t.mnu_LoeschenClick();
@@ -488,8 +490,7 @@ TEST(SaturationTableWindow, OpeningEmptiesTheGridAndTenRowFilesSendZeros) {
     // the cells it lacks, rows 11..32 as zeros in the device.
     win.w().session().Online = true;
     t.FormActivate();
-    d.openAnswers.push_back(QString::fromStdString(Fixture("ten_rows.STB").string()));
-    t.mnu_LoadClick();
+    load(win, t, Fixture("ten_rows.STB"));
     d.log.clear();
     d.yesNo.push_back(true);
     t.mnu_TransmitClick();
@@ -508,8 +509,7 @@ TEST(SaturationTableWindow, OpeningEmptiesTheGridAndTenRowFilesSendZeros) {
     // sent (and before any question), the cell named and selected.
     const fs::path inf = win.h.dir / "inf.STB";
     writeFileBytes(inf, "[Row_07]\r\nh=-INF\r\n");
-    d.openAnswers.push_back(QString::fromStdString(inf.string()));
-    t.mnu_LoadClick();
+    load(win, t, inf);
     const auto frames = win.h.device.framesServed();
     d.log.clear();
     t.mnu_TransmitClick();
@@ -518,6 +518,52 @@ TEST(SaturationTableWindow, OpeningEmptiesTheGridAndTenRowFilesSendZeros) {
     EXPECT_TRUE(d.log[0].startsWith("error:") && d.log[0].contains("\"-INF\" ([Row_07] h)"))
         << d.log[0].toStdString();
     EXPECT_EQ(t.TabGrid->currentIndex(), t.model()->index(7, 3));
+}
+
+// The table editors speak the window's language throughout: the menus, the
+// grid's context menu and the filters of their file dialogs.
+
+TEST(TableLanguage, FileFiltersAndMenusInTheWindowsLanguage) {
+    struct Case {
+        int medium;
+        int sprache;
+        const char* propertyFilter;
+        const char* saturationFilter;  // energy only
+        const char* view;
+        const char* copy;
+    };
+    const Case cases[] = {
+        {0, 0, "Kompr. Tabellen (*.KTB)", nullptr, "&Ansicht", "&Kopieren"},
+        {0, 1, "Compressibility tables (*.KTB)", nullptr, "&View", "&Copy"},
+        {1, 0, "Dichte Tabellen (*.DTB)", "Satt. Tabellen (*.STB)", "&Ansicht", "&Kopieren"},
+        {1, 1, "Density tables (*.DTB)", "Saturation tables (*.STB)", "&View", "&Copy"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.propertyFilter);
+        WindowSetup setup;
+        setup.online = false;
+        setup.medium = c.medium;
+        setup.sprache = c.sprache;
+        setup.device.medium = c.medium;
+        Harness h(setup);
+        ASSERT_TRUE(h.window->FormCreate());
+        gui::Tfrm_Tabelle& table = *h.window->tableWindow();
+        // Before the window is first opened as after.
+        EXPECT_EQ(table.Bearbeiten1->title().toStdString(), c.view);
+        EXPECT_EQ(table.mnu_Kopieren->text().toStdString(), c.copy);
+        // Both dialogs cancelled: only the requests are looked at.
+        table.mnu_Store1Click();
+        table.mnu_LoadClick();
+        ASSERT_EQ(h.dialogs.saveRequests.size(), 1u);
+        ASSERT_EQ(h.dialogs.openRequests.size(), 1u);
+        EXPECT_EQ(h.dialogs.saveRequests[0].filters, QStringList{c.propertyFilter});
+        EXPECT_EQ(h.dialogs.openRequests[0].filters, QStringList{c.propertyFilter});
+        if (c.saturationFilter != nullptr) {
+            h.window->saturationWindow()->mnu_Store1Click();
+            ASSERT_EQ(h.dialogs.saveRequests.size(), 2u);
+            EXPECT_EQ(h.dialogs.saveRequests[1].filters, QStringList{c.saturationFilter});
+        }
+    }
 }
 
 }  // namespace

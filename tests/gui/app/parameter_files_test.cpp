@@ -1,15 +1,17 @@
-// Language and variant switches, and the parameter menu (new, load, save)
-// online and offline.
+// The main window's menus: language and variant switches, the parameter
+// menu (new, load, save, recent files, drops) online and offline, the
+// expansion level, pages switched by key, and compare before writing with
+// the comparison window.
 
 #include <gtest/gtest.h>
-
-#include <QListWidget>
 
 #include <QAction>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -18,20 +20,28 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QUrl>
 #include <fstream>
 
 #include "core/app/recent_files.h"
 #include "core/app/texts.h"
+#include "core/edit/parameter_compare.h"
+#include "core/history/history.h"
 #include "core/link/parameter_blocks.h"
+#include "core/model/profile_file.h"
 #include "core/views/text_source.h"
 #include "gui/app/about_box.h"
+#include "gui/app/compare_dialog.h"
 #include "gui/app/settings_dialog.h"
 #include "gui/shared/radio_group.h"
 #include "support/window_harness.h"
 
 namespace parvion::test {
 namespace {
+
+// Language and variant switches, and the parameter menu (new, load, save)
+// online and offline.
 
 std::string libraryText(int medium, int sprache, std::uint16_t n) {
     Session s;
@@ -118,6 +128,18 @@ TEST(Texts, UnknownDeviceOnAVariantSwitchGoesOffline) {
     EXPECT_EQ(w.Label_Online->text(), "OFFLINE");
 }
 
+// "Einstellungen..." with the connection `state` (0 offline, 1 online)
+// chosen and OK.
+void ChooseInSettings(gui::Tfrm_Main& w, int state) {
+    gui::TEinst* einst = w.settingsDialog();
+    QTimer::singleShot(0, einst, [einst, state] {
+        einst->Zustand_Grp->setItemIndex(state);
+        einst->Zustand_GrpClick(state);
+        einst->BtnOkClick();
+    });
+    w.mnu_Einstellungen->trigger();
+}
+
 class FileMenu : public ::testing::Test {
   protected:
     void start(bool online) {
@@ -128,6 +150,12 @@ class FileMenu : public ::testing::Test {
     }
     QString doc(const char* name) const {
         return QString::fromStdString((h->documents() / name).string());
+    }
+    // The parameters saved through the menu as `name`.PGA.
+    std::filesystem::path save(const char* name) {
+        h->dialogs.saveAnswers = {doc(name)};
+        h->window->mnu_SpeichernClick();
+        return h->documents() / (std::string(name) + ".PGA");
     }
     std::unique_ptr<Harness> h;
 };
@@ -165,8 +193,7 @@ TEST_F(FileMenu, SaveOfflineForcesTheExtensionAndAsksBeforeOverwriting) {
 TEST_F(FileMenu, LoadOfflineReplacesTheImageOnlyWithAGoodFile) {
     start(false);
     gui::Tfrm_Main& w = *h->window;
-    h->dialogs.saveAnswers = {doc("plant")};
-    w.mnu_SpeichernClick();
+    save("plant");
     w.image().Trend_User.Time = 5;
     w.mnu_LadenClick();  // cancelled: nothing changes
     ASSERT_EQ(h->dialogs.openRequests.size(), 1u);
@@ -259,9 +286,7 @@ TEST_F(FileMenu, LoadOnlineClearsReadyForAChangedGasSet) {
     for (int c = 0; c < 2; ++c) {
         h->device.poke(static_cast<std::uint16_t>(block::Med_User(c).address + 2), one);
     }
-    h->dialogs.saveAnswers = {doc("device")};
-    w.mnu_SpeichernClick();
-    ProfileFile pga(h->documents() / "device.PGA");
+    ProfileFile pga(save("device"));
     pga.writeString("EG_User", "Ho", "11.5");
     ASSERT_TRUE(pga.save());
     h->dialogs.yesNo = {true};
@@ -302,15 +327,7 @@ TEST_F(FileMenu, AnInterruptedWriteSaysWhatWasWrittenAndWritesAgainOnceConnected
     // Connected again through the settings: the set is written.
     h->device.clearFaults();
     const auto writes = h->device.writesAccepted();
-    gui::TEinst* einst = w.settingsDialog();
-    for (const int state : {0, 1}) {
-        QTimer::singleShot(0, einst, [einst, state] {
-            einst->Zustand_Grp->setItemIndex(state);
-            einst->Zustand_GrpClick(state);
-            einst->BtnOkClick();
-        });
-        w.mnu_Einstellungen->trigger();
-    }
+    for (const int state : {0, 1}) ChooseInSettings(w, state);
     w.refreshUnsavedMark();
     // The write again waits for the event loop, and for a sequence that
     // still runs (then it retries later): wait for it, not for a set time.
@@ -359,14 +376,8 @@ TEST(LevelMenu, ChecksTheLevelTheDeviceBrought) {
         EXPECT_EQ(checkedItem(), 0);  // the defaults: high end
 
         // "Einstellungen...": online, parameters from the device; then offline.
-        gui::TEinst* einst = w.settingsDialog();
         for (const int state : {1, 0}) {
-            QTimer::singleShot(0, einst, [einst, state] {
-                einst->Zustand_Grp->setItemIndex(state);
-                einst->Zustand_GrpClick(state);
-                einst->BtnOkClick();
-            });
-            w.mnu_Einstellungen->trigger();
+            ChooseInSettings(w, state);
             EXPECT_EQ(w.session().Online, state == 1);
             EXPECT_EQ(w.image().System.Ausbaustufe, c.deviceLevel);
             EXPECT_EQ(checkedItem(), c.item);
@@ -386,8 +397,7 @@ TEST(LevelMenu, ChecksTheLevelTheDeviceBrought) {
 TEST_F(FileMenu, AFileFromOutsideAsksBeforeItOverwritesTheDevice) {
     start(true);
     gui::Tfrm_Main& w = *h->window;
-    h->dialogs.saveAnswers = {doc("device")};
-    w.mnu_SpeichernClick();
+    save("device");
     const auto writes = h->device.writesAccepted();
     h->dialogs.yesNo = {false};
     w.openParameterFile(doc("device.PGA"));
@@ -405,8 +415,7 @@ TEST_F(FileMenu, AFileFromOutsideAsksBeforeItOverwritesTheDevice) {
 TEST_F(FileMenu, ADroppedParameterFileLoadsAndOtherDropsAreRefused) {
     start(false);
     gui::Tfrm_Main& w = *h->window;
-    h->dialogs.saveAnswers = {doc("plant")};
-    w.mnu_SpeichernClick();
+    save("plant");
     writeFileBytes(h->documents() / "plant.txt", "text");
     w.image().Trend_User.Time = 5;
     // Dropped on the remarks editor, which would otherwise take the name as text.
@@ -437,10 +446,7 @@ TEST_F(FileMenu, ADroppedParameterFileLoadsAndOtherDropsAreRefused) {
 TEST_F(FileMenu, RecentFilesKeepTheLastEightThatStillExist) {
     start(false);
     gui::Tfrm_Main& w = *h->window;
-    for (int i = 1; i <= 9; ++i) {
-        h->dialogs.saveAnswers = {doc(("set" + std::to_string(i)).c_str())};
-        w.mnu_SpeichernClick();
-    }
+    for (int i = 1; i <= 9; ++i) save(("set" + std::to_string(i)).c_str());
     std::filesystem::remove(h->documents() / "set8.PGA");
     w.refreshRecentMenu();
     QStringList items;
@@ -511,6 +517,170 @@ TEST(Keyboard, PageSwitchesByKeyRunThePageRules) {
         EXPECT_EQ(c.tabs->currentWidget(), c.expected);
         EXPECT_GT(h.device.framesServed(), frames);  // filled as after a click
     }
+}
+
+// Compare before writing: loading a parameter file online shows the
+// differences first and writes only when the user says so; the switch turns
+// it off; "compare with file" writes nothing, online or offline (the
+// comparison window itself: the last test below).
+class CompareBeforeWriting : public FileMenu {
+  protected:
+    // The device's parameters saved as a file, then two fields changed.
+    std::filesystem::path changedFile() {
+        const auto file = save("device");
+        ProfileFile pga(file);
+        pga.writeString("T_User0", "Max", "333.5");
+        pga.writeString("Trend_User", "Time", "11");
+        EXPECT_TRUE(pga.save());
+        return file;
+    }
+    static std::vector<std::string> Fields(const gui::ComparisonView& view) {
+        std::vector<std::string> out;
+        for (const auto& r : view.rows) out.push_back(r.section + " " + r.key);
+        return out;
+    }
+};
+
+TEST_F(CompareBeforeWriting, CancelSendsNothingAndKeepsTheImage) {
+    start(true);
+    gui::Tfrm_Main& w = *h->window;
+    changedFile();
+    const ParameterImage before = w.image();
+    const auto writes = h->device.writesAccepted();
+    h->dialogs.yesNo = {true};
+    h->dialogs.compareAnswers = {false};
+    h->dialogs.openAnswers = {doc("device.PGA")};
+    w.mnu_LadenClick();
+    ASSERT_EQ(h->dialogs.comparisons.size(), 1u);
+    const gui::ComparisonView& view = h->dialogs.comparisons[0];
+    EXPECT_EQ(Fields(view), (std::vector<std::string>{"T_User0 Max", "Trend_User Time"}));
+    EXPECT_EQ(view.rows[0].page, w.LoadText(529));
+    EXPECT_NE(view.rows[0].right.find("333.5"), std::string::npos) << view.rows[0].right;
+    EXPECT_FALSE(view.writeText.isEmpty());
+    EXPECT_EQ(h->device.writesAccepted(), writes);
+    EXPECT_TRUE(w.image() == before);
+    EXPECT_FALSE(w.Busy());
+
+    // Written when the user says so.
+    h->dialogs.yesNo = {true};
+    h->dialogs.compareAnswers = {true};
+    h->dialogs.openAnswers = {doc("device.PGA")};
+    w.mnu_LadenClick();
+    EXPECT_GT(h->device.writesAccepted(), writes);
+    EXPECT_EQ(w.image().T_User[0].Max, 333.5f);
+    // The device now holds the file: a second load finds nothing to write.
+    const auto after = h->device.writesAccepted();
+    h->dialogs.yesNo = {true};
+    h->dialogs.openAnswers = {doc("device.PGA")};
+    w.mnu_LadenClick();
+    EXPECT_EQ(h->dialogs.comparisons.size(), 2u);
+    EXPECT_EQ(h->dialogs.log.back().toStdString(), "info:" + w.LoadText(22566));
+    EXPECT_EQ(h->device.writesAccepted(), after);
+}
+
+// Switched off, the load writes at once. The window's device history keeps
+// what happened: "Save" online read the set whole (a snapshot), the load
+// wrote it with two settings changed (two entries, read back equal).
+TEST_F(CompareBeforeWriting, SwitchedOffTheLoadWritesAtOnceAndTheHistoryKeepsIt) {
+    start(true);
+    gui::Tfrm_Main& w = *h->window;
+    changedFile();
+    w.session().CompareBeforeWrite = false;
+    const auto writes = h->device.writesAccepted();
+    h->dialogs.yesNo = {true};
+    h->dialogs.openAnswers = {doc("device.PGA")};
+    w.mnu_LadenClick();
+    EXPECT_TRUE(h->dialogs.comparisons.empty());
+    EXPECT_GT(h->device.writesAccepted(), writes);
+    EXPECT_EQ(w.image().Trend_User.Time, 11);
+
+    ASSERT_NE(w.history(), nullptr);
+    std::vector<history::SnapshotInfo> snapshots;
+    ASSERT_TRUE(w.history()->store().listSnapshots("", &snapshots).ok());
+    ASSERT_EQ(snapshots.size(), 1u);
+    EXPECT_EQ(snapshots[0].origin.program, "window");
+    std::vector<history::JournalEntry> journal;
+    ASSERT_TRUE(w.history()->store().listJournal({}, &journal).ok());
+    std::vector<std::string> written;
+    for (const history::JournalEntry& e : journal) {
+        written.push_back(e.change.section + " " + e.change.key + " " + e.change.newBase + " " +
+                          std::string(history::OutcomeName(e.change.outcome)));
+    }
+    EXPECT_EQ(written, (std::vector<std::string>{"T_User0 Max 333.5 confirmed",
+                                                 "Trend_User Time 11 confirmed"}));
+}
+
+TEST_F(CompareBeforeWriting, CompareWithFileWritesNothingOnlineOrOffline) {
+    for (const bool online : {true, false}) {
+        start(online);
+        gui::Tfrm_Main& w = *h->window;
+        changedFile();
+        const ParameterImage before = w.image();
+        const auto writes = h->device.writesAccepted();
+        h->dialogs.openAnswers = {doc("device.PGA")};
+        w.mnu_Vergleichen->trigger();
+        ASSERT_EQ(h->dialogs.comparisons.size(), 1u) << online;
+        const gui::ComparisonView& view = h->dialogs.comparisons[0];
+        EXPECT_EQ(Fields(view), (std::vector<std::string>{"T_User0 Max", "Trend_User Time"}));
+        EXPECT_TRUE(view.writeText.isEmpty());
+        EXPECT_EQ(view.headers.at(2).toStdString(), w.LoadText(online ? 22563 : 22570));
+        EXPECT_EQ(h->device.writesAccepted(), writes);
+        EXPECT_TRUE(w.image() == before);
+        if (!online) {
+            EXPECT_EQ(h->device.framesServed(), 0u);
+        }
+    }
+}
+
+// The comparison window names each difference as its page does, with the
+// file's section and key beside it and in the name's tooltip, each page once
+// with its rows; the rows come from the same core function as `parvion2-cli
+// diff`. Close is the default button; Write is there only when offered.
+
+TEST_F(CompareBeforeWriting, EachDifferenceIsNamedByItsPageWithTheFileKeyBeside) {
+    start(false);
+    gui::Tfrm_Main& w = *h->window;
+    w.image().T_User[0].Kind = 1;  // measured: the line "Wert bei 20 mA" shows Max
+    ProfileFile pga(changedFile());
+    pga.writeString("T_User0", "Min", "-7");
+    ASSERT_TRUE(pga.save());
+
+    h->dialogs.openAnswers = {doc("device.PGA")};
+    w.mnu_Vergleichen->trigger();
+    ASSERT_EQ(h->dialogs.comparisons.size(), 1u);
+    const gui::ComparisonView& view = h->dialogs.comparisons[0];
+    ASSERT_EQ(view.rows.size(), 3u);
+    EXPECT_EQ(view.rows[0].label, "Temperatur — Wert bei 4 mA");
+
+    gui::TCompareDlg dlg(view);
+    EXPECT_EQ(dlg.BtnWrite, nullptr);
+    EXPECT_TRUE(dlg.BtnClose->isDefault());
+    EXPECT_TRUE(dlg.CompareCount->text().endsWith(QStringLiteral(" 3")));
+    using D = gui::TCompareDlg;
+    EXPECT_EQ(dlg.CompareList->headerItem()->text(D::kLabelColumn).toStdString(), "Einstellung");
+    ASSERT_EQ(dlg.CompareList->topLevelItemCount(), 2);
+    QTreeWidgetItem* page = dlg.CompareList->topLevelItem(0);
+    EXPECT_EQ(page->text(0).toStdString(), "Kreis 1");
+    EXPECT_EQ(page->childCount(), 2);
+    QTreeWidgetItem* row = page->child(1);
+    EXPECT_EQ(row->text(D::kLabelColumn).toStdString(), "Temperatur — Wert bei 20 mA");
+    EXPECT_EQ(row->toolTip(D::kLabelColumn), QStringLiteral("[T_User0] Max"));
+    EXPECT_EQ(row->text(D::kSectionColumn), QStringLiteral("T_User0"));
+    EXPECT_EQ(row->text(D::kKeyColumn), QStringLiteral("Max"));
+    EXPECT_TRUE(row->text(D::kRightColumn).contains(QStringLiteral("333.5")));
+    // A field no page line shows: named by its key.
+    QTreeWidgetItem* trend = dlg.CompareList->topLevelItem(1)->child(0);
+    EXPECT_EQ(trend->text(D::kLabelColumn), QStringLiteral("[Trend_User] Time"));
+    EXPECT_GE(dlg.CompareList->columnWidth(D::kLabelColumn),
+              dlg.CompareList->fontMetrics().horizontalAdvance(row->text(D::kLabelColumn)));
+
+    gui::ComparisonView offered = view;
+    offered.writeText = QStringLiteral("Write");
+    gui::TCompareDlg write(offered);
+    ASSERT_NE(write.BtnWrite, nullptr);
+    EXPECT_TRUE(write.BtnClose->isDefault());
+    write.BtnClose->click();
+    EXPECT_EQ(write.result(), QDialog::Rejected);
 }
 
 }  // namespace

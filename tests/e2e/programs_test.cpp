@@ -1,19 +1,22 @@
-// The real program, started as its own process, goes online against the
-// simulated device on a pseudo-terminal and keeps reading its live values.
+// The real programs: started, asked for their version and help, a second
+// start handing its file to the running window; and the run script builds
+// every program the README names.
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-
+#include <QCoreApplication>
 #include <chrono>
+#include <filesystem>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <fcntl.h>
-
-#include <QCoreApplication>
 
 #include "core/app/settings.h"
 #include "core/model/profile_file.h"
@@ -30,6 +33,9 @@ extern char** environ;
 
 namespace parvion::test {
 namespace {
+
+// The real program, started as its own process, goes online against the
+// simulated device on a pseudo-terminal and keeps reading its live values.
 
 struct ProgramRun {
     int code = -1;
@@ -148,9 +154,7 @@ TEST(Program, ASecondStartHandsItsFileToTheRunningWindow) {
     ASSERT_TRUE(guard.acquired());
     gui::InstanceChannel channel;
     ASSERT_TRUE(channel.listen(runtime / "parvion2.socket"));
-    WindowSetup setup;
-    setup.online = false;
-    Harness h(setup);
+    Harness h(offline());
     ASSERT_TRUE(h.window->FormCreate());
     gui::ServeSecondStarts(channel, *h.window);
     h.window->image().Trend_User.Time = 5;
@@ -176,6 +180,52 @@ TEST(Program, ASecondStartHandsItsFileToTheRunningWindow) {
     EXPECT_NE(h.window->image().Trend_User.Time, 5);
     // The second start made no settings of its own.
     EXPECT_FALSE(std::filesystem::exists(dir / "data"));
+}
+
+// The README's run command builds every program the README tells the user
+// to run.
+
+const std::filesystem::path kSourceRoot =
+    std::filesystem::path(PARVION_FIXTURES_DIR).parent_path().parent_path();
+
+// The programs a text names in backticks or commands: parvion2 and
+// parvion2-<name>.
+std::set<std::string> ProgramsNamed(const std::string& text) {
+    std::set<std::string> names;
+    const std::regex program(R"((^|[\s`/(])(parvion2(-[a-z]+)?)(?=[\s`)]|$))");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), program);
+         it != std::sregex_iterator(); ++it) {
+        names.insert((*it)[2].str());
+    }
+    return names;
+}
+
+// The targets of the script's build command.
+std::set<std::string> TargetsBuilt(const std::string& script) {
+    std::set<std::string> targets;
+    std::istringstream lines(script);
+    for (std::string line; std::getline(lines, line);) {
+        const auto at = line.find("cmake --build");
+        const auto target = line.find("--target");
+        if (at == std::string::npos || target == std::string::npos || line.find('#') < at) {
+            continue;
+        }
+        std::istringstream words(line.substr(target + 8));
+        for (std::string w; words >> w;) targets.insert(w);
+    }
+    return targets;
+}
+
+TEST(RunScript, BuildsEveryProgramTheReadmeNames) {
+    const std::set<std::string> named = ProgramsNamed(readFileBytes(kSourceRoot / "README.md"));
+    // The README names all three, at least.
+    for (const char* p : {"parvion2", "parvion2-sim", "parvion2-cli"}) {
+        EXPECT_TRUE(named.count(p)) << p;
+    }
+    const std::set<std::string> built =
+        TargetsBuilt(readFileBytes(kSourceRoot / "scripts" / "run"));
+    ASSERT_FALSE(built.empty());
+    for (const std::string& p : named) EXPECT_TRUE(built.count(p)) << p << " is not built";
 }
 
 }  // namespace

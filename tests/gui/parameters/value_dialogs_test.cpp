@@ -1,8 +1,4 @@
-// The value input dialog driven by keys: display and caption on opening,
-// the key filter on real key events, OK with clamping and beeps, Cancel and
-// the close box, and the user's unit.
-
-#include "gui/shared/input_dialog.h"
+// The value input dialog and the password dialog, driven by keys.
 
 #include <gtest/gtest.h>
 
@@ -16,9 +12,15 @@
 #include "core/model/parameter_image.h"
 #include "core/model/session.h"
 #include "core/model/units.h"
+#include "gui/parameters/password_dialog.h"
+#include "gui/shared/input_dialog.h"
 
 namespace parvion::gui {
 namespace {
+
+// The value input dialog driven by keys: display and caption on opening,
+// the key filter on real key events, OK with clamping and beeps, Cancel and
+// the close box, and the user's unit.
 
 struct InputDialog : ::testing::Test {
     InputDialog() : dlg(image, session, nullptr, [this] { ++beeps; }) {}
@@ -150,6 +152,35 @@ TEST_F(InputDialog, FahrenheitWhenTheUserUnitsAreOn) {
     dlg.hide();
     typeAndOk(QStringLiteral("32"));
     EXPECT_EQ(dlg.Value, 0.0f);
+}
+
+// The password dialog: eight characters at most, hidden, and remembered
+// only when confirmed.
+
+TEST(PasswordDialog, TakesEightHiddenCharactersAndKeepsThem) {
+    TPasswordDlg dlg;
+    dlg.setText(QStringLiteral("old"));
+    QString during;
+    QTimer::singleShot(0, &dlg, [&] {
+        during = dlg.Password->text();
+        QTest::keyClicks(dlg.Password, QStringLiteral("abcdefghij"));
+        dlg.mrOk->click();
+    });
+    EXPECT_EQ(dlg.ask(), QStringLiteral("abcdefgh"));  // a ninth character is refused
+    EXPECT_EQ(during, QString());                      // asked with an empty edit
+    EXPECT_EQ(dlg.Password->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dlg.text(), QStringLiteral("abcdefgh"));
+}
+
+TEST(PasswordDialog, CancelAndEscapeLeaveTheEditEmpty) {
+    TPasswordDlg dlg;
+    for (const bool escape : {false, true}) {
+        QTimer::singleShot(0, &dlg, [&] {
+            QTest::keyClicks(dlg.Password, QStringLiteral("abc"));
+            escape ? QTest::keyClick(dlg.Password, Qt::Key_Escape) : dlg.CancelBtn->click();
+        });
+        EXPECT_EQ(dlg.ask(), QString()) << escape;
+    }
 }
 
 }  // namespace
