@@ -10,7 +10,10 @@
 namespace parvion::test {
 
 // Runs fn in a forked child and returns its result (0..255), or -1 when the
-// child could not be started, could not drop its rights, or died.
+// child could not be started, could not drop its rights, or died. The child
+// has only the calling thread: while other threads run (a pseudo-terminal
+// server, say), fn may only make plain system calls, since a lock another
+// thread held at the fork (the sanitizer's allocator, for one) stays held.
 int runUnprivileged(const std::function<int()>& fn);
 
 }  // namespace parvion::test

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <string>
@@ -139,17 +140,21 @@ TEST(Doctor, PortsThatCannotBeUsedAreNamedAndNotQueried) {
 }
 
 TEST(Doctor, AnUnreadablePortNamesTheGroupThatWouldOpenIt) {
-    SimPty pty;
-    ASSERT_TRUE(pty.started);
+    // A bare pseudo-terminal, without a server thread: the child of a fork
+    // must not inherit an allocator lock another thread held.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string path = ::ptsname(master);
     struct stat st {};
-    ASSERT_EQ(::stat(pty.path().c_str(), &st), 0);
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
     const group* gr = ::getgrgid(st.st_gid);
     ASSERT_NE(gr, nullptr);
     const std::string groupName = gr->gr_name;
-    ASSERT_EQ(::chmod(pty.path().c_str(), 0), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
     // The child is "nobody" (when the tests run as root): a member of no
     // group that owns terminals.
-    const std::string path = pty.path();
     const int code = test::runUnprivileged([&] {
         const auto findings = doctor::CheckSystem(path, nullptr);
         if (doctor::MayQuery(findings)) return 1;
@@ -158,7 +163,7 @@ TEST(Doctor, AnUnreadablePortNamesTheGroupThatWouldOpenIt) {
         if (f->args.at(1) != groupName) return 3;
         return 0;
     });
-    ::chmod(pty.path().c_str(), 0620);
+    ::close(master);
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
     EXPECT_EQ(code, 0);
 }

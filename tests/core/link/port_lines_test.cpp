@@ -228,7 +228,10 @@ TEST(TermiosPty, OpenFailuresSayWhyAndCarryTheSystemErrorNumber) {
     TermiosLine second;
     EXPECT_TRUE(second.open(b.server.slavePath(), 115200, &error)) << error;
 
-    // Permission denied, as a user outside the dialout group meets it.
+    // Permission denied, as a user outside the dialout group meets it. The
+    // server's thread ends first: a forked child must not inherit a lock it
+    // held.
+    b.server.stop();
     const std::string locked = (b.dir / "plain").string();
     ::chmod(locked.c_str(), 0600);
     ::chmod(b.dir.path().c_str(), 0755);
