@@ -679,7 +679,7 @@ TEST(HistoryJournal, CsvForGermanAndEnglishSpreadsheets) {
         entry(1, o,
               {Target::Setting, "T_User0", "Min", "-1.5", "2", "-1.5000E+00 °C", "2.0000E+00 °C",
                Outcome::Confirmed, ""}),
-        entry(2, {"pc", "bob", "cli"},
+        entry(2, {"pc", "+bob", "cli"},
               {Target::Table, "KTB", "", "", "", "", "", Outcome::Differs, "=HYPERLINK(\"x\")"}),
         entry(3, o,
               {Target::BaudRate, "", "", "9600", "115200", "9600 Bd", "115200 Bd", Outcome::Failed,
@@ -692,7 +692,7 @@ TEST(HistoryJournal, CsvForGermanAndEnglishSpreadsheets) {
               "New value,Old value (shown),New value (shown),Outcome,Cause\r\n"
               "1,2024-05-01 14:34:56,UTC+02:00,PC-Müller,anna,window,S1,T_User0 Min,-1.5,2,"
               "-1.5000E+00 °C,2.0000E+00 °C,\"written, read back equal\",\r\n"
-              "2,2024-05-01 14:34:56,UTC+02:00,pc,bob,command line,S1,Table KTB,,,,,"
+              "2,2024-05-01 14:34:56,UTC+02:00,pc,'+bob,command line,S1,Table KTB,,,,,"
               "\"written, read back differs\",\"'=HYPERLINK(\"\"x\"\")\"\r\n"
               "3,2024-05-01 14:34:56,UTC+02:00,PC-Müller,anna,window,S1,Baud rate,9600,115200,"
               "9600 Bd,115200 Bd,failed,no reply; line dropped\r\n");

@@ -325,6 +325,8 @@ TEST(ProfileFileEncoding, EveryByteRoundTrips) {
     EXPECT_EQ(Utf8ToCp1252("a\xC3(b\xE2\x82"), "a?(b??");
     EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "???");  // an encoded surrogate
     EXPECT_EQ(Utf8ToCp1252("Ω\xC2\x80"), "??");      // U+0080 is not the euro sign
+    // The highest leads of three and four bytes: U+FB01 and U+10FFFF.
+    EXPECT_EQ(Utf8ToCp1252("\xEF\xAC\x81\xF4\x8F\xBF\xBF"), "??");
 }
 
 TEST(ProfileFileSave, FailureLeavesTheOldFileUntouched) {

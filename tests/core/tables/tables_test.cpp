@@ -124,7 +124,11 @@ TEST(TableCells, ASaturationCellIsNamedByItsPointsTemperature) {
         {0, 1, 5, "Sättigungsdruck bei 373.15 K"},
         {0, 0, 5, "Temperatur — Punkt 5"},
         {1, 1, 6, "Saturation pressure — point 6"},
+        // Outside the grid: no name, whatever the other coordinate.
         {0, 1, 0, ""},
+        {0, 1, SaturationGrid::kRows, ""},
+        {0, -1, 5, ""},
+        {0, SaturationGrid::kCols, 5, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
