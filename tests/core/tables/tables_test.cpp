@@ -333,7 +333,7 @@ TEST(SaturationGridConversion, EmptyAndBrokenCellsGiveZero) {
     EXPECT_EQ(b.Rows[5].h, 0) << "rows without text are sent as zeros";
     EXPECT_EQ(b.Rows[31].T, 1000.0F);
 
-    b.Rows[0].h = 2675.4679F;  // shown to seven digits, as every column
+    b.Rows[0].h = 2675.4678F;  // shown to seven digits, as every column
     FillSaturationGrid(b, g);
     EXPECT_EQ(g.at(0, 0), "T[K]");
     EXPECT_EQ(g.at(2, 0), "rho[kg/m³]");
