@@ -164,7 +164,7 @@ TEST(CliJson, EveryDataCommandGivesTheDocumentedSchema) {
 TEST(CliJson, PageValuesAreInBaseUnitsAndTheLinesAreTheTextOutputs) {
     TempDir home;
     const std::string file = (home / "set.PGA").string();
-    fs::copy_file(fs::path(PARVION_FIXTURES_DIR) / "params/gas_full.PGA", file);
+    fs::copy_file(FixturePath("params", "gas_full.PGA"), file);
     for (const auto& s : {std::vector<std::string>{"Dis_User", "Einheiten", "1"},
                           {"UserEinheiten0", "Kind", "1"},
                           {"T_User0", "Max", "150"}}) {

@@ -562,10 +562,6 @@ TEST(CliTrust, EachSettingChangesExactlyItsFieldsOnAFreshlyConnectedDevice) {
     }
 }
 
-fs::path Fixture(const char* name) {
-    return fs::path(PARVION_FIXTURES_DIR) / "tables" / name;
-}
-
 sim::DeviceOptions EnergyDevice() {
     sim::DeviceOptions o;
     o.medium = 1;
@@ -598,9 +594,11 @@ TEST(CliTable, WriteThenReadEachKind) {
         std::uint16_t first;  // device address of the first value
     };
     const Case cases[] = {
-        {&gas, "compressibility", Fixture("erdgas.KTB"), sim::addr::PropertyTable[1].values},
-        {&energy, "density", Fixture("axes_only.DTB"), sim::addr::PropertyTable[0].values},
-        {&energy, "saturation", Fixture("ten_rows.STB"), sim::addr::SaturationTable},
+        {&gas, "compressibility", FixturePath("tables", "erdgas.KTB"),
+         sim::addr::PropertyTable[1].values},
+        {&energy, "density", FixturePath("tables", "axes_only.DTB"),
+         sim::addr::PropertyTable[0].values},
+        {&energy, "saturation", FixturePath("tables", "ten_rows.STB"), sim::addr::SaturationTable},
     };
     for (const Case& c : cases) {
         const std::string ext = c.file.extension().string();
@@ -635,9 +633,9 @@ TEST(CliTable, WriteThenReadEachKind) {
 TEST(CliTable, RefusalsSendNothing) {
     CliRig energy(EnergyDevice());
     const fs::path home = energy.home.path();
-    fs::copy_file(Fixture("erdgas.KTB"), home / "wrong-variant.KTB");
+    fs::copy_file(FixturePath("tables", "erdgas.KTB"), home / "wrong-variant.KTB");
     const fs::path lower = home / "lower.dtb";
-    fs::copy_file(Fixture("axes_only.DTB"), lower);
+    fs::copy_file(FixturePath("tables", "axes_only.DTB"), lower);
     struct Case {
         std::vector<std::string> args;
         int code;
@@ -650,13 +648,15 @@ TEST(CliTable, RefusalsSendNothing) {
     };
     const std::string complete = CompleteTable();
     const Case cases[] = {
-        {{"table", "write", Fixture("hand_edited.ETB").string()}, 1, "\"abc\" ([Werte] 0 - 1)"},
+        {{"table", "write", FixturePath("tables", "hand_edited.ETB").string()},
+         1,
+         "\"abc\" ([Werte] 0 - 1)"},
         {{"table", "write", file("big.ETB", "[Werte]\r\n0 - 0=-1e300\r\n")},
          1,
          "beyond the range of the device's numbers: \"-1e300\" ([Werte] 0 - 0)"},
         // Cells the file does not hold are named; nothing is sent without
         // --allow-missing.
-        {{"table", "write", Fixture("ten_rows.STB").string()},
+        {{"table", "write", FixturePath("tables", "ten_rows.STB").string()},
          1,
          "does not hold 88 cell(s); they count as 0: [Row_11] T, [Row_11] p,"},
         {{"table", "write", file("gap.DTB", complete.substr(0, complete.size() - 11))},
@@ -667,7 +667,9 @@ TEST(CliTable, RefusalsSendNothing) {
         {{"table", "write", file("falling.DTB", CompleteTable(5))},
          1,
          "The temperature axis must ascend: 200 K must lie above 304 K (row 5).\nnothing was sent"},
-        {{"table", "write", Fixture("parameters.KTB").string()}, 1, "not a table file"},
+        {{"table", "write", FixturePath("tables", "parameters.KTB").string()},
+         1,
+         "not a table file"},
         {{"table", "write", (home / "missing.STB").string()}, 1, "could not be read"},
         {{"table", "write", (home / "wrong-variant.KTB").string()}, 1, "no compressibility"},
         {{"table", "write", (home / "x.PGA").string()}, 2, ".KTB, .DTB, .ETB or .STB"},

@@ -159,8 +159,7 @@ TEST(Program, ASecondStartHandsItsFileToTheRunningWindow) {
     gui::ServeSecondStarts(channel, *h.window);
     h.window->image().Trend_User.Time = 5;
     const auto file = h.documents() / "station 7.PGA";
-    std::filesystem::copy_file(std::filesystem::path(PARVION_FIXTURES_DIR) / "params/gas_full.PGA",
-                               file);
+    std::filesystem::copy_file(parvion::test::FixturePath("params", "gas_full.PGA"), file);
 
     const ProgramRun second = RunProgram(
         "parvion2", {file.string()},

@@ -24,4 +24,9 @@ class TempDir {
 std::string readFileBytes(const std::filesystem::path& file);
 void writeFileBytes(const std::filesystem::path& file, const std::string& bytes);
 
+// A file of tests/fixtures: FixturePath("tables", "Gaseng.txt").
+inline std::filesystem::path FixturePath(const std::string& folder, const std::string& name) {
+    return std::filesystem::path(PARVION_FIXTURES_DIR) / folder / name;
+}
+
 }  // namespace parvion::test

@@ -36,6 +36,7 @@ namespace parvion {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FixturePath;
 
 // --- every member of a record, found by structured binding, so that the
 // dumps and the random images need no field list of their own (a record that
@@ -260,11 +261,8 @@ std::uint64_t Fnv1a(const std::string& text) {
     return h;
 }
 
-fs::path Fixture(const std::string& name) {
-    return fs::path(PARVION_FIXTURES_DIR) / "params" / name;
-}
 fs::path GoldenFile() {
-    return fs::path(PARVION_FIXTURES_DIR) / "golden" / "parameter_records.txt";
+    return FixturePath("golden", "parameter_records.txt");
 }
 
 // Name -> text; the texts are compared by fingerprint.
@@ -356,7 +354,8 @@ Pins Collect() {
         ParameterImage img;
         img.System.Ausbaustufe = c.level;
         ResetParameters(img, c.medium);
-        const ParameterFileResult r = LoadParameterFile(Fixture(c.file), img, c.medium);
+        const ParameterFileResult r =
+            LoadParameterFile(FixturePath("params", c.file), img, c.medium);
         const std::string name = std::string(c.file) + '@' + std::to_string(c.level);
         pins[name + ".load"] = Status(r) + DumpImage(img);
         if (r.ok()) PinImage(pins, dir, name, img, c.medium);

@@ -21,12 +21,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::readFileBytes;
+using test::FixturePath;
 using test::TempDir;
 using test::writeFileBytes;
-
-fs::path Fixture(const std::string& name) {
-    return fs::path(PARVION_FIXTURES_DIR) / "params" / name;
-}
 
 ParameterImage Reset(int medium, std::uint8_t ausbaustufe = ausbaustufe::HighEnd) {
     ParameterImage image;
@@ -118,7 +115,7 @@ TEST(ParameterFileRoundTrip, HandMadeWindowsFilesLoadAndRewriteByteForByte) {
          {std::pair{"gas_full.PGA", medium::Gas}, std::pair{"energy_full.PEG", medium::Energy}}) {
         SCOPED_TRACE(name);
         TempDir dir;
-        const std::string bytes = readFileBytes(Fixture(name));
+        const std::string bytes = readFileBytes(FixturePath("params", name));
         ASSERT_FALSE(bytes.empty());
         writeFileBytes(dir / name, bytes);
         ParameterImage image = Reset(medium);
@@ -131,7 +128,8 @@ TEST(ParameterFileRoundTrip, HandMadeWindowsFilesLoadAndRewriteByteForByte) {
 TEST(ParameterFileLoad, EnergyFixtureKeepsTheNaturalGasSet) {
     ParameterImage img = Reset(medium::Energy);
     img.EG_User = {1, 2, 3, 4};
-    ASSERT_TRUE(LoadParameterFile(Fixture("energy_full.PEG"), img, medium::Energy).ok());
+    ASSERT_TRUE(
+        LoadParameterFile(FixturePath("params", "energy_full.PEG"), img, medium::Energy).ok());
     EXPECT_EQ(img.EG_User, (EG_UserRec{1, 2, 3, 4}));
     EXPECT_EQ(img.Display.Enable3, 40);
     EXPECT_EQ(img.Bemerkung, std::vector<std::string>{"Dampfzähler Süd – Kessel 2"});
@@ -142,7 +140,8 @@ TEST(ParameterFileLoad, EnergyFixtureKeepsTheNaturalGasSet) {
 // parameter_golden_test.cpp ("edited.PGA@0.load"); here the keys it lacks.
 TEST(ParameterFileLoad, HandEditedFileNamesTheKeysItLacks) {
     ParameterImage img = Reset(medium::Gas);
-    const ParameterFileResult r = LoadParameterFile(Fixture("edited.PGA"), img, medium::Gas);
+    const ParameterFileResult r =
+        LoadParameterFile(FixturePath("params", "edited.PGA"), img, medium::Gas);
     ASSERT_TRUE(r.ok());
     // The keys the file lacks are named, in file order; present ones not.
     const auto& missing = r.missingKeys;
@@ -186,10 +185,10 @@ TEST(ParameterFileLoad, WrongVariantIsRefusedAndTouchesNothing) {
     TempDir dir;
     const ParameterImage reset = Reset(medium::Energy);
     ParameterImage img = reset;
-    auto result = LoadParameterFile(Fixture("gas_full.PGA"), img, medium::Energy);
+    auto result = LoadParameterFile(FixturePath("params", "gas_full.PGA"), img, medium::Energy);
     EXPECT_EQ(result.status, ParameterFileStatus::WrongVariant);
     EXPECT_EQ(img, reset);
-    EXPECT_EQ(LoadParameterFile(Fixture("old_gas.PAR"), img, medium::Energy).status,
+    EXPECT_EQ(LoadParameterFile(FixturePath("params", "old_gas.PAR"), img, medium::Energy).status,
               ParameterFileStatus::WrongVariant);
     EXPECT_EQ(img, reset);
     // The identifier compares exactly; a file without one is refused by both.
@@ -210,7 +209,8 @@ TEST(ParameterFileLoad, NotANumberStopsWithTheKeyAndTheImageUntouched) {
     ParameterImage img = reset;
     // Status, key, value and the untouched image are pinned by
     // parameter_golden_test.cpp ("not_a_number.PGA@0.load").
-    const auto result = LoadParameterFile(Fixture("not_a_number.PGA"), img, medium::Gas);
+    const auto result =
+        LoadParameterFile(FixturePath("params", "not_a_number.PGA"), img, medium::Gas);
     EXPECT_EQ(result.detail("x"), " [Des_User1] DesQN");
 
     TempDir dir;

@@ -36,12 +36,9 @@ namespace parvion::tables {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FixturePath;
 using test::readFileBytes;
 using test::writeFileBytes;
-
-fs::path Fixture(const char* name) {
-    return fs::path(PARVION_FIXTURES_DIR) / "tables" / name;
-}
 
 // The string library of a variant and language.
 struct Library {
@@ -462,7 +459,7 @@ TEST(Paste, PropertyCells) {
 
 TEST(PropertyFile, ReadsTheCellsAsWritten) {
     PropertyGrid g;
-    ASSERT_TRUE(LoadPropertyFile(Fixture("erdgas.KTB"), g).ok());
+    ASSERT_TRUE(LoadPropertyFile(FixturePath("tables", "erdgas.KTB"), g).ok());
     EXPECT_EQ(g.at(0, 0), "T[K] \\ p[kpa]");
     EXPECT_EQ(g.at(0, 1), "253");
     EXPECT_EQ(g.at(0, 18), "338");
@@ -476,7 +473,7 @@ TEST(PropertyFile, ReadsTheCellsAsWritten) {
 TEST(PropertyFile, WithoutValuesIsATableOfZerosWithItsAxes) {
     PropertyGrid g;
     for (auto& row : g.cells) row.fill("7");
-    ASSERT_TRUE(LoadPropertyFile(Fixture("axes_only.DTB"), g).ok());
+    ASSERT_TRUE(LoadPropertyFile(FixturePath("tables", "axes_only.DTB"), g).ok());
     EXPECT_EQ(g.at(0, 18), "543");
     EXPECT_EQ(g.at(14, 0), "14000");
     for (int r = 1; r < 19; ++r) {
@@ -491,7 +488,7 @@ TEST(PropertyFile, WithoutValuesIsATableOfZerosWithItsAxes) {
 
 TEST(PropertyFile, HandEditedCellsAreTakenUnchecked) {
     PropertyGrid g;
-    ASSERT_TRUE(LoadPropertyFile(Fixture("hand_edited.ETB"), g).ok());
+    ASSERT_TRUE(LoadPropertyFile(FixturePath("tables", "hand_edited.ETB"), g).ok());
     EXPECT_EQ(g.at(0, 2), "28x3");
     EXPECT_EQ(g.at(0, 3), "");   // present but empty
     EXPECT_EQ(g.at(0, 4), "0");  // missing, and listed
@@ -508,7 +505,7 @@ TEST(PropertyFile, HandEditedCellsAreTakenUnchecked) {
 TEST(PropertyFile, SavedBytesOrderAndRoundTrip) {
     test::TempDir dir;
     PropertyGrid g;
-    ASSERT_TRUE(LoadPropertyFile(Fixture("erdgas.KTB"), g).ok());
+    ASSERT_TRUE(LoadPropertyFile(FixturePath("tables", "erdgas.KTB"), g).ok());
     g.at(3, 3) = "Größe";  // text survives as Windows-1252
     const fs::path file = dir / "copy.KTB";
     ASSERT_TRUE(SavePropertyFile(file, g).ok());
@@ -540,7 +537,7 @@ TEST(PropertyFile, SavedBytesOrderAndRoundTrip) {
 TEST(SaturationFile, TenRowsLeaveTheRestEmpty) {
     SaturationGrid g;
     for (int r = 1; r < 33; ++r) g.at(0, r) = "9";
-    ASSERT_TRUE(LoadSaturationFile(Fixture("ten_rows.STB"), g).ok());
+    ASSERT_TRUE(LoadSaturationFile(FixturePath("tables", "ten_rows.STB"), g).ok());
     EXPECT_EQ(g.at(0, 0), "T[K]");
     EXPECT_EQ(g.at(0, 1), "283");
     EXPECT_EQ(g.at(1, 10), "1000.5");
@@ -558,7 +555,7 @@ TEST(SaturationFile, TenRowsLeaveTheRestEmpty) {
 TEST(SaturationFile, SavedSectionsAndKeysInOrder) {
     test::TempDir dir;
     SaturationGrid g;
-    ASSERT_TRUE(LoadSaturationFile(Fixture("ten_rows.STB"), g).ok());
+    ASSERT_TRUE(LoadSaturationFile(FixturePath("tables", "ten_rows.STB"), g).ok());
     const fs::path file = dir / "s.STB";
     ASSERT_TRUE(SaveSaturationFile(file, g).ok());
     const std::string bytes = readFileBytes(file);
@@ -582,11 +579,11 @@ TEST(TableFiles, FilesThatAreNoTablesLeaveTheGridAlone) {
         FileStatus status;
     };
     const Case property[] = {
-        {Fixture("parameters.KTB"), FileStatus::NotATableFile},
+        {FixturePath("tables", "parameters.KTB"), FileStatus::NotATableFile},
         {dir / "empty.KTB", FileStatus::NotATableFile},
         {dir / "missing.KTB", FileStatus::Unreadable},
         {dir / "folder.KTB", FileStatus::Unreadable},
-        {Fixture("ten_rows.STB"), FileStatus::NotATableFile},
+        {FixturePath("tables", "ten_rows.STB"), FileStatus::NotATableFile},
     };
     for (const Case& c : property) {
         PropertyGrid g;
@@ -601,7 +598,7 @@ TEST(TableFiles, FilesThatAreNoTablesLeaveTheGridAlone) {
     }
     const Case saturation[] = {
         {dir / "binary.STB", FileStatus::NotATableFile},
-        {Fixture("erdgas.KTB"), FileStatus::NotATableFile},
+        {FixturePath("tables", "erdgas.KTB"), FileStatus::NotATableFile},
         {dir / "missing.STB", FileStatus::Unreadable},
     };
     for (const Case& c : saturation) {
@@ -650,7 +647,7 @@ class TableTransfer : public ::testing::Test {
 
 TEST_F(TableTransfer, PropertyFileReachesTheDeviceMemory) {
     PropertyGrid g;
-    ASSERT_TRUE(LoadPropertyFile(Fixture("erdgas.KTB"), g).ok());
+    ASSERT_TRUE(LoadPropertyFile(FixturePath("tables", "erdgas.KTB"), g).ok());
     for (int table : {0, 1}) {
         const TransmitResult r = TransmitPropertyGrid(link, table, g, state.PropertyTable, {});
         ASSERT_EQ(r.status, TransmitStatus::Sent);
@@ -677,7 +674,7 @@ TEST_F(TableTransfer, CellsTheDeviceCannotTakeSendNothing) {
     const std::uint64_t frames = device.framesServed();
 
     PropertyGrid hand;
-    ASSERT_TRUE(LoadPropertyFile(Fixture("hand_edited.ETB"), hand).ok());
+    ASSERT_TRUE(LoadPropertyFile(FixturePath("tables", "hand_edited.ETB"), hand).ok());
     TransmitResult r = TransmitPropertyGrid(link, 1, hand, state.PropertyTable, {});
     ASSERT_EQ(r.status, TransmitStatus::BadCell);
     EXPECT_EQ(r.bad->text, "abc");
@@ -733,7 +730,7 @@ TEST_F(TableTransfer, TenRowSaturationFileSendsZerosBelow) {
     ASSERT_TRUE(WriteSaturationTable(link, full));
 
     SaturationGrid g;
-    ASSERT_TRUE(LoadSaturationFile(Fixture("ten_rows.STB"), g).ok());
+    ASSERT_TRUE(LoadSaturationFile(FixturePath("tables", "ten_rows.STB"), g).ok());
     // Rows 11..32 are missing: not sent unasked, nor after a No.
     const std::uint64_t frames = device.framesServed();
     std::vector<std::string> asked;

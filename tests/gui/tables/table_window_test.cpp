@@ -31,10 +31,6 @@ namespace fs = std::filesystem;
 using gui::Tfrm_Tabelle;
 using gui::Tfrm_UserSatTab;
 
-fs::path Fixture(const char* name) {
-    return fs::path(PARVION_FIXTURES_DIR) / "tables" / name;
-}
-
 WindowSetup energy(bool online = true) {
     WindowSetup s;
     s.online = online;
@@ -249,7 +245,7 @@ TEST(PropertyTableWindow, FilesStateAndTheQuestionsOnClosing) {
     EXPECT_FALSE(t.mnu_Receive->isEnabled());
 
     // Open: the file's texts, the flags, the name.
-    load(win, t, Fixture("erdgas.KTB"));
+    load(win, t, FixturePath("tables", "erdgas.KTB"));
     EXPECT_EQ(d.openRequests.back().directory, QString::fromStdString(win.h.documents().string()));
     EXPECT_EQ(d.openRequests.back().defaultSuffix, "KTB");
     EXPECT_EQ(cell(t, 14, 18), "0.991713");
@@ -258,7 +254,7 @@ TEST(PropertyTableWindow, FilesStateAndTheQuestionsOnClosing) {
 
     // Not a table file: a message, nothing changes (which files are no
     // tables: core/tables/table_file_test).
-    load(win, t, Fixture("parameters.KTB"));
+    load(win, t, FixturePath("tables", "parameters.KTB"));
     ASSERT_EQ(d.log.size(), 1u);
     EXPECT_TRUE(d.log[0].startsWith("error:")) << d.log[0].toStdString();
     EXPECT_EQ(cell(t, 14, 18), "0.991713");
@@ -311,7 +307,7 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
 
     // Text in a value cell: a double click on it stops with the message; no
     // dialog (a transmit of such a file: the saturation table's test below).
-    load(win, t, Fixture("hand_edited.ETB"));
+    load(win, t, FixturePath("tables", "hand_edited.ETB"));
     const auto frames = win.h.device.framesServed();
     d.log.clear();
     select(t, 2, 1);
@@ -340,7 +336,7 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     // A file without values: before sending, the question names the cells
     // it lacks; No sends nothing, Yes sends it (what reaches the device's
     // memory: core/tables/table_transfer_test).
-    load(win, t, Fixture("axes_only.DTB"));
+    load(win, t, FixturePath("tables", "axes_only.DTB"));
     d.log.clear();
     d.yesNo.push_back(false);
     t.mnu_TransmitClick();
@@ -474,7 +470,7 @@ TEST(SaturationTableWindow, OpeningEmptiesTheGridAndTenRowFilesSendZeros) {
     ScriptedDialogs& d = win.h.dialogs;
     win.w().session().Online = false;
     t.FormActivate();
-    load(win, t, Fixture("ten_rows.STB"));
+    load(win, t, FixturePath("tables", "ten_rows.STB"));
     EXPECT_EQ(cell(t, 1, 10), "1000.5");
     select(t, 0, 1);
     t.mnu_LoeschenClick();
@@ -490,7 +486,7 @@ TEST(SaturationTableWindow, OpeningEmptiesTheGridAndTenRowFilesSendZeros) {
     // the cells it lacks, rows 11..32 as zeros in the device.
     win.w().session().Online = true;
     t.FormActivate();
-    load(win, t, Fixture("ten_rows.STB"));
+    load(win, t, FixturePath("tables", "ten_rows.STB"));
     d.log.clear();
     d.yesNo.push_back(true);
     t.mnu_TransmitClick();
