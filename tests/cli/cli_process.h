@@ -5,18 +5,13 @@
 // process.
 
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -25,6 +20,7 @@
 #include "core/app/texts.h"
 #include "core/model/session.h"
 #include "support/pdf_text.h"
+#include "support/program_run.h"
 #include "support/sim_pty.h"
 #include "support/temp_dir.h"
 
@@ -32,11 +28,7 @@ extern char** environ;
 
 namespace parvion::test {
 
-struct CliRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = ProgramRun;
 
 // Where the program's standard output goes.
 enum class CliStdout {
@@ -48,62 +40,27 @@ enum class CliStdout {
 // Runs parvion2-cli with the arguments; HOME is `home`, XDG_DATA_HOME unset.
 inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem::path& home,
                      CliStdout out = CliStdout::File) {
-    const std::filesystem::path outFile = home / ".cli-stdout";
-    const std::filesystem::path errFile = home / ".cli-stderr";
-    std::vector<std::string> argv{PARVION_CLI_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> argp, envp;
-    for (std::string& s : argv) argp.push_back(s.data());
+    ProgramStart start{
+        {PARVION_CLI_PATH}, {"HOME=" + home.string()}, home / ".cli-stdout", home / ".cli-stderr"};
+    start.argv.insert(start.argv.end(), args.begin(), args.end());
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string_view s = *e;
-        if (!s.starts_with("HOME=") && !s.starts_with("XDG_DATA_HOME=")) envp.push_back(*e);
+        if (!s.starts_with("HOME=") && !s.starts_with("XDG_DATA_HOME=")) {
+            start.environment.emplace_back(s);
+        }
     }
-    std::string homeVariable = "HOME=" + home.string();
-    envp.push_back(homeVariable.data());
-    argp.push_back(nullptr);
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
+    if (out == CliStdout::FullDevice) start.out = "/dev/full";
     int pipeEnds[2] = {-1, -1};
     if (out == CliStdout::ClosedPipe) {
         if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
-            posix_spawn_file_actions_destroy(&actions);
             return CliRun{-1, {}, std::string("cannot make a pipe: ") + std::strerror(errno)};
         }
         ::close(pipeEnds[0]);  // nobody reads: every write fails with EPIPE
-        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-    } else if (out == CliStdout::FullDevice) {
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
+        start.outFd = pipeEnds[1];
     }
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
+    start.limit = std::chrono::seconds(120);
+    CliRun run = RunProgramUntilDone(std::move(start));
     if (pipeEnds[1] >= 0) ::close(pipeEnds[1]);
-    CliRun run;
-    if (rc != 0) {
-        run.err = std::string("cannot start the program: ") + std::strerror(rc);
-        return run;
-    }
-    // A hung program is ended, so that the test fails instead of hanging.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (out == CliStdout::File) run.out = readFileBytes(outFile);
-    run.err = readFileBytes(errFile);
     return run;
 }
 

@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <QCoreApplication>
 #include <chrono>
 #include <filesystem>
@@ -25,23 +21,16 @@
 #include "gui/app/program.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
+#include "support/program_run.h"
 #include "support/temp_dir.h"
 #include "support/window_harness.h"
 #include "version/version.h"
-
-extern char** environ;
 
 namespace parvion::test {
 namespace {
 
 // The real program, started as its own process, goes online against the
 // simulated device on a pseudo-terminal and keeps reading its live values.
-
-struct ProgramRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
 
 // Starts a program of the build with the arguments and environment; while
 // it runs, `whileRunning` is called (the test's own event loop) and the
@@ -51,47 +40,14 @@ ProgramRun RunProgram(const std::string& name, const std::vector<std::string>& a
                       const std::vector<std::string>& environment,
                       const std::filesystem::path& scratch,
                       const std::function<bool()>& whileRunning = {}) {
-    std::string path = (std::filesystem::path(PARVION_BIN_DIR) / name).string();
-    std::vector<std::string> argv{path};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> argp;
-    for (auto& a : argv) argp.push_back(a.data());
-    argp.push_back(nullptr);
-    std::vector<std::string> env = environment;
-    env.push_back("ASAN_OPTIONS=detect_leaks=0");
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    const auto out = scratch / (name + ".out");
-    const auto err = scratch / (name + ".err");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = 0;
-    ProgramRun run;
-    const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argp.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return run;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            break;
-        }
-        if (whileRunning && !whileRunning()) {
-            kill(pid, SIGTERM);
-            waitpid(pid, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readFileBytes(out);
-    run.err = readFileBytes(err);
-    return run;
+    ProgramStart start{{(std::filesystem::path(PARVION_BIN_DIR) / name).string()},
+                       environment,
+                       scratch / (name + ".out"),
+                       scratch / (name + ".err")};
+    start.argv.insert(start.argv.end(), args.begin(), args.end());
+    start.environment.push_back("ASAN_OPTIONS=detect_leaks=0");
+    start.whileRunning = whileRunning;
+    return RunProgramUntilDone(std::move(start));
 }
 
 TEST(Program, GoesOnlineAgainstTheSimulatorOverAPty) {
