@@ -40,8 +40,13 @@ enum class CliStdout {
 // Runs parvion2-cli with the arguments; HOME is `home`, XDG_DATA_HOME unset.
 inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem::path& home,
                      CliStdout out = CliStdout::File) {
-    ProgramStart start{
-        {PARVION_CLI_PATH}, {"HOME=" + home.string()}, home / ".cli-stdout", home / ".cli-stderr"};
+    ProgramStart start{{PARVION_CLI_PATH},
+                       {"HOME=" + home.string()},
+                       home / ".cli-stdout",
+                       home / ".cli-stderr",
+                       -1,
+                       std::chrono::seconds{120},
+                       {}};
     start.argv.insert(start.argv.end(), args.begin(), args.end());
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string_view s = *e;
@@ -58,7 +63,6 @@ inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem
         ::close(pipeEnds[0]);  // nobody reads: every write fails with EPIPE
         start.outFd = pipeEnds[1];
     }
-    start.limit = std::chrono::seconds(120);
     CliRun run = RunProgramUntilDone(std::move(start));
     if (pipeEnds[1] >= 0) ::close(pipeEnds[1]);
     return run;

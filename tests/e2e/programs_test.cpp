@@ -43,10 +43,12 @@ ProgramRun RunProgram(const std::string& name, const std::vector<std::string>& a
     ProgramStart start{{(std::filesystem::path(PARVION_BIN_DIR) / name).string()},
                        environment,
                        scratch / (name + ".out"),
-                       scratch / (name + ".err")};
+                       scratch / (name + ".err"),
+                       -1,
+                       std::chrono::seconds{30},
+                       whileRunning};
     start.argv.insert(start.argv.end(), args.begin(), args.end());
     start.environment.push_back("ASAN_OPTIONS=detect_leaks=0");
-    start.whileRunning = whileRunning;
     return RunProgramUntilDone(std::move(start));
 }
 
