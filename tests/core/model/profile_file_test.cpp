@@ -123,49 +123,6 @@ TEST(ProfileFileRead, ReadIntFollowsTheWindowsRule) {
     EXPECT_EQ(f.readInt("N", "SignOnly", -1), 0);
 }
 
-TEST(ProfileFileWrite, UpdateInPlaceKeepsCommentsOrderAndUnknownSections) {
-    TempDir dir;
-    const std::string before =
-        "; settings written by hand\r\n"
-        "[Einstellungen]\r\n"
-        "  Baudrate = 3   ; trailing text is part of the value\r\n"
-        "# keep me\r\n"
-        "Online=0\r\n"
-        "\r\n"
-        "[Unknown]\r\n"
-        "Whatever=yes\r\n"
-        "\r\n"
-        "[System]\r\n"
-        "Sprache=0\r\n";
-    ProfileFile f = Written(dir / "s.ini", before);
-    f.writeString("EINSTELLUNGEN", "baudrate", "7");
-    f.writeString("Einstellungen", "Neu", "1");  // appended before the blank line
-    f.writeString("System", "Medium", "1");      // appended at the end of the last section
-    f.writeString("Debug", "RS232", "0");        // a new section at the end
-    EXPECT_TRUE(f.modified());
-    std::string error;
-    ASSERT_TRUE(f.save(&error)) << error;
-    EXPECT_FALSE(f.modified());
-    EXPECT_EQ(readFileBytes(dir / "s.ini"),
-              "; settings written by hand\r\n"
-              "[Einstellungen]\r\n"
-              "Baudrate=7\r\n"
-              "# keep me\r\n"
-              "Online=0\r\n"
-              "Neu=1\r\n"
-              "\r\n"
-              "[Unknown]\r\n"
-              "Whatever=yes\r\n"
-              "\r\n"
-              "[System]\r\n"
-              "Sprache=0\r\n"
-              "Medium=1\r\n"
-              "\r\n"
-              "[Debug]\r\n"
-              "RS232=0\r\n");
-    EXPECT_EQ(otherFiles(dir.path(), "s.ini"), 0);
-}
-
 TEST(ProfileFileWrite, SameValueIsNoChangeAndLineBreaksStayOnOneLine) {
     TempDir dir;
     ProfileFile f = Written(dir / "s.ini", "[A]\r\nK=1\r\n");
@@ -175,28 +132,6 @@ TEST(ProfileFileWrite, SameValueIsNoChangeAndLineBreaksStayOnOneLine) {
     EXPECT_EQ(f.readString("A", "Text", ""), "two  lines [B]");
     EXPECT_FALSE(f.hasSection("B"));
     EXPECT_EQ(f.toBytes(), "[A]\r\nK=1\r\nText=two  lines [B]\r\n");
-}
-
-TEST(ProfileFileWrite, NewFileAndEraseSection) {
-    TempDir dir;
-    ProfileFile f(dir / "new.ini");
-    EXPECT_TRUE(f.loaded());
-    EXPECT_FALSE(f.hasSection("A"));
-    f.writeString("A", "X", "1");
-    f.writeString("B", "Y", "2");
-    f.writeString("A", "Z", "3");
-    f.writeString("C", "W", "4");
-    ASSERT_TRUE(f.save());
-    EXPECT_EQ(readFileBytes(dir / "new.ini"),
-              "[A]\r\nX=1\r\nZ=3\r\n\r\n[B]\r\nY=2\r\n\r\n[C]\r\nW=4\r\n");
-
-    ProfileFile g(dir / "new.ini");
-    EXPECT_EQ(g.keys("a"), (std::vector<std::string>{"X", "Z"}));
-    g.eraseSection("b");
-    EXPECT_FALSE(g.hasSection("B"));
-    EXPECT_EQ(g.readString("B", "Y", "gone"), "gone");
-    ASSERT_TRUE(g.save());
-    EXPECT_EQ(readFileBytes(dir / "new.ini"), "[A]\r\nX=1\r\nZ=3\r\n\r\n[C]\r\nW=4\r\n");
 }
 
 // After any series of changes, every lookup answers as the written file
@@ -213,6 +148,26 @@ TEST(ProfileFileWrite, LookupsAfterChangesAgreeWithTheFileReadAgain) {
         std::string after;
     };
     const std::vector<Case> cases = {
+        {"comments, blank lines and unknown sections stay; a key keeps its spelling, its "
+         "value loses the blanks and the text after it; new keys and sections at the ends",
+         "; settings written by hand\r\n[Einstellungen]\r\n"
+         "  Baudrate = 3   ; trailing text is part of the value\r\n# keep me\r\nOnline=0\r\n"
+         "\r\n[Unknown]\r\nWhatever=yes\r\n\r\n[System]\r\nSprache=0\r\n",
+         {{false, "EINSTELLUNGEN", "baudrate", "7"},
+          {false, "Einstellungen", "Neu", "1"},
+          {false, "System", "Medium", "1"},
+          {false, "Debug", "RS232", "0"}},
+         "; settings written by hand\r\n[Einstellungen]\r\nBaudrate=7\r\n# keep me\r\n"
+         "Online=0\r\nNeu=1\r\n\r\n[Unknown]\r\nWhatever=yes\r\n\r\n[System]\r\n"
+         "Sprache=0\r\nMedium=1\r\n\r\n[Debug]\r\nRS232=0\r\n"},
+        {"an empty file: sections in the order first written, a blank line between them",
+         "",
+         {{false, "A", "X", "1"},
+          {false, "B", "Y", "2"},
+          {false, "A", "Z", "3"},
+          {false, "C", "W", "4"},
+          {true, "b", "", ""}},
+         "[A]\r\nX=1\r\nZ=3\r\n\r\n[C]\r\nW=4\r\n"},
         {"keys appended before the blank lines that end a section, then updated",
          "[A]\r\nK=1\r\n\r\n \r\n[B]\r\nX=0\r\n",
          {{false, "A", "N1", "a"},
@@ -262,8 +217,11 @@ TEST(ProfileFileWrite, LookupsAfterChangesAgreeWithTheFileReadAgain) {
                 f.writeString(op.section, op.key, op.value);
             }
         }
+        EXPECT_TRUE(f.modified()) << c.what;
         ASSERT_TRUE(f.save()) << c.what;
+        EXPECT_FALSE(f.modified()) << c.what;
         EXPECT_EQ(readFileBytes(dir / "f.ini"), c.after) << c.what;
+        EXPECT_EQ(otherFiles(dir.path(), "f.ini"), 0) << c.what;
         const ProfileFile again(dir / "f.ini");
         EXPECT_EQ(f.sections(), again.sections()) << c.what;
         std::vector<std::string> names = again.sections();
@@ -272,7 +230,7 @@ TEST(ProfileFileWrite, LookupsAfterChangesAgreeWithTheFileReadAgain) {
             EXPECT_EQ(f.hasSection(section), again.hasSection(section)) << c.what;
             EXPECT_EQ(f.keys(section), again.keys(section)) << c.what << " [" << section << "]";
             std::vector<std::string> keys = again.keys(section);
-            keys.insert(keys.end(), {"k", "N1", "X", "x=y", ";c", "Missing"});
+            keys.insert(keys.end(), {"k", "N1", "X", "Y", "x=y", ";c", "Missing"});
             for (const std::string& key : keys) {
                 EXPECT_EQ(f.readString(section, key, "none"),
                           again.readString(section, key, "none"))

@@ -47,7 +47,6 @@ TEST(AboutLines, OfflineOrWithTheDevicesLevelProgramAndSerial) {
         EXPECT_EQ(lines[4], c.line4);
     }
     EXPECT_EQ(ExpansionLevelText(0xC0), 38);
-    EXPECT_EQ(ExpansionLevelText(0x00), 39);
     EXPECT_EQ(ExpansionLevelText(0xFE), 36);
     EXPECT_EQ(VisibleProgramText("\xE4x y"), "\xE4xy");
 }
@@ -262,25 +261,21 @@ TEST(ErrorProtocolOrder, StartsAtAnActiveRingPositionElseTheSlotBefore) {
     p.Entry[0][3].Active = 1;
     using Order = std::array<std::size_t, 8>;
     EXPECT_EQ(ErrorEntryOrder(p, 0), (Order{3, 2, 1, 0, 7, 6, 5, 4}));
-    p.Entry[0][3].Active = 0;
-    EXPECT_EQ(ErrorEntryOrder(p, 0), (Order{2, 1, 0, 7, 6, 5, 4, 3}));
-    // Position 0 not active: the ring continues at slot 7; a ring position
-    // beyond 7 names a slot modulo 8.
+    // Not active: the slot before (ErrorProtocolLines below); before slot 0
+    // the ring continues at slot 7, and a ring position beyond 7 names a slot
+    // modulo 8.
     p.RingPos[1] = 8;
     EXPECT_EQ(ErrorEntryOrder(p, 1), (Order{7, 6, 5, 4, 3, 2, 1, 0}));
 }
 
-TEST(ErrorProtocolEntry, ActiveEndedAndEmptyEntries) {
+TEST(ErrorProtocolEntry, SecondEndedAndEmptyEntries) {
     ErrorEntry e;
     e.Start = At(1, 10);
     e.End = At(1, 12);
     const std::string start = FormatDeviceDateTime(e.Start);
     const std::string end = FormatDeviceDateTime(e.End);
 
-    e.Active = 1;
-    EXPECT_EQ(ErrorEntryLine(e, "A", "B", "C"), start + std::string(24, ' ') + "A");
-    e.Active = 0;
-    EXPECT_EQ(ErrorEntryLine(e, "A", "B", "C"), start + "C" + end + "B");
+    // Active and ended entries: ErrorProtocolLines below.
     e.Second = 1;
     EXPECT_EQ(ErrorEntryLine(e, "A", "B", "C"), start + "C" + end + std::string(12, ' '));
     ErrorEntry none;

@@ -246,11 +246,24 @@ TEST(TrendListing, NewestFirstRoundTheRing) {
     EXPECT_EQ(std::vector(store.ItemMap.begin(), store.ItemMap.begin() + 3),
               (std::vector<std::int32_t>{3, 1, -1}));
 
-    const auto file = BuildTrendExport(store, "S", {"Time", "T[C]", "P[kPa]", "F", "M"}, Plain);
-    ASSERT_EQ(file.size(), 1u + 9 + 4);
-    EXPECT_EQ(file[0], "SerNo;Kreis;Time;T[C];P[kPa];F;M");
-    EXPECT_EQ(file[1].substr(0, 4), "S;2;");
-    EXPECT_EQ(file[10].substr(0, 4), "S;1;");
+    // The export follows the list. On disk it is Windows-1252 with CR LF; the
+    // serial number is shown as the device sent it, an umlaut in it.
+    const auto lines =
+        BuildTrendExport(store, "Z\xE4hler ", {"Time", "T[°C]", "P[kPa]", "F", "M"}, Plain);
+    ASSERT_EQ(lines.size(), 1u + 9 + 4);
+    EXPECT_EQ(lines[10].rfind("Zähler ;1;", 0), 0u) << lines[10];
+    parvion::test::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(SaveTrendExportFile(dir / "Trenddaten.txt", lines, &error)) << error;
+    const std::string bytes = parvion::test::readFileBytes(dir / "Trenddaten.txt");
+    EXPECT_EQ(bytes.rfind("SerNo;Kreis;Time;T[\xB0"
+                          "C];P[kPa];F;M\r\nZ\xE4hler ;2;17.05.2024 10:15:00;",
+                          0),
+              0u)
+        << bytes;
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\r'), 14);
+    // A file that cannot be written (the same writer as the error list's):
+    // ErrorProtocolFile.ReplacesTheWholeFileOrLeavesItAsItWas.
 }
 
 TEST(TrendListing, GridHeaderNamesTheUnits) {
@@ -296,32 +309,6 @@ TEST(TrendBlock, OddHeadersAndBrokenValuesStayBounded) {
     }
 }
 
-TEST(TrendExportFile, IsWindows1252WithCrLf) {
-    parvion::test::TempDir dir;
-    TrendStore store;
-    store.Block[0] = Block(60, 10, 0, 2);
-    // The serial number as the device sends it, a Windows-1252 umlaut in it.
-    const std::string serial = "Z\xE4hler 1       ";
-    const auto lines = BuildTrendExport(store, serial, {"Zeit", "T[°C]", "p", "Q", "M"}, Plain);
-    const auto file = dir / "Trenddaten.txt";
-    std::string error;
-    ASSERT_TRUE(SaveTrendExportFile(file, lines, &error)) << error;
-    const std::string bytes = parvion::test::readFileBytes(file);
-    EXPECT_EQ(bytes.rfind("SerNo;Kreis;Zeit;T[\xB0"
-                          "C];p;Q;M\r\n"
-                          "Z\xE4hler 1       ;1;17.05.2024 11:00:00;",
-                          0),
-              0u)
-        << bytes;
-    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 3);
-    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\r'), 3);
-
-    // Not writable (below a file): the reason, and the file stays as it was.
-    EXPECT_FALSE(SaveTrendExportFile(file / "x.txt", lines, &error));
-    EXPECT_NE(error.find((file / "x.txt").string()), std::string::npos) << error;
-    EXPECT_EQ(parvion::test::readFileBytes(file), bytes);
-}
-
 constexpr TrendSeriesUnits kBase{};
 
 TrendBlock Block(int circuit, int interval, int y, int mo, int d, int h, int mi, int count) {
@@ -344,17 +331,14 @@ struct TimesCase {
     const char* first;  // times of the first points (or all), as the window shows them
 };
 
+// Leap days, month and year ends: TrendTime.AdvancesWithTheCalendar, the
+// step the points share.
 TEST(TrendSeries, TimesOfABlock) {
     const TimesCase cases[] = {
         {"quarter hours from 10:07", Block(0, 15, 2024, 5, 17, 10, 7, 4), 4,
          "17.05.2024 10:15:00, 17.05.2024 10:30:00, 17.05.2024 10:45:00, 17.05.2024 11:00:00"},
         {"one value per second", Block(0, 100, 2024, 5, 17, 10, 7, 3), 3,
          "17.05.2024 10:07:00, 17.05.2024 10:07:01, 17.05.2024 10:07:02"},
-        {"leap day", Block(0, 60, 2004, 2, 28, 23, 0, 2), 2,
-         "29.02.2004 00:00:00, 29.02.2004 01:00:00"},
-        {"no leap day", Block(0, 60, 2003, 2, 28, 23, 0, 1), 1, "01.03.2003 00:00:00"},
-        {"new year", Block(0, 30, 2024, 12, 31, 23, 40, 2), 2,
-         "01.01.2025 00:00:00, 01.01.2025 00:30:00"},
         {"59 values give 60 points", Block(0, 1, 2024, 5, 17, 10, 0, 59), 60,
          "17.05.2024 10:01:00, 17.05.2024 10:02:00"},
         {"60 values", Block(0, 1, 2024, 5, 17, 10, 0, 60), 60, "17.05.2024 10:01:00"},
@@ -406,14 +390,12 @@ TEST(TrendSeries, ValuesThatAreNotNumbersLeaveGaps) {
     TrendBlock b = Block(0, 15, 2024, 5, 17, 10, 0, 4);
     b.Series[0][1] = std::numeric_limits<float>::quiet_NaN();
     b.Series[2][2] = std::numeric_limits<float>::infinity();
-    b.Series[3][3] = -std::numeric_limits<float>::infinity();
     b.Series[1][0] = std::numeric_limits<float>::max();  // finite: stays
     const auto instants = TrendBlockInstants(b, kBase);
     ASSERT_EQ(instants.size(), 4u);
     EXPECT_FALSE(instants[1].value[0].has_value());
     EXPECT_TRUE(instants[1].value[1].has_value());
     EXPECT_FALSE(instants[2].value[2].has_value());
-    EXPECT_FALSE(instants[3].value[3].has_value());
     EXPECT_TRUE(instants[0].value[1].has_value());
 }
 
