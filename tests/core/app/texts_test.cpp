@@ -288,29 +288,6 @@ TEST(ShippedLibraries, HoldEveryUsedNumberAndNoOther) {
     }
 }
 
-TEST(ShippedLibraries, LanguagesHoldTheSameNumbersAndVariantsDifferOnlyWhereListed) {
-    std::map<std::string, std::set<std::uint16_t>> numbers;
-    for (const auto& s : kShipped) {
-        for (const auto& [n, text] : parseShipped(s.name).texts) numbers[s.name].insert(n);
-    }
-    EXPECT_EQ(numbers["Gasger.txt"], numbers["Gaseng.txt"]);
-    EXPECT_EQ(numbers["Steamger.txt"], numbers["Steameng.txt"]);
-
-    auto inBoth = [](std::uint16_t n) {
-        for (const auto& r : UsedTextNumbers()) {
-            if (r.variant == TextVariant::Both && n >= r.first && n <= r.last) return true;
-        }
-        return false;
-    };
-    for (const auto& [one, other] :
-         {std::pair{"Gasger.txt", "Steamger.txt"}, {"Steamger.txt", "Gasger.txt"}}) {
-        for (auto n : numbers[one]) {
-            EXPECT_TRUE(numbers[other].count(n) || !inBoth(n))
-                << "text " << n << " is listed for both variants";
-        }
-    }
-}
-
 TEST(UsedNumbers, RangesAreWellFormedAndDoNotOverlapWithinAVariant) {
     for (int medium = 0; medium <= 1; ++medium) {
         std::map<std::uint16_t, std::string_view> seen;

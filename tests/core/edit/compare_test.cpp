@@ -73,19 +73,6 @@ TEST(ParameterCompare, ADifferenceBelowTheShownDigitsStillShows) {
     EXPECT_EQ(rows[0].left, "120") << rows[0].left;
 }
 
-TEST(ParameterCompare, LinesGiveEachPageOnceThenItsFields) {
-    const std::vector<ComparisonRow> rows = {
-        {"Circuit 1", "T_User0", "Max", "120 °C", "333.5 °C"},
-        {"Circuit 1", "P_User0", "Min", "0 bar", "1 bar"},
-        {"Relays", "Alm_User0", "Kind", "0", "1"},
-    };
-    EXPECT_EQ(ComparisonLines(rows),
-              (std::vector<std::string>{"Circuit 1:", "[T_User0] Max: device 120 °C, file 333.5 °C",
-                                        "[P_User0] Min: device 0 bar, file 1 bar",
-                                        "Relays:", "[Alm_User0] Kind: device 0, file 1"}));
-    EXPECT_TRUE(ComparisonLines({}).empty());
-}
-
 // Measured temperature and pressure, a relay and an output with a source.
 ParameterImage Defaults() {
     ParameterImage img;
@@ -148,17 +135,22 @@ TEST(ValueNames, JoiningDropsWhatIsMissingOrRepeated) {
 TEST_F(ValueNamesTest, TheComparisonNamesItsRowsAndItsLinesPrintTheName) {
     const ParameterImage device = Defaults();
     ParameterImage file = device;
+    file.P_User[0].Min = device.P_User[0].Min + 1.0f;
     file.P_User[0].Max = device.P_User[0].Max + 1.0f;
     file.Trend_User.Time = static_cast<std::uint8_t>(device.Trend_User.Time + 1);
     const std::vector<ComparisonRow> rows = CompareParameterSets(device, file, 0, text);
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1].label, "");
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2].label, "");
+    // Each page once, then its fields.
     const std::vector<std::string> lines = ComparisonLines(rows, "snapshot 1", "snapshot 2");
-    ASSERT_EQ(lines.size(), 4u);
+    ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], "Kreis 1:");
-    EXPECT_TRUE(lines[1].starts_with("Druck — Wert bei 20 mA [P_User0] Max: snapshot 1 "));
-    EXPECT_TRUE(lines[3].starts_with("[Trend_User] Time: snapshot 1 ")) << lines[3];
-    EXPECT_EQ(ComparisonKey(rows[0]), "[P_User0] Max");
+    EXPECT_TRUE(lines[2].starts_with("Druck — Wert bei 20 mA [P_User0] Max: snapshot 1 "))
+        << lines[2];
+    EXPECT_EQ(lines[3], rows[2].page + ":");
+    EXPECT_TRUE(lines[4].starts_with("[Trend_User] Time: snapshot 1 ")) << lines[4];
+    EXPECT_EQ(ComparisonKey(rows[1]), "[P_User0] Max");
+    EXPECT_TRUE(ComparisonLines({}).empty());
 }
 
 }  // namespace
