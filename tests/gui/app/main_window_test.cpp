@@ -72,6 +72,10 @@ TEST(Start, OnlineReadsCircuit1AndStartsTheClock) {
     EXPECT_TRUE(w.SystemTimer->isActive());
     EXPECT_EQ(w.SystemTimer->interval(), 1000);
     EXPECT_FALSE(w.RefreshTimer->isActive());
+    // Online the expansion level is the device's: the menu item changes nothing.
+    const std::uint8_t level = w.image().System.Ausbaustufe;
+    w.mnu_highendversionClick(w.mnu_Level[3]);
+    EXPECT_EQ(w.image().System.Ausbaustufe, level);
 }
 
 TEST(Start, OfflineLoadsTheDefaultsWithoutTraffic) {
@@ -87,6 +91,12 @@ TEST(Start, OfflineLoadsTheDefaultsWithoutTraffic) {
     EXPECT_EQ(w.image().Trend_User.Time, 60);
     EXPECT_EQ(w.image().Display.Enable3, 40);  // energy defaults
     EXPECT_EQ(child<QListWidget>(&w, "ListeK1")->count(), 0);
+
+    // After a full start, closing writes the settings.
+    w.session().Sprache = 1;
+    w.close();
+    ProfileFile ini(SettingsFile(h.appData()));
+    EXPECT_EQ(ini.readString(settings_keys::kSystem, settings_keys::kSprache, ""), "1");
 }
 
 // A device history that cannot be opened: the window starts as always,
@@ -131,15 +141,6 @@ TEST(Start, LibraryCheck) {
     Harness h(setup);
     EXPECT_FALSE(h.window->FormCreate());
     EXPECT_FALSE(h.window->FormReady());
-}
-
-TEST(Start, CloseWritesTheSettingsOnlyAfterAFullStart) {
-    Harness h(offline());
-    ASSERT_TRUE(h.window->FormCreate());
-    h.window->session().Sprache = 1;
-    h.window->close();
-    ProfileFile ini(SettingsFile(h.appData()));
-    EXPECT_EQ(ini.readString(settings_keys::kSystem, settings_keys::kSprache, ""), "1");
 }
 
 TEST(InstanceGuard, SecondHolderIsRefusedUntilTheFirstEnds) {
@@ -308,14 +309,6 @@ TEST(PageRules, ClickOnTheTrendTabOfABasicDeviceLandsOnCircuit1) {
     const QPoint at = bar->tabRect(w.NBBetrieb->indexOf(w.TabTrend)).center();
     QTest::mouseClick(bar, Qt::LeftButton, {}, at);
     EXPECT_EQ(w.NBBetrieb->currentWidget(), w.TabKreis1);
-}
-
-TEST(PageRules, ExpansionLevelMenuOnlyOffline) {
-    Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    const std::uint8_t before = h.window->image().System.Ausbaustufe;
-    h.window->mnu_highendversionClick(h.window->mnu_Level[3]);
-    EXPECT_EQ(h.window->image().System.Ausbaustufe, before);
 }
 
 TEST(BusyGuard, TimersAndPageSwitchesWaitForARunningSequence) {

@@ -272,6 +272,13 @@ TEST_F(FileMenu, NewOnlineAsksAndWritesTheDefaults) {
     w.mnu_NeuClick();
     EXPECT_GT(h->device.writesAccepted(), writes);
     EXPECT_EQ(h->device.peek(static_cast<std::uint16_t>(block::Trend_User.address + 3), 1)[0], 60);
+
+    // A device that does not answer: no question, nothing held.
+    h->device.injectFault(sim::Fault::NoReply, 4);
+    h->dialogs.log.clear();
+    w.mnu_NeuClick();
+    EXPECT_TRUE(h->dialogs.log.empty());
+    EXPECT_FALSE(w.Busy());
 }
 
 // The Ready flags' rule is the core's (cli_params_test): here the load takes
@@ -334,15 +341,6 @@ TEST_F(FileMenu, AnInterruptedWriteSaysWhatWasWrittenAndWritesAgainOnceConnected
     EXPECT_TRUE(QTest::qWaitFor([&w] { return !w.rewritePending() && !w.Busy(); }));
     EXPECT_GT(h->device.writesAccepted(), writes + 20);
     EXPECT_NE(w.statusPanelText(0).toStdString(), w.LoadText(22811));
-}
-
-TEST_F(FileMenu, NothingHappensWhenTheDeviceDoesNotAnswer) {
-    start(true);
-    gui::Tfrm_Main& w = *h->window;
-    h->device.injectFault(sim::Fault::NoReply, 4);
-    w.mnu_NeuClick();
-    EXPECT_TRUE(h->dialogs.log.empty());
-    EXPECT_FALSE(w.Busy());
 }
 
 // The expansion-level menu checks the level in force: the one the device

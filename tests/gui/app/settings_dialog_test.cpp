@@ -113,19 +113,30 @@ TEST(SettingsDialogChoice, TheComparisonSwitchIsTakenOnOkOnly) {
     EXPECT_FALSE(r.session.CompareBeforeWrite);
 }
 
-TEST(SettingsDialogOk, OfflineClosesThePortAndTheDialog) {
-    SimRig s({}, true);
-    EinstRig& r = s.rig;
-    r.open();
-    ClickItem(r.dialog->Zustand_Grp, 0);
-    r.ok();
-    EXPECT_FALSE(r.dialog->isVisible());
-    EXPECT_EQ(r.dialog->result(), QDialog::Accepted);
-    EXPECT_FALSE(r.session.Online);
-    EXPECT_FALSE(s.line.isOpen());
-    EXPECT_EQ(r.ui.onlineShown.back(), false);
-    EXPECT_EQ(r.ui.menusEnabled.back(), true);
-    EXPECT_EQ(s.device.framesServed(), 0u);
+// Online, "Offline" with OK and Cancel alike close the port and the dialog
+// and leave the program offline.
+TEST(SettingsDialogOk, OfflineOrCancelClosesThePortAndTheDialog) {
+    for (const bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel ? "Cancel" : "Offline, OK");
+        SimRig s({}, true);
+        EinstRig& r = s.rig;
+        r.open();
+        if (cancel) {
+            r.dialog->BtnCancel->click();
+        } else {
+            ClickItem(r.dialog->Zustand_Grp, 0);
+            r.ok();
+        }
+        EXPECT_FALSE(r.dialog->isVisible());
+        EXPECT_EQ(r.dialog->result(), cancel ? QDialog::Rejected : QDialog::Accepted);
+        EXPECT_FALSE(r.session.Online);
+        EXPECT_FALSE(s.line.isOpen());
+        EXPECT_EQ(r.ui.onlineShown.back(), false);
+        EXPECT_EQ(r.ui.menusEnabled.back(), true);
+        EXPECT_EQ(s.device.framesServed(), 0u);
+        EXPECT_TRUE(r.count("clock"));
+        EXPECT_TRUE(r.dialog->Akt_Grp->isHidden());
+    }
 }
 
 // Online from offline, a program of the other variant: the main window
@@ -223,20 +234,6 @@ TEST(SettingsDialogRefresh, OpensWithTheChoiceInForce) {
     r.open();
     EXPECT_EQ(r.dialog->Ref_Grp->itemIndex(), 0);
     EXPECT_EQ(starts("start:2000"), 2);
-}
-
-TEST(SettingsDialogCancel, CancelWhileOnlineLeavesTheProgramOffline) {
-    SimRig s({}, true);
-    EinstRig& r = s.rig;
-    r.open();
-    r.dialog->BtnCancel->click();
-    EXPECT_FALSE(r.dialog->isVisible());
-    EXPECT_EQ(r.dialog->result(), QDialog::Rejected);
-    EXPECT_FALSE(r.session.Online);
-    EXPECT_FALSE(s.line.isOpen());
-    EXPECT_EQ(r.ui.onlineShown.back(), false);
-    EXPECT_TRUE(r.count("clock"));
-    EXPECT_TRUE(r.dialog->Akt_Grp->isHidden());
 }
 
 // The device asks for its password: the password dialog is shown empty, a

@@ -189,13 +189,24 @@ TEST(GraphWindow, ActivationFromAnotherWindowEmptiesTheCharts) {
     h.window->show();
     gui::Tfrm_Grafik* g = h.window->graphWindow();
     ASSERT_NE(g, nullptr);
-    // The offscreen platform does not activate windows itself; the test
-    // moves the activation as the window system would.
-    h.window->cmd_GrafikClick();
+    // The main window's button shows the graph without a modal wait. The
+    // offscreen platform does not activate windows itself; the test moves
+    // the activation as the window system would.
+    child<QPushButton>(h.window.get(), "cmd_Grafik")->click();
+    EXPECT_TRUE(g->isVisible());
+    EXPECT_FALSE(g->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     QApplication::setActiveWindow(g);
     ASSERT_TRUE(g->isActiveWindow());
     QTest::mouseClick(g->SpeedButton2, Qt::LeftButton);
     EXPECT_EQ(g->series(0)->count(), 44 * 60);
+    // The titles are the heads of the trend grid's value columns.
+    auto* grid = child<QTableWidget>(h.window.get(), "Trendgrid");
+    for (int c = 0; c < 4; ++c) {
+        ASSERT_NE(grid->item(0, c + 1), nullptr);
+        EXPECT_EQ(g->chart(c)->chart()->title(), grid->item(0, c + 1)->text());
+        EXPECT_FALSE(g->chart(c)->chart()->title().isEmpty());
+    }
 
     // A dialog of the graph window itself leaves the charts.
     QDialog own(g);
@@ -217,27 +228,6 @@ TEST(GraphWindow, ActivationFromAnotherWindowEmptiesTheCharts) {
     QApplication::setActiveWindow(g);
     EXPECT_EQ(g->series(0)->count(), 0);
     EXPECT_TRUE(g->SpeedButton1->isChecked());
-}
-
-TEST(GraphWindow, MainWindowButtonShowsTheGraphWithoutWaiting) {
-    Harness h(offline());
-    ASSERT_TRUE(h.window->FormCreate());
-    h.window->show();
-    auto* button = child<QPushButton>(h.window.get(), "cmd_Grafik");
-    ASSERT_NE(button, nullptr);
-    button->click();
-    gui::Tfrm_Grafik* g = h.window->graphWindow();
-    EXPECT_TRUE(g->isVisible());
-    EXPECT_FALSE(g->isModal());
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    // The titles are the heads of the trend grid's value columns.
-    auto* grid = child<QTableWidget>(h.window.get(), "Trendgrid");
-    QTest::mouseClick(g->SpeedButton2, Qt::LeftButton);
-    for (int c = 0; c < 4; ++c) {
-        ASSERT_NE(grid->item(0, c + 1), nullptr);
-        EXPECT_EQ(g->chart(c)->chart()->title(), grid->item(0, c + 1)->text());
-        EXPECT_FALSE(g->chart(c)->chart()->title().isEmpty());
-    }
 }
 
 TEST(GraphWindow, ZoomOnTheTimeAxisAndReset) {

@@ -160,18 +160,6 @@ TEST(CircuitPage, CancelEscapeAndTheCloseBoxChangeNothingAndSendNothing) {
     EXPECT_FALSE(win.w().Busy());
 }
 
-TEST(CircuitPage, ChoicesWriteTheKindAndShowItsLines) {
-    Window win;
-    putRecord(win.h.device, block::T_User(1), temperature(1, 0.0f, 100.0f));
-    win.open(win.w().TabPar1);
-    win.choose("ComboPF1", 4);  // volume flow
-    EXPECT_EQ(deviceRecord<Flow_UserRec>(win.h.device, block::Flow_User(0)).Kind, 4);
-    EXPECT_EQ(win.lines("ListePF1").size(), 5);
-    win.choose("ComboPF1", 0);  // no flow input
-    EXPECT_EQ(deviceRecord<Flow_UserRec>(win.h.device, block::Flow_User(0)).Kind, 0);
-    EXPECT_TRUE(win.lines("ListePF1").isEmpty());
-}
-
 TEST(CircuitPage, SameAsTheOtherCircuitKeepsWhatTheDeviceHoldsThere) {
     Window win;
     T_UserRec other = temperature(1, -20.0f, 60.0f);

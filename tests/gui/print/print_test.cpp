@@ -39,35 +39,6 @@ struct Rig : PrintRig {
     print::PrintHeader header{{false, {}, "kessel.PGA"}, "07.12.2026 06:30"};
 };
 
-TEST(PdfOutput, PrintoutAndPlanAsPagesOfOnePdf) {
-    TempDir dir;
-    Rig rig(medium::Gas);
-    rig.image.Bemerkung = {"Anlage Nord, Zähler 3", "geprüft am 07.12."};
-    rig.image.T_User[0].Kind = 1;
-    rig.image.T_User[0].Eq = 0;
-    std::vector<print::PrintJob> jobs = {
-        print::ParameterPrintoutJob(rig.image, medium::Gas, rig.pageTexts(), rig.header)};
-    const auto plan = print::TerminalPlanJobs(rig.image, rig.pageTexts(), rig.header, 1);
-    jobs.insert(jobs.end(), plan.begin(), plan.end());
-    const auto file = dir.path() / "out.pdf";
-    QString error;
-    ASSERT_TRUE(gui::WritePdf(QString::fromStdString(file.string()), jobs, &error))
-        << error.toStdString();
-    const auto pages = PdfPages(file);
-    ASSERT_EQ(pages.size(), 4u);
-    EXPECT_TRUE(
-        Has(pages[0], rig.texts.LoadText(print::ParameterTitleText(rig.image.System.Ausbaustufe))));
-    EXPECT_TRUE(Has(pages[0], "kessel.PGA"));
-    EXPECT_TRUE(Has(pages[1], "Anlage Nord, Zähler 3"));
-    EXPECT_TRUE(Has(pages[2], rig.texts.LoadText(31232)));
-    EXPECT_TRUE(Has(pages[2], "A4[+] A5[-]"));
-    EXPECT_TRUE(Has(pages[3], "geprüft am 07.12."));
-    // The file is complete: no temporary file is left beside it.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()),
-              1);
-}
-
 TEST(PdfOutput, LeftAndRightHalvesStayOnTheirLines) {
     TempDir dir;
     Rig rig(medium::Energy);
