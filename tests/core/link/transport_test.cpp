@@ -282,6 +282,10 @@ TEST(FrameChecksum, AppendedHighByteFirstWithinCapacity) {
     EXPECT_EQ(frame[8], sum >> 8);
     EXPECT_EQ(frame[9], sum & 0xFF);
 
+    // 253 bytes and their sum fill the capacity exactly; one more does not fit.
+    std::vector<std::uint8_t> exact(253, 1);
+    EXPECT_TRUE(AppendChecksum(exact, 255));
+    EXPECT_EQ(exact.size(), 255u);
     std::vector<std::uint8_t> full(254, 1);
     EXPECT_FALSE(AppendChecksum(full, 255));
     EXPECT_EQ(full.size(), 254u);
