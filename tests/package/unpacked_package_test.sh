@@ -54,7 +54,7 @@ export HOME="$scratch/home" XDG_DATA_HOME="$scratch/home/data" QT_QPA_PLATFORM=o
 export ASAN_OPTIONS=detect_leaks=0
 version="$("$usr/bin/parvion2-cli" --version)"
 [[ "$version" == "parvion2-cli "* ]] || fail "parvion2-cli --version: $version"
-for program in parvion2 parvion2-sim; do
+for program in parvion2 parvion2-cli parvion2-sim; do
   "$usr/bin/$program" --version | grep -q "^$program " || fail "$program --version"
   # The manual page names every option of the program's --help.
   page="$(gzip -dc "$usr/share/man/man1/$program.1.gz" | sed 's/\\-/-/g')"
