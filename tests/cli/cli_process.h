@@ -40,13 +40,9 @@ enum class CliStdout {
 // Runs parvion2-cli with the arguments; HOME is `home`, XDG_DATA_HOME unset.
 inline CliRun RunCli(const std::vector<std::string>& args, const std::filesystem::path& home,
                      CliStdout out = CliStdout::File) {
-    ProgramStart start{{PARVION_CLI_PATH},
-                       {"HOME=" + home.string()},
-                       home / ".cli-stdout",
-                       home / ".cli-stderr",
-                       -1,
-                       std::chrono::seconds{120},
-                       {}};
+    ProgramStart start({PARVION_CLI_PATH}, {"HOME=" + home.string()}, home / ".cli-stdout",
+                       home / ".cli-stderr");
+    start.limit = std::chrono::seconds(120);
     start.argv.insert(start.argv.end(), args.begin(), args.end());
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string_view s = *e;

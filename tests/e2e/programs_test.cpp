@@ -40,13 +40,9 @@ ProgramRun RunProgram(const std::string& name, const std::vector<std::string>& a
                       const std::vector<std::string>& environment,
                       const std::filesystem::path& scratch,
                       const std::function<bool()>& whileRunning = {}) {
-    ProgramStart start{{(std::filesystem::path(PARVION_BIN_DIR) / name).string()},
-                       environment,
-                       scratch / (name + ".out"),
-                       scratch / (name + ".err"),
-                       -1,
-                       std::chrono::seconds{30},
-                       whileRunning};
+    ProgramStart start({(std::filesystem::path(PARVION_BIN_DIR) / name).string()}, environment,
+                       scratch / (name + ".out"), scratch / (name + ".err"));
+    start.whileRunning = whileRunning;
     start.argv.insert(start.argv.end(), args.begin(), args.end());
     start.environment.push_back("ASAN_OPTIONS=detect_leaks=0");
     return RunProgramUntilDone(std::move(start));

@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -28,6 +29,13 @@ struct ProgramRun {
 };
 
 struct ProgramStart {
+    ProgramStart(std::vector<std::string> argv_, std::vector<std::string> environment_,
+                 std::filesystem::path out_, std::filesystem::path err_)
+        : argv(std::move(argv_)),
+          environment(std::move(environment_)),
+          out(std::move(out_)),
+          err(std::move(err_)) {}
+
     std::vector<std::string> argv;  // argv[0] is the program's path
     std::vector<std::string> environment;
     std::filesystem::path out;  // standard output goes here, unless outFd is set
