@@ -19,9 +19,8 @@
 #include "gui/app/instance_channel.h"
 #include "gui/app/instance_guard.h"
 #include "gui/app/program.h"
-#include "sim/lib/device.h"
-#include "sim/lib/pty_server.h"
 #include "support/program_run.h"
+#include "support/sim_pty.h"
 #include "support/temp_dir.h"
 #include "support/window_harness.h"
 #include "version/version.h"
@@ -48,22 +47,26 @@ ProgramRun RunProgram(const std::string& name, const std::vector<std::string>& a
     return RunProgramUntilDone(std::move(start));
 }
 
+// A runtime folder in the scratch folder, private as the session's is.
+std::filesystem::path RuntimeFolder(const TempDir& dir) {
+    const auto runtime = dir / "runtime";
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    return runtime;
+}
+
 TEST(Program, GoesOnlineAgainstTheSimulatorOverAPty) {
-    sim::Device device;
-    sim::PtyServer server(device);
-    std::string error;
-    ASSERT_TRUE(server.start(&error)) << error;
+    SimPty pty;
+    ASSERT_TRUE(pty.started);
     TempDir dir;
     const auto data = dir / "data";
     std::filesystem::create_directories(data / "parvion2");
-    std::filesystem::create_directories(dir / "runtime");
-    std::filesystem::permissions(dir / "runtime", std::filesystem::perms::owner_all);
     {
         ProfileFile ini(SettingsFile(data / "parvion2"));
         ini.writeString(settings_keys::kEinstellungen, settings_keys::kOnline, "1");
         ini.writeString(settings_keys::kEinstellungen, settings_keys::kBaudrate, "7");
         ini.writeString(settings_keys::kEinstellungen, settings_keys::kAnschluss, "0");
-        ini.writeString(settings_keys::kPorts, "Com1", server.slavePath());
+        ini.writeString(settings_keys::kPorts, "Com1", pty.path());
         ASSERT_TRUE(ini.save());
     }
     // Start-up identifies the device and reads circuit 1 (about 25 frames);
@@ -72,11 +75,11 @@ TEST(Program, GoesOnlineAgainstTheSimulatorOverAPty) {
         "parvion2", {},
         {"QT_QPA_PLATFORM=offscreen", "HOME=" + (dir / "home").string(),
          "XDG_DATA_HOME=" + data.string(), "XDG_CONFIG_HOME=" + (dir / "config").string(),
-         "XDG_RUNTIME_DIR=" + (dir / "runtime").string()},
-        dir.path(), [&device] { return device.framesServed() < 25; });
-    EXPECT_GE(device.framesServed(), 25u) << run.err;
-    EXPECT_GT(device.framesServed(0xB0), 0u);
-    EXPECT_EQ(device.writesAccepted(), 0u);
+         "XDG_RUNTIME_DIR=" + RuntimeFolder(dir).string()},
+        dir.path(), [&pty] { return pty.device.framesServed() < 25; });
+    EXPECT_GE(pty.device.framesServed(), 25u) << run.err;
+    EXPECT_GT(pty.device.framesServed(0xB0), 0u);
+    EXPECT_EQ(pty.device.writesAccepted(), 0u);
 }
 
 TEST(Program, VersionAndHelpOfAllThreePrograms) {
@@ -101,9 +104,7 @@ TEST(Program, VersionAndHelpOfAllThreePrograms) {
 // which loads it, and the second start ends.
 TEST(Program, ASecondStartHandsItsFileToTheRunningWindow) {
     TempDir dir;
-    const auto runtime = dir / "runtime";
-    std::filesystem::create_directories(runtime);
-    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    const auto runtime = RuntimeFolder(dir);
     gui::InstanceGuard guard(runtime / "parvion2.lock");
     ASSERT_TRUE(guard.acquired());
     gui::InstanceChannel channel;
@@ -153,17 +154,13 @@ std::set<std::string> ProgramsNamed(const std::string& text) {
     return names;
 }
 
-// The targets of the script's build command.
+// The targets of the script's build commands (not those in a comment).
 std::set<std::string> TargetsBuilt(const std::string& script) {
     std::set<std::string> targets;
-    std::istringstream lines(script);
-    for (std::string line; std::getline(lines, line);) {
-        const auto at = line.find("cmake --build");
-        const auto target = line.find("--target");
-        if (at == std::string::npos || target == std::string::npos || line.find('#') < at) {
-            continue;
-        }
-        std::istringstream words(line.substr(target + 8));
+    const std::regex build(R"((^|\n)[^#\n]*cmake --build[^#\n]*--target([^#\n]*))");
+    for (auto it = std::sregex_iterator(script.begin(), script.end(), build);
+         it != std::sregex_iterator(); ++it) {
+        std::istringstream words((*it)[2].str());
         for (std::string w; words >> w;) targets.insert(w);
     }
     return targets;

@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <cerrno>
 #include <chrono>
-#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,16 +15,10 @@
 #include "core/app/texts.h"
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
-#include "core/link/port_line.h"
-#include "core/link/termios_line.h"
-#include "core/link/transport.h"
 #include "gui/app/qt_serial_line.h"
-#include "sim/lib/device.h"
-#include "sim/lib/pty_server.h"
+#include "support/device_records.h"
 #include "support/pty_link_bench.h"
-#include "support/recording_ui.h"
 #include "support/ser2net.h"
-#include "support/temp_dir.h"
 
 namespace parvion {
 namespace {
@@ -72,7 +65,9 @@ TEST(QtSerialLine, AReplyThatStopsShortIsEndedByTheLinesWaits) {
     EXPECT_TRUE(b.session.Online);
 }
 
-TEST(QtSerialLine, TheWindowKeepsRunningDuringASlowTransaction) {
+// At 1200 baud: the window's events run while a transaction waits, and a
+// cable pulled during one ends it offline.
+TEST(QtSerialLine, TheWindowKeepsRunningDuringASlowTransactionAndAPulledCableEndsIt) {
     sim::DeviceOptions options;
     options.baudIndex = 0;  // 1200 baud: the 38-byte reply takes over 300 ms
     QtBench b(options);
@@ -89,18 +84,11 @@ TEST(QtSerialLine, TheWindowKeepsRunningDuringASlowTransaction) {
     image.T_User[0].Konst = 42.0f;
     ASSERT_TRUE(WriteT_User(b.link, image, 0));
     EXPECT_EQ(b.link.lastAttempts(), 1);
-}
 
-TEST(QtSerialLine, APulledCableEndsOfflineWithoutSpinning) {
-    sim::DeviceOptions options;
-    options.baudIndex = 0;
-    QtBench b(options);
-    ASSERT_TRUE(b.open());
     std::thread puller([&b] {
         std::this_thread::sleep_for(120ms);
         b.server.stop();
     });
-    ParameterImage image;
     const auto start = Clock::now();
     const bool result = ReadFlowKorr(b.link, image, 0);
     const auto took = Clock::now() - start;
@@ -128,34 +116,17 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr const char* kRfc2217 = "telnet(rfc2217)";
 constexpr const char* kRaw = "";
 
-// Every parameter block of the device's memory.
-Bytes ParameterMemory(const sim::Device& d) {
-    Bytes m = d.peek(0x8000, 0x176);  // up to the integrator ring, which runs
-    for (const auto& [at, n] : {std::pair{0x8178, 0x188}, std::pair{0x9000, 0x150}}) {
-        const Bytes part = d.peek(static_cast<std::uint16_t>(at), static_cast<std::size_t>(n));
-        m.insert(m.end(), part.begin(), part.end());
-    }
-    return m;
-}
-
-// The simulated device on a pseudo-terminal, reached through `name` (the
-// pseudo-terminal itself, or a ser2net port in front of it).
-struct Station {
+// The simulated device on a pseudo-terminal behind ser2net's accepters, and
+// the program's line to reach it.
+struct Station : test::PtyLinkBench<test::TermiosPortLine> {
     explicit Station(std::vector<std::string> accepters, sim::DeviceOptions options = {})
-        : accepters_(std::move(accepters)), device(options) {
-        std::string why;
-        EXPECT_TRUE(server.start(&why)) << why;
+        : PtyLinkBench(options), accepters_(std::move(accepters)) {
         std::vector<test::Ser2netConnection> conns;
         for (const std::string& a : accepters_) {
             conns.push_back({a, server.slavePath(), sim::baudRateOfIndex(options.baudIndex)});
         }
-        if (!conns.empty()) {
-            installed = !test::Ser2netProgram().empty();
-            started = ser2net.start(dir.path(), conns, &why);
-            problem = why;
-        }
-        session.Baudrate = options.baudIndex;
-        ui.realWaits = true;
+        installed = !test::Ser2netProgram().empty();
+        served = ser2net.start(dir.path(), conns, &problem);
     }
     // The ser2net port of accepter i, named for its kind.
     std::string name(std::size_t i) const { return ser2net.name(i, accepters_.at(i) != kRaw); }
@@ -166,26 +137,18 @@ struct Station {
     }
 
     std::vector<std::string> accepters_;
-    test::TempDir dir;
-    sim::Device device;
-    sim::PtyServer server{device};
     test::Ser2net ser2net;
     bool installed = true;
-    bool started = true;
+    bool served = true;
     std::string problem;
-    TermiosLine termios;
-    PortLine line{termios};
-    test::RecordingUi ui;
-    Session session;
-    Link link{line, ui, session, dir.path()};
 };
 
 // Skips when ser2net cannot be run at all; fails when it is there and does
 // not serve.
-#define REQUIRE_SER2NET(station)                                                          \
-    do {                                                                                  \
-        if (!(station).installed) GTEST_SKIP() << (station).problem;                      \
-        ASSERT_TRUE((station).started) << "ser2net did not start: " << (station).problem; \
+#define REQUIRE_SER2NET(station)                                                         \
+    do {                                                                                 \
+        if (!(station).installed) GTEST_SKIP() << (station).problem;                     \
+        ASSERT_TRUE((station).served) << "ser2net did not start: " << (station).problem; \
     } while (false)
 
 using test::EndsWithin;
@@ -202,34 +165,28 @@ ParameterImage Edited(ParameterImage image) {
 
 TEST(NetworkLine, ParametersReachTheDeviceByteForByteAsOverTheLocalLine) {
     // The reference: the same writes over the local line.
-    Station local(std::vector<std::string>{});
-    ASSERT_TRUE(local.open(local.server.slavePath(), 7));
+    test::PtyLinkBench<TermiosLine> local;
+    ASSERT_TRUE(local.open());
     ParameterImage image;
     ASSERT_TRUE(ReadAllParameters(local.link, image));
-    const ParameterImage edited = Edited(image);
-    ParameterImage written = edited;
+    ParameterImage written = Edited(image);
     WriteAllParameters(local.link, written);
     EXPECT_EQ(local.link.failedTransactions(), 0);
-    const Bytes expected = ParameterMemory(local.device);
-    ASSERT_NE(expected, ParameterMemory(sim::Device{}));
+    const Bytes expected = test::StableMemory(local.device);
+    ASSERT_NE(expected, test::StableMemory(sim::Device{}));
 
     for (const char* accepter : {kRfc2217, kRaw}) {
         SCOPED_TRACE(accepter);
         Station s({accepter});
         REQUIRE_SER2NET(s);
-        const std::string port = s.name(0);
-        ASSERT_TRUE(s.open(port, 7)) << LinkCauseName(s.link.lastFailure().cause);
-        EXPECT_TRUE(s.line.network());
-        std::string ident;
-        ASSERT_TRUE(ReadDeviceIdent(s.link, ident));
-        EXPECT_EQ(ident, "PV-GAS2 ");
+        ASSERT_TRUE(s.open(s.name(0), 7)) << LinkCauseName(s.link.lastFailure().cause);
         ParameterImage over;
         ASSERT_TRUE(ReadAllParameters(s.link, over));
         EXPECT_EQ(over, image);
         over = Edited(over);
         WriteAllParameters(s.link, over);
         EXPECT_EQ(s.link.failedTransactions(), 0);
-        EXPECT_EQ(ParameterMemory(s.device), expected);
+        EXPECT_EQ(test::StableMemory(s.device), expected);
         ParameterImage back;
         ASSERT_TRUE(ReadAllParameters(s.link, back));
         EXPECT_EQ(back, written);
@@ -314,8 +271,7 @@ TEST(NetworkLine, ASecondClientAndARefusingServerFailWithTheirCause) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.port);
-        TermiosLine otherLocal;
-        PortLine first(otherLocal);
+        test::TermiosPortLine first;
         std::string error;
         if (c.holdFirst) {
             // The accepters share the device: ser2net lets the next one

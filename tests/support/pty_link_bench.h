@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "core/app/error_log.h"
+#include "core/link/port_line.h"
+#include "core/link/termios_line.h"
 #include "core/link/transport.h"
 #include "sim/lib/device.h"
 #include "sim/lib/pty_server.h"
@@ -39,6 +41,17 @@ struct PtyLinkBench {
     Ui ui;
     Session session;
     Link link{line, ui, session, dir.path()};
+};
+
+// The line the program opens a port with: the termios line for device
+// paths, the socket line for network port names.
+// The termios line is a base before the port line, so that it is built
+// before the port line binds it and outlives it.
+struct TermiosLineHolder {
+    TermiosLine termios;
+};
+struct TermiosPortLine : TermiosLineHolder, PortLine {
+    TermiosPortLine() : PortLine(termios) {}
 };
 
 // Runs fn on another thread and tells whether it ended within the limit, so

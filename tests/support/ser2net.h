@@ -31,12 +31,19 @@ inline std::string Ser2netProgram() {
     return {};
 }
 
-// A TCP port of 127.0.0.1 that nothing listens on right now.
-inline std::uint16_t FreeLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+// The address 127.0.0.1:port (0: any free port, once bound).
+inline sockaddr_in LoopbackAddress(std::uint16_t port = 0) {
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(port);
+    return a;
+}
+
+// A TCP port of 127.0.0.1 that nothing listens on right now.
+inline std::uint16_t FreeLoopbackPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a = LoopbackAddress();
     socklen_t len = sizeof a;
     std::uint16_t port = 0;
     if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
@@ -50,11 +57,8 @@ inline std::uint16_t FreeLoopbackPort() {
 // Whether something accepts connections on 127.0.0.1:port.
 inline bool Listening(std::uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(port);
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    const sockaddr_in a = LoopbackAddress(port);
+    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
     ::close(fd);
     return ok;
 }

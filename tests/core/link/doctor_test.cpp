@@ -33,8 +33,6 @@
 #include "core/link/link_failure.h"
 #include "core/link/net_port.h"
 #include "core/model/session.h"
-#include "sim/lib/device.h"
-#include "sim/lib/pty_server.h"
 #include "support/recording_ui.h"
 #include "support/sim_pty.h"
 #include "support/temp_dir.h"
@@ -372,7 +370,7 @@ TEST(DoctorProgress, StepsAndTheRunAreSaidInOneLine) {
     PortReport noted{"/dev/ttyS3", {}, -1, {}, false};
     noted.findings = {{Verdict::Ok, t::kPseudoTerminal, {"/dev/ttyS3"}},
                       {Verdict::Note, t::kNotQueried, {"/dev/ttyS3"}}};
-    PortReport answered{"/dev/ttyUSB0", {}, 6, "PV-GAS2 ", false};
+    const PortReport answered{"/dev/ttyUSB0", {}, 6, "PV-GAS2 "};
     struct Case {
         const char* name;
         std::vector<PortReport> reports;
@@ -423,7 +421,6 @@ TEST(OpenCauses, EachSystemErrorInTheLibrarysWords) {
         {EINVAL, "Übertragungsrate", "baud rate"},
         {0, "Ursache unbekannt", "cause unknown"},
         {EIO, "Systemfehler EIO", "system error EIO"},
-        {ELOOP, "Systemfehler ELOOP", "system error ELOOP"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.errorNumber);
@@ -486,13 +483,10 @@ TEST(OpenCauses, NetworkCausesInTheLibrarysWords) {
         {"/dev/ttyS0", "", "nicht rfc2217://HOST:PORT oder tcp://HOST:PORT"},
         {"tcp://station :4001", "blanks",
          "Leerzeichen sind im Namen eines Anschlusses nicht erlaubt"},
-        {"rfc2217://station 7:4001", "blanks", nullptr},
         {"tcp://", "no host and no port", "weder Rechner noch Portnummer"},
-        {"rfc2217://", "no host and no port", nullptr},
         {"rfc2217://[::1:4001", "no closing bracket",
          "der IPv6-Adresse fehlt die schließende Klammer"},
         {"rfc2217://[zz]:1", "not an IPv6 address", "„zz“ ist keine IPv6-Adresse"},
-        {"rfc2217://[host]:4001", "not an IPv6 address", nullptr},
         {"tcp://station", "no port number", "keine Portnummer"},
         {"tcp://station:", "no port number", nullptr},
         {"rfc2217://[::1]4001", "no port number", nullptr},
@@ -500,7 +494,6 @@ TEST(OpenCauses, NetworkCausesInTheLibrarysWords) {
          "eine IPv6-Adresse steht in Klammern, wie in rfc2217://[::1]:4001"},
         {"tcp://:4001", "no host", "kein Rechner"},
         {"tcp://st*tion:1", "not a host name", "„st*tion“ ist kein Rechnername"},
-        {"tcp://st/ation:4001", "not a host name", nullptr},
         {"tcp://station:40x1", "is not a port number", "„40x1“ ist keine Portnummer"},
         {"tcp://station:65536", "port 65536 is not 1 to 65535",
          "Port 65536 liegt nicht zwischen 1 und 65535"},

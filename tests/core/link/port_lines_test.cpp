@@ -7,7 +7,6 @@
 // latency allowance.
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -22,24 +21,18 @@
 #include <thread>
 #include <vector>
 
-#include "core/app/error_log.h"
 #include "core/app/texts.h"
 #include "core/link/data_commands.h"
 #include "core/link/doctor.h"
 #include "core/link/net_port.h"
 #include "core/link/parameter_blocks.h"
-#include "core/link/port_line.h"
 #include "core/link/socket_line.h"
 #include "core/link/telnet.h"
-#include "core/link/termios_line.h"
-#include "core/link/transport.h"
-#include "sim/lib/device.h"
 #include "sim/lib/tcp_server.h"
 #include "support/line_decorator.h"
 #include "support/pty_link_bench.h"
-#include "support/recording_ui.h"
+#include "support/ser2net.h"
 #include "support/sim_pty.h"
-#include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
 namespace parvion {
@@ -284,28 +277,23 @@ TEST(LinkFailureText, EveryCauseInBothLanguagesAndBothVariants) {
 }
 
 TEST(NetworkPortName, WellFormedNamesAndWhatIsWrongWithTheOthers) {
-    struct Good {
+    const struct {
         const char* name;
-        NetProtocol protocol;
-        const char* host;
-        std::uint16_t port;
-        const char* usual;
+        NetPort port;
+        const char* usual = nullptr;  // nullptr: the name itself
+    } good[] = {
+        {"rfc2217://station-7.example:4001", {NetProtocol::Rfc2217, "station-7.example", 4001}},
+        {"TCP://10.0.0.5:04002", {NetProtocol::Raw, "10.0.0.5", 4002}, "tcp://10.0.0.5:4002"},
+        {"rfc2217://[::1]:65535", {NetProtocol::Rfc2217, "::1", 65535}},
+        {"tcp://h:1", {NetProtocol::Raw, "h", 1}},
     };
-    for (const Good& g : std::vector<Good>{
-             {"rfc2217://station-7.example:4001", NetProtocol::Rfc2217, "station-7.example", 4001,
-              "rfc2217://station-7.example:4001"},
-             {"TCP://10.0.0.5:04002", NetProtocol::Raw, "10.0.0.5", 4002, "tcp://10.0.0.5:4002"},
-             {"rfc2217://[::1]:65535", NetProtocol::Rfc2217, "::1", 65535, "rfc2217://[::1]:65535"},
-             {"tcp://h:1", NetProtocol::Raw, "h", 1, "tcp://h:1"},
-         }) {
+    for (const auto& g : good) {
         std::string why;
         const auto p = ParseNetworkPort(g.name, &why);
         ASSERT_TRUE(p) << g.name << ": " << why;
         EXPECT_TRUE(IsNetworkPortName(g.name));
-        EXPECT_EQ(p->protocol, g.protocol);
-        EXPECT_EQ(p->host, g.host);
-        EXPECT_EQ(p->port, g.port);
-        EXPECT_EQ(NetworkPortName(*p), g.usual);
+        EXPECT_EQ(*p, g.port);
+        EXPECT_EQ(NetworkPortName(*p), g.usual ? g.usual : g.name);
     }
     // What is wrong with the others: OpenCauses.NetworkCausesInTheLibrarysWords.
     EXPECT_FALSE(IsNetworkPortName("/dev/ttyUSB0"));
@@ -322,31 +310,19 @@ TEST(TelnetDecoder, DataCommandsAndGarbageAcrossReads) {
         std::size_t events;
         bool ok;
     };
+    // A subnegotiation split over five reads.
+    const std::vector<Bytes> split = {
+        {1, IAC}, {tn::SB, tn::kComPort}, {101, 0, 1, IAC}, {IAC, 0, IAC}, {tn::SE, 3}};
     const std::vector<Case> cases = {
         {"doubled IAC is one data byte", {{1, IAC, IAC, 2}}, true, {1, 0xFF, 2}, 0, true},
-        {"split everywhere",
-         {{1, IAC}, {tn::SB, tn::kComPort}, {101, 0, 1, IAC}, {IAC, 0, IAC}, {tn::SE, 3}},
-         true,
-         {1, 3},
-         1,
-         true},
+        {"split everywhere", split, true, {1, 3}, 1, true},
         {"negotiation", {{IAC, tn::WILL, 3, IAC, tn::DONT, 44, 7}}, true, {7}, 2, true},
         {"NOP and go-ahead are ignored", {{IAC, 241, 5, IAC, 249}}, true, {5}, 0, true},
-        {"CR NUL without binary",
-         {{'\r', 0, 'x', '\r', '\n'}},
-         false,
-         {'\r', 'x', '\r', '\n'},
-         0,
-         true},
+        {"CR NUL as text", {{'\r', 0, 'x', '\r', '\n'}}, false, {'\r', 'x', '\r', '\n'}, 0, true},
         {"CR NUL in binary", {{'\r', 0}}, true, {'\r', 0}, 0, true},
         {"IAC before a byte that is no command", {{1, IAC, 5, 2}}, true, {1}, 0, false},
         {"a subnegotiation without end", {{IAC, tn::SB, 44}, Bytes(80, 7)}, true, {}, 0, false},
-        {"a subnegotiation broken by a stray IAC",
-         {{IAC, tn::SB, 44, 1, IAC, 9}},
-         true,
-         {},
-         0,
-         false},
+        {"broken by a stray IAC", {{IAC, tn::SB, 44, 1, IAC, 9}}, true, {}, 0, false},
     };
     for (const Case& c : cases) {
         tn::Decoder d;
@@ -363,11 +339,11 @@ TEST(TelnetDecoder, DataCommandsAndGarbageAcrossReads) {
             EXPECT_FALSE(d.feed({{1}}, data, events)) << c.what;  // stays broken
         }
     }
-    // The subnegotiation split over five reads carries its value whole.
+    // The split subnegotiation carries its value whole.
     tn::Decoder d;
     Bytes data;
     std::vector<tn::Event> events;
-    for (const Bytes& chunk : cases[1].chunks) d.feed(chunk, data, events);
+    for (const Bytes& chunk : split) d.feed(chunk, data, events);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].verb, tn::SB);
     EXPECT_EQ(events[0].data, (Bytes{101, 0, 1, 0xFF, 0}));
@@ -389,8 +365,7 @@ struct NetBench {
     test::TempDir dir;
     sim::Device device;
     sim::TcpServer server;
-    TermiosLine termios;
-    PortLine line{termios};
+    test::TermiosPortLine line;
     test::RecordingUi ui;
     Session session;
     Link link{line, ui, session, dir.path()};
@@ -458,9 +433,7 @@ class ScriptedServer {
         : scripts_{std::move(chunks)}, close_(closeAfter) {
         if (!next.empty()) scripts_.push_back(std::move(next));
         listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sockaddr_in a = test::LoopbackAddress();
         socklen_t len = sizeof a;
         ::bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
         ::listen(listen_, 1);
@@ -551,28 +524,20 @@ TEST(SocketLine, MisbehavingServersEndTheOpenInTimeWithTheirCause) {
         const char* says;
         bool closeAfter = false;
     };
+    constexpr int kNoAck = kErrorNotAcknowledged;
     const std::vector<Case> cases = {
         {"refuses the option", {{}, {IAC, tn::DONT, tn::kComPort}}, EOPNOTSUPP, "refuses"},
         {"never answers (a raw port)", {}, EOPNOTSUPP, "does not answer"},
         {"floods data and never answers", {Bytes(4 << 20, 'A')}, EOPNOTSUPP, "does not answer"},
         {"a command byte that is none", {{IAC, 0x05}}, EPROTO, "broken Telnet"},
-        {"a subnegotiation without end",
-         {{IAC, tn::SB, 44, 1}, Bytes(100, 1)},
-         EPROTO,
-         "broken Telnet"},
-        {"requests every option forever", {storm}, kErrorNotAcknowledged, "did not acknowledge"},
-        {"no acknowledgement",
-         {{}, doComPort},
-         kErrorNotAcknowledged,
-         "did not acknowledge the baud rate 115200"},
+        {"unended subnegotiation", {{IAC, tn::SB, 44, 1}, Bytes(100, 1)}, EPROTO, "broken Telnet"},
+        {"requests every option forever", {storm}, kNoAck, "did not acknowledge"},
+        {"no acknowledgement", {{}, doComPort}, kNoAck, "did not acknowledge the baud rate 115200"},
         {"another rate acknowledged",
          {{}, doComPort, Acks(9600, 8)},
-         kErrorNotAcknowledged,
+         kNoAck,
          "the server uses 9600"},
-        {"7 data bits acknowledged",
-         {{}, doComPort, Acks(115200, 7)},
-         kErrorNotAcknowledged,
-         "data size"},
+        {"7 data bits acknowledged", {{}, doComPort, Acks(115200, 7)}, kNoAck, "data size"},
         {"closes at once", {{}}, ECONNRESET, "closed the connection", true},
     };
     for (const Case& c : cases) {
@@ -621,16 +586,11 @@ TEST(SocketLine, TheDoctorNamesBrokenNegotiationOnTheSecondOpenInTheReadersLangu
 }
 
 TEST(SocketLine, TheFailureNamesThePortAndTheCause) {
-    test::TempDir dir;
-    Session session;
-    session.Sprache = 1;
-    const TextLibrary texts(PARVION_BIN_DIR, session);
+    NetBench b(false);
+    b.session.Sprache = 1;
+    const TextLibrary texts(PARVION_BIN_DIR, b.session);
     const auto text = [&](std::uint16_t n) { return texts.LoadText(n); };
-    TermiosLine termios;
-    PortLine line(termios);
-    test::RecordingUi ui;
-    Link link(line, ui, session, dir.path());
-    link.setErrorLog(ErrorLogIn(dir.path()));
+    b.link.setErrorLog(ErrorLogIn(b.dir.path()));
     struct Case {
         std::string port;
         const char* says;
@@ -645,15 +605,14 @@ TEST(SocketLine, TheFailureNamesThePortAndTheCause) {
              {refused, "refuses the connection"},
              {"rfc2217://[::1:4001", "not a valid network port: the IPv6 address has no closing"},
          }) {
-        link.setPortResolver([&c](int) { return c.port; });
-        session.Online = true;
+        b.link.setPortResolver([&c](int) { return c.port; });
         const auto started = Clock::now();
-        EXPECT_FALSE(link.OpenComPort(3, 7));
+        EXPECT_FALSE(b.open(7));
         EXPECT_LT(Clock::now() - started, 10s);
-        const std::string why = LinkFailureText(link.lastFailure(), text);
+        const std::string why = LinkFailureText(b.link.lastFailure(), text);
         EXPECT_NE(why.find(c.port), std::string::npos) << why;
         EXPECT_NE(why.find(c.says), std::string::npos) << why;
-        const std::string log = test::readFileBytes(dir / "Errors.log");
+        const std::string log = test::readFileBytes(b.dir / "Errors.log");
         EXPECT_NE(log.find(c.port), std::string::npos) << log;
     }
 }
