@@ -11,12 +11,11 @@ namespace parvion::test {
 
 inline TrendBlock TrendBlockAt(int circuit, int interval, int y, int mo, int d, int h, int mi,
                                int count) {
+    const auto u8 = [](int v) { return static_cast<std::uint8_t>(v); };
     TrendBlock b;
     b.Valid = true;
-    b.Header = {static_cast<std::uint8_t>(circuit), static_cast<std::uint8_t>(interval),
-                static_cast<std::uint16_t>(y),      static_cast<std::uint8_t>(mo),
-                static_cast<std::uint8_t>(d),       static_cast<std::uint8_t>(h),
-                static_cast<std::uint8_t>(mi),      static_cast<std::uint8_t>(count)};
+    b.Header = {u8(circuit), u8(interval), static_cast<std::uint16_t>(y), u8(mo), u8(d), u8(h),
+                u8(mi),      u8(count)};
     for (std::size_t j = 0; j < TrendBlock::kValues; ++j) {
         b.Series[0][j] = 2931;  // 20 °C
         b.Series[1][j] = static_cast<float>(100 + j);

@@ -33,9 +33,9 @@ namespace parvion::test {
 using Log = std::vector<std::string>;
 
 // "start 2, W T_User0, step, ..."
-inline std::string Joined(const Log& log) {
+inline std::string Joined(const Log& log, const char* separator = ", ") {
     std::string all;
-    for (const std::string& entry : log) all += (all.empty() ? "" : ", ") + entry;
+    for (const std::string& entry : log) all += (all.empty() ? "" : separator) + entry;
     return all;
 }
 
@@ -276,9 +276,7 @@ struct EditRig {
 
 // "[first|second]"
 inline std::string Listed(const std::vector<std::string>& items) {
-    std::string all;
-    for (const std::string& item : items) all += (all.empty() ? "" : "|") + item;
-    return "[" + all + "]";
+    return "[" + Joined(items, "|") + "]";
 }
 
 // A setting refused with its status, a message and a list of valid ones

@@ -120,8 +120,7 @@ TEST(HistoryRecorder, AWholeReadIsASnapshotAndNothingElseIsRecorded) {
     r.recorder.finish(*r.link);
     ASSERT_TRUE(r.history.store().listSnapshots("", &snapshots).ok());
     ASSERT_EQ(snapshots.size(), 1u);
-    EXPECT_FALSE(snapshots[0].serial.empty());
-    EXPECT_FALSE(snapshots[0].programText.empty());
+    EXPECT_FALSE(snapshots[0].serial.empty() || snapshots[0].programText.empty());
     EXPECT_TRUE(r.journal().empty());
 }
 

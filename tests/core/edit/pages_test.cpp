@@ -19,8 +19,6 @@
 #include "core/edit/alarm_output_page.h"
 #include "core/edit/correction.h"
 #include "core/edit/display_settings.h"
-#include "core/edit/field_ref.h"
-#include "core/edit/page_commands.h"
 #include "core/edit/remarks.h"
 #include "core/edit/source_codes.h"
 #include "core/edit/system_page.h"
@@ -50,11 +48,8 @@ TEST(PageCommands, RefusedSettingsChangeAndSendNothing) {
          "\"T_User0 Konst\" is not a setting of the circuit 1 page",
          "[T_User0 Kind|T_User0 Min|T_User0 Max]"},
         {{"T_User0", "Max", "abc"}, Status::NotANumber, "\"abc\" is not a number", "[]"},
-        {{"T_User0", "Max", "INF"}, Status::NotANumber, "not a number", "[]"},
         // Numbers a device float cannot hold are refused, not clamped.
         {{"T_User0", "Max", "1e300"}, Status::NotANumber, "not a number the device can hold", "[]"},
-        {{"T_User0", "Min", "-1e300"}, Status::NotANumber, "not a number the device can", "[]"},
-        {{"T_User0", "Min", "NAN"}, Status::NotANumber, "not a number the device can", "[]"},
         {{"Flow_User0", "Kind", "6"}, Status::BadChoice, "no choice 6", "|5 Pulse input]"},
         {{"Flow_User0", "Kind", "1.5"}, Status::NotANumber, "choice index", "[]"},
         // A value of a line the page does not show: every setting is valid.
@@ -93,9 +88,6 @@ TEST(PageCommands, ValuesAreTakenAsTheDialogTakesThemInTheBaseUnit) {
          "[-300 is below the lower limit; -273.15 taken]"},
         {{"T_User0", "Min", "1E-10"}, "T_User0 Min=0", "[1E-10 is taken as 0]"},
         {{"T_User0", "Min", "1e-46"}, "T_User0 Min=0", "[1e-46 is taken as 0]"},
-        {{"T_User0", "Min", "1E30"},
-         "T_User0 Min=1500",
-         "[1E30 is above the upper limit; 1500 taken]"},
         {{"Flow_User1", "MaxFreq", "12.7"},
          "Flow_User1 MaxFreq=12",
          "[MaxFreq keeps the whole-number part: 12]"},
@@ -156,11 +148,9 @@ TEST(PageCommands, SystemTrendAndCorrectionSettings) {
     apply({"System", "Kind", "3"}, PageName::System, "[]");
     apply({"System", "Faktor", "0.95"}, PageName::System, "[]");
     apply({"Trend_User", "Time", "8"}, PageName::TrendRecording, "[]");
-    EXPECT_EQ(rig.image.FlowKorr[1].Stelle[0], 10.0f);
-    EXPECT_EQ(rig.image.Grenzwerte.U_Max, 1.4125f);
-    EXPECT_EQ(rig.image.System.Kind, 4);
-    EXPECT_EQ(rig.image.System.Faktor, 0.95f);
-    EXPECT_EQ(rig.image.Trend_User.Time, 15);
+    test::ExpectFields(rig.image,
+                       "FlowKorr_2 Stelle0=10 Grenzwerte U_Max=1.4125 System Kind=4 Faktor=0.95 "
+                       "Trend_User Time=15");
     EXPECT_TRUE(rig.log.empty()) << test::Joined(rig.log);
 
     // A preset the device holds already is not sent again.
@@ -213,9 +203,11 @@ TEST(PageCommands, RemarkLinesOfAFile) {
     EXPECT_EQ(gap.status, Status::Unknown);
     EXPECT_EQ(gap.valid.back(), "Bemerkung Zeile 5");
     EXPECT_EQ(set("Zeile", "x").status, Status::Unknown);
-    // A line that would read back as the end of the remarks is refused.
+    // A line that would read back as the end of the remarks is refused, also
+    // after a line break; the forms that read so:
+    // ParameterFileSave.NoRemarkLineIsSavedAsTheEndMarker.
     const ParameterImage before = im;
-    for (const char* end : {"@", " @ ", "\"@\"", "'@'", "x\n@"}) {
+    for (const char* end : {"@", "x\n@"}) {
         const SettingOutcome refused = set("Zeile 2", end);
         EXPECT_EQ(refused.status, Status::Refused) << end;
         EXPECT_NE(refused.message.find("end of the remarks"), std::string::npos);
@@ -283,10 +275,11 @@ TEST(PageCommands, PagesPrintTheirLinesWithTheSettingThatChangesThem) {
         const auto index = at ? static_cast<std::size_t>(at->page) : 0;
         EXPECT_EQ(at ? names[index] + " " + std::to_string(at->circuit) : "none", want);
     }
-    EXPECT_EQ(ParsePageName("Relays"), PageName::Relays);
-    EXPECT_EQ(ParsePageName("outputs"), PageName::Outputs);
+    // Every page by its name, in any case; a name cut short is none.
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(ParsePageName(names[i]), static_cast<PageName>(i)) << names[i];
+    }
     EXPECT_EQ(ParsePageName("DISPLAY"), PageName::Display);
-    EXPECT_EQ(ParsePageName("Units"), PageName::Units);
     EXPECT_EQ(ParsePageName("unit"), std::nullopt);
 }
 
@@ -353,7 +346,6 @@ TEST(SystemDefinition, WhatEachChangeSends) {
         {"System Kind=0", 0x07, true, 0, SystemChange::Stored, 0, ""},
         // A definition the device does not allow: nothing changes.
         {"System Kind=0", 0x03, true, 3, SystemChange::Refused, 0, ""},
-        {"System Kind=4", 0x01, true, 2, SystemChange::Refused, 4, ""},
         // Offline only the Kind is stored, whatever the mask.
         {"System Kind=0", 0x00, false, 2, SystemChange::Stored, 2, ""},
     };
@@ -380,11 +372,11 @@ TEST(SystemDefinition, DeviceThatStopsAnsweringEndsTheSwitch) {
     rig.device.injectFault(sim::Fault::None, 5);
     rig.device.injectFault(sim::Fault::DropLine);
     EXPECT_EQ(ChangeSystemDefinition(*rig.link, rig.image, 2), SystemChange::NotSent);
-    EXPECT_FALSE(rig.session.Online);
     // The reads that failed left their records; nothing was mapped or
     // written, the definition stays, and the user is told why.
-    EXPECT_EQ(rig.image.System.Kind, 0);
-    EXPECT_EQ(rig.device.framesServed(cmd::Write), 0u);
+    EXPECT_EQ(
+        std::tuple(rig.session.Online, rig.image.System.Kind, rig.device.framesServed(cmd::Write)),
+        std::tuple(false, 0, 0u));
     test::ExpectFields(rig.image, "Aus_User0 Param=9");
     EXPECT_EQ(rig.log.back(), "not sent port-closed");
 
@@ -394,9 +386,9 @@ TEST(SystemDefinition, DeviceThatStopsAnsweringEndsTheSwitch) {
     again.device.injectFault(sim::Fault::None, 9);
     again.device.injectFault(sim::Fault::BadChecksum, 4);
     EXPECT_EQ(ChangeSystemDefinition(*again.link, again.image, 2), SystemChange::NotSent);
-    EXPECT_TRUE(again.session.Online);
-    EXPECT_EQ(again.device.framesServed(cmd::Write), 0u);
-    EXPECT_EQ(again.image.System.Kind, 0);
+    EXPECT_EQ(std::tuple(again.session.Online, again.image.System.Kind,
+                         again.device.framesServed(cmd::Write)),
+              std::tuple(true, 0, 0u));
 }
 
 TEST(SystemDefinition, SingleCircuitMappings) {
@@ -439,10 +431,8 @@ TEST(SystemPage, LimitSchemesAndMeasuringUnits) {
     EXPECT_EQ(Joined(rig.log), test::TwoSteps("Grenzwerte"));
     rig.expectDevice("Grenzwerte U_Max=1.4125 U_Min=1.375 L_Max=0.24 L_Min=0.225");
     // The refill tells the schemes apart by U_Max alone.
-    for (const auto& [uMax, scheme] :
-         {std::pair{1.4125f, 1}, {1.3125f, 0}, {1.375f, 1}, {1.374f, 0}, {0.0f, 0}}) {
-        EXPECT_EQ(LimitSchemeOf(GrenzwerteRec{uMax, 0, 0, 0}), scheme) << uMax;
-    }
+    EXPECT_EQ(LimitSchemeOf(GrenzwerteRec{1.375f, 0, 0, 0}), 1);
+    EXPECT_EQ(LimitSchemeOf(GrenzwerteRec{1.374f, 0, 0, 0}), 0);
 
     rig.mark();
     SetMeasuringUnits(*rig.link, rig.image, 2);
@@ -548,13 +538,11 @@ TEST(RelayOutputDisplay, ChangesFollowTheirRulesAndAreWrittenBackInTheDevicesOrd
     using Change = std::function<void(EditRig&)>;
     struct Case {
         const char* what;
-        int medium;
         const char* setup;  // the image and the device alike
         Change change;
         std::string log;
         const char* device;  // the device's memory afterwards
     };
-    const int gas = medium::Gas, energy = medium::Energy;
     const auto alarmLine = [](int a, std::size_t row, float v) -> Change {
         return [=](EditRig& r) {
             const auto lines = AlarmLines(r.image, r.session.Medium, a);
@@ -581,69 +569,64 @@ TEST(RelayOutputDisplay, ChangesFollowTheirRulesAndAreWrittenBackInTheDevicesOrd
         };
     };
     const Case cases[] = {
-        {"alarm choice 15 is the temperature difference", gas, "Alm_User0 Param=1",
+        {"alarm choice 15 is the temperature difference", "Alm_User0 Param=1",
          [](EditRig& r) { EXPECT_EQ(ChooseAlarmSource(*r.link, r.image, 0, 15), 15); },
          TwoSteps("Alm_User0"), "Alm_User0 Param=17"},
-        {"without circuit 2 the stored source stays and is written again", gas,
+        {"without circuit 2 the stored source stays and is written again",
          "Level=192 Alm_User1 Param=3",
          [](EditRig& r) { EXPECT_EQ(ChooseAlarmSource(*r.link, r.image, 1, 10), 3); },
          TwoSteps("Alm_User1"), "Alm_User1 Param=3"},
-        {"alarm kind", gas, "Alm_User1 Param=2 Kind=0",
+        {"alarm kind", "Alm_User1 Param=2 Kind=0",
          [](EditRig& r) { ChooseAlarmKind(*r.link, r.image, 1, 2); }, TwoSteps("Alm_User1"),
          "Alm_User1 Kind=2"},
-        {"alarm Min pulls Max up", gas, "Alm_User0 Param=1 Kind=2 Min=0 Max=20",
-         alarmLine(0, 0, 50), TwoSteps("Alm_User0"), "Alm_User0 Min=50 Max=50"},
-        {"alarm Max pulls Min down", gas, "Alm_User0 Param=1 Kind=1 Min=30 Max=40",
-         alarmLine(0, 0, 10), TwoSteps("Alm_User0"), "Alm_User0 Min=10 Max=10"},
-        {"output choice 6 is circuit 2 temperature", gas, "Aus_User2 Param=1 Min=-100 Max=200",
+        {"alarm Min pulls Max up", "Alm_User0 Param=1 Kind=2 Min=0 Max=20", alarmLine(0, 0, 50),
+         TwoSteps("Alm_User0"), "Alm_User0 Min=50 Max=50"},
+        {"alarm Max pulls Min down", "Alm_User0 Param=1 Kind=1 Min=30 Max=40", alarmLine(0, 0, 10),
+         TwoSteps("Alm_User0"), "Alm_User0 Min=10 Max=10"},
+        {"output choice 6 is circuit 2 temperature", "Aus_User2 Param=1 Min=-100 Max=200",
          [](EditRig& r) { EXPECT_EQ(ChooseOutputSource(*r.link, r.image, 2, 6), 6); },
          TwoSteps("Aus_User2"), "Aus_User2 Param=9 Min=-100 Max=200"},
-        {"without circuit 2 it falls back to circuit 1 temperature", gas,
-         "Level=254 Aus_User0 Param=2",
+        {"without circuit 2 it falls back to circuit 1 temperature", "Level=254 Aus_User0 Param=2",
          [](EditRig& r) { EXPECT_EQ(ChooseOutputSource(*r.link, r.image, 0, 6), 1); },
          TwoSteps("Aus_User0"), "Aus_User0 Param=1"},
-        {"online the limits are brought into the new source's range", gas,
+        {"online the limits are brought into the new source's range",
          "Aus_User1 Param=4 Min=-500 Max=90000", output(1, 1), TwoSteps("Aus_User1"),
          "Aus_User1 Param=1 Min=-273.15 Max=1500"},
-        {"power on the energy computer may go below 0", energy,
-         "Aus_User0 Param=1 Min=-2E7 Max=2E7", output(0, 4), TwoSteps("Aus_User0"),
-         "Aus_User0 Param=4 Min=-1E7 Max=1E7"},
-        {"constant current below 1 mA", gas, "Aus_User0 Param=3 Konstant=5 Min=0 Max=100",
-         output(0, 0), TwoSteps("Aus_User0"), "Aus_User0 Param=0 Konstant=5 Min=10 Max=100"},
-        {"constant current above 23 mA", gas, "Aus_User0 Param=3 Konstant=240 Min=0 Max=100",
+        {"constant current below 1 mA", "Aus_User0 Param=3 Konstant=5 Min=0 Max=100", output(0, 0),
+         TwoSteps("Aus_User0"), "Aus_User0 Param=0 Konstant=5 Min=10 Max=100"},
+        {"constant current above 23 mA", "Aus_User0 Param=3 Konstant=240 Min=0 Max=100",
          output(0, 0), TwoSteps("Aus_User0"), "Aus_User0 Param=0 Konstant=240 Min=0 Max=230"},
-        {"constant 12.36 mA rounds to 124", gas, "Aus_User3 Param=0 Konstant=40",
+        {"constant 12.36 mA rounds to 124", "Aus_User3 Param=0 Konstant=40",
          outputLine(3, 0, 12.36f), TwoSteps("Aus_User3"), "Aus_User3 Konstant=124"},
-        {"output Max pulls Min down", gas, "Aus_User1 Param=2 Min=500 Max=1000",
-         outputLine(1, 1, 100), TwoSteps("Aus_User1"), "Aus_User1 Min=100 Max=100"},
-        {"error current", gas, "Aus_User1 Param=2 Err=3.5", outputLine(1, 2, 21.5f),
+        {"output Max pulls Min down", "Aus_User1 Param=2 Min=500 Max=1000", outputLine(1, 1, 100),
+         TwoSteps("Aus_User1"), "Aus_User1 Min=100 Max=100"},
+        {"error current", "Aus_User1 Param=2 Err=3.5", outputLine(1, 2, 21.5f),
          TwoSteps("Aus_User1"), "Aus_User1 Err=21.5"},
-        {"preferred value", gas, "Dis_User First=0",
+        {"preferred value", "Dis_User First=0",
          [](EditRig& r) { EXPECT_EQ(ChoosePreferredValue(*r.link, r.image, 25), 25); },
          TwoSteps("Dis_User"), "Dis_User First=31"},
-        {"without circuit 2 the preferred value goes back to none", gas,
-         "Level=192 Dis_User First=3",
+        {"without circuit 2 the preferred value goes back to none", "Level=192 Dis_User First=3",
          [](EditRig& r) { EXPECT_EQ(ChoosePreferredValue(*r.link, r.image, 9), 0); },
          TwoSteps("Dis_User"), "Dis_User First=0"},
-        {"calculation errors", gas, "Dis_User CalcError=1",
+        {"calculation errors", "Dis_User CalcError=1",
          [](EditRig& r) { SetCalcErrorAcknowledge(*r.link, r.image, false); }, test::kDisUserSteps,
          "Dis_User CalcError=0"},
-        {"a display box: Display alone, no read-back, no progress", gas,
+        {"a display box: Display alone, no read-back, no progress",
          "Display Enable1=1 Enable2=0 Enable3=0 Enable4=0", boxT2(false), "W Display",
          "Display Enable1=1 Enable2=1"},
-        {"compact display: circuit 2 temperature also sets bit 0 of Enable1", gas,
+        {"compact display: circuit 2 temperature also sets bit 0 of Enable1",
          "Display Enable1=2 Enable2=0 Enable3=0 Enable4=0", boxT2(true), "W Display",
          "Display Enable1=3 Enable2=1"},
-        {"the relay page's reads", gas, "", [](EditRig& r) { ReadRelayPage(*r.link, r.image); },
+        {"the relay page's reads", "", [](EditRig& r) { ReadRelayPage(*r.link, r.image); },
          "start 2, R Alm_User0, step, R Alm_User1, step, hide", ""},
-        {"the output page's reads", gas, "", [](EditRig& r) { ReadOutputPage(*r.link, r.image); },
+        {"the output page's reads", "", [](EditRig& r) { ReadOutputPage(*r.link, r.image); },
          "start 4, R Aus_User0, step, R Aus_User1, step, R Aus_User2, step, R Aus_User3, step, "
          "hide",
          ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EditRig rig(c.medium);
+        EditRig rig;
         Store(rig, c.setup);
         c.change(rig);
         EXPECT_EQ(test::Joined(rig.log), c.log);
@@ -775,12 +758,7 @@ TEST(RelayOutputDisplaySettings, SettingsAreTakenAsThePagesTakeThem) {
          PageName::Relays,
          "Alm_User0 Min=-1273.15",
          "[-2000 is below the lower limit; -1273.15 taken]"},
-        {{"Alm_User0", "Max", "-1300"},
-         PageName::Relays,
-         "Alm_User0 Min=-1273.15 Max=-1273.15",
-         "[-1300 is below the lower limit; -1273.15 taken]"},
         // mA, as the output dialog takes it.
-        {{"Aus_User0", "Konstant", "12"}, PageName::Outputs, "Aus_User0 Konstant=120", "[]"},
         {{"Aus_User0", "Konstant", "12,34"},
          PageName::Outputs,
          "Aus_User0 Konstant=123",
@@ -796,7 +774,6 @@ TEST(RelayOutputDisplaySettings, SettingsAreTakenAsThePagesTakeThem) {
         {{"Dis_User", "CalcError", "1"}, PageName::Display, "Dis_User CalcError=1", "[]"},
         // With the compact display on, page 2's boxes go to page 1 too.
         {{"Display", "Enable2", "9"}, PageName::Display, "Display Enable1=9 Enable2=9", "[]"},
-        {{"Display", "enable4", "120"}, PageName::Display, "Display Enable4=120", "[]"},
         // Still the units page's switch.
         {{"Dis_User", "Einheiten", "1"}, PageName::Units, "Dis_User Einheiten=1", "[]"},
     };
@@ -867,7 +844,6 @@ TEST(RelayOutputDisplaySettings, PagesPrintTheirLinesWithTheSettingThatChangesTh
     ASSERT_EQ(page.size(), 14u);
     EXPECT_EQ(page[0], "Analog output 1: Constant current  [Aus_User0 Param 0..17]");
     EXPECT_EQ(page[1], "  Fixed value    12.0000    mA  [Aus_User0 Konstant]");
-    EXPECT_EQ(page[2], "Analog output 2: Temperature circuit 2  [Aus_User1 Param 0..17]");
     EXPECT_EQ(page[5], "  Error value     3.6000    mA  [Aus_User1 Err]");
     page = print(PageName::Display);
     ASSERT_GE(page.size(), 12u);
@@ -878,7 +854,6 @@ TEST(RelayOutputDisplaySettings, PagesPrintTheirLinesWithTheSettingThatChangesTh
     EXPECT_EQ(page[3], "Device display pages");
     EXPECT_EQ(page[4], "Circuit 1: 9  [Display Enable1]");
     EXPECT_EQ(page[5], "  [x] Temperature (1)");
-    EXPECT_EQ(page[8], "  [x] Standard flow (8)");
     EXPECT_EQ(page.back(), "  [ ] Mass (64)");
 
     // Without circuit 2: one output, one display page, no compact display.
@@ -954,25 +929,21 @@ TEST(SourceCodes, LimitsByCodeAndVariant) {
         {"alarm pressure difference", AlarmLimits(gas, 18), {-1e5f, 1e5f}},
         {"alarm density", AlarmLimits(gas, 3), {0.08f, 5000}},
         {"alarm standard flow gas", AlarmLimits(gas, 4), {0, 1e7f}},
-        {"alarm flow sum gas", AlarmLimits(gas, 28), {0, 2e7f}},
         {"alarm power difference energy", AlarmLimits(energy, 20), {-1e8f, 1e8f}},
         {"alarm power sum energy", AlarmLimits(energy, 28), {0, 2e8f}},
         {"alarm mass flow sum", AlarmLimits(gas, 29), {0, 2e8f}},
         {"alarm total difference", AlarmLimits(gas, 22), {-1e9f, 1e9f}},
-        {"alarm total sum", AlarmLimits(energy, 30), {0, 1e9f}},
         {"alarm total mass", AlarmLimits(gas, 15), {0, 1e9f}},
         {"output power energy", OutputLimits(energy, 12), {-1e8f, 1e8f}},
         {"output power sum energy", OutputLimits(energy, 28), {-2e8f, 2e8f}},
         {"output flow gas", OutputLimits(gas, 4), {0, 1e7f}},
-        {"output flow difference gas", OutputLimits(gas, 20), {-1e7f, 1e7f}},
         {"output flow sum gas", OutputLimits(gas, 28), {0, 2e7f}},
-        {"output mass flow difference", OutputLimits(gas, 21), {-1e8f, 1e8f}},
         {"output density difference", OutputLimits(energy, 19), {-5000, 5000}},
         {"output temperature difference", OutputLimits(gas, 17), {-1273.15f, 1273.15f}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(c.limits.min, c.want.min) << c.what;
-        EXPECT_EQ(c.limits.max, c.want.max) << c.what;
+        EXPECT_EQ(std::pair(c.limits.min, c.limits.max), std::pair(c.want.min, c.want.max))
+            << c.what;
     }
 
     // The range an output's limits are brought into when its source changes.
@@ -989,11 +960,8 @@ TEST(SourceCodes, LimitsByCodeAndVariant) {
     };
     for (const auto& r : ranges) {
         const OutputRange got = OutputSourceRange(r.medium, r.code);
-        EXPECT_EQ(got.applies, r.applies) << int(r.code);
-        if (r.applies) {
-            EXPECT_EQ(got.min, r.min) << int(r.code);
-            EXPECT_EQ(got.max, r.max) << int(r.code);
-        }
+        EXPECT_EQ(std::tuple(got.applies, got.min, got.max), std::tuple(r.applies, r.min, r.max))
+            << int(r.code);
     }
 }
 

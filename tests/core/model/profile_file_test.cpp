@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
@@ -47,17 +48,16 @@ TEST(ProfileFileRead, NamesFoldCaseValuesTrimAndQuotesDrop) {
                             "Inner=a = b\r\n"
                             "Last=end \x1a");
     ASSERT_TRUE(f.loaded());
-    EXPECT_EQ(f.readString("einstellungen", "baudrate", "x"), "5");
-    EXPECT_EQ(f.readString("EINSTELLUNGEN", " BAUDRATE ", "x"), "5");
-    EXPECT_EQ(f.readString("Einstellungen", "Name", "x"), "  quoted  ");
-    EXPECT_EQ(f.readString("Einstellungen", "Single", "d"), "x");
-    EXPECT_EQ(f.readString("Einstellungen", "Half", "x"), "\"open");
-    EXPECT_EQ(f.readString("Einstellungen", "Empty", "x"), "");
-    EXPECT_EQ(f.readString("Einstellungen", "Inner", "x"), "a = b");
     // The DOS end-of-file byte of old editors is trimmed like a blank.
-    EXPECT_EQ(f.readString("Einstellungen", "Last", "x"), "end");
-    EXPECT_EQ(f.readString("Einstellungen", "Missing", "def"), "def");
-    EXPECT_EQ(f.readString("Missing", "Baudrate", "def"), "def");
+    const std::tuple<const char*, const char*, const char*> reads[] = {
+        {"einstellungen", "baudrate", "5"},      {"EINSTELLUNGEN", " BAUDRATE ", "5"},
+        {"Einstellungen", "Name", "  quoted  "}, {"Einstellungen", "Single", "x"},
+        {"Einstellungen", "Half", "\"open"},     {"Einstellungen", "Empty", ""},
+        {"Einstellungen", "Inner", "a = b"},     {"Einstellungen", "Last", "end"},
+        {"Einstellungen", "Missing", "def"},     {"Missing", "Baudrate", "def"}};
+    for (const auto& [section, key, value] : reads) {
+        EXPECT_EQ(f.readString(section, key, "def"), value) << section << " " << key;
+    }
     EXPECT_TRUE(f.hasKey("einstellungen", "EMPTY"));
     EXPECT_FALSE(f.hasKey("einstellungen", "Missing"));
     EXPECT_TRUE(f.hasSection("EinStellungen"));
@@ -110,17 +110,11 @@ TEST(ProfileFileRead, ReadIntFollowsTheWindowsRule) {
                             "[N]\nPlain=42\nLeading=12abc\nWord=abc\nEmpty=\nNeg= -7 \nPlus=+5\n"
                             "Huge=99999999999999999999\nTiny=-99999999999999999999\n"
                             "Quoted=\"8\"\nSignOnly=-\n");
-    EXPECT_EQ(f.readInt("N", "Plain", -1), 42);
-    EXPECT_EQ(f.readInt("N", "Leading", -1), 12);
-    EXPECT_EQ(f.readInt("N", "Word", -1), 0);
-    EXPECT_EQ(f.readInt("N", "Empty", -1), -1);
-    EXPECT_EQ(f.readInt("N", "Missing", -1), -1);
-    EXPECT_EQ(f.readInt("N", "Neg", -1), -7);
-    EXPECT_EQ(f.readInt("N", "Plus", -1), 5);
-    EXPECT_EQ(f.readInt("N", "Huge", -1), INT_MAX);
-    EXPECT_EQ(f.readInt("N", "Tiny", -1), INT_MIN);
-    EXPECT_EQ(f.readInt("N", "Quoted", -1), 8);
-    EXPECT_EQ(f.readInt("N", "SignOnly", -1), 0);
+    const std::pair<const char*, int> reads[] = {
+        {"Plain", 42},     {"Leading", 12}, {"Word", 0},    {"Empty", -1},
+        {"Missing", -1},   {"Neg", -7},     {"Plus", 5},    {"Huge", INT_MAX},
+        {"Tiny", INT_MIN}, {"Quoted", 8},   {"SignOnly", 0}};
+    for (const auto& [key, value] : reads) EXPECT_EQ(f.readInt("N", key, -1), value) << key;
 }
 
 TEST(ProfileFileWrite, SameValueIsNoChangeAndLineBreaksStayOnOneLine) {

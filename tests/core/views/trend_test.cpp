@@ -38,49 +38,40 @@ std::int64_t Dec(unsigned d, int h = 0, int mi = 0, int s = 0) {
 }
 
 TEST(TimeAxis, PicksTheStepAndTheFirstTickForTheRange) {
+    constexpr std::int64_t s = kSecondMs, m = kMinuteMs, h = kHourMs, d = kDayMs;
     const struct {
-        const char* name;
         std::int64_t from, to;
         int maxTicks;
         TimeTicks expected;
     } cases[] = {
-        {"55 s: every 10 s",
-         Dec(7, 10, 7, 3),
-         Dec(7, 10, 7, 58),
-         6,
-         {10 * kSecondMs, Dec(7, 10, 7, 10), 5}},
-        {"half an hour from a round start",
-         Dec(7, 10),
-         Dec(7, 10, 30),
-         7,
-         {5 * kMinuteMs, Dec(7, 10), 7}},
-        {"6 h 45 min: whole hours", Dec(7, 10, 7, 3), Dec(7, 16, 52), 8, {kHourMs, Dec(7, 11), 6}},
-        {"given backwards", Dec(7, 16, 52), Dec(7, 10, 7, 3), 8, {kHourMs, Dec(7, 11), 6}},
-        {"36 h: 6 h from midnight", Dec(7, 18, 20), Dec(9, 6, 10), 8, {6 * kHourMs, Dec(8), 6}},
-        {"two weeks: Mondays", Dec(1, 9), Dec(15, 9), 3, {7 * kDayMs, Dec(7), 2}},
-        {"ten days: midnights", Dec(1, 9), Dec(11, 9), 12, {kDayMs, Dec(2), 10}},
-        {"fewer than 2 ticks count as 2",
-         Dec(7, 10),
-         Dec(7, 10, 0, 50),
-         0,
-         {30 * kSecondMs, Dec(7, 10), 2}},
-        {"across 1970's start",
-         Wall(1969, 12, 31, 23, 59, 10),
+        // 55 s: every 10 s.
+        {Dec(7, 10, 7, 3), Dec(7, 10, 7, 58), 6, {10 * s, Dec(7, 10, 7, 10), 5}},
+        // Half an hour from a round start: the start is the first tick.
+        {Dec(7, 10), Dec(7, 10, 30), 7, {5 * m, Dec(7, 10), 7}},
+        // 6 h 45 min: whole hours; the same given backwards.
+        {Dec(7, 10, 7, 3), Dec(7, 16, 52), 8, {h, Dec(7, 11), 6}},
+        {Dec(7, 16, 52), Dec(7, 10, 7, 3), 8, {h, Dec(7, 11), 6}},
+        // 36 h: 6 h from midnight.
+        {Dec(7, 18, 20), Dec(9, 6, 10), 8, {6 * h, Dec(8), 6}},
+        // Two weeks: Mondays; ten days: midnights.
+        {Dec(1, 9), Dec(15, 9), 3, {7 * d, Dec(7), 2}},
+        {Dec(1, 9), Dec(11, 9), 12, {d, Dec(2), 10}},
+        // Fewer than 2 ticks count as 2.
+        {Dec(7, 10), Dec(7, 10, 0, 50), 0, {30 * s, Dec(7, 10), 2}},
+        // Across 1970's start.
+        {Wall(1969, 12, 31, 23, 59, 10),
          Wall(1970, 1, 1, 0, 0, 50),
          4,
-         {30 * kSecondMs, Wall(1969, 12, 31, 23, 59, 30), 3}},
-        {"a year: steps beyond a week double",
-         Wall(2026, 1, 1),
-         Wall(2026, 12, 31),
-         4,
-         {16 * 7 * kDayMs, Wall(2026, 2, 16), 3}},
+         {30 * s, Wall(1969, 12, 31, 23, 59, 30), 3}},
+        // A year: steps beyond a week double.
+        {Wall(2026, 1, 1), Wall(2026, 12, 31), 4, {16 * 7 * d, Wall(2026, 2, 16), 3}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(FormatWallTime(c.from) + " .. " + FormatWallTime(c.to));
         const TimeTicks t = PlanTimeTicks(c.from, c.to, c.maxTicks);
-        EXPECT_EQ(t.stepMs, c.expected.stepMs);
-        EXPECT_EQ(FormatWallTime(t.firstMs), FormatWallTime(c.expected.firstMs));
-        EXPECT_EQ(t.count, c.expected.count);
+        EXPECT_EQ(
+            std::tuple(t.stepMs, FormatWallTime(t.firstMs), t.count),
+            std::tuple(c.expected.stepMs, FormatWallTime(c.expected.firstMs), c.expected.count));
     }
 }
 
@@ -89,14 +80,12 @@ TEST(TimeAxis, TickLabelsFollowTheStepAndMarkMidnight) {
         std::int64_t at;
         std::int64_t step;
         const char* label;
-    } cases[] = {
-        {Dec(7, 10, 7, 10), 10 * kSecondMs, "10:07:10"},
-        {Dec(7, 11, 30), 30 * kMinuteMs, "11:30"},
-        {Dec(8), 6 * kHourMs, "08.12."},
-        {Dec(8), 10 * kSecondMs, "08.12."},
-        {Dec(7), 7 * kDayMs, "07.12."},
-        {Wall(1969, 12, 31, 23, 59, 30), 30 * kSecondMs, "23:59:30"},
-    };
+    } cases[] = {{Dec(7, 10, 7, 10), 10 * kSecondMs, "10:07:10"},
+                 {Dec(7, 11, 30), 30 * kMinuteMs, "11:30"},
+                 {Dec(8), 6 * kHourMs, "08.12."},
+                 {Dec(8), 10 * kSecondMs, "08.12."},
+                 {Dec(7), 7 * kDayMs, "07.12."},
+                 {Wall(1969, 12, 31, 23, 59, 30), 30 * kSecondMs, "23:59:30"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         EXPECT_EQ(TimeTickLabel(c.at, c.step), c.label);
@@ -363,7 +352,7 @@ TEST(TrendSeries, TimesOfABlock) {
     EXPECT_EQ(epoch.at(0).seconds, 3600);
 }
 
-TEST(TrendSeries, ValuesInTheGridsUnits) {
+TEST(TrendSeries, ValuesInTheGridsUnitsAndGapsForValuesThatAreNotNumbers) {
     const TrendBlock b = Block(0, 15, 2024, 5, 17, 10, 0, 3);
     const auto base = TrendBlockInstants(b, kBase);
     ASSERT_EQ(base.size(), 3u);
@@ -384,14 +373,13 @@ TEST(TrendSeries, ValuesInTheGridsUnits) {
     ParameterImage image;
     const TrendSeriesUnits display = TrendDisplayUnits(image, 0);
     EXPECT_DOUBLE_EQ(*TrendBlockInstants(b, display)[0].value[0], 20.0);
-}
 
-TEST(TrendSeries, ValuesThatAreNotNumbersLeaveGaps) {
-    TrendBlock b = Block(0, 15, 2024, 5, 17, 10, 0, 4);
-    b.Series[0][1] = std::numeric_limits<float>::quiet_NaN();
-    b.Series[2][2] = std::numeric_limits<float>::infinity();
-    b.Series[1][0] = std::numeric_limits<float>::max();  // finite: stays
-    const auto instants = TrendBlockInstants(b, kBase);
+    // Values that are not numbers leave gaps.
+    TrendBlock gaps = Block(0, 15, 2024, 5, 17, 10, 0, 4);
+    gaps.Series[0][1] = std::numeric_limits<float>::quiet_NaN();
+    gaps.Series[2][2] = std::numeric_limits<float>::infinity();
+    gaps.Series[1][0] = std::numeric_limits<float>::max();  // finite: stays
+    const auto instants = TrendBlockInstants(gaps, kBase);
     ASSERT_EQ(instants.size(), 4u);
     EXPECT_FALSE(instants[1].value[0].has_value());
     EXPECT_TRUE(instants[1].value[1].has_value());
@@ -467,7 +455,6 @@ TEST(TrendSeries, ValueAxisRanges) {
         const TrendRange r = TrendValueRange(c.lo, c.hi);
         EXPECT_DOUBLE_EQ(r.min, c.want.min);
         EXPECT_DOUBLE_EQ(r.max, c.want.max);
-        EXPECT_LT(r.min, r.max);
     }
 }
 

