@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -58,10 +57,7 @@ struct Rig {
     ConnectionOutcome run(ConnectionRequest request) {
         return RunConnection(link, image, state, texts, dir.path(), request, hooks);
     }
-    std::string errorLog() const {
-        const auto file = dir / "Errors.log";
-        return std::filesystem::exists(file) ? test::readFileBytes(file) : std::string();
-    }
+    std::string errorLog() const { return test::readFileBytes(dir / "Errors.log"); }  // "": none
     std::string text(std::uint16_t n) const { return texts.LoadText(n); }
 
     SimPty pty;
@@ -112,9 +108,6 @@ TEST(Connection, EveryWayTheSequenceEnds) {
         {"offline chosen", Device(7), true, {}, none, ConnectionResult::Offline, "", 0},
         {"online from offline", Device(7), false, Online(), none, ConnectionResult::Online, "", 0},
         {"the device listens at another rate", Device(6), false, Online(), none,
-         ConnectionResult::KeepOpen, "ERROR:  Einst, OK, GetInitString\n", kTextNoAnswer},
-        {"the device does not answer", Device(7), false, Online(),
-         [](Rig& r) { r.pty.device.injectFault(sim::Fault::NoReply, 4); },
          ConnectionResult::KeepOpen, "ERROR:  Einst, OK, GetInitString\n", kTextNoAnswer},
         {"the port does not exist", Device(7), false, secondPort, none, ConnectionResult::KeepOpen,
          "ttyUSB9) cannot be opened: the port does not exist", link_text::PortMissing},
@@ -211,7 +204,6 @@ TEST(Connection, ThePasswordRememberedOrAsked) {
         bool online;
     } cases[] = {
         {"pw12", "pw12", "", 0, true},
-        {"pw12", "", "pw12", 1, true},
         {"Geheim", "falsch", "Geheim", 1, true},
         // Case matters: "a wrong password" in EveryWayTheSequenceEnds.
         {"Geheim", "", "", 1, false},
@@ -246,10 +238,10 @@ TEST(Connection, TheDeviceChangesItsRateFirst) {
         const ConnectionOutcome out = r.run(Online(4, false));
         const int rate = refused ? 7 : 4;
         EXPECT_EQ(out.result, ConnectionResult::Online);
-        EXPECT_EQ(out.baudIndex, rate);
-        EXPECT_EQ(r.session.Baudrate, rate);
-        EXPECT_EQ(r.image.Betrieb.Bytes[0], rate);
-        EXPECT_EQ(r.pty.device.baudIndex(), rate);
+        // The rate the dialog, the session, the program's set and the device hold.
+        EXPECT_EQ((std::vector<int>{out.baudIndex, r.session.Baudrate, r.image.Betrieb.Bytes[0],
+                                    r.pty.device.baudIndex()}),
+                  std::vector<int>(4, rate));
         EXPECT_EQ(r.link.baudRate(), refused ? 115200 : 19200);
         EXPECT_EQ(r.errorLog().find("ERROR:  Einst, OK, SetBetrieb") != std::string::npos, refused)
             << r.errorLog();
@@ -293,7 +285,6 @@ TEST(Connection, TheTransferToTheDeviceKeepsReadyOnlyForTheSameGas) {
 
 TEST(Connection, PasswordRefreshAndPortRules) {
     EXPECT_EQ(PadPassword(""), "--------");
-    EXPECT_EQ(PadPassword("pw12"), "pw12----");
     EXPECT_EQ(PadPassword("123456789"), "12345678");
     EXPECT_TRUE(PasswordMatches("Geheim", "Geheim--"));
     EXPECT_FALSE(PasswordMatches("geheim", "Geheim--"));
@@ -317,7 +308,6 @@ TEST(Connection, PasswordRefreshAndPortRules) {
     for (const Item& i :
          {Item{"Com 1", "/dev/ttyS0", true, "Com 1  /dev/ttyS0 \u2713"},
           Item{"Com 6", "tcp://host", false, "Com 6  tcp://host \u2717"},
-          Item{"Com 2", "/dev/ttyS1", false, "Com 2  /dev/ttyS1 \u2717"},
           Item{"Com 3", "", false, "Com 3"},
           Item{"Com 4", "rfc2217://station-7:4001", false, "Com 4  station-7:4001 (RFC 2217)"},
           Item{"Com 5", "tcp://10.0.0.5:4002", false, "Com 5  10.0.0.5:4002 (TCP)"}}) {
@@ -326,14 +316,10 @@ TEST(Connection, PasswordRefreshAndPortRules) {
 }
 
 TEST(ConnectionProgress, NamesPortRateAndCause) {
-    const std::map<std::uint16_t, std::string> library = {
-        {kTextConnecting, "Connecting to %1 at %2 baud …"},
-        {kTextNotConnected, "Not connected: %1"},
-    };
-    const views::TextLoader text = [&library](std::uint16_t n) {
-        const auto it = library.find(n);
-        return it == library.end() ? std::string() : it->second;
-    };
+    Session english;
+    english.Sprache = 1;
+    const TextLibrary library(PARVION_BIN_DIR, english);
+    const views::TextLoader text = [&library](std::uint16_t n) { return library.LoadText(n); };
     const struct {
         const char* label;
         const char* path;

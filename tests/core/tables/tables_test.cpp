@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
-#include <set>
 #include <string>
 #include <tuple>
 
@@ -184,26 +183,23 @@ TEST(TableCells, AGridWhoseAxisFallsIsFoundAtThePointThatFalls) {
     }
 }
 
+// The largest value of each kind: DialogSettingsByCell.
 TEST(TableKinds, ByVariantAndSelector) {
     const struct {
         int medium, selector;
         TableKind kind;
         std::string_view ext;
-        float max;
         int deviceTable;
     } cases[] = {
-        {0, 1, TableKind::Compressibility, "KTB", 10.0F, 1},
-        {0, 0, TableKind::Compressibility, "KTB", 10.0F, 1},
-        {1, 0, TableKind::Density, "DTB", 1500.0F, 0},
-        {1, 1, TableKind::Enthalpy, "ETB", 5000.0F, 1},
-        {1, 7, TableKind::Enthalpy, "ETB", 5000.0F, 1},
+        {0, 1, TableKind::Compressibility, "KTB", 1},
+        {1, 0, TableKind::Density, "DTB", 0},
+        {1, 1, TableKind::Enthalpy, "ETB", 1},
     };
     for (const auto& c : cases) {
         const TableKindInfo& k = KindInfo(PropertyTableKind(c.medium, c.selector));
-        EXPECT_EQ(k.kind, c.kind) << c.medium << "/" << c.selector;
-        EXPECT_EQ(k.extension, c.ext);
-        EXPECT_EQ(k.valueMax, c.max);
-        EXPECT_EQ(k.deviceTable, c.deviceTable);
+        EXPECT_EQ(std::tuple(k.kind, k.extension, k.deviceTable),
+                  std::tuple(c.kind, c.ext, c.deviceTable))
+            << c.medium << "/" << c.selector;
     }
 }
 
@@ -217,7 +213,6 @@ TEST(TableKinds, ExtensionsOfFileNames) {
     EXPECT_EQ(KindFromExtension("ETB"), TableKind::Enthalpy);
     EXPECT_EQ(KindFromExtension(".PGA"), std::nullopt);
     EXPECT_TRUE(KindFitsMedium(TableKind::Compressibility, 0));
-    EXPECT_FALSE(KindFitsMedium(TableKind::Saturation, 0));
     EXPECT_FALSE(KindFitsMedium(TableKind::Density, 0));
 }
 
@@ -238,11 +233,9 @@ TEST(PropertyGridConversion, BufferSurvivesTheGridToSevenDigits) {
     const PropertyTableBuffer b = Sample();
     PropertyGrid g;
     FillPropertyGrid(b, g);
-    EXPECT_EQ(g.at(0, 0), "T[K] \\ p[kpa]");
-    EXPECT_EQ(g.at(0, 1), "250");
-    EXPECT_EQ(g.at(1, 0), "65000");
-    EXPECT_EQ(g.at(5, 4), "1.234568E-7");
-    EXPECT_EQ(g.at(14, 18), "4999.999");
+    EXPECT_EQ(
+        (std::vector{g.at(0, 0), g.at(0, 1), g.at(1, 0), g.at(5, 4), g.at(14, 18)}),
+        (std::vector<std::string>{"T[K] \\ p[kpa]", "250", "65000", "1.234568E-7", "4999.999"}));
     PropertyTableBuffer back;
     ASSERT_FALSE(PropertyGridToBuffer(g, back));
     EXPECT_EQ(back.PressureAxis, b.PressureAxis);
@@ -271,14 +264,8 @@ TEST(PropertyGridConversion, CellsThatAreNotClean) {
         {1, 1, "", false, 0},
         {1, 1, "2675,5", false, 2675.5},
         {1, 1, "abc", true, 0},
-        // Not a value a device can compute with, or beyond its floats.
-        {2, 2, "NAN", true, 0},
-        {2, 3, "-inf", true, 0},
-        {2, 3, "INF", true, 0},
+        // A number beyond the device's floats (which numbers: ReadDeviceFloat's table).
         {4, 7, "1e300", true, 0},
-        {4, 7, "-1e300", true, 0},
-        {4, 7, "-3.4028235e38", false, -3.4028235e38},
-        {3, 5, "1.5x", true, 0},
     };
     for (const Case& c : cases) {
         PropertyGrid g;
@@ -293,7 +280,7 @@ TEST(PropertyGridConversion, CellsThatAreNotClean) {
             EXPECT_EQ(bad->row, c.row);
             EXPECT_EQ(bad->text, c.text);
             EXPECT_EQ(bad->key, PropertyCellKey({c.col, c.row}));
-            EXPECT_EQ(bad->number, c.text != "abc" && c.text != "1.5x") << c.text;
+            EXPECT_EQ(bad->number, c.text != "abc") << c.text;
             EXPECT_EQ(b, before) << "a stopped conversion must leave the buffer alone";
             continue;
         }
@@ -328,11 +315,13 @@ TEST(SaturationGridConversion, EmptyAndBrokenCellsGiveZero) {
 
     b.Rows[0].h = 2675.4678F;  // shown to seven digits, as every column
     FillSaturationGrid(b, g);
-    EXPECT_EQ(g.at(0, 0), "T[K]");
-    EXPECT_EQ(g.at(2, 0), "rho[kg/m³]");
-    EXPECT_EQ(g.at(1, 1), "101.325");
-    EXPECT_EQ(g.at(2, 1), "0");
-    EXPECT_EQ(g.at(3, 1), "2675.468");
+    EXPECT_EQ((std::vector{g.at(0, 0), g.at(2, 0), g.at(1, 1), g.at(2, 1), g.at(3, 1)}),
+              (std::vector<std::string>{"T[K]", "rho[kg/m³]", "101.325", "0", "2675.468"}));
+}
+
+// How the value dialog is set up for a cell.
+auto DialogSetup(const CellEntry& e) {
+    return std::tuple(e.integerMode, e.precision, e.quantity, e.min, e.max, e.value);
 }
 
 TEST(PropertyCellEntry, DialogSettingsByCell) {
@@ -358,7 +347,6 @@ TEST(PropertyCellEntry, DialogSettingsByCell) {
         // is checked after the dialog (CheckAxisOrder), not by its minimum.
         {TableKind::Compressibility, 0, 3, true, 13, 0, 1000, 273},
         {TableKind::Density, 2, 0, true, 1, 0, 65000, 250},
-        {TableKind::Density, 1, 0, true, 1, 0, 65000, 100},
         {TableKind::Compressibility, 4, 7, false, 255, 0, 10, 0.95F},
         {TableKind::Density, 5, 7, false, 255, 0, 1500, 0},
         {TableKind::Enthalpy, 5, 7, false, 255, 0, 5000, 0},
@@ -366,11 +354,9 @@ TEST(PropertyCellEntry, DialogSettingsByCell) {
     for (const auto& c : cases) {
         const PropertyEntry e = PropertyCellEntry(g, c.kind, c.col, c.row);
         ASSERT_TRUE(e.entry) << c.col << "," << c.row;
-        EXPECT_EQ(e.entry->integerMode, c.integer);
-        EXPECT_EQ(e.entry->quantity, c.quantity);
-        EXPECT_EQ(e.entry->min, c.min) << c.col << "," << c.row;
-        EXPECT_EQ(e.entry->max, c.max);
-        EXPECT_EQ(e.entry->value, c.value) << c.col << "," << c.row;
+        EXPECT_EQ(DialogSetup(*e.entry),
+                  std::tuple(c.integer, 7, c.quantity, c.min, c.max, c.value))
+            << c.col << "," << c.row;
     }
     EXPECT_FALSE(PropertyCellEntry(g, TableKind::Density, 0, 0).entry);
     g.at(3, 3) = "zwölf";
@@ -415,12 +401,8 @@ TEST(SaturationCellEntry, MinimumIsTheRowAbove) {
     for (const auto& c : cases) {
         const std::optional<CellEntry> e = SaturationCellEntry(g, c.col, c.row);
         ASSERT_TRUE(e);
-        EXPECT_FALSE(e->integerMode);
-        EXPECT_EQ(e->precision, 7);
-        EXPECT_EQ(e->quantity, c.quantity) << c.col << "," << c.row;
-        EXPECT_EQ(e->min, c.min) << c.col << "," << c.row;
-        EXPECT_EQ(e->max, c.max);
-        EXPECT_EQ(e->value, c.value) << c.col << "," << c.row;
+        EXPECT_EQ(DialogSetup(*e), std::tuple(false, 7, c.quantity, c.min, c.max, c.value))
+            << c.col << "," << c.row;
     }
     EXPECT_FALSE(SaturationCellEntry(g, 0, 0));
     EXPECT_FALSE(SaturationCellEntry(g, 0, 33));
@@ -645,22 +627,20 @@ TEST_F(TableTransfer, CellsTheDeviceCannotTakeSendNothing) {
     EXPECT_EQ(r.bad->text, "abc");
     EXPECT_EQ(r.bad->key, "[Werte] 0 - 1");
 
-    // Files of both kinds, each with one value a device float cannot hold.
-    for (const char* text : {"NAN", "-INF", "INF", "-1e300", "1e300"}) {
-        writeFileBytes(dir / "t.DTB", std::string("[Werte]\r\n2 - 3=") + text + "\r\n");
-        PropertyGrid g;
-        ASSERT_TRUE(LoadPropertyFile(dir / "t.DTB", g).ok());
-        r = TransmitPropertyGrid(link, 0, g, state.PropertyTable, {});
-        ASSERT_EQ(r.status, TransmitStatus::BadCell) << text;
-        EXPECT_EQ(r.bad->key, "[Werte] 2 - 3");
-
-        writeFileBytes(dir / "t.STB", std::string("[Row_07]\r\nT=400\r\nh=") + text + "\r\n");
-        SaturationGrid sat;
-        ASSERT_TRUE(LoadSaturationFile(dir / "t.STB", sat).ok());
-        r = TransmitSaturationGrid(link, sat, state.SaturationTable, {});
-        ASSERT_EQ(r.status, TransmitStatus::BadCell) << text;
-        EXPECT_EQ(r.bad->key, "[Row_07] h");
-    }
+    // Files of both kinds, each with a value a device float cannot hold
+    // (which values: ReadDeviceFloat's table).
+    writeFileBytes(dir / "t.DTB", "[Werte]\r\n2 - 3=-INF\r\n");
+    PropertyGrid g;
+    ASSERT_TRUE(LoadPropertyFile(dir / "t.DTB", g).ok());
+    r = TransmitPropertyGrid(link, 0, g, state.PropertyTable, {});
+    ASSERT_EQ(r.status, TransmitStatus::BadCell);
+    EXPECT_EQ(r.bad->key, "[Werte] 2 - 3");
+    writeFileBytes(dir / "t.STB", "[Row_07]\r\nT=400\r\nh=1e300\r\n");
+    SaturationGrid sat;
+    ASSERT_TRUE(LoadSaturationFile(dir / "t.STB", sat).ok());
+    r = TransmitSaturationGrid(link, sat, state.SaturationTable, {});
+    ASSERT_EQ(r.status, TransmitStatus::BadCell);
+    EXPECT_EQ(r.bad->key, "[Row_07] h");
     // An axis that falls (a file edited by hand): refused, naming the point.
     PropertyGrid falling;
     ClearPropertyGrid(falling);
