@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -52,10 +51,11 @@ class Window {
     }
     QListWidget* list(const char* name) { return get<QListWidget>(name); }
 
-    // Switches to a parameter page as a click on its tab does.
+    // Switches to a page as a click on its tab does.
     void open(QWidget* page) {
-        w().Notebook->setCurrentWidget(w().TabParameter);
-        w().NBParameter->setCurrentWidget(page);
+        const bool operation = w().NBBetrieb->indexOf(page) >= 0;
+        w().Notebook->setCurrentWidget(operation ? w().TabBetrieb : w().TabParameter);
+        (operation ? w().NBBetrieb : w().NBParameter)->setCurrentWidget(page);
         w().NotebookMouseDown();
     }
 

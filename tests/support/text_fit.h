@@ -17,12 +17,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <QWidget>
 #include <algorithm>

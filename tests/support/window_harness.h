@@ -132,6 +132,32 @@ inline WindowSetup offline() {
     return s;
 }
 
+// The four string libraries: variant (0 gas, 1 energy) and language (0
+// German, 1 English).
+struct Library {
+    int medium;
+    int sprache;
+    const char* name;
+};
+constexpr Library kLibraries[] = {
+    {0, 0, "Gasger"}, {0, 1, "Gaseng"}, {1, 0, "Steamger"}, {1, 1, "Steameng"}};
+
+// The window in a library, with a device of its variant.
+inline WindowSetup inLibrary(int medium, int sprache, bool online = true) {
+    WindowSetup s;
+    s.online = online;
+    s.medium = s.device.medium = medium;
+    s.sprache = sprache;
+    return s;
+}
+
+// "section key" of each row of a comparison.
+inline std::vector<std::string> ComparedFields(const gui::ComparisonView& view) {
+    std::vector<std::string> out;
+    for (const auto& r : view.rows) out.push_back(r.section + " " + r.key);
+    return out;
+}
+
 class Harness {
   public:
     explicit Harness(const WindowSetup& setup = {}) : device(setup.device) {
@@ -168,6 +194,11 @@ class Harness {
         o.openFolder = [this](const QString& f) { openedFolders.push_back(f); };
         o.printDialog = setup.printDialog;
         window = std::make_unique<gui::Tfrm_Main>(o);
+    }
+    // Starts the window as the program does.
+    gui::Tfrm_Main& start() {
+        EXPECT_TRUE(window->FormCreate());
+        return *window;
     }
     ~Harness() {
         if (window) window->close();

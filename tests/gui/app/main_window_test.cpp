@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -29,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -37,20 +37,17 @@
 #include "core/link/data_commands.h"
 #include "core/link/encoding.h"
 #include "core/link/link_failure.h"
-#include "core/link/parameter_blocks.h"
 #include "core/link/transport.h"
 #include "core/model/profile_file.h"
 #include "gui/app/about_box.h"
-#include "gui/app/compare_dialog.h"
 #include "gui/app/folders.h"
 #include "gui/app/instance_channel.h"
 #include "gui/app/instance_guard.h"
 #include "gui/app/program.h"
-#include "gui/app/settings_dialog.h"
 #include "gui/parameters/system_page.h"
 #include "gui/shared/dialogs.h"
 #include "gui/shared/input_dialog.h"
-#include "gui/shared/radio_group.h"
+#include "support/page_window.h"
 #include "support/temp_dir.h"
 #include "support/window_harness.h"
 
@@ -59,8 +56,7 @@ namespace {
 
 TEST(Start, OnlineReadsCircuit1AndStartsTheClock) {
     Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     EXPECT_TRUE(w.FormReady());
     EXPECT_FALSE(w.Busy());
     EXPECT_TRUE(w.session().Online);
@@ -79,11 +75,8 @@ TEST(Start, OnlineReadsCircuit1AndStartsTheClock) {
 }
 
 TEST(Start, OfflineLoadsTheDefaultsWithoutTraffic) {
-    WindowSetup setup = offline();
-    setup.medium = 1;
-    Harness h(setup);
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    Harness h(inLibrary(1, 0, false));
+    gui::Tfrm_Main& w = h.start();
     EXPECT_EQ(h.device.framesServed(), 0u);
     EXPECT_EQ(w.Label_Online->text(), "OFFLINE");
     EXPECT_TRUE(w.mnu_System->menuAction()->isEnabled());
@@ -107,8 +100,7 @@ TEST(Start, AHistoryThatCannotBeOpenedIsAWarningNotAStop) {
     ProfileFile ini(SettingsFile(h.appData()));
     ini.writeString(settings_keys::kHistory, settings_keys::kDatabase, "mysql://elsewhere/db");
     ASSERT_TRUE(ini.save());
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     EXPECT_TRUE(w.session().Online);
     const std::string status = w.statusPanelText(0).toStdString();
     const std::string warning = w.LoadText(kHistoryWarningText);
@@ -215,28 +207,25 @@ TEST(ProgramArguments, OneFileAndTheProgramsOwnOptions) {
 }
 
 // Offline the box asks the device nothing (the lines online: window_texts_test).
-TEST(AboutBox, OfflineLines) {
+TEST(AboutBox, OfflineLinesAndTheHiddenLabelThatOpensTheLogFolder) {
     Harness off(offline());
-    ASSERT_TRUE(off.window->FormCreate());
-    gui::TAboutBox* box = off.window->aboutBox();
+    gui::Tfrm_Main& w = off.start();
+    gui::TAboutBox* box = w.aboutBox();
     box->FormActivate();
     const QStringList lines = box->memoLines();
     ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[0].toStdString(), off.window->LoadText(32) + " V02.45");
-    EXPECT_EQ(lines[5].toStdString(), off.window->LoadText(43));
-    EXPECT_EQ(box->windowTitle().toStdString(), off.window->LoadText(44));
+    EXPECT_EQ(lines[0].toStdString(), w.LoadText(32) + " V02.45");
+    EXPECT_EQ(lines[5].toStdString(), w.LoadText(43));
+    EXPECT_EQ(box->windowTitle().toStdString(), w.LoadText(44));
     EXPECT_EQ(off.device.framesServed(), 0u);
-}
 
-TEST(AboutBox, HiddenLabelOpensTheLogFolder) {
-    Harness h(offline());
-    ASSERT_TRUE(h.window->FormCreate());
-    std::filesystem::remove_all(h.appData());
-    h.window->aboutBox()->Label1DblClick();
-    ASSERT_EQ(h.openedFolders.size(), 1u);
-    EXPECT_EQ(h.openedFolders[0].toStdString(), h.appData().string());
-    EXPECT_TRUE(std::filesystem::is_directory(h.appData()));
-    EXPECT_TRUE(h.window->aboutBox()->Label1->text().isEmpty());
+    // The hidden label opens the log folder, made anew.
+    std::filesystem::remove_all(off.appData());
+    box->Label1DblClick();
+    ASSERT_EQ(off.openedFolders.size(), 1u);
+    EXPECT_EQ(off.openedFolders[0].toStdString(), off.appData().string());
+    EXPECT_TRUE(std::filesystem::is_directory(off.appData()));
+    EXPECT_TRUE(box->Label1->text().isEmpty());
 }
 
 // Page rules of the expansion level and system definition, the busy guard
@@ -246,9 +235,8 @@ TEST(AboutBox, HiddenLabelOpensTheLogFolder) {
 constexpr std::uint8_t kLevels[4] = {0x00, 0xC0, 0x3C, 0xFE};
 
 TEST(PageRules, EveryLevelAndSystemDefinition) {
-    Harness h(offline());
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    Window win(offline());
+    gui::Tfrm_Main& w = win.w();
     for (std::size_t level = 0; level < 4; ++level) {
         for (int kindValue = 0; kindValue < 4; ++kindValue) {
             const auto kind = static_cast<std::uint8_t>(kindValue);
@@ -263,9 +251,7 @@ TEST(PageRules, EveryLevelAndSystemDefinition) {
             const bool circuit2 = allOutputs && kind != 1 && kind != 2;
 
             auto land = [&](QTabWidget* owner, QWidget* page) {
-                w.Notebook->setCurrentWidget(owner == w.NBBetrieb ? w.TabBetrieb : w.TabParameter);
-                owner->setCurrentWidget(page);
-                w.NotebookMouseDown();
+                win.open(page);
                 return owner->currentWidget();
             };
             EXPECT_EQ(land(w.NBBetrieb, w.TabKreis2),
@@ -302,8 +288,7 @@ TEST(PageRules, EveryLevelAndSystemDefinition) {
 
 TEST(PageRules, ClickOnTheTrendTabOfABasicDeviceLandsOnCircuit1) {
     Harness h(offline());
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     w.mnu_highendversionClick(w.mnu_Level[2]);  // 0x3C: no trend recording
     QTabBar* bar = w.NBBetrieb->tabBar();
     const QPoint at = bar->tabRect(w.NBBetrieb->indexOf(w.TabTrend)).center();
@@ -313,8 +298,7 @@ TEST(PageRules, ClickOnTheTrendTabOfABasicDeviceLandsOnCircuit1) {
 
 TEST(BusyGuard, TimersAndPageSwitchesWaitForARunningSequence) {
     Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     bool checked = false;
     bool busy = false;
     std::uint64_t before = 0;
@@ -347,8 +331,7 @@ TEST(BusyGuard, TimersAndPageSwitchesWaitForARunningSequence) {
 
 TEST(BusyGuard, RefreshTimerReadsOnlyOnlineOnACircuitPage) {
     Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     auto frames = [&] {
         const auto n = h.device.framesServed();
         w.RefreshTimerTimer();
@@ -365,10 +348,9 @@ TEST(BusyGuard, RefreshTimerReadsOnlyOnlineOnACircuitPage) {
     EXPECT_EQ(frames(), 0u);
 }
 
-TEST(Clock, AdvancesFromTheOffsetWithoutTraffic) {
+TEST(Clock, AdvancesFromTheOffsetWithoutTrafficAndSetWritesThePcTime) {
     Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     w.device().ClockOffset = 1.0;  // the device runs a day ahead
     const auto frames = h.device.framesServed();
     w.SystemTimerTimer();
@@ -377,38 +359,30 @@ TEST(Clock, AdvancesFromTheOffsetWithoutTraffic) {
         RunningDeviceClock(0.0, SystemLocalNow() + std::chrono::hours(24));
     char day[40];
     std::snprintf(day, sizeof day, "%02u.%02u.%u", tomorrow.day, tomorrow.month, tomorrow.year);
-    EXPECT_TRUE(child<QLineEdit>(&w, "Ed_DateTime")->text().startsWith(day))
-        << child<QLineEdit>(&w, "Ed_DateTime")->text().toStdString();
+    auto* clock = child<QLineEdit>(&w, "Ed_DateTime");
+    EXPECT_TRUE(clock->text().startsWith(day)) << clock->text().toStdString();
     // Without a valid clock read nothing is shown.
     w.device().DeviceDateTime = {};
-    child<QLineEdit>(&w, "Ed_DateTime")->clear();
+    clock->clear();
     w.SystemTimerTimer();
-    EXPECT_TRUE(child<QLineEdit>(&w, "Ed_DateTime")->text().isEmpty());
-}
+    EXPECT_TRUE(clock->text().isEmpty());
 
-TEST(Clock, SetWritesThePcTimeAndReadsItBack) {
-    Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    child<QLineEdit>(h.window.get(), "Ed_DateTime")->clear();
+    // Set writes the PC's time and reads the clock back.
     const auto writes = h.device.writesAccepted();
-    h.window->TabParSystem->cmd_SetDateTimeClick();
+    w.TabParSystem->cmd_SetDateTimeClick();
     EXPECT_EQ(h.device.writesAccepted(), writes + 1);
-    EXPECT_FALSE(child<QLineEdit>(h.window.get(), "Ed_DateTime")->text().isEmpty());
-    EXPECT_LT(std::abs(h.window->device().ClockOffset), 5.0 / 86400);
+    EXPECT_FALSE(clock->text().isEmpty());
+    EXPECT_LT(std::abs(w.device().ClockOffset), 5.0 / 86400);
 }
 
 TEST(LiveValues, AFailedRefreshMarksTheValuesStaleUntilAReadSucceeds) {
-    Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    Window win;
+    Harness& h = win.h;
+    gui::Tfrm_Main& w = win.w();
     w.show();
     auto* list = child<QListWidget>(&w, "ListeK1");
     auto* note = child<QLabel>(&w, "StaleNote1");
-    auto texts = [list] {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
-        return out;
-    };
+    const auto texts = [&win] { return win.lines("ListeK1"); };
     const QStringList good = texts();
     ASSERT_FALSE(good.isEmpty());
     EXPECT_FALSE(w.TabKreis1->stale());
@@ -480,10 +454,8 @@ TEST(SystemFactor, AnEntryReachesTheImageAndOnlineTheDevice) {
          {Case{false, "1.05", Leave::Ok, 1.05f}, Case{false, "0.95", Leave::Cancel, -1},
           Case{true, "0.97", Leave::Ok, 0.97f}, Case{true, "0.95", Leave::CloseBox, -1}}) {
         SCOPED_TRACE(std::string(c.keys) + (c.online ? " online" : " offline"));
-        WindowSetup setup;
-        setup.online = c.online;
-        Harness h(setup);
-        ASSERT_TRUE(h.window->FormCreate());
+        Harness h(c.online ? WindowSetup{} : offline());
+        h.start();
         const float before = h.window->image().System.Faktor;
         const auto frames = h.device.framesServed();
         gui::TInputDlg* dlg = h.window->inputDialog();
@@ -543,9 +515,6 @@ QString buttonText(QMessageBox::StandardButton b) {
 }
 
 TEST(Questions, EnterOnAQuestionPressesItsSafeButton) {
-    TempDir dir;
-    const std::filesystem::path existing = dir / "station.PGA";
-    writeFileBytes(existing, "[System]\r\n");
     gui::QtDialogs dialogs;
     gui::ComparisonView compare;
     compare.title = QStringLiteral("Compare");
@@ -567,12 +536,6 @@ TEST(Questions, EnterOnAQuestionPressesItsSafeButton) {
          [&] {
              return dialogs.askOkCancel(nullptr, QStringLiteral("Warnung"),
                                         QStringLiteral("Datei überschreiben ?"));
-         },
-         buttonText(QMessageBox::Cancel), false},
-        {"a file is overwritten, through mayOverwrite",
-         [&] {
-             return gui::mayOverwrite(dialogs, nullptr, QString::fromStdString(existing.string()),
-                                      0);
          },
          buttonText(QMessageBox::Cancel), false},
         {"the comparison before the device is written",
@@ -626,10 +589,8 @@ TEST(Questions, ClosingWithUnsavedWorkAsks) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WindowSetup setup;
-        setup.online = c.online;
-        Harness h(setup);
-        ASSERT_TRUE(h.window->FormCreate());
+        Harness h(c.online ? WindowSetup{} : offline());
+        h.start();
         c.edit(*h.window);
         h.window->refreshUnsavedMark();
         EXPECT_EQ(h.window->isWindowModified(), c.asked);
@@ -661,31 +622,22 @@ class FakeHome {
     explicit FakeHome(const fs::path& home) {
         for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
             const char* value = std::getenv(name);
-            saved_.push_back({name, value != nullptr, value != nullptr ? value : ""});
+            saved_.emplace_back(
+                name, value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+            unsetenv(name);
         }
         setenv("HOME", home.c_str(), 1);
-        unsetenv("XDG_DATA_HOME");
-        unsetenv("XDG_CONFIG_HOME");
     }
     ~FakeHome() {
-        for (const auto& s : saved_) {
-            if (s.set) {
-                setenv(s.name, s.value.c_str(), 1);
-            } else {
-                unsetenv(s.name);
-            }
+        for (const auto& [name, value] : saved_) {
+            value ? setenv(name, value->c_str(), 1) : unsetenv(name);
         }
     }
     FakeHome(const FakeHome&) = delete;
     FakeHome& operator=(const FakeHome&) = delete;
 
   private:
-    struct Saved {
-        const char* name;
-        bool set;
-        std::string value;
-    };
-    std::vector<Saved> saved_;
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
 };
 
 TEST(Folders, CreatedUnderTheUsersLocations) {

@@ -9,11 +9,9 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -70,8 +68,7 @@ void expectTextsOf(gui::Tfrm_Main& w, int medium, int sprache) {
 
 TEST(Texts, LanguageAndVariantSwitchesReloadEverything) {
     Harness h(offline());
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     expectTextsOf(w, 0, 0);
     w.mnu_DeutschClick(w.mnu_Englisch);
     EXPECT_TRUE(w.mnu_Englisch->isChecked());
@@ -103,8 +100,7 @@ TEST(Texts, MissingLanguageLibraryKeepsTheTexts) {
     WindowSetup setup = offline();
     setup.programFolder = programs.path();
     Harness h(setup);
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     w.mnu_DeutschClick(w.mnu_Englisch);
     ASSERT_FALSE(h.dialogs.log.empty());
     EXPECT_EQ(h.dialogs.log.back(), "error:Sprachen - Dll fehlt!:yes");
@@ -115,8 +111,7 @@ TEST(Texts, MissingLanguageLibraryKeepsTheTexts) {
 
 TEST(Texts, UnknownDeviceOnAVariantSwitchGoesOffline) {
     Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     w.mnu_energyClick(w.mnu_energy);  // a gas device stays gas
     EXPECT_EQ(w.session().Medium, 0);
     EXPECT_TRUE(w.mnu_gas->isChecked());
@@ -142,11 +137,9 @@ void ChooseInSettings(gui::Tfrm_Main& w, int state) {
 
 class FileMenu : public ::testing::Test {
   protected:
-    void start(bool online) {
-        WindowSetup setup;
-        setup.online = online;
-        h = std::make_unique<Harness>(setup);
-        ASSERT_TRUE(h->window->FormCreate());
+    gui::Tfrm_Main& start(bool online) {
+        h = std::make_unique<Harness>(online ? WindowSetup{} : offline());
+        return h->start();
     }
     QString doc(const char* name) const {
         return QString::fromStdString((h->documents() / name).string());
@@ -161,8 +154,7 @@ class FileMenu : public ::testing::Test {
 };
 
 TEST_F(FileMenu, SaveOfflineForcesTheExtensionAndAsksBeforeOverwriting) {
-    start(false);
-    gui::Tfrm_Main& w = *h->window;
+    gui::Tfrm_Main& w = start(false);
     h->dialogs.saveAnswers = {doc("plant.txt")};
     w.mnu_SpeichernClick();
     ASSERT_EQ(h->dialogs.saveRequests.size(), 1u);
@@ -191,8 +183,7 @@ TEST_F(FileMenu, SaveOfflineForcesTheExtensionAndAsksBeforeOverwriting) {
 // none at all, and a value that is not a number get the loader's message; a
 // file that lacks keys loads with their defaults and says which.
 TEST_F(FileMenu, LoadOfflineReplacesTheImageOnlyWithAGoodFile) {
-    start(false);
-    gui::Tfrm_Main& w = *h->window;
+    gui::Tfrm_Main& w = start(false);
     save("plant");
     w.image().Trend_User.Time = 5;
     w.mnu_LadenClick();  // cancelled: nothing changes
@@ -244,8 +235,7 @@ TEST_F(FileMenu, LoadOfflineReplacesTheImageOnlyWithAGoodFile) {
 }
 
 TEST_F(FileMenu, ALoadThatStopsEarlyStillShowsTheImageOnTheVisiblePage) {
-    start(false);
-    gui::Tfrm_Main& w = *h->window;
+    gui::Tfrm_Main& w = start(false);
     w.Notebook->setCurrentWidget(w.TabParameter);
     w.NBParameter->setCurrentWidget(w.TabPar1);
     w.NotebookMouseDown();
@@ -258,8 +248,7 @@ TEST_F(FileMenu, ALoadThatStopsEarlyStillShowsTheImageOnTheVisiblePage) {
 }
 
 TEST_F(FileMenu, NewOnlineAsksAndWritesTheDefaults) {
-    start(true);
-    gui::Tfrm_Main& w = *h->window;
+    gui::Tfrm_Main& w = start(true);
     const std::uint8_t five[] = {5};
     h->device.poke(static_cast<std::uint16_t>(block::Trend_User.address + 3), five);
     const auto writes = h->device.writesAccepted();
@@ -284,8 +273,7 @@ TEST_F(FileMenu, NewOnlineAsksAndWritesTheDefaults) {
 // The Ready flags' rule is the core's (cli_params_test): here the load takes
 // it, a changed gas set clearing Ready in both circuits.
 TEST_F(FileMenu, LoadOnlineClearsReadyForAChangedGasSet) {
-    start(true);
-    gui::Tfrm_Main& w = *h->window;
+    gui::Tfrm_Main& w = start(true);
     const std::uint8_t one[] = {1};
     auto ready = [&](int c) {
         return h->device.peek(static_cast<std::uint16_t>(block::Med_User(c).address + 2), 1)[0];
@@ -308,8 +296,7 @@ TEST_F(FileMenu, LoadOnlineClearsReadyForAChangedGasSet) {
 // message names the blocks written, the status bar says the set is not on
 // the device, and the offered write again runs once it is connected.
 TEST_F(FileMenu, AnInterruptedWriteSaysWhatWasWrittenAndWritesAgainOnceConnected) {
-    start(true);
-    gui::Tfrm_Main& w = *h->window;
+    gui::Tfrm_Main& w = start(true);
     // Identity, System, the write's own System read, T_User1, P_User1.
     h->device.injectFault(sim::Fault::None, 5);
     h->device.injectFault(sim::Fault::NoReply, 1000);
@@ -358,8 +345,7 @@ TEST(LevelMenu, ChecksTheLevelTheDeviceBrought) {
         WindowSetup setup = offline();
         setup.device.ausbaustufe = c.deviceLevel;
         Harness h(setup);
-        gui::Tfrm_Main& w = *h.window;
-        ASSERT_TRUE(w.FormCreate());
+        gui::Tfrm_Main& w = h.start();
         // The item checked when the user opens the menu.
         auto checkedItem = [&w] {
             emit w.mnu_Ausbaustufe->aboutToShow();
@@ -393,8 +379,7 @@ TEST(LevelMenu, ChecksTheLevelTheDeviceBrought) {
 }
 
 TEST_F(FileMenu, AFileFromOutsideAsksBeforeItOverwritesTheDevice) {
-    start(true);
-    gui::Tfrm_Main& w = *h->window;
+    gui::Tfrm_Main& w = start(true);
     save("device");
     const auto writes = h->device.writesAccepted();
     h->dialogs.yesNo = {false};
@@ -411,8 +396,7 @@ TEST_F(FileMenu, AFileFromOutsideAsksBeforeItOverwritesTheDevice) {
 }
 
 TEST_F(FileMenu, ADroppedParameterFileLoadsAndOtherDropsAreRefused) {
-    start(false);
-    gui::Tfrm_Main& w = *h->window;
+    gui::Tfrm_Main& w = start(false);
     save("plant");
     writeFileBytes(h->documents() / "plant.txt", "text");
     w.image().Trend_User.Time = 5;
@@ -442,8 +426,7 @@ TEST_F(FileMenu, ADroppedParameterFileLoadsAndOtherDropsAreRefused) {
 }
 
 TEST_F(FileMenu, RecentFilesKeepTheLastEightThatStillExist) {
-    start(false);
-    gui::Tfrm_Main& w = *h->window;
+    gui::Tfrm_Main& w = start(false);
     for (int i = 1; i <= 9; ++i) save(("set" + std::to_string(i)).c_str());
     std::filesystem::remove(h->documents() / "set8.PGA");
     w.refreshRecentMenu();
@@ -485,8 +468,7 @@ TEST(Keyboard, PageSwitchesByKeyRunThePageRules) {
     WindowSetup setup;
     setup.device.ausbaustufe = ausbaustufe::Basic;
     Harness h(setup);
-    gui::Tfrm_Main& w = *h.window;
-    ASSERT_TRUE(w.FormCreate());
+    gui::Tfrm_Main& w = h.start();
     struct Case {
         const char* keys;
         QTabWidget* tabs;
@@ -532,16 +514,10 @@ class CompareBeforeWriting : public FileMenu {
         EXPECT_TRUE(pga.save());
         return file;
     }
-    static std::vector<std::string> Fields(const gui::ComparisonView& view) {
-        std::vector<std::string> out;
-        for (const auto& r : view.rows) out.push_back(r.section + " " + r.key);
-        return out;
-    }
 };
 
 TEST_F(CompareBeforeWriting, CancelSendsNothingAndKeepsTheImage) {
-    start(true);
-    gui::Tfrm_Main& w = *h->window;
+    gui::Tfrm_Main& w = start(true);
     changedFile();
     const ParameterImage before = w.image();
     const auto writes = h->device.writesAccepted();
@@ -551,7 +527,7 @@ TEST_F(CompareBeforeWriting, CancelSendsNothingAndKeepsTheImage) {
     w.mnu_LadenClick();
     ASSERT_EQ(h->dialogs.comparisons.size(), 1u);
     const gui::ComparisonView& view = h->dialogs.comparisons[0];
-    EXPECT_EQ(Fields(view), (std::vector<std::string>{"T_User0 Max", "Trend_User Time"}));
+    EXPECT_EQ(ComparedFields(view), (std::vector<std::string>{"T_User0 Max", "Trend_User Time"}));
     EXPECT_EQ(view.rows[0].page, w.LoadText(529));
     EXPECT_NE(view.rows[0].right.find("333.5"), std::string::npos) << view.rows[0].right;
     EXPECT_FALSE(view.writeText.isEmpty());
@@ -580,8 +556,7 @@ TEST_F(CompareBeforeWriting, CancelSendsNothingAndKeepsTheImage) {
 // what happened: "Save" online read the set whole (a snapshot), the load
 // wrote it with two settings changed (two entries, read back equal).
 TEST_F(CompareBeforeWriting, SwitchedOffTheLoadWritesAtOnceAndTheHistoryKeepsIt) {
-    start(true);
-    gui::Tfrm_Main& w = *h->window;
+    gui::Tfrm_Main& w = start(true);
     changedFile();
     w.session().CompareBeforeWrite = false;
     const auto writes = h->device.writesAccepted();
@@ -610,8 +585,7 @@ TEST_F(CompareBeforeWriting, SwitchedOffTheLoadWritesAtOnceAndTheHistoryKeepsIt)
 
 TEST_F(CompareBeforeWriting, CompareWithFileWritesNothingOnlineOrOffline) {
     for (const bool online : {true, false}) {
-        start(online);
-        gui::Tfrm_Main& w = *h->window;
+        gui::Tfrm_Main& w = start(online);
         changedFile();
         const ParameterImage before = w.image();
         const auto writes = h->device.writesAccepted();
@@ -619,7 +593,8 @@ TEST_F(CompareBeforeWriting, CompareWithFileWritesNothingOnlineOrOffline) {
         w.mnu_Vergleichen->trigger();
         ASSERT_EQ(h->dialogs.comparisons.size(), 1u) << online;
         const gui::ComparisonView& view = h->dialogs.comparisons[0];
-        EXPECT_EQ(Fields(view), (std::vector<std::string>{"T_User0 Max", "Trend_User Time"}));
+        EXPECT_EQ(ComparedFields(view),
+                  (std::vector<std::string>{"T_User0 Max", "Trend_User Time"}));
         EXPECT_TRUE(view.writeText.isEmpty());
         EXPECT_EQ(view.headers.at(2).toStdString(), w.LoadText(online ? 22563 : 22570));
         EXPECT_EQ(h->device.writesAccepted(), writes);
@@ -636,8 +611,7 @@ TEST_F(CompareBeforeWriting, CompareWithFileWritesNothingOnlineOrOffline) {
 // diff`. Close is the default button; Write is there only when offered.
 
 TEST_F(CompareBeforeWriting, EachDifferenceIsNamedByItsPageWithTheFileKeyBeside) {
-    start(false);
-    gui::Tfrm_Main& w = *h->window;
+    gui::Tfrm_Main& w = start(false);
     w.image().T_User[0].Kind = 1;  // measured: the line "Wert bei 20 mA" shows Max
     ProfileFile pga(changedFile());
     pga.writeString("T_User0", "Min", "-7");

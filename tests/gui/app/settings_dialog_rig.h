@@ -68,7 +68,8 @@ struct EinstRig {
         session.Medium = medium;
         session.Baudrate = baudIndex;
         session.Anschluss = 0;
-        link.setPortResolver([this](int n) { return n == 1 ? portPath : "/nonexistent/port"; });
+        const auto resolve = [this](int n) { return n == 1 ? portPath : "/nonexistent/port"; };
+        link.setPortResolver(resolve);
         link.setErrorLog(ErrorLogIn(dir.path()));
         if (online) {
             session.Online = true;
@@ -84,8 +85,7 @@ struct EinstRig {
         hooks.FillParameterPages = [this] { calls.push_back("fill"); };
         hooks.clearDateTime = [this] { calls.push_back("clock"); };
         dialog = std::make_unique<gui::TEinst>(
-            gui::EinstContext{session, image, device, link, texts, ui, busy, dir.path(),
-                              [this](int n) { return n == 1 ? portPath : "/nonexistent/port"; }},
+            gui::EinstContext{session, image, device, link, texts, ui, busy, dir.path(), resolve},
             std::move(hooks), *password);
     }
     ~EinstRig() {

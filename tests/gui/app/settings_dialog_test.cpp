@@ -14,7 +14,6 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -23,7 +22,6 @@
 
 #include "core/app/connection.h"
 #include "core/link/link_failure.h"
-#include "core/link/transport.h"
 #include "gui/app/qt_serial_line.h"
 #include "gui/app/settings_dialog_rig.h"
 #include "gui/app/window_line.h"
@@ -284,43 +282,39 @@ TEST(SettingsDialogPassword, TypedWrongAndCancelled) {
 // transfer choice, and after "Offline" has taken it away again.
 
 // The dialog's texts and controls that do not fit, and overlaps.
-QStringList faultsOf(const gui::TEinst& dialog) {
-    return TextFitFaults(&dialog) + LayoutFaults(&dialog);
+std::string faultsOf(const gui::TEinst& dialog) {
+    return (TextFitFaults(&dialog) + LayoutFaults(&dialog)).join('\n').toStdString();
 }
 
 TEST(SettingsDialogLayout, EveryGroupReadableOnTheWayOnlineAndBack) {
-    for (int medium = 0; medium < 2; ++medium) {
-        for (int sprache = 0; sprache < 2; ++sprache) {
-            SCOPED_TRACE("medium " + std::to_string(medium) + " language " +
-                         std::to_string(sprache));
-            sim::Device device;
-            sim::SimLine line(device);
-            EinstRig r(line, "sim:0", false, medium);
-            r.session.Sprache = sprache;
-            r.open();
-            gui::TEinst& d = *r.dialog;
-            ASSERT_FALSE(d.Akt_Grp->isVisibleTo(&d));
-            EXPECT_EQ(faultsOf(d).join('\n').toStdString(), "");
-            const QSize offline = d.size();
+    for (const Library& lib : kLibraries) {
+        SCOPED_TRACE(lib.name);
+        SimRig s({}, false, lib.medium);
+        EinstRig& r = s.rig;
+        r.session.Sprache = lib.sprache;
+        r.open();
+        gui::TEinst& d = *r.dialog;
+        ASSERT_FALSE(d.Akt_Grp->isVisibleTo(&d));
+        EXPECT_EQ(faultsOf(d), "");
+        const QSize offline = d.size();
 
-            ClickItem(d.Zustand_Grp, 1);
-            QCoreApplication::processEvents();
-            ASSERT_TRUE(d.Akt_Grp->isVisibleTo(&d));
-            EXPECT_EQ(faultsOf(d).join('\n').toStdString(), "");
-            // The transfer choice took room of its own: the other groups
-            // kept theirs.
-            EXPECT_GT(d.height(), offline.height());
-            for (const gui::RadioGroup* g : {d.Bd_Grp, d.Zustand_Grp, d.Akt_Grp}) {
-                EXPECT_GE(g->height(), g->sizeHint().height()) << g->objectName().toStdString();
-            }
-
-            ClickItem(d.Zustand_Grp, 0);
-            QCoreApplication::processEvents();
-            EXPECT_FALSE(d.Akt_Grp->isVisibleTo(&d));
-            EXPECT_EQ(d.size(), offline);
-            EXPECT_EQ(faultsOf(d).join('\n').toStdString(), "");
-            d.reject();
+        ClickItem(d.Zustand_Grp, 1);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(d.Akt_Grp->isVisibleTo(&d));
+        EXPECT_EQ(faultsOf(d), "");
+        // The transfer choice took room of its own: the other groups kept
+        // theirs.
+        EXPECT_GT(d.height(), offline.height());
+        for (const gui::RadioGroup* g : {d.Bd_Grp, d.Zustand_Grp, d.Akt_Grp}) {
+            EXPECT_GE(g->height(), g->sizeHint().height()) << g->objectName().toStdString();
         }
+
+        ClickItem(d.Zustand_Grp, 0);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(d.Akt_Grp->isVisibleTo(&d));
+        EXPECT_EQ(d.size(), offline);
+        EXPECT_EQ(faultsOf(d), "");
+        d.reject();
     }
 }
 
@@ -706,14 +700,11 @@ TEST(LinkStatus, AStartThatEndsOfflineSaysWhyInTheUsersLanguage) {
     for (const Case& c : {Case{missing, true, 0, link_text::PortMissing},
                           Case{"", true, 4, link_text::NoReply}, Case{"", false, 0, 0}}) {
         SCOPED_TRACE(c.text);
-        WindowSetup setup;
-        setup.online = c.online;
-        setup.sprache = 1;
+        WindowSetup setup = inLibrary(0, 1, c.online);
         setup.portPath = c.port;
         Harness h(setup);
         if (c.noReplies > 0) h.device.injectFault(sim::Fault::NoReply, c.noReplies);
-        ASSERT_TRUE(h.window->FormCreate());
-        gui::Tfrm_Main& w = *h.window;
+        gui::Tfrm_Main& w = h.start();
         EXPECT_FALSE(w.session().Online);
         EXPECT_EQ(w.Label_Online->text(), "OFFLINE");
         EXPECT_EQ(Panel0(w), c.text == 0 ? "" : Filled(w.LoadText(c.text), missing));
@@ -728,8 +719,7 @@ TEST(LinkStatus, AStartThatEndsOfflineSaysWhyInTheUsersLanguage) {
 // each of the four libraries (the panel's tooltip holds a longer one).
 TEST(LinkStatus, EveryCauseFitsTheStatusBar) {
     Harness h(offline());
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     w.show();
     const QLabel* panel = w.StatusPanel0;
     std::vector<LinkFailure> all;
@@ -742,17 +732,14 @@ TEST(LinkStatus, EveryCauseFitsTheStatusBar) {
     for (const int number : {ENOENT, EACCES, EBUSY, ENOTTY, EINVAL, EIO}) {
         all.push_back(LinkFailure{LinkCause::OpenFailed, number, {}, "/dev/ttyUSB0", 115200});
     }
-    for (int medium = 0; medium < 2; ++medium) {
-        for (int sprache = 0; sprache < 2; ++sprache) {
-            w.session().Medium = medium;
-            w.session().Sprache = sprache;
-            for (const LinkFailure& f : all) {
-                const QString text = QString::fromStdString(
-                    LinkFailureText(f, [&w](std::uint16_t n) { return w.LoadText(n); }));
-                EXPECT_LE(panel->fontMetrics().horizontalAdvance(text),
-                          panel->contentsRect().width())
-                    << text.toStdString();
-            }
+    for (const Library& lib : kLibraries) {
+        w.session().Medium = lib.medium;
+        w.session().Sprache = lib.sprache;
+        for (const LinkFailure& f : all) {
+            const QString text = QString::fromStdString(
+                LinkFailureText(f, [&w](std::uint16_t n) { return w.LoadText(n); }));
+            EXPECT_LE(panel->fontMetrics().horizontalAdvance(text), panel->contentsRect().width())
+                << text.toStdString();
         }
     }
 }

@@ -98,34 +98,25 @@ QStringList memoFaults(const QTextEdit& memo, const QStringList& whole) {
 }
 
 TEST(AboutBox, EveryLineCentredAndWholeWithEveryLibraryAndLevel) {
-    for (int medium = 0; medium < 2; ++medium) {
-        for (int sprache = 0; sprache < 2; ++sprache) {
-            for (const int level : {0x00, 0xC0, 0xFE}) {
-                SCOPED_TRACE("medium " + std::to_string(medium) + " language " +
-                             std::to_string(sprache) + " level " + std::to_string(level));
-                WindowSetup setup;
-                setup.medium = medium;
-                setup.sprache = sprache;
-                setup.device.medium = medium;
-                setup.device.ausbaustufe = static_cast<std::uint8_t>(level);
-                Harness h(setup);
-                ASSERT_TRUE(h.window->FormCreate());
-                gui::TAboutBox& box = *h.window->aboutBox();
-                box.show();
-                QCoreApplication::processEvents();
-                const QString program = medium == 0 ? "PV-GAS2V2.07" : "PV-ENG2V2.07";
-                const QString serial = QString::fromStdString(h.window->device().DeviceSerialNo);
-                ASSERT_TRUE(serial.contains('-'));
-                EXPECT_EQ(memoFaults(*box.About_Memo, {program, serial}).join('\n').toStdString(),
-                          "");
-                EXPECT_FALSE(box.About_Memo->verticalScrollBar()->isVisible());
-                // The level line ends with the device's program text, blanks
-                // dropped.
-                const QStringList lines = box.memoLines();
-                ASSERT_EQ(lines.size(), 9);
-                EXPECT_TRUE(lines[3].endsWith(program)) << lines[3].toStdString();
-                box.hide();
-            }
+    for (const Library& lib : kLibraries) {
+        for (const int level : {0x00, 0xC0, 0xFE}) {
+            SCOPED_TRACE(std::string(lib.name) + " level " + std::to_string(level));
+            WindowSetup setup = inLibrary(lib.medium, lib.sprache);
+            setup.device.ausbaustufe = static_cast<std::uint8_t>(level);
+            Harness h(setup);
+            gui::TAboutBox& box = *h.start().aboutBox();
+            box.show();
+            QCoreApplication::processEvents();
+            const QString program = lib.medium == 0 ? "PV-GAS2V2.07" : "PV-ENG2V2.07";
+            const QString serial = QString::fromStdString(h.window->device().DeviceSerialNo);
+            ASSERT_TRUE(serial.contains('-'));
+            EXPECT_EQ(memoFaults(*box.About_Memo, {program, serial}).join('\n').toStdString(), "");
+            EXPECT_FALSE(box.About_Memo->verticalScrollBar()->isVisible());
+            // The level line ends with the device's program text, blanks
+            // dropped.
+            const QStringList lines = box.memoLines();
+            ASSERT_EQ(lines.size(), 9);
+            EXPECT_TRUE(lines[3].endsWith(program)) << lines[3].toStdString();
         }
     }
 }
@@ -220,11 +211,8 @@ QString LookInLabel() {
 
 // In English (German is the program's own), with no German word left.
 TEST(DialogTexts, TheSmallDialogsSpeakTheLanguageInForce) {
-    WindowSetup setup = offline();
-    setup.sprache = 1;
-    Harness h(setup);
-    gui::Tfrm_Main& w = *h.window;
-    ASSERT_TRUE(w.FormCreate());
+    Harness h(inLibrary(0, 1, false));
+    gui::Tfrm_Main& w = h.start();
     gui::TEinst& einst = *w.settingsDialog();
     gui::TInputDlg& input = *w.inputDialog();
     gui::TPasswordDlg& password = *w.passwordDialog();
@@ -246,11 +234,8 @@ TEST(DialogTexts, TheSmallDialogsSpeakTheLanguageInForce) {
 
 TEST(DialogTexts, QtsOwnTextsFollowTheLanguageAtStartAndWhenItChanges) {
     if (!QtGermanAvailable()) GTEST_SKIP() << "Qt's German translation is not installed";
-    WindowSetup setup = offline();
-    setup.sprache = 0;
-    Harness h(setup);
-    gui::Tfrm_Main& w = *h.window;
-    ASSERT_TRUE(w.FormCreate());
+    Harness h(offline());
+    gui::Tfrm_Main& w = h.start();
     EXPECT_TRUE(w.qtTranslations().germanInstalled());
     EXPECT_EQ(gui::QtButtonText(QDialogButtonBox::Cancel), QStringLiteral("Abbrechen"));
     EXPECT_EQ(gui::QtButtonText(QDialogButtonBox::Yes), QStringLiteral("&Ja"));
@@ -339,36 +324,29 @@ TEST(Keyboard, EveryMenuItemAndButtonHasAUniqueMnemonic) {
             if (a->menu() != nullptr) walk(where + " > " + a->text().toStdString(), a->menu());
         }
     };
-    for (const int medium : {0, 1}) {
-        for (const int sprache : {0, 1}) {
-            const std::string lib = std::to_string(medium) + "/" + std::to_string(sprache) + " ";
-            WindowSetup setup;
-            setup.online = false;
-            setup.medium = medium;
-            setup.sprache = sprache;
-            Harness h(setup);
-            gui::Tfrm_Main& w = *h.window;
-            ASSERT_TRUE(w.FormCreate());
-            w.refreshRecentMenu();
-            walk(lib + "menu bar", w.menuBar());
-            for (gui::TableWindow* t :
-                 std::initializer_list<gui::TableWindow*>{w.tableWindow(), w.saturationWindow()}) {
-                t->updateTexts();
-                walk(lib + t->objectName().toStdString(), t->Menu);
-                walk(lib + t->objectName().toStdString() + " grid", t->PopupMenu1);
-            }
-            // The dialogs' captions as they are shown.
-            w.settingsDialog()->Sprache();
-            w.inputDialog()->FormActivate();
-            w.passwordDialog()->FormActivate();
-            for (QDialog* d : std::initializer_list<QDialog*>{w.settingsDialog(), w.inputDialog(),
-                                                              w.passwordDialog()}) {
-                check(lib + d->objectName().toStdString(), buttonTexts(d));
-            }
-            for (gui::Page* page : w.pages()) {
-                check(lib + page->objectName().toStdString(),
-                      itemTexts(w.menuBar()) + buttonTexts(page));
-            }
+    for (const Library& library : kLibraries) {
+        const std::string lib = std::string(library.name) + " ";
+        Harness h(inLibrary(library.medium, library.sprache, false));
+        gui::Tfrm_Main& w = h.start();
+        w.refreshRecentMenu();
+        walk(lib + "menu bar", w.menuBar());
+        for (gui::TableWindow* t :
+             std::initializer_list<gui::TableWindow*>{w.tableWindow(), w.saturationWindow()}) {
+            t->updateTexts();
+            walk(lib + t->objectName().toStdString(), t->Menu);
+            walk(lib + t->objectName().toStdString() + " grid", t->PopupMenu1);
+        }
+        // The dialogs' captions as they are shown.
+        w.settingsDialog()->Sprache();
+        w.inputDialog()->FormActivate();
+        w.passwordDialog()->FormActivate();
+        for (QDialog* d : std::initializer_list<QDialog*>{w.settingsDialog(), w.inputDialog(),
+                                                          w.passwordDialog()}) {
+            check(lib + d->objectName().toStdString(), buttonTexts(d));
+        }
+        for (gui::Page* page : w.pages()) {
+            check(lib + page->objectName().toStdString(),
+                  itemTexts(w.menuBar()) + buttonTexts(page));
         }
     }
     std::string all;
@@ -385,14 +363,6 @@ TEST(Keyboard, EveryMenuItemAndButtonHasAUniqueMnemonic) {
 
 // The client area of the main window below its menu.
 constexpr QSize kDefaultClient(630, 483);
-
-struct Library {
-    int medium;
-    int sprache;
-    const char* name;
-};
-constexpr Library kLibraries[] = {
-    {0, 0, "Gasger"}, {0, 1, "Gaseng"}, {1, 0, "Steamger"}, {1, 1, "Steameng"}};
 
 void showPage(gui::Tfrm_Main& w, QTabWidget* owner, int index) {
     w.Notebook->setCurrentWidget(owner == w.NBBetrieb ? w.TabBetrieb : w.TabParameter);
@@ -461,13 +431,8 @@ void walkChoices(gui::Tfrm_Main& w, QStringList& faults) {
 TEST(TextFit, EveryPageWithEveryLibraryAtTheDefaultSize) {
     for (const Library& lib : kLibraries) {
         SCOPED_TRACE(lib.name);
-        WindowSetup setup;
-        setup.medium = lib.medium;
-        setup.sprache = lib.sprache;
-        setup.device.medium = lib.medium;
-        Harness h(setup);
-        gui::Tfrm_Main& w = *h.window;
-        ASSERT_TRUE(w.FormCreate());
+        Harness h(inLibrary(lib.medium, lib.sprache));
+        gui::Tfrm_Main& w = h.start();
         QCoreApplication::processEvents();
         ASSERT_EQ(w.centralWidget()->size() + QSize(0, w.statusBar()->height()), kDefaultClient);
 
@@ -480,16 +445,13 @@ TEST(TextFit, EveryPageWithEveryLibraryAtTheDefaultSize) {
     }
 }
 
-TEST(TextFit, TheWindowGrowsAndKeepsEveryTabWithinReach) {
+TEST(TextFit, TheWindowGrowsKeepsEveryTabWithinReachAndMaximisesAsTheOthersDo) {
     Harness h(offline());
-    gui::Tfrm_Main& w = *h.window;
-    ASSERT_TRUE(w.FormCreate());
+    gui::Tfrm_Main& w = h.start();
     QCoreApplication::processEvents();
-    // The default size is the smallest; there is no upper bound.
+    // The default size is the smallest; there is no upper bound (below).
     EXPECT_GE(w.StatusPanel0->width(), 400);
     EXPECT_EQ(w.minimumSize(), w.size());
-    EXPECT_EQ(w.maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-    EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
 
     const QSize larger = w.size() + QSize(400, 300);
     w.resize(larger);
@@ -513,19 +475,15 @@ TEST(TextFit, TheWindowGrowsAndKeepsEveryTabWithinReach) {
         ASSERT_TRUE(w.NBParameterTabs->rect().contains(r)) << i;
         EXPECT_EQ(w.NBParameterTabs->tabAt(r.center()), i);
     }
-}
 
-TEST(TextFit, TheOtherSizeableWindowsMaximise) {
-    Harness h(offline());
-    gui::Tfrm_Main& w = *h.window;
-    ASSERT_TRUE(w.FormCreate());
+    // It and the other sizeable windows maximise.
     gui::ComparisonView view;
     view.headers = {"a", "b", "c", "d"};
     gui::TCompareDlg compare(view, &w);
     gui::TDoctorDlg doctor("t", "r", QString(), "c", &w);
-    const std::vector<QWidget*> windows = {w.tableWindow(), w.saturationWindow(),
-                                           w.graphWindow(), w.printMenu()->preview(),
-                                           &compare,        &doctor};
+    const std::vector<QWidget*> windows = {
+        &w,       w.tableWindow(), w.saturationWindow(), w.graphWindow(), w.printMenu()->preview(),
+        &compare, &doctor};
     for (QWidget* window : windows) {
         SCOPED_TRACE(window->objectName().toStdString());
         EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));

@@ -17,7 +17,6 @@
 
 #include "core/edit/parameter_compare.h"
 #include "core/history/history.h"
-#include "core/history/history_view.h"
 #include "core/history/snapshot_text.h"
 #include "core/history/sql_connection.h"
 #include "core/link/parameter_blocks.h"
@@ -88,14 +87,8 @@ class HistoryWindowTest : public ::testing::Test {
     }
     void snapshot(ParameterImage image, float max, const Moment& at) {
         image.T_User[0].Max = max;
-        add({"G-100",
-             medium::Gas,
-             "PV-GAS2 2.1",
-             image.System.Ausbaustufe,
-             text(image, medium::Gas),
-             {},
-             {}},
-            at);
+        const std::string set = text(image, medium::Gas);
+        add({"G-100", medium::Gas, "PV-GAS2 2.1", image.System.Ausbaustufe, set, {}, {}}, at);
     }
     static history::JournalChange setting(std::string section, std::string key, std::string from,
                                           std::string to,
@@ -262,11 +255,7 @@ TEST_F(HistoryWindowTest, ATamperedChainIsShownBrokenAtItsFirstEntry) {
 
 TEST_F(HistoryWindowTest, ComparisonsShowAndTheWriteBackAsksFirst) {
     gui::Tfrm_Main& main = *h->window;
-    auto fields = [](const gui::ComparisonView& view) {
-        std::vector<std::string> out;
-        for (const auto& r : view.rows) out.push_back(r.section + " " + r.key);
-        return out;
-    };
+    const auto fields = ComparedFields;
     pick({0, 1});
     w->BtnCompare->click();
     ASSERT_EQ(h->dialogs.comparisons.size(), 1u);

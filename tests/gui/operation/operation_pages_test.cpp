@@ -20,12 +20,9 @@
 #include <cmath>
 #include <limits>
 
-#include "core/app/texts.h"
 #include "core/link/data_commands.h"
 #include "core/link/encoding.h"
-#include "core/model/profile_file.h"
 #include "core/model/windows1252.h"
-#include "core/views/trend_export.h"
 #include "support/page_window.h"
 
 namespace parvion::test {
@@ -42,31 +39,19 @@ class Window : public test::Window {
         });
     }
 
-    void enter(QWidget* page) {
-        w().Notebook->setCurrentWidget(w().TabBetrieb);
-        w().NBBetrieb->setCurrentWidget(page);
-        w().NotebookMouseDown();
-    }
     void click(const char* button) { QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton); }
     QString cell(int row, int column) {
         const QTableWidgetItem* item = get<QTableWidget>("Trendgrid")->item(row, column);
         return item != nullptr ? item->text() : QString();
     }
-    std::string libraryText(std::uint16_t number) { return w().LoadText(number); }
 
     int progressMax = 0;
     bool buttonsEnabledWhileReading = false;
 };
 
-std::vector<std::string> lines(const QListWidget* list) {
-    std::vector<std::string> out;
-    for (int i = 0; i < list->count(); ++i) out.push_back(list->item(i)->text().toStdString());
-    return out;
-}
-
-std::string fileBytesOf(const std::vector<std::string>& lines) {
+std::string fileBytesOf(const QStringList& lines) {
     std::string bytes;
-    for (const std::string& l : lines) bytes += Utf8ToCp1252(l) + "\r\n";
+    for (const QString& l : lines) bytes += Utf8ToCp1252(l.toStdString()) + "\r\n";
     return bytes;
 }
 
@@ -97,24 +82,19 @@ void putTrendDirectory(sim::Device& d, std::uint8_t state, std::uint8_t newest) 
     d.poke(address::TrendDirectory, dir);
 }
 
-std::size_t emptyLines(const std::vector<std::string>& l) {
-    return static_cast<std::size_t>(std::count(l.begin(), l.end(), std::string()));
-}
-
 // --- error protocol -----------------------------------------------------------
 
 TEST(ErrorPage, FilledOnEntryAndSavedAsTheListShowsIt) {
     Window win;
     auto* button = win.get<QPushButton>("BtnSpeichern");
     EXPECT_FALSE(button->isEnabled()) << "nothing read yet";
-    win.enter(win.w().TabFehler);
+    win.open(win.w().TabFehler);
     EXPECT_TRUE(button->isVisibleTo(&win.w()));
     EXPECT_EQ(button->text().toStdString(), "&Speichern...");
-    auto* list = win.get<QListWidget>("ErrorListe");
-    const auto shown = lines(list);
+    const QStringList shown = win.lines("ErrorListe");
     ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(emptyLines(shown), 16u);  // every group closes with an empty line
-    EXPECT_EQ(shown.front().rfind(win.libraryText(17408), 0), 0u);
+    EXPECT_EQ(shown.count(QString()), 16);  // every group closes with an empty line
+    EXPECT_TRUE(shown.front().toStdString().starts_with(win.w().LoadText(17408)));
     EXPECT_GT(win.progressMax, 0);
     EXPECT_FALSE(win.w().Zeitmesser->isVisible());
 
@@ -122,7 +102,7 @@ TEST(ErrorPage, FilledOnEntryAndSavedAsTheListShowsIt) {
     auto* save = win.get<QAction>("Speichern1");
     emit menu->aboutToShow();
     EXPECT_TRUE(save->isEnabled());
-    EXPECT_EQ(save->text().toStdString(), win.libraryText(17443));
+    EXPECT_EQ(save->text().toStdString(), win.w().LoadText(17443));
 
     ScriptedDialogs& dialogs = win.h.dialogs;
     const auto file = win.h.documents() / "ErrorListe.txt";
@@ -151,7 +131,7 @@ TEST(ErrorPage, FilledOnEntryAndSavedAsTheListShowsIt) {
     dialogs.saveAnswers.emplace_back(QString::fromStdString(blocked.string()));
     save->trigger();
     ASSERT_FALSE(dialogs.log.empty());
-    EXPECT_EQ(dialogs.log.back().toStdString().rfind("warning:" + win.libraryText(7), 0), 0u)
+    EXPECT_EQ(dialogs.log.back().toStdString().rfind("warning:" + win.w().LoadText(7), 0), 0u)
         << dialogs.log.back().toStdString();
     EXPECT_EQ(readFileBytes(file), "kept");
 }
@@ -160,16 +140,15 @@ TEST(ErrorPage, GroupsOfTheDeviceAndNothingToSaveOffline) {
     struct Case {
         bool online;
         std::uint8_t ausbaustufe;
-        std::size_t groups;
+        int groups;
     } cases[] = {{true, 0xC0, 11}, {false, 0x00, 0}};  // 16 groups: the test above
     for (const Case& c : cases) {
         WindowSetup setup;
         setup.online = c.online;
         setup.device.ausbaustufe = c.ausbaustufe;
         Window win(setup);
-        win.enter(win.w().TabFehler);
-        auto* list = win.get<QListWidget>("ErrorListe");
-        EXPECT_EQ(emptyLines(lines(list)), c.groups) << int{c.ausbaustufe};
+        win.open(win.w().TabFehler);
+        EXPECT_EQ(win.lines("ErrorListe").count(QString()), c.groups) << int{c.ausbaustufe};
         emit win.get<QMenu>("PopupMenu1")->aboutToShow();
         EXPECT_EQ(win.get<QAction>("Speichern1")->isEnabled(), c.groups > 0);
         EXPECT_EQ(win.get<QPushButton>("BtnSpeichern")->isEnabled(), c.groups > 0);
@@ -184,17 +163,16 @@ TEST(ErrorPage, GroupsOfTheDeviceAndNothingToSaveOffline) {
 
 TEST(IntegratorPage, BothListsNewestFirstWithoutEmptyEntries) {
     Window win;
-    win.enter(win.w().TabIntegrator);
+    win.open(win.w().TabIntegrator);
     EXPECT_TRUE(win.get<QGroupBox>("GroupInteg2")->isVisibleTo(win.w().TabIntegrator));
-    const auto one = lines(win.get<QListWidget>("ListeIntegrator1"));
-    const auto two = lines(win.get<QListWidget>("ListeIntegrator2"));
+    const QStringList one = win.lines("ListeIntegrator1");
     // Circuit 1 has a full ring; circuit 2 five records, its empty slots have day 0.
-    ASSERT_EQ(one.size(), 8u * 3);
-    ASSERT_EQ(two.size(), 5u * 3);
-    EXPECT_EQ(one[0].rfind(win.libraryText(18432), 0), 0u) << one[0];
+    ASSERT_EQ(one.size(), 8 * 3);
+    ASSERT_EQ(win.lines("ListeIntegrator2").size(), 5 * 3);
+    EXPECT_TRUE(one[0].toStdString().starts_with(win.w().LoadText(18432))) << one[0].toStdString();
 
     Window off(offline());
-    off.enter(off.w().TabIntegrator);
+    off.open(off.w().TabIntegrator);
     EXPECT_EQ(off.get<QListWidget>("ListeIntegrator1")->count(), 0);
 }
 
@@ -208,7 +186,7 @@ TEST(TrendPage, ReadListsTheBlocksNewestFirstAndShowsTheNewest) {
     // of a leap year.
     putTrendDirectory(device, 2, 5);
     putTrendBlock(device, 6, {.month = 2, .day = 28, .hour = 23, .minute = 45, .count = 59});
-    win.enter(win.w().TabTrend);
+    win.open(win.w().TabTrend);
     auto* combo = win.get<QComboBox>("ComboTrends");
     EXPECT_EQ(combo->count(), 0);  // read only on request
 
@@ -234,7 +212,7 @@ TEST(TrendPage, ReadListsTheBlocksNewestFirstAndShowsTheNewest) {
 
     // The four value heads, as the graph window titles its charts.
     const QStringList heads = win.w().TabTrend->columnHeads();
-    EXPECT_EQ(heads[0], QString::fromStdString(win.libraryText(19457)) + QStringLiteral("[°C]"));
+    EXPECT_EQ(heads[0], QString::fromStdString(win.w().LoadText(19457)) + QStringLiteral("[°C]"));
     for (int col = 1; col <= 4; ++col) EXPECT_EQ(heads[col - 1], win.cell(0, col));
 
     // Another item shows its own block.
@@ -249,7 +227,7 @@ TEST(TrendPage, ReadListsTheBlocksNewestFirstAndShowsTheNewest) {
 
 TEST(TrendPage, ExportWritesTheFileAndACancelledDialogOnlyReads) {
     Window win;
-    win.enter(win.w().TabTrend);
+    win.open(win.w().TabTrend);
     ScriptedDialogs& dialogs = win.h.dialogs;
     auto* combo = win.get<QComboBox>("ComboTrends");
 
@@ -269,8 +247,8 @@ TEST(TrendPage, ExportWritesTheFileAndACancelledDialogOnlyReads) {
     EXPECT_EQ(combo->count(), items);
     const std::string bytes = readFileBytes(file);
     // Windows-1252 with CR LF: the degree sign is one byte.
-    const std::string head = "SerNo;Kreis;" + Utf8ToCp1252(win.libraryText(19456)) + ";" +
-                             Utf8ToCp1252(win.libraryText(19457)) +
+    const std::string head = "SerNo;Kreis;" + Utf8ToCp1252(win.w().LoadText(19456)) + ";" +
+                             Utf8ToCp1252(win.w().LoadText(19457)) +
                              "[\xB0"
                              "C];";
     EXPECT_EQ(bytes.rfind(head, 0), 0u) << bytes.substr(0, 80);
@@ -286,14 +264,14 @@ TEST(TrendPage, ExportWritesTheFileAndACancelledDialogOnlyReads) {
     // A folder that cannot be written: the message, the list still read.
     dialogs.saveAnswers.emplace_back(QString::fromStdString((file / "x.txt").string()));
     win.click("cmd_ExportTrends");
-    EXPECT_EQ(dialogs.log.back().toStdString().rfind("warning:" + win.libraryText(7), 0), 0u);
+    EXPECT_EQ(dialogs.log.back().toStdString().rfind("warning:" + win.w().LoadText(7), 0), 0u);
     EXPECT_EQ(combo->count(), items);
     EXPECT_EQ(readFileBytes(file), "kept");
 }
 
 TEST(TrendPage, AFailedBlockReadKeepsTheListAFailedDirectoryReadEmptiesIt) {
     Window win;
-    win.enter(win.w().TabTrend);
+    win.open(win.w().TabTrend);
     auto* combo = win.get<QComboBox>("ComboTrends");
     win.click("cmd_ReadTrends");
     const int items = combo->count();
@@ -331,7 +309,7 @@ TEST(TrendPage, BrokenBlocksOverThePseudoTerminal) {
     // Before it: a header no device writes (month 13, count 200).
     putTrendBlock(device, 19, {.month = 13, .count = 200});
 
-    win.enter(win.w().TabTrend);
+    win.open(win.w().TabTrend);
     win.click("cmd_ReadTrends");
     auto* combo = win.get<QComboBox>("ComboTrends");
     ASSERT_GT(combo->count(), 1);

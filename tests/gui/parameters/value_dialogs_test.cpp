@@ -157,7 +157,7 @@ TEST_F(InputDialog, FahrenheitWhenTheUserUnitsAreOn) {
 // The password dialog: eight characters at most, hidden, and remembered
 // only when confirmed.
 
-TEST(PasswordDialog, TakesEightHiddenCharactersAndKeepsThem) {
+TEST(PasswordDialog, TakesEightHiddenCharactersAndCancelAndEscapeTakeNone) {
     TPasswordDlg dlg;
     dlg.setText(QStringLiteral("old"));
     QString during;
@@ -170,10 +170,8 @@ TEST(PasswordDialog, TakesEightHiddenCharactersAndKeepsThem) {
     EXPECT_EQ(during, QString());                      // asked with an empty edit
     EXPECT_EQ(dlg.Password->echoMode(), QLineEdit::Password);
     EXPECT_EQ(dlg.text(), QStringLiteral("abcdefgh"));
-}
 
-TEST(PasswordDialog, CancelAndEscapeLeaveTheEditEmpty) {
-    TPasswordDlg dlg;
+    // Cancel and Escape give no password.
     for (const bool escape : {false, true}) {
         QTimer::singleShot(0, &dlg, [&] {
             QTest::keyClicks(dlg.Password, QStringLiteral("abc"));

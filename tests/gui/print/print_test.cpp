@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -86,23 +87,6 @@ TEST(PdfOutput, APathThatCannotBeWrittenLeavesNothingBehind) {
               2);
 }
 
-TEST(Preview, A4PageAtScreenResolution) {
-    struct Case {
-        QMarginsF marginsMm;
-        double dpi;
-        QSize size;
-    };
-    const Case cases[] = {
-        {{0, 0, 0, 0}, 96, {794, 1123}},
-        {{6.35, 6.35, 6.35, 6.35}, 96, {746, 1075}},
-    };
-    for (const Case& c : cases) {
-        const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, c.marginsMm,
-                                 QPageLayout::Millimeter);
-        EXPECT_EQ(gui::PreviewSize(layout, c.dpi, c.dpi), c.size) << c.dpi;
-    }
-}
-
 // The lowest row of the picture that is not white.
 int LastInkRow(const QImage& image) {
     for (int y = image.height() - 1; y >= 0; --y) {
@@ -117,7 +101,9 @@ TEST(Preview, ThePageFitsThePictureAndScalesWithTheScreen) {
     Rig rig(medium::Gas);
     const auto page =
         print::BuildParameterPage(rig.image, medium::Gas, rig.pageTexts(), rig.header);
+    // A4 less its margins at the screen's resolution, rounded.
     const QSize size = gui::PreviewSize(gui::PdfPageLayout(), 96, 96);
+    EXPECT_EQ(size, QSize(746, 1075));
     const QImage picture = gui::PreviewImage(page, size, 96, 96);
     EXPECT_EQ(picture.size(), size);
     // Row 67 (the last rule) lies on the page, in its lower tenth.
@@ -132,7 +118,8 @@ TEST(Preview, ThePageFitsThePictureAndScalesWithTheScreen) {
 // The print items of the main window over the simulated device: printing
 // with copies to a PDF file through the print dialog, the PDF export and the
 // commissioning record (the preview: the last test below).
-// A print dialog that prints to a PDF file with the given copies.
+// A print dialog that prints to a PDF file with the given copies; with no
+// copies it is cancelled.
 std::function<bool(QPrinter&, QWidget*)> PrintToFile(const std::filesystem::path& file, int copies,
                                                      int* asked = nullptr) {
     return [file, copies, asked](QPrinter& printer, QWidget*) {
@@ -140,8 +127,8 @@ std::function<bool(QPrinter&, QWidget*)> PrintToFile(const std::filesystem::path
         EXPECT_EQ(printer.copyCount(), 1);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(file.string()));
-        printer.setCopyCount(copies);
-        return true;
+        printer.setCopyCount(std::max(copies, 1));
+        return copies > 0;
     };
 }
 
@@ -152,17 +139,20 @@ TEST(PrintMenu, CopiesAreJobsEachCarryingTheRemarks) {
         std::vector<std::string> remarks;
         std::size_t pages;
     };
+    // The last: the print dialog cancelled, nothing printed.
     for (const Case& c : {Case{true, 3, {"Schrank 4, Feld 2"}, 6}, Case{true, 2, {}, 2},
-                          Case{false, 2, {"y"}, 4}}) {
+                          Case{false, 2, {"y"}, 4}, Case{false, 0, {}, 0}}) {
         TempDir out;
         const auto file = out.path() / "plan.pdf";
         WindowSetup setup = offline();
-        setup.printDialog = PrintToFile(file, c.copies);
+        int asked = 0;
+        setup.printDialog = PrintToFile(file, c.copies, &asked);
         Harness h(setup);
-        ASSERT_TRUE(h.window->FormCreate());
-        gui::Tfrm_Main& w = *h.window;
+        gui::Tfrm_Main& w = h.start();
         w.image().Bemerkung = c.remarks;
         w.mnu_DruckenClick(c.plan ? w.mnu_PrintKlemmenplan : w.mnu_Drucken);
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(std::filesystem::exists(file), c.copies > 0);
         const auto pages = PdfPages(file);
         ASSERT_EQ(pages.size(), c.pages) << c.copies;
         const std::string title =
@@ -177,31 +167,13 @@ TEST(PrintMenu, CopiesAreJobsEachCarryingTheRemarks) {
     }
 }
 
-TEST(PrintMenu, CancelledPrintDialogPrintsNothing) {
-    TempDir out;
-    WindowSetup setup = offline();
-    int asked = 0;
-    setup.printDialog = [&](QPrinter& printer, QWidget*) {
-        ++asked;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString((out.path() / "x.pdf").string()));
-        return false;
-    };
-    Harness h(setup);
-    ASSERT_TRUE(h.window->FormCreate());
-    h.window->mnu_DruckenClick(h.window->mnu_Drucken);
-    EXPECT_EQ(asked, 1);
-    EXPECT_FALSE(std::filesystem::exists(out.path() / "x.pdf"));
-}
-
 TEST(PrintMenu, OnlinePrintoutReadsTheDeviceAndNamesItsSerialNumber) {
     TempDir out;
     const auto file = out.path() / "p.pdf";
     WindowSetup setup;
     setup.printDialog = PrintToFile(file, 1);
     Harness h(setup);
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     // The device's alarm 2 differs from the image: the printout shows the
     // device.
     h.device.poke(block::Alm_User(1).address,
@@ -221,8 +193,7 @@ TEST(PrintMenu, ExportWritesThePdfIntoTheChosenFile) {
     WindowSetup setup = offline();
     setup.sprache = 1;
     Harness h(setup);
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     const auto missing = h.documents() / "missing" / "p.pdf";
     h.dialogs.saveAnswers.push_back(QString::fromStdString(missing.string()));
     w.printMenu()->mnu_ExportPdfClick(w.printMenu()->mnu_ExportPdf);
@@ -244,8 +215,7 @@ TEST(PrintMenu, ExportWritesThePdfIntoTheChosenFile) {
 
 TEST(PrintMenu, CommissioningRecordFromTheDevice) {
     Harness h;
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     w.image().Bemerkung = {"Inbetriebnahme durch Fa. Muster"};
     const auto file = h.documents() / "record.pdf";
     h.dialogs.saveAnswers.push_back(QString::fromStdString(file.string()));
@@ -291,8 +261,7 @@ TEST(PreviewWindow, PagesZoomAndPrintFromThePreview) {
     WindowSetup setup = offline();
     setup.printDialog = PrintToFile(file, 1, &dialogs);
     Harness h(setup);
-    ASSERT_TRUE(h.window->FormCreate());
-    gui::Tfrm_Main& w = *h.window;
+    gui::Tfrm_Main& w = h.start();
     w.image().Bemerkung = {"Schrank 4, Feld 2"};
     const QString pageOf = QStringLiteral("Seite %1 von %2");
     QImage printout;

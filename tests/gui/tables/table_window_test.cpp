@@ -31,19 +31,9 @@ namespace fs = std::filesystem;
 using gui::Tfrm_Tabelle;
 using gui::Tfrm_UserSatTab;
 
+// The energy variant and its device.
 WindowSetup energy(bool online = true) {
-    WindowSetup s;
-    s.online = online;
-    s.medium = 1;
-    s.device.medium = 1;
-    return s;
-}
-
-float deviceFloat(const sim::Device& d, std::uint16_t address) {
-    return wire::GetFloat(d.peek(address, 4), 0);
-}
-std::uint16_t deviceWord(const sim::Device& d, std::uint16_t address) {
-    return wire::GetWord(d.peek(address, 2), 0);
+    return inLibrary(1, 0, online);
 }
 
 // What the value dialog was set to when it showed.
@@ -125,9 +115,7 @@ TEST(TableWindows, MediumLinesOpenTheEditorsModallyThenWriteTheMediumBack) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.kind) << "/" << c.line);
-        WindowSetup setup;
-        setup.medium = setup.device.medium = c.medium;
-        Window win(setup);
+        Window win(inLibrary(c.medium, 0));
         // The device's enthalpy table (table 1) starts with a known corner.
         const sim::addr::PropertyTableAddresses& t1 = sim::addr::PropertyTable[1];
         std::vector<std::uint8_t> word(2), real(4);
@@ -351,7 +339,7 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     d.yesNo.push_back(true);
     t.mnu_TransmitClick();
     EXPECT_FALSE(t.notTransmitted());
-    EXPECT_EQ(deviceWord(win.h.device, a.rows), 373);
+    EXPECT_EQ(wire::GetWord(win.h.device.peek(a.rows, 2), 0), 373);
 
     // A transmit the device rejects leaves the flag set.
     select(t, 1, 1);
@@ -495,7 +483,8 @@ TEST(SaturationTableWindow, OpeningEmptiesTheGridAndTenRowFilesSendZeros) {
                 d.log[0].contains(QStringLiteral("[Row_11]\u00A0T, [Row_11]\u00A0p")))
         << d.log[0].toStdString();
     EXPECT_FALSE(t.notTransmitted());
-    EXPECT_EQ(deviceFloat(win.h.device, sim::addr::SaturationTable + 9 * 16 + 8), 10.25F);
+    EXPECT_EQ(wire::GetFloat(win.h.device.peek(sim::addr::SaturationTable + 9 * 16 + 8, 4), 0),
+              10.25F);
     t.mnu_NeuClick();
     t.mnu_ReceiveClick();
     EXPECT_EQ(cell(t, 0, 1), "283");
@@ -536,14 +525,8 @@ TEST(TableLanguage, FileFiltersAndMenusInTheWindowsLanguage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.propertyFilter);
-        WindowSetup setup;
-        setup.online = false;
-        setup.medium = c.medium;
-        setup.sprache = c.sprache;
-        setup.device.medium = c.medium;
-        Harness h(setup);
-        ASSERT_TRUE(h.window->FormCreate());
-        gui::Tfrm_Tabelle& table = *h.window->tableWindow();
+        Harness h(inLibrary(c.medium, c.sprache, false));
+        gui::Tfrm_Tabelle& table = *h.start().tableWindow();
         // Before the window is first opened as after.
         EXPECT_EQ(table.Bearbeiten1->title().toStdString(), c.view);
         EXPECT_EQ(table.mnu_Kopieren->text().toStdString(), c.copy);
