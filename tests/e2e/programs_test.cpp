@@ -28,9 +28,6 @@
 namespace parvion::test {
 namespace {
 
-// The real program, started as its own process, goes online against the
-// simulated device on a pseudo-terminal and keeps reading its live values.
-
 // Starts a program of the build with the arguments and environment; while
 // it runs, `whileRunning` is called (the test's own event loop) and the
 // program is ended when that returns false; a program that does not end
@@ -135,9 +132,6 @@ TEST(Program, ASecondStartHandsItsFileToTheRunningWindow) {
     // The second start made no settings of its own.
     EXPECT_FALSE(std::filesystem::exists(dir / "data"));
 }
-
-// The README's run command builds every program the README tells the user
-// to run.
 
 const std::filesystem::path kSourceRoot =
     std::filesystem::path(PARVION_FIXTURES_DIR).parent_path().parent_path();

@@ -32,8 +32,6 @@ DeviceDateTime Dt(int y, int mo, int d, int h, int mi, int s) {
             static_cast<std::uint16_t>(mi), static_cast<std::uint16_t>(s)};
 }
 
-// --- clock -------------------------------------------------------------------
-
 TEST(ClockDigits, SecondUnitsFirstOnlyTheLowNibbleAndYearsSplitAt80) {
     EXPECT_EQ(data::DecodeClockDigits(Bytes{9, 5, 5, 5, 3, 2, 1, 3, 2, 1, 9, 9, 0, 0, 0, 0}),
               Dt(1999, 12, 31, 23, 55, 59));
@@ -87,8 +85,6 @@ TEST(ClockOffset, DeviceMinusPcInDaysAndTheRunningClockAddsIt) {
     }
 }
 
-// --- live values -------------------------------------------------------------
-
 Bytes OperatingBlock(float temperatureK) {
     Bytes d(80, 0);
     for (std::size_t i = 0; i < 20; ++i) wire::PutRawFloat(d, 4 * i, static_cast<float>(i) + 0.5f);
@@ -117,8 +113,6 @@ TEST(OperatingValuesDecode, FieldsInBlockOrderKelvinBecomesCelsiusNearZero) {
     EXPECT_EQ(v.Field[19], 0.0f);
 }
 
-// --- logs ----------------------------------------------------------------------
-
 TEST(ErrorPageDecode, EntriesWithTwoTimes) {
     Bytes page(128, 0);
     const Bytes entry5 = {1, 0, 0xAB, 0xCD, 99, 12, 31, 23, 59, 58, 5, 1, 2, 3, 4, 5};
@@ -144,16 +138,13 @@ TEST(IntegratorDecode, TimesValuesAndCount) {
 }
 
 TEST(IntegratorRing, NewestFirstGoingBackwards) {
-    using Order = std::array<std::uint8_t, 8>;
-    // Positions 3 and 0 in DataCommands.IntegratorsNewestFirstFromTheRingPosition.
-    EXPECT_EQ(data::IntegratorSlotOrder(1), (Order{0, 7, 6, 5, 4, 3, 2, 1}));
-    // A position beyond the ring never leads outside it.
+    // The order itself: positions 3 and 0 in
+    // DataCommands.IntegratorsNewestFirstFromTheRingPosition. A position
+    // beyond the ring never leads outside it.
     for (int p = 0; p < 256; ++p) {
         for (auto s : data::IntegratorSlotOrder(static_cast<std::uint8_t>(p))) EXPECT_LT(s, 8);
     }
 }
-
-// --- trend -----------------------------------------------------------------------
 
 TEST(TrendHeaderDecode, FieldsYearAndPlausibilityLimits) {
     const auto decoded = data::DecodeTrendHeader(Bytes{1, 15, 24, 2, 28, 23, 45, 4});
@@ -283,7 +274,7 @@ TEST_F(DataCommands, ClockWrittenFromThePcClockReadsBackWithItsOffset) {
     EXPECT_NEAR(offset, -1.0, 3.0 / 86400);
 }
 
-TEST_F(DataCommands, OperatingValuesOfBothCircuits) {
+TEST_F(DataCommands, OperatingValuesOfBothCircuitsOutputCurrentsAndErrorState) {
     OperatingValuesRec v;
     for (int c = 0; c < 2; ++c) {
         ASSERT_TRUE(ReadOperatingValues(*link, c, v));
@@ -294,6 +285,20 @@ TEST_F(DataCommands, OperatingValuesOfBothCircuits) {
         EXPECT_NEAR(v.OperatingTime, now.OperatingTime, 2);
     }
     EXPECT_FALSE(ReadOperatingValues(*link, 2, v));
+
+    OutputCurrentsRec currents;
+    ASSERT_TRUE(ReadOutputCurrents(*link, currents));
+    for (float mA : currents.Current) {
+        EXPECT_GE(mA, 0.0f);
+        EXPECT_LE(mA, 25.0f);
+    }
+    Bytes state(16, 0);
+    state[13] = 0x30;
+    state[15] = 7;
+    device.poke(address::ErrorState, state);
+    std::uint8_t bits = 0;
+    EXPECT_EQ(ReadErrorState(*link, bits), 7);
+    EXPECT_EQ(bits, 0x30);
 }
 
 TEST_F(DataCommands, FailedReadsLeaveTheirRecords) {
@@ -330,23 +335,7 @@ TEST_F(DataCommands, FailedReadsLeaveTheirRecords) {
     EXPECT_EQ(ReadProgramText(*link), "");
 }
 
-TEST_F(DataCommands, OutputCurrentsAndErrorState) {
-    OutputCurrentsRec currents;
-    ASSERT_TRUE(ReadOutputCurrents(*link, currents));
-    for (float mA : currents.Current) {
-        EXPECT_GE(mA, 0.0f);
-        EXPECT_LE(mA, 25.0f);
-    }
-    Bytes state(16, 0);
-    state[13] = 0x30;
-    state[15] = 7;
-    device.poke(address::ErrorState, state);
-    std::uint8_t bits = 0;
-    EXPECT_EQ(ReadErrorState(*link, bits), 7);
-    EXPECT_EQ(bits, 0x30);
-}
-
-TEST_F(DataCommands, ErrorProtocolReadsRingPositionsAndSixteenPages) {
+TEST_F(DataCommands, ErrorProtocolReadsRingPositionsAndSixteenPagesOrKeepsTheOldRecord) {
     ErrorProtocolRec protocol;
     ASSERT_TRUE(ReadErrorProtocol(*link, protocol));
     EXPECT_EQ(ui.progressSteps, 17);
@@ -356,10 +345,9 @@ TEST_F(DataCommands, ErrorProtocolReadsRingPositionsAndSixteenPages) {
         const auto page = device.peek(static_cast<std::uint16_t>(0x8420 + 128 * g), 128);
         EXPECT_EQ(protocol.Entry[g], data::DecodeErrorPage(page)) << "group " << g;
     }
-}
 
-TEST_F(DataCommands, ErrorProtocolFailingHalfwayKeepsTheOldRecord) {
-    ErrorProtocolRec protocol;
+    // Failing halfway keeps the old record.
+    ui = {};
     protocol.RingPos[0] = 200;
     const ErrorProtocolRec before = protocol;
     failReadAfter(6);
@@ -426,7 +414,7 @@ TEST_F(DataCommands, TrendDirectoryAndBlocks) {
     EXPECT_FALSE(ReadTrendBlock(*link, -1, store));
 }
 
-TEST_F(DataCommands, UnchangedTrendBlockIsCachedAndAnImplausibleOneEmptied) {
+TEST_F(DataCommands, UnchangedTrendBlockIsCachedAFailedOneInvalidAndAnImplausibleOneEmptied) {
     const int b = 7;
     device.poke(trendBase(b), Bytes{0, 15, 24, 3, 1, 10, 30, 4});
     Bytes words(120, 0);
@@ -447,6 +435,16 @@ TEST_F(DataCommands, UnchangedTrendBlockIsCachedAndAnImplausibleOneEmptied) {
     EXPECT_EQ(store.Block[b].Header.Count, 5);
     EXPECT_EQ(store.Block[b].Series[0][4], 2950.0f);
 
+    // A read failing in the values leaves the block invalid with the new
+    // header; the next read fetches the whole block again.
+    device.poke(static_cast<std::uint16_t>(trendBase(b) + 7), Bytes{6});
+    failReadAfter(3);  // header and two series pass, the third fails
+    EXPECT_FALSE(ReadTrendBlock(*link, b, store));
+    EXPECT_FALSE(store.Block[b].Valid);
+    EXPECT_EQ(store.Block[b].Header.Count, 6);
+    EXPECT_EQ(trendRead(b, store), 5u);
+    EXPECT_TRUE(store.Block[b].Valid);
+
     // An implausible header (month 13) empties the block; the read succeeds.
     device.poke(static_cast<std::uint16_t>(trendBase(b) + 3), Bytes{13});
     EXPECT_EQ(trendRead(b, store), 1u);
@@ -455,22 +453,6 @@ TEST_F(DataCommands, UnchangedTrendBlockIsCachedAndAnImplausibleOneEmptied) {
     for (const auto& series : store.Block[b].Series) {
         for (float v : series) EXPECT_EQ(v, 0.0f);
     }
-}
-
-TEST_F(DataCommands, TrendBlockFailingInTheValuesStaysInvalid) {
-    device.poke(36, Bytes{0, 60, 24, 3, 1, 10, 0, 60});
-    TrendStore store;
-    trendRead(0, store);
-    device.poke(36 + 7, Bytes{59});
-
-    failReadAfter(3);  // header and two series pass, the third fails
-    EXPECT_FALSE(ReadTrendBlock(*link, 0, store));
-    EXPECT_FALSE(store.Block[0].Valid);
-    EXPECT_EQ(store.Block[0].Header.Count, 59);
-
-    // The next read must fetch the whole block again.
-    EXPECT_EQ(trendRead(0, store), 5u);
-    EXPECT_TRUE(store.Block[0].Valid);
 }
 
 PropertyTableBuffer SampleTable(float seed) {
@@ -486,7 +468,7 @@ PropertyTableBuffer SampleTable(float seed) {
     return t;
 }
 
-TEST_F(DataCommands, PropertyTablesRoundTripAtTheirBaseAddresses) {
+TEST_F(DataCommands, PropertyTablesRoundTripAtTheirBaseAddressesOtherNumbersFail) {
     const auto table0 = SampleTable(1.0f);
     const auto table1 = SampleTable(500.0f);
     ASSERT_TRUE(WritePropertyTable(*link, 0, table0));
@@ -505,9 +487,9 @@ TEST_F(DataCommands, PropertyTablesRoundTripAtTheirBaseAddresses) {
     EXPECT_EQ(progress(), (Progress{20, 20, 1, std::vector<int>(20, 50)}));
     ASSERT_TRUE(ReadPropertyTable(*link, 0, read));
     EXPECT_EQ(read, table0);
-}
 
-TEST_F(DataCommands, PropertyTableOtherNumbersAndFailures) {
+    // Other table numbers, and failures.
+    ui = {};
     PropertyTableBuffer buffer = SampleTable(3.0f);
     const auto before = buffer;
     const auto sent = frames();
@@ -700,7 +682,7 @@ TEST(ParameterBlocks, TheEnergyComputerHasNoGasInputSet) {
     EXPECT_EQ(back.EG_User, device);
 }
 
-TEST(ParameterBlocks, FailedReadsLeaveTheirRecords) {
+TEST(ParameterBlocks, FailedAndRefusedReadsLeaveTheirRecords) {
     BlocksBench b;
     ParameterImage image = distinctImage(ausbaustufe::HighEnd);
     const ParameterImage before = image;
@@ -721,16 +703,12 @@ TEST(ParameterBlocks, FailedReadsLeaveTheirRecords) {
     EXPECT_FALSE(ReadUserEinheiten(*b.link, image, -1));
     EXPECT_FALSE(WriteVorgaben(*b.link, image, 8));
     EXPECT_EQ(b.device.framesServed(), served);
-}
 
-TEST(ParameterBlocks, MediumReplyForAnotherAddressIsRefused) {
-    BlocksBench b;
-    ParameterImage image = distinctImage(ausbaustufe::HighEnd);
-    const Med_UserRec before = image.Med_User[0];
+    // A medium reply for another address is refused.
     const int failed = b.link->failedTransactions();
     b.device.injectFault(Fault::WrongEcho, 1);
     EXPECT_FALSE(ReadMed_User(*b.link, image, 0));
-    EXPECT_EQ(image.Med_User[0], before);
+    EXPECT_EQ(image.Med_User[0], before.Med_User[0]);
     // The refused reply is a failed transaction for whoever counts them,
     // though the transport took it: a bulk read is not complete.
     EXPECT_EQ(b.link->failedTransactions(), failed + 1);
@@ -741,7 +719,7 @@ TEST(ParameterBlocks, MediumReplyForAnotherAddressIsRefused) {
     EXPECT_EQ(b.link->failedTransactions(), failed + 1);
 }
 
-TEST(ParameterBlocks, ReadAllReportsItsLastReadOnly) {
+TEST(ParameterBlocks, ReadAllReportsItsLastReadOnlyACircuitStopsAtTheFirstFailure) {
     BlocksBench b;
     b.device.poke(block::Dis_User.address, Bytes{0, 0, 0, 0});  // no user units: 37 reads
     ParameterImage image = distinctImage(ausbaustufe::HighEnd);
@@ -757,6 +735,22 @@ TEST(ParameterBlocks, ReadAllReportsItsLastReadOnly) {
     b.device.injectFault(Fault::BadChecksum, 4);
     EXPECT_TRUE(ReadAllParameters(*b.link, image));
     EXPECT_EQ(image.T_User[0], first);
+
+    // Reading a circuit stops at its first failure.
+    image = distinctImage(ausbaustufe::HighEnd);
+    const ParameterImage before = image;
+    const auto served = b.device.framesServed();
+    b.device.injectFault(Fault::None, 2);
+    b.device.injectFault(Fault::BadChecksum, 4);
+    EXPECT_FALSE(ReadCircuitParameters(*b.link, image, 1));
+    EXPECT_EQ(b.device.framesServed() - served, 6u);  // T, P, then Flow four times
+    EXPECT_NE(image.T_User[1], before.T_User[1]);
+    EXPECT_EQ(image.Flow_User[1], before.Flow_User[1]);
+    EXPECT_EQ(image.Des_User[1], before.Des_User[1]);
+
+    EXPECT_TRUE(ReadCircuitParameters(*b.link, image, 0));
+    EXPECT_EQ(codec::Encode(image.Aus_User[3]), b.peek(block::Aus_User(3)));
+    EXPECT_EQ(codec::Encode(image.EG_User), b.peek(block::EG_User));
 }
 
 TEST(ParameterBlocks, ARecordGoesOutOnlyAsThisConnectionsDeviceReturnedIt) {
@@ -864,24 +858,6 @@ TEST(ParameterBlocks, BulkOperationsEndWhenTheLineHasGone) {
     b.device.injectFault(Fault::BadChecksum, 40);
     EXPECT_TRUE(ReadAllParameters(*b.link, image));
     EXPECT_EQ(b.link->failedTransactions(), 10);
-}
-
-TEST(ParameterBlocks, CircuitParametersStopAtTheFirstFailure) {
-    BlocksBench b;
-    ParameterImage image = distinctImage(ausbaustufe::HighEnd);
-    const ParameterImage before = image;
-    const auto served = b.device.framesServed();
-    b.device.injectFault(Fault::None, 2);
-    b.device.injectFault(Fault::BadChecksum, 4);
-    EXPECT_FALSE(ReadCircuitParameters(*b.link, image, 1));
-    EXPECT_EQ(b.device.framesServed() - served, 6u);  // T, P, then Flow four times
-    EXPECT_NE(image.T_User[1], before.T_User[1]);
-    EXPECT_EQ(image.Flow_User[1], before.Flow_User[1]);
-    EXPECT_EQ(image.Des_User[1], before.Des_User[1]);
-
-    EXPECT_TRUE(ReadCircuitParameters(*b.link, image, 0));
-    EXPECT_EQ(codec::Encode(image.Aus_User[3]), b.peek(block::Aus_User(3)));
-    EXPECT_EQ(codec::Encode(image.EG_User), b.peek(block::EG_User));
 }
 
 }  // namespace

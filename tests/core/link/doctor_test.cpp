@@ -97,7 +97,7 @@ TEST(Doctor, PortsThatCannotBeUsedAreNamedAndNotQueried) {
         std::uint16_t expected;
     };
     for (const Case& c : {Case{"/dev/parvion-no-such-port", t::kMissing},
-                          Case{(dir.path() / "gone" / "ttyUSB9").string(), t::kMissing},
+                          Case{plainFile + "/ttyUSB9", t::kMissing},  // below a file
                           Case{plainFile, t::kNotADevice}}) {
         const PortReport r = Check(c.path);
         ASSERT_FALSE(r.findings.empty());
@@ -204,7 +204,7 @@ TEST(Doctor, LockFilesNameAProcessOrAreStaleOrForeign) {
     }
 }
 
-TEST(Doctor, GarbageIsReportedAndNeverMistakenForTheDevice) {
+TEST(Doctor, GarbageAndAnUnknownIdentityAreNamedAndNeverTakenForTheDevice) {
     struct Case {
         int badReplies;
         bool answers;
@@ -220,9 +220,7 @@ TEST(Doctor, GarbageIsReportedAndNeverMistakenForTheDevice) {
         EXPECT_EQ(r.answered(), c.answers);
         EXPECT_EQ(Find(r.findings, t::kNoAnswer) != nullptr, !c.answers);
     }
-}
 
-TEST(Doctor, AnUnknownIdentityIsNamedNotTaken) {
     sim::DeviceOptions o;
     o.ident = "XY\x01-9000";
     SimPty pty(o);
@@ -404,7 +402,7 @@ TEST(DoctorProgress, StepsAndTheRunAreSaidInOneLine) {
     }
 }
 
-TEST(OpenCauses, EachSystemErrorInTheLibrarysWords) {
+TEST(OpenCauses, EachSystemErrorInTheLibrarysWordsWithoutTheLinesOwn) {
     const Libraries libs;
     struct Case {
         int errorNumber;
@@ -427,13 +425,10 @@ TEST(OpenCauses, EachSystemErrorInTheLibrarysWords) {
         EXPECT_TRUE(Has(OpenCauseText(c.errorNumber, libs.text(0)), c.german));
         EXPECT_TRUE(Has(OpenCauseText(c.errorNumber, libs.text(1)), c.english));
     }
-}
 
-// A line that names no error number (the window's serial port for an error
-// of its own) or one without a sentence of its own: the German sentence
-// holds German words only.
-TEST(OpenCauses, TheLinesOwnWordsStayOutOfTheSentence) {
-    const Libraries libs;
+    // A line that names no error number (the window's serial port for an error
+    // of its own) or one without a sentence of its own: the German sentence
+    // holds German words only.
     const std::string detail = "Input/output error (QSerialPort)";
     for (const int errorNumber : {0, EIO, EPROTO}) {
         SCOPED_TRACE(errorNumber);

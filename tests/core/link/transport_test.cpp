@@ -53,22 +53,15 @@ std::size_t count(const std::string& text, const std::string& what) {
     return n;
 }
 
-TEST(Transport, OpenComPortFixesTimeoutAndResolvesThePort) {
+TEST(Transport, OpenComPortResolvesThePortAndFramesGoOutAsTheDeviceExpectsThem) {
     Bench b;
     EXPECT_TRUE(b.session.Online);
     EXPECT_EQ(b.link->LinkTimeout(), kLinkTimeoutMs);
     EXPECT_EQ(b.line.portName(), "sim:1");
     EXPECT_EQ(b.line.baudRate(), 115200);
-    // Reopening with an index outside the table keeps the rate.
-    EXPECT_TRUE(b.link->OpenComPort(3, 12));
-    EXPECT_EQ(b.line.portName(), "sim:3");
-    EXPECT_EQ(b.line.baudRate(), 115200);
     EXPECT_EQ(DefaultPortName(1), "/dev/ttyS0");
     EXPECT_EQ(DefaultPortName(8), "/dev/ttyS7");
-}
 
-TEST(Transport, ReadAndWriteFramesAsTheDeviceExpectsThem) {
-    Bench b;
     // A read goes out as its four bytes and waits for the caller's length + 2.
     Bytes frame = readFrame(0x80B0, 8);
     const auto before = b.line.bytesWritten();
@@ -98,6 +91,11 @@ TEST(Transport, ReadAndWriteFramesAsTheDeviceExpectsThem) {
     EXPECT_TRUE(
         std::all_of(b.ui.onlineShown.begin(), b.ui.onlineShown.end(), [](bool v) { return v; }));
     EXPECT_FALSE(b.ui.menusEnabled.back());
+
+    // Reopening with an index outside the table keeps the rate.
+    EXPECT_TRUE(b.link->OpenComPort(3, 12));
+    EXPECT_EQ(b.line.portName(), "sim:3");
+    EXPECT_EQ(b.line.baudRate(), 115200);
 }
 
 TEST(Transport, BadChecksumsAreCountedAndRetried) {
@@ -134,7 +132,7 @@ TEST(Transport, BadChecksumsAreCountedAndRetried) {
     EXPECT_TRUE(b.ui.onlineShown.back());
 }
 
-TEST(Transport, NothingHappensWhileOffline) {
+TEST(Transport, NothingHappensWhileOfflineNorForAFrameThatCannotCarryItsChecksum) {
     Bench b;
     b.session.Online = false;
     const auto served = b.device.framesServed();
@@ -145,11 +143,8 @@ TEST(Transport, NothingHappensWhileOffline) {
     EXPECT_EQ(b.frame, readFrame(0x80B0, 8));
     EXPECT_FALSE(std::filesystem::exists(b.traceFile()));
     EXPECT_EQ(b.link->failedTransactions(), 0);  // refused before any traffic
-}
 
-TEST(Transport, FramesThatCannotCarryTheirChecksumFailWithoutTraffic) {
-    Bench b;
-    const auto served = b.device.framesServed();
+    b.session.Online = true;
     Bytes frame(254, 0);
     frame[0] = cmd::Write;
     EXPECT_FALSE(b.link->Transaction(frame, 255, 1));
@@ -246,12 +241,10 @@ TEST(Transport, LevelOneTracesOnlyTroubledTransactionsWhole) {
     const auto name = b.traceFile().filename().string();
     EXPECT_EQ(name.size(), std::string("2024-01-31-rs232.log").size());
     EXPECT_EQ(name.substr(10), "-rs232.log");
-}
 
-TEST(Transport, WithoutADataFolderTheTraceGoesWhereTheErrorLogGoes) {
-    test::LinkBench b;
-    const Link link{b.line, b.ui, b.session, {}};
-    const auto file = link.traceFile(std::chrono::system_clock::now());
+    // Without a data folder the trace goes where the error log goes.
+    const Link bare{b.line, b.ui, b.session, {}};
+    const auto file = bare.traceFile(std::chrono::system_clock::now());
     EXPECT_EQ(file.parent_path(), ErrorLogFile({}).parent_path());
     EXPECT_TRUE(file.is_absolute()) << file;
 }
@@ -366,7 +359,8 @@ TEST(ConnectDevice, OnlineOnlyWithAnUnprotectedDeviceOfOurs) {
     }
 }
 
-TEST(ConnectDevice, OfflineSettingsOpenNothingAndTheDeviceCountsAsAvailable) {
+// Offline settings open nothing and the device counts as available.
+TEST(DeviceAvailable, AlwaysOfflineOnlineOnlyWithASupportedIdentity) {
     ConnectBench b;
     b.session.Online = false;
     ConnectDevice(*b.link, b.state);
@@ -375,25 +369,20 @@ TEST(ConnectDevice, OfflineSettingsOpenNothingAndTheDeviceCountsAsAvailable) {
     EXPECT_EQ(b.online(), 0);
     EXPECT_TRUE(DeviceAvailable(*b.link, b.state));
     EXPECT_EQ(b.device.framesServed(), 0u);
-}
 
-TEST(DeviceAvailable, OnlineOnlyWithASupportedIdentity) {
-    ConnectBench gas;
-    ConnectDevice(*gas.link, gas.state);
-    ASSERT_TRUE(gas.session.Online);
-    EXPECT_TRUE(DeviceAvailable(*gas.link, gas.state));
-    gas.device.injectFault(sim::Fault::BadChecksum, kTransactionAttempts);
-    EXPECT_FALSE(DeviceAvailable(*gas.link, gas.state));
+    b.session.Online = true;
+    ConnectDevice(*b.link, b.state);
+    ASSERT_TRUE(b.session.Online);
+    EXPECT_TRUE(DeviceAvailable(*b.link, b.state));
+    b.device.injectFault(sim::Fault::BadChecksum, kTransactionAttempts);
+    EXPECT_FALSE(DeviceAvailable(*b.link, b.state));
 
     // The device answers with another identity after the connection: not
     // available, and the medium stays as identified.
-    ConnectBench other;
-    ConnectDevice(*other.link, other.state);
-    ASSERT_TRUE(other.session.Online);
-    other.device.poke(0x80B0, std::vector<std::uint8_t>{'P', 'V', '-', 'E', 'N', 'G', '2', 0});
-    EXPECT_FALSE(DeviceAvailable(*other.link, other.state));
-    EXPECT_EQ(other.session.Medium, medium::Gas);
-    EXPECT_TRUE(other.session.Online);
+    b.device.poke(0x80B0, std::vector<std::uint8_t>{'P', 'V', '-', 'E', 'N', 'G', '2', 0});
+    EXPECT_FALSE(DeviceAvailable(*b.link, b.state));
+    EXPECT_EQ(b.session.Medium, medium::Gas);
+    EXPECT_TRUE(b.session.Online);
 }
 
 }  // namespace
