@@ -50,14 +50,8 @@ TEST(CircuitLines, EveryGroupAndKindHasItsLines) {
     using G = CircuitGroup;
     const int gas = medium::Gas;
     const int energy = medium::Energy;
-    struct Case {
-        int medium;
-        CircuitGroup group;
-        int circuit;
-        const char* setup;
-        const char* lines;  // joined by "; "
-    };
-    const Case cases[] = {
+    // Variant, group, circuit, the fields set, and the lines joined by "; ".
+    const std::tuple<int, CircuitGroup, int, const char*, const char*> cases[] = {
         {gas, G::Temperature, 0, "T_User0 Kind=0", "T_User0 Konst q0 -273.15..1500 L0"},
         {gas, G::Temperature, 1, "T_User1 Kind=1 Eq=2", ""},  // from the other circuit
         {gas, G::Temperature, 1, "T_User1 Kind=1 Eq=1",       // feeding the other circuit
@@ -128,15 +122,15 @@ TEST(CircuitLines, EveryGroupAndKindHasItsLines) {
          "Bez_User1 T0 q0 -273.15..1500 L1; Bez_User1 p0 q1 0..100000 L2"},
         {gas, G::Reference, 0, "System Kind=4", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.setup);
+    for (const auto& [med, group, circuit, setup, lines] : cases) {
+        SCOPED_TRACE(setup);
         ParameterImage image;
-        test::SetFields(image, c.setup);
+        test::SetFields(image, setup);
         std::string got;
-        for (const CircuitLine& line : GroupLines(image, c.medium, c.circuit, c.group)) {
+        for (const CircuitLine& line : GroupLines(image, med, circuit, group)) {
             got += (got.empty() ? "" : "; ") + Describe(line);
         }
-        EXPECT_EQ(got, c.lines);
+        EXPECT_EQ(got, lines);
     }
 }
 
@@ -220,12 +214,8 @@ TEST(CircuitLines, ChoicesAndTheChoiceShown) {
 }
 
 TEST(CircuitRules, AcceptedValuesPullTheirNeighboursAlong) {
-    struct Case {
-        std::string setup;
-        const char* setting;
-        float entered;
-        const char* after;
-    };
+    // The fields set, the setting entered and its value, the fields after.
+    using Case = std::tuple<std::string, const char*, float, const char*>;
     const std::string orifice =
         "Flow_User0 Kind=1 Flow_User1 Kind=1 System Anzahl=4 "
         "Des_User0 Desdp=10 Desdp2=50 Desdp3=20 Desdp4=40 System Kind=";
@@ -253,15 +243,15 @@ TEST(CircuitRules, AcceptedValuesPullTheirNeighboursAlong) {
     };
     EditRig rig;
     rig.goOffline();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.setup + " / " + c.setting);
+    for (const auto& [setup, setting, entered, after] : cases) {
+        SCOPED_TRACE(setup + " / " + setting);
         rig.image = ParameterImage{};
-        test::SetFields(rig.image, c.setup);
-        const CircuitGroup group = c.setting[0] == 'T'   ? CircuitGroup::Temperature
-                                   : c.setting[0] == 'P' ? CircuitGroup::Pressure
-                                                         : CircuitGroup::Flow;
-        EXPECT_EQ(rig.enter(c.setting, c.entered), GroupSet{group});
-        test::ExpectFields(rig.image, c.after);
+        test::SetFields(rig.image, setup);
+        const CircuitGroup group = setting[0] == 'T'   ? CircuitGroup::Temperature
+                                   : setting[0] == 'P' ? CircuitGroup::Pressure
+                                                       : CircuitGroup::Flow;
+        EXPECT_EQ(rig.enter(setting, entered), GroupSet{group});
+        test::ExpectFields(rig.image, after);
     }
     // Offline nothing is sent, and no progress bar shows.
     EXPECT_EQ(rig.device.framesServed(cmd::Write), 0u);
@@ -276,13 +266,11 @@ TEST(CircuitRules, TheNaturalGasInputSetClearsReadyOnlyWhenItChanges) {
                     "Med_User0 Kind=6 Ready=1 Dummy2=120 Med_User1 Kind=7 Ready=1 Dummy2=120 "
                     "EG_User Ho=11.2 CO2=2 H2=0 Rho=0.81");
 
-    // The same value again: Ready stays, the status goes to both circuits.
+    // The same value again: Ready stays, the status goes to both circuits. A
+    // change clears Ready of the circuit edited alone:
+    // PageCommands.ChoicesAndTheGasInputSetOfTheCircuitNamed.
     EXPECT_EQ(rig.enter("EG_User CO2", 2.0f), (GroupSet{CircuitGroup::Medium, CircuitGroup::Flow}));
     test::ExpectFields(im, "Med_User0 Ready=1 Dummy2=48 Med_User1 Dummy2=48");
-
-    // 2 -> 2.5 clears Ready of the circuit edited, not of the other one.
-    rig.enter("EG_User CO2", 2.5f);
-    test::ExpectFields(im, "EG_User CO2=2.5 Med_User0 Ready=0 Med_User1 Ready=1");
 
     // An input set that fails the check shows its status on both circuits.
     im.Med_User[1].Kind = 6;
@@ -361,23 +349,17 @@ TEST(CircuitRules, FieldsByTheirParameterFileNames) {
 }
 
 TEST(UnitsPage, EachVariantListsItsOwnUnits) {
-    const struct {
-        int medium;
-        std::uint8_t quantity;
-        std::size_t count;
-        const char* first;
-        const char* last;
-    } cases[] = {
+    // Variant, quantity, how many units, the first and the last, without the
+    // blanks around the unit.
+    const std::tuple<int, std::uint8_t, std::size_t, const char*, const char*> cases[] = {
         {medium::Gas, 3, 9, "Nm³/h", "SCF/s"},   // standard volume flow
         {medium::Energy, 3, 6, "kW", "kcal/h"},  // power
         {medium::Gas, 0, 3, "°C", "K"},          // rows of both variants
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.medium) + "/" + std::to_string(c.quantity));
-        const std::vector<std::string> items = UnitChoices(c.medium, c.quantity);
-        ASSERT_EQ(items.size(), c.count);
-        EXPECT_EQ(items.front(), c.first);  // without the blanks around the unit
-        EXPECT_EQ(items.back(), c.last);
+    for (const auto& [med, q, count, first, last] : cases) {
+        const std::vector<std::string> items = UnitChoices(med, q);
+        ASSERT_EQ(items.size(), count) << med << "/" << int(q);
+        EXPECT_EQ(items.front() + " " + items.back(), std::string(first) + " " + last);
     }
     for (const auto& [count, columns] :
          std::vector<std::pair<std::size_t, int>>{{4, 1}, {5, 2}, {8, 2}, {9, 3}}) {
@@ -433,15 +415,10 @@ TEST(WriteBack, EachChangeIsWrittenWaitedForAndReadBackInTheDevicesOrder) {
     auto choose = [](int circuit, G g, int index) -> Change {
         return [=](EditRig& r) { ApplyChoice(*r.link, r.image, circuit, g, index); };
     };
-    struct Case {
-        int medium;
-        const char* setup;  // the image and the device alike
-        Change change;
-        std::string log;
-        const char* device;  // the device's memory afterwards
-    };
+    // The variant, the fields of the image and the device alike, the change,
+    // the log, and the fields of the device's memory afterwards.
     const int gas = medium::Gas;
-    const Case cases[] = {
+    const std::tuple<int, const char*, Change, std::string, const char*> cases[] = {
         {gas, "", enter("T_User0 Max", 120), TwoSteps("T_User0"), "T_User0 Max=120"},
         // The fourth choice on circuit 2 writes circuit 1 at once.
         {gas, "", choose(1, G::Temperature, 3), "W T_User0, wait 50, " + TwoSteps("T_User1"),
@@ -482,37 +459,32 @@ TEST(WriteBack, EachChangeIsWrittenWaitedForAndReadBackInTheDevicesOrder) {
          [](EditRig& r) { SwitchUserUnits(*r.link, r.image, false); }, test::kDisUserSteps,
          "Dis_User Einheiten=0 UserEinheiten0 Kind=1"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.log);
-        EditRig rig(c.medium);
-        rig.store(c.setup);
-        c.change(rig);
-        EXPECT_EQ(test::Joined(rig.log), c.log);
-        rig.expectDevice(c.device);
+    for (const auto& [med, setup, change, log, device] : cases) {
+        SCOPED_TRACE(log);
+        EditRig rig(med);
+        rig.store(setup);
+        change(rig);
+        EXPECT_EQ(test::Joined(rig.log), log);
+        rig.expectDevice(device);
         EXPECT_EQ(rig.device.writesRejected(), 0u);
         EXPECT_EQ(rig.link->failedTransactions(), 0);
     }
 }
 
 TEST(WriteBack, FillingTheUnitsPageActsAsAClickWhenTheShownStateDiffers) {
-    struct Case {
-        const char* device;
-        bool shown;
-        bool result;
-        std::string log;  // after reading Dis_User
-    };
-    const Case cases[] = {
+    // The device, the state shown, the result, and the log after reading Dis_User.
+    const std::tuple<const char*, bool, bool, std::string> cases[] = {
         {"Dis_User Einheiten=1", false, true, "wait 50, " + UnitsOn() + ", wait 50, hide"},
         {"Dis_User Einheiten=1", true, true, "wait 50, wait 50, hide"},
         {"Dis_User Einheiten=0", true, false, test::kDisUserSteps + ", hide"},
         {"Dis_User Einheiten=0", false, false, "hide"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.device) + (c.shown ? ", shown on" : ", shown off"));
+    for (const auto& [device, shown, result, log] : cases) {
+        SCOPED_TRACE(std::string(device) + (shown ? ", shown on" : ", shown off"));
         EditRig rig;
-        rig.store(c.device);
-        EXPECT_EQ(FillUnitsPage(*rig.link, rig.image, c.shown), c.result);
-        EXPECT_EQ(test::Joined(rig.log), "start 16, R Dis_User, step, " + c.log);
+        rig.store(device);
+        EXPECT_EQ(FillUnitsPage(*rig.link, rig.image, shown), result);
+        EXPECT_EQ(test::Joined(rig.log), "start 16, R Dis_User, step, " + log);
         rig.expectDevice("");
     }
 }

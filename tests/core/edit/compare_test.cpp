@@ -81,11 +81,8 @@ struct ValueNamesTest : ::testing::Test {
 };
 
 TEST_F(ValueNamesTest, AFieldIsNamedAsItsPageNamesIt) {
-    const struct {
-        const char* section;
-        const char* key;
-        const char* expected;  // "" for a field no page line shows
-    } cases[] = {
+    // Section, key, and the name; "" for a field no page line shows.
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"P_User0", "Max", "Druck — Wert bei 20 mA"},
         {"T_User0", "max", "Temperatur — Wert bei 20 mA"},  // key as typed
         {"Alm_User0", "Min", "Grenzwertrelais 1 — Minimum"},
@@ -101,9 +98,9 @@ TEST_F(ValueNamesTest, AFieldIsNamedAsItsPageNamesIt) {
         {"Trend_User", "Time", ""},
     };
     const ParameterImage image = Defaults();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.section) + " " + c.key);
-        EXPECT_EQ(FieldName(image, image, 0, c.section, c.key, text), c.expected);
+    for (const auto& [section, key, expected] : cases) {
+        EXPECT_EQ(FieldName(image, image, 0, section, key, text), expected)
+            << section << " " << key;
     }
     // Shown only by the other set: named too.
     ParameterImage device = Defaults();

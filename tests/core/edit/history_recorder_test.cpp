@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "core/link/data_commands.h"
 #include "core/link/parameter_blocks.h"
@@ -57,11 +58,9 @@ struct Rig {
 
 TEST(HistoryRecorder, EachWriteIsJournalledWithWhatTheDeviceHoldsAfterIt) {
     const block::Place tUser = block::T_User(0);
-    const struct {
-        const char* name;
-        std::function<void(Rig&)> sequence;  // T_User0 read before; Max set to 120 in the image
-        Outcome outcome;
-    } rows[] = {
+    // What happens after T_User0 was read and Max set to 120 in the image,
+    // and the outcome journalled.
+    const std::tuple<const char*, std::function<void(Rig&)>, Outcome> rows[] = {
         {"written and read back",
          [](Rig& r) {
              r.write();
@@ -89,18 +88,18 @@ TEST(HistoryRecorder, EachWriteIsJournalledWithWhatTheDeviceHoldsAfterIt) {
          },
          Outcome::Confirmed},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, sequence, outcome] : rows) {
+        SCOPED_TRACE(name);
         Rig r;
         ASSERT_TRUE(r.read());
         r.image.T_User[0].Max = 120;
-        row.sequence(r);
+        sequence(r);
         r.recorder.finish(*r.link);
         const auto journal = r.journal();
         ASSERT_EQ(journal.size(), 1u);
         const history::JournalChange& max = journal.front().change;
         EXPECT_EQ(max.section + " " + max.key + " " + max.oldBase, "T_User0 Max 60");
-        EXPECT_EQ(max.outcome, row.outcome) << max.cause;
+        EXPECT_EQ(max.outcome, outcome) << max.cause;
         EXPECT_EQ(max.outcome == Outcome::Confirmed, max.cause.empty());
         EXPECT_EQ(journal.front().serial, history::StoreText(journal.front().serial));
         EXPECT_FALSE(journal.front().serial.empty());

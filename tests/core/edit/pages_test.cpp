@@ -73,11 +73,8 @@ TEST(PageCommands, ValuesAreTakenAsTheDialogTakesThemInTheBaseUnit) {
     rig.goOffline();
     // °F on the pages: the setting stays in °C.
     test::SetFields(rig.image, "Dis_User Einheiten=1 UserEinheiten0 Kind=1 Flow_User1 Kind=5");
-    const struct {
-        Setting setting;
-        const char* stored;
-        const char* notes;
-    } cases[] = {
+    // The setting, the field stored and the notes.
+    const std::tuple<Setting, const char*, const char*> cases[] = {
         {{"T_User0", "Max", "120"}, "T_User0 Max=120", "[]"},
         {{"t_user0", "max", " 1,5 "}, "T_User0 Max=1.5", "[]"},
         {{"T_User0", "Max", "2000"},
@@ -92,14 +89,14 @@ TEST(PageCommands, ValuesAreTakenAsTheDialogTakesThemInTheBaseUnit) {
          "Flow_User1 MaxFreq=12",
          "[MaxFreq keeps the whole-number part: 12]"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.setting.section + " " + c.setting.key + " " + c.setting.value);
-        const SettingOutcome out = rig.apply(c.setting);
+    for (const auto& [setting, stored, notes] : cases) {
+        SCOPED_TRACE(setting.section + " " + setting.key + " " + setting.value);
+        const SettingOutcome out = rig.apply(setting);
         ASSERT_TRUE(out.ok()) << out.message;
         EXPECT_EQ(out.page, PageName::Circuit);
-        EXPECT_EQ(out.circuit, c.setting.section.back() - '0');
-        test::ExpectFields(rig.image, c.stored);
-        EXPECT_EQ(Listed(out.notes), c.notes);
+        EXPECT_EQ(out.circuit, setting.section.back() - '0');
+        test::ExpectFields(rig.image, stored);
+        EXPECT_EQ(Listed(out.notes), notes);
     }
 }
 
@@ -253,6 +250,40 @@ TEST(PageCommands, PagesPrintTheirLinesWithTheSettingThatChangesThem) {
     EXPECT_EQ(Listed(print(PageName::Remarks)),
               "[first  [Bemerkung Zeile 1]|  [Bemerkung Zeile 2]]");
 
+    // The relay, output and display pages.
+    test::SetFields(im,
+                    "Alm_User0 Param=0 Kind=1 Alm_User1 Param=17 Kind=2 Min=-5 Max=20 "
+                    "Aus_User0 Param=0 Konstant=120 Aus_User1 Param=9 Min=0 Max=100 Err=3.6 "
+                    "Dis_User Kind=1 First=17 CalcError=0 "
+                    "Display Enable1=9 Enable2=0 Enable3=0 Enable4=8");
+    EXPECT_EQ(Listed(print(PageName::Relays)),
+              "[Limit relay 1: not monitored  [Alm_User0 Param 0..25]|"
+              "  Maximum|"
+              "Limit relay 2: Temperature difference 2-1  [Alm_User1 Param 0..25]|"
+              "  Min. + max.  [Alm_User1 Kind 0..2]|"
+              "  Minimum        -5.0000    K  [Alm_User1 Min]|"
+              "  Maximum        20.0000    K  [Alm_User1 Max]]");
+    page = print(PageName::Outputs);
+    ASSERT_EQ(page.size(), 14u);
+    EXPECT_EQ(page[0], "Analog output 1: Constant current  [Aus_User0 Param 0..17]");
+    EXPECT_EQ(page[1], "  Fixed value    12.0000    mA  [Aus_User0 Konstant]");
+    EXPECT_EQ(page[5], "  Error value     3.6000    mA  [Aus_User1 Err]");
+    page = print(PageName::Display);
+    ASSERT_GE(page.size(), 12u);
+    EXPECT_EQ(Listed({page.begin(), page.begin() + 6}),
+              "[Display: Temperature difference 2-1  [Dis_User First 0..25]|"
+              "[x] Compact display  [Dis_User Kind 0..1]|"
+              "[ ] Acknowledge calculation errors automatically  [Dis_User CalcError 0..1]|"
+              "Device display pages|Circuit 1: 9  [Display Enable1]|  [x] Temperature (1)]");
+    EXPECT_EQ(page.back(), "  [ ] Mass (64)");
+
+    // Without circuit 2: one output, one display page, no compact display.
+    im.System.Ausbaustufe = 0xC0;
+    EXPECT_EQ(print(PageName::Outputs).size(), 2u);
+    page = print(PageName::Display);
+    EXPECT_EQ(page[1], "[ ] Compact display");
+    EXPECT_EQ(page.size(), 12u);
+
     // Which page a section belongs to, before anything is read (EG_User:
     // that of the circuit the setting names).
     const std::vector<std::string> names = PageNames();
@@ -392,36 +423,33 @@ TEST(SystemDefinition, DeviceThatStopsAnsweringEndsTheSwitch) {
 }
 
 TEST(SystemDefinition, SingleCircuitMappings) {
-    const struct {
-        std::uint8_t kind;
-        const char* before;
-        const char* after;
-    } cases[] = {
+    // Before and after, with system kind 1.
+    const std::pair<const char*, const char*> cases[] = {
         // Output sources: circuit 2, difference and sum to the circuit 1
         // quantity; codes of circuit 1 stay.
-        {1, "Aus_User0 Param=17 Aus_User1 Param=10 Aus_User2 Param=11 Aus_User3 Param=28",
+        {"Aus_User0 Param=17 Aus_User1 Param=10 Aus_User2 Param=11 Aus_User3 Param=28",
          "Aus_User0 Param=1 Aus_User1 Param=2 Aus_User2 Param=3 Aus_User3 Param=4"},
-        {1, "Aus_User0 Param=18 Aus_User1 Param=19 Aus_User2 Param=21 Aus_User3 Param=0",
+        {"Aus_User0 Param=18 Aus_User1 Param=19 Aus_User2 Param=21 Aus_User3 Param=0",
          "Aus_User0 Param=2 Aus_User1 Param=3 Aus_User2 Param=5 Aus_User3 Param=0"},
-        {1, "Alm_User0 Param=7 Alm_User1 Param=8", "Alm_User0 Param=7 Alm_User1 Param=0"},
-        {1, "Dis_User First=9", "Dis_User First=1"},
-        {1, "Dis_User First=23", "Dis_User First=7"},
-        {1, "Dis_User First=30", "Dis_User First=6"},
-        {1, "Dis_User First=6 System Anzahl=3", "Dis_User First=6 System Anzahl=3"},
-        {1, "Flow_User0 Kind=2", "Flow_User0 Kind=2"},
+        {"Alm_User0 Param=7 Alm_User1 Param=8", "Alm_User0 Param=7 Alm_User1 Param=0"},
+        {"Dis_User First=9", "Dis_User First=1"},
+        {"Dis_User First=23", "Dis_User First=7"},
+        {"Dis_User First=30", "Dis_User First=6"},
+        {"Dis_User First=6 System Anzahl=3", "Dis_User First=6 System Anzahl=3"},
+        {"Flow_User0 Kind=2", "Flow_User0 Kind=2"},
         // Measuring-range switching: each design differential pressure at
         // least the one before it.
-        {1, "Des_User0 Desdp=25 Desdp2=60 Desdp3=10 Desdp4=5",
+        {"Des_User0 Desdp=25 Desdp2=60 Desdp3=10 Desdp4=5",
          "Des_User0 Desdp=25 Desdp2=60 Desdp3=60 Desdp4=60"},
-        {1, "Des_User0 Desdp=25 Desdp2=10 Desdp3=30 Desdp4=80",
+        {"Des_User0 Desdp=25 Desdp2=10 Desdp3=30 Desdp4=80",
          "Des_User0 Desdp=25 Desdp2=25 Desdp3=30 Desdp4=80"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.before);
+    for (const auto& [before, after] : cases) {
+        SCOPED_TRACE(before);
         ParameterImage image;
-        test::SetFields(image, c.before);
-        MapToSingleCircuit(image, c.kind);
-        test::ExpectFields(image, c.after);
+        test::SetFields(image, before);
+        MapToSingleCircuit(image, 1);
+        test::ExpectFields(image, after);
     }
 }
 
@@ -443,6 +471,17 @@ TEST(SystemPage, LimitSchemesAndMeasuringUnits) {
     }
     EXPECT_FALSE(MeasuringUnitsChoice(SystemRec{0, 5}));
     EXPECT_FALSE(MeasuringUnitsChoice(SystemRec{0, 1}));
+
+    // Filling the page reads them back, and the presets.
+    rig.device.poke(block::Vorgaben(7).address, codec::EncodeVorgabe(5));
+    rig.image = ParameterImage{};
+    rig.log.clear();
+    ReadSystemPage(*rig.link, rig.image);
+    EXPECT_EQ(Joined(rig.log),
+              "start 3, R System, step, R Grenzwerte, step, R Vorgabe1, R Vorgabe2, R Vorgabe3, "
+              "R Vorgabe4, R Vorgabe5, R Vorgabe6, R Vorgabe7, R Vorgabe8, step, wait 100, hide");
+    EXPECT_EQ(rig.image.Vorgaben[7], 5);
+    EXPECT_EQ(LimitSchemeOf(rig.image.Grenzwerte), 1);
 }
 
 TEST(SystemPage, PresetsAreWrittenOnlyWhenTheyChange) {
@@ -467,23 +506,9 @@ TEST(SystemPage, PresetsAreWrittenOnlyWhenTheyChange) {
     EXPECT_EQ(PresetLimitsOf(7, medium::Energy).quantity, quantity::MassFlow);
 }
 
-TEST(SystemPage, FillReadsSystemLimitsAndPresets) {
-    EditRig rig;
-    rig.store("Grenzwerte U_Max=1.4125");
-    rig.device.poke(block::Vorgaben(7).address, codec::EncodeVorgabe(5));
-    rig.image = ParameterImage{};
-    ReadSystemPage(*rig.link, rig.image);
-    EXPECT_EQ(Joined(rig.log),
-              "start 3, R System, step, R Grenzwerte, step, R Vorgabe1, R Vorgabe2, R Vorgabe3, "
-              "R Vorgabe4, R Vorgabe5, R Vorgabe6, R Vorgabe7, R Vorgabe8, step, wait 100, hide");
-    EXPECT_EQ(rig.image.Vorgaben[7], 5);
-    EXPECT_EQ(LimitSchemeOf(rig.image.Grenzwerte), 1);
-}
-
-TEST(TrendRecording, IntervalsAndSources) {
+TEST(TrendAndCorrectionPages, IntervalsSourcesAndFactors) {
     using K = IntervalShown::Kind;
     for (const auto& [time, shown] : {std::pair<int, IntervalShown>{1, {K::Select, 0}},
-                                      {10, {K::Select, 6}},
                                       {60, {K::Select, 11}},
                                       {0, {K::Clear, -1}},
                                       {100, {K::Clear, -1}},
@@ -503,10 +528,9 @@ TEST(TrendRecording, IntervalsAndSources) {
     rig.image.System.Kind = 0;
     EXPECT_EQ(SetTrendSource(*rig.link, rig.image, 1), 1);
     rig.expectDevice("Trend_User Time=15 Param=1");
-}
 
-TEST(Correction, FactorsAreWrittenWithoutReadBack) {
-    EditRig rig;
+    // Correction factors are written without a read-back.
+    rig.mark();
     SetCorrectionFactor(*rig.link, rig.image, 1, 7, 1.25f);
     EXPECT_EQ(Joined(rig.log), "W FlowKorr_2, wait 50");
     rig.expectDevice("FlowKorr_2 Stelle7=1.25");
@@ -536,13 +560,9 @@ void Store(EditRig& rig, std::string setup) {
 
 TEST(RelayOutputDisplay, ChangesFollowTheirRulesAndAreWrittenBackInTheDevicesOrder) {
     using Change = std::function<void(EditRig&)>;
-    struct Case {
-        const char* what;
-        const char* setup;  // the image and the device alike
-        Change change;
-        std::string log;
-        const char* device;  // the device's memory afterwards
-    };
+    // What a case shows, the fields of the image and the device alike, the
+    // change, the log, and the fields of the device's memory afterwards.
+    using Case = std::tuple<const char*, const char*, Change, std::string, const char*>;
     const auto alarmLine = [](int a, std::size_t row, float v) -> Change {
         return [=](EditRig& r) {
             const auto lines = AlarmLines(r.image, r.session.Medium, a);
@@ -624,13 +644,13 @@ TEST(RelayOutputDisplay, ChangesFollowTheirRulesAndAreWrittenBackInTheDevicesOrd
          "hide",
          ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, setup, change, log, device] : cases) {
+        SCOPED_TRACE(what);
         EditRig rig;
-        Store(rig, c.setup);
-        c.change(rig);
-        EXPECT_EQ(test::Joined(rig.log), c.log);
-        rig.expectDevice(c.device);
+        Store(rig, setup);
+        change(rig);
+        EXPECT_EQ(test::Joined(rig.log), log);
+        rig.expectDevice(device);
         EXPECT_EQ(rig.link->failedTransactions(), 0);
     }
 }
@@ -689,21 +709,17 @@ TEST(RelayOutputDisplay, ListsShowTheLinesOfTheSourceAndTheKind) {
 }
 
 TEST(RelayOutputDisplay, DisplayBytesAndTheCompactRule) {
-    struct Case {
-        DisplayRec boxes;  // the boxes, as bytes
-        bool compact;
-        DisplayRec want;
-    };
-    const Case cases[] = {
+    // The boxes as bytes, compact or not, and the bytes written.
+    const std::tuple<DisplayRec, bool, DisplayRec> cases[] = {
         {{0x05, 0x12, 0x7F, 0x78}, false, {0x05, 0x12, 0x7F, 0x78}},
         {{0x05, 0x12, 0x00, 0x00}, true, {0x17, 0x12, 0x00, 0x00}},
         {{0x00, 0x01, 0x00, 0x00}, true, {0x01, 0x01, 0x00, 0x00}},
         // A byte's eighth bit has no box.
         {{0xFF, 0x80, 0x00, 0x00}, true, {0x7F, 0x00, 0x00, 0x00}},
     };
-    for (const Case& c : cases) {
-        const DisplayRec got = DisplayOfBoxes(BoxesOf(c.boxes), c.compact);
-        EXPECT_EQ(got, c.want) << int(c.boxes.Enable1) << " " << int(c.boxes.Enable2);
+    for (const auto& [boxes, compact, want] : cases) {
+        EXPECT_EQ(DisplayOfBoxes(BoxesOf(boxes), compact), want)
+            << int(boxes.Enable1) << " " << int(boxes.Enable2);
     }
     EXPECT_FALSE(DisplayValueShown(3, 2));
     EXPECT_TRUE(DisplayValueShown(3, 3));
@@ -711,14 +727,9 @@ TEST(RelayOutputDisplay, DisplayBytesAndTheCompactRule) {
 }
 
 TEST(RelayOutputDisplay, FillingTheDisplayPageNeverWritesDisplay) {
-    struct Case {
-        const char* device;
-        DisplayChecks shown;
-        DisplayChecks result;
-        std::string log;  // after the reads
-    };
+    // The device, the boxes shown, the result, and the log after the reads.
     const std::string& click = test::kDisUserSteps;
-    const Case cases[] = {
+    const std::tuple<const char*, DisplayChecks, DisplayChecks, std::string> cases[] = {
         {"Dis_User Kind=0 CalcError=0", {false, false}, {false, false}, "hide"},
         // A box whose state changes acts as clicked.
         {"Dis_User Kind=1 CalcError=0", {false, false}, {true, false}, click + ", hide"},
@@ -729,12 +740,12 @@ TEST(RelayOutputDisplay, FillingTheDisplayPageNeverWritesDisplay) {
         // Without all outputs the compact display is not offered: unchecked.
         {"Level=192 Dis_User Kind=1", {false, false}, {false, false}, "hide"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.device);
+    for (const auto& [device, shown, result, log] : cases) {
+        SCOPED_TRACE(device);
         EditRig rig;
-        Store(rig, c.device);
-        EXPECT_EQ(FillDisplayPage(*rig.link, rig.image, c.shown), c.result);
-        EXPECT_EQ(test::Joined(rig.log), "start 16, R Dis_User, step, R Display, step, " + c.log);
+        Store(rig, device);
+        EXPECT_EQ(FillDisplayPage(*rig.link, rig.image, shown), result);
+        EXPECT_EQ(test::Joined(rig.log), "start 16, R Dis_User, step, R Display, step, " + log);
         rig.expectDevice("");
     }
 }
@@ -744,13 +755,8 @@ TEST(RelayOutputDisplaySettings, SettingsAreTakenAsThePagesTakeThem) {
     rig.store(
         "Alm_User0 Param=1 Kind=0 Min=0 Max=0 Aus_User0 Param=0 Konstant=40 "
         "Dis_User Kind=0 Display Enable1=1 Enable2=0 Enable3=0 Enable4=0");
-    struct Case {
-        Setting setting;
-        PageName page;
-        const char* stored;  // in the device afterwards
-        const char* notes;
-    };
-    const Case cases[] = {
+    // The setting, its page, the fields the device holds afterwards, the notes.
+    const std::tuple<Setting, PageName, const char*, const char*> cases[] = {
         // The choice index, as the page takes it: 15 is code 17.
         {{"Alm_User0", "Param", "15"}, PageName::Relays, "Alm_User0 Param=17", "[]"},
         {{"alm_user0", "kind", "2"}, PageName::Relays, "Alm_User0 Kind=2", "[]"},
@@ -777,14 +783,14 @@ TEST(RelayOutputDisplaySettings, SettingsAreTakenAsThePagesTakeThem) {
         // Still the units page's switch.
         {{"Dis_User", "Einheiten", "1"}, PageName::Units, "Dis_User Einheiten=1", "[]"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.setting.section + " " + c.setting.key + " " + c.setting.value);
+    for (const auto& [setting, page, stored, notes] : cases) {
+        SCOPED_TRACE(setting.section + " " + setting.key + " " + setting.value);
         rig.mark();
-        const SettingOutcome out = rig.apply(c.setting);
+        const SettingOutcome out = rig.apply(setting);
         ASSERT_TRUE(out.ok()) << out.message;
-        EXPECT_EQ(out.page, c.page);
-        rig.expectDevice(c.stored);
-        EXPECT_EQ(Listed(out.notes), c.notes);
+        EXPECT_EQ(out.page, page);
+        rig.expectDevice(stored);
+        EXPECT_EQ(Listed(out.notes), notes);
     }
 }
 
@@ -820,48 +826,6 @@ TEST(RelayOutputDisplaySettings, RefusedSettingsChangeAndSendNothing) {
     // The sum page has no temperature box (value 1).
     rig.image.System.Ausbaustufe = 0;
     test::ExpectRefused(rig, {{"Display", "Enable4", "9"}, Status::BadChoice, "at most 120", ""});
-}
-
-TEST(RelayOutputDisplaySettings, PagesPrintTheirLinesWithTheSettingThatChangesThem) {
-    EditRig rig;  // gas, English
-    ParameterImage& im = rig.image;
-    test::SetFields(im,
-                    "Alm_User0 Param=0 Kind=1 Alm_User1 Param=17 Kind=2 Min=-5 Max=20 "
-                    "Aus_User0 Param=0 Konstant=120 Aus_User1 Param=9 Min=0 Max=100 Err=3.6 "
-                    "Dis_User Kind=1 First=17 CalcError=0 "
-                    "Display Enable1=9 Enable2=0 Enable3=0 Enable4=8");
-    auto print = [&](PageName page) {
-        return PrintPage(page, im, medium::Gas, 0, rig.pageTexts());
-    };
-    EXPECT_EQ(Listed(print(PageName::Relays)),
-              "[Limit relay 1: not monitored  [Alm_User0 Param 0..25]|"
-              "  Maximum|"
-              "Limit relay 2: Temperature difference 2-1  [Alm_User1 Param 0..25]|"
-              "  Min. + max.  [Alm_User1 Kind 0..2]|"
-              "  Minimum        -5.0000    K  [Alm_User1 Min]|"
-              "  Maximum        20.0000    K  [Alm_User1 Max]]");
-    std::vector<std::string> page = print(PageName::Outputs);
-    ASSERT_EQ(page.size(), 14u);
-    EXPECT_EQ(page[0], "Analog output 1: Constant current  [Aus_User0 Param 0..17]");
-    EXPECT_EQ(page[1], "  Fixed value    12.0000    mA  [Aus_User0 Konstant]");
-    EXPECT_EQ(page[5], "  Error value     3.6000    mA  [Aus_User1 Err]");
-    page = print(PageName::Display);
-    ASSERT_GE(page.size(), 12u);
-    EXPECT_EQ(page[0], "Display: Temperature difference 2-1  [Dis_User First 0..25]");
-    EXPECT_EQ(page[1], "[x] Compact display  [Dis_User Kind 0..1]");
-    EXPECT_EQ(page[2],
-              "[ ] Acknowledge calculation errors automatically  [Dis_User CalcError 0..1]");
-    EXPECT_EQ(page[3], "Device display pages");
-    EXPECT_EQ(page[4], "Circuit 1: 9  [Display Enable1]");
-    EXPECT_EQ(page[5], "  [x] Temperature (1)");
-    EXPECT_EQ(page.back(), "  [ ] Mass (64)");
-
-    // Without circuit 2: one output, one display page, no compact display.
-    im.System.Ausbaustufe = 0xC0;
-    EXPECT_EQ(print(PageName::Outputs).size(), 2u);
-    page = print(PageName::Display);
-    EXPECT_EQ(page[1], "[ ] Compact display");
-    EXPECT_EQ(page.size(), 12u);
 }
 
 std::vector<int> Codes(std::initializer_list<std::pair<int, int>> ranges) {
@@ -919,11 +883,7 @@ TEST(SourceCodes, TheQuantityFollowsTheCode) {
 
 TEST(SourceCodes, LimitsByCodeAndVariant) {
     const int gas = medium::Gas, energy = medium::Energy;
-    const struct {
-        const char* what;
-        ValueLimits limits;
-        ValueLimits want;
-    } cases[] = {
+    const std::tuple<const char*, ValueLimits, ValueLimits> cases[] = {
         {"alarm temperature 2", AlarmLimits(gas, 9), {-273.15f, 1500}},
         {"alarm temperature difference", AlarmLimits(gas, 17), {-1273.15f, 1273.15f}},
         {"alarm pressure difference", AlarmLimits(gas, 18), {-1e5f, 1e5f}},
@@ -941,27 +901,22 @@ TEST(SourceCodes, LimitsByCodeAndVariant) {
         {"output density difference", OutputLimits(energy, 19), {-5000, 5000}},
         {"output temperature difference", OutputLimits(gas, 17), {-1273.15f, 1273.15f}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(std::pair(c.limits.min, c.limits.max), std::pair(c.want.min, c.want.max))
-            << c.what;
+    for (const auto& [what, limits, want] : cases) {
+        EXPECT_EQ(std::pair(limits.min, limits.max), std::pair(want.min, want.max)) << what;
     }
 
     // The range an output's limits are brought into when its source changes.
-    const struct {
-        int medium;
-        std::uint8_t code;
-        bool applies;
-        float min, max;
-    } ranges[] = {
+    // Variant, source code, whether a range applies, and the range.
+    const std::tuple<int, std::uint8_t, bool, float, float> ranges[] = {
         {gas, 1, true, -273.15f, 1500}, {gas, 17, true, 0, 1273.15f},
         {gas, 18, true, 0, 1e5f},       {gas, 11, true, 0.08f, 5000},
         {gas, 28, true, 0, 1e7f},       {energy, 4, true, -1e7f, 1e7f},
         {energy, 29, true, 0, 1e8f},    {gas, 0, false, 0, 0},
     };
-    for (const auto& r : ranges) {
-        const OutputRange got = OutputSourceRange(r.medium, r.code);
-        EXPECT_EQ(std::tuple(got.applies, got.min, got.max), std::tuple(r.applies, r.min, r.max))
-            << int(r.code);
+    for (const auto& [med, code, applies, min, max] : ranges) {
+        const OutputRange got = OutputSourceRange(med, code);
+        EXPECT_EQ(std::tuple(got.applies, got.min, got.max), std::tuple(applies, min, max))
+            << int(code);
     }
 }
 

@@ -233,20 +233,6 @@ TEST(ParameterFileLoad, NotANumberStopsWithTheKeyAndTheImageUntouched) {
     }
 }
 
-TEST(ParameterFileLoad, UnreadableFilesAreFileErrors) {
-    TempDir dir;
-    ParameterImage img = Reset(medium::Gas);
-    const ParameterImage reset = img;
-    auto missing = LoadParameterFile(dir / "missing.PGA", img, medium::Gas);
-    EXPECT_EQ(missing.status, ParameterFileStatus::FileError);
-    EXPECT_FALSE(missing.reason.empty());
-    EXPECT_EQ(missing.detail("missing.PGA"), " missing.PGA: " + missing.reason);
-    fs::create_directory(dir / "folder.PGA");
-    EXPECT_EQ(LoadParameterFile(dir / "folder.PGA", img, medium::Gas).status,
-              ParameterFileStatus::FileError);
-    EXPECT_EQ(img, reset);
-}
-
 TEST(ParameterFileSave, UpdatesAnExistingFileInPlace) {
     TempDir dir;
     const fs::path file = dir / "old.PGA";
@@ -334,18 +320,27 @@ TEST(ParameterFileLoad, TensOfThousandsOfRemarkLinesLoadAndSaveBackIdentically) 
     EXPECT_EQ(ProfileFile(file).keys("Bemerkung").size(), static_cast<std::size_t>(kLines));
 }
 
-TEST(ParameterFileSave, FailuresWriteNothing) {
+// Neither a load nor a save leaves anything changed when the file cannot
+// serve.
+TEST(ParameterFileErrors, UnreadableOrUnwritableFilesAreFileErrorsAndChangeNothing) {
     TempDir dir;
-    const ParameterImage img = Reset(medium::Gas);
+    ParameterImage img = Reset(medium::Gas);
+    const ParameterImage reset = img;
+    auto missing = LoadParameterFile(dir / "missing.PGA", img, medium::Gas);
+    EXPECT_EQ(missing.status, ParameterFileStatus::FileError);
+    EXPECT_FALSE(missing.reason.empty());
+    EXPECT_EQ(missing.detail("missing.PGA"), " missing.PGA: " + missing.reason);
+    fs::create_directory(dir / "folder.PGA");
+    EXPECT_EQ(LoadParameterFile(dir / "folder.PGA", img, medium::Gas).status,
+              ParameterFileStatus::FileError);
+    EXPECT_EQ(img, reset);
+
     EXPECT_EQ(SaveParameterFile(dir / "u.PGA", img, medium::Unknown).status,
               ParameterFileStatus::WrongVariant);
     EXPECT_FALSE(fs::exists(dir / "u.PGA"));
-
     const auto noFolder = SaveParameterFile(dir / "no" / "such.PGA", img, medium::Gas);
     EXPECT_EQ(noFolder.status, ParameterFileStatus::FileError);
     EXPECT_FALSE(noFolder.reason.empty());
-
-    fs::create_directory(dir / "folder.PGA");
     EXPECT_EQ(SaveParameterFile(dir / "folder.PGA", img, medium::Gas).status,
               ParameterFileStatus::FileError);
     EXPECT_TRUE(fs::is_directory(dir / "folder.PGA"));

@@ -31,18 +31,15 @@ TEST(AboutLines, OfflineOrWithTheDevicesLevelProgramAndSerial) {
               (std::vector<std::string>{"T32 V02.45", "T33", "", "T41", "T42", "T43"}));
     // The device sends Windows-1252 bytes; the memo shows them as the
     // characters they stand for, never as invalid UTF-8.
-    const struct {
-        std::uint8_t level;
-        std::string program;
-        const char *serial, *line3, *line4;
-    } cases[] = {
+    // Level, program text and serial number, and lines 3 and 4 they give.
+    const std::tuple<std::uint8_t, std::string, const char*, const char*, const char*> cases[] = {
         {0x3C, std::string("AB 12\x01", 6), "4711", "T37 AB12", "T40 4711"},
         {0x00, "Z\xE4hler \x80\x96", "N\xBA 7", "T39 Z\u00E4hler\u20AC\u2013", "T40 N\u00BA 7"},
     };
-    for (const auto& c : cases) {
-        const auto lines = BuildAboutLines(text, AboutDeviceInfo{c.level, c.program, c.serial});
+    for (const auto& [level, program, serial, line3, line4] : cases) {
+        const auto lines = BuildAboutLines(text, AboutDeviceInfo{level, program, serial});
         ASSERT_EQ(lines.size(), 9u);
-        EXPECT_EQ(std::tuple(lines[2], lines[3], lines[4]), std::tuple("", c.line3, c.line4));
+        EXPECT_EQ(std::tuple(lines[2], lines[3], lines[4]), std::tuple("", line3, line4));
     }
     EXPECT_EQ(ExpansionLevelText(0xC0), 38);
     EXPECT_EQ(ExpansionLevelText(0xFE), 36);

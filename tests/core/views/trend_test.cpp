@@ -39,11 +39,8 @@ std::int64_t Dec(unsigned d, int h = 0, int mi = 0, int s = 0) {
 
 TEST(TimeAxis, PicksTheStepAndTheFirstTickForTheRange) {
     constexpr std::int64_t s = kSecondMs, m = kMinuteMs, h = kHourMs, d = kDayMs;
-    const struct {
-        std::int64_t from, to;
-        int maxTicks;
-        TimeTicks expected;
-    } cases[] = {
+    // The range, the most ticks wanted, and the ticks planned.
+    const std::tuple<std::int64_t, std::int64_t, int, TimeTicks> cases[] = {
         // 55 s: every 10 s.
         {Dec(7, 10, 7, 3), Dec(7, 10, 7, 58), 6, {10 * s, Dec(7, 10, 7, 10), 5}},
         // Half an hour from a round start: the start is the first tick.
@@ -66,30 +63,23 @@ TEST(TimeAxis, PicksTheStepAndTheFirstTickForTheRange) {
         // A year: steps beyond a week double.
         {Wall(2026, 1, 1), Wall(2026, 12, 31), 4, {16 * 7 * d, Wall(2026, 2, 16), 3}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(FormatWallTime(c.from) + " .. " + FormatWallTime(c.to));
-        const TimeTicks t = PlanTimeTicks(c.from, c.to, c.maxTicks);
-        EXPECT_EQ(
-            std::tuple(t.stepMs, FormatWallTime(t.firstMs), t.count),
-            std::tuple(c.expected.stepMs, FormatWallTime(c.expected.firstMs), c.expected.count));
+    for (const auto& [from, to, maxTicks, expected] : cases) {
+        SCOPED_TRACE(FormatWallTime(from) + " .. " + FormatWallTime(to));
+        const TimeTicks t = PlanTimeTicks(from, to, maxTicks);
+        EXPECT_EQ(std::tuple(t.stepMs, FormatWallTime(t.firstMs), t.count),
+                  std::tuple(expected.stepMs, FormatWallTime(expected.firstMs), expected.count));
     }
 }
 
 TEST(TimeAxis, TickLabelsFollowTheStepAndMarkMidnight) {
-    const struct {
-        std::int64_t at;
-        std::int64_t step;
-        const char* label;
-    } cases[] = {{Dec(7, 10, 7, 10), 10 * kSecondMs, "10:07:10"},
-                 {Dec(7, 11, 30), 30 * kMinuteMs, "11:30"},
-                 {Dec(8), 6 * kHourMs, "08.12."},
-                 {Dec(8), 10 * kSecondMs, "08.12."},
-                 {Dec(7), 7 * kDayMs, "07.12."},
-                 {Wall(1969, 12, 31, 23, 59, 30), 30 * kSecondMs, "23:59:30"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        EXPECT_EQ(TimeTickLabel(c.at, c.step), c.label);
-    }
+    const std::tuple<std::int64_t, std::int64_t, const char*> cases[] = {
+        {Dec(7, 10, 7, 10), 10 * kSecondMs, "10:07:10"},
+        {Dec(7, 11, 30), 30 * kMinuteMs, "11:30"},
+        {Dec(8), 6 * kHourMs, "08.12."},
+        {Dec(8), 10 * kSecondMs, "08.12."},
+        {Dec(7), 7 * kDayMs, "07.12."},
+        {Wall(1969, 12, 31, 23, 59, 30), 30 * kSecondMs, "23:59:30"}};
+    for (const auto& [at, step, label] : cases) EXPECT_EQ(TimeTickLabel(at, step), label);
 }
 
 TEST(TimeAxis, TheCaptionNamesDeviceSerialNumberCircuitAndRange) {
@@ -103,26 +93,15 @@ TEST(TimeAxis, TheCaptionNamesDeviceSerialNumberCircuitAndRange) {
     };
     const std::int64_t from = Dec(7, 10, 7, 3);
     const std::int64_t to = Dec(8, 9);
-    const struct {
-        const char* name;
-        const char* device;
-        const char* serial;
-        int circuit;
-        std::int64_t from;
-        std::int64_t to;
-        const char* expected;
-    } cases[] = {
-        {"identity and serial trimmed", "PV-GAS2 ", " 0012345 ", 1, from, to,
-         "PV-GAS2, serial number 0012345, circuit 1, 07.12.2026 10:07:03 to 08.12.2026 09:00:00"},
-        {"no serial number known", "PV-ENG2", "  ", 2, from, to,
-         "PV-ENG2, circuit 2, 07.12.2026 10:07:03 to 08.12.2026 09:00:00"},
-        {"range given backwards", "PV-GAS2", "7", 2, to, from,
-         "PV-GAS2, serial number 7, circuit 2, 07.12.2026 10:07:03 to 08.12.2026 09:00:00"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(TrendChartCaption(text, c.device, c.serial, c.circuit, c.from, c.to), c.expected);
-    }
+    const char* range = "07.12.2026 10:07:03 to 08.12.2026 09:00:00";
+    // Identity and serial number trimmed; no serial number known; the range
+    // given backwards.
+    EXPECT_EQ(TrendChartCaption(text, "PV-GAS2 ", " 0012345 ", 1, from, to),
+              std::string("PV-GAS2, serial number 0012345, circuit 1, ") + range);
+    EXPECT_EQ(TrendChartCaption(text, "PV-ENG2", "  ", 2, from, to),
+              std::string("PV-ENG2, circuit 2, ") + range);
+    EXPECT_EQ(TrendChartCaption(text, "PV-GAS2", "7", 2, to, from),
+              std::string("PV-GAS2, serial number 7, circuit 2, ") + range);
 }
 
 DeviceDateTime T(int y, int mo, int d, int h, int mi) {
@@ -161,8 +140,7 @@ TEST(TrendBlock, StartIsRoundedDownAndRowsCarryTheEndOfTheirInterval) {
     TrendBlock b = Block(15, 10, 37, 4);
     EXPECT_EQ(TrendBlockStart(b.Header), T(2024, 5, 17, 10, 30));
     ComputeTrendStatistics(b);
-    EXPECT_EQ(b.StartLabel, "17.05.2024 10:30");
-    EXPECT_EQ(b.EndLabel, "17.05.2024 11:30");
+    EXPECT_EQ(b.StartLabel + " - " + b.EndLabel, "17.05.2024 10:30 - 17.05.2024 11:30");
     EXPECT_EQ(std::tuple(b.Max[0], b.Max[1], b.Min[1], b.Mean[3]),
               std::tuple(20.0, 103.0, 100.0, 1.5));
 
@@ -271,30 +249,26 @@ TEST(TrendListing, GridHeaderNamesTheUnits) {
 // Headers the device should never send but a damaged memory can hold: every
 // one gives a bounded number of rows and finite statistics.
 TEST(TrendBlock, OddHeadersAndBrokenValuesStayBounded) {
-    struct Case {
-        int interval, minute, count;
-        std::size_t rows;
-        const char* firstTime;
-        const char* lastTime;
-    } cases[] = {
+    // Interval, minute and count of the header; the rows and their first and
+    // last times.
+    const std::tuple<int, int, int, std::size_t, const char*, const char*> cases[] = {
         {7, 56, 3, 3, "17.05.2024 10:03:00", "17.05.2024 10:17:00"},    // not a divisor of 60
         {99, 30, 2, 2, "17.05.2024 09:30:00", "17.05.2024 09:30:00"},   // above 60: no advance
         {5, 0, 200, 60, "17.05.2024 09:05:00", "17.05.2024 14:00:00"},  // count above 60
     };
-    for (const Case& c : cases) {
-        TrendBlock b = Block(c.interval, 9, c.minute, c.count);
+    for (const auto& [interval, minute, count, rowCount, firstTime, lastTime] : cases) {
+        SCOPED_TRACE(interval);
+        TrendBlock b = Block(interval, 9, minute, count);
         b.Series[0][0] = std::numeric_limits<float>::quiet_NaN();
         ComputeTrendStatistics(b);
         for (std::size_t s = 0; s < 4; ++s) {
             EXPECT_TRUE(std::isfinite(b.Max[s]) && std::isfinite(b.Min[s]) &&
-                        std::isfinite(b.Mean[s]))
-                << c.interval;
+                        std::isfinite(b.Mean[s]));
         }
         EXPECT_EQ(b.Series[0][0], 0.0f);
         const auto rows = TrendRows(b, Plain);
-        ASSERT_EQ(rows.size(), c.rows) << c.interval;
-        EXPECT_EQ(rows.front()[0], c.firstTime) << c.interval;
-        EXPECT_EQ(rows.back()[0], c.lastTime) << c.interval;
+        ASSERT_EQ(rows.size(), rowCount);
+        EXPECT_EQ(rows.front()[0] + " " + rows.back()[0], std::string(firstTime) + " " + lastTime);
     }
 }
 
@@ -313,17 +287,12 @@ std::string Times(const std::vector<TrendInstant>& instants) {
     return s;
 }
 
-struct TimesCase {
-    const char* name;
-    TrendBlock block;
-    std::size_t points;
-    const char* first;  // times of the first points (or all), as the window shows them
-};
-
 // Leap days, month and year ends: TrendTime.AdvancesWithTheCalendar, the
 // step the points share.
 TEST(TrendSeries, TimesOfABlock) {
-    const TimesCase cases[] = {
+    // The block, its points, and the times of the first points (or all) as the
+    // window shows them.
+    const std::tuple<const char*, TrendBlock, std::size_t, std::string> cases[] = {
         {"quarter hours from 10:07", Block(0, 15, 2024, 5, 17, 10, 7, 4), 4,
          "17.05.2024 10:15:00, 17.05.2024 10:30:00, 17.05.2024 10:45:00, 17.05.2024 11:00:00"},
         {"one value per second", Block(0, 100, 2024, 5, 17, 10, 7, 3), 3,
@@ -334,11 +303,10 @@ TEST(TrendSeries, TimesOfABlock) {
         {"a count above 60 stays in the block", Block(0, 1, 2024, 5, 17, 10, 0, 255), 60,
          "17.05.2024 10:01:00"},
     };
-    for (const TimesCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const auto instants = TrendBlockInstants(c.block, kBase);
-        ASSERT_EQ(instants.size(), c.points);
-        const std::string first = c.first;
+    for (const auto& [name, block, points, first] : cases) {
+        SCOPED_TRACE(name);
+        const auto instants = TrendBlockInstants(block, kBase);
+        ASSERT_EQ(instants.size(), points);
         EXPECT_EQ(Times(instants).substr(0, first.size()), first);
         for (std::size_t i = 1; i < instants.size(); ++i) {
             EXPECT_GT(instants[i].seconds, instants[i - 1].seconds) << i;
@@ -388,13 +356,9 @@ TEST(TrendSeries, ValuesInTheGridsUnitsAndGapsForValuesThatAreNotNumbers) {
 }
 
 TEST(TrendSeries, BlocksThatCannotBeDrawnGiveNoPoints) {
-    struct Case {
-        const char* name;
-        TrendBlock block;
-    };
     TrendBlock invalid = Block(0, 15, 2024, 5, 17, 10, 0, 4);
     invalid.Valid = false;
-    const Case cases[] = {
+    const std::pair<const char*, TrendBlock> cases[] = {
         {"not valid", invalid},
         {"no values", Block(0, 15, 2024, 5, 17, 10, 0, 0)},
         {"interval 0", Block(0, 0, 2024, 5, 17, 10, 0, 4)},
@@ -406,10 +370,10 @@ TEST(TrendSeries, BlocksThatCannotBeDrawnGiveNoPoints) {
         {"hour 24", Block(0, 15, 2024, 5, 17, 24, 0, 4)},
         {"minute 60 per second", Block(0, 100, 2024, 5, 17, 10, 60, 4)},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_FALSE(IsDrawableTrendBlock(c.block));
-        EXPECT_TRUE(TrendBlockInstants(c.block, kBase).empty());
+    for (const auto& [name, block] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(IsDrawableTrendBlock(block));
+        EXPECT_TRUE(TrendBlockInstants(block, kBase).empty());
     }
     EXPECT_TRUE(IsDrawableTrendBlock(Block(0, 100, 2024, 2, 29, 23, 59, 60)));
 }
@@ -442,19 +406,16 @@ TEST(TrendSeries, ValueAxisRanges) {
     constexpr double inf = std::numeric_limits<double>::infinity();
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
     constexpr double big = std::numeric_limits<double>::max();
-    const struct {
-        double lo, hi;
-        TrendRange want;
-    } cases[] = {
+    const std::tuple<double, double, TrendRange> cases[] = {
         {0, 10, {-0.5, 10.5}},      {20, 20, {19, 21}},       {1000, 1000, {950, 1050}},
         {-200, -200, {-210, -190}}, {inf, -inf, {0, 1}},      {nan, 1, {0, 1}},
         {0, inf, {0, 1}},           {-big, big, {-big, big}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.lo) + " .. " + std::to_string(c.hi));
-        const TrendRange r = TrendValueRange(c.lo, c.hi);
-        EXPECT_DOUBLE_EQ(r.min, c.want.min);
-        EXPECT_DOUBLE_EQ(r.max, c.want.max);
+    for (const auto& [lo, hi, want] : cases) {
+        SCOPED_TRACE(std::to_string(lo) + " .. " + std::to_string(hi));
+        const TrendRange r = TrendValueRange(lo, hi);
+        EXPECT_DOUBLE_EQ(r.min, want.min);
+        EXPECT_DOUBLE_EQ(r.max, want.max);
     }
 }
 

@@ -22,11 +22,7 @@ namespace {
 // 123456 has six integer digits, more than five; 99999.5 carries into a
 // sixth digit.
 TEST(InputNumberFormat, GeneralFormatWithPrecisionOrRoundedToAnInteger) {
-    const struct {
-        float value;
-        bool integer;
-        const char* text;
-    } cases[] = {
+    const std::tuple<float, bool, const char*> cases[] = {
         {-273.15f, false, "-273.15"}, {1500.0f, false, "1500"},
         {0.0f, false, "0"},           {-0.0f, false, "0"},
         {1.5f, false, "1.5"},         {123456.0f, false, "1.2346E5"},
@@ -36,8 +32,8 @@ TEST(InputNumberFormat, GeneralFormatWithPrecisionOrRoundedToAnInteger) {
         {-12.6f, true, "-13"},        {-0.2f, true, "0"},
         {65535.0f, true, "65535"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FormatInputNumber(c.value, c.integer, 5), c.text) << c.text;
+    for (const auto& [value, integer, text] : cases) {
+        EXPECT_EQ(FormatInputNumber(value, integer, 5), text) << text;
     }
     EXPECT_EQ(FormatInputNumber(1.0f / 3.0f, false, 7), "0.3333333");
     EXPECT_EQ(InputCaption("-273.15", "1500"), "-273.15 .. 1500");
@@ -51,12 +47,7 @@ TEST(InputNumberFormat, GeneralFormatWithPrecisionOrRoundedToAnInteger) {
 TEST(InputKeyFilter, SignDigitsPointAndExponent) {
     constexpr char kNo = 0;
     constexpr char kBs = kBackspace;
-    const struct {
-        char key;
-        const char* text;
-        std::size_t selected;
-        char inserted;
-    } cases[] = {
+    const std::tuple<char, const char*, std::size_t, char> cases[] = {
         {'.', "12", 2, kNo},        {'E', "12", 2, kNo},         {'-', "12", 2, '-'},
         {'7', "123456", 6, '7'},    {'-', "", 0, '-'},           {'.', "", 0, kNo},
         {'5', "1234", 0, '5'},      {'6', "12345", 0, kNo},      {'0', "12345", 0, '0'},
@@ -67,9 +58,9 @@ TEST(InputKeyFilter, SignDigitsPointAndExponent) {
         {'-', "1.5E", 0, '-'},      {'-', "1.5", 0, kNo},        {'E', "", 0, kNo},
         {'a', "1", 0, kNo},
     };
-    for (const auto& c : cases) {
-        const auto r = FilterInputKey(c.key, c.text, c.selected, 5);
-        EXPECT_EQ(r.value_or(kNo), c.inserted) << c.key << " after \"" << c.text << '"';
+    for (const auto& [key, text, selected, inserted] : cases) {
+        EXPECT_EQ(FilterInputKey(key, text, selected, 5).value_or(kNo), inserted)
+            << key << " after \"" << text << '"';
     }
     EXPECT_EQ(FilterInputKey('7', "1.23456", 0, 7), '7');
 }
@@ -193,36 +184,26 @@ TEST(ClampedInput, SaysWhichValueWasSetToWhichLimit) {
 }
 
 TEST(PreviewRules, ZoomStepsUpAndDownAndStopsAtTheEnds) {
-    const struct {
-        int from;
-        int direction;
-        int to;
-    } cases[] = {{100, 1, 125}, {100, -1, 75},  {300, 1, 300}, {50, -1, 50},
-                 {110, 1, 125}, {110, -1, 100}, {100, 0, 100}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.from) + " " + std::to_string(c.direction));
-        EXPECT_EQ(NextPreviewZoom(c.from, c.direction), c.to);
+    const std::tuple<int, int, int> cases[] = {{100, 1, 125}, {100, -1, 75}, {300, 1, 300},
+                                               {50, -1, 50},  {110, 1, 125}, {110, -1, 100},
+                                               {100, 0, 100}};
+    for (const auto& [from, direction, to] : cases) {
+        EXPECT_EQ(NextPreviewZoom(from, direction), to) << from << " " << direction;
     }
 }
 
 TEST(PreviewRules, TheWindowOpensToReadAPageOnTheScreenItIsOn) {
-    struct Case {
-        const char* what;
-        int screenW, screenH;
-        PreviewWindowSize expected;
-    };
     // An A4 page at 96 dpi (794 × 1123) with 40 × 80 pixels of frame, bar
-    // and scroll bar.
-    const Case cases[] = {
+    // and scroll bar, on screens of the width and height given.
+    const std::tuple<const char*, int, int, PreviewWindowSize> cases[] = {
         {"1280 × 1024: the page's width, nine tenths of the height", 1280, 1024, {834, 921}},
         {"1920 × 1200: as tall as the page needs", 1920, 1440, {834, 1203}},
         {"800 × 600: the whole screen", 800, 600, {800, 540}},
         {"640 × 400: never larger than the screen", 640, 400, {640, 400}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const PreviewWindowSize s = PreviewWindowFor(c.screenW, c.screenH, 794, 1123, 40, 80);
-        EXPECT_EQ(std::pair(s.width, s.height), std::pair(c.expected.width, c.expected.height));
+    for (const auto& [what, screenW, screenH, expected] : cases) {
+        const PreviewWindowSize s = PreviewWindowFor(screenW, screenH, 794, 1123, 40, 80);
+        EXPECT_EQ(std::pair(s.width, s.height), std::pair(expected.width, expected.height)) << what;
     }
 }
 
