@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/app/connection.h"
@@ -320,21 +321,16 @@ TEST(ConnectionProgress, NamesPortRateAndCause) {
     english.Sprache = 1;
     const TextLibrary library(PARVION_BIN_DIR, english);
     const views::TextLoader text = [&library](std::uint16_t n) { return library.LoadText(n); };
-    const struct {
-        const char* label;
-        const char* path;
-        int baud;
-        const char* expected;
-    } cases[] = {
+    const std::tuple<const char*, const char*, int, const char*> cases[] = {
         {"Com 2", "/dev/ttyUSB0", 4, "Connecting to Com 2 (/dev/ttyUSB0) at 19200 baud …"},
         {"Com 1 /dev/ttyS0", "/dev/ttyS0", 7, "Connecting to Com 1 /dev/ttyS0 at 115200 baud …"},
         {"Com 3", "", 0, "Connecting to Com 3 at 1200 baud …"},
         {"", "/dev/pts/4", 3, "Connecting to /dev/pts/4 at 9600 baud …"},
         {"Com 1", "/dev/ttyS0", 8, "Connecting to Com 1 (/dev/ttyS0) at ? baud …"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expected);
-        EXPECT_EQ(ConnectingText(text, c.label, c.path, c.baud), c.expected);
+    for (const auto& [label, path, baud, expected] : cases) {
+        SCOPED_TRACE(expected);
+        EXPECT_EQ(ConnectingText(text, label, path, baud), expected);
     }
     EXPECT_EQ(NotConnectedText(text, "No reply"), "Not connected: No reply");
     EXPECT_EQ(NotConnectedText(text, ""), "");

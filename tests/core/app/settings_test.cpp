@@ -265,7 +265,7 @@ TEST(RecentFiles, PathsSurviveTheSettingsFileAndBrokenEntriesAreSkipped) {
     EXPECT_EQ(list.back(), "/f2");
 }
 
-TEST(ErrorLog, LineBreaksGiveSeveralLinesAndEntriesAppendBelow) {
+TEST(ErrorLog, LineBreaksGiveSeveralLinesAndEntriesAppendBelowEarlierContent) {
     std::tm t{};
     t.tm_sec = 3, t.tm_min = 5, t.tm_hour = 9, t.tm_mday = 7, t.tm_mon = 2, t.tm_year = 124;
     EXPECT_EQ(FormatErrorLogEntry(t, "port: Permission denied"),
@@ -287,18 +287,15 @@ TEST(ErrorLog, LineBreaksGiveSeveralLinesAndEntriesAppendBelow) {
         std::regex_match(both.substr(text.size()),
                          std::regex(R"(\d\d\.\d\d\.\d{4} \d\d:\d\d:\d\d: )"
                                     R"(ERROR:  Einst, OK, GetInitString \?\?\(PV-XYZ\)\n)")));
-}
 
-TEST(ErrorLog, EarlierContentIsNeverTouched) {
-    TempDir dir;
-    // A last line cut short (a crash, or an edit by hand): the new entry
-    // still starts a line of its own.
+    // A last line cut short (a crash, or an edit by hand): earlier content is
+    // never touched, and the new entry still starts a line of its own.
     const std::string old = "01.01.2020 00:00:00: old entry\r\nhalf a li";
     writeFileBytes(dir / "Errors.log", old);
     LogError(dir.path(), "new");
-    const std::string text = readFileBytes(dir / "Errors.log");
-    ASSERT_EQ(text.substr(0, old.size()), old);
-    const std::string added = text.substr(old.size());
+    const std::string after = readFileBytes(dir / "Errors.log");
+    ASSERT_EQ(after.substr(0, old.size()), old);
+    const std::string added = after.substr(old.size());
     ASSERT_FALSE(added.empty());
     EXPECT_EQ(added[0], '\n');
     EXPECT_TRUE(std::regex_match(added.substr(1),
