@@ -22,7 +22,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTreeWidget>
 #include <QWidget>
 #include <algorithm>
 #include <vector>
@@ -201,21 +200,6 @@ inline void CheckTable(const QTableView* table, QStringList& out) {
     CheckHeader(table->horizontalHeader(), out);
 }
 
-inline void CheckTree(const QTreeWidget* tree, QStringList& out) {
-    const int margin = 2 * ItemTextMargin(tree);
-    for (int c = 0; c < tree->columnCount(); ++c) {
-        if (tree->isColumnHidden(c)) continue;
-        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* item = tree->topLevelItem(i);
-            const int w = QFontMetrics(item->font(c)).horizontalAdvance(item->text(c)) + margin +
-                          (c == 0 && tree->rootIsDecorated() ? tree->indentation() : 0);
-            if (!item->text(c).isEmpty() && w > tree->columnWidth(c))
-                out << Fault(tree, item->text(c), w, tree->columnWidth(c));
-        }
-    }
-    CheckHeader(tree->header(), out);
-}
-
 inline int TabWidth(const QWidget* bar, const QString& text, QTabBar::Shape shape) {
     QStyleOptionTab opt;
     opt.initFrom(bar);
@@ -273,7 +257,6 @@ inline QStringList TextFitFaults(const QWidget* root) {
         if (const auto* combo = qobject_cast<const QComboBox*>(w)) CheckComboBox(combo, out);
         if (const auto* list = qobject_cast<const QListWidget*>(w)) CheckListWidget(list, out);
         if (const auto* table = qobject_cast<const QTableView*>(w)) CheckTable(table, out);
-        if (const auto* tree = qobject_cast<const QTreeWidget*>(w)) CheckTree(tree, out);
         if (const auto* bar = qobject_cast<const QTabBar*>(w)) CheckTabBar(bar, out);
         if (const auto* bar = qobject_cast<const gui::MultiRowTabBar*>(w)) {
             // The page control it serves has the bar's parent as its parent.

@@ -68,10 +68,49 @@ TEST(Start, OnlineReadsCircuit1AndStartsTheClock) {
     EXPECT_TRUE(w.SystemTimer->isActive());
     EXPECT_EQ(w.SystemTimer->interval(), 1000);
     EXPECT_FALSE(w.RefreshTimer->isActive());
+    // The refresh reads only online and on a circuit page.
+    auto frames = [&] {
+        const auto n = h.device.framesServed();
+        w.RefreshTimerTimer();
+        return h.device.framesServed() - n;
+    };
+    EXPECT_GT(frames(), 0u);
+    w.Notebook->setCurrentWidget(w.TabParameter);
+    EXPECT_EQ(frames(), 0u);
+    w.Notebook->setCurrentWidget(w.TabBetrieb);
+    w.NBBetrieb->setCurrentWidget(w.TabFehler);
+    EXPECT_EQ(frames(), 0u);
+    w.NBBetrieb->setCurrentWidget(w.TabKreis1);
     // Online the expansion level is the device's: the menu item changes nothing.
     const std::uint8_t level = w.image().System.Ausbaustufe;
     w.mnu_highendversionClick(w.mnu_Level[3]);
     EXPECT_EQ(w.image().System.Ausbaustufe, level);
+
+    // The clock advances from the device's offset without traffic.
+    w.device().ClockOffset = 1.0;  // the device runs a day ahead
+    const auto served = h.device.framesServed();
+    w.SystemTimerTimer();
+    EXPECT_EQ(h.device.framesServed(), served);
+    const DeviceDateTime tomorrow =
+        RunningDeviceClock(0.0, SystemLocalNow() + std::chrono::hours(24));
+    char day[40];
+    std::snprintf(day, sizeof day, "%02u.%02u.%u", tomorrow.day, tomorrow.month, tomorrow.year);
+    auto* clock = child<QLineEdit>(&w, "Ed_DateTime");
+    EXPECT_TRUE(clock->text().startsWith(day)) << clock->text().toStdString();
+    // Without a valid clock read nothing is shown.
+    w.device().DeviceDateTime = {};
+    clock->clear();
+    w.SystemTimerTimer();
+    EXPECT_TRUE(clock->text().isEmpty());
+
+    // Set writes the PC's time and reads the clock back.
+    const auto writes = h.device.writesAccepted();
+    w.TabParSystem->cmd_SetDateTimeClick();
+    EXPECT_EQ(h.device.writesAccepted(), writes + 1);
+    EXPECT_FALSE(clock->text().isEmpty());
+    EXPECT_LT(std::abs(w.device().ClockOffset), 5.0 / 86400);
+    w.session().Online = false;
+    EXPECT_EQ(frames(), 0u);
 }
 
 TEST(Start, OfflineLoadsTheDefaultsWithoutTraffic) {
@@ -81,9 +120,7 @@ TEST(Start, OfflineLoadsTheDefaultsWithoutTraffic) {
     EXPECT_EQ(w.Label_Online->text(), "OFFLINE");
     EXPECT_TRUE(w.mnu_System->menuAction()->isEnabled());
     EXPECT_TRUE(w.mnu_energy->isChecked());
-    EXPECT_EQ(w.image().Trend_User.Time, 60);
     EXPECT_EQ(w.image().Display.Enable3, 40);  // energy defaults
-    EXPECT_EQ(child<QListWidget>(&w, "ListeK1")->count(), 0);
 
     // After a full start, closing writes the settings.
     w.session().Sprache = 1;
@@ -327,52 +364,6 @@ TEST(BusyGuard, TimersAndPageSwitchesWaitForARunningSequence) {
     EXPECT_EQ(h.dialogs.log.size(), 1u);  // only the one question
     EXPECT_TRUE(h.dialogs.openRequests.empty());
     EXPECT_FALSE(w.Busy());
-}
-
-TEST(BusyGuard, RefreshTimerReadsOnlyOnlineOnACircuitPage) {
-    Harness h;
-    gui::Tfrm_Main& w = h.start();
-    auto frames = [&] {
-        const auto n = h.device.framesServed();
-        w.RefreshTimerTimer();
-        return h.device.framesServed() - n;
-    };
-    EXPECT_GT(frames(), 0u);
-    w.Notebook->setCurrentWidget(w.TabParameter);
-    EXPECT_EQ(frames(), 0u);
-    w.Notebook->setCurrentWidget(w.TabBetrieb);
-    w.NBBetrieb->setCurrentWidget(w.TabFehler);
-    EXPECT_EQ(frames(), 0u);
-    w.NBBetrieb->setCurrentWidget(w.TabKreis1);
-    w.session().Online = false;
-    EXPECT_EQ(frames(), 0u);
-}
-
-TEST(Clock, AdvancesFromTheOffsetWithoutTrafficAndSetWritesThePcTime) {
-    Harness h;
-    gui::Tfrm_Main& w = h.start();
-    w.device().ClockOffset = 1.0;  // the device runs a day ahead
-    const auto frames = h.device.framesServed();
-    w.SystemTimerTimer();
-    EXPECT_EQ(h.device.framesServed(), frames);
-    const DeviceDateTime tomorrow =
-        RunningDeviceClock(0.0, SystemLocalNow() + std::chrono::hours(24));
-    char day[40];
-    std::snprintf(day, sizeof day, "%02u.%02u.%u", tomorrow.day, tomorrow.month, tomorrow.year);
-    auto* clock = child<QLineEdit>(&w, "Ed_DateTime");
-    EXPECT_TRUE(clock->text().startsWith(day)) << clock->text().toStdString();
-    // Without a valid clock read nothing is shown.
-    w.device().DeviceDateTime = {};
-    clock->clear();
-    w.SystemTimerTimer();
-    EXPECT_TRUE(clock->text().isEmpty());
-
-    // Set writes the PC's time and reads the clock back.
-    const auto writes = h.device.writesAccepted();
-    w.TabParSystem->cmd_SetDateTimeClick();
-    EXPECT_EQ(h.device.writesAccepted(), writes + 1);
-    EXPECT_FALSE(clock->text().isEmpty());
-    EXPECT_LT(std::abs(w.device().ClockOffset), 5.0 / 86400);
 }
 
 TEST(LiveValues, AFailedRefreshMarksTheValuesStaleUntilAReadSucceeds) {

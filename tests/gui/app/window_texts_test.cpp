@@ -163,19 +163,17 @@ TEST(AboutBox, StartScreenOnTheScreenLaterOnTheMainWindow) {
     // The main window opens in the middle of the screen too.
     expectNear(w.frameGeometry().center(), screen.center());
 
-    for (const QPoint where : {QPoint(0, 0), QPoint(120, 60)}) {
-        w.move(where);
-        QCoreApplication::processEvents();
-        watch.seen.clear();
-        // The busy screen of a language switch, then the box of "Info ...".
-        w.mnu_DeutschClick(w.mnu_Englisch);
-        ASSERT_FALSE(watch.seen.empty());
-        EXPECT_TRUE(watch.seen[0].mainShown);
-        expectNear(watch.seen[0].centre, w.frameGeometry().center());
-        w.aboutBox()->show();
-        expectNear(w.aboutBox()->frameGeometry().center(), w.frameGeometry().center());
-        w.aboutBox()->hide();
-    }
+    w.move(QPoint(120, 60));
+    QCoreApplication::processEvents();
+    watch.seen.clear();
+    // The busy screen of a language switch, then the box of "Info ...".
+    w.mnu_DeutschClick(w.mnu_Englisch);
+    ASSERT_FALSE(watch.seen.empty());
+    EXPECT_TRUE(watch.seen[0].mainShown);
+    expectNear(watch.seen[0].centre, w.frameGeometry().center());
+    w.aboutBox()->show();
+    expectNear(w.aboutBox()->frameGeometry().center(), w.frameGeometry().center());
+    w.aboutBox()->hide();
     qApp->removeEventFilter(&watch);
 }
 

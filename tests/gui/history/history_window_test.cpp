@@ -184,29 +184,6 @@ TEST_F(HistoryWindowTest, ListsInTimeOrderAndTheFilterSelects) {
     EXPECT_FALSE(w->BtnCsv->isEnabled());
 }
 
-TEST_F(HistoryWindowTest, SnapshotSavedAsParameterFileReadsBackExactly) {
-    pick({2});  // the sighting saves its snapshot
-    EXPECT_TRUE(w->BtnSave->isEnabled());
-    EXPECT_FALSE(w->BtnCompare->isEnabled());
-    h->dialogs.saveAnswers = {doc("kept")};
-    w->BtnSave->click();
-    ASSERT_EQ(h->dialogs.saveRequests.size(), 1u);
-    EXPECT_TRUE(h->dialogs.saveRequests[0].fileName.endsWith("G-100_2024-05-05_1200.PGA"))
-        << h->dialogs.saveRequests[0].fileName.toStdString();
-    // The snapshot's own text (that it reads back as the set it was taken
-    // from: core/history/journal_test, HistoryView.FileNames...).
-    history::Snapshot kept;
-    ASSERT_TRUE(hist->store().getSnapshot(2, &kept).ok());
-    EXPECT_EQ(readFileBytes(h->documents() / "kept.PGA"), kept.parameterText);
-
-    // An existing file is overwritten only when confirmed.
-    h->dialogs.saveAnswers = {doc("kept.PGA")};
-    h->dialogs.okCancel = {false};
-    pick({0});
-    w->BtnSave->click();
-    EXPECT_EQ(readFileBytes(h->documents() / "kept.PGA"), kept.parameterText);
-}
-
 TEST_F(HistoryWindowTest, JournalExportsTheFilteredEntriesAsCsvAndAsPdf) {
     // The menu item's key is its own in the parameter menu (whose two
     // print items have always shared theirs).
@@ -275,9 +252,26 @@ TEST_F(HistoryWindowTest, ComparisonsShowAndTheWriteBackAsksFirst) {
     EXPECT_EQ(fields(h->dialogs.comparisons[1]), std::vector<std::string>{"T_User0 Max"});
     EXPECT_EQ(h->dialogs.comparisons[1].headers.mid(2), (QStringList{"Gerät", "Parametersatz 2"}));
 
-    // With a file: the snapshot's own, saved, then changed.
+    // With a file: the snapshot's own, saved (the sighting saves its
+    // snapshot, whose own text the file is: that it reads back as the set it
+    // was taken from is core/history/journal_test, HistoryView.FileNames...),
+    // then changed.
+    pick({2});
+    EXPECT_FALSE(w->BtnCompare->isEnabled());
     h->dialogs.saveAnswers = {doc("two")};
     w->BtnSave->click();
+    EXPECT_TRUE(h->dialogs.saveRequests.back().fileName.endsWith("G-100_2024-05-05_1200.PGA"))
+        << h->dialogs.saveRequests.back().fileName.toStdString();
+    history::Snapshot kept;
+    ASSERT_TRUE(hist->store().getSnapshot(2, &kept).ok());
+    EXPECT_EQ(readFileBytes(h->documents() / "two.PGA"), kept.parameterText);
+    // An existing file is overwritten only when confirmed.
+    h->dialogs.saveAnswers = {doc("two.PGA")};
+    h->dialogs.okCancel = {false};
+    pick({0});
+    w->BtnSave->click();
+    EXPECT_EQ(readFileBytes(h->documents() / "two.PGA"), kept.parameterText);
+    pick({1});
     ProfileFile pga(h->documents() / "two.PGA");
     pga.writeString("Trend_User", "Time", "11");
     ASSERT_TRUE(pga.save());

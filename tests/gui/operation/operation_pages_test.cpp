@@ -136,27 +136,17 @@ TEST(ErrorPage, FilledOnEntryAndSavedAsTheListShowsIt) {
     EXPECT_EQ(readFileBytes(file), "kept");
 }
 
-TEST(ErrorPage, GroupsOfTheDeviceAndNothingToSaveOffline) {
-    struct Case {
-        bool online;
-        std::uint8_t ausbaustufe;
-        int groups;
-    } cases[] = {{true, 0xC0, 11}, {false, 0x00, 0}};  // 16 groups: the test above
-    for (const Case& c : cases) {
-        WindowSetup setup;
-        setup.online = c.online;
-        setup.device.ausbaustufe = c.ausbaustufe;
-        Window win(setup);
-        win.open(win.w().TabFehler);
-        EXPECT_EQ(win.lines("ErrorListe").count(QString()), c.groups) << int{c.ausbaustufe};
-        emit win.get<QMenu>("PopupMenu1")->aboutToShow();
-        EXPECT_EQ(win.get<QAction>("Speichern1")->isEnabled(), c.groups > 0);
-        EXPECT_EQ(win.get<QPushButton>("BtnSpeichern")->isEnabled(), c.groups > 0);
-        if (c.groups == 0) {
-            win.get<QAction>("Speichern1")->trigger();
-            EXPECT_TRUE(win.h.dialogs.saveRequests.empty());
-        }
-    }
+// Which groups a device without circuit 2 lists: core/views/page_lines_test
+// (ErrorProtocolLines.WithoutCircuit2ElevenGroups...).
+TEST(ErrorPage, NothingToSaveOffline) {
+    Window win(offline());
+    win.open(win.w().TabFehler);
+    EXPECT_TRUE(win.lines("ErrorListe").isEmpty());
+    emit win.get<QMenu>("PopupMenu1")->aboutToShow();
+    EXPECT_FALSE(win.get<QAction>("Speichern1")->isEnabled());
+    EXPECT_FALSE(win.get<QPushButton>("BtnSpeichern")->isEnabled());
+    win.get<QAction>("Speichern1")->trigger();
+    EXPECT_TRUE(win.h.dialogs.saveRequests.empty());
 }
 
 // --- integrators --------------------------------------------------------------

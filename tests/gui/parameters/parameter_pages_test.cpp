@@ -37,34 +37,32 @@ namespace {
 
 // --- circuit pages online ---------------------------------------------------------------
 
-// In process and over the real serial path (a pseudo-terminal).
+// Over the real serial path (a pseudo-terminal; in process, the other tests
+// of the page).
 TEST(CircuitPage, AValueEditGoesToTheDeviceAndTheListShowsWhatItAccepted) {
-    for (const bool overPty : {false, true}) {
-        SCOPED_TRACE(overPty);
-        WindowSetup setup;
-        setup.overPty = overPty;
-        Window win(setup);
-        ASSERT_TRUE(win.w().session().Online);
-        putRecord(win.h.device, block::T_User(0), temperature(1, 0.0f, 100.0f));
-        win.open(win.w().TabPar1);
-        ASSERT_EQ(win.lines("ListePT1").size(), 2);
-        EXPECT_TRUE(win.lines("ListePT1")[1].contains("100.0000"))
-            << win.lines("ListePT1")[1].toStdString();
+    WindowSetup setup;
+    setup.overPty = true;
+    Window win(setup);
+    ASSERT_TRUE(win.w().session().Online);
+    putRecord(win.h.device, block::T_User(0), temperature(1, 0.0f, 100.0f));
+    win.open(win.w().TabPar1);
+    ASSERT_EQ(win.lines("ListePT1").size(), 2);
+    EXPECT_TRUE(win.lines("ListePT1")[1].contains("100.0000"))
+        << win.lines("ListePT1")[1].toStdString();
 
-        DialogSeen seen;
-        win.answer(QStringLiteral("42.5"), &seen);
-        win.doubleClick(win.list("ListePT1"), 1);
-        EXPECT_TRUE(seen.opened);
-        EXPECT_EQ(seen.caption, QStringLiteral("-273.15 .. 1500"));
-        EXPECT_EQ(seen.value, QStringLiteral("100"));
-        // The body names the value (the rule: core/views/dialog_rules_test).
-        EXPECT_EQ(win.w().inputDialog()->Prompt->text().toStdString(),
-                  "Temperatur — Wert bei 20 mA (°C): -273.15 … 1500");
-        EXPECT_EQ(deviceRecord<T_UserRec>(win.h.device, block::T_User(0)).Max, 42.5f);
-        EXPECT_TRUE(win.lines("ListePT1")[1].contains("42.5000"));
-        EXPECT_FALSE(win.w().Busy());
-        EXPECT_FALSE(win.w().Zeitmesser->isVisible());
-    }
+    DialogSeen seen;
+    win.answer(QStringLiteral("42.5"), &seen);
+    win.doubleClick(win.list("ListePT1"), 1);
+    EXPECT_TRUE(seen.opened);
+    EXPECT_EQ(seen.caption, QStringLiteral("-273.15 .. 1500"));
+    EXPECT_EQ(seen.value, QStringLiteral("100"));
+    // The body names the value (the rule: core/views/dialog_rules_test).
+    EXPECT_EQ(win.w().inputDialog()->Prompt->text().toStdString(),
+              "Temperatur — Wert bei 20 mA (°C): -273.15 … 1500");
+    EXPECT_EQ(deviceRecord<T_UserRec>(win.h.device, block::T_User(0)).Max, 42.5f);
+    EXPECT_TRUE(win.lines("ListePT1")[1].contains("42.5000"));
+    EXPECT_FALSE(win.w().Busy());
+    EXPECT_FALSE(win.w().Zeitmesser->isVisible());
 }
 
 // A gas value typed beyond its limit is set to the limit, written, and the

@@ -209,22 +209,6 @@ TEST(PropertyTableWindow, SequentialEntryWrapsAndAxesStayInOrder) {
     EXPECT_EQ(cell(t, 3, 3), "0") << "value cells unchanged by the views";
 }
 
-TEST(PropertyTableWindow, PasteCopyAndDelete) {
-    Window win(offline());
-    Tfrm_Tabelle& t = *win.w().tableWindow();
-    t.FormActivate();
-    t.mnu_NeuClick();
-    select(t, 4, 4);
-    QApplication::clipboard()->setText("1,5");
-    t.mnu_EinfuegenClick();
-    EXPECT_EQ(cell(t, 4, 4), "1.5");
-    EXPECT_TRUE(t.notTransmitted() && t.notSaved());
-    t.mnu_KopierenClick();
-    EXPECT_EQ(QApplication::clipboard()->text(), "1.5");
-    t.mnu_LoeschenClick();
-    EXPECT_EQ(cell(t, 4, 4), "0");
-}
-
 TEST(PropertyTableWindow, FilesStateAndTheQuestionsOnClosing) {
     Window win(offline());
     Tfrm_Tabelle& t = *win.w().tableWindow();
@@ -254,6 +238,8 @@ TEST(PropertyTableWindow, FilesStateAndTheQuestionsOnClosing) {
     select(t, 2, 2);
     QApplication::clipboard()->setText("1,25");
     t.mnu_EinfuegenClick();
+    t.mnu_KopierenClick();
+    EXPECT_EQ(QApplication::clipboard()->text(), "1.25");
     const fs::path saved = win.h.documents() / "station.KTB";
     d.log.clear();
     d.keepWork = {gui::KeepWorkAnswer::Cancel, gui::KeepWorkAnswer::Keep,
@@ -281,6 +267,9 @@ TEST(PropertyTableWindow, FilesStateAndTheQuestionsOnClosing) {
     t.FormActivate();
     EXPECT_TRUE(t.fileName().isEmpty());
     EXPECT_EQ(cell(t, 2, 2), "1.25");
+    select(t, 2, 2);
+    t.mnu_LoeschenClick();
+    EXPECT_EQ(cell(t, 2, 2), "0");
 }
 
 TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
@@ -379,29 +368,27 @@ TEST(PropertyTableWindow, TransmitReceiveAndAHandEditedFile) {
     EXPECT_EQ(cell(t, 0, 1), "373");
 }
 
-// While a table is read or sent, Escape and the close box wait for the end.
+// While a table is read or sent, Escape and the close box wait for the end
+// (the rule of both editors' common window).
 TEST(TableWindows, CloseWaitsWhileTheWindowTalksToTheDevice) {
     Window win(energy());
-    for (gui::TableWindow* t :
-         std::vector<gui::TableWindow*>{win.w().tableWindow(), win.w().saturationWindow()}) {
-        SCOPED_TRACE(t->objectName().toStdString());
-        bool closedLater = false;
-        whenShown(t, [&] {
-            {
-                auto sequence = win.w().busyGuard().tryHold();
-                ASSERT_TRUE(sequence);
-                QTest::keyClick(t, Qt::Key_Escape);
-                EXPECT_TRUE(t->isVisible());
-                EXPECT_FALSE(t->close());
-                t->reject();
-                EXPECT_TRUE(t->isVisible());
-            }
-            closedLater = t->close();
-        });
-        t->open(0, QStringLiteral("Dichte"));
-        EXPECT_TRUE(closedLater);
-        EXPECT_FALSE(t->isVisible());
-    }
+    gui::TableWindow* t = win.w().tableWindow();
+    bool closedLater = false;
+    whenShown(t, [&] {
+        {
+            auto sequence = win.w().busyGuard().tryHold();
+            ASSERT_TRUE(sequence);
+            QTest::keyClick(t, Qt::Key_Escape);
+            EXPECT_TRUE(t->isVisible());
+            EXPECT_FALSE(t->close());
+            t->reject();
+            EXPECT_TRUE(t->isVisible());
+        }
+        closedLater = t->close();
+    });
+    t->open(0, QStringLiteral("Dichte"));
+    EXPECT_TRUE(closedLater);
+    EXPECT_FALSE(t->isVisible());
 }
 
 TEST(SaturationTableWindow, EditingRules) {
