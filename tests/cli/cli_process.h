@@ -71,15 +71,6 @@ inline std::vector<std::string> With(std::vector<std::string> first,
     return first;
 }
 
-// The simulated device's defaults but for the variant (1: energy) and the
-// expansion level.
-inline sim::DeviceOptions SimDevice(int medium, std::uint8_t ausbaustufe = 0) {
-    sim::DeviceOptions o;
-    o.medium = medium;
-    o.ausbaustufe = ausbaustufe;
-    return o;
-}
-
 // The program in a home folder of its own against the simulator on a
 // pseudo-terminal.
 struct CliRig {

@@ -44,9 +44,9 @@ struct PtyLinkBench {
 };
 
 // The line the program opens a port with: the termios line for device
-// paths, the socket line for network port names.
-// The termios line is a base before the port line, so that it is built
-// before the port line binds it and outlives it.
+// paths, the socket line for network port names. The termios line is a
+// base before the port line, so that it is built before the port line binds
+// it and outlives it.
 struct TermiosLineHolder {
     TermiosLine termios;
 };

@@ -3,6 +3,7 @@
 // code under test opens the port by its path (the connection doctor, the
 // settings dialog).
 
+#include <cstdint>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,15 @@ namespace parvion::test {
 inline sim::DeviceOptions AtBaud(int baudIndex) {
     sim::DeviceOptions o;
     o.baudIndex = baudIndex;
+    return o;
+}
+
+// The simulated device's defaults but for the variant (1: energy) and the
+// expansion level.
+inline sim::DeviceOptions SimDevice(int medium, std::uint8_t ausbaustufe = 0) {
+    sim::DeviceOptions o;
+    o.medium = medium;
+    o.ausbaustufe = ausbaustufe;
     return o;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/app/settings.h"
+#include "core/app/texts.h"
 #include "core/model/profile_file.h"
 #include "gui/app/main_window.h"
 #include "gui/app/qt_serial_line.h"
@@ -137,10 +138,9 @@ inline WindowSetup offline() {
 struct Library {
     int medium;
     int sprache;
-    const char* name;
+    std::string name() const { return LibraryFileName(medium, sprache); }
 };
-constexpr Library kLibraries[] = {
-    {0, 0, "Gasger"}, {0, 1, "Gaseng"}, {1, 0, "Steamger"}, {1, 1, "Steameng"}};
+constexpr Library kLibraries[] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}};
 
 // The window in a library, with a device of its variant.
 inline WindowSetup inLibrary(int medium, int sprache, bool online = true) {

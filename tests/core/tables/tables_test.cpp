@@ -29,6 +29,7 @@
 #include "sim/lib/memory_map.h"
 #include "sim/lib/sim_line.h"
 #include "support/recording_ui.h"
+#include "support/sim_pty.h"
 #include "support/temp_dir.h"
 
 namespace parvion::tables {
@@ -540,12 +541,6 @@ TEST(TableFiles, FilesThatAreNoTablesLeaveTheGridAlone) {
     EXPECT_FALSE(r.reason.empty());
 }
 
-sim::DeviceOptions EnergyDevice() {
-    sim::DeviceOptions o;
-    o.medium = 1;
-    return o;
-}
-
 class TableTransfer : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -557,7 +552,7 @@ class TableTransfer : public ::testing::Test {
     }
     float real(std::uint16_t address) const { return wire::GetFloat(device.peek(address, 4), 0); }
 
-    sim::Device device{EnergyDevice()};
+    sim::Device device{test::SimDevice(1)};
     sim::SimLine line{device};
     test::RecordingUi ui;
     Session session;

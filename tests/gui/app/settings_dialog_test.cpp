@@ -266,7 +266,7 @@ std::string faultsOf(const gui::TEinst& dialog) {
 
 TEST(SettingsDialogLayout, EveryGroupReadableOnTheWayOnlineAndBack) {
     for (const Library& lib : kLibraries) {
-        SCOPED_TRACE(lib.name);
+        SCOPED_TRACE(lib.name());
         SimRig s({}, false, lib.medium);
         EinstRig& r = s.rig;
         r.session.Sprache = lib.sprache;

@@ -100,7 +100,7 @@ QStringList memoFaults(const QTextEdit& memo, const QStringList& whole) {
 TEST(AboutBox, EveryLineCentredAndWholeWithEveryLibraryAndLevel) {
     for (const Library& lib : kLibraries) {
         for (const int level : {0x00, 0xC0, 0xFE}) {
-            SCOPED_TRACE(std::string(lib.name) + " level " + std::to_string(level));
+            SCOPED_TRACE(lib.name() + " level " + std::to_string(level));
             WindowSetup setup = inLibrary(lib.medium, lib.sprache);
             setup.device.ausbaustufe = static_cast<std::uint8_t>(level);
             Harness h(setup);
@@ -323,7 +323,7 @@ TEST(Keyboard, EveryMenuItemAndButtonHasAUniqueMnemonic) {
         }
     };
     for (const Library& library : kLibraries) {
-        const std::string lib = std::string(library.name) + " ";
+        const std::string lib = library.name() + " ";
         Harness h(inLibrary(library.medium, library.sprache, false));
         gui::Tfrm_Main& w = h.start();
         w.refreshRecentMenu();
@@ -428,7 +428,7 @@ void walkChoices(gui::Tfrm_Main& w, QStringList& faults) {
 
 TEST(TextFit, EveryPageWithEveryLibraryAtTheDefaultSize) {
     for (const Library& lib : kLibraries) {
-        SCOPED_TRACE(lib.name);
+        SCOPED_TRACE(lib.name());
         Harness h(inLibrary(lib.medium, lib.sprache));
         gui::Tfrm_Main& w = h.start();
         QCoreApplication::processEvents();
